@@ -1,0 +1,77 @@
+#include "model/ImageEditing.h"
+
+#include <algorithm>
+
+namespace morvane {
+
+namespace {
+// The highest track that may serve as the base template.
+constexpr std::uint8_t kLastBaseTrack = 159;
+}  // namespace
+
+void AddTrack(TZX_Disk& disk, std::uint8_t track) {
+    if (TTrack* t = disk.GetTrack(track)) {
+        t->Present = kPresent;
+        disk.Repaint();
+    }
+}
+
+void RemoveTrack(TZX_Disk& disk, std::uint8_t track) {
+    if (TTrack* t = disk.GetTrack(track)) {
+        t->Present = 0;
+        disk.Repaint();
+    }
+}
+
+void RemoveSector(TZX_Disk& disk, ImageEditHost& host, const MapCell& cell) {
+    host.ClearAndShowLog();
+    if (cell.IsTrackLabel()) {
+        host.ShowError("Ошибка!", "Сектор для чтения не выбран!");
+        return;
+    }
+    if (TSectorSlot* slot = disk.GetSlot(cell.track, cell.Slot())) {
+        slot->Present = 0;
+        disk.Repaint();
+    }
+}
+
+bool ClearRawTrack(TZX_Disk& disk, ImageEditHost& host, const MapCell& cell) {
+    TTrack* t = disk.GetTrack(cell.track);
+    if (!cell.IsTrackLabel() || t == nullptr) return false;
+    if (!host.AskYesNo("Очиска RAW дорожки!", "Вы действительно хотите удалить данные дорожки?"))
+        return false;
+    t->Raw.fill(0);
+    t->RawValid = 0;
+    t->RawLength = 0;
+    disk.RedrawTrackCell(cell.track);
+    return true;
+}
+
+std::string SetBaseTrack(TZX_Disk& disk, std::uint8_t track) {
+    const TTrack* t = disk.GetTrack(track);
+    if (t == nullptr) return kUseBaseTemplateCaption;
+    disk.BaseTrack = track;
+    if (t->RawLength > 0) disk.UseBaseTrack = true;
+    return std::string(kUseBaseTemplateCaption) + " (Трэк - " + std::to_string(track) + ")";
+}
+
+bool ToggleUseBaseTrack(TZX_Disk& disk, bool checked) {
+    if (checked) {
+        disk.UseBaseTrack = false;
+        return false;
+    }
+    const TTrack* base = disk.BaseTrack <= kLastBaseTrack ? disk.GetTrack(disk.BaseTrack) : nullptr;
+    if (base != nullptr && base->Present != 0 && base->RawLength > 0) {
+        disk.UseBaseTrack = true;
+        return true;
+    }
+    return false;
+}
+
+bool ConfirmAndClearImage(TZX_Disk& disk, ImageEditHost& host) {
+    if (!host.AskYesNo("Очистка образа..", "Вы действительно хотите очистить образ?")) return false;
+    disk.ClearImage();
+    return true;
+}
+
+}  // namespace morvane

@@ -1,0 +1,62 @@
+#include "model/Track.h"
+
+#include <algorithm>
+
+namespace morvane {
+
+namespace {
+// Only this much of a slot's data buffer is zeroed when it is emptied.
+constexpr std::size_t kSlotClearBytes = 1024;
+}  // namespace
+
+void TTrack::Clear() {
+    ClearSlots();
+    Present = 0;
+    SectorCount = 0;
+    RawValid = 0;
+    RawLength = 0;
+    Raw.fill(0);
+    Log.clear();
+}
+
+void TTrack::ClearSlots() {
+    for (std::uint8_t i = 0; i < kSlotsPerTrack; ++i)
+        ClearSlot(i);
+}
+
+void TTrack::ClearSlot(std::uint8_t index) {
+    TSectorSlot* slot = GetSlot(index);
+    if (slot == nullptr) return;
+    if (slot->Present != 0 && SectorCount > 0) --SectorCount;
+    slot->Present = 0;
+    slot->Cylinder = 0;
+    slot->Head = 0;
+    slot->Sector = 0;
+    slot->SizeCode = 0;
+    slot->HeaderCrc = 0;
+    slot->Reserved = 0;
+    slot->DataGood = 0;
+    slot->DataLength = 0;
+    slot->DataPosition = 0;
+    std::fill_n(slot->Data.begin(), kSlotClearBytes, std::uint8_t{0});
+}
+
+std::uint8_t TTrack::CountSectors() {
+    SectorCount = static_cast<std::uint8_t>(
+        std::count_if(Slots.begin(), Slots.end(), [](const TSectorSlot& s) { return s.Present; }));
+    return SectorCount;
+}
+
+TSectorSlot* TTrack::GetSlot(std::uint8_t index) {
+    return index < kSlotsPerTrack ? &Slots[index] : nullptr;
+}
+
+const TSectorSlot* TTrack::GetSlot(std::uint8_t index) const {
+    return index < kSlotsPerTrack ? &Slots[index] : nullptr;
+}
+
+void TTrack::SetRaw(std::span<const std::uint8_t, kTrackBufferSize> source) {
+    std::copy(source.begin(), source.end(), Raw.begin());
+}
+
+}  // namespace morvane

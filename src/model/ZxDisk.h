@@ -1,0 +1,58 @@
+// The in-memory disk image: 166 tracks created once and kept for the container's life,
+// plus the image-level fields that readers, writers and the map share.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/DiskObserver.h"
+#include "model/Geometry.h"
+#include "model/Track.h"
+
+namespace morvane {
+
+class TZX_Disk {
+  public:
+    TZX_Disk();
+    TZX_Disk(const TZX_Disk&) = delete;
+    TZX_Disk& operator=(const TZX_Disk&) = delete;
+
+    std::string ImagePath;  // kept in the native image; at most 255 bytes are stored
+    std::uint8_t TrackCount = 0;
+    bool UseBaseTrack = false;
+    std::uint8_t BaseTrack = kNoBaseTrack;
+    bool NoTrackRestore = false;
+    std::vector<std::string> DiskLog;  // the disk comment, UTF-8 lines
+    std::string LastError;
+    std::uint8_t FailTrack = 0;
+    std::uint8_t FailSlot = 0;
+
+    // Track 0..165; nullptr otherwise. Pointers stay valid for the container's life.
+    TTrack* GetTrack(std::uint8_t index);
+    const TTrack* GetTrack(std::uint8_t index) const;
+    // Slot of a track; nullptr for an index out of range.
+    TSectorSlot* GetSlot(std::uint8_t track, std::uint8_t slot);
+
+    // Clears every track (Numbers stay) and the image-level fields, then tells the view.
+    void ClearImage();
+    // Counts present tracks into TrackCount and returns it.
+    std::uint8_t CountTracks();
+    // First slot (0..31) whose Sector byte equals sector, empty slots included (they carry
+    // sector 0); nullptr if none or the track index is out of range.
+    TSectorSlot* FindSector(std::uint8_t track, std::uint8_t sector);
+    // Index of the slot FindSector would return, or -1.
+    int FindSectorIndex(std::uint8_t track, std::uint8_t sector) const;
+
+    void RedrawSectorCell(std::uint8_t track, std::uint8_t slot);
+    void RedrawTrackCell(std::uint8_t track);
+    void Repaint();
+
+    void SetObserver(DiskObserver* observer) { observer_ = observer; }
+
+  private:
+    std::vector<TTrack> tracks_;  // sized once in the constructor, never resized
+    DiskObserver* observer_ = nullptr;
+};
+
+}  // namespace morvane

@@ -1,0 +1,67 @@
+#include "model/Checksums.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "model/SizeCode.h"
+
+namespace morvane {
+namespace {
+
+std::span<const std::uint8_t> Text(std::string_view s) {
+    return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+TEST(Crc16Fdc, MatchesPublishedCheckValues) {
+    EXPECT_EQ(Crc16Fdc(Text("123456789")), 0x29B1);
+    EXPECT_EQ(Crc16Fdc({}), 0xFFFF);
+}
+
+TEST(Crc16Fdc, IdAndDataFieldsAsTheControllerComputesThem) {
+    const std::array<std::uint8_t, 8> id{0xA1, 0xA1, 0xA1, 0xFE, 0, 0, 1, 1};
+    EXPECT_EQ(Crc16Fdc(id), 0xFA0C);
+    EXPECT_EQ(IdFieldCrc(0, 0, 1, 1), 0xFA0C);
+    const std::vector<std::uint8_t> zeros(256, 0);
+    EXPECT_EQ(DataFieldCrc(0xFB, zeros), 0xE122);
+}
+
+TEST(Crc16Fdc, UpdateInPiecesEqualsOneRun) {
+    const auto all = Text("123456789");
+    const std::uint16_t first = Crc16FdcUpdate(kCrc16FdcInit, all.first(4));
+    EXPECT_EQ(Crc16FdcUpdate(first, all.subspan(4)), 0x29B1);
+}
+
+TEST(ImageCrc32, ReproducesTheArithmeticShiftVariant) {
+    EXPECT_EQ(ImageCrc32(Text("abc")), 0xEB52592Fu);
+    EXPECT_NE(ImageCrc32(Text("abc")), 0x352441C2u);  // the common CRC-32 of "abc"
+    EXPECT_EQ(ImageCrc32({}), 0xFFFFFFFFu);
+}
+
+TEST(ImageCrc32, UpdateInPiecesEqualsOneRun) {
+    std::vector<std::uint8_t> data(1000);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    const std::span<const std::uint8_t> all(data);
+    EXPECT_EQ(ImageCrc32Update(ImageCrc32(all.first(333)), all.subspan(333)), ImageCrc32(all));
+}
+
+TEST(Td0Crc16, MatchesCheckValues) {
+    EXPECT_EQ(Td0Crc16(Text("abc")), 0x8089);
+    EXPECT_EQ(Td0Crc16(Text("123456789")), 0x0FB3);
+    EXPECT_EQ(Td0Crc16({}), 0);
+}
+
+TEST(SizeFromCode, CoversCodesZeroToThreeOnly) {
+    EXPECT_EQ(SizeFromCode(0), 128u);
+    EXPECT_EQ(SizeFromCode(1), 256u);
+    EXPECT_EQ(SizeFromCode(2), 512u);
+    EXPECT_EQ(SizeFromCode(3), 1024u);
+    EXPECT_EQ(SizeFromCode(4), 0u);
+    EXPECT_EQ(SizeFromCode(255), 0u);
+}
+
+}  // namespace
+}  // namespace morvane

@@ -1,0 +1,98 @@
+#include "model/ZxDisk.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace morvane {
+namespace {
+
+struct RecordingObserver : DiskObserver {
+    std::vector<std::pair<int, int>> sectors;
+    std::vector<int> tracks;
+    int changed = 0;
+    int cleared = 0;
+    void SectorCellChanged(std::uint8_t t, std::uint8_t s) override { sectors.emplace_back(t, s); }
+    void TrackCellChanged(std::uint8_t t) override { tracks.push_back(t); }
+    void ImageChanged() override { ++changed; }
+    void ImageCleared() override { ++cleared; }
+};
+
+class ZxDiskTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+};
+
+TEST_F(ZxDiskTest, StartsEmptyWithNumberedTracks) {
+    for (unsigned i = 0; i < kTrackCount; ++i) {
+        const TTrack* t = disk->GetTrack(static_cast<std::uint8_t>(i));
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(t->Number, i);
+        EXPECT_EQ(t->Present, 0);
+    }
+    EXPECT_EQ(disk->BaseTrack, 255);
+    EXPECT_FALSE(disk->UseBaseTrack);
+    EXPECT_EQ(disk->CountTracks(), 0);
+}
+
+TEST_F(ZxDiskTest, OutOfRangeIndicesGiveNothing) {
+    EXPECT_NE(disk->GetTrack(165), nullptr);
+    EXPECT_EQ(disk->GetTrack(166), nullptr);
+    EXPECT_EQ(disk->GetTrack(255), nullptr);
+    EXPECT_EQ(disk->GetSlot(166, 0), nullptr);
+    EXPECT_EQ(disk->GetSlot(0, 32), nullptr);
+    EXPECT_EQ(disk->FindSector(200, 1), nullptr);
+}
+
+TEST_F(ZxDiskTest, ClearImageKeepsNumbersAndResetsImageFields) {
+    RecordingObserver obs;
+    disk->SetObserver(&obs);
+    TTrack* t = disk->GetTrack(12);
+    t->Present = kPresent;
+    t->Number = 12;
+    t->Log.push_back("x");
+    disk->UseBaseTrack = true;
+    disk->BaseTrack = 3;
+    disk->ImagePath = "a.udf";
+    disk->DiskLog.push_back("comment");
+    EXPECT_EQ(disk->CountTracks(), 1);
+    disk->ClearImage();
+    EXPECT_EQ(t->Number, 12);
+    EXPECT_EQ(t->Present, 0);
+    EXPECT_TRUE(t->Log.empty());
+    EXPECT_FALSE(disk->UseBaseTrack);
+    EXPECT_EQ(disk->BaseTrack, 255);
+    EXPECT_TRUE(disk->ImagePath.empty());
+    EXPECT_TRUE(disk->DiskLog.empty());
+    EXPECT_EQ(disk->TrackCount, 0);
+    EXPECT_EQ(obs.cleared, 1);
+}
+
+TEST_F(ZxDiskTest, FindSectorComparesSectorBytesIncludingEmptySlots) {
+    EXPECT_EQ(disk->FindSector(5, 0), disk->GetSlot(5, 0));  // empty slots carry 0
+    TTrack* t = disk->GetTrack(5);
+    const std::uint8_t numbers[] = {1, 9, 9};
+    for (std::uint8_t i = 0; i < 3; ++i) {
+        t->GetSlot(i)->Present = kPresent;
+        t->GetSlot(i)->Sector = numbers[i];
+    }
+    EXPECT_EQ(disk->FindSector(5, 9), disk->GetSlot(5, 1));
+    EXPECT_EQ(disk->FindSectorIndex(5, 9), 1);
+    EXPECT_EQ(disk->FindSector(5, 0), disk->GetSlot(5, 3));
+    EXPECT_EQ(disk->FindSector(5, 77), nullptr);
+}
+
+TEST_F(ZxDiskTest, RedrawCallsReachTheObserverAndWorkWithout) {
+    disk->RedrawSectorCell(1, 2);  // no observer: nothing happens
+    RecordingObserver obs;
+    disk->SetObserver(&obs);
+    disk->RedrawSectorCell(3, 4);
+    disk->RedrawTrackCell(7);
+    ASSERT_EQ(obs.sectors.size(), 1u);
+    EXPECT_EQ(obs.sectors[0], std::make_pair(3, 4));
+    EXPECT_EQ(obs.tracks, std::vector<int>{7});
+}
+
+}  // namespace
+}  // namespace morvane
