@@ -1,0 +1,24 @@
+// TRD: the plain sector dump of a TR-DOS disk, 16 sectors of 256 bytes per track, tracks
+// in index order (cylinder * 2 + side), no header and no checksum.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "model/Bytes.h"
+#include "model/ZxDisk.h"
+
+namespace morvane {
+
+inline constexpr std::size_t kTrdSectorSize = 256;
+inline constexpr std::size_t kTrdSectorsPerTrack = 16;
+inline constexpr std::size_t kTrdTrackSize = kTrdSectorSize * kTrdSectorsPerTrack;  // 4096
+
+// Clears disk and fills one track per 4096 bytes of file with sectors 1..16 of 256 bytes
+// and made-up headers (C = track / 2, H = 0, N = 1). Never fails.
+bool ReadTrd(std::span<const std::uint8_t> file, TZX_Disk& disk);
+// Appends sectors 1..16 of tracks 0 .. CountTracks() - 1 to out (cleared first). False,
+// with out emptied, when a track lacks one of the sector numbers in slots 0..15.
+bool WriteTrd(TZX_Disk& disk, Bytes& out);
+
+}  // namespace morvane
