@@ -1,3 +1,3 @@
 morvane_add_test(native_tests
-  SOURCES NativeTest.cpp
+  SOURCES NativeTest.cpp ImageFilesTest.cpp
   LIBS morvane_formats)

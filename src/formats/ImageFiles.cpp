@@ -1,0 +1,164 @@
+#include "formats/ImageFiles.h"
+
+#include <array>
+#include <cctype>
+
+#include "formats/Fdi.h"
+#include "formats/Native.h"
+#include "formats/Td0.h"
+#include "formats/Trd.h"
+#include "formats/Udi.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr std::array<ImageFormatEntry, 5> kFormats{{
+    {ImageFormat::Udf, "UDF", &ReadNative, &WriteNative, ""},
+    {ImageFormat::Udi, "UDI", &ReadUdi, &WriteUdi, "Error load UDI - "},
+    {ImageFormat::Trd, "TRD", &ReadTrd, &WriteTrd, ""},
+    {ImageFormat::Td0, "TD0", &ReadTd0, nullptr, "Error load TD0 -"},
+    {ImageFormat::Fdi, "FDI", &ReadFdi, nullptr, "Error load FDI -"},
+}};
+
+std::string Upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool Refuse(TZX_Disk& disk, std::string message) {
+    disk.LastError = std::move(message);
+    return false;
+}
+
+}  // namespace
+
+std::span<const ImageFormatEntry> ImageFormats() {
+    return kFormats;
+}
+
+const ImageFormatEntry* FindImageFormat(ImageFormat format) {
+    for (const ImageFormatEntry& entry : kFormats) {
+        if (entry.format == format) return &entry;
+    }
+    return nullptr;
+}
+
+bool CanReadFormat(ImageFormat format) {
+    const ImageFormatEntry* entry = FindImageFormat(format);
+    return entry != nullptr && entry->read != nullptr;
+}
+
+bool CanWriteFormat(ImageFormat format) {
+    const ImageFormatEntry* entry = FindImageFormat(format);
+    return entry != nullptr && entry->write != nullptr;
+}
+
+ImageFormat FormatFromDialogName(std::string_view path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return ImageFormat::Unknown;
+    const std::string head = Upper(name.substr(dot + 1, 3));
+    for (const ImageFormatEntry& entry : kFormats) {
+        if (entry.format != ImageFormat::Udf && head == entry.name) return entry.format;
+    }
+    return ImageFormat::Unknown;
+}
+
+bool LoadImageFile(const std::string& path, TZX_Disk& disk) {
+    return LoadImageFileAs(path, FormatFromPath(path), disk);
+}
+
+bool LoadImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk) {
+    const ImageFormatEntry* entry = FindImageFormat(format);
+    if (entry == nullptr) return Refuse(disk, "unknown image format: " + path);
+    Bytes file;
+    if (path.empty() || !ReadWholeFile(path, file)) return Refuse(disk, "cannot read " + path);
+    return entry->read(file, disk);
+}
+
+bool SaveImageFile(const std::string& path, TZX_Disk& disk, bool restoreTrack) {
+    return SaveImageFileAs(path, FormatFromPath(path), disk, restoreTrack);
+}
+
+bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk,
+                     bool restoreTrack) {
+    const ImageFormatEntry* entry = FindImageFormat(format);
+    if (entry == nullptr) return Refuse(disk, "unknown image format: " + path);
+    if (entry->write == nullptr)
+        return Refuse(disk, std::string(entry->name) + " images can only be read");
+    if (format == ImageFormat::Udi) disk.NoTrackRestore = !restoreTrack;
+    Bytes out;
+    if (!entry->write(disk, out)) {
+        if (format == ImageFormat::Udi)
+            return Refuse(disk, "UDI image cannot be built: track " +
+                                    std::to_string(disk.FailTrack) + ", slot " +
+                                    std::to_string(disk.FailSlot));
+        if (format == ImageFormat::Trd)
+            return Refuse(disk, "TRD image cannot be built: a track lacks one of sectors 1..16");
+        return false;  // the native writer leaves its own message
+    }
+    if (!WriteFileAtomically(path, out)) return Refuse(disk, "cannot write " + path);
+    return true;
+}
+
+std::string LoadErrorLine(ImageFormat format, std::string_view lastError) {
+    const ImageFormatEntry* entry = FindImageFormat(format);
+    if (entry == nullptr || entry->loadErrorPrefix.empty()) return {};
+    std::string line(entry->loadErrorPrefix);
+    line += '"';
+    line += lastError;
+    line += '"';
+    return line;
+}
+
+std::string UdiSaveFailedLine(const TZX_Disk& disk) {
+    return "Ошибка в дорожке - " + std::to_string(disk.FailTrack) + " / Сектор - " +
+           std::to_string(disk.FailSlot);
+}
+
+std::string_view SaveAsDefaultExtension(int filterIndex) {
+    static constexpr std::array<ImageFormat, 4> kEntries{ImageFormat::Udi, ImageFormat::Trd,
+                                                         ImageFormat::Td0, ImageFormat::Fdi};
+    if (filterIndex < 1 || filterIndex > static_cast<int>(kEntries.size())) return {};
+    return FormatExtension(kEntries[static_cast<std::size_t>(filterIndex - 1)]);
+}
+
+std::string_view SingleLoadFilter(ImageFormat format) {
+    switch (format) {
+        case ImageFormat::Udf:
+            return kNativeFilter;
+        case ImageFormat::Udi:
+            return "Universal Disk Image (*.udi)|*.udi";
+        case ImageFormat::Trd:
+            return "Файл образа TRDOS диска (*.trd)|*.trd";
+        case ImageFormat::Td0:
+            return "Образ диска TeleDisk (*.td0)|*.td0";
+        case ImageFormat::Fdi:
+            return "Образ диска (*.fdi)|*.fdi";
+        case ImageFormat::Unknown:
+            break;
+    }
+    return {};
+}
+
+std::string_view SingleSaveFilter(ImageFormat format) {
+    switch (format) {
+        case ImageFormat::Udf:
+            return kNativeFilter;
+        case ImageFormat::Udi:
+            return "Ultra Disk Image (*.udi)|*.udi";
+        case ImageFormat::Trd:
+            return "Образ стандартного TRDOS диска (*.trd)|*.trd";
+        case ImageFormat::Td0:
+        case ImageFormat::Fdi:
+        case ImageFormat::Unknown:
+            break;
+    }
+    return {};
+}
+
+}  // namespace morvane

@@ -1,0 +1,86 @@
+// The one table that maps an image format to its reader and writer, and the file-level
+// load and save that the window, the command-line tool and the tests all go through.
+// Readers and writers work on bytes in memory; here the whole file is read, or built
+// and then written atomically so a failed save leaves the old file as it was.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "formats/ImageFormat.h"
+#include "model/Bytes.h"
+#include "model/ZxDisk.h"
+
+namespace morvane {
+
+using ImageReader = bool (*)(std::span<const std::uint8_t> file, TZX_Disk& disk);
+using ImageWriter = bool (*)(TZX_Disk& disk, Bytes& out);
+
+struct ImageFormatEntry {
+    ImageFormat format;
+    std::string_view name;  // "UDI", shown by the tool and in messages
+    ImageReader read;
+    ImageWriter write;  // nullptr: the format is read only
+    // Start of the message-list line for a failed read ("Error load UDI - "); empty
+    // where the window reports no read failure (TRD, the native image).
+    std::string_view loadErrorPrefix;
+};
+
+// Every known format, Unknown excluded, in the order udf, udi, trd, td0, fdi.
+std::span<const ImageFormatEntry> ImageFormats();
+// nullptr for Unknown.
+const ImageFormatEntry* FindImageFormat(ImageFormat format);
+bool CanReadFormat(ImageFormat format);
+bool CanWriteFormat(ImageFormat format);
+
+// The window's "load as"/"save as" rule: the extension after the last dot, upper-cased,
+// compared by its first three characters, so "disk.udif" is a UDI image.
+ImageFormat FormatFromDialogName(std::string_view path);
+
+// Reads the whole file and runs the reader of its extension's format. False with
+// disk.LastError set when the extension is unknown, the file cannot be read or the reader
+// refuses it (the reader's own message; the container then holds what the reader left).
+bool LoadImageFile(const std::string& path, TZX_Disk& disk);
+bool LoadImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk);
+
+// RestoreTrack setting's default: gaps of a full read are replaced by standard values.
+inline constexpr bool kDefaultRestoreTrack = true;
+
+// Builds the file of the extension's format and replaces path with it. A UDI save first
+// sets disk.NoTrackRestore to the inverse of restoreTrack. False with disk.LastError set
+// for an unknown or read-only format (TD0, FDI: nothing is written), a writer's refusal
+// (for UDI also disk.FailTrack/FailSlot) or a file that cannot be written.
+bool SaveImageFile(const std::string& path, TZX_Disk& disk,
+                   bool restoreTrack = kDefaultRestoreTrack);
+bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk,
+                     bool restoreTrack = kDefaultRestoreTrack);
+
+// The window's message-list line for a failed read: prefix, '"', message, '"'. Empty for
+// formats whose read failures the window does not report.
+std::string LoadErrorLine(ImageFormat format, std::string_view lastError);
+
+// A failed UDI save: the box text and the message-list line with the failing track and
+// slot.
+inline constexpr std::string_view kUdiSaveFailedText = "Ошибка создания образа UDI";
+std::string UdiSaveFailedLine(const TZX_Disk& disk);
+
+// File dialog filters, "description|pattern|..." pairs as the window's dialogs list them.
+inline constexpr std::string_view kLoadAsFilter =
+    "Универсальный образ диска (*.udi)|*.udi|Файл образа TRDOS диска (*.trd)|*.trd|"
+    "Образ диска TeleDisk (*.td0)|*.td0|Полный образ диска (*.fdi)|*.fdi|"
+    "Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi)|*.fdi;*.trd;*.udi;*.td0";
+inline constexpr int kLoadAsDefaultFilterIndex = 5;  // 1-based: "supported formats"
+inline constexpr std::string_view kSaveAsFilter =
+    "Универсальный образ диска (*.udi)|*.udi|Файл образа TRDOS диска (*.trd)|*.trd|"
+    "Образ диска TeleDisk (*.td0)|*.td0|Полный образ диска (*.fdi)|*.fdi";
+inline constexpr std::string_view kNativeFilter = "Universal Disk Format (*.udf)|*.udf";
+// The save-as dialog's default extension for its 1-based filter entry; empty outside 1..4.
+std::string_view SaveAsDefaultExtension(int filterIndex);
+// Filters of the single-format commands ("Загрузить UDI", "Сохранить TRD", ...); empty
+// where the command does not exist or does nothing (saving TD0 or FDI).
+std::string_view SingleLoadFilter(ImageFormat format);
+std::string_view SingleSaveFilter(ImageFormat format);
+
+}  // namespace morvane

@@ -1,0 +1,206 @@
+#include "formats/ImageFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <set>
+#include <string>
+
+#include <unistd.h>
+
+#include "DiskCompare.h"
+#include "formats/Trd.h"
+
+namespace morvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ImageFilesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() /
+               ("morvane-imagefiles-" + std::to_string(::getpid()) + "-" + info->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    // A two-track TR-DOS disk with distinct bytes in every sector.
+    std::unique_ptr<TZX_Disk> TrdDisk() const {
+        Bytes trd(2 * kTrdTrackSize);
+        for (std::size_t i = 0; i < trd.size(); ++i)
+            trd[i] = static_cast<std::uint8_t>(i * 31 + i / 256);
+        auto made = std::make_unique<TZX_Disk>();
+        EXPECT_TRUE(ReadTrd(trd, *made));
+        return made;
+    }
+
+    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+
+  private:
+    fs::path dir_;
+};
+
+Bytes FileBytes(const std::string& path) {
+    Bytes out;
+    EXPECT_TRUE(ReadWholeFile(path, out)) << path;
+    return out;
+}
+
+TEST(ImageFormatTable, HoldsEveryFormatOnceWithItsReader) {
+    std::set<ImageFormat> seen;
+    for (const ImageFormatEntry& entry : ImageFormats()) {
+        EXPECT_TRUE(seen.insert(entry.format).second);
+        EXPECT_NE(entry.read, nullptr) << entry.name;
+        EXPECT_EQ(FindImageFormat(entry.format), &entry);
+    }
+    EXPECT_EQ(seen.size(), 5u);
+    EXPECT_EQ(FindImageFormat(ImageFormat::Unknown), nullptr);
+}
+
+TEST(ImageFormatTable, Td0AndFdiAreReadOnly) {
+    EXPECT_TRUE(CanWriteFormat(ImageFormat::Udf));
+    EXPECT_TRUE(CanWriteFormat(ImageFormat::Udi));
+    EXPECT_TRUE(CanWriteFormat(ImageFormat::Trd));
+    EXPECT_FALSE(CanWriteFormat(ImageFormat::Td0));
+    EXPECT_FALSE(CanWriteFormat(ImageFormat::Fdi));
+    EXPECT_FALSE(CanWriteFormat(ImageFormat::Unknown));
+    EXPECT_TRUE(CanReadFormat(ImageFormat::Td0));
+    EXPECT_FALSE(CanReadFormat(ImageFormat::Unknown));
+}
+
+TEST(ImageFormatTable, DialogNamesCompareThreeCharactersAfterTheDot) {
+    EXPECT_EQ(FormatFromDialogName("/d/game.udif"), ImageFormat::Udi);
+    EXPECT_EQ(FormatFromDialogName("C:\\d\\GAME.Td0x"), ImageFormat::Td0);
+    EXPECT_EQ(FormatFromDialogName("a.trd"), ImageFormat::Trd);
+    EXPECT_EQ(FormatFromDialogName("a.fdi"), ImageFormat::Fdi);
+    EXPECT_EQ(FormatFromDialogName("a.ud"), ImageFormat::Unknown);
+    EXPECT_EQ(FormatFromDialogName("a.dsk"), ImageFormat::Unknown);
+    EXPECT_EQ(FormatFromDialogName("a.udf"), ImageFormat::Unknown);  // not in those dialogs
+    EXPECT_EQ(FormatFromDialogName("dir.udi/a"), ImageFormat::Unknown);
+}
+
+TEST(ImageFormatTable, LoadErrorLinesFollowTheWindowsWording) {
+    EXPECT_EQ(LoadErrorLine(ImageFormat::Udi, "bad"), "Error load UDI - \"bad\"");
+    EXPECT_EQ(LoadErrorLine(ImageFormat::Fdi, "bad"), "Error load FDI -\"bad\"");
+    EXPECT_EQ(LoadErrorLine(ImageFormat::Td0, "Size Error."), "Error load TD0 -\"Size Error.\"");
+    EXPECT_EQ(LoadErrorLine(ImageFormat::Trd, "x"), "");
+    EXPECT_EQ(LoadErrorLine(ImageFormat::Unknown, "x"), "");
+}
+
+TEST(ImageFormatTable, UdiSaveFailureLineNamesTrackAndSlot) {
+    auto d = std::make_unique<TZX_Disk>();
+    d->FailTrack = 17;
+    d->FailSlot = 3;
+    EXPECT_EQ(UdiSaveFailedLine(*d), "Ошибка в дорожке - 17 / Сектор - 3");
+}
+
+TEST(ImageFormatTable, DialogFiltersAndDefaultExtensions) {
+    EXPECT_EQ(SaveAsDefaultExtension(1), "udi");
+    EXPECT_EQ(SaveAsDefaultExtension(2), "trd");
+    EXPECT_EQ(SaveAsDefaultExtension(3), "td0");
+    EXPECT_EQ(SaveAsDefaultExtension(4), "fdi");
+    EXPECT_EQ(SaveAsDefaultExtension(0), "");
+    EXPECT_EQ(SaveAsDefaultExtension(5), "");
+    EXPECT_TRUE(kLoadAsFilter.starts_with(kSaveAsFilter));
+    EXPECT_TRUE(kLoadAsFilter.ends_with("|*.fdi;*.trd;*.udi;*.td0"));
+    EXPECT_EQ(SingleSaveFilter(ImageFormat::Udi), "Ultra Disk Image (*.udi)|*.udi");
+    EXPECT_EQ(SingleLoadFilter(ImageFormat::Udi), "Universal Disk Image (*.udi)|*.udi");
+    EXPECT_EQ(SingleSaveFilter(ImageFormat::Td0), "");
+    EXPECT_EQ(SingleLoadFilter(ImageFormat::Udf), "Universal Disk Format (*.udf)|*.udf");
+}
+
+TEST_F(ImageFilesTest, NativeFileRoundTripsByExtension) {
+    auto source = TrdDisk();
+    source->DiskLog = {"Комментарий"};
+    source->GetTrack(1)->Log = {"строка журнала"};
+    ASSERT_TRUE(SaveImageFile(Path("a.UDF"), *source)) << source->LastError;
+    ASSERT_TRUE(LoadImageFile(Path("a.UDF"), *disk)) << disk->LastError;
+    EXPECT_TRUE(SameDisk(*source, *disk));
+}
+
+TEST_F(ImageFilesTest, TrdFileRoundTripsItsSectors) {
+    auto source = TrdDisk();
+    ASSERT_TRUE(SaveImageFile(Path("a.trd"), *source));
+    EXPECT_EQ(FileBytes(Path("a.trd")).size(), 2 * kTrdTrackSize);
+    ASSERT_TRUE(LoadImageFile(Path("a.trd"), *disk));
+    disk->CountTracks();  // the TRD reader leaves the count to its caller
+    EXPECT_TRUE(SameDisk(*source, *disk));
+}
+
+TEST_F(ImageFilesTest, UdiSaveSetsNoTrackRestoreFromTheSetting) {
+    auto source = TrdDisk();
+    ASSERT_TRUE(SaveImageFile(Path("r.udi"), *source, false)) << source->LastError;
+    EXPECT_TRUE(source->NoTrackRestore);
+    ASSERT_TRUE(SaveImageFile(Path("r.udi"), *source)) << source->LastError;
+    EXPECT_FALSE(source->NoTrackRestore);
+    ASSERT_TRUE(LoadImageFile(Path("r.udi"), *disk)) << disk->LastError;
+    for (std::uint8_t t = 0; t < 2; ++t) {
+        for (std::uint8_t r = 1; r <= 16; ++r) {
+            const TSectorSlot* got = disk->FindSector(t, r);
+            const TSectorSlot* want = source->FindSector(t, r);
+            ASSERT_NE(got, nullptr);
+            ASSERT_EQ(got->DataLength, 256);
+            EXPECT_TRUE(std::equal(want->Data.begin(), want->Data.begin() + 256, got->Data.begin()))
+                << int{t} << "/" << int{r};
+        }
+    }
+}
+
+TEST_F(ImageFilesTest, NativeSaveKeepsNoTrackRestoreAsHeld) {
+    disk->NoTrackRestore = true;
+    ASSERT_TRUE(SaveImageFile(Path("n.udf"), *disk, true));
+    EXPECT_TRUE(disk->NoTrackRestore);
+}
+
+TEST_F(ImageFilesTest, ReadOnlyFormatsAreNotSaved) {
+    for (const char* name : {"a.td0", "a.fdi"}) {
+        disk->LastError.clear();
+        EXPECT_FALSE(SaveImageFile(Path(name), *disk)) << name;
+        EXPECT_NE(disk->LastError.find("can only be read"), std::string::npos);
+        EXPECT_FALSE(fs::exists(Path(name))) << name;
+    }
+}
+
+TEST_F(ImageFilesTest, UnknownExtensionIsRefused) {
+    EXPECT_FALSE(SaveImageFile(Path("a.dsk"), *disk));
+    EXPECT_EQ(disk->LastError, "unknown image format: " + Path("a.dsk"));
+    EXPECT_FALSE(fs::exists(Path("a.dsk")));
+    EXPECT_FALSE(LoadImageFile(Path("a.dsk"), *disk));
+    EXPECT_EQ(disk->LastError, "unknown image format: " + Path("a.dsk"));
+}
+
+TEST_F(ImageFilesTest, MissingFileIsRefusedWithoutTouchingTheImage) {
+    disk->GetTrack(3)->Present = kPresent;
+    EXPECT_FALSE(LoadImageFile(Path("none.udi"), *disk));
+    EXPECT_EQ(disk->LastError, "cannot read " + Path("none.udi"));
+    EXPECT_EQ(disk->GetTrack(3)->Present, kPresent);
+    EXPECT_FALSE(LoadImageFileAs("", ImageFormat::Udf, *disk));
+}
+
+TEST_F(ImageFilesTest, ReaderRefusalKeepsTheReadersMessage) {
+    ASSERT_TRUE(WriteFileAtomically(Path("bad.udf"), Bytes(10, 0)));
+    EXPECT_FALSE(LoadImageFile(Path("bad.udf"), *disk));
+    EXPECT_NE(disk->LastError.find("too short for a native image"), std::string::npos);
+}
+
+TEST_F(ImageFilesTest, FailedSaveLeavesTheOldFileAsItWas) {
+    const Bytes old{1, 2, 3, 4};
+    ASSERT_TRUE(WriteFileAtomically(Path("keep.trd"), old));
+    disk->GetTrack(0)->Present = kPresent;  // a track without sectors 1..16
+    EXPECT_FALSE(SaveImageFile(Path("keep.trd"), *disk));
+    EXPECT_NE(disk->LastError.find("TRD image cannot be built"), std::string::npos);
+    EXPECT_EQ(FileBytes(Path("keep.trd")), old);
+}
+
+TEST_F(ImageFilesTest, UnwritableTargetIsReported) {
+    EXPECT_FALSE(SaveImageFile(Path("no/such/dir/a.udf"), *disk));
+    EXPECT_EQ(disk->LastError, "cannot write " + Path("no/such/dir/a.udf"));
+}
+
+}  // namespace
+}  // namespace morvane
