@@ -1,0 +1,183 @@
+#include "controller/virtual/DemoDisk.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <string_view>
+#include <vector>
+
+#include "controller/virtual/FormatTable.h"
+#include "controller/virtual/SectorAccess.h"
+#include "controller/virtual/TrackScan.h"
+
+namespace morvane::virt {
+
+namespace {
+
+// TR-DOS layout (track 0: catalogue in sectors 1..8, disk information in sector 9).
+constexpr std::size_t kTrackBytes = kDemoSectorsPerTrack * kDemoSectorSize;
+constexpr std::size_t kInfoSector = 8;  // counted from 0
+constexpr std::size_t kInfoFirstFreeSector = 0xE1;
+constexpr std::size_t kInfoFirstFreeTrack = 0xE2;
+constexpr std::size_t kInfoDiskType = 0xE3;
+constexpr std::size_t kInfoFileCount = 0xE4;
+constexpr std::size_t kInfoFreeSectors = 0xE5;
+constexpr std::size_t kInfoTrDosId = 0xE7;
+constexpr std::size_t kInfoDeletedFiles = 0xF4;
+constexpr std::size_t kInfoDiskName = 0xF5;
+constexpr std::uint8_t kDiskType80Tracks2Sides = 0x16;
+constexpr std::uint8_t kTrDosId = 0x10;
+constexpr std::size_t kEntrySize = 16;
+constexpr std::uint8_t kSizeCode256 = 1;
+
+struct DemoFile {
+    std::string_view Name;  // 8 characters, space padded
+    char Type;
+    std::uint16_t Start;
+    std::uint16_t Length;
+    Bytes Body;  // what goes into the sectors (for BASIC: program plus autostart)
+};
+
+void PutText(Bytes& out, std::string_view text) {
+    out.insert(out.end(), text.begin(), text.end());
+}
+
+// 10 PRINT "MORVANE DEMO DISK"
+// 20 RANDOMIZE USR 15619: REM : LOAD "picture" CODE
+Bytes BasicLoader(std::uint16_t& programLength) {
+    constexpr std::uint8_t kPrint = 0xF5, kRandomize = 0xF9, kUsr = 0xC0, kRem = 0xEA, kLoad = 0xEF,
+                           kCode = 0xAF, kNumber = 0x0E, kEndOfLine = 0x0D;
+    auto line = [](std::uint16_t number, const Bytes& body) {
+        Bytes out{static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)};
+        PutLe16(out, static_cast<std::uint16_t>(body.size()));
+        out.insert(out.end(), body.begin(), body.end());
+        return out;
+    };
+    Bytes first{kPrint, '"'};
+    PutText(first, "MORVANE DEMO DISK");
+    first.insert(first.end(), {'"', kEndOfLine});
+    Bytes second{kRandomize, kUsr};
+    PutText(second, "15619");
+    second.insert(second.end(),
+                  {kNumber, 0x00, 0x00, 0x03, 0x3D, 0x00, ':', kRem, ':', kLoad, '"'});
+    PutText(second, "picture");
+    second.insert(second.end(), {'"', kCode, kEndOfLine});
+
+    Bytes program = line(10, first);
+    const Bytes l20 = line(20, second);
+    program.insert(program.end(), l20.begin(), l20.end());
+    programLength = static_cast<std::uint16_t>(program.size());
+    // TR-DOS keeps the autostart line after the program: 0x80, 0xAA, line number.
+    program.insert(program.end(), {0x80, 0xAA, 10, 0});
+    return program;
+}
+
+Bytes NotesText() {
+    Bytes text;
+    const std::string_view lines[] = {
+        "This disk lives inside the virtual controller of Morvane.\r",
+        "It is a TR-DOS disk: 80 cylinders, two sides, 16 sectors of 256 bytes.\r",
+        "Two of its sectors have a bad data CRC, one of them in this very file,\r",
+        "so reading the whole disk shows what a damaged sector looks like.\r",
+        "The picture file is a ZX Spectrum screen: open it in the screen viewer.\r",
+    };
+    while (text.size() < 700) {
+        for (std::string_view l : lines)
+            PutText(text, l);
+    }
+    text.resize(700);
+    return text;
+}
+
+Bytes SineTable() {
+    Bytes table(1024);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const double angle = 2.0 * std::numbers::pi * static_cast<double>(i % 256) / 256.0;
+        table[i] = static_cast<std::uint8_t>(std::lround(128.0 + 127.0 * std::sin(angle)));
+    }
+    return table;
+}
+
+std::vector<DemoFile> DemoFiles() {
+    std::vector<DemoFile> files;
+    std::uint16_t programLength = 0;
+    Bytes loader = BasicLoader(programLength);
+    files.push_back({"boot    ", 'B', programLength, programLength, std::move(loader)});
+    files.push_back(
+        {"picture ", 'C', 16384, static_cast<std::uint16_t>(kScreenSize), MakeDemoScreen()});
+    Bytes notes = NotesText();
+    files.push_back({"notes   ", 'C', 32768, static_cast<std::uint16_t>(notes.size()), notes});
+    Bytes table = SineTable();
+    files.push_back({"table   ", 'C', 40000, static_cast<std::uint16_t>(table.size()), table});
+    return files;
+}
+
+std::size_t SectorsFor(std::size_t bytes) {
+    return (bytes + kDemoSectorSize - 1) / kDemoSectorSize;
+}
+
+}  // namespace
+
+Bytes MakeDemoSectors() {
+    Bytes sectors(kDemoTracks * kTrackBytes, 0);
+    const std::vector<DemoFile> files = DemoFiles();
+    std::size_t next = kDemoSectorsPerTrack;  // logical sector: files start on track 1
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const DemoFile& f = files[i];
+        const std::size_t count = SectorsFor(f.Body.size());
+        std::span<std::uint8_t> entry(sectors.data() + i * kEntrySize, kEntrySize);
+        std::copy(f.Name.begin(), f.Name.end(), entry.begin());
+        entry[8] = static_cast<std::uint8_t>(f.Type);
+        SetLe16(entry, 9, f.Start);
+        SetLe16(entry, 11, f.Length);
+        entry[13] = static_cast<std::uint8_t>(count);
+        entry[14] = static_cast<std::uint8_t>(next % kDemoSectorsPerTrack);
+        entry[15] = static_cast<std::uint8_t>(next / kDemoSectorsPerTrack);
+        std::copy(f.Body.begin(), f.Body.end(),
+                  sectors.begin() + static_cast<std::ptrdiff_t>(next * kDemoSectorSize));
+        next += count;
+    }
+    std::span<std::uint8_t> info(sectors.data() + kInfoSector * kDemoSectorSize, kDemoSectorSize);
+    info[kInfoFirstFreeSector] = static_cast<std::uint8_t>(next % kDemoSectorsPerTrack);
+    info[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(next / kDemoSectorsPerTrack);
+    info[kInfoDiskType] = kDiskType80Tracks2Sides;
+    info[kInfoFileCount] = static_cast<std::uint8_t>(files.size());
+    SetLe16(info, kInfoFreeSectors,
+            static_cast<std::uint16_t>(kDemoTracks * kDemoSectorsPerTrack - next));
+    info[kInfoTrDosId] = kTrDosId;
+    info[kInfoDeletedFiles] = 0;
+    const std::string_view name = "MORVANE ";
+    std::copy(name.begin(), name.end(), info.begin() + kInfoDiskName);
+    return sectors;
+}
+
+std::unique_ptr<VirtualDisk> MakeDemoDisk() {
+    auto disk = std::make_unique<VirtualDisk>();
+    const Bytes sectors = MakeDemoSectors();
+    std::array<std::uint8_t, kDemoSectorsPerTrack> numbers{};
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        numbers[i] = static_cast<std::uint8_t>(i + 1);
+    for (std::size_t t = 0; t < kDemoTracks; ++t) {
+        const auto index = static_cast<std::uint8_t>(t);
+        // TR-DOS writes H = 0 on both sides.
+        RawTrack track = LayDownTrack(
+            StandardFormatPairs(static_cast<std::uint8_t>(t / 2), 0, numbers, kSizeCode256));
+        for (const IdField& id : ReadIdFields(track)) {
+            const std::size_t at = t * kTrackBytes + (id.R - 1u) * kDemoSectorSize;
+            WriteDataField(track, id, std::span(sectors).subspan(at, kDemoSectorSize),
+                           kDataAddressMark);
+        }
+        disk->SetTrack(index, std::move(track));
+    }
+    // The two damaged sectors: their stored data CRC is wrong for good.
+    for (const auto& [t, r] : kDemoBadSectors) {
+        RawTrack* track = disk->Track(t);
+        const SectorSearch found = FindSector(*track, r, true);
+        if (!found.Data) continue;
+        const std::size_t crcAt = found.Data->MarkPosition + 1 + kDemoSectorSize;
+        track->Put(crcAt, static_cast<std::uint8_t>(~track->At(crcAt)), false);
+    }
+    return disk;
+}
+
+}  // namespace morvane::virt

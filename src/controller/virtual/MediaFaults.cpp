@@ -1,0 +1,96 @@
+#include "controller/virtual/MediaFaults.h"
+
+#include <algorithm>
+
+#include "controller/virtual/TrackScan.h"
+
+namespace morvane::virt {
+
+namespace {
+
+void InvertCrcAt(RawTrack& track, std::size_t position) {
+    track.Put(position, static_cast<std::uint8_t>(~track.At(position)), false);
+    track.Put(position + 1, static_cast<std::uint8_t>(~track.At(position + 1)), false);
+}
+
+// Sync bytes that never got written: the run before the mark reads as plain zeros.
+void EraseSyncBefore(RawTrack& track, std::size_t mark) {
+    for (std::size_t back = 1; back < track.Length(); ++back) {
+        const std::size_t p = mark + track.Length() - back;
+        if (!track.IsMarked(p)) break;
+        track.Put(p, 0x00, false);
+    }
+}
+
+}  // namespace
+
+void MediaFaults::AddDataCrcError(Drive drive, std::uint8_t track, std::uint8_t r) {
+    dataCrc_.insert({drive, track, r});
+}
+
+void MediaFaults::AddIdCrcError(Drive drive, std::uint8_t track, std::uint8_t r) {
+    idCrc_.insert({drive, track, r});
+}
+
+void MediaFaults::AddMissingSector(Drive drive, std::uint8_t track, std::uint8_t r) {
+    missing_.insert({drive, track, r});
+}
+
+void MediaFaults::AddUnstableBytes(Drive drive, std::uint8_t track, std::size_t first,
+                                   std::size_t count, double probability) {
+    unstable_.push_back({drive, track, first, count, std::clamp(probability, 0.0, 1.0)});
+}
+
+void MediaFaults::AddSeekFault(SeekFaultKind kind, int times, std::optional<std::uint8_t> target) {
+    if (times > 0) seekFaults_.push_back({kind, times, target});
+}
+
+void MediaFaults::Clear() {
+    dataCrc_.clear();
+    idCrc_.clear();
+    missing_.clear();
+    unstable_.clear();
+    seekFaults_.clear();
+}
+
+RawTrack MediaFaults::Apply(Drive drive, std::uint8_t track, const RawTrack& stored) const {
+    RawTrack seen = stored;
+    // Positions come from the stored track, so one fault cannot hide another.
+    for (const IdField& id : ReadIdFields(stored)) {
+        const SectorKey key{drive, track, id.R};
+        if (dataCrc_.count(key) != 0) {
+            if (auto data = FindDataField(stored, id))
+                InvertCrcAt(seen, data->MarkPosition + 1 + WdSectorSize(id.N));
+        }
+        if (idCrc_.count(key) != 0) InvertCrcAt(seen, id.MarkPosition + 5);
+        if (missing_.count(key) != 0) EraseSyncBefore(seen, id.MarkPosition);
+    }
+    return seen;
+}
+
+RawTrack MediaFaults::ApplyForRawRead(Drive drive, std::uint8_t track, const RawTrack& stored) {
+    RawTrack seen = Apply(drive, track, stored);
+    std::uniform_real_distribution<double> chance(0.0, 1.0);
+    std::uniform_int_distribution<int> flip(1, 255);
+    for (const Unstable& u : unstable_) {
+        if (u.OnDrive != drive || u.Track != track) continue;
+        for (std::size_t i = 0; i < u.Count && u.First + i < seen.Length(); ++i) {
+            const std::size_t p = u.First + i;
+            if (chance(random_) >= u.Probability) continue;
+            seen.Data[p] = static_cast<std::uint8_t>(seen.Data[p] ^ flip(random_));
+        }
+    }
+    return seen;
+}
+
+std::optional<SeekFaultKind> MediaFaults::TakeSeekFault(std::uint8_t target) {
+    for (auto it = seekFaults_.begin(); it != seekFaults_.end(); ++it) {
+        if (it->Target && *it->Target != target) continue;
+        const SeekFaultKind kind = it->Kind;
+        if (--it->Remaining <= 0) seekFaults_.erase(it);
+        return kind;
+    }
+    return std::nullopt;
+}
+
+}  // namespace morvane::virt

@@ -1,0 +1,73 @@
+// Faults of the media and the mechanics, injected for tests and demonstrations: sectors
+// whose ID or data CRC reads wrong, sectors whose ID cannot be found, bytes that read
+// differently on every raw read, and seeks that land on the wrong track or fail. The
+// stored tracks never change; the faults apply to what the head reads.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <random>
+#include <set>
+#include <tuple>
+#include <vector>
+
+#include "controller/virtual/RawTrack.h"
+#include "controller/virtual/VirtualTypes.h"
+
+namespace morvane::virt {
+
+enum class SeekFaultKind : std::uint8_t {
+    WrongTrack,  // the answer names a neighbouring track
+    SeekError,   // an error record with the seek-error bit
+};
+
+class MediaFaults {
+  public:
+    // Every ID field with sector number r on the track: its data CRC reads wrong.
+    void AddDataCrcError(Drive drive, std::uint8_t track, std::uint8_t r);
+    // ... its ID CRC reads wrong (READ ADDRESS shows it, READ SECTOR cannot use it).
+    void AddIdCrcError(Drive drive, std::uint8_t track, std::uint8_t r);
+    // ... its ID field cannot be found at all (its sync bytes read as zeros).
+    void AddMissingSector(Drive drive, std::uint8_t track, std::uint8_t r);
+    // Bytes first .. first+count-1 of the track read, on each READ TRACK, as another value
+    // with the given probability (0..1).
+    void AddUnstableBytes(Drive drive, std::uint8_t track, std::size_t first, std::size_t count,
+                          double probability = 0.3);
+    // The next `times` seeks (to any track, or only to `target`) go wrong.
+    void AddSeekFault(SeekFaultKind kind, int times,
+                      std::optional<std::uint8_t> target = std::nullopt);
+    void Clear();
+    void SetRandomSeed(std::uint32_t seed) { random_.seed(seed); }
+
+    // The track as the head reads it for the sector commands and READ ADDRESS.
+    RawTrack Apply(Drive drive, std::uint8_t track, const RawTrack& stored) const;
+    // The same plus the unstable bytes, for READ TRACK; draws from the random source.
+    RawTrack ApplyForRawRead(Drive drive, std::uint8_t track, const RawTrack& stored);
+    // Takes one pending seek fault for a seek to target, if any.
+    std::optional<SeekFaultKind> TakeSeekFault(std::uint8_t target);
+
+  private:
+    using SectorKey = std::tuple<Drive, std::uint8_t, std::uint8_t>;
+    struct Unstable {
+        Drive OnDrive;
+        std::uint8_t Track;
+        std::size_t First;
+        std::size_t Count;
+        double Probability;
+    };
+    struct SeekFault {
+        SeekFaultKind Kind;
+        int Remaining;
+        std::optional<std::uint8_t> Target;
+    };
+
+    std::set<SectorKey> dataCrc_;
+    std::set<SectorKey> idCrc_;
+    std::set<SectorKey> missing_;
+    std::vector<Unstable> unstable_;
+    std::vector<SeekFault> seekFaults_;
+    std::mt19937 random_{0x1793};
+};
+
+}  // namespace morvane::virt

@@ -1,0 +1,160 @@
+// An emulated USB floppy controller behind the same driver interface as the real FTDI
+// device. It lists itself as "USB <-> Parallel", takes command frames through Write and
+// answers them in the controller's byte stream through GetQueueStatus and Read, from a
+// WD1793 model with two drives. By default it answers at once (the answer is readable
+// right after the Write that completes a command); in real-time mode an answer becomes
+// readable only when a real drive would have finished (rotation, head steps).
+//
+// Faults of the media live in Faults(); faults of the link (silence, noise, a device
+// that vanishes) are set here.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "controller/FtdiDriver.h"
+#include "controller/virtual/CommandFrame.h"
+#include "controller/virtual/DiskImageBridge.h"
+#include "controller/virtual/Wd1793.h"
+
+namespace morvane::virt {
+
+inline constexpr const char* kVirtualDescription = "USB <-> Parallel";
+inline constexpr const char* kVirtualSerialNumber = "MRV00001";
+
+// The configuration the host applied, kept for inspection.
+struct PortSettings {
+    std::uint32_t InTransferSize = 0, OutTransferSize = 0;
+    std::uint32_t BaudRate = 0;
+    std::uint16_t Divisor = 0;
+    std::uint8_t WordLength = 0, StopBits = 0, Parity = 0;
+    std::uint16_t FlowControl = 0;
+    std::uint8_t Xon = 0, Xoff = 0;
+    std::uint8_t EventChar = 0, ErrorChar = 0;
+    bool EventCharEnabled = false, ErrorCharEnabled = false;
+    std::uint32_t ReadTimeoutMs = 0, WriteTimeoutMs = 0;
+    std::uint8_t BitMask = 0, BitMode = 0;
+};
+
+struct VirtualControllerOptions {
+    bool DemoDiskInDriveA = true;  // start with the built-in TR-DOS demonstration disk
+    bool RealTime = false;
+};
+
+class VirtualController : public FtdiDriver {
+  public:
+    explicit VirtualController(VirtualControllerOptions options = {});
+    ~VirtualController() override;
+
+    // --- FtdiDriver
+    FtStatus DeviceCount(std::uint32_t& count) override;
+    FtStatus DeviceSerialNumber(std::uint32_t index, std::string& serial) override;
+    FtStatus DeviceDescription(std::uint32_t index, std::string& description) override;
+    FtStatus OpenByDescription(const std::string& description) override;
+    FtStatus Close() override;
+    FtStatus SetUsbParameters(std::uint32_t inTransferSize, std::uint32_t outTransferSize) override;
+    FtStatus SetBaudRate(std::uint32_t baud) override;
+    FtStatus SetDataCharacteristics(std::uint8_t wordLength, std::uint8_t stopBits,
+                                    std::uint8_t parity) override;
+    FtStatus SetFlowControl(std::uint16_t flowControl, std::uint8_t xon,
+                            std::uint8_t xoff) override;
+    FtStatus SetChars(std::uint8_t eventChar, bool eventCharEnabled, std::uint8_t errorChar,
+                      bool errorCharEnabled) override;
+    FtStatus SetDivisor(std::uint16_t divisor) override;
+    FtStatus SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override;
+    FtStatus Purge(std::uint32_t mask) override;
+    FtStatus SetBitMode(std::uint8_t mask, std::uint8_t mode) override;
+    FtStatus GetQueueStatus(std::uint32_t& queued) override;
+    FtStatus GetStatus(std::uint32_t& rxQueued, std::uint32_t& txPending,
+                       std::uint32_t& events) override;
+    FtStatus Read(std::span<std::uint8_t> buffer, std::uint32_t& got) override;
+    FtStatus Write(std::span<const std::uint8_t> bytes, std::uint32_t& written) override;
+    void SetDataArrivedCallback(std::function<void()> callback) override;
+
+    // --- Drives and disks
+    // Loads any image the program holds into a drive (see DiskImageBridge).
+    void LoadImage(Drive drive, const TZX_Disk& image, ImageToDiskReport* report = nullptr);
+    // Writes the disk in a drive back into an image; false (image untouched) for no disk.
+    bool SaveImage(Drive drive, TZX_Disk& image) const;
+    void InsertDisk(Drive drive, std::unique_ptr<VirtualDisk> disk);
+    void InsertDemoDisk(Drive drive);
+    void EjectDisk(Drive drive);
+    bool HasDisk(Drive drive) const;
+    void SetWriteProtected(Drive drive, bool on);
+
+    // --- Faults
+    MediaFaults& Faults();  // media and seek faults
+    // The next count commands are carried out but never answered.
+    void SilenceNextCommands(int count);
+    // Every command with this code is carried out but never answered (until cleared).
+    void SilenceCommand(std::uint8_t code, bool silent = true);
+    // Noise bytes (never a frame marker) before every frame the device sends.
+    void SetGarbageBetweenFrames(bool on, std::size_t maxBytes = 8);
+    // Unplugged: every driver call fails from now on (queued bytes are lost).
+    void Vanish();
+    // Unplugged right after answering the next count commands.
+    void VanishAfterCommands(int count);
+    // Plugged in again, closed and with empty queues.
+    void Reappear();
+    bool Vanished() const;
+
+    // --- Timing
+    void SetRealTime(bool on);
+    bool RealTime() const;
+    // Head step, settle and rotation times (apply in both modes to the emulated clock).
+    void SetMechanics(const Mechanics& mechanics);
+    // The wall clock of real-time mode, as time since an arbitrary start. Tests pass
+    // their own; the default is the steady clock.
+    void SetClock(std::function<Nanos()> clock);
+
+    // --- Inspection
+    bool IsOpen() const;
+    PortSettings Settings() const;
+    std::vector<CommandFrame> ReceivedFrames() const;
+    void ClearReceivedFrames();
+    std::uint8_t Register(std::uint8_t number) const;
+    void SetRegister(std::uint8_t number, std::uint8_t value);
+    // Direct access for tests; not to be used while another thread drives the port.
+    Wd1793& Fdc() { return fdc_; }
+
+  private:
+    struct PendingBytes {
+        Nanos ReadyAt;
+        Bytes Data;
+    };
+
+    FtStatus CheckOpen() const;
+    Nanos WallNow() const;
+    void ReleaseDue();
+    void HandleFrame(const CommandFrame& frame);
+    void QueueReply(const WdReply& reply);
+
+    mutable std::mutex mutex_;
+    Wd1793 fdc_;
+    FrameParser parser_;
+    std::vector<CommandFrame> received_;
+    std::deque<PendingBytes> pending_;  // answers not yet sent (real-time mode)
+    std::deque<std::uint8_t> readable_;
+    PortSettings settings_;
+    bool open_ = false;
+    bool vanished_ = false;
+    int vanishAfter_ = -1;
+    int silenceNext_ = 0;
+    std::vector<std::uint8_t> silentCodes_;
+    bool garbage_ = false;
+    std::size_t garbageMax_ = 8;
+    std::mt19937 random_{0xF7};
+    bool realTime_ = false;
+    std::function<Nanos()> clock_;
+    Nanos offset_{};  // wall time minus emulated time, in real-time mode
+    std::function<void()> dataArrived_;
+};
+
+}  // namespace morvane::virt
