@@ -1,0 +1,68 @@
+// The command frames the program sends to the floppy controller, their codes, and the
+// small result codes of the exchanges.
+//
+//   short frame: 00 00 0A 5A code [arg1 [arg2]]             5, 6 or 7 bytes
+//   block frame: 00 00 0A 5A code lenLo lenHi block...      length + 7 bytes
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "model/Bytes.h"
+
+namespace morvane {
+
+// Command codes.
+inline constexpr std::uint8_t cmdIdentify = 0x00;       // answer: zero-terminated text
+inline constexpr std::uint8_t cmdStatus = 0x02;         // answer byte 0: status register
+inline constexpr std::uint8_t cmdWriteRegister = 0x04;  // args: register, value
+inline constexpr std::uint8_t cmdReadRegister = 0x05;   // arg: register; answer byte 0
+inline constexpr std::uint8_t cmdSeek = 0x10;           // arg: track index; answer byte 1
+inline constexpr std::uint8_t cmdReadAddresses = 0x20;  // answer: 6-byte ID fields
+inline constexpr std::uint8_t cmdReadSector = 0x21;     // arg: sector number R
+inline constexpr std::uint8_t cmdReadTrack = 0x23;      // answer: raw track image
+inline constexpr std::uint8_t cmdReadSectors = 0x24;    // block: sector numbers
+inline constexpr std::uint8_t cmdWriteTrack = 0x30;     // block: format table
+inline constexpr std::uint8_t cmdWriteSector = 0x31;    // block: R, then the data
+
+inline constexpr std::uint8_t kFrameHeader[4] = {0x00, 0x00, 0x0A, 0x5A};
+inline constexpr std::size_t kShortFrameMaxArgs = 2;
+inline constexpr std::size_t kBlockFrameOverhead = 7;
+inline constexpr std::size_t kMaxBlockLength = 0xFFFF;
+inline constexpr std::size_t kSendPieceSize = 1000;  // the most of a frame sent at once
+
+// Outcome of a wait for the controller.
+inline constexpr int wrAnswer = 1;
+inline constexpr int wrError = 2;
+inline constexpr int wrTimeout = 3;
+
+// Reserved results of a status query.
+inline constexpr std::uint8_t kStatusErrorRecord = 254;
+inline constexpr std::uint8_t kStatusTimedOut = 255;
+
+inline constexpr std::uint8_t kLastTrackIndex = 165;
+inline constexpr int kSeekTries = 10;
+
+// The drive-control register: bit 0 chooses the drive, bits 2..5 are kept as read,
+// bits 1, 6 and 7 are written as 0.
+inline constexpr std::uint8_t kDriveControlRegister = 0x28;
+inline constexpr std::uint8_t kDriveControlKeepMask = 0x3C;
+inline constexpr std::uint8_t kDriveControlDriveB = 0x01;
+
+enum class Drive { A, B };
+
+// The value to write into the drive-control register, from the value read and the drive.
+constexpr std::uint8_t DriveControlValue(std::uint8_t read, Drive drive) {
+    return static_cast<std::uint8_t>((read & kDriveControlKeepMask) |
+                                     (drive == Drive::B ? kDriveControlDriveB : 0));
+}
+
+// A short frame; more than two arguments is a caller's fault and gives no frame.
+std::optional<Bytes> BuildShortFrame(std::uint8_t code, std::span<const std::uint8_t> args);
+
+// A block frame; a block longer than 65535 bytes cannot be framed and gives no frame.
+std::optional<Bytes> BuildBlockFrame(std::uint8_t code, std::span<const std::uint8_t> block);
+
+}  // namespace morvane

@@ -1,0 +1,93 @@
+// The command exchanges with the floppy controller: send a frame, wait for its answer,
+// error record or time-out, and the exchanges built on them (status, seek, drive choice,
+// reset, first contact). Owned by the main window; runs on its thread. A wait runs a
+// local event loop, so the window stays live and nothing sleeps.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "ControllerCommands.h"
+#include "RxRecords.h"
+
+namespace morvane {
+
+class TUSB_Port;
+class ProtocolHost;
+
+inline constexpr int kTimeoutSingleMs = 2000;  // one exchange
+inline constexpr int kTimeoutRunMs = 30000;    // during a whole-disk run
+inline constexpr std::size_t kReplyBufferSize = 32768;
+
+enum class ContactResult {
+    NoLink,              // the USB link is not active; nothing was sent
+    ControllerNotFound,  // a wait timed out; the message was shown
+    Done,
+};
+
+class ControllerProtocol : public QObject {
+    Q_OBJECT
+
+  public:
+    // The port must outlive the protocol. host may be null (nothing is shown).
+    explicit ControllerProtocol(TUSB_Port& port, ProtocolHost* host = nullptr,
+                                QObject* parent = nullptr);
+
+    void SetHost(ProtocolHost* host) { host_ = host; }
+    TUSB_Port& Port() { return port_; }
+
+    // Short frame of 5, 6 or 7 bytes.
+    void SendCommand(std::uint8_t code);
+    void SendCommand(std::uint8_t code, std::uint8_t arg1);
+    void SendCommand(std::uint8_t code, std::uint8_t arg1, std::uint8_t arg2);
+    // Block frame, sent in pieces of at most 1000 bytes; bytes the driver accepted.
+    // A block longer than 65535 bytes cannot be framed: nothing is sent, 0 returned.
+    std::uint32_t SendCommandBlock(std::uint8_t code, std::span<const std::uint8_t> block);
+
+    // wrAnswer, wrError or wrTimeout.
+    int WaitAnswer();
+    // Status byte, kStatusErrorRecord (254) or kStatusTimedOut (255).
+    std::uint8_t QueryStatus();
+    // Puts the head on track index 0..165, with up to 10 tries.
+    bool SeekTrack(std::uint8_t track);
+    // Rewrites the drive bit of register 0x28; only while the link is active.
+    bool SelectDrive(Drive drive);
+    void ResetController();
+    // Start-up: identification, then register 0x28 with the drive bit of `drive`.
+    ContactResult FirstContact(Drive drive);
+
+    // The time-out timer of every wait, 2000 ms unless a whole-disk run raises it.
+    QTimer& TO1() { return to1_; }
+    int TimeoutInterval() const { return to1_.interval(); }
+    void SetTimeoutInterval(int ms) { to1_.setInterval(ms); }
+    bool TimedOut() const { return timedOut_; }
+
+    const AnswerRecord& CurrentAnswer() const;
+    const ErrorRecord& CurrentError() const;
+
+    std::span<std::uint8_t> ReplyBuffer() { return replyBuffer_; }
+    std::span<const std::uint8_t> ReplyBuffer() const { return replyBuffer_; }
+
+  private:
+    void SendFrame(std::span<const std::uint8_t> frame);
+    void StartExchange();
+    void DrainTx();
+    void OnTimeout();
+    void Show(const char* text);
+    // Identification answer into the reply buffer; its text up to the first zero byte.
+    QString TakeIdentification();
+
+    TUSB_Port& port_;
+    ProtocolHost* host_;
+    QTimer to1_;
+    bool timedOut_ = false;
+    std::vector<std::uint8_t> replyBuffer_;
+};
+
+}  // namespace morvane

@@ -1,0 +1,118 @@
+// The real controller: an FTDI chip driven through libftdi1 (Linux, libusb).
+//
+// libftdi reads synchronously and keeps no receive count, so a reader thread reads the
+// chip continuously into a receive buffer of our own; the queue status is that buffer's
+// size, and every arrival is announced through the data-arrived callback. The chip's
+// latency timer is set to 2 ms so short answers come up quickly.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <stop_token>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "FtdiDriver.h"
+
+struct ftdi_context;
+
+namespace morvane {
+
+inline constexpr std::uint8_t kFtdiLatencyMs = 2;
+inline constexpr std::size_t kFtdiReadPiece = 4096;                // one read of the reader
+inline constexpr std::size_t kFtdiReceiveLimit = 4 * 1024 * 1024;  // bytes held unread
+// libusb times out a whole synchronous transfer, unlike the vendor driver's buffered
+// calls; a 10 ms limit would drop a long answer mid-stream, so transfers get at least
+// this long.
+inline constexpr int kFtdiMinTransferTimeoutMs = 1000;
+
+class LibFtdiDriver final : public FtdiDriver {
+  public:
+    LibFtdiDriver();
+    ~LibFtdiDriver() override;
+
+    LibFtdiDriver(const LibFtdiDriver&) = delete;
+    LibFtdiDriver& operator=(const LibFtdiDriver&) = delete;
+
+    FtStatus DeviceCount(std::uint32_t& count) override;
+    FtStatus DeviceSerialNumber(std::uint32_t index, std::string& serial) override;
+    FtStatus DeviceDescription(std::uint32_t index, std::string& description) override;
+
+    FtStatus OpenByDescription(const std::string& description) override;
+    FtStatus Close() override;
+
+    FtStatus SetUsbParameters(std::uint32_t inTransferSize, std::uint32_t outTransferSize) override;
+    FtStatus SetBaudRate(std::uint32_t baud) override;
+    FtStatus SetDataCharacteristics(std::uint8_t wordLength, std::uint8_t stopBits,
+                                    std::uint8_t parity) override;
+    FtStatus SetFlowControl(std::uint16_t flowControl, std::uint8_t xon,
+                            std::uint8_t xoff) override;
+    FtStatus SetChars(std::uint8_t eventChar, bool eventCharEnabled, std::uint8_t errorChar,
+                      bool errorCharEnabled) override;
+    FtStatus SetDivisor(std::uint16_t divisor) override;
+    FtStatus SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override;
+    FtStatus Purge(std::uint32_t mask) override;
+    FtStatus SetBitMode(std::uint8_t mask, std::uint8_t mode) override;
+
+    FtStatus GetQueueStatus(std::uint32_t& queued) override;
+    FtStatus GetStatus(std::uint32_t& rxQueued, std::uint32_t& txPending,
+                       std::uint32_t& events) override;
+    FtStatus Read(std::span<std::uint8_t> buffer, std::uint32_t& got) override;
+    FtStatus Write(std::span<const std::uint8_t> bytes, std::uint32_t& written) override;
+
+    void SetDataArrivedCallback(std::function<void()> callback) override;
+
+  private:
+    struct Listed {
+        std::string description;
+        std::string serial;
+        FtStatus descriptionStatus = kFtOk;
+        FtStatus serialStatus = kFtOk;
+    };
+    struct ContextDeleter {
+        void operator()(ftdi_context* ctx) const;
+    };
+    using Context = std::unique_ptr<ftdi_context, ContextDeleter>;
+
+    // Holds the context against the reader thread; the reader steps aside while a
+    // caller waits for it.
+    class IoLock {
+      public:
+        explicit IoLock(LibFtdiDriver& driver);
+        ~IoLock();
+        IoLock(const IoLock&) = delete;
+        IoLock& operator=(const IoLock&) = delete;
+
+      private:
+        LibFtdiDriver& driver_;
+    };
+
+    bool IsOpen() const { return open_; }
+    // Status for a call on a closed device, or for a reader that lost the device.
+    FtStatus ClosedOrLost() const;
+    FtStatus Control(int result, FtStatus onFailure = kFtIoError) const;
+    void ReaderLoop(std::stop_token stop);
+    void StopReader();
+
+    Context ctx_;
+    bool open_ = false;
+    std::vector<Listed> listing_;
+
+    std::mutex ioMutex_;
+    std::atomic<int> ioWaiters_{0};
+    std::jthread reader_;
+    std::atomic<bool> readFailed_{false};
+
+    std::mutex rxMutex_;
+    std::vector<std::uint8_t> rx_;
+
+    std::mutex callbackMutex_;
+    std::function<void()> callback_;
+};
+
+}  // namespace morvane

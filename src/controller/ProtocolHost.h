@@ -1,0 +1,25 @@
+// What the controller protocol needs from the screen. The main window implements it;
+// tests use a recording fake. No Qt Widgets here: the window decides how to show things.
+#pragma once
+
+#include <QString>
+
+#include "ControllerCommands.h"
+
+namespace morvane {
+
+class ProtocolHost {
+  public:
+    virtual ~ProtocolHost() = default;
+
+    // A message box with an OK button.
+    virtual void ShowMessage(const QString& text, const QString& caption) = 0;
+    // Check marks of the menu items "Дисковод (А:)" and "Дисковод (В:)".
+    virtual void SetDriveMarks(bool driveA, bool driveB) = 0;
+    // Stores the chosen drive in the setting Drive (and writes the settings file).
+    virtual void StoreDriveSetting(Drive drive) = 0;
+    // The controller's identification text, for the second status bar panel.
+    virtual void ShowIdentification(const QString& text) = 0;
+};
+
+}  // namespace morvane

@@ -1,0 +1,275 @@
+#include "UsbPort.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <utility>
+
+#include "DeviceErrorText.h"
+
+namespace morvane {
+
+std::string CutDeviceText(const std::string& text) {
+    return text.substr(0, std::min(text.size(), kDeviceTextLength));
+}
+
+TUSB_Port::TUSB_Port(std::unique_ptr<FtdiDriver> driver, QObject* parent)
+    : QObject(parent),
+      driver_(std::move(driver)),
+      pollTimer_(this),
+      sendBuffer_(kSendBufferSize, 0),
+      receiveChunk_(kReceiveChunkSize, 0) {
+    setObjectName(QStringLiteral("USBPort"));
+    pollTimer_.setInterval(pollingTime_);
+    connect(&pollTimer_, &QTimer::timeout, this, &TUSB_Port::Poll);
+    pollTimer_.start();
+    AttachDriver();
+}
+
+TUSB_Port::~TUSB_Port() {
+    pollTimer_.stop();
+    DetachDriver();
+    if (active_) Close();
+    enableMessage_ = false;
+}
+
+void TUSB_Port::AttachDriver() {
+    if (!driver_) return;
+    driver_->SetDataArrivedCallback([this] { SchedulePoll(); });
+}
+
+void TUSB_Port::DetachDriver() {
+    if (driver_) driver_->SetDataArrivedCallback({});
+}
+
+std::unique_ptr<FtdiDriver> TUSB_Port::SetDriver(std::unique_ptr<FtdiDriver> driver) {
+    if (active_) Close();
+    DetachDriver();
+    std::unique_ptr<FtdiDriver> old = std::exchange(driver_, std::move(driver));
+    decoder_.Reset();
+    ResetFlags();
+    answers_.clear();
+    errors_.clear();
+    AttachDriver();
+    return old;
+}
+
+// May run on the driver's thread: only posts a Poll to the port's thread, once.
+void TUSB_Port::SchedulePoll() {
+    if (pollPosted_.exchange(true)) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            pollPosted_ = false;
+            Poll();
+        },
+        Qt::QueuedConnection);
+}
+
+void TUSB_Port::SetPollingTime(int ms) {
+    pollingTime_ = std::max(ms, 1);
+    pollTimer_.setInterval(pollingTime_);
+}
+
+bool TUSB_Port::Check(const char* operation, FtStatus status) {
+    if (status == kFtOk) return true;
+    emit onDeviceError(status, QString::fromStdString(DeviceErrorText(operation, status)));
+    return false;
+}
+
+bool TUSB_Port::RequireOpen(const char* operation) {
+    if (active_ && driver_) return true;
+    lastStatus_ = kFtInvalidHandle;
+    Check(operation, kFtInvalidHandle);
+    return false;
+}
+
+std::vector<DeviceEntry> TUSB_Port::ListDevices() {
+    std::vector<DeviceEntry> entries;
+    if (!driver_) return entries;
+    std::uint32_t count = 0;
+    if (!Check("GetFTDeviceCount", driver_->DeviceCount(count))) return entries;
+    const std::uint32_t listed = std::min(count, static_cast<std::uint32_t>(kMaxListedDevices));
+    for (std::uint32_t i = 0; i < listed; ++i) {
+        DeviceEntry entry;
+        entry.index = i + 1;
+        std::string text;
+        FtStatus status = driver_->DeviceSerialNumber(i, text);
+        if (!Check("GetFTDeviceSerialNo", status)) text = "Error - " + std::to_string(status);
+        entry.serialNumber = CutDeviceText(text);
+        text.clear();
+        status = driver_->DeviceDescription(i, text);
+        if (!Check("GetFTDeviceDescription", status)) text = "Error - " + std::to_string(status);
+        entry.description = CutDeviceText(text);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+void TUSB_Port::SetDeviceActive(bool active) {
+    if (active)
+        Open();
+    else if (active_)
+        Close();
+}
+
+void TUSB_Port::Open() {
+    if (!driver_) return;
+    if (active_) {
+        // Asking an open port to open again checks that the device is still there.
+        std::uint32_t queued = 0;
+        if (!Check("FT_GetQueueStatus", driver_->GetQueueStatus(queued))) Close();
+        return;
+    }
+    const std::string name = deviceName_.toStdString();
+    if (name.empty()) return;
+    for (const DeviceEntry& entry : ListDevices()) {
+        if (entry.description != name) continue;
+        if (OpenByName(name)) {
+            Configure();
+            active_ = true;
+        }
+        return;
+    }
+}
+
+bool TUSB_Port::OpenByName(const std::string& name) {
+    if (driver_->OpenByDescription(CutDeviceText(name)) != kFtOk) return false;
+    std::uint32_t queued = 0;
+    if (Check("FT_GetQueueStatus", driver_->GetQueueStatus(queued))) return true;
+    // Opened but not usable: release it rather than leave a handle nobody closes.
+    driver_->Close();
+    return false;
+}
+
+void TUSB_Port::Configure() {
+    FtdiDriver& d = *driver_;
+    Check("FT_SetUSBParameters ", d.SetUsbParameters(kUsbTransferSize, kUsbTransferSize));
+    Check("FT_SetBaudRate", d.SetBaudRate(kBaudRate));
+    Check("FT_SetDataCharacteristics",
+          d.SetDataCharacteristics(kWordLength8, kStopBits1, kParityNone));
+    Check("FT_SetFlowControl", d.SetFlowControl(kFlowNone, kXon, kXoff));
+    Check("FT_SetChars", d.SetChars(0, false, 0, false));
+    Check("FT_SetBaudRate", d.SetDivisor(kBaudDivisor));
+    Check("FT_SetTimeouts", d.SetTimeouts(kReadTimeoutMs, kWriteTimeoutMs));
+    Check("FT_Purge RX", d.Purge(kFtPurgeRx));
+    Check("FT_Purge TX", d.Purge(kFtPurgeTx));
+    d.SetBitMode(kBitModeMask, kBitModeReset);
+}
+
+void TUSB_Port::Close() {
+    if (driver_) Check("FT_Close", driver_->Close());
+    active_ = false;
+}
+
+std::uint32_t TUSB_Port::Send(std::size_t n) {
+    if (!RequireOpen("FT_Write")) return 0;
+    n = std::min(n, sendBuffer_.size());
+    std::uint32_t written = 0;
+    lastStatus_ = driver_->Write(std::span<const std::uint8_t>(sendBuffer_.data(), n), written);
+    Check("FT_Write", lastStatus_);
+    return std::min(written, static_cast<std::uint32_t>(n));
+}
+
+std::uint32_t TUSB_Port::Send(std::span<const std::uint8_t> bytes) {
+    const std::size_t n = std::min(bytes.size(), sendBuffer_.size());
+    std::copy_n(bytes.begin(), n, sendBuffer_.begin());
+    return Send(n);
+}
+
+std::uint32_t TUSB_Port::PendingTx() {
+    if (!RequireOpen("FT_GetStatus")) return 0;
+    std::uint32_t rx = 0;
+    std::uint32_t tx = 0;
+    std::uint32_t events = 0;
+    if (!Check("FT_GetStatus", driver_->GetStatus(rx, tx, events))) return 0;
+    return tx;
+}
+
+FtStatus TUSB_Port::PurgeRx() {
+    if (!RequireOpen("FT_Purge RX")) return kFtInvalidHandle;
+    const FtStatus status = driver_->Purge(kFtPurgeRx);
+    Check("FT_Purge RX", status);
+    return status;
+}
+
+FtStatus TUSB_Port::PurgeTx() {
+    if (!RequireOpen("FT_Purge TX")) return kFtInvalidHandle;
+    const FtStatus status = driver_->Purge(kFtPurgeTx);
+    Check("FT_Purge TX", status);
+    return status;
+}
+
+void TUSB_Port::ResetFlags() {
+    decoder_.Reset();
+    answerReady_ = false;
+    errorReady_ = false;
+}
+
+void TUSB_Port::ClearAnswers() {
+    answers_.clear();
+}
+
+void TUSB_Port::ClearErrors() {
+    errors_.clear();
+}
+
+const AnswerRecord* TUSB_Port::TakeAnswer() {
+    if (answers_.empty()) {
+        answerReady_ = false;
+        return nullptr;
+    }
+    currentAnswer_ = std::move(answers_.front());
+    answers_.pop_front();
+    answerReady_ = !answers_.empty();
+    return &currentAnswer_;
+}
+
+const ErrorRecord* TUSB_Port::TakeError() {
+    if (errors_.empty()) {
+        errorReady_ = false;
+        return nullptr;
+    }
+    currentError_ = std::move(errors_.front());
+    errors_.pop_front();
+    errorReady_ = !errors_.empty();
+    return &currentError_;
+}
+
+void TUSB_Port::OnAnswer(AnswerRecord&& answer) {
+    answers_.push_back(std::move(answer));
+    answerReady_ = true;
+    emit onRXMessage(static_cast<int>(answers_.size()));
+}
+
+void TUSB_Port::OnError(ErrorRecord&& error) {
+    errors_.push_back(std::move(error));
+    errorReady_ = true;
+    emit onRXErrMessage(static_cast<int>(errors_.size()));
+}
+
+void TUSB_Port::Poll() {
+    // A slot of our own signals may process events; a nested Poll would interleave two
+    // chunks in the decoder, so it is deferred instead.
+    if (polling_) {
+        SchedulePoll();
+        return;
+    }
+    if (!enableMessage_ || !active_ || !driver_) return;
+    polling_ = true;
+    std::uint32_t queued = 0;
+    if (Check("FT_GetQueueStatus", driver_->GetQueueStatus(queued)) && queued > 0) {
+        const std::uint32_t want =
+            std::min(queued, static_cast<std::uint32_t>(receiveChunk_.size()));
+        std::uint32_t got = 0;
+        const FtStatus status =
+            driver_->Read(std::span<std::uint8_t>(receiveChunk_.data(), want), got);
+        Check("FT_Read", status);
+        got = std::min(got, want);
+        decoder_.Feed(std::span<const std::uint8_t>(receiveChunk_.data(), got), *this);
+        if (queued > want) SchedulePoll();
+    }
+    polling_ = false;
+}
+
+}  // namespace morvane
