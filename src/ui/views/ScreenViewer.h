@@ -1,0 +1,67 @@
+// The viewer window "ZX Screen": a file from a disk image as a ZX Spectrum screen, as hex
+// or as text. One pane shows at a time; each Show* call is modal. The Prepare* calls do
+// everything but the modal run (tests and callers that show it themselves use them).
+#pragma once
+
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "ui/views/HexView.h"
+
+namespace morvane {
+
+class TFmScr : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit TFmScr(QWidget* parent = nullptr);
+
+    void PrepareScreen(std::span<const std::uint8_t> screen);
+    void PrepareHex(std::span<const std::uint8_t> bytes);
+    void PrepareText(std::span<const std::uint8_t> bytes);
+    void ShowScreen(std::span<const std::uint8_t> screen);
+    void ShowHex(std::span<const std::uint8_t> bytes);
+    void ShowText(std::span<const std::uint8_t> bytes);
+
+    // The CP/M catalogue sets "Terminal" here; the font stays for later hex displays.
+    void setHexFont(const QFont& font) { ssh_->setFont(font); }
+
+    QLabel* picture() const { return im1_; }
+    const QImage& pictureImage() const { return image_; }
+    HexView* hexView() const { return ssh_; }
+    QWidget* textPane() const { return pn1_; }
+    QPlainTextEdit* memo() const { return m1_; }
+    QAction* selectAllAction() const { return selectAll_; }
+    QAction* copyAction() const { return copy_; }
+
+  public slots:
+    // "KOI-8 -> ALT": every byte of 0x80 and above through the table, line by line.
+    void convertKoi8ToAlt();
+    // "Шрифт": a font dialog preset with the memo's font.
+    void chooseMemoFont();
+
+  protected:
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void ShowMemoMenu(const QPoint& pos);
+    void RefreshMemo();
+    void HidePanes();
+
+    QLabel* im1_;
+    QImage image_;
+    HexView* ssh_;
+    QWidget* pn1_;
+    QPlainTextEdit* m1_;
+    QAction* selectAll_;
+    QAction* copy_;
+    std::vector<std::vector<std::uint8_t>> lines_;  // the text pane's bytes, in 866
+};
+
+}  // namespace morvane

@@ -1,0 +1,64 @@
+#include "ui/views/SectorEditor.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "ui/views/SectorViewRules.h"
+
+namespace morvane {
+
+T_SecEdit::T_SecEdit(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("T_SecEdit"));
+    setWindowTitle(QStringLiteral("Редактор сектора"));
+    resize(560, 420);
+    static const char* const kCaptions[] = {"Track -", "Side -", "Sector -", "Size -", "CRC -"};
+    static const char* const kNames[] = {"lTrack", "lSide", "lSector", "lSize", "lCrc"};
+    auto* form = new QFormLayout;
+    for (std::size_t i = 0; i < values_.size(); ++i) {
+        values_[i] = new QLabel(this);
+        values_[i]->setObjectName(QString::fromLatin1(kNames[i]));
+        form->addRow(QString::fromLatin1(kCaptions[i]), values_[i]);
+    }
+    hex_ = new HexView(this);
+    hex_->setObjectName(QStringLiteral("hv1"));
+    hex_->setReadOnly(false);
+    accept_ = new QPushButton(QStringLiteral("Принять"), this);
+    cancel_ = new QPushButton(QStringLiteral("Отменить"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(accept_);
+    buttons->addWidget(cancel_);
+    auto* top = new QHBoxLayout;
+    top->addLayout(form);
+    top->addWidget(hex_, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top, 1);
+    layout->addLayout(buttons);
+    connect(accept_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void T_SecEdit::LoadFrom(const TSectorSlot& slot) {
+    values_[0]->setText(QString::number(slot.Cylinder));
+    values_[1]->setText(QString::number(slot.Head));
+    values_[2]->setText(QString::number(slot.Sector));
+    values_[3]->setText(QString::fromStdString(SizeLabelText(slot.SizeCode)));
+    values_[4]->setText(QString::fromStdString(CrcLabelText(slot.HeaderCrc)));
+    const std::size_t n = std::min<std::size_t>(slot.DataLength, slot.Data.size());
+    hex_->LoadBytes(std::span<const std::uint8_t>(slot.Data).first(n));
+}
+
+std::size_t T_SecEdit::ApplyTo(TSectorSlot& slot) const {
+    const std::size_t n = std::min<std::size_t>(slot.DataLength, slot.Data.size());
+    return hex_->CopyOut(std::span<std::uint8_t>(slot.Data).first(n));
+}
+
+bool T_SecEdit::Edit(TSectorSlot& slot) {
+    LoadFrom(slot);
+    if (exec() != QDialog::Accepted) return false;
+    ApplyTo(slot);
+    return true;
+}
+
+}  // namespace morvane

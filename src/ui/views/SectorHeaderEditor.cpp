@@ -1,0 +1,130 @@
+#include "ui/views/SectorHeaderEditor.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QVBoxLayout>
+
+#include "model/Checksums.h"
+#include "ui/views/SectorViewRules.h"
+
+namespace morvane {
+
+namespace {
+
+QLineEdit* ByteField(const QString& name, QWidget* parent) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setMaxLength(3);
+    field->setValidator(new QIntValidator(0, 255, field));
+    return field;
+}
+
+QString Qt8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+TSecAd::TSecAd(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TSecAd"));
+    setWindowTitle(QStringLiteral("Заголовок"));
+    ne1_ = ByteField(QStringLiteral("ne1"), this);
+    ne2_ = ByteField(QStringLiteral("ne2"), this);
+    cb1_ = new QComboBox(this);
+    cb1_->setObjectName(QStringLiteral("cb1"));
+    cb2_ = new QComboBox(this);
+    cb2_->setObjectName(QStringLiteral("cb2"));
+    noErrors_ = new QCheckBox(QStringLiteral("Без ошибок"), this);
+    noErrors_->setObjectName(QStringLiteral("cbGood"));
+    crcLabel_ = new QLabel(QStringLiteral("#0000"), this);
+    crcLabel_->setObjectName(QStringLiteral("lCrc"));
+    accept_ = new QPushButton(QStringLiteral("Принять"), this);
+    accept_->setObjectName(QStringLiteral("btAccept"));
+    cancel_ = new QPushButton(QStringLiteral("Отменить"), this);
+    cancel_->setObjectName(QStringLiteral("btCancel"));
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Track -"), ne1_);
+    form->addRow(QStringLiteral("Side -"), cb1_);
+    form->addRow(QStringLiteral("Sector -"), ne2_);
+    form->addRow(QStringLiteral("Size -"), cb2_);
+    form->addRow(QStringLiteral("CRC -"), crcLabel_);
+    form->addRow(noErrors_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(accept_);
+    buttons->addWidget(cancel_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    connect(ne1_, &QLineEdit::textChanged, this, &TSecAd::OnFieldChanged);
+    connect(ne2_, &QLineEdit::textChanged, this, &TSecAd::OnFieldChanged);
+    connect(cb1_, &QComboBox::currentIndexChanged, this, &TSecAd::OnFieldChanged);
+    connect(cb2_, &QComboBox::currentIndexChanged, this, &TSecAd::OnFieldChanged);
+    connect(noErrors_, &QCheckBox::toggled, this, &TSecAd::OnFieldChanged);
+    connect(accept_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+// The lists hold the values a header normally has; a value outside them (H above 1,
+// N above 3) gets an extra entry so that it is shown and kept unless the user picks
+// another one.
+void TSecAd::FillList(QComboBox* list, const QStringList& items, int value,
+                      const QString& extraText) {
+    list->clear();
+    for (int i = 0; i < items.size(); ++i)
+        list->addItem(items[i], i);
+    if (value >= items.size()) list->addItem(extraText, value);
+    list->setCurrentIndex(list->findData(value));
+}
+
+void TSecAd::LoadFrom(const TSectorSlot& slot) {
+    const QSignalBlocker b1(ne1_), b2(ne2_), b3(cb1_), b4(cb2_), b5(noErrors_);
+    ne1_->setText(QString::number(slot.Cylinder));
+    ne2_->setText(QString::number(slot.Sector));
+    FillList(cb1_, {QStringLiteral("0"), QStringLiteral("1")}, slot.Head,
+             QString::number(slot.Head));
+    FillList(cb2_,
+             {QStringLiteral("128b"), QStringLiteral("256b"), QStringLiteral("512b"),
+              QStringLiteral("1024b")},
+             slot.SizeCode, Qt8(SizeLabelText(slot.SizeCode)));
+    noErrors_->setChecked(slot.DataGood != 0);
+    c_ = slot.Cylinder;
+    h_ = slot.Head;
+    r_ = slot.Sector;
+    n_ = slot.SizeCode;
+    crc_ = slot.HeaderCrc;
+    crcLabel_->setText(Qt8(CrcLabelText(crc_)));
+    accept_->setEnabled(false);
+}
+
+void TSecAd::OnFieldChanged() {
+    if (!ne1_->hasAcceptableInput() || !ne2_->hasAcceptableInput()) return;
+    accept_->setEnabled(true);
+    c_ = static_cast<std::uint8_t>(ne1_->text().toInt());
+    h_ = static_cast<std::uint8_t>(cb1_->currentData().toInt());
+    r_ = static_cast<std::uint8_t>(ne2_->text().toInt());
+    n_ = static_cast<std::uint8_t>(cb2_->currentData().toInt());
+    crc_ = IdFieldCrc(c_, h_, r_, n_);
+    crcLabel_->setText(Qt8(CrcLabelText(crc_)));
+}
+
+void TSecAd::ApplyTo(TSectorSlot& slot) const {
+    slot.Cylinder = c_;
+    slot.Sector = r_;
+    slot.Head = h_;
+    slot.SizeCode = n_;
+    slot.DataGood = noErrors_->isChecked() ? kDataGood : 0;
+    slot.HeaderCrc = crc_;
+}
+
+bool TSecAd::Edit(TSectorSlot& slot) {
+    LoadFrom(slot);
+    if (exec() != QDialog::Accepted) return false;
+    ApplyTo(slot);
+    return true;
+}
+
+}  // namespace morvane

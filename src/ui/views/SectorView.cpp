@@ -1,0 +1,210 @@
+#include "ui/views/SectorView.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "model/Bytes.h"
+#include "ui/views/MapCells.h"
+#include "ui/views/MessageBoxHost.h"
+#include "ui/views/SectorEditor.h"
+#include "ui/views/SectorHeaderEditor.h"
+
+namespace morvane {
+
+namespace {
+
+const QString kSecFilter = QStringLiteral("Файл сектора (*.sec)");
+
+QString FromStd(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+SectorView::SectorView(TZX_Disk& disk, QWidget* parent) : QWidget(parent), disk_(disk) {
+    inputs_.rawBuilder = BuildShownRawTrack;
+    s1_ = new HexView(this);
+    s1_->setObjectName(QStringLiteral("s1"));
+    gb1_ = new QGroupBox(this);
+    gb1_->setObjectName(QStringLiteral("gb1"));
+    auto* grid = new QGridLayout(gb1_);
+    static const char* const kCaptions[] = {"Track -", "Side -", "Sector -", "Size -", "CRC -", ""};
+    for (std::size_t i = 0; i < an_.size(); ++i) {
+        an_[i] = new QLabel(gb1_);
+        an_[i]->setObjectName(QStringLiteral("an%1").arg(i + 1));
+        const int row = static_cast<int>(i);
+        grid->addWidget(new QLabel(QString::fromLatin1(kCaptions[i]), gb1_), row, 0);
+        grid->addWidget(an_[i], row, 1);
+    }
+    gb1_->setVisible(false);
+    pnb1_ = new QPushButton(QStringLiteral("Принять"), this);
+    pnb1_->setObjectName(QStringLiteral("pnb1"));
+    pnb2_ = new QPushButton(QStringLiteral("Сохранить"), this);
+    pnb2_->setObjectName(QStringLiteral("pnb2"));
+    pnb3_ = new QPushButton(QStringLiteral("Загрузить"), this);
+    pnb3_->setObjectName(QStringLiteral("pnb3"));
+    for (QPushButton* b : {pnb1_, pnb2_, pnb3_})
+        b->setEnabled(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(pnb1_);
+    buttons->addWidget(pnb2_);
+    buttons->addWidget(pnb3_);
+    buttons->addStretch();
+    auto* left = new QVBoxLayout;
+    left->addWidget(s1_, 1);
+    left->addLayout(buttons);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(left, 1);
+    layout->addWidget(gb1_, 0, Qt::AlignTop);
+
+    connect(s1_, &HexView::byteChanged, this, [this] {
+        if (!s1_->isReadOnly()) pnb1_->setEnabled(true);
+    });
+    connect(pnb1_, &QPushButton::clicked, this, &SectorView::acceptEdits);
+    connect(pnb2_, &QPushButton::clicked, this, &SectorView::saveShown);
+    connect(pnb3_, &QPushButton::clicked, this, &SectorView::loadIntoView);
+}
+
+SectorView::~SectorView() = default;
+
+ImageEditHost& SectorView::Host() {
+    if (host_ != nullptr) return *host_;
+    if (!boxHost_) boxHost_ = std::make_unique<MessageBoxHost>(this);
+    return *boxHost_;
+}
+
+TSecAd* SectorView::headerEditor() {
+    if (!headerEditor_) headerEditor_ = new TSecAd(this);
+    return headerEditor_;
+}
+
+T_SecEdit* SectorView::sectorEditor() {
+    if (!sectorEditor_) sectorEditor_ = new T_SecEdit(this);
+    return sectorEditor_;
+}
+
+void SectorView::showCell(int column, int row) {
+    pnb1_->setEnabled(false);
+    emit logPageRequested();
+    column_ = column;
+    row_ = row;
+    Apply(DescribeCell(disk_, column, row, inputs_));
+}
+
+void SectorView::showCellLabels(int column, int row) {
+    const SectorCellView view = DescribeCell(disk_, column, row, SectorViewInputs{});
+    emit trackLabelChanged(FromStd(view.trackLabel));
+    emit sectorLabelChanged(FromStd(view.sectorLabel));
+}
+
+void SectorView::Apply(const SectorCellView& view) {
+    emit trackLabelChanged(FromStd(view.trackLabel));
+    emit sectorLabelChanged(FromStd(view.sectorLabel));
+    if (view.ownerText) emit ownerTextChanged(FromStd(*view.ownerText));
+    if (view.ownerBarVisible) emit ownerBarVisibilityChanged(*view.ownerBarVisible);
+    if (view.headerVisible) gb1_->setVisible(*view.headerVisible);
+    for (std::size_t i = 0; i < an_.size(); ++i) {
+        if (view.headerValues[i]) an_[i]->setText(FromStd(*view.headerValues[i]));
+    }
+    if (view.hex == SectorCellView::Hex::Empty) s1_->Clear();
+    if (view.hex == SectorCellView::Hex::Load) s1_->LoadBytes(view.bytes);
+    if (view.hexEditable) s1_->setReadOnly(!*view.hexEditable);
+    if (view.saveLoadEnabled) {
+        pnb2_->setEnabled(*view.saveLoadEnabled);
+        pnb3_->setEnabled(*view.saveLoadEnabled);
+    }
+    if (view.log == SectorCellView::Log::Empty) emit logLinesChanged({});
+    if (view.log == SectorCellView::Log::Replace) {
+        QStringList lines;
+        for (const std::string& line : view.logLines)
+            lines << FromStd(line);
+        emit logLinesChanged(lines);
+    }
+}
+
+void SectorView::clearView() {
+    s1_->Clear();
+    s1_->setReadOnly(true);
+    gb1_->setVisible(false);
+    for (QPushButton* b : {pnb1_, pnb2_, pnb3_})
+        b->setEnabled(false);
+    column_ = -1;
+    row_ = -1;
+    emit trackLabelChanged(QString());
+    emit sectorLabelChanged(QString());
+}
+
+void SectorView::acceptEdits() {
+    // The bytes go back to the cell they were taken from, not to whatever cell became
+    // current since (a right click moves the map's current cell without reloading).
+    const AcceptTarget target = AcceptTargetFor(disk_, column_, row_);
+    if (target != AcceptTarget::None && !s1_->isReadOnly()) {
+        const char* question = target == AcceptTarget::SectorData
+                                   ? "Вы хотитете принять изменения сектора?"
+                                   : "Вы хотитете принять изменения дорожки?";
+        if (!Host().AskYesNo("Внимание!", question)) return;
+        ApplyAccepted(disk_, column_, row_, s1_->Contents());
+    }
+    pnb1_->setEnabled(false);
+}
+
+void SectorView::saveShown() {
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить сектор..."), QString(),
+                                     kSecFilter, nullptr, QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".sec");
+    saveToFile(path);
+}
+
+bool SectorView::saveToFile(const QString& path) {
+    if (QFileInfo::exists(path) &&
+        !Host().AskYesNo("Внимание..!", "Файл уже существует! Перезаписать?"))
+        return false;
+    if (s1_->SaveToFile(path)) return true;
+    Host().ShowError("Ошибка!", "Не удалось записать файл!");
+    return false;
+}
+
+void SectorView::loadIntoView() {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Загрузить сектор..."),
+                                                      QString(), kSecFilter);
+    if (!path.isEmpty()) loadFromFile(path);
+}
+
+bool SectorView::loadFromFile(const QString& path) {
+    // The file fills the shown buffer from its start; the buffer keeps its size, so a
+    // longer file cannot grow a sector and a shorter one changes only its first bytes.
+    if (s1_->isReadOnly() || s1_->Size() == 0) return false;
+    Bytes bytes;
+    if (!ReadWholeFile(path.toStdString(), bytes)) {
+        Host().ShowError("Ошибка!", "Не удалось прочитать файл!");
+        return false;
+    }
+    if (s1_->OverwriteFrom(bytes) > 0) pnb1_->setEnabled(true);
+    return true;
+}
+
+void SectorView::openSectorEditor(int column, int row) {
+    if (!OpensSectorEditor(disk_, column, row)) return;
+    TSectorSlot* slot =
+        disk_.GetSlot(static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(column - 1));
+    if (slot == nullptr || !sectorEditor()->Edit(*slot)) return;
+    if (column == column_ && row == row_) showCell(column, row);
+    emit slotEdited(column, row);
+}
+
+void SectorView::editSectorAddress(int column, int row) {
+    if (column < 1 || column >= kMapColumns || row < 0 || row >= kMapRows) return;
+    TSectorSlot* slot =
+        disk_.GetSlot(static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(column - 1));
+    if (slot == nullptr || !headerEditor()->Edit(*slot)) return;
+    emit slotEdited(column, row);
+}
+
+}  // namespace morvane

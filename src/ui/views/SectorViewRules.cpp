@@ -1,0 +1,156 @@
+#include "ui/views/SectorViewRules.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "model/SizeCode.h"
+#include "ui/views/MapCells.h"
+
+namespace morvane {
+
+namespace {
+
+const TTrack* TrackOfRow(const TZX_Disk& disk, int row) {
+    if (row < 0 || row >= kMapRows) return nullptr;
+    return disk.GetTrack(static_cast<std::uint8_t>(row));
+}
+
+const TSectorSlot* SlotOfCell(const TZX_Disk& disk, int column, int row) {
+    const TTrack* track = TrackOfRow(disk, row);
+    if (track == nullptr || column < 1 || column >= kMapColumns) return nullptr;
+    return track->GetSlot(static_cast<std::uint8_t>(column - 1));
+}
+
+void ShowSectorData(const TSectorSlot& slot, const SectorViewInputs& inputs, SectorCellView& v) {
+    if (slot.DataLength == 0) {
+        v.saveLoadEnabled = false;
+        v.hexEditable = false;
+        v.hex = SectorCellView::Hex::Empty;
+        return;
+    }
+    std::size_t shown = slot.DataLength;
+    // The size from the header is read from the slot's buffer whatever DataLength says.
+    if (inputs.sizeFromHead && SizeFromCode(slot.SizeCode) != 0)
+        shown = SizeFromCode(slot.SizeCode);
+    shown = std::min(shown, slot.Data.size());
+    v.hex = SectorCellView::Hex::Load;
+    v.bytes.assign(slot.Data.begin(), slot.Data.begin() + static_cast<std::ptrdiff_t>(shown));
+    v.saveLoadEnabled = true;
+    v.hexEditable = true;
+}
+
+}  // namespace
+
+std::string SizeLabelText(std::uint8_t sizeCode) {
+    const std::size_t size = SizeFromCode(sizeCode);
+    return size == 0 ? std::string("Unknown") : std::to_string(size) + "b";
+}
+
+std::string CrcLabelText(std::uint16_t crc) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%04X", static_cast<unsigned>(crc));
+    return text;
+}
+
+std::string DataStatusText(std::uint8_t dataGood) {
+    return dataGood != 0 ? "good" : "bad";
+}
+
+SectorCellView DescribeCell(const TZX_Disk& disk, int column, int row,
+                            const SectorViewInputs& inputs) {
+    SectorCellView v;
+    const TTrack* track = TrackOfRow(disk, row);
+    if (track == nullptr || column < 0 || column >= kMapColumns) return v;
+    const TSectorSlot* slot = SlotOfCell(disk, column, row);
+    if (track->Present != 0) v.trackLabel = std::to_string(row);
+    if (slot != nullptr && slot->Present != 0) v.sectorLabel = std::to_string(slot->Sector);
+
+    if (column >= 1 && slot != nullptr && slot->Present != 0) {
+        v.ownerText = inputs.ownerLookup ? inputs.ownerLookup(disk, static_cast<std::uint8_t>(row),
+                                                              static_cast<std::uint8_t>(column - 1))
+                                         : std::string{};
+        v.ownerBarVisible = !v.ownerText->empty();
+        v.headerVisible = true;
+        v.headerValues[0] = std::to_string(slot->Cylinder);
+        v.headerValues[1] = std::to_string(slot->Head);
+        v.headerValues[2] = std::to_string(slot->Sector);
+        if (slot->SizeCode > kMaxSizeCode) {
+            // The size labels stay as they were. The hex view must not keep another
+            // sector's bytes (an edit accepted there would land in this slot), so it shows
+            // DataLength bytes of this one.
+            ShowSectorData(*slot, SectorViewInputs{false, {}, {}}, v);
+        } else {
+            v.headerValues[3] = SizeLabelText(slot->SizeCode);
+            v.headerValues[4] = CrcLabelText(slot->HeaderCrc);
+            v.headerValues[5] = DataStatusText(slot->DataGood);
+            ShowSectorData(*slot, inputs, v);
+        }
+    } else if (column >= 1) {
+        v.hex = SectorCellView::Hex::Empty;
+        v.headerVisible = false;
+        v.saveLoadEnabled = false;
+        v.hexEditable = false;
+    } else {
+        v.ownerBarVisible = false;
+        v.headerVisible = false;
+        if (track->Present == 0) {
+            v.hex = SectorCellView::Hex::Empty;
+            v.log = SectorCellView::Log::Empty;
+            return v;
+        }
+        if (track->RawValid != 0 && track->RawLength > 0) {
+            const std::size_t n = std::min<std::size_t>(track->RawLength, track->Raw.size());
+            v.hex = SectorCellView::Hex::Load;
+            v.bytes.assign(track->Raw.begin(), track->Raw.begin() + static_cast<std::ptrdiff_t>(n));
+            v.hexEditable = true;
+            v.saveLoadEnabled = true;
+        } else {
+            v.hexEditable = false;
+            v.saveLoadEnabled = false;
+            const bool built = inputs.rawBuilder &&
+                               inputs.rawBuilder(disk, static_cast<std::uint8_t>(row), v.bytes);
+            v.hex = built ? SectorCellView::Hex::Load : SectorCellView::Hex::Empty;
+            if (!built) v.bytes.clear();
+        }
+    }
+    if (track->Present != 0) {
+        v.log = SectorCellView::Log::Replace;
+        v.logLines = track->Log;
+    } else {
+        v.log = SectorCellView::Log::Empty;
+    }
+    return v;
+}
+
+AcceptTarget AcceptTargetFor(const TZX_Disk& disk, int column, int row) {
+    const TTrack* track = TrackOfRow(disk, row);
+    if (track == nullptr || column < 0 || column >= kMapColumns) return AcceptTarget::None;
+    if (column == 0) return track->RawLength > 0 ? AcceptTarget::TrackRaw : AcceptTarget::None;
+    const TSectorSlot* slot = SlotOfCell(disk, column, row);
+    return slot != nullptr && slot->DataLength > 0 ? AcceptTarget::SectorData : AcceptTarget::None;
+}
+
+std::size_t ApplyAccepted(TZX_Disk& disk, int column, int row,
+                          std::span<const std::uint8_t> viewBytes) {
+    const AcceptTarget target = AcceptTargetFor(disk, column, row);
+    if (target == AcceptTarget::None) return 0;
+    TTrack* track = disk.GetTrack(static_cast<std::uint8_t>(row));
+    if (target == AcceptTarget::TrackRaw) {
+        const std::size_t n =
+            std::min({viewBytes.size(), std::size_t{track->RawLength}, track->Raw.size()});
+        std::copy_n(viewBytes.begin(), n, track->Raw.begin());
+        return n;
+    }
+    TSectorSlot* slot = track->GetSlot(static_cast<std::uint8_t>(column - 1));
+    const std::size_t n =
+        std::min({viewBytes.size(), std::size_t{slot->DataLength}, slot->Data.size()});
+    std::copy_n(viewBytes.begin(), n, slot->Data.begin());
+    return n;
+}
+
+bool OpensSectorEditor(const TZX_Disk& disk, int column, int row) {
+    const TSectorSlot* slot = SlotOfCell(disk, column, row);
+    return slot != nullptr && slot->Present != 0;
+}
+
+}  // namespace morvane

@@ -1,0 +1,73 @@
+// What a click on a disk-map cell shows in the sector view, and what accepting edits
+// writes back: plain functions over the image, so tests need no window.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "model/ZxDisk.h"
+
+namespace morvane {
+
+// Texts of the header labels.
+std::string SizeLabelText(std::uint8_t sizeCode);   // "256b"; "Unknown" above 3
+std::string CrcLabelText(std::uint16_t crc);        // "#FA0C"
+std::string DataStatusText(std::uint8_t dataGood);  // "good" / "bad"
+
+// The TR-DOS file owning slot `slotIndex` of track `track`: a file name, "Free sector!",
+// or empty (track 0, no valid catalogue).
+using SectorOwnerLookup =
+    std::function<std::string(const TZX_Disk&, std::uint8_t track, std::uint8_t slotIndex)>;
+// A raw image built from the track's sectors (the UDI writer's builder); false when the
+// builder fails.
+using RawTrackBuilder =
+    std::function<bool(const TZX_Disk&, std::uint8_t track, std::vector<std::uint8_t>& out)>;
+
+// The builder of the UDI writer, with the disk's base template and NoTrackRestore.
+bool BuildShownRawTrack(const TZX_Disk& disk, std::uint8_t track, std::vector<std::uint8_t>& out);
+
+struct SectorViewInputs {
+    bool sizeFromHead = false;  // the SetSectorSizeFromHead setting
+    SectorOwnerLookup ownerLookup;
+    RawTrackBuilder rawBuilder;
+};
+
+// Everything a click changes; an empty optional leaves that part as it was.
+struct SectorCellView {
+    enum class Hex : std::uint8_t { Keep, Empty, Load };
+    enum class Log : std::uint8_t { Keep, Empty, Replace };
+
+    std::string trackLabel;   // l2
+    std::string sectorLabel;  // l1
+    std::optional<bool> ownerBarVisible;
+    std::optional<std::string> ownerText;                    // mml1
+    std::optional<bool> headerVisible;                       // gb1
+    std::array<std::optional<std::string>, 6> headerValues;  // an1..an6
+    Hex hex = Hex::Keep;
+    std::vector<std::uint8_t> bytes;  // for Hex::Load
+    std::optional<bool> hexEditable;
+    std::optional<bool> saveLoadEnabled;  // "Сохранить" and "Загрузить"
+    Log log = Log::Keep;
+    std::vector<std::string> logLines;  // for Log::Replace
+};
+
+SectorCellView DescribeCell(const TZX_Disk& disk, int column, int row,
+                            const SectorViewInputs& inputs);
+
+// Where "Принять" writes for the shown cell.
+enum class AcceptTarget : std::uint8_t { None, SectorData, TrackRaw };
+AcceptTarget AcceptTargetFor(const TZX_Disk& disk, int column, int row);
+// Copies at most DataLength (sector) or RawLength (track) bytes from the view; returns
+// how many were written. Nothing else of the slot or track changes.
+std::size_t ApplyAccepted(TZX_Disk& disk, int column, int row,
+                          std::span<const std::uint8_t> viewBytes);
+
+// A double click opens the sector editor only on a present slot.
+bool OpensSectorEditor(const TZX_Disk& disk, int column, int row);
+
+}  // namespace morvane
