@@ -1,0 +1,70 @@
+// LZHUF decoder: LZSS over a 4096-byte ring, literals and match lengths coded by an
+// adaptive Huffman tree, match positions by a fixed prefix code. TeleDisk 2.x writes the
+// body of its "td" (advanced compression) images this way. There is no compressor.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "model/Bytes.h"
+
+namespace morvane {
+
+inline constexpr std::size_t kLzhRingSize = 4096;
+inline constexpr std::size_t kLzhLongestMatch = 60;
+inline constexpr std::size_t kLzhSymbolCount = 314;  // 256 literals + 58 match lengths
+inline constexpr std::size_t kLzhNodeCount = 2 * kLzhSymbolCount - 1;
+inline constexpr std::size_t kLzhRoot = kLzhNodeCount - 1;
+inline constexpr std::uint16_t kLzhMaxFreq = 0x8000;  // root count that triggers a rebuild
+
+enum class LzhStatus {
+    Complete,     // the requested number of input bytes has been taken
+    OutputLimit,  // stopped because the output bound was reached; the output is cut there
+};
+
+// The stream carries neither an end mark nor a checksum, so a cut or damaged stream is not
+// detectable here: it decodes to other bytes, which the container format then judges.
+// Bytes past the end of the input read as 0, as the format's writers assume.
+class LzhDecoder {
+  public:
+    // Appends the decoded bytes to out. Decoding goes on while fewer than takeCount input
+    // bytes have been taken (the test comes between symbols); takeCount = 0 gives nothing.
+    // At most maxOutput bytes are appended. Every call starts from a fresh state.
+    LzhStatus Decompress(std::span<const std::uint8_t> input, std::size_t takeCount,
+                         std::size_t maxOutput, Bytes& out);
+
+    // Input bytes taken by the last call, zero bytes past the input's end included.
+    std::size_t BytesTaken() const { return taken_; }
+    // How often the last call rebuilt the tree (the root count reached kLzhMaxFreq).
+    std::size_t RebuildCount() const { return rebuilds_; }
+
+  private:
+    void StartTree();
+    std::uint8_t TakeByte();
+    void Refill();
+    unsigned GetBit();
+    unsigned GetByte();
+    unsigned DecodeSymbol();
+    unsigned DecodePosition();
+    void UpdateTree(unsigned symbol);
+    void RebuildTree();
+
+    std::array<std::uint16_t, kLzhNodeCount + 1> freq_{};  // [T] is a 0xFFFF sentinel
+    std::array<std::uint16_t, kLzhNodeCount + kLzhSymbolCount> prnt_{};
+    std::array<std::uint16_t, kLzhNodeCount> son_{};  // >= T: leaf of symbol (value - T)
+    std::array<std::uint8_t, kLzhRingSize> ring_{};
+
+    std::span<const std::uint8_t> input_;
+    std::size_t taken_ = 0;
+    std::uint32_t bitBuf_ = 0;  // 16 bits used, consumed from bit 15
+    unsigned bitCount_ = 0;
+    std::size_t rebuilds_ = 0;
+};
+
+// One-shot form of LzhDecoder::Decompress.
+LzhStatus LzhDecompress(std::span<const std::uint8_t> input, std::size_t takeCount,
+                        std::size_t maxOutput, Bytes& out);
+
+}  // namespace morvane
