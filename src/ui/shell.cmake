@@ -1,0 +1,23 @@
+# The application shell: the main window, its commands and the settings.
+add_library(morvane_ui STATIC
+  shell/ControllerLink.cpp
+  shell/FileChooser.cpp
+  shell/FormatsFileIo.cpp
+  shell/ImageFileCommands.cpp
+  shell/LoadSaveRules.cpp
+  shell/MainMenus.cpp
+  shell/MainWindow.cpp
+  shell/MainWindowLayout.cpp
+  shell/MenuRules.cpp
+  shell/Priority.cpp
+  shell/Settings.cpp
+  shell/SettingsDialog.cpp
+  shell/UserDialogs.cpp
+  shell/VirtualDrive.cpp
+)
+set_target_properties(morvane_ui PROPERTIES AUTOMOC ON)
+target_include_directories(morvane_ui PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(morvane_ui
+  PUBLIC Qt6::Widgets morvane_ui_views morvane_controller morvane_virtual_controller
+         morvane_formats morvane_model
+  PRIVATE morvane_warnings)

@@ -1,0 +1,38 @@
+#include "ui/shell/FileChooser.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+#include "ui/shell/LoadSaveRules.h"
+
+namespace morvane {
+
+FileChooser MakeDialogChooser(QWidget* parent) {
+    return [parent](const FileDialogRequest& request) -> QString {
+        QFileDialog dialog(parent, request.title, request.directory);
+        const bool save = request.kind == FileDialogRequest::Kind::Save;
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        const QStringList filters = QtNameFilters(request.filter);
+        dialog.setNameFilters(filters);
+        if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+            dialog.selectNameFilter(filters[request.filterIndex - 1]);
+        dialog.setDefaultSuffix(request.defaultSuffix);
+        if (request.suffixForFilter) {
+            dialog.setDefaultSuffix(request.suffixForFilter(request.filterIndex));
+            QObject::connect(
+                &dialog, &QFileDialog::filterSelected, &dialog,
+                [&dialog, &request, filters](const QString& chosen) {
+                    const auto index = filters.indexOf(chosen);
+                    dialog.setDefaultSuffix(request.suffixForFilter(static_cast<int>(index) + 1));
+                });
+        }
+        if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+        if (dialog.exec() != QDialog::Accepted) return {};
+        const QStringList chosen = dialog.selectedFiles();
+        return chosen.isEmpty() ? QString() : QDir::fromNativeSeparators(chosen.first());
+    };
+}
+
+}  // namespace morvane

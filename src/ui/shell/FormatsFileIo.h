@@ -1,0 +1,14 @@
+// The image files as the format readers and writers of src/formats read and write them.
+#pragma once
+
+#include "ui/shell/ImageFileCommands.h"
+
+namespace morvane {
+
+class FormatsFileIo : public ImageFileIo {
+  public:
+    bool Read(ImageFormat format, const QString& path, TZX_Disk& disk) override;
+    bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) override;
+};
+
+}  // namespace morvane

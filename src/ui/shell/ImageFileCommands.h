@@ -1,0 +1,97 @@
+// The main window's image load and save commands: the native format, the format-choosing
+// "Загрузить как..." / "Сохранить как..." and the single-format items. They talk to the
+// window through ImageCommandHost and to the files through ImageFileIo, so tests run them
+// with fakes and a scripted file chooser.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "formats/ImageFormat.h"
+#include "model/ZxDisk.h"
+#include "ui/shell/FileChooser.h"
+#include "ui/shell/Settings.h"
+
+namespace morvane {
+
+class ImageCommandHost {
+  public:
+    virtual ~ImageCommandHost() = default;
+    virtual void ClearLog() = 0;
+    // Appends a line to the operation log and makes it the selected line.
+    virtual void AddLogLine(const QString& line) = 0;
+    // Status bar panel 1.
+    virtual void SetImageStatus(const QString& text) = 0;
+    // Scrolls the disk map to its first row and column and repaints it.
+    virtual void ShowMapFromTop() = 0;
+    // Shows the map's current cell again, as after a click on it.
+    virtual void RefreshSelectedCell() = 0;
+    // Replaces the disk comment page's lines (an empty list empties it).
+    virtual void SetCommentLines(const QStringList& lines) = 0;
+    virtual void ShowCommentPage() = 0;
+    // Reads the TR-DOS catalogue of the image again, if its window needs it.
+    virtual void RereadZxCatalogue() = 0;
+    // A Yes/No box; true for Yes.
+    virtual bool Confirm(const QString& caption, const QString& text) = 0;
+    // A box with an OK button.
+    virtual void ShowBox(const QString& caption, const QString& text) = 0;
+};
+
+// Whole-file reading and writing of one format into or out of the container.
+class ImageFileIo {
+  public:
+    virtual ~ImageFileIo() = default;
+    // False when the file cannot be read or is wrong; disk.LastError then says why (for
+    // the formats that report).
+    virtual bool Read(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
+    // False when nothing valid was written; the previous file is then left as it was.
+    virtual bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
+};
+
+class ImageFileCommands {
+  public:
+    ImageFileCommands(TZX_Disk& disk, TSettings& settings, SettingsStore& store,
+                      ImageCommandHost& host, ImageFileIo& io, FileChooser chooser);
+
+    void LoadAs();
+    void SaveAs();
+    void LoadNative();
+    void SaveNative();
+    void LoadUdi();
+    void SaveUdi();
+    void LoadTrd();
+    void SaveTrd();
+    void LoadTd0();
+    void LoadFdi();
+
+    // Name and extension of the image file last loaded or saved by the format-choosing or
+    // native commands; empty at first.
+    const QString& CurrentName() const { return currentName_; }
+    void SetChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
+
+  private:
+    QString ChooseOpen(FileDialogRequest request);
+    QString ChooseSave(FileDialogRequest request);
+    bool ConfirmOverwrite(const QString& path, const char* caption);
+    void ReportReadFailure(const QString& line);
+    void ShowStatusFor(const QString& path);
+    void SetCommentsFromImage();
+    void RememberDirectory2(const QString& path);
+    void RememberDirectory1(const QString& path);
+    void ReportWriteFailure(ImageFormat format, const QString& path);
+    // Directory for a single-format dialog: that of its last name, else Directory_2.
+    QString SingleDialogFolder(const QString& name) const;
+    void PresetSaveNameForLoad(const char* extension);
+
+    TZX_Disk& disk_;
+    TSettings& settings_;
+    SettingsStore& store_;
+    ImageCommandHost& host_;
+    ImageFileIo& io_;
+    FileChooser chooser_;
+    QString currentName_;
+    QString openDialogName_;  // what the open dialog last returned (full path)
+    QString saveDialogName_;  // what the save dialog last returned or was preset to
+};
+
+}  // namespace morvane

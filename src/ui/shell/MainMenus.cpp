@@ -1,0 +1,208 @@
+// The main menu, the tool bar and the enabling of the menu items when a menu opens.
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "ui/shell/ControllerLink.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/shell/MenuRules.h"
+#include "ui/shell/Texts.h"
+#include "ui/views/DiskMapView.h"
+
+namespace morvane {
+
+namespace {
+
+QAction* Item(QMenu* menu, const char* caption, const char* name) {
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QAction* Hidden(QAction* action) {
+    action->setVisible(false);
+    return action;
+}
+
+}  // namespace
+
+void TFMain::BuildMenus() {
+    BuildImageMenu();
+    BuildDiskMenu();
+    BuildControllerMenu();
+    MainActions& a = actions_;
+    a.settingsMenu = menuBar()->addMenu(QStringLiteral("Настройки"));
+    a.settingsMenu->setObjectName(QStringLiteral("mSettings"));
+    a.programSettings = Item(a.settingsMenu, "Настройки программы", "N29");
+    connect(a.programSettings, &QAction::triggered, this, &TFMain::ProgramSettingsCommand);
+    BuildToolBar();
+}
+
+void TFMain::BuildImageMenu() {
+    MainActions& a = actions_;
+    QMenu* m = menuBar()->addMenu(QStringLiteral("Образ"));
+    m->setObjectName(QStringLiteral("mImage"));
+    a.imageMenu = m;
+    a.createImageMenu = m->addMenu(QStringLiteral("Создать образ"));
+    a.createImageMenu->setObjectName(QStringLiteral("mCreateImage"));
+    a.createTrdos = Item(a.createImageMenu, "TR-DOS диска", "actCreateTrdos");
+    a.createCpm = Item(a.createImageMenu, "CP/M диска (Profi)", "actCreateCpm");
+    a.loadNative = Item(m, "Загрузить", "actLoadNative");
+    a.loadAs = Item(m, "Загрузить как...", "actLoadAs");
+    m->addSeparator();
+    a.loadUdi = Hidden(Item(m, "Загрузить UDI", "actLoadUdi"));
+    a.loadTrd = Hidden(Item(m, "Загрузить TRD", "actLoadTrd"));
+    a.loadTd0 = Hidden(Item(m, "Загрузить TD0", "actLoadTd0"));
+    a.loadFdi = Hidden(Item(m, "Загрузить FDI", "actLoadFdi"));
+    a.clearImage = Item(m, "Очистить образ", "actClearImage");
+    a.templatesMenu = m->addMenu(QStringLiteral("Шаблон дорожек"));
+    a.templatesMenu->setObjectName(QStringLiteral("mTemplates"));
+    a.templatesMenu->setEnabled(false);
+    a.editBaseTemplate = Item(a.templatesMenu, "Редактировать базовый шаблон", "actEditBase");
+    a.useBaseTemplate = Item(a.templatesMenu, kUseBaseTemplateCaption, "actUseBase");
+    a.useBaseTemplate->setCheckable(true);
+    a.useBaseTemplate->setChecked(true);
+    a.viewZxCatalogue = Item(m, "Просмотреть ZX каталог", "actViewZxCat");
+    a.viewCpmCatalogue = Item(m, "Просмотреть CP/M каталог", "actViewCpmCat");
+    m->addSeparator();
+    a.saveNative = Item(m, "Сохранить", "actSaveNative");
+    a.saveAs = Item(m, "Сохранить как...", "actSaveAs");
+    a.saveUdi = Hidden(Item(m, "Сохранить UDI", "actSaveUdi"));
+    a.saveTrd = Hidden(Item(m, "Сохранить TRD", "actSaveTrd"));
+    a.saveTd0 = Hidden(Item(m, "Сохранить TD0", "actSaveTd0"));
+    a.saveFdi = Hidden(Item(m, "Сохранить FDI", "actSaveFdi"));
+    m->addSeparator();
+    a.exit = Item(m, "Выход", "actExit");
+
+    ImageFileCommands* files = imageCommands_.get();
+    connect(a.loadNative, &QAction::triggered, this, [files] { files->LoadNative(); });
+    connect(a.loadAs, &QAction::triggered, this, [files] { files->LoadAs(); });
+    connect(a.loadUdi, &QAction::triggered, this, [files] { files->LoadUdi(); });
+    connect(a.loadTrd, &QAction::triggered, this, [files] { files->LoadTrd(); });
+    connect(a.loadTd0, &QAction::triggered, this, [files] { files->LoadTd0(); });
+    connect(a.loadFdi, &QAction::triggered, this, [files] { files->LoadFdi(); });
+    connect(a.saveNative, &QAction::triggered, this, [files] { files->SaveNative(); });
+    connect(a.saveAs, &QAction::triggered, this, [files] { files->SaveAs(); });
+    connect(a.saveUdi, &QAction::triggered, this, [files] { files->SaveUdi(); });
+    connect(a.saveTrd, &QAction::triggered, this, [files] { files->SaveTrd(); });
+    connect(a.clearImage, &QAction::triggered, this, &TFMain::ClearImageCommand);
+    connect(a.useBaseTemplate, &QAction::triggered, this, [this] {
+        // The action has already flipped its mark; the rule wants the state before.
+        const bool wasChecked = !actions_.useBaseTemplate->isChecked();
+        actions_.useBaseTemplate->setChecked(ToggleUseBaseTrack(*disk_, wasChecked));
+    });
+    connect(a.exit, &QAction::triggered, this, &QWidget::close);
+    connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateImageMenu);
+}
+
+void TFMain::BuildDiskMenu() {
+    MainActions& a = actions_;
+    QMenu* m = menuBar()->addMenu(QStringLiteral("Диск"));
+    m->setObjectName(QStringLiteral("mDisk"));
+    a.diskMenu = m;
+    a.fullRead = Item(m, "Полное чтение диска", "actFullRead");
+    a.rawRead = Item(m, "Чтение сырых данных", "actRawRead");
+    a.trackScan = Item(m, "Сканирование дорожек", "actTrackScan");
+    a.readByMarks = Item(m, "Чтение секторов по  меткам", "actReadByMarks");
+    a.scanAndRead = Item(m, "Сканирование и чтение секторов диска", "actScanAndRead");
+    a.rereadFailed = Item(m, "Перечитать сбойные сектора", "actRereadFailed");
+    m->addSeparator();
+    a.formatDisk = Item(m, "Форматировать диск", "actFormatDisk");
+    a.writeDisk = Item(m, "Записать диск", "actWriteDisk");
+    m->addSeparator();
+    a.readZxCatalogue = Item(m, "Считать ZX каталог", "actReadZxCat");
+    connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateDiskMenu);
+}
+
+void TFMain::BuildControllerMenu() {
+    MainActions& a = actions_;
+    QMenu* m = menuBar()->addMenu(QStringLiteral("Контроллер"));
+    m->setObjectName(QStringLiteral("mController"));
+    a.controllerMenu = m;
+    a.searchUsb = Hidden(Item(m, "Поиск USB устройства", "actSearchUsb"));
+    a.startStopUsb = Item(m, kStartUsbCaption, "actStartStopUsb");
+    a.resetController = Item(m, "Сбросить ZX контроллер", "actResetController");
+    m->addSeparator();
+    a.driveA = Item(m, "Дисковод (А:)", "actDriveA");
+    a.driveB = Item(m, "Дисковод (В:)", "actDriveB");
+    a.driveA->setCheckable(true);
+    a.driveB->setCheckable(true);
+    m->addSeparator();
+    a.virtualController = Item(m, kVirtualControllerCaption, "actVirtualController");
+    a.virtualController->setCheckable(true);
+    a.virtualImage = Item(m, kVirtualImageCaption, "actVirtualImage");
+
+    connect(a.startStopUsb, &QAction::triggered, this, &TFMain::StartStopUsb);
+    connect(a.resetController, &QAction::triggered, this, &TFMain::ResetControllerCommand);
+    // The marks change only when the controller confirms the new drive.
+    connect(a.driveA, &QAction::triggered, this, [this] {
+        actions_.driveA->setChecked(!actions_.driveA->isChecked());
+        SelectDriveCommand(false);
+    });
+    connect(a.driveB, &QAction::triggered, this, [this] {
+        actions_.driveB->setChecked(!actions_.driveB->isChecked());
+        SelectDriveCommand(true);
+    });
+    connect(a.virtualController, &QAction::triggered, this, &TFMain::SetVirtualController);
+    connect(a.virtualImage, &QAction::triggered, this, &TFMain::ChooseVirtualImageCommand);
+    connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateControllerMenu);
+}
+
+void TFMain::BuildToolBar() {
+    MainActions& a = actions_;
+    toolBar_ = addToolBar(QStringLiteral("ToolBar1"));
+    toolBar_->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar_->setMovable(false);
+    QStyle* st = style();
+    a.toolSave = toolBar_->addAction(st->standardIcon(QStyle::SP_DialogSaveButton),
+                                     QStringLiteral("Сохранить образ"));
+    a.toolSave->setObjectName(QStringLiteral("tbSave"));
+    a.toolSaveUdi = toolBar_->addAction(st->standardIcon(QStyle::SP_DriveFDIcon),
+                                        QStringLiteral("Сохранить в формате UDI"));
+    a.toolSaveUdi->setObjectName(QStringLiteral("tbSaveUdi"));
+    toolBar_->addSeparator();
+    a.toolClear = toolBar_->addAction(st->standardIcon(QStyle::SP_TrashIcon),
+                                      QStringLiteral("Очистить образ"));
+    a.toolClear->setObjectName(QStringLiteral("tbClear"));
+    toolBar_->addSeparator();
+    // The fourth button has no hint.
+    a.toolScanAndRead = toolBar_->addAction(st->standardIcon(QStyle::SP_BrowserReload), QString());
+    a.toolScanAndRead->setObjectName(QStringLiteral("tbScanAndRead"));
+    a.toolScanAndRead->setToolTip(QString());
+
+    connect(a.toolSave, &QAction::triggered, a.saveNative, &QAction::trigger);
+    connect(a.toolSaveUdi, &QAction::triggered, a.saveUdi, &QAction::trigger);
+    connect(a.toolClear, &QAction::triggered, a.clearImage, &QAction::trigger);
+    connect(a.toolScanAndRead, &QAction::triggered, a.scanAndRead, &QAction::trigger);
+}
+
+void TFMain::UpdateImageMenu() {
+    const ImageMenuEnabling e = ImageMenuRule(disk_->CountTracks());
+    actions_.saveNative->setEnabled(e.save);
+    actions_.saveAs->setEnabled(e.saveAs);
+    actions_.viewZxCatalogue->setEnabled(e.viewZxCatalogue);
+    actions_.viewCpmCatalogue->setEnabled(e.viewCpmCatalogue);
+    actions_.clearImage->setEnabled(e.clearImage);
+}
+
+void TFMain::UpdateDiskMenu() {
+    const bool on = DiskMenuRule(link_->Active());
+    for (QAction* item : {actions_.fullRead, actions_.rawRead, actions_.trackScan,
+                          actions_.readByMarks, actions_.scanAndRead, actions_.rereadFailed,
+                          actions_.formatDisk, actions_.writeDisk, actions_.readZxCatalogue}) {
+        item->setEnabled(on);
+    }
+}
+
+void TFMain::UpdateControllerMenu() {
+    const ControllerMenuState state = ControllerMenuRule(link_->Active());
+    actions_.driveA->setEnabled(state.drivesAndResetEnabled);
+    actions_.driveB->setEnabled(state.drivesAndResetEnabled);
+    actions_.resetController->setEnabled(state.drivesAndResetEnabled);
+    actions_.startStopUsb->setText(state.startStopCaption);
+    actions_.virtualController->setChecked(link_->IsVirtual());
+}
+
+}  // namespace morvane

@@ -1,0 +1,288 @@
+#include "ui/shell/MainWindow.h"
+
+#include <QEvent>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "ui/shell/ControllerLink.h"
+#include "ui/shell/FormatsFileIo.h"
+#include "ui/shell/LoadSaveRules.h"
+#include "ui/shell/Priority.h"
+#include "ui/shell/SettingsDialog.h"
+#include "ui/shell/Texts.h"
+#include "ui/shell/VirtualDrive.h"
+#include "ui/views/DiskMapView.h"
+#include "ui/views/HexView.h"
+
+namespace morvane {
+
+TFMain::TFMain(MainWindowOptions options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)) {
+    setObjectName(QStringLiteral("FMain"));
+    setWindowTitle(QString::fromUtf8(kMainCaption));
+    if (options_.iniPath.isEmpty()) options_.iniPath = DefaultIniPath();
+    if (options_.programFolder.isEmpty()) options_.programFolder = ProgramFolder();
+    dialogs_ = options_.dialogs ? options_.dialogs : std::make_shared<MessageBoxDialogs>(this);
+    FileChooser chooser = options_.chooser ? options_.chooser : MakeDialogChooser(this);
+
+    disk_ = std::make_unique<TZX_Disk>();
+    store_ = std::make_unique<SettingsStore>(options_.iniPath);
+    settings_.Directory_1 = settings_.Directory_2 = settings_.HobetaDir = settings_.SCLDir =
+        WithTrailingSeparator(options_.programFolder);
+    link_ = std::make_unique<ControllerLink>(options_.hardwareDriver, this);
+    fileIo_ = std::make_unique<FormatsFileIo>();
+    imageCommands_ = std::make_unique<ImageFileCommands>(*disk_, settings_, *store_, *this,
+                                                         *fileIo_, std::move(chooser));
+
+    BuildLayout();
+    BuildMenus();
+    ConnectMap();
+    ShowLinkKind();
+    resize(1270, 860);
+}
+
+TFMain::~TFMain() {
+    // The map observes the container; it goes first.
+    delete zxd_;
+    zxd_ = nullptr;
+}
+
+void TFMain::SetSettingsDialog(Tfmset* dialog) {
+    fmset_ = dialog;
+}
+
+QString TFMain::StatusText(int panel) const {
+    if (panel < 0 || panel > 2) return {};
+    return sbPanel_[panel]->text();
+}
+
+QStringList TFMain::LogLines() const {
+    QStringList lines;
+    for (int i = 0; i < Lzx1_->count(); ++i)
+        lines << Lzx1_->item(i)->text();
+    return lines;
+}
+
+void TFMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!startedUp_) StartUp();
+}
+
+void TFMain::StartUp() {
+    if (startedUp_) return;
+    startedUp_ = true;
+
+    // Which link to start on is this program's own choice, kept beside the settings.
+    const VirtualControllerChoice choice = store_->ReadVirtualController();
+    if (choice.Enabled) link_->UseVirtual(true);
+    StartStopUsb();
+    RaiseProcessPriority();
+    settings_ = store_->LoadAndRepair(options_.programFolder);
+    const Drive drive = settings_.Drive == QLatin1String("B") ? Drive::B : Drive::A;
+    if (choice.Enabled) LoadRememberedVirtualDisk(drive);
+    ShowLinkKind();
+
+    SetDriveMarks(drive == Drive::A, drive == Drive::B);
+    link_->Protocol().SelectDrive(drive);
+    if (link_->Active()) link_->Protocol().FirstContact(drive);
+}
+
+// The remembered file goes into the drive the program works on; a file that has gone
+// leaves the demonstration disk there.
+void TFMain::LoadRememberedVirtualDisk(Drive drive) {
+    const VirtualControllerChoice choice = store_->ReadVirtualController();
+    if (!LoadVirtualDrive(*link_, choice.ImagePath, drive, nullptr))
+        LoadVirtualDrive(*link_, QString(), drive, nullptr);
+}
+
+void TFMain::StartStopUsb() {
+    sbPanel_[0]->setText(link_->StartStop());
+    UpdateControllerMenu();
+}
+
+void TFMain::SelectDriveCommand(bool driveB) {
+    link_->Protocol().SelectDrive(driveB ? Drive::B : Drive::A);
+}
+
+void TFMain::ResetControllerCommand() {
+    link_->Protocol().ResetController();
+}
+
+void TFMain::SetVirtualController(bool enabled) {
+    if (link_->Active()) link_->StartStop();
+    link_->UseVirtual(enabled);
+    VirtualControllerChoice choice = store_->ReadVirtualController();
+    choice.Enabled = enabled;
+    store_->WriteVirtualController(choice);
+    const Drive drive = settings_.Drive == QLatin1String("B") ? Drive::B : Drive::A;
+    if (enabled) LoadRememberedVirtualDisk(drive);
+    ShowLinkKind();
+    sbPanel_[1]->clear();
+    StartStopUsb();
+    if (link_->Active()) link_->Protocol().FirstContact(drive);
+    actions_.virtualController->setChecked(link_->IsVirtual());
+}
+
+void TFMain::ChooseVirtualImageCommand() {
+    FileDialogRequest r;
+    r.kind = FileDialogRequest::Kind::Open;
+    r.title = QString::fromUtf8(kVirtualImageCaption);
+    r.filter = QString::fromUtf8(kVirtualDriveFilter);
+    r.filterIndex = 1;
+    r.directory = settings_.Directory_2;
+    FileChooser chooser = options_.chooser ? options_.chooser : MakeDialogChooser(this);
+    const QString path = chooser(r);
+    if (path.isEmpty()) return;
+    PutImageIntoVirtualDrive(path);
+}
+
+bool TFMain::PutImageIntoVirtualDrive(const QString& path) {
+    QString error;
+    if (!LoadVirtualDrive(*link_, path, VirtualCurrentDrive(*link_), &error)) {
+        ShowBox(QString::fromUtf8(kErrorCaption), error);
+        return false;
+    }
+    VirtualControllerChoice choice = store_->ReadVirtualController();
+    choice.ImagePath = path;
+    store_->WriteVirtualController(choice);
+    ShowLinkKind();
+    return true;
+}
+
+void TFMain::ShowLinkKind() {
+    sbPanel_[2]->setText(
+        LinkKindText(link_->IsVirtual(), store_->ReadVirtualController().ImagePath));
+}
+
+void TFMain::ClearImageCommand() {
+    if (!ConfirmAndClearImage(*disk_, *this)) return;
+    ClearViews();
+}
+
+void TFMain::ClearViews() {
+    l1_->clear();
+    l2_->clear();
+    lb1_->clear();
+    Lzx1_->clear();
+    static_cast<HexView*>(s1_)->Clear();
+}
+
+void TFMain::ProgramSettingsCommand() {
+    if (!fmset_) fmset_ = new Tfmset(this);
+    if (fmset_->Edit(settings_)) store_->WriteDialogValues(settings_);
+}
+
+void TFMain::ConnectMap() {
+    zxd_->setEditHost(this);
+    connect(zxd_, &DiskMapView::cellClicked, this, &TFMain::ShowCell);
+    connect(zxd_, &DiskMapView::contextPopupOpened, this, &TFMain::ShowCell);
+    connect(zxd_, &DiskMapView::imageEdited, this, &TFMain::ShowCell);
+    connect(zxd_, &DiskMapView::logClearRequested, this, &TFMain::ClearAndShowLog);
+    connect(zxd_, &DiskMapView::baseTemplateCaptionChanged, this,
+            [this](const QString& caption) { actions_.useBaseTemplate->setText(caption); });
+}
+
+void TFMain::ShowCell(int column, int row) {
+    (void)column;
+    (void)row;
+}
+
+void TFMain::CommitComment() {
+    disk_->DiskLog.clear();
+    const QString text = lb1_->toPlainText();
+    if (!text.isEmpty()) {
+        for (const QString& line : text.split(QLatin1Char('\n')))
+            disk_->DiskLog.push_back(line.toStdString());
+    }
+    commentAccept_->setEnabled(false);
+    commentCancel_->setEnabled(false);
+}
+
+bool TFMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lb1_ && event->type() == QEvent::FocusOut) CommitComment();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ImageEditHost
+
+void TFMain::ShowError(const std::string& caption, const std::string& text) {
+    ShowBox(QString::fromStdString(caption), QString::fromStdString(text));
+}
+
+bool TFMain::AskYesNo(const std::string& caption, const std::string& text) {
+    return Confirm(QString::fromStdString(caption), QString::fromStdString(text));
+}
+
+void TFMain::ClearAndShowLog() {
+    Lzx1_->clear();
+    pc1_->setCurrentWidget(logPage_);
+}
+
+// ImageCommandHost
+
+void TFMain::ClearLog() {
+    Lzx1_->clear();
+}
+
+void TFMain::AddLogLine(const QString& line) {
+    Lzx1_->addItem(line);
+    Lzx1_->setCurrentRow(Lzx1_->count() - 1);
+}
+
+void TFMain::SetImageStatus(const QString& text) {
+    sbPanel_[1]->setText(text);
+}
+
+void TFMain::ShowMapFromTop() {
+    zxd_->setTopRow(0);
+    zxd_->ImageChanged();
+}
+
+void TFMain::RefreshSelectedCell() {
+    ShowCell(zxd_->currentColumn(), zxd_->currentRow());
+}
+
+void TFMain::SetCommentLines(const QStringList& lines) {
+    lb1_->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TFMain::ShowCommentPage() {
+    pc1_->setCurrentWidget(commentPage_);
+}
+
+void TFMain::RereadZxCatalogue() {}
+
+bool TFMain::Confirm(const QString& caption, const QString& text) {
+    return dialogs_->YesNo(caption, text);
+}
+
+void TFMain::ShowBox(const QString& caption, const QString& text) {
+    dialogs_->Message(KindForCaption(caption), caption, text);
+}
+
+// ProtocolHost
+
+void TFMain::ShowMessage(const QString& text, const QString& caption) {
+    ShowBox(caption, text);
+}
+
+void TFMain::SetDriveMarks(bool driveA, bool driveB) {
+    actions_.driveA->setChecked(driveA);
+    actions_.driveB->setChecked(driveB);
+}
+
+void TFMain::StoreDriveSetting(Drive drive) {
+    settings_.Drive = drive == Drive::B ? QStringLiteral("B") : QStringLiteral("A");
+    store_->WriteDrive(settings_.Drive);
+}
+
+void TFMain::ShowIdentification(const QString& text) {
+    sbPanel_[1]->setText(text);
+}
+
+}  // namespace morvane

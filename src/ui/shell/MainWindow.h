@@ -1,0 +1,173 @@
+// TFMain: the program's main window. It owns the disk image and its map, the controller
+// link and the settings, builds the menus, tool bar and status bar, decides what is
+// enabled through the plain rules of MenuRules.h, and answers the questions of the layers
+// below with message boxes.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+#include "controller/ProtocolHost.h"
+#include "model/ImageEditing.h"
+#include "model/ZxDisk.h"
+#include "ui/shell/FileChooser.h"
+#include "ui/shell/ImageFileCommands.h"
+#include "ui/shell/MainActions.h"
+#include "ui/shell/Settings.h"
+#include "ui/shell/UserDialogs.h"
+
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QGroupBox;
+class QToolBar;
+
+namespace morvane {
+
+class DiskMapView;
+class FtdiDriver;
+class ControllerLink;
+class Tfmset;
+
+// What the window takes from outside; tests replace the dialogs, the file chooser, the
+// settings file and the hardware.
+struct MainWindowOptions {
+    QString iniPath;                       // empty: Morvane.ini next to the executable
+    QString programFolder;                 // empty: the executable's folder
+    FileChooser chooser;                   // empty: the file dialogs
+    std::shared_ptr<UserDialogs> dialogs;  // empty: message boxes
+    // Makes the driver of the real hardware; empty: libftdi.
+    std::function<std::unique_ptr<FtdiDriver>()> hardwareDriver;
+};
+
+class TFMain : public QMainWindow,
+               public ImageEditHost,
+               public ImageCommandHost,
+               public ProtocolHost {
+    Q_OBJECT
+  public:
+    explicit TFMain(MainWindowOptions options = {}, QWidget* parent = nullptr);
+    ~TFMain() override;
+
+    TZX_Disk& Disk() { return *disk_; }
+    const TSettings& Settings() const { return settings_; }
+    SettingsStore& Store() { return *store_; }
+    ControllerLink& Link() { return *link_; }
+    ImageFileCommands& ImageCommands() { return *imageCommands_; }
+    const MainActions& Actions() const { return actions_; }
+    DiskMapView* Map() const { return zxd_; }
+    bool StartedUp() const { return startedUp_; }
+    // Status bar panels: 0 link state, 1 controller identification / image file, 2 which
+    // link (hardware or virtual).
+    QString StatusText(int panel) const;
+    QStringList LogLines() const;
+
+    // The settings dialog made by the program's start; made on first use otherwise.
+    void SetSettingsDialog(Tfmset* dialog);
+
+    // Start-up as on the first showing; runs once.
+    void StartUp();
+    // Menu enabling as when each menu opens.
+    void UpdateImageMenu();
+    void UpdateDiskMenu();
+    void UpdateControllerMenu();
+
+    // Commands of the window itself.
+    void StartStopUsb();
+    void SelectDriveCommand(bool driveB);
+    void ResetControllerCommand();
+    void ClearImageCommand();
+    void ProgramSettingsCommand();
+    void SetVirtualController(bool enabled);
+    void ChooseVirtualImageCommand();
+    // Puts the image file into the emulated drive (empty: the demonstration disk) and
+    // remembers the choice. Returns whether the file could be read.
+    bool PutImageIntoVirtualDrive(const QString& path);
+
+    // ImageEditHost
+    void ShowError(const std::string& caption, const std::string& text) override;
+    bool AskYesNo(const std::string& caption, const std::string& text) override;
+    void ClearAndShowLog() override;
+
+    // ImageCommandHost
+    void ClearLog() override;
+    void AddLogLine(const QString& line) override;
+    void SetImageStatus(const QString& text) override;
+    void ShowMapFromTop() override;
+    void RefreshSelectedCell() override;
+    void SetCommentLines(const QStringList& lines) override;
+    void ShowCommentPage() override;
+    void RereadZxCatalogue() override;
+    bool Confirm(const QString& caption, const QString& text) override;
+    void ShowBox(const QString& caption, const QString& text) override;
+
+    // ProtocolHost
+    void ShowMessage(const QString& text, const QString& caption) override;
+    void SetDriveMarks(bool driveA, bool driveB) override;
+    void StoreDriveSetting(Drive drive) override;
+    void ShowIdentification(const QString& text) override;
+
+    UserDialogs& Dialogs() { return *dialogs_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildLayout();
+    QWidget* BuildLeftPart();
+    QWidget* BuildRightPart();
+    void BuildMenus();
+    void BuildImageMenu();
+    void BuildDiskMenu();
+    void BuildControllerMenu();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void ConnectMap();
+    void ShowCell(int column, int row);
+    void CommitComment();
+    void ShowLinkKind();
+    void LoadRememberedVirtualDisk(Drive drive);
+    void ClearViews();
+
+    MainWindowOptions options_;
+    std::shared_ptr<UserDialogs> dialogs_;
+    std::unique_ptr<TZX_Disk> disk_;
+    std::unique_ptr<SettingsStore> store_;
+    TSettings settings_;
+    std::unique_ptr<ControllerLink> link_;
+    std::unique_ptr<ImageFileIo> fileIo_;
+    std::unique_ptr<ImageFileCommands> imageCommands_;
+    QPointer<Tfmset> fmset_;
+    MainActions actions_;
+    bool startedUp_ = false;
+
+    // Components by the names the program uses.
+    DiskMapView* zxd_ = nullptr;
+    QWidget* s1_ = nullptr;
+    QListWidget* Lzx1_ = nullptr;
+    QPlainTextEdit* lb1_ = nullptr;
+    QTabWidget* pc1_ = nullptr;
+    QLabel* l1_ = nullptr;
+    QLabel* l2_ = nullptr;
+    QWidget* trp1_ = nullptr;
+    QLabel* mml1_ = nullptr;
+    QGroupBox* gb1_ = nullptr;
+    QLabel* an_[6] = {};
+    QPushButton* pnb_[3] = {};
+    QLabel* crcLabel_ = nullptr;
+    QLabel* offsetLabel_ = nullptr;
+    QWidget* logPage_ = nullptr;
+    QWidget* commentPage_ = nullptr;
+    QAction* commentAccept_ = nullptr;
+    QAction* commentCancel_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* sbPanel_[3] = {};
+};
+
+}  // namespace morvane

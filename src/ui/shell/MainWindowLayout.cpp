@@ -1,0 +1,171 @@
+// The main window's layout: the sector view and the logs on the left, the disk map on the
+// right, the status bar at the bottom. Object names are the program's component names.
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "ui/shell/MainWindow.h"
+#include "ui/views/DiskMapView.h"
+#include "ui/views/HexView.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr int kLeftMinWidth = 901;
+constexpr int kRightMinWidth = 350;
+constexpr int kLinkPanelWidth = 200;
+constexpr int kIdentPanelMinWidth = 50;
+
+QLabel* Named(QLabel* label, const char* name) {
+    label->setObjectName(QLatin1String(name));
+    return label;
+}
+
+}  // namespace
+
+void TFMain::BuildLayout() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("central"));
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(2, 2, 2, 2);
+    row->addWidget(BuildLeftPart(), 1);
+    row->addWidget(BuildRightPart(), 0);
+    setCentralWidget(central);
+    BuildStatusBar();
+}
+
+QWidget* TFMain::BuildLeftPart() {
+    auto* pn1 = new QWidget;
+    pn1->setObjectName(QStringLiteral("pn1"));
+    pn1->setMinimumWidth(kLeftMinWidth);
+
+    auto* hex = new HexView;
+    hex->setObjectName(QStringLiteral("s1"));
+    s1_ = hex;
+    crcLabel_ = Named(new QLabel(QStringLiteral("CRC - ")), "lbDataCrc");
+    offsetLabel_ = Named(new QLabel(QStringLiteral("#0000")), "lbOffset");
+    const char* buttonNames[3] = {"pnb1", "pnb2", "pnb3"};
+    const char* buttonCaptions[3] = {"Принять", "Сохранить", "Загрузить"};
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(crcLabel_);
+    buttons->addWidget(offsetLabel_);
+    buttons->addStretch();
+    for (int i = 0; i < 3; ++i) {
+        pnb_[i] = new QPushButton(QString::fromUtf8(buttonCaptions[i]));
+        pnb_[i]->setObjectName(QLatin1String(buttonNames[i]));
+        pnb_[i]->setEnabled(false);
+        buttons->addWidget(pnb_[i]);
+    }
+
+    gb1_ = new QGroupBox;
+    gb1_->setObjectName(QStringLiteral("gb1"));
+    auto* header = new QGridLayout(gb1_);
+    const char* captions[6] = {"Track -", "Side -", "Sector -", "Size -", "CRC -", ""};
+    for (int i = 0; i < 6; ++i) {
+        header->addWidget(new QLabel(QString::fromUtf8(captions[i])), i, 0);
+        an_[i] = new QLabel;
+        an_[i]->setObjectName(QStringLiteral("an%1").arg(i + 1));
+        an_[i]->setMinimumWidth(60);
+        header->addWidget(an_[i], i, 1);
+    }
+    header->setRowStretch(6, 1);
+    gb1_->setVisible(false);
+
+    auto* hexColumn = new QVBoxLayout;
+    hexColumn->addWidget(s1_, 1);
+    hexColumn->addLayout(buttons);
+    auto* top = new QHBoxLayout;
+    top->addLayout(hexColumn, 1);
+    top->addWidget(gb1_, 0, Qt::AlignTop);
+
+    pc1_ = new QTabWidget;
+    pc1_->setObjectName(QStringLiteral("pc1"));
+    Lzx1_ = new QListWidget;
+    Lzx1_->setObjectName(QStringLiteral("Lzx1"));
+    logPage_ = Lzx1_;
+    pc1_->addTab(Lzx1_, QStringLiteral("LOG"));
+
+    commentPage_ = new QWidget;
+    commentPage_->setObjectName(QStringLiteral("tsComment"));
+    auto* commentBar = new QToolBar;
+    commentBar->setObjectName(QStringLiteral("tbComment"));
+    commentAccept_ = commentBar->addAction(QStringLiteral("Принять"));
+    commentCancel_ = commentBar->addAction(QStringLiteral("Отменить"));
+    commentAccept_->setEnabled(false);
+    commentCancel_->setEnabled(false);
+    lb1_ = new QPlainTextEdit;
+    lb1_->setObjectName(QStringLiteral("lb1"));
+    lb1_->installEventFilter(this);
+    auto* commentBox = new QVBoxLayout(commentPage_);
+    commentBox->setContentsMargins(0, 0, 0, 0);
+    commentBox->addWidget(commentBar);
+    commentBox->addWidget(lb1_, 1);
+    pc1_->addTab(commentPage_, QStringLiteral("Комментарии к диску"));
+
+    auto* column = new QVBoxLayout(pn1);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(top, 3);
+    column->addWidget(pc1_, 2);
+    return pn1;
+}
+
+QWidget* TFMain::BuildRightPart() {
+    auto* pn2 = new QWidget;
+    pn2->setObjectName(QStringLiteral("pn2"));
+    pn2->setMinimumWidth(kRightMinWidth);
+
+    l1_ = Named(new QLabel, "l1");
+    l2_ = Named(new QLabel, "l2");
+    l1_->setMinimumWidth(40);
+    l2_->setMinimumWidth(40);
+    auto* labels = new QHBoxLayout;
+    labels->addWidget(new QLabel(QStringLiteral("Сектор -")));
+    labels->addWidget(l1_);
+    labels->addSpacing(20);
+    labels->addWidget(new QLabel(QStringLiteral("Дорожка -")));
+    labels->addWidget(l2_);
+    labels->addStretch();
+
+    zxd_ = new DiskMapView(*disk_);
+    zxd_->setObjectName(QStringLiteral("zxd"));
+
+    trp1_ = new QWidget;
+    trp1_->setObjectName(QStringLiteral("trp1"));
+    mml1_ = Named(new QLabel(QStringLiteral("Track -")), "mml1");
+    auto* bar = new QHBoxLayout(trp1_);
+    bar->setContentsMargins(2, 0, 2, 0);
+    bar->addWidget(mml1_);
+    trp1_->setVisible(false);
+
+    auto* column = new QVBoxLayout(pn2);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(labels);
+    column->addWidget(zxd_, 1);
+    column->addWidget(trp1_);
+    return pn2;
+}
+
+void TFMain::BuildStatusBar() {
+    QStatusBar* sb = statusBar();
+    sb->setObjectName(QStringLiteral("sb"));
+    for (int i = 0; i < 3; ++i) {
+        sbPanel_[i] = new QLabel;
+        sbPanel_[i]->setObjectName(QStringLiteral("sbPanel%1").arg(i));
+    }
+    sbPanel_[0]->setFixedWidth(kLinkPanelWidth);
+    sbPanel_[1]->setMinimumWidth(kIdentPanelMinWidth);
+    sb->addWidget(sbPanel_[0]);
+    sb->addWidget(sbPanel_[1], 1);
+    sb->addPermanentWidget(sbPanel_[2]);
+}
+
+}  // namespace morvane

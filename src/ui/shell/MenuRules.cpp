@@ -1,0 +1,26 @@
+#include "ui/shell/MenuRules.h"
+
+#include "ui/shell/Texts.h"
+
+namespace morvane {
+
+ImageMenuEnabling ImageMenuRule(unsigned presentTracks) {
+    const bool any = presentTracks > 0;
+    return {any, any, any, any, any};
+}
+
+bool DiskMenuRule(bool linkActive) {
+    return linkActive;
+}
+
+ControllerMenuState ControllerMenuRule(bool linkActive) {
+    return {linkActive,
+            linkActive ? QString::fromUtf8(kStopUsbCaption) : QString::fromUtf8(kStartUsbCaption)};
+}
+
+QString LinkStatusText(bool wasActive, bool nowActive) {
+    if (wasActive) return QString::fromUtf8(kUsbStoppedText);
+    return nowActive ? QString::fromUtf8(kDeviceDescription) : QString::fromUtf8(kUsbNotFoundText);
+}
+
+}  // namespace morvane

@@ -1,0 +1,96 @@
+// The program's settings: the record every part reads, the rules that repair what the
+// settings file holds, and the file itself (section "Option" of Morvane.ini in the
+// program's folder). Each change is written to the file at once; nothing is saved at exit.
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QSettings;
+
+namespace morvane {
+
+struct TSettings {
+    std::uint8_t RetryCount = 10;
+    std::uint8_t RetryCountWithReset = 5;
+    std::uint8_t FirstCylinder = 0;
+    std::uint8_t LastCylinder = 83;
+    std::uint8_t CycleRead = 5;
+    std::uint8_t TimeOut = 10;
+    bool RestoreTrack = true;
+    bool TD0arch = false;
+    bool OverlapTrackAndData = false;
+    bool SetSectorSizeFromHead = false;
+    QString Directory_1;  // folders end with a separator
+    QString Directory_2;
+    QString HobetaDir;
+    QString SCLDir;
+    QString Drive = QStringLiteral("A");
+};
+
+// Repair rules: the stored integer comes in as read (0 for an absent key), only its low
+// eight bits count, and the result is what the program uses and writes back.
+std::uint8_t RepairRetryCount(long long stored);
+std::uint8_t RepairRetryCountWithReset(long long stored);
+std::uint8_t RepairFirstCylinder(long long stored);
+std::uint8_t RepairLastCylinder(long long stored);
+std::uint8_t RepairCycleRead(long long stored);
+std::uint8_t RepairTimeOut(long long stored);
+// Empty or missing folder -> the program folder; a kept folder gains a trailing "/".
+QString RepairDirectory(const QString& stored, const QString& programFolder,
+                        const std::function<bool(const QString&)>& folderExists);
+// "A" or "B"; anything else is "A".
+QString RepairDrive(const QString& stored);
+// The folder of a file, with a trailing separator, as the directory keys hold it.
+QString FolderOf(const QString& filePath);
+// A folder path with exactly one trailing "/".
+QString WithTrailingSeparator(const QString& folder);
+
+// Which link the window starts on, and what the emulated drive holds (empty path = the
+// built-in demonstration disk). Kept in section "VirtualController".
+struct VirtualControllerChoice {
+    bool Enabled = false;
+    QString ImagePath;
+};
+
+// The settings file. Every setter writes its key at once; failures of the store itself
+// (a write-protected file) are ignored, as the program has nowhere better to report them.
+class SettingsStore {
+  public:
+    explicit SettingsStore(const QString& iniPath);
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    const QString& IniPath() const { return iniPath_; }
+
+    // Creates the file if missing, reads every key of "Option", repairs it and writes it
+    // back, so a fresh file holds every key afterwards.
+    TSettings LoadAndRepair(const QString& programFolder);
+    // The ten values of the settings dialog, in the dialog's order.
+    void WriteDialogValues(const TSettings& s);
+    void WriteDirectory1(const QString& folder);
+    void WriteDirectory2(const QString& folder);
+    void WriteHobetaDir(const QString& folder);
+    void WriteSCLDir(const QString& folder);
+    void WriteDrive(const QString& drive);
+
+    VirtualControllerChoice ReadVirtualController();
+    void WriteVirtualController(const VirtualControllerChoice& choice);
+
+  private:
+    void WriteKey(const char* key, const QVariant& value);
+    QString iniPath_;
+    std::unique_ptr<QSettings> ini_;
+};
+
+// Morvane.ini in the folder that holds the executable.
+QString DefaultIniPath();
+// The executable's folder with a trailing separator.
+QString ProgramFolder();
+
+}  // namespace morvane

@@ -1,0 +1,180 @@
+#include "ui/shell/SettingsDialog.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace morvane {
+
+namespace {
+
+QSpinBox* NumberField(const char* name, int min, int max, const QString& hint) {
+    auto* box = new QSpinBox;
+    box->setObjectName(QLatin1String(name));
+    box->setRange(min, max);
+    box->setAlignment(Qt::AlignRight);
+    box->setToolTip(hint);
+    return box;
+}
+
+QCheckBox* Flag(const char* name, const QString& caption, const QString& hint) {
+    auto* box = new QCheckBox(caption);
+    box->setObjectName(QLatin1String(name));
+    box->setToolTip(hint);
+    return box;
+}
+
+std::uint8_t Byte(const QSpinBox* box) {
+    return static_cast<std::uint8_t>(static_cast<unsigned>(box->value()) & 0xFFu);
+}
+
+}  // namespace
+
+Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("fmset"));
+    setWindowTitle(QStringLiteral("Настройки"));
+    setModal(true);
+
+    retryCount_ = NumberField("RetryCount", 0, 255,
+                              QStringLiteral("Число повторений ошибочных операций \n"
+                                             "без перемещения головок."));
+    retryCountWithReset_ =
+        NumberField("RetryCountWithReset", 0, 255,
+                    QStringLiteral("Число циков повторений со сбросом\nконтроллера. "));
+    firstCylinder_ = NumberField("FirstCylinder", 0, 166, QString());
+    lastCylinder_ = NumberField("LastCylinder", 0, 166, QString());
+    cycleRead_ = NumberField("CycleRead", 1, 30,
+                             QStringLiteral("Число циклов полного чтения дорожки,\n"
+                                            "для более точного определения данных полей\n"
+                                            "и маркеров."));
+    timeOut_ =
+        NumberField("TimeOut", 1, 30, QStringLiteral("Время ожидания ответа от контроллера."));
+
+    restoreTrack_ = Flag("RestoreTrack", QStringLiteral("Реставрировать образ дорожки"),
+                         QStringLiteral("Данные пробелов дорожки полученные \n"
+                                        "при полном чтении будут заменятся \n"
+                                        "стандартными значениями.  "));
+    td0arch_ = Flag("TD0arch", QStringLiteral("Сжимать TD0 образ при записи"),
+                    QStringLiteral("Производить сжатие образа \nпри записи его в TD0 файл."));
+    overlapTrackAndData_ =
+        Flag("OverlapTrackAndData", QStringLiteral("Преобразовывать данные дорожки"),
+             QStringLiteral("Производить или нет реставрацию данных дорожки \n"
+                            "при отображении их в правом окне."));
+    setSectorSizeFromHead_ =
+        Flag("SetSectorSizeFromHead", QStringLiteral("Устанавливать длинну сектора из заголовка"),
+             QStringLiteral("При отображении данных сектора использовать\n"
+                            "размер установленный в заголовке сектора или\n"
+                            "фактически считанный размер."));
+
+    auto* retries = new QGroupBox(QStringLiteral("Повторы"));
+    auto* retriesForm = new QFormLayout(retries);
+    retriesForm->addRow(QStringLiteral("Число повторов -"), retryCount_);
+    retriesForm->addRow(QStringLiteral("Число циклов -"), retryCountWithReset_);
+
+    auto* area = new QGroupBox(QStringLiteral("Обрабатываемая область"));
+    auto* areaForm = new QFormLayout(area);
+    areaForm->addRow(QStringLiteral("Начальная дорожка -"), firstCylinder_);
+    areaForm->addRow(QStringLiteral("Конечная дорожка -"), lastCylinder_);
+
+    auto* fullRead = new QGroupBox(QStringLiteral("Полное чтение дорожки"));
+    auto* fullReadForm = new QFormLayout(fullRead);
+    fullReadForm->addRow(QStringLiteral("Число циклов -"), cycleRead_);
+
+    auto* timeout = new QGroupBox(QStringLiteral("Таймаут"));
+    auto* timeoutForm = new QFormLayout(timeout);
+    timeoutForm->addRow(QStringLiteral("Время ожидания, с -"), timeOut_);
+
+    auto* images = new QGroupBox(QStringLiteral("Образы"));
+    auto* imagesBox = new QVBoxLayout(images);
+    imagesBox->addWidget(restoreTrack_);
+    imagesBox->addWidget(td0arch_);
+    imagesBox->addWidget(overlapTrackAndData_);
+    imagesBox->addWidget(setSectorSizeFromHead_);
+
+    accept_ = new QPushButton(QStringLiteral("Принять"));
+    accept_->setObjectName(QStringLiteral("btAccept"));
+    cancel_ = new QPushButton(QStringLiteral("Отменить"));
+    cancel_->setObjectName(QStringLiteral("btCancel"));
+    accept_->setAutoDefault(false);
+    cancel_->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(accept_);
+    buttons->addWidget(cancel_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(retries);
+    layout->addWidget(area);
+    layout->addWidget(fullRead);
+    layout->addWidget(timeout);
+    layout->addWidget(images);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    for (QSpinBox* box :
+         {retryCount_, retryCountWithReset_, firstCylinder_, lastCylinder_, cycleRead_, timeOut_}) {
+        connect(box, &QSpinBox::valueChanged, this, &Tfmset::MarkChanged);
+    }
+    for (QCheckBox* box : {restoreTrack_, td0arch_, overlapTrackAndData_, setSectorSizeFromHead_}) {
+        connect(box, &QCheckBox::clicked, this, &Tfmset::MarkChanged);
+    }
+    connect(accept_, &QPushButton::clicked, this, [this] {
+        accepted_ = true;
+        accept();
+    });
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void Tfmset::Load(const TSettings& s) {
+    loading_ = true;
+    retryCount_->setValue(s.RetryCount);
+    retryCountWithReset_->setValue(s.RetryCountWithReset);
+    firstCylinder_->setValue(s.FirstCylinder);
+    lastCylinder_->setValue(s.LastCylinder);
+    cycleRead_->setValue(s.CycleRead);
+    timeOut_->setValue(s.TimeOut);
+    restoreTrack_->setChecked(s.RestoreTrack);
+    td0arch_->setChecked(s.TD0arch);
+    overlapTrackAndData_->setChecked(s.OverlapTrackAndData);
+    setSectorSizeFromHead_->setChecked(s.SetSectorSizeFromHead);
+    loading_ = false;
+    accepted_ = false;
+    accept_->setVisible(false);
+}
+
+void Tfmset::Store(TSettings& s) const {
+    s.RetryCount = Byte(retryCount_);
+    s.RetryCountWithReset = Byte(retryCountWithReset_);
+    s.FirstCylinder = Byte(firstCylinder_);
+    s.LastCylinder = Byte(lastCylinder_);
+    s.CycleRead = Byte(cycleRead_);
+    s.TimeOut = Byte(timeOut_);
+    s.RestoreTrack = restoreTrack_->isChecked();
+    s.TD0arch = td0arch_->isChecked();
+    s.OverlapTrackAndData = overlapTrackAndData_->isChecked();
+    s.SetSectorSizeFromHead = setSectorSizeFromHead_->isChecked();
+}
+
+bool Tfmset::Edit(TSettings& s) {
+    Load(s);
+    exec();
+    if (!accepted_) return false;
+    Store(s);
+    return true;
+}
+
+void Tfmset::showEvent(QShowEvent* event) {
+    accepted_ = false;
+    accept_->setVisible(false);
+    QDialog::showEvent(event);
+}
+
+void Tfmset::MarkChanged() {
+    if (!loading_) accept_->setVisible(true);
+}
+
+}  // namespace morvane

@@ -1,0 +1,54 @@
+// The settings dialog "Настройки": six numbers and four flags of the settings record.
+// "Принять" appears only after something was changed; only an accepted dialog changes the
+// record.
+#pragma once
+
+#include <QDialog>
+
+#include "ui/shell/Settings.h"
+
+class QCheckBox;
+class QPushButton;
+class QSpinBox;
+
+namespace morvane {
+
+class Tfmset : public QDialog {
+    Q_OBJECT
+  public:
+    explicit Tfmset(QWidget* parent = nullptr);
+
+    // Fills the fields from the record and clears the accepted mark.
+    void Load(const TSettings& s);
+    // Copies the ten values of the fields into the record (numbers cut to 8 bits).
+    void Store(TSettings& s) const;
+    bool IsAccepted() const { return accepted_; }
+    // Load, show modally, and Store when accepted. Returns whether it was accepted.
+    bool Edit(TSettings& s);
+
+    QPushButton* AcceptButton() const { return accept_; }
+    QPushButton* CancelButton() const { return cancel_; }
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void MarkChanged();
+
+    QSpinBox* retryCount_;
+    QSpinBox* retryCountWithReset_;
+    QSpinBox* firstCylinder_;
+    QSpinBox* lastCylinder_;
+    QSpinBox* cycleRead_;
+    QSpinBox* timeOut_;
+    QCheckBox* restoreTrack_;
+    QCheckBox* td0arch_;
+    QCheckBox* overlapTrackAndData_;
+    QCheckBox* setSectorSizeFromHead_;
+    QPushButton* accept_;
+    QPushButton* cancel_;
+    bool accepted_ = false;
+    bool loading_ = false;
+};
+
+}  // namespace morvane

@@ -1,0 +1,69 @@
+#include "ui/shell/VirtualDrive.h"
+
+#include <QFileInfo>
+
+#include "controller/virtual/VirtualController.h"
+#include "ui/shell/ControllerLink.h"
+#include "ui/shell/FormatsFileIo.h"
+#include "ui/shell/LoadSaveRules.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr std::uint8_t kDriveBit = 0x01;
+
+virt::Drive ToVirtual(Drive drive) {
+    return drive == Drive::B ? virt::Drive::B : virt::Drive::A;
+}
+
+// Any format the program reads may go into the drive, the native one included.
+ImageFormat ReadableFormat(const QString& path) {
+    const ImageFormat byName = FormatFromPath(path.toStdString());
+    if (byName == ImageFormat::Udf) return byName;
+    return DispatchFormat(path);
+}
+
+}  // namespace
+
+std::unique_ptr<FtdiDriver> MakeVirtualDriver(virt::VirtualController*& made) {
+    auto controller = std::make_unique<virt::VirtualController>();
+    made = controller.get();
+    return controller;
+}
+
+Drive VirtualCurrentDrive(ControllerLink& link) {
+    return (link.Virtual().Register(kDriveControlRegister) & kDriveBit) != 0 ? Drive::B : Drive::A;
+}
+
+bool LoadVirtualDrive(ControllerLink& link, const QString& path, Drive drive, QString* error) {
+    virt::VirtualController& controller = link.Virtual();
+    if (path.isEmpty()) {
+        controller.InsertDemoDisk(ToVirtual(drive));
+        return true;
+    }
+    const ImageFormat format = ReadableFormat(path);
+    auto image = std::make_unique<TZX_Disk>();
+    FormatsFileIo io;
+    if (format == ImageFormat::Unknown || !QFileInfo(path).isFile() ||
+        !io.Read(format, path, *image)) {
+        if (error) {
+            *error = QStringLiteral("Не удалось загрузить образ в виртуальный дисковод: ") + path;
+            if (!image->LastError.empty())
+                *error += QStringLiteral(" (") + QString::fromStdString(image->LastError) +
+                          QLatin1Char(')');
+        }
+        return false;
+    }
+    controller.LoadImage(ToVirtual(drive), *image);
+    return true;
+}
+
+QString LinkKindText(bool virtualLink, const QString& imagePath) {
+    if (!virtualLink) return QStringLiteral("Контроллер: USB");
+    const QString disk = imagePath.isEmpty() ? QStringLiteral("демонстрационный диск")
+                                             : QFileInfo(imagePath).fileName();
+    return QStringLiteral("Виртуальный контроллер: ") + disk;
+}
+
+}  // namespace morvane

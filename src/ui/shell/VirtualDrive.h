@@ -1,0 +1,40 @@
+// The emulated controller as the window uses it: made on demand, its current drive
+// loaded from an image file or with the built-in demonstration disk, and the status bar
+// text that says which link is in use.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+#include "controller/ControllerCommands.h"
+#include "ui/shell/Settings.h"
+
+namespace morvane {
+
+class ControllerLink;
+class FtdiDriver;
+namespace virt {
+class VirtualController;
+}
+
+inline constexpr const char* kVirtualDriveFilter =
+    "Поддерживаемые форматы (*.udf,*.udi,*.trd,*.td0,*.fdi)|*.udf;*.udi;*.trd;*.td0;*.fdi|"
+    "Universal Disk Format (*.udf)|*.udf|Универсальный образ диска (*.udi)|*.udi|"
+    "Файл образа TRDOS диска (*.trd)|*.trd|Образ диска TeleDisk (*.td0)|*.td0|"
+    "Полный образ диска (*.fdi)|*.fdi";
+
+// A new emulated controller; `made` points at it while the returned driver lives.
+std::unique_ptr<FtdiDriver> MakeVirtualDriver(virt::VirtualController*& made);
+
+// The drive the emulated controller has selected (bit 0 of its register 0x28).
+Drive VirtualCurrentDrive(ControllerLink& link);
+
+// Puts the image file into the drive, or the demonstration disk when path is empty.
+// False, with the reason in error, when the file cannot be read; the drive keeps its disk.
+bool LoadVirtualDrive(ControllerLink& link, const QString& path, Drive drive, QString* error);
+
+// The third status panel: which link is in use and, for the emulated one, its disk.
+QString LinkKindText(bool virtualLink, const QString& imagePath);
+
+}  // namespace morvane
