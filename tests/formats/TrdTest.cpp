@@ -1,0 +1,207 @@
+#include "formats/Trd.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ImageTestFiles.h"
+#include "model/Checksums.h"
+
+namespace morvane {
+namespace {
+
+constexpr std::size_t kFullTrd = 655360;
+
+// Every byte different enough that a misplaced sector shows.
+Bytes PatternTrd(std::size_t size) {
+    Bytes file(size);
+    for (std::size_t i = 0; i < size; ++i)
+        file[i] = static_cast<std::uint8_t>(i * 7 + i / kTrdSectorSize * 13);
+    return file;
+}
+
+class TrdTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+};
+
+TEST_F(TrdTest, ReadsFullDiskAsSixteenSectorsPerTrack) {
+    const Bytes file = PatternTrd(kFullTrd);
+    ASSERT_TRUE(ReadTrd(file, *disk));
+    EXPECT_EQ(disk->CountTracks(), 160);
+    for (std::uint8_t t = 0; t < 160; ++t) {
+        const TTrack& track = *disk->GetTrack(t);
+        ASSERT_EQ(track.Present, kPresent) << int{t};
+        EXPECT_EQ(track.Number, t);
+        EXPECT_EQ(track.RawLength, 0);
+        EXPECT_EQ(track.RawValid, 0);
+        EXPECT_EQ(track.SectorCount, 16);
+        for (std::uint8_t p = 0; p < 16; ++p) {
+            const TSectorSlot& slot = track.Slots[p];
+            EXPECT_EQ(slot.Present, kPresent);
+            EXPECT_EQ(slot.Cylinder, t / 2);
+            EXPECT_EQ(slot.Head, 0);
+            EXPECT_EQ(slot.Sector, p + 1);
+            EXPECT_EQ(slot.SizeCode, 1);
+            EXPECT_EQ(slot.HeaderCrc, IdFieldCrc(static_cast<std::uint8_t>(t / 2), 0,
+                                                 static_cast<std::uint8_t>(p + 1), 1));
+            EXPECT_EQ(slot.DataGood, kDataGood);
+            EXPECT_EQ(slot.DataLength, 256);
+            EXPECT_EQ(slot.DataPosition, 0);
+            const std::size_t offset = t * kTrdTrackSize + p * kTrdSectorSize;
+            ASSERT_TRUE(std::equal(slot.Data.begin(), slot.Data.begin() + 256,
+                                   file.begin() + static_cast<std::ptrdiff_t>(offset)))
+                << "track " << int{t} << " sector " << p + 1;
+        }
+        EXPECT_EQ(track.Slots[16].Present, 0);
+    }
+    EXPECT_EQ(disk->GetTrack(1)->Slots[0].Cylinder, 0);
+    EXPECT_EQ(disk->GetTrack(160)->Present, 0);
+}
+
+TEST_F(TrdTest, EmptyFileGivesEmptyImage) {
+    disk->GetTrack(3)->Present = kPresent;
+    EXPECT_TRUE(ReadTrd({}, *disk));
+    EXPECT_EQ(disk->CountTracks(), 0);
+}
+
+TEST_F(TrdTest, WritesBackByteForByte) {
+    const Bytes file = PatternTrd(kFullTrd);
+    ASSERT_TRUE(ReadTrd(file, *disk));
+    Bytes out;
+    ASSERT_TRUE(WriteTrd(*disk, out));
+    EXPECT_EQ(out, file);
+}
+
+TEST_F(TrdTest, PartTrackOverHalfBecomesTrackWithBadZeroFilledTail) {
+    const Bytes file = PatternTrd(kTrdTrackSize + 3000);
+    ASSERT_TRUE(ReadTrd(file, *disk));
+    ASSERT_EQ(disk->CountTracks(), 2);
+    const TTrack& track = *disk->GetTrack(1);
+    for (std::size_t p = 0; p < 11; ++p)
+        EXPECT_EQ(track.Slots[p].DataGood, kDataGood) << p;
+    const TSectorSlot& cut = track.Slots[11];  // bytes 2816..3071 of the track, 184 present
+    EXPECT_EQ(cut.DataGood, 0);
+    EXPECT_EQ(cut.DataLength, 256);
+    EXPECT_TRUE(std::equal(cut.Data.begin(), cut.Data.begin() + 184, file.end() - 184));
+    EXPECT_TRUE(std::all_of(cut.Data.begin() + 184, cut.Data.begin() + 256,
+                            [](std::uint8_t b) { return b == 0; }));
+    for (std::size_t p = 12; p < 16; ++p) {
+        EXPECT_EQ(track.Slots[p].DataGood, 0);
+        EXPECT_EQ(track.Slots[p].Sector, p + 1);
+    }
+}
+
+TEST_F(TrdTest, HalfTrackTailRoundsToEvenTrackCount) {
+    ASSERT_TRUE(ReadTrd(PatternTrd(kTrdTrackSize + 2048), *disk));
+    EXPECT_EQ(disk->CountTracks(), 2);
+    ASSERT_TRUE(ReadTrd(PatternTrd(2 * kTrdTrackSize + 2048), *disk));
+    EXPECT_EQ(disk->CountTracks(), 2);
+    ASSERT_TRUE(ReadTrd(PatternTrd(2048), *disk));
+    EXPECT_EQ(disk->CountTracks(), 0);
+    ASSERT_TRUE(ReadTrd(PatternTrd(2049), *disk));
+    EXPECT_EQ(disk->CountTracks(), 1);
+}
+
+TEST_F(TrdTest, IgnoresTracksPastTheContainer) {
+    const Bytes file = PatternTrd(170 * kTrdTrackSize);
+    ASSERT_TRUE(ReadTrd(file, *disk));
+    EXPECT_EQ(disk->CountTracks(), 166);
+    const TSectorSlot& last = disk->GetTrack(165)->Slots[15];
+    EXPECT_TRUE(std::equal(last.Data.begin(), last.Data.begin() + 256,
+                           file.begin() + 166 * kTrdTrackSize - 256));
+    Bytes out;
+    ASSERT_TRUE(WriteTrd(*disk, out));
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), file.begin()));
+    EXPECT_EQ(out.size(), 166 * kTrdTrackSize);
+}
+
+TEST_F(TrdTest, WriteFailsWhenATrackLacksASector) {
+    ASSERT_TRUE(ReadTrd(PatternTrd(kFullTrd), *disk));
+    disk->GetTrack(77)->Slots[15].Sector = 17;
+    Bytes out{1, 2, 3};
+    EXPECT_FALSE(WriteTrd(*disk, out));
+    EXPECT_TRUE(out.empty());
+}
+
+TEST_F(TrdTest, WriteLooksForSectorsInFirstSixteenSlotsOnly) {
+    ASSERT_TRUE(ReadTrd(PatternTrd(kFullTrd), *disk));
+    TTrack& track = *disk->GetTrack(5);
+    track.Slots[16] = track.Slots[15];
+    track.Slots[15].Sector = 200;
+    Bytes out;
+    EXPECT_FALSE(WriteTrd(*disk, out));
+}
+
+TEST_F(TrdTest, WriteTakesSectorsInNumberOrderWhateverTheirState) {
+    const Bytes file = PatternTrd(2 * kTrdTrackSize);
+    ASSERT_TRUE(ReadTrd(file, *disk));
+    TTrack& track = *disk->GetTrack(0);
+    std::swap(track.Slots[0], track.Slots[9]);  // physical order differs from numbers
+    track.Slots[3].Present = 0;
+    track.Slots[4].DataGood = 0;
+    track.Slots[5].DataLength = 0;
+    Bytes out;
+    ASSERT_TRUE(WriteTrd(*disk, out));
+    EXPECT_EQ(out, file);
+}
+
+TEST_F(TrdTest, WriteTakes256BytesOfLongerSectors) {
+    ASSERT_TRUE(ReadTrd(PatternTrd(kTrdTrackSize), *disk));
+    for (TSectorSlot& slot : disk->GetTrack(0)->Slots) {
+        slot.SizeCode = 2;
+        slot.DataLength = 512;
+        std::fill_n(slot.Data.begin() + 256, 256, std::uint8_t{0xEE});
+    }
+    Bytes out;
+    ASSERT_TRUE(WriteTrd(*disk, out));
+    EXPECT_EQ(out, PatternTrd(kTrdTrackSize));
+}
+
+TEST_F(TrdTest, WriteWalksTrackNumbersNotPresentTracks) {
+    ASSERT_TRUE(ReadTrd(PatternTrd(3 * kTrdTrackSize), *disk));
+    disk->GetTrack(1)->Clear();  // tracks 0 and 2 present: two tracks, 0 and 1, written
+    Bytes out;
+    EXPECT_FALSE(WriteTrd(*disk, out));
+}
+
+TEST_F(TrdTest, CorpusFilesRoundTripByteForByte) {
+    MORVANE_CORPUS_OR_SKIP(files, "trd");
+    for (const auto& path : files) {
+        const Bytes file = testing::LoadFile(path);
+        ASSERT_TRUE(ReadTrd(file, *disk)) << path;
+        EXPECT_EQ(disk->CountTracks(), file.size() / kTrdTrackSize) << path;
+        Bytes out;
+        ASSERT_TRUE(WriteTrd(*disk, out)) << path;
+        EXPECT_TRUE(out == file) << path;
+    }
+}
+
+TEST_F(TrdTest, CutAndDamagedCorpusFilesReadWithinBounds) {
+    MORVANE_CORPUS_OR_SKIP(files, "trd");
+    std::mt19937 random(1234);
+    for (const auto& path : files) {
+        const Bytes file = testing::LoadFile(path);
+        for (std::size_t cut : testing::CutLengths(file.size(), {2048, 4096, 6144}, 24)) {
+            const std::span<const std::uint8_t> part(file.data(), cut);
+            ASSERT_TRUE(ReadTrd(part, *disk)) << path << " cut at " << cut;
+            Bytes out;
+            ASSERT_TRUE(WriteTrd(*disk, out)) << path << " cut at " << cut;
+            const std::size_t whole = cut / kTrdTrackSize * kTrdTrackSize;
+            ASSERT_GE(out.size(), whole);
+            EXPECT_TRUE(std::equal(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(whole),
+                                   file.begin()))
+                << path << " cut at " << cut;
+        }
+        for (int round = 0; round < 4; ++round) {
+            const Bytes damaged = testing::Damaged(file, random, 64);
+            ASSERT_TRUE(ReadTrd(damaged, *disk));
+            Bytes out;
+            ASSERT_TRUE(WriteTrd(*disk, out));
+            EXPECT_EQ(out, damaged);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace morvane

@@ -1,0 +1,552 @@
+#include "formats/UdiTrackBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "formats/UdiSectorFinder.h"
+#include "model/Bytes.h"
+#include "model/Checksums.h"
+
+namespace morvane {
+namespace {
+
+struct SectorSpec {
+    std::uint8_t sector;
+    std::uint8_t sizeCode;
+    bool good = true;
+};
+
+// Fills slots 0.. of track with the given sectors, data made from their number.
+void FillSlots(TTrack& track, std::uint8_t cylinder, const std::vector<SectorSpec>& sectors) {
+    track.Present = kPresent;
+    for (std::size_t k = 0; k < sectors.size(); ++k) {
+        TSectorSlot& slot = track.Slots[k];
+        slot.Present = kPresent;
+        slot.Cylinder = cylinder;
+        slot.Head = 1;
+        slot.Sector = sectors[k].sector;
+        slot.SizeCode = sectors[k].sizeCode;
+        slot.DataGood = sectors[k].good ? kDataGood : 0;
+        slot.DataLength = static_cast<std::uint16_t>(128u << (sectors[k].sizeCode & 3));
+        for (std::size_t i = 0; i < slot.DataLength; ++i)
+            slot.Data[i] = static_cast<std::uint8_t>(i * 3 + sectors[k].sector);
+    }
+    track.CountSectors();
+}
+
+std::vector<SectorSpec> Uniform(std::size_t count, std::uint8_t sizeCode) {
+    std::vector<SectorSpec> sectors;
+    for (std::size_t k = 0; k < count; ++k)
+        sectors.push_back({static_cast<std::uint8_t>(k + 1), sizeCode});
+    return sectors;
+}
+
+// The track read back through the clock marks, as the UDI reader does.
+std::unique_ptr<TTrack> ReadBack(const UdiTrackImage& image) {
+    auto track = std::make_unique<TTrack>();
+    FindUdiSectors(image.Bytes, image.ClockMarks, *track);
+    return track;
+}
+
+void ExpectSameSectors(const TTrack& expected, const TTrack& actual) {
+    ASSERT_EQ(actual.SectorCount, expected.SectorCount);
+    for (std::size_t k = 0; k < expected.SectorCount; ++k) {
+        const TSectorSlot& e = expected.Slots[k];
+        const TSectorSlot& a = actual.Slots[k];
+        EXPECT_EQ(a.Cylinder, e.Cylinder) << k;
+        EXPECT_EQ(a.Head, e.Head) << k;
+        EXPECT_EQ(a.Sector, e.Sector) << k;
+        EXPECT_EQ(a.SizeCode, e.SizeCode) << k;
+        EXPECT_EQ(a.HeaderCrc, IdFieldCrc(e.Cylinder, e.Head, e.Sector, e.SizeCode)) << k;
+        EXPECT_EQ(a.DataGood, e.DataGood) << k;
+        ASSERT_EQ(a.DataLength, e.DataLength) << k;
+        EXPECT_TRUE(std::equal(e.Data.begin(), e.Data.begin() + e.DataLength, a.Data.begin())) << k;
+    }
+}
+
+class UdiTrackBuilderTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<TTrack> track = std::make_unique<TTrack>(std::uint8_t{9});
+    std::unique_ptr<UdiTrackImage> image = std::make_unique<UdiTrackImage>();
+};
+
+TEST_F(UdiTrackBuilderTest, StandardLayoutPutsFieldsAtTheirOffsets) {
+    FillSlots(*track, 4, Uniform(16, 1));
+    const UdiTrackResult result = BuildUdiTrack(UdiTrackParams{track.get()}, *image);
+    ASSERT_TRUE(result.Ok);
+    EXPECT_EQ(result.Source, UdiTrackSource::StandardLayout);
+    const auto& b = image->Bytes;
+    for (std::size_t i = 0; i < 80; ++i)
+        ASSERT_EQ(b[i], 0x4E) << i;
+    for (std::size_t i = 80; i < 92; ++i)
+        ASSERT_EQ(b[i], 0x00) << i;
+    for (std::size_t i = 92; i < 95; ++i) {
+        EXPECT_EQ(b[i], 0xC2);
+        EXPECT_TRUE(image->IsMarked(i));
+    }
+    EXPECT_EQ(b[95], 0xFC);
+    for (std::size_t i = 96; i < 146; ++i)
+        ASSERT_EQ(b[i], 0x4E) << i;
+    for (std::size_t k = 0; k < 16; ++k) {
+        const std::size_t s = 146 + k * 372;
+        for (std::size_t i = s; i < s + 12; ++i)
+            ASSERT_EQ(b[i], 0x00) << i;
+        for (std::size_t i = s + 12; i < s + 15; ++i) {
+            EXPECT_EQ(b[i], 0xA1);
+            EXPECT_TRUE(image->IsMarked(i));
+        }
+        EXPECT_EQ(b[s + 15], 0xFE);
+        EXPECT_EQ(b[s + 16], 4);
+        EXPECT_EQ(b[s + 17], 1);
+        EXPECT_EQ(b[s + 18], k + 1);
+        EXPECT_EQ(b[s + 19], 1);
+        const std::uint16_t idCrc = IdFieldCrc(4, 1, static_cast<std::uint8_t>(k + 1), 1);
+        EXPECT_EQ(b[s + 20], idCrc >> 8);
+        EXPECT_EQ(b[s + 21], idCrc & 0xFF);
+        for (std::size_t i = s + 22; i < s + 44; ++i)
+            ASSERT_EQ(b[i], 0x4E) << i;
+        for (std::size_t i = s + 44; i < s + 56; ++i)
+            ASSERT_EQ(b[i], 0x00) << i;
+        for (std::size_t i = s + 56; i < s + 59; ++i)
+            EXPECT_TRUE(image->IsMarked(i));
+        EXPECT_EQ(b[s + 59], 0xFB);
+        const TSectorSlot& slot = track->Slots[k];
+        EXPECT_TRUE(std::equal(slot.Data.begin(), slot.Data.begin() + 256, b.begin() + s + 60));
+        const std::uint16_t dataCrc =
+            DataFieldCrc(0xFB, std::span<const std::uint8_t>(slot.Data).first(256));
+        EXPECT_EQ(b[s + 316], dataCrc >> 8);
+        EXPECT_EQ(b[s + 317], dataCrc & 0xFF);
+        for (std::size_t i = s + 318; i < s + 372; ++i)
+            ASSERT_EQ(b[i], 0x4E) << i;
+    }
+    for (std::size_t i = 146 + 16 * 372; i < kUdiTrackLength; ++i)
+        ASSERT_EQ(b[i], 0x4E);
+    std::size_t marks = 0;
+    for (std::size_t i = 0; i < kUdiTrackLength; ++i)
+        marks += image->IsMarked(i);
+    EXPECT_EQ(marks, 3u + 16 * 6);
+}
+
+TEST_F(UdiTrackBuilderTest, TenSectorsOf512FillExactlyTheTrack) {
+    FillSlots(*track, 0, Uniform(10, 2));
+    ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get()}, *image).Ok);
+    // Gaps A and B lose 25 each, every gap 3 loses 12: 96 + 10 * 616 = 6256.
+    const auto& b = image->Bytes;
+    EXPECT_EQ(b[55 + 12], 0xC2);
+    EXPECT_EQ(b[70], 0xFC);
+    for (std::size_t k = 0; k < 10; ++k) {
+        const std::size_t s = 96 + k * 616;
+        EXPECT_EQ(b[s + 15], 0xFE) << k;
+        EXPECT_EQ(b[s + 59], 0xFB) << k;
+    }
+    const TSectorSlot& last = track->Slots[9];
+    const std::uint16_t crc =
+        DataFieldCrc(0xFB, std::span<const std::uint8_t>(last.Data).first(512));
+    const std::size_t crcAt = kUdiTrackLength - 42 - 2;
+    EXPECT_EQ(b[crcAt], crc >> 8);
+    EXPECT_EQ(b[crcAt + 1], crc & 0xFF);
+    for (std::size_t i = crcAt + 2; i < kUdiTrackLength; ++i)
+        EXPECT_EQ(b[i], 0x4E) << i;
+    ExpectSameSectors(*track, *ReadBack(*image));
+}
+
+TEST_F(UdiTrackBuilderTest, SmallExcessShortensGapsAAndBOnly) {
+    // 4 x 1024, 1 x 256, 5 x 128: 6298 bytes, 42 too many; gaps A and B lose 23 each.
+    std::vector<SectorSpec> sectors = Uniform(4, 3);
+    sectors.push_back({5, 1});
+    for (std::uint8_t r = 6; r <= 10; ++r)
+        sectors.push_back({r, 0});
+    FillSlots(*track, 2, sectors);
+    ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get()}, *image).Ok);
+    EXPECT_EQ(image->Bytes[57 + 12], 0xC2);
+    EXPECT_EQ(image->Bytes[100 + 15], 0xFE);
+    const std::size_t end = 6298 - 46;
+    for (std::size_t i = end - 54; i < kUdiTrackLength; ++i)
+        EXPECT_EQ(image->Bytes[i], 0x4E);
+    EXPECT_NE(image->Bytes[end - 55], 0x4E);  // low CRC byte of the last sector, here not 4E
+    ExpectSameSectors(*track, *ReadBack(*image));
+}
+
+TEST_F(UdiTrackBuilderTest, StandardLayoutKeepsBadSectorsBad) {
+    std::vector<SectorSpec> sectors = Uniform(9, 2);
+    sectors[3].good = false;
+    sectors[8].good = false;
+    FillSlots(*track, 30, sectors);
+    ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get()}, *image).Ok);
+    const auto back = ReadBack(*image);
+    ExpectSameSectors(*track, *back);
+    EXPECT_EQ(back->Slots[3].DataGood, 0);
+    EXPECT_EQ(back->Slots[2].DataGood, kDataGood);
+}
+
+TEST_F(UdiTrackBuilderTest, ShortDataIsPaddedWithZeros) {
+    FillSlots(*track, 0, Uniform(1, 1));
+    track->Slots[0].DataLength = 10;
+    std::fill_n(track->Slots[0].Data.begin() + 10, 246, std::uint8_t{0x77});
+    ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get()}, *image).Ok);
+    const auto back = ReadBack(*image);
+    EXPECT_EQ(back->Slots[0].DataLength, 256);
+    EXPECT_EQ(back->Slots[0].DataGood, kDataGood);
+    EXPECT_TRUE(std::equal(track->Slots[0].Data.begin(), track->Slots[0].Data.begin() + 10,
+                           back->Slots[0].Data.begin()));
+    EXPECT_TRUE(std::all_of(back->Slots[0].Data.begin() + 10, back->Slots[0].Data.begin() + 256,
+                            [](std::uint8_t b) { return b == 0; }));
+}
+
+TEST_F(UdiTrackBuilderTest, RefusesGap3CutOver36) {
+    FillSlots(*track, 0, Uniform(17, 2));
+    const UdiTrackResult result = BuildUdiTrack(UdiTrackParams{track.get()}, *image);
+    EXPECT_FALSE(result.Ok);
+    EXPECT_FALSE(result.FailSlot.has_value());
+}
+
+TEST_F(UdiTrackBuilderTest, StandardLayoutRefusesSizeCodeAbove3AtItsSlot) {
+    FillSlots(*track, 0, Uniform(5, 1));
+    track->Slots[3].SizeCode = 4;
+    const UdiTrackResult result = BuildUdiTrack(UdiTrackParams{track.get()}, *image);
+    EXPECT_FALSE(result.Ok);
+    EXPECT_EQ(result.FailSlot, 3);
+}
+
+TEST_F(UdiTrackBuilderTest, AbsentTrackWithoutRawIsBlank) {
+    FillSlots(*track, 0, Uniform(5, 1));
+    track->Present = 0;
+    const UdiTrackResult result = BuildUdiTrack(UdiTrackParams{track.get()}, *image);
+    EXPECT_TRUE(result.Ok);
+    EXPECT_EQ(result.Source, UdiTrackSource::Blank);
+    EXPECT_TRUE(std::all_of(image->Bytes.begin(), image->Bytes.end(),
+                            [](std::uint8_t b) { return b == 0x4E; }));
+    EXPECT_TRUE(std::all_of(image->ClockMarks.begin(), image->ClockMarks.end(),
+                            [](std::uint8_t b) { return b == 0; }));
+}
+
+// A track whose raw image is a standard layout, its slots as found in it.
+void MakeRawTrack(TTrack& raw, const std::vector<SectorSpec>& sectors) {
+    auto layout = std::make_unique<TTrack>();
+    FillSlots(*layout, 6, sectors);
+    auto built = std::make_unique<UdiTrackImage>();
+    ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{layout.get()}, *built).Ok);
+    std::copy(built->Bytes.begin(), built->Bytes.end(), raw.Raw.begin());
+    raw.RawLength = static_cast<std::uint16_t>(kUdiTrackLength);
+    raw.RawValid = 1;
+    raw.Present = kPresent;
+    FindUdiSectors(built->Bytes, built->ClockMarks, raw);
+}
+
+TEST_F(UdiTrackBuilderTest, OwnRawRebuildTakesFieldsFromSlots) {
+    MakeRawTrack(*track, Uniform(16, 1));
+    // Edit the sectors after the read: new IDs and data must be in the rebuilt track.
+    for (std::size_t k = 0; k < 16; ++k) {
+        track->Slots[k].Sector = static_cast<std::uint8_t>(0x40 + k);
+        std::fill_n(track->Slots[k].Data.begin(), 256, static_cast<std::uint8_t>(k));
+    }
+    track->Raw[500] = 0x99;  // a gap byte that only a copy of the raw image keeps
+    for (bool noRestore : {false, true}) {
+        const UdiTrackResult result =
+            BuildUdiTrack(UdiTrackParams{track.get(), nullptr, noRestore}, *image);
+        ASSERT_TRUE(result.Ok);
+        EXPECT_EQ(result.Source, UdiTrackSource::OwnRaw);
+        EXPECT_EQ(image->Bytes[500], noRestore ? 0x99 : 0x4E);
+        auto expected = std::make_unique<TTrack>();
+        for (std::size_t k = 0; k < 16; ++k)
+            expected->Slots[k] = track->Slots[k];
+        expected->CountSectors();
+        ExpectSameSectors(*expected, *ReadBack(*image));
+    }
+    // Without the copy, the rebuild equals the standard layout of the same slots.
+    auto standard = std::make_unique<TTrack>();
+    for (std::size_t k = 0; k < 16; ++k)
+        standard->Slots[k] = track->Slots[k];
+    standard->Present = kPresent;
+    standard->CountSectors();
+    auto expectedImage = std::make_unique<UdiTrackImage>();
+    ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{standard.get()}, *expectedImage).Ok);
+    ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get()}, *image).Ok);
+    EXPECT_EQ(image->Bytes, expectedImage->Bytes);
+    EXPECT_EQ(image->ClockMarks, expectedImage->ClockMarks);
+}
+
+TEST_F(UdiTrackBuilderTest, OwnRawRebuildMarksBadSectorWithBrokenSyncAndInvertedCrc) {
+    MakeRawTrack(*track, Uniform(9, 2));
+    track->Slots[4].DataGood = 0;
+    ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get()}, *image).Ok);
+    const std::size_t dataMark = track->Slots[4].DataPosition - 1u;
+    EXPECT_EQ(image->Bytes[dataMark - 3], 0x14);
+    EXPECT_TRUE(image->IsMarked(dataMark - 3));
+    const std::uint16_t crc =
+        DataFieldCrc(0xFB, std::span<const std::uint8_t>(track->Slots[4].Data).first(512)) ^ 0xFFFF;
+    EXPECT_EQ(image->Bytes[dataMark + 513], crc >> 8);
+    EXPECT_EQ(image->Bytes[dataMark + 514], crc & 0xFF);
+    const auto back = ReadBack(*image);
+    EXPECT_EQ(back->Slots[4].DataGood, 0);
+    EXPECT_EQ(back->Slots[3].DataGood, kDataGood);
+}
+
+TEST_F(UdiTrackBuilderTest, OwnRawKeepsDeletedDataMark) {
+    MakeRawTrack(*track, Uniform(5, 3));
+    const std::size_t mark = track->Slots[2].DataPosition - 1u;
+    track->Raw[mark] = 0xF8;
+    ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get()}, *image).Ok);
+    EXPECT_EQ(image->Bytes[mark], 0xF8);
+    EXPECT_EQ(ReadBack(*image)->Slots[2].DataGood, kDataGood);
+}
+
+TEST_F(UdiTrackBuilderTest, IndexMarkWithinFirst15BytesFails) {
+    MakeRawTrack(*track, Uniform(16, 1));
+    track->Raw[10] = 0xC2;
+    track->Raw[11] = 0xC2;
+    track->Raw[12] = 0xFC;
+    const UdiTrackResult result = BuildUdiTrack(UdiTrackParams{track.get()}, *image);
+    EXPECT_FALSE(result.Ok);
+    EXPECT_FALSE(result.FailSlot.has_value());
+}
+
+TEST_F(UdiTrackBuilderTest, MoreSlotsThanIdMarksFailsAtFirstMissing) {
+    MakeRawTrack(*track, Uniform(3, 1));
+    FillSlots(*track, 6, Uniform(4, 1));
+    const UdiTrackResult result = BuildUdiTrack(UdiTrackParams{track.get()}, *image);
+    EXPECT_FALSE(result.Ok);
+    EXPECT_EQ(result.FailSlot, 3);
+}
+
+TEST_F(UdiTrackBuilderTest, OwnRawRefusesSizeCodeAbove3) {
+    MakeRawTrack(*track, Uniform(4, 1));
+    track->Slots[2].SizeCode = 7;
+    const UdiTrackResult result = BuildUdiTrack(UdiTrackParams{track.get()}, *image);
+    EXPECT_FALSE(result.Ok);
+    EXPECT_EQ(result.FailSlot, 2);
+}
+
+TEST_F(UdiTrackBuilderTest, BaseTemplateGivesMarksAndTrackGivesSectors) {
+    auto base = std::make_unique<TTrack>();
+    MakeRawTrack(*base, Uniform(9, 2));
+    base->Raw[3000] = 0x99;
+    FillSlots(*track, 33, Uniform(9, 2));
+    track->Slots[8].DataGood = 0;
+    const UdiTrackResult result =
+        BuildUdiTrack(UdiTrackParams{track.get(), base.get(), true}, *image);
+    ASSERT_TRUE(result.Ok);
+    EXPECT_EQ(result.Source, UdiTrackSource::BaseTemplate);
+    EXPECT_NE(image->Bytes[3000], 0x99);  // nothing of the base is copied but its marks
+    ExpectSameSectors(*track, *ReadBack(*image));
+}
+
+TEST_F(UdiTrackBuilderTest, OwnRawWinsOverBaseTemplate) {
+    auto base = std::make_unique<TTrack>();
+    MakeRawTrack(*base, Uniform(5, 3));
+    MakeRawTrack(*track, Uniform(16, 1));
+    const UdiTrackResult result =
+        BuildUdiTrack(UdiTrackParams{track.get(), base.get(), false}, *image);
+    ASSERT_TRUE(result.Ok);
+    EXPECT_EQ(result.Source, UdiTrackSource::OwnRaw);
+}
+
+// A base raw image with one ID and its data mark at dataMark (x of the data mark search).
+std::unique_ptr<TTrack> BaseWithLateSector(std::size_t dataMark) {
+    auto base = std::make_unique<TTrack>();
+    auto put = [&](std::size_t at, std::initializer_list<std::uint8_t> bytes) {
+        for (std::uint8_t b : bytes)
+            base->Raw[at++] = b;
+    };
+    put(dataMark - 40, {0xA1, 0xA1, 0xFE});
+    put(dataMark, {0xA1, 0xA1, 0xFB});
+    base->RawLength = 6250;
+    return base;
+}
+
+TEST_F(UdiTrackBuilderTest, BaseTemplateCutsLastBadSectorThatDoesNotFit) {
+    const std::size_t x = 5800;
+    const auto base = BaseWithLateSector(x);
+    FillSlots(*track, 1, {{1, 3, false}});
+    ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get(), base.get()}, *image).Ok);
+    const std::size_t kept = 6246 - x;
+    EXPECT_TRUE(std::equal(track->Slots[0].Data.begin(),
+                           track->Slots[0].Data.begin() + static_cast<std::ptrdiff_t>(kept),
+                           image->Bytes.begin() + static_cast<std::ptrdiff_t>(x + 3)));
+    EXPECT_EQ(image->Bytes[x + 3 + kept], 0x4E);
+    const auto back = ReadBack(*image);
+    EXPECT_EQ(back->Slots[0].DataGood, 0);
+}
+
+TEST_F(UdiTrackBuilderTest, BaseTemplateRefusesGoodSectorThatDoesNotFit) {
+    const auto base = BaseWithLateSector(5800);
+    FillSlots(*track, 1, {{1, 3, true}});
+    const UdiTrackResult result = BuildUdiTrack(UdiTrackParams{track.get(), base.get()}, *image);
+    EXPECT_FALSE(result.Ok);
+    EXPECT_EQ(result.FailSlot, 0);
+}
+
+TEST_F(UdiTrackBuilderTest, DataMarkAtTrackEndStaysInsideTheImage) {
+    const auto base = BaseWithLateSector(6255);
+    FillSlots(*track, 1, {{1, 0, false}});
+    EXPECT_TRUE(BuildUdiTrack(UdiTrackParams{track.get(), base.get()}, *image).Ok);
+    EXPECT_EQ(image->Bytes[6254], 0xA1);
+    EXPECT_EQ(image->Bytes[6255], 0xA1);
+}
+
+TEST_F(UdiTrackBuilderTest, ContainerUsesBaseTrackOnlyWhenChosenAndUsable) {
+    auto disk = std::make_unique<TZX_Disk>();
+    MakeRawTrack(*disk->GetTrack(4), Uniform(9, 2));
+    FillSlots(*disk->GetTrack(7), 3, Uniform(16, 1));  // does not match the base's marks
+    disk->BaseTrack = 4;
+    disk->UseBaseTrack = false;
+    EXPECT_EQ(UsableBaseTrack(*disk), nullptr);
+    EXPECT_TRUE(BuildUdiTrack(*disk, 7, *image));
+    disk->UseBaseTrack = true;
+    EXPECT_EQ(UsableBaseTrack(*disk), disk->GetTrack(4));
+    disk->FailSlot = 77;
+    EXPECT_FALSE(BuildUdiTrack(*disk, 7, *image));  // 16 sectors, the base has 9 IDs
+    EXPECT_EQ(disk->FailTrack, 7);
+    EXPECT_EQ(disk->FailSlot, 9);
+    disk->BaseTrack = 161;
+    EXPECT_EQ(UsableBaseTrack(*disk), nullptr);
+    EXPECT_TRUE(BuildUdiTrack(*disk, 7, *image));
+}
+
+TEST_F(UdiTrackBuilderTest, ContainerLeavesFailSlotWhenNoSlotIsConcerned) {
+    auto disk = std::make_unique<TZX_Disk>();
+    FillSlots(*disk->GetTrack(12), 6, Uniform(17, 2));
+    disk->FailSlot = 5;
+    EXPECT_FALSE(BuildUdiTrack(*disk, 12, *image));
+    EXPECT_EQ(disk->FailTrack, 12);
+    EXPECT_EQ(disk->FailSlot, 5);
+    EXPECT_TRUE(BuildUdiTrack(*disk, 200, *image));
+}
+
+// Sector finding through the clock-mark bitmap.
+
+struct RawTrack {
+    Bytes bytes;
+    Bytes marks;
+    void Marked(std::initializer_list<std::uint8_t> values) {
+        for (std::uint8_t v : values) {
+            const std::size_t i = bytes.size();
+            if (marks.size() <= i / 8) marks.resize(i / 8 + 1);
+            marks[i / 8] = static_cast<std::uint8_t>(marks[i / 8] | 1 << (i % 8));
+            bytes.push_back(v);
+        }
+    }
+    void Plain(std::initializer_list<std::uint8_t> values) {
+        bytes.insert(bytes.end(), values);
+        marks.resize((bytes.size() + 7) / 8);
+    }
+    void Fill(std::size_t count, std::uint8_t v) {
+        bytes.insert(bytes.end(), count, v);
+        marks.resize((bytes.size() + 7) / 8);
+    }
+    void Id(std::uint8_t r, std::uint8_t n) {
+        Marked({0, 0, 0});  // sync values are not looked at, only the marks
+        Plain({0xFE, 1, 0, r, n, 0x12, 0x34});
+        Fill(10, 0x4E);
+    }
+    void Data(std::size_t size, std::uint8_t fill, bool goodCrc = true) {
+        Marked({0xA1, 0xA1, 0xA1});
+        Plain({0xFB});
+        Bytes data(size, fill);
+        std::uint16_t crc = DataFieldCrc(0xFB, data);
+        if (!goodCrc) crc ^= 1;
+        bytes.insert(bytes.end(), data.begin(), data.end());
+        Plain({static_cast<std::uint8_t>(crc >> 8), static_cast<std::uint8_t>(crc)});
+        Fill(10, 0x4E);
+    }
+};
+
+TEST(UdiSectorFinderTest, FindsSectorsThroughClockMarksOnly) {
+    RawTrack raw;
+    raw.Fill(20, 0x4E);
+    raw.Id(5, 1);
+    raw.Data(256, 0x55);
+    auto track = std::make_unique<TTrack>();
+    FindUdiSectors(raw.bytes, raw.marks, *track);
+    ASSERT_EQ(track->SectorCount, 1);
+    const TSectorSlot& slot = track->Slots[0];
+    EXPECT_EQ(slot.Sector, 5);
+    EXPECT_EQ(slot.HeaderCrc, 0x1234);  // as stored, not checked
+    EXPECT_EQ(slot.DataLength, 256);
+    EXPECT_EQ(slot.DataPosition, 20 + 3 + 7 + 10 + 3 + 1);
+    EXPECT_EQ(slot.DataGood, kDataGood);
+}
+
+TEST(UdiSectorFinderTest, UnmarkedBitmapFindsNothing) {
+    RawTrack raw;
+    raw.Id(1, 1);
+    raw.Data(256, 1);
+    std::fill(raw.marks.begin(), raw.marks.end(), std::uint8_t{0});
+    auto track = std::make_unique<TTrack>();
+    FindUdiSectors(raw.bytes, raw.marks, *track);
+    EXPECT_EQ(track->SectorCount, 0);
+}
+
+TEST(UdiSectorFinderTest, IdWithoutDataPassesOverFollowingIdsUntilData) {
+    RawTrack raw;
+    raw.Id(1, 1);
+    raw.Id(2, 1);
+    raw.Data(256, 0x22);
+    auto track = std::make_unique<TTrack>();
+    FindUdiSectors(raw.bytes, raw.marks, *track);
+    ASSERT_EQ(track->SectorCount, 1);
+    EXPECT_EQ(track->Slots[0].Sector, 1);
+    EXPECT_EQ(track->Slots[0].Data[0], 0x22);
+}
+
+TEST(UdiSectorFinderTest, DataRunningPastTrackEndIsKeptAsBad) {
+    RawTrack raw;
+    raw.Id(1, 2);
+    raw.Marked({0xA1, 0xA1, 0xA1});
+    raw.Plain({0xFB});
+    raw.Fill(100, 0x66);
+    auto track = std::make_unique<TTrack>();
+    FindUdiSectors(raw.bytes, raw.marks, *track);
+    ASSERT_EQ(track->SectorCount, 1);
+    EXPECT_EQ(track->Slots[0].DataGood, 0);
+    EXPECT_EQ(track->Slots[0].DataLength, 100 - 2);
+    EXPECT_EQ(track->Slots[0].Data[0], 0x66);
+}
+
+TEST(UdiSectorFinderTest, MarkAtVeryEndYieldsEmptyData) {
+    RawTrack raw;
+    raw.Id(1, 2);
+    raw.Marked({0xA1, 0xA1, 0xA1});
+    raw.Plain({0xFB});
+    auto track = std::make_unique<TTrack>();
+    FindUdiSectors(raw.bytes, raw.marks, *track);
+    ASSERT_EQ(track->SectorCount, 1);
+    EXPECT_EQ(track->Slots[0].DataLength, 0);
+    EXPECT_EQ(track->Slots[0].DataGood, 0);
+}
+
+TEST(UdiSectorFinderTest, SectorsPastSlot31AreIgnored) {
+    RawTrack raw;
+    for (int k = 0; k < 40; ++k) {
+        raw.Id(static_cast<std::uint8_t>(k), 0);
+        raw.Data(128, static_cast<std::uint8_t>(k));
+    }
+    auto track = std::make_unique<TTrack>();
+    FindUdiSectors(raw.bytes, raw.marks, *track);
+    EXPECT_EQ(track->SectorCount, 32);
+    EXPECT_EQ(track->Slots[31].Sector, 31);
+    EXPECT_EQ(track->Slots[31].Data[0], 31);
+}
+
+TEST(UdiSectorFinderTest, HugeSizeCodeWrapsLikeA32BitShift) {
+    RawTrack raw;
+    raw.Id(1, 25);  // 128 << 25 leaves 32 bits: size 0
+    raw.Marked({0xA1, 0xA1, 0xA1});
+    raw.Plain({0xFB});
+    raw.Fill(50, 0x4E);
+    raw.Id(2, 6);  // 8192 bytes: runs past the end
+    raw.Marked({0xA1, 0xA1, 0xA1});
+    raw.Plain({0xFB});
+    raw.Fill(50, 0x4E);
+    auto track = std::make_unique<TTrack>();
+    FindUdiSectors(raw.bytes, raw.marks, *track);
+    ASSERT_EQ(track->SectorCount, 2);
+    EXPECT_EQ(track->Slots[0].DataLength, 0);
+    EXPECT_EQ(track->Slots[1].DataLength, 48);
+    EXPECT_EQ(track->Slots[1].DataGood, 0);
+}
+
+}  // namespace
+}  // namespace morvane
