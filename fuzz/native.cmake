@@ -1,0 +1,1 @@
+morvane_add_fuzzer(fuzz_native FuzzNative.cpp)
