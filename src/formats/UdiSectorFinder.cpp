@@ -89,7 +89,9 @@ void FindUdiSectors(std::span<const std::uint8_t> bytes, std::span<const std::ui
         wantId = true;
         idSeen = false;
         ++s;
-        if (static_cast<std::uint64_t>(f) + 3 + size < static_cast<std::uint64_t>(length)) {
+        // f is past an ID field here, so the three bytes before the mark exist.
+        if (f >= 3 &&
+            static_cast<std::uint64_t>(f) + 3 + size < static_cast<std::uint64_t>(length)) {
             TakeData(raw, f, size, slot);
             // CRC over the three bytes before the mark, the mark and the data.
             const std::uint16_t crc = Crc16Fdc(raw.Range(f - 3, std::size_t{size} + 4));
