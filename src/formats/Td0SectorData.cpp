@@ -15,7 +15,7 @@ constexpr std::uint8_t kEncodingPattern = 1;
 constexpr std::uint8_t kEncodingBlocks = 2;
 constexpr std::uint8_t kBlockRaw = 0;
 constexpr std::uint8_t kBlockPattern = 1;
-// TeleDisk never writes more than this for encodings 0 and 1.
+// Encodings 0 and 1 are refused when they would give more data than this.
 constexpr std::size_t kMaxPlainData = 5000;
 
 // Writes decoded bytes into a slot's Data from its start. Bytes past the buffer are
@@ -28,15 +28,16 @@ class SlotWriter {
         if (written_ < data_.size()) data_[written_] = b;
         ++written_;
     }
-    void Bytes(std::span<const std::uint8_t> bytes) {
+    void Copy(std::span<const std::uint8_t> bytes) {
         for (std::uint8_t b : bytes)
             Put(b);
     }
     void Pattern(std::uint8_t first, std::uint8_t second, std::size_t count) {
-        for (std::size_t i = 0; i < count; ++i) {
+        for (; count > 0 && written_ < data_.size(); --count) {
             Put(first);
             Put(second);
         }
+        written_ += 2 * count;  // the rest would lie past the buffer
     }
     std::size_t Written() const { return written_; }
 
@@ -56,7 +57,7 @@ std::string_view DecodeBlocks(ByteCursor& in, std::size_t encodedLength, SlotWri
             std::span<const std::uint8_t> bytes;
             if (!in.U8(count) || !in.Take(count, bytes)) return kTd0ErrSectorDataCut;
             used += 1 + std::size_t{count};
-            out.Bytes(bytes);
+            out.Copy(bytes);
         } else if (type == kBlockPattern) {
             std::span<const std::uint8_t> pattern;
             if (!in.U8(count) || !in.Take(2, pattern)) return kTd0ErrSectorDataCut;
@@ -90,7 +91,7 @@ std::string_view ReadTd0SectorData(ByteCursor& in, std::uint16_t blockLength, TS
             if (blockLength > kMaxPlainData) return kTd0ErrSectorSize;
             std::span<const std::uint8_t> bytes;
             if (!in.Take(encodedLength, bytes)) return kTd0ErrSectorDataCut;
-            out.Bytes(bytes);
+            out.Copy(bytes);
             break;
         }
         case kEncodingPattern: {

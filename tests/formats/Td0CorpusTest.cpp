@@ -218,7 +218,7 @@ TEST(Td0Corpus, EveryFileCutAtManyLengthsEndsCleanly) {
         std::set<std::size_t> cuts;
         for (std::size_t n = 0; n <= 64 && n <= file.size(); ++n)
             cuts.insert(n);
-        const std::size_t steps = 60;
+        const std::size_t steps = 40;
         for (std::size_t i = 1; i < steps; ++i)
             cuts.insert(file.size() * i / steps);
         for (std::size_t n = file.size() > 8 ? file.size() - 8 : 0; n < file.size(); ++n)
