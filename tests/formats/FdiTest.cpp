@@ -204,17 +204,32 @@ TEST_F(FdiTest, SizeCodesPastSixteenBitsGiveNoData) {
 
 TEST_F(FdiTest, CorpusFilesLoad) {
     MORVANE_CORPUS_OR_SKIP(files, "fdi");
-    const std::map<std::string, std::uint8_t> cylinders{
-        {"VORON1.FDI", 81},  {"VORON2.FDI", 81},  {"RAVEN1.FDI", 79},
-        {"MK_ORIG.FDI", 79}, {"ZXF45_O.FDI", 83}, {"OpenIt.fdi", 83},
-        {"GALLOWS.FDI", 83}, {"LOCOMOT.FDI", 80}, {"pqdos1.fdi", 80}};
+    struct Expected {
+        std::uint8_t cylinders;
+        std::size_t badSectors;     // sectors without a data-good flag
+        std::size_t noDataSectors;  // size code 0xF7: no size within 16 bits
+    };
+    const std::map<std::string, Expected> expected{
+        {"VORON1.FDI", {81, 1, 0}},  {"VORON2.FDI", {81, 0, 0}},  {"RAVEN1.FDI", {79, 0, 0}},
+        {"MK_ORIG.FDI", {79, 0, 0}}, {"ZXF45_O.FDI", {83, 1, 2}}, {"OpenIt.fdi", {83, 1, 0}},
+        {"GALLOWS.FDI", {83, 0, 0}}, {"LOCOMOT.FDI", {80, 0, 0}}, {"pqdos1.fdi", {80, 0, 0}}};
     for (const auto& path : files) {
         const Bytes file = testing::LoadFile(path);
         ASSERT_TRUE(ReadFdi(file, *disk)) << path << ": " << disk->LastError;
-        const auto expected = cylinders.find(path.filename().string());
-        if (expected != cylinders.end()) {
-            EXPECT_EQ(disk->CountTracks(), expected->second * 2) << path;
+        std::size_t bad = 0;
+        std::size_t noData = 0;
+        for (std::uint8_t t = 0; t < 166; ++t) {
+            const TTrack& track = *disk->GetTrack(t);
+            for (std::size_t k = 0; k < track.SectorCount; ++k) {
+                bad += track.Slots[k].DataGood == 0;
+                noData += track.Slots[k].DataLength == 0;
+            }
         }
+        const auto e = expected.find(path.filename().string());
+        if (e == expected.end()) continue;
+        EXPECT_EQ(disk->CountTracks(), e->second.cylinders * 2) << path;
+        EXPECT_EQ(bad, e->second.badSectors) << path;
+        EXPECT_EQ(noData, e->second.noDataSectors) << path;
     }
 }
 
