@@ -151,7 +151,9 @@ Bytes MakeDemoSectors() {
     return sectors;
 }
 
-std::unique_ptr<VirtualDisk> MakeDemoDisk() {
+namespace {
+
+std::unique_ptr<VirtualDisk> BuildDemoDisk() {
     auto disk = std::make_unique<VirtualDisk>();
     const Bytes sectors = MakeDemoSectors();
     std::array<std::uint8_t, kDemoSectorsPerTrack> numbers{};
@@ -178,6 +180,15 @@ std::unique_ptr<VirtualDisk> MakeDemoDisk() {
         track->Put(crcAt, static_cast<std::uint8_t>(~track->At(crcAt)), false);
     }
     return disk;
+}
+
+}  // namespace
+
+std::unique_ptr<VirtualDisk> MakeDemoDisk() {
+    // Laying down 160 tracks takes a moment in a debug build; every controller starts with
+    // its own copy of one prototype.
+    static const std::unique_ptr<const VirtualDisk> prototype = BuildDemoDisk();
+    return std::make_unique<VirtualDisk>(*prototype);
 }
 
 }  // namespace morvane::virt

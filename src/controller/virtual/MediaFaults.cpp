@@ -55,6 +55,7 @@ void MediaFaults::Clear() {
 
 RawTrack MediaFaults::Apply(Drive drive, std::uint8_t track, const RawTrack& stored) const {
     RawTrack seen = stored;
+    if (dataCrc_.empty() && idCrc_.empty() && missing_.empty()) return seen;
     // Positions come from the stored track, so one fault cannot hide another.
     for (const IdField& id : ReadIdFields(stored)) {
         const SectorKey key{drive, track, id.R};

@@ -1,17 +1,26 @@
 #include "controller/virtual/TrackScan.h"
 
+#include <algorithm>
+
 #include "model/Checksums.h"
 
 namespace morvane::virt {
 
 std::vector<std::size_t> FindAddressMarks(const RawTrack& track) {
+    // Walk the bitmap a byte at a time: most of a track has no sync bytes at all.
     std::vector<std::size_t> marks;
     const std::size_t length = track.Length();
-    for (std::size_t p = 0; p < length; ++p) {
-        // The bit before the index belongs to the end of the same circle.
-        const std::size_t before = p == 0 ? length - 1 : p - 1;
-        if (!track.IsMarked(p) && track.IsMarked(before)) marks.push_back(p);
+    for (std::size_t j = 0; j < track.Marks.size(); ++j) {
+        if (track.Marks[j] == 0) continue;
+        for (std::size_t k = 0; k < 8; ++k) {
+            const std::size_t q = 8 * j + k;
+            if (q >= length || !track.IsMarked(q)) continue;
+            // The byte after the last sync byte of the circle is the first of the track.
+            if (!track.IsMarked(q + 1)) marks.push_back(track.Wrap(q + 1));
+        }
     }
+    if (!marks.empty() && marks.back() == 0)
+        std::rotate(marks.rbegin(), marks.rbegin() + 1, marks.rend());
     return marks;
 }
 

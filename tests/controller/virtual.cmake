@@ -1,0 +1,14 @@
+# Tests of the emulated controller.
+morvane_add_test(virtual_controller_tests
+  SOURCES
+    virtual/AnswerStreamTest.cpp
+    virtual/CommandFrameTest.cpp
+    virtual/DemoDiskTest.cpp
+    virtual/DiskImageBridgeTest.cpp
+    virtual/FaultInjectionTest.cpp
+    virtual/FormatTableTest.cpp
+    virtual/RawTrackTest.cpp
+    virtual/SectorAccessTest.cpp
+    virtual/TimingTest.cpp
+    virtual/VirtualControllerConformanceTest.cpp
+  LIBS morvane_virtual_controller morvane_formats morvane_model)

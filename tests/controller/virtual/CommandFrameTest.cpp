@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "HostSide.h"
+#include "controller/virtual/CommandFrame.h"
+
+namespace morvane::virt {
+namespace {
+
+std::vector<CommandFrame> ParseAll(const Bytes& bytes) {
+    FrameParser parser;
+    std::vector<CommandFrame> frames;
+    parser.Feed(bytes, frames);
+    return frames;
+}
+
+TEST(CommandFrameTest, ShortFramesTakeTheirCodesArgumentCount) {
+    Bytes stream = test::ShortFrame(cmdSeek, {5});
+    for (const Bytes& more :
+         {test::ShortFrame(cmdStatus), test::ShortFrame(cmdWriteRegister, {0x28, 1}),
+          test::ShortFrame(cmdReadTrack)})
+        stream.insert(stream.end(), more.begin(), more.end());
+    const auto frames = ParseAll(stream);
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0].Code, cmdSeek);
+    EXPECT_EQ(frames[0].Payload, Bytes{5});
+    EXPECT_EQ(frames[1].Code, cmdStatus);
+    EXPECT_TRUE(frames[1].Payload.empty());
+    EXPECT_EQ(frames[2].Payload, (Bytes{0x28, 1}));
+    EXPECT_EQ(frames[3].Code, cmdReadTrack);
+}
+
+TEST(CommandFrameTest, BlockFrameMayArriveInPieces) {
+    Bytes block(1200);
+    for (std::size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<std::uint8_t>(i);
+    const Bytes frame = test::BlockFrame(cmdWriteSector, block);
+    FrameParser parser;
+    std::vector<CommandFrame> frames;
+    parser.Feed(std::span(frame).first(1000), frames);
+    EXPECT_TRUE(frames.empty());
+    EXPECT_TRUE(parser.InsideFrame());
+    parser.Feed(std::span(frame).subspan(1000), frames);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].Block);
+    EXPECT_EQ(frames[0].Payload, block);
+}
+
+TEST(CommandFrameTest, BlockContentThatLooksLikeAHeaderStaysData) {
+    const Bytes block{0x00, 0x00, 0x0A, 0x5A, 0x02};
+    const auto frames = ParseAll(test::BlockFrame(cmdReadSectors, block));
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].Payload, block);
+}
+
+TEST(CommandFrameTest, BytesBetweenFramesArePassedOver) {
+    Bytes stream{0x5A, 0x00, 0x0A, 0x00, 0x00, 0x0A};
+    const Bytes frame = test::ShortFrame(cmdReadSector, {9});
+    stream.insert(stream.end(), frame.begin(), frame.end());
+    const auto frames = ParseAll(stream);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].Payload, Bytes{9});
+}
+
+TEST(CommandFrameTest, EmptyBlockCompletesAtOnce) {
+    const auto frames = ParseAll(test::BlockFrame(cmdReadSectors, Bytes{}));
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].Payload.empty());
+}
+
+TEST(CommandFrameTest, UnknownCodeEndsItsFrame) {
+    Bytes stream = test::ShortFrame(0x99);
+    const Bytes frame = test::ShortFrame(cmdStatus);
+    stream.insert(stream.end(), frame.begin(), frame.end());
+    const auto frames = ParseAll(stream);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_FALSE(frames[0].Known);
+    EXPECT_TRUE(frames[1].Known);
+}
+
+}  // namespace
+}  // namespace morvane::virt
