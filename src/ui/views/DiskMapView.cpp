@@ -44,10 +44,8 @@ DiskMapView::DiskMapView(TZX_Disk& disk, QWidget* parent)
       cellFont_(CellFont()) {
     setObjectName(QStringLiteral("zxd"));
     setFocusPolicy(Qt::StrongFocus);
-    QPalette pal = viewport()->palette();
-    pal.setColor(QPalette::Window, palette().color(QPalette::Button));
-    viewport()->setPalette(pal);
-    viewport()->setAutoFillBackground(true);
+    // The paint event fills the background with the button face itself.
+    viewport()->setAutoFillBackground(false);
     verticalScrollBar()->setSingleStep(1);
     horizontalScrollBar()->setSingleStep(1);
     BuildMenu();
@@ -206,6 +204,7 @@ void DiskMapView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.setFont(cellFont_);
     const QRect dirty = event->rect();
+    painter.fillRect(dirty, tiles_.Fill(MapTile::None));
     const int rows = viewport()->height() / kMapRowHeight + 1;
     for (int r = topRow(); r < std::min(kMapRows, topRow() + rows); ++r) {
         for (int c = leftColumn(); c < kMapColumns; ++c) {

@@ -1,0 +1,153 @@
+#include "ui/views/ScreenViewer.h"
+
+#include <gtest/gtest.h>
+#include <QTest>
+#include <QTimer>
+
+#include "ui/views/OemText.h"
+#include "ui/views/ZxScreen.h"
+
+namespace morvane {
+namespace {
+
+std::vector<std::uint8_t> Screen(std::uint8_t bitmap, std::uint8_t attr) {
+    std::vector<std::uint8_t> s(kZxScreenSize, attr);
+    std::fill(s.begin(), s.begin() + kZxBitmapSize, bitmap);
+    return s;
+}
+
+TEST(ZxScreenLayout, BitmapOffsetsFollowTheInterleave) {
+    EXPECT_EQ(ZxBitmapOffset(0, 0), 0u);
+    EXPECT_EQ(ZxBitmapOffset(1, 0), 0x100u);
+    EXPECT_EQ(ZxBitmapOffset(8, 0), 0x20u);
+    EXPECT_EQ(ZxBitmapOffset(64, 3), 0x803u);
+    EXPECT_EQ(ZxBitmapOffset(191, 31), 6143u);
+    EXPECT_EQ(ZxAttributeOffset(191, 31), 6911u);
+}
+
+TEST(ZxScreenPalette, PaperWhiteIsGrey228) {
+    const QImage image = RenderZxScreen(Screen(0x00, 0x38));
+    EXPECT_EQ(image.size(), QSize(256, 192));
+    for (QPoint p : {QPoint(0, 0), QPoint(255, 191), QPoint(100, 77)})
+        EXPECT_EQ(image.pixel(p), qRgb(228, 228, 228));
+}
+
+TEST(ZxScreenPalette, BrightInkAndPaper) {
+    EXPECT_EQ(RenderZxScreen(Screen(0xFF, 0x47)).pixel(5, 5), qRgb(255, 255, 255));
+    EXPECT_EQ(RenderZxScreen(Screen(0x00, 0x47)).pixel(5, 5), qRgb(0, 0, 0));
+}
+
+TEST(ZxScreenPalette, FlashIsIgnoredBrightRedOnBlack) {
+    const QImage image = RenderZxScreen(Screen(0xF0, 0xC2));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(250, 88, 92));
+    EXPECT_EQ(image.pixel(7, 0), qRgb(0, 0, 0));
+}
+
+TEST(ZxScreenPalette, PixelsLandWhereBitmapAndAttributesSay) {
+    std::vector<std::uint8_t> s(kZxScreenSize, 0);
+    s[ZxBitmapOffset(9, 2)] = 0x80;         // pixel (16, 9)
+    s[ZxAttributeOffset(9, 2)] = 0x08 | 1;  // blue paper, blue ink
+    s[ZxAttributeOffset(100, 30)] = 0x60;   // bright, paper 4 (green)
+    const QImage image = RenderZxScreen(s);
+    EXPECT_EQ(image.pixel(16, 9), qRgb(0, 82, 164));
+    EXPECT_EQ(image.pixel(17, 9), qRgb(0, 82, 164));
+    EXPECT_EQ(image.pixel(15, 9), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(245, 100), qRgb(83, 255, 83));
+}
+
+TEST(ZxScreenPalette, ShortInputCountsAsZeros) {
+    const std::vector<std::uint8_t> s(100, 0xFF);
+    const QImage image = RenderZxScreen(s);
+    EXPECT_EQ(image.pixel(0, 191), qRgb(0, 0, 0));
+}
+
+TEST(Koi8ToAltTable, ConvertsAsTheTablesSay) {
+    EXPECT_EQ(Koi8ToAlt(0xC1), 0xA0);  // small a
+    EXPECT_EQ(Koi8ToAlt(0xE1), 0x80);  // capital A
+    EXPECT_EQ(Koi8ToAlt(0xFF), 0x9A);  // capital hard sign
+    EXPECT_EQ(Koi8ToAlt(0xA3), 0xD3);  // +0x30
+    EXPECT_EQ(Koi8ToAlt(0x80), 0xB0);
+    EXPECT_EQ(Koi8ToAlt(0xB3), 0xF3);  // +0x40
+    for (int b = 0; b < 0x80; ++b)
+        ASSERT_EQ(Koi8ToAlt(static_cast<std::uint8_t>(b)), b);
+}
+
+TEST(OemTextLines, SplitsAtCrLfCrAndLf) {
+    const std::uint8_t text[] = {'a', '\r', '\n', 'b', '\n', 'c', '\r', 'd'};
+    const auto lines = SplitLines(text);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], std::vector<std::uint8_t>{'b'});
+    EXPECT_EQ(lines[3], std::vector<std::uint8_t>{'d'});
+    const std::uint8_t alt[] = {0xA0, 'x', 0x01};
+    EXPECT_EQ(Cp866ToText(alt), QString::fromUtf8("аx."));
+}
+
+class ScreenViewerTest : public ::testing::Test {
+  protected:
+    TFmScr viewer;
+};
+
+TEST_F(ScreenViewerTest, ScreenModeShowsOnlyThePicture) {
+    viewer.PrepareScreen(Screen(0x00, 0x38));
+    EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+    EXPECT_EQ(viewer.size(), QSize(266, 221));
+    EXPECT_FALSE(viewer.picture()->isHidden());
+    EXPECT_TRUE(viewer.hexView()->isHidden());
+    EXPECT_TRUE(viewer.textPane()->isHidden());
+    EXPECT_EQ(viewer.pictureImage().pixel(10, 10), qRgb(228, 228, 228));
+    EXPECT_EQ(viewer.picture()->pixmap().toImage().pixel(10, 10), qRgb(228, 228, 228));
+}
+
+TEST_F(ScreenViewerTest, HexAfterScreenShowsOnlyHex) {
+    viewer.PrepareScreen(Screen(0x00, 0x38));
+    const std::uint8_t bytes[] = {1, 2, 3};
+    viewer.PrepareHex(bytes);
+    EXPECT_EQ(viewer.windowTitle(), "Просмотр файла в HEX виде.");
+    EXPECT_EQ(viewer.size(), QSize(558, 344));
+    EXPECT_TRUE(viewer.picture()->isHidden());
+    EXPECT_FALSE(viewer.hexView()->isHidden());
+    EXPECT_EQ(viewer.hexView()->Size(), 3u);
+    EXPECT_TRUE(viewer.hexView()->isReadOnly());
+    viewer.PrepareScreen(Screen(0x00, 0x38));
+    EXPECT_TRUE(viewer.hexView()->isHidden());
+    EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+}
+
+TEST_F(ScreenViewerTest, TextModeShowsLinesAndConvertsKoi8) {
+    const std::uint8_t koi[] = {'O', 'K', ' ', 0xC1, '\r', '\n', 'l', 'i', 'n', 'e'};
+    viewer.PrepareText(koi);
+    EXPECT_EQ(viewer.windowTitle(), "Просмотр файла в TXT виде.");
+    EXPECT_FALSE(viewer.textPane()->isHidden());
+    EXPECT_TRUE(viewer.picture()->isHidden());
+    EXPECT_TRUE(viewer.hexView()->isHidden());
+    EXPECT_EQ(viewer.memo()->toPlainText(), QString::fromUtf8("OK ┴\nline"));  // 0xC1 in 866
+    viewer.convertKoi8ToAlt();
+    EXPECT_EQ(viewer.memo()->toPlainText(), QString::fromUtf8("OK а\nline"));
+}
+
+TEST_F(ScreenViewerTest, CopyEnabledOnlyWithSelection) {
+    const std::uint8_t text[] = {'a', 'b', 'c'};
+    viewer.PrepareText(text);
+    EXPECT_FALSE(viewer.copyAction()->isEnabled());
+    viewer.selectAllAction()->trigger();
+    EXPECT_TRUE(viewer.copyAction()->isEnabled());
+    EXPECT_EQ(viewer.selectAllAction()->text(), "Выделить все");
+    EXPECT_EQ(viewer.copyAction()->text(), "Копировать");
+}
+
+TEST_F(ScreenViewerTest, ClosingHidesAllPanesAndFixesSize) {
+    const std::uint8_t text[] = {'a'};
+    QTimer::singleShot(0, &viewer, [this] {
+        EXPECT_FALSE(viewer.textPane()->isHidden());
+        viewer.resize(400, 300);
+        viewer.close();
+    });
+    viewer.ShowText(text);
+    EXPECT_TRUE(viewer.textPane()->isHidden());
+    EXPECT_TRUE(viewer.picture()->isHidden());
+    EXPECT_TRUE(viewer.hexView()->isHidden());
+    EXPECT_EQ(viewer.minimumSize(), viewer.maximumSize());
+}
+
+}  // namespace
+}  // namespace morvane
