@@ -120,8 +120,13 @@ int ControllerProtocol::WaitAnswer() {
     }
     to1_.stop();
     if (timedOut_) return wrTimeout;
-    if (port_.ErrorReady()) return wrError;
-    if (port_.AnswerReady()) return wrAnswer;
+    const bool answer = port_.AnswerReady();
+    const bool error = port_.ErrorReady();
+    // Both kinds queued happens when one command brings several records at once; they
+    // are handed out in the order they came, so no record is taken for another.
+    if (answer && error) return port_.OldestRecordIsError() ? wrError : wrAnswer;
+    if (error) return wrError;
+    if (answer) return wrAnswer;
     return wrTimeout;
 }
 

@@ -50,7 +50,8 @@ class ControllerProtocol : public QObject {
     // A block longer than 65535 bytes cannot be framed: nothing is sent, 0 returned.
     std::uint32_t SendCommandBlock(std::uint8_t code, std::span<const std::uint8_t> block);
 
-    // wrAnswer, wrError or wrTimeout.
+    // wrAnswer, wrError or wrTimeout. A time-out wins over a record that came in the same
+    // pass; with both kinds queued, the older record decides.
     int WaitAnswer();
     // Status byte, kStatusErrorRecord (254) or kStatusTimedOut (255).
     std::uint8_t QueryStatus();

@@ -219,7 +219,7 @@ const AnswerRecord* TUSB_Port::TakeAnswer() {
         answerReady_ = false;
         return nullptr;
     }
-    currentAnswer_ = std::move(answers_.front());
+    currentAnswer_ = std::move(answers_.front().record);
     answers_.pop_front();
     answerReady_ = !answers_.empty();
     return &currentAnswer_;
@@ -230,20 +230,26 @@ const ErrorRecord* TUSB_Port::TakeError() {
         errorReady_ = false;
         return nullptr;
     }
-    currentError_ = std::move(errors_.front());
+    currentError_ = std::move(errors_.front().record);
     errors_.pop_front();
     errorReady_ = !errors_.empty();
     return &currentError_;
 }
 
+bool TUSB_Port::OldestRecordIsError() const {
+    if (errors_.empty()) return false;
+    if (answers_.empty()) return true;
+    return errors_.front().arrival < answers_.front().arrival;
+}
+
 void TUSB_Port::OnAnswer(AnswerRecord&& answer) {
-    answers_.push_back(std::move(answer));
+    answers_.push_back({arrivals_++, std::move(answer)});
     answerReady_ = true;
     emit onRXMessage(static_cast<int>(answers_.size()));
 }
 
 void TUSB_Port::OnError(ErrorRecord&& error) {
-    errors_.push_back(std::move(error));
+    errors_.push_back({arrivals_++, std::move(error)});
     errorReady_ = true;
     emit onRXErrMessage(static_cast<int>(errors_.size()));
 }

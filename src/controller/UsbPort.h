@@ -114,6 +114,10 @@ class TUSB_Port : public QObject, private RxRecordSink {
     bool ErrorReady() const { return errorReady_; }
     std::size_t AnswerCount() const { return answers_.size(); }
     std::size_t ErrorCount() const { return errors_.size(); }
+    // With both kinds queued: whether the oldest error record arrived before the oldest
+    // answer, so a caller that expects several records (a sector list) takes them in the
+    // order the controller sent them.
+    bool OldestRecordIsError() const;
 
   public slots:
     // Reads what the device holds and decodes it into the queues.
@@ -154,8 +158,14 @@ class TUSB_Port : public QObject, private RxRecordSink {
     std::vector<std::uint8_t> sendBuffer_;
     std::vector<std::uint8_t> receiveChunk_;
     RxDecoder decoder_;
-    std::deque<AnswerRecord> answers_;
-    std::deque<ErrorRecord> errors_;
+    template <typename Record>
+    struct Queued {
+        std::uint64_t arrival;
+        Record record;
+    };
+    std::uint64_t arrivals_ = 0;
+    std::deque<Queued<AnswerRecord>> answers_;
+    std::deque<Queued<ErrorRecord>> errors_;
     bool answerReady_ = false;
     bool errorReady_ = false;
     AnswerRecord currentAnswer_;

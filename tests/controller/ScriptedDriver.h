@@ -33,7 +33,8 @@ struct DriverScript {
     std::string openedDescription;
     bool open = false;
     std::deque<std::uint8_t> rx;
-    std::deque<std::uint32_t> pendingTx;  // GetStatus answers in turn, then 0
+    std::deque<std::uint32_t> pendingTx;  // GetStatus answers in turn, then stuckTx
+    std::uint32_t stuckTx = 0;            // a transmit queue that never drains
     bool announce = true;                 // call the data-arrived callback
     std::size_t frameBytes = 0;           // bytes of the frame being received
     // Replies, one per complete frame; a frame without a reply gets no answer.
@@ -135,7 +136,7 @@ class ScriptedDriver final : public FtdiDriver {
     FtStatus GetStatus(std::uint32_t& rxQueued, std::uint32_t& txPending,
                        std::uint32_t& events) override {
         rxQueued = static_cast<std::uint32_t>(s_.rx.size());
-        txPending = 0;
+        txPending = s_.stuckTx;
         events = 0;
         const FtStatus st = Call("GetStatus");
         if (!s_.pendingTx.empty()) {

@@ -237,6 +237,23 @@ TEST_F(UsbPortTest, ErrorAnswerSetsOnlyErrorReady) {
     EXPECT_EQ(port->TakeError(), nullptr);
 }
 
+TEST_F(UsbPortTest, TellsWhichKindOfRecordCameFirst) {
+    OpenPort();
+    script.announce = false;
+    EXPECT_FALSE(port->OldestRecordIsError());
+    script.Deliver(test::EncodeAnswer({1}));
+    script.Deliver(test::EncodeError({}, {0x10}));
+    port->Poll();
+    EXPECT_FALSE(port->OldestRecordIsError());
+    port->TakeAnswer();
+    EXPECT_TRUE(port->OldestRecordIsError());
+    script.Deliver(test::EncodeAnswer({2}));
+    port->Poll();
+    EXPECT_TRUE(port->OldestRecordIsError());
+    port->TakeError();
+    EXPECT_FALSE(port->OldestRecordIsError());
+}
+
 TEST_F(UsbPortTest, PollDoesNothingWhileMessagesDisabled) {
     OpenPort();
     port->SetEnableMessage(false);

@@ -1,7 +1,11 @@
+set(_link_tests
+  ${CMAKE_CURRENT_LIST_DIR}/QtTestMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RxDecoderTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ControllerTextsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UsbPortTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ControllerProtocolTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LibFtdiDriverTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/VirtualControllerLinkTest.cpp)
 morvane_add_test(controller_tests
-  SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/QtTestMain.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/RxDecoderTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/ControllerTextsTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/UsbPortTest.cpp
-  LIBS morvane_controller)
+  SOURCES ${_link_tests}
+  LIBS morvane_controller morvane_virtual_controller)

@@ -1,0 +1,34 @@
+// A ProtocolHost that records what the protocol would show.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "controller/ProtocolHost.h"
+
+namespace morvane::test {
+
+struct RecordingHost : ProtocolHost {
+    struct Message {
+        std::string text;
+        std::string caption;
+        bool operator==(const Message&) const = default;
+    };
+    std::vector<Message> messages;
+    std::vector<std::pair<bool, bool>> marks;
+    std::optional<Drive> storedDrive;
+    std::vector<std::string> identifications;
+
+    void ShowMessage(const QString& text, const QString& caption) override {
+        messages.push_back({text.toStdString(), caption.toStdString()});
+    }
+    void SetDriveMarks(bool driveA, bool driveB) override { marks.emplace_back(driveA, driveB); }
+    void StoreDriveSetting(Drive drive) override { storedDrive = drive; }
+    void ShowIdentification(const QString& text) override {
+        identifications.push_back(text.toStdString());
+    }
+};
+
+}  // namespace morvane::test
