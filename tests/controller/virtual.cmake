@@ -3,6 +3,7 @@ morvane_add_test(virtual_controller_tests
   SOURCES
     virtual/AnswerStreamTest.cpp
     virtual/CommandFrameTest.cpp
+    virtual/CorpusImageTest.cpp
     virtual/DemoDiskTest.cpp
     virtual/DiskImageBridgeTest.cpp
     virtual/FaultInjectionTest.cpp

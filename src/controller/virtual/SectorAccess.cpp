@@ -53,8 +53,11 @@ SectorRead ReadSector(const RawTrack& track, std::uint8_t r) {
         static_cast<std::uint16_t>(track.At(first + size) << 8 | track.At(first + size + 1));
     if (stored != DataFieldCrc(search.Data->Mark, read.Data)) read.Status |= wd::kCrcError;
     if (search.Data->Mark == kDeletedDataAddressMark) read.Status |= wd::kDeletedMark;
+    // The data mark may lie past the index; count the end from the ID so it follows it.
     read.IdPosition = search.Id->MarkPosition;
-    read.EndPosition = first + size + 1;
+    const std::size_t markDistance =
+        (search.Data->MarkPosition + track.Length() - read.IdPosition) % track.Length();
+    read.EndPosition = read.IdPosition + markDistance + size + 2;
     return read;
 }
 

@@ -27,7 +27,8 @@ struct SectorRead {
     std::uint8_t Status = 0;  // record not found, CRC error, deleted mark
     Bytes Data;               // 128 << N bytes when the sector was found
     std::size_t IdPosition = 0;
-    std::size_t EndPosition = 0;  // last byte of the data CRC
+    std::size_t EndPosition = 0;  // last byte of the data CRC, counted on from IdPosition
+                                  // (may exceed the track length)
 };
 
 SectorRead ReadSector(const RawTrack& track, std::uint8_t r);

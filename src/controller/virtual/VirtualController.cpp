@@ -7,6 +7,7 @@
 #include "controller/virtual/AnswerStream.h"
 #include "controller/virtual/CommandDispatch.h"
 #include "controller/virtual/DemoDisk.h"
+#include "formats/ImageFiles.h"
 
 namespace morvane::virt {
 
@@ -277,6 +278,17 @@ void VirtualController::LoadImage(Drive drive, const TZX_Disk& image, ImageToDis
     auto disk = DiskFromImage(image, report);
     std::lock_guard lock(mutex_);
     fdc_.InsertDisk(drive, std::move(disk));
+}
+
+bool VirtualController::LoadImageFile(Drive drive, const std::string& path, std::string* error,
+                                      ImageToDiskReport* report) {
+    auto image = std::make_unique<TZX_Disk>();
+    if (!morvane::LoadImageFile(path, *image)) {
+        if (error != nullptr) *error = image->LastError;
+        return false;
+    }
+    LoadImage(drive, *image, report);
+    return true;
 }
 
 bool VirtualController::SaveImage(Drive drive, TZX_Disk& image) const {

@@ -90,6 +90,20 @@ TEST(SectorAccessTest, DataRunningPastTheIndexWrapsAround) {
     const SectorRead read = ReadSector(rotated, 1);
     EXPECT_EQ(read.Status, 0);
     EXPECT_EQ(read.Data, data);
+    EXPECT_EQ(read.EndPosition - read.IdPosition, 44u + 256 + 2);
+}
+
+TEST(SectorAccessTest, DataMarkPastTheIndexStillEndsAfterTheId) {
+    RawTrack built = Formatted({1});
+    const auto id = ReadIdFields(built)[0];
+    const std::size_t cut = id.MarkPosition + 30;  // the index falls inside gap 2
+    RawTrack rotated = RawTrack::Blank(built.Length());
+    for (std::size_t i = 0; i < built.Length(); ++i)
+        rotated.Put(i, built.At(i + cut), built.IsMarked(i + cut));
+    const SectorRead read = ReadSector(rotated, 1);
+    EXPECT_EQ(read.Status, 0);
+    EXPECT_GT(read.IdPosition, read.EndPosition - read.IdPosition);
+    EXPECT_EQ(read.EndPosition - read.IdPosition, 44u + 256 + 2);
 }
 
 TEST(SectorAccessTest, SizeCodeUsesOnlyTheLowTwoBits) {
