@@ -1,18 +1,17 @@
-// Creates the application and its main window.
+// Creates the application and its windows; the main window's first showing starts the
+// rest (link, settings, first contact with the controller).
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 
-#include "model/ZxDisk.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/shell/SettingsDialog.h"
+#include "ui/views/ScreenViewer.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Morvane"));
-    auto* label = new QLabel(QStringLiteral("Morvane: образ диска пуст"), &window);
-    label->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(label);
-    window.resize(800, 600);
+    QApplication::setApplicationName(QStringLiteral("Morvane"));
+    morvane::TFMain window;
+    window.SetSettingsDialog(new morvane::Tfmset(&window));
+    window.SetScreenViewer(new morvane::TFmScr(&window));
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -18,6 +18,7 @@
 #include "ui/shell/VirtualDrive.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/HexView.h"
+#include "ui/views/SectorView.h"
 
 namespace morvane {
 
@@ -83,6 +84,7 @@ void TFMain::StartUp() {
     StartStopUsb();
     RaiseProcessPriority();
     settings_ = store_->LoadAndRepair(options_.programFolder);
+    sectorView_->setSizeFromHead(settings_.SetSectorSizeFromHead);
     const Drive drive = settings_.Drive == QLatin1String("B") ? Drive::B : Drive::A;
     if (choice.Enabled) LoadRememberedVirtualDisk(drive);
     ShowLinkKind();
@@ -169,27 +171,44 @@ void TFMain::ClearViews() {
     l2_->clear();
     lb1_->clear();
     Lzx1_->clear();
-    static_cast<HexView*>(s1_)->Clear();
+    sectorView_->clearView();
 }
 
 void TFMain::ProgramSettingsCommand() {
     if (!fmset_) fmset_ = new Tfmset(this);
-    if (fmset_->Edit(settings_)) store_->WriteDialogValues(settings_);
+    if (!fmset_->Edit(settings_)) return;
+    store_->WriteDialogValues(settings_);
+    sectorView_->setSizeFromHead(settings_.SetSectorSizeFromHead);
 }
 
 void TFMain::ConnectMap() {
     zxd_->setEditHost(this);
-    connect(zxd_, &DiskMapView::cellClicked, this, &TFMain::ShowCell);
-    connect(zxd_, &DiskMapView::contextPopupOpened, this, &TFMain::ShowCell);
-    connect(zxd_, &DiskMapView::imageEdited, this, &TFMain::ShowCell);
+    sectorView_->setQuestionHost(this);
+    connect(zxd_, &DiskMapView::cellClicked, sectorView_, &SectorView::showCell);
+    connect(zxd_, &DiskMapView::cellDoubleClicked, sectorView_, &SectorView::openSectorEditor);
+    connect(zxd_, &DiskMapView::contextPopupOpened, sectorView_, &SectorView::showCellLabels);
+    connect(zxd_, &DiskMapView::editSectorAddressRequested, sectorView_,
+            &SectorView::editSectorAddress);
+    connect(zxd_, &DiskMapView::imageEdited, sectorView_, &SectorView::showCell);
     connect(zxd_, &DiskMapView::logClearRequested, this, &TFMain::ClearAndShowLog);
     connect(zxd_, &DiskMapView::baseTemplateCaptionChanged, this,
             [this](const QString& caption) { actions_.useBaseTemplate->setText(caption); });
+
+    connect(sectorView_, &SectorView::trackLabelChanged, l2_, &QLabel::setText);
+    connect(sectorView_, &SectorView::sectorLabelChanged, l1_, &QLabel::setText);
+    connect(sectorView_, &SectorView::ownerTextChanged, mml1_, &QLabel::setText);
+    connect(sectorView_, &SectorView::ownerBarVisibilityChanged, trp1_, &QWidget::setVisible);
+    connect(sectorView_, &SectorView::logPageRequested, this,
+            [this] { pc1_->setCurrentWidget(logPage_); });
+    connect(sectorView_, &SectorView::logLinesChanged, this, [this](const QStringList& lines) {
+        Lzx1_->clear();
+        Lzx1_->addItems(lines);
+    });
+    connect(sectorView_, &SectorView::slotEdited, this, [this](int, int) { zxd_->ImageChanged(); });
 }
 
 void TFMain::ShowCell(int column, int row) {
-    (void)column;
-    (void)row;
+    sectorView_->showCell(column, row);
 }
 
 void TFMain::CommitComment() {

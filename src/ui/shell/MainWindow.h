@@ -18,18 +18,19 @@
 #include "ui/shell/MainActions.h"
 #include "ui/shell/Settings.h"
 #include "ui/shell/UserDialogs.h"
+#include "ui/views/ScreenViewer.h"
 
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
-class QPushButton;
 class QTabWidget;
-class QGroupBox;
 class QToolBar;
 
 namespace morvane {
 
 class DiskMapView;
+class HexView;
+class SectorView;
 class FtdiDriver;
 class ControllerLink;
 class Tfmset;
@@ -61,6 +62,7 @@ class TFMain : public QMainWindow,
     ImageFileCommands& ImageCommands() { return *imageCommands_; }
     const MainActions& Actions() const { return actions_; }
     DiskMapView* Map() const { return zxd_; }
+    SectorView* Sectors() const { return sectorView_; }
     bool StartedUp() const { return startedUp_; }
     // Status bar panels: 0 link state, 1 controller identification / image file, 2 which
     // link (hardware or virtual).
@@ -69,6 +71,9 @@ class TFMain : public QMainWindow,
 
     // The settings dialog made by the program's start; made on first use otherwise.
     void SetSettingsDialog(Tfmset* dialog);
+    // The screen viewer made by the program's start, kept for the catalogue views.
+    void SetScreenViewer(TFmScr* viewer) { fmScr_ = viewer; }
+    TFmScr* ScreenViewer() const { return fmScr_; }
 
     // Start-up as on the first showing; runs once.
     void StartUp();
@@ -144,12 +149,14 @@ class TFMain : public QMainWindow,
     std::unique_ptr<ImageFileIo> fileIo_;
     std::unique_ptr<ImageFileCommands> imageCommands_;
     QPointer<Tfmset> fmset_;
+    QPointer<TFmScr> fmScr_;
     MainActions actions_;
     bool startedUp_ = false;
 
     // Components by the names the program uses.
     DiskMapView* zxd_ = nullptr;
-    QWidget* s1_ = nullptr;
+    SectorView* sectorView_ = nullptr;
+    HexView* s1_ = nullptr;
     QListWidget* Lzx1_ = nullptr;
     QPlainTextEdit* lb1_ = nullptr;
     QTabWidget* pc1_ = nullptr;
@@ -157,9 +164,6 @@ class TFMain : public QMainWindow,
     QLabel* l2_ = nullptr;
     QWidget* trp1_ = nullptr;
     QLabel* mml1_ = nullptr;
-    QGroupBox* gb1_ = nullptr;
-    QLabel* an_[6] = {};
-    QPushButton* pnb_[3] = {};
     QLabel* crcLabel_ = nullptr;
     QLabel* offsetLabel_ = nullptr;
     QWidget* logPage_ = nullptr;

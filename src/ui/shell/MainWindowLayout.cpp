@@ -1,12 +1,9 @@
 // The main window's layout: the sector view and the logs on the left, the disk map on the
 // right, the status bar at the bottom. Object names are the program's component names.
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -15,6 +12,7 @@
 #include "ui/shell/MainWindow.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/HexView.h"
+#include "ui/views/SectorView.h"
 
 namespace morvane {
 
@@ -48,44 +46,18 @@ QWidget* TFMain::BuildLeftPart() {
     pn1->setObjectName(QStringLiteral("pn1"));
     pn1->setMinimumWidth(kLeftMinWidth);
 
-    auto* hex = new HexView;
-    hex->setObjectName(QStringLiteral("s1"));
-    s1_ = hex;
+    sectorView_ = new SectorView(*disk_);
+    sectorView_->setObjectName(QStringLiteral("SectorView"));
+    s1_ = sectorView_->hexView();
     crcLabel_ = Named(new QLabel(QStringLiteral("CRC - ")), "lbDataCrc");
     offsetLabel_ = Named(new QLabel(QStringLiteral("#0000")), "lbOffset");
-    const char* buttonNames[3] = {"pnb1", "pnb2", "pnb3"};
-    const char* buttonCaptions[3] = {"Принять", "Сохранить", "Загрузить"};
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(crcLabel_);
-    buttons->addWidget(offsetLabel_);
-    buttons->addStretch();
-    for (int i = 0; i < 3; ++i) {
-        pnb_[i] = new QPushButton(QString::fromUtf8(buttonCaptions[i]));
-        pnb_[i]->setObjectName(QLatin1String(buttonNames[i]));
-        pnb_[i]->setEnabled(false);
-        buttons->addWidget(pnb_[i]);
-    }
-
-    gb1_ = new QGroupBox;
-    gb1_->setObjectName(QStringLiteral("gb1"));
-    auto* header = new QGridLayout(gb1_);
-    const char* captions[6] = {"Track -", "Side -", "Sector -", "Size -", "CRC -", ""};
-    for (int i = 0; i < 6; ++i) {
-        header->addWidget(new QLabel(QString::fromUtf8(captions[i])), i, 0);
-        an_[i] = new QLabel;
-        an_[i]->setObjectName(QStringLiteral("an%1").arg(i + 1));
-        an_[i]->setMinimumWidth(60);
-        header->addWidget(an_[i], i, 1);
-    }
-    header->setRowStretch(6, 1);
-    gb1_->setVisible(false);
-
-    auto* hexColumn = new QVBoxLayout;
-    hexColumn->addWidget(s1_, 1);
-    hexColumn->addLayout(buttons);
-    auto* top = new QHBoxLayout;
-    top->addLayout(hexColumn, 1);
-    top->addWidget(gb1_, 0, Qt::AlignTop);
+    auto* marks = new QHBoxLayout;
+    marks->addWidget(crcLabel_);
+    marks->addWidget(offsetLabel_);
+    marks->addStretch();
+    auto* top = new QVBoxLayout;
+    top->addLayout(marks);
+    top->addWidget(sectorView_, 1);
 
     pc1_ = new QTabWidget;
     pc1_->setObjectName(QStringLiteral("pc1"));

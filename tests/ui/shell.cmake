@@ -1,0 +1,12 @@
+# Tests of the application shell: settings, menu rules, image commands and the main
+# window against the virtual controller, on the offscreen platform.
+morvane_add_test(ui_shell_tests
+  SOURCES
+    shell/ShellTestApp.cpp
+    shell/SettingsTest.cpp
+    shell/SettingsDialogTest.cpp
+    shell/MenuRulesTest.cpp
+    shell/LoadSaveRulesTest.cpp
+    shell/ImageFileCommandsTest.cpp
+    shell/MainWindowTest.cpp
+  LIBS morvane_ui)

@@ -1,0 +1,368 @@
+#include "ui/shell/ImageFileCommands.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <deque>
+#include <memory>
+
+#include "ui/shell/FormatsFileIo.h"
+#include "ui/shell/LoadSaveRules.h"
+
+namespace morvane {
+namespace {
+
+struct RecordingHost : ImageCommandHost {
+    QStringList log;
+    int logClears = 0;
+    QString status = QStringLiteral("untouched");
+    QStringList comments = {QStringLiteral("old comment")};
+    int commentPageShown = 0;
+    int mapFromTop = 0;
+    int refreshed = 0;
+    QStringList questions;
+    QStringList boxes;
+    bool answer = true;
+
+    void ClearLog() override {
+        ++logClears;
+        log.clear();
+    }
+    void AddLogLine(const QString& line) override { log << line; }
+    void SetImageStatus(const QString& text) override { status = text; }
+    void ShowMapFromTop() override { ++mapFromTop; }
+    void RefreshSelectedCell() override { ++refreshed; }
+    void SetCommentLines(const QStringList& lines) override { comments = lines; }
+    void ShowCommentPage() override { ++commentPageShown; }
+    void RereadZxCatalogue() override {}
+    bool Confirm(const QString& caption, const QString& text) override {
+        questions << caption + QLatin1Char('|') + text;
+        return answer;
+    }
+    void ShowBox(const QString& caption, const QString& text) override {
+        boxes << caption + QLatin1Char('|') + text;
+    }
+};
+
+// Records what it was asked to do; fills one track on reads, writes a marker file.
+struct FakeIo : ImageFileIo {
+    std::vector<std::pair<ImageFormat, QString>> reads;
+    std::vector<std::pair<ImageFormat, QString>> writes;
+    bool readResult = true;
+    bool writeResult = true;
+    bool Read(ImageFormat format, const QString& path, TZX_Disk& disk) override {
+        reads.emplace_back(format, path);
+        disk.ClearImage();
+        disk.GetTrack(3)->Present = 255;
+        disk.GetTrack(4)->Present = 255;
+        disk.DiskLog = {"comment of the image"};
+        if (!readResult) disk.LastError = "broken";
+        return readResult;
+    }
+    bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) override {
+        writes.emplace_back(format, path);
+        if (!writeResult) {
+            disk.FailTrack = 7;
+            disk.FailSlot = 2;
+            return false;
+        }
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write("x", 1) == 1;
+    }
+};
+
+class ImageFileCommandsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        store = std::make_unique<SettingsStore>(dir.filePath(QStringLiteral("Morvane.ini")));
+        settings = store->LoadAndRepair(WithTrailingSeparator(dir.path()));
+        commands = std::make_unique<ImageFileCommands>(*disk, settings, *store, host, io,
+                                                       [this](const FileDialogRequest& r) {
+                                                           requests.push_back(r);
+                                                           if (answers.empty()) return QString();
+                                                           QString a = answers.front();
+                                                           answers.pop_front();
+                                                           return a;
+                                                       });
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("img")));
+    }
+    QString MakeFile(const QString& name) {
+        const QString path = dir.filePath(QStringLiteral("img/") + name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("data");
+        return path;
+    }
+    QString ImgDir() const { return WithTrailingSeparator(dir.filePath(QStringLiteral("img"))); }
+    QString IniValue(const char* key) const {
+        QSettings ini(dir.filePath(QStringLiteral("Morvane.ini")), QSettings::IniFormat);
+        return ini.value(QStringLiteral("Option/") + QLatin1String(key)).toString();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+    std::unique_ptr<SettingsStore> store;
+    TSettings settings;
+    RecordingHost host;
+    FakeIo io;
+    std::deque<QString> answers;
+    std::vector<FileDialogRequest> requests;
+    std::unique_ptr<ImageFileCommands> commands;
+};
+
+TEST_F(ImageFileCommandsTest, LoadAsOpensTheDialogWithItsFilterTitleAndFolder) {
+    commands->LoadAs();  // cancelled
+    ASSERT_EQ(requests.size(), 1u);
+    const FileDialogRequest& r = requests[0];
+    EXPECT_EQ(r.kind, FileDialogRequest::Kind::Open);
+    EXPECT_EQ(r.title, QStringLiteral("Загрузить образ диска из файла.."));
+    EXPECT_EQ(r.filter, QString::fromUtf8(kLoadAsFilter));
+    EXPECT_EQ(r.filterIndex, 5);
+    EXPECT_EQ(r.directory, settings.Directory_2);
+    EXPECT_TRUE(r.fileName.isEmpty());
+    EXPECT_TRUE(io.reads.empty());
+    EXPECT_EQ(host.status, QStringLiteral("untouched"));
+}
+
+TEST_F(ImageFileCommandsTest, LoadAsReadsByExtensionAndRemembersTheFolder) {
+    const QString path = MakeFile(QStringLiteral("game.udif"));
+    answers = {path};
+    commands->LoadAs();
+    ASSERT_EQ(io.reads.size(), 1u);
+    EXPECT_EQ(io.reads[0].first, ImageFormat::Udi);
+    EXPECT_EQ(commands->CurrentName(), QStringLiteral("game.udif"));
+    EXPECT_EQ(settings.Directory_2, ImgDir());
+    EXPECT_EQ(IniValue("Directory_2"), ImgDir());
+    EXPECT_EQ(host.status,
+              QStringLiteral("Disk Image - ") + path + QStringLiteral(" (Дорожек - 2)"));
+    EXPECT_EQ(host.comments, QStringList{QStringLiteral("comment of the image")});
+    EXPECT_EQ(host.mapFromTop, 1);
+    EXPECT_EQ(host.commentPageShown, 1);
+    EXPECT_EQ(host.refreshed, 1);
+    EXPECT_TRUE(host.log.isEmpty());
+}
+
+TEST_F(ImageFileCommandsTest, LoadAsReportsReaderErrorsInTheLog) {
+    io.readResult = false;
+    host.log = {QStringLiteral("earlier line")};
+    answers = {MakeFile(QStringLiteral("a.udi")), MakeFile(QStringLiteral("b.fdi")),
+               MakeFile(QStringLiteral("c.td0")), MakeFile(QStringLiteral("d.trd"))};
+    commands->LoadAs();
+    EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load UDI - \"broken\"")});
+    commands->LoadAs();
+    EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load FDI -\"broken\"")});
+    commands->LoadAs();
+    EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load TD0 -\"broken\"")});
+    commands->LoadAs();  // TRD reports nothing
+    EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load TD0 -\"broken\"")});
+    EXPECT_EQ(io.reads.back().first, ImageFormat::Trd);
+}
+
+TEST_F(ImageFileCommandsTest, LoadAsOfUnknownExtensionOnlyClearsTheStatusPanel) {
+    answers = {MakeFile(QStringLiteral("disk.dsk"))};
+    commands->LoadAs();
+    EXPECT_TRUE(io.reads.empty());
+    EXPECT_EQ(host.status, QString());
+    EXPECT_TRUE(commands->CurrentName().isEmpty());
+    EXPECT_EQ(settings.Directory_2, WithTrailingSeparator(dir.path()));
+}
+
+TEST_F(ImageFileCommandsTest, LoadAsOfMissingFileDoesNothing) {
+    answers = {dir.filePath(QStringLiteral("img/none.trd"))};
+    commands->LoadAs();
+    EXPECT_TRUE(io.reads.empty());
+    EXPECT_EQ(host.status, QStringLiteral("untouched"));
+}
+
+TEST_F(ImageFileCommandsTest, SaveAsWritesUdiWithRestoreSettingAndRemembersName) {
+    answers = {MakeFile(QStringLiteral("game.trd"))};
+    commands->LoadAs();
+    settings.RestoreTrack = false;
+    const QString target = dir.filePath(QStringLiteral("img/out.udi"));
+    answers = {target};
+    commands->SaveAs();
+    const FileDialogRequest& r = requests.back();
+    EXPECT_EQ(r.kind, FileDialogRequest::Kind::Save);
+    EXPECT_EQ(r.title, QStringLiteral("Сохранить образ диска в файл..."));
+    EXPECT_EQ(r.filter, QString::fromUtf8(kSaveAsFilter));
+    EXPECT_EQ(r.fileName, QStringLiteral("game"));
+    ASSERT_TRUE(r.suffixForFilter);
+    EXPECT_EQ(r.suffixForFilter(2), QStringLiteral("trd"));
+    ASSERT_EQ(io.writes.size(), 1u);
+    EXPECT_EQ(io.writes[0].first, ImageFormat::Udi);
+    EXPECT_TRUE(disk->NoTrackRestore);
+    EXPECT_EQ(commands->CurrentName(), QStringLiteral("out.udi"));
+    EXPECT_TRUE(host.questions.isEmpty());  // no file there yet
+}
+
+TEST_F(ImageFileCommandsTest, SaveAsTd0OrFdiWritesNothingAndKeepsTheName) {
+    answers = {dir.filePath(QStringLiteral("img/x.td0")),
+               dir.filePath(QStringLiteral("img/x.fdi"))};
+    commands->SaveAs();
+    commands->SaveAs();
+    EXPECT_TRUE(io.writes.empty());
+    EXPECT_TRUE(commands->CurrentName().isEmpty());
+    EXPECT_EQ(settings.Directory_2, WithTrailingSeparator(dir.path()));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("img/x.td0"))));
+}
+
+TEST_F(ImageFileCommandsTest, SaveAsAsksBeforeOverwritingAndStopsOnNo) {
+    const QString target = MakeFile(QStringLiteral("keep.trd"));
+    host.answer = false;
+    answers = {target};
+    commands->SaveAs();
+    EXPECT_EQ(host.questions,
+              QStringList{QStringLiteral("Внимание..!|Файл уже существует! Перезаписать?")});
+    EXPECT_TRUE(io.writes.empty());
+    host.answer = true;
+    answers = {target};
+    commands->SaveAs();
+    ASSERT_EQ(io.writes.size(), 1u);
+    EXPECT_EQ(io.writes[0].first, ImageFormat::Trd);
+}
+
+TEST_F(ImageFileCommandsTest, FailedUdiWriteShowsBoxAndFailingPlace) {
+    io.writeResult = false;
+    answers = {dir.filePath(QStringLiteral("img/bad.udi"))};
+    commands->SaveAs();
+    EXPECT_EQ(host.boxes, QStringList{QStringLiteral("Внимание..!|Ошибка создания образа UDI")});
+    EXPECT_EQ(host.log, QStringList{QStringLiteral("Ошибка в дорожке - 7 / Сектор - 2")});
+}
+
+TEST_F(ImageFileCommandsTest, FailedTrdWriteIsReported) {
+    io.writeResult = false;
+    answers = {dir.filePath(QStringLiteral("img/bad.trd"))};
+    commands->SaveAs();
+    ASSERT_EQ(host.boxes.size(), 1);
+    EXPECT_TRUE(host.boxes[0].startsWith(QStringLiteral("Ошибка!|")));
+}
+
+TEST_F(ImageFileCommandsTest, NativeLoadAndSaveUseDirectory1) {
+    const QString path = MakeFile(QStringLiteral("keep.udf"));
+    answers = {path};
+    commands->LoadNative();
+    EXPECT_EQ(requests.back().title, QStringLiteral("Загрузить образ диска из файла.."));
+    EXPECT_EQ(requests.back().filter, QStringLiteral("Universal Disk Format (*.udf)|*.udf"));
+    EXPECT_EQ(requests.back().defaultSuffix, QStringLiteral("udf"));
+    EXPECT_EQ(io.reads.back().first, ImageFormat::Udf);
+    EXPECT_EQ(settings.Directory_1, ImgDir());
+    EXPECT_EQ(IniValue("Directory_1"), ImgDir());
+    EXPECT_EQ(settings.Directory_2, WithTrailingSeparator(dir.path()));
+    EXPECT_EQ(host.comments, QStringList{QStringLiteral("comment of the image")});
+
+    answers = {};
+    commands->SaveNative();  // cancelled
+    EXPECT_EQ(requests.back().title, QStringLiteral("Сохранить образ диска в файл.."));
+    EXPECT_EQ(requests.back().fileName, QStringLiteral("keep.udf"));
+    EXPECT_EQ(requests.back().directory, ImgDir());
+    EXPECT_TRUE(io.writes.empty());
+}
+
+TEST_F(ImageFileCommandsTest, NativeLoadFailureChangesNothingElse) {
+    io.readResult = false;
+    answers = {MakeFile(QStringLiteral("bad.udf"))};
+    commands->LoadNative();
+    EXPECT_EQ(host.status, QStringLiteral("untouched"));
+    EXPECT_TRUE(commands->CurrentName().isEmpty());
+    EXPECT_EQ(settings.Directory_1, WithTrailingSeparator(dir.path()));
+}
+
+TEST_F(ImageFileCommandsTest, SingleFormatCommandsKeepNameAndDirectories) {
+    const QString trd = MakeFile(QStringLiteral("one.trd"));
+    answers = {trd};
+    commands->LoadTrd();
+    EXPECT_EQ(requests.back().title, QStringLiteral("Загрузить образ TRD диска из файла.."));
+    EXPECT_EQ(requests.back().filter, QStringLiteral("Файл образа TRDOS диска (*.trd)|*.trd"));
+    EXPECT_EQ(io.reads.back().first, ImageFormat::Trd);
+    EXPECT_TRUE(commands->CurrentName().isEmpty());
+    EXPECT_EQ(settings.Directory_2, WithTrailingSeparator(dir.path()));
+    EXPECT_EQ(host.status,
+              QStringLiteral("Disk Image - ") + trd + QStringLiteral(" (Дорожек - 2)"));
+
+    commands->SaveUdi();  // cancelled; starts from the loaded name with .udi
+    EXPECT_EQ(requests.back().fileName, dir.filePath(QStringLiteral("img/one.udi")));
+    EXPECT_EQ(requests.back().filter, QStringLiteral("Ultra Disk Image (*.udi)|*.udi"));
+    EXPECT_EQ(requests.back().title, QStringLiteral("Сохранить образ диска в файл.."));
+
+    commands->SaveTrd();
+    EXPECT_EQ(requests.back().fileName, dir.filePath(QStringLiteral("img/one.trd")));
+    EXPECT_EQ(requests.back().title, QStringLiteral("Сохранить образ в TRD файл.."));
+    EXPECT_TRUE(io.writes.empty());
+}
+
+TEST_F(ImageFileCommandsTest, SingleTrdSaveAsksWithItsOwnCaption) {
+    const QString target = MakeFile(QStringLiteral("t.trd"));
+    host.answer = false;
+    answers = {target};
+    commands->SaveTrd();
+    EXPECT_EQ(host.questions,
+              QStringList{QStringLiteral("Внимание!|Файл уже существует! Перезаписать?")});
+    EXPECT_TRUE(io.writes.empty());
+}
+
+TEST_F(ImageFileCommandsTest, SingleLoadsReportTheirErrors) {
+    io.readResult = false;
+    answers = {MakeFile(QStringLiteral("a.td0"))};
+    commands->LoadTd0();
+    EXPECT_EQ(requests.back().title, QStringLiteral("Загрузить образ Teledisk из файла.."));
+    EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load TD0 -\"broken\"")});
+    answers = {MakeFile(QStringLiteral("a.fdi"))};
+    commands->LoadFdi();
+    EXPECT_EQ(requests.back().filter, QStringLiteral("Образ диска (*.fdi)|*.fdi"));
+    EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load FDI -\"broken\"")});
+    answers = {MakeFile(QStringLiteral("a.udi"))};
+    commands->LoadUdi();
+    EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load UDI - \"broken\"")});
+}
+
+// The real readers and writers: a corpus TRD saved as native and UDI and read back.
+TEST(ImageFileCommandsCorpus, TrdRoundTripsThroughNativeAndUdi) {
+    const QString corpus = QStringLiteral(MORVANE_CORPUS_DIR "/trd/test_disk.trd");
+    if (!QFile::exists(corpus)) GTEST_SKIP() << "corpus not found: " << corpus.toStdString();
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(QStringLiteral("Morvane.ini")));
+    TSettings settings = store.LoadAndRepair(dir.path());
+    auto disk = std::make_unique<TZX_Disk>();
+    RecordingHost host;
+    FormatsFileIo io;
+    std::deque<QString> answers = {corpus, dir.filePath(QStringLiteral("copy.udf")),
+                                   dir.filePath(QStringLiteral("copy.udi"))};
+    ImageFileCommands commands(*disk, settings, store, host, io,
+                               [&answers](const FileDialogRequest&) {
+                                   QString a = answers.front();
+                                   answers.pop_front();
+                                   return a;
+                               });
+    commands.LoadAs();
+    const unsigned tracks = disk->CountTracks();
+    ASSERT_GT(tracks, 0u);
+    EXPECT_TRUE(host.status.endsWith(QStringLiteral("(Дорожек - ") + QString::number(tracks) +
+                                     QLatin1Char(')')));
+    disk->DiskLog = {"a comment"};
+    commands.SaveNative();
+    commands.SaveAs();
+    ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("copy.udf"))));
+    ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("copy.udi"))));
+
+    auto back = std::make_unique<TZX_Disk>();
+    ASSERT_TRUE(io.Read(ImageFormat::Udf, dir.filePath(QStringLiteral("copy.udf")), *back));
+    EXPECT_EQ(back->CountTracks(), tracks);
+    EXPECT_EQ(back->DiskLog, std::vector<std::string>{"a comment"});
+    const TSectorSlot* a = disk->FindSector(0, 9);
+    const TSectorSlot* b = back->FindSector(0, 9);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(0, std::memcmp(a->Data.data(), b->Data.data(), 256));
+
+    auto udi = std::make_unique<TZX_Disk>();
+    ASSERT_TRUE(io.Read(ImageFormat::Udi, dir.filePath(QStringLiteral("copy.udi")), *udi));
+    EXPECT_EQ(udi->CountTracks(), tracks);
+}
+
+}  // namespace
+}  // namespace morvane

@@ -1,0 +1,69 @@
+#include "ui/shell/LoadSaveRules.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace morvane {
+namespace {
+
+TEST(LoadSaveRules, DispatchComparesThreeCharactersAfterTheLastDot) {
+    EXPECT_EQ(DispatchFormat(QStringLiteral("/a/disk.udif")), ImageFormat::Udi);
+    EXPECT_EQ(DispatchFormat(QStringLiteral("/a/DISK.Trd")), ImageFormat::Trd);
+    EXPECT_EQ(DispatchFormat(QStringLiteral("x.td0")), ImageFormat::Td0);
+    EXPECT_EQ(DispatchFormat(QStringLiteral("x.fdi")), ImageFormat::Fdi);
+    EXPECT_EQ(DispatchFormat(QStringLiteral("x.dsk")), ImageFormat::Unknown);
+    EXPECT_EQ(DispatchFormat(QStringLiteral("x.udf")), ImageFormat::Unknown);
+    EXPECT_EQ(DispatchFormat(QStringLiteral("/dir.trd/noext")), ImageFormat::Unknown);
+    EXPECT_EQ(DispatchFormat(QStringLiteral("a.trd.udi")), ImageFormat::Udi);
+}
+
+TEST(LoadSaveRules, ErrorLinesQuoteTheReadersMessage) {
+    EXPECT_EQ(UdiErrorLine(QStringLiteral("bad crc")),
+              QStringLiteral("Error load UDI - \"bad crc\""));
+    EXPECT_EQ(FdiErrorLine(QStringLiteral("short")), QStringLiteral("Error load FDI -\"short\""));
+    EXPECT_EQ(Td0ErrorLine(QStringLiteral("x")), QStringLiteral("Error load TD0 -\"x\""));
+    EXPECT_EQ(UdiWriteFailLine(12, 3), QStringLiteral("Ошибка в дорожке - 12 / Сектор - 3"));
+}
+
+TEST(LoadSaveRules, StatusTextCountsTracks) {
+    EXPECT_EQ(ImageStatusText(QStringLiteral("/d/a.trd"), 160),
+              QStringLiteral("Disk Image - /d/a.trd (Дорожек - 160)"));
+}
+
+TEST(LoadSaveRules, StartNamesOfTheSaveDialogs) {
+    EXPECT_EQ(SaveAsStartName(QStringLiteral("game.trd")), QStringLiteral("game"));
+    EXPECT_EQ(SaveAsStartName(QStringLiteral("abc")), QString());
+    EXPECT_EQ(NativeSaveStartName(QStringLiteral("game.trd")), QStringLiteral("game.udf"));
+    EXPECT_EQ(NativeSaveStartName(QString()), QString());
+    EXPECT_EQ(SaveAsSuffixForFilter(1), QStringLiteral("udi"));
+    EXPECT_EQ(SaveAsSuffixForFilter(2), QStringLiteral("trd"));
+    EXPECT_EQ(SaveAsSuffixForFilter(3), QStringLiteral("td0"));
+    EXPECT_EQ(SaveAsSuffixForFilter(4), QStringLiteral("fdi"));
+}
+
+TEST(LoadSaveRules, SingleFormatNamesTakeTheFormatsExtension) {
+    EXPECT_EQ(WithExtension(QStringLiteral("/d.x/game.trd"), QStringLiteral(".udi")),
+              QStringLiteral("/d.x/game.udi"));
+    EXPECT_EQ(WithExtension(QStringLiteral("/d.x/game"), QStringLiteral(".udi")),
+              QStringLiteral("/d.x/game.udi"));
+    EXPECT_EQ(SingleSaveStartName(QStringLiteral("/s/a.udi"), QStringLiteral("/o/b.trd"),
+                                  QStringLiteral(".trd")),
+              QStringLiteral("/s/a.trd"));
+    EXPECT_EQ(SingleSaveStartName(QString(), QStringLiteral("/o/b.td0"), QStringLiteral(".udi")),
+              QStringLiteral("/o/b.udi"));
+    EXPECT_EQ(SingleSaveStartName(QString(), QString(), QStringLiteral(".udi")), QString());
+}
+
+TEST(LoadSaveRules, QtFiltersKeepDescriptionsAndListPatterns) {
+    const QStringList filters = QtNameFilters(QString::fromUtf8(kLoadAsFilter));
+    ASSERT_EQ(filters.size(), 5);
+    EXPECT_EQ(filters[0], QStringLiteral("Универсальный образ диска (*.udi)"));
+    EXPECT_EQ(filters[4], QStringLiteral("Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi) "
+                                         "(*.fdi *.trd *.udi *.td0)"));
+    EXPECT_EQ(QtNameFilters(QString::fromUtf8(kNativeFilter)),
+              QStringList{QStringLiteral("Universal Disk Format (*.udf)")});
+}
+
+}  // namespace
+}  // namespace morvane

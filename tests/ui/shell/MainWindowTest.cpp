@@ -1,0 +1,409 @@
+#include "ui/shell/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+#include "NoDeviceDriver.h"
+#include "controller/ControllerProtocol.h"
+#include "controller/UsbPort.h"
+#include "controller/virtual/VirtualController.h"
+#include "model/Bytes.h"
+#include "ui/shell/ControllerLink.h"
+#include "ui/views/DiskMapView.h"
+
+namespace morvane {
+namespace {
+
+struct ScriptedDialogs : UserDialogs {
+    QStringList messages;
+    QStringList questions;
+    bool answer = true;
+    void Message(Kind, const QString& caption, const QString& text) override {
+        messages << caption + QLatin1Char('|') + text;
+    }
+    bool YesNo(const QString& caption, const QString& text) override {
+        questions << caption + QLatin1Char('|') + text;
+        return answer;
+    }
+    ReadErrorAnswer AbortRetryIgnore(const QString&, const QString&) override {
+        return ReadErrorAnswer::Abort;
+    }
+};
+
+QString CorpusTrd() {
+    return QStringLiteral(MORVANE_CORPUS_DIR "/trd/test_disk.trd");
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    QString Ini() const { return dir.filePath(QStringLiteral("Morvane.ini")); }
+
+    void UseVirtualAtStart(bool on, const QString& image = QString()) {
+        QSettings ini(Ini(), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("VirtualController/Enabled"), on);
+        ini.setValue(QStringLiteral("VirtualController/Image"), image);
+    }
+
+    void Make() {
+        MainWindowOptions o;
+        o.iniPath = Ini();
+        o.programFolder = dir.path();
+        o.dialogs = dialogs;
+        o.chooser = [this](const FileDialogRequest& r) {
+            requests.push_back(r);
+            if (answers.empty()) return QString();
+            QString a = answers.front();
+            answers.pop_front();
+            return a;
+        };
+        o.hardwareDriver = [] { return std::make_unique<test::NoDeviceDriver>(); };
+        window = std::make_unique<TFMain>(std::move(o));
+    }
+
+    QString IniValue(const QString& key) const {
+        QSettings ini(Ini(), QSettings::IniFormat);
+        return ini.value(key).toString();
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
+    std::deque<QString> answers;
+    std::vector<FileDialogRequest> requests;
+    std::unique_ptr<TFMain> window;
+};
+
+TEST_F(MainWindowTest, LayoutCarriesTheComponentNames) {
+    Make();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Morvane 2008 ©"));
+    for (const char* name :
+         {"zxd", "s1",  "Lzx1", "lb1", "sb",  "pc1", "l1",   "l2",   "trp1", "mml1",    "gb1",
+          "an1", "an2", "an3",  "an4", "an5", "an6", "pnb1", "pnb2", "pnb3", "ToolBar1"}) {
+        EXPECT_NE(window->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+    }
+    auto* pc1 = window->findChild<QTabWidget*>(QStringLiteral("pc1"));
+    ASSERT_EQ(pc1->count(), 2);
+    EXPECT_EQ(pc1->tabText(0), QStringLiteral("LOG"));
+    EXPECT_EQ(pc1->tabText(1), QStringLiteral("Комментарии к диску"));
+    EXPECT_FALSE(window->findChild<QWidget*>(QStringLiteral("trp1"))->isVisibleTo(window.get()));
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("mml1"))->text(),
+              QStringLiteral("Track -"));
+}
+
+TEST_F(MainWindowTest, MenuTreeHasTheCaptionsInOrder) {
+    Make();
+    QStringList tops;
+    for (QAction* a : window->menuBar()->actions())
+        tops << a->text();
+    EXPECT_EQ(tops, (QStringList{QStringLiteral("Образ"), QStringLiteral("Диск"),
+                                 QStringLiteral("Контроллер"), QStringLiteral("Настройки")}));
+    QStringList image;
+    for (QAction* a : window->Actions().imageMenu->actions())
+        image << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(image, (QStringList{"Создать образ",
+                                  "Загрузить",
+                                  "Загрузить как...",
+                                  "-",
+                                  "Загрузить UDI",
+                                  "Загрузить TRD",
+                                  "Загрузить TD0",
+                                  "Загрузить FDI",
+                                  "Очистить образ",
+                                  "Шаблон дорожек",
+                                  "Просмотреть ZX каталог",
+                                  "Просмотреть CP/M каталог",
+                                  "-",
+                                  "Сохранить",
+                                  "Сохранить как...",
+                                  "Сохранить UDI",
+                                  "Сохранить TRD",
+                                  "Сохранить TD0",
+                                  "Сохранить FDI",
+                                  "-",
+                                  "Выход"}));
+    EXPECT_FALSE(window->Actions().loadUdi->isVisible());
+    EXPECT_FALSE(window->Actions().saveFdi->isVisible());
+    EXPECT_FALSE(window->Actions().templatesMenu->isEnabled());
+    EXPECT_FALSE(window->Actions().searchUsb->isVisible());
+    EXPECT_EQ(window->Actions().readByMarks->text(), QStringLiteral("Чтение секторов по  меткам"));
+    EXPECT_EQ(window->Actions().driveA->text(), QStringLiteral("Дисковод (А:)"));
+    EXPECT_EQ(window->Actions().driveB->text(), QStringLiteral("Дисковод (В:)"));
+    QStringList tools;
+    for (QAction* a : window->findChild<QToolBar*>(QStringLiteral("ToolBar1"))->actions())
+        tools << (a->isSeparator() ? QStringLiteral("-") : a->toolTip());
+    EXPECT_EQ(tools, (QStringList{"Сохранить образ", "Сохранить в формате UDI", "-",
+                                  "Очистить образ", "-", ""}));
+}
+
+TEST_F(MainWindowTest, ImageMenuFollowsPresentTracks) {
+    Make();
+    window->UpdateImageMenu();
+    const MainActions& a = window->Actions();
+    for (QAction* item :
+         {a.saveNative, a.saveAs, a.viewZxCatalogue, a.viewCpmCatalogue, a.clearImage}) {
+        EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
+    }
+    EXPECT_TRUE(a.loadAs->isEnabled());
+    window->Disk().GetTrack(5)->Present = 255;
+    emit a.imageMenu->aboutToShow();
+    for (QAction* item :
+         {a.saveNative, a.saveAs, a.viewZxCatalogue, a.viewCpmCatalogue, a.clearImage}) {
+        EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+    }
+}
+
+TEST_F(MainWindowTest, StartsWithoutHardwareQuietly) {
+    Make();
+    window->StartUp();
+    EXPECT_EQ(window->StatusText(0), QStringLiteral("USB устройство не найдено!"));
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+    EXPECT_FALSE(window->Link().Active());
+    emit window->Actions().diskMenu->aboutToShow();
+    EXPECT_FALSE(window->Actions().fullRead->isEnabled());
+    EXPECT_FALSE(window->Actions().readZxCatalogue->isEnabled());
+    emit window->Actions().controllerMenu->aboutToShow();
+    EXPECT_FALSE(window->Actions().driveA->isEnabled());
+    EXPECT_FALSE(window->Actions().resetController->isEnabled());
+    EXPECT_EQ(window->Actions().startStopUsb->text(), QStringLiteral("Старт USB устройства"));
+    EXPECT_TRUE(window->Actions().driveA->isChecked());  // restored from the settings
+    EXPECT_EQ(IniValue(QStringLiteral("Option/TimeOut")), QStringLiteral("10"));
+    EXPECT_TRUE(window->StatusText(2).startsWith(QStringLiteral("Контроллер")));
+}
+
+TEST_F(MainWindowTest, StartsOnVirtualControllerAndIdentifiesIt) {
+    UseVirtualAtStart(true);
+    Make();
+    window->StartUp();
+    EXPECT_TRUE(window->Link().IsVirtual());
+    EXPECT_TRUE(window->Link().Active());
+    EXPECT_EQ(window->StatusText(0), QStringLiteral("USB <-> Parallel"));
+    EXPECT_EQ(window->StatusText(1), QStringLiteral("Morvane virtual WD1793 controller 1.0"));
+    EXPECT_TRUE(window->StatusText(2).startsWith(QStringLiteral("Виртуальный контроллер")));
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join(';').toStdString();
+    emit window->Actions().controllerMenu->aboutToShow();
+    EXPECT_TRUE(window->Actions().virtualController->isChecked());
+    EXPECT_TRUE(window->Actions().resetController->isEnabled());
+    EXPECT_EQ(window->Actions().startStopUsb->text(), QStringLiteral("Стоп USB устройства"));
+    emit window->Actions().diskMenu->aboutToShow();
+    EXPECT_TRUE(window->Actions().scanAndRead->isEnabled());
+}
+
+TEST_F(MainWindowTest, DriveCommandsSwitchTheControllersDriveAndTheSetting) {
+    UseVirtualAtStart(true);
+    Make();
+    window->StartUp();
+    window->Actions().driveB->trigger();
+    EXPECT_TRUE(window->Actions().driveB->isChecked());
+    EXPECT_FALSE(window->Actions().driveA->isChecked());
+    EXPECT_EQ(window->Settings().Drive, QStringLiteral("B"));
+    EXPECT_EQ(IniValue(QStringLiteral("Option/Drive")), QStringLiteral("B"));
+    EXPECT_EQ(window->Link().Virtual().Register(0x28) & 1, 1);
+
+    window->Actions().driveA->trigger();
+    EXPECT_TRUE(window->Actions().driveA->isChecked());
+    EXPECT_FALSE(window->Actions().driveB->isChecked());
+    EXPECT_EQ(IniValue(QStringLiteral("Option/Drive")), QStringLiteral("A"));
+    EXPECT_EQ(window->Link().Virtual().Register(0x28) & 1, 0);
+    EXPECT_TRUE(dialogs->messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, RestartKeepsTheStoredDrive) {
+    UseVirtualAtStart(true);
+    {
+        QSettings ini(Ini(), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("Option/Drive"), QStringLiteral("B"));
+    }
+    Make();
+    window->StartUp();
+    EXPECT_TRUE(window->Actions().driveB->isChecked());
+    EXPECT_EQ(window->Link().Virtual().Register(0x28) & 1, 1);
+    EXPECT_TRUE(window->Link().Virtual().HasDisk(virt::Drive::B));  // demo disk put there
+}
+
+TEST_F(MainWindowTest, ResetControllerQuietWithDiskAndTimesOutWhenSilent) {
+    UseVirtualAtStart(true);
+    Make();
+    window->StartUp();
+    window->Actions().resetController->trigger();
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join(';').toStdString();
+    window->Link().Virtual().SilenceNextCommands(1);
+    window->ResetControllerCommand();
+    EXPECT_EQ(dialogs->messages, QStringList{QStringLiteral("Ошибка!|Время ожидания вышло...")});
+}
+
+TEST_F(MainWindowTest, StoppingTheLinkDisablesDiskCommands) {
+    UseVirtualAtStart(true);
+    Make();
+    window->StartUp();
+    window->Actions().startStopUsb->trigger();
+    EXPECT_EQ(window->StatusText(0), QStringLiteral("USB устройство остановлено!"));
+    emit window->Actions().diskMenu->aboutToShow();
+    for (QAction* a : window->Actions().diskMenu->actions()) {
+        if (!a->isSeparator()) {
+            EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
+        }
+    }
+    emit window->Actions().controllerMenu->aboutToShow();
+    EXPECT_EQ(window->Actions().startStopUsb->text(), QStringLiteral("Старт USB устройства"));
+    window->Actions().startStopUsb->trigger();
+    EXPECT_EQ(window->StatusText(0), QStringLiteral("USB <-> Parallel"));
+}
+
+TEST_F(MainWindowTest, VirtualSwitchRestartsTheLinkAndIsRemembered) {
+    Make();
+    window->StartUp();
+    EXPECT_EQ(window->StatusText(0), QStringLiteral("USB устройство не найдено!"));
+    window->Actions().virtualController->trigger();
+    EXPECT_TRUE(window->Link().IsVirtual());
+    EXPECT_EQ(window->StatusText(0), QStringLiteral("USB <-> Parallel"));
+    EXPECT_EQ(IniValue(QStringLiteral("VirtualController/Enabled")), QStringLiteral("true"));
+    window->Actions().virtualController->trigger();
+    EXPECT_FALSE(window->Link().IsVirtual());
+    EXPECT_EQ(window->StatusText(0), QStringLiteral("USB устройство не найдено!"));
+    EXPECT_EQ(IniValue(QStringLiteral("VirtualController/Enabled")), QStringLiteral("false"));
+}
+
+TEST_F(MainWindowTest, ImageInVirtualDriveIsReadBackThroughTheProtocol) {
+    if (!QFile::exists(CorpusTrd())) GTEST_SKIP() << "corpus not found";
+    UseVirtualAtStart(true);
+    Make();
+    window->StartUp();
+    answers = {CorpusTrd()};
+    window->Actions().virtualImage->trigger();
+    EXPECT_EQ(IniValue(QStringLiteral("VirtualController/Image")), CorpusTrd());
+    EXPECT_TRUE(window->StatusText(2).endsWith(QStringLiteral("test_disk.trd")));
+
+    Bytes file;
+    ASSERT_TRUE(ReadWholeFile(CorpusTrd().toStdString(), file));
+    ControllerProtocol& p = window->Link().Protocol();
+    ASSERT_LT(p.QueryStatus(), kStatusErrorRecord);
+    ASSERT_TRUE(p.SeekTrack(0));
+    p.SendCommand(cmdReadSector, 9);
+    ASSERT_EQ(p.WaitAnswer(), wrAnswer);
+    ASSERT_NE(window->Link().Port().TakeAnswer(), nullptr);
+    const AnswerRecord& answer = p.CurrentAnswer();
+    ASSERT_GE(answer.data.size(), 256u);
+    EXPECT_TRUE(std::equal(answer.data.begin(), answer.data.begin() + 256, file.begin() + 8 * 256));
+}
+
+TEST_F(MainWindowTest, UnreadableVirtualImageIsReportedAndNotRemembered) {
+    Make();
+    answers = {dir.filePath(QStringLiteral("missing.trd"))};
+    window->ChooseVirtualImageCommand();
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    EXPECT_TRUE(dialogs->messages[0].startsWith(QStringLiteral("Ошибка!|")));
+    EXPECT_TRUE(IniValue(QStringLiteral("VirtualController/Image")).isEmpty());
+}
+
+TEST_F(MainWindowTest, LoadAsThroughTheMenuShowsTheImage) {
+    if (!QFile::exists(CorpusTrd())) GTEST_SKIP() << "corpus not found";
+    Make();
+    answers = {CorpusTrd()};
+    window->Actions().loadAs->trigger();
+    const unsigned tracks = window->Disk().CountTracks();
+    ASSERT_GT(tracks, 0u);
+    EXPECT_EQ(window->StatusText(1), QStringLiteral("Disk Image - ") + CorpusTrd() +
+                                         QStringLiteral(" (Дорожек - ") + QString::number(tracks) +
+                                         QLatin1Char(')'));
+    // The refresh of the current cell comes last and acts as a click: the log page.
+    auto* pc1 = window->findChild<QTabWidget*>(QStringLiteral("pc1"));
+    EXPECT_EQ(pc1->currentIndex(), 0);
+    emit window->Actions().imageMenu->aboutToShow();
+    EXPECT_TRUE(window->Actions().saveNative->isEnabled());
+}
+
+TEST_F(MainWindowTest, ClearImageAsksAndEmptiesTheViews) {
+    Make();
+    window->Disk().GetTrack(2)->Present = 255;
+    window->AddLogLine(QStringLiteral("line"));
+    window->SetCommentLines({QStringLiteral("comment")});
+    dialogs->answer = false;
+    window->Actions().clearImage->trigger();
+    EXPECT_EQ(
+        dialogs->questions,
+        QStringList{QStringLiteral("Очистка образа..|Вы действительно хотите очистить образ?")});
+    EXPECT_EQ(window->Disk().CountTracks(), 1);
+    dialogs->answer = true;
+    window->Actions().toolClear->trigger();
+    EXPECT_EQ(window->Disk().CountTracks(), 0);
+    EXPECT_TRUE(window->LogLines().isEmpty());
+    EXPECT_TRUE(window->findChild<QPlainTextEdit*>(QStringLiteral("lb1"))->toPlainText().isEmpty());
+}
+
+TEST_F(MainWindowTest, CommentGoesIntoTheImageWhenTheMemoLosesFocus) {
+    Make();
+    auto* lb1 = window->findChild<QPlainTextEdit*>(QStringLiteral("lb1"));
+    lb1->setPlainText(QStringLiteral("first line\nвторая строка"));
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(lb1, &out);
+    EXPECT_EQ(window->Disk().DiskLog, (std::vector<std::string>{"first line", "вторая строка"}));
+    lb1->clear();
+    QApplication::sendEvent(lb1, &out);
+    EXPECT_TRUE(window->Disk().DiskLog.empty());
+}
+
+TEST_F(MainWindowTest, LogLinesBecomeTheSelectedLine) {
+    Make();
+    window->AddLogLine(QStringLiteral("one"));
+    window->AddLogLine(QStringLiteral("two"));
+    auto* list = window->findChild<QListWidget*>(QStringLiteral("Lzx1"));
+    EXPECT_EQ(list->currentRow(), 1);
+    window->ClearAndShowLog();
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(window->findChild<QTabWidget*>(QStringLiteral("pc1"))->currentIndex(), 0);
+}
+
+TEST_F(MainWindowTest, ContextMenuRemoveSectorOnTrackLabelReportsThroughTheWindow) {
+    Make();
+    window->Disk().GetTrack(0)->Present = 255;
+    window->Map()->prepareContextMenu(0, 0);
+    window->Map()->menuAction(MapMenuEntry::RemoveSector)->setEnabled(true);
+    window->Map()->menuAction(MapMenuEntry::RemoveSector)->trigger();
+    EXPECT_EQ(dialogs->messages,
+              QStringList{QStringLiteral("Ошибка!|Сектор для чтения не выбран!")});
+}
+
+TEST_F(MainWindowTest, SetBaseTrackRenamesTheTemplateItem) {
+    Make();
+    TTrack* t = window->Disk().GetTrack(4);
+    t->Present = 255;
+    t->RawLength = 100;
+    window->Map()->prepareContextMenu(0, 4);
+    window->Map()->menuAction(MapMenuEntry::SetBaseTrack)->trigger();
+    EXPECT_EQ(window->Actions().useBaseTemplate->text(),
+              QStringLiteral("Использовать базовый шаблон для всех дорожек (Трэк - 4)"));
+    EXPECT_EQ(window->Disk().BaseTrack, 4);
+}
+
+TEST_F(MainWindowTest, SettingsCommandWritesOnlyWhenAccepted) {
+    Make();
+    window->StartUp();
+    const QString before = IniValue(QStringLiteral("Option/RetryCount"));
+    window->SetSettingsDialog(nullptr);
+    // Reject through a dialog closed as soon as it shows.
+    QTimer::singleShot(0, window.get(), [] {
+        if (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    window->ProgramSettingsCommand();
+    EXPECT_EQ(IniValue(QStringLiteral("Option/RetryCount")), before);
+}
+
+}  // namespace
+}  // namespace morvane
