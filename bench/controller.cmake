@@ -1,0 +1,2 @@
+morvane_add_bench(bench_controller SOURCES ControllerBench.cpp
+  LIBS morvane_controller morvane_virtual_controller)
