@@ -161,4 +161,25 @@ std::string_view SingleSaveFilter(ImageFormat format) {
     return {};
 }
 
+std::vector<std::string> NameFilters(std::string_view filter) {
+    std::vector<std::string_view> parts;
+    std::size_t pos = 0;
+    while (pos <= filter.size()) {
+        const std::size_t bar = filter.find('|', pos);
+        const std::size_t end = bar == std::string_view::npos ? filter.size() : bar;
+        parts.push_back(filter.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    std::vector<std::string> filters;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string patterns(parts[i + 1]);
+        for (char& c : patterns)
+            if (c == ';') c = ' ';
+        std::string entry(parts[i]);
+        if (!entry.ends_with("(" + patterns + ")")) entry += " (" + patterns + ")";
+        filters.push_back(std::move(entry));
+    }
+    return filters;
+}
+
 }  // namespace morvane

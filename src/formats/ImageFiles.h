@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "formats/ImageFormat.h"
 #include "model/Bytes.h"
@@ -82,5 +83,10 @@ std::string_view SaveAsDefaultExtension(int filterIndex);
 // where the command does not exist or does nothing (saving TD0 or FDI).
 std::string_view SingleLoadFilter(ImageFormat format);
 std::string_view SingleSaveFilter(ImageFormat format);
+// One name filter per entry of a "description|pattern|..." filter, in the form toolkits
+// such as Qt take: "description (pattern pattern)". A description that already ends with
+// its patterns in parentheses is kept as it is; otherwise the patterns (';'-separated in
+// the entry) are appended, so "A (*.x,*.y)|*.x;*.y" gives "A (*.x,*.y) (*.x *.y)".
+std::vector<std::string> NameFilters(std::string_view filter);
 
 }  // namespace morvane

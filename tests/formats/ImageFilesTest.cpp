@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -112,6 +113,21 @@ TEST(ImageFormatTable, DialogFiltersAndDefaultExtensions) {
     EXPECT_EQ(SingleLoadFilter(ImageFormat::Udi), "Universal Disk Image (*.udi)|*.udi");
     EXPECT_EQ(SingleSaveFilter(ImageFormat::Td0), "");
     EXPECT_EQ(SingleLoadFilter(ImageFormat::Udf), "Universal Disk Format (*.udf)|*.udf");
+}
+
+TEST(ImageFormatTable, NameFiltersPairDescriptionsWithTheirPatterns) {
+    EXPECT_EQ(NameFilters(kNativeFilter),
+              std::vector<std::string>{"Universal Disk Format (*.udf)"});
+    const std::vector<std::string> load = NameFilters(kLoadAsFilter);
+    ASSERT_EQ(load.size(), 5u);
+    EXPECT_EQ(load[0], "Универсальный образ диска (*.udi)");
+    EXPECT_EQ(load[3], "Полный образ диска (*.fdi)");
+    EXPECT_EQ(load[4],
+              "Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi) (*.fdi *.trd *.udi *.td0)");
+    EXPECT_EQ(NameFilters(kSaveAsFilter).size(), 4u);
+    EXPECT_EQ(NameFilters("Text|*.txt"), std::vector<std::string>{"Text (*.txt)"});
+    EXPECT_TRUE(NameFilters("").empty());
+    EXPECT_TRUE(NameFilters("dangling description").empty());
 }
 
 TEST_F(ImageFilesTest, NativeFileRoundTripsByExtension) {
