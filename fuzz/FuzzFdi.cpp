@@ -1,12 +1,14 @@
-// Feeds arbitrary bytes to the FDI reader. A file that loads is written as UDI (standard
-// layout tracks) and the result must load again.
+// Feeds arbitrary bytes to the FDI reader. Every track of a file that loads is then built
+// as a UDI track (standard layout) and its sectors found again, as the UDI writer and the
+// virtual controller do.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
 
 #include "formats/Fdi.h"
-#include "formats/Udi.h"
+#include "formats/UdiSectorFinder.h"
+#include "formats/UdiTrackBuilder.h"
 
 namespace {
 morvane::TZX_Disk& Disk() {
@@ -22,7 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (disk.LastError.empty()) __builtin_trap();
         return 0;
     }
-    Bytes out;
-    if (WriteUdi(disk, out) && !ReadUdi(out, disk)) __builtin_trap();
+    static const auto image = std::make_unique<UdiTrackImage>();
+    static const auto back = std::make_unique<TTrack>();
+    for (std::uint8_t t = 0; t < kTrackCount; ++t) {
+        if (disk.GetTrack(t)->Present == 0) continue;
+        if (!BuildUdiTrack(disk, t, *image)) continue;
+        back->ClearSlots();
+        FindUdiSectors(image->Bytes, image->ClockMarks, *back);
+        // Every sector the standard layout wrote is found again.
+        if (back->SectorCount > disk.GetTrack(t)->SectorCount) __builtin_trap();
+    }
     return 0;
 }
