@@ -14,6 +14,7 @@ namespace morvane::virt {
 namespace {
 
 constexpr std::uint32_t kDeviceCount = 1;
+constexpr std::size_t kFrameLogLimit = 4096;
 
 Nanos SteadyNow() {
     return std::chrono::duration_cast<Nanos>(std::chrono::steady_clock::now().time_since_epoch());
@@ -70,6 +71,7 @@ FtStatus VirtualController::OpenByDescription(const std::string& description) {
     if (open_) return kFtDeviceNotOpened;  // the vendor library refuses a second open
     open_ = true;
     parser_.Reset();
+    pending_.clear();
     readable_.clear();
     return kFtOk;
 }
@@ -240,6 +242,10 @@ void VirtualController::SetDataArrivedCallback(std::function<void()> callback) {
 }
 
 void VirtualController::HandleFrame(const CommandFrame& frame) {
+    // A long session must not grow the log without end; the recent frames are what a
+    // test or a look at the log wants.
+    if (received_.size() >= kFrameLogLimit)
+        received_.erase(received_.begin(), received_.begin() + kFrameLogLimit / 2);
     received_.push_back(frame);
     if (realTime_) fdc_.CatchUp(WallNow() - offset_);
     const std::vector<WdReply> replies = ExecuteCommand(fdc_, frame);

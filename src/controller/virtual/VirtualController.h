@@ -121,6 +121,7 @@ class VirtualController : public FtdiDriver {
     // --- Inspection
     bool IsOpen() const;
     PortSettings Settings() const;
+    // The frames received since the last clear (the most recent few thousand).
     std::vector<CommandFrame> ReceivedFrames() const;
     void ClearReceivedFrames();
     std::uint8_t Register(std::uint8_t number) const;

@@ -7,8 +7,10 @@
 
 #include "HostSide.h"
 #include "controller/virtual/VirtualController.h"
+#include "formats/Udi.h"
 #include "model/Checksums.h"
 #include "model/Track.h"
+#include "model/ZxDisk.h"
 
 namespace morvane::virt {
 namespace {
@@ -393,6 +395,68 @@ TEST_F(ConformanceTest, CallbackFiresWhenAnAnswerArrives) {
     vc.SetDataArrivedCallback({});
     host.Send(ShortFrame(kStatus));
     EXPECT_EQ(calls, 1);
+}
+
+TEST_F(ConformanceTest, ReopeningDropsAnswersOfTheEarlierSession) {
+    host.Send(ShortFrame(kStatus));
+    ASSERT_EQ(vc.Close(), kFtOk);
+    ASSERT_EQ(host.Open(), kFtOk);
+    std::uint32_t queued = 1;
+    ASSERT_EQ(vc.GetQueueStatus(queued), kFtOk);
+    EXPECT_EQ(queued, 0u);
+}
+
+TEST_F(ConformanceTest, FrameLogKeepsTheRecentFrames) {
+    for (int i = 0; i < 5000; ++i)
+        host.Send(ShortFrame(kReadRegister, {static_cast<std::uint8_t>(i)}));
+    const auto frames = vc.ReceivedFrames();
+    EXPECT_LE(frames.size(), 4096u);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames.back().Payload, Bytes{static_cast<std::uint8_t>(4999)});
+    vc.ClearReceivedFrames();
+    EXPECT_TRUE(vc.ReceivedFrames().empty());
+}
+
+TEST_F(ConformanceTest, DiskWrittenThroughTheDriveSavesAsUdiAndLoadsBack) {
+    SeekTo(1);
+    std::vector<SectorId> ids;
+    for (std::uint8_t r = 1; r <= 5; ++r)
+        ids.push_back({4, 1, static_cast<std::uint8_t>(r * 2), 3});
+    Format(ids);
+    const Bytes data = Pattern(1024, 0x90);
+    Bytes block{6};
+    block.insert(block.end(), data.begin(), data.end());
+    ASSERT_EQ(host.Exchange(BlockFrame(kWriteSector, block)).size(), 2u);
+
+    auto image = std::make_unique<TZX_Disk>();
+    ASSERT_TRUE(vc.SaveImage(Drive::A, *image));
+    EXPECT_EQ(image->CountTracks(), 1);
+    const TTrack* saved = image->GetTrack(1);
+    ASSERT_GE(saved->SectorCount, 5);
+    EXPECT_EQ(saved->Slots[2].Sector, 6);
+    EXPECT_EQ(saved->Slots[2].Head, 1);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), saved->Slots[2].Data.begin()));
+    EXPECT_EQ(saved->Slots[2].DataGood, kDataGood);
+
+    // One present track: the UDI writer stores the first cylinder, which holds it.
+    Bytes udi;
+    ASSERT_TRUE(WriteUdi(*image, udi));
+    auto loaded = std::make_unique<TZX_Disk>();
+    ASSERT_TRUE(ReadUdi(udi, *loaded)) << loaded->LastError;
+    vc.LoadImage(Drive::B, *loaded);
+    One(ShortFrame(kWriteRegister, {0x28, 0x01}));
+    SeekTo(1);
+    EXPECT_EQ(One(ShortFrame(kReadSector, {6})).Data, data);
+    EXPECT_EQ(One(ShortFrame(kReadSector, {2})).Data, Bytes(1024, 0x00));
+    EXPECT_TRUE(One(ShortFrame(kReadSector, {1})).Error);
+}
+
+TEST_F(ConformanceTest, SavingAnEmptyDriveLeavesTheImageAlone) {
+    vc.EjectDisk(Drive::A);
+    auto image = std::make_unique<TZX_Disk>();
+    image->GetTrack(3)->Present = kPresent;
+    EXPECT_FALSE(vc.SaveImage(Drive::A, *image));
+    EXPECT_EQ(image->GetTrack(3)->Present, kPresent);
 }
 
 }  // namespace
