@@ -10,3 +10,7 @@ morvane_add_test(ui_shell_tests
     shell/ImageFileCommandsTest.cpp
     shell/MainWindowTest.cpp
   LIBS morvane_ui)
+
+# Not a test: draws the window with an image loaded, for the README's screenshot.
+add_executable(shell_screenshot shell/Screenshot.cpp)
+target_link_libraries(shell_screenshot PRIVATE morvane_ui morvane_warnings)

@@ -82,7 +82,7 @@ void TFMain::StartUp() {
     const VirtualControllerChoice choice = store_->ReadVirtualController();
     if (choice.Enabled) link_->UseVirtual(true);
     StartStopUsb();
-    RaiseProcessPriority();
+    if (options_.raisePriority) RaiseProcessPriority();
     settings_ = store_->LoadAndRepair(options_.programFolder);
     sectorView_->setSizeFromHead(settings_.SetSectorSizeFromHead);
     const Drive drive = settings_.Drive == QLatin1String("B") ? Drive::B : Drive::A;

@@ -44,6 +44,8 @@ struct MainWindowOptions {
     std::shared_ptr<UserDialogs> dialogs;  // empty: message boxes
     // Makes the driver of the real hardware; empty: libftdi.
     std::function<std::unique_ptr<FtdiDriver>()> hardwareDriver;
+    // Start-up raises the process to real-time priority; tests leave the priority alone.
+    bool raisePriority = true;
 };
 
 class TFMain : public QMainWindow,

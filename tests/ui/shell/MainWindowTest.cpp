@@ -75,6 +75,7 @@ class MainWindowTest : public ::testing::Test {
             return a;
         };
         o.hardwareDriver = [] { return std::make_unique<test::NoDeviceDriver>(); };
+        o.raisePriority = false;
         window = std::make_unique<TFMain>(std::move(o));
     }
 
