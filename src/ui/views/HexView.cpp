@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <cmath>
 
 #include "model/Bytes.h"
 
@@ -88,11 +89,12 @@ int HexView::LineCount() const {
     return static_cast<int>((bytes_.size() + kHexBytesPerLine - 1) / kHexBytesPerLine);
 }
 
-int HexView::CharWidth() const {
-    return std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('0')));
+int HexView::charWidth() const {
+    const qreal advance = QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
+    return std::max(1, static_cast<int>(std::ceil(advance)));
 }
 
-int HexView::LineHeight() const {
+int HexView::lineHeight() const {
     return std::max(1, fontMetrics().height());
 }
 
@@ -101,17 +103,17 @@ int HexView::topLine() const {
 }
 
 int HexView::visibleLineCount() const {
-    return std::max(1, viewport()->height() / LineHeight());
+    return std::max(1, viewport()->height() / lineHeight());
 }
 
 void HexView::UpdateScrollBars() {
     const int visible = visibleLineCount();
     verticalScrollBar()->setRange(0, std::max(0, LineCount() - visible));
     verticalScrollBar()->setPageStep(visible);
-    const int width = 2 * kMargin + Columns().LineLength() * CharWidth();
+    const int width = 2 * kMargin + Columns().LineLength() * charWidth();
     horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
-    horizontalScrollBar()->setSingleStep(CharWidth());
+    horizontalScrollBar()->setSingleStep(charWidth());
 }
 
 void HexView::resizeEvent(QResizeEvent* event) {
@@ -133,8 +135,8 @@ void HexView::paintEvent(QPaintEvent*) {
     const QPalette& pal = palette();
     painter.fillRect(viewport()->rect(), pal.color(QPalette::Base));
     const HexColumns cols = Columns();
-    const int cw = CharWidth();
-    const int lh = LineHeight();
+    const int cw = charWidth();
+    const int lh = lineHeight();
     const int ascent = fontMetrics().ascent();
     const int x0 = kMargin - horizontalScrollBar()->value();
     const int first = topLine();
@@ -160,8 +162,13 @@ void HexView::paintEvent(QPaintEvent*) {
             painter.drawRect((inText_ ? hexRect : textRect).adjusted(0, 0, -1, -1));
         }
         painter.setPen(pal.color(QPalette::Text));
-        painter.drawText(x0, y + ascent,
-                         HexLine(offset, all.subspan(offset, n), cols.offsetDigits));
+        // Character by character at the column grid that the cursor and the mouse use,
+        // so that a glyph from a fallback font cannot shift the rest of the line.
+        const QString text = HexLine(offset, all.subspan(offset, n), cols.offsetDigits);
+        for (int i = 0; i < text.size(); ++i) {
+            if (text[i] != QLatin1Char(' '))
+                painter.drawText(x0 + i * cw, y + ascent, QString(text[i]));
+        }
     }
 }
 
@@ -185,7 +192,7 @@ void HexView::EnsureCursorVisible() {
         verticalScrollBar()->setValue(line - visibleLineCount() + 1);
     const HexColumns cols = Columns();
     const std::size_t i = cursor_ % kHexBytesPerLine;
-    const int cw = CharWidth();
+    const int cw = charWidth();
     const int x = kMargin + (inText_ ? cols.TextOf(i) : cols.HexOf(i)) * cw;
     QScrollBar* h = horizontalScrollBar();
     if (x < h->value())
@@ -304,8 +311,8 @@ void HexView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     if (bytes_.empty() || event->button() != Qt::LeftButton) return;
     const QPoint pos = event->position().toPoint();
-    const int col = (pos.x() + horizontalScrollBar()->value() - kMargin) / CharWidth();
-    const int lineIndex = topLine() + pos.y() / LineHeight();
+    const int col = (pos.x() + horizontalScrollBar()->value() - kMargin) / charWidth();
+    const int lineIndex = topLine() + pos.y() / lineHeight();
     const HexColumns cols = Columns();
     int index = -1;
     bool text = false;

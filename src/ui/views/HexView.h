@@ -42,6 +42,9 @@ class HexView : public QAbstractScrollArea {
     void setCursorPosition(std::size_t position);
     int topLine() const;
     int visibleLineCount() const;
+    // The character cell of the text grid, in pixels.
+    int charWidth() const;
+    int lineHeight() const;
 
   signals:
     // The user changed the byte at offset (never emitted in read-only mode).
@@ -57,8 +60,6 @@ class HexView : public QAbstractScrollArea {
 
   private:
     int LineCount() const;
-    int CharWidth() const;
-    int LineHeight() const;
     HexColumns Columns() const { return HexColumns{HexOffsetDigits(bytes_.size())}; }
     void UpdateScrollBars();
     void MoveCursor(std::ptrdiff_t bytes, bool keepNibble = false);

@@ -183,8 +183,8 @@ TEST_F(HexViewTest, CursorMovesKeepItVisible) {
 
 TEST_F(HexViewTest, ClickPlacesCursorOnByteUnderMouse) {
     view.LoadBytes(Counting(64));
-    const int cw = view.fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const int lh = view.fontMetrics().height();
+    const int cw = view.charWidth();
+    const int lh = view.lineHeight();
     const HexColumns cols{4};
     // Second line, byte 3, low nibble; then the text column of byte 5.
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {},
