@@ -103,23 +103,42 @@ std::uint32_t ControllerProtocol::SendCommandBlock(std::uint8_t code,
 }
 
 int ControllerProtocol::WaitAnswer() {
-    timedOut_ = false;
-    to1_.start();
+    if (waiting_) {
+        // The window stays live during a wait, so a wait can start inside another. The
+        // inner one gets a timer of its own: stopping TO1 would leave the outer one
+        // without its time-out.
+        QTimer own;
+        own.setSingleShot(true);
+        own.setTimerType(Qt::PreciseTimer);
+        own.setInterval(to1_.interval());
+        bool expired = false;
+        connect(&own, &QTimer::timeout, this, [&expired] { expired = true; });
+        return WaitFor(own, expired);
+    }
+    waiting_ = true;
+    const int result = WaitFor(to1_, timedOut_);
+    waiting_ = false;
+    return result;
+}
+
+int ControllerProtocol::WaitFor(QTimer& timer, bool& expired) {
+    expired = false;
+    timer.start();
     if (!port_.AnswerReady() && !port_.ErrorReady()) {
         QEventLoop loop;
         connect(&port_, &TUSB_Port::onRXMessage, &loop, &QEventLoop::quit);
         connect(&port_, &TUSB_Port::onRXErrMessage, &loop, &QEventLoop::quit);
-        connect(&to1_, &QTimer::timeout, &loop, &QEventLoop::quit);
-        while (!port_.AnswerReady() && !port_.ErrorReady() && !timedOut_) {
+        connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        while (!port_.AnswerReady() && !port_.ErrorReady() && !expired) {
             // A loop refused by a quitting application must not spin here.
             if (loop.exec() != 0) {
-                timedOut_ = true;
+                expired = true;
                 break;
             }
         }
     }
-    to1_.stop();
-    if (timedOut_) return wrTimeout;
+    timer.stop();
+    if (expired) return wrTimeout;
     const bool answer = port_.AnswerReady();
     const bool error = port_.ErrorReady();
     // Both kinds queued happens when one command brings several records at once; they

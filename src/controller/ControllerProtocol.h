@@ -80,6 +80,7 @@ class ControllerProtocol : public QObject {
     void StartExchange();
     void DrainTx();
     void OnTimeout();
+    int WaitFor(QTimer& timer, bool& expired);
     void Show(const char* text);
     // Identification answer into the reply buffer; its text up to the first zero byte.
     QString TakeIdentification();
@@ -88,6 +89,7 @@ class ControllerProtocol : public QObject {
     ProtocolHost* host_;
     QTimer to1_;
     bool timedOut_ = false;
+    bool waiting_ = false;
     std::vector<std::uint8_t> replyBuffer_;
 };
 

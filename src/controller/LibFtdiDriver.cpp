@@ -158,8 +158,18 @@ void LibFtdiDriver::ReaderLoop(std::stop_token stop) {
             std::this_thread::yield();
         int got = 0;
         {
+            // The bytes are stored before the context is let go, so a purge that waits
+            // for it never sees them arrive afterwards.
             std::lock_guard lock(ioMutex_);
             got = ftdi_read_data(ctx_.get(), piece.data(), static_cast<int>(piece.size()));
+            if (got > 0) {
+                std::lock_guard rxLock(rxMutex_);
+                const std::size_t room =
+                    kFtdiReceiveLimit - std::min(rx_.size(), kFtdiReceiveLimit);
+                const std::size_t keep = std::min(static_cast<std::size_t>(got), room);
+                rx_.insert(rx_.end(), piece.begin(),
+                           piece.begin() + static_cast<std::ptrdiff_t>(keep));
+            }
         }
         if (got < 0) {
             // Unplugged or broken: every later call reports it; no busy retrying.
@@ -169,12 +179,6 @@ void LibFtdiDriver::ReaderLoop(std::stop_token stop) {
         if (got == 0) {
             std::this_thread::sleep_for(std::chrono::microseconds(200));
             continue;
-        }
-        {
-            std::lock_guard lock(rxMutex_);
-            const std::size_t room = kFtdiReceiveLimit - std::min(rx_.size(), kFtdiReceiveLimit);
-            const std::size_t keep = std::min(static_cast<std::size_t>(got), room);
-            rx_.insert(rx_.end(), piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(keep));
         }
         std::lock_guard lock(callbackMutex_);
         if (callback_) callback_();

@@ -2,6 +2,7 @@
 #include "controller/ControllerProtocol.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +169,21 @@ TEST_F(ProtocolTest, WaitTimesOutWhenNothingComes) {
     EXPECT_GE(clock.elapsed(), 95);
     EXPECT_LT(clock.elapsed(), 1500);
     EXPECT_TRUE(protocol->TimedOut());
+    EXPECT_FALSE(protocol->TO1().isActive());
+}
+
+TEST_F(ProtocolTest, WaitStartedInsideAnotherLeavesOuterTimeoutWorking) {
+    script.onFrame = [](const Bytes8& frame) {
+        return frame[4] == cmdStatus ? EncodeAnswer({0x24}) : Bytes8{};
+    };
+    protocol->SendCommand(cmdSeek, 9);  // never answered
+    std::uint8_t inner = 0;
+    QTimer::singleShot(10, [&] { inner = protocol->QueryStatus(); });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(protocol->WaitAnswer(), wrTimeout);
+    EXPECT_EQ(inner, 0x24);
+    EXPECT_LT(clock.elapsed(), 1500) << "the outer wait kept its own time-out";
     EXPECT_FALSE(protocol->TO1().isActive());
 }
 
