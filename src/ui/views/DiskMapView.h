@@ -38,7 +38,8 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
     Q_PROPERTY(bool ShowDisabledSectors READ showDisabledSectors WRITE setShowDisabledSectors)
 
   public:
-    // Registers itself as the disk's observer; unregisters on destruction.
+    // Registers itself as the disk's observer; unregisters on destruction, so the disk
+    // must outlive the view.
     explicit DiskMapView(TZX_Disk& disk, QWidget* parent = nullptr);
     ~DiskMapView() override;
 

@@ -6,13 +6,14 @@ namespace morvane {
 
 namespace {
 
-MapCellLook LookOfLabel(const TTrack& track, bool showDisabled) {
+MapCellLook LookOfLabel(const TTrack& track, int row, bool showDisabled) {
     MapCellLook look;
     if (track.Present == 0) {
         if (showDisabled) look.tile = MapTile::LabelDisabled;
         return look;
     }
-    look.text = TrackLabelText(track.Number);
+    // The row is the track index; Number is set by readers and need not agree.
+    look.text = TrackLabelText(static_cast<unsigned>(row));
     if (track.RawLength > 0) {
         look.tile = MapTile::LabelRaw;
         look.whiteText = true;
@@ -44,7 +45,7 @@ MapCellLook LookOfCell(const TZX_Disk& disk, int column, int row, bool showDisab
     if (column < 0 || column >= kMapColumns || row < 0 || row >= kMapRows) return {};
     const TTrack* track = disk.GetTrack(static_cast<std::uint8_t>(row));
     if (track == nullptr) return {};
-    if (column == 0) return LookOfLabel(*track, showDisabled);
+    if (column == 0) return LookOfLabel(*track, row, showDisabled);
     const TSectorSlot* slot = track->GetSlot(static_cast<std::uint8_t>(column - 1));
     return slot != nullptr ? LookOfSector(*track, *slot, showDisabled) : MapCellLook{};
 }

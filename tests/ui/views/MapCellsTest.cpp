@@ -51,6 +51,12 @@ TEST(MapCellLooks, TrackWithoutRawIsBlackOnYellow) {
     EXPECT_FALSE(look.whiteText);
 }
 
+TEST(MapCellLooks, LabelTextComesFromTheRowNotTheTracksNumberField) {
+    auto disk = MakeDisk();
+    PresentTrack(*disk, 7).Number = 99;
+    EXPECT_EQ(LookOfCell(*disk, 0, 7, false).text, "T007");
+}
+
 TEST(MapCellLooks, SectorColourFollowsDataLengthThenDataGood) {
     auto disk = MakeDisk();
     PresentTrack(*disk, 3);
