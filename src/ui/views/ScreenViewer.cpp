@@ -51,6 +51,8 @@ TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
     // A viewer: the pane keeps the file's bytes so the code page conversion works on them.
     m1_->setReadOnly(true);
     m1_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m1_->setFont(TerminalFont());
     m1_->setContextMenuPolicy(Qt::CustomContextMenu);
     selectAll_ = new QAction(QStringLiteral("Выделить все"), this);
