@@ -255,10 +255,11 @@ void TUSB_Port::OnError(ErrorRecord&& error) {
 }
 
 void TUSB_Port::Poll() {
-    // A slot of our own signals may process events; a nested Poll would interleave two
-    // chunks in the decoder, so it is deferred instead.
+    // A slot of our own signals may process events (a message box, a wait); a nested
+    // Poll would interleave two chunks in the decoder, so it is deferred until this one
+    // ends.
     if (polling_) {
-        SchedulePoll();
+        pollAgain_ = true;
         return;
     }
     if (!enableMessage_ || !active_ || !driver_) return;
@@ -273,9 +274,13 @@ void TUSB_Port::Poll() {
         Check("FT_Read", status);
         got = std::min(got, want);
         decoder_.Feed(std::span<const std::uint8_t>(receiveChunk_.data(), got), *this);
-        if (queued > want) SchedulePoll();
+        if (queued > want) pollAgain_ = true;
     }
     polling_ = false;
+    if (pollAgain_) {
+        pollAgain_ = false;
+        SchedulePoll();
+    }
 }
 
 }  // namespace morvane

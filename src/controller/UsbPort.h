@@ -148,6 +148,7 @@ class TUSB_Port : public QObject, private RxRecordSink {
     QTimer pollTimer_;
     std::atomic<bool> pollPosted_{false};
     bool polling_ = false;
+    bool pollAgain_ = false;
 
     int pollingTime_ = kDefaultPollingTime;
     QString deviceName_;

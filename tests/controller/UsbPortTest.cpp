@@ -272,6 +272,31 @@ TEST_F(UsbPortTest, DriverCallbackPollsAtOnce) {
     EXPECT_TRUE(port->AnswerReady());
 }
 
+TEST_F(UsbPortTest, PollInsideOwnEventIsDeferredNotInterleaved) {
+    OpenPort();
+    std::vector<std::size_t> countsSeenInSlot;
+    bool delivered = false;
+    QObject::connect(port.get(), &TUSB_Port::onRXMessage, [&](int) {
+        countsSeenInSlot.push_back(port->AnswerCount());
+        if (delivered) return;
+        delivered = true;
+        script.Deliver(test::EncodeAnswer({2}));  // announces a poll at once
+        QCoreApplication::processEvents();        // as a message box would
+        port->Poll();                             // and a direct call, too
+        countsSeenInSlot.push_back(port->AnswerCount());
+    });
+    script.announce = false;
+    script.Deliver({0x0A, 0x31});
+    script.announce = true;
+    script.Deliver({0xAA});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(countsSeenInSlot, (std::vector<std::size_t>{1, 1})) << "no poll inside a poll";
+    QCoreApplication::processEvents();
+    ASSERT_EQ(port->AnswerCount(), 2u);
+    EXPECT_EQ(port->TakeAnswer()->data, (Bytes8{1}));
+    EXPECT_EQ(port->TakeAnswer()->data, (Bytes8{2}));
+}
+
 TEST_F(UsbPortTest, TimerPollsWhenDriverSaysNothing) {
     OpenPort();
     script.announce = false;
