@@ -16,12 +16,12 @@ QStringList ToQStringList(const std::vector<std::string>& lines) {
     return out;
 }
 
-FileDialogRequest Request(FileDialogRequest::Kind kind, const char* title, const char* filter,
+FileDialogRequest Request(FileDialogRequest::Kind kind, const char* title, const QString& filter,
                           const char* suffix) {
     FileDialogRequest r;
     r.kind = kind;
     r.title = QString::fromUtf8(title);
-    r.filter = QString::fromUtf8(filter);
+    r.filter = filter;
     r.defaultSuffix = QString::fromUtf8(suffix);
     return r;
 }
@@ -55,7 +55,9 @@ bool ImageFileCommands::ConfirmOverwrite(const QString& path, const char* captio
     return host_.Confirm(QString::fromUtf8(caption), QString::fromUtf8(kOverwriteQuestion));
 }
 
-void ImageFileCommands::ReportReadFailure(const QString& line) {
+void ImageFileCommands::ReportReadFailure(ImageFormat format) {
+    const QString line = ReadErrorLine(format, disk_.LastError);
+    if (line.isEmpty()) return;  // TRD reading reports nothing
     host_.ClearLog();
     host_.AddLogLine(line);
 }
@@ -83,9 +85,10 @@ void ImageFileCommands::RememberDirectory1(const QString& path) {
 void ImageFileCommands::ReportWriteFailure(ImageFormat format, const QString& path) {
     if (format == ImageFormat::Udi) {
         host_.ShowBox(QString::fromUtf8(kAttentionCaption2),
-                      QStringLiteral("Ошибка создания образа UDI"));
+                      QString::fromUtf8(kUdiSaveFailedText.data(),
+                                        static_cast<qsizetype>(kUdiSaveFailedText.size())));
         host_.ClearLog();
-        host_.AddLogLine(UdiWriteFailLine(disk_.FailTrack, disk_.FailSlot));
+        host_.AddLogLine(UdiWriteFailLine(disk_));
         return;
     }
     host_.ShowBox(QString::fromUtf8(kErrorCaption),
@@ -103,8 +106,8 @@ void ImageFileCommands::PresetSaveNameForLoad(const char* extension) {
 }
 
 void ImageFileCommands::LoadAs() {
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle, kLoadAsFilter, "");
-    r.filterIndex = kLoadAsFilterIndex;
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle, LoadAsFilter(), "");
+    r.filterIndex = kLoadAsDefaultFilterIndex;
     r.directory = settings_.Directory_2;
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return;
@@ -115,12 +118,7 @@ void ImageFileCommands::LoadAs() {
         return;
     }
     const bool ok = io_.Read(format, path, disk_);
-    if (!ok) {
-        const QString error = QString::fromStdString(disk_.LastError);
-        if (format == ImageFormat::Udi) ReportReadFailure(UdiErrorLine(error));
-        if (format == ImageFormat::Fdi) ReportReadFailure(FdiErrorLine(error));
-        if (format == ImageFormat::Td0) ReportReadFailure(Td0ErrorLine(error));
-    }
+    if (!ok) ReportReadFailure(format);
     SetCommentsFromImage();
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory2(path);
@@ -132,7 +130,7 @@ void ImageFileCommands::LoadAs() {
 
 void ImageFileCommands::SaveAs() {
     FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Save, kSaveAsTitle, kSaveAsFilter, "udi");
+        Request(FileDialogRequest::Kind::Save, kSaveAsTitle, SaveAsFilter(), "udi");
     r.filterIndex = 1;
     r.directory = settings_.Directory_2;
     r.fileName = SaveAsStartName(currentName_);
@@ -150,7 +148,7 @@ void ImageFileCommands::SaveAs() {
 }
 
 void ImageFileCommands::LoadNative() {
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle, kNativeFilter, "udf");
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle, NativeFilter(), "udf");
     r.directory = settings_.Directory_1;
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return;
@@ -169,7 +167,7 @@ void ImageFileCommands::LoadNative() {
 
 void ImageFileCommands::SaveNative() {
     FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Save, kSaveNativeTitle, kNativeFilter, "udf");
+        Request(FileDialogRequest::Kind::Save, kSaveNativeTitle, NativeFilter(), "udf");
     r.directory = settings_.Directory_1;
     r.fileName = NativeSaveStartName(currentName_);
     const QString path = ChooseSave(r);
@@ -185,13 +183,13 @@ void ImageFileCommands::SaveNative() {
 
 void ImageFileCommands::LoadUdi() {
     PresetSaveNameForLoad(".udi");
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle, kUdiLoadFilter, "udi");
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle,
+                                  SingleLoadFilterText(ImageFormat::Udi), "udi");
     r.fileName = openDialogName_;
     r.directory = SingleDialogFolder(openDialogName_);
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return;
-    if (!io_.Read(ImageFormat::Udi, path, disk_))
-        ReportReadFailure(UdiErrorLine(QString::fromStdString(disk_.LastError)));
+    if (!io_.Read(ImageFormat::Udi, path, disk_)) ReportReadFailure(ImageFormat::Udi);
     ShowStatusFor(path);
     host_.ShowMapFromTop();
     SetCommentsFromImage();
@@ -200,8 +198,8 @@ void ImageFileCommands::LoadUdi() {
 
 void ImageFileCommands::SaveUdi() {
     saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".udi"));
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Save, kSaveNativeTitle, kUdiSaveFilter, "udi");
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, kSaveNativeTitle,
+                                  SingleSaveFilterText(ImageFormat::Udi), "udi");
     r.fileName = saveDialogName_;
     r.directory = SingleDialogFolder(saveDialogName_);
     const QString path = ChooseSave(r);
@@ -213,8 +211,8 @@ void ImageFileCommands::SaveUdi() {
 
 void ImageFileCommands::LoadTrd() {
     PresetSaveNameForLoad(".trd");
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Open, kLoadTrdTitle, kTrdLoadFilter, "trd");
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTrdTitle,
+                                  SingleLoadFilterText(ImageFormat::Trd), "trd");
     r.fileName = openDialogName_;
     r.directory = SingleDialogFolder(openDialogName_);
     const QString path = ChooseOpen(r);
@@ -228,8 +226,8 @@ void ImageFileCommands::LoadTrd() {
 
 void ImageFileCommands::SaveTrd() {
     saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".trd"));
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Save, kSaveTrdTitle, kTrdSaveFilter, "trd");
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, kSaveTrdTitle,
+                                  SingleSaveFilterText(ImageFormat::Trd), "trd");
     r.fileName = saveDialogName_;
     r.directory = SingleDialogFolder(saveDialogName_);
     const QString path = ChooseSave(r);
@@ -240,15 +238,14 @@ void ImageFileCommands::SaveTrd() {
 
 void ImageFileCommands::LoadTd0() {
     PresetSaveNameForLoad(".td0");
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Open, kLoadTd0Title, kTd0LoadFilter, "td0");
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTd0Title,
+                                  SingleLoadFilterText(ImageFormat::Td0), "td0");
     r.fileName = openDialogName_;
     r.directory = SingleDialogFolder(openDialogName_);
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return;
     host_.ShowMapFromTop();
-    if (!io_.Read(ImageFormat::Td0, path, disk_))
-        ReportReadFailure(Td0ErrorLine(QString::fromStdString(disk_.LastError)));
+    if (!io_.Read(ImageFormat::Td0, path, disk_)) ReportReadFailure(ImageFormat::Td0);
     ShowStatusFor(path);
     SetCommentsFromImage();
     host_.ShowMapFromTop();
@@ -256,15 +253,14 @@ void ImageFileCommands::LoadTd0() {
 
 void ImageFileCommands::LoadFdi() {
     PresetSaveNameForLoad(".fdi");
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Open, kLoadFdiTitle, kFdiLoadFilter, "fdi");
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadFdiTitle,
+                                  SingleLoadFilterText(ImageFormat::Fdi), "fdi");
     r.fileName = openDialogName_;
     r.directory = SingleDialogFolder(openDialogName_);
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return;
     host_.ShowMapFromTop();
-    if (!io_.Read(ImageFormat::Fdi, path, disk_))
-        ReportReadFailure(FdiErrorLine(QString::fromStdString(disk_.LastError)));
+    if (!io_.Read(ImageFormat::Fdi, path, disk_)) ReportReadFailure(ImageFormat::Fdi);
     ShowStatusFor(path);
     SetCommentsFromImage();
     host_.ShowMapFromTop();

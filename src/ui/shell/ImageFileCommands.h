@@ -73,7 +73,7 @@ class ImageFileCommands {
     QString ChooseOpen(FileDialogRequest request);
     QString ChooseSave(FileDialogRequest request);
     bool ConfirmOverwrite(const QString& path, const char* caption);
-    void ReportReadFailure(const QString& line);
+    void ReportReadFailure(ImageFormat format);
     void ShowStatusFor(const QString& path);
     void SetCommentsFromImage();
     void RememberDirectory2(const QString& path);

@@ -1,36 +1,45 @@
 #include "ui/shell/LoadSaveRules.h"
 
-#include <QFileInfo>
-#include <QStringList>
+#include <QFile>
+
 #include <algorithm>
 
 namespace morvane {
 
+namespace {
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
 ImageFormat DispatchFormat(const QString& fileName) {
-    const QString name = QFileInfo(fileName).fileName();
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0) return ImageFormat::Unknown;
-    const QString ext = name.mid(dot + 1, 3).toUpper();
-    if (ext == QLatin1String("UDI")) return ImageFormat::Udi;
-    if (ext == QLatin1String("TRD")) return ImageFormat::Trd;
-    if (ext == QLatin1String("TD0")) return ImageFormat::Td0;
-    if (ext == QLatin1String("FDI")) return ImageFormat::Fdi;
-    return ImageFormat::Unknown;
+    return FormatFromDialogName(QFile::encodeName(fileName).toStdString());
+}
+
+QString LoadAsFilter() {
+    return Q(kLoadAsFilter);
+}
+
+QString SaveAsFilter() {
+    return Q(kSaveAsFilter);
+}
+
+QString NativeFilter() {
+    return Q(kNativeFilter);
+}
+
+QString SingleLoadFilterText(ImageFormat format) {
+    return Q(SingleLoadFilter(format));
+}
+
+QString SingleSaveFilterText(ImageFormat format) {
+    return Q(SingleSaveFilter(format));
 }
 
 QString SaveAsSuffixForFilter(int filterIndex) {
-    switch (filterIndex) {
-        case 1:
-            return QStringLiteral("udi");
-        case 2:
-            return QStringLiteral("trd");
-        case 3:
-            return QStringLiteral("td0");
-        case 4:
-            return QStringLiteral("fdi");
-        default:
-            return {};
-    }
+    return Q(SaveAsDefaultExtension(filterIndex));
 }
 
 QString SaveAsStartName(const QString& currentName) {
@@ -56,21 +65,12 @@ QString SingleSaveStartName(const QString& saveDialogName, const QString& openDi
     return {};
 }
 
-QString UdiErrorLine(const QString& lastError) {
-    return QStringLiteral("Error load UDI - \"") + lastError + QLatin1Char('"');
+QString ReadErrorLine(ImageFormat format, const std::string& lastError) {
+    return QString::fromStdString(LoadErrorLine(format, lastError));
 }
 
-QString FdiErrorLine(const QString& lastError) {
-    return QStringLiteral("Error load FDI -\"") + lastError + QLatin1Char('"');
-}
-
-QString Td0ErrorLine(const QString& lastError) {
-    return QStringLiteral("Error load TD0 -\"") + lastError + QLatin1Char('"');
-}
-
-QString UdiWriteFailLine(unsigned failTrack, unsigned failSlot) {
-    return QStringLiteral("Ошибка в дорожке - ") + QString::number(failTrack) +
-           QStringLiteral(" / Сектор - ") + QString::number(failSlot);
+QString UdiWriteFailLine(const TZX_Disk& disk) {
+    return QString::fromStdString(UdiSaveFailedLine(disk));
 }
 
 QString ImageStatusText(const QString& fullFileName, unsigned presentTracks) {
@@ -79,16 +79,10 @@ QString ImageStatusText(const QString& fullFileName, unsigned presentTracks) {
 }
 
 QStringList QtNameFilters(const QString& pipeFilter) {
-    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& description = parts[i];
-        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
-        const QString tail = QLatin1Char('(') + patterns + QLatin1Char(')');
-        filters << (description.endsWith(tail) ? description
-                                               : description + QLatin1Char(' ') + tail);
-    }
-    return filters;
+    QStringList out;
+    for (const std::string& f : NameFilters(pipeFilter.toStdString()))
+        out << QString::fromStdString(f);
+    return out;
 }
 
 }  // namespace morvane

@@ -1,34 +1,19 @@
-// The small decisions of the image load and save commands: which format a chosen name
-// means, the dialogs' filters and titles, the names the dialogs start with, and the lines
-// the commands leave in the log and the status bar.
+// The window's side of the image load and save commands: dialog titles, the names the
+// dialogs start with, and the lines the commands leave in the log and the status bar.
+// Which format a name means, the filters and the error texts come from the formats'
+// own table (formats/ImageFiles.h); these are its QString faces.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-#include "formats/ImageFormat.h"
+#include "formats/ImageFiles.h"
 
 namespace morvane {
 
-// The format-choosing commands compare the first three characters after the last dot,
-// upper-cased, with UDI, TRD, TD0 and FDI (so ".udif" is UDI). Anything else: Unknown.
+// The format-choosing commands' rule: the first three characters after the last dot,
+// upper-cased, against UDI, TRD, TD0 and FDI (".udif" is UDI; ".udf" is none of them).
 ImageFormat DispatchFormat(const QString& fileName);
-
-// Filters in "description|pattern|description|pattern" form.
-inline constexpr const char* kLoadAsFilter =
-    "Универсальный образ диска (*.udi)|*.udi|Файл образа TRDOS диска (*.trd)|*.trd|"
-    "Образ диска TeleDisk (*.td0)|*.td0|Полный образ диска (*.fdi)|*.fdi|"
-    "Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi)|*.fdi;*.trd;*.udi;*.td0";
-inline constexpr int kLoadAsFilterIndex = 5;
-inline constexpr const char* kSaveAsFilter =
-    "Универсальный образ диска (*.udi)|*.udi|Файл образа TRDOS диска (*.trd)|*.trd|"
-    "Образ диска TeleDisk (*.td0)|*.td0|Полный образ диска (*.fdi)|*.fdi";
-inline constexpr const char* kNativeFilter = "Universal Disk Format (*.udf)|*.udf";
-inline constexpr const char* kUdiLoadFilter = "Universal Disk Image (*.udi)|*.udi";
-inline constexpr const char* kUdiSaveFilter = "Ultra Disk Image (*.udi)|*.udi";
-inline constexpr const char* kTrdLoadFilter = "Файл образа TRDOS диска (*.trd)|*.trd";
-inline constexpr const char* kTrdSaveFilter = "Образ стандартного TRDOS диска (*.trd)|*.trd";
-inline constexpr const char* kTd0LoadFilter = "Образ диска TeleDisk (*.td0)|*.td0";
-inline constexpr const char* kFdiLoadFilter = "Образ диска (*.fdi)|*.fdi";
 
 inline constexpr const char* kLoadTitle = "Загрузить образ диска из файла..";
 inline constexpr const char* kSaveAsTitle = "Сохранить образ диска в файл...";
@@ -38,6 +23,11 @@ inline constexpr const char* kSaveTrdTitle = "Сохранить образ в T
 inline constexpr const char* kLoadTd0Title = "Загрузить образ Teledisk из файла..";
 inline constexpr const char* kLoadFdiTitle = "Загрузить образ FDI из файла..";
 
+QString LoadAsFilter();
+QString SaveAsFilter();
+QString NativeFilter();
+QString SingleLoadFilterText(ImageFormat format);
+QString SingleSaveFilterText(ImageFormat format);
 // The default extension of the "Сохранить как..." dialog for its 1-based filter entry.
 QString SaveAsSuffixForFilter(int filterIndex);
 
@@ -54,15 +44,14 @@ QString WithExtension(const QString& name, const QString& extension);
 QString SingleSaveStartName(const QString& saveDialogName, const QString& openDialogName,
                             const QString& extension);
 
-QString UdiErrorLine(const QString& lastError);
-QString FdiErrorLine(const QString& lastError);
-QString Td0ErrorLine(const QString& lastError);
-QString UdiWriteFailLine(unsigned failTrack, unsigned failSlot);
+// The log line of a failed read; empty for the formats whose failures are not reported.
+QString ReadErrorLine(ImageFormat format, const std::string& lastError);
+// The log line of a failed UDI save, with the failing track and slot.
+QString UdiWriteFailLine(const TZX_Disk& disk);
 // Status panel 1 after a load.
 QString ImageStatusText(const QString& fullFileName, unsigned presentTracks);
 
-// Qt's filter list ("desc (*.a *.b)") from the "description|pattern" form; a description
-// that already names exactly its patterns is kept as it is.
+// Qt's name filters for a "description|pattern|..." filter.
 QStringList QtNameFilters(const QString& pipeFilter);
 
 }  // namespace morvane

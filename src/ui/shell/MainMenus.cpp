@@ -172,9 +172,11 @@ void TFMain::BuildToolBar() {
     a.toolScanAndRead->setObjectName(QStringLiteral("tbScanAndRead"));
     a.toolScanAndRead->setToolTip(QString());
 
-    connect(a.toolSave, &QAction::triggered, a.saveNative, &QAction::trigger);
-    connect(a.toolSaveUdi, &QAction::triggered, a.saveUdi, &QAction::trigger);
-    connect(a.toolClear, &QAction::triggered, a.clearImage, &QAction::trigger);
+    // Tool buttons run their commands whatever the menu items' last enabling was.
+    ImageFileCommands* files = imageCommands_.get();
+    connect(a.toolSave, &QAction::triggered, this, [files] { files->SaveNative(); });
+    connect(a.toolSaveUdi, &QAction::triggered, this, [files] { files->SaveUdi(); });
+    connect(a.toolClear, &QAction::triggered, this, &TFMain::ClearImageCommand);
     connect(a.toolScanAndRead, &QAction::triggered, a.scanAndRead, &QAction::trigger);
 }
 

@@ -7,7 +7,9 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
+#include <QTextDocument>
 
 #include "ui/shell/ControllerLink.h"
 #include "ui/shell/FormatsFileIo.h"
@@ -43,14 +45,15 @@ TFMain::TFMain(MainWindowOptions options, QWidget* parent)
     BuildLayout();
     BuildMenus();
     ConnectMap();
+    ConnectComment();
     ShowLinkKind();
     resize(1270, 860);
 }
 
 TFMain::~TFMain() {
-    // The map observes the container; it goes first.
-    delete zxd_;
-    zxd_ = nullptr;
+    // The map and the sector view refer to the container, which goes with the members:
+    // they go first.
+    std::unique_ptr<QWidget> views(takeCentralWidget());
 }
 
 void TFMain::SetSettingsDialog(Tfmset* dialog) {
@@ -207,6 +210,17 @@ void TFMain::ConnectMap() {
     connect(sectorView_, &SectorView::slotEdited, this, [this](int, int) { zxd_->ImageChanged(); });
 }
 
+void TFMain::ConnectComment() {
+    // The comment buttons come alive with an edit: "Принять" keeps it at once, "Отменить"
+    // brings back the image's comment.
+    connect(lb1_->document(), &QTextDocument::modificationChanged, this, [this](bool changed) {
+        commentAccept_->setEnabled(changed);
+        commentCancel_->setEnabled(changed);
+    });
+    connect(commentAccept_, &QAction::triggered, this, &TFMain::CommitComment);
+    connect(commentCancel_, &QAction::triggered, this, &TFMain::RevertComment);
+}
+
 void TFMain::ShowCell(int column, int row) {
     sectorView_->showCell(column, row);
 }
@@ -218,6 +232,16 @@ void TFMain::CommitComment() {
         for (const QString& line : text.split(QLatin1Char('\n')))
             disk_->DiskLog.push_back(line.toStdString());
     }
+    lb1_->document()->setModified(false);
+    commentAccept_->setEnabled(false);
+    commentCancel_->setEnabled(false);
+}
+
+void TFMain::RevertComment() {
+    QStringList lines;
+    for (const std::string& line : disk_->DiskLog)
+        lines << QString::fromStdString(line);
+    SetCommentLines(lines);
     commentAccept_->setEnabled(false);
     commentCancel_->setEnabled(false);
 }
@@ -259,6 +283,7 @@ void TFMain::SetImageStatus(const QString& text) {
 
 void TFMain::ShowMapFromTop() {
     zxd_->setTopRow(0);
+    zxd_->horizontalScrollBar()->setValue(0);
     zxd_->ImageChanged();
 }
 
@@ -268,6 +293,7 @@ void TFMain::RefreshSelectedCell() {
 
 void TFMain::SetCommentLines(const QStringList& lines) {
     lb1_->setPlainText(lines.join(QLatin1Char('\n')));
+    lb1_->document()->setModified(false);
 }
 
 void TFMain::ShowCommentPage() {

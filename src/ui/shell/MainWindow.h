@@ -137,7 +137,9 @@ class TFMain : public QMainWindow,
     void BuildStatusBar();
     void ConnectMap();
     void ShowCell(int column, int row);
+    void ConnectComment();
     void CommitComment();
+    void RevertComment();
     void ShowLinkKind();
     void LoadRememberedVirtualDisk(Drive drive);
     void ClearViews();

@@ -1,5 +1,6 @@
 #include "ui/shell/VirtualDrive.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "controller/virtual/VirtualController.h"
@@ -19,7 +20,7 @@ virt::Drive ToVirtual(Drive drive) {
 
 // Any format the program reads may go into the drive, the native one included.
 ImageFormat ReadableFormat(const QString& path) {
-    const ImageFormat byName = FormatFromPath(path.toStdString());
+    const ImageFormat byName = FormatFromPath(QFile::encodeName(path).toStdString());
     if (byName == ImageFormat::Udf) return byName;
     return DispatchFormat(path);
 }

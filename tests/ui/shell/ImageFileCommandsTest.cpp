@@ -121,7 +121,7 @@ TEST_F(ImageFileCommandsTest, LoadAsOpensTheDialogWithItsFilterTitleAndFolder) {
     const FileDialogRequest& r = requests[0];
     EXPECT_EQ(r.kind, FileDialogRequest::Kind::Open);
     EXPECT_EQ(r.title, QStringLiteral("Загрузить образ диска из файла.."));
-    EXPECT_EQ(r.filter, QString::fromUtf8(kLoadAsFilter));
+    EXPECT_EQ(r.filter, LoadAsFilter());
     EXPECT_EQ(r.filterIndex, 5);
     EXPECT_EQ(r.directory, settings.Directory_2);
     EXPECT_TRUE(r.fileName.isEmpty());
@@ -189,7 +189,7 @@ TEST_F(ImageFileCommandsTest, SaveAsWritesUdiWithRestoreSettingAndRemembersName)
     const FileDialogRequest& r = requests.back();
     EXPECT_EQ(r.kind, FileDialogRequest::Kind::Save);
     EXPECT_EQ(r.title, QStringLiteral("Сохранить образ диска в файл..."));
-    EXPECT_EQ(r.filter, QString::fromUtf8(kSaveAsFilter));
+    EXPECT_EQ(r.filter, SaveAsFilter());
     EXPECT_EQ(r.fileName, QStringLiteral("game"));
     ASSERT_TRUE(r.suffixForFilter);
     EXPECT_EQ(r.suffixForFilter(2), QStringLiteral("trd"));

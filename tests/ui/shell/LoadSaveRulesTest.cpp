@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 namespace morvane {
@@ -19,11 +21,16 @@ TEST(LoadSaveRules, DispatchComparesThreeCharactersAfterTheLastDot) {
 }
 
 TEST(LoadSaveRules, ErrorLinesQuoteTheReadersMessage) {
-    EXPECT_EQ(UdiErrorLine(QStringLiteral("bad crc")),
+    EXPECT_EQ(ReadErrorLine(ImageFormat::Udi, "bad crc"),
               QStringLiteral("Error load UDI - \"bad crc\""));
-    EXPECT_EQ(FdiErrorLine(QStringLiteral("short")), QStringLiteral("Error load FDI -\"short\""));
-    EXPECT_EQ(Td0ErrorLine(QStringLiteral("x")), QStringLiteral("Error load TD0 -\"x\""));
-    EXPECT_EQ(UdiWriteFailLine(12, 3), QStringLiteral("Ошибка в дорожке - 12 / Сектор - 3"));
+    EXPECT_EQ(ReadErrorLine(ImageFormat::Fdi, "short"),
+              QStringLiteral("Error load FDI -\"short\""));
+    EXPECT_EQ(ReadErrorLine(ImageFormat::Td0, "x"), QStringLiteral("Error load TD0 -\"x\""));
+    EXPECT_TRUE(ReadErrorLine(ImageFormat::Trd, "x").isEmpty());
+    auto disk = std::make_unique<TZX_Disk>();
+    disk->FailTrack = 12;
+    disk->FailSlot = 3;
+    EXPECT_EQ(UdiWriteFailLine(*disk), QStringLiteral("Ошибка в дорожке - 12 / Сектор - 3"));
 }
 
 TEST(LoadSaveRules, StatusTextCountsTracks) {
@@ -40,6 +47,7 @@ TEST(LoadSaveRules, StartNamesOfTheSaveDialogs) {
     EXPECT_EQ(SaveAsSuffixForFilter(2), QStringLiteral("trd"));
     EXPECT_EQ(SaveAsSuffixForFilter(3), QStringLiteral("td0"));
     EXPECT_EQ(SaveAsSuffixForFilter(4), QStringLiteral("fdi"));
+    EXPECT_EQ(SaveAsSuffixForFilter(5), QString());
 }
 
 TEST(LoadSaveRules, SingleFormatNamesTakeTheFormatsExtension) {
@@ -56,12 +64,12 @@ TEST(LoadSaveRules, SingleFormatNamesTakeTheFormatsExtension) {
 }
 
 TEST(LoadSaveRules, QtFiltersKeepDescriptionsAndListPatterns) {
-    const QStringList filters = QtNameFilters(QString::fromUtf8(kLoadAsFilter));
+    const QStringList filters = QtNameFilters(LoadAsFilter());
     ASSERT_EQ(filters.size(), 5);
     EXPECT_EQ(filters[0], QStringLiteral("Универсальный образ диска (*.udi)"));
     EXPECT_EQ(filters[4], QStringLiteral("Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi) "
                                          "(*.fdi *.trd *.udi *.td0)"));
-    EXPECT_EQ(QtNameFilters(QString::fromUtf8(kNativeFilter)),
+    EXPECT_EQ(QtNameFilters(NativeFilter()),
               QStringList{QStringLiteral("Universal Disk Format (*.udf)")});
 }
 

@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTimer>
 #include <QToolBar>
 
@@ -358,6 +359,44 @@ TEST_F(MainWindowTest, CommentGoesIntoTheImageWhenTheMemoLosesFocus) {
     lb1->clear();
     QApplication::sendEvent(lb1, &out);
     EXPECT_TRUE(window->Disk().DiskLog.empty());
+}
+
+TEST_F(MainWindowTest, CommentButtonsKeepOrRevertAnEdit) {
+    Make();
+    window->Disk().DiskLog = {"kept"};
+    window->SetCommentLines({QStringLiteral("kept")});
+    auto* lb1 = window->findChild<QPlainTextEdit*>(QStringLiteral("lb1"));
+    const QList<QAction*> buttons =
+        window->findChild<QToolBar*>(QStringLiteral("tbComment"))->actions();
+    ASSERT_EQ(buttons.size(), 2);
+    QAction* accept = buttons[0];
+    QAction* cancel = buttons[1];
+    EXPECT_EQ(accept->text(), QStringLiteral("Принять"));
+    EXPECT_EQ(cancel->text(), QStringLiteral("Отменить"));
+    EXPECT_FALSE(accept->isEnabled());
+    lb1->moveCursor(QTextCursor::End);
+    lb1->insertPlainText(QStringLiteral("\nlost"));
+    EXPECT_TRUE(accept->isEnabled());
+    EXPECT_TRUE(cancel->isEnabled());
+    cancel->trigger();
+    EXPECT_EQ(lb1->toPlainText(), QStringLiteral("kept"));
+    EXPECT_FALSE(accept->isEnabled());
+    lb1->moveCursor(QTextCursor::End);
+    lb1->insertPlainText(QStringLiteral("\nnew"));
+    accept->trigger();
+    EXPECT_EQ(window->Disk().DiskLog, (std::vector<std::string>{"kept", "new"}));
+    EXPECT_FALSE(accept->isEnabled());
+}
+
+TEST_F(MainWindowTest, ToolButtonsWorkWhateverTheMenuSaid) {
+    Make();
+    window->UpdateImageMenu();  // no image: "Сохранить" disabled
+    ASSERT_FALSE(window->Actions().saveNative->isEnabled());
+    window->Actions().toolSave->trigger();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.back().title, QStringLiteral("Сохранить образ диска в файл.."));
+    window->Actions().toolSaveUdi->trigger();
+    EXPECT_EQ(requests.back().filter, QStringLiteral("Ultra Disk Image (*.udi)|*.udi"));
 }
 
 TEST_F(MainWindowTest, LogLinesBecomeTheSelectedLine) {
