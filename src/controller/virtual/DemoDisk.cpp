@@ -39,36 +39,36 @@ struct DemoFile {
 };
 
 void PutText(Bytes& out, std::string_view text) {
-    out.insert(out.end(), text.begin(), text.end());
+    for (char c : text)
+        out.push_back(static_cast<std::uint8_t>(c));
+}
+
+// One BASIC line: number (high byte first), length of the rest, the tokenised text.
+void PutBasicLine(Bytes& out, std::uint16_t number, std::string_view body) {
+    out.push_back(static_cast<std::uint8_t>(number >> 8));
+    out.push_back(static_cast<std::uint8_t>(number));
+    out.push_back(static_cast<std::uint8_t>(body.size()));
+    out.push_back(static_cast<std::uint8_t>(body.size() >> 8));
+    PutText(out, body);
 }
 
 // 10 PRINT "MORVANE DEMO DISK"
 // 20 RANDOMIZE USR 15619: REM : LOAD "picture" CODE
+// (F5 PRINT, F9 RANDOMIZE, C0 USR, EA REM, EF LOAD, AF CODE; a number is followed by 0E and
+// its five-byte form; 0D ends a line.)
 Bytes BasicLoader(std::uint16_t& programLength) {
-    constexpr std::uint8_t kPrint = 0xF5, kRandomize = 0xF9, kUsr = 0xC0, kRem = 0xEA, kLoad = 0xEF,
-                           kCode = 0xAF, kNumber = 0x0E, kEndOfLine = 0x0D;
-    auto line = [](std::uint16_t number, const Bytes& body) {
-        Bytes out{static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)};
-        PutLe16(out, static_cast<std::uint16_t>(body.size()));
-        out.insert(out.end(), body.begin(), body.end());
-        return out;
-    };
-    Bytes first{kPrint, '"'};
-    PutText(first, "MORVANE DEMO DISK");
-    first.insert(first.end(), {'"', kEndOfLine});
-    Bytes second{kRandomize, kUsr};
-    PutText(second, "15619");
-    second.insert(second.end(),
-                  {kNumber, 0x00, 0x00, 0x03, 0x3D, 0x00, ':', kRem, ':', kLoad, '"'});
-    PutText(second, "picture");
-    second.insert(second.end(), {'"', kCode, kEndOfLine});
-
-    Bytes program = line(10, first);
-    const Bytes l20 = line(20, second);
-    program.insert(program.end(), l20.begin(), l20.end());
+    using namespace std::string_view_literals;
+    Bytes program;
+    PutBasicLine(program, 10, "\xF5\"MORVANE DEMO DISK\"\r"sv);
+    PutBasicLine(program, 20,
+                 "\xF9\xC0"
+                 "15619"
+                 "\x0E\x00\x00\x03\x3D\x00"
+                 ":\xEA:\xEF\"picture\"\xAF\r"sv);
     programLength = static_cast<std::uint16_t>(program.size());
     // TR-DOS keeps the autostart line after the program: 0x80, 0xAA, line number.
-    program.insert(program.end(), {0x80, 0xAA, 10, 0});
+    for (std::uint8_t b : std::array<std::uint8_t, 4>{0x80, 0xAA, 10, 0})
+        program.push_back(b);
     return program;
 }
 

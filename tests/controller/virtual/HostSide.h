@@ -3,7 +3,9 @@
 // stream. Kept independent of the program's own port code so the two check each other.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <vector>
@@ -13,16 +15,25 @@
 
 namespace morvane::virt::test {
 
+// Appends byte by byte: GCC 12 at -O3 misreads range inserts into small vectors.
+inline void Append(Bytes& out, std::span<const std::uint8_t> bytes) {
+    for (std::uint8_t b : bytes)
+        out.push_back(b);
+}
+
 inline Bytes ShortFrame(std::uint8_t code, std::initializer_list<std::uint8_t> args = {}) {
-    Bytes frame{0x00, 0x00, 0x0A, 0x5A, code};
-    frame.insert(frame.end(), args.begin(), args.end());
+    Bytes frame;
+    Append(frame, std::array<std::uint8_t, 5>{0x00, 0x00, 0x0A, 0x5A, code});
+    for (std::uint8_t b : args)
+        frame.push_back(b);
     return frame;
 }
 
 inline Bytes BlockFrame(std::uint8_t code, std::span<const std::uint8_t> block) {
-    Bytes frame{0x00, 0x00, 0x0A, 0x5A, code};
+    Bytes frame;
+    Append(frame, std::array<std::uint8_t, 5>{0x00, 0x00, 0x0A, 0x5A, code});
     PutLe16(frame, static_cast<std::uint16_t>(block.size()));
-    frame.insert(frame.end(), block.begin(), block.end());
+    Append(frame, block);
     return frame;
 }
 
