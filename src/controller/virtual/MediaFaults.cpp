@@ -24,8 +24,15 @@ void EraseSyncBefore(RawTrack& track, std::size_t mark) {
 
 }  // namespace
 
-void MediaFaults::AddDataCrcError(Drive drive, std::uint8_t track, std::uint8_t r) {
-    dataCrc_.insert({drive, track, r});
+void MediaFaults::AddDataCrcError(Drive drive, std::uint8_t track, std::uint8_t r, int reads) {
+    if (reads == 0) return;
+    dataCrc_[{drive, track, r}] = reads < 0 ? kAlways : reads;
+}
+
+void MediaFaults::NoteSectorRead(Drive drive, std::uint8_t track, std::uint8_t r) {
+    const auto it = dataCrc_.find({drive, track, r});
+    if (it == dataCrc_.end() || it->second == kAlways) return;
+    if (--it->second <= 0) dataCrc_.erase(it);
 }
 
 void MediaFaults::AddIdCrcError(Drive drive, std::uint8_t track, std::uint8_t r) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <random>
 #include <set>
@@ -24,8 +25,11 @@ enum class SeekFaultKind : std::uint8_t {
 
 class MediaFaults {
   public:
-    // Every ID field with sector number r on the track: its data CRC reads wrong.
-    void AddDataCrcError(Drive drive, std::uint8_t track, std::uint8_t r);
+    static constexpr int kAlways = -1;
+
+    // Every ID field with sector number r on the track: its data CRC reads wrong, for the
+    // next `reads` sector reads of it (a weak sector that a re-read may recover) or always.
+    void AddDataCrcError(Drive drive, std::uint8_t track, std::uint8_t r, int reads = kAlways);
     // ... its ID CRC reads wrong (READ ADDRESS shows it, READ SECTOR cannot use it).
     void AddIdCrcError(Drive drive, std::uint8_t track, std::uint8_t r);
     // ... its ID field cannot be found at all (its sync bytes read as zeros).
@@ -44,6 +48,8 @@ class MediaFaults {
     RawTrack Apply(Drive drive, std::uint8_t track, const RawTrack& stored) const;
     // The same plus the unstable bytes, for READ TRACK; draws from the random source.
     RawTrack ApplyForRawRead(Drive drive, std::uint8_t track, const RawTrack& stored);
+    // A sector read of r on the track happened: one read of a weak sector is used up.
+    void NoteSectorRead(Drive drive, std::uint8_t track, std::uint8_t r);
     // Takes one pending seek fault for a seek to target, if any.
     std::optional<SeekFaultKind> TakeSeekFault(std::uint8_t target);
 
@@ -62,7 +68,7 @@ class MediaFaults {
         std::optional<std::uint8_t> Target;
     };
 
-    std::set<SectorKey> dataCrc_;
+    std::map<SectorKey, int> dataCrc_;  // reads left, or kAlways
     std::set<SectorKey> idCrc_;
     std::set<SectorKey> missing_;
     std::vector<Unstable> unstable_;

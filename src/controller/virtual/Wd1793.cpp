@@ -157,6 +157,7 @@ WdReply Wd1793::ReadSector(std::uint8_t r) {
     if (stored == nullptr) return Failure(wd::kNotReady, r);
     const RawTrack seen = faults_.Apply(SelectedDrive(), CurrentTrackIndex(), *stored);
     SectorRead read = virt::ReadSector(seen, r);
+    faults_.NoteSectorRead(SelectedDrive(), CurrentTrackIndex(), r);
     TouchHead();
     if (read.Data.empty()) {
         now_ += mechanics_.Revolution * mechanics_.NotFoundRevolutions;

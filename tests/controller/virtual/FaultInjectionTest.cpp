@@ -51,6 +51,18 @@ TEST_F(FaultInjectionTest, DataCrcErrorGivesCrcBitAndTheData) {
     EXPECT_FALSE(One(ShortFrame(kReadSector, {7})).Error);
 }
 
+TEST_F(FaultInjectionTest, WeakSectorRecoversAfterItsBadReads) {
+    One(ShortFrame(kSeek, {21}));
+    vc.Faults().AddDataCrcError(Drive::A, 21, 4, 2);
+    EXPECT_EQ(One(ShortFrame(kReadSector, {4})).Status, (Bytes{0x08, 4}));
+    const auto list = host.Exchange(BlockFrame(kReadSectors, Bytes{3, 4}));
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_FALSE(list[0].Error);
+    EXPECT_TRUE(list[1].Error);
+    EXPECT_FALSE(One(ShortFrame(kReadSector, {4})).Error);
+    EXPECT_FALSE(One(ShortFrame(kReadSector, {4})).Error);
+}
+
 TEST_F(FaultInjectionTest, IdCrcErrorShowsInAddressesAndHidesTheSector) {
     One(ShortFrame(kSeek, {5}));
     vc.Faults().AddIdCrcError(Drive::A, 5, 3);
