@@ -9,6 +9,7 @@ morvane_add_test(ui_shell_tests
     shell/LoadSaveRulesTest.cpp
     shell/ImageFileCommandsTest.cpp
     shell/MainWindowTest.cpp
+    shell/PriorityTest.cpp
   LIBS morvane_ui)
 
 # Not a test: draws the window with an image loaded, for the README's screenshot.

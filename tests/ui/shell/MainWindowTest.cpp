@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
 #include <QFile>
 #include <QFocusEvent>
 #include <QLabel>
@@ -10,6 +12,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -28,6 +31,7 @@
 #include "controller/virtual/VirtualController.h"
 #include "model/Bytes.h"
 #include "ui/shell/ControllerLink.h"
+#include "ui/shell/SettingsDialog.h"
 #include "ui/views/DiskMapView.h"
 
 namespace morvane {
@@ -443,6 +447,41 @@ TEST_F(MainWindowTest, SettingsCommandWritesOnlyWhenAccepted) {
     });
     window->ProgramSettingsCommand();
     EXPECT_EQ(IniValue(QStringLiteral("Option/RetryCount")), before);
+}
+
+TEST_F(MainWindowTest, SettingsCommandWritesTheDialogsValuesWhenAccepted) {
+    Make();
+    window->StartUp();
+    QTimer::singleShot(0, window.get(), [] {
+        auto* dialog = qobject_cast<Tfmset*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QSpinBox*>(QStringLiteral("RetryCount"))->setValue(42);
+        dialog->findChild<QCheckBox*>(QStringLiteral("SetSectorSizeFromHead"))->click();
+        dialog->AcceptButton()->click();
+    });
+    window->Actions().programSettings->trigger();
+    EXPECT_EQ(window->Settings().RetryCount, 42);
+    EXPECT_TRUE(window->Settings().SetSectorSizeFromHead);
+    EXPECT_EQ(IniValue(QStringLiteral("Option/RetryCount")), QStringLiteral("42"));
+    EXPECT_EQ(IniValue(QStringLiteral("Option/SetSectorSizeFromHead")), QStringLiteral("true"));
+}
+
+TEST_F(MainWindowTest, BaseTemplateItemTogglesOnlyWithARawBaseTrack) {
+    Make();
+    QAction* use = window->Actions().useBaseTemplate;
+    ASSERT_TRUE(use->isChecked());
+    use->trigger();  // checked: unchecks and clears UseBaseTrack
+    EXPECT_FALSE(use->isChecked());
+    EXPECT_FALSE(window->Disk().UseBaseTrack);
+    use->trigger();  // no base track: stays unchecked
+    EXPECT_FALSE(use->isChecked());
+    TTrack* t = window->Disk().GetTrack(6);
+    t->Present = 255;
+    t->RawLength = 50;
+    window->Disk().BaseTrack = 6;
+    use->trigger();
+    EXPECT_TRUE(use->isChecked());
+    EXPECT_TRUE(window->Disk().UseBaseTrack);
 }
 
 }  // namespace
