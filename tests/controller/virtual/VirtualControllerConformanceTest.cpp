@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 
 #include "HostSide.h"
@@ -449,6 +450,38 @@ TEST_F(ConformanceTest, DiskWrittenThroughTheDriveSavesAsUdiAndLoadsBack) {
     EXPECT_EQ(One(ShortFrame(kReadSector, {6})).Data, data);
     EXPECT_EQ(One(ShortFrame(kReadSector, {2})).Data, Bytes(1024, 0x00));
     EXPECT_TRUE(One(ShortFrame(kReadSector, {1})).Error);
+}
+
+TEST_F(ConformanceTest, SurvivesRandomFramesAndNoise) {
+    // Any frame the host could send, well formed or not: the device keeps answering in
+    // well-formed records and never reads or writes out of bounds (checked by the
+    // sanitizer build).
+    std::mt19937 random(1793);
+    std::uniform_int_distribution<int> byte(0, 255);
+    const std::uint8_t codes[] = {0x00, 0x02, 0x04, 0x05, 0x10, 0x20, 0x21, 0x23, 0x24, 0x30, 0x31};
+    for (int i = 0; i < 300; ++i) {
+        const std::uint8_t code = codes[static_cast<std::size_t>(byte(random)) % std::size(codes)];
+        Bytes payload(static_cast<std::size_t>(byte(random)) % 40);
+        for (auto& b : payload)
+            b = static_cast<std::uint8_t>(byte(random));
+        if (code == 0x04) payload = {0x28, static_cast<std::uint8_t>(byte(random) & 1)};
+        Bytes frame = (code == 0x24 || code == 0x30 || code == 0x31)
+                          ? BlockFrame(code, payload)
+                          : ShortFrame(code, {static_cast<std::uint8_t>(byte(random)),
+                                              static_cast<std::uint8_t>(byte(random))});
+        host.Send(frame);
+        Bytes noise(static_cast<std::size_t>(byte(random)) % 8);
+        for (auto& b : noise)
+            b = static_cast<std::uint8_t>(byte(random) | 0x80);
+        host.Send(noise);
+    }
+    host.Drain();
+    EXPECT_GT(host.decoder.Records.size(), 100u);
+    for (const Record& r : host.decoder.Records) {
+        if (r.Error) {
+            EXPECT_EQ(r.Status.size(), 2u);
+        }
+    }
 }
 
 TEST_F(ConformanceTest, SavingAnEmptyDriveLeavesTheImageAlone) {
