@@ -1,12 +1,9 @@
 #include "ui/shell/MainWindow.h"
 
 #include <QEvent>
-#include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextDocument>
@@ -172,7 +169,7 @@ void TFMain::ClearImageCommand() {
 void TFMain::ClearViews() {
     l1_->clear();
     l2_->clear();
-    lb1_->clear();
+    SetCommentLines({});
     Lzx1_->clear();
     sectorView_->clearView();
 }
