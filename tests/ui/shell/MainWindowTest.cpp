@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QFile>
 #include <QFocusEvent>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -209,6 +209,24 @@ TEST_F(MainWindowTest, StartsOnVirtualControllerAndIdentifiesIt) {
     EXPECT_EQ(window->Actions().startStopUsb->text(), QStringLiteral("Стоп USB устройства"));
     emit window->Actions().diskMenu->aboutToShow();
     EXPECT_TRUE(window->Actions().scanAndRead->isEnabled());
+}
+
+TEST_F(MainWindowTest, SilentControllerAtStartIsReportedAndTheWindowStaysUsable) {
+    UseVirtualAtStart(true);
+    Make();
+    window->Link().Virtual().SilenceCommand(cmdIdentify);
+    window->StartUp();
+    EXPECT_EQ(dialogs->messages, QStringList{QStringLiteral("Ошибка!|ZX контроллер не найден...")});
+    EXPECT_TRUE(window->Link().Active());
+    EXPECT_TRUE(window->StatusText(1).isEmpty());
+}
+
+TEST_F(MainWindowTest, ExitClosesTheWindow) {
+    Make();
+    window->show();
+    ASSERT_TRUE(window->StartedUp());
+    window->Actions().exit->trigger();
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(MainWindowTest, DriveCommandsSwitchTheControllersDriveAndTheSetting) {
