@@ -223,6 +223,25 @@ TEST_F(UdiTest, WriteFailureNamesTrackAndSlotAndWritesNothing) {
     EXPECT_EQ(disk->FailSlot, 0);
 }
 
+TEST_F(UdiTest, WriteFailsAtTrackWhoseIndexMarkIsTooEarly) {
+    for (std::uint8_t t = 0; t < 6; ++t)
+        disk->GetTrack(t)->Present = kPresent;
+    TTrack& track = *disk->GetTrack(5);
+    const TrackRecord raw = StandardTrack(2);
+    std::copy(raw.bytes.begin(), raw.bytes.end(), track.Raw.begin());
+    track.RawLength = static_cast<std::uint16_t>(raw.bytes.size());
+    track.RawValid = 1;
+    Bytes ok;
+    EXPECT_TRUE(WriteUdi(*disk, ok));
+    track.Raw[14] = 0xC2;
+    track.Raw[15] = 0xC2;
+    track.Raw[16] = 0xFC;
+    Bytes out;
+    EXPECT_FALSE(WriteUdi(*disk, out));
+    EXPECT_EQ(disk->FailTrack, 5);
+    EXPECT_TRUE(out.empty());
+}
+
 // Sectors of mixed sizes, some bad, on every track of 80 cylinders.
 void FillStandardDisk(TZX_Disk& disk) {
     const std::uint8_t layouts[][2] = {{16, 1}, {9, 2}, {5, 3}, {1, 0}, {0, 0}};
