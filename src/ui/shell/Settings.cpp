@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace morvane {
 
@@ -209,8 +210,23 @@ QString ProgramFolder() {
     return WithTrailingSeparator(QCoreApplication::applicationDirPath());
 }
 
+QString ChooseIniFolder(const QString& programFolder, bool iniWritableInProgramFolder,
+                        bool programFolderWritable, const QString& perUserFolder) {
+    if (iniWritableInProgramFolder || programFolderWritable || perUserFolder.isEmpty())
+        return programFolder;
+    return WithTrailingSeparator(perUserFolder);
+}
+
 QString DefaultIniPath() {
-    return ProgramFolder() + QStringLiteral("Morvane.ini");
+    const QString name = QStringLiteral("Morvane.ini");
+    const QString programFolder = ProgramFolder();
+    const QFileInfo ini(programFolder + name);
+    const bool iniUsable = ini.exists() && ini.isWritable();
+    const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    const QString folder =
+        ChooseIniFolder(programFolder, iniUsable, QFileInfo(programFolder).isWritable(), perUser);
+    if (folder != programFolder) QDir().mkpath(folder);
+    return folder + name;
 }
 
 }  // namespace morvane

@@ -88,8 +88,14 @@ class SettingsStore {
     std::unique_ptr<QSettings> ini_;
 };
 
-// Morvane.ini in the folder that holds the executable.
+// Morvane.ini in the folder that holds the executable; when that folder cannot be
+// written (a system-wide install), in the per-user configuration folder instead, so
+// settings still persist.
 QString DefaultIniPath();
+// The folder DefaultIniPath uses: the program folder if its ini file can be written
+// or created there, otherwise the per-user folder.
+QString ChooseIniFolder(const QString& programFolder, bool iniWritableInProgramFolder,
+                        bool programFolderWritable, const QString& perUserFolder);
 // The executable's folder with a trailing separator.
 QString ProgramFolder();
 

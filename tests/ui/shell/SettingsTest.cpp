@@ -168,5 +168,14 @@ TEST_F(SettingsFileTest, VirtualControllerChoiceHasItsOwnSection) {
     EXPECT_FALSE(ini.contains(QStringLiteral("Option/Enabled")));
 }
 
+TEST(SettingsLocation, ReadOnlyProgramFolderFallsBackToThePerUserFolder) {
+    const QString program = QStringLiteral("/opt/morvane/");
+    const QString user = QStringLiteral("/home/u/.config/Morvane");
+    EXPECT_EQ(ChooseIniFolder(program, false, true, user), program);
+    EXPECT_EQ(ChooseIniFolder(program, true, false, user), program);  // a writable ini wins
+    EXPECT_EQ(ChooseIniFolder(program, false, false, user), user + QLatin1Char('/'));
+    EXPECT_EQ(ChooseIniFolder(program, false, false, QString()), program);
+}
+
 }  // namespace
 }  // namespace morvane
