@@ -95,12 +95,12 @@ std::size_t RoundedQuotient(std::size_t a, std::size_t b) {
     return q;
 }
 
-// The first x at or after from (x <= 6255) with source[x], source[x+1] == first, second
-// and source[x+2] accepted by third; -1 when none.
+// The first x at or after from and before until (x <= 6255) with source[x], source[x+1] ==
+// first, second and source[x+2] accepted by third; -1 when none.
 template <typename ThirdTest>
 Pos FindMark(std::span<const std::uint8_t, kTrackBufferSize> source, Pos from, std::uint8_t first,
-             std::uint8_t second, ThirdTest third) {
-    for (Pos x = std::max<Pos>(from, 0); x < kTrackEnd; ++x) {
+             std::uint8_t second, ThirdTest third, Pos until = kTrackEnd) {
+    for (Pos x = std::max<Pos>(from, 0); x < std::min<Pos>(until, kTrackEnd); ++x) {
         const auto i = static_cast<std::size_t>(x);
         if (source[i] == first && source[i + 1] == second && third(source[i + 2])) return x;
     }
@@ -121,8 +121,13 @@ UdiTrackResult RebuildFromRaw(const TTrack& track,
     if (ownRaw && noTrackRestore) out.Copy(0, source.first(kUdiTrackLength));
 
     Pos pos = 0;
-    Pos x =
-        FindMark(source, 0, kIndexSync, kIndexSync, [](std::uint8_t b) { return b == kIndexMark; });
+    // The index mark belongs in the gap before the first ID field; C2 C2 FC met later is
+    // sector data, and taking it for the index would leave no room for the sectors before it.
+    const Pos firstId =
+        FindMark(source, 0, kSync, kSync, [](std::uint8_t b) { return b == kIdMark; });
+    Pos x = FindMark(
+        source, 0, kIndexSync, kIndexSync, [](std::uint8_t b) { return b == kIndexMark; },
+        firstId >= 0 ? firstId : kTrackEnd);
     if (x >= 0) {
         // The twelve zeros before the sync bytes need room.
         if (x < 15) return Fail(kind, std::nullopt);

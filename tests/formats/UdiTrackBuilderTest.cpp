@@ -303,6 +303,20 @@ TEST_F(UdiTrackBuilderTest, IndexMarkWithinFirst15BytesFails) {
     EXPECT_FALSE(result.FailSlot.has_value());
 }
 
+TEST_F(UdiTrackBuilderTest, IndexMarkBytesInsideSectorDataAreNotTheIndex) {
+    MakeRawTrack(*track, Uniform(4, 1));
+    const std::size_t data = track->Slots[2].DataPosition;
+    for (std::size_t i = 0; i < 3; ++i) {
+        track->Raw[data + 10 + i] = i < 2 ? 0xC2 : 0xFC;
+        track->Slots[2].Data[10 + i] = track->Raw[data + 10 + i];
+    }
+    const UdiTrackResult result = BuildUdiTrack(UdiTrackParams{track.get()}, *image);
+    ASSERT_TRUE(result.Ok);
+    ExpectSameSectors(*track, *ReadBack(*image));
+    EXPECT_EQ(image->Bytes[data + 12], 0xFC);
+    EXPECT_FALSE(image->IsMarked(data + 10));  // data bytes carry no clock marks
+}
+
 TEST_F(UdiTrackBuilderTest, MoreSlotsThanIdMarksFailsAtFirstMissing) {
     MakeRawTrack(*track, Uniform(3, 1));
     FillSlots(*track, 6, Uniform(4, 1));
