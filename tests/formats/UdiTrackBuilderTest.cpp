@@ -305,6 +305,11 @@ TEST_F(UdiTrackBuilderTest, IndexMarkWithinFirst15BytesFails) {
 
 TEST_F(UdiTrackBuilderTest, IndexMarkBytesInsideSectorDataAreNotTheIndex) {
     MakeRawTrack(*track, Uniform(4, 1));
+    // A track read without its index mark, so the first C2 C2 FC is in sector 2's data.
+    for (std::size_t x = 0; x + 2 < kUdiTrackLength; ++x) {
+        if (track->Raw[x] == 0xC2 && track->Raw[x + 1] == 0xC2 && track->Raw[x + 2] == 0xFC)
+            track->Raw[x + 2] = 0x4E;
+    }
     const std::size_t data = track->Slots[2].DataPosition;
     for (std::size_t i = 0; i < 3; ++i) {
         track->Raw[data + 10 + i] = i < 2 ? 0xC2 : 0xFC;
