@@ -50,6 +50,25 @@ QString ImageFileCommands::ChooseSave(FileDialogRequest request) {
     return path;
 }
 
+// The dialogs of the single-format commands start at the name last used with them.
+QString ImageFileCommands::ChooseSingleOpen(const char* title, ImageFormat format,
+                                            const char* suffix) {
+    FileDialogRequest r =
+        Request(FileDialogRequest::Kind::Open, title, SingleLoadFilterText(format), suffix);
+    r.fileName = openDialogName_;
+    r.directory = SingleDialogFolder(openDialogName_);
+    return ChooseOpen(r);
+}
+
+QString ImageFileCommands::ChooseSingleSave(const char* title, ImageFormat format,
+                                            const char* suffix) {
+    FileDialogRequest r =
+        Request(FileDialogRequest::Kind::Save, title, SingleSaveFilterText(format), suffix);
+    r.fileName = saveDialogName_;
+    r.directory = SingleDialogFolder(saveDialogName_);
+    return ChooseSave(r);
+}
+
 bool ImageFileCommands::ConfirmOverwrite(const QString& path, const char* caption) {
     if (!QFileInfo::exists(path)) return true;
     return host_.Confirm(QString::fromUtf8(caption), QString::fromUtf8(kOverwriteQuestion));
@@ -183,11 +202,7 @@ void ImageFileCommands::SaveNative() {
 
 void ImageFileCommands::LoadUdi() {
     PresetSaveNameForLoad(".udi");
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle,
-                                  SingleLoadFilterText(ImageFormat::Udi), "udi");
-    r.fileName = openDialogName_;
-    r.directory = SingleDialogFolder(openDialogName_);
-    const QString path = ChooseOpen(r);
+    const QString path = ChooseSingleOpen(kLoadTitle, ImageFormat::Udi, "udi");
     if (path.isEmpty()) return;
     if (!io_.Read(ImageFormat::Udi, path, disk_)) ReportReadFailure(ImageFormat::Udi);
     ShowStatusFor(path);
@@ -198,11 +213,7 @@ void ImageFileCommands::LoadUdi() {
 
 void ImageFileCommands::SaveUdi() {
     saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".udi"));
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, kSaveNativeTitle,
-                                  SingleSaveFilterText(ImageFormat::Udi), "udi");
-    r.fileName = saveDialogName_;
-    r.directory = SingleDialogFolder(saveDialogName_);
-    const QString path = ChooseSave(r);
+    const QString path = ChooseSingleSave(kSaveNativeTitle, ImageFormat::Udi, "udi");
     if (path.isEmpty()) return;
     if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
     disk_.NoTrackRestore = !settings_.RestoreTrack;
@@ -211,11 +222,7 @@ void ImageFileCommands::SaveUdi() {
 
 void ImageFileCommands::LoadTrd() {
     PresetSaveNameForLoad(".trd");
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTrdTitle,
-                                  SingleLoadFilterText(ImageFormat::Trd), "trd");
-    r.fileName = openDialogName_;
-    r.directory = SingleDialogFolder(openDialogName_);
-    const QString path = ChooseOpen(r);
+    const QString path = ChooseSingleOpen(kLoadTrdTitle, ImageFormat::Trd, "trd");
     if (path.isEmpty()) return;
     host_.ShowMapFromTop();
     io_.Read(ImageFormat::Trd, path, disk_);
@@ -226,11 +233,7 @@ void ImageFileCommands::LoadTrd() {
 
 void ImageFileCommands::SaveTrd() {
     saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".trd"));
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, kSaveTrdTitle,
-                                  SingleSaveFilterText(ImageFormat::Trd), "trd");
-    r.fileName = saveDialogName_;
-    r.directory = SingleDialogFolder(saveDialogName_);
-    const QString path = ChooseSave(r);
+    const QString path = ChooseSingleSave(kSaveTrdTitle, ImageFormat::Trd, "trd");
     if (path.isEmpty()) return;
     if (!ConfirmOverwrite(path, kAttentionCaption)) return;
     if (!io_.Write(ImageFormat::Trd, path, disk_)) ReportWriteFailure(ImageFormat::Trd, path);
@@ -238,11 +241,7 @@ void ImageFileCommands::SaveTrd() {
 
 void ImageFileCommands::LoadTd0() {
     PresetSaveNameForLoad(".td0");
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTd0Title,
-                                  SingleLoadFilterText(ImageFormat::Td0), "td0");
-    r.fileName = openDialogName_;
-    r.directory = SingleDialogFolder(openDialogName_);
-    const QString path = ChooseOpen(r);
+    const QString path = ChooseSingleOpen(kLoadTd0Title, ImageFormat::Td0, "td0");
     if (path.isEmpty()) return;
     host_.ShowMapFromTop();
     if (!io_.Read(ImageFormat::Td0, path, disk_)) ReportReadFailure(ImageFormat::Td0);
@@ -253,11 +252,7 @@ void ImageFileCommands::LoadTd0() {
 
 void ImageFileCommands::LoadFdi() {
     PresetSaveNameForLoad(".fdi");
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadFdiTitle,
-                                  SingleLoadFilterText(ImageFormat::Fdi), "fdi");
-    r.fileName = openDialogName_;
-    r.directory = SingleDialogFolder(openDialogName_);
-    const QString path = ChooseOpen(r);
+    const QString path = ChooseSingleOpen(kLoadFdiTitle, ImageFormat::Fdi, "fdi");
     if (path.isEmpty()) return;
     host_.ShowMapFromTop();
     if (!io_.Read(ImageFormat::Fdi, path, disk_)) ReportReadFailure(ImageFormat::Fdi);

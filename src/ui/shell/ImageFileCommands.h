@@ -72,6 +72,8 @@ class ImageFileCommands {
   private:
     QString ChooseOpen(FileDialogRequest request);
     QString ChooseSave(FileDialogRequest request);
+    QString ChooseSingleOpen(const char* title, ImageFormat format, const char* suffix);
+    QString ChooseSingleSave(const char* title, ImageFormat format, const char* suffix);
     bool ConfirmOverwrite(const QString& path, const char* caption);
     void ReportReadFailure(ImageFormat format);
     void ShowStatusFor(const QString& path);
