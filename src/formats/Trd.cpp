@@ -64,10 +64,10 @@ bool ReadTrd(std::span<const std::uint8_t> file, TZX_Disk& disk) {
 
 bool WriteTrd(TZX_Disk& disk, Bytes& out) {
     out.clear();
-    const std::uint8_t tracks = disk.CountTracks();
-    out.reserve(std::size_t{tracks} * kTrdTrackSize);
-    for (std::uint8_t t = 0; t < tracks; ++t) {
-        const TTrack& track = *disk.GetTrack(t);
+    const std::size_t tracks = disk.TracksToWrite();
+    out.reserve(tracks * kTrdTrackSize);
+    for (std::size_t t = 0; t < tracks; ++t) {
+        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         for (std::uint8_t r = 1; r <= kTrdSectorsPerTrack; ++r) {
             const auto first = track.Slots.begin();
             const auto last = first + kTrdSectorsPerTrack;

@@ -95,7 +95,7 @@ bool ReadUdi(std::span<const std::uint8_t> file, TZX_Disk& disk) {
 
 bool WriteUdi(TZX_Disk& disk, Bytes& out) {
     out.clear();
-    const std::size_t present = disk.CountTracks();
+    const std::size_t present = disk.TracksToWrite();
     // An empty image is written as one cylinder of blank tracks: the header cannot say
     // "no cylinders".
     const std::size_t cylinders = std::max<std::size_t>((present + 1) / 2, 1);

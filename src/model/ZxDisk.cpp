@@ -41,6 +41,14 @@ std::uint8_t TZX_Disk::CountTracks() {
     return TrackCount;
 }
 
+std::size_t TZX_Disk::TracksToWrite() {
+    std::size_t span = CountTracks();
+    for (std::size_t t = kTrackCount; t > span; --t) {
+        if (tracks_[t - 1].Present != 0) return t;
+    }
+    return span;
+}
+
 int TZX_Disk::FindSectorIndex(std::uint8_t track, std::uint8_t sector) const {
     const TTrack* t = GetTrack(track);
     if (t == nullptr) return -1;

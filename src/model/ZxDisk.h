@@ -38,6 +38,10 @@ class TZX_Disk {
     void ClearImage();
     // Counts present tracks into TrackCount and returns it.
     std::uint8_t CountTracks();
+    // How many tracks from track 0 a file must hold so that no present track is left out:
+    // the present-track count, or more when present tracks are not the first ones (a
+    // single-sided image has tracks 0, 2, 4, ...). Also recounts TrackCount.
+    std::size_t TracksToWrite();
     // First slot (0..31) whose Sector byte equals sector, empty slots included (they carry
     // sector 0); nullptr if none or the track index is out of range.
     TSectorSlot* FindSector(std::uint8_t track, std::uint8_t sector);

@@ -165,6 +165,15 @@ TEST_F(TrdTest, WriteWalksTrackNumbersNotPresentTracks) {
     EXPECT_FALSE(WriteTrd(*disk, out));
 }
 
+TEST_F(TrdTest, RemovedMiddleTrackDoesNotCostTheLastTrack) {
+    const Bytes file = PatternTrd(3 * kTrdTrackSize);
+    ASSERT_TRUE(ReadTrd(file, *disk));
+    disk->GetTrack(1)->Present = 0;  // removed from the map, its sectors kept
+    Bytes out;
+    ASSERT_TRUE(WriteTrd(*disk, out));
+    EXPECT_EQ(out, file);
+}
+
 TEST_F(TrdTest, CorpusFilesRoundTripByteForByte) {
     MORVANE_CORPUS_OR_SKIP(files, "trd");
     for (const auto& path : files) {

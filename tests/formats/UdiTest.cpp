@@ -201,6 +201,21 @@ TEST_F(UdiTest, WritesCylindersOfPresentTracks) {
     }
 }
 
+TEST_F(UdiTest, SingleSidedImageKeepsEveryPresentTrack) {
+    // Tracks 0, 2, ..., 158: eighty present tracks spread over eighty cylinders.
+    for (std::uint8_t t = 0; t < 160; t += 2)
+        disk->GetTrack(t)->Present = kPresent;
+    disk->GetTrack(158)->GetSlot(0)->Present = kPresent;
+    disk->GetTrack(158)->GetSlot(0)->Sector = 7;
+    disk->GetTrack(158)->GetSlot(0)->SizeCode = 1;
+    disk->GetTrack(158)->SectorCount = 1;
+    Bytes out;
+    ASSERT_TRUE(WriteUdi(*disk, out));
+    EXPECT_EQ(out[9], 79);
+    ASSERT_TRUE(ReadUdi(out, *disk));
+    EXPECT_EQ(disk->GetTrack(158)->GetSlot(0)->Sector, 7);
+}
+
 TEST_F(UdiTest, EmptyImageIsWrittenAsOneBlankCylinder) {
     Bytes out;
     ASSERT_TRUE(WriteUdi(*disk, out));

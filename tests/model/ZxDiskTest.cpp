@@ -69,6 +69,18 @@ TEST_F(ZxDiskTest, ClearImageKeepsNumbersAndResetsImageFields) {
     EXPECT_EQ(obs.cleared, 1);
 }
 
+TEST_F(ZxDiskTest, TracksToWriteReachesTheLastPresentTrack) {
+    EXPECT_EQ(disk->TracksToWrite(), 0u);
+    for (std::uint8_t t = 0; t < 10; ++t)
+        disk->GetTrack(t)->Present = kPresent;
+    EXPECT_EQ(disk->TracksToWrite(), 10u);
+    disk->GetTrack(4)->Present = 0;
+    EXPECT_EQ(disk->TracksToWrite(), 10u);
+    EXPECT_EQ(disk->TrackCount, 9);
+    disk->GetTrack(165)->Present = kPresent;
+    EXPECT_EQ(disk->TracksToWrite(), 166u);
+}
+
 TEST_F(ZxDiskTest, FindSectorComparesSectorBytesIncludingEmptySlots) {
     EXPECT_EQ(disk->FindSector(5, 0), disk->GetSlot(5, 0));  // empty slots carry 0
     TTrack* t = disk->GetTrack(5);

@@ -59,20 +59,6 @@ int Sectors(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return kExitOk;
 }
 
-// TRD and UDI files hold tracks 0 .. N - 1 only, N counted from the present tracks (UDI
-// rounds it up to whole cylinders); present tracks past that are not written.
-std::size_t TracksLeftOut(TZX_Disk& disk, ImageFormat format) {
-    std::size_t written = disk.CountTracks();
-    if (format == ImageFormat::Udi)
-        written = std::max<std::size_t>((written + 1) / 2, 1) * 2;
-    else if (format != ImageFormat::Trd)
-        return 0;
-    std::size_t left = 0;
-    for (std::size_t t = written; t < kTrackCount; ++t)
-        left += disk.GetTrack(static_cast<std::uint8_t>(t))->Present != 0 ? 1 : 0;
-    return left;
-}
-
 int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool restoreTrack = kDefaultRestoreTrack;
     std::vector<std::string> files;
@@ -97,9 +83,6 @@ int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         err << "morvane-img: cannot save " << files[1] << ": " << disk->LastError << "\n";
         return kExitFailure;
     }
-    if (const std::size_t left = TracksLeftOut(*disk, outFormat); left > 0)
-        err << "morvane-img: warning: " << left
-            << " present tracks lie past the tracks this format holds and were not written\n";
     out << files[0] << " (" << FindImageFormat(in)->name << ", " << Summarize(*disk).presentTracks
         << " tracks) -> " << files[1] << " (" << FindImageFormat(outFormat)->name << ")\n";
     return kExitOk;
