@@ -74,7 +74,11 @@ std::string_view ReadTrack(ByteCursor& in, std::uint8_t sectors, TZX_Disk& disk,
     std::uint8_t head = 0;
     if (!in.U8(cylinder) || !in.U8(head) || !in.Skip(1)) return kTd0ErrTrackHeaderCut;
 
-    const unsigned index = unsigned{cylinder} * 2 + head;
+    // Bit 7 of the head byte flags a single-density track; the side is the rest. A side
+    // above 1 has no place in the image and is dropped rather than landing on another
+    // cylinder's track.
+    const unsigned side = head & 0x7Fu;
+    const unsigned index = side <= 1 ? unsigned{cylinder} * 2 + side : kTrackCount;
     TTrack* track = index < kTrackCount ? disk.GetTrack(static_cast<std::uint8_t>(index)) : nullptr;
     if (track != nullptr) track->Present = kPresent;
 

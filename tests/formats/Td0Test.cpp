@@ -211,6 +211,17 @@ TEST_F(Td0Test, TrackIndexIsCylinderTimesTwoPlusHeadAndIdsStayAsRead) {
     EXPECT_EQ(Slot(11, 2).Sector, 5);
 }
 
+TEST_F(Td0Test, SingleDensityFlagIsNotPartOfTheSideAndAThirdSideIsDropped) {
+    Td0TestWriter w;
+    w.Track(1, 3, 0x81).Sector(3, 1, 1, 1).Raw(Bytes{1});
+    w.Track(1, 3, 2).Sector(3, 2, 1, 1).Raw(Bytes{2}).End();
+    ASSERT_TRUE(Read(w.File())) << disk->LastError;
+    EXPECT_EQ(PresentTracks(), 1u);
+    ASSERT_EQ(Track(7).SectorCount, 1);
+    EXPECT_EQ(Slot(7, 0).Data[0], 1);
+    EXPECT_EQ(Track(8).Present, 0);
+}
+
 TEST_F(Td0Test, TrackWithNoSectorsIsPresentAndEmpty) {
     Td0TestWriter w;
     w.Track(0, 3, 0).End();
