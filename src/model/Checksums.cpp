@@ -25,19 +25,44 @@ std::uint16_t DataFieldCrc(std::uint8_t mark, std::span<const std::uint8_t> data
     return Crc16FdcUpdate(Crc16Fdc(prefix), data);
 }
 
-std::uint32_t ImageCrc32Update(std::uint32_t crc, std::span<const std::uint8_t> bytes) {
-    // Work on the signed register so that the right shift copies the sign bit. Shifting
-    // a negative value right is arithmetic in C++20.
-    auto reg = static_cast<std::int32_t>(crc);
-    for (std::uint8_t b : bytes) {
-        reg ^= static_cast<std::int32_t>(0xFFFFFFFFu ^ b);
-        for (int bit = 0; bit < 8; ++bit) {
-            const std::int32_t mask = (reg & 1) ? static_cast<std::int32_t>(0xEDB88320u) : 0;
-            reg = (reg >> 1) ^ mask;
-        }
-        reg ^= static_cast<std::int32_t>(0xFFFFFFFFu);
+namespace {
+
+// The eight shift-and-XOR rounds of the image checksum for one register value. Both the
+// arithmetic shift and the conditional XOR are linear over GF(2), so the rounds of a whole
+// register are the XOR of the rounds of its four bytes taken alone: that is what the
+// tables below hold.
+constexpr std::uint32_t ImageCrc32Rounds(std::uint32_t value) {
+    auto reg = static_cast<std::int32_t>(value);
+    for (int bit = 0; bit < 8; ++bit) {
+        const std::int32_t mask = (reg & 1) ? static_cast<std::int32_t>(0xEDB88320u) : 0;
+        reg = (reg >> 1) ^ mask;  // arithmetic: the sign bit is copied into bit 31
     }
     return static_cast<std::uint32_t>(reg);
+}
+
+using ImageCrcTables = std::array<std::array<std::uint32_t, 256>, 4>;
+
+constexpr ImageCrcTables MakeImageCrcTables() {
+    ImageCrcTables tables{};
+    for (unsigned lane = 0; lane < 4; ++lane) {
+        for (std::uint32_t b = 0; b < 256; ++b)
+            tables[lane][b] = ImageCrc32Rounds(b << (8 * lane));
+    }
+    return tables;
+}
+
+constexpr ImageCrcTables kImageCrcTables = MakeImageCrcTables();
+
+}  // namespace
+
+std::uint32_t ImageCrc32Update(std::uint32_t crc, std::span<const std::uint8_t> bytes) {
+    for (std::uint8_t b : bytes) {
+        const std::uint32_t r = crc ^ 0xFFFFFFFFu ^ b;
+        crc = kImageCrcTables[0][r & 0xFF] ^ kImageCrcTables[1][(r >> 8) & 0xFF] ^
+              kImageCrcTables[2][(r >> 16) & 0xFF] ^ kImageCrcTables[3][r >> 24];
+        crc ^= 0xFFFFFFFFu;
+    }
+    return crc;
 }
 
 namespace {

@@ -48,6 +48,33 @@ TEST(ImageCrc32, UpdateInPiecesEqualsOneRun) {
     EXPECT_EQ(ImageCrc32Update(ImageCrc32(all.first(333)), all.subspan(333)), ImageCrc32(all));
 }
 
+// The checksum as its definition states it, one bit at a time on a signed register.
+std::uint32_t BitwiseImageCrc32(std::span<const std::uint8_t> bytes) {
+    std::int32_t reg = -1;
+    for (std::uint8_t b : bytes) {
+        reg ^= static_cast<std::int32_t>(0xFFFFFFFFu ^ b);
+        for (int bit = 0; bit < 8; ++bit)
+            reg = (reg >> 1) ^ ((reg & 1) ? static_cast<std::int32_t>(0xEDB88320u) : 0);
+        reg ^= -1;
+    }
+    return static_cast<std::uint32_t>(reg);
+}
+
+TEST(ImageCrc32, TableFormEqualsTheBitwiseDefinition) {
+    std::vector<std::uint8_t> data(70000);
+    std::uint32_t x = 12345;
+    for (std::uint8_t& b : data) {
+        x = x * 1103515245u + 12345u;
+        b = static_cast<std::uint8_t>(x >> 16);
+    }
+    const std::span<const std::uint8_t> all(data);
+    for (std::size_t n : {std::size_t{1}, std::size_t{2}, std::size_t{255}, data.size()}) {
+        EXPECT_EQ(ImageCrc32(all.first(n)), BitwiseImageCrc32(all.first(n))) << n;
+    }
+    const std::vector<std::uint8_t> highBytes(4096, 0x80);  // sign bit set throughout
+    EXPECT_EQ(ImageCrc32(highBytes), BitwiseImageCrc32(highBytes));
+}
+
 TEST(Td0Crc16, MatchesCheckValues) {
     EXPECT_EQ(Td0Crc16(Text("abc")), 0x8089);
     EXPECT_EQ(Td0Crc16(Text("123456789")), 0x0FB3);
