@@ -9,6 +9,7 @@ packages=(
   libftdi1-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
+  fonts-dejavu-core
   xvfb xauth imagemagick
 )
 
