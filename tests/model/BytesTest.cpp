@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <string>
 
 namespace morvane {
 namespace {
@@ -39,7 +42,8 @@ TEST(LittleEndian, WritesWhatItReads) {
 }
 
 TEST(WholeFile, AtomicWriteReplacesAndFailedWriteKeepsTheOldFile) {
-    const auto dir = std::filesystem::temp_directory_path() / "morvane-bytes-test";
+    const auto dir = std::filesystem::temp_directory_path() /
+                     ("morvane-bytes-test-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "file.bin").string();
     ASSERT_TRUE(WriteFileAtomically(path, Bytes{1, 2, 3}));
