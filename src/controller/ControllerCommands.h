@@ -37,6 +37,8 @@ inline constexpr std::size_t kSendPieceSize = 1000;  // the most of a frame sent
 inline constexpr int wrAnswer = 1;
 inline constexpr int wrError = 2;
 inline constexpr int wrTimeout = 3;
+// The link went away during the wait (stopped, switched, device gone, program quitting).
+inline constexpr int wrLinkLost = 4;
 
 // Reserved results of a status query.
 inline constexpr std::uint8_t kStatusErrorRecord = 254;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ControllerCommands.h"
+#include "LinkClaim.h"
 #include "RxRecords.h"
 
 namespace morvane {
@@ -40,6 +41,11 @@ class ControllerProtocol : public QObject {
                                 QObject* parent = nullptr);
 
     void SetHost(ProtocolHost* host) { host_ = host; }
+
+    // An operation or a wait holds the controller; no other command may start.
+    bool Busy() const { return claims_ > 0 || waiting_; }
+    // The hold of one operation for its whole length; not held when Busy().
+    LinkClaim Claim() { return Busy() ? LinkClaim() : LinkClaim(claims_); }
     TUSB_Port& Port() { return port_; }
 
     // Short frame of 5, 6 or 7 bytes.
@@ -90,6 +96,7 @@ class ControllerProtocol : public QObject {
     QTimer to1_;
     bool timedOut_ = false;
     bool waiting_ = false;
+    int claims_ = 0;
     std::vector<std::uint8_t> replyBuffer_;
 };
 

@@ -473,5 +473,21 @@ TEST_F(ProtocolTest, GarbageWithMarkersNeverCrashesAndEndsEveryWait) {
     }
 }
 
+
+TEST_F(ProtocolTest, OneClaimAtATimeAndReleasedWhenItEnds) {
+    EXPECT_FALSE(protocol->Busy());
+    {
+        LinkClaim first = protocol->Claim();
+        ASSERT_TRUE(first.Held());
+        EXPECT_TRUE(protocol->Busy());
+        EXPECT_FALSE(protocol->Claim().Held());
+        LinkClaim moved = std::move(first);
+        EXPECT_FALSE(first.Held());
+        EXPECT_TRUE(protocol->Busy());
+    }
+    EXPECT_FALSE(protocol->Busy());
+    EXPECT_TRUE(protocol->Claim().Held());
+}
+
 }  // namespace
 }  // namespace morvane
