@@ -81,11 +81,22 @@ UdiTrackResult Fail(UdiTrackSource source, std::optional<std::uint8_t> slot) {
     return UdiTrackResult{false, source, slot};
 }
 
-std::size_t OccupiedSlots(const TTrack& track) {
-    return static_cast<std::size_t>(
-        std::count_if(track.Slots.begin(), track.Slots.end(),
-                      [](const TSectorSlot& s) { return s.Present != 0; }));
-}
+// Indices of the occupied slots in slot order. A sector removed from the middle of a
+// track leaves a gap, so the k-th sector written is not always slot k.
+class OccupiedSlots {
+  public:
+    explicit OccupiedSlots(const TTrack& track) {
+        for (std::size_t i = 0; i < kSlotsPerTrack; ++i) {
+            if (track.Slots[i].Present != 0) indices_[count_++] = static_cast<std::uint8_t>(i);
+        }
+    }
+    std::size_t size() const { return count_; }
+    std::uint8_t operator[](std::size_t k) const { return indices_[k]; }
+
+  private:
+    std::array<std::uint8_t, kSlotsPerTrack> indices_{};
+    std::size_t count_ = 0;
+};
 
 // a / b rounded to nearest, ties to even.
 std::size_t RoundedQuotient(std::size_t a, std::size_t b) {
@@ -141,10 +152,11 @@ UdiTrackResult RebuildFromRaw(const TTrack& track,
         x = 0;
     }
 
-    const std::size_t n = OccupiedSlots(track);
+    const OccupiedSlots occupied(track);
+    const std::size_t n = occupied.size();
     for (std::size_t k = 0; k < n; ++k) {
-        const auto slotIndex = static_cast<std::uint8_t>(k);
-        const TSectorSlot& slot = track.Slots[k];
+        const std::uint8_t slotIndex = occupied[k];
+        const TSectorSlot& slot = track.Slots[slotIndex];
 
         x = FindMark(source, x, kSync, kSync, [](std::uint8_t b) { return b == kIdMark; });
         if (x < 0) return Fail(kind, slotIndex);
@@ -211,11 +223,12 @@ UdiTrackResult RebuildFromRaw(const TTrack& track,
 // Case C: gaps, syncs and marks of the standard layout around the slots' fields.
 UdiTrackResult BuildStandardLayout(const TTrack& track, UdiTrackImage& image) {
     constexpr UdiTrackSource kind = UdiTrackSource::StandardLayout;
-    const std::size_t n = OccupiedSlots(track);
+    const OccupiedSlots occupied(track);
+    const std::size_t n = occupied.size();
     std::size_t total = kTrackStartLength;
     for (std::size_t k = 0; k < n; ++k) {
-        const std::size_t size = SizeFromCode(track.Slots[k].SizeCode);
-        if (size == 0) return Fail(kind, static_cast<std::uint8_t>(k));
+        const std::size_t size = SizeFromCode(track.Slots[occupied[k]].SizeCode);
+        if (size == 0) return Fail(kind, occupied[k]);
         total += kSectorOverhead + size;
     }
 
@@ -253,7 +266,7 @@ UdiTrackResult BuildStandardLayout(const TTrack& track, UdiTrackImage& image) {
     put(kIndexMark);
     fill(kGapB - cutAB, kUdiGapByte);
     for (std::size_t k = 0; k < n; ++k) {
-        const TSectorSlot& slot = track.Slots[k];
+        const TSectorSlot& slot = track.Slots[occupied[k]];
         const std::size_t size = SizeFromCode(slot.SizeCode);
         const Pos sizePos = static_cast<Pos>(size);
         fill(kSyncZeros, 0x00);
@@ -270,7 +283,7 @@ UdiTrackResult BuildStandardLayout(const TTrack& track, UdiTrackImage& image) {
         syncs(kSync);
         put(kDataMark);
         if (at + sizePos > kLastDataEnd) {
-            if (slot.DataGood != 0 || k != n - 1) return Fail(kind, static_cast<std::uint8_t>(k));
+            if (slot.DataGood != 0 || k != n - 1) return Fail(kind, occupied[k]);
             const Pos cut = std::max<Pos>(kCutDataEnd - at, 0);
             out.Copy(at,
                      std::span<const std::uint8_t>(slot.Data).first(static_cast<std::size_t>(cut)));

@@ -59,7 +59,7 @@ struct UdiTrackResult {
 };
 
 // Builds one track into image (Bytes first filled with 0x4E, ClockMarks zeroed). The
-// sectors are the track's slots 0 .. n-1, n being the number of occupied slots. On
+// sectors are the track's occupied slots in slot order; FailSlot names the slot itself. On
 // failure the contents of image carry no meaning. Never reads or writes outside the
 // track's buffers or image.
 UdiTrackResult BuildUdiTrack(const UdiTrackParams& params, UdiTrackImage& image);

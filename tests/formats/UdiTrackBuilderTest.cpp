@@ -434,6 +434,32 @@ TEST_F(UdiTrackBuilderTest, ContainerLeavesFailSlotWhenNoSlotIsConcerned) {
     EXPECT_TRUE(BuildUdiTrack(*disk, 200, *image));
 }
 
+// "Убрать сектор" leaves a gap among the occupied slots: whatever the track is built
+// from, the sectors that remain are the ones written, in slot order.
+TEST_F(UdiTrackBuilderTest, RemovedSlotLeavesOutItsSectorOnly) {
+    enum class From { Standard, BaseTemplate, OwnRaw };
+    for (From from : {From::Standard, From::BaseTemplate, From::OwnRaw}) {
+        SCOPED_TRACE(static_cast<int>(from));
+        auto base = std::make_unique<TTrack>();
+        MakeRawTrack(*base, Uniform(16, 1));
+        track = std::make_unique<TTrack>(std::uint8_t{9});
+        if (from == From::OwnRaw)
+            MakeRawTrack(*track, Uniform(16, 1));
+        else
+            FillSlots(*track, 6, Uniform(16, 1));
+        track->Slots[5].Present = 0;
+        track->CountSectors();
+        const TTrack* usedBase = from == From::BaseTemplate ? base.get() : nullptr;
+        ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get(), usedBase}, *image).Ok);
+        const auto back = ReadBack(*image);
+        std::vector<int> sectors;
+        for (std::size_t k = 0; k < back->SectorCount; ++k)
+            sectors.push_back(back->Slots[k].Sector);
+        EXPECT_EQ(sectors, (std::vector<int>{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}));
+        EXPECT_EQ(back->Slots[5].Data[0], track->Slots[6].Data[0]);
+    }
+}
+
 // Sector finding through the clock-mark bitmap.
 
 struct RawTrack {
