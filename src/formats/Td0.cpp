@@ -21,6 +21,7 @@ namespace {
 //   comment: crc(2) length(2) date(6) text(length)
 //   track:   sectors(1, 0xFF ends) cylinder(1) head(1) crc(1)
 //   sector:  C H R N(4) flags(1) crc(1) block length(2) encoding(1) data
+//            (no block length, encoding or data when flags has 0x10 or 0x20)
 constexpr std::size_t kHeaderSize = 12;
 constexpr std::size_t kVersionOffset = 4;
 constexpr std::size_t kFlagsOffset = 7;
@@ -32,6 +33,9 @@ constexpr std::uint8_t kCommentFlag = 0x80;
 constexpr std::size_t kCommentHeaderSize = 10;
 constexpr std::size_t kCommentLengthOffset = 2;
 constexpr std::uint8_t kEndOfImage = 0xFF;
+// Sector flags TeleDisk sets.
+constexpr std::uint8_t kSectorSkipped = 0x10;   // not allocated, not copied: no data block
+constexpr std::uint8_t kSectorNoData = 0x20;    // an ID without a data field: no data block
 
 bool Fail(TZX_Disk& disk, std::string_view message) {
     disk.LastError = std::string(message);
@@ -60,8 +64,15 @@ std::string_view ReadSector(ByteCursor& in, TSectorSlot& slot) {
     slot.DataGood = kDataGood;
     slot.HeaderCrc = IdFieldCrc(id[0], id[1], id[2], id[3]);
 
+    std::uint8_t flags = 0;
+    if (!in.U8(flags) || !in.Skip(1)) return kTd0ErrSectorHeaderCut;  // crc
+    if ((flags & (kSectorSkipped | kSectorNoData)) != 0) {
+        slot.DataGood = 0;
+        slot.DataLength = 0;
+        return {};
+    }
     std::uint16_t blockLength = 0;
-    if (!in.Skip(2) || !in.Le16(blockLength)) return kTd0ErrSectorHeaderCut;  // flags, crc
+    if (!in.Le16(blockLength)) return kTd0ErrSectorHeaderCut;
     if (blockLength > in.Remaining()) return kTd0ErrSize;
     return ReadTd0SectorData(in, blockLength, slot);
 }

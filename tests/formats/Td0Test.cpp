@@ -187,6 +187,31 @@ TEST_F(Td0Test, SectorFlagsNeverChangeDataGoodOrTheDataBlock) {
     }
 }
 
+// TeleDisk writes no data block after a sector it skipped (0x10) or found without data
+// (0x20): the sector is an ID alone, and the next record follows at once.
+TEST_F(Td0Test, SectorsFlaggedWithoutDataHaveNoDataBlock) {
+    for (std::uint8_t flags : {0x10, 0x20, 0x30, 0x32}) {
+        SCOPED_TRACE(int{flags});
+        Td0TestWriter w;
+        w.Track(3, 0, 0);
+        w.Sector(0, 0, 1, 1).Raw(Bytes(256, 1));
+        w.Sector(0, 0, 2, 1, flags);
+        w.Sector(0, 0, 3, 1).Pattern(128, 3, 3);
+        w.Track(1, 0, 1).Sector(0, 1, 1, 1).Raw(Bytes(256, 4)).End();
+        ASSERT_TRUE(Read(w.File())) << disk->LastError;
+        const TSectorSlot& noData = Slot(0, 1);
+        EXPECT_EQ(noData.Present, 255);
+        EXPECT_EQ(noData.Sector, 2);
+        EXPECT_EQ(noData.HeaderCrc, IdFieldCrc(0, 0, 2, 1));
+        EXPECT_EQ(noData.DataLength, 0);
+        EXPECT_EQ(noData.DataGood, 0);
+        EXPECT_EQ(Slot(0, 2).Data[255], 3);
+        EXPECT_EQ(Slot(0, 2).DataGood, 255);
+        EXPECT_EQ(Slot(1, 0).Data[0], 4);
+        EXPECT_EQ(Track(0).SectorCount, 3);
+    }
+}
+
 TEST_F(Td0Test, TrackAndSectorCrcBytesAreNotChecked) {
     Td0TestWriter w;
     w.Track(1, 1, 0, 0xEE).Sector(1, 0, 1, 1, 0, 0x99).Raw(Bytes(256, 5)).End();
