@@ -34,6 +34,7 @@ constexpr std::size_t kCommentHeaderSize = 10;
 constexpr std::size_t kCommentLengthOffset = 2;
 constexpr std::uint8_t kEndOfImage = 0xFF;
 // Sector flags TeleDisk sets.
+constexpr std::uint8_t kSectorCrcError = 0x02;  // the data read with a CRC error
 constexpr std::uint8_t kSectorSkipped = 0x10;   // not allocated, not copied: no data block
 constexpr std::uint8_t kSectorNoData = 0x20;    // an ID without a data field: no data block
 
@@ -74,6 +75,9 @@ std::string_view ReadSector(ByteCursor& in, TSectorSlot& slot) {
     std::uint16_t blockLength = 0;
     if (!in.Le16(blockLength)) return kTd0ErrSectorHeaderCut;
     if (blockLength > in.Remaining()) return kTd0ErrSize;
+    // A sector TeleDisk read with a CRC error stays bad, so a reread tries it again and a
+    // UDI save writes it with a bad CRC.
+    if ((flags & kSectorCrcError) != 0) slot.DataGood = 0;
     return ReadTd0SectorData(in, blockLength, slot);
 }
 

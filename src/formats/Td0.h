@@ -34,10 +34,10 @@ inline constexpr std::string_view kTd0ErrTooLarge =
 inline constexpr std::size_t kTd0MaxDecompressed = std::size_t{64} << 20;
 
 // Clears disk, then fills one track per track record: every sector an occupied slot with
-// its ID field, a computed HeaderCrc, DataGood 255 and its decoded data. A sector flagged
-// as skipped or without data has no data block: it is an ID alone (DataLength 0,
-// DataGood 0). False with disk.LastError set on a bad file; the tracks read before the
-// failure stay.
+// its ID field, a computed HeaderCrc and its decoded data, DataGood 255 unless TeleDisk
+// flagged a CRC error. A sector flagged as skipped or without data has no data block: it
+// is an ID alone (DataLength 0, DataGood 0). False with disk.LastError set on a bad file;
+// the tracks read before the failure stay.
 // Beyond the model: track records past index 165 and sectors past the 32nd of a track are
 // read and checked but not stored; sector data is kept up to the 6500-byte slot buffer.
 bool ReadTd0(std::span<const std::uint8_t> file, TZX_Disk& disk);

@@ -39,11 +39,12 @@ struct Expected {
     std::string_view error;  // empty: loads
     std::size_t tracks;
     std::size_t sectors;
+    std::size_t badSectors = 0;  // flagged by TeleDisk as CRC errors
 };
 
-// Track and sector counts as the independent parse in tool_reports/ gives them.
+// Track, sector and CRC-error counts as the independent parse in tool_reports/ gives them.
 constexpr std::array<Expected, 9> kCorpus{{
-    {"85-SS80.TD0", {}, 162, 1996},
+    {"85-SS80.TD0", {}, 162, 1996, 1},
     {"CobraDevil.TD0", {}, 160, 2880},
     {"Transylvania.td0", {}, 82, 738},
     {"UFO1.TD0", {}, 160, 2560},
@@ -53,6 +54,14 @@ constexpr std::array<Expected, 9> kCorpus{{
     {"td215.adv.td0", {}, 82, 738},
     {"td215.norm.td0", {}, 82, 738},
 }};
+
+std::size_t CountBadSectors(const TZX_Disk& disk) {
+    std::size_t bad = 0;
+    for (std::uint8_t t = 0; t < kTrackCount; ++t)
+        for (const TSectorSlot& s : disk.GetTrack(t)->Slots)
+            bad += s.Present != 0 && s.DataGood == 0;
+    return bad;
+}
 
 std::size_t CountSectors(const TZX_Disk& disk, std::size_t& tracks) {
     std::size_t sectors = 0;
@@ -93,6 +102,7 @@ TEST(Td0Corpus, EveryFileLoadsOrIsRefusedWithItsMessage) {
         std::size_t tracks = 0;
         EXPECT_EQ(CountSectors(*disk, tracks), e.sectors);
         EXPECT_EQ(tracks, e.tracks);
+        EXPECT_EQ(CountBadSectors(*disk), e.badSectors);
     }
 }
 

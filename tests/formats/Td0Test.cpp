@@ -174,7 +174,7 @@ TEST_F(Td0Test, PatternEncodingIgnoresItsDeclaredLength) {
     EXPECT_EQ(Slot(0, 1).Data[2], 3);
 }
 
-TEST_F(Td0Test, SectorFlagsNeverChangeDataGoodOrTheDataBlock) {
+TEST_F(Td0Test, CrcErrorFlagLoadsTheDataAsBadOtherFlagsKeepItGood) {
     Td0TestWriter w;
     w.Track(3, 0, 0);
     w.Sector(0, 0, 1, 0, 0x02).Raw(Bytes(128, 1));
@@ -182,7 +182,8 @@ TEST_F(Td0Test, SectorFlagsNeverChangeDataGoodOrTheDataBlock) {
     w.Sector(0, 0, 3, 0, 0x40).Raw(Bytes(128, 3)).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
     for (std::uint8_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(Slot(0, i).DataGood, 255);
+        EXPECT_EQ(Slot(0, i).DataGood, i == 0 ? 0 : 255) << int{i};
+        EXPECT_EQ(Slot(0, i).DataLength, 128) << int{i};
         EXPECT_EQ(Slot(0, i).Data[0], i + 1);
     }
 }
