@@ -8,7 +8,7 @@
 namespace morvane {
 
 FileChooser MakeDialogChooser(QWidget* parent) {
-    return [parent](const FileDialogRequest& request) -> QString {
+    return [parent](const FileDialogRequest& request) -> FileDialogAnswer {
         QFileDialog dialog(parent, request.title, request.directory);
         const bool save = request.kind == FileDialogRequest::Kind::Save;
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -31,7 +31,10 @@ FileChooser MakeDialogChooser(QWidget* parent) {
         if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
         if (dialog.exec() != QDialog::Accepted) return {};
         const QStringList chosen = dialog.selectedFiles();
-        return chosen.isEmpty() ? QString() : QDir::fromNativeSeparators(chosen.first());
+        if (chosen.isEmpty()) return {};
+        const auto entry = filters.indexOf(dialog.selectedNameFilter());
+        return FileDialogAnswer(QDir::fromNativeSeparators(chosen.first()),
+                                entry < 0 ? 0 : static_cast<int>(entry) + 1);
     };
 }
 

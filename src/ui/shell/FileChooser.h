@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class QWidget;
 
@@ -23,8 +24,18 @@ struct FileDialogRequest {
     std::function<QString(int)> suffixForFilter;
 };
 
-// The chosen full path, empty when cancelled.
-using FileChooser = std::function<QString(const FileDialogRequest&)>;
+// What the user chose: the full path (empty when cancelled) and the 1-based filter entry
+// chosen at the end (0: the one the request opened with).
+struct FileDialogAnswer {
+    FileDialogAnswer() = default;
+    // A bare path: the dialog ended on the entry it opened with.
+    FileDialogAnswer(QString chosenPath, int chosenFilterIndex = 0)
+        : path(std::move(chosenPath)), filterIndex(chosenFilterIndex) {}
+    QString path;
+    int filterIndex = 0;
+};
+
+using FileChooser = std::function<FileDialogAnswer(const FileDialogRequest&)>;
 
 // The real dialogs (QFileDialog), parented to the given window. Overwriting is confirmed
 // by the commands themselves, with their own texts.

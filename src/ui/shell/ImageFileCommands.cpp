@@ -38,14 +38,14 @@ ImageFileCommands::ImageFileCommands(TZX_Disk& disk, TSettings& settings, Settin
       chooser_(std::move(chooser)) {}
 
 QString ImageFileCommands::ChooseOpen(FileDialogRequest request) {
-    const QString path = chooser_ ? chooser_(request) : QString();
+    const QString path = chooser_ ? chooser_(request).path : QString();
     if (!path.isEmpty()) openDialogName_ = path;
     if (path.isEmpty() || !QFileInfo(path).isFile()) return {};
     return path;
 }
 
 QString ImageFileCommands::ChooseSave(FileDialogRequest request) {
-    const QString path = chooser_ ? chooser_(request) : QString();
+    const QString path = chooser_ ? chooser_(request).path : QString();
     if (!path.isEmpty()) saveDialogName_ = path;
     return path;
 }

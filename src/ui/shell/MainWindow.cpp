@@ -138,7 +138,7 @@ void TFMain::ChooseVirtualImageCommand() {
     r.filterIndex = 1;
     r.directory = settings_.Directory_2;
     FileChooser chooser = options_.chooser ? options_.chooser : MakeDialogChooser(this);
-    const QString path = chooser(r);
+    const QString path = chooser(r).path;
     if (path.isEmpty()) return;
     PutImageIntoVirtualDrive(path);
 }

@@ -84,15 +84,17 @@ class ImageFileCommandsTest : public ::testing::Test {
         commands = std::make_unique<ImageFileCommands>(*disk, settings, *store, host, io,
                                                        [this](const FileDialogRequest& r) {
                                                            requests.push_back(r);
-                                                           if (answers.empty()) return QString();
-                                                           QString a = answers.front();
+                                                           if (answers.empty())
+                                                               return FileDialogAnswer();
+                                                           FileDialogAnswer a = answers.front();
                                                            answers.pop_front();
                                                            return a;
                                                        });
         ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("img")));
+        ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("other")));
     }
-    QString MakeFile(const QString& name) {
-        const QString path = dir.filePath(QStringLiteral("img/") + name);
+    QString MakeFile(const QString& name, const char* folder = "img/") {
+        const QString path = dir.filePath(QLatin1String(folder) + name);
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("data");
@@ -110,7 +112,7 @@ class ImageFileCommandsTest : public ::testing::Test {
     TSettings settings;
     RecordingHost host;
     FakeIo io;
-    std::deque<QString> answers;
+    std::deque<FileDialogAnswer> answers;
     std::vector<FileDialogRequest> requests;
     std::unique_ptr<ImageFileCommands> commands;
 };
@@ -334,7 +336,7 @@ TEST(ImageFileCommandsCorpus, TrdRoundTripsThroughNativeAndUdi) {
                                    dir.filePath(QStringLiteral("copy.udi"))};
     ImageFileCommands commands(*disk, settings, store, host, io,
                                [&answers](const FileDialogRequest&) {
-                                   QString a = answers.front();
+                                   FileDialogAnswer a = answers.front();
                                    answers.pop_front();
                                    return a;
                                });
