@@ -1,5 +1,6 @@
 # Tests of the application shell: settings, menu rules, image commands and the main
 # window against the virtual controller, on the offscreen platform.
+find_package(Qt6 REQUIRED COMPONENTS Test)
 morvane_add_test(ui_shell_tests
   SOURCES
     shell/ShellTestApp.cpp
@@ -9,8 +10,9 @@ morvane_add_test(ui_shell_tests
     shell/LoadSaveRulesTest.cpp
     shell/ImageFileCommandsTest.cpp
     shell/MainWindowTest.cpp
+    shell/MainWindowViewsTest.cpp
     shell/PriorityTest.cpp
-  LIBS morvane_ui)
+  LIBS morvane_ui Qt6::Test)
 
 # Not a test: draws the window with an image loaded, for the README's screenshot.
 add_executable(shell_screenshot shell/Screenshot.cpp)

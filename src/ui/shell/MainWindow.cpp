@@ -189,7 +189,7 @@ void TFMain::ConnectMap() {
     connect(zxd_, &DiskMapView::contextPopupOpened, sectorView_, &SectorView::showCellLabels);
     connect(zxd_, &DiskMapView::editSectorAddressRequested, sectorView_,
             &SectorView::editSectorAddress);
-    connect(zxd_, &DiskMapView::imageEdited, sectorView_, &SectorView::showCell);
+    connect(zxd_, &DiskMapView::imageEdited, sectorView_, &SectorView::refreshAfterImageEdit);
     connect(zxd_, &DiskMapView::logClearRequested, this, &TFMain::ClearAndShowLog);
     connect(zxd_, &DiskMapView::baseTemplateCaptionChanged, this,
             [this](const QString& caption) { actions_.useBaseTemplate->setText(caption); });

@@ -319,7 +319,9 @@ void DiskMapView::prepareContextMenu(int column, int row) {
 }
 
 void DiskMapView::contextMenuEvent(QContextMenuEvent* event) {
-    const PopupPosition cell = cellAt(viewport()->mapFrom(this, event->pos()));
+    // A click reaches here through the viewport (its coordinates) or on the frame (ours);
+    // the pointer's global position means the same in both cases.
+    const PopupPosition cell = cellAt(viewport()->mapFromGlobal(event->globalPos()));
     prepareContextMenu(cell.column, cell.row);
     menu_->popup(event->globalPos());
 }

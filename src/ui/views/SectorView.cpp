@@ -102,9 +102,26 @@ void SectorView::showCellLabels(int column, int row) {
     emit sectorLabelChanged(FromStd(view.sectorLabel));
 }
 
-void SectorView::Apply(const SectorCellView& view) {
-    emit trackLabelChanged(FromStd(view.trackLabel));
-    emit sectorLabelChanged(FromStd(view.sectorLabel));
+void SectorView::refreshAfterImageEdit(int column, int row) {
+    if (column_ >= 0 && row_ >= 0) {
+        SectorCellView view = DescribeCell(disk_, column_, row_, inputs_);
+        view.log = SectorCellView::Log::Keep;
+        const bool edited = pnb1_->isEnabled() && view.hex == SectorCellView::Hex::Load &&
+                            view.hexEditable.value_or(false) && view.bytes.size() == s1_->Size();
+        if (edited)
+            view.hex = SectorCellView::Hex::Keep;
+        else
+            pnb1_->setEnabled(false);
+        Apply(view, false);
+    }
+    showCellLabels(column, row);
+}
+
+void SectorView::Apply(const SectorCellView& view, bool labels) {
+    if (labels) {
+        emit trackLabelChanged(FromStd(view.trackLabel));
+        emit sectorLabelChanged(FromStd(view.sectorLabel));
+    }
     if (view.ownerText) emit ownerTextChanged(FromStd(*view.ownerText));
     if (view.ownerBarVisible) emit ownerBarVisibilityChanged(*view.ownerBarVisible);
     if (view.headerVisible) gb1_->setVisible(*view.headerVisible);

@@ -57,6 +57,10 @@ class SectorView : public QWidget {
     void showCell(int column, int row);
     // Only the track and sector labels, as on a click (the context menu opening).
     void showCellLabels(int column, int row);
+    // The map's menu changed the image at this cell: the labels follow that cell, the view
+    // shows its own cell again. The log stays as the edit left it, and unaccepted edits
+    // stay while the bytes they belong to are still there.
+    void refreshAfterImageEdit(int column, int row);
     // Empties the hex view and hides the header (the image was cleared).
     void clearView();
     // "Принять": asks, then copies the edited bytes into the shown sector or track.
@@ -83,7 +87,7 @@ class SectorView : public QWidget {
     void slotEdited(int column, int row);
 
   private:
-    void Apply(const SectorCellView& view);
+    void Apply(const SectorCellView& view, bool labels = true);
     ImageEditHost& Host();
 
     TZX_Disk& disk_;

@@ -1,6 +1,8 @@
 #include "ui/views/DiskMapView.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
@@ -195,6 +197,35 @@ TEST_F(DiskMapViewTest, ContextMenuRemembersPopupAndEnablesEntries) {
     EXPECT_EQ(view->popupPosition().column, -1);
     EXPECT_FALSE(view->menuAction(MapMenuEntry::ReadRawTrack)->isEnabled());
     EXPECT_EQ(opened.back(), std::make_pair(-1, -1));
+}
+
+// A right click delivered the way the window system does: to the viewport, in its
+// coordinates.
+void RightClickViewport(DiskMapView& view, QPoint pos) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, view.viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(view.viewport(), &event);
+    view.contextMenu()->hide();
+}
+
+TEST_F(DiskMapViewTest, RightClickAtCellEdgesPicksThatCell) {
+    ASSERT_GT(view->frameWidth(), 0) << "the shift to guard against is the frame's";
+    struct Case {
+        int column, row;
+        QPoint (*corner)(const QRect&);
+    };
+    const Case cases[] = {
+        {3, 5, [](const QRect& r) { return r.topLeft(); }},
+        {3, 5, [](const QRect& r) { return r.bottomRight(); }},
+        {0, 9, [](const QRect& r) { return r.topLeft(); }},
+        {1, 0, [](const QRect& r) { return r.topLeft(); }},
+        {7, 12, [](const QRect& r) { return QPoint(r.left(), r.bottom()); }},
+    };
+    for (const Case& c : cases) {
+        RightClickViewport(*view, c.corner(view->cellRect(c.column, c.row)));
+        EXPECT_EQ(view->popupPosition().column, c.column) << c.column << "," << c.row;
+        EXPECT_EQ(view->popupPosition().row, c.row) << c.column << "," << c.row;
+        EXPECT_EQ(view->currentRow(), c.row);
+    }
 }
 
 TEST_F(DiskMapViewTest, UnchangedEntriesKeepTheirLastState) {

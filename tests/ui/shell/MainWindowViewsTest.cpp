@@ -1,0 +1,142 @@
+// The main window's map and sector view together: the split between them, the labels
+// above the hex view, image edits from the map's menu, and keyboard use.
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <set>
+
+#include "NoDeviceDriver.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/views/DiskMapView.h"
+#include "ui/views/HexView.h"
+#include "ui/views/MapCells.h"
+#include "ui/views/SectorView.h"
+
+namespace morvane {
+namespace {
+
+struct QuietDialogs : UserDialogs {
+    QStringList questions;
+    void Message(Kind, const QString&, const QString&) override {}
+    bool YesNo(const QString& caption, const QString& text) override {
+        questions << caption + QLatin1Char('|') + text;
+        return true;
+    }
+    ReadErrorAnswer AbortRetryIgnore(const QString&, const QString&) override {
+        return ReadErrorAnswer::Abort;
+    }
+};
+
+class MainWindowViewsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        MainWindowOptions o;
+        o.iniPath = dir.filePath(QStringLiteral("Morvane.ini"));
+        o.programFolder = dir.path();
+        o.dialogs = dialogs;
+        o.chooser = [this](const FileDialogRequest& r) {
+            requests.push_back(r);
+            if (answers.empty()) return QString();
+            QString a = answers.front();
+            answers.pop_front();
+            return a;
+        };
+        o.hardwareDriver = [] { return std::make_unique<test::NoDeviceDriver>(); };
+        o.raisePriority = false;
+        window = std::make_unique<TFMain>(std::move(o));
+    }
+    void ShowAt(int width, int height) {
+        window->resize(width, height);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    // A present track with one sector of `fill` bytes in slot `slot` (256 bytes, N = 1).
+    TSectorSlot& Sector(std::uint8_t track, std::uint8_t slot, std::uint8_t fill) {
+        TTrack& t = *window->Disk().GetTrack(track);
+        t.Present = kPresent;
+        TSectorSlot& s = *t.GetSlot(slot);
+        s.Present = kPresent;
+        s.Sector = static_cast<std::uint8_t>(slot + 1);
+        s.SizeCode = 1;
+        s.DataLength = 256;
+        s.DataGood = kDataGood;
+        s.Data.fill(fill);
+        t.CountSectors();
+        return s;
+    }
+    HexView* Hex() const { return window->Sectors()->hexView(); }
+    QString Label(const char* name) const {
+        return window->findChild<QLabel*>(QLatin1String(name))->text();
+    }
+    void RunMapEntry(int column, int row, MapMenuEntry entry) {
+        window->Map()->prepareContextMenu(column, row);
+        window->Map()->menuAction(entry)->trigger();
+    }
+
+    QTemporaryDir dir;
+    std::shared_ptr<QuietDialogs> dialogs = std::make_shared<QuietDialogs>();
+    std::deque<QString> answers;
+    std::vector<FileDialogRequest> requests;
+    std::unique_ptr<TFMain> window;
+};
+
+// --- image edits from the map's menu
+
+TEST_F(MainWindowViewsTest, ImageEditsKeepUnacceptedEditsOfTheShownSector) {
+    Sector(4, 0, 0x00);
+    Sector(4, 1, 0x11);
+    TTrack& other = *window->Disk().GetTrack(20);
+    other.Present = kPresent;
+    other.RawValid = 1;
+    other.RawLength = 100;
+    window->Sectors()->showCell(1, 4);
+    QTest::keyClicks(Hex(), "ab");
+    ASSERT_TRUE(window->Sectors()->acceptButton()->isEnabled());
+
+    RunMapEntry(0, 20, MapMenuEntry::ClearTrack);   // another track
+    RunMapEntry(2, 4, MapMenuEntry::RemoveSector);  // another sector of the same track
+    RunMapEntry(0, 30, MapMenuEntry::AddTrack);
+    EXPECT_EQ(window->Disk().GetTrack(20)->RawLength, 0);
+    EXPECT_EQ(window->Disk().GetSlot(4, 1)->Present, 0);
+    EXPECT_EQ(window->Sectors()->shownColumn(), 1);
+    EXPECT_EQ(window->Sectors()->shownRow(), 4);
+    EXPECT_EQ(Hex()->Contents()[0], 0xAB);
+    EXPECT_TRUE(window->Sectors()->acceptButton()->isEnabled());
+    EXPECT_TRUE(window->Sectors()->headerGroup()->isVisibleTo(window.get()));
+}
+
+TEST_F(MainWindowViewsTest, RemoveSectorLeavesTheLogEmpty) {
+    Sector(6, 0, 0x00);
+    Sector(6, 1, 0x00);
+    window->Disk().GetTrack(6)->Log = {"read 1", "read 2"};
+    window->Sectors()->showCell(1, 6);
+    ASSERT_EQ(window->LogLines().size(), 2);
+    RunMapEntry(2, 6, MapMenuEntry::RemoveSector);
+    EXPECT_TRUE(window->LogLines().isEmpty());
+}
+
+TEST_F(MainWindowViewsTest, RemovingTheShownSectorEmptiesTheView) {
+    Sector(6, 0, 0x00);
+    window->Sectors()->showCell(1, 6);
+    RunMapEntry(1, 6, MapMenuEntry::RemoveSector);
+    EXPECT_EQ(Hex()->Size(), 0u);
+    EXPECT_FALSE(window->Sectors()->acceptButton()->isEnabled());
+    EXPECT_FALSE(window->Sectors()->headerGroup()->isVisibleTo(window.get()));
+}
+
+}  // namespace
+}  // namespace morvane
