@@ -19,8 +19,6 @@ constexpr const char* kTextTimeout = "Время ожидания вышло..."
 constexpr const char* kTextDriveChangeError = "Ошибка смены дисковода";
 constexpr const char* kTextNoDisk = "Нет диска в дисководе...";
 constexpr const char* kTextControllerNotFound = "ZX контроллер не найден...";
-constexpr const char* kTextLinkLost = "Связь с контроллером потеряна.";
-constexpr const char* kTextBusy = "Контроллер занят: дождитесь конца текущей операции.";
 
 }  // namespace
 
@@ -77,7 +75,7 @@ void ControllerProtocol::Show(const char* text) {
 void ControllerProtocol::ShowLinkLost() {
     lossReported_ = true;
     if (!host_) return;
-    QString text = QString::fromUtf8(kTextLinkLost);
+    QString text = QString::fromUtf8(kLinkLostText);
     if (!linkLossReason_.isEmpty()) text += QLatin1Char('\n') + linkLossReason_;
     host_->ShowMessage(text, QString::fromUtf8(kCaptionError));
 }
@@ -88,7 +86,7 @@ bool ControllerProtocol::ShowWaitFailure(int result, const char* timeoutText) {
             ShowLinkLost();
             return true;
         case wrRefused:
-            Show(kTextBusy);
+            Show(kControllerBusyText);
             return true;
         case wrTimeout:
             Show(timeoutText);
@@ -304,7 +302,7 @@ void ControllerProtocol::ResetController() {
             break;
         case wrRefused:
             // The queues belong to the exchange that is running.
-            Show(kTextBusy);
+            Show(kControllerBusyText);
             return;
         default:
             ShowWaitFailure(result, kTextTimeout);

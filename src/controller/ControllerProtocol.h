@@ -26,6 +26,13 @@ inline constexpr int kTimeoutSingleMs = 2000;  // one exchange
 inline constexpr int kTimeoutRunMs = 30000;    // during a whole-disk run
 inline constexpr std::size_t kReplyBufferSize = 32768;
 
+// A command refused because another exchange or operation holds the controller.
+inline constexpr const char* kControllerBusyText =
+    "Контроллер занят: дождитесь конца текущей операции.";
+// A wait ended because its link ended; the failing call's text follows on a new line
+// when the device failed (LinkLossReason).
+inline constexpr const char* kLinkLostText = "Связь с контроллером потеряна.";
+
 enum class ContactResult {
     NoLink,              // the USB link is not active; nothing was sent
     ControllerNotFound,  // a wait timed out; the message was shown
