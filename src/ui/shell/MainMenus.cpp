@@ -190,7 +190,7 @@ void TFMain::UpdateImageMenu() {
 }
 
 void TFMain::UpdateDiskMenu() {
-    const bool on = DiskMenuRule(link_->Active());
+    const bool on = DiskMenuRule(link_->Active(), link_->Protocol().Busy());
     for (QAction* item : {actions_.fullRead, actions_.rawRead, actions_.trackScan,
                           actions_.readByMarks, actions_.scanAndRead, actions_.rereadFailed,
                           actions_.formatDisk, actions_.writeDisk, actions_.readZxCatalogue}) {
@@ -199,11 +199,14 @@ void TFMain::UpdateDiskMenu() {
 }
 
 void TFMain::UpdateControllerMenu() {
-    const ControllerMenuState state = ControllerMenuRule(link_->Active());
+    const ControllerMenuState state = ControllerMenuRule(link_->Active(), link_->Protocol().Busy());
     actions_.driveA->setEnabled(state.drivesAndResetEnabled);
     actions_.driveB->setEnabled(state.drivesAndResetEnabled);
     actions_.resetController->setEnabled(state.drivesAndResetEnabled);
     actions_.startStopUsb->setText(state.startStopCaption);
+    actions_.startStopUsb->setEnabled(state.startStopEnabled);
+    actions_.virtualController->setEnabled(state.virtualItemsEnabled);
+    actions_.virtualImage->setEnabled(state.virtualItemsEnabled);
     actions_.virtualController->setChecked(link_->IsVirtual());
 }
 
