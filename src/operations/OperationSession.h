@@ -19,8 +19,7 @@ struct ErrorRecord;
 
 inline constexpr const char* kCaptionError = "Ошибка!";
 inline constexpr const char* kTextControllerBusy = "Контроллер занят другой командой!";
-inline constexpr const char* kTextLinkLost =
-    "Связь с контроллером потеряна! Считанное сохранено.";
+inline constexpr const char* kTextLinkLost = "Связь с контроллером потеряна! Считанное сохранено.";
 
 class OperationSession {
   public:

@@ -15,11 +15,11 @@ namespace morvane {
 class OperationSession;
 
 struct PositioningTexts {
-    QString noDisk;          // status query answered with an error record
-    QString timeout;         // status query timed out
-    QString writeProtected;  // status bit 6 set; empty: not checked
-    QString seekHome;        // the seek to track index 160 failed
-    QString seekTrack;       // the seek to the track failed
+    QString noDisk;                    // status query answered with an error record
+    QString timeout;                   // status query timed out
+    QString writeProtected;            // status bit 6 set; empty: not checked
+    QString seekHome;                  // the seek to track index 160 failed
+    QString seekTrack;                 // the seek to the track failed
     bool seekTrackNamesTrack = false;  // seekTrack is followed by the track index
 };
 
