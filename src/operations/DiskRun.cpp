@@ -21,9 +21,9 @@ constexpr int kLastMode = 7;
 // The run's long answer time-out, and the previous one back whatever ends the run.
 class RunTimeout {
   public:
-    explicit RunTimeout(ControllerProtocol& protocol)
+    RunTimeout(ControllerProtocol& protocol, int ms)
         : protocol_(protocol), previous_(protocol.TimeoutInterval()) {
-        protocol_.SetTimeoutInterval(kTimeoutRunMs);
+        protocol_.SetTimeoutInterval(ms);
     }
     ~RunTimeout() { protocol_.SetTimeoutInterval(previous_); }
     RunTimeout(const RunTimeout&) = delete;
@@ -131,7 +131,7 @@ DiskRunResult RunDiskWorker(OperationContext& ctx, const DiskRunParams& params) 
         return result;
     }
     if (params.mode < kFirstMode || params.mode > kLastMode) return result;
-    const RunTimeout timeout(ctx.protocol);
+    const RunTimeout timeout(ctx.protocol, params.timeoutMs);
 
     if (params.first < 0 || params.count < 0 || params.first + params.count > kAllTracks) {
         session.ShowError(QStringLiteral("Число дорожек превышает 166 ..."));

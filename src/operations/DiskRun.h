@@ -16,6 +16,7 @@ inline constexpr int kRunRaw = 1;
 inline constexpr int kRunScan = 2;
 inline constexpr int kRunSectors = 4;
 inline constexpr int kRawReadsPerTrack = 8;
+inline constexpr int kRunTimeoutMs = 30000;
 
 enum class DiskRunKind {
     FullRead,        // "Полное чтение диска": mode 7, 162 tracks
@@ -30,6 +31,7 @@ struct DiskRunParams {
     int mode = 0;
     int first = 0;
     int count = 0;
+    int timeoutMs = kRunTimeoutMs;  // the answer time-out while the run lasts
 };
 
 struct DiskRunResult {
@@ -43,7 +45,7 @@ struct DiskRunResult {
 std::optional<DiskRunParams> LaunchParams(DiskRunKind kind, TZX_Disk& disk);
 
 // The worker alone: what runs once the progress window is on screen. Raises the answer
-// time-out to 30000 ms for its length and restores the previous interval however it ends.
+// time-out to params.timeoutMs for its length and restores the previous interval however it ends.
 DiskRunResult RunDiskWorker(OperationContext& ctx, const DiskRunParams& params);
 
 // The whole run: BeginRun on the host, the worker, EndRun.
