@@ -27,8 +27,8 @@ std::size_t TakeSectorDataFromRaw(TTrack& track) {
         const std::span<const std::uint8_t> data(track.Raw.data() + first, size);
         std::copy(data.begin(), data.end(), slot.Data.begin());
         slot.DataLength = static_cast<std::uint16_t>(size);
-        const auto stored = static_cast<std::uint16_t>(track.Raw[first + size] << 8 |
-                                                       track.Raw[first + size + 1]);
+        const auto stored =
+            static_cast<std::uint16_t>(track.Raw[first + size] << 8 | track.Raw[first + size + 1]);
         slot.DataGood = stored == DataFieldCrc(track.Raw[first - 1], data) ? kDataGood : 0;
         ++filled;
     }

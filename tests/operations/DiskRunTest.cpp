@@ -56,8 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
         LaunchCase{"Raw", DiskRunKind::RawRead, "Чтение сырых данных дорожек", 1, 162},
         LaunchCase{"Scan", DiskRunKind::TrackScan, "Сканирование дорожек диска", 2, 166},
         LaunchCase{"ByMarks", DiskRunKind::SectorsByMarks, "Посекторное чтение диска", 4, 3},
-        LaunchCase{"ScanSectors", DiskRunKind::ScanAndSectors,
-                   "Сканирование с посекторным чтением", 6, 166}),
+        LaunchCase{"ScanSectors", DiskRunKind::ScanAndSectors, "Сканирование с посекторным чтением",
+                   6, 166}),
     CaseName());
 
 TEST_F(DiskRunTest, SectorReadByMarksWithoutPresentTrackDoesNothing) {
@@ -91,8 +91,9 @@ TEST_F(DiskRunTest, FullRunTakesSlotsFromScanAndCountsFailedSectors) {
     EXPECT_EQ(track.Slots[13].DataGood, 0);
     EXPECT_EQ(track.Slots[12].DataGood, kDataGood);
     EXPECT_EQ(track.Slots[0].DataPosition, 0) << "with a scan the raw image is not decoded";
-    EXPECT_TRUE(Logged("Ошибка чтения сектора 14 / Ошибка - Ошибка в контрольном коде  "
-                       "(Track - 2 / Sector - 14)"));
+    EXPECT_TRUE(
+        Logged("Ошибка чтения сектора 14 / Ошибка - Ошибка в контрольном коде  "
+               "(Track - 2 / Sector - 14)"));
     EXPECT_TRUE(InTrackLog(track, "Данные приняты - 96 bytes"));
     EXPECT_TRUE(InTrackLog(track, "Сканирование завершено. Найдено 16 секторов."));
 }

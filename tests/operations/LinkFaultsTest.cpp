@@ -29,8 +29,8 @@ class LinkFaultsTest : public OperationsFixture {
         };
         protocol->SetTimeoutInterval(1234);
         auto ctx = Ctx();
-        return RunDisk(ctx, {QStringLiteral("run"), kRunScan | kRunSectors, 0, kTracks,
-                             kRunTimeoutForTests});
+        return RunDisk(
+            ctx, {QStringLiteral("run"), kRunScan | kRunSectors, 0, kTracks, kRunTimeoutForTests});
     }
     void ExpectTracksKept(int count) {
         for (int t = 0; t < count; ++t) {
@@ -72,19 +72,12 @@ INSTANTIATE_TEST_SUITE_P(
     Events, RunStops,
     ::testing::Values(
         StopCase{"TimeOut",
-                 [](virt::VirtualController& d, test::ScriptedHost&) {
-                     d.SilenceNextCommands(1);
-                 },
-                 OperationOutcome::Stopped, "Время ожидания вышло...",
-                 "Чтение сектора - 16"},
+                 [](virt::VirtualController& d, test::ScriptedHost&) { d.SilenceNextCommands(1); },
+                 OperationOutcome::Stopped, "Время ожидания вышло...", "Чтение сектора - 16"},
         StopCase{"DeviceVanishes",
-                 [](virt::VirtualController& d, test::ScriptedHost&) {
-                     d.VanishAfterCommands(1);
-                 },
-                 OperationOutcome::LinkLost, kTextLinkLost,
-                 "Чтение сектора - 16"},
-        StopCase{"Cancel",
-                 [](virt::VirtualController&, test::ScriptedHost& h) { h.cancel = true; },
+                 [](virt::VirtualController& d, test::ScriptedHost&) { d.VanishAfterCommands(1); },
+                 OperationOutcome::LinkLost, kTextLinkLost, "Чтение сектора - 16"},
+        StopCase{"Cancel", [](virt::VirtualController&, test::ScriptedHost& h) { h.cancel = true; },
                  OperationOutcome::Cancelled, "", "Операция отменена пользователем!"}),
     CaseName());
 
@@ -111,15 +104,31 @@ TEST_P(SecondCommand, IsRefusedWhileARunHoldsTheController) {
 INSTANTIATE_TEST_SUITE_P(
     Commands, SecondCommand,
     ::testing::Values(
-        SecondCase{"ReadSector", [](OperationContext& c) { return ReadSelectedSector(c, {1, 1}); }},
-        SecondCase{"ReadRaw", [](OperationContext& c) { return ReadRawTrack(c, {1, 0}); }},
-        SecondCase{"ReadSectors", [](OperationContext& c) { return ReadTrackSectors(c, {1, 0}); }},
-        SecondCase{"Scan", [](OperationContext& c) { return ScanTrack(c, {1, 0}); }},
-        SecondCase{"Reread",
-                   [](OperationContext& c) { return RereadFailedSectors(c).outcome; }},
+        SecondCase{"ReadSector",
+                   [](OperationContext& c) {
+                       return ReadSelectedSector(c, {1, 1});
+                   }},
+        SecondCase{"ReadRaw",
+                   [](OperationContext& c) {
+                       return ReadRawTrack(c, {1, 0});
+                   }},
+        SecondCase{"ReadSectors",
+                   [](OperationContext& c) {
+                       return ReadTrackSectors(c, {1, 0});
+                   }},
+        SecondCase{"Scan",
+                   [](OperationContext& c) {
+                       return ScanTrack(c, {1, 0});
+                   }},
+        SecondCase{"Reread", [](OperationContext& c) { return RereadFailedSectors(c).outcome; }},
         SecondCase{"WriteSector",
-                   [](OperationContext& c) { return WriteSelectedSector(c, {1, 1}); }},
-        SecondCase{"Format", [](OperationContext& c) { return FormatSelectedTrack(c, {1, 0}); }},
+                   [](OperationContext& c) {
+                       return WriteSelectedSector(c, {1, 1});
+                   }},
+        SecondCase{"Format",
+                   [](OperationContext& c) {
+                       return FormatSelectedTrack(c, {1, 0});
+                   }},
         SecondCase{"Run",
                    [](OperationContext& c) {
                        return RunDisk(c, {QStringLiteral("x"), kRunScan, 0, 1}).outcome;
