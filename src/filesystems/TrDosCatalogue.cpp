@@ -50,8 +50,9 @@ bool ParseTrDosCatalogue(std::span<const std::uint8_t> track0, TrDosCatalogue& o
     c.idByte = info[kInfoIdByte];
     c.deletedCount = info[kInfoDeletedCount];
     std::copy_n(info.begin() + kInfoDiskName, kTrDosNameSize, c.diskName.begin());
-    if (c.idByte != kTrDosId || c.diskType < kDiskType80x2 || c.diskType > kDiskType40x1)
-        return false;
+    // Some disks carry an unknown disk type beside a good identification byte; their
+    // catalogue is read all the same, and the type shows as not determined.
+    if (c.idByte != kTrDosId) return false;
     for (std::size_t i = 0; i < kTrDosMaxEntries; ++i) {
         const auto bytes = track0.subspan(i * kTrDosEntrySize, kTrDosEntrySize);
         if (IsEndOfCatalogue(bytes)) break;

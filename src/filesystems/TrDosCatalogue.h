@@ -79,8 +79,8 @@ struct TrDosCatalogue {
 };
 
 // Parses sectors 1..9 of logical track 0 (sector s at (s - 1) * 256; at least 2560 bytes).
-// False, with the record cleared, when the identification byte is not 0x10 or the disk
-// type is outside 0x16..0x19, or the span is short.
+// False, with the record cleared, when the identification byte is not 0x10 or the span is
+// short. Any disk type is taken.
 bool ParseTrDosCatalogue(std::span<const std::uint8_t> track0, TrDosCatalogue& out);
 // Reads track 0 of the image: every occupied slot with sector number 1..9 must have size
 // code 1 (sector 9 also 256 data bytes or more); missing sectors read as zeros.

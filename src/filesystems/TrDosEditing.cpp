@@ -146,6 +146,16 @@ void WriteLiveCatalogue(TZX_Disk& disk, const TrDosCatalogue& catalogue) {
     }
 }
 
+// Sectors from the new end to the end of the disk. A disk of unknown type gains the sectors
+// between the old and the new first free sector instead.
+std::uint16_t FreeSectorsAfterCompaction(const TrDosCatalogue& before, unsigned end) {
+    const unsigned total = TrDosTrackCount(before.diskType) * kTrDosSectorsPerTrack;
+    if (total != 0) return static_cast<std::uint16_t>(total > end ? total - end : 0);
+    const unsigned oldEnd = before.firstFreeTrack * kTrDosSectorsPerTrack + before.firstFreeSector;
+    const unsigned gained = oldEnd > end ? oldEnd - end : 0;
+    return static_cast<std::uint16_t>(std::min(before.freeSectors + gained, 0xFFFFu));
+}
+
 }  // namespace
 
 bool RecountTrDosInfo(TZX_Disk& disk) {
@@ -208,10 +218,9 @@ TrDosEditResult CompactDisk(TZX_Disk& disk, TrDosCatalogue& catalogue) {
     WriteLiveCatalogue(disk, moved);
 
     TSectorSlot& info = *FindReadableSector(disk, 0, kTrDosInfoSector);
-    const unsigned total = TrDosTrackCount(catalogue.diskType) * kTrDosSectorsPerTrack;
     info.Data[kInfoFirstFreeSector] = static_cast<std::uint8_t>(end % kTrDosSectorsPerTrack);
     info.Data[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(end / kTrDosSectorsPerTrack);
-    SetLe16(info.Data, kInfoFreeSectors, static_cast<std::uint16_t>(total > end ? total - end : 0));
+    SetLe16(info.Data, kInfoFreeSectors, FreeSectorsAfterCompaction(catalogue, end));
     RefreshAfterChange(disk, catalogue);
     disk.Repaint();
     return {};
