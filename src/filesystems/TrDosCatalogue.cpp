@@ -122,6 +122,15 @@ std::string ZxNameText(std::span<const std::uint8_t> name) {
     return text;
 }
 
+std::string ZxDiskNameText(const TrDosName& name) {
+    std::string text;
+    for (std::uint8_t b : name) {
+        if (b == 0) break;
+        text += ByteText(b);
+    }
+    return text;
+}
+
 std::string TrimmedZxName(const TrDosName& name) {
     std::size_t end = name.size();
     while (end > 0 && name[end - 1] <= 0x20)
@@ -130,10 +139,20 @@ std::string TrimmedZxName(const TrDosName& name) {
 }
 
 bool EntryMatchesArgument(const TrDosEntry& entry, std::string_view argument) {
-    const std::string name = TrimmedZxName(entry.name);
-    if (argument == name) return true;
-    return argument.size() == name.size() + 2 && argument.starts_with(name) &&
-           argument[name.size()] == '.' && static_cast<std::uint8_t>(argument.back()) == entry.type;
+    // The raw bytes, or their Windows-1251 reading as a UTF-8 terminal types them.
+    const std::string raw = TrimmedZxName(entry.name);
+    const Bytes rawBytes(raw.begin(), raw.end());
+    const std::uint8_t type[1] = {entry.type};
+    const std::string rawType(1, static_cast<char>(entry.type));
+    for (const std::string& name : {raw, Cp1251ToUtf8(rawBytes)}) {
+        if (argument == name) return true;
+        if (argument.size() > name.size() + 1 && argument.starts_with(name) &&
+            argument[name.size()] == '.') {
+            const std::string_view letter = argument.substr(name.size() + 1);
+            if (letter == rawType || letter == Cp1251ToUtf8(type)) return true;
+        }
+    }
+    return false;
 }
 
 std::string SectorOwnerText(const TrDosCatalogue& catalogue, unsigned track, unsigned sectorIndex) {

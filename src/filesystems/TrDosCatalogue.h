@@ -98,6 +98,9 @@ std::optional<std::size_t> EntryOfRow(const TrDosCatalogue& catalogue, bool show
 // A catalogue name as text: the first byte below 32 shows as '?', a later zero byte ends
 // the text, other control bytes show as '?', bytes of 0x80 and above are Windows-1251.
 std::string ZxNameText(std::span<const std::uint8_t> name);
+// The disk name as text: up to its first zero byte, control bytes as '?', bytes of 0x80
+// and above Windows-1251.
+std::string ZxDiskNameText(const TrDosName& name);
 // The name with trailing spaces and control bytes dropped, as morvane-img takes it on the
 // command line: "boot" for "boot    ".
 std::string TrimmedZxName(const TrDosName& name);

@@ -44,7 +44,7 @@ std::string DiskTypeText(std::uint8_t diskType) {
 }
 
 std::array<std::string, 7> TrDosDescriptionValues(const TrDosCatalogue& c) {
-    return {ZxNameText(c.diskName),
+    return {ZxDiskNameText(c.diskName),
             DiskTypeText(c.diskType),
             std::to_string(c.firstFreeSector + 1),
             std::to_string(c.firstFreeTrack),

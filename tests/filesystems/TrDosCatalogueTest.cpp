@@ -175,6 +175,9 @@ TEST(ZxNameText, ShowsControlBytesAsQuestionMarksAndEndsAtAZero) {
     EXPECT_EQ(ZxNameText(deleted), "?AME    ");
     EXPECT_EQ(ZxNameText(renamed), "AB");
     EXPECT_EQ(ZxNameText(cyrillic), "Диск    ");
+    EXPECT_EQ(ZxDiskNameText(renamed), "AB");
+    EXPECT_EQ(ZxDiskNameText(TrDosName{}), "");
+    EXPECT_EQ(ZxDiskNameText(deleted), "?AME    ");
 }
 
 struct ArgumentCase {
@@ -189,6 +192,15 @@ TEST_P(EntryArgumentTest, TakesTheTrimmedNameWithAnOptionalTypeLetter) {
     e.name = TrDosName{'b', 'o', 'o', 't', ' ', ' ', ' ', ' '};
     e.type = 'B';
     EXPECT_EQ(EntryMatchesArgument(e, GetParam().argument), GetParam().matches);
+}
+
+TEST(EntryArgument, TakesAWindows1251NameAsUtf8) {
+    TrDosEntry e;
+    e.name = TrDosName{0xC8, 0xC3, 0xD0, 0xC0, ' ', ' ', ' ', ' '};
+    e.type = 'B';
+    EXPECT_TRUE(EntryMatchesArgument(e, "ИГРА"));
+    EXPECT_TRUE(EntryMatchesArgument(e, "ИГРА.B"));
+    EXPECT_FALSE(EntryMatchesArgument(e, "ИГР"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Arguments, EntryArgumentTest,
