@@ -6,6 +6,7 @@
 #include <ostream>
 #include <span>
 
+#include "FilesystemVerbs.h"
 #include "VerbRead.h"
 #include "formats/ImageFiles.h"
 #include "model/Checksums.h"
@@ -129,8 +130,16 @@ std::string UsageText() {
            "       morvane-img sectors FILE\n"
            "       morvane-img convert [--no-restore-track] IN OUT\n" +
            ReadUsageText() +
+           "       morvane-img cat IMAGE [--deleted] [--hidden]\n"
+           "       morvane-img export-hob [--force] IMAGE DIR [FILE...]\n"
+           "       morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]\n"
+           "       morvane-img cpm-get [--force] IMAGE NAME.EXT OUT\n"
+           "       morvane-img cpm-get [--force] IMAGE --all DIR\n"
+           "       morvane-img new trdos|cpm [--force] [--name NAME] OUT\n"
            "Reads udi, trd, td0, fdi and udf images (by extension); writes udi, trd and udf.\n"
-           "--no-restore-track keeps the gap bytes of full track reads in a UDI output.\n";
+           "--no-restore-track keeps the gap bytes of full track reads in a UDI output.\n"
+           "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B); no\n"
+           "FILE exports every file. Existing files are overwritten only with --force.\n";
 }
 
 int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -144,6 +153,11 @@ int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::
     if (command == "sectors") return Sectors(args, out, err);
     if (command == "convert") return Convert(args, out, err);
     if (command == "read") return RunRead(args, out, err);
+    if (command == "cat") return RunCat(args, out, err);
+    if (command == "export-hob") return RunExportHobeta(args, out, err);
+    if (command == "export-scl") return RunExportScl(args, out, err);
+    if (command == "cpm-get") return RunCpmGet(args, out, err);
+    if (command == "new") return RunNewImage(args, out, err);
     return Usage(err, "unknown command " + command);
 }
 

@@ -1,0 +1,252 @@
+#include "filesystems/TrDosEditing.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "filesystems/TrDosSectors.h"
+#include "filesystems/TrDosWindowRules.h"
+#include "model/Bytes.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr unsigned kFirstDataPosition = kTrDosSectorsPerTrack;  // track 1, sector index 0
+constexpr std::size_t kEntriesPerSector = kTrDosSectorSize / kTrDosEntrySize;
+
+std::uint8_t CatalogueSectorOf(std::size_t entry) {
+    return static_cast<std::uint8_t>(entry / kEntriesPerSector + 1);
+}
+
+std::size_t OffsetInSector(std::size_t entry) {
+    return entry % kEntriesPerSector * kTrDosEntrySize;
+}
+
+std::span<std::uint8_t> EntryBytes(TSectorSlot& sector, std::size_t entry) {
+    return std::span<std::uint8_t>(sector.Data).subspan(OffsetInSector(entry), kTrDosEntrySize);
+}
+
+TrDosEditResult SectorError(unsigned track, unsigned sector) {
+    return TrDosEditResult{false, SectorErrorText(track, sector)};
+}
+
+// Catalogue sector of an entry, or the failure to report.
+TSectorSlot* CatalogueSector(TZX_Disk& disk, std::size_t entry, TrDosEditResult& result) {
+    TSectorSlot* slot = FindReadableSector(disk, 0, CatalogueSectorOf(entry));
+    if (slot == nullptr) result = SectorError(0, CatalogueSectorOf(entry));
+    return slot;
+}
+
+void PutEntry(std::span<std::uint8_t> bytes, const TrDosEntry& e) {
+    std::copy(e.name.begin(), e.name.end(), bytes.begin());
+    bytes[8] = e.type;
+    SetLe16(bytes, 9, e.start);
+    SetLe16(bytes, 11, e.length);
+    bytes[13] = e.sectors;
+    bytes[14] = e.firstSector;
+    bytes[15] = e.firstTrack;
+}
+
+// Re-reads the record, then writes its counters into the information sector.
+void RefreshAfterChange(TZX_Disk& disk, TrDosCatalogue& catalogue) {
+    RecountTrDosInfo(disk);
+    ReadTrDosCatalogue(disk, catalogue);
+}
+
+TSectorSlot& CopySector(const TSectorSlot& from, TSectorSlot& to) {
+    std::copy_n(from.Data.begin(), kTrDosSectorSize, to.Data.begin());
+    to.DataLength = kTrDosSectorSize;
+    to.Present = kPresent;
+    to.DataGood = from.DataGood;
+    return to;
+}
+
+struct Move {
+    std::size_t entry;
+    unsigned from;
+    unsigned to;
+};
+
+// Where each live file goes: files in the order of their position on the disk, each
+// moved down to the end of the ones before it. Overlapping files stay where they are.
+std::vector<Move> PlanCompaction(const TrDosCatalogue& catalogue, unsigned& end) {
+    std::vector<std::size_t> live;
+    for (std::size_t i = 0; i < catalogue.entries.size(); ++i) {
+        if (catalogue.entries[i].IsLive()) live.push_back(i);
+    }
+    std::stable_sort(live.begin(), live.end(), [&](std::size_t a, std::size_t b) {
+        return catalogue.entries[a].StartPosition() < catalogue.entries[b].StartPosition();
+    });
+    std::vector<Move> moves;
+    end = kFirstDataPosition;
+    for (std::size_t i : live) {
+        const TrDosEntry& e = catalogue.entries[i];
+        const unsigned start = e.StartPosition();
+        if (start > end) {
+            moves.push_back(Move{i, start, end});
+            end += e.sectors;
+        } else {
+            end = std::max(end, start + e.sectors);
+        }
+    }
+    return moves;
+}
+
+// Every sector the compaction reads or writes must be there before anything changes.
+TrDosEditResult CheckCompaction(const TZX_Disk& disk, const TrDosCatalogue& catalogue,
+                                const std::vector<Move>& moves) {
+    for (const Move& m : moves) {
+        for (unsigned k = 0; k < catalogue.entries[m.entry].sectors; ++k) {
+            const unsigned from = m.from + k;
+            const unsigned to = m.to + k;
+            const unsigned fromTrack = from / kTrDosSectorsPerTrack;
+            const unsigned toTrack = to / kTrDosSectorsPerTrack;
+            if (FindReadableSector(disk, fromTrack, from % kTrDosSectorsPerTrack + 1) == nullptr)
+                return SectorError(fromTrack, from % kTrDosSectorsPerTrack);
+            if (toTrack >= kTrackCount ||
+                disk.FindSectorIndex(static_cast<std::uint8_t>(toTrack),
+                                     static_cast<std::uint8_t>(to % kTrDosSectorsPerTrack + 1)) < 0)
+                return SectorError(toTrack, to % kTrDosSectorsPerTrack);
+        }
+    }
+    for (std::size_t i = 0; i < catalogue.entries.size(); i += kEntriesPerSector) {
+        if (FindReadableSector(disk, 0, CatalogueSectorOf(i)) == nullptr)
+            return SectorError(0, CatalogueSectorOf(i));
+    }
+    if (FindReadableSector(disk, 0, kTrDosInfoSector) == nullptr)
+        return SectorError(0, kTrDosInfoSector);
+    return {};
+}
+
+void MoveSectors(TZX_Disk& disk, const Move& m, unsigned count) {
+    for (unsigned k = 0; k < count; ++k) {
+        const unsigned from = m.from + k;
+        const unsigned to = m.to + k;
+        const auto toTrack = static_cast<std::uint8_t>(to / kTrDosSectorsPerTrack);
+        const TSectorSlot& source = *FindReadableSector(disk, from / kTrDosSectorsPerTrack,
+                                                        from % kTrDosSectorsPerTrack + 1);
+        const int slot = disk.FindSectorIndex(
+            toTrack, static_cast<std::uint8_t>(to % kTrDosSectorsPerTrack + 1));
+        CopySector(source, *disk.GetSlot(toTrack, static_cast<std::uint8_t>(slot)));
+        disk.RedrawSectorCell(toTrack, static_cast<std::uint8_t>(slot));
+    }
+}
+
+// Writes the live entries back in catalogue order and zeroes the places they leave.
+void WriteLiveCatalogue(TZX_Disk& disk, const TrDosCatalogue& catalogue) {
+    std::size_t next = 0;
+    for (const TrDosEntry& e : catalogue.entries) {
+        if (!e.IsLive()) continue;
+        PutEntry(EntryBytes(*FindReadableSector(disk, 0, CatalogueSectorOf(next)), next), e);
+        ++next;
+    }
+    for (; next < catalogue.entries.size(); ++next) {
+        auto bytes = EntryBytes(*FindReadableSector(disk, 0, CatalogueSectorOf(next)), next);
+        std::fill(bytes.begin(), bytes.end(), std::uint8_t{0});
+    }
+}
+
+// Sectors from the new end to the end of the disk. A disk of unknown type gains the sectors
+// between the old and the new first free sector instead.
+std::uint16_t FreeSectorsAfterCompaction(const TrDosCatalogue& before, unsigned end) {
+    const unsigned total = TrDosTrackCount(before.diskType) * kTrDosSectorsPerTrack;
+    if (total != 0) return static_cast<std::uint16_t>(total > end ? total - end : 0);
+    const unsigned oldEnd = before.firstFreeTrack * kTrDosSectorsPerTrack + before.firstFreeSector;
+    const unsigned gained = oldEnd > end ? oldEnd - end : 0;
+    return static_cast<std::uint16_t>(std::min(before.freeSectors + gained, 0xFFFFu));
+}
+
+}  // namespace
+
+bool RecountTrDosInfo(TZX_Disk& disk) {
+    TrDosCatalogue catalogue;
+    if (!ReadTrDosCatalogue(disk, catalogue)) return false;
+    TSectorSlot* info = FindReadableSector(disk, 0, kTrDosInfoSector);
+    if (info == nullptr) return false;
+    const auto deleted =
+        std::count_if(catalogue.entries.begin(), catalogue.entries.end(),
+                      [](const TrDosEntry& e) { return e.name[0] == kTrDosDeletedMark; });
+    info->Data[kInfoFileCount] = catalogue.count;
+    info->Data[kInfoDeletedCount] = static_cast<std::uint8_t>(deleted);
+    return true;
+}
+
+TrDosEditResult DeleteEntries(TZX_Disk& disk, TrDosCatalogue& catalogue,
+                              std::span<const std::size_t> entries) {
+    std::vector<std::size_t> order(entries.begin(), entries.end());
+    std::sort(order.rbegin(), order.rend());
+    TrDosEditResult result;
+    for (std::size_t i : order) {
+        if (i >= catalogue.entries.size()) continue;
+        TSectorSlot* sector = CatalogueSector(disk, i, result);
+        if (sector == nullptr) break;
+        EntryBytes(*sector, i)[0] = kTrDosDeletedMark;
+    }
+    RefreshAfterChange(disk, catalogue);
+    return result;
+}
+
+bool RenameNeeded(const TrDosName& current, std::string_view entered) {
+    return entered != TrimmedZxName(current);
+}
+
+bool RenameDisk(TZX_Disk& disk, TrDosCatalogue& catalogue, std::string_view name) {
+    TSectorSlot* info = FindReadableSector(disk, 0, kTrDosInfoSector);
+    if (info == nullptr) return false;
+    auto field = std::span<std::uint8_t>(info->Data).subspan(kInfoDiskName, kTrDosNameSize);
+    std::fill(field.begin(), field.end(), std::uint8_t{0});
+    std::copy_n(name.begin(), std::min(name.size(), kTrDosNameSize), field.begin());
+    RefreshAfterChange(disk, catalogue);
+    return true;
+}
+
+TrDosEditResult CompactDisk(TZX_Disk& disk, TrDosCatalogue& catalogue) {
+    if (!ReadTrDosCatalogue(disk, catalogue))
+        return TrDosEditResult{false, std::string(kNotTrDosImageText)};
+    unsigned end = 0;
+    const std::vector<Move> moves = PlanCompaction(catalogue, end);
+    TrDosEditResult check = CheckCompaction(disk, catalogue, moves);
+    if (!check.ok) return check;
+
+    TrDosCatalogue moved = catalogue;
+    for (const Move& m : moves) {
+        MoveSectors(disk, m, catalogue.entries[m.entry].sectors);
+        moved.entries[m.entry].firstTrack = static_cast<std::uint8_t>(m.to / kTrDosSectorsPerTrack);
+        moved.entries[m.entry].firstSector =
+            static_cast<std::uint8_t>(m.to % kTrDosSectorsPerTrack);
+    }
+    WriteLiveCatalogue(disk, moved);
+
+    TSectorSlot& info = *FindReadableSector(disk, 0, kTrDosInfoSector);
+    info.Data[kInfoFirstFreeSector] = static_cast<std::uint8_t>(end % kTrDosSectorsPerTrack);
+    info.Data[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(end / kTrDosSectorsPerTrack);
+    SetLe16(info.Data, kInfoFreeSectors, FreeSectorsAfterCompaction(catalogue, end));
+    RefreshAfterChange(disk, catalogue);
+    disk.Repaint();
+    return {};
+}
+
+TrDosName TrDosNameFromText(std::string_view text) {
+    TrDosName name;
+    name.fill(' ');
+    std::copy_n(text.begin(), std::min(text.size(), kTrDosNameSize), name.begin());
+    return name;
+}
+
+TrDosEditResult EditEntry(TZX_Disk& disk, TrDosCatalogue& catalogue, std::size_t entry,
+                          const TrDosEntryEdit& edit) {
+    if (entry >= catalogue.entries.size()) return {};
+    TrDosEditResult result;
+    TSectorSlot* sector = CatalogueSector(disk, entry, result);
+    if (sector == nullptr) return result;
+    TrDosEntry e = catalogue.entries[entry];
+    e.name = edit.name;
+    e.type = edit.type;
+    e.start = edit.start;
+    e.length = edit.length;
+    PutEntry(EntryBytes(*sector, entry), e);
+    RefreshAfterChange(disk, catalogue);
+    return result;
+}
+
+}  // namespace morvane

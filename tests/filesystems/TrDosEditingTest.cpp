@@ -1,0 +1,223 @@
+#include "filesystems/TrDosEditing.h"
+
+#include <gtest/gtest.h>
+
+#include "TestDisks.h"
+#include "filesystems/TrDosSectors.h"
+
+namespace morvane {
+namespace {
+
+using test::AddTrDosFile;
+using test::ExpectedFileBytes;
+using test::NewTrDosDisk;
+using test::TrDosSector;
+
+class TrDosEditingTest : public ::testing::Test {
+  protected:
+    void Read() { ASSERT_TRUE(ReadTrDosCatalogue(*disk, catalogue)); }
+    std::uint8_t Info(std::size_t offset) {
+        return TrDosSector(*disk, 0, kTrDosInfoSector).Data[offset];
+    }
+    Bytes FileOf(std::size_t entry) {
+        Bytes data;
+        EXPECT_TRUE(ReadTrDosFile(*disk, catalogue.entries.at(entry), data));
+        return data;
+    }
+    Bytes Track0() {
+        Bytes all;
+        EXPECT_TRUE(ReadTrDosSectors(*disk, 0, 0, 16, all));
+        return all;
+    }
+
+    std::unique_ptr<TZX_Disk> disk = NewTrDosDisk();
+    TrDosCatalogue catalogue;
+};
+
+TEST_F(TrDosEditingTest, DeleteMarksEntriesAndCountsThemInTheInformationSector) {
+    for (const char* name : {"a", "b", "c"})
+        AddTrDosFile(*disk, name, 'C', 1, 1);
+    Read();
+    const std::size_t chosen[] = {0, 2};
+    EXPECT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
+    EXPECT_EQ(TrDosSector(*disk, 0, 1).Data[0], kTrDosDeletedMark);
+    EXPECT_EQ(TrDosSector(*disk, 0, 1).Data[32], kTrDosDeletedMark);
+    EXPECT_EQ(Info(kInfoFileCount), 3);
+    EXPECT_EQ(Info(kInfoDeletedCount), 2);
+    EXPECT_EQ(catalogue.deletedCount, 2);  // the record was read again
+    EXPECT_EQ(ListedEntries(catalogue, false), std::vector<std::size_t>{1});
+}
+
+TEST_F(TrDosEditingTest, DeleteStopsAtAnUnreadableCatalogueSectorKeepingEarlierWork) {
+    for (int i = 0; i < 20; ++i)
+        AddTrDosFile(*disk, "f" + std::to_string(i), 'C', 1, 1);
+    Read();
+    TrDosSector(*disk, 0, 1).DataLength = 0;
+    const std::size_t chosen[] = {3, 17};
+    const TrDosEditResult r = DeleteEntries(*disk, catalogue, chosen);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "Ошибка сектора - (track 0 sector 1)..!");
+    EXPECT_EQ(TrDosSector(*disk, 0, 2).Data[16], kTrDosDeletedMark);  // entry 17
+    EXPECT_EQ(Info(kInfoDeletedCount), 1);
+}
+
+TEST_F(TrDosEditingTest, RenameToTwoLettersLeavesSixZeroBytes) {
+    Read();
+    ASSERT_TRUE(RenameDisk(*disk, catalogue, "AB"));
+    const TSectorSlot& info = TrDosSector(*disk, 0, kTrDosInfoSector);
+    const TrDosName expected{'A', 'B', 0, 0, 0, 0, 0, 0};
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), info.Data.begin() + kInfoDiskName));
+    EXPECT_EQ(catalogue.diskName, expected);
+}
+
+TEST_F(TrDosEditingTest, RenameTakesAtMostEightBytesAndNeedsSectorNine) {
+    Read();
+    ASSERT_TRUE(RenameDisk(*disk, catalogue, "LONGERNAME"));
+    EXPECT_EQ(TrimmedZxName(catalogue.diskName), "LONGERNA");
+    EXPECT_EQ(Info(kInfoDiskName + 8), 0);  // the byte after the field is untouched
+    disk->GetTrack(0)->ClearSlot(8);
+    EXPECT_FALSE(RenameDisk(*disk, catalogue, "X"));
+}
+
+TEST(RenameNeeded, ComparesWithTheNameWithoutTrailingSpacesAndControlBytes) {
+    const TrDosName name{'D', 'I', 'S', 'K', ' ', ' ', 0, 0};
+    EXPECT_FALSE(RenameNeeded(name, "DISK"));
+    EXPECT_TRUE(RenameNeeded(name, "DISK "));
+    EXPECT_TRUE(RenameNeeded(name, "DISC"));
+}
+
+TEST_F(TrDosEditingTest, CompactMovesFilesOverDeletedOnesAndSetsFreeSpace) {
+    AddTrDosFile(*disk, "gone1", 'C', 2, 1);
+    AddTrDosFile(*disk, "keep1", 'B', 3, 2);
+    AddTrDosFile(*disk, "gone2", 'C', 14, 3);
+    AddTrDosFile(*disk, "keep2", 'C', 5, 4);
+    Read();
+    const std::size_t chosen[] = {0, 2};
+    ASSERT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
+
+    ASSERT_TRUE(CompactDisk(*disk, catalogue).ok);
+    ASSERT_EQ(catalogue.count, 2);
+    EXPECT_EQ(TrimmedZxName(catalogue.entries[0].name), "keep1");
+    EXPECT_EQ(catalogue.entries[0].StartPosition(), 16u);
+    EXPECT_EQ(catalogue.entries[1].StartPosition(), 19u);
+    EXPECT_EQ(FileOf(0), ExpectedFileBytes(2, 3));
+    EXPECT_EQ(FileOf(1), ExpectedFileBytes(4, 5));
+    EXPECT_EQ(catalogue.fileCount, 2);
+    EXPECT_EQ(catalogue.deletedCount, 0);
+    EXPECT_EQ(catalogue.firstFreeTrack, 1);
+    EXPECT_EQ(catalogue.firstFreeSector, 8);
+    EXPECT_EQ(catalogue.freeSectors, 2560 - 24);
+    EXPECT_EQ(TrDosSector(*disk, 0, 1).Data[32], 0);  // the third entry place is emptied
+}
+
+TEST_F(TrDosEditingTest, CompactOfADiskOfUnknownTypeAddsTheGainedSectorsToTheFreeOnes) {
+    AddTrDosFile(*disk, "gone", 'C', 4, 1);
+    AddTrDosFile(*disk, "keep", 'C', 3, 2);
+    TrDosSector(*disk, 0, kTrDosInfoSector).Data[kInfoDiskType] = 0;
+    SetLe16(TrDosSector(*disk, 0, kTrDosInfoSector).Data, kInfoFreeSectors, 100);
+    Read();
+    const std::size_t chosen[] = {0};
+    ASSERT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
+    ASSERT_TRUE(CompactDisk(*disk, catalogue).ok);
+    EXPECT_EQ(catalogue.freeSectors, 104);
+    EXPECT_EQ(catalogue.firstFreeSector, 3);
+}
+
+TEST_F(TrDosEditingTest, CompactKeepsAFileWhoseNameBeginsWithASpace) {
+    AddTrDosFile(*disk, "gone", 'C', 4, 1);
+    AddTrDosFile(*disk, " space", 'C', 3, 2);
+    AddTrDosFile(*disk, "last", 'C', 2, 3);
+    Read();
+    const std::size_t chosen[] = {0};
+    ASSERT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
+    ASSERT_TRUE(CompactDisk(*disk, catalogue).ok);
+    ASSERT_EQ(catalogue.count, 2);
+    EXPECT_EQ(ZxNameText(catalogue.entries[0].name), " space  ");
+    EXPECT_EQ(FileOf(0), ExpectedFileBytes(2, 3));
+    EXPECT_EQ(FileOf(1), ExpectedFileBytes(3, 2));
+    EXPECT_EQ(catalogue.entries[1].StartPosition(), 19u);
+}
+
+TEST_F(TrDosEditingTest, CompactMovesFilesInDiskOrderWhateverTheCatalogueOrder) {
+    const TrDosEntry gap = AddTrDosFile(*disk, "gap", 'C', 4, 1);
+    const TrDosEntry low = AddTrDosFile(*disk, "low", 'C', 6, 2);
+    const TrDosEntry high = AddTrDosFile(*disk, "high", 'C', 3, 3);
+    // The catalogue lists the later file first.
+    test::PutTrDosEntry(*disk, 0, high);
+    test::PutTrDosEntry(*disk, 1, low);
+    TrDosEntry deleted = gap;
+    deleted.name[0] = kTrDosDeletedMark;
+    test::PutTrDosEntry(*disk, 2, deleted);
+    Read();
+    ASSERT_TRUE(CompactDisk(*disk, catalogue).ok);
+    ASSERT_EQ(catalogue.count, 2);
+    EXPECT_EQ(TrimmedZxName(catalogue.entries[0].name), "high");
+    EXPECT_EQ(FileOf(0), ExpectedFileBytes(3, 3));
+    EXPECT_EQ(FileOf(1), ExpectedFileBytes(2, 6));
+    EXPECT_EQ(catalogue.entries[1].StartPosition(), 16u);
+    EXPECT_EQ(catalogue.entries[0].StartPosition(), 22u);
+}
+
+TEST_F(TrDosEditingTest, CompactNeverMovesTheDestinationBackOverAnOverlappingFile) {
+    AddTrDosFile(*disk, "long", 'C', 10, 1);
+    TrDosEntry inside = AddTrDosFile(*disk, "inside", 'C', 2, 2);
+    inside.firstSector = 2;  // shares sectors of "long"
+    test::PutTrDosEntry(*disk, 1, inside);
+    AddTrDosFile(*disk, "gone", 'C', 3, 3);
+    const TrDosEntry last = AddTrDosFile(*disk, "last", 'C', 2, 4);
+    Read();
+    const std::size_t chosen[] = {2};
+    ASSERT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
+    ASSERT_TRUE(CompactDisk(*disk, catalogue).ok);
+    EXPECT_EQ(FileOf(0), ExpectedFileBytes(1, 10));
+    EXPECT_EQ(catalogue.entries[2].StartPosition(), 16u + 10u);
+    EXPECT_EQ(FileOf(2), ExpectedFileBytes(4, 2));
+    EXPECT_NE(last.StartPosition(), catalogue.entries[2].StartPosition());
+}
+
+TEST_F(TrDosEditingTest, CompactWithAnUnreadableSourceChangesNothing) {
+    AddTrDosFile(*disk, "gone", 'C', 2, 1);
+    AddTrDosFile(*disk, "keep", 'C', 3, 2);
+    Read();
+    const std::size_t chosen[] = {0};
+    ASSERT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
+    TrDosSector(*disk, 1, 4).DataLength = 100;  // the second sector of "keep"
+    const Bytes before = Track0();
+    const Bytes movedOver = ExpectedFileBytes(1, 2);
+    const TrDosEditResult r = CompactDisk(*disk, catalogue);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, "Ошибка сектора - (track 1 sector 3)..!");
+    EXPECT_EQ(Track0(), before);
+    Bytes gone;
+    ASSERT_TRUE(ReadTrDosSectors(*disk, 1, 0, 2, gone));
+    EXPECT_EQ(gone, movedOver);
+}
+
+TEST_F(TrDosEditingTest, EditEntryWritesTheFieldsIntoTheImage) {
+    AddTrDosFile(*disk, "old", 'C', 2, 1);
+    Read();
+    TrDosEntryEdit edit;
+    edit.name = TrDosNameFromText("new");
+    edit.type = 'B';
+    edit.start = 0x1234;
+    edit.length = 0x0150;
+    ASSERT_TRUE(EditEntry(*disk, catalogue, 0, edit).ok);
+    const TSectorSlot& s = TrDosSector(*disk, 0, 1);
+    const Bytes expected{'n', 'e',  'w',  ' ',  ' ',  ' ', ' ', ' ',
+                         'B', 0x34, 0x12, 0x50, 0x01, 2,   0,   1};
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), s.Data.begin()));
+    EXPECT_EQ(catalogue.entries[0].start, 0x1234);
+}
+
+TEST_F(TrDosEditingTest, EditEntryToADeletedNameCountsIt) {
+    AddTrDosFile(*disk, "old", 'C', 2, 1);
+    Read();
+    TrDosEntryEdit edit;
+    edit.name = TrDosNameFromText("\x01old");
+    edit.type = 'C';
+    ASSERT_TRUE(EditEntry(*disk, catalogue, 0, edit).ok);
+    EXPECT_EQ(Info(kInfoDeletedCount), 1);
+}
+
+}  // namespace
+}  // namespace morvane

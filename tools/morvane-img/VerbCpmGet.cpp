@@ -1,0 +1,89 @@
+// morvane-img cpm-get: files of a Profi CP/M disk as plain bytes (their records x 128), one
+// named file or, with --all, every file that is not erased into a folder.
+#include <filesystem>
+#include <memory>
+#include <ostream>
+
+#include "FilesystemVerbs.h"
+#include "MorvaneImg.h"
+#include "VerbSupport.h"
+#include "filesystems/CpmWindowRules.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr std::string_view kCpmGetFlags[] = {"--force"};
+constexpr std::string_view kCpmGetValued[] = {"--all"};
+constexpr std::string_view kReservedInFileNames = "\"*/:<>?\\|";
+
+// NAME.EXT without the padding; attribute bits of the name bytes are dropped and bytes that
+// cannot stand in a file name become '_'.
+std::string PcFileName(const CpmName& name) {
+    auto part = [&](std::size_t from, std::size_t count) {
+        std::string text;
+        for (std::size_t i = from; i < from + count; ++i) {
+            const char c = static_cast<char>(name[i] & 0x7F);
+            text += c < 0x20 || c == 0x7F || kReservedInFileNames.find(c) != std::string_view::npos
+                        ? '_'
+                        : c;
+        }
+        while (!text.empty() && text.back() == ' ')
+            text.pop_back();
+        return text;
+    };
+    const std::string base = part(0, 8);
+    const std::string type = part(8, 3);
+    return type.empty() ? base : base + "." + type;
+}
+
+int GetAll(const TZX_Disk& disk, const std::string& folder, bool force, std::ostream& out,
+           std::ostream& err) {
+    if (!std::filesystem::is_directory(folder)) return VerbFailure(err, "no folder " + folder);
+    const CpmCatalogue c = ReadCpmCatalogue(disk, false, true);
+    std::vector<std::string> paths;
+    std::vector<Bytes> contents;
+    for (const CpmListRow& row : c.rows) {
+        const auto file = CpmFileOfEntry(c.entries, row.entry);
+        if (!file) continue;
+        paths.push_back((std::filesystem::path(folder) / PcFileName(file->name)).string());
+        contents.push_back(ReadCpmFile(disk, *file));
+    }
+    if (!CheckTargets(paths, force, err)) return kExitFailure;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!WriteVerbOutput(paths[i], contents[i], err)) return kExitFailure;
+        out << paths[i] << "\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunCpmGet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    VerbArgs a;
+    std::string problem;
+    if (!ParseVerbArgs(args, kCpmGetFlags, kCpmGetValued, a, problem))
+        return VerbUsage(err, problem);
+    const bool all = a.values.count("--all") != 0;
+    if (a.positional.size() != (all ? 1u : 3u))
+        return VerbUsage(err, "cpm-get takes an image and NAME.EXT OUT, or --all DIR");
+    std::optional<CpmName> name;
+    if (!all && !(name = CpmNameFromText(a.positional[1])))
+        return VerbUsage(err, "not a CP/M file name: " + a.positional[1]);
+    auto disk = std::make_unique<TZX_Disk>();
+    if (const int status = LoadVerbImage(a.positional[0], *disk, err); status != kExitOk)
+        return status;
+    if (!IsCpmImage(*disk)) return VerbFailure(err, std::string(kNotCpmImageText));
+    if (all) return GetAll(*disk, a.values["--all"], a.Has("--force"), out, err);
+
+    const auto file = FindCpmFile(ParseCpmDirectory(ReadCpmDirectoryBytes(*disk)), *name);
+    if (!file) return VerbFailure(err, "no file " + a.positional[1] + " in the CP/M catalogue");
+    const std::string& target = a.positional[2];
+    if (!CheckTargets({target}, a.Has("--force"), err)) return kExitFailure;
+    const Bytes data = ReadCpmFile(*disk, *file);
+    if (!WriteVerbOutput(target, data, err)) return kExitFailure;
+    out << target << " (" << data.size() << " bytes)\n";
+    return kExitOk;
+}
+
+}  // namespace morvane

@@ -1,0 +1,45 @@
+// morvane-img export-scl: TR-DOS files of an image as one SCL archive, in catalogue order
+// or in the order named.
+#include <memory>
+#include <ostream>
+
+#include "FilesystemVerbs.h"
+#include "MorvaneImg.h"
+#include "VerbSupport.h"
+#include "filesystems/Scl.h"
+#include "filesystems/TrDosWindowRules.h"
+
+namespace morvane {
+
+namespace {
+constexpr std::string_view kSclFlags[] = {"--force"};
+}  // namespace
+
+int RunExportScl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    VerbArgs a;
+    std::string problem;
+    if (!ParseVerbArgs(args, kSclFlags, {}, a, problem)) return VerbUsage(err, problem);
+    if (a.positional.size() < 2)
+        return VerbUsage(err, "export-scl takes an image and an output file");
+    const std::string& target = a.positional[1];
+    auto disk = std::make_unique<TZX_Disk>();
+    if (const int status = LoadVerbImage(a.positional[0], *disk, err); status != kExitOk)
+        return status;
+    TrDosCatalogue catalogue;
+    if (!ReadTrDosCatalogue(*disk, catalogue)) return VerbFailure(err, std::string(kNotTrDosImageText));
+    std::vector<TrDosEntry> files;
+    const std::vector<std::string> names(a.positional.begin() + 2, a.positional.end());
+    if (!SelectTrDosFiles(catalogue, names, files, err)) return kExitFailure;
+    if (files.empty()) return VerbFailure(err, std::string(kNoFilesToSaveText));
+    if (!CheckTargets({target}, a.Has("--force"), err)) return kExitFailure;
+
+    Bytes archive;
+    SectorPosition failed;
+    if (!BuildScl(*disk, files, archive, &failed))
+        return VerbFailure(err, SectorErrorText(failed.track, failed.sector));
+    if (!WriteVerbOutput(target, archive, err)) return kExitFailure;
+    out << target << " (" << files.size() << " files)\n";
+    return kExitOk;
+}
+
+}  // namespace morvane

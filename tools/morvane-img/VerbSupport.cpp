@@ -1,0 +1,98 @@
+#include "VerbSupport.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+
+#include "MorvaneImg.h"
+#include "formats/ImageFiles.h"
+#include "model/Bytes.h"
+
+namespace morvane {
+
+bool ParseVerbArgs(const std::vector<std::string>& args, std::span<const std::string_view> flags,
+                   std::span<const std::string_view> valued, VerbArgs& out,
+                   std::string& problem) {
+    out = VerbArgs{};
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (!a.starts_with("--")) {
+            out.positional.push_back(a);
+        } else if (std::find(flags.begin(), flags.end(), a) != flags.end()) {
+            out.flags.insert(a);
+        } else if (std::find(valued.begin(), valued.end(), a) != valued.end()) {
+            if (i + 1 >= args.size()) {
+                problem = a + " needs a value";
+                return false;
+            }
+            out.values[a] = args[++i];
+        } else {
+            problem = "unknown option " + a;
+            return false;
+        }
+    }
+    return true;
+}
+
+int VerbUsage(std::ostream& err, const std::string& problem) {
+    err << "morvane-img: " << problem << "\n" << UsageText();
+    return kExitUsage;
+}
+
+int VerbFailure(std::ostream& err, const std::string& reason) {
+    err << "morvane-img: " << reason << "\n";
+    return kExitFailure;
+}
+
+int LoadVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err) {
+    if (!CanReadFormat(FormatFromPath(path))) return VerbUsage(err, "unknown image format: " + path);
+    if (LoadImageFile(path, disk)) return kExitOk;
+    return VerbFailure(err, "cannot load " + path + ": " + disk.LastError);
+}
+
+bool CheckTargets(const std::vector<std::string>& paths, bool force, std::ostream& err) {
+    if (force) return true;
+    std::set<std::string> seen;
+    for (const std::string& p : paths) {
+        if (std::filesystem::exists(p)) {
+            VerbFailure(err, p + " exists; --force overwrites it");
+            return false;
+        }
+        if (!seen.insert(p).second) {
+            VerbFailure(err, "two files would be written to " + p + "; --force lets the last win");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool WriteVerbOutput(const std::string& path, std::span<const std::uint8_t> bytes,
+                     std::ostream& err) {
+    if (WriteFileAtomically(path, bytes)) return true;
+    VerbFailure(err, "cannot write " + path);
+    return false;
+}
+
+bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::string>& names,
+                      std::vector<TrDosEntry>& out, std::ostream& err) {
+    out.clear();
+    const std::vector<std::size_t> listed = ListedEntries(catalogue, false);
+    if (names.empty()) {
+        for (std::size_t i : listed)
+            out.push_back(catalogue.entries[i]);
+        return true;
+    }
+    for (const std::string& name : names) {
+        const auto found = std::find_if(listed.begin(), listed.end(), [&](std::size_t i) {
+            return EntryMatchesArgument(catalogue.entries[i], name);
+        });
+        if (found == listed.end()) {
+            VerbFailure(err, "no file " + name + " in the catalogue");
+            return false;
+        }
+        out.push_back(catalogue.entries[*found]);
+    }
+    return true;
+}
+
+}  // namespace morvane

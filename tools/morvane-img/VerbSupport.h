@@ -1,0 +1,51 @@
+// What the filesystem verbs of morvane-img share: options, loading the image, refusing to
+// overwrite files, atomic writes, and the TR-DOS files named on the command line.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <map>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "filesystems/TrDosCatalogue.h"
+#include "model/ZxDisk.h"
+
+namespace morvane {
+
+struct VerbArgs {
+    std::vector<std::string> positional;       // the verb excluded
+    std::set<std::string> flags;                // "--force"
+    std::map<std::string, std::string> values;  // "--name" -> "DISK"
+    bool Has(std::string_view flag) const { return flags.count(std::string(flag)) != 0; }
+};
+
+// Splits args (verb first) into positional arguments, the allowed flags and the allowed
+// options that take a value. False with problem set for anything else.
+bool ParseVerbArgs(const std::vector<std::string>& args, std::span<const std::string_view> flags,
+                   std::span<const std::string_view> valued, VerbArgs& out,
+                   std::string& problem);
+
+// "morvane-img: problem" and the usage text on err; returns the usage status.
+int VerbUsage(std::ostream& err, const std::string& problem);
+// "morvane-img: reason" on err; returns the failure status.
+int VerbFailure(std::ostream& err, const std::string& reason);
+
+// Loads an image by its extension. Returns 0 when loaded, otherwise the status to exit
+// with (usage for an unknown extension), the reason already on err.
+int LoadVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err);
+
+// Without force, refuses when a target exists or one name is written twice; says why.
+bool CheckTargets(const std::vector<std::string>& paths, bool force, std::ostream& err);
+bool WriteVerbOutput(const std::string& path, std::span<const std::uint8_t> bytes,
+                     std::ostream& err);
+
+// The listed files (deleted ones left out) named by the arguments, in argument order; all
+// listed files when there are none. False with the reason on err for a name not found.
+bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::string>& names,
+                      std::vector<TrDosEntry>& out, std::ostream& err);
+
+}  // namespace morvane
