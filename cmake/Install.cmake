@@ -1,0 +1,59 @@
+# What `cmake --install` puts in place, and the Debian package `cpack -G DEB` builds from
+# the same rules. Every install rule of the project lives here.
+include(GNUInstallDirs)
+# Debian names the documentation folder after the package, in lower case.
+set(MORVANE_DOCDIR "${CMAKE_INSTALL_DATADIR}/doc/morvane")
+
+# udev reads <prefix>/lib/udev/rules.d, never the multiarch library folder.
+set(MORVANE_UDEV_RULES_DIR "lib/udev/rules.d" CACHE STRING
+    "Folder of the controller's udev rule, relative to the install prefix")
+
+install(TARGETS morvane-img RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES docs/morvane-img.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES README.md LICENSE DESTINATION ${MORVANE_DOCDIR})
+if(MORVANE_BUILD_GUI)
+  install(TARGETS morvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES packaging/morvane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES packaging/morvane.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  install(FILES packaging/99-morvane-ftdi.rules DESTINATION ${MORVANE_UDEV_RULES_DIR})
+endif()
+
+# A fresh install into a folder of the build tree, checked file by file.
+if(MORVANE_BUILD_TESTS)
+  add_test(NAME install_tree
+           COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
+                   -DPREFIX=${CMAKE_BINARY_DIR}/install-check -DWITH_GUI=${MORVANE_BUILD_GUI}
+                   -P ${PROJECT_SOURCE_DIR}/tests/packaging/CheckInstall.cmake)
+  set_tests_properties(install_tree PROPERTIES LABELS "install" TIMEOUT 60)
+endif()
+
+# Debian package: morvane_<version>_<arch>.deb, installed under /usr.
+set(MORVANE_PACKAGE_CONTACT "Morvane maintainers <maintainers@morvane.invalid>" CACHE STRING
+    "Maintainer named in the Debian package")
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME morvane)
+set(CPACK_PACKAGE_VENDOR Morvane)
+set(CPACK_PACKAGE_CONTACT "${MORVANE_PACKAGE_CONTACT}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "ZX Spectrum floppy disks through a USB floppy controller")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "ZX Spectrum floppy disks through a USB floppy controller
+ Morvane reads, inspects, repairs, edits and writes ZX Spectrum floppy disks through a
+ USB floppy controller (an FTDI chip in front of a WD1793), and converts the disk image
+ files they are kept in (UDI, TRD, TD0, FDI and its own UDF). It looks inside TR-DOS and
+ Profi CP/M disks. The package holds the program with its window, morvane-img for the
+ command line, and a udev rule that lets the logged-in user open the controller.")
+# Library dependencies come from dpkg-shlibdeps; Qt loads its platform plugins (X11 among
+# them) at run time, out of dpkg-shlibdeps' sight, so they are named here.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    "${PROJECT_SOURCE_DIR}/packaging/debian/postinst;${PROJECT_SOURCE_DIR}/packaging/debian/postrm")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)

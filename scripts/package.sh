@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the Debian package morvane_<version>_<arch>.deb from a Release build (without
+# tests and benchmarks) and prints its path. Install it with: sudo apt install ./morvane_*.deb
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+build=build/package
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DMORVANE_BUILD_TESTS=OFF -DMORVANE_BUILD_BENCH=OFF
+cmake --build "$build" -j "$(nproc)"
+(cd "$build" && cpack -G DEB)
+ls "$build"/morvane_*.deb

@@ -1,0 +1,37 @@
+# Installs the build tree BUILD_DIR into a fresh PREFIX and checks that every installed
+# file is in its place and that the command-line program runs from there.
+# cmake -DBUILD_DIR=... -DPREFIX=... -DWITH_GUI=ON|OFF -P CheckInstall.cmake
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed (${result}):\n${output}")
+endif()
+
+set(expected bin/morvane-img share/man/man1/morvane-img.1 share/doc/morvane/README.md
+    share/doc/morvane/LICENSE)
+if(WITH_GUI)
+  list(APPEND expected bin/morvane share/applications/morvane.desktop
+       share/icons/hicolor/scalable/apps/morvane.svg lib/udev/rules.d/99-morvane-ftdi.rules)
+endif()
+foreach(path IN LISTS expected)
+  if(NOT EXISTS "${PREFIX}/${path}")
+    message(FATAL_ERROR "not installed: ${path}")
+  endif()
+endforeach()
+
+execute_process(COMMAND "${PREFIX}/bin/morvane-img" --help RESULT_VARIABLE result
+                OUTPUT_VARIABLE usage ERROR_VARIABLE errors)
+if(NOT result EQUAL 0 OR NOT usage MATCHES "usage: morvane-img")
+  message(FATAL_ERROR "installed morvane-img --help failed (${result}):\n${usage}${errors}")
+endif()
+
+# The menu entry must start the installed program and find the installed icon.
+if(WITH_GUI)
+  file(STRINGS "${PREFIX}/share/applications/morvane.desktop" entry)
+  if(NOT "Exec=morvane" IN_LIST entry OR NOT "Icon=morvane" IN_LIST entry)
+    message(FATAL_ERROR "morvane.desktop does not name the program and icon morvane")
+  endif()
+endif()
+message(STATUS "installed and checked under ${PREFIX}")
