@@ -118,7 +118,7 @@ class VirtualController : public FtdiDriver {
     // Head step, settle and rotation times (apply in both modes to the emulated clock).
     void SetMechanics(const Mechanics& mechanics);
     // The wall clock of real-time mode, as time since an arbitrary start. Tests pass
-    // their own; the default is the steady clock.
+    // their own (answers are then found by polling only); the default is the steady clock.
     void SetClock(std::function<Nanos()> clock);
     // The emulated clock of the controller (in real-time mode it keeps up with the wall
     // clock while the drive is idle).
@@ -173,6 +173,7 @@ class VirtualController : public FtdiDriver {
     std::mt19937 random_{0xF7};
     bool realTime_ = false;
     std::function<Nanos()> clock_;
+    bool customClock_ = false;
     Nanos offset_{};  // wall time minus emulated time, in real-time mode
     Nanos deviceTime_{};
 
