@@ -230,6 +230,20 @@ TEST_F(VirtualLinkTest, DeviceVanishingMidRunEndsInTimeout) {
     EXPECT_LE(timeouts, 4);
 }
 
+TEST_F(VirtualLinkTest, RealTimeAnswerWakesThePortWithoutPolling) {
+    port->SetPollingTime(60000);  // the polling timer alone would never bring it
+    protocol->SetTimeoutInterval(5000);
+    device->SetRealTime(true);
+    device->ResetDeviceTime();
+    protocol->SendCommand(cmdSeek, 120);  // 60 cylinders: a few hundred milliseconds
+    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    EXPECT_EQ(port->TakeAnswer()->Byte(1), 120);
+    EXPECT_GT(device->DeviceTime(), virt::Nanos{0});
+    protocol->SendCommand(cmdReadTrack);
+    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    EXPECT_GT(port->TakeAnswer()->Length(), 6000u);
+}
+
 TEST_F(VirtualLinkTest, SwitchingToAnotherControllerStartsClean) {
     device->SilenceNextCommands(1);
     protocol->SendCommand(cmdStatus);
