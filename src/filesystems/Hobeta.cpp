@@ -49,6 +49,8 @@ HobetaName HobetaFileName(const TrDosEntry& entry) {
     HobetaName n;
     for (char c : TrimmedZxName(entry.name))
         n.base += FileNameChar(static_cast<std::uint8_t>(c));
+    // A name of spaces would give a hidden ".$T" file.
+    if (n.base.empty()) n.base = "_";
     n.extension = "$" + FileNameChar(entry.type);
     return n;
 }

@@ -30,7 +30,7 @@ bool BuildHobeta(const TZX_Disk& disk, const TrDosEntry& entry, Bytes& out,
 
 // The file name: the trimmed catalogue name with control bytes and " * / : < > ? \ |
 // replaced by '_', bytes of 0x80 and above as Windows-1251; extension '$' and the type
-// letter, which is replaced the same way.
+// letter, which is replaced the same way. A name of spaces only becomes "_".
 struct HobetaName {
     std::string base;
     std::string extension;  // "$B"

@@ -7,8 +7,6 @@ namespace morvane {
 
 namespace {
 
-constexpr std::size_t kSclChecksumSize = 4;
-
 void PutSclHeader(Bytes& out, const TrDosEntry& e) {
     out.insert(out.end(), e.name.begin(), e.name.end());
     out.push_back(e.type);

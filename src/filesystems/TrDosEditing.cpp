@@ -47,7 +47,8 @@ void PutEntry(std::span<std::uint8_t> bytes, const TrDosEntry& e) {
     bytes[15] = e.firstTrack;
 }
 
-// Re-reads the record, then writes its counters into the information sector.
+// Writes the counters of the image's catalogue into its information sector, then reads the
+// record again.
 void RefreshAfterChange(TZX_Disk& disk, TrDosCatalogue& catalogue) {
     RecountTrDosInfo(disk);
     ReadTrDosCatalogue(disk, catalogue);
@@ -128,6 +129,7 @@ void MoveSectors(TZX_Disk& disk, const Move& m, unsigned count) {
         const int slot = disk.FindSectorIndex(
             toTrack, static_cast<std::uint8_t>(to % kTrDosSectorsPerTrack + 1));
         CopySector(source, *disk.GetSlot(toTrack, static_cast<std::uint8_t>(slot)));
+        disk.GetTrack(toTrack)->CountSectors();  // the slot may have been marked absent
         disk.RedrawSectorCell(toTrack, static_cast<std::uint8_t>(slot));
     }
 }

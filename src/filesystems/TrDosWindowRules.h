@@ -33,6 +33,9 @@ inline constexpr std::string_view kDiskNameCaption = "Имя диска!";
 inline constexpr std::string_view kDiskNameMessage = "Задайте имя диска (8 символов максимум)";
 inline constexpr std::string_view kDiskNameLabel = "Имя:";
 inline constexpr std::size_t kDiskNameMaxLength = 8;
+inline constexpr std::string_view kRenameAcceptButton = "&Принять";
+inline constexpr std::string_view kRenameCancelButton = "&Отменить";
+inline constexpr std::string_view kNewDiskOkButton = "&Ok";  // the only button for a new disk
 
 // "Файл NAME.$B уже существует! Перезаписать?" (Hobeta, Yes/No/Cancel).
 std::string HobetaOverwriteQuestion(std::string_view fileName);

@@ -57,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{{0x01, 'x', ' ', ' ', ' ', ' ', 0x07, ' '}, 'D', "_x.$D"},
                       NameCase{{'q', ' ', 'q', ' ', ' ', ' ', ' ', ' '}, '?', "q q.$_"},
                       NameCase{{'t', ' ', ' ', ' ', ' ', ' ', ' ', ' '}, 0x05, "t.$_"},
-                      NameCase{{0xC8, 0xC3, 0xD0, 0xC0, ' ', ' ', ' ', ' '}, 'B', "ИГРА.$B"}));
+                      NameCase{{0xC8, 0xC3, 0xD0, 0xC0, ' ', ' ', ' ', ' '}, 'B', "ИГРА.$B"},
+                      NameCase{{' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '}, 'C', "_.$C"}));
 
 TEST(Hobeta, FileOfTheImageReadsBackWithTheCatalogueBytesUnchanged) {
     auto disk = test::NewTrDosDisk();

@@ -193,6 +193,21 @@ TEST_F(TrDosEditingTest, CompactWithAnUnreadableSourceChangesNothing) {
     EXPECT_EQ(gone, movedOver);
 }
 
+TEST_F(TrDosEditingTest, CompactMakesAnAbsentDestinationSectorPresent) {
+    AddTrDosFile(*disk, "gone", 'C', 1, 1);
+    AddTrDosFile(*disk, "keep", 'C', 1, 2);
+    Read();
+    const std::size_t chosen[] = {0};
+    ASSERT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
+    TTrack& track = *disk->GetTrack(1);
+    track.Slots[0].Present = 0;
+    track.CountSectors();
+    ASSERT_TRUE(CompactDisk(*disk, catalogue).ok);
+    EXPECT_EQ(track.Slots[0].Present, kPresent);
+    EXPECT_EQ(track.SectorCount, 16);
+    EXPECT_EQ(FileOf(0), ExpectedFileBytes(2, 1));
+}
+
 TEST_F(TrDosEditingTest, EditEntryWritesTheFieldsIntoTheImage) {
     AddTrDosFile(*disk, "old", 'C', 2, 1);
     Read();

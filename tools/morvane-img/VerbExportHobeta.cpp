@@ -29,7 +29,8 @@ int RunExportHobeta(const std::vector<std::string>& args, std::ostream& out, std
     if (const int status = LoadVerbImage(a.positional[0], *disk, err); status != kExitOk)
         return status;
     TrDosCatalogue catalogue;
-    if (!ReadTrDosCatalogue(*disk, catalogue)) return VerbFailure(err, std::string(kNotTrDosImageText));
+    if (!ReadTrDosCatalogue(*disk, catalogue))
+        return VerbFailure(err, std::string(kNotTrDosImageText));
     std::vector<TrDosEntry> files;
     const std::vector<std::string> names(a.positional.begin() + 2, a.positional.end());
     if (!SelectTrDosFiles(catalogue, names, files, err)) return kExitFailure;

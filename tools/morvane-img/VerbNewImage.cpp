@@ -21,10 +21,12 @@ int RunNewImage(const std::vector<std::string>& args, std::ostream& out, std::os
     VerbArgs a;
     std::string problem;
     if (!ParseVerbArgs(args, kNewFlags, kNewValued, a, problem)) return VerbUsage(err, problem);
-    if (a.positional.size() != 2) return VerbUsage(err, "new takes trdos or cpm and an output file");
+    if (a.positional.size() != 2)
+        return VerbUsage(err, "new takes trdos or cpm and an output file");
     const std::string& kind = a.positional[0];
     const std::string& target = a.positional[1];
-    if (kind != "trdos" && kind != "cpm") return VerbUsage(err, "new makes trdos or cpm, not " + kind);
+    if (kind != "trdos" && kind != "cpm")
+        return VerbUsage(err, "new makes trdos or cpm, not " + kind);
     if (kind == "cpm" && a.values.count("--name") != 0)
         return VerbUsage(err, "a CP/M disk has no name");
     if (!CanWriteFormat(FormatFromPath(target)))
@@ -35,8 +37,8 @@ int RunNewImage(const std::vector<std::string>& args, std::ostream& out, std::os
     if (kind == "trdos") {
         const auto name = a.values.find("--name");
         // The disk keeps its name in Windows-1251, as the catalogue shows it.
-        const Bytes bytes = Utf8ToCp1251(name != a.values.end() ? name->second
-                                                                : std::string(kNewTrDosDiskName));
+        const Bytes bytes =
+            Utf8ToCp1251(name != a.values.end() ? name->second : std::string(kNewTrDosDiskName));
         CreateTrDosImage(*disk, std::string(bytes.begin(), bytes.end()));
     } else {
         CreateCpmImage(*disk);

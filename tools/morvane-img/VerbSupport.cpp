@@ -11,8 +11,7 @@
 namespace morvane {
 
 bool ParseVerbArgs(const std::vector<std::string>& args, std::span<const std::string_view> flags,
-                   std::span<const std::string_view> valued, VerbArgs& out,
-                   std::string& problem) {
+                   std::span<const std::string_view> valued, VerbArgs& out, std::string& problem) {
     out = VerbArgs{};
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -45,7 +44,8 @@ int VerbFailure(std::ostream& err, const std::string& reason) {
 }
 
 int LoadVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err) {
-    if (!CanReadFormat(FormatFromPath(path))) return VerbUsage(err, "unknown image format: " + path);
+    if (!CanReadFormat(FormatFromPath(path)))
+        return VerbUsage(err, "unknown image format: " + path);
     if (LoadImageFile(path, disk)) return kExitOk;
     return VerbFailure(err, "cannot load " + path + ": " + disk.LastError);
 }

@@ -17,7 +17,7 @@
 namespace morvane {
 
 struct VerbArgs {
-    std::vector<std::string> positional;       // the verb excluded
+    std::vector<std::string> positional;        // the verb excluded
     std::set<std::string> flags;                // "--force"
     std::map<std::string, std::string> values;  // "--name" -> "DISK"
     bool Has(std::string_view flag) const { return flags.count(std::string(flag)) != 0; }
@@ -26,8 +26,7 @@ struct VerbArgs {
 // Splits args (verb first) into positional arguments, the allowed flags and the allowed
 // options that take a value. False with problem set for anything else.
 bool ParseVerbArgs(const std::vector<std::string>& args, std::span<const std::string_view> flags,
-                   std::span<const std::string_view> valued, VerbArgs& out,
-                   std::string& problem);
+                   std::span<const std::string_view> valued, VerbArgs& out, std::string& problem);
 
 // "morvane-img: problem" and the usage text on err; returns the usage status.
 int VerbUsage(std::ostream& err, const std::string& problem);

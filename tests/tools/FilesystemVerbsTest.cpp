@@ -1,0 +1,280 @@
+#include "FilesystemVerbs.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "MorvaneImg.h"
+#include "TestDisks.h"
+#include "filesystems/Hobeta.h"
+#include "filesystems/Scl.h"
+#include "formats/ImageFiles.h"
+
+namespace morvane {
+namespace {
+
+namespace fs = std::filesystem;
+using test::AddTrDosFile;
+using test::ExpectedFileBytes;
+
+class FilesystemVerbsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() /
+               ("morvane-img-fs-" + std::to_string(::getpid()) + "-" + info->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        return RunMorvaneImg(args, out, err);
+    }
+
+    // A TR-DOS image with "boot" (B, 2 sectors), "game" (C, 3) and a deleted "old" (C, 1).
+    std::string SaveTrDos() {
+        auto disk = test::NewTrDosDisk();
+        AddTrDosFile(*disk, "boot", 'B', 2, 1);
+        AddTrDosFile(*disk, "game", 'C', 3, 2);
+        AddTrDosFile(*disk, "old", 'C', 1, 3);
+        test::TrDosSector(*disk, 0, 1).Data[32] = kTrDosDeletedMark;
+        const std::string path = Path("disk.trd");
+        EXPECT_TRUE(SaveImageFile(path, *disk));
+        return path;
+    }
+
+    // A CP/M image with a file of two extents and one of user area 2.
+    std::string SaveCpm() {
+        auto disk = test::NewCpmDisk();
+        test::PutCpmEntry(*disk, 0, 0, "LONG    TXT", 0, 128, {2, 3, 4, 5, 6, 7, 8, 9});
+        test::PutCpmEntry(*disk, 1, 0, "LONG    TXT", 1, 3, {10});
+        test::PutCpmEntry(*disk, 2, 2, "OTHER   COM", 0, 16, {11});
+        for (std::uint16_t b = 2; b <= 10; ++b)
+            test::FillCpmBlock(*disk, b, 5, b - 2u);
+        test::FillCpmBlock(*disk, 11, 6, 0);
+        const std::string path = Path("cpm.udf");
+        EXPECT_TRUE(SaveImageFile(path, *disk));
+        return path;
+    }
+
+    Bytes Read(const std::string& path) {
+        Bytes b;
+        EXPECT_TRUE(ReadWholeFile(path, b)) << path;
+        return b;
+    }
+
+    std::ostringstream out;
+    std::ostringstream err;
+
+  private:
+    fs::path dir_;
+};
+
+TEST_F(FilesystemVerbsTest, CatOfATrDosDiskPrintsDescriptionThenTabSeparatedRows) {
+    const std::string image = SaveTrDos();
+    ASSERT_EQ(Run({"cat", image}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(),
+              "Название дискеты: NEW DISK\n"
+              "Тип дискеты: 80-дорожек\n"
+              "Свободный сектор: 7\n"
+              "Свободная дорожка: 1\n"
+              "Свободных секторов: 2538\n"
+              "Количество файлов: 3\n"
+              "Удаленных файлов: 0\n"
+              "boot    \tB\t6000\t01F6\t02\t00\t01\n"
+              "game    \tC\t6000\t02F6\t03\t02\t01\n");
+    ASSERT_EQ(Run({"cat", "--deleted", image}), kExitOk);
+    EXPECT_NE(out.str().find("?ld     \tC\t6000\t00F6\t01\t05\t01\n"), std::string::npos);
+}
+
+TEST_F(FilesystemVerbsTest, CatOfACpmDiskListsFilesAndHiddenOnesOnRequest) {
+    const std::string image = SaveCpm();
+    ASSERT_EQ(Run({"cat", image}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(),
+              "Количество файлов: 1\n"
+              "Занято: 24 кБ\n"
+              "Свободно: 776 кБ\n"
+              "LONG    \tTXT\t16.384\t00\t00\n");
+    ASSERT_EQ(Run({"cat", image, "--hidden"}), kExitOk);
+    EXPECT_NE(out.str().find("OTHER   \tCOM\t2\t02\t00\n"), std::string::npos);
+}
+
+TEST_F(FilesystemVerbsTest, CatOfAnotherDiskFailsWithTheWindowsMessages) {
+    TZX_Disk disk;
+    disk.GetTrack(0)->Present = kPresent;
+    ASSERT_TRUE(SaveImageFile(Path("blank.udf"), disk));
+    EXPECT_EQ(Run({"cat", Path("blank.udf")}), kExitFailure);
+    EXPECT_NE(err.str().find("Образ не соответствует стандартному TR-DOS диску!"),
+              std::string::npos);
+    EXPECT_NE(err.str().find("Образ не соответствует CP/M диску!"), std::string::npos);
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(FilesystemVerbsTest, ExportHobetaWritesEveryListedFile) {
+    const std::string image = SaveTrDos();
+    const std::string folder = Path("hob");
+    fs::create_directory(folder);
+    ASSERT_EQ(Run({"export-hob", image, folder}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), folder + "/boot.$B\n" + folder + "/game.$C\n");
+    HobetaFile file;
+    std::string error;
+    ASSERT_TRUE(ParseHobeta(Read(folder + "/game.$C"), file, error)) << error;
+    EXPECT_EQ(file.data, ExpectedFileBytes(2, 3));
+}
+
+TEST_F(FilesystemVerbsTest, ExportHobetaNeverOverwritesWithoutForce) {
+    const std::string image = SaveTrDos();
+    const std::string folder = Path("hob");
+    fs::create_directory(folder);
+    ASSERT_TRUE(WriteFileAtomically(folder + "/game.$C", Bytes{1, 2, 3}));
+    EXPECT_EQ(Run({"export-hob", image, folder}), kExitFailure);
+    EXPECT_NE(err.str().find("game.$C exists; --force overwrites it"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder + "/boot.$B"));  // nothing written
+    EXPECT_EQ(Read(folder + "/game.$C"), (Bytes{1, 2, 3}));
+    EXPECT_EQ(Run({"export-hob", "--force", image, folder}), kExitOk) << err.str();
+    EXPECT_EQ(Read(folder + "/game.$C").size(), 17u + 3u * 256u);
+}
+
+struct SelectCase {
+    std::vector<std::string> files;
+    int status;
+    std::vector<std::string> written;
+};
+
+class ExportSelectionTest : public FilesystemVerbsTest,
+                            public ::testing::WithParamInterface<SelectCase> {};
+
+TEST_P(ExportSelectionTest, NamesFilesByTrimmedNameAndOptionalType) {
+    const std::string image = SaveTrDos();
+    const std::string folder = Path("hob");
+    fs::create_directory(folder);
+    std::vector<std::string> args{"export-hob", image, folder};
+    args.insert(args.end(), GetParam().files.begin(), GetParam().files.end());
+    EXPECT_EQ(Run(args), GetParam().status) << err.str();
+    std::vector<std::string> written;
+    for (const auto& item : fs::directory_iterator(folder))
+        written.push_back(item.path().filename().string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ExportSelectionTest,
+    ::testing::Values(SelectCase{{"game"}, kExitOk, {"game.$C"}},
+                      SelectCase{{"boot.B", "game.C"}, kExitOk, {"boot.$B", "game.$C"}},
+                      SelectCase{{"boot.C"}, kExitFailure, {}},
+                      SelectCase{{"game", "nothing"}, kExitFailure, {}},
+                      SelectCase{{"old"}, kExitFailure, {}}));
+
+TEST_F(FilesystemVerbsTest, ExportSclMatchesTheArchiveOfTheLayer) {
+    const std::string image = SaveTrDos();
+    ASSERT_EQ(Run({"export-scl", image, Path("all.scl")}), kExitOk) << err.str();
+    std::vector<SclFile> files;
+    std::string error;
+    ASSERT_TRUE(ParseScl(Read(Path("all.scl")), files, error)) << error;
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[1].data, ExpectedFileBytes(2, 3));
+    ASSERT_EQ(Run({"export-scl", image, Path("one.scl"), "boot"}), kExitOk) << err.str();
+    EXPECT_EQ(Read(Path("one.scl")).size(), 9u + 14u + 512u + 4u);
+}
+
+TEST_F(FilesystemVerbsTest, ExportSclRefusesAnExistingFileAnEmptyDiskAndABadSector) {
+    const std::string image = SaveTrDos();
+    ASSERT_TRUE(WriteFileAtomically(Path("x.scl"), Bytes{9}));
+    EXPECT_EQ(Run({"export-scl", image, Path("x.scl")}), kExitFailure);
+    EXPECT_EQ(Read(Path("x.scl")), Bytes{9});
+
+    ASSERT_EQ(Run({"new", "trdos", Path("empty.trd")}), kExitOk);
+    EXPECT_EQ(Run({"export-scl", Path("empty.trd"), Path("e.scl")}), kExitFailure);
+    EXPECT_NE(err.str().find("Файлы для сохранения не выбраны..!"), std::string::npos);
+
+    auto disk = test::NewTrDosDisk();
+    AddTrDosFile(*disk, "cut", 'C', 2, 1);
+    disk->GetTrack(1)->Slots[1].Present = 0;
+    ASSERT_TRUE(SaveImageFile(Path("cut.udf"), *disk));
+    EXPECT_EQ(Run({"export-scl", Path("cut.udf"), Path("c.scl")}), kExitFailure);
+    EXPECT_NE(err.str().find("Ошибка сектора - (track 1 sector 2)..!"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Path("c.scl")));
+}
+
+TEST_F(FilesystemVerbsTest, CpmGetWritesTheRecordsOfAllExtents) {
+    const std::string image = SaveCpm();
+    ASSERT_EQ(Run({"cpm-get", image, "LONG.TXT", Path("long.txt")}), kExitOk) << err.str();
+    const Bytes data = Read(Path("long.txt"));
+    ASSERT_EQ(data.size(), 131u * 128u);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        ASSERT_EQ(data[i], test::FileByte(5, i)) << i;
+    EXPECT_EQ(Run({"cpm-get", image, "LONG.TXT", Path("long.txt")}), kExitFailure);
+    EXPECT_EQ(Run({"cpm-get", image, "NONE.TXT", Path("none.txt")}), kExitFailure);
+    EXPECT_NE(err.str().find("no file NONE.TXT"), std::string::npos);
+}
+
+TEST_F(FilesystemVerbsTest, CpmGetAllWritesEveryFileThatIsNotErased) {
+    const std::string image = SaveCpm();
+    fs::create_directory(Path("out"));
+    ASSERT_EQ(Run({"cpm-get", image, "--all", Path("out")}), kExitOk) << err.str();
+    EXPECT_EQ(Read(Path("out/LONG.TXT")).size(), 131u * 128u);
+    EXPECT_EQ(Read(Path("out/OTHER.COM")).size(), 2048u);
+}
+
+TEST_F(FilesystemVerbsTest, CpmGetRefusesATrDosDisk) {
+    const std::string image = SaveTrDos();
+    EXPECT_EQ(Run({"cpm-get", image, "A.TXT", Path("a")}), kExitFailure);
+    EXPECT_NE(err.str().find("Образ не соответствует CP/M диску!"), std::string::npos);
+}
+
+TEST_F(FilesystemVerbsTest, NewImagesCarryTheirNameAndFormat) {
+    ASSERT_EQ(Run({"new", "trdos", "--name", "WORK", Path("w.trd")}), kExitOk) << err.str();
+    EXPECT_EQ(Read(Path("w.trd")).size(), 160u * 4096u);
+    ASSERT_EQ(Run({"cat", Path("w.trd")}), kExitOk);
+    EXPECT_EQ(out.str().substr(0, out.str().find('\n')), "Название дискеты: WORK    ");
+    ASSERT_EQ(Run({"new", "cpm", Path("c.udi")}), kExitOk) << err.str();
+    ASSERT_EQ(Run({"cat", Path("c.udi")}), kExitOk);
+    EXPECT_EQ(out.str(), "Количество файлов: 0\nЗанято: 4 кБ\nСвободно: 796 кБ\n");
+}
+
+TEST_F(FilesystemVerbsTest, NewCpmImageCannotBeATrdFile) {
+    EXPECT_EQ(Run({"new", "cpm", Path("c.trd")}), kExitFailure);
+    EXPECT_FALSE(fs::exists(Path("c.trd")));
+}
+
+struct UsageCase {
+    std::vector<std::string> args;
+    const char* reason;
+};
+
+class FilesystemVerbUsageTest : public FilesystemVerbsTest,
+                                public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(FilesystemVerbUsageTest, WrongUsageIsStatus2WithTheReason) {
+    EXPECT_EQ(Run(GetParam().args), kExitUsage);
+    EXPECT_NE(err.str().find(GetParam().reason), std::string::npos) << err.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Args, FilesystemVerbUsageTest,
+    ::testing::Values(UsageCase{{"cat"}, "cat takes one image"},
+                      UsageCase{{"cat", "a.trd", "--all"}, "unknown option --all"},
+                      UsageCase{{"cat", "a.dsk"}, "unknown image format"},
+                      UsageCase{{"export-hob", "a.trd"}, "export-hob takes an image"},
+                      UsageCase{{"export-scl", "a.trd"}, "export-scl takes an image"},
+                      UsageCase{{"cpm-get", "a.udi", "A.TXT"}, "cpm-get takes an image"},
+                      UsageCase{{"cpm-get", "a.udi", "--all"}, "--all needs a value"},
+                      UsageCase{{"cpm-get", "a.udi", "LONGNAME1.TXT", "x"}, "not a CP/M file"},
+                      UsageCase{{"new", "dos", "a.trd"}, "new makes trdos or cpm"},
+                      UsageCase{{"new", "cpm", "--name", "X", "a.trd"}, "no name"},
+                      UsageCase{{"new", "trdos", "a.td0"}, "cannot write this format"}));
+
+}  // namespace
+}  // namespace morvane
