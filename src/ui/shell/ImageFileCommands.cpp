@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <memory>
+
 #include "ui/shell/LoadSaveRules.h"
 #include "ui/shell/Texts.h"
 
@@ -74,11 +76,23 @@ bool ImageFileCommands::ConfirmOverwrite(const QString& path, const char* captio
     return host_.Confirm(QString::fromUtf8(caption), QString::fromUtf8(kOverwriteQuestion));
 }
 
-void ImageFileCommands::ReportReadFailure(ImageFormat format) {
+bool ImageFileCommands::ReadImage(ImageFormat format, const QString& path) {
+    auto fresh = std::make_unique<TZX_Disk>();
+    // Only the native format carries this; the others keep what the image had.
+    fresh->NoTrackRestore = disk_.NoTrackRestore;
+    if (!io_.Read(format, path, *fresh)) {
+        disk_.LastError = fresh->LastError;
+        return false;
+    }
+    disk_.TakeImageFrom(*fresh);
+    return true;
+}
+
+QString ImageFileCommands::ReportReadFailure(ImageFormat format) {
     const QString line = ReadErrorLine(format, disk_.LastError);
-    if (line.isEmpty()) return;  // TRD reading reports nothing
     host_.ClearLog();
     host_.AddLogLine(line);
+    return line;
 }
 
 void ImageFileCommands::ShowStatusFor(const QString& path) {
@@ -171,7 +185,10 @@ void ImageFileCommands::LoadNative() {
     r.directory = settings_.Directory_1;
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return;
-    if (!io_.Read(ImageFormat::Udf, path, disk_)) return;
+    if (!ReadImage(ImageFormat::Udf, path)) {
+        host_.SetImageStatus(ReportReadFailure(ImageFormat::Udf));
+        return;
+    }
 
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory1(path);
@@ -204,7 +221,10 @@ void ImageFileCommands::LoadUdi() {
     PresetSaveNameForLoad(".udi");
     const QString path = ChooseSingleOpen(kLoadTitle, ImageFormat::Udi, "udi");
     if (path.isEmpty()) return;
-    if (!io_.Read(ImageFormat::Udi, path, disk_)) ReportReadFailure(ImageFormat::Udi);
+    if (!ReadImage(ImageFormat::Udi, path)) {
+        ReportReadFailure(ImageFormat::Udi);
+        return;
+    }
     ShowStatusFor(path);
     host_.ShowMapFromTop();
     SetCommentsFromImage();
@@ -225,7 +245,10 @@ void ImageFileCommands::LoadTrd() {
     const QString path = ChooseSingleOpen(kLoadTrdTitle, ImageFormat::Trd, "trd");
     if (path.isEmpty()) return;
     host_.ShowMapFromTop();
-    io_.Read(ImageFormat::Trd, path, disk_);
+    if (!ReadImage(ImageFormat::Trd, path)) {
+        ReportReadFailure(ImageFormat::Trd);
+        return;
+    }
     ShowStatusFor(path);
     SetCommentsFromImage();
     host_.ShowMapFromTop();
@@ -244,7 +267,10 @@ void ImageFileCommands::LoadTd0() {
     const QString path = ChooseSingleOpen(kLoadTd0Title, ImageFormat::Td0, "td0");
     if (path.isEmpty()) return;
     host_.ShowMapFromTop();
-    if (!io_.Read(ImageFormat::Td0, path, disk_)) ReportReadFailure(ImageFormat::Td0);
+    if (!ReadImage(ImageFormat::Td0, path)) {
+        ReportReadFailure(ImageFormat::Td0);
+        return;
+    }
     ShowStatusFor(path);
     SetCommentsFromImage();
     host_.ShowMapFromTop();
@@ -255,7 +281,10 @@ void ImageFileCommands::LoadFdi() {
     const QString path = ChooseSingleOpen(kLoadFdiTitle, ImageFormat::Fdi, "fdi");
     if (path.isEmpty()) return;
     host_.ShowMapFromTop();
-    if (!io_.Read(ImageFormat::Fdi, path, disk_)) ReportReadFailure(ImageFormat::Fdi);
+    if (!ReadImage(ImageFormat::Fdi, path)) {
+        ReportReadFailure(ImageFormat::Fdi);
+        return;
+    }
     ShowStatusFor(path);
     SetCommentsFromImage();
     host_.ShowMapFromTop();

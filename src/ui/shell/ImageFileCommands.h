@@ -75,7 +75,11 @@ class ImageFileCommands {
     QString ChooseSingleOpen(const char* title, ImageFormat format, const char* suffix);
     QString ChooseSingleSave(const char* title, ImageFormat format, const char* suffix);
     bool ConfirmOverwrite(const QString& path, const char* caption);
-    void ReportReadFailure(ImageFormat format);
+    // Reads the file into a fresh container and takes that over only on success, so a
+    // failed read leaves the image as it was; the reader's message is then in LastError.
+    bool ReadImage(ImageFormat format, const QString& path);
+    // Clears the log and adds the failure's line, which it returns.
+    QString ReportReadFailure(ImageFormat format);
     void ShowStatusFor(const QString& path);
     void SetCommentsFromImage();
     void RememberDirectory2(const QString& path);

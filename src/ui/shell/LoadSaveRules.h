@@ -44,7 +44,7 @@ QString WithExtension(const QString& name, const QString& extension);
 QString SingleSaveStartName(const QString& saveDialogName, const QString& openDialogName,
                             const QString& extension);
 
-// The log line of a failed read; empty for the formats whose failures are not reported.
+// The log line of a failed read, for every format.
 QString ReadErrorLine(ImageFormat format, const std::string& lastError);
 // The log line of a failed UDI save, with the failing track and slot.
 QString UdiWriteFailLine(const TZX_Disk& disk);

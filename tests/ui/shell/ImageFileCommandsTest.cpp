@@ -49,7 +49,8 @@ struct RecordingHost : ImageCommandHost {
     }
 };
 
-// Records what it was asked to do; fills one track on reads, writes a marker file.
+// Records what it was asked to do; fills two tracks on reads (one on a failed read, as a
+// reader leaves what it read before the failure), writes a marker file.
 struct FakeIo : ImageFileIo {
     std::vector<std::pair<ImageFormat, QString>> reads;
     std::vector<std::pair<ImageFormat, QString>> writes;
@@ -59,10 +60,13 @@ struct FakeIo : ImageFileIo {
         reads.emplace_back(format, path);
         disk.ClearImage();
         disk.GetTrack(3)->Present = 255;
+        if (!readResult) {
+            disk.LastError = "broken";
+            return false;
+        }
         disk.GetTrack(4)->Present = 255;
         disk.DiskLog = {"comment of the image"};
-        if (!readResult) disk.LastError = "broken";
-        return readResult;
+        return true;
     }
     bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) override {
         writes.emplace_back(format, path);
@@ -160,8 +164,8 @@ TEST_F(ImageFileCommandsTest, LoadAsReportsReaderErrorsInTheLog) {
     EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load FDI -\"broken\"")});
     commands->LoadAs();
     EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load TD0 -\"broken\"")});
-    commands->LoadAs();  // TRD reports nothing
-    EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load TD0 -\"broken\"")});
+    commands->LoadAs();
+    EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load TRD -\"broken\"")});
     EXPECT_EQ(io.reads.back().first, ImageFormat::Trd);
 }
 
@@ -265,11 +269,49 @@ TEST_F(ImageFileCommandsTest, NativeLoadAndSaveUseDirectory1) {
     EXPECT_TRUE(io.writes.empty());
 }
 
+// A load that fails leaves the image, its name, the folders and (but for the native
+// load, which reports there) the status bar as they were, and says why in the log.
+TEST_F(ImageFileCommandsTest, FailedLoadKeepsTheImageAndSaysWhy) {
+    struct Case {
+        const char* file;
+        void (ImageFileCommands::*command)();
+        const char* line;
+        bool reportsInStatus;
+    };
+    const Case cases[] = {
+        {"n.udf", &ImageFileCommands::LoadNative, "Error load UDF -\"broken\"", true},
+        {"e.udi", &ImageFileCommands::LoadUdi, "Error load UDI - \"broken\"", false},
+        {"f.trd", &ImageFileCommands::LoadTrd, "Error load TRD -\"broken\"", false},
+        {"g.td0", &ImageFileCommands::LoadTd0, "Error load TD0 -\"broken\"", false},
+        {"h.fdi", &ImageFileCommands::LoadFdi, "Error load FDI -\"broken\"", false},
+    };
+    answers = {MakeFile(QStringLiteral("good.udi"))};
+    commands->LoadAs();
+    const QString goodStatus = host.status;
+    const QString folder1 = settings.Directory_1;
+    io.readResult = false;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        host.status = goodStatus;
+        answers = {MakeFile(QString::fromUtf8(c.file), "other/")};
+        (commands.get()->*c.command)();
+        EXPECT_EQ(disk->CountTracks(), 2);
+        EXPECT_NE(disk->GetTrack(4)->Present, 0);
+        EXPECT_EQ(disk->DiskLog, std::vector<std::string>{"comment of the image"});
+        EXPECT_EQ(commands->CurrentName(), QStringLiteral("good.udi"));
+        EXPECT_EQ(settings.Directory_2, ImgDir());
+        EXPECT_EQ(settings.Directory_1, folder1);
+        EXPECT_EQ(host.log, QStringList{QString::fromUtf8(c.line)});
+        EXPECT_EQ(host.status, c.reportsInStatus ? QString::fromUtf8(c.line) : goodStatus);
+        EXPECT_EQ(host.comments, QStringList{QStringLiteral("comment of the image")});
+    }
+}
+
 TEST_F(ImageFileCommandsTest, NativeLoadFailureChangesNothingElse) {
     io.readResult = false;
     answers = {MakeFile(QStringLiteral("bad.udf"))};
     commands->LoadNative();
-    EXPECT_EQ(host.status, QStringLiteral("untouched"));
+    EXPECT_EQ(host.status, QStringLiteral("Error load UDF -\"broken\""));
     EXPECT_TRUE(commands->CurrentName().isEmpty());
     EXPECT_EQ(settings.Directory_1, WithTrailingSeparator(dir.path()));
 }
