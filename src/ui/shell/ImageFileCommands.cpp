@@ -150,8 +150,10 @@ void ImageFileCommands::LoadAs() {
         host_.SetImageStatus(QString());
         return;
     }
-    const bool ok = io_.Read(format, path, disk_);
-    if (!ok) ReportReadFailure(format);
+    if (!ReadImage(format, path)) {
+        ReportReadFailure(format);
+        return;
+    }
     SetCommentsFromImage();
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory2(path);

@@ -280,6 +280,10 @@ TEST_F(ImageFileCommandsTest, FailedLoadKeepsTheImageAndSaysWhy) {
     };
     const Case cases[] = {
         {"n.udf", &ImageFileCommands::LoadNative, "Error load UDF -\"broken\"", true},
+        {"a.udi", &ImageFileCommands::LoadAs, "Error load UDI - \"broken\"", false},
+        {"b.trd", &ImageFileCommands::LoadAs, "Error load TRD -\"broken\"", false},
+        {"c.td0", &ImageFileCommands::LoadAs, "Error load TD0 -\"broken\"", false},
+        {"d.fdi", &ImageFileCommands::LoadAs, "Error load FDI -\"broken\"", false},
         {"e.udi", &ImageFileCommands::LoadUdi, "Error load UDI - \"broken\"", false},
         {"f.trd", &ImageFileCommands::LoadTrd, "Error load TRD -\"broken\"", false},
         {"g.td0", &ImageFileCommands::LoadTd0, "Error load TD0 -\"broken\"", false},
