@@ -46,10 +46,12 @@ QString ImageFileCommands::ChooseOpen(FileDialogRequest request) {
     return path;
 }
 
-QString ImageFileCommands::ChooseSave(FileDialogRequest request) {
-    const QString path = chooser_ ? chooser_(request).path : QString();
-    if (!path.isEmpty()) saveDialogName_ = path;
-    return path;
+QString ImageFileCommands::ChooseSave(FileDialogRequest request, int* chosenEntry) {
+    const FileDialogAnswer answer = chooser_ ? chooser_(request) : FileDialogAnswer();
+    if (!answer.path.isEmpty()) saveDialogName_ = answer.path;
+    if (chosenEntry != nullptr)
+        *chosenEntry = answer.filterIndex > 0 ? answer.filterIndex : request.filterIndex;
+    return answer.path;
 }
 
 // The dialogs of the single-format commands start at the name last used with them.
@@ -170,12 +172,18 @@ void ImageFileCommands::SaveAs() {
     r.directory = settings_.Directory_2;
     r.fileName = SaveAsStartName(currentName_);
     r.suffixForFilter = SaveAsSuffixForFilter;
-    const QString path = ChooseSave(r);
-    if (path.isEmpty()) return;
-    if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
+    int entry = 0;
+    const QString typed = ChooseSave(r, &entry);
+    if (typed.isEmpty()) return;
+    const QString path = SaveAsTargetName(typed, entry);
+    saveDialogName_ = path;
 
     const ImageFormat format = DispatchFormat(path);
-    if (format != ImageFormat::Udi && format != ImageFormat::Trd) return;
+    if (!CanWriteFormat(format)) {
+        host_.ShowBox(QString::fromUtf8(kAttentionCaption2), SaveAsRefusalText(format, path));
+        return;
+    }
+    if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
     if (format == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
     if (!io_.Write(format, path, disk_)) ReportWriteFailure(format, path);
     currentName_ = QFileInfo(path).fileName();

@@ -71,7 +71,8 @@ class ImageFileCommands {
 
   private:
     QString ChooseOpen(FileDialogRequest request);
-    QString ChooseSave(FileDialogRequest request);
+    // chosenEntry, when given, receives the 1-based filter entry the dialog ended on.
+    QString ChooseSave(FileDialogRequest request, int* chosenEntry = nullptr);
     QString ChooseSingleOpen(const char* title, ImageFormat format, const char* suffix);
     QString ChooseSingleSave(const char* title, ImageFormat format, const char* suffix);
     bool ConfirmOverwrite(const QString& path, const char* caption);

@@ -42,6 +42,19 @@ QString SaveAsSuffixForFilter(int filterIndex) {
     return Q(SaveAsDefaultExtension(filterIndex));
 }
 
+QString SaveAsTargetName(const QString& typed, int filterIndex) {
+    if (DispatchFormat(typed) != ImageFormat::Unknown) return typed;
+    const QString extension = SaveAsSuffixForFilter(filterIndex);
+    return extension.isEmpty() ? typed : typed + QLatin1Char('.') + extension;
+}
+
+QString SaveAsRefusalText(ImageFormat format, const QString& path) {
+    const ImageFormatEntry* entry = FindImageFormat(format);
+    if (entry == nullptr) return QStringLiteral("Неизвестный формат файла - ") + path;
+    return QStringLiteral("Запись образа в формате ") + Q(entry->name) +
+           QStringLiteral(" не поддерживается");
+}
+
 QString SaveAsStartName(const QString& currentName) {
     return currentName.left(std::max<qsizetype>(0, currentName.size() - 4));
 }

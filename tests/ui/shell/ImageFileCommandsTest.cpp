@@ -248,6 +248,45 @@ TEST_F(ImageFileCommandsTest, FailedTrdWriteIsReported) {
     EXPECT_TRUE(host.boxes[0].startsWith(QStringLiteral("Ошибка!|")));
 }
 
+// A typed name with a dot of its own ("Elite v1.2") gets the chosen entry's extension; a
+// known extension typed by the user decides the format; a format that cannot be written
+// is refused with a reason.
+TEST_F(ImageFileCommandsTest, SaveAsCompletesTheNameAndSaysWhyItCannotSave) {
+    struct Case {
+        const char* typed;
+        int entry;
+        const char* written;  // nullptr: nothing written
+        ImageFormat format;
+    };
+    const Case cases[] = {
+        {"Elite v1.2", 1, "Elite v1.2.udi", ImageFormat::Udi},
+        {"Elite v1.2", 2, "Elite v1.2.trd", ImageFormat::Trd},
+        {"game.trd", 1, "game.trd", ImageFormat::Trd},
+        {"Elite v1.2", 3, nullptr, ImageFormat::Td0},
+        {"Elite v1.2", 4, nullptr, ImageFormat::Fdi},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed + std::string(" / ") + std::to_string(c.entry));
+        io.writes.clear();
+        host.boxes.clear();
+        answers = {FileDialogAnswer(dir.filePath(QStringLiteral("img/") + c.typed), c.entry)};
+        commands->SaveAs();
+        if (c.written != nullptr) {
+            ASSERT_EQ(io.writes.size(), 1u);
+            EXPECT_EQ(io.writes[0].first, c.format);
+            EXPECT_EQ(io.writes[0].second,
+                      dir.filePath(QStringLiteral("img/") + QString::fromUtf8(c.written)));
+            EXPECT_EQ(commands->CurrentName(), QString::fromUtf8(c.written));
+            EXPECT_TRUE(host.boxes.isEmpty());
+        } else {
+            EXPECT_TRUE(io.writes.empty());
+            ASSERT_EQ(host.boxes.size(), 1);
+            EXPECT_TRUE(host.boxes[0].contains(
+                QString::fromUtf8(FindImageFormat(c.format)->name.data(), 3)));
+        }
+    }
+}
+
 TEST_F(ImageFileCommandsTest, NativeLoadAndSaveUseDirectory1) {
     const QString path = MakeFile(QStringLiteral("keep.udf"));
     answers = {path};
