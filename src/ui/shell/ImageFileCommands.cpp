@@ -28,6 +28,15 @@ FileDialogRequest Request(FileDialogRequest::Kind kind, const char* title, const
     return r;
 }
 
+// Set before a write: a failure that leaves it was not in building a track.
+constexpr std::uint8_t kNoFailTrack = 0xFF;
+
+// A box text with the reason of the failure on a line of its own.
+QString WithReason(const QString& text, const std::string& reason) {
+    if (reason.empty()) return text;
+    return text + QLatin1Char('\n') + QString::fromStdString(reason);
+}
+
 }  // namespace
 
 ImageFileCommands::ImageFileCommands(TZX_Disk& disk, TSettings& settings, SettingsStore& store,
@@ -117,17 +126,26 @@ void ImageFileCommands::RememberDirectory1(const QString& path) {
     store_.WriteDirectory1(settings_.Directory_1);
 }
 
+bool ImageFileCommands::WriteImage(ImageFormat format, const QString& path) {
+    disk_.LastError.clear();
+    disk_.FailTrack = kNoFailTrack;
+    if (io_.Write(format, path, disk_)) return true;
+    ReportWriteFailure(format, path);
+    return false;
+}
+
 void ImageFileCommands::ReportWriteFailure(ImageFormat format, const QString& path) {
     if (format == ImageFormat::Udi) {
-        host_.ShowBox(QString::fromUtf8(kAttentionCaption2),
-                      QString::fromUtf8(kUdiSaveFailedText.data(),
-                                        static_cast<qsizetype>(kUdiSaveFailedText.size())));
+        const QString text = QString::fromUtf8(kUdiSaveFailedText.data(),
+                                               static_cast<qsizetype>(kUdiSaveFailedText.size()));
+        host_.ShowBox(QString::fromUtf8(kAttentionCaption2), WithReason(text, disk_.LastError));
+        if (disk_.FailTrack == kNoFailTrack) return;  // the file, not the image, failed
         host_.ClearLog();
         host_.AddLogLine(UdiWriteFailLine(disk_));
         return;
     }
     host_.ShowBox(QString::fromUtf8(kErrorCaption),
-                  QStringLiteral("Ошибка записи файла - ") + path);
+                  WithReason(QStringLiteral("Ошибка записи файла - ") + path, disk_.LastError));
 }
 
 QString ImageFileCommands::SingleDialogFolder(const QString& name) const {
@@ -185,7 +203,8 @@ void ImageFileCommands::SaveAs() {
     }
     if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
     if (format == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
-    if (!io_.Write(format, path, disk_)) ReportWriteFailure(format, path);
+    // A file that was not written does not become the image's file.
+    if (!WriteImage(format, path)) return;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory2(path);
 }
@@ -219,10 +238,7 @@ void ImageFileCommands::SaveNative() {
     const QString path = ChooseSave(r);
     if (path.isEmpty()) return;
     if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
-    if (!io_.Write(ImageFormat::Udf, path, disk_)) {
-        ReportWriteFailure(ImageFormat::Udf, path);
-        return;
-    }
+    if (!WriteImage(ImageFormat::Udf, path)) return;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory1(path);
 }
@@ -247,7 +263,7 @@ void ImageFileCommands::SaveUdi() {
     if (path.isEmpty()) return;
     if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
     disk_.NoTrackRestore = !settings_.RestoreTrack;
-    if (!io_.Write(ImageFormat::Udi, path, disk_)) ReportWriteFailure(ImageFormat::Udi, path);
+    WriteImage(ImageFormat::Udi, path);
 }
 
 void ImageFileCommands::LoadTrd() {
@@ -269,7 +285,7 @@ void ImageFileCommands::SaveTrd() {
     const QString path = ChooseSingleSave(kSaveTrdTitle, ImageFormat::Trd, "trd");
     if (path.isEmpty()) return;
     if (!ConfirmOverwrite(path, kAttentionCaption)) return;
-    if (!io_.Write(ImageFormat::Trd, path, disk_)) ReportWriteFailure(ImageFormat::Trd, path);
+    WriteImage(ImageFormat::Trd, path);
 }
 
 void ImageFileCommands::LoadTd0() {

@@ -85,6 +85,8 @@ class ImageFileCommands {
     void SetCommentsFromImage();
     void RememberDirectory2(const QString& path);
     void RememberDirectory1(const QString& path);
+    // Writes the image; a failure is reported with the writer's reason.
+    bool WriteImage(ImageFormat format, const QString& path);
     void ReportWriteFailure(ImageFormat format, const QString& path);
     // Directory for a single-format dialog: that of its last name, else Directory_2.
     QString SingleDialogFolder(const QString& name) const;

@@ -56,6 +56,7 @@ struct FakeIo : ImageFileIo {
     std::vector<std::pair<ImageFormat, QString>> writes;
     bool readResult = true;
     bool writeResult = true;
+    bool failWhileBuilding = true;  // else the file cannot be written
     bool Read(ImageFormat format, const QString& path, TZX_Disk& disk) override {
         reads.emplace_back(format, path);
         disk.ClearImage();
@@ -71,8 +72,11 @@ struct FakeIo : ImageFileIo {
     bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) override {
         writes.emplace_back(format, path);
         if (!writeResult) {
-            disk.FailTrack = 7;
-            disk.FailSlot = 2;
+            if (failWhileBuilding) {
+                disk.FailTrack = 7;
+                disk.FailSlot = 2;
+            }
+            disk.LastError = "no room";
             return false;
         }
         QFile f(path);
@@ -236,7 +240,8 @@ TEST_F(ImageFileCommandsTest, FailedUdiWriteShowsBoxAndFailingPlace) {
     io.writeResult = false;
     answers = {dir.filePath(QStringLiteral("img/bad.udi"))};
     commands->SaveAs();
-    EXPECT_EQ(host.boxes, QStringList{QStringLiteral("Внимание..!|Ошибка создания образа UDI")});
+    EXPECT_EQ(host.boxes,
+              QStringList{QStringLiteral("Внимание..!|Ошибка создания образа UDI\nno room")});
     EXPECT_EQ(host.log, QStringList{QStringLiteral("Ошибка в дорожке - 7 / Сектор - 2")});
 }
 
@@ -246,6 +251,28 @@ TEST_F(ImageFileCommandsTest, FailedTrdWriteIsReported) {
     commands->SaveAs();
     ASSERT_EQ(host.boxes.size(), 1);
     EXPECT_TRUE(host.boxes[0].startsWith(QStringLiteral("Ошибка!|")));
+}
+
+// Every failed save says why: the writer's reason under the box's own text; the track
+// line only when the image could not be built.
+TEST_F(ImageFileCommandsTest, FailedSaveBoxCarriesTheWritersReason) {
+    io.writeResult = false;
+    io.failWhileBuilding = false;
+    const QString udi = dir.filePath(QStringLiteral("img/a.udi"));
+    const QString trd = dir.filePath(QStringLiteral("img/a.trd"));
+    const QString udf = dir.filePath(QStringLiteral("img/a.udf"));
+    answers = {udi, trd, udf};
+    commands->SaveAs();
+    commands->SaveAs();
+    commands->SaveNative();
+    EXPECT_EQ(
+        host.boxes,
+        (QStringList{
+            QStringLiteral("Внимание..!|Ошибка создания образа UDI\nno room"),
+            QStringLiteral("Ошибка!|Ошибка записи файла - ") + trd + QStringLiteral("\nno room"),
+            QStringLiteral("Ошибка!|Ошибка записи файла - ") + udf + QStringLiteral("\nno room")}));
+    EXPECT_TRUE(host.log.isEmpty());
+    EXPECT_TRUE(commands->CurrentName().isEmpty());  // no file holds the image
 }
 
 // A typed name with a dot of its own ("Elite v1.2") gets the chosen entry's extension; a
