@@ -67,6 +67,8 @@ class ImageFileCommands {
     // Name and extension of the image file last loaded or saved by the format-choosing or
     // native commands; empty at first.
     const QString& CurrentName() const { return currentName_; }
+    // The image was cleared: no file is its file any more.
+    void ForgetCurrentName() { currentName_.clear(); }
     void SetChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
 
   private:

@@ -12,6 +12,10 @@ QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString ImageStatusStart() {
+    return QStringLiteral("Disk Image - ");
+}
+
 }  // namespace
 
 ImageFormat DispatchFormat(const QString& fileName) {
@@ -87,8 +91,12 @@ QString UdiWriteFailLine(const TZX_Disk& disk) {
 }
 
 QString ImageStatusText(const QString& fullFileName, unsigned presentTracks) {
-    return QStringLiteral("Disk Image - ") + fullFileName + QStringLiteral(" (Дорожек - ") +
+    return ImageStatusStart() + fullFileName + QStringLiteral(" (Дорожек - ") +
            QString::number(presentTracks) + QLatin1Char(')');
+}
+
+bool IsImageStatusText(const QString& text) {
+    return text.startsWith(ImageStatusStart());
 }
 
 QStringList QtNameFilters(const QString& pipeFilter) {

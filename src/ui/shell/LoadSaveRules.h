@@ -57,6 +57,8 @@ QString ReadErrorLine(ImageFormat format, const std::string& lastError);
 QString UdiWriteFailLine(const TZX_Disk& disk);
 // Status panel 1 after a load.
 QString ImageStatusText(const QString& fullFileName, unsigned presentTracks);
+// Whether a status text is one of ImageStatusText's (the panel also shows the controller).
+bool IsImageStatusText(const QString& text);
 
 // Qt's name filters for a "description|pattern|..." filter.
 QStringList QtNameFilters(const QString& pipeFilter);
