@@ -14,9 +14,9 @@ namespace morvane {
 namespace {
 
 constexpr std::array<ImageFormatEntry, 5> kFormats{{
-    {ImageFormat::Udf, "UDF", &ReadNative, &WriteNative, ""},
+    {ImageFormat::Udf, "UDF", &ReadNative, &WriteNative, "Error load UDF -"},
     {ImageFormat::Udi, "UDI", &ReadUdi, &WriteUdi, "Error load UDI - "},
-    {ImageFormat::Trd, "TRD", &ReadTrd, &WriteTrd, ""},
+    {ImageFormat::Trd, "TRD", &ReadTrd, &WriteTrd, "Error load TRD -"},
     {ImageFormat::Td0, "TD0", &ReadTd0, nullptr, "Error load TD0 -"},
     {ImageFormat::Fdi, "FDI", &ReadFdi, nullptr, "Error load FDI -"},
 }};

@@ -24,8 +24,8 @@ struct ImageFormatEntry {
     std::string_view name;  // "UDI", shown by the tool and in messages
     ImageReader read;
     ImageWriter write;  // nullptr: the format is read only
-    // Start of the message-list line for a failed read ("Error load UDI - "); empty
-    // where the window reports no read failure (TRD, the native image).
+    // Start of the message-list line for a failed read ("Error load UDI - "). TRD and
+    // the native image have lines of the TD0 and FDI shape, so no failure goes unsaid.
     std::string_view loadErrorPrefix;
 };
 
@@ -59,7 +59,7 @@ bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk
                      bool restoreTrack = kDefaultRestoreTrack);
 
 // The window's message-list line for a failed read: prefix, '"', message, '"'. Empty for
-// formats whose read failures the window does not report.
+// Unknown.
 std::string LoadErrorLine(ImageFormat format, std::string_view lastError);
 
 // A failed UDI save: the box text and the message-list line with the failing track and

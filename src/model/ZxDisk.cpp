@@ -1,6 +1,7 @@
 #include "model/ZxDisk.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace morvane {
 
@@ -33,6 +34,19 @@ void TZX_Disk::ClearImage() {
     DiskLog.clear();
     TrackCount = 0;
     if (observer_ != nullptr) observer_->ImageCleared();
+}
+
+void TZX_Disk::TakeImageFrom(TZX_Disk& source) {
+    if (&source == this) return;
+    for (std::size_t i = 0; i < kTrackCount; ++i)
+        tracks_[i] = std::move(source.tracks_[i]);
+    ImagePath = std::move(source.ImagePath);
+    TrackCount = source.TrackCount;
+    UseBaseTrack = source.UseBaseTrack;
+    BaseTrack = source.BaseTrack;
+    NoTrackRestore = source.NoTrackRestore;
+    DiskLog = std::move(source.DiskLog);
+    Repaint();
 }
 
 std::uint8_t TZX_Disk::CountTracks() {

@@ -89,7 +89,8 @@ TEST(ImageFormatTable, LoadErrorLinesFollowTheWindowsWording) {
     EXPECT_EQ(LoadErrorLine(ImageFormat::Udi, "bad"), "Error load UDI - \"bad\"");
     EXPECT_EQ(LoadErrorLine(ImageFormat::Fdi, "bad"), "Error load FDI -\"bad\"");
     EXPECT_EQ(LoadErrorLine(ImageFormat::Td0, "Size Error."), "Error load TD0 -\"Size Error.\"");
-    EXPECT_EQ(LoadErrorLine(ImageFormat::Trd, "x"), "");
+    EXPECT_EQ(LoadErrorLine(ImageFormat::Trd, "x"), "Error load TRD -\"x\"");
+    EXPECT_EQ(LoadErrorLine(ImageFormat::Udf, "x"), "Error load UDF -\"x\"");
     EXPECT_EQ(LoadErrorLine(ImageFormat::Unknown, "x"), "");
 }
 

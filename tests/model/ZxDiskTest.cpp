@@ -106,5 +106,25 @@ TEST_F(ZxDiskTest, RedrawCallsReachTheObserverAndWorkWithout) {
     EXPECT_EQ(obs.tracks, std::vector<int>{7});
 }
 
+TEST_F(ZxDiskTest, TakeImageFromReplacesTheImageInPlace) {
+    RecordingObserver observer;
+    disk->SetObserver(&observer);
+    disk->GetTrack(7)->Present = kPresent;
+    disk->LastError = "kept";
+    TTrack* const track3 = disk->GetTrack(3);
+    auto source = std::make_unique<TZX_Disk>();
+    source->GetTrack(3)->Slots[1].Sector = 9;
+    source->DiskLog = {"comment"};
+    source->BaseTrack = 3;
+    disk->TakeImageFrom(*source);
+    EXPECT_EQ(disk->GetTrack(3), track3);
+    EXPECT_EQ(track3->Slots[1].Sector, 9);
+    EXPECT_EQ(disk->GetTrack(7)->Present, 0);
+    EXPECT_EQ(disk->DiskLog, std::vector<std::string>{"comment"});
+    EXPECT_EQ(disk->BaseTrack, 3);
+    EXPECT_EQ(disk->LastError, "kept");
+    EXPECT_EQ(observer.changed, 1);
+}
+
 }  // namespace
 }  // namespace morvane

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 
+#include <memory>
+
 #include "ui/shell/LoadSaveRules.h"
 #include "ui/shell/Texts.h"
 
@@ -26,6 +28,15 @@ FileDialogRequest Request(FileDialogRequest::Kind kind, const char* title, const
     return r;
 }
 
+// Set before a write: a failure that leaves it was not in building a track.
+constexpr std::uint8_t kNoFailTrack = 0xFF;
+
+// A box text with the reason of the failure on a line of its own.
+QString WithReason(const QString& text, const std::string& reason) {
+    if (reason.empty()) return text;
+    return text + QLatin1Char('\n') + QString::fromStdString(reason);
+}
+
 }  // namespace
 
 ImageFileCommands::ImageFileCommands(TZX_Disk& disk, TSettings& settings, SettingsStore& store,
@@ -44,10 +55,12 @@ QString ImageFileCommands::ChooseOpen(FileDialogRequest request) {
     return path;
 }
 
-QString ImageFileCommands::ChooseSave(FileDialogRequest request) {
-    const QString path = chooser_ ? chooser_(request).path : QString();
-    if (!path.isEmpty()) saveDialogName_ = path;
-    return path;
+QString ImageFileCommands::ChooseSave(FileDialogRequest request, int* chosenEntry) {
+    const FileDialogAnswer answer = chooser_ ? chooser_(request) : FileDialogAnswer();
+    if (!answer.path.isEmpty()) saveDialogName_ = answer.path;
+    if (chosenEntry != nullptr)
+        *chosenEntry = answer.filterIndex > 0 ? answer.filterIndex : request.filterIndex;
+    return answer.path;
 }
 
 // The dialogs of the single-format commands start at the name last used with them.
@@ -74,11 +87,23 @@ bool ImageFileCommands::ConfirmOverwrite(const QString& path, const char* captio
     return host_.Confirm(QString::fromUtf8(caption), QString::fromUtf8(kOverwriteQuestion));
 }
 
-void ImageFileCommands::ReportReadFailure(ImageFormat format) {
+bool ImageFileCommands::ReadImage(ImageFormat format, const QString& path) {
+    auto fresh = std::make_unique<TZX_Disk>();
+    // Only the native format carries this; the others keep what the image had.
+    fresh->NoTrackRestore = disk_.NoTrackRestore;
+    if (!io_.Read(format, path, *fresh)) {
+        disk_.LastError = fresh->LastError;
+        return false;
+    }
+    disk_.TakeImageFrom(*fresh);
+    return true;
+}
+
+QString ImageFileCommands::ReportReadFailure(ImageFormat format) {
     const QString line = ReadErrorLine(format, disk_.LastError);
-    if (line.isEmpty()) return;  // TRD reading reports nothing
     host_.ClearLog();
     host_.AddLogLine(line);
+    return line;
 }
 
 void ImageFileCommands::ShowStatusFor(const QString& path) {
@@ -101,17 +126,26 @@ void ImageFileCommands::RememberDirectory1(const QString& path) {
     store_.WriteDirectory1(settings_.Directory_1);
 }
 
+bool ImageFileCommands::WriteImage(ImageFormat format, const QString& path) {
+    disk_.LastError.clear();
+    disk_.FailTrack = kNoFailTrack;
+    if (io_.Write(format, path, disk_)) return true;
+    ReportWriteFailure(format, path);
+    return false;
+}
+
 void ImageFileCommands::ReportWriteFailure(ImageFormat format, const QString& path) {
     if (format == ImageFormat::Udi) {
-        host_.ShowBox(QString::fromUtf8(kAttentionCaption2),
-                      QString::fromUtf8(kUdiSaveFailedText.data(),
-                                        static_cast<qsizetype>(kUdiSaveFailedText.size())));
+        const QString text = QString::fromUtf8(kUdiSaveFailedText.data(),
+                                               static_cast<qsizetype>(kUdiSaveFailedText.size()));
+        host_.ShowBox(QString::fromUtf8(kAttentionCaption2), WithReason(text, disk_.LastError));
+        if (disk_.FailTrack == kNoFailTrack) return;  // the file, not the image, failed
         host_.ClearLog();
         host_.AddLogLine(UdiWriteFailLine(disk_));
         return;
     }
     host_.ShowBox(QString::fromUtf8(kErrorCaption),
-                  QStringLiteral("Ошибка записи файла - ") + path);
+                  WithReason(QStringLiteral("Ошибка записи файла - ") + path, disk_.LastError));
 }
 
 QString ImageFileCommands::SingleDialogFolder(const QString& name) const {
@@ -136,8 +170,10 @@ void ImageFileCommands::LoadAs() {
         host_.SetImageStatus(QString());
         return;
     }
-    const bool ok = io_.Read(format, path, disk_);
-    if (!ok) ReportReadFailure(format);
+    if (!ReadImage(format, path)) {
+        ReportReadFailure(format);
+        return;
+    }
     SetCommentsFromImage();
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory2(path);
@@ -154,14 +190,21 @@ void ImageFileCommands::SaveAs() {
     r.directory = settings_.Directory_2;
     r.fileName = SaveAsStartName(currentName_);
     r.suffixForFilter = SaveAsSuffixForFilter;
-    const QString path = ChooseSave(r);
-    if (path.isEmpty()) return;
-    if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
+    int entry = 0;
+    const QString typed = ChooseSave(r, &entry);
+    if (typed.isEmpty()) return;
+    const QString path = SaveAsTargetName(typed, entry);
+    saveDialogName_ = path;
 
     const ImageFormat format = DispatchFormat(path);
-    if (format != ImageFormat::Udi && format != ImageFormat::Trd) return;
+    if (!CanWriteFormat(format)) {
+        host_.ShowBox(QString::fromUtf8(kAttentionCaption2), SaveAsRefusalText(format, path));
+        return;
+    }
+    if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
     if (format == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
-    if (!io_.Write(format, path, disk_)) ReportWriteFailure(format, path);
+    // A file that was not written does not become the image's file.
+    if (!WriteImage(format, path)) return;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory2(path);
 }
@@ -171,7 +214,10 @@ void ImageFileCommands::LoadNative() {
     r.directory = settings_.Directory_1;
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return;
-    if (!io_.Read(ImageFormat::Udf, path, disk_)) return;
+    if (!ReadImage(ImageFormat::Udf, path)) {
+        host_.SetImageStatus(ReportReadFailure(ImageFormat::Udf));
+        return;
+    }
 
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory1(path);
@@ -192,10 +238,7 @@ void ImageFileCommands::SaveNative() {
     const QString path = ChooseSave(r);
     if (path.isEmpty()) return;
     if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
-    if (!io_.Write(ImageFormat::Udf, path, disk_)) {
-        ReportWriteFailure(ImageFormat::Udf, path);
-        return;
-    }
+    if (!WriteImage(ImageFormat::Udf, path)) return;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory1(path);
 }
@@ -204,7 +247,10 @@ void ImageFileCommands::LoadUdi() {
     PresetSaveNameForLoad(".udi");
     const QString path = ChooseSingleOpen(kLoadTitle, ImageFormat::Udi, "udi");
     if (path.isEmpty()) return;
-    if (!io_.Read(ImageFormat::Udi, path, disk_)) ReportReadFailure(ImageFormat::Udi);
+    if (!ReadImage(ImageFormat::Udi, path)) {
+        ReportReadFailure(ImageFormat::Udi);
+        return;
+    }
     ShowStatusFor(path);
     host_.ShowMapFromTop();
     SetCommentsFromImage();
@@ -217,7 +263,7 @@ void ImageFileCommands::SaveUdi() {
     if (path.isEmpty()) return;
     if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
     disk_.NoTrackRestore = !settings_.RestoreTrack;
-    if (!io_.Write(ImageFormat::Udi, path, disk_)) ReportWriteFailure(ImageFormat::Udi, path);
+    WriteImage(ImageFormat::Udi, path);
 }
 
 void ImageFileCommands::LoadTrd() {
@@ -225,7 +271,10 @@ void ImageFileCommands::LoadTrd() {
     const QString path = ChooseSingleOpen(kLoadTrdTitle, ImageFormat::Trd, "trd");
     if (path.isEmpty()) return;
     host_.ShowMapFromTop();
-    io_.Read(ImageFormat::Trd, path, disk_);
+    if (!ReadImage(ImageFormat::Trd, path)) {
+        ReportReadFailure(ImageFormat::Trd);
+        return;
+    }
     ShowStatusFor(path);
     SetCommentsFromImage();
     host_.ShowMapFromTop();
@@ -236,7 +285,7 @@ void ImageFileCommands::SaveTrd() {
     const QString path = ChooseSingleSave(kSaveTrdTitle, ImageFormat::Trd, "trd");
     if (path.isEmpty()) return;
     if (!ConfirmOverwrite(path, kAttentionCaption)) return;
-    if (!io_.Write(ImageFormat::Trd, path, disk_)) ReportWriteFailure(ImageFormat::Trd, path);
+    WriteImage(ImageFormat::Trd, path);
 }
 
 void ImageFileCommands::LoadTd0() {
@@ -244,7 +293,10 @@ void ImageFileCommands::LoadTd0() {
     const QString path = ChooseSingleOpen(kLoadTd0Title, ImageFormat::Td0, "td0");
     if (path.isEmpty()) return;
     host_.ShowMapFromTop();
-    if (!io_.Read(ImageFormat::Td0, path, disk_)) ReportReadFailure(ImageFormat::Td0);
+    if (!ReadImage(ImageFormat::Td0, path)) {
+        ReportReadFailure(ImageFormat::Td0);
+        return;
+    }
     ShowStatusFor(path);
     SetCommentsFromImage();
     host_.ShowMapFromTop();
@@ -255,7 +307,10 @@ void ImageFileCommands::LoadFdi() {
     const QString path = ChooseSingleOpen(kLoadFdiTitle, ImageFormat::Fdi, "fdi");
     if (path.isEmpty()) return;
     host_.ShowMapFromTop();
-    if (!io_.Read(ImageFormat::Fdi, path, disk_)) ReportReadFailure(ImageFormat::Fdi);
+    if (!ReadImage(ImageFormat::Fdi, path)) {
+        ReportReadFailure(ImageFormat::Fdi);
+        return;
+    }
     ShowStatusFor(path);
     SetCommentsFromImage();
     host_.ShowMapFromTop();

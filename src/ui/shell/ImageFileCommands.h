@@ -67,19 +67,28 @@ class ImageFileCommands {
     // Name and extension of the image file last loaded or saved by the format-choosing or
     // native commands; empty at first.
     const QString& CurrentName() const { return currentName_; }
+    // The image was cleared: no file is its file any more.
+    void ForgetCurrentName() { currentName_.clear(); }
     void SetChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
 
   private:
     QString ChooseOpen(FileDialogRequest request);
-    QString ChooseSave(FileDialogRequest request);
+    // chosenEntry, when given, receives the 1-based filter entry the dialog ended on.
+    QString ChooseSave(FileDialogRequest request, int* chosenEntry = nullptr);
     QString ChooseSingleOpen(const char* title, ImageFormat format, const char* suffix);
     QString ChooseSingleSave(const char* title, ImageFormat format, const char* suffix);
     bool ConfirmOverwrite(const QString& path, const char* caption);
-    void ReportReadFailure(ImageFormat format);
+    // Reads the file into a fresh container and takes that over only on success, so a
+    // failed read leaves the image as it was; the reader's message is then in LastError.
+    bool ReadImage(ImageFormat format, const QString& path);
+    // Clears the log and adds the failure's line, which it returns.
+    QString ReportReadFailure(ImageFormat format);
     void ShowStatusFor(const QString& path);
     void SetCommentsFromImage();
     void RememberDirectory2(const QString& path);
     void RememberDirectory1(const QString& path);
+    // Writes the image; a failure is reported with the writer's reason.
+    bool WriteImage(ImageFormat format, const QString& path);
     void ReportWriteFailure(ImageFormat format, const QString& path);
     // Directory for a single-format dialog: that of its last name, else Directory_2.
     QString SingleDialogFolder(const QString& name) const;

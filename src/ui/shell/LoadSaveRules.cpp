@@ -12,6 +12,10 @@ QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+QString ImageStatusStart() {
+    return QStringLiteral("Disk Image - ");
+}
+
 }  // namespace
 
 ImageFormat DispatchFormat(const QString& fileName) {
@@ -40,6 +44,19 @@ QString SingleSaveFilterText(ImageFormat format) {
 
 QString SaveAsSuffixForFilter(int filterIndex) {
     return Q(SaveAsDefaultExtension(filterIndex));
+}
+
+QString SaveAsTargetName(const QString& typed, int filterIndex) {
+    if (DispatchFormat(typed) != ImageFormat::Unknown) return typed;
+    const QString extension = SaveAsSuffixForFilter(filterIndex);
+    return extension.isEmpty() ? typed : typed + QLatin1Char('.') + extension;
+}
+
+QString SaveAsRefusalText(ImageFormat format, const QString& path) {
+    const ImageFormatEntry* entry = FindImageFormat(format);
+    if (entry == nullptr) return QStringLiteral("Неизвестный формат файла - ") + path;
+    return QStringLiteral("Запись образа в формате ") + Q(entry->name) +
+           QStringLiteral(" не поддерживается");
 }
 
 QString SaveAsStartName(const QString& currentName) {
@@ -74,8 +91,12 @@ QString UdiWriteFailLine(const TZX_Disk& disk) {
 }
 
 QString ImageStatusText(const QString& fullFileName, unsigned presentTracks) {
-    return QStringLiteral("Disk Image - ") + fullFileName + QStringLiteral(" (Дорожек - ") +
+    return ImageStatusStart() + fullFileName + QStringLiteral(" (Дорожек - ") +
            QString::number(presentTracks) + QLatin1Char(')');
+}
+
+bool IsImageStatusText(const QString& text) {
+    return text.startsWith(ImageStatusStart());
 }
 
 QStringList QtNameFilters(const QString& pipeFilter) {

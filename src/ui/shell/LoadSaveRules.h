@@ -31,6 +31,13 @@ QString SingleSaveFilterText(ImageFormat format);
 // The default extension of the "Сохранить как..." dialog for its 1-based filter entry.
 QString SaveAsSuffixForFilter(int filterIndex);
 
+// The file "Сохранить как..." writes: the typed name when its extension names a known
+// format, else the name with the chosen entry's extension ("Elite v1.2" with the TRD entry
+// gives "Elite v1.2.trd"). File dialogs add their extension only to a name without a dot.
+QString SaveAsTargetName(const QString& typed, int filterIndex);
+// Why "Сохранить как..." writes nothing for a name of this format.
+QString SaveAsRefusalText(ImageFormat format, const QString& path);
+
 // Name offered by "Сохранить как...": the current name without its last four characters.
 QString SaveAsStartName(const QString& currentName);
 // Name offered by "Сохранить": the current name with "udf" in place of its last three
@@ -44,12 +51,14 @@ QString WithExtension(const QString& name, const QString& extension);
 QString SingleSaveStartName(const QString& saveDialogName, const QString& openDialogName,
                             const QString& extension);
 
-// The log line of a failed read; empty for the formats whose failures are not reported.
+// The log line of a failed read, for every format.
 QString ReadErrorLine(ImageFormat format, const std::string& lastError);
 // The log line of a failed UDI save, with the failing track and slot.
 QString UdiWriteFailLine(const TZX_Disk& disk);
 // Status panel 1 after a load.
 QString ImageStatusText(const QString& fullFileName, unsigned presentTracks);
+// Whether a status text is one of ImageStatusText's (the panel also shows the controller).
+bool IsImageStatusText(const QString& text);
 
 // Qt's name filters for a "description|pattern|..." filter.
 QStringList QtNameFilters(const QString& pipeFilter);

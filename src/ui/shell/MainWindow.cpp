@@ -194,6 +194,8 @@ void TFMain::ShowLinkKind() {
 void TFMain::ClearImageCommand() {
     if (!ConfirmAndClearImage(*disk_, *this)) return;
     ClearViews();
+    imageCommands_->ForgetCurrentName();
+    if (IsImageStatusText(sbPanel_[1]->text())) sbPanel_[1]->clear();
 }
 
 void TFMain::ClearViews() {

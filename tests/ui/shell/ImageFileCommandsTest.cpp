@@ -49,26 +49,34 @@ struct RecordingHost : ImageCommandHost {
     }
 };
 
-// Records what it was asked to do; fills one track on reads, writes a marker file.
+// Records what it was asked to do; fills two tracks on reads (one on a failed read, as a
+// reader leaves what it read before the failure), writes a marker file.
 struct FakeIo : ImageFileIo {
     std::vector<std::pair<ImageFormat, QString>> reads;
     std::vector<std::pair<ImageFormat, QString>> writes;
     bool readResult = true;
     bool writeResult = true;
+    bool failWhileBuilding = true;  // else the file cannot be written
     bool Read(ImageFormat format, const QString& path, TZX_Disk& disk) override {
         reads.emplace_back(format, path);
         disk.ClearImage();
         disk.GetTrack(3)->Present = 255;
+        if (!readResult) {
+            disk.LastError = "broken";
+            return false;
+        }
         disk.GetTrack(4)->Present = 255;
         disk.DiskLog = {"comment of the image"};
-        if (!readResult) disk.LastError = "broken";
-        return readResult;
+        return true;
     }
     bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) override {
         writes.emplace_back(format, path);
         if (!writeResult) {
-            disk.FailTrack = 7;
-            disk.FailSlot = 2;
+            if (failWhileBuilding) {
+                disk.FailTrack = 7;
+                disk.FailSlot = 2;
+            }
+            disk.LastError = "no room";
             return false;
         }
         QFile f(path);
@@ -160,8 +168,8 @@ TEST_F(ImageFileCommandsTest, LoadAsReportsReaderErrorsInTheLog) {
     EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load FDI -\"broken\"")});
     commands->LoadAs();
     EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load TD0 -\"broken\"")});
-    commands->LoadAs();  // TRD reports nothing
-    EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load TD0 -\"broken\"")});
+    commands->LoadAs();
+    EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load TRD -\"broken\"")});
     EXPECT_EQ(io.reads.back().first, ImageFormat::Trd);
 }
 
@@ -232,7 +240,8 @@ TEST_F(ImageFileCommandsTest, FailedUdiWriteShowsBoxAndFailingPlace) {
     io.writeResult = false;
     answers = {dir.filePath(QStringLiteral("img/bad.udi"))};
     commands->SaveAs();
-    EXPECT_EQ(host.boxes, QStringList{QStringLiteral("Внимание..!|Ошибка создания образа UDI")});
+    EXPECT_EQ(host.boxes,
+              QStringList{QStringLiteral("Внимание..!|Ошибка создания образа UDI\nno room")});
     EXPECT_EQ(host.log, QStringList{QStringLiteral("Ошибка в дорожке - 7 / Сектор - 2")});
 }
 
@@ -242,6 +251,67 @@ TEST_F(ImageFileCommandsTest, FailedTrdWriteIsReported) {
     commands->SaveAs();
     ASSERT_EQ(host.boxes.size(), 1);
     EXPECT_TRUE(host.boxes[0].startsWith(QStringLiteral("Ошибка!|")));
+}
+
+// Every failed save says why: the writer's reason under the box's own text; the track
+// line only when the image could not be built.
+TEST_F(ImageFileCommandsTest, FailedSaveBoxCarriesTheWritersReason) {
+    io.writeResult = false;
+    io.failWhileBuilding = false;
+    const QString udi = dir.filePath(QStringLiteral("img/a.udi"));
+    const QString trd = dir.filePath(QStringLiteral("img/a.trd"));
+    const QString udf = dir.filePath(QStringLiteral("img/a.udf"));
+    answers = {udi, trd, udf};
+    commands->SaveAs();
+    commands->SaveAs();
+    commands->SaveNative();
+    EXPECT_EQ(
+        host.boxes,
+        (QStringList{
+            QStringLiteral("Внимание..!|Ошибка создания образа UDI\nno room"),
+            QStringLiteral("Ошибка!|Ошибка записи файла - ") + trd + QStringLiteral("\nno room"),
+            QStringLiteral("Ошибка!|Ошибка записи файла - ") + udf + QStringLiteral("\nno room")}));
+    EXPECT_TRUE(host.log.isEmpty());
+    EXPECT_TRUE(commands->CurrentName().isEmpty());  // no file holds the image
+}
+
+// A typed name with a dot of its own ("Elite v1.2") gets the chosen entry's extension; a
+// known extension typed by the user decides the format; a format that cannot be written
+// is refused with a reason.
+TEST_F(ImageFileCommandsTest, SaveAsCompletesTheNameAndSaysWhyItCannotSave) {
+    struct Case {
+        const char* typed;
+        int entry;
+        const char* written;  // nullptr: nothing written
+        ImageFormat format;
+    };
+    const Case cases[] = {
+        {"Elite v1.2", 1, "Elite v1.2.udi", ImageFormat::Udi},
+        {"Elite v1.2", 2, "Elite v1.2.trd", ImageFormat::Trd},
+        {"game.trd", 1, "game.trd", ImageFormat::Trd},
+        {"Elite v1.2", 3, nullptr, ImageFormat::Td0},
+        {"Elite v1.2", 4, nullptr, ImageFormat::Fdi},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed + std::string(" / ") + std::to_string(c.entry));
+        io.writes.clear();
+        host.boxes.clear();
+        answers = {FileDialogAnswer(dir.filePath(QStringLiteral("img/") + c.typed), c.entry)};
+        commands->SaveAs();
+        if (c.written != nullptr) {
+            ASSERT_EQ(io.writes.size(), 1u);
+            EXPECT_EQ(io.writes[0].first, c.format);
+            EXPECT_EQ(io.writes[0].second,
+                      dir.filePath(QStringLiteral("img/") + QString::fromUtf8(c.written)));
+            EXPECT_EQ(commands->CurrentName(), QString::fromUtf8(c.written));
+            EXPECT_TRUE(host.boxes.isEmpty());
+        } else {
+            EXPECT_TRUE(io.writes.empty());
+            ASSERT_EQ(host.boxes.size(), 1);
+            EXPECT_TRUE(host.boxes[0].contains(
+                QString::fromUtf8(FindImageFormat(c.format)->name.data(), 3)));
+        }
+    }
 }
 
 TEST_F(ImageFileCommandsTest, NativeLoadAndSaveUseDirectory1) {
@@ -265,11 +335,53 @@ TEST_F(ImageFileCommandsTest, NativeLoadAndSaveUseDirectory1) {
     EXPECT_TRUE(io.writes.empty());
 }
 
+// A load that fails leaves the image, its name, the folders and (but for the native
+// load, which reports there) the status bar as they were, and says why in the log.
+TEST_F(ImageFileCommandsTest, FailedLoadKeepsTheImageAndSaysWhy) {
+    struct Case {
+        const char* file;
+        void (ImageFileCommands::*command)();
+        const char* line;
+        bool reportsInStatus;
+    };
+    const Case cases[] = {
+        {"n.udf", &ImageFileCommands::LoadNative, "Error load UDF -\"broken\"", true},
+        {"a.udi", &ImageFileCommands::LoadAs, "Error load UDI - \"broken\"", false},
+        {"b.trd", &ImageFileCommands::LoadAs, "Error load TRD -\"broken\"", false},
+        {"c.td0", &ImageFileCommands::LoadAs, "Error load TD0 -\"broken\"", false},
+        {"d.fdi", &ImageFileCommands::LoadAs, "Error load FDI -\"broken\"", false},
+        {"e.udi", &ImageFileCommands::LoadUdi, "Error load UDI - \"broken\"", false},
+        {"f.trd", &ImageFileCommands::LoadTrd, "Error load TRD -\"broken\"", false},
+        {"g.td0", &ImageFileCommands::LoadTd0, "Error load TD0 -\"broken\"", false},
+        {"h.fdi", &ImageFileCommands::LoadFdi, "Error load FDI -\"broken\"", false},
+    };
+    answers = {MakeFile(QStringLiteral("good.udi"))};
+    commands->LoadAs();
+    const QString goodStatus = host.status;
+    const QString folder1 = settings.Directory_1;
+    io.readResult = false;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        host.status = goodStatus;
+        answers = {MakeFile(QString::fromUtf8(c.file), "other/")};
+        (commands.get()->*c.command)();
+        EXPECT_EQ(disk->CountTracks(), 2);
+        EXPECT_NE(disk->GetTrack(4)->Present, 0);
+        EXPECT_EQ(disk->DiskLog, std::vector<std::string>{"comment of the image"});
+        EXPECT_EQ(commands->CurrentName(), QStringLiteral("good.udi"));
+        EXPECT_EQ(settings.Directory_2, ImgDir());
+        EXPECT_EQ(settings.Directory_1, folder1);
+        EXPECT_EQ(host.log, QStringList{QString::fromUtf8(c.line)});
+        EXPECT_EQ(host.status, c.reportsInStatus ? QString::fromUtf8(c.line) : goodStatus);
+        EXPECT_EQ(host.comments, QStringList{QStringLiteral("comment of the image")});
+    }
+}
+
 TEST_F(ImageFileCommandsTest, NativeLoadFailureChangesNothingElse) {
     io.readResult = false;
     answers = {MakeFile(QStringLiteral("bad.udf"))};
     commands->LoadNative();
-    EXPECT_EQ(host.status, QStringLiteral("untouched"));
+    EXPECT_EQ(host.status, QStringLiteral("Error load UDF -\"broken\""));
     EXPECT_TRUE(commands->CurrentName().isEmpty());
     EXPECT_EQ(settings.Directory_1, WithTrailingSeparator(dir.path()));
 }

@@ -26,7 +26,7 @@ TEST(LoadSaveRules, ErrorLinesQuoteTheReadersMessage) {
     EXPECT_EQ(ReadErrorLine(ImageFormat::Fdi, "short"),
               QStringLiteral("Error load FDI -\"short\""));
     EXPECT_EQ(ReadErrorLine(ImageFormat::Td0, "x"), QStringLiteral("Error load TD0 -\"x\""));
-    EXPECT_TRUE(ReadErrorLine(ImageFormat::Trd, "x").isEmpty());
+    EXPECT_EQ(ReadErrorLine(ImageFormat::Trd, "x"), QStringLiteral("Error load TRD -\"x\""));
     auto disk = std::make_unique<TZX_Disk>();
     disk->FailTrack = 12;
     disk->FailSlot = 3;

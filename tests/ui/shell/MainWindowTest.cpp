@@ -435,6 +435,23 @@ TEST_F(MainWindowTest, ClearImageAsksAndEmptiesTheViews) {
     EXPECT_TRUE(window->findChild<QPlainTextEdit*>(QStringLiteral("lb1"))->toPlainText().isEmpty());
 }
 
+// Nothing may keep naming a file whose image is gone: a later "Сохранить" would offer to
+// overwrite it with whatever the user builds next.
+TEST_F(MainWindowTest, ClearImageForgetsTheFileName) {
+    const QString trd = dir.filePath(QStringLiteral("two.trd"));
+    ASSERT_TRUE(WriteFileAtomically(trd.toStdString(), Bytes(2 * 4096, 0)));
+    Make();
+    answers = {trd};
+    window->Actions().loadAs->trigger();
+    ASSERT_TRUE(window->StatusText(1).contains(trd));
+    ASSERT_EQ(window->ImageCommands().CurrentName(), QStringLiteral("two.trd"));
+    window->Actions().clearImage->trigger();
+    EXPECT_TRUE(window->StatusText(1).isEmpty());
+    EXPECT_TRUE(window->ImageCommands().CurrentName().isEmpty());
+    window->Actions().saveNative->trigger();  // cancelled
+    EXPECT_TRUE(requests.back().fileName.isEmpty());
+}
+
 TEST_F(MainWindowTest, CommentGoesIntoTheImageWhenTheMemoLosesFocus) {
     Make();
     auto* lb1 = window->findChild<QPlainTextEdit*>(QStringLiteral("lb1"));
