@@ -144,6 +144,12 @@ PopupPosition DiskMapView::cellAt(const QPoint& pos) const {
     return {column, row};
 }
 
+QSize DiskMapView::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return QSize(frame + ColumnLeft(kMapColumns) + verticalScrollBar()->sizeHint().width(),
+                 frame + 30 * kMapRowHeight);
+}
+
 QRect DiskMapView::cellRect(int column, int row) const {
     return QRect(ColumnLeft(column) - ColumnLeft(leftColumn()), (row - topRow()) * kMapRowHeight,
                  ColumnWidth(column), kMapRowHeight);

@@ -60,6 +60,9 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
     PopupPosition cellAt(const QPoint& viewportPos) const;
     QRect cellRect(int column, int row) const;
 
+    // Every column beside the vertical scroll bar.
+    QSize sizeHint() const override;
+
     QMenu* contextMenu() const { return menu_; }
     QAction* menuAction(MapMenuEntry entry) const {
         return actions_[static_cast<std::size_t>(entry)];

@@ -15,6 +15,7 @@ namespace morvane {
 namespace {
 
 constexpr int kMargin = 4;
+constexpr int kHintLines = 16;
 
 QFont DefaultHexFont() {
     QFont font(QStringLiteral("Courier New"));
@@ -49,6 +50,7 @@ void HexView::LoadBytes(std::span<const std::uint8_t> bytes) {
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     UpdateScrollBars();
+    updateGeometry();  // the offsets may have grown to eight digits
     viewport()->update();
 }
 
@@ -98,6 +100,13 @@ int HexView::lineHeight() const {
     return std::max(1, fontMetrics().height());
 }
 
+QSize HexView::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    const int width = frame + 2 * kMargin + Columns().LineLength() * charWidth() +
+                      verticalScrollBar()->sizeHint().width();
+    return QSize(width, frame + kHintLines * lineHeight());
+}
+
 int HexView::topLine() const {
     return verticalScrollBar()->value();
 }
@@ -125,6 +134,7 @@ void HexView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         UpdateScrollBars();
+        updateGeometry();
         viewport()->update();
     }
 }

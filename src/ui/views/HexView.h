@@ -45,6 +45,8 @@ class HexView : public QAbstractScrollArea {
     // The character cell of the text grid, in pixels.
     int charWidth() const;
     int lineHeight() const;
+    // A whole line beside the vertical scroll bar, sixteen lines high.
+    QSize sizeHint() const override;
 
   signals:
     // The user changed the byte at offset (never emitted in read-only mode).

@@ -35,6 +35,7 @@ SectorView::SectorView(TZX_Disk& disk, QWidget* parent) : QWidget(parent), disk_
     for (std::size_t i = 0; i < an_.size(); ++i) {
         an_[i] = new QLabel(gb1_);
         an_[i]->setObjectName(QStringLiteral("an%1").arg(i + 1));
+        an_[i]->setMinimumWidth(an_[i]->fontMetrics().horizontalAdvance(QStringLiteral("1024b ")));
         const int row = static_cast<int>(i);
         grid->addWidget(new QLabel(QString::fromLatin1(kCaptions[i]), gb1_), row, 0);
         grid->addWidget(an_[i], row, 1);
@@ -71,6 +72,12 @@ SectorView::SectorView(TZX_Disk& disk, QWidget* parent) : QWidget(parent), disk_
 }
 
 SectorView::~SectorView() = default;
+
+QSize SectorView::sizeHint() const {
+    QSize hint = QWidget::sizeHint();
+    if (gb1_->isHidden()) hint.rwidth() += gb1_->sizeHint().width() + layout()->spacing();
+    return hint;
+}
 
 ImageEditHost& SectorView::Host() {
     if (host_ != nullptr) return *host_;

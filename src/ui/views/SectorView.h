@@ -45,6 +45,9 @@ class SectorView : public QWidget {
     QPushButton* acceptButton() const { return pnb1_; }
     QPushButton* saveButton() const { return pnb2_; }
     QPushButton* loadButton() const { return pnb3_; }
+    // The header group counts while hidden, so that showing it does not squeeze the hex
+    // view.
+    QSize sizeHint() const override;
     int shownColumn() const { return column_; }
     int shownRow() const { return row_; }
 

@@ -21,6 +21,7 @@
 
 #include "NoDeviceDriver.h"
 #include "ui/shell/MainWindow.h"
+#include "ui/shell/PaneSplitter.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/HexView.h"
 #include "ui/views/MapCells.h"
@@ -93,6 +94,67 @@ class MainWindowViewsTest : public ::testing::Test {
     std::vector<FileDialogRequest> requests;
     std::unique_ptr<TFMain> window;
 };
+
+// --- the split between the sector view and the map
+
+int MapColumnsShown(const DiskMapView& map) {
+    int columns = 0;
+    while (columns < kMapColumns && ColumnLeft(columns + 1) <= map.viewport()->width())
+        ++columns;
+    return columns;
+}
+
+TEST(MapPaneWidth, NaturalWhenThereIsRoomElseWhatIsLeftNeverBelowTheMinimum) {
+    const struct {
+        int available, leftWanted, natural, minimum, expected;
+    } cases[] = {
+        {1900, 700, 817, 350, 817},  // room for both
+        {1356, 700, 817, 350, 656},  // the map gives way
+        {900, 700, 817, 350, 350},   // never below its minimum
+        {1517, 700, 817, 350, 817},  // exactly enough
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MapPaneWidth(c.available, c.leftWanted, c.natural, c.minimum), c.expected)
+            << c.available;
+}
+
+TEST_F(MainWindowViewsTest, At1366x768TheMapShowsSixteenSectorsUnscrolled) {
+    ShowAt(1366, 768);
+    EXPECT_GE(MapColumnsShown(*window->Map()), 17) << "label and 16 sectors";
+    EXPECT_EQ(window->Map()->leftColumn(), 0);
+    EXPECT_EQ(Hex()->horizontalScrollBar()->maximum(), 0) << "a whole hex line still fits";
+}
+
+TEST_F(MainWindowViewsTest, AWideWindowGivesTheMapItsNaturalWidth) {
+    ShowAt(1900, 900);
+    EXPECT_EQ(MapColumnsShown(*window->Map()), kMapColumns);
+    EXPECT_EQ(window->Map()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_LE(window->Map()->viewport()->width(), ColumnLeft(kMapColumns) + 10)
+        << "the extra width goes to the sector view";
+}
+
+TEST_F(MainWindowViewsTest, TheUserMovesTheSplitAndItStays) {
+    ShowAt(1366, 768);
+    auto* splitter = window->findChild<QSplitter*>(QStringLiteral("spMain"));
+    ASSERT_NE(splitter, nullptr);
+    ASSERT_EQ(splitter->count(), 2);
+    QSplitterHandle* handle = splitter->handle(1);
+    const int mapBefore = splitter->sizes()[1];
+    const QPoint from = handle->rect().center();
+    const QPoint to = from + QPoint(150, 0);
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, at, handle->mapToGlobal(at), Qt::LeftButton, buttons, {});
+        QApplication::sendEvent(handle, &e);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    const int mapMoved = splitter->sizes()[1];
+    EXPECT_LT(mapMoved, mapBefore - 100);
+    window->resize(1400, 768);
+    QApplication::processEvents();
+    EXPECT_LT(splitter->sizes()[1], mapBefore - 60) << "a resize keeps the user's split";
+}
 
 // --- image edits from the map's menu
 
