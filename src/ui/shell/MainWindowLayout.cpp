@@ -51,6 +51,11 @@ QWidget* TFMain::BuildLeftPart() {
     s1_ = sectorView_->hexView();
     crcLabel_ = Named(new QLabel(QStringLiteral("CRC - ")), "lbDataCrc");
     offsetLabel_ = Named(new QLabel(QStringLiteral("#0000")), "lbOffset");
+    connect(sectorView_, &SectorView::dataCrcLabelChanged, crcLabel_, &QLabel::setText);
+    connect(s1_, &HexView::cursorMoved, offsetLabel_, [this](qsizetype offset) {
+        offsetLabel_->setText(
+            QString::fromStdString(OffsetLabelText(static_cast<std::size_t>(offset))));
+    });
     auto* marks = new QHBoxLayout;
     marks->addWidget(crcLabel_);
     marks->addWidget(offsetLabel_);

@@ -52,6 +52,7 @@ void HexView::LoadBytes(std::span<const std::uint8_t> bytes) {
     UpdateScrollBars();
     updateGeometry();  // the offsets may have grown to eight digits
     viewport()->update();
+    emit cursorMoved(0);
 }
 
 void HexView::Clear() {
@@ -83,8 +84,7 @@ void HexView::setReadOnly(bool readOnly) {
 void HexView::setCursorPosition(std::size_t position) {
     cursor_ = bytes_.empty() ? 0 : std::min(position, bytes_.size() - 1);
     lowNibble_ = false;
-    EnsureCursorVisible();
-    viewport()->update();
+    ShowCursor();
 }
 
 int HexView::LineCount() const {
@@ -211,6 +211,12 @@ void HexView::EnsureCursorVisible() {
         h->setValue(x + 2 * cw - viewport()->width());
 }
 
+void HexView::ShowCursor() {
+    EnsureCursorVisible();
+    viewport()->update();
+    emit cursorMoved(static_cast<qsizetype>(cursor_));
+}
+
 void HexView::MoveCursor(std::ptrdiff_t bytes, bool keepNibble) {
     if (bytes_.empty()) return;
     const auto last = static_cast<std::ptrdiff_t>(bytes_.size() - 1);
@@ -218,8 +224,7 @@ void HexView::MoveCursor(std::ptrdiff_t bytes, bool keepNibble) {
         std::clamp(static_cast<std::ptrdiff_t>(cursor_) + bytes, std::ptrdiff_t{0}, last);
     cursor_ = static_cast<std::size_t>(target);
     if (!keepNibble) lowNibble_ = false;
-    EnsureCursorVisible();
-    viewport()->update();
+    ShowCursor();
 }
 
 void HexView::StepNibble(int direction) {
@@ -239,8 +244,7 @@ void HexView::StepNibble(int direction) {
             lowNibble_ = true;
         }
     }
-    EnsureCursorVisible();
-    viewport()->update();
+    ShowCursor();
 }
 
 void HexView::SetByte(std::size_t offset, std::uint8_t value) {
@@ -341,8 +345,7 @@ void HexView::mousePressEvent(QMouseEvent* event) {
     cursor_ = offset;
     inText_ = text;
     lowNibble_ = low && !text;
-    EnsureCursorVisible();
-    viewport()->update();
+    ShowCursor();
 }
 
 }  // namespace morvane

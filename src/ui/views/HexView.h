@@ -51,6 +51,8 @@ class HexView : public QAbstractScrollArea {
   signals:
     // The user changed the byte at offset (never emitted in read-only mode).
     void byteChanged(qsizetype offset);
+    // The cursor is now on this byte (also after a load: offset 0).
+    void cursorMoved(qsizetype offset);
 
   protected:
     bool event(QEvent* event) override;
@@ -67,6 +69,7 @@ class HexView : public QAbstractScrollArea {
     void MoveCursor(std::ptrdiff_t bytes, bool keepNibble = false);
     void StepNibble(int direction);
     void EnsureCursorVisible();
+    void ShowCursor();
     void SetByte(std::size_t offset, std::uint8_t value);
     bool TypeHexDigit(int digit);
     bool TypeCharacter(QChar ch);

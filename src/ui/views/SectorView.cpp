@@ -129,6 +129,7 @@ void SectorView::Apply(const SectorCellView& view, bool labels) {
         emit trackLabelChanged(FromStd(view.trackLabel));
         emit sectorLabelChanged(FromStd(view.sectorLabel));
     }
+    emit dataCrcLabelChanged(FromStd(DataCrcLabelText(view.dataCrc)));
     if (view.ownerText) emit ownerTextChanged(FromStd(*view.ownerText));
     if (view.ownerBarVisible) emit ownerBarVisibilityChanged(*view.ownerBarVisible);
     if (view.headerVisible) gb1_->setVisible(*view.headerVisible);
@@ -159,6 +160,7 @@ void SectorView::clearView() {
         b->setEnabled(false);
     column_ = -1;
     row_ = -1;
+    emit dataCrcLabelChanged(FromStd(DataCrcLabelText(std::nullopt)));
     emit trackLabelChanged(QString());
     emit sectorLabelChanged(QString());
 }
@@ -173,6 +175,8 @@ void SectorView::acceptEdits() {
                                    : "Вы хотитете принять изменения дорожки?";
         if (!Host().AskYesNo("Внимание!", question)) return;
         ApplyAccepted(disk_, column_, row_, s1_->Contents());
+        emit dataCrcLabelChanged(
+            FromStd(DataCrcLabelText(DescribeCell(disk_, column_, row_, inputs_).dataCrc)));
     }
     pnb1_->setEnabled(false);
 }

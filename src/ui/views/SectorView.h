@@ -84,6 +84,7 @@ class SectorView : public QWidget {
     void sectorLabelChanged(const QString& text);    // l1
     void ownerTextChanged(const QString& text);      // mml1
     void ownerBarVisibilityChanged(bool visible);    // trp1
+    void dataCrcLabelChanged(const QString& text);   // "CRC - #E122" above the hex view
     void logPageRequested();                         // bring the "LOG" page to the front
     void logLinesChanged(const QStringList& lines);  // replaces Lzx1 (empty: emptied)
     // The sector editor or the header editor changed a slot.

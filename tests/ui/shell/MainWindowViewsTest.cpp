@@ -156,6 +156,25 @@ TEST_F(MainWindowViewsTest, TheUserMovesTheSplitAndItStays) {
     EXPECT_LT(splitter->sizes()[1], mapBefore - 60) << "a resize keeps the user's split";
 }
 
+// --- the labels above the hex view
+
+TEST_F(MainWindowViewsTest, LabelsShowTheDataCrcAndTheCursorOffset) {
+    Sector(4, 0, 0x00);
+    Sector(4, 1, 0xE5);
+    window->Sectors()->showCell(1, 4);
+    // A1 A1 A1 FB and 256 zero bytes.
+    EXPECT_EQ(Label("lbDataCrc"), QStringLiteral("CRC - #E122"));
+    EXPECT_EQ(Label("lbOffset"), QStringLiteral("#0000"));
+    window->Sectors()->showCell(2, 4);
+    EXPECT_NE(Label("lbDataCrc"), QStringLiteral("CRC - #E122"));
+    Hex()->setCursorPosition(0x11);
+    EXPECT_EQ(Label("lbOffset"), QStringLiteral("#0011"));
+    QTest::keyClick(Hex(), Qt::Key_Down);
+    EXPECT_EQ(Label("lbOffset"), QStringLiteral("#0021"));
+    window->Sectors()->showCell(0, 4);  // a track label has no data field
+    EXPECT_EQ(Label("lbDataCrc"), QStringLiteral("CRC - "));
+}
+
 // --- image edits from the map's menu
 
 TEST_F(MainWindowViewsTest, ImageEditsKeepUnacceptedEditsOfTheShownSector) {
