@@ -96,6 +96,9 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
     void baseTemplateCaptionChanged(const QString& caption);
     // An image edit of the menu changed the image (the sector view may refresh).
     void imageEdited(int column, int row);
+    // The image may have gained or lost tracks: a repaint was asked for, or the menu
+    // edited it. The window keeps the enabling of its shortcut commands current by it.
+    void imageContentChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -27,9 +27,15 @@ QFont DefaultHexFont() {
     return font;
 }
 
+// The digit of a key. With a Russian layout active the keys A..F report the Cyrillic
+// letters printed on them (Ф И С В У А), which stand for the same digits.
 int HexDigitOf(int key) {
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return key - Qt::Key_0;
     if (key >= Qt::Key_A && key <= Qt::Key_F) return key - Qt::Key_A + 10;
+    constexpr char16_t kRussianAtoF[] = {u'Ф', u'И', u'С', u'В', u'У', u'А'};
+    for (int i = 0; i < 6; ++i) {
+        if (key == kRussianAtoF[i]) return 10 + i;
+    }
     return -1;
 }
 
@@ -182,18 +188,6 @@ void HexView::paintEvent(QPaintEvent*) {
     }
 }
 
-bool HexView::event(QEvent* event) {
-    // Tab switches between the hex and text columns instead of moving the focus.
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-            keyPressEvent(key);
-            return true;
-        }
-    }
-    return QAbstractScrollArea::event(event);
-}
-
 void HexView::EnsureCursorVisible() {
     const int line = static_cast<int>(cursor_ / kHexBytesPerLine);
     if (line < topLine())
@@ -282,6 +276,8 @@ void HexView::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
+            // Plain Tab has moved the focus on before it comes here.
+            if (!ctrl) break;
             inText_ = !inText_;
             lowNibble_ = false;
             EnsureCursorVisible();

@@ -1,7 +1,8 @@
 // A hex view and editor of a fixed-size byte buffer: 16 bytes a line, hexadecimal offsets,
 // the characters in Windows-1251 beside them. Editing overwrites (the size never changes
-// by typing): hex digits in the hex column, characters in the text column; Tab switches
-// columns. The view holds a copy; CopyOut hands the bytes back.
+// by typing): hex digits in the hex column, characters in the text column; Ctrl+Tab
+// switches columns, Tab and Shift+Tab move the focus on as in any other widget. The view
+// holds a copy; CopyOut hands the bytes back.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -55,7 +56,6 @@ class HexView : public QAbstractScrollArea {
     void cursorMoved(qsizetype offset);
 
   protected:
-    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -219,5 +219,75 @@ TEST_F(MainWindowViewsTest, RemovingTheShownSectorEmptiesTheView) {
     EXPECT_FALSE(window->Sectors()->headerGroup()->isVisibleTo(window.get()));
 }
 
+// --- keyboard
+
+QString Plain(QString caption) {
+    return caption.remove(QLatin1Char('&'));
+}
+
+TEST_F(MainWindowViewsTest, EveryMenuCaptionHasItsOwnMnemonic) {
+    std::set<int> tops;
+    for (QAction* menu : window->menuBar()->actions()) {
+        const QKeySequence key = QKeySequence::mnemonic(menu->text());
+        EXPECT_FALSE(key.isEmpty()) << Plain(menu->text()).toStdString();
+        EXPECT_TRUE(tops.insert(key[0].toCombined()).second) << menu->text().toStdString();
+        std::set<int> items;
+        for (QAction* item : menu->menu()->actions()) {
+            if (item->isSeparator() || !item->isVisible()) continue;
+            const QKeySequence itemKey = QKeySequence::mnemonic(item->text());
+            EXPECT_FALSE(itemKey.isEmpty()) << Plain(item->text()).toStdString();
+            EXPECT_TRUE(items.insert(itemKey[0].toCombined()).second) << item->text().toStdString();
+        }
+    }
+}
+
+TEST_F(MainWindowViewsTest, CommonCommandsHaveStandardShortcuts) {
+    const MainActions& a = window->Actions();
+    const struct {
+        QAction* action;
+        QKeySequence::StandardKey key;
+        QKeySequence fallback;  // where the platform binds nothing
+    } cases[] = {
+        {a.loadNative, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {a.saveNative, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {a.saveAs, QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {a.exit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.action->shortcut(), QKeySequence::keyBindings(c.key).value(0, c.fallback))
+            << Plain(c.action->text()).toStdString();
+    }
+}
+
+TEST_F(MainWindowViewsTest, SaveShortcutFollowsTheImageWithoutOpeningTheMenu) {
+    window->UpdateImageMenu();  // empty image: "Сохранить" off
+    ASSERT_FALSE(window->Actions().saveNative->isEnabled());
+    RunMapEntry(0, 50, MapMenuEntry::AddTrack);
+    EXPECT_TRUE(window->Actions().saveNative->isEnabled());
+    EXPECT_TRUE(window->Actions().saveAs->isEnabled());
+}
+
+TEST_F(MainWindowViewsTest, QuitShortcutClosesTheWindow) {
+    ShowAt(1000, 700);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ASSERT_FALSE(window->Actions().exit->shortcut().isEmpty());
+    QTest::keySequence(window.get(), window->Actions().exit->shortcut());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowViewsTest, TabLeavesTheHexView) {
+    Sector(4, 0, 0x00);
+    ShowAt(1366, 768);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->Sectors()->showCell(1, 4);
+    Hex()->setFocus();
+    ASSERT_TRUE(Hex()->hasFocus());
+    QTest::keyClick(Hex(), Qt::Key_Tab);
+    EXPECT_FALSE(Hex()->hasFocus());
+    EXPECT_NE(QApplication::focusWidget(), nullptr);
+}
+
 }  // namespace
 }  // namespace morvane
