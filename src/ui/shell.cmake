@@ -9,6 +9,7 @@ add_library(morvane_ui STATIC
   shell/MainWindow.cpp
   shell/MainWindowLayout.cpp
   shell/MenuRules.cpp
+  shell/PaneSplitter.cpp
   shell/Priority.cpp
   shell/Settings.cpp
   shell/SettingsDialog.cpp

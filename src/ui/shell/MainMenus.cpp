@@ -26,6 +26,19 @@ QAction* Hidden(QAction* action) {
     return action;
 }
 
+// A caption with its mnemonic before the character at `at` (the caption is shown as is).
+QString Marked(const char* caption, int at) {
+    return QString::fromUtf8(caption).insert(at, QLatin1Char('&'));
+}
+
+// The platform's keys for a standard command, or `fallback` where it has none (some
+// platforms bind nothing to "save as" or "quit").
+void SetStandardShortcut(QAction* action, QKeySequence::StandardKey key, QKeySequence fallback) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(key);
+    if (keys.isEmpty()) keys << fallback;
+    action->setShortcuts(keys);
+}
+
 }  // namespace
 
 void TFMain::BuildMenus() {
@@ -33,48 +46,53 @@ void TFMain::BuildMenus() {
     BuildDiskMenu();
     BuildControllerMenu();
     MainActions& a = actions_;
-    a.settingsMenu = menuBar()->addMenu(QStringLiteral("Настройки"));
+    a.settingsMenu = menuBar()->addMenu(QStringLiteral("&Настройки"));
     a.settingsMenu->setObjectName(QStringLiteral("mSettings"));
-    a.programSettings = Item(a.settingsMenu, "Настройки программы", "N29");
+    a.programSettings = Item(a.settingsMenu, "&Настройки программы", "N29");
     connect(a.programSettings, &QAction::triggered, this, &TFMain::ProgramSettingsCommand);
     BuildToolBar();
 }
 
 void TFMain::BuildImageMenu() {
     MainActions& a = actions_;
-    QMenu* m = menuBar()->addMenu(QStringLiteral("Образ"));
+    QMenu* m = menuBar()->addMenu(QStringLiteral("&Образ"));
     m->setObjectName(QStringLiteral("mImage"));
     a.imageMenu = m;
-    a.createImageMenu = m->addMenu(QStringLiteral("Создать образ"));
+    a.createImageMenu = m->addMenu(QStringLiteral("Соз&дать образ"));
     a.createImageMenu->setObjectName(QStringLiteral("mCreateImage"));
-    a.createTrdos = Item(a.createImageMenu, "TR-DOS диска", "actCreateTrdos");
-    a.createCpm = Item(a.createImageMenu, "CP/M диска (Profi)", "actCreateCpm");
-    a.loadNative = Item(m, "Загрузить", "actLoadNative");
-    a.loadAs = Item(m, "Загрузить как...", "actLoadAs");
+    a.createTrdos = Item(a.createImageMenu, "&TR-DOS диска", "actCreateTrdos");
+    a.createCpm = Item(a.createImageMenu, "&CP/M диска (Profi)", "actCreateCpm");
+    a.loadNative = Item(m, "&Загрузить", "actLoadNative");
+    a.loadAs = Item(m, "Загрузить &как...", "actLoadAs");
     m->addSeparator();
     a.loadUdi = Hidden(Item(m, "Загрузить UDI", "actLoadUdi"));
     a.loadTrd = Hidden(Item(m, "Загрузить TRD", "actLoadTrd"));
     a.loadTd0 = Hidden(Item(m, "Загрузить TD0", "actLoadTd0"));
     a.loadFdi = Hidden(Item(m, "Загрузить FDI", "actLoadFdi"));
-    a.clearImage = Item(m, "Очистить образ", "actClearImage");
-    a.templatesMenu = m->addMenu(QStringLiteral("Шаблон дорожек"));
+    a.clearImage = Item(m, "&Очистить образ", "actClearImage");
+    a.templatesMenu = m->addMenu(QStringLiteral("&Шаблон дорожек"));
     a.templatesMenu->setObjectName(QStringLiteral("mTemplates"));
     a.templatesMenu->setEnabled(false);
     a.editBaseTemplate = Item(a.templatesMenu, "Редактировать базовый шаблон", "actEditBase");
     a.useBaseTemplate = Item(a.templatesMenu, kUseBaseTemplateCaption, "actUseBase");
     a.useBaseTemplate->setCheckable(true);
     a.useBaseTemplate->setChecked(true);
-    a.viewZxCatalogue = Item(m, "Просмотреть ZX каталог", "actViewZxCat");
-    a.viewCpmCatalogue = Item(m, "Просмотреть CP/M каталог", "actViewCpmCat");
+    a.viewZxCatalogue = Item(m, "Просмотреть &ZX каталог", "actViewZxCat");
+    a.viewCpmCatalogue = Item(m, "Просмотреть &CP/M каталог", "actViewCpmCat");
     m->addSeparator();
-    a.saveNative = Item(m, "Сохранить", "actSaveNative");
-    a.saveAs = Item(m, "Сохранить как...", "actSaveAs");
+    a.saveNative = Item(m, "&Сохранить", "actSaveNative");
+    a.saveAs = Item(m, "Сохранить к&ак...", "actSaveAs");
     a.saveUdi = Hidden(Item(m, "Сохранить UDI", "actSaveUdi"));
     a.saveTrd = Hidden(Item(m, "Сохранить TRD", "actSaveTrd"));
     a.saveTd0 = Hidden(Item(m, "Сохранить TD0", "actSaveTd0"));
     a.saveFdi = Hidden(Item(m, "Сохранить FDI", "actSaveFdi"));
     m->addSeparator();
-    a.exit = Item(m, "Выход", "actExit");
+    a.exit = Item(m, "&Выход", "actExit");
+    SetStandardShortcut(a.loadNative, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
+    SetStandardShortcut(a.saveNative, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
+    SetStandardShortcut(a.saveAs, QKeySequence::SaveAs,
+                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    SetStandardShortcut(a.exit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     ImageFileCommands* files = imageCommands_.get();
     connect(a.loadNative, &QAction::triggered, this, [files] { files->LoadNative(); });
@@ -95,44 +113,50 @@ void TFMain::BuildImageMenu() {
     });
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateImageMenu);
+    // The shortcuts reach "Сохранить" and "Сохранить как..." without the menu opening, so
+    // their enabling also follows the image as it changes.
+    connect(zxd_, &DiskMapView::imageContentChanged, this, &TFMain::UpdateImageMenu);
 }
 
 void TFMain::BuildDiskMenu() {
     MainActions& a = actions_;
-    QMenu* m = menuBar()->addMenu(QStringLiteral("Диск"));
+    QMenu* m = menuBar()->addMenu(QStringLiteral("&Диск"));
     m->setObjectName(QStringLiteral("mDisk"));
     a.diskMenu = m;
-    a.fullRead = Item(m, "Полное чтение диска", "actFullRead");
-    a.rawRead = Item(m, "Чтение сырых данных", "actRawRead");
-    a.trackScan = Item(m, "Сканирование дорожек", "actTrackScan");
-    a.readByMarks = Item(m, "Чтение секторов по  меткам", "actReadByMarks");
-    a.scanAndRead = Item(m, "Сканирование и чтение секторов диска", "actScanAndRead");
-    a.rereadFailed = Item(m, "Перечитать сбойные сектора", "actRereadFailed");
+    a.fullRead = Item(m, "&Полное чтение диска", "actFullRead");
+    a.rawRead = Item(m, "Чтение &сырых данных", "actRawRead");
+    a.trackScan = Item(m, "Сканирование &дорожек", "actTrackScan");
+    a.readByMarks = Item(m, "Чтение секторов по  &меткам", "actReadByMarks");
+    a.scanAndRead = Item(m, "Сканирование и &чтение секторов диска", "actScanAndRead");
+    a.rereadFailed = Item(m, "П&еречитать сбойные сектора", "actRereadFailed");
     m->addSeparator();
-    a.formatDisk = Item(m, "Форматировать диск", "actFormatDisk");
-    a.writeDisk = Item(m, "Записать диск", "actWriteDisk");
+    a.formatDisk = Item(m, "&Форматировать диск", "actFormatDisk");
+    a.writeDisk = Item(m, "&Записать диск", "actWriteDisk");
     m->addSeparator();
-    a.readZxCatalogue = Item(m, "Считать ZX каталог", "actReadZxCat");
+    a.readZxCatalogue = Item(m, "Считать ZX &каталог", "actReadZxCat");
     connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateDiskMenu);
 }
 
 void TFMain::BuildControllerMenu() {
     MainActions& a = actions_;
-    QMenu* m = menuBar()->addMenu(QStringLiteral("Контроллер"));
+    QMenu* m = menuBar()->addMenu(QStringLiteral("&Контроллер"));
     m->setObjectName(QStringLiteral("mController"));
     a.controllerMenu = m;
     a.searchUsb = Hidden(Item(m, "Поиск USB устройства", "actSearchUsb"));
     a.startStopUsb = Item(m, kStartUsbCaption, "actStartStopUsb");
-    a.resetController = Item(m, "Сбросить ZX контроллер", "actResetController");
+    a.startStopUsb->setText(Marked(kStartUsbCaption, 0));
+    a.resetController = Item(m, "Сб&росить ZX контроллер", "actResetController");
     m->addSeparator();
-    a.driveA = Item(m, "Дисковод (А:)", "actDriveA");
-    a.driveB = Item(m, "Дисковод (В:)", "actDriveB");
+    a.driveA = Item(m, "Дисковод (&А:)", "actDriveA");
+    a.driveB = Item(m, "Дисковод (&В:)", "actDriveB");
     a.driveA->setCheckable(true);
     a.driveB->setCheckable(true);
     m->addSeparator();
     a.virtualController = Item(m, kVirtualControllerCaption, "actVirtualController");
+    a.virtualController->setText(Marked(kVirtualControllerCaption, 1));
     a.virtualController->setCheckable(true);
     a.virtualImage = Item(m, kVirtualImageCaption, "actVirtualImage");
+    a.virtualImage->setText(Marked(kVirtualImageCaption, 0));
 
     connect(a.startStopUsb, &QAction::triggered, this, &TFMain::StartStopUsb);
     connect(a.resetController, &QAction::triggered, this, &TFMain::ResetControllerCommand);
@@ -203,7 +227,7 @@ void TFMain::UpdateControllerMenu() {
     actions_.driveA->setEnabled(state.drivesAndResetEnabled);
     actions_.driveB->setEnabled(state.drivesAndResetEnabled);
     actions_.resetController->setEnabled(state.drivesAndResetEnabled);
-    actions_.startStopUsb->setText(state.startStopCaption);
+    actions_.startStopUsb->setText(QLatin1Char('&') + state.startStopCaption);
     actions_.startStopUsb->setEnabled(state.startStopEnabled);
     actions_.virtualController->setEnabled(state.virtualItemsEnabled);
     actions_.virtualImage->setEnabled(state.virtualItemsEnabled);

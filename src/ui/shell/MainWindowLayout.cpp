@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "ui/shell/MainWindow.h"
+#include "ui/shell/PaneSplitter.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/HexView.h"
 #include "ui/views/SectorView.h"
@@ -18,7 +19,6 @@ namespace morvane {
 
 namespace {
 
-constexpr int kLeftMinWidth = 901;
 constexpr int kRightMinWidth = 350;
 constexpr int kLinkPanelWidth = 200;
 constexpr int kIdentPanelMinWidth = 50;
@@ -35,22 +35,27 @@ void TFMain::BuildLayout() {
     central->setObjectName(QStringLiteral("central"));
     auto* row = new QHBoxLayout(central);
     row->setContentsMargins(2, 2, 2, 2);
-    row->addWidget(BuildLeftPart(), 1);
-    row->addWidget(BuildRightPart(), 0);
+    row->addWidget(new PaneSplitter(BuildLeftPart(), BuildRightPart()));
     setCentralWidget(central);
     BuildStatusBar();
 }
 
 QWidget* TFMain::BuildLeftPart() {
+    // No fixed minimum: at 1366 pixels a 901-pixel left part left the map less than ten
+    // sector columns. The split gives it the width it asks for when there is room.
     auto* pn1 = new QWidget;
     pn1->setObjectName(QStringLiteral("pn1"));
-    pn1->setMinimumWidth(kLeftMinWidth);
 
     sectorView_ = new SectorView(*disk_);
     sectorView_->setObjectName(QStringLiteral("SectorView"));
     s1_ = sectorView_->hexView();
     crcLabel_ = Named(new QLabel(QStringLiteral("CRC - ")), "lbDataCrc");
     offsetLabel_ = Named(new QLabel(QStringLiteral("#0000")), "lbOffset");
+    connect(sectorView_, &SectorView::dataCrcLabelChanged, crcLabel_, &QLabel::setText);
+    connect(s1_, &HexView::cursorMoved, offsetLabel_, [this](qsizetype offset) {
+        offsetLabel_->setText(
+            QString::fromStdString(OffsetLabelText(static_cast<std::size_t>(offset))));
+    });
     auto* marks = new QHBoxLayout;
     marks->addWidget(crcLabel_);
     marks->addWidget(offsetLabel_);

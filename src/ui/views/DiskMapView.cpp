@@ -144,6 +144,12 @@ PopupPosition DiskMapView::cellAt(const QPoint& pos) const {
     return {column, row};
 }
 
+QSize DiskMapView::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return QSize(frame + ColumnLeft(kMapColumns) + verticalScrollBar()->sizeHint().width(),
+                 frame + 30 * kMapRowHeight);
+}
+
 QRect DiskMapView::cellRect(int column, int row) const {
     return QRect(ColumnLeft(column) - ColumnLeft(leftColumn()), (row - topRow()) * kMapRowHeight,
                  ColumnWidth(column), kMapRowHeight);
@@ -237,15 +243,18 @@ void DiskMapView::SectorCellChanged(std::uint8_t track, std::uint8_t slot) {
 
 void DiskMapView::TrackCellChanged(std::uint8_t track) {
     RepaintCellOrScroll(track, 0);
+    emit imageContentChanged();
 }
 
 void DiskMapView::ImageChanged() {
     viewport()->update();
+    emit imageContentChanged();
 }
 
 void DiskMapView::ImageCleared() {
     setTopRow(0);
     viewport()->update();
+    emit imageContentChanged();
 }
 
 void DiskMapView::mousePressEvent(QMouseEvent* event) {
@@ -319,6 +328,13 @@ void DiskMapView::prepareContextMenu(int column, int row) {
 }
 
 void DiskMapView::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        // The Menu key: the selected cell, not the one under the widget's centre.
+        prepareContextMenu(currentColumn_, currentRow_);
+        const QRect cell = cellRect(currentColumn_, currentRow_);
+        menu_->popup(viewport()->mapToGlobal(cell.bottomLeft()));
+        return;
+    }
     // A click reaches here through the viewport (its coordinates) or on the frame (ours);
     // the pointer's global position means the same in both cases.
     const PopupPosition cell = cellAt(viewport()->mapFromGlobal(event->globalPos()));
@@ -389,6 +405,7 @@ void DiskMapView::RunImageEdit(MapMenuEntry entry) {
             return;
     }
     emit imageEdited(popup_.column, popup_.row);
+    emit imageContentChanged();
 }
 
 }  // namespace morvane

@@ -60,6 +60,9 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
     PopupPosition cellAt(const QPoint& viewportPos) const;
     QRect cellRect(int column, int row) const;
 
+    // Every column beside the vertical scroll bar.
+    QSize sizeHint() const override;
+
     QMenu* contextMenu() const { return menu_; }
     QAction* menuAction(MapMenuEntry entry) const {
         return actions_[static_cast<std::size_t>(entry)];
@@ -93,6 +96,9 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
     void baseTemplateCaptionChanged(const QString& caption);
     // An image edit of the menu changed the image (the sector view may refresh).
     void imageEdited(int column, int row);
+    // The image may have gained or lost tracks: a repaint was asked for, or the menu
+    // edited it. The window keeps the enabling of its shortcut commands current by it.
+    void imageContentChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -15,6 +15,7 @@ namespace morvane {
 namespace {
 
 constexpr int kMargin = 4;
+constexpr int kHintLines = 16;
 
 QFont DefaultHexFont() {
     QFont font(QStringLiteral("Courier New"));
@@ -26,9 +27,15 @@ QFont DefaultHexFont() {
     return font;
 }
 
+// The digit of a key. With a Russian layout active the keys A..F report the Cyrillic
+// letters printed on them (Ф И С В У А), which stand for the same digits.
 int HexDigitOf(int key) {
     if (key >= Qt::Key_0 && key <= Qt::Key_9) return key - Qt::Key_0;
     if (key >= Qt::Key_A && key <= Qt::Key_F) return key - Qt::Key_A + 10;
+    constexpr char16_t kRussianAtoF[] = {u'Ф', u'И', u'С', u'В', u'У', u'А'};
+    for (int i = 0; i < 6; ++i) {
+        if (key == kRussianAtoF[i]) return 10 + i;
+    }
     return -1;
 }
 
@@ -49,7 +56,9 @@ void HexView::LoadBytes(std::span<const std::uint8_t> bytes) {
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
     UpdateScrollBars();
+    updateGeometry();  // the offsets may have grown to eight digits
     viewport()->update();
+    emit cursorMoved(0);
 }
 
 void HexView::Clear() {
@@ -81,8 +90,7 @@ void HexView::setReadOnly(bool readOnly) {
 void HexView::setCursorPosition(std::size_t position) {
     cursor_ = bytes_.empty() ? 0 : std::min(position, bytes_.size() - 1);
     lowNibble_ = false;
-    EnsureCursorVisible();
-    viewport()->update();
+    ShowCursor();
 }
 
 int HexView::LineCount() const {
@@ -96,6 +104,13 @@ int HexView::charWidth() const {
 
 int HexView::lineHeight() const {
     return std::max(1, fontMetrics().height());
+}
+
+QSize HexView::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    const int width = frame + 2 * kMargin + Columns().LineLength() * charWidth() +
+                      verticalScrollBar()->sizeHint().width();
+    return QSize(width, frame + kHintLines * lineHeight());
 }
 
 int HexView::topLine() const {
@@ -125,6 +140,7 @@ void HexView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         UpdateScrollBars();
+        updateGeometry();
         viewport()->update();
     }
 }
@@ -172,18 +188,6 @@ void HexView::paintEvent(QPaintEvent*) {
     }
 }
 
-bool HexView::event(QEvent* event) {
-    // Tab switches between the hex and text columns instead of moving the focus.
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-            keyPressEvent(key);
-            return true;
-        }
-    }
-    return QAbstractScrollArea::event(event);
-}
-
 void HexView::EnsureCursorVisible() {
     const int line = static_cast<int>(cursor_ / kHexBytesPerLine);
     if (line < topLine())
@@ -201,6 +205,12 @@ void HexView::EnsureCursorVisible() {
         h->setValue(x + 2 * cw - viewport()->width());
 }
 
+void HexView::ShowCursor() {
+    EnsureCursorVisible();
+    viewport()->update();
+    emit cursorMoved(static_cast<qsizetype>(cursor_));
+}
+
 void HexView::MoveCursor(std::ptrdiff_t bytes, bool keepNibble) {
     if (bytes_.empty()) return;
     const auto last = static_cast<std::ptrdiff_t>(bytes_.size() - 1);
@@ -208,8 +218,7 @@ void HexView::MoveCursor(std::ptrdiff_t bytes, bool keepNibble) {
         std::clamp(static_cast<std::ptrdiff_t>(cursor_) + bytes, std::ptrdiff_t{0}, last);
     cursor_ = static_cast<std::size_t>(target);
     if (!keepNibble) lowNibble_ = false;
-    EnsureCursorVisible();
-    viewport()->update();
+    ShowCursor();
 }
 
 void HexView::StepNibble(int direction) {
@@ -229,8 +238,7 @@ void HexView::StepNibble(int direction) {
             lowNibble_ = true;
         }
     }
-    EnsureCursorVisible();
-    viewport()->update();
+    ShowCursor();
 }
 
 void HexView::SetByte(std::size_t offset, std::uint8_t value) {
@@ -268,6 +276,8 @@ void HexView::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
+            // Plain Tab has moved the focus on before it comes here.
+            if (!ctrl) break;
             inText_ = !inText_;
             lowNibble_ = false;
             EnsureCursorVisible();
@@ -331,8 +341,7 @@ void HexView::mousePressEvent(QMouseEvent* event) {
     cursor_ = offset;
     inText_ = text;
     lowNibble_ = low && !text;
-    EnsureCursorVisible();
-    viewport()->update();
+    ShowCursor();
 }
 
 }  // namespace morvane

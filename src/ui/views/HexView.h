@@ -1,7 +1,8 @@
 // A hex view and editor of a fixed-size byte buffer: 16 bytes a line, hexadecimal offsets,
 // the characters in Windows-1251 beside them. Editing overwrites (the size never changes
-// by typing): hex digits in the hex column, characters in the text column; Tab switches
-// columns. The view holds a copy; CopyOut hands the bytes back.
+// by typing): hex digits in the hex column, characters in the text column; Ctrl+Tab
+// switches columns, Tab and Shift+Tab move the focus on as in any other widget. The view
+// holds a copy; CopyOut hands the bytes back.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -45,13 +46,16 @@ class HexView : public QAbstractScrollArea {
     // The character cell of the text grid, in pixels.
     int charWidth() const;
     int lineHeight() const;
+    // A whole line beside the vertical scroll bar, sixteen lines high.
+    QSize sizeHint() const override;
 
   signals:
     // The user changed the byte at offset (never emitted in read-only mode).
     void byteChanged(qsizetype offset);
+    // The cursor is now on this byte (also after a load: offset 0).
+    void cursorMoved(qsizetype offset);
 
   protected:
-    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -65,6 +69,7 @@ class HexView : public QAbstractScrollArea {
     void MoveCursor(std::ptrdiff_t bytes, bool keepNibble = false);
     void StepNibble(int direction);
     void EnsureCursorVisible();
+    void ShowCursor();
     void SetByte(std::size_t offset, std::uint8_t value);
     bool TypeHexDigit(int digit);
     bool TypeCharacter(QChar ch);

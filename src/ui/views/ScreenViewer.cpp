@@ -16,7 +16,6 @@ namespace morvane {
 namespace {
 
 constexpr QSize kScreenWindow(266, 221);
-constexpr QSize kHexWindow(558, 344);
 
 QFont TerminalFont() {
     QFont font(QStringLiteral("Terminal"));
@@ -103,7 +102,11 @@ void TFmScr::PrepareHex(std::span<const std::uint8_t> bytes) {
     setWindowTitle(QStringLiteral("Просмотр файла в HEX виде."));
     HidePanes();
     ssh_->show();
-    setFixedSize(kHexWindow);
+    // As wide as a whole line (a fixed 558-pixel window cut the characters off), and the
+    // user may resize it.
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(ssh_->sizeHint());
 }
 
 void TFmScr::PrepareText(std::span<const std::uint8_t> bytes) {

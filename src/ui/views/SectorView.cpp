@@ -35,6 +35,7 @@ SectorView::SectorView(TZX_Disk& disk, QWidget* parent) : QWidget(parent), disk_
     for (std::size_t i = 0; i < an_.size(); ++i) {
         an_[i] = new QLabel(gb1_);
         an_[i]->setObjectName(QStringLiteral("an%1").arg(i + 1));
+        an_[i]->setMinimumWidth(an_[i]->fontMetrics().horizontalAdvance(QStringLiteral("1024b ")));
         const int row = static_cast<int>(i);
         grid->addWidget(new QLabel(QString::fromLatin1(kCaptions[i]), gb1_), row, 0);
         grid->addWidget(an_[i], row, 1);
@@ -71,6 +72,12 @@ SectorView::SectorView(TZX_Disk& disk, QWidget* parent) : QWidget(parent), disk_
 }
 
 SectorView::~SectorView() = default;
+
+QSize SectorView::sizeHint() const {
+    QSize hint = QWidget::sizeHint();
+    if (gb1_->isHidden()) hint.rwidth() += gb1_->sizeHint().width() + layout()->spacing();
+    return hint;
+}
 
 ImageEditHost& SectorView::Host() {
     if (host_ != nullptr) return *host_;
@@ -122,6 +129,7 @@ void SectorView::Apply(const SectorCellView& view, bool labels) {
         emit trackLabelChanged(FromStd(view.trackLabel));
         emit sectorLabelChanged(FromStd(view.sectorLabel));
     }
+    emit dataCrcLabelChanged(FromStd(DataCrcLabelText(view.dataCrc)));
     if (view.ownerText) emit ownerTextChanged(FromStd(*view.ownerText));
     if (view.ownerBarVisible) emit ownerBarVisibilityChanged(*view.ownerBarVisible);
     if (view.headerVisible) gb1_->setVisible(*view.headerVisible);
@@ -152,6 +160,7 @@ void SectorView::clearView() {
         b->setEnabled(false);
     column_ = -1;
     row_ = -1;
+    emit dataCrcLabelChanged(FromStd(DataCrcLabelText(std::nullopt)));
     emit trackLabelChanged(QString());
     emit sectorLabelChanged(QString());
 }
@@ -166,6 +175,8 @@ void SectorView::acceptEdits() {
                                    : "Вы хотитете принять изменения дорожки?";
         if (!Host().AskYesNo("Внимание!", question)) return;
         ApplyAccepted(disk_, column_, row_, s1_->Contents());
+        emit dataCrcLabelChanged(
+            FromStd(DataCrcLabelText(DescribeCell(disk_, column_, row_, inputs_).dataCrc)));
     }
     pnb1_->setEnabled(false);
 }

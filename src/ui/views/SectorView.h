@@ -45,6 +45,9 @@ class SectorView : public QWidget {
     QPushButton* acceptButton() const { return pnb1_; }
     QPushButton* saveButton() const { return pnb2_; }
     QPushButton* loadButton() const { return pnb3_; }
+    // The header group counts while hidden, so that showing it does not squeeze the hex
+    // view.
+    QSize sizeHint() const override;
     int shownColumn() const { return column_; }
     int shownRow() const { return row_; }
 
@@ -81,6 +84,7 @@ class SectorView : public QWidget {
     void sectorLabelChanged(const QString& text);    // l1
     void ownerTextChanged(const QString& text);      // mml1
     void ownerBarVisibilityChanged(bool visible);    // trp1
+    void dataCrcLabelChanged(const QString& text);   // "CRC - #E122" above the hex view
     void logPageRequested();                         // bring the "LOG" page to the front
     void logLinesChanged(const QStringList& lines);  // replaces Lzx1 (empty: emptied)
     // The sector editor or the header editor changed a slot.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "model/Checksums.h"
 #include "model/SizeCode.h"
 #include "ui/views/MapCells.h"
 
@@ -56,6 +57,30 @@ std::string DataStatusText(std::uint8_t dataGood) {
     return dataGood != 0 ? "good" : "bad";
 }
 
+std::string DataCrcLabelText(std::optional<std::uint16_t> crc) {
+    return crc ? "CRC - " + CrcLabelText(*crc) : std::string("CRC - ");
+}
+
+std::string OffsetLabelText(std::size_t offset) {
+    char text[24];
+    std::snprintf(text, sizeof text, "#%04zX", offset);
+    return text;
+}
+
+std::optional<std::uint16_t> SectorDataCrc(const TTrack& track, const TSectorSlot& slot) {
+    constexpr std::uint8_t kDataMark = 0xFB;
+    constexpr std::uint8_t kDeletedDataMark = 0xF8;
+    const std::size_t size = SizeFromCode(slot.SizeCode);
+    if (slot.DataLength == 0 || size == 0) return std::nullopt;
+    std::vector<std::uint8_t> field(size, 0);
+    const std::size_t n = std::min({size, std::size_t{slot.DataLength}, slot.Data.size()});
+    std::copy_n(slot.Data.begin(), n, field.begin());
+    const std::size_t markAt = slot.DataPosition;  // the mark is the byte before the data
+    const bool deleted = markAt >= 1 && markAt <= track.RawLength && markAt <= track.Raw.size() &&
+                         track.Raw[markAt - 1] == kDeletedDataMark;
+    return DataFieldCrc(deleted ? kDeletedDataMark : kDataMark, field);
+}
+
 SectorCellView DescribeCell(const TZX_Disk& disk, int column, int row,
                             const SectorViewInputs& inputs) {
     SectorCellView v;
@@ -83,6 +108,7 @@ SectorCellView DescribeCell(const TZX_Disk& disk, int column, int row,
             v.headerValues[3] = SizeLabelText(slot->SizeCode);
             v.headerValues[4] = CrcLabelText(slot->HeaderCrc);
             v.headerValues[5] = DataStatusText(slot->DataGood);
+            v.dataCrc = SectorDataCrc(*track, *slot);
             ShowSectorData(*slot, inputs, v);
         }
     } else if (column >= 1) {

@@ -18,6 +18,16 @@ namespace morvane {
 std::string SizeLabelText(std::uint8_t sizeCode);   // "256b"; "Unknown" above 3
 std::string CrcLabelText(std::uint16_t crc);        // "#FA0C"
 std::string DataStatusText(std::uint8_t dataGood);  // "good" / "bad"
+// The labels above the hex view: "CRC - #E122" (just "CRC - " without a data field) and
+// the cursor's offset, "#0011".
+std::string DataCrcLabelText(std::optional<std::uint16_t> crc);
+std::string OffsetLabelText(std::size_t offset);
+
+// The CRC of a sector's data field as a track built from the slot carries it: over A1 A1
+// A1, the data mark and the data padded with zeros to the size from the ID field. The mark
+// is F8 where the track's own raw image has a deleted-data mark before the data, FB
+// otherwise. None for a slot without data or with a size code above 3.
+std::optional<std::uint16_t> SectorDataCrc(const TTrack& track, const TSectorSlot& slot);
 
 // The TR-DOS file owning slot `slotIndex` of track `track`: a file name, "Free sector!",
 // or empty (track 0, no valid catalogue).
@@ -48,6 +58,7 @@ struct SectorCellView {
     std::optional<std::string> ownerText;                    // mml1
     std::optional<bool> headerVisible;                       // gb1
     std::array<std::optional<std::string>, 6> headerValues;  // an1..an6
+    std::optional<std::uint16_t> dataCrc;                    // none: no data field shown
     Hex hex = Hex::Keep;
     std::vector<std::uint8_t> bytes;  // for Hex::Load
     std::optional<bool> hexEditable;

@@ -32,6 +32,8 @@ int main(int argc, char* argv[]) {
     options.raisePriority = false;
     options.chooser = [image](const morvane::FileDialogRequest&) { return image; };
     morvane::TFMain window(options);
+    // The size of a common laptop screen: the map shows a whole TR-DOS track there.
+    window.resize(1366, 768);
     window.show();
     window.ImageCommands().LoadAs();
     window.Map()->setCurrentCell(1, 0);

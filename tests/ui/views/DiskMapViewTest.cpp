@@ -228,6 +228,21 @@ TEST_F(DiskMapViewTest, RightClickAtCellEdgesPicksThatCell) {
     }
 }
 
+TEST_F(DiskMapViewTest, MenuKeyOpensTheMenuForTheSelectedCell) {
+    PresentTrack(*disk, 40);
+    PutSector(*disk, 40, 8, 9, 256, true);
+    view->setCurrentCell(9, 40);
+    // What the window system sends for the Menu key: the widget's centre, keyboard reason.
+    const QPoint centre = view->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, centre, view->mapToGlobal(centre));
+    QApplication::sendEvent(view.get(), &event);
+    EXPECT_TRUE(view->contextMenu()->isVisible());
+    view->contextMenu()->hide();
+    EXPECT_EQ(view->popupPosition().column, 9);
+    EXPECT_EQ(view->popupPosition().row, 40);
+    EXPECT_TRUE(view->menuAction(MapMenuEntry::ReadSector)->isEnabled());
+}
+
 TEST_F(DiskMapViewTest, UnchangedEntriesKeepTheirLastState) {
     PresentTrack(*disk, 4);
     PutSector(*disk, 4, 0, 1, 256, true);

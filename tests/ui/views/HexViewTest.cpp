@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QVBoxLayout>
 #include <array>
 #include <numeric>
 
@@ -122,10 +124,10 @@ TEST_F(HexViewTest, TypingAtLastByteStaysInBuffer) {
     EXPECT_EQ(view.Contents()[1], 0x23) << "the last nibble takes the further digits";
 }
 
-TEST_F(HexViewTest, TabSwitchesToTextColumnWhereCharactersAreTyped) {
+TEST_F(HexViewTest, CtrlTabSwitchesToTextColumnWhereCharactersAreTyped) {
     view.LoadBytes(Counting(16));
     view.setReadOnly(false);
-    QTest::keyClick(&view, Qt::Key_Tab);
+    QTest::keyClick(&view, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_TRUE(view.cursorInTextColumn());
     QTest::keyClick(&view, 'Z');
     QKeyEvent cyrillic(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("я"));
@@ -133,8 +135,49 @@ TEST_F(HexViewTest, TabSwitchesToTextColumnWhereCharactersAreTyped) {
     EXPECT_EQ(view.Contents()[0], 'Z');
     EXPECT_EQ(view.Contents()[1], 0xFF);
     EXPECT_EQ(view.cursorPosition(), 2u);
-    QTest::keyClick(&view, Qt::Key_Tab);
+    QTest::keyClick(&view, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_FALSE(view.cursorInTextColumn());
+}
+
+TEST(HexViewFocus, TabAndBacktabLeaveTheView) {
+    QWidget form;
+    auto* before = new QLineEdit(&form);
+    auto* view = new HexView(&form);
+    auto* after = new QLineEdit(&form);
+    auto* layout = new QVBoxLayout(&form);
+    for (QWidget* w :
+         {static_cast<QWidget*>(before), static_cast<QWidget*>(view), static_cast<QWidget*>(after)})
+        layout->addWidget(w);
+    view->LoadBytes(Counting(16));
+    view->setReadOnly(false);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    view->setFocus();
+    ASSERT_TRUE(view->hasFocus());
+    QTest::keyClick(view, Qt::Key_Tab);
+    EXPECT_TRUE(after->hasFocus());
+    EXPECT_FALSE(view->cursorInTextColumn());
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(before->hasFocus());
+}
+
+// On a Russian layout the keys of A..F report the Cyrillic letters printed beside them;
+// the hex column takes the key, whatever letter it produces.
+TEST_F(HexViewTest, HexDigitsComeFromTheKeysOnARussianLayout) {
+    view.LoadBytes(Counting(3));
+    view.setReadOnly(false);
+    // The letters on the keys A, B, C, D, E, F.
+    for (const char16_t key : {u'ф', u'и', u'с', u'в', u'у', u'а'}) {
+        const QChar letter(key);
+        QTest::sendKeyEvent(QTest::Click, &view, static_cast<Qt::Key>(letter.toUpper().unicode()),
+                            QString(letter), Qt::NoModifier);
+    }
+    EXPECT_EQ(view.Contents(), (std::vector<std::uint8_t>{0xAB, 0xCD, 0xEF}));
+    QTest::sendKeyEvent(QTest::Click, &view, static_cast<Qt::Key>(0x0416), QStringLiteral("ж"),
+                        Qt::NoModifier);
+    EXPECT_EQ(view.Contents()[2], 0xEF) << "other letters are no digits";
 }
 
 TEST_F(HexViewTest, ArrowsHomeEndAndPagesMoveTheCursor) {

@@ -1,6 +1,7 @@
 #include "ui/views/ScreenViewer.h"
 
 #include <gtest/gtest.h>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -103,7 +104,7 @@ TEST_F(ScreenViewerTest, HexAfterScreenShowsOnlyHex) {
     const std::uint8_t bytes[] = {1, 2, 3};
     viewer.PrepareHex(bytes);
     EXPECT_EQ(viewer.windowTitle(), "Просмотр файла в HEX виде.");
-    EXPECT_EQ(viewer.size(), QSize(558, 344));
+    EXPECT_EQ(viewer.size(), viewer.hexView()->sizeHint());
     EXPECT_TRUE(viewer.picture()->isHidden());
     EXPECT_FALSE(viewer.hexView()->isHidden());
     EXPECT_EQ(viewer.hexView()->Size(), 3u);
@@ -111,6 +112,22 @@ TEST_F(ScreenViewerTest, HexAfterScreenShowsOnlyHex) {
     viewer.PrepareScreen(Screen(0x00, 0x38));
     EXPECT_TRUE(viewer.hexView()->isHidden());
     EXPECT_EQ(viewer.windowTitle(), "ZX Screen");
+}
+
+TEST_F(ScreenViewerTest, HexWindowFitsWholeLinesAndCanBeResized) {
+    const std::vector<std::uint8_t> bytes(4096, 0x41);
+    viewer.PrepareHex(bytes);
+    viewer.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
+    EXPECT_EQ(viewer.hexView()->horizontalScrollBar()->maximum(), 0)
+        << "offset, 16 bytes and their 16 characters fit";
+    EXPECT_GE(viewer.hexView()->visibleLineCount(), 16);
+    EXPECT_LT(viewer.minimumWidth(), viewer.maximumWidth());
+    EXPECT_LT(viewer.minimumHeight(), viewer.maximumHeight());
+    viewer.resize(viewer.width() + 100, viewer.height() + 80);
+    EXPECT_EQ(viewer.hexView()->horizontalScrollBar()->maximum(), 0);
+    viewer.close();
+    EXPECT_EQ(viewer.minimumSize(), viewer.maximumSize()) << "fixed again once closed";
 }
 
 TEST_F(ScreenViewerTest, TextModeShowsLinesAndConvertsKoi8) {

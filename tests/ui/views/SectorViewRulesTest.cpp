@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ViewsTestData.h"
+#include "model/Checksums.h"
 
 namespace morvane {
 namespace {
@@ -22,6 +23,48 @@ TEST(SectorLabelTexts, SizeCrcAndStatus) {
     EXPECT_EQ(CrcLabelText(0x000F), "#000F");
     EXPECT_EQ(DataStatusText(255), "good");
     EXPECT_EQ(DataStatusText(0), "bad");
+}
+
+TEST(SectorLabelTexts, DataCrcAndOffset) {
+    EXPECT_EQ(DataCrcLabelText(0xE122), "CRC - #E122");
+    EXPECT_EQ(DataCrcLabelText(std::nullopt), "CRC - ");
+    EXPECT_EQ(OffsetLabelText(0x11), "#0011");
+    EXPECT_EQ(OffsetLabelText(0x12345), "#12345");
+}
+
+TEST(SectorDataCrc, CoversSyncMarkAndDataPaddedToTheHeaderSize) {
+    TTrack track;
+    TSectorSlot slot;
+    slot.Present = kPresent;
+    slot.SizeCode = 1;
+    slot.DataLength = 256;
+    EXPECT_EQ(SectorDataCrc(track, slot), 0xE122) << "A1 A1 A1 FB and 256 zero bytes";
+    slot.DataLength = 200;  // the missing bytes count as zeros
+    slot.Data[250] = 0x55;  // beyond DataLength: not part of the data
+    EXPECT_EQ(SectorDataCrc(track, slot), 0xE122);
+    slot.Data[10] = 0x55;
+    EXPECT_NE(SectorDataCrc(track, slot), 0xE122);
+    slot.DataLength = 0;
+    EXPECT_EQ(SectorDataCrc(track, slot), std::nullopt);
+    slot.DataLength = 128;
+    slot.SizeCode = 4;
+    EXPECT_EQ(SectorDataCrc(track, slot), std::nullopt);
+}
+
+TEST(SectorDataCrc, DeletedDataMarkInTheRawImageCounts) {
+    TTrack track;
+    track.RawLength = 300;
+    TSectorSlot slot;
+    slot.SizeCode = 0;
+    slot.DataLength = 128;
+    slot.DataPosition = 100;
+    const auto normal = SectorDataCrc(track, slot);
+    track.Raw[99] = 0xF8;
+    const std::uint8_t field[] = {0xA1, 0xA1, 0xA1, 0xF8};
+    std::vector<std::uint8_t> all(field, field + 4);
+    all.resize(4 + 128, 0);
+    EXPECT_EQ(SectorDataCrc(track, slot), Crc16Fdc(all));
+    EXPECT_NE(SectorDataCrc(track, slot), normal);
 }
 
 class SectorViewRulesTest : public ::testing::Test {
