@@ -42,12 +42,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "ZX Spectrum floppy disks through a USB floppy controller
- Morvane reads, inspects, repairs, edits and writes ZX Spectrum floppy disks through a
- USB floppy controller (an FTDI chip in front of a WD1793), and converts the disk image
- files they are kept in (UDI, TRD, TD0, FDI and its own UDF). It looks inside TR-DOS and
- Profi CP/M disks. The package holds the program with its window, morvane-img for the
- command line, and a udev rule that lets the logged-in user open the controller.")
+    "Morvane reads, inspects, repairs, edits and writes ZX Spectrum floppy disks
+through a USB floppy controller (an FTDI chip in front of a WD1793), and converts
+the disk image files they are kept in (UDI, TRD, TD0, FDI and its own UDF). It
+looks inside TR-DOS and Profi CP/M disks. The package holds the program with its
+window, morvane-img for the command line, and a udev rule that lets the
+logged-in user open the controller.")
 # Library dependencies come from dpkg-shlibdeps; Qt loads its platform plugins (X11 among
 # them) at run time, out of dpkg-shlibdeps' sight, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
