@@ -279,8 +279,7 @@ TEST_F(SingleTrackReadsTest, LinkThatWasNeverUpIsAControllerTimeOut) {
     port->SetDeviceActive(false);
     auto ctx = Ctx();
     EXPECT_EQ(ScanTrack(ctx, {3, 0}), OperationOutcome::Stopped);
-    EXPECT_EQ(host.MessageTexts(),
-              std::vector<std::string>{"Время ожидания контроллера вышло."});
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"Время ожидания контроллера вышло."});
 }
 
 TEST_F(SingleTrackReadsTest, TrackSectorsWithoutSlotsSendsNothing) {
