@@ -3,4 +3,6 @@ target_sources(morvane_formats PRIVATE
   LzhTree.cpp
   LzhEncoder.cpp
   Td0.cpp
-  Td0SectorData.cpp)
+  Td0SectorData.cpp
+  Td0SectorEncoder.cpp
+  Td0Writer.cpp)

@@ -4,4 +4,5 @@ morvane_add_test(td0_tests
     LzhEncoderTest.cpp
     Td0Test.cpp
     Td0CorpusTest.cpp
+    Td0WriterTest.cpp
   LIBS morvane_formats)
