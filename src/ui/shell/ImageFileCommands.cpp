@@ -159,9 +159,14 @@ void ImageFileCommands::SaveAs() {
     if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
 
     const ImageFormat format = DispatchFormat(path);
-    if (format != ImageFormat::Udi && format != ImageFormat::Trd) return;
+    if (!CanWriteFormat(format)) return;
     if (format == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
-    if (!io_.Write(format, path, disk_)) ReportWriteFailure(format, path);
+    const bool compress =
+        CanCompressFormat(format) && host_.Confirm(QString::fromUtf8(kAttentionCaption2),
+                                                   QString::fromUtf8(kTd0CompressQuestion));
+    const bool written =
+        compress ? io_.WriteCompressed(format, path, disk_) : io_.Write(format, path, disk_);
+    if (!written) ReportWriteFailure(format, path);
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory2(path);
 }

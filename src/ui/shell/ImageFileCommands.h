@@ -46,6 +46,8 @@ class ImageFileIo {
     virtual bool Read(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
     // False when nothing valid was written; the previous file is then left as it was.
     virtual bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
+    // The same in the format's compressed form (TD0 with LZH compression).
+    virtual bool WriteCompressed(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
 };
 
 class ImageFileCommands {
