@@ -117,13 +117,6 @@ TEST_P(Td0WriterTest, NoCommentBlockWithoutCommentLines) {
     EXPECT_EQ(body[0], 1);  // straight to the first track record
 }
 
-TEST_P(Td0WriterTest, CommentedImageReadsBackItsSectors) {
-    FillGoodSectors(*disk);
-    disk->DiskLog = {"one", "two"};
-    ASSERT_TRUE(ReadBack(Build(GetParam())));
-    EXPECT_TRUE(SameSectors(*disk, *copy));
-}
-
 TEST(Td0Writer, RecordsCarryTrackCrcSectorFlagsAndDataCrc) {
     auto disk = std::make_unique<TZX_Disk>();
     const Bytes data = RandomBytes(256, 4);
@@ -168,19 +161,6 @@ TEST(Td0Writer, SingleSidedFortyTrackDiskIsDescribedSo) {
     ASSERT_TRUE(BuildTd0(*disk, {}, file, error));
     EXPECT_EQ(file[6], 3);  // 3.5" 720K drive
     EXPECT_EQ(file[9], 2);
-}
-
-TEST(Td0Writer, CompressedFileIsSmallerForRepetitiveData) {
-    auto disk = std::make_unique<TZX_Disk>();
-    for (std::uint8_t t = 0; t < 160; ++t)
-        for (std::uint8_t r = 1; r <= 16; ++r)
-            PutSector(*disk, t, static_cast<std::uint8_t>(r - 1), r, 1, RandomBytes(256, r % 4));
-    Bytes plain;
-    Bytes packed;
-    std::string error;
-    ASSERT_TRUE(BuildTd0(*disk, {false, kDate}, plain, error));
-    ASSERT_TRUE(BuildTd0(*disk, {true, kDate}, packed, error));
-    EXPECT_LT(packed.size(), plain.size() / 10);
 }
 
 TEST(Td0Writer, OverlongCommentIsRefusedWithItsMessage) {
@@ -241,12 +221,6 @@ INSTANTIATE_TEST_SUITE_P(Encodings, Td0SectorBlock,
                          [](const ::testing::TestParamInfo<BlockCase>& p) {
                              return std::string(p.param.name);
                          });
-
-TEST(Td0SectorBlockRuns, RunsAreShorterThanRaw) {
-    Bytes block;
-    AppendTd0SectorData(WithRuns(), block);
-    EXPECT_LT(block.size(), 512u - 250u);
-}
 
 }  // namespace
 }  // namespace morvane
