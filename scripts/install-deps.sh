@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core
   xvfb xauth imagemagick
+  libdsk-utils  # dsktrans and dskid: the tests check our TD0 files against libdsk
 )
 
 missing=()

@@ -2,18 +2,21 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 
 #include "model/Bytes.h"
 #include "model/Checksums.h"
+#include "model/Cp1251.h"
 #include "model/Geometry.h"
 
 namespace morvane {
 
 namespace {
 
-// Header: "FDI", 1 unused, cylinders (LE16), heads (LE16), 2 unused, data offset D (LE16),
-// extra header length E (LE16), E bytes; then per track: data offset T (LE32, from D),
-// 2 unused, sector count, and per sector C, H, R, N, flags, data offset S (LE16, from D+T).
+// Header: "FDI", write protect, cylinders (LE16), heads (LE16), description offset (LE16),
+// data offset D (LE16), extra header length E (LE16), E bytes; then per track: data offset
+// T (LE32, from D), 2 unused, sector count, and per sector C, H, R, N, flags, data offset S
+// (LE16, from D+T). The reader uses neither the write protect byte nor the description.
 constexpr std::size_t kFdiHeaderSize = 14;
 constexpr std::size_t kFdiTrackHeaderSize = 7;
 constexpr std::size_t kFdiCylinderOffset = 4;
@@ -23,12 +26,16 @@ constexpr std::size_t kFdiExtraOffset = 12;
 constexpr std::size_t kFdiMaxCylinders = kCylinderCount;  // 83
 constexpr std::size_t kFdiMaxHeads = 2;
 constexpr std::uint8_t kFdiGoodDataFlags = 0x3F;
+constexpr std::uint8_t kFdiLargestSizeBit = 5;
+constexpr std::size_t kFdiMaxOffset16 = 0xFFFF;
 
 constexpr const char* kErrorRead = "FDI file read error!";
 constexpr const char* kErrorSignature = "Not FDI file!";
 constexpr const char* kErrorSize = "FDI file size error!";
 constexpr const char* kErrorGeometry = "FDI image geometry error!";
 constexpr const char* kErrorTooManySectors = "FDI track has more than 32 sectors!";
+constexpr const char* kErrorHeaderTooLong =
+    "The FDI track table and disk comment do not fit in 64 KB.";
 
 bool Refuse(TZX_Disk& disk, const char* message) {
     disk.LastError = message;
@@ -112,6 +119,114 @@ bool ReadFdi(std::span<const std::uint8_t> file, TZX_Disk& disk) {
             if (!ReadSectors(in, file, trackData, count, track, disk)) return false;
         }
     }
+    return true;
+}
+
+namespace {
+
+struct FdiShape {
+    std::size_t cylinders = 0;
+    std::size_t heads = 1;
+};
+
+FdiShape ShapeOf(const TZX_Disk& disk) {
+    FdiShape shape;
+    for (std::size_t t = 0; t < kTrackCount; ++t) {
+        if (disk.GetTrack(static_cast<std::uint8_t>(t))->Present == 0) continue;
+        shape.cylinders = CylinderOf(static_cast<unsigned>(t)) + 1;
+        if (SideOf(static_cast<unsigned>(t)) == 1) shape.heads = 2;
+    }
+    return shape;
+}
+
+// A sector without data is one in error here: FDI has no mark for it, and a size code of 9
+// or more has no data in FDI's own reckoning yet may be good.
+std::uint8_t SectorFlags(const TSectorSlot& slot) {
+    if (slot.DataGood == 0) return 0;
+    return static_cast<std::uint8_t>(1u << std::min(slot.SizeCode, kFdiLargestSizeBit));
+}
+
+// Appends the sector's data as the reader takes it: FdiSectorSize bytes, the slot's held
+// data first and zeros after.
+void AppendSectorData(const TSectorSlot& slot, Bytes& data) {
+    const std::size_t size = FdiSectorSize(slot.SizeCode);
+    const std::size_t held = std::min<std::size_t>({slot.DataLength, kTrackBufferSize, size});
+    data.insert(data.end(), slot.Data.begin(),
+                slot.Data.begin() + static_cast<std::ptrdiff_t>(held));
+    data.insert(data.end(), size - held, 0);
+}
+
+// Track header and sector table of one track into table, its sectors' data into data.
+bool AppendTrack(const TTrack* track, std::size_t index, Bytes& table, Bytes& data,
+                 TZX_Disk& disk) {
+    const std::size_t trackData = data.size();
+    PutLe32(table, static_cast<std::uint32_t>(trackData));
+    PutLe16(table, 0);
+    const std::size_t countAt = table.size();
+    table.push_back(0);
+    if (track == nullptr || track->Present == 0) return true;
+    std::uint8_t count = 0;
+    for (const TSectorSlot& slot : track->Slots) {
+        if (slot.Present == 0) continue;
+        const std::size_t offset = data.size() - trackData;
+        if (offset > kFdiMaxOffset16) {
+            disk.LastError =
+                "FDI track " + std::to_string(index) + " holds more than 64 KB of sector data.";
+            return false;
+        }
+        for (std::uint8_t b :
+             {slot.Cylinder, slot.Head, slot.Sector, slot.SizeCode, SectorFlags(slot)})
+            table.push_back(b);
+        PutLe16(table, static_cast<std::uint16_t>(offset));
+        AppendSectorData(slot, data);
+        ++count;
+    }
+    table[countAt] = count;
+    return true;
+}
+
+Bytes DescriptionText(const TZX_Disk& disk) {
+    Bytes text;
+    for (std::size_t i = 0; i < disk.DiskLog.size(); ++i) {
+        if (i > 0) {
+            text.push_back('\r');
+            text.push_back('\n');
+        }
+        const Bytes line = Utf8ToCp1251(disk.DiskLog[i]);
+        text.insert(text.end(), line.begin(), line.end());
+    }
+    std::replace(text.begin(), text.end(), std::uint8_t{0}, std::uint8_t{' '});
+    text.push_back(0);
+    return text;
+}
+
+}  // namespace
+
+bool WriteFdi(TZX_Disk& disk, Bytes& out) {
+    const FdiShape shape = ShapeOf(disk);
+    Bytes table;
+    Bytes data;
+    for (std::size_t c = 0; c < shape.cylinders; ++c) {
+        for (std::size_t h = 0; h < shape.heads; ++h) {
+            const std::uint8_t index =
+                TrackIndex(static_cast<unsigned>(c), static_cast<unsigned>(h));
+            if (!AppendTrack(disk.GetTrack(index), index, table, data, disk)) return false;
+        }
+    }
+    const Bytes text = DescriptionText(disk);
+    const std::size_t textOffset = kFdiHeaderSize + table.size();
+    const std::size_t dataOffset = textOffset + text.size();
+    if (dataOffset > kFdiMaxOffset16) return Refuse(disk, kErrorHeaderTooLong);
+
+    out = {'F', 'D', 'I', 0};
+    PutLe16(out, static_cast<std::uint16_t>(shape.cylinders));
+    PutLe16(out, static_cast<std::uint16_t>(shape.heads));
+    PutLe16(out, static_cast<std::uint16_t>(textOffset));
+    PutLe16(out, static_cast<std::uint16_t>(dataOffset));
+    PutLe16(out, 0);  // no extra header
+    out.insert(out.end(), table.begin(), table.end());
+    out.insert(out.end(), text.begin(), text.end());
+    out.insert(out.end(), data.begin(), data.end());
     return true;
 }
 

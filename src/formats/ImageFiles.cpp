@@ -6,6 +6,7 @@
 #include "formats/Fdi.h"
 #include "formats/Native.h"
 #include "formats/Td0.h"
+#include "formats/Td0Writer.h"
 #include "formats/Trd.h"
 #include "formats/Udi.h"
 
@@ -17,8 +18,8 @@ constexpr std::array<ImageFormatEntry, 5> kFormats{{
     {ImageFormat::Udf, "UDF", &ReadNative, &WriteNative, "Error load UDF -"},
     {ImageFormat::Udi, "UDI", &ReadUdi, &WriteUdi, "Error load UDI - "},
     {ImageFormat::Trd, "TRD", &ReadTrd, &WriteTrd, "Error load TRD -"},
-    {ImageFormat::Td0, "TD0", &ReadTd0, nullptr, "Error load TD0 -"},
-    {ImageFormat::Fdi, "FDI", &ReadFdi, nullptr, "Error load FDI -"},
+    {ImageFormat::Td0, "TD0", &ReadTd0, &WriteTd0, "Error load TD0 -", &WriteTd0Compressed},
+    {ImageFormat::Fdi, "FDI", &ReadFdi, &WriteFdi, "Error load FDI -"},
 }};
 
 std::string Upper(std::string_view text) {
@@ -56,6 +57,11 @@ bool CanWriteFormat(ImageFormat format) {
     return entry != nullptr && entry->write != nullptr;
 }
 
+bool CanCompressFormat(ImageFormat format) {
+    const ImageFormatEntry* entry = FindImageFormat(format);
+    return entry != nullptr && entry->writeCompressed != nullptr;
+}
+
 ImageFormat FormatFromDialogName(std::string_view path) {
     const std::size_t slash = path.find_last_of("/\\");
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
@@ -80,26 +86,31 @@ bool LoadImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk
     return entry->read(file, disk);
 }
 
-bool SaveImageFile(const std::string& path, TZX_Disk& disk, bool restoreTrack) {
-    return SaveImageFileAs(path, FormatFromPath(path), disk, restoreTrack);
+bool SaveImageFile(const std::string& path, TZX_Disk& disk, bool restoreTrack,
+                   ImageCompression compression) {
+    return SaveImageFileAs(path, FormatFromPath(path), disk, restoreTrack, compression);
 }
 
-bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk,
-                     bool restoreTrack) {
+bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk, bool restoreTrack,
+                     ImageCompression compression) {
     const ImageFormatEntry* entry = FindImageFormat(format);
     if (entry == nullptr) return Refuse(disk, "unknown image format: " + path);
+    const ImageWriter writer =
+        compression == ImageCompression::None ? entry->write : entry->writeCompressed;
     if (entry->write == nullptr)
         return Refuse(disk, std::string(entry->name) + " images can only be read");
+    if (writer == nullptr)
+        return Refuse(disk, std::string(entry->name) + " images have no compressed form");
     if (format == ImageFormat::Udi) disk.NoTrackRestore = !restoreTrack;
     Bytes out;
-    if (!entry->write(disk, out)) {
+    if (!writer(disk, out)) {
         if (format == ImageFormat::Udi)
             return Refuse(disk, "UDI image cannot be built: track " +
                                     std::to_string(disk.FailTrack) + ", slot " +
                                     std::to_string(disk.FailSlot));
         if (format == ImageFormat::Trd)
             return Refuse(disk, "TRD image cannot be built: a track lacks one of sectors 1..16");
-        return false;  // the native writer leaves its own message
+        return false;  // the other writers leave their own message
     }
     if (!WriteFileAtomically(path, out)) return Refuse(disk, "cannot write " + path);
     return true;

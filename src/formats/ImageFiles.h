@@ -27,7 +27,12 @@ struct ImageFormatEntry {
     // Start of the message-list line for a failed read ("Error load UDI - "). TRD and
     // the native image have lines of the TD0 and FDI shape, so no failure goes unsaid.
     std::string_view loadErrorPrefix;
+    // The compressed form's writer (TD0's LZH "advanced" compression); nullptr where the
+    // format has none.
+    ImageWriter writeCompressed = nullptr;
 };
+
+enum class ImageCompression { None, Lzh };
 
 // Every known format, Unknown excluded, in the order udf, udi, trd, td0, fdi.
 std::span<const ImageFormatEntry> ImageFormats();
@@ -35,6 +40,7 @@ std::span<const ImageFormatEntry> ImageFormats();
 const ImageFormatEntry* FindImageFormat(ImageFormat format);
 bool CanReadFormat(ImageFormat format);
 bool CanWriteFormat(ImageFormat format);
+bool CanCompressFormat(ImageFormat format);
 
 // The window's "load as"/"save as" rule: the extension after the last dot, upper-cased,
 // compared by its first three characters, so "disk.udif" is a UDI image.
@@ -50,13 +56,17 @@ bool LoadImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk
 inline constexpr bool kDefaultRestoreTrack = true;
 
 // Builds the file of the extension's format and replaces path with it. A UDI save first
-// sets disk.NoTrackRestore to the inverse of restoreTrack. False with disk.LastError set
-// for an unknown or read-only format (TD0, FDI: nothing is written), a writer's refusal
-// (for UDI also disk.FailTrack/FailSlot) or a file that cannot be written.
+// sets disk.NoTrackRestore to the inverse of restoreTrack; ImageCompression::Lzh selects
+// the format's compressed writer. False with disk.LastError set for an unknown or
+// read-only format, compression asked of a format without it (nothing is written), a
+// writer's refusal (for UDI also disk.FailTrack/FailSlot) or a file that cannot be
+// written.
 bool SaveImageFile(const std::string& path, TZX_Disk& disk,
-                   bool restoreTrack = kDefaultRestoreTrack);
+                   bool restoreTrack = kDefaultRestoreTrack,
+                   ImageCompression compression = ImageCompression::None);
 bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk,
-                     bool restoreTrack = kDefaultRestoreTrack);
+                     bool restoreTrack = kDefaultRestoreTrack,
+                     ImageCompression compression = ImageCompression::None);
 
 // The window's message-list line for a failed read: prefix, '"', message, '"'. Empty for
 // Unknown.

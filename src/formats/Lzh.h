@@ -1,6 +1,6 @@
 // LZHUF decoder: LZSS over a 4096-byte ring, literals and match lengths coded by an
 // adaptive Huffman tree, match positions by a fixed prefix code. TeleDisk 2.x writes the
-// body of its "td" (advanced compression) images this way. There is no compressor.
+// body of its "td" (advanced compression) images this way; LzhEncoder.h writes it.
 #pragma once
 
 #include <array>
@@ -8,16 +8,10 @@
 #include <cstdint>
 #include <span>
 
+#include "formats/LzhTree.h"
 #include "model/Bytes.h"
 
 namespace morvane {
-
-inline constexpr std::size_t kLzhRingSize = 4096;
-inline constexpr std::size_t kLzhLongestMatch = 60;
-inline constexpr std::size_t kLzhSymbolCount = 314;  // 256 literals + 58 match lengths
-inline constexpr std::size_t kLzhNodeCount = 2 * kLzhSymbolCount - 1;
-inline constexpr std::size_t kLzhRoot = kLzhNodeCount - 1;
-inline constexpr std::uint16_t kLzhMaxFreq = 0x8000;  // root count that triggers a rebuild
 
 enum class LzhStatus {
     Complete,     // the requested number of input bytes has been taken
@@ -38,29 +32,23 @@ class LzhDecoder {
     // Input bytes taken by the last call, zero bytes past the input's end included.
     std::size_t BytesTaken() const { return taken_; }
     // How often the last call rebuilt the tree (the root count reached kLzhMaxFreq).
-    std::size_t RebuildCount() const { return rebuilds_; }
+    std::size_t RebuildCount() const { return tree_.RebuildCount(); }
 
   private:
-    void StartTree();
     std::uint8_t TakeByte();
     void Refill();
     unsigned GetBit();
     unsigned GetByte();
     unsigned DecodeSymbol();
     unsigned DecodePosition();
-    void UpdateTree(unsigned symbol);
-    void RebuildTree();
 
-    std::array<std::uint16_t, kLzhNodeCount + 1> freq_{};  // [T] is a 0xFFFF sentinel
-    std::array<std::uint16_t, kLzhNodeCount + kLzhSymbolCount> prnt_{};
-    std::array<std::uint16_t, kLzhNodeCount> son_{};  // >= T: leaf of symbol (value - T)
+    LzhTree tree_;
     std::array<std::uint8_t, kLzhRingSize> ring_{};
 
     std::span<const std::uint8_t> input_;
     std::size_t taken_ = 0;
     std::uint32_t bitBuf_ = 0;  // 16 bits used, consumed from bit 15
     unsigned bitCount_ = 0;
-    std::size_t rebuilds_ = 0;
 };
 
 // One-shot form of LzhDecoder::Decompress.

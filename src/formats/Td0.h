@@ -1,6 +1,6 @@
 // TD0: the sector image written by TeleDisk. A 12-byte header ("TD" plain, "td" with the
 // rest LZHUF-compressed), an optional comment block, then track records each followed by
-// its sector records and their (optionally run-length encoded) data. Read only.
+// its sector records and their (optionally run-length encoded) data. Td0Writer.h writes it.
 #pragma once
 
 #include <cstddef>

@@ -63,13 +63,14 @@ TEST(ImageFormatTable, HoldsEveryFormatOnceWithItsReader) {
     EXPECT_EQ(FindImageFormat(ImageFormat::Unknown), nullptr);
 }
 
-TEST(ImageFormatTable, Td0AndFdiAreReadOnly) {
-    EXPECT_TRUE(CanWriteFormat(ImageFormat::Udf));
-    EXPECT_TRUE(CanWriteFormat(ImageFormat::Udi));
-    EXPECT_TRUE(CanWriteFormat(ImageFormat::Trd));
-    EXPECT_FALSE(CanWriteFormat(ImageFormat::Td0));
-    EXPECT_FALSE(CanWriteFormat(ImageFormat::Fdi));
+TEST(ImageFormatTable, EveryFormatIsWrittenAndOnlyTd0Compressed) {
+    for (ImageFormat f : {ImageFormat::Udf, ImageFormat::Udi, ImageFormat::Trd, ImageFormat::Td0,
+                          ImageFormat::Fdi}) {
+        EXPECT_TRUE(CanWriteFormat(f)) << FormatExtension(f);
+        EXPECT_EQ(CanCompressFormat(f), f == ImageFormat::Td0) << FormatExtension(f);
+    }
     EXPECT_FALSE(CanWriteFormat(ImageFormat::Unknown));
+    EXPECT_FALSE(CanCompressFormat(ImageFormat::Unknown));
     EXPECT_TRUE(CanReadFormat(ImageFormat::Td0));
     EXPECT_FALSE(CanReadFormat(ImageFormat::Unknown));
 }
@@ -174,11 +175,32 @@ TEST_F(ImageFilesTest, NativeSaveKeepsNoTrackRestoreAsHeld) {
     EXPECT_TRUE(disk->NoTrackRestore);
 }
 
-TEST_F(ImageFilesTest, ReadOnlyFormatsAreNotSaved) {
+TEST_F(ImageFilesTest, Td0AndFdiFilesRoundTripTheirSectors) {
+    auto source = TrdDisk();
     for (const char* name : {"a.td0", "a.fdi"}) {
+        ASSERT_TRUE(SaveImageFile(Path(name), *source)) << name << ": " << source->LastError;
+        ASSERT_TRUE(LoadImageFile(Path(name), *disk)) << name << ": " << disk->LastError;
+        for (std::uint8_t t = 0; t < 2; ++t)
+            EXPECT_TRUE(SameTrack(*source->GetTrack(t), *disk->GetTrack(t), name));
+    }
+}
+
+TEST_F(ImageFilesTest, CompressionPicksTheTd0CompressedWriter) {
+    auto source = TrdDisk();
+    ASSERT_TRUE(SaveImageFile(Path("c.td0"), *source, true, ImageCompression::Lzh));
+    const Bytes file = FileBytes(Path("c.td0"));
+    ASSERT_GE(file.size(), 2u);
+    EXPECT_EQ(file[0], 't');
+    EXPECT_EQ(file[1], 'd');
+    ASSERT_TRUE(LoadImageFile(Path("c.td0"), *disk)) << disk->LastError;
+    EXPECT_TRUE(SameTrack(*source->GetTrack(1), *disk->GetTrack(1), "c.td0"));
+}
+
+TEST_F(ImageFilesTest, CompressionOfAFormatWithoutItIsRefusedAndNothingWritten) {
+    for (const char* name : {"a.fdi", "a.trd", "a.udi", "a.udf"}) {
         disk->LastError.clear();
-        EXPECT_FALSE(SaveImageFile(Path(name), *disk)) << name;
-        EXPECT_NE(disk->LastError.find("can only be read"), std::string::npos);
+        EXPECT_FALSE(SaveImageFile(Path(name), *disk, true, ImageCompression::Lzh)) << name;
+        EXPECT_NE(disk->LastError.find("no compressed form"), std::string::npos) << name;
         EXPECT_FALSE(fs::exists(Path(name))) << name;
     }
 }

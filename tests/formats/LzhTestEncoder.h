@@ -1,6 +1,6 @@
 // A minimal LZHUF encoder for the tests: it emits the literals and matches it is told to,
 // with its own copy of the adaptive tree, so tests can build streams whose decoded bytes
-// they know. It searches for no matches; the program itself has no compressor.
+// they know. It searches for no matches, unlike the program's own LzhEncoder.
 #pragma once
 
 #include <algorithm>

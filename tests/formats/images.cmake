@@ -5,4 +5,5 @@ morvane_add_test(images_tests
     UdiTest.cpp
     UdiTrackBuilderTest.cpp
     FdiTest.cpp
+    FdiWriterTest.cpp
   LIBS morvane_formats)

@@ -1,1 +1,8 @@
-morvane_add_test(td0_tests SOURCES LzhTest.cpp Td0Test.cpp Td0CorpusTest.cpp LIBS morvane_formats)
+morvane_add_test(td0_tests
+  SOURCES
+    LzhTest.cpp
+    LzhEncoderTest.cpp
+    Td0Test.cpp
+    Td0CorpusTest.cpp
+    Td0WriterTest.cpp
+  LIBS morvane_formats)

@@ -170,12 +170,36 @@ TEST_F(MorvaneImgTest, ConvertToUdiKeepsSectorData) {
     EXPECT_EQ(out.str(), before);
 }
 
-TEST_F(MorvaneImgTest, ConvertRefusesReadOnlyOutputAndWritesNothing) {
+TEST_F(MorvaneImgTest, ConvertToTd0AndFdiKeepsEverySector) {
     const std::string trd = WriteTrd();
-    EXPECT_EQ(Run({"convert", trd, Path("x.td0")}), kExitUsage);
-    EXPECT_NE(err.str().find("cannot write this format"), std::string::npos);
-    EXPECT_FALSE(fs::exists(Path("x.td0")));
-    EXPECT_EQ(Run({"convert", trd, Path("x.fdi")}), kExitUsage);
+    ASSERT_EQ(Run({"sectors", trd}), kExitOk);
+    const std::string before = out.str();
+    for (const char* name : {"x.td0", "x.fdi"}) {
+        ASSERT_EQ(Run({"convert", trd, Path(name)}), kExitOk) << err.str();
+        ASSERT_EQ(Run({"sectors", Path(name)}), kExitOk) << err.str();
+        EXPECT_EQ(out.str(), before) << name;
+    }
+}
+
+TEST_F(MorvaneImgTest, CompressOptionWritesAnLzhTd0) {
+    const std::string trd = WriteTrd();
+    ASSERT_EQ(Run({"sectors", trd}), kExitOk);
+    const std::string before = out.str();
+    ASSERT_EQ(Run({"convert", "--compress", trd, Path("c.td0")}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), trd + " (TRD, 2 tracks) -> " + Path("c.td0") + " (TD0, LZH)\n");
+    Bytes file;
+    ASSERT_TRUE(ReadWholeFile(Path("c.td0"), file));
+    ASSERT_GE(file.size(), 2u);
+    EXPECT_EQ(std::string(file.begin(), file.begin() + 2), "td");
+    ASSERT_EQ(Run({"sectors", Path("c.td0")}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), before);
+}
+
+TEST_F(MorvaneImgTest, CompressOptionForAnotherFormatIsWrongUsageAndWritesNothing) {
+    const std::string trd = WriteTrd();
+    EXPECT_EQ(Run({"convert", "--compress", trd, Path("x.fdi")}), kExitUsage);
+    EXPECT_NE(err.str().find("--compress applies to a td0 output only"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Path("x.fdi")));
 }
 
 TEST_F(MorvaneImgTest, ConvertOfAMissingInputFails) {

@@ -16,6 +16,7 @@ namespace morvane {
 namespace {
 
 constexpr std::string_view kNoRestoreOption = "--no-restore-track";
+constexpr std::string_view kCompressOption = "--compress";
 
 std::string Hex8(std::uint32_t v) {
     char text[9];
@@ -63,10 +64,13 @@ int Sectors(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool restoreTrack = kDefaultRestoreTrack;
+    ImageCompression compression = ImageCompression::None;
     std::vector<std::string> files;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == kNoRestoreOption) {
             restoreTrack = false;
+        } else if (args[i] == kCompressOption) {
+            compression = ImageCompression::Lzh;
         } else if (args[i].starts_with("--")) {
             return Usage(err, "unknown option " + args[i]);
         } else {
@@ -77,16 +81,19 @@ int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const ImageFormat in = FormatFromPath(files[0]);
     const ImageFormat outFormat = FormatFromPath(files[1]);
     if (!CanReadFormat(in)) return Usage(err, "unknown image format: " + files[0]);
-    if (!CanWriteFormat(outFormat))
-        return Usage(err, "cannot write this format (udi, trd or udf): " + files[1]);
+    if (!CanWriteFormat(outFormat)) return Usage(err, "cannot write this format: " + files[1]);
+    const bool compress = compression != ImageCompression::None;
+    if (compress && !CanCompressFormat(outFormat))
+        return Usage(err, "--compress applies to a td0 output only: " + files[1]);
     auto disk = std::make_unique<TZX_Disk>();
     if (!Load(files[0], *disk, err)) return kExitFailure;
-    if (!SaveImageFile(files[1], *disk, restoreTrack)) {
+    if (!SaveImageFile(files[1], *disk, restoreTrack, compression)) {
         err << "morvane-img: cannot save " << files[1] << ": " << disk->LastError << "\n";
         return kExitFailure;
     }
     out << files[0] << " (" << FindImageFormat(in)->name << ", " << Summarize(*disk).presentTracks
-        << " tracks) -> " << files[1] << " (" << FindImageFormat(outFormat)->name << ")\n";
+        << " tracks) -> " << files[1] << " (" << FindImageFormat(outFormat)->name
+        << (compress ? ", LZH" : "") << ")\n";
     return kExitOk;
 }
 
@@ -128,18 +135,31 @@ void PrintSectors(const TZX_Disk& disk, std::ostream& out) {
 std::string UsageText() {
     return "usage: morvane-img info FILE\n"
            "       morvane-img sectors FILE\n"
-           "       morvane-img convert [--no-restore-track] IN OUT\n" +
+           "       morvane-img convert [--no-restore-track] [--compress] IN OUT
+           " +
            ReadUsageText() +
-           "       morvane-img cat IMAGE [--deleted] [--hidden]\n"
-           "       morvane-img export-hob [--force] IMAGE DIR [FILE...]\n"
-           "       morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]\n"
-           "       morvane-img cpm-get [--force] IMAGE NAME.EXT OUT\n"
-           "       morvane-img cpm-get [--force] IMAGE --all DIR\n"
-           "       morvane-img new trdos|cpm [--force] [--name NAME] OUT\n"
-           "Reads udi, trd, td0, fdi and udf images (by extension); writes udi, trd and udf.\n"
-           "--no-restore-track keeps the gap bytes of full track reads in a UDI output.\n"
-           "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B); no\n"
-           "FILE exports every file. Existing files are overwritten only with --force.\n";
+           "       morvane-img cat IMAGE [--deleted] [--hidden]
+           "
+           "       morvane-img export-hob [--force] IMAGE DIR [FILE...]
+           "
+           "       morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]
+           "
+           "       morvane-img cpm-get [--force] IMAGE NAME.EXT OUT
+           "
+           "       morvane-img cpm-get [--force] IMAGE --all DIR
+           "
+           "       morvane-img new trdos|cpm [--force] [--name NAME] OUT
+           "
+           "Reads and writes udi, trd, td0, fdi and udf images (by extension).
+           "
+           "--no-restore-track keeps the gap bytes of full track reads in a UDI output.
+           "
+           "--compress writes a td0 output with LZH (TeleDisk \"advanced\") compression.
+           "
+           "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B); no
+           "
+           "FILE exports every file. Existing files are overwritten only with --force.
+           ";
 }
 
 int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -23,4 +23,9 @@ bool FormatsFileIo::Write(ImageFormat format, const QString& path, TZX_Disk& dis
     return SaveImageFileAs(LocalPath(path), format, disk, !disk.NoTrackRestore);
 }
 
+bool FormatsFileIo::WriteCompressed(ImageFormat format, const QString& path, TZX_Disk& disk) {
+    return SaveImageFileAs(LocalPath(path), format, disk, !disk.NoTrackRestore,
+                           ImageCompression::Lzh);
+}
+
 }  // namespace morvane

@@ -9,6 +9,7 @@ class FormatsFileIo : public ImageFileIo {
   public:
     bool Read(ImageFormat format, const QString& path, TZX_Disk& disk) override;
     bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) override;
+    bool WriteCompressed(ImageFormat format, const QString& path, TZX_Disk& disk) override;
 };
 
 }  // namespace morvane

@@ -126,10 +126,12 @@ void ImageFileCommands::RememberDirectory1(const QString& path) {
     store_.WriteDirectory1(settings_.Directory_1);
 }
 
-bool ImageFileCommands::WriteImage(ImageFormat format, const QString& path) {
+bool ImageFileCommands::WriteImage(ImageFormat format, const QString& path, bool compress) {
     disk_.LastError.clear();
     disk_.FailTrack = kNoFailTrack;
-    if (io_.Write(format, path, disk_)) return true;
+    const bool written =
+        compress ? io_.WriteCompressed(format, path, disk_) : io_.Write(format, path, disk_);
+    if (written) return true;
     ReportWriteFailure(format, path);
     return false;
 }
@@ -203,8 +205,11 @@ void ImageFileCommands::SaveAs() {
     }
     if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
     if (format == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
+    const bool compress =
+        CanCompressFormat(format) && host_.Confirm(QString::fromUtf8(kAttentionCaption2),
+                                                   QString::fromUtf8(kTd0CompressQuestion));
     // A file that was not written does not become the image's file.
-    if (!WriteImage(format, path)) return;
+    if (!WriteImage(format, path, compress)) return;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory2(path);
 }

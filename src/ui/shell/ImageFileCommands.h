@@ -46,6 +46,8 @@ class ImageFileIo {
     virtual bool Read(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
     // False when nothing valid was written; the previous file is then left as it was.
     virtual bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
+    // The same in the format's compressed form (TD0 with LZH compression).
+    virtual bool WriteCompressed(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
 };
 
 class ImageFileCommands {
@@ -88,7 +90,7 @@ class ImageFileCommands {
     void RememberDirectory2(const QString& path);
     void RememberDirectory1(const QString& path);
     // Writes the image; a failure is reported with the writer's reason.
-    bool WriteImage(ImageFormat format, const QString& path);
+    bool WriteImage(ImageFormat format, const QString& path, bool compress = false);
     void ReportWriteFailure(ImageFormat format, const QString& path);
     // Directory for a single-format dialog: that of its last name, else Directory_2.
     QString SingleDialogFolder(const QString& name) const;

@@ -22,6 +22,8 @@ inline constexpr const char* kLoadTrdTitle = "Загрузить образ TRD 
 inline constexpr const char* kSaveTrdTitle = "Сохранить образ в TRD файл..";
 inline constexpr const char* kLoadTd0Title = "Загрузить образ Teledisk из файла..";
 inline constexpr const char* kLoadFdiTitle = "Загрузить образ FDI из файла..";
+// Asked by "Сохранить как..." for a TD0 name: Yes writes the LZH-compressed form.
+inline constexpr const char* kTd0CompressQuestion = "Сохранить образ TD0 со сжатием (LZH)?";
 
 QString LoadAsFilter();
 QString SaveAsFilter();

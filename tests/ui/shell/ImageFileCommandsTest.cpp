@@ -69,6 +69,11 @@ struct FakeIo : ImageFileIo {
         disk.DiskLog = {"comment of the image"};
         return true;
     }
+    std::vector<std::pair<ImageFormat, QString>> compressedWrites;
+    bool WriteCompressed(ImageFormat format, const QString& path, TZX_Disk& disk) override {
+        compressedWrites.emplace_back(format, path);
+        return Write(format, path, disk);
+    }
     bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) override {
         writes.emplace_back(format, path);
         if (!writeResult) {
@@ -210,15 +215,33 @@ TEST_F(ImageFileCommandsTest, SaveAsWritesUdiWithRestoreSettingAndRemembersName)
     EXPECT_TRUE(host.questions.isEmpty());  // no file there yet
 }
 
-TEST_F(ImageFileCommandsTest, SaveAsTd0OrFdiWritesNothingAndKeepsTheName) {
-    answers = {dir.filePath(QStringLiteral("img/x.td0")),
-               dir.filePath(QStringLiteral("img/x.fdi"))};
+TEST_F(ImageFileCommandsTest, SaveAsTd0AsksAboutCompressionAndWritesTheChosenForm) {
+    const QString question = QStringLiteral("Внимание..!|Сохранить образ TD0 со сжатием (LZH)?");
+    answers = {dir.filePath(QStringLiteral("img/x.td0"))};
+    host.answer = true;
     commands->SaveAs();
+    EXPECT_EQ(host.questions, QStringList{question});
+    ASSERT_EQ(io.compressedWrites.size(), 1u);
+    EXPECT_EQ(io.compressedWrites[0].first, ImageFormat::Td0);
+    EXPECT_EQ(commands->CurrentName(), QStringLiteral("x.td0"));
+    EXPECT_EQ(settings.Directory_2, ImgDir());
+
+    answers = {dir.filePath(QStringLiteral("img/y.td0"))};
+    host.answer = false;
     commands->SaveAs();
-    EXPECT_TRUE(io.writes.empty());
-    EXPECT_TRUE(commands->CurrentName().isEmpty());
-    EXPECT_EQ(settings.Directory_2, WithTrailingSeparator(dir.path()));
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("img/x.td0"))));
+    EXPECT_EQ(io.compressedWrites.size(), 1u);
+    ASSERT_EQ(io.writes.size(), 2u);
+    EXPECT_EQ(io.writes[1].second, dir.filePath(QStringLiteral("img/y.td0")));
+}
+
+TEST_F(ImageFileCommandsTest, SaveAsFdiWritesWithoutAskingAboutCompression) {
+    answers = {dir.filePath(QStringLiteral("img/x.fdi"))};
+    commands->SaveAs();
+    EXPECT_TRUE(host.questions.isEmpty());
+    ASSERT_EQ(io.writes.size(), 1u);
+    EXPECT_EQ(io.writes[0].first, ImageFormat::Fdi);
+    EXPECT_TRUE(io.compressedWrites.empty());
+    EXPECT_EQ(commands->CurrentName(), QStringLiteral("x.fdi"));
 }
 
 TEST_F(ImageFileCommandsTest, SaveAsAsksBeforeOverwritingAndStopsOnNo) {
