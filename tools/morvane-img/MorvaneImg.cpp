@@ -135,31 +135,19 @@ void PrintSectors(const TZX_Disk& disk, std::ostream& out) {
 std::string UsageText() {
     return "usage: morvane-img info FILE\n"
            "       morvane-img sectors FILE\n"
-           "       morvane-img convert [--no-restore-track] [--compress] IN OUT
-           " +
+           "       morvane-img convert [--no-restore-track] [--compress] IN OUT\n" +
            ReadUsageText() +
-           "       morvane-img cat IMAGE [--deleted] [--hidden]
-           "
-           "       morvane-img export-hob [--force] IMAGE DIR [FILE...]
-           "
-           "       morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]
-           "
-           "       morvane-img cpm-get [--force] IMAGE NAME.EXT OUT
-           "
-           "       morvane-img cpm-get [--force] IMAGE --all DIR
-           "
-           "       morvane-img new trdos|cpm [--force] [--name NAME] OUT
-           "
-           "Reads and writes udi, trd, td0, fdi and udf images (by extension).
-           "
-           "--no-restore-track keeps the gap bytes of full track reads in a UDI output.
-           "
-           "--compress writes a td0 output with LZH (TeleDisk \"advanced\") compression.
-           "
-           "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B); no
-           "
-           "FILE exports every file. Existing files are overwritten only with --force.
-           ";
+           "       morvane-img cat IMAGE [--deleted] [--hidden]\n"
+           "       morvane-img export-hob [--force] IMAGE DIR [FILE...]\n"
+           "       morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]\n"
+           "       morvane-img cpm-get [--force] IMAGE NAME.EXT OUT\n"
+           "       morvane-img cpm-get [--force] IMAGE --all DIR\n"
+           "       morvane-img new trdos|cpm [--force] [--name NAME] OUT\n"
+           "Reads and writes udi, trd, td0, fdi and udf images (by extension).\n"
+           "--no-restore-track keeps the gap bytes of full track reads in a UDI output.\n"
+           "--compress writes a td0 output with LZH (TeleDisk \"advanced\") compression.\n"
+           "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B); no\n"
+           "FILE exports every file. Existing files are overwritten only with --force.\n";
 }
 
 int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
