@@ -312,8 +312,8 @@ TEST_F(ImageFileCommandsTest, SaveAsCompletesTheNameAndSaysWhyItCannotSave) {
         {"Elite v1.2", 1, "Elite v1.2.udi", ImageFormat::Udi},
         {"Elite v1.2", 2, "Elite v1.2.trd", ImageFormat::Trd},
         {"game.trd", 1, "game.trd", ImageFormat::Trd},
-        {"Elite v1.2", 3, nullptr, ImageFormat::Td0},
-        {"Elite v1.2", 4, nullptr, ImageFormat::Fdi},
+        {"Elite v1.2", 3, "Elite v1.2.td0", ImageFormat::Td0},
+        {"Elite v1.2", 4, "Elite v1.2.fdi", ImageFormat::Fdi},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed + std::string(" / ") + std::to_string(c.entry));
