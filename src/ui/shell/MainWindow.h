@@ -34,6 +34,9 @@ class SectorView;
 class FtdiDriver;
 class ControllerLink;
 class Tfmset;
+class T_ZXCAT;
+class T_cCat;
+class CatalogueDialogs;
 
 // What the window takes from outside; tests replace the dialogs, the file chooser, the
 // settings file and the hardware.
@@ -42,6 +45,8 @@ struct MainWindowOptions {
     QString programFolder;                 // empty: the executable's folder
     FileChooser chooser;                   // empty: the file dialogs
     std::shared_ptr<UserDialogs> dialogs;  // empty: message boxes
+    // The catalogue windows' questions and viewers; empty: dialogs on screen.
+    std::shared_ptr<CatalogueDialogs> catalogueDialogs;
     // Makes the driver of the real hardware; empty: libftdi.
     std::function<std::unique_ptr<FtdiDriver>()> hardwareDriver;
     // Start-up raises the process to real-time priority; tests leave the priority alone.
@@ -92,6 +97,14 @@ class TFMain : public QMainWindow,
     void ProgramSettingsCommand();
     void SetVirtualController(bool enabled);
     void ChooseVirtualImageCommand();
+    // Catalogues and new images ("Образ" menu).
+    void ViewZxCatalogueCommand();
+    void ViewCpmCatalogueCommand();
+    void CreateTrdosImageCommand();
+    void CreateCpmImageCommand();
+    // The catalogue windows, made on first use and kept.
+    T_ZXCAT* ZxCatalogue();
+    T_cCat* CpmCatalogue();
     // Puts the image file into the emulated drive (empty: the demonstration disk) and
     // remembers the choice. Returns whether the file could be read.
     bool PutImageIntoVirtualDrive(const QString& path);
@@ -143,6 +156,9 @@ class TFMain : public QMainWindow,
     void ShowLinkKind();
     void LoadRememberedVirtualDisk(Drive drive);
     void ClearViews();
+    void ConnectCatalogues();
+    // The image was changed by a catalogue command or replaced by a new one.
+    void ShowChangedImage();
 
     MainWindowOptions options_;
     std::shared_ptr<UserDialogs> dialogs_;
@@ -154,6 +170,9 @@ class TFMain : public QMainWindow,
     std::unique_ptr<ImageFileCommands> imageCommands_;
     QPointer<Tfmset> fmset_;
     QPointer<TFmScr> fmScr_;
+    std::shared_ptr<CatalogueDialogs> catalogueDialogs_;
+    QPointer<T_ZXCAT> zxcat_;
+    QPointer<T_cCat> ccat_;
     MainActions actions_;
     bool startedUp_ = false;
 
