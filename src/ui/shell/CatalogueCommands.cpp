@@ -110,16 +110,18 @@ void TFMain::CreateTrdosImageCommand() {
         catalogueDialogs_->DiskName(Q(kNewTrDosDiskName), true).value_or(Q(kNewTrDosDiskName));
     const Bytes bytes = Utf8ToCp1251(name.toStdString());
     CreateTrDosImage(*disk_, std::string(bytes.begin(), bytes.end()));
+    ShowMapFromTop();
     ShowChangedImage();
 }
 
 void TFMain::CreateCpmImageCommand() {
     CreateCpmImage(*disk_);
+    ShowMapFromTop();
     ShowChangedImage();
 }
 
 void TFMain::ShowChangedImage() {
-    ShowMapFromTop();
+    zxd_->ImageChanged();
     RefreshSelectedCell();
     if (ccat_ && ccat_->isVisible()) ccat_->Fill();
 }

@@ -157,7 +157,8 @@ class TFMain : public QMainWindow,
     void LoadRememberedVirtualDisk(Drive drive);
     void ClearViews();
     void ConnectCatalogues();
-    // The image was changed by a catalogue command or replaced by a new one.
+    // The image was changed by a catalogue command or replaced by a new one: the map, the
+    // selected cell with its owner line and an open CP/M catalogue show it again.
     void ShowChangedImage();
 
     MainWindowOptions options_;

@@ -1,0 +1,11 @@
+# Tests of the catalogue windows and of the main window's catalogue commands, with
+# scripted dialogs, on the offscreen platform.
+morvane_add_test(ui_catalogue_tests
+  SOURCES
+    views/QtTestApp.cpp
+    catalogue/TrDosCatalogueWindowTest.cpp
+    catalogue/TrDosExportsTest.cpp
+    catalogue/CpmCatalogueWindowTest.cpp
+    catalogue/CatalogueCommandsTest.cpp
+  LIBS morvane_ui)
+target_include_directories(ui_catalogue_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
