@@ -9,3 +9,9 @@ morvane_add_test(ui_catalogue_tests
     catalogue/CatalogueCommandsTest.cpp
   LIBS morvane_ui)
 target_include_directories(ui_catalogue_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+
+# Not a test: draws the TR-DOS catalogue window of an image, for the README's screenshot.
+add_executable(catalogue_screenshot catalogue/CatalogueScreenshot.cpp)
+target_include_directories(catalogue_screenshot PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(catalogue_screenshot PRIVATE morvane_ui_catalogue morvane_formats
+                      morvane_warnings)

@@ -18,6 +18,9 @@ namespace morvane {
 
 namespace {
 
+// Columns without a width of their own: wide enough for four hex digits and the header.
+constexpr int kDefaultColumnWidth = 50;
+
 QString Q(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -39,8 +42,8 @@ T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
         headers << Q(c.header);
     lv1_->setHeaderLabels(headers);
     for (int i = 0; i < static_cast<int>(kTrDosColumns.size()); ++i) {
-        if (kTrDosColumns[static_cast<std::size_t>(i)].width > 0)
-            lv1_->setColumnWidth(i, kTrDosColumns[static_cast<std::size_t>(i)].width);
+        const int width = kTrDosColumns[static_cast<std::size_t>(i)].width;
+        lv1_->setColumnWidth(i, width > 0 ? width : kDefaultColumnWidth);
         if (i > 0) lv1_->headerItem()->setTextAlignment(i, Qt::AlignCenter);
     }
     lv1_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -72,7 +75,7 @@ T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
         UpdateMenu();
         menu_->popup(lv1_->viewport()->mapToGlobal(pos));
     });
-    resize(640, 420);
+    resize(720, 440);
 }
 
 void T_ZXCAT::BuildMenu() {
