@@ -7,6 +7,7 @@
 #include <span>
 
 #include "FilesystemVerbs.h"
+#include "VerbRead.h"
 #include "formats/ImageFiles.h"
 #include "model/Checksums.h"
 
@@ -133,7 +134,8 @@ std::string UsageText() {
            "       morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]\n"
            "       morvane-img cpm-get [--force] IMAGE NAME.EXT OUT\n"
            "       morvane-img cpm-get [--force] IMAGE --all DIR\n"
-           "       morvane-img new trdos|cpm [--force] [--name NAME] OUT\n"
+           "       morvane-img new trdos|cpm [--force] [--name NAME] OUT\n" +
+           ReadUsageText() +
            "Reads udi, trd, td0, fdi and udf images (by extension); writes udi, trd and udf.\n"
            "--no-restore-track keeps the gap bytes of full track reads in a UDI output.\n"
            "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B); no\n"
@@ -155,6 +157,7 @@ int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::
     if (command == "export-scl") return RunExportScl(args, out, err);
     if (command == "cpm-get") return RunCpmGet(args, out, err);
     if (command == "new") return RunNewImage(args, out, err);
+    if (command == "read") return RunRead(args, out, err);
     return Usage(err, "unknown command " + command);
 }
 

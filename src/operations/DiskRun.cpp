@@ -1,0 +1,179 @@
+#include "operations/DiskRun.h"
+
+#include <vector>
+
+#include "controller/ControllerProtocol.h"
+#include "model/ZxDisk.h"
+#include "operations/OperationHost.h"
+#include "operations/OperationSession.h"
+#include "operations/Positioning.h"
+#include "operations/TrackPhases.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr int kFullReadTracks = 162;
+constexpr int kAllTracks = 166;
+constexpr int kFirstMode = 1;
+constexpr int kLastMode = 7;
+
+// The run's long answer time-out, and the previous one back whatever ends the run.
+class RunTimeout {
+  public:
+    RunTimeout(ControllerProtocol& protocol, int ms)
+        : protocol_(protocol), previous_(protocol.TimeoutInterval()) {
+        protocol_.SetTimeoutInterval(ms);
+    }
+    ~RunTimeout() { protocol_.SetTimeoutInterval(previous_); }
+    RunTimeout(const RunTimeout&) = delete;
+    RunTimeout& operator=(const RunTimeout&) = delete;
+
+  private:
+    ControllerProtocol& protocol_;
+    int previous_;
+};
+
+// The host's run window is closed however the run ends.
+class RunWindow {
+  public:
+    RunWindow(OperationHost& host, const DiskRunParams& params) : host_(host) {
+        host_.BeginRun(params.caption, params.count);
+    }
+    ~RunWindow() { host_.EndRun(); }
+    RunWindow(const RunWindow&) = delete;
+    RunWindow& operator=(const RunWindow&) = delete;
+
+  private:
+    OperationHost& host_;
+};
+
+bool Cancelled(OperationSession& session) {
+    if (!session.Host().CancelRequested()) return false;
+    session.Log(QStringLiteral("Операция отменена пользователем!"));
+    return true;
+}
+
+struct RunBuffers {
+    std::vector<RawReadBuffer> reads = std::vector<RawReadBuffer>(kRawReadsPerTrack);
+    RawReadBuffer voted{};
+};
+
+OperationOutcome RawPhase(OperationSession& session, TTrack& track, int mode, RunBuffers& bufs) {
+    std::size_t length = 0;
+    const OperationOutcome read = ReadRawImages(session, track, bufs.reads, length);
+    if (read != OperationOutcome::Done) return read;
+    VoteRawReads(bufs.reads, length, bufs.voted);
+    track.Present = kPresent;
+    track.SetRaw(bufs.voted);
+    track.RawValid = 1;
+    track.RawLength = static_cast<std::uint16_t>(length);
+    // With a scan the slots come from the ID fields the controller reports.
+    if ((mode & kRunScan) == 0) track.ParseRaw();
+    session.Disk().RedrawTrackCell(track.Number);
+    return OperationOutcome::Done;
+}
+
+// All phases of one track, with the cancel checks between them.
+OperationOutcome RunTrack(OperationSession& session, TTrack& track, int mode, RunBuffers& bufs,
+                          int& failed) {
+    if (mode & kRunRaw) {
+        const OperationOutcome raw = RawPhase(session, track, mode, bufs);
+        if (raw != OperationOutcome::Done) return raw;
+    }
+    if (Cancelled(session)) return OperationOutcome::Cancelled;
+    if (mode & kRunScan) {
+        std::size_t found = 0;
+        const OperationOutcome scan = ScanIdFields(session, track, PhaseStyle::DiskRun, found);
+        if (scan != OperationOutcome::Done) return scan;
+    }
+    if (Cancelled(session)) return OperationOutcome::Cancelled;
+    if (mode & kRunSectors) {
+        const OperationOutcome sectors =
+            ReadListedSectors(session, track, PhaseStyle::DiskRun, failed, nullptr);
+        if (sectors != OperationOutcome::Done) return sectors;
+    }
+    if (Cancelled(session)) return OperationOutcome::Cancelled;
+    return OperationOutcome::Done;
+}
+
+}  // namespace
+
+std::optional<DiskRunParams> LaunchParams(DiskRunKind kind, TZX_Disk& disk) {
+    switch (kind) {
+        case DiskRunKind::FullRead:
+            return DiskRunParams{QStringLiteral("Полное чтение диска"),
+                                 kRunRaw | kRunScan | kRunSectors, 0, kFullReadTracks};
+        case DiskRunKind::RawRead:
+            return DiskRunParams{QStringLiteral("Чтение сырых данных дорожек"), kRunRaw, 0,
+                                 kFullReadTracks};
+        case DiskRunKind::TrackScan:
+            return DiskRunParams{QStringLiteral("Сканирование дорожек диска"), kRunScan, 0,
+                                 kAllTracks};
+        case DiskRunKind::SectorsByMarks: {
+            const int present = disk.CountTracks();
+            if (present == 0) return std::nullopt;
+            return DiskRunParams{QStringLiteral("Посекторное чтение диска"), kRunSectors, 0,
+                                 present};
+        }
+        case DiskRunKind::ScanAndSectors:
+            return DiskRunParams{QStringLiteral("Сканирование с посекторным чтением"),
+                                 kRunScan | kRunSectors, 0, kAllTracks};
+    }
+    return std::nullopt;
+}
+
+DiskRunResult RunDiskWorker(OperationContext& ctx, const DiskRunParams& params) {
+    DiskRunResult result;
+    OperationSession session(ctx);
+    if (!session.Start()) {
+        result.outcome = OperationOutcome::Refused;
+        return result;
+    }
+    if (params.mode < kFirstMode || params.mode > kLastMode) return result;
+    const RunTimeout timeout(ctx.protocol, params.timeoutMs);
+
+    if (params.first < 0 || params.count < 0 || params.first + params.count > kAllTracks) {
+        session.ShowError(QStringLiteral("Число дорожек превышает 166 ..."));
+        result.outcome = OperationOutcome::Refused;
+        return result;
+    }
+    ctx.host.SetRunTrack(QStringLiteral("0"));
+    ctx.host.ClearLog();
+    ctx.host.ShowLogPage();
+    result.outcome = PrepareHead(session, RunPositioningTexts());
+    if (result.outcome != OperationOutcome::Done) return result;
+    session.Log(QStringLiteral("Начало чтения диска!"));
+
+    RunBuffers buffers;
+    for (int j = params.first; j < params.first + params.count; ++j) {
+        const auto t = static_cast<std::uint8_t>(j);
+        result.outcome = SeekToTrack(session, t, RunPositioningTexts());
+        if (result.outcome != OperationOutcome::Done) return result;
+        ctx.host.SetRunTrack(QString::number(j));
+        result.outcome =
+            RunTrack(session, *ctx.disk.GetTrack(t), params.mode, buffers, result.failedSectors);
+        if (result.outcome != OperationOutcome::Done) return result;
+        ++result.tracksDone;
+        ctx.host.SetRunProgress(j + 1);
+    }
+    session.Log(QStringLiteral("Операция выполнена!"));
+    if (result.failedSectors >= 1)
+        session.Log(QStringLiteral("Сбойных секторов - ") + QString::number(result.failedSectors));
+    return result;
+}
+
+DiskRunResult RunDisk(OperationContext& ctx, const DiskRunParams& params) {
+    if (ctx.protocol.Busy()) {
+        // Refused before the progress window opens.
+        OperationSession session(ctx);
+        session.Start();
+        return {OperationOutcome::Refused, 0, 0};
+    }
+    const RunWindow window(ctx.host, params);
+    DiskRunResult result = RunDiskWorker(ctx, params);
+    ctx.disk.Repaint();
+    return result;
+}
+
+}  // namespace morvane

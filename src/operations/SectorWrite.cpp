@@ -1,0 +1,174 @@
+#include "operations/SectorWrite.h"
+
+#include <algorithm>
+#include <array>
+
+#include "controller/ControllerProtocol.h"
+#include "controller/RxRecords.h"
+#include "controller/UsbPort.h"
+#include "model/SizeCode.h"
+#include "model/ZxDisk.h"
+#include "operations/OperationHost.h"
+#include "operations/OperationSession.h"
+#include "operations/Positioning.h"
+
+namespace morvane {
+
+namespace {
+
+struct StatusBitText {
+    std::uint8_t bit;
+    const char* text;
+};
+
+constexpr std::array<StatusBitText, 5> kWriteErrors{{{0x40, "Диск защищен от записи!"},
+                                                     {0x20, "Ошибка записи!"},
+                                                     {0x10, "Сектор не найден!"},
+                                                     {0x08, "Ошибка CRC!"},
+                                                     {0x04, "Потеря данных!"}}};
+constexpr std::array<StatusBitText, 3> kFormatErrors{
+    {{0x40, "Диск защищен от записи!"}, {0x20, "Ошибка записи!"}, {0x04, "Потеря данных!"}}};
+constexpr const char* kTextWriteTimeout = "Время ожидания вышло..!";
+
+QString Dec(std::size_t v) {
+    return QString::number(v);
+}
+
+void StartLog(OperationSession& session) {
+    session.Host().ClearLog();
+    session.Host().ShowLogPage();
+}
+
+// One log line per set bit, in table order: prefix, then the bit's text in quotes.
+template <std::size_t N>
+void LogStatusBits(OperationSession& session, std::uint8_t status, const char* prefix,
+                   const std::array<StatusBitText, N>& table) {
+    for (const StatusBitText& entry : table)
+        if (status & entry.bit)
+            session.Log(QString::fromUtf8(prefix) + '"' + QString::fromUtf8(entry.text) + '"');
+}
+
+}  // namespace
+
+std::optional<Bytes> BuildSectorWriteBlock(const TSectorSlot& slot, bool* cut) {
+    const std::size_t size = SizeFromCode(slot.SizeCode);
+    if (size == 0) return std::nullopt;
+    const std::size_t held = std::min<std::size_t>(slot.DataLength, slot.Data.size());
+    if (cut) *cut = held > size;
+    Bytes block(size + 1, 0x00);
+    block[0] = slot.Sector;
+    std::copy_n(slot.Data.begin(), std::min(held, size), block.begin() + 1);
+    return block;
+}
+
+OperationOutcome WriteSelectedSector(OperationContext& ctx, MapCell cell) {
+    OperationSession session(ctx);
+    if (!session.Start()) return OperationOutcome::Refused;
+    StartLog(session);
+    if (cell.column < 1) {
+        session.ShowError(QStringLiteral("Сектор для записи не выбран!"));
+        return OperationOutcome::Refused;
+    }
+    const TSectorSlot* slot =
+        ctx.disk.GetSlot(cell.track, static_cast<std::uint8_t>(cell.column - 1));
+    if (!slot) return OperationOutcome::Refused;
+    if (slot->Present == 0) {
+        session.ShowError(QStringLiteral("Сектор в карте диска выключен!"));
+        return OperationOutcome::Refused;
+    }
+    bool cut = false;
+    const std::optional<Bytes> block = BuildSectorWriteBlock(*slot, &cut);
+    if (!block) {
+        session.ShowError(QStringLiteral("Не стандартный размер сектора в памяти!"));
+        return OperationOutcome::Refused;
+    }
+    if (cut) session.Log(QStringLiteral("Размер данных больше размера сектора! Данные урезаны!"));
+    const OperationOutcome placed = PositionHead(session, cell.track, WritePositioningTexts());
+    if (placed != OperationOutcome::Done) return placed;
+    ctx.host.SetTrackLabel(Dec(cell.track));
+    ctx.host.SetSectorLabel(QStringLiteral("0"));
+    const std::size_t size = block->size() - 1;
+    session.Log(QStringLiteral("Запись сектора - ") + Dec(slot->Sector) + " / Размер - " +
+                Dec(size) + " bytes.");
+    ctx.protocol.SendCommandBlock(cmdWriteSector, *block);
+
+    int result = session.Wait();
+    if (result == wrLinkLost) return session.ReportLinkLost();
+    if (result == wrAnswer) {
+        const AnswerRecord& received = session.TakeAnswer();
+        session.Log(QStringLiteral("Пердача - ") + Dec(received.Byte(0) + 256u * received.Byte(1)) +
+                    " bytes");
+    } else if (result == wrError) {
+        session.TakeError();
+    } else {
+        session.ShowError(QString::fromUtf8(kTextWriteTimeout));
+    }
+
+    result = session.Wait();
+    if (result == wrLinkLost) return session.ReportLinkLost();
+    if (result == wrAnswer) {
+        session.TakeAnswer();
+        session.Log(QStringLiteral("Запись сектора успешно завершена!"));
+        return OperationOutcome::Done;
+    }
+    if (result == wrError) {
+        LogStatusBits(session, session.TakeError().StatusByte(0), "Ошибка записи - ", kWriteErrors);
+        return OperationOutcome::Done;
+    }
+    session.ShowError(QString::fromUtf8(kTextWriteTimeout));
+    return OperationOutcome::Stopped;
+}
+
+OperationOutcome FormatSelectedTrack(OperationContext& ctx, MapCell cell) {
+    OperationSession session(ctx);
+    if (!session.Start()) return OperationOutcome::Refused;
+    const TTrack* track = ctx.disk.GetTrack(cell.track);
+    if (!track) return OperationOutcome::Refused;
+    StartLog(session);
+    const std::optional<Bytes> table = BuildFormatTable(*track);
+    if (!table) {
+        session.ShowError(QStringLiteral("Таблица форматирования больше 255 элементов!"));
+        return OperationOutcome::Refused;
+    }
+    ctx.host.ShowBytes(*table);
+    const OperationOutcome placed = PositionHead(session, cell.track, WritePositioningTexts());
+    if (placed != OperationOutcome::Done) return placed;
+    ctx.host.SetTrackLabel(Dec(cell.track));
+    ctx.host.SetSectorLabel(QStringLiteral("0"));
+    session.Log(QStringLiteral("Передача таблицы форматирования - ") + Dec((*table)[0]) +
+                " элементов.");
+    ctx.protocol.SendCommandBlock(cmdWriteTrack, *table);
+
+    OperationOutcome outcome = OperationOutcome::Done;
+    int result = session.Wait();
+    if (result == wrAnswer) {
+        session.Log(QStringLiteral("Таблица форматирования передана - ") +
+                    Dec(session.TakeAnswer().Byte(0)) + " элементов.");
+    } else if (result == wrError) {
+        session.TakeError();
+    }
+    if (result == wrAnswer || result == wrError) {
+        result = session.Wait();
+        if (result == wrAnswer) {
+            session.TakeAnswer();
+            session.Log(QStringLiteral("Форматирование дорожки завершено!"));
+        } else if (result == wrError) {
+            LogStatusBits(session, session.TakeError().StatusByte(0), "Ошибка форматирования - ",
+                          kFormatErrors);
+        }
+    }
+    if (result == wrLinkLost) {
+        outcome = session.ReportLinkLost();
+    } else if (result == wrTimeout) {
+        session.ShowError(QString::fromUtf8(kTextWriteTimeout));
+        outcome = OperationOutcome::Stopped;
+    }
+    // Nothing of this exchange may be left for the next command.
+    TUSB_Port& port = ctx.protocol.Port();
+    port.ResetFlags();
+    port.ClearAnswers();
+    port.ClearErrors();
+    return outcome;
+}
+
+}  // namespace morvane

@@ -1,0 +1,41 @@
+// The three reads of one track that both the context-menu reads and the whole-disk runs
+// do: the raw image read several times, the scan of the ID fields, and the sector list
+// read. The two callers word a few log lines differently; the style says which.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "model/Bytes.h"
+#include "operations/OperationContext.h"
+#include "operations/RawVote.h"
+
+namespace morvane {
+
+class OperationSession;
+class TTrack;
+struct ErrorRecord;
+
+enum class PhaseStyle { SingleTrack, DiskRun };
+
+// reads.size() raw reads of the track the head is on, each into its zero-filled buffer
+// (cut at 6500 bytes). length = the count of the last read. Stopped on a time-out (the
+// message shown, the track unchanged apart from its log).
+OperationOutcome ReadRawImages(OperationSession& session, TTrack& track,
+                               std::vector<RawReadBuffer>& reads, std::size_t& length);
+
+// READ ADDRESS into the track's slots, at most 32 whole records. found = the records.
+OperationOutcome ScanIdFields(OperationSession& session, TTrack& track, PhaseStyle style,
+                              std::size_t& found);
+
+// The list read of the sectors of slots 0 .. count-1. failed counts the failed sectors;
+// view (if given) collects every sector's bytes in list order.
+OperationOutcome ReadListedSectors(OperationSession& session, TTrack& track, PhaseStyle style,
+                                   int& failed, Bytes* view);
+
+// An error record that only reports the deleted-data mark: the sector was read whole with
+// a good CRC, so its data counts as good.
+bool DeletedMarkOnly(const ErrorRecord& error);
+
+}  // namespace morvane

@@ -1,0 +1,293 @@
+// The context-menu reads of one track against the emulated controller.
+#include <gtest/gtest.h>
+
+#include "OperationsFixture.h"
+#include "controller/virtual/DemoDisk.h"
+#include "controller/virtual/SectorAccess.h"
+#include "controller/virtual/TrackScan.h"
+#include "model/Checksums.h"
+#include "operations/SingleTrackReads.h"
+
+namespace morvane {
+namespace {
+
+using test::OperationsFixture;
+
+constexpr std::uint8_t kReadSector = 0x21, kReadTrack = 0x23, kReadAddresses = 0x20,
+                       kReadSectors = 0x24;
+
+class SingleTrackReadsTest : public OperationsFixture {
+  protected:
+    // Slots 0.. hold the IDs of the demo track (sectors 1..16, 256 bytes).
+    void FillDemoSlots(std::uint8_t t, int count = 16, std::uint8_t sizeCode = 1) {
+        TTrack& track = *disk->GetTrack(t);
+        track.Present = kPresent;
+        for (int i = 0; i < count; ++i) {
+            TSectorSlot& slot = track.Slots[static_cast<std::size_t>(i)];
+            slot.Present = kPresent;
+            slot.Cylinder = static_cast<std::uint8_t>(t / 2);
+            slot.Head = 0;
+            slot.Sector = static_cast<std::uint8_t>(i + 1);
+            slot.SizeCode = sizeCode;
+        }
+        track.CountSectors();
+    }
+    const virt::RawTrack& Stored(std::uint8_t t) {
+        return *device->Fdc().Disk(virt::Drive::A)->Track(t);
+    }
+};
+
+struct RefusalCase {
+    const char* name;
+    int column;
+    bool slotPresent;
+    const char* message;
+};
+
+class ReadSectorRefusal : public SingleTrackReadsTest,
+                          public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(ReadSectorRefusal, ShowsItsMessageAndSendsNothing) {
+    FillDemoSlots(4);
+    disk->GetSlot(4, 2)->Present = GetParam().slotPresent ? kPresent : 0;
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadSelectedSector(ctx, {4, GetParam().column}), OperationOutcome::Refused);
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{GetParam().message});
+    EXPECT_EQ(host.messages[0].caption, "Ошибка!");
+    EXPECT_TRUE(device->ReceivedFrames().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadSectorRefusal,
+    ::testing::Values(RefusalCase{"TrackColumn", 0, true, "Сектор для чтения не выбран!"},
+                      RefusalCase{"SlotSwitchedOff", 3, false, "Сектор в карте диска выключен!"}),
+    test::CaseName());
+
+TEST_F(SingleTrackReadsTest, ReadSectorStoresDataAndShowsIt) {
+    FillDemoSlots(4);
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadSelectedSector(ctx, {4, 3}), OperationOutcome::Done);
+    const TSectorSlot& slot = *disk->GetSlot(4, 2);
+    EXPECT_EQ(slot.DataGood, kDataGood);
+    EXPECT_EQ(slot.DataLength, 256);
+    const Bytes demo = virt::MakeDemoSectors();
+    EXPECT_TRUE(
+        std::equal(slot.Data.begin(), slot.Data.begin() + 256, demo.begin() + (4 * 16 + 2) * 256));
+    EXPECT_EQ(host.log, (std::vector<std::string>{"Чтение сектора - 3",
+                                                  "Сектор - 3 считан!(длинна - 256 byte)"}));
+    EXPECT_EQ(SeekTargets(), (std::vector<int>{160, 4}));
+    EXPECT_EQ(host.shownBytes.size(), 256u);
+    EXPECT_TRUE(host.questions.empty());
+}
+
+TEST_F(SingleTrackReadsTest, SectorThatFailsOnceIsReadWithoutQuestion) {
+    FillDemoSlots(6);
+    device->Faults().AddDataCrcError(virt::Drive::A, 6, 5, 1);
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadSelectedSector(ctx, {6, 5}), OperationOutcome::Done);
+    EXPECT_EQ(disk->GetSlot(6, 4)->DataGood, kDataGood);
+    EXPECT_EQ(Frames(kReadSector).size(), 2u);
+    EXPECT_TRUE(host.questions.empty());
+}
+
+struct AnswerCase {
+    const char* name;
+    std::vector<MessageAnswer> answers;
+    OperationOutcome outcome;
+    std::size_t questions;
+    std::vector<int> seeks;
+    const char* lastLine;
+    std::uint16_t dataLength;
+};
+
+class ReadSectorAnswers : public SingleTrackReadsTest,
+                          public ::testing::WithParamInterface<AnswerCase> {};
+
+// Track 2 sector 14 of the demo disk always has a bad data CRC.
+TEST_P(ReadSectorAnswers, AskAfterThirtyOneFailuresAndFollowTheAnswer) {
+    FillDemoSlots(2);
+    const AnswerCase& c = GetParam();
+    host.answers.assign(c.answers.begin(), c.answers.end());
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadSelectedSector(ctx, {2, 14}), c.outcome);
+    EXPECT_EQ(host.questions.size(), c.questions);
+    EXPECT_EQ(host.questions[0], (test::ScriptedHost::Message{"Ошибка - 08", "Ошибка чтения"}));
+    EXPECT_EQ(Frames(kReadSector).size(), 31u * c.questions);
+    EXPECT_EQ(SeekTargets(), c.seeks);
+    EXPECT_EQ(host.log.back(), c.lastLine);
+    const TSectorSlot& slot = *disk->GetSlot(2, 13);
+    EXPECT_EQ(slot.DataGood, 0);
+    EXPECT_EQ(slot.DataLength, c.dataLength);
+    EXPECT_TRUE(InTrackLog(*disk->GetTrack(2), "Ошибка чтения - 08 (Track - 2 / Sector - 14)"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReadSectorAnswers,
+                         ::testing::Values(AnswerCase{"RetryThenIgnore",
+                                                      {MessageAnswer::Retry, MessageAnswer::Ignore},
+                                                      OperationOutcome::Done,
+                                                      2,
+                                                      {160, 2, 160, 2},
+                                                      "Сектор считан с ошибкой!",
+                                                      256},
+                                           AnswerCase{"Abort",
+                                                      {MessageAnswer::Abort},
+                                                      OperationOutcome::Cancelled,
+                                                      1,
+                                                      {160, 2},
+                                                      "Отменено пользователем!",
+                                                      0}),
+                         test::CaseName());
+
+TEST_F(SingleTrackReadsTest, MissingSectorIgnoredKeepsNoData) {
+    FillDemoSlots(8);
+    device->Faults().AddMissingSector(virt::Drive::A, 8, 9);
+    host.answers = {MessageAnswer::Ignore};
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadSelectedSector(ctx, {8, 9}), OperationOutcome::Done);
+    EXPECT_EQ(host.questions.at(0).text, "Ошибка - 10");
+    EXPECT_EQ(disk->GetSlot(8, 8)->DataLength, 0);
+    EXPECT_EQ(disk->GetSlot(8, 8)->DataGood, 0);
+}
+
+TEST_F(SingleTrackReadsTest, DeletedDataMarkReadsAsGoodData) {
+    FillDemoSlots(10);
+    virt::RawTrack& track = *device->Fdc().Disk(virt::Drive::A)->Track(10);
+    const auto id = virt::FindSector(track, 4, false).Id;
+    ASSERT_TRUE(id);
+    const Bytes data(256, 0xE5);
+    virt::WriteDataField(track, *id, data, virt::kDeletedDataAddressMark);
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadSelectedSector(ctx, {10, 4}), OperationOutcome::Done);
+    const TSectorSlot& slot = *disk->GetSlot(10, 3);
+    EXPECT_EQ(slot.DataGood, kDataGood);
+    EXPECT_EQ(slot.Data[0], 0xE5);
+    EXPECT_TRUE(host.questions.empty());
+}
+
+TEST_F(SingleTrackReadsTest, RawReadStoresTenReadsVotedAndLeavesSlots) {
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadRawTrack(ctx, {5, 0}), OperationOutcome::Done);
+    const TTrack& track = *disk->GetTrack(5);
+    const virt::RawTrack& stored = Stored(5);
+    EXPECT_EQ(Frames(kReadTrack).size(), 10u);
+    EXPECT_EQ(track.RawLength, stored.Length());
+    EXPECT_TRUE(std::equal(stored.Data.begin(), stored.Data.end(), track.Raw.begin()));
+    EXPECT_EQ(track.RawValid, 1);
+    EXPECT_EQ(track.Present, kPresent);
+    EXPECT_EQ(track.Slots[0].Present, 0) << "the raw read does not decode";
+    EXPECT_EQ(track.Log.size(), 10u);
+    EXPECT_EQ(track.Log[0], "Образ дорожки считан, размер - 6250 байт.");
+    EXPECT_EQ(host.log.front(), "Начало чтения RAW дорожки - 5");
+    EXPECT_EQ(host.log.back(), "Чтение RAW дорожки завершено!");
+    EXPECT_EQ(host.trackLabel, "5");
+    EXPECT_EQ(host.shownBytes.size(), stored.Length());
+}
+
+TEST_F(SingleTrackReadsTest, RawReadVoteOutweighsUnstableBytes) {
+    device->Faults().SetRandomSeed(7);
+    device->Faults().AddUnstableBytes(virt::Drive::A, 7, 100, 2000, 0.3);
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadRawTrack(ctx, {7, 0}), OperationOutcome::Done);
+    const virt::RawTrack& stored = Stored(7);
+    const TTrack& track = *disk->GetTrack(7);
+    EXPECT_TRUE(std::equal(stored.Data.begin(), stored.Data.end(), track.Raw.begin()));
+}
+
+TEST_F(SingleTrackReadsTest, RawReadTimeOutLeavesTrackUnchanged) {
+    device->SilenceCommand(kReadTrack);
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadRawTrack(ctx, {5, 0}), OperationOutcome::Stopped);
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"Время ожидания контроллера вышло."});
+    EXPECT_EQ(disk->GetTrack(5)->Present, 0);
+    EXPECT_EQ(disk->GetTrack(5)->RawLength, 0);
+}
+
+struct ScanCase {
+    const char* name;
+    std::uint8_t track;
+    int fault;  // 0 none, 1 missing sector 3, 2 ID CRC error on sector 3
+    std::size_t found;
+    const char* errorLine;  // "" when the scan answers
+};
+
+class ScanTrackCases : public SingleTrackReadsTest,
+                       public ::testing::WithParamInterface<ScanCase> {};
+
+TEST_P(ScanTrackCases, FillsSlotsFromTheIdFields) {
+    const ScanCase& c = GetParam();
+    if (c.fault == 1) device->Faults().AddMissingSector(virt::Drive::A, c.track, 3);
+    if (c.fault == 2) device->Faults().AddIdCrcError(virt::Drive::A, c.track, 3);
+    auto ctx = Ctx();
+    EXPECT_EQ(ScanTrack(ctx, {c.track, 0}), OperationOutcome::Done);
+    const TTrack& track = *disk->GetTrack(c.track);
+    EXPECT_EQ(track.Present, kPresent);
+    std::size_t present = 0;
+    for (const TSectorSlot& s : track.Slots)
+        present += s.Present != 0 ? 1 : 0;
+    EXPECT_EQ(present, c.found);
+    const std::string done =
+        "Сканирование завершено. Найдено " + std::to_string(c.found) + " секторов.";
+    EXPECT_EQ(host.log.back(), done);
+    EXPECT_EQ(track.Log.front(), "Начало сканирования дорожки.");
+    if (*c.errorLine) {
+        EXPECT_TRUE(Logged(c.errorLine));
+    }
+    if (c.fault == 2) {
+        const TSectorSlot& s = track.Slots[2];
+        EXPECT_EQ(s.Sector, 3);
+        EXPECT_NE(s.HeaderCrc, IdFieldCrc(s.Cylinder, s.Head, s.Sector, s.SizeCode));
+    }
+    EXPECT_EQ(Frames(kReadAddresses).size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScanTrackCases,
+    ::testing::Values(ScanCase{"Whole", 12, 0, 16, ""}, ScanCase{"MissingSector", 12, 1, 15, ""},
+                      ScanCase{"IdCrcError", 12, 2, 16, ""},
+                      ScanCase{"Unformatted", 165, 0, 0, "Ошибка сканирования - 10 (Track - 165)"}),
+    test::CaseName());
+
+TEST_F(SingleTrackReadsTest, TrackSectorsReadInOneListWithErrorsLogged) {
+    FillDemoSlots(2);
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadTrackSectors(ctx, {2, 0}), OperationOutcome::Done);
+    ASSERT_EQ(Frames(kReadSectors).size(), 1u);
+    EXPECT_EQ(Frames(kReadSectors)[0].Payload.size(), 16u);
+    EXPECT_EQ(host.log.front(),
+              "Чтение секторов -  01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10");
+    EXPECT_TRUE(Logged("Ошибка чтения сектора 14 - #1Fr reg = 08 (Track - 2 / Sector - 14)"));
+    const TTrack& track = *disk->GetTrack(2);
+    for (std::size_t i = 0; i < 16; ++i) {
+        EXPECT_EQ(track.Slots[i].DataGood, i == 13 ? 0 : kDataGood) << i;
+        EXPECT_EQ(track.Slots[i].DataLength, 256);
+    }
+    EXPECT_EQ(host.shownBytes.size(), 16u * 256);
+    EXPECT_EQ(host.trackLabel, "2");
+    EXPECT_EQ(host.sectorLabel, "0");
+}
+
+TEST_F(SingleTrackReadsTest, TrackSectorsLengthMismatchMarksSectorFailed) {
+    FillDemoSlots(9, 3, 0);  // the slots claim 128 bytes; the disk holds 256
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadTrackSectors(ctx, {9, 0}), OperationOutcome::Done);
+    EXPECT_TRUE(Logged("Длинна сектора - 128 byte не равна колличеству считанных байтов - 256"));
+    EXPECT_EQ(disk->GetSlot(9, 0)->DataGood, 0);
+    EXPECT_EQ(disk->GetSlot(9, 0)->DataLength, 256);
+}
+
+TEST_F(SingleTrackReadsTest, LinkThatWasNeverUpIsAControllerTimeOut) {
+    port->SetDeviceActive(false);
+    auto ctx = Ctx();
+    EXPECT_EQ(ScanTrack(ctx, {3, 0}), OperationOutcome::Stopped);
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"Время ожидания контроллера вышло."});
+}
+
+TEST_F(SingleTrackReadsTest, TrackSectorsWithoutSlotsSendsNothing) {
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadTrackSectors(ctx, {9, 0}), OperationOutcome::Refused);
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"Нет секторов для чтения!"});
+    EXPECT_TRUE(device->ReceivedFrames().empty());
+}
+
+}  // namespace
+}  // namespace morvane
