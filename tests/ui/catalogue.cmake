@@ -7,6 +7,7 @@ morvane_add_test(ui_catalogue_tests
     catalogue/TrDosExportsTest.cpp
     catalogue/CpmCatalogueWindowTest.cpp
     catalogue/CatalogueCommandsTest.cpp
+    catalogue/ZxCatalogueFromDiskTest.cpp
   LIBS morvane_ui)
 target_include_directories(ui_catalogue_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 

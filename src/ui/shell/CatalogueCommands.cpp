@@ -11,6 +11,7 @@
 #include "model/Cp1251.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
+#include "ui/catalogue/ZxCatalogueFromDisk.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/WidgetCatalogueDialogs.h"
 #include "ui/views/DiskMapView.h"
@@ -47,6 +48,15 @@ void TFMain::ConnectCatalogues() {
     connect(actions_.viewCpmCatalogue, &QAction::triggered, this, &TFMain::ViewCpmCatalogueCommand);
     connect(actions_.createTrdos, &QAction::triggered, this, &TFMain::CreateTrdosImageCommand);
     connect(actions_.createCpm, &QAction::triggered, this, &TFMain::CreateCpmImageCommand);
+    connect(actions_.readZxCatalogue, &QAction::triggered, this, &TFMain::ReadZxCatalogueCommand);
+}
+
+void TFMain::ReadZxCatalogueCommand() {
+    if (!operationRunner_) return;
+    operationRunner_([this](OperationContext& ctx) {
+        T_ZXCAT* window = ZxCatalogue();
+        if (ReadZxCatalogueFromDisk(ctx, *window)) window->exec();
+    });
 }
 
 T_ZXCAT* TFMain::ZxCatalogue() {

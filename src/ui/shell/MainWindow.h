@@ -37,6 +37,10 @@ class Tfmset;
 class T_ZXCAT;
 class T_cCat;
 class CatalogueDialogs;
+struct OperationContext;
+
+// Runs a disk operation with the window's operation context (protocol, image, host).
+using OperationRunner = std::function<void(const std::function<void(OperationContext&)>&)>;
 
 // What the window takes from outside; tests replace the dialogs, the file chooser, the
 // settings file and the hardware.
@@ -102,6 +106,9 @@ class TFMain : public QMainWindow,
     void ViewCpmCatalogueCommand();
     void CreateTrdosImageCommand();
     void CreateCpmImageCommand();
+    // "Считать ZX каталог"; does nothing until an operation runner is set.
+    void ReadZxCatalogueCommand();
+    void SetOperationRunner(OperationRunner runner) { operationRunner_ = std::move(runner); }
     // The catalogue windows, made on first use and kept.
     T_ZXCAT* ZxCatalogue();
     T_cCat* CpmCatalogue();
@@ -174,6 +181,7 @@ class TFMain : public QMainWindow,
     std::shared_ptr<CatalogueDialogs> catalogueDialogs_;
     QPointer<T_ZXCAT> zxcat_;
     QPointer<T_cCat> ccat_;
+    OperationRunner operationRunner_;
     MainActions actions_;
     bool startedUp_ = false;
 

@@ -133,5 +133,15 @@ TEST_F(CatalogueCommandsTest, OwnerLineFollowsTheCatalogueAsTheImageChanges) {
     EXPECT_EQ(Owner(), QStringLiteral("Free sector!"));
 }
 
+TEST_F(CatalogueCommandsTest, ReadZxCatalogueRunsThroughTheOperationRunner) {
+    window->ReadZxCatalogueCommand();  // no runner yet: nothing happens
+    int runs = 0;
+    window->SetOperationRunner([&runs](const std::function<void(OperationContext&)>& operation) {
+        runs += operation ? 1 : 0;
+    });
+    window->ReadZxCatalogueCommand();
+    EXPECT_EQ(runs, 1);
+}
+
 }  // namespace
 }  // namespace morvane::test
