@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "model/ImageEditing.h"  // MapCell: the cell the map's context menu opened on
+
 namespace morvane {
 
 class ControllerProtocol;
@@ -14,13 +16,6 @@ struct OperationContext {
     ControllerProtocol& protocol;
     TZX_Disk& disk;
     OperationHost& host;
-};
-
-// The disk-map cell on which the context menu was last opened: row = track index,
-// column 0 = the track's own cell, column c >= 1 = slot c - 1.
-struct MapCell {
-    std::uint8_t track = 0;
-    int column = 0;
 };
 
 // How an operation ended, for callers that go on (the command-line tool, tests).

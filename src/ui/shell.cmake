@@ -1,5 +1,6 @@
 # The application shell: the main window, its commands and the settings.
 add_library(morvane_ui STATIC
+  shell/CatalogueCommands.cpp
   shell/ControllerLink.cpp
   shell/FileChooser.cpp
   shell/FormatsFileIo.cpp
@@ -15,10 +16,11 @@ add_library(morvane_ui STATIC
   shell/SettingsDialog.cpp
   shell/UserDialogs.cpp
   shell/VirtualDrive.cpp
+  shell/WidgetCatalogueDialogs.cpp
 )
 set_target_properties(morvane_ui PROPERTIES AUTOMOC ON)
 target_include_directories(morvane_ui PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(morvane_ui
-  PUBLIC Qt6::Widgets morvane_ui_views morvane_controller morvane_virtual_controller
+  PUBLIC Qt6::Widgets morvane_ui_views morvane_ui_catalogue morvane_controller morvane_virtual_controller
          morvane_formats morvane_model
   PRIVATE morvane_warnings)

@@ -42,6 +42,7 @@ TFMain::TFMain(MainWindowOptions options, QWidget* parent)
     BuildLayout();
     BuildMenus();
     ConnectMap();
+    ConnectCatalogues();
     ConnectComment();
     ShowLinkKind();
     resize(1270, 860);

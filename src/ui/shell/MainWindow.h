@@ -35,6 +35,13 @@ class SectorView;
 class FtdiDriver;
 class ControllerLink;
 class Tfmset;
+class T_ZXCAT;
+class T_cCat;
+class CatalogueDialogs;
+struct OperationContext;
+
+// Runs a disk operation with the window's operation context (protocol, image, host).
+using OperationRunner = std::function<void(const std::function<void(OperationContext&)>&)>;
 
 // What the window takes from outside; tests replace the dialogs, the file chooser, the
 // settings file and the hardware.
@@ -43,6 +50,8 @@ struct MainWindowOptions {
     QString programFolder;                 // empty: the executable's folder
     FileChooser chooser;                   // empty: the file dialogs
     std::shared_ptr<UserDialogs> dialogs;  // empty: message boxes
+    // The catalogue windows' questions and viewers; empty: dialogs on screen.
+    std::shared_ptr<CatalogueDialogs> catalogueDialogs;
     // Makes the driver of the real hardware; empty: libftdi.
     std::function<std::unique_ptr<FtdiDriver>()> hardwareDriver;
     // Start-up raises the process to real-time priority; tests leave the priority alone.
@@ -93,6 +102,17 @@ class TFMain : public QMainWindow,
     void ProgramSettingsCommand();
     void SetVirtualController(bool enabled);
     void ChooseVirtualImageCommand();
+    // Catalogues and new images ("Образ" menu).
+    void ViewZxCatalogueCommand();
+    void ViewCpmCatalogueCommand();
+    void CreateTrdosImageCommand();
+    void CreateCpmImageCommand();
+    // "Считать ZX каталог"; does nothing until an operation runner is set.
+    void ReadZxCatalogueCommand();
+    void SetOperationRunner(OperationRunner runner) { operationRunner_ = std::move(runner); }
+    // The catalogue windows, made on first use and kept.
+    T_ZXCAT* ZxCatalogue();
+    T_cCat* CpmCatalogue();
     // Puts the image file into the emulated drive (empty: the demonstration disk) and
     // remembers the choice. Returns whether the file could be read.
     bool PutImageIntoVirtualDrive(const QString& path);
@@ -148,6 +168,10 @@ class TFMain : public QMainWindow,
     LinkClaim ClaimLink();
     void LoadRememberedVirtualDisk(Drive drive);
     void ClearViews();
+    void ConnectCatalogues();
+    // The image was changed by a catalogue command or replaced by a new one: the map, the
+    // selected cell with its owner line and an open CP/M catalogue show it again.
+    void ShowChangedImage();
 
     MainWindowOptions options_;
     std::shared_ptr<UserDialogs> dialogs_;
@@ -159,6 +183,10 @@ class TFMain : public QMainWindow,
     std::unique_ptr<ImageFileCommands> imageCommands_;
     QPointer<Tfmset> fmset_;
     QPointer<TFmScr> fmScr_;
+    std::shared_ptr<CatalogueDialogs> catalogueDialogs_;
+    QPointer<T_ZXCAT> zxcat_;
+    QPointer<T_cCat> ccat_;
+    OperationRunner operationRunner_;
     MainActions actions_;
     bool startedUp_ = false;
 

@@ -1,0 +1,59 @@
+// The questions, dialogs and viewers the catalogue windows use, behind one interface so
+// tests answer them with a script and the windows never block on a box on screen.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+
+#include "filesystems/TrDosEditing.h"
+
+namespace morvane {
+
+struct SaveFileRequest {
+    QString title;
+    QString filter;  // "description|pattern" form
+    QString defaultSuffix;
+    QString directory;
+    QString fileName;
+};
+
+class CatalogueDialogs {
+  public:
+    enum class Answer { Yes, No, Cancel };
+
+    virtual ~CatalogueDialogs() = default;
+    // The box's icon follows the caption: "Ошибка..." an error, "Внимание..." a warning.
+    virtual void Message(const QString& caption, const QString& text) = 0;
+    virtual bool YesNo(const QString& caption, const QString& text) = 0;
+    virtual Answer YesNoCancel(const QString& caption, const QString& text) = 0;
+    // The disk name dialog; nothing when cancelled. okOnly: the form of a new disk, whose
+    // single button "&Ok" always takes the text.
+    virtual std::optional<QString> DiskName(const QString& preset, bool okOnly) = 0;
+    // Empty when cancelled.
+    virtual QString ChooseFolder(const QString& title, const QString& start) = 0;
+    virtual QString ChooseSaveFile(const SaveFileRequest& request) = 0;
+    // One catalogue entry's header; false when cancelled.
+    virtual bool EditHeader(TrDosEntryEdit& edit) = 0;
+    // The screen viewer, modal.
+    virtual void ShowScreen(std::span<const std::uint8_t> screen) = 0;
+    virtual void ShowHex(std::span<const std::uint8_t> bytes, bool terminalFont) = 0;
+    virtual void ShowText(std::span<const std::uint8_t> bytes) = 0;
+};
+
+// A folder setting the windows start their dialogs in and write back: HobetaDir, SCLDir.
+struct RememberedFolder {
+    std::function<QString()> get;
+    std::function<void(const QString&)> set;
+};
+
+// The folder of a file, or a folder, with exactly one trailing "/".
+QString FolderWithSeparator(const QString& folder);
+QString FolderOfFile(const QString& path);
+// Writes the bytes atomically; false when the file could not be written.
+bool WriteWholeFile(const QString& path, std::span<const std::uint8_t> bytes);
+
+}  // namespace morvane

@@ -1,0 +1,71 @@
+// T_cCat, "Каталог диска CP/M": the directory of a Profi CP/M image with its extents and
+// block use, and viewing or saving a file. The window reads the image only.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+#include "filesystems/CpmDirectory.h"
+#include "filesystems/CpmWindowRules.h"
+#include "model/ZxDisk.h"
+#include "ui/catalogue/CatalogueDialogs.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTreeWidget;
+
+namespace morvane {
+
+struct CpmWindowContext {
+    TZX_Disk* disk = nullptr;
+    CatalogueDialogs* dialogs = nullptr;
+    RememberedFolder sclDir;
+};
+
+class T_cCat : public QDialog {
+    Q_OBJECT
+  public:
+    explicit T_cCat(CpmWindowContext context, QWidget* parent = nullptr);
+
+    // Reads the directory from the image and fills the list and the description.
+    void Fill();
+
+    const CpmCatalogue& Catalogue() const { return catalogue_; }
+    QTreeWidget* List() const { return lv1_; }
+    QMenu* ContextMenu() const { return menu_; }
+    QStringList DescriptionValues() const;
+    void UpdateMenu();
+    QAction* Action(std::string_view caption) const;
+    void SelectRows(const std::vector<int>& rows);
+
+    void ViewHex();
+    void ViewText();
+    void SetShowErased(bool show);
+    void SetShowHidden(bool show);
+    void SaveAs();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void BuildMenu();
+    int FirstSelectedRow() const;
+    // The selected row's file, looked up again in the image's directory: nothing when
+    // the image no longer holds it.
+    std::optional<CpmFile> SelectedFile() const;
+
+    CpmWindowContext context_;
+    CpmCatalogue catalogue_;
+    bool showErased_ = false;
+    bool showHidden_ = false;
+    QTreeWidget* lv1_ = nullptr;
+    std::vector<QLabel*> values_;
+    QMenu* menu_ = nullptr;
+    std::vector<QAction*> actions_;
+};
+
+}  // namespace morvane

@@ -1,0 +1,258 @@
+#include "ui/catalogue/TrDosCatalogueWindow.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "filesystems/TrDosEditing.h"
+#include "filesystems/TrDosSectors.h"
+#include "model/Cp1251.h"
+
+namespace morvane {
+
+namespace {
+
+// Columns without a width of their own: wide enough for four hex digits and the header.
+constexpr int kDefaultColumnWidth = 50;
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
+    : QDialog(parent), context_(std::move(context)) {
+    setObjectName(QStringLiteral("ZXCAT"));
+    setWindowTitle(Q(kTrDosWindowCaption));
+
+    lv1_ = new QTreeWidget(this);
+    lv1_->setObjectName(QStringLiteral("LV1"));
+    lv1_->setRootIsDecorated(false);
+    lv1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lv1_->setColumnCount(static_cast<int>(kTrDosColumns.size()));
+    QStringList headers;
+    for (const ListColumn& c : kTrDosColumns)
+        headers << Q(c.header);
+    lv1_->setHeaderLabels(headers);
+    for (int i = 0; i < static_cast<int>(kTrDosColumns.size()); ++i) {
+        const int width = kTrDosColumns[static_cast<std::size_t>(i)].width;
+        lv1_->setColumnWidth(i, width > 0 ? width : kDefaultColumnWidth);
+        if (i > 0) lv1_->headerItem()->setTextAlignment(i, Qt::AlignCenter);
+    }
+    lv1_->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
+    auto* grid = new QGridLayout(group);
+    for (std::size_t i = 0; i < kTrDosDescriptionLabels.size(); ++i) {
+        auto* caption = new QLabel(Q(kTrDosDescriptionLabels[i]), group);
+        auto* value = new QLabel(group);
+        value->setObjectName(QStringLiteral("value%1").arg(i + 1));
+        grid->addWidget(caption, static_cast<int>(i), 0);
+        grid->addWidget(value, static_cast<int>(i), 1);
+        values_.push_back(value);
+    }
+    auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
+    close->setObjectName(QStringLiteral("bClose"));
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* side = new QVBoxLayout;
+    side->addWidget(group);
+    side->addStretch();
+    side->addWidget(close);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(lv1_, 1);
+    layout->addLayout(side);
+
+    BuildMenu();
+    connect(lv1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        UpdateMenu();
+        menu_->popup(lv1_->viewport()->mapToGlobal(pos));
+    });
+    resize(720, 440);
+}
+
+void T_ZXCAT::BuildMenu() {
+    menu_ = new QMenu(this);
+    menu_->setObjectName(QStringLiteral("PopupMenu1"));
+    auto add = [this](std::string_view caption, void (T_ZXCAT::*command)()) {
+        QAction* a = menu_->addAction(Q(caption));
+        if (command != nullptr) connect(a, &QAction::triggered, this, command);
+        actions_.push_back(a);
+        return a;
+    };
+    add(kMenuViewScreen, &T_ZXCAT::ViewScreen);
+    add(kMenuViewHex, &T_ZXCAT::ViewHex);
+    menu_->addSeparator();
+    add(kMenuCompact, &T_ZXCAT::Compact);
+    add(kMenuRenameDisk, &T_ZXCAT::RenameDisk);
+    QAction* deleted = add(kMenuShowDeleted, nullptr);
+    deleted->setCheckable(true);
+    connect(deleted, &QAction::toggled, this, &T_ZXCAT::SetShowDeleted);
+    menu_->addSeparator();
+    add(kMenuSaveHobeta, &T_ZXCAT::SaveHobeta);
+    add(kMenuSaveScl, &T_ZXCAT::SaveScl);
+    menu_->addSeparator();
+    add(kMenuEditHeader, &T_ZXCAT::EditHeader);
+    add(kMenuAddFiles, nullptr);  // adding files comes with the file import
+    add(kMenuDeleteFiles, &T_ZXCAT::DeleteFiles);
+}
+
+QAction* T_ZXCAT::Action(std::string_view caption) const {
+    const QString text = Q(caption);
+    for (QAction* a : actions_)
+        if (a->text() == text) return a;
+    return nullptr;
+}
+
+bool T_ZXCAT::LoadFromImage() {
+    TrDosCatalogue read;
+    if (!ReadTrDosCatalogue(*context_.disk, read)) return false;
+    catalogue_ = std::move(read);
+    fromImage_ = true;
+    Fill();
+    return true;
+}
+
+bool T_ZXCAT::LoadFromDisk(std::span<const std::uint8_t> track0) {
+    TrDosCatalogue read;
+    if (!ParseTrDosCatalogue(track0, read)) return false;
+    catalogue_ = std::move(read);
+    fromImage_ = false;
+    Fill();
+    return true;
+}
+
+void T_ZXCAT::Fill() {
+    const std::array<std::string, 7> values = TrDosDescriptionValues(catalogue_);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values_[i]->setText(QString::fromStdString(values[i]));
+    lv1_->clear();
+    for (std::size_t index : ListedEntries(catalogue_, showDeleted_)) {
+        const std::array<std::string, 7> texts = TrDosRowTexts(catalogue_.entries[index]);
+        auto* item = new QTreeWidgetItem(lv1_);
+        for (int c = 0; c < static_cast<int>(texts.size()); ++c) {
+            item->setText(c, QString::fromStdString(texts[static_cast<std::size_t>(c)]));
+            if (c > 0) item->setTextAlignment(c, Qt::AlignCenter);
+        }
+    }
+}
+
+QStringList T_ZXCAT::DescriptionValues() const {
+    QStringList out;
+    for (QLabel* l : values_)
+        out << l->text();
+    return out;
+}
+
+void T_ZXCAT::SelectRows(const std::vector<int>& rows) {
+    lv1_->clearSelection();
+    for (int r : rows)
+        if (QTreeWidgetItem* item = lv1_->topLevelItem(r)) item->setSelected(true);
+}
+
+std::vector<std::size_t> T_ZXCAT::SelectedEntries() const {
+    std::vector<std::size_t> out;
+    for (int r = 0; r < lv1_->topLevelItemCount(); ++r) {
+        if (!lv1_->topLevelItem(r)->isSelected()) continue;
+        if (auto e = EntryOfRow(catalogue_, showDeleted_, static_cast<std::size_t>(r)))
+            out.push_back(*e);
+    }
+    return out;
+}
+
+const TrDosEntry* T_ZXCAT::SingleSelectedEntry() const {
+    const std::vector<std::size_t> entries = SelectedEntries();
+    return entries.size() == 1 ? &catalogue_.entries[entries.front()] : nullptr;
+}
+
+void T_ZXCAT::UpdateMenu() {
+    const TrDosMenuState s = TrDosMenuEnabling(
+        fromImage_, static_cast<std::size_t>(lv1_->topLevelItemCount()), SingleSelectedEntry());
+    const std::pair<std::string_view, bool> items[] = {
+        {kMenuViewScreen, s.viewScreen},   {kMenuViewHex, s.viewHex},
+        {kMenuCompact, s.compact},         {kMenuRenameDisk, s.renameDisk},
+        {kMenuShowDeleted, s.showDeleted}, {kMenuSaveHobeta, s.saveHobeta},
+        {kMenuSaveScl, s.saveScl},         {kMenuEditHeader, s.editHeader},
+        {kMenuAddFiles, s.addFiles},       {kMenuDeleteFiles, s.deleteFiles}};
+    for (const auto& [caption, enabled] : items)
+        Action(caption)->setEnabled(enabled);
+}
+
+void T_ZXCAT::SetShowDeleted(bool show) {
+    showDeleted_ = show;
+    QAction* a = Action(kMenuShowDeleted);
+    if (a->isChecked() != show) a->setChecked(show);
+    Fill();
+}
+
+void T_ZXCAT::Changed() {
+    if (!ReadTrDosCatalogue(*context_.disk, catalogue_)) catalogue_ = TrDosCatalogue{};
+    Fill();
+    if (context_.imageChanged) context_.imageChanged();
+}
+
+void T_ZXCAT::ViewScreen() {
+    const TrDosEntry* e = SingleSelectedEntry();
+    if (e == nullptr || !fromImage_) return;
+    Bytes screen;
+    if (!ReadTrDosSectors(*context_.disk, e->firstTrack, e->firstSector, kZxScreenSectors, screen))
+        return;
+    context_.dialogs->ShowScreen(std::span(screen).first(kZxScreenBytes));
+}
+
+void T_ZXCAT::ViewHex() {
+    const TrDosEntry* e = SingleSelectedEntry();
+    if (e == nullptr || !fromImage_) return;
+    Bytes bytes;
+    if (!ReadTrDosFile(*context_.disk, *e, bytes)) return;
+    context_.dialogs->ShowHex(bytes, false);
+}
+
+void T_ZXCAT::Compact() {
+    if (!fromImage_) return;
+    const TrDosEditResult r = CompactDisk(*context_.disk, catalogue_);
+    if (!r.ok) context_.dialogs->Message(Q(kErrorCaptionDots), QString::fromStdString(r.error));
+    Changed();
+}
+
+void T_ZXCAT::RenameDisk() {
+    if (!fromImage_) return;
+    const std::optional<QString> entered = context_.dialogs->DiskName(
+        QString::fromStdString(ZxDiskNameText(catalogue_.diskName)), false);
+    if (!entered) return;
+    const Bytes bytes = Utf8ToCp1251(entered->toStdString());
+    const std::string name(bytes.begin(), bytes.end());
+    if (!RenameNeeded(catalogue_.diskName, name)) return;
+    if (!morvane::RenameDisk(*context_.disk, catalogue_, name)) return;
+    Changed();
+}
+
+void T_ZXCAT::EditHeader() {
+    const std::vector<std::size_t> entries = SelectedEntries();
+    if (entries.size() != 1 || !fromImage_) return;
+    const TrDosEntry& e = catalogue_.entries[entries.front()];
+    TrDosEntryEdit edit{e.name, e.type, e.start, e.length};
+    if (!context_.dialogs->EditHeader(edit)) return;
+    const TrDosEditResult r = EditEntry(*context_.disk, catalogue_, entries.front(), edit);
+    if (!r.ok) context_.dialogs->Message(Q(kErrorCaptionDots), QString::fromStdString(r.error));
+    Changed();
+}
+
+void T_ZXCAT::DeleteFiles() {
+    if (!fromImage_) return;
+    if (!context_.dialogs->YesNo(Q(kAttentionCaptionDots), Q(kDeleteQuestion))) return;
+    const std::vector<std::size_t> entries = SelectedEntries();
+    if (entries.empty()) return;
+    const TrDosEditResult r = DeleteEntries(*context_.disk, catalogue_, entries);
+    if (!r.ok) context_.dialogs->Message(Q(kErrorCaptionDots), QString::fromStdString(r.error));
+    Changed();
+}
+
+}  // namespace morvane

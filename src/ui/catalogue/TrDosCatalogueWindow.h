@@ -1,0 +1,86 @@
+// T_ZXCAT, "Каталог диска TR-DOS": the TR-DOS catalogue of the image (or of the disk in
+// the drive) with its description, and the file commands of its context menu. The rules
+// and changes live in src/filesystems; this window shows them and asks the questions.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+#include "filesystems/TrDosCatalogue.h"
+#include "filesystems/TrDosWindowRules.h"
+#include "model/ZxDisk.h"
+#include "ui/catalogue/CatalogueDialogs.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTreeWidget;
+
+namespace morvane {
+
+struct TrDosWindowContext {
+    TZX_Disk* disk = nullptr;
+    CatalogueDialogs* dialogs = nullptr;
+    RememberedFolder hobetaDir;
+    RememberedFolder sclDir;
+    // Called after each change the window makes to the image.
+    std::function<void()> imageChanged;
+};
+
+class T_ZXCAT : public QDialog {
+    Q_OBJECT
+  public:
+    explicit T_ZXCAT(TrDosWindowContext context, QWidget* parent = nullptr);
+
+    // Reads the catalogue from the image and fills the window; false (window unchanged)
+    // when the image holds no TR-DOS catalogue.
+    bool LoadFromImage();
+    // Takes sectors 1..10 of track 0 read from the drive; the file commands stay off.
+    bool LoadFromDisk(std::span<const std::uint8_t> track0);
+
+    const TrDosCatalogue& Catalogue() const { return catalogue_; }
+    bool FromImage() const { return fromImage_; }
+    QTreeWidget* List() const { return lv1_; }
+    QMenu* ContextMenu() const { return menu_; }
+    QStringList DescriptionValues() const;
+    // Applies the enabling rules as when the menu opens.
+    void UpdateMenu();
+    QAction* Action(std::string_view caption) const;
+
+    void SelectRows(const std::vector<int>& rows);
+
+    // The context menu's commands.
+    void ViewScreen();
+    void ViewHex();
+    void Compact();
+    void RenameDisk();
+    void SetShowDeleted(bool show);
+    void SaveHobeta();
+    void SaveScl();
+    void EditHeader();
+    void DeleteFiles();
+
+  private:
+    void BuildMenu();
+    void Fill();
+    std::vector<std::size_t> SelectedEntries() const;
+    const TrDosEntry* SingleSelectedEntry() const;
+    // After a change: the record again from the image, the list and the owner's views.
+    void Changed();
+
+    TrDosWindowContext context_;
+    TrDosCatalogue catalogue_;
+    bool fromImage_ = true;
+    bool showDeleted_ = false;
+    QTreeWidget* lv1_ = nullptr;
+    std::vector<QLabel*> values_;
+    QMenu* menu_ = nullptr;
+    std::vector<QAction*> actions_;
+};
+
+}  // namespace morvane

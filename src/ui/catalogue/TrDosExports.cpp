@@ -1,0 +1,93 @@
+// "Сохранить hob" and "Сохранить scl" of the TR-DOS catalogue window.
+#include <QDir>
+#include <QFileInfo>
+#include <QTreeWidget>
+
+#include "filesystems/Hobeta.h"
+#include "filesystems/Scl.h"
+#include "filesystems/TrDosSectors.h"
+#include "ui/catalogue/TrDosCatalogueWindow.h"
+
+namespace morvane {
+
+namespace {
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A file the user chose that could not be written: said, so the export is not taken
+// for done.
+void ReportWriteFailure(CatalogueDialogs& dialogs, const QString& path) {
+    dialogs.Message(Q(kErrorCaptionDots), QStringLiteral("Ошибка записи файла ") + path);
+}
+
+}  // namespace
+
+void T_ZXCAT::SaveHobeta() {
+    if (!fromImage_) return;
+    CatalogueDialogs& dialogs = *context_.dialogs;
+    const QString chosen = dialogs.ChooseFolder(Q(kHobetaFolderTitle), context_.hobetaDir.get());
+    if (chosen.isEmpty()) return;
+    const QString folder = FolderWithSeparator(chosen);
+    const std::vector<std::size_t> entries = SelectedEntries();
+    if (entries.empty()) return;
+    for (std::size_t index : entries) {
+        const TrDosEntry& entry = catalogue_.entries[index];
+        Bytes file;
+        if (!BuildHobeta(*context_.disk, entry, file)) return;
+        const QString name = QString::fromStdString(HobetaFileName(entry).FileName());
+        const QString path = folder + name;
+        if (QFileInfo::exists(path)) {
+            const CatalogueDialogs::Answer a = dialogs.YesNoCancel(
+                Q(kAttentionCaptionDots),
+                QString::fromStdString(HobetaOverwriteQuestion(name.toStdString())));
+            if (a == CatalogueDialogs::Answer::Cancel) return;
+            if (a == CatalogueDialogs::Answer::No) continue;
+        }
+        if (!WriteWholeFile(path, file)) {
+            ReportWriteFailure(dialogs, path);
+            return;
+        }
+    }
+    if (folder != context_.hobetaDir.get()) context_.hobetaDir.set(folder);
+}
+
+void T_ZXCAT::SaveScl() {
+    if (!fromImage_) return;
+    CatalogueDialogs& dialogs = *context_.dialogs;
+    const std::vector<std::size_t> entries = SelectedEntries();
+    if (entries.empty()) {
+        dialogs.Message(Q(kErrorCaptionDots), Q(kNoFilesToSaveText));
+        return;
+    }
+    SaveFileRequest request;
+    request.title = Q(kSclSaveTitle);
+    request.filter = Q(kSclFilter);
+    request.defaultSuffix = Q(kSclDefaultExtension);
+    request.directory = context_.sclDir.get();
+    const QString path = dialogs.ChooseSaveFile(request);
+    if (path.isEmpty()) return;
+    if (QFileInfo::exists(path) &&
+        !dialogs.YesNo(Q(kAttentionCaptionDots),
+                       QString::fromStdString(SclOverwriteQuestion(path.toStdString()))))
+        return;
+    std::vector<TrDosEntry> files;
+    for (std::size_t index : entries)
+        files.push_back(catalogue_.entries[index]);
+    Bytes archive;
+    SectorPosition failed;
+    if (!BuildScl(*context_.disk, files, archive, &failed)) {
+        dialogs.Message(Q(kErrorCaptionDots),
+                        QString::fromStdString(SectorErrorText(failed.track, failed.sector)));
+        return;
+    }
+    if (!WriteWholeFile(path, archive)) {
+        ReportWriteFailure(dialogs, path);
+        return;
+    }
+    const QString folder = FolderOfFile(path);
+    if (folder != context_.sclDir.get()) context_.sclDir.set(folder);
+}
+
+}  // namespace morvane

@@ -1,0 +1,139 @@
+// The main window's catalogue commands: the TR-DOS and CP/M catalogue windows, the new
+// TR-DOS and CP/M images, and the sector view's owner line.
+#include <QAction>
+#include <QLabel>
+#include <QScrollBar>
+
+#include "filesystems/CpmDirectory.h"
+#include "filesystems/NewImages.h"
+#include "filesystems/TrDosCatalogue.h"
+#include "filesystems/TrDosWindowRules.h"
+#include "model/Cp1251.h"
+#include "ui/catalogue/CpmCatalogueWindow.h"
+#include "ui/catalogue/TrDosCatalogueWindow.h"
+#include "ui/catalogue/ZxCatalogueFromDisk.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/shell/WidgetCatalogueDialogs.h"
+#include "ui/views/DiskMapView.h"
+#include "ui/views/SectorView.h"
+
+namespace morvane {
+
+namespace {
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The owner of a sector, from the catalogue as the image holds it at this moment, so the
+// line never lags a change of the image, whatever made it.
+std::string CurrentSectorOwner(const TZX_Disk& disk, std::uint8_t track, std::uint8_t slot) {
+    TrDosCatalogue catalogue;
+    if (!ReadTrDosCatalogue(disk, catalogue)) return {};
+    return SlotOwnerText(disk, catalogue, track, slot);
+}
+
+}  // namespace
+
+void TFMain::ConnectCatalogues() {
+    if (options_.catalogueDialogs) {
+        catalogueDialogs_ = options_.catalogueDialogs;
+    } else {
+        FileChooser chooser = options_.chooser ? options_.chooser : MakeDialogChooser(this);
+        catalogueDialogs_ = std::make_shared<WidgetCatalogueDialogs>(
+            this, [this] { return fmScr_.data(); }, std::move(chooser));
+    }
+    sectorView_->setOwnerLookup(&CurrentSectorOwner);
+    connect(actions_.viewZxCatalogue, &QAction::triggered, this, &TFMain::ViewZxCatalogueCommand);
+    connect(actions_.viewCpmCatalogue, &QAction::triggered, this, &TFMain::ViewCpmCatalogueCommand);
+    connect(actions_.createTrdos, &QAction::triggered, this, &TFMain::CreateTrdosImageCommand);
+    connect(actions_.createCpm, &QAction::triggered, this, &TFMain::CreateCpmImageCommand);
+    connect(actions_.readZxCatalogue, &QAction::triggered, this, &TFMain::ReadZxCatalogueCommand);
+}
+
+void TFMain::ReadZxCatalogueCommand() {
+    if (!operationRunner_) return;
+    operationRunner_([this](OperationContext& ctx) {
+        T_ZXCAT* window = ZxCatalogue();
+        if (ReadZxCatalogueFromDisk(ctx, *window)) window->exec();
+    });
+}
+
+T_ZXCAT* TFMain::ZxCatalogue() {
+    if (!zxcat_) {
+        TrDosWindowContext c;
+        c.disk = disk_.get();
+        c.dialogs = catalogueDialogs_.get();
+        c.hobetaDir = {[this] { return settings_.HobetaDir; },
+                       [this](const QString& folder) {
+                           settings_.HobetaDir = folder;
+                           store_->WriteHobetaDir(folder);
+                       }};
+        c.sclDir = {[this] { return settings_.SCLDir; },
+                    [this](const QString& folder) {
+                        settings_.SCLDir = folder;
+                        store_->WriteSCLDir(folder);
+                    }};
+        c.imageChanged = [this] { ShowChangedImage(); };
+        zxcat_ = new T_ZXCAT(std::move(c), this);
+    }
+    return zxcat_;
+}
+
+T_cCat* TFMain::CpmCatalogue() {
+    if (!ccat_) {
+        CpmWindowContext c;
+        c.disk = disk_.get();
+        c.dialogs = catalogueDialogs_.get();
+        c.sclDir = {[this] { return settings_.SCLDir; },
+                    [this](const QString& folder) {
+                        settings_.SCLDir = folder;
+                        store_->WriteSCLDir(folder);
+                    }};
+        ccat_ = new T_cCat(std::move(c), this);
+    }
+    return ccat_;
+}
+
+void TFMain::ViewZxCatalogueCommand() {
+    T_ZXCAT* window = ZxCatalogue();
+    if (!window->LoadFromImage()) {
+        ShowBox(Q(kErrorCaption), Q(kNotTrDosImageText));
+        return;
+    }
+    window->exec();
+}
+
+void TFMain::ViewCpmCatalogueCommand() {
+    if (!IsCpmImage(*disk_)) {
+        ShowBox(Q(kErrorCaption), Q(kNotCpmImageText));
+        return;
+    }
+    T_cCat* window = CpmCatalogue();
+    if (window->isVisible()) window->Fill();  // showing it fills it otherwise
+    window->show();
+    window->raise();
+}
+
+void TFMain::CreateTrdosImageCommand() {
+    const QString name =
+        catalogueDialogs_->DiskName(Q(kNewTrDosDiskName), true).value_or(Q(kNewTrDosDiskName));
+    const Bytes bytes = Utf8ToCp1251(name.toStdString());
+    CreateTrDosImage(*disk_, std::string(bytes.begin(), bytes.end()));
+    ShowMapFromTop();
+    ShowChangedImage();
+}
+
+void TFMain::CreateCpmImageCommand() {
+    CreateCpmImage(*disk_);
+    ShowMapFromTop();
+    ShowChangedImage();
+}
+
+void TFMain::ShowChangedImage() {
+    zxd_->ImageChanged();
+    RefreshSelectedCell();
+    if (ccat_ && ccat_->isVisible()) ccat_->Fill();
+}
+
+}  // namespace morvane

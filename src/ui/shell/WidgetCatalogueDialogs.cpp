@@ -1,0 +1,86 @@
+#include "ui/shell/WidgetCatalogueDialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "ui/catalogue/DiskNameDialog.h"
+#include "ui/catalogue/EntryHeaderDialog.h"
+#include "ui/shell/UserDialogs.h"
+
+namespace morvane {
+
+void WidgetCatalogueDialogs::Message(const QString& caption, const QString& text) {
+    MessageBoxDialogs(parent_).Message(KindForCaption(caption), caption, text);
+}
+
+bool WidgetCatalogueDialogs::YesNo(const QString& caption, const QString& text) {
+    QMessageBox box(KindForCaption(caption) == UserDialogs::Kind::Attention ? QMessageBox::Warning
+                                                                            : QMessageBox::Question,
+                    caption, text, QMessageBox::Yes | QMessageBox::No, parent_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+CatalogueDialogs::Answer WidgetCatalogueDialogs::YesNoCancel(const QString& caption,
+                                                             const QString& text) {
+    QMessageBox box(QMessageBox::Warning, caption, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
+std::optional<QString> WidgetCatalogueDialogs::DiskName(const QString& preset, bool okOnly) {
+    DiskNameDialog dialog(preset, okOnly, parent_);
+    // The new disk's form has no cancel: closing it takes the text as it stands.
+    if (dialog.exec() != QDialog::Accepted && !okOnly) return std::nullopt;
+    return dialog.Text();
+}
+
+QString WidgetCatalogueDialogs::ChooseFolder(const QString& title, const QString& start) {
+    return QFileDialog::getExistingDirectory(parent_, title, start);
+}
+
+QString WidgetCatalogueDialogs::ChooseSaveFile(const SaveFileRequest& request) {
+    FileDialogRequest r;
+    r.kind = FileDialogRequest::Kind::Save;
+    r.title = request.title;
+    r.filter = request.filter;
+    r.directory = request.directory;
+    r.fileName = request.fileName;
+    r.defaultSuffix = request.defaultSuffix;
+    return chooser_(r);
+}
+
+bool WidgetCatalogueDialogs::EditHeader(TrDosEntryEdit& edit) {
+    EntryHeaderDialog dialog(edit, parent_);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    edit = dialog.Result();
+    return true;
+}
+
+TFmScr* WidgetCatalogueDialogs::Viewer() {
+    if (TFmScr* v = viewer_ ? viewer_() : nullptr) return v;
+    if (!own_) own_ = new TFmScr(parent_);
+    return own_;
+}
+
+void WidgetCatalogueDialogs::ShowScreen(std::span<const std::uint8_t> screen) {
+    Viewer()->ShowScreen(screen);
+}
+
+void WidgetCatalogueDialogs::ShowHex(std::span<const std::uint8_t> bytes, bool terminalFont) {
+    TFmScr* v = Viewer();
+    if (terminalFont) v->setHexFont(QFont(QStringLiteral("Terminal")));
+    v->ShowHex(bytes);
+}
+
+void WidgetCatalogueDialogs::ShowText(std::span<const std::uint8_t> bytes) {
+    Viewer()->ShowText(bytes);
+}
+
+}  // namespace morvane

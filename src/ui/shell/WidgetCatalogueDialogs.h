@@ -1,0 +1,41 @@
+// The catalogue windows' questions as message boxes and dialogs on screen, the viewers
+// through the screen viewer TFmScr and the save dialog through the window's file chooser.
+#pragma once
+
+#include <QPointer>
+
+#include <functional>
+
+#include "ui/catalogue/CatalogueDialogs.h"
+#include "ui/shell/FileChooser.h"
+#include "ui/views/ScreenViewer.h"
+
+namespace morvane {
+
+class WidgetCatalogueDialogs : public CatalogueDialogs {
+  public:
+    // viewer: the program's screen viewer, made on first use when it gives none.
+    WidgetCatalogueDialogs(QWidget* parent, std::function<TFmScr*()> viewer, FileChooser chooser)
+        : parent_(parent), viewer_(std::move(viewer)), chooser_(std::move(chooser)) {}
+
+    void Message(const QString& caption, const QString& text) override;
+    bool YesNo(const QString& caption, const QString& text) override;
+    Answer YesNoCancel(const QString& caption, const QString& text) override;
+    std::optional<QString> DiskName(const QString& preset, bool okOnly) override;
+    QString ChooseFolder(const QString& title, const QString& start) override;
+    QString ChooseSaveFile(const SaveFileRequest& request) override;
+    bool EditHeader(TrDosEntryEdit& edit) override;
+    void ShowScreen(std::span<const std::uint8_t> screen) override;
+    void ShowHex(std::span<const std::uint8_t> bytes, bool terminalFont) override;
+    void ShowText(std::span<const std::uint8_t> bytes) override;
+
+  private:
+    TFmScr* Viewer();
+
+    QWidget* parent_;
+    std::function<TFmScr*()> viewer_;
+    FileChooser chooser_;
+    QPointer<TFmScr> own_;
+};
+
+}  // namespace morvane

@@ -1,0 +1,18 @@
+# Tests of the catalogue windows and of the main window's catalogue commands, with
+# scripted dialogs, on the offscreen platform.
+morvane_add_test(ui_catalogue_tests
+  SOURCES
+    views/QtTestApp.cpp
+    catalogue/TrDosCatalogueWindowTest.cpp
+    catalogue/TrDosExportsTest.cpp
+    catalogue/CpmCatalogueWindowTest.cpp
+    catalogue/CatalogueCommandsTest.cpp
+    catalogue/ZxCatalogueFromDiskTest.cpp
+  LIBS morvane_ui)
+target_include_directories(ui_catalogue_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+
+# Not a test: draws the TR-DOS catalogue window of an image, for the README's screenshot.
+add_executable(catalogue_screenshot catalogue/CatalogueScreenshot.cpp)
+target_include_directories(catalogue_screenshot PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(catalogue_screenshot PRIVATE morvane_ui_catalogue morvane_formats
+                      morvane_warnings)

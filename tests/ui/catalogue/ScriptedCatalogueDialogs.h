@@ -1,0 +1,69 @@
+// Answers the catalogue windows' questions from a script and records what was asked and
+// what the viewer was given.
+#pragma once
+
+#include <QStringList>
+
+#include <deque>
+
+#include "model/Bytes.h"
+#include "ui/catalogue/CatalogueDialogs.h"
+
+namespace morvane::test {
+
+struct ScriptedCatalogueDialogs : CatalogueDialogs {
+    QStringList messages;   // "caption|text"
+    QStringList questions;  // "caption|text"
+    bool yesNo = true;
+    std::deque<Answer> yesNoCancel;  // Yes when empty
+    std::optional<QString> name;
+    QString folder;
+    QString saveFile;
+    std::vector<SaveFileRequest> saveRequests;
+    std::optional<TrDosEntryEdit> header;
+    enum class Shown { None, Screen, Hex, Text };
+    Shown shown = Shown::None;
+    Bytes shownBytes;
+    bool terminalFont = false;
+
+    void Message(const QString& caption, const QString& text) override {
+        messages << caption + QLatin1Char('|') + text;
+    }
+    bool YesNo(const QString& caption, const QString& text) override {
+        questions << caption + QLatin1Char('|') + text;
+        return yesNo;
+    }
+    Answer YesNoCancel(const QString& caption, const QString& text) override {
+        questions << caption + QLatin1Char('|') + text;
+        if (yesNoCancel.empty()) return Answer::Yes;
+        const Answer a = yesNoCancel.front();
+        yesNoCancel.pop_front();
+        return a;
+    }
+    std::optional<QString> DiskName(const QString&, bool) override { return name; }
+    QString ChooseFolder(const QString&, const QString&) override { return folder; }
+    QString ChooseSaveFile(const SaveFileRequest& request) override {
+        saveRequests.push_back(request);
+        return saveFile;
+    }
+    bool EditHeader(TrDosEntryEdit& edit) override {
+        if (!header) return false;
+        edit = *header;
+        return true;
+    }
+    void ShowScreen(std::span<const std::uint8_t> screen) override {
+        shown = Shown::Screen;
+        shownBytes.assign(screen.begin(), screen.end());
+    }
+    void ShowHex(std::span<const std::uint8_t> bytes, bool terminal) override {
+        shown = Shown::Hex;
+        shownBytes.assign(bytes.begin(), bytes.end());
+        terminalFont = terminal;
+    }
+    void ShowText(std::span<const std::uint8_t> bytes) override {
+        shown = Shown::Text;
+        shownBytes.assign(bytes.begin(), bytes.end());
+    }
+};
+
+}  // namespace morvane::test

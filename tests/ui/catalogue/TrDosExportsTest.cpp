@@ -1,0 +1,137 @@
+#include <QFile>
+
+#include "TrDosWindowFixture.h"
+#include "filesystems/Hobeta.h"
+#include "filesystems/Scl.h"
+#include "filesystems/TrDosSectors.h"
+
+namespace morvane::test {
+namespace {
+
+Bytes ReadBack(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray b = f.readAll();
+    return Bytes(b.begin(), b.end());
+}
+
+void WriteMarker(const QString& path) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("old");
+}
+
+TEST_F(TrDosWindowTest, HobetaWritesEachSelectedFileAndRemembersTheFolder) {
+    dialogs.folder = out.path();
+    window->SelectRows({0, 2});
+    window->SaveHobeta();
+    HobetaFile back;
+    std::string error;
+    ASSERT_TRUE(ParseHobeta(ReadBack(Path("boot.$B")), back, error)) << error;
+    EXPECT_EQ(back.data, ExpectedFileBytes(1, 2));
+    ASSERT_TRUE(ParseHobeta(ReadBack(Path("code.$C")), back, error)) << error;
+    EXPECT_FALSE(QFile::exists(Path("pic.$C")));
+    EXPECT_EQ(hobetaDir, out.path() + QLatin1Char('/'));
+}
+
+TEST_F(TrDosWindowTest, HobetaFolderCancelledOrNothingSelectedWritesNothing) {
+    window->SelectRows({0});
+    window->SaveHobeta();  // no folder chosen
+    dialogs.folder = out.path();
+    window->SelectRows({});
+    window->SaveHobeta();
+    EXPECT_TRUE(QDir(out.path()).isEmpty());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+struct OverwriteCase {
+    CatalogueDialogs::Answer answer;
+    bool overwritten;
+    bool laterFileWritten;
+    bool folderRemembered;
+};
+
+class HobetaOverwriteTest : public TrDosWindowTest,
+                            public ::testing::WithParamInterface<OverwriteCase> {};
+
+TEST_P(HobetaOverwriteTest, AnExistingFileIsAskedFor) {
+    dialogs.folder = out.path();
+    WriteMarker(Path("boot.$B"));
+    dialogs.yesNoCancel = {GetParam().answer};
+    window->SelectRows({0, 2});
+    window->SaveHobeta();
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(dialogs.questions[0],
+              QStringLiteral("Внимание..!|Файл boot.$B уже существует! Перезаписать?"));
+    EXPECT_EQ(ReadBack(Path("boot.$B")).size() != 3, GetParam().overwritten);
+    EXPECT_EQ(QFile::exists(Path("code.$C")), GetParam().laterFileWritten);
+    EXPECT_EQ(hobetaDir != QStringLiteral("/nowhere/"), GetParam().folderRemembered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, HobetaOverwriteTest,
+    ::testing::Values(OverwriteCase{CatalogueDialogs::Answer::Yes, true, true, true},
+                      OverwriteCase{CatalogueDialogs::Answer::No, false, true, true},
+                      OverwriteCase{CatalogueDialogs::Answer::Cancel, false, false, false}));
+
+TEST_F(TrDosWindowTest, HobetaStopsSilentlyAtAMissingSector) {
+    FindReadableSector(*disk, 1, 16)->Present = 0;  // inside "pic"
+    dialogs.folder = out.path();
+    window->SelectRows({0, 1, 2});
+    window->SaveHobeta();
+    EXPECT_TRUE(QFile::exists(Path("boot.$B")));
+    EXPECT_FALSE(QFile::exists(Path("code.$C")));
+    EXPECT_EQ(hobetaDir, QStringLiteral("/nowhere/"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(TrDosWindowTest, SclWritesTheSelectedFilesAndRemembersTheFolder) {
+    dialogs.saveFile = Path("set.scl");
+    window->SelectRows({0, 2});
+    window->SaveScl();
+    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
+    EXPECT_EQ(dialogs.saveRequests[0].title, QStringLiteral("Сохранить файл(ы) в SCL..!"));
+    EXPECT_EQ(dialogs.saveRequests[0].filter, QStringLiteral("Sinclair file (*.scl)|*.scl"));
+    EXPECT_EQ(dialogs.saveRequests[0].directory, QStringLiteral("/nowhere/"));
+    std::vector<SclFile> files;
+    std::string error;
+    ASSERT_TRUE(ParseScl(ReadBack(Path("set.scl")), files, error)) << error;
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].data, ExpectedFileBytes(1, 2));
+    EXPECT_EQ(files[1].data, ExpectedFileBytes(3, 3));
+    EXPECT_EQ(sclDir, out.path() + QLatin1Char('/'));
+}
+
+TEST_F(TrDosWindowTest, SclWithoutSelectionSaysSo) {
+    dialogs.saveFile = Path("set.scl");
+    window->SaveScl();
+    EXPECT_EQ(dialogs.messages,
+              QStringList{QStringLiteral("Ошибка..!|Файлы для сохранения не выбраны..!")});
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+}
+
+TEST_F(TrDosWindowTest, SclKeepsAnExistingFileOnNo) {
+    dialogs.saveFile = Path("set.scl");
+    WriteMarker(dialogs.saveFile);
+    dialogs.yesNo = false;
+    window->SelectRows({0});
+    window->SaveScl();
+    EXPECT_EQ(dialogs.questions,
+              QStringList{QStringLiteral("Внимание..!|Файл ") + dialogs.saveFile +
+                          QStringLiteral(" уже существует! Перезаписать?")});
+    EXPECT_EQ(ReadBack(dialogs.saveFile).size(), 3u);
+    EXPECT_EQ(sclDir, QStringLiteral("/nowhere/"));
+}
+
+TEST_F(TrDosWindowTest, SclNamesAMissingSectorAndWritesNothing) {
+    FindReadableSector(*disk, 1, 16)->DataLength = 100;  // inside "pic"
+    dialogs.saveFile = Path("set.scl");
+    window->SelectRows({0, 1});
+    window->SaveScl();
+    EXPECT_EQ(dialogs.messages,
+              QStringList{QStringLiteral("Ошибка..!|Ошибка сектора - (track 1 sector 16)..!")});
+    EXPECT_FALSE(QFile::exists(dialogs.saveFile));
+}
+
+}  // namespace
+}  // namespace morvane::test
