@@ -53,7 +53,7 @@ QString WidgetCatalogueDialogs::ChooseSaveFile(const SaveFileRequest& request) {
     r.directory = request.directory;
     r.fileName = request.fileName;
     r.defaultSuffix = request.defaultSuffix;
-    return chooser_(r);
+    return chooser_(r).path;
 }
 
 bool WidgetCatalogueDialogs::EditHeader(TrDosEntryEdit& edit) {
