@@ -169,7 +169,7 @@ void TFMain::BuildToolBar() {
     toolBar_->addSeparator();
     // The fourth button has no hint.
     a.toolScanAndRead = toolBar_->addAction(st->standardIcon(QStyle::SP_BrowserReload), QString());
-    a.toolScanAndRead->setObjectName(QStringLiteral("tbScanAndRead"));
+    a.toolScanAndRead->setObjectName(QStringLiteral("tb4"));
     a.toolScanAndRead->setToolTip(QString());
 
     // Tool buttons run their commands whatever the menu items' last enabling was.
@@ -177,7 +177,6 @@ void TFMain::BuildToolBar() {
     connect(a.toolSave, &QAction::triggered, this, [files] { files->SaveNative(); });
     connect(a.toolSaveUdi, &QAction::triggered, this, [files] { files->SaveUdi(); });
     connect(a.toolClear, &QAction::triggered, this, &TFMain::ClearImageCommand);
-    connect(a.toolScanAndRead, &QAction::triggered, a.scanAndRead, &QAction::trigger);
 }
 
 void TFMain::UpdateImageMenu() {
@@ -190,7 +189,7 @@ void TFMain::UpdateImageMenu() {
 }
 
 void TFMain::UpdateDiskMenu() {
-    const bool on = DiskMenuRule(link_->Active());
+    const bool on = DiskMenuRule(link_->Active(), link_->Protocol().Busy());
     for (QAction* item : {actions_.fullRead, actions_.rawRead, actions_.trackScan,
                           actions_.readByMarks, actions_.scanAndRead, actions_.rereadFailed,
                           actions_.formatDisk, actions_.writeDisk, actions_.readZxCatalogue}) {

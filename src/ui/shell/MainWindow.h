@@ -34,6 +34,9 @@ class SectorView;
 class FtdiDriver;
 class ControllerLink;
 class Tfmset;
+class T_Prog;
+class WindowOperationHost;
+class DiskCommands;
 
 // What the window takes from outside; tests replace the dialogs, the file chooser, the
 // settings file and the hardware.
@@ -65,6 +68,9 @@ class TFMain : public QMainWindow,
     const MainActions& Actions() const { return actions_; }
     DiskMapView* Map() const { return zxd_; }
     SectorView* Sectors() const { return sectorView_; }
+    // The progress window of the whole-disk runs and the disk commands.
+    T_Prog* ProgressWindow() const { return tProg_; }
+    DiskCommands& DiskOps() { return *diskCommands_; }
     bool StartedUp() const { return startedUp_; }
     // Status bar panels: 0 link state, 1 controller identification / image file, 2 which
     // link (hardware or virtual).
@@ -136,6 +142,8 @@ class TFMain : public QMainWindow,
     void BuildToolBar();
     void BuildStatusBar();
     void ConnectMap();
+    void BuildDiskCommands();
+    void DisableMapDiskEntriesWhileBusy();
     void ShowCell(int column, int row);
     void ConnectComment();
     void CommitComment();
@@ -176,6 +184,12 @@ class TFMain : public QMainWindow,
     QAction* commentCancel_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* sbPanel_[3] = {};
+
+    // The disk operations' view of the window, and the commands that run them; they go
+    // before the widgets and the link they refer to.
+    T_Prog* tProg_ = nullptr;
+    std::unique_ptr<WindowOperationHost> opHost_;
+    std::unique_ptr<DiskCommands> diskCommands_;
 };
 
 }  // namespace morvane

@@ -9,8 +9,8 @@ ImageMenuEnabling ImageMenuRule(unsigned presentTracks) {
     return {any, any, any, any, any};
 }
 
-bool DiskMenuRule(bool linkActive) {
-    return linkActive;
+bool DiskMenuRule(bool linkActive, bool controllerBusy) {
+    return linkActive && !controllerBusy;
 }
 
 ControllerMenuState ControllerMenuRule(bool linkActive) {

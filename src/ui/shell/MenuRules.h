@@ -15,8 +15,9 @@ struct ImageMenuEnabling {
 };
 ImageMenuEnabling ImageMenuRule(unsigned presentTracks);
 
-// "Диск": every disk command needs the link.
-bool DiskMenuRule(bool linkActive);
+// "Диск": every disk command needs the link, and none may start while another command
+// holds the controller.
+bool DiskMenuRule(bool linkActive, bool controllerBusy = false);
 
 // "Контроллер": drive items and the reset need the link; the start/stop item says what it
 // will do.
