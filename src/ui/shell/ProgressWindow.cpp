@@ -43,7 +43,8 @@ T_Prog::T_Prog(QWidget* parent) : QDialog(parent) {
     column->addLayout(trackRow);
     column->addWidget(vrPb_);
     column->addLayout(buttonRow);
-    setFixedSize(320, 120);
+    // Wide enough for the longest caption, "Сканирование с посекторным чтением".
+    setFixedSize(440, 120);
 
     connect(bb1_, &QPushButton::clicked, this, &T_Prog::RequestCancel);
     connect(t1_, &QTimer::timeout, this, &T_Prog::StartWorker);
