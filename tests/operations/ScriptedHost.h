@@ -26,7 +26,7 @@ struct ScriptedHost : OperationHost {
     int bytesShown = 0;
     std::vector<Message> messages;
     std::vector<Message> questions;
-    std::deque<MessageAnswer> answers;  // scripted; Abort when empty
+    std::deque<MessageAnswer> answers;   // scripted; Abort when empty
     std::vector<std::string> runEvents;  // begin:caption:max, track:T, progress:P, end
     int cancelChecks = 0;
     bool cancel = false;

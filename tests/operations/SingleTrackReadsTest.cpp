@@ -71,8 +71,8 @@ TEST_F(SingleTrackReadsTest, ReadSectorStoresDataAndShowsIt) {
     EXPECT_EQ(slot.DataGood, kDataGood);
     EXPECT_EQ(slot.DataLength, 256);
     const Bytes demo = virt::MakeDemoSectors();
-    EXPECT_TRUE(std::equal(slot.Data.begin(), slot.Data.begin() + 256,
-                           demo.begin() + (4 * 16 + 2) * 256));
+    EXPECT_TRUE(
+        std::equal(slot.Data.begin(), slot.Data.begin() + 256, demo.begin() + (4 * 16 + 2) * 256));
     EXPECT_EQ(host.log, (std::vector<std::string>{"Чтение сектора - 3",
                                                   "Сектор - 3 считан!(длинна - 256 byte)"}));
     EXPECT_EQ(SeekTargets(), (std::vector<int>{160, 4}));
@@ -121,19 +121,22 @@ TEST_P(ReadSectorAnswers, AskAfterThirtyOneFailuresAndFollowTheAnswer) {
     EXPECT_TRUE(InTrackLog(*disk->GetTrack(2), "Ошибка чтения - 08 (Track - 2 / Sector - 14)"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReadSectorAnswers,
-    ::testing::Values(
-        AnswerCase{"RetryThenIgnore",
-                   {MessageAnswer::Retry, MessageAnswer::Ignore},
-                   OperationOutcome::Done,
-                   2,
-                   {160, 2, 160, 2},
-                   "Сектор считан с ошибкой!",
-                   256},
-        AnswerCase{"Abort", {MessageAnswer::Abort}, OperationOutcome::Cancelled, 1, {160, 2},
-                   "Отменено пользователем!", 0}),
-    test::CaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, ReadSectorAnswers,
+                         ::testing::Values(AnswerCase{"RetryThenIgnore",
+                                                      {MessageAnswer::Retry, MessageAnswer::Ignore},
+                                                      OperationOutcome::Done,
+                                                      2,
+                                                      {160, 2, 160, 2},
+                                                      "Сектор считан с ошибкой!",
+                                                      256},
+                                           AnswerCase{"Abort",
+                                                      {MessageAnswer::Abort},
+                                                      OperationOutcome::Cancelled,
+                                                      1,
+                                                      {160, 2},
+                                                      "Отменено пользователем!",
+                                                      0}),
+                         test::CaseName());
 
 TEST_F(SingleTrackReadsTest, MissingSectorIgnoredKeepsNoData) {
     FillDemoSlots(8);
@@ -194,8 +197,7 @@ TEST_F(SingleTrackReadsTest, RawReadTimeOutLeavesTrackUnchanged) {
     device->SilenceCommand(kReadTrack);
     auto ctx = Ctx();
     EXPECT_EQ(ReadRawTrack(ctx, {5, 0}), OperationOutcome::Stopped);
-    EXPECT_EQ(host.MessageTexts(),
-              std::vector<std::string>{"Время ожидания контроллера вышло."});
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"Время ожидания контроллера вышло."});
     EXPECT_EQ(disk->GetTrack(5)->Present, 0);
     EXPECT_EQ(disk->GetTrack(5)->RawLength, 0);
 }
@@ -238,13 +240,12 @@ TEST_P(ScanTrackCases, FillsSlotsFromTheIdFields) {
     EXPECT_EQ(Frames(kReadAddresses).size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ScanTrackCases,
-                         ::testing::Values(ScanCase{"Whole", 12, 0, 16, ""},
-                                           ScanCase{"MissingSector", 12, 1, 15, ""},
-                                           ScanCase{"IdCrcError", 12, 2, 16, ""},
-                                           ScanCase{"Unformatted", 165, 0, 0,
-                                                    "Ошибка сканирования - 10 (Track - 165)"}),
-                         test::CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScanTrackCases,
+    ::testing::Values(ScanCase{"Whole", 12, 0, 16, ""}, ScanCase{"MissingSector", 12, 1, 15, ""},
+                      ScanCase{"IdCrcError", 12, 2, 16, ""},
+                      ScanCase{"Unformatted", 165, 0, 0, "Ошибка сканирования - 10 (Track - 165)"}),
+    test::CaseName());
 
 TEST_F(SingleTrackReadsTest, TrackSectorsReadInOneListWithErrorsLogged) {
     FillDemoSlots(2);

@@ -1,2 +1,6 @@
 # Tests of the morvane-img command-line tool.
 morvane_add_test(morvane_img_tests SOURCES MorvaneImgTest.cpp LIBS morvane_img_commands)
+if(MORVANE_BUILD_GUI)
+  morvane_add_test(morvane_img_read_tests SOURCES MorvaneImgReadTest.cpp
+    LIBS morvane_img_commands)
+endif()

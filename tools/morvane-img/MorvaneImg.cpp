@@ -6,6 +6,7 @@
 #include <ostream>
 #include <span>
 
+#include "VerbRead.h"
 #include "formats/ImageFiles.h"
 #include "model/Checksums.h"
 
@@ -126,7 +127,8 @@ void PrintSectors(const TZX_Disk& disk, std::ostream& out) {
 std::string UsageText() {
     return "usage: morvane-img info FILE\n"
            "       morvane-img sectors FILE\n"
-           "       morvane-img convert [--no-restore-track] IN OUT\n"
+           "       morvane-img convert [--no-restore-track] IN OUT\n" +
+           ReadUsageText() +
            "Reads udi, trd, td0, fdi and udf images (by extension); writes udi, trd and udf.\n"
            "--no-restore-track keeps the gap bytes of full track reads in a UDI output.\n";
 }
@@ -141,6 +143,7 @@ int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::
     if (command == "info") return Info(args, out, err);
     if (command == "sectors") return Sectors(args, out, err);
     if (command == "convert") return Convert(args, out, err);
+    if (command == "read") return RunRead(args, out, err);
     return Usage(err, "unknown command " + command);
 }
 

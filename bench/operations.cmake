@@ -1,0 +1,2 @@
+morvane_add_bench(bench_operations SOURCES OperationsBench.cpp
+  LIBS morvane_operations morvane_virtual_controller)

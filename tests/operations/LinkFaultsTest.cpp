@@ -1,0 +1,139 @@
+// What ends a run early: a time-out, the device vanishing, the user's cancel; and a
+// second command refused while a run holds the controller. What was read stays.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "OperationsFixture.h"
+#include "operations/BadSectorReread.h"
+#include "operations/DiskRun.h"
+#include "operations/OperationSession.h"
+#include "operations/SectorWrite.h"
+#include "operations/SingleTrackReads.h"
+
+namespace morvane {
+namespace {
+
+using test::CaseName;
+using test::OperationsFixture;
+
+constexpr int kStopAt = 4;  // the track at which the event happens
+constexpr int kTracks = 8;
+constexpr int kRunTimeoutForTests = 250;
+
+class LinkFaultsTest : public OperationsFixture {
+  protected:
+    DiskRunResult RunWith(const std::function<void()>& atStopTrack) {
+        host.onRunTrack = [&](const std::string& text) {
+            if (text == std::to_string(kStopAt)) atStopTrack();
+        };
+        protocol->SetTimeoutInterval(1234);
+        auto ctx = Ctx();
+        return RunDisk(
+            ctx, {QStringLiteral("run"), kRunScan | kRunSectors, 0, kTracks, kRunTimeoutForTests});
+    }
+    void ExpectTracksKept(int count) {
+        for (int t = 0; t < count; ++t) {
+            const TTrack& track = *disk->GetTrack(static_cast<std::uint8_t>(t));
+            EXPECT_EQ(track.Present, kPresent) << t;
+            EXPECT_EQ(track.Slots[0].DataGood, kDataGood) << t;
+        }
+    }
+};
+
+struct StopCase {
+    const char* name;
+    std::function<void(virt::VirtualController&, test::ScriptedHost&)> event;
+    OperationOutcome outcome;
+    const char* message;  // "" for none
+    const char* lastLogLine;
+};
+
+class RunStops : public LinkFaultsTest, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(RunStops, StopsAtOnceKeepingWhatWasRead) {
+    const StopCase& c = GetParam();
+    const DiskRunResult r = RunWith([&] { c.event(*device, host); });
+    EXPECT_EQ(r.outcome, c.outcome);
+    EXPECT_EQ(r.tracksDone, kStopAt);
+    ExpectTracksKept(kStopAt);
+    EXPECT_EQ(disk->GetTrack(kStopAt + 1)->Present, 0);
+    if (*c.message) {
+        EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{c.message});
+    } else {
+        EXPECT_TRUE(host.messages.empty());
+    }
+    EXPECT_EQ(host.log.back(), c.lastLogLine);
+    EXPECT_EQ(protocol->TimeoutInterval(), 1234) << "the run's time-out is given back";
+    EXPECT_EQ(host.runEvents.back(), "end");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, RunStops,
+    ::testing::Values(
+        StopCase{"TimeOut",
+                 [](virt::VirtualController& d, test::ScriptedHost&) { d.SilenceNextCommands(1); },
+                 OperationOutcome::Stopped, "Время ожидания вышло...", "Чтение сектора - 16"},
+        StopCase{"DeviceVanishes",
+                 [](virt::VirtualController& d, test::ScriptedHost&) { d.VanishAfterCommands(1); },
+                 OperationOutcome::LinkLost, kTextLinkLost, "Чтение сектора - 16"},
+        StopCase{"Cancel", [](virt::VirtualController&, test::ScriptedHost& h) { h.cancel = true; },
+                 OperationOutcome::Cancelled, "", "Операция отменена пользователем!"}),
+    CaseName());
+
+struct SecondCase {
+    const char* name;
+    std::function<OperationOutcome(OperationContext&)> start;
+};
+
+class SecondCommand : public LinkFaultsTest, public ::testing::WithParamInterface<SecondCase> {};
+
+TEST_P(SecondCommand, IsRefusedWhileARunHoldsTheController) {
+    OperationOutcome second = OperationOutcome::Done;
+    const DiskRunResult r = RunWith([&] {
+        auto ctx = Ctx();
+        second = GetParam().start(ctx);
+    });
+    EXPECT_EQ(second, OperationOutcome::Refused);
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{kTextControllerBusy});
+    EXPECT_EQ(r.outcome, OperationOutcome::Done) << "the run goes on undisturbed";
+    EXPECT_EQ(r.tracksDone, kTracks);
+    ExpectTracksKept(kTracks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, SecondCommand,
+    ::testing::Values(
+        SecondCase{"ReadSector",
+                   [](OperationContext& c) {
+                       return ReadSelectedSector(c, {1, 1});
+                   }},
+        SecondCase{"ReadRaw",
+                   [](OperationContext& c) {
+                       return ReadRawTrack(c, {1, 0});
+                   }},
+        SecondCase{"ReadSectors",
+                   [](OperationContext& c) {
+                       return ReadTrackSectors(c, {1, 0});
+                   }},
+        SecondCase{"Scan",
+                   [](OperationContext& c) {
+                       return ScanTrack(c, {1, 0});
+                   }},
+        SecondCase{"Reread", [](OperationContext& c) { return RereadFailedSectors(c).outcome; }},
+        SecondCase{"WriteSector",
+                   [](OperationContext& c) {
+                       return WriteSelectedSector(c, {1, 1});
+                   }},
+        SecondCase{"Format",
+                   [](OperationContext& c) {
+                       return FormatSelectedTrack(c, {1, 0});
+                   }},
+        SecondCase{"Run",
+                   [](OperationContext& c) {
+                       return RunDisk(c, {QStringLiteral("x"), kRunScan, 0, 1}).outcome;
+                   }}),
+    CaseName());
+
+}  // namespace
+}  // namespace morvane

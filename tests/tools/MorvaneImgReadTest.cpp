@@ -1,0 +1,194 @@
+// morvane-img read through the emulated controller: options, exit codes, faults, and the
+// TR-DOS images of the corpus read back byte for byte.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "MorvaneImg.h"
+#include "formats/ImageFiles.h"
+#include "formats/Trd.h"
+#include "model/Bytes.h"
+
+namespace morvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ReadVerbTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        dir_ =
+            fs::temp_directory_path() / ("morvane-read-" + std::to_string(::getpid()) + "-" + name);
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        args.insert(args.begin(), "read");
+        return RunMorvaneImg(args, out, err);
+    }
+
+    // Four TR-DOS tracks with distinct sector contents.
+    std::string SourceTrd() {
+        source.resize(4 * kTrdTrackSize);
+        for (std::size_t i = 0; i < source.size(); ++i)
+            source[i] = static_cast<std::uint8_t>(i * 13 + i / 256);
+        const std::string path = Path("source.trd");
+        EXPECT_TRUE(WriteFileAtomically(path, source));
+        return path;
+    }
+    Bytes ReadBack(const std::string& path) {
+        Bytes bytes;
+        EXPECT_TRUE(ReadWholeFile(path, bytes));
+        return bytes;
+    }
+
+    fs::path dir_;
+    Bytes source;
+    std::ostringstream out, err;
+};
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+class ReadUsage : public ReadVerbTest, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(ReadUsage, WrongUsageExitsTwoWithoutTouchingADevice) {
+    EXPECT_EQ(Run(GetParam().args), 2);
+    EXPECT_NE(err.str().find("morvane-img read"), std::string::npos) << err.str();
+    EXPECT_TRUE(out.str().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadUsage,
+    ::testing::Values(UsageCase{"NoOutput", {"--virtual", "a.trd"}},
+                      UsageCase{"TwoOutputs", {"a.trd", "b.trd"}},
+                      UsageCase{"ReadOnlyFormat", {"a.td0"}},
+                      UsageCase{"BadMode", {"--mode", "fast", "a.trd"}},
+                      UsageCase{"BadDrive", {"--drive", "C", "a.trd"}},
+                      UsageCase{"TracksOutOfRange", {"--tracks", "167", "a.trd"}},
+                      UsageCase{"FaultWithoutVirtual", {"--fault", "crc:1:1", "a.trd"}},
+                      UsageCase{"RealTimeWithoutVirtual", {"--realtime", "a.trd"}},
+                      UsageCase{"BadFault", {"--virtual", "x.trd", "--fault", "crc:1", "a.trd"}},
+                      UsageCase{"UnknownOption", {"--fast", "a.trd"}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+struct RunCase {
+    const char* name;
+    std::vector<std::string> options;
+    int exit;
+    const char* summary;
+    const char* output = "out.trd";
+};
+
+class ReadRuns : public ReadVerbTest, public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(ReadRuns, ExitStatusAndSummaryFollowTheFaults) {
+    std::vector<std::string> args = {"--virtual", SourceTrd(), "--tracks", "4"};
+    args.insert(args.end(), GetParam().options.begin(), GetParam().options.end());
+    const std::string output = Path(GetParam().output);
+    args.push_back(output);
+    EXPECT_EQ(Run(args), GetParam().exit) << err.str();
+    EXPECT_EQ(out.str(), std::string(GetParam().summary) + " -> " + output + "\n");
+    if (GetParam().exit == 0) {
+        EXPECT_EQ(ReadBack(output), source);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadRuns,
+    ::testing::Values(
+        RunCase{"Clean", {}, 0, "read 4 tracks, 64 sectors, 0 failed"},
+        RunCase{"CrcError", {"--fault", "crc:2:5"}, 3, "read 4 tracks, 64 sectors, 1 failed"},
+        RunCase{"IdCrcAndMissing",
+                {"--fault", "idcrc:1:3", "--fault", "missing:3:9", "--mode", "full"},
+                3,
+                "read 4 tracks, 63 sectors, 1 failed",
+                "out.udf"},
+        RunCase{"WeakSectorReread",
+                {"--fault", "crc:2:5:2", "--reread", "2"},
+                0,
+                "read 4 tracks, 64 sectors, 0 failed"},
+        RunCase{"RawWithUnstableBytes",
+                {"--mode", "raw", "--fault", "unstable:1:0:400"},
+                0,
+                "read 4 tracks, 64 sectors, 0 failed"},
+        RunCase{"EmptyDrive", {"--drive", "B"}, 1, "read 0 tracks, 0 sectors, 0 failed"}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(ReadVerbTest, StoppedRunStillWritesWhatWasRead) {
+    const std::string output = Path("part.udf");
+    // The run's status query and first seek, then three commands per track: the device
+    // is gone after track 1's sector list was sent.
+    EXPECT_EQ(Run({"--virtual", SourceTrd(), "--fault", "vanish-after:8", output}), 1);
+    EXPECT_NE(err.str().find("the run stopped after 1 tracks"), std::string::npos) << err.str();
+    auto disk = std::make_unique<TZX_Disk>();
+    ASSERT_TRUE(LoadImageFile(output, *disk));
+    EXPECT_EQ(disk->GetTrack(0)->Slots[15].DataGood, kDataGood);
+    EXPECT_EQ(disk->GetTrack(0)->Slots[15].Data[0], source[15 * 256]);
+}
+
+TEST_F(ReadVerbTest, RealTimeReportsTheDeviceTime) {
+    EXPECT_EQ(Run({"--virtual", SourceTrd(), "--realtime", "--tracks", "1", Path("rt.trd")}), 0);
+    EXPECT_NE(err.str().find("emulated device time"), std::string::npos) << err.str();
+}
+
+// --- The corpus: every TR-DOS image comes back byte for byte.
+
+std::vector<std::string> CorpusTrds() {
+    std::vector<std::string> files;
+    const fs::path dir = fs::path(MORVANE_CORPUS_DIR) / "trd";
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec))
+        files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+class CorpusRead : public ReadVerbTest,
+                   public ::testing::WithParamInterface<std::tuple<std::string, std::string>> {};
+
+TEST_P(CorpusRead, ReadBackEqualsTheImage) {
+    const auto& [file, mode] = GetParam();
+    const std::string path = (fs::path(MORVANE_CORPUS_DIR) / "trd" / file).string();
+    const std::string output = Path("copy.trd");
+    ASSERT_EQ(Run({"--virtual", path, "--mode", mode, output}), 0) << err.str();
+    Bytes original;
+    ASSERT_TRUE(ReadWholeFile(path, original));
+    EXPECT_TRUE(ReadBack(output) == original) << file << " " << mode;
+}
+
+INSTANTIATE_TEST_SUITE_P(Trd, CorpusRead,
+                         ::testing::Combine(::testing::ValuesIn(CorpusTrds()),
+                                            ::testing::Values("scan-sectors", "raw")),
+                         [](const auto& param) {
+                             std::string name =
+                                 std::get<0>(param.param) + "_" + std::get<1>(param.param);
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusRead);
+
+TEST(CorpusPresence, CorpusFolder) {
+    if (CorpusTrds().empty()) GTEST_SKIP() << "no corpus at " << MORVANE_CORPUS_DIR;
+    SUCCEED();
+}
+
+}  // namespace
+}  // namespace morvane

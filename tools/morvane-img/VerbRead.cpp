@@ -1,0 +1,239 @@
+#include "VerbRead.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <iomanip>
+#include <iostream>
+#include <memory>
+#include <ostream>
+
+#include <unistd.h>
+
+#include "CliOperationHost.h"
+#include "ReadOptions.h"
+#include "controller/ControllerProtocol.h"
+#include "controller/LibFtdiDriver.h"
+#include "controller/UsbPort.h"
+#include "controller/virtual/VirtualController.h"
+#include "formats/ImageFiles.h"
+#include "model/ZxDisk.h"
+#include "operations/BadSectorReread.h"
+#include "operations/DiskRun.h"
+#include "operations/RawSectorData.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr const char* kDeviceName = "USB <-> Parallel";
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+// Ctrl+C cancels the run at the next phase boundary, so what was read is still saved.
+class InterruptGuard {
+  public:
+    InterruptGuard() { previous_ = std::signal(SIGINT, OnInterrupt); }
+    ~InterruptGuard() { std::signal(SIGINT, previous_); }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+  private:
+    void (*previous_)(int) = nullptr;
+};
+
+class InterruptibleHost : public CliOperationHost {
+  public:
+    using CliOperationHost::CliOperationHost;
+    bool CancelRequested() override {
+        if (interrupted) RequestCancel();
+        return CliOperationHost::CancelRequested();
+    }
+};
+
+// The event loop of the waits needs an application object; a caller may have one.
+std::unique_ptr<QCoreApplication> EnsureApplication() {
+    if (QCoreApplication::instance()) return nullptr;
+    static int argc = 1;
+    static char name[] = "morvane-img";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+int Usage(std::ostream& err, const std::string& problem) {
+    err << "morvane-img: " << problem << "\n" << ReadUsageText();
+    return 2;
+}
+
+virt::Drive VirtualDrive(const ReadOptions& o) {
+    return o.driveB ? virt::Drive::B : virt::Drive::A;
+}
+
+void ApplyFaults(const ReadOptions& o, virt::VirtualController& device, bool vanish) {
+    const virt::Drive drive = VirtualDrive(o);
+    for (const FaultOption& f : o.faults) {
+        const auto t = static_cast<std::uint8_t>(f.track);
+        const auto r = static_cast<std::uint8_t>(f.sector);
+        switch (f.kind) {
+            case FaultKind::DataCrc:
+                if (!vanish) device.Faults().AddDataCrcError(drive, t, r, f.reads);
+                break;
+            case FaultKind::IdCrc:
+                if (!vanish) device.Faults().AddIdCrcError(drive, t, r);
+                break;
+            case FaultKind::Missing:
+                if (!vanish) device.Faults().AddMissingSector(drive, t, r);
+                break;
+            case FaultKind::Unstable:
+                if (!vanish) device.Faults().AddUnstableBytes(drive, t, f.first, f.count);
+                break;
+            case FaultKind::VanishAfter:
+                if (vanish) device.VanishAfterCommands(f.commands);
+                break;
+        }
+    }
+}
+
+std::unique_ptr<FtdiDriver> MakeDriver(const ReadOptions& o, virt::VirtualController*& device,
+                                       std::ostream& err) {
+    if (o.virtualImage.empty()) return std::make_unique<LibFtdiDriver>();
+    auto owned = std::make_unique<virt::VirtualController>(
+        virt::VirtualControllerOptions{false, o.realTime});
+    std::string problem;
+    if (!owned->LoadImageFile(virt::Drive::A, o.virtualImage, &problem)) {
+        err << "morvane-img: cannot load " << o.virtualImage << ": " << problem << "\n";
+        return nullptr;
+    }
+    ApplyFaults(o, *owned, false);
+    device = owned.get();
+    return owned;
+}
+
+// A raw read decodes only where each sector's data lies; a sector dump wants the bytes.
+void TakeRawSectorData(TZX_Disk& disk) {
+    for (std::size_t t = 0; t < kTrackCount; ++t) {
+        TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        if (track.Present != 0 && track.RawValid != 0) TakeSectorDataFromRaw(track);
+    }
+}
+
+// A TRD holds sectors only: a track read without any sector (unformatted) is left out.
+void DropTracksWithoutSectors(TZX_Disk& disk) {
+    for (std::size_t t = 0; t < kTrackCount; ++t) {
+        TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        if (track.Present != 0 && track.CountSectors() == 0) track.Present = 0;
+    }
+}
+
+struct Counts {
+    std::size_t tracks = 0, sectors = 0, failed = 0;
+};
+
+Counts Count(const TZX_Disk& disk, bool dataRead) {
+    Counts c;
+    for (std::size_t t = 0; t < kTrackCount; ++t) {
+        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        if (track.Present == 0) continue;
+        ++c.tracks;
+        for (const TSectorSlot& slot : track.Slots) {
+            if (slot.Present == 0) continue;
+            ++c.sectors;
+            if (dataRead && slot.DataGood == 0) ++c.failed;
+        }
+    }
+    return c;
+}
+
+}  // namespace
+
+std::string ReadUsageText() {
+    return "       morvane-img read [--virtual IMAGE] [--drive A|B]\n"
+           "            [--mode full|raw|scan|scan-sectors] [--tracks N] [--reread N]\n"
+           "            [--fault crc:T:R[:READS] | idcrc:T:R | missing:T:R |\n"
+           "                     unstable:T:FIRST:COUNT | vanish-after:N]... [--realtime]\n"
+           "            [--verbose] OUT\n"
+           "read: reads the disk in the controller's drive into OUT (udi, trd or udf), even\n"
+           "when the run stops early. Exit 0 done, 3 done with failed sectors, 1 stopped.\n";
+}
+
+int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string problem;
+    const std::optional<ReadOptions> parsed = ParseReadOptions(args, problem);
+    if (!parsed) return Usage(err, problem);
+    const ReadOptions& o = *parsed;
+    const auto app = EnsureApplication();
+
+    virt::VirtualController* device = nullptr;
+    std::unique_ptr<FtdiDriver> driver = MakeDriver(o, device, err);
+    if (!driver) return 1;
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) != 0;
+    InterruptibleHost host(err, terminal, o.verbose);
+    TUSB_Port port(std::move(driver));
+    port.SetDeviceName(QString::fromLatin1(kDeviceName));
+    port.SetDeviceActive(true);
+    port.SetEnableMessage(true);
+    if (!port.DeviceActive()) {
+        err << "morvane-img: the controller \"" << kDeviceName << "\" cannot be opened\n";
+        return 1;
+    }
+    ControllerProtocol protocol(port, &host);
+    if (protocol.FirstContact(o.driveB ? Drive::B : Drive::A) != ContactResult::Done) {
+        err << "morvane-img: the controller does not answer\n";
+        return 1;
+    }
+    if (device) ApplyFaults(o, *device, true);
+
+    auto disk = std::make_unique<TZX_Disk>();
+    OperationContext ctx{protocol, *disk, host};
+    const DiskRunKind kinds[] = {DiskRunKind::RawRead, DiskRunKind::TrackScan,
+                                 DiskRunKind::ScanAndSectors, DiskRunKind::FullRead};
+    const int modes[] = {kRunRaw, kRunScan, kRunScan | kRunSectors,
+                         kRunRaw | kRunScan | kRunSectors};
+    DiskRunParams params;
+    for (std::size_t i = 0; i < std::size(modes); ++i)
+        if (modes[i] == o.mode) params = *LaunchParams(kinds[i], *disk);
+    if (o.tracks) params.count = *o.tracks;
+
+    DiskRunResult result;
+    {
+        const InterruptGuard guard;
+        result = RunDisk(ctx, params);
+        const bool rawOnly = (o.mode & kRunSectors) == 0 && (o.mode & kRunRaw) != 0;
+        if (rawOnly) TakeRawSectorData(*disk);
+        if (result.outcome == OperationOutcome::Done && o.reread > 0 &&
+            (o.mode & (kRunSectors | kRunRaw)) != 0 && Count(*disk, true).failed > 0)
+            RereadFailedSectors(ctx, {o.reread});
+    }
+    interrupted = 0;
+
+    const ImageFormat format = FormatFromPath(o.output);
+    if (format == ImageFormat::Trd) DropTracksWithoutSectors(*disk);
+    const bool dataRead = (o.mode & (kRunSectors | kRunRaw)) != 0;
+    const Counts counts = Count(*disk, dataRead);
+    if (!SaveImageFile(o.output, *disk)) {
+        err << "morvane-img: cannot save " << o.output << ": " << disk->LastError << "\n";
+        return 1;
+    }
+    out << "read " << counts.tracks << " tracks, " << counts.sectors << " sectors, "
+        << counts.failed << " failed -> " << o.output << "\n";
+    if (device && o.realTime) {
+        const double seconds = static_cast<double>(device->Fdc().Now().count()) / 1e9;
+        err << "morvane-img: emulated device time " << std::fixed << std::setprecision(3) << seconds
+            << " s\n";
+    }
+    if (result.outcome != OperationOutcome::Done) {
+        const std::string reason = result.outcome == OperationOutcome::Cancelled
+                                       ? std::string("cancelled")
+                                       : host.LastMessage();
+        err << "morvane-img: the run stopped after " << result.tracksDone << " tracks: " << reason
+            << "\n";
+        return 1;
+    }
+    return counts.failed > 0 ? kExitBadSectors : 0;
+}
+
+}  // namespace morvane
