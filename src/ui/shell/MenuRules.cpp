@@ -9,8 +9,8 @@ ImageMenuEnabling ImageMenuRule(unsigned presentTracks) {
     return {any, any, any, any, any};
 }
 
-bool DiskMenuRule(bool linkActive, bool controllerBusy) {
-    return linkActive && !controllerBusy;
+bool DiskMenuRule(bool linkActive, bool busy) {
+    return linkActive && !busy;
 }
 
 ControllerMenuState ControllerMenuRule(bool linkActive) {

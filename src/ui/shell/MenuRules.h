@@ -15,9 +15,9 @@ struct ImageMenuEnabling {
 };
 ImageMenuEnabling ImageMenuRule(unsigned presentTracks);
 
-// "Диск": every disk command needs the link, and none may start while another command
-// holds the controller.
-bool DiskMenuRule(bool linkActive, bool controllerBusy = false);
+// "Диск": every disk command needs the link, and none starts while another exchange or
+// operation holds the controller (busy).
+bool DiskMenuRule(bool linkActive, bool busy = false);
 
 // "Контроллер": drive items and the reset need the link; the start/stop item says what it
 // will do.

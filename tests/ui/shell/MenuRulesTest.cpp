@@ -22,14 +22,6 @@ TEST(MenuRules, DiskItemsNeedTheLink) {
     EXPECT_FALSE(DiskMenuRule(false));
 }
 
-TEST(MenuRules, DiskItemsWaitWhileAnotherCommandHoldsTheController) {
-    const struct {
-        bool link, busy, enabled;
-    } cases[] = {{true, false, true}, {true, true, false}, {false, true, false}};
-    for (const auto& c : cases)
-        EXPECT_EQ(DiskMenuRule(c.link, c.busy), c.enabled) << c.link << c.busy;
-}
-
 TEST(MenuRules, ControllerItemsFollowTheLink) {
     const ControllerMenuState on = ControllerMenuRule(true);
     EXPECT_TRUE(on.drivesAndResetEnabled);
