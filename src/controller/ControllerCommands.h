@@ -39,10 +39,23 @@ inline constexpr int wrError = 2;
 inline constexpr int wrTimeout = 3;
 // The link went away during the wait (stopped, switched, device gone, program quitting).
 inline constexpr int wrLinkLost = 4;
+// Another exchange is waiting: nothing was sent and no record was touched.
+inline constexpr int wrRefused = 5;
 
 // Reserved results of a status query.
 inline constexpr std::uint8_t kStatusErrorRecord = 254;
 inline constexpr std::uint8_t kStatusTimedOut = 255;
+
+// What stands behind a status query's result; the two reserved values alone cannot tell
+// a lost link or a malformed answer from a time-out or an error record.
+enum class StatusOutcome {
+    Status,       // the status byte of an answer
+    ErrorRecord,  // 254
+    TimedOut,     // 255
+    LinkLost,     // 255: the link ended during the wait
+    EmptyAnswer,  // 254: an answer without its data byte, taken as an error
+    Refused,      // 255: another exchange was waiting; nothing was sent
+};
 
 inline constexpr std::uint8_t kLastTrackIndex = 165;
 inline constexpr int kSeekTries = 10;

@@ -28,6 +28,31 @@ ControllerProtocol::ControllerProtocol(TUSB_Port& port, ProtocolHost* host, QObj
     to1_.setInterval(kTimeoutSingleMs);
     to1_.setTimerType(Qt::PreciseTimer);
     connect(&to1_, &QTimer::timeout, this, &ControllerProtocol::OnTimeout);
+    connect(&port_, &TUSB_Port::onLinkDown, this, &ControllerProtocol::OnLinkDown);
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &ControllerProtocol::AbandonWaits);
+}
+
+void ControllerProtocol::AbandonWaits() {
+    quitting_ = true;
+    emit waitsAbandoned();
+}
+
+void ControllerProtocol::OnLinkDown(bool failed, const QString& reason) {
+    if (!failed) {
+        if (!quitting_) linkLossReason_.clear();
+        return;
+    }
+    linkLossReason_ = reason;
+    lossReported_ = false;
+    if (host_) host_->LinkFailed(reason);
+    // A running exchange ends with wrLinkLost and its caller says so; a failure found
+    // between exchanges (a reader that died) would otherwise go unnoticed. A send that
+    // failed is followed by its wait, which reports it, hence the check comes later.
+    if (Busy()) return;
+    QTimer::singleShot(0, this, [this] {
+        if (!lossReported_ && !Busy()) ShowLinkLost();
+    });
 }
 
 const AnswerRecord& ControllerProtocol::CurrentAnswer() const {
@@ -45,6 +70,30 @@ void ControllerProtocol::OnTimeout() {
 
 void ControllerProtocol::Show(const char* text) {
     if (host_) host_->ShowMessage(QString::fromUtf8(text), QString::fromUtf8(kCaptionError));
+}
+
+void ControllerProtocol::ShowLinkLost() {
+    lossReported_ = true;
+    if (!host_) return;
+    QString text = QString::fromUtf8(kLinkLostText);
+    if (!linkLossReason_.isEmpty()) text += QLatin1Char('\n') + linkLossReason_;
+    host_->ShowMessage(text, QString::fromUtf8(kCaptionError));
+}
+
+bool ControllerProtocol::ShowWaitFailure(int result, const char* timeoutText) {
+    switch (result) {
+        case wrLinkLost:
+            ShowLinkLost();
+            return true;
+        case wrRefused:
+            Show(kControllerBusyText);
+            return true;
+        case wrTimeout:
+            Show(timeoutText);
+            return true;
+        default:
+            return false;
+    }
 }
 
 // Whatever the device sent before belongs to an earlier exchange.
@@ -67,28 +116,31 @@ void ControllerProtocol::DrainTx() {
     }
 }
 
-void ControllerProtocol::SendFrame(std::span<const std::uint8_t> frame) {
+bool ControllerProtocol::SendFrame(std::span<const std::uint8_t> frame) {
+    if (waiting_) return false;
     StartExchange();
     port_.Send(frame);
     DrainTx();
+    return true;
 }
 
-void ControllerProtocol::SendCommand(std::uint8_t code) {
-    SendFrame(*BuildShortFrame(code, {}));
+bool ControllerProtocol::SendCommand(std::uint8_t code) {
+    return SendFrame(*BuildShortFrame(code, {}));
 }
 
-void ControllerProtocol::SendCommand(std::uint8_t code, std::uint8_t arg1) {
+bool ControllerProtocol::SendCommand(std::uint8_t code, std::uint8_t arg1) {
     const std::uint8_t args[] = {arg1};
-    SendFrame(*BuildShortFrame(code, args));
+    return SendFrame(*BuildShortFrame(code, args));
 }
 
-void ControllerProtocol::SendCommand(std::uint8_t code, std::uint8_t arg1, std::uint8_t arg2) {
+bool ControllerProtocol::SendCommand(std::uint8_t code, std::uint8_t arg1, std::uint8_t arg2) {
     const std::uint8_t args[] = {arg1, arg2};
-    SendFrame(*BuildShortFrame(code, args));
+    return SendFrame(*BuildShortFrame(code, args));
 }
 
 std::uint32_t ControllerProtocol::SendCommandBlock(std::uint8_t code,
                                                    std::span<const std::uint8_t> block) {
+    if (waiting_) return 0;
     const std::optional<Bytes> frame = BuildBlockFrame(code, block);
     if (!frame) return 0;
     StartExchange();
@@ -103,41 +155,48 @@ std::uint32_t ControllerProtocol::SendCommandBlock(std::uint8_t code,
 }
 
 int ControllerProtocol::WaitAnswer() {
-    if (waiting_) {
-        // The window stays live during a wait, so a wait can start inside another. The
-        // inner one gets a timer of its own: stopping TO1 would leave the outer one
-        // without its time-out.
-        QTimer own;
-        own.setSingleShot(true);
-        own.setTimerType(Qt::PreciseTimer);
-        own.setInterval(to1_.interval());
-        bool expired = false;
-        connect(&own, &QTimer::timeout, this, [&expired] { expired = true; });
-        return WaitFor(own, expired);
-    }
+    // The window stays live during a wait; a command started from its event loop would
+    // purge this exchange's records, so a wait inside a wait is refused.
+    if (waiting_) return wrRefused;
     waiting_ = true;
     const int result = WaitFor(to1_, timedOut_);
     waiting_ = false;
     return result;
 }
 
+bool ControllerProtocol::LinkGone(std::uint64_t generation) const {
+    return quitting_ || port_.LinkGeneration() != generation || !port_.DeviceActive();
+}
+
 int ControllerProtocol::WaitFor(QTimer& timer, bool& expired) {
     expired = false;
+    const std::uint64_t generation = port_.LinkGeneration();
+    const auto recordReady = [this] { return port_.AnswerReady() || port_.ErrorReady(); };
+    // Records that came before the link ended are still this exchange's.
+    if (!recordReady() && LinkGone(generation)) return wrLinkLost;
     timer.start();
-    if (!port_.AnswerReady() && !port_.ErrorReady()) {
+    bool lost = false;
+    if (!recordReady()) {
         QEventLoop loop;
         connect(&port_, &TUSB_Port::onRXMessage, &loop, &QEventLoop::quit);
         connect(&port_, &TUSB_Port::onRXErrMessage, &loop, &QEventLoop::quit);
+        connect(&port_, &TUSB_Port::onLinkDown, &loop, &QEventLoop::quit);
+        connect(this, &ControllerProtocol::waitsAbandoned, &loop, &QEventLoop::quit);
         connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-        while (!port_.AnswerReady() && !port_.ErrorReady() && !expired) {
+        while (!recordReady() && !expired) {
+            if (LinkGone(generation)) {
+                lost = true;
+                break;
+            }
             // A loop refused by a quitting application must not spin here.
             if (loop.exec() != 0) {
-                expired = true;
+                lost = true;
                 break;
             }
         }
     }
     timer.stop();
+    if (!recordReady() && (lost || LinkGone(generation))) return wrLinkLost;
     if (expired) return wrTimeout;
     const bool answer = port_.AnswerReady();
     const bool error = port_.ErrorReady();
@@ -149,17 +208,34 @@ int ControllerProtocol::WaitFor(QTimer& timer, bool& expired) {
     return wrTimeout;
 }
 
-std::uint8_t ControllerProtocol::QueryStatus() {
-    SendCommand(cmdStatus);
-    switch (WaitAnswer()) {
+std::uint8_t ControllerProtocol::QueryStatus(StatusOutcome* outcome) {
+    StatusOutcome unused = StatusOutcome::TimedOut;
+    StatusOutcome& out = outcome ? *outcome : unused;
+    const int result = SendCommand(cmdStatus) ? WaitAnswer() : wrRefused;
+    switch (result) {
         case wrAnswer: {
             const AnswerRecord* answer = port_.TakeAnswer();
-            return answer ? answer->Byte(0) : kStatusTimedOut;
+            // An answer without its data byte says nothing about the drive: reading it as
+            // 0 would pass for "ready, not write-protected".
+            if (!answer || answer->Length() == 0) {
+                out = StatusOutcome::EmptyAnswer;
+                return kStatusErrorRecord;
+            }
+            out = StatusOutcome::Status;
+            return answer->Byte(0);
         }
         case wrError:
             port_.TakeError();
+            out = StatusOutcome::ErrorRecord;
             return kStatusErrorRecord;
+        case wrLinkLost:
+            out = StatusOutcome::LinkLost;
+            return kStatusTimedOut;
+        case wrRefused:
+            out = StatusOutcome::Refused;
+            return kStatusTimedOut;
         default:
+            out = StatusOutcome::TimedOut;
             return kStatusTimedOut;
     }
 }
@@ -167,15 +243,15 @@ std::uint8_t ControllerProtocol::QueryStatus() {
 bool ControllerProtocol::SeekTrack(std::uint8_t track) {
     if (track > kLastTrackIndex) return false;
     for (int attempt = 0; attempt < kSeekTries; ++attempt) {
-        SendCommand(cmdSeek, track);
-        const int result = WaitAnswer();
-        if (result == wrTimeout) return false;
+        const int result = SendCommand(cmdSeek, track) ? WaitAnswer() : wrRefused;
         if (result == wrAnswer) {
             const AnswerRecord* answer = port_.TakeAnswer();
             // Byte 1 is the track reached; an answer too short to hold it is no success.
             if (answer && answer->Length() > 1 && answer->Byte(1) == track) return true;
-        } else {
+        } else if (result == wrError) {
             port_.TakeError();
+        } else {
+            return false;  // time-out, lost link or refusal: no try can follow
         }
         const std::uint8_t status = QueryStatus();
         if (status == kStatusErrorRecord || status == kStatusTimedOut) return false;
@@ -185,13 +261,17 @@ bool ControllerProtocol::SeekTrack(std::uint8_t track) {
 
 bool ControllerProtocol::SelectDrive(Drive drive) {
     if (!port_.DeviceActive()) return false;
-    SendCommand(cmdReadRegister, kDriveControlRegister);
-    int result = WaitAnswer();
+    int result = SendCommand(cmdReadRegister, kDriveControlRegister) ? WaitAnswer() : wrRefused;
     if (result == wrAnswer) {
         const AnswerRecord* answer = port_.TakeAnswer();
-        const std::uint8_t read = answer ? answer->Byte(0) : 0;
-        SendCommand(cmdWriteRegister, kDriveControlRegister, DriveControlValue(read, drive));
-        result = WaitAnswer();
+        // Without the register's bits there is nothing to keep: writing would clear them.
+        if (!answer || answer->Length() == 0) {
+            Show(kTextDriveChangeError);
+            return false;
+        }
+        const std::uint8_t value = DriveControlValue(answer->Byte(0), drive);
+        result =
+            SendCommand(cmdWriteRegister, kDriveControlRegister, value) ? WaitAnswer() : wrRefused;
         if (result == wrAnswer) {
             port_.TakeAnswer();
             if (host_) {
@@ -205,14 +285,14 @@ bool ControllerProtocol::SelectDrive(Drive drive) {
         port_.TakeError();
         Show(kTextDriveChangeError);
     } else {
-        Show(kTextTimeout);
+        ShowWaitFailure(result, kTextTimeout);
     }
     return false;
 }
 
 void ControllerProtocol::ResetController() {
-    SendCommand(cmdStatus);
-    switch (WaitAnswer()) {
+    const int result = SendCommand(cmdStatus) ? WaitAnswer() : wrRefused;
+    switch (result) {
         case wrAnswer:
             port_.TakeAnswer();
             break;
@@ -220,8 +300,12 @@ void ControllerProtocol::ResetController() {
             port_.TakeError();
             Show(kTextNoDisk);
             break;
+        case wrRefused:
+            // The queues belong to the exchange that is running.
+            Show(kControllerBusyText);
+            return;
         default:
-            Show(kTextTimeout);
+            ShowWaitFailure(result, kTextTimeout);
             break;
     }
     port_.ResetFlags();
@@ -243,8 +327,8 @@ QString ControllerProtocol::TakeIdentification() {
 ContactResult ControllerProtocol::FirstContact(Drive drive) {
     if (!port_.DeviceActive()) return ContactResult::NoLink;
 
-    SendCommand(cmdIdentify);
-    switch (WaitAnswer()) {
+    int result = SendCommand(cmdIdentify) ? WaitAnswer() : wrRefused;
+    switch (result) {
         case wrAnswer: {
             const QString text = TakeIdentification();
             if (host_) host_->ShowIdentification(text);
@@ -253,18 +337,22 @@ ContactResult ControllerProtocol::FirstContact(Drive drive) {
         case wrError:
             port_.TakeError();
             break;
-        default:
+        case wrTimeout:
             Show(kTextControllerNotFound);
             return ContactResult::ControllerNotFound;
+        default:
+            ShowWaitFailure(result, kTextControllerNotFound);
+            return ContactResult::Interrupted;
     }
 
-    SendCommand(cmdReadRegister, kDriveControlRegister);
-    int result = WaitAnswer();
+    result = SendCommand(cmdReadRegister, kDriveControlRegister) ? WaitAnswer() : wrRefused;
     if (result == wrAnswer) {
         const AnswerRecord* answer = port_.TakeAnswer();
-        const std::uint8_t read = answer ? answer->Byte(0) : 0;
-        SendCommand(cmdWriteRegister, kDriveControlRegister, DriveControlValue(read, drive));
-        result = WaitAnswer();
+        // Without the register's bits there is nothing to keep: writing would clear them.
+        if (!answer || answer->Length() == 0) return ContactResult::Done;
+        const std::uint8_t value = DriveControlValue(answer->Byte(0), drive);
+        result =
+            SendCommand(cmdWriteRegister, kDriveControlRegister, value) ? WaitAnswer() : wrRefused;
         if (result == wrAnswer) {
             port_.TakeAnswer();
             if (host_) host_->SetDriveMarks(drive == Drive::A, drive == Drive::B);
@@ -280,8 +368,12 @@ ContactResult ControllerProtocol::FirstContact(Drive drive) {
         port_.TakeError();
         return ContactResult::Done;
     }
-    Show(kTextControllerNotFound);
-    return ContactResult::ControllerNotFound;
+    if (result == wrTimeout) {
+        Show(kTextControllerNotFound);
+        return ContactResult::ControllerNotFound;
+    }
+    ShowWaitFailure(result, kTextControllerNotFound);
+    return ContactResult::Interrupted;
 }
 
 }  // namespace morvane

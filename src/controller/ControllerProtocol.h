@@ -26,10 +26,18 @@ inline constexpr int kTimeoutSingleMs = 2000;  // one exchange
 inline constexpr int kTimeoutRunMs = 30000;    // during a whole-disk run
 inline constexpr std::size_t kReplyBufferSize = 32768;
 
+// A command refused because another exchange or operation holds the controller.
+inline constexpr const char* kControllerBusyText =
+    "Контроллер занят: дождитесь конца текущей операции.";
+// A wait ended because its link ended; the failing call's text follows on a new line
+// when the device failed (LinkLossReason).
+inline constexpr const char* kLinkLostText = "Связь с контроллером потеряна.";
+
 enum class ContactResult {
     NoLink,              // the USB link is not active; nothing was sent
     ControllerNotFound,  // a wait timed out; the message was shown
     Done,
+    Interrupted,  // the link ended, or another exchange was running; the message was shown
 };
 
 class ControllerProtocol : public QObject {
@@ -44,23 +52,31 @@ class ControllerProtocol : public QObject {
 
     // An operation or a wait holds the controller; no other command may start.
     bool Busy() const { return claims_ > 0 || waiting_; }
+    // A wait is running (its event loop may be what is calling now).
+    bool Waiting() const { return waiting_; }
     // The hold of one operation for its whole length; not held when Busy().
     LinkClaim Claim() { return Busy() ? LinkClaim() : LinkClaim(claims_); }
     TUSB_Port& Port() { return port_; }
 
-    // Short frame of 5, 6 or 7 bytes.
-    void SendCommand(std::uint8_t code);
-    void SendCommand(std::uint8_t code, std::uint8_t arg1);
-    void SendCommand(std::uint8_t code, std::uint8_t arg1, std::uint8_t arg2);
+    // Short frame of 5, 6 or 7 bytes. Refused (false, nothing sent, no record touched)
+    // while a wait is running: its event loop must not start a second exchange.
+    bool SendCommand(std::uint8_t code);
+    bool SendCommand(std::uint8_t code, std::uint8_t arg1);
+    bool SendCommand(std::uint8_t code, std::uint8_t arg1, std::uint8_t arg2);
     // Block frame, sent in pieces of at most 1000 bytes; bytes the driver accepted.
     // A block longer than 65535 bytes cannot be framed: nothing is sent, 0 returned.
+    // Refused like SendCommand while a wait is running (0 returned).
     std::uint32_t SendCommandBlock(std::uint8_t code, std::span<const std::uint8_t> block);
 
-    // wrAnswer, wrError or wrTimeout. A time-out wins over a record that came in the same
-    // pass; with both kinds queued, the older record decides.
+    // wrAnswer, wrError, wrTimeout, wrLinkLost or wrRefused. The link ending (stopped,
+    // switched, device failed, program quitting) ends the wait at once with wrLinkLost,
+    // and so does a wait begun on a link that is not up. A wait begun inside another
+    // wait is refused. A time-out wins over a record that came in the same pass; with
+    // both kinds queued, the older record decides.
     int WaitAnswer();
-    // Status byte, kStatusErrorRecord (254) or kStatusTimedOut (255).
-    std::uint8_t QueryStatus();
+    // Status byte, kStatusErrorRecord (254) or kStatusTimedOut (255); outcome, when
+    // given, tells a lost link, an answer without a data byte (254) or a refusal apart.
+    std::uint8_t QueryStatus(StatusOutcome* outcome = nullptr);
     // Puts the head on track index 0..165, with up to 10 tries.
     bool SeekTrack(std::uint8_t track);
     // Rewrites the drive bit of register 0x28; only while the link is active.
@@ -74,6 +90,11 @@ class ControllerProtocol : public QObject {
     int TimeoutInterval() const { return to1_.interval(); }
     void SetTimeoutInterval(int ms) { to1_.setInterval(ms); }
     bool TimedOut() const { return timedOut_; }
+    // Why the link last failed under the program ("FT_Read - General IO Error..."); empty
+    // when it was stopped or switched on purpose.
+    const QString& LinkLossReason() const { return linkLossReason_; }
+    // The program is quitting: every wait ends now, and every later one at once.
+    void AbandonWaits();
 
     const AnswerRecord& CurrentAnswer() const;
     const ErrorRecord& CurrentError() const;
@@ -81,13 +102,23 @@ class ControllerProtocol : public QObject {
     std::span<std::uint8_t> ReplyBuffer() { return replyBuffer_; }
     std::span<const std::uint8_t> ReplyBuffer() const { return replyBuffer_; }
 
+  signals:
+    // AbandonWaits was called; the running wait ends.
+    void waitsAbandoned();
+
   private:
-    void SendFrame(std::span<const std::uint8_t> frame);
+    bool SendFrame(std::span<const std::uint8_t> frame);
+    // The link a wait started on has ended, or the program is quitting.
+    bool LinkGone(std::uint64_t generation) const;
     void StartExchange();
     void DrainTx();
     void OnTimeout();
     int WaitFor(QTimer& timer, bool& expired);
     void Show(const char* text);
+    void ShowLinkLost();
+    // The message for a wait that ended without a record; false for wrAnswer/wrError.
+    bool ShowWaitFailure(int result, const char* timeoutText);
+    void OnLinkDown(bool failed, const QString& reason);
     // Identification answer into the reply buffer; its text up to the first zero byte.
     QString TakeIdentification();
 
@@ -96,7 +127,10 @@ class ControllerProtocol : public QObject {
     QTimer to1_;
     bool timedOut_ = false;
     bool waiting_ = false;
+    bool quitting_ = false;
+    bool lossReported_ = false;
     int claims_ = 0;
+    QString linkLossReason_;
     std::vector<std::uint8_t> replyBuffer_;
 };
 

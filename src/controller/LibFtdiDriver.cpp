@@ -53,16 +53,6 @@ void LibFtdiDriver::ContextDeleter::operator()(ftdi_context* ctx) const {
     ftdi_free(ctx);
 }
 
-LibFtdiDriver::IoLock::IoLock(LibFtdiDriver& driver) : driver_(driver) {
-    ++driver_.ioWaiters_;
-    driver_.ioMutex_.lock();
-    --driver_.ioWaiters_;
-}
-
-LibFtdiDriver::IoLock::~IoLock() {
-    driver_.ioMutex_.unlock();
-}
-
 LibFtdiDriver::LibFtdiDriver() : ctx_(ftdi_new()) {}
 
 LibFtdiDriver::~LibFtdiDriver() {
@@ -71,7 +61,7 @@ LibFtdiDriver::~LibFtdiDriver() {
 
 FtStatus LibFtdiDriver::ClosedOrLost() const {
     if (!open_ || !ctx_) return kFtInvalidHandle;
-    return readFailed_ ? kFtIoError : kFtOk;
+    return reader_.Failed() ? kFtIoError : kFtOk;
 }
 
 FtStatus LibFtdiDriver::Control(int result, FtStatus onFailure) const {
@@ -123,79 +113,35 @@ FtStatus LibFtdiDriver::OpenByDescription(const std::string& description) {
         ftdi_set_latency_timer(ctx_.get(), kFtdiLatencyMs);
         ctx_->usb_read_timeout = std::max(ctx_->usb_read_timeout, kFtdiMinTransferTimeoutMs);
         ctx_->usb_write_timeout = std::max(ctx_->usb_write_timeout, kFtdiMinTransferTimeoutMs);
-        {
-            std::lock_guard lock(rxMutex_);
-            rx_.clear();
-        }
-        readFailed_ = false;
         open_ = true;
-        reader_ = std::jthread([this](std::stop_token stop) { ReaderLoop(stop); });
+        ftdi_context* ctx = ctx_.get();
+        reader_.Start([ctx](std::span<std::uint8_t> piece) {
+            return ftdi_read_data(ctx, piece.data(), static_cast<int>(piece.size()));
+        });
         return kFtOk;
     }
     return kFtDeviceNotFound;
 }
 
-void LibFtdiDriver::StopReader() {
-    if (!reader_.joinable()) return;
-    reader_.request_stop();
-    reader_.join();
-}
-
 FtStatus LibFtdiDriver::Close() {
     if (!open_) return kFtInvalidHandle;
-    StopReader();
+    reader_.Stop();
     open_ = false;
-    std::lock_guard lock(rxMutex_);
-    rx_.clear();
+    reader_.Clear();
     return Control(ftdi_usb_close(ctx_.get()));
-}
-
-void LibFtdiDriver::ReaderLoop(std::stop_token stop) {
-    std::vector<std::uint8_t> piece(kFtdiReadPiece);
-    while (!stop.stop_requested()) {
-        // Let a waiting caller (purge, configuration) have the context first.
-        while (ioWaiters_ > 0 && !stop.stop_requested())
-            std::this_thread::yield();
-        int got = 0;
-        {
-            // The bytes are stored before the context is let go, so a purge that waits
-            // for it never sees them arrive afterwards.
-            std::lock_guard lock(ioMutex_);
-            got = ftdi_read_data(ctx_.get(), piece.data(), static_cast<int>(piece.size()));
-            if (got > 0) {
-                std::lock_guard rxLock(rxMutex_);
-                const std::size_t room =
-                    kFtdiReceiveLimit - std::min(rx_.size(), kFtdiReceiveLimit);
-                const std::size_t keep = std::min(static_cast<std::size_t>(got), room);
-                rx_.insert(rx_.end(), piece.begin(),
-                           piece.begin() + static_cast<std::ptrdiff_t>(keep));
-            }
-        }
-        if (got < 0) {
-            // Unplugged or broken: every later call reports it; no busy retrying.
-            readFailed_ = true;
-            break;
-        }
-        if (got == 0) {
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-            continue;
-        }
-        std::lock_guard lock(callbackMutex_);
-        if (callback_) callback_();
-    }
 }
 
 FtStatus LibFtdiDriver::SetUsbParameters(std::uint32_t inTransferSize,
                                          std::uint32_t outTransferSize) {
     if (!open_) return kFtInvalidHandle;
-    IoLock lock(*this);
+    UsbReader::Hold lock(reader_);
     if (ftdi_read_data_set_chunksize(ctx_.get(), inTransferSize) < 0) return kFtIoError;
     return Control(ftdi_write_data_set_chunksize(ctx_.get(), outTransferSize));
 }
 
 FtStatus LibFtdiDriver::SetBaudRate(std::uint32_t baud) {
     if (!open_) return kFtInvalidHandle;
-    IoLock lock(*this);
+    UsbReader::Hold lock(reader_);
     return Control(ftdi_set_baudrate(ctx_.get(), static_cast<int>(baud)), kFtInvalidBaudRate);
 }
 
@@ -204,7 +150,7 @@ FtStatus LibFtdiDriver::SetDivisor(std::uint16_t divisor) {
     const int baud = divisor == 0   ? kDivisorClock
                      : divisor == 1 ? kDivisorOneBaud
                                     : kDivisorClock / divisor;
-    IoLock lock(*this);
+    UsbReader::Hold lock(reader_);
     return Control(ftdi_set_baudrate(ctx_.get(), baud), kFtInvalidBaudRate);
 }
 
@@ -214,7 +160,7 @@ FtStatus LibFtdiDriver::SetDataCharacteristics(std::uint8_t wordLength, std::uin
     if ((wordLength != 7 && wordLength != 8) ||
         (stopBits != kVendorStopBits1 && stopBits != kVendorStopBits2) || parity > SPACE)
         return kFtInvalidParameter;
-    IoLock lock(*this);
+    UsbReader::Hold lock(reader_);
     return Control(ftdi_set_line_property(ctx_.get(), wordLength == 7 ? BITS_7 : BITS_8,
                                           stopBits == kVendorStopBits2 ? STOP_BIT_2 : STOP_BIT_1,
                                           static_cast<ftdi_parity_type>(parity)));
@@ -223,7 +169,7 @@ FtStatus LibFtdiDriver::SetDataCharacteristics(std::uint8_t wordLength, std::uin
 FtStatus LibFtdiDriver::SetFlowControl(std::uint16_t flowControl, std::uint8_t xon,
                                        std::uint8_t xoff) {
     if (!open_) return kFtInvalidHandle;
-    IoLock lock(*this);
+    UsbReader::Hold lock(reader_);
     switch (flowControl) {
         case 0:
             return Control(ftdi_setflowctrl(ctx_.get(), SIO_DISABLE_FLOW_CTRL));
@@ -241,14 +187,14 @@ FtStatus LibFtdiDriver::SetFlowControl(std::uint16_t flowControl, std::uint8_t x
 FtStatus LibFtdiDriver::SetChars(std::uint8_t eventChar, bool eventCharEnabled,
                                  std::uint8_t errorChar, bool errorCharEnabled) {
     if (!open_) return kFtInvalidHandle;
-    IoLock lock(*this);
+    UsbReader::Hold lock(reader_);
     if (ftdi_set_event_char(ctx_.get(), eventChar, eventCharEnabled ? 1 : 0) < 0) return kFtIoError;
     return Control(ftdi_set_error_char(ctx_.get(), errorChar, errorCharEnabled ? 1 : 0));
 }
 
 FtStatus LibFtdiDriver::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs) {
     if (!open_) return kFtInvalidHandle;
-    IoLock lock(*this);
+    UsbReader::Hold lock(reader_);
     ctx_->usb_read_timeout = std::max(static_cast<int>(readMs), kFtdiMinTransferTimeoutMs);
     ctx_->usb_write_timeout = std::max(static_cast<int>(writeMs), kFtdiMinTransferTimeoutMs);
     return kFtOk;
@@ -257,11 +203,10 @@ FtStatus LibFtdiDriver::SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs)
 FtStatus LibFtdiDriver::Purge(std::uint32_t mask) {
     if (!open_) return kFtInvalidHandle;
     if ((mask & (kFtPurgeRx | kFtPurgeTx)) == 0) return kFtInvalidParameter;
-    IoLock lock(*this);
+    UsbReader::Hold lock(reader_);
     if (mask & kFtPurgeRx) {
         if (ftdi_tciflush(ctx_.get()) < 0) return kFtIoError;
-        std::lock_guard rxLock(rxMutex_);
-        rx_.clear();
+        reader_.Clear();
     }
     if (mask & kFtPurgeTx) return Control(ftdi_tcoflush(ctx_.get()));
     return kFtOk;
@@ -269,17 +214,16 @@ FtStatus LibFtdiDriver::Purge(std::uint32_t mask) {
 
 FtStatus LibFtdiDriver::SetBitMode(std::uint8_t mask, std::uint8_t mode) {
     if (!open_) return kFtInvalidHandle;
-    IoLock lock(*this);
+    UsbReader::Hold lock(reader_);
     return Control(ftdi_set_bitmode(ctx_.get(), mask, mode));
 }
 
 FtStatus LibFtdiDriver::GetQueueStatus(std::uint32_t& queued) {
     queued = 0;
     if (!open_) return kFtInvalidHandle;
-    std::lock_guard lock(rxMutex_);
-    queued = static_cast<std::uint32_t>(rx_.size());
+    queued = static_cast<std::uint32_t>(reader_.Queued());
     // Bytes that came before the device was lost can still be read.
-    if (queued == 0 && readFailed_) return kFtIoError;
+    if (queued == 0 && reader_.Failed()) return kFtIoError;
     return kFtOk;
 }
 
@@ -290,20 +234,16 @@ FtStatus LibFtdiDriver::GetStatus(std::uint32_t& rxQueued, std::uint32_t& txPend
     events = 0;
     const FtStatus status = ClosedOrLost();
     if (status != kFtOk) return status;
-    std::lock_guard lock(rxMutex_);
-    rxQueued = static_cast<std::uint32_t>(rx_.size());
+    rxQueued = static_cast<std::uint32_t>(reader_.Queued());
     return kFtOk;
 }
 
 FtStatus LibFtdiDriver::Read(std::span<std::uint8_t> buffer, std::uint32_t& got) {
     got = 0;
     if (!open_) return kFtInvalidHandle;
-    std::lock_guard lock(rxMutex_);
-    const std::size_t n = std::min(buffer.size(), rx_.size());
-    std::copy_n(rx_.begin(), n, buffer.begin());
-    rx_.erase(rx_.begin(), rx_.begin() + static_cast<std::ptrdiff_t>(n));
+    const std::size_t n = reader_.Take(buffer);
     got = static_cast<std::uint32_t>(n);
-    if (n == 0 && readFailed_) return kFtIoError;
+    if (n == 0 && reader_.Failed()) return kFtIoError;
     return kFtOk;
 }
 
@@ -320,8 +260,7 @@ FtStatus LibFtdiDriver::Write(std::span<const std::uint8_t> bytes, std::uint32_t
 }
 
 void LibFtdiDriver::SetDataArrivedCallback(std::function<void()> callback) {
-    std::lock_guard lock(callbackMutex_);
-    callback_ = std::move(callback);
+    reader_.SetDataArrivedCallback(std::move(callback));
 }
 
 }  // namespace morvane

@@ -1,31 +1,28 @@
 // The real controller: an FTDI chip driven through libftdi1 (Linux, libusb).
 //
-// libftdi reads synchronously and keeps no receive count, so a reader thread reads the
-// chip continuously into a receive buffer of our own; the queue status is that buffer's
-// size, and every arrival is announced through the data-arrived callback. The chip's
-// latency timer is set to 2 ms so short answers come up quickly.
+// libftdi reads synchronously and keeps no receive count, so a reader thread (UsbReader)
+// reads the chip continuously into a receive buffer of our own; the queue status is that
+// buffer's size, and every arrival is announced through the data-arrived callback. A
+// failed read ends the thread, is announced the same way, and makes every later data call
+// fail, so the port closes the link and says why. The chip's latency timer is set to
+// 2 ms so short answers come up quickly.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <span>
-#include <stop_token>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "FtdiDriver.h"
+#include "UsbReader.h"
 
 struct ftdi_context;
 
 namespace morvane {
 
 inline constexpr std::uint8_t kFtdiLatencyMs = 2;
-inline constexpr std::size_t kFtdiReadPiece = 4096;                // one read of the reader
-inline constexpr std::size_t kFtdiReceiveLimit = 4 * 1024 * 1024;  // bytes held unread
 // libusb times out a whole synchronous transfer, unlike the vendor driver's buffered
 // calls; a 10 ms limit would drop a long answer mid-stream, so transfers get at least
 // this long.
@@ -79,40 +76,14 @@ class LibFtdiDriver final : public FtdiDriver {
     };
     using Context = std::unique_ptr<ftdi_context, ContextDeleter>;
 
-    // Holds the context against the reader thread; the reader steps aside while a
-    // caller waits for it.
-    class IoLock {
-      public:
-        explicit IoLock(LibFtdiDriver& driver);
-        ~IoLock();
-        IoLock(const IoLock&) = delete;
-        IoLock& operator=(const IoLock&) = delete;
-
-      private:
-        LibFtdiDriver& driver_;
-    };
-
     bool IsOpen() const { return open_; }
     // Status for a call on a closed device, or for a reader that lost the device.
     FtStatus ClosedOrLost() const;
     FtStatus Control(int result, FtStatus onFailure = kFtIoError) const;
-    void ReaderLoop(std::stop_token stop);
-    void StopReader();
-
     Context ctx_;
     bool open_ = false;
     std::vector<Listed> listing_;
-
-    std::mutex ioMutex_;
-    std::atomic<int> ioWaiters_{0};
-    std::jthread reader_;
-    std::atomic<bool> readFailed_{false};
-
-    std::mutex rxMutex_;
-    std::vector<std::uint8_t> rx_;
-
-    std::mutex callbackMutex_;
-    std::function<void()> callback_;
+    UsbReader reader_;
 };
 
 }  // namespace morvane

@@ -20,6 +20,10 @@ class ProtocolHost {
     virtual void StoreDriveSetting(Drive drive) = 0;
     // The controller's identification text, for the second status bar panel.
     virtual void ShowIdentification(const QString& text) = 0;
+    // The device failed under the link and the port closed it (reason: the failing call).
+    // The window shows the stopped link in its status bar; the message box comes from
+    // the protocol.
+    virtual void LinkFailed(const QString& reason) { (void)reason; }
 };
 
 }  // namespace morvane

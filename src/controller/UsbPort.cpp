@@ -43,6 +43,7 @@ void TUSB_Port::DetachDriver() {
 }
 
 std::unique_ptr<FtdiDriver> TUSB_Port::SetDriver(std::unique_ptr<FtdiDriver> driver) {
+    const bool wasActive = active_;
     if (active_) Close();
     DetachDriver();
     std::unique_ptr<FtdiDriver> old = std::exchange(driver_, std::move(driver));
@@ -51,6 +52,8 @@ std::unique_ptr<FtdiDriver> TUSB_Port::SetDriver(std::unique_ptr<FtdiDriver> dri
     answers_.clear();
     errors_.clear();
     AttachDriver();
+    // Closing said so when the link was up; an idle link still changes hands.
+    if (!wasActive) EndLink(false, {});
     return old;
 }
 
@@ -160,6 +163,21 @@ void TUSB_Port::Configure() {
 void TUSB_Port::Close() {
     if (driver_) Check("FT_Close", driver_->Close());
     active_ = false;
+    EndLink(false, {});
+}
+
+void TUSB_Port::EndLink(bool failed, const QString& reason) {
+    ++linkGeneration_;
+    emit onLinkDown(failed, reason);
+}
+
+void TUSB_Port::DropLink(const char* operation, FtStatus status) {
+    if (!active_) return;
+    // The failing call was reported already; closing a device that is gone only fails
+    // again, so that is not reported twice.
+    if (driver_) driver_->Close();
+    active_ = false;
+    EndLink(true, QString::fromStdString(DeviceErrorText(operation, status)));
 }
 
 std::uint32_t TUSB_Port::Send(std::size_t n) {
@@ -167,7 +185,10 @@ std::uint32_t TUSB_Port::Send(std::size_t n) {
     n = std::min(n, sendBuffer_.size());
     std::uint32_t written = 0;
     lastStatus_ = driver_->Write(std::span<const std::uint8_t>(sendBuffer_.data(), n), written);
-    Check("FT_Write", lastStatus_);
+    if (!Check("FT_Write", lastStatus_)) {
+        DropLink("FT_Write", lastStatus_);
+        return 0;
+    }
     return std::min(written, static_cast<std::uint32_t>(n));
 }
 
@@ -265,16 +286,21 @@ void TUSB_Port::Poll() {
     if (!enableMessage_ || !active_ || !driver_) return;
     polling_ = true;
     std::uint32_t queued = 0;
-    if (Check("FT_GetQueueStatus", driver_->GetQueueStatus(queued)) && queued > 0) {
+    const FtStatus queueStatus = driver_->GetQueueStatus(queued);
+    if (!Check("FT_GetQueueStatus", queueStatus)) {
+        DropLink("FT_GetQueueStatus", queueStatus);
+    } else if (queued > 0) {
         const std::uint32_t want =
             std::min(queued, static_cast<std::uint32_t>(receiveChunk_.size()));
         std::uint32_t got = 0;
         const FtStatus status =
             driver_->Read(std::span<std::uint8_t>(receiveChunk_.data(), want), got);
-        Check("FT_Read", status);
         got = std::min(got, want);
         decoder_.Feed(std::span<const std::uint8_t>(receiveChunk_.data(), got), *this);
-        if (queued > want) pollAgain_ = true;
+        if (!Check("FT_Read", status))
+            DropLink("FT_Read", status);
+        else if (queued > want)
+            pollAgain_ = true;
     }
     polling_ = false;
     if (pollAgain_) {

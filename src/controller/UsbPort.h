@@ -85,6 +85,9 @@ class TUSB_Port : public QObject, private RxRecordSink {
     void SetDeviceActive(bool active);
     bool EnableMessage() const { return enableMessage_; }
     void SetEnableMessage(bool enable) { enableMessage_ = enable; }
+    // Counts every end of the link: closing, switching the driver, a device that failed.
+    // A wait that sees it change knows its answer can no longer come.
+    std::uint64_t LinkGeneration() const { return linkGeneration_; }
 
     // Up to 30 devices; failing queries are reported and leave "Error - N" in the text.
     std::vector<DeviceEntry> ListDevices();
@@ -127,6 +130,9 @@ class TUSB_Port : public QObject, private RxRecordSink {
     void onDeviceError(quint32 status, const QString& text);
     void onRXMessage(int answersQueued);
     void onRXErrMessage(int errorsQueued);
+    // The link ended: closed, switched, or (failed = true) the device failed under it, in
+    // which case the port closed it and reason names the failing call.
+    void onLinkDown(bool failed, const QString& reason);
 
   private:
     void OnAnswer(AnswerRecord&& answer) override;
@@ -138,6 +144,10 @@ class TUSB_Port : public QObject, private RxRecordSink {
     bool RequireOpen(const char* operation);
     void Open();
     void Close();
+    // A data call failed on an open device: the device is gone or its reader died. The
+    // link is closed so that "start" opens it afresh.
+    void DropLink(const char* operation, FtStatus status);
+    void EndLink(bool failed, const QString& reason);
     bool OpenByName(const std::string& name);
     void Configure();
     void AttachDriver();
@@ -153,6 +163,7 @@ class TUSB_Port : public QObject, private RxRecordSink {
     int pollingTime_ = kDefaultPollingTime;
     QString deviceName_;
     bool active_ = false;
+    std::uint64_t linkGeneration_ = 0;
     bool enableMessage_ = false;
     FtStatus lastStatus_ = kFtOk;
 

@@ -10,6 +10,7 @@ add_library(morvane_controller STATIC
   ${CMAKE_CURRENT_LIST_DIR}/RxDecoder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StatusText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UsbPort.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/UsbReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ControllerProtocol.h
   ${CMAKE_CURRENT_LIST_DIR}/UsbPort.h
 )

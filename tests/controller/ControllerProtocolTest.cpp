@@ -172,17 +172,20 @@ TEST_F(ProtocolTest, WaitTimesOutWhenNothingComes) {
     EXPECT_FALSE(protocol->TO1().isActive());
 }
 
-TEST_F(ProtocolTest, WaitStartedInsideAnotherLeavesOuterTimeoutWorking) {
+TEST_F(ProtocolTest, StatusQueryInsideAWaitIsRefusedAndOuterTimeoutStillWorks) {
     script.onFrame = [](const Bytes8& frame) {
         return frame[4] == cmdStatus ? EncodeAnswer({0x24}) : Bytes8{};
     };
     protocol->SendCommand(cmdSeek, 9);  // never answered
     std::uint8_t inner = 0;
-    QTimer::singleShot(10, [&] { inner = protocol->QueryStatus(); });
+    StatusOutcome outcome = StatusOutcome::Status;
+    QTimer::singleShot(10, [&] { inner = protocol->QueryStatus(&outcome); });
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(protocol->WaitAnswer(), wrTimeout);
-    EXPECT_EQ(inner, 0x24);
+    EXPECT_EQ(inner, kStatusTimedOut);
+    EXPECT_EQ(outcome, StatusOutcome::Refused);
+    EXPECT_EQ(script.frames.size(), 1u) << "the refused query sent nothing";
     EXPECT_LT(clock.elapsed(), 1500) << "the outer wait kept its own time-out";
     EXPECT_FALSE(protocol->TO1().isActive());
 }
@@ -427,14 +430,16 @@ TEST_F(ProtocolTest, FirstContactIdentificationWithoutZeroStopsAtAnswerEnd) {
     EXPECT_EQ(host.identifications, (std::vector<std::string>{"AB"}));
 }
 
-TEST_F(ProtocolTest, VanishedDeviceEndsEveryWaitByTimeout) {
+TEST_F(ProtocolTest, VanishedDeviceEndsEveryWaitAsLinkLost) {
     script.vanished = true;
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(protocol->QueryStatus(), kStatusTimedOut);
+    StatusOutcome outcome = StatusOutcome::Status;
+    EXPECT_EQ(protocol->QueryStatus(&outcome), kStatusTimedOut);
+    EXPECT_EQ(outcome, StatusOutcome::LinkLost);
     EXPECT_FALSE(protocol->SeekTrack(10));
-    EXPECT_EQ(protocol->FirstContact(Drive::A), ContactResult::ControllerNotFound);
-    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(protocol->FirstContact(Drive::A), ContactResult::NoLink);
+    EXPECT_LT(clock.elapsed(), 90) << "no wait ran into its time-out";
 }
 
 TEST_F(ProtocolTest, GarbageStreamEndsInTimeout) {
@@ -472,7 +477,6 @@ TEST_F(ProtocolTest, GarbageWithMarkersNeverCrashesAndEndsEveryWait) {
         }
     }
 }
-
 
 TEST_F(ProtocolTest, OneClaimAtATimeAndReleasedWhenItEnds) {
     EXPECT_FALSE(protocol->Busy());

@@ -20,6 +20,7 @@ struct RecordingHost : ProtocolHost {
     std::vector<std::pair<bool, bool>> marks;
     std::optional<Drive> storedDrive;
     std::vector<std::string> identifications;
+    std::vector<std::string> linkFailures;
 
     void ShowMessage(const QString& text, const QString& caption) override {
         messages.push_back({text.toStdString(), caption.toStdString()});
@@ -28,6 +29,9 @@ struct RecordingHost : ProtocolHost {
     void StoreDriveSetting(Drive drive) override { storedDrive = drive; }
     void ShowIdentification(const QString& text) override {
         identifications.push_back(text.toStdString());
+    }
+    void LinkFailed(const QString& reason) override {
+        linkFailures.push_back(reason.toStdString());
     }
 };
 

@@ -375,15 +375,53 @@ TEST_F(UsbPortTest, PendingTxReportsDriverCountAndZeroOnFailure) {
     EXPECT_EQ(errors, (std::vector<std::string>{"FT_GetStatus - General IO Error..."}));
 }
 
-TEST_F(UsbPortTest, VanishedDeviceIsReportedOnEveryPoll) {
+TEST_F(UsbPortTest, VanishedDeviceIsReportedOnceAndClosesTheLink) {
     OpenPort();
+    std::vector<std::pair<bool, std::string>> downs;
+    QObject::connect(port.get(), &TUSB_Port::onLinkDown, [&](bool failed, const QString& why) {
+        downs.emplace_back(failed, why.toStdString());
+    });
+    const auto generation = port->LinkGeneration();
     script.vanished = true;
     port->Poll();
     port->Poll();
-    EXPECT_EQ(errors, (std::vector<std::string>{"FT_GetQueueStatus - General IO Error...",
-                                                "FT_GetQueueStatus - General IO Error..."}));
+    EXPECT_EQ(errors, (std::vector<std::string>{"FT_GetQueueStatus - General IO Error..."}));
+    EXPECT_FALSE(port->DeviceActive()) << "a failed device is closed, so start opens it again";
+    EXPECT_NE(port->LinkGeneration(), generation);
+    EXPECT_EQ(downs, (std::vector<std::pair<bool, std::string>>{
+                         {true, "FT_GetQueueStatus - General IO Error..."}}));
+    script.vanished = false;
+    port->SetDeviceActive(true);
+    EXPECT_TRUE(port->DeviceActive());
+}
+
+TEST_F(UsbPortTest, FailedReadKeepsWhatCameAndClosesTheLink) {
+    OpenPort();
+    script.announce = false;
+    script.Deliver(test::EncodeAnswer({7}));
+    script.failing["Read"] = kFtIoError;
+    port->Poll();
+    EXPECT_FALSE(port->DeviceActive());
+    EXPECT_EQ(errors, (std::vector<std::string>{"FT_Read - General IO Error..."}));
+}
+
+TEST_F(UsbPortTest, FailedWriteClosesTheLink) {
+    OpenPort();
+    script.failing["Write"] = kFtIoError;
     EXPECT_EQ(port->Send(3), 0u);
-    EXPECT_TRUE(port->DeviceActive()) << "stays active until told otherwise";
+    EXPECT_FALSE(port->DeviceActive());
+}
+
+TEST_F(UsbPortTest, StoppingAndSwitchingEndTheLinkWithoutFailure) {
+    OpenPort();
+    std::vector<bool> downs;
+    QObject::connect(port.get(), &TUSB_Port::onLinkDown,
+                     [&](bool failed, const QString&) { downs.push_back(failed); });
+    port->SetDeviceActive(false);
+    DriverScript other;
+    auto old = port->SetDriver(std::make_unique<ScriptedDriver>(other));
+    EXPECT_EQ(downs, (std::vector<bool>{false, false}));
+    port.reset();
 }
 
 TEST_F(UsbPortTest, SwitchingDriverClosesOldAndForgetsRecords) {

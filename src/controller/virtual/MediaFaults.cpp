@@ -35,8 +35,53 @@ void MediaFaults::NoteSectorRead(Drive drive, std::uint8_t track, std::uint8_t r
     if (--it->second <= 0) dataCrc_.erase(it);
 }
 
-void MediaFaults::AddIdCrcError(Drive drive, std::uint8_t track, std::uint8_t r) {
-    idCrc_.insert({drive, track, r});
+void MediaFaults::AddIdCrcError(Drive drive, std::uint8_t track, std::uint8_t r, IdCrcScan scan) {
+    idCrc_[{drive, track, r}] = scan;
+}
+
+bool MediaFaults::IdCrcStopsScan(Drive drive, std::uint8_t track, std::uint8_t r) const {
+    const auto it = idCrc_.find({drive, track, r});
+    return it != idCrc_.end() && it->second == IdCrcScan::StopsScan;
+}
+
+void MediaFaults::AddScanBreak(Drive drive, std::uint8_t track, std::size_t ids,
+                               std::uint8_t status) {
+    scanBreaks_[{drive, track}] = {ids, status};
+}
+
+std::optional<ReadBreak> MediaFaults::ScanBreak(Drive drive, std::uint8_t track) const {
+    const auto it = scanBreaks_.find({drive, track});
+    if (it == scanBreaks_.end()) return std::nullopt;
+    return it->second;
+}
+
+void MediaFaults::AddRawReadBreak(Drive drive, std::uint8_t track, std::size_t bytes,
+                                  std::uint8_t status, int reads) {
+    if (reads == 0) return;
+    rawBreaks_[{drive, track}] = {{bytes, status}, reads < 0 ? kAlways : reads};
+}
+
+std::optional<ReadBreak> MediaFaults::TakeRawReadBreak(Drive drive, std::uint8_t track) {
+    const auto it = rawBreaks_.find({drive, track});
+    if (it == rawBreaks_.end()) return std::nullopt;
+    const ReadBreak result = it->second.Break;
+    if (it->second.Remaining != kAlways && --it->second.Remaining <= 0) rawBreaks_.erase(it);
+    return result;
+}
+
+void MediaFaults::AddRawLengthJitter(Drive drive, std::uint8_t track, std::size_t maxBytes) {
+    if (maxBytes == 0)
+        rawJitter_.erase({drive, track});
+    else
+        rawJitter_[{drive, track}] = maxBytes;
+}
+
+std::ptrdiff_t MediaFaults::DrawRawLengthChange(Drive drive, std::uint8_t track) {
+    const auto it = rawJitter_.find({drive, track});
+    if (it == rawJitter_.end()) return 0;
+    const auto most = static_cast<std::ptrdiff_t>(it->second);
+    std::uniform_int_distribution<std::ptrdiff_t> change(-most, most);
+    return change(random_);
 }
 
 void MediaFaults::AddMissingSector(Drive drive, std::uint8_t track, std::uint8_t r) {
@@ -55,6 +100,9 @@ void MediaFaults::AddSeekFault(SeekFaultKind kind, int times, std::optional<std:
 void MediaFaults::Clear() {
     dataCrc_.clear();
     idCrc_.clear();
+    scanBreaks_.clear();
+    rawBreaks_.clear();
+    rawJitter_.clear();
     missing_.clear();
     unstable_.clear();
     seekFaults_.clear();

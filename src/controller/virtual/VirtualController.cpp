@@ -26,9 +26,48 @@ VirtualController::VirtualController(VirtualControllerOptions options)
     : realTime_(options.RealTime), clock_(SteadyNow) {
     if (options.DemoDiskInDriveA) fdc_.InsertDisk(Drive::A, MakeDemoDisk());
     if (realTime_) offset_ = WallNow() - fdc_.Now();
+    timer_ = std::jthread([this](std::stop_token stop) { TimerLoop(stop); });
 }
 
-VirtualController::~VirtualController() = default;
+VirtualController::~VirtualController() {
+    timer_.request_stop();
+    if (timer_.joinable()) timer_.join();
+}
+
+// Called with mutex_ held.
+void VirtualController::WakeTimer() {
+    ++timerGeneration_;
+    timerWake_.notify_all();
+}
+
+void VirtualController::Announce() {
+    std::lock_guard lock(callbackMutex_);
+    if (dataArrived_) dataArrived_();
+}
+
+void VirtualController::TimerLoop(std::stop_token stop) {
+    std::unique_lock lock(mutex_);
+    while (!stop.stop_requested()) {
+        const std::uint64_t seen = timerGeneration_;
+        const auto changed = [this, seen] { return timerGeneration_ != seen; };
+        // A clock of the caller's own means the caller drives time; it finds the answers
+        // by polling, and this thread stays out of the way of its clock.
+        if (!realTime_ || customClock_ || pending_.empty() || !open_ || vanished_) {
+            timerWake_.wait(lock, stop, changed);
+            continue;
+        }
+        const Nanos due = pending_.front().ReadyAt + offset_;
+        const Nanos now = WallNow();
+        if (due > now) {
+            timerWake_.wait_for(lock, stop, due - now, changed);
+            continue;
+        }
+        ReleaseDue();
+        lock.unlock();
+        Announce();
+        lock.lock();
+    }
+}
 
 Nanos VirtualController::WallNow() const {
     return clock_();
@@ -216,7 +255,7 @@ FtStatus VirtualController::Read(std::span<std::uint8_t> buffer, std::uint32_t& 
 }
 
 FtStatus VirtualController::Write(std::span<const std::uint8_t> bytes, std::uint32_t& written) {
-    std::function<void()> notify;
+    bool notify = false;
     {
         std::lock_guard lock(mutex_);
         written = 0;
@@ -224,20 +263,22 @@ FtStatus VirtualController::Write(std::span<const std::uint8_t> bytes, std::uint
         written = static_cast<std::uint32_t>(bytes.size());
         std::vector<CommandFrame> frames;
         parser_.Feed(bytes, frames);
-        const std::size_t before = readable_.size() + pending_.size();
+        const std::size_t before = readable_.size();
         for (const CommandFrame& frame : frames) {
             HandleFrame(frame);
             if (vanished_) break;
         }
         ReleaseDue();
-        if (!vanished_ && readable_.size() + pending_.size() != before) notify = dataArrived_;
+        // What is readable now is announced here; what falls due later, by the timer.
+        notify = !vanished_ && readable_.size() != before;
+        if (realTime_ && !pending_.empty()) WakeTimer();
     }
-    if (notify) notify();
+    if (notify) Announce();
     return kFtOk;
 }
 
 void VirtualController::SetDataArrivedCallback(std::function<void()> callback) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(callbackMutex_);
     dataArrived_ = std::move(callback);
 }
 
@@ -248,7 +289,9 @@ void VirtualController::HandleFrame(const CommandFrame& frame) {
         received_.erase(received_.begin(), received_.begin() + kFrameLogLimit / 2);
     received_.push_back(frame);
     if (realTime_) fdc_.CatchUp(WallNow() - offset_);
+    const Nanos start = fdc_.Now();
     const std::vector<WdReply> replies = ExecuteCommand(fdc_, frame);
+    deviceTime_ += fdc_.Now() - start;
     const bool silent = silenceNext_ > 0 || std::find(silentCodes_.begin(), silentCodes_.end(),
                                                       frame.Code) != silentCodes_.end();
     if (silenceNext_ > 0) --silenceNext_;
@@ -391,6 +434,7 @@ void VirtualController::SetRealTime(bool on) {
     std::lock_guard lock(mutex_);
     if (on && !realTime_) offset_ = WallNow() - fdc_.Now();
     realTime_ = on;
+    WakeTimer();
 }
 
 bool VirtualController::RealTime() const {
@@ -405,8 +449,25 @@ void VirtualController::SetMechanics(const Mechanics& mechanics) {
 
 void VirtualController::SetClock(std::function<Nanos()> clock) {
     std::lock_guard lock(mutex_);
+    customClock_ = static_cast<bool>(clock);
     clock_ = clock ? std::move(clock) : std::function<Nanos()>(SteadyNow);
     offset_ = WallNow() - fdc_.Now();
+    WakeTimer();
+}
+
+Nanos VirtualController::EmulatedNow() const {
+    std::lock_guard lock(mutex_);
+    return fdc_.Now();
+}
+
+Nanos VirtualController::DeviceTime() const {
+    std::lock_guard lock(mutex_);
+    return deviceTime_;
+}
+
+void VirtualController::ResetDeviceTime() {
+    std::lock_guard lock(mutex_);
+    deviceTime_ = Nanos{};
 }
 
 // --- Inspection

@@ -9,6 +9,7 @@
 // that vanishes) are set here.
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -16,7 +17,9 @@
 #include <memory>
 #include <mutex>
 #include <random>
+#include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "controller/FtdiDriver.h"
@@ -115,8 +118,16 @@ class VirtualController : public FtdiDriver {
     // Head step, settle and rotation times (apply in both modes to the emulated clock).
     void SetMechanics(const Mechanics& mechanics);
     // The wall clock of real-time mode, as time since an arbitrary start. Tests pass
-    // their own; the default is the steady clock.
+    // their own (answers are then found by polling only); the default is the steady clock.
     void SetClock(std::function<Nanos()> clock);
+    // The emulated clock of the controller (in real-time mode it keeps up with the wall
+    // clock while the drive is idle).
+    Nanos EmulatedNow() const;
+    // The emulated time the drive spent carrying out commands (head steps and settling,
+    // waiting for the index or a sector, reading and writing), idle time left out, since
+    // creation or the last reset. A host's run over the same commands cannot take less.
+    Nanos DeviceTime() const;
+    void ResetDeviceTime();
 
     // --- Inspection
     bool IsOpen() const;
@@ -140,6 +151,10 @@ class VirtualController : public FtdiDriver {
     void ReleaseDue();
     void HandleFrame(const CommandFrame& frame);
     void QueueReply(const WdReply& reply);
+    void Announce();
+    void WakeTimer();
+    // Real-time mode: releases each answer when it falls due and announces it.
+    void TimerLoop(std::stop_token stop);
 
     mutable std::mutex mutex_;
     Wd1793 fdc_;
@@ -158,8 +173,16 @@ class VirtualController : public FtdiDriver {
     std::mt19937 random_{0xF7};
     bool realTime_ = false;
     std::function<Nanos()> clock_;
+    bool customClock_ = false;
     Nanos offset_{};  // wall time minus emulated time, in real-time mode
+    Nanos deviceTime_{};
+
+    std::mutex callbackMutex_;  // held while the callback runs, so removing it is final
     std::function<void()> dataArrived_;
+
+    std::condition_variable_any timerWake_;
+    std::uint64_t timerGeneration_ = 0;  // changes whenever the timer must look again
+    std::jthread timer_;                 // last: stops before the members it uses go
 };
 
 }  // namespace morvane::virt

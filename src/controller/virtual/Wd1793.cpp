@@ -136,19 +136,28 @@ WdReply Wd1793::Seek(std::uint8_t trackIndex) {
 WdReply Wd1793::ReadAddresses() {
     RawTrack* stored = StoredTrack();
     if (stored == nullptr) return Failure(wd::kNotReady, 0);
-    const RawTrack seen = faults_.Apply(SelectedDrive(), CurrentTrackIndex(), *stored);
+    const Drive drive = SelectedDrive();
+    const std::uint8_t track = CurrentTrackIndex();
+    const RawTrack seen = faults_.Apply(drive, track, *stored);
     WaitForIndex();
     now_ += mechanics_.Revolution;
     TouchHead();
     const std::vector<IdField> ids = ReadIdFields(seen);
     if (ids.empty()) return Failure(wd::kRecordNotFound, 0);
+    const std::optional<ReadBreak> scanBreak = faults_.ScanBreak(drive, track);
     Bytes data;
     data.reserve(ids.size() * kIdFieldLength);
-    for (const IdField& id : ids) {
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (scanBreak && i == scanBreak->Kept) return Failure(scanBreak->Status, 0, data);
+        const IdField& id = ids[i];
+        // The WD1793 hands over all six bytes before it checks the CRC.
         data.insert(data.end(),
                     {id.C, id.H, id.R, id.N, static_cast<std::uint8_t>(id.StoredCrc >> 8),
                      static_cast<std::uint8_t>(id.StoredCrc)});
+        if (!id.CrcGood && faults_.IdCrcStopsScan(drive, track, id.R))
+            return Failure(wd::kCrcError, id.R, std::move(data));
     }
+    if (scanBreak && scanBreak->Kept >= ids.size()) return Failure(scanBreak->Status, 0, data);
     return Answer(std::move(data));
 }
 
@@ -165,6 +174,12 @@ WdReply Wd1793::ReadSector(std::uint8_t r) {
     }
     WaitForPosition(read.IdPosition, seen.Length());
     WaitBytes(read.EndPosition - read.IdPosition + 1, seen.Length());
+    // A deleted data mark (F8): the WD1793 reads the whole field and ends the command
+    // normally, only setting status bit 5 (record type). The controller sends every
+    // non-zero end status as an error record, so the sector comes as an error record with
+    // status 0x20 (0x28 when its CRC is bad as well) and all its bytes in the data part:
+    // the host sees the mark ("Удаленные данные") and, from the missing error bits, that
+    // the bytes are good. The sector list does the same per sector.
     if (read.Status != 0) return Failure(read.Status, r, std::move(read.Data));
     return Answer(std::move(read.Data));
 }
@@ -172,11 +187,27 @@ WdReply Wd1793::ReadSector(std::uint8_t r) {
 WdReply Wd1793::ReadTrack() {
     RawTrack* stored = StoredTrack();
     if (stored == nullptr) return Failure(wd::kNotReady, 0);
-    RawTrack seen = faults_.ApplyForRawRead(SelectedDrive(), CurrentTrackIndex(), *stored);
+    const Drive drive = SelectedDrive();
+    const std::uint8_t track = CurrentTrackIndex();
+    RawTrack seen = faults_.ApplyForRawRead(drive, track, *stored);
     WaitForIndex();
-    now_ += mechanics_.Revolution;
     TouchHead();
-    return Answer(std::move(seen.Data));
+    // A drive turning a little fast or slow reads a few bytes less or more from index to
+    // index; the extra bytes are the start of the track again.
+    const std::ptrdiff_t change = faults_.DrawRawLengthChange(drive, track);
+    const std::size_t length =
+        change < 0 ? seen.Length() - std::min(seen.Length(), static_cast<std::size_t>(-change))
+                   : seen.Length() + static_cast<std::size_t>(change);
+    Bytes data(length);
+    for (std::size_t i = 0; i < length; ++i)
+        data[i] = seen.At(i);
+    if (const std::optional<ReadBreak> cut = faults_.TakeRawReadBreak(drive, track)) {
+        data.resize(std::min(data.size(), cut->Kept));
+        WaitBytes(data.size(), seen.Length());
+        return Failure(cut->Status, 0, std::move(data));
+    }
+    now_ += mechanics_.Revolution;
+    return Answer(std::move(data));
 }
 
 WdReply Wd1793::WriteSector(std::uint8_t r, std::span<const std::uint8_t> data) {

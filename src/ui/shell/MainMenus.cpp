@@ -198,11 +198,14 @@ void TFMain::UpdateDiskMenu() {
 }
 
 void TFMain::UpdateControllerMenu() {
-    const ControllerMenuState state = ControllerMenuRule(link_->Active());
+    const ControllerMenuState state = ControllerMenuRule(link_->Active(), link_->Protocol().Busy());
     actions_.driveA->setEnabled(state.drivesAndResetEnabled);
     actions_.driveB->setEnabled(state.drivesAndResetEnabled);
     actions_.resetController->setEnabled(state.drivesAndResetEnabled);
     actions_.startStopUsb->setText(state.startStopCaption);
+    actions_.startStopUsb->setEnabled(state.startStopEnabled);
+    actions_.virtualController->setEnabled(state.virtualItemsEnabled);
+    actions_.virtualImage->setEnabled(state.virtualItemsEnabled);
     actions_.virtualController->setChecked(link_->IsVirtual());
 }
 

@@ -105,20 +105,41 @@ void TFMain::LoadRememberedVirtualDisk(Drive drive) {
         LoadVirtualDrive(*link_, QString(), drive, nullptr);
 }
 
+// The window's own controller commands hold the link for their whole length; while an
+// operation or an exchange holds it (a wait keeps the window live), they are refused.
+LinkClaim TFMain::ClaimLink() {
+    LinkClaim claim = link_->Protocol().Claim();
+    if (!claim) ShowBox(QString::fromUtf8(kErrorCaption), QString::fromUtf8(kControllerBusyText));
+    return claim;
+}
+
 void TFMain::StartStopUsb() {
-    sbPanel_[0]->setText(link_->StartStop());
+    {
+        const LinkClaim claim = ClaimLink();
+        if (!claim) return;
+        sbPanel_[0]->setText(link_->StartStop());
+    }
     UpdateControllerMenu();
 }
 
 void TFMain::SelectDriveCommand(bool driveB) {
+    const LinkClaim claim = ClaimLink();
+    if (!claim) return;
     link_->Protocol().SelectDrive(driveB ? Drive::B : Drive::A);
 }
 
 void TFMain::ResetControllerCommand() {
+    const LinkClaim claim = ClaimLink();
+    if (!claim) return;
     link_->Protocol().ResetController();
 }
 
 void TFMain::SetVirtualController(bool enabled) {
+    LinkClaim claim = ClaimLink();
+    if (!claim) {
+        actions_.virtualController->setChecked(link_->IsVirtual());
+        return;
+    }
     if (link_->Active()) link_->StartStop();
     link_->UseVirtual(enabled);
     VirtualControllerChoice choice = store_->ReadVirtualController();
@@ -128,12 +149,18 @@ void TFMain::SetVirtualController(bool enabled) {
     if (enabled) LoadRememberedVirtualDisk(drive);
     ShowLinkKind();
     sbPanel_[1]->clear();
-    StartStopUsb();
+    sbPanel_[0]->setText(link_->StartStop());
     if (link_->Active()) link_->Protocol().FirstContact(drive);
+    claim.Release();
+    UpdateControllerMenu();
     actions_.virtualController->setChecked(link_->IsVirtual());
 }
 
 void TFMain::ChooseVirtualImageCommand() {
+    if (link_->Protocol().Busy()) {
+        ClaimLink();  // says why
+        return;
+    }
     FileDialogRequest r;
     r.kind = FileDialogRequest::Kind::Open;
     r.title = QString::fromUtf8(kVirtualImageCaption);
@@ -147,6 +174,9 @@ void TFMain::ChooseVirtualImageCommand() {
 }
 
 bool TFMain::PutImageIntoVirtualDrive(const QString& path) {
+    // A disk changed under a running read would mix two disks in one image.
+    const LinkClaim claim = ClaimLink();
+    if (!claim) return false;
     QString error;
     if (!LoadVirtualDrive(*link_, path, VirtualCurrentDrive(*link_), &error)) {
         ShowBox(QString::fromUtf8(kErrorCaption), error);
@@ -314,6 +344,12 @@ void TFMain::ShowBox(const QString& caption, const QString& text) {
 
 void TFMain::ShowMessage(const QString& text, const QString& caption) {
     ShowBox(caption, text);
+}
+
+void TFMain::LinkFailed(const QString& reason) {
+    (void)reason;  // the protocol's message box names it
+    sbPanel_[0]->setText(QString::fromUtf8(kUsbStoppedText));
+    UpdateControllerMenu();
 }
 
 void TFMain::SetDriveMarks(bool driveA, bool driveB) {

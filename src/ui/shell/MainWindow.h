@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "controller/LinkClaim.h"
 #include "controller/ProtocolHost.h"
 #include "model/ImageEditing.h"
 #include "model/ZxDisk.h"
@@ -124,6 +125,7 @@ class TFMain : public QMainWindow,
     void SetDriveMarks(bool driveA, bool driveB) override;
     void StoreDriveSetting(Drive drive) override;
     void ShowIdentification(const QString& text) override;
+    void LinkFailed(const QString& reason) override;
 
     UserDialogs& Dialogs() { return *dialogs_; }
 
@@ -149,6 +151,9 @@ class TFMain : public QMainWindow,
     void CommitComment();
     void RevertComment();
     void ShowLinkKind();
+    // The link for one of the window's controller commands; not held (and the user told
+    // why) while another command or operation holds it.
+    LinkClaim ClaimLink();
     void LoadRememberedVirtualDisk(Drive drive);
     void ClearViews();
 

@@ -13,9 +13,10 @@ bool DiskMenuRule(bool linkActive, bool busy) {
     return linkActive && !busy;
 }
 
-ControllerMenuState ControllerMenuRule(bool linkActive) {
-    return {linkActive,
-            linkActive ? QString::fromUtf8(kStopUsbCaption) : QString::fromUtf8(kStartUsbCaption)};
+ControllerMenuState ControllerMenuRule(bool linkActive, bool busy) {
+    return {linkActive && !busy,
+            linkActive ? QString::fromUtf8(kStopUsbCaption) : QString::fromUtf8(kStartUsbCaption),
+            !busy, !busy};
 }
 
 QString LinkStatusText(bool wasActive, bool nowActive) {

@@ -20,12 +20,15 @@ ImageMenuEnabling ImageMenuRule(unsigned presentTracks);
 bool DiskMenuRule(bool linkActive, bool busy = false);
 
 // "Контроллер": drive items and the reset need the link; the start/stop item says what it
-// will do.
+// will do. While the controller is busy no item that talks to it or changes the link is
+// enabled: a command started from a wait's event loop would purge that exchange's records.
 struct ControllerMenuState {
     bool drivesAndResetEnabled = false;
     QString startStopCaption;
+    bool startStopEnabled = true;
+    bool virtualItemsEnabled = true;  // "Виртуальный контроллер" and its drive's image
 };
-ControllerMenuState ControllerMenuRule(bool linkActive);
+ControllerMenuState ControllerMenuRule(bool linkActive, bool busy = false);
 
 // Status panel 0 after the start/stop command.
 QString LinkStatusText(bool wasActive, bool nowActive);

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 
 #include "HostSide.h"
 #include "controller/virtual/VirtualController.h"
@@ -74,6 +75,68 @@ TEST_F(FaultInjectionTest, IdCrcErrorShowsInAddressesAndHidesTheSector) {
     const Record r = One(ShortFrame(kReadSector, {3}));
     EXPECT_EQ(r.Status, (Bytes{0x18, 3}));
     EXPECT_TRUE(r.Data.empty());
+}
+
+TEST_F(FaultInjectionTest, IdCrcErrorCanStopTheScanWithTheIdsReadSoFar) {
+    One(ShortFrame(kSeek, {5}));
+    vc.Faults().AddIdCrcError(Drive::A, 5, 3, IdCrcScan::StopsScan);
+    const Record scan = One(ShortFrame(kReadAddresses));
+    ASSERT_TRUE(scan.Error);
+    EXPECT_EQ(scan.Status, (Bytes{0x08, 3}));
+    ASSERT_EQ(scan.Data.size(), 3u * 6) << "the IDs up to and including the bad one";
+    const std::uint8_t* id = &scan.Data[2 * 6];
+    EXPECT_EQ(id[2], 3);
+    EXPECT_NE(id[4] << 8 | id[5], IdFieldCrc(id[0], id[1], id[2], id[3]));
+}
+
+// READ ADDRESS that breaks off: the IDs read before the break, then the status.
+TEST_F(FaultInjectionTest, ScanBreaksOffWithPartialIds) {
+    struct Case {
+        std::size_t kept;
+        std::uint8_t status;
+        std::size_t bytes;
+    };
+    for (const Case c : {Case{4, 0x04, 24}, Case{0, 0x10, 0}, Case{99, 0x04, 96}}) {
+        SCOPED_TRACE(c.kept);
+        vc.Faults().Clear();
+        One(ShortFrame(kSeek, {6}));
+        vc.Faults().AddScanBreak(Drive::A, 6, c.kept, c.status);
+        const Record scan = One(ShortFrame(kReadAddresses));
+        ASSERT_TRUE(scan.Error);
+        EXPECT_EQ(scan.Status, (Bytes{c.status, 0}));
+        EXPECT_EQ(scan.Data.size(), c.bytes);
+        One(ShortFrame(kSeek, {7}));
+        EXPECT_FALSE(One(ShortFrame(kReadAddresses)).Error) << "another track scans whole";
+    }
+}
+
+TEST_F(FaultInjectionTest, RawReadBreaksOffWithPartialDataForItsReads) {
+    One(ShortFrame(kSeek, {7}));
+    const Bytes whole = One(ShortFrame(kReadTrack)).Data;
+    vc.Faults().AddRawReadBreak(Drive::A, 7, 3000, 0x04, 1);
+    const Record cut = One(ShortFrame(kReadTrack));
+    ASSERT_TRUE(cut.Error);
+    EXPECT_EQ(cut.Status, (Bytes{0x04, 0}));
+    EXPECT_EQ(cut.Data, Bytes(whole.begin(), whole.begin() + 3000));
+    EXPECT_EQ(One(ShortFrame(kReadTrack)).Data, whole) << "the next read is whole again";
+}
+
+TEST_F(FaultInjectionTest, RawReadLengthVariesByAFewBytesFromReadToRead) {
+    One(ShortFrame(kSeek, {8}));
+    const Bytes whole = One(ShortFrame(kReadTrack)).Data;
+    vc.Faults().AddRawLengthJitter(Drive::A, 8, 5);
+    std::set<std::size_t> lengths;
+    for (int i = 0; i < 30; ++i) {
+        const Record r = One(ShortFrame(kReadTrack));
+        ASSERT_FALSE(r.Error);
+        ASSERT_GE(r.Data.size() + 5, whole.size());
+        ASSERT_LE(r.Data.size(), whole.size() + 5);
+        lengths.insert(r.Data.size());
+        // Past the index the head reads the start of the track again.
+        for (std::size_t k = 0; k < r.Data.size(); ++k)
+            ASSERT_EQ(r.Data[k], whole[k % whole.size()]) << k;
+    }
+    EXPECT_GT(lengths.size(), 3u);
 }
 
 TEST_F(FaultInjectionTest, MissingSectorIsGoneFromEveryRead) {

@@ -120,6 +120,17 @@ TEST_F(TimingTest, IdleTimeTurnsTheDisk) {
     EXPECT_FALSE(host.decoder.Records[1].Data[0] & 0x20);  // the head unloaded meanwhile
 }
 
+TEST_F(TimingTest, DeviceTimeCountsTheDrivesWorkAndNotItsIdleTime) {
+    vc.ResetDeviceTime();
+    host.Send(ShortFrame(kSeek, {40}));  // 20 cylinders
+    wall += 10s;                         // the host dawdles
+    host.Send(ShortFrame(kSeek, {0}));   // 20 back
+    EXPECT_EQ(vc.DeviceTime(), 2 * (20 * 6ms + 15ms));
+    EXPECT_GE(vc.EmulatedNow(), 10s) << "the emulated clock did run through the idle time";
+    vc.ResetDeviceTime();
+    EXPECT_EQ(vc.DeviceTime(), Nanos{});
+}
+
 TEST(InstantTimingTest, AnswersAtOnceWhileTheEmulatedClockStillRuns) {
     VirtualController vc;
     test::Host host(vc);

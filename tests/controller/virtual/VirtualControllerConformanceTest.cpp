@@ -328,6 +328,17 @@ TEST_F(ConformanceTest, DeletedDataMarkReadsBackAsErrorWithData) {
     ASSERT_TRUE(r.Error);
     EXPECT_EQ(r.Status, (Bytes{0x20, 1}));
     EXPECT_EQ(r.Data, Bytes(256, 0x00));
+    // The sector list reports it the same way, and its neighbours as plain answers.
+    const auto list = host.Exchange(BlockFrame(kReadSectors, Bytes{2, 1, 3}));
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_FALSE(list[0].Error);
+    ASSERT_TRUE(list[1].Error);
+    EXPECT_EQ(list[1].Status, (Bytes{0x20, 1}));
+    EXPECT_EQ(list[1].Data.size(), 256u);
+    EXPECT_FALSE(list[2].Error);
+    // A bad CRC on top of the mark sets both bits.
+    vc.Faults().AddDataCrcError(Drive::A, 6, 1);
+    EXPECT_EQ(One(ShortFrame(kReadSector, {1})).Status, (Bytes{0x28, 1}));
 }
 
 TEST_F(ConformanceTest, UnformattedTrackHasNoAddresses) {

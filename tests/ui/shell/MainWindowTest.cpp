@@ -290,6 +290,70 @@ TEST_F(MainWindowTest, StoppingTheLinkDisablesDiskCommands) {
     EXPECT_EQ(window->StatusText(0), QStringLiteral("USB <-> Parallel"));
 }
 
+TEST_F(MainWindowTest, ControllerCommandsDuringAnExchangeAreDisabledAndRefused) {
+    UseVirtualAtStart(true);
+    Make();
+    window->StartUp();
+    ControllerProtocol& protocol = window->Link().Protocol();
+    virt::VirtualController& device = window->Link().Virtual();
+    device.SetRealTime(true);  // the long seek below takes about half a second
+    LinkClaim operation = protocol.Claim();
+    ASSERT_TRUE(operation.Held());
+    protocol.SendCommand(cmdSeek, 160);
+    device.ClearReceivedFrames();
+    const QAction* items[] = {window->Actions().driveA,
+                              window->Actions().driveB,
+                              window->Actions().resetController,
+                              window->Actions().startStopUsb,
+                              window->Actions().virtualController,
+                              window->Actions().virtualImage,
+                              window->Actions().scanAndRead};
+    std::vector<bool> enabled;
+    QTimer::singleShot(20, [&] {
+        emit window->Actions().controllerMenu->aboutToShow();
+        emit window->Actions().diskMenu->aboutToShow();
+        for (const QAction* a : items)
+            enabled.push_back(a->isEnabled());
+        window->ResetControllerCommand();
+        window->SelectDriveCommand(true);
+        window->StartStopUsb();
+        window->SetVirtualController(false);
+        window->PutImageIntoVirtualDrive(QString());
+    });
+    ASSERT_EQ(protocol.WaitAnswer(), wrAnswer);
+    const AnswerRecord* seek = window->Link().Port().TakeAnswer();
+    ASSERT_NE(seek, nullptr);
+    EXPECT_EQ(seek->Byte(1), 160) << "the first exchange got its own record";
+    EXPECT_EQ(enabled, std::vector<bool>(std::size(items), false));
+    EXPECT_TRUE(device.ReceivedFrames().empty()) << "no refused command reached the device";
+    EXPECT_EQ(dialogs->messages.size(), 5);
+    for (const QString& m : dialogs->messages)
+        EXPECT_EQ(m, QStringLiteral("Ошибка!|Контроллер занят: дождитесь конца текущей операции."));
+    EXPECT_TRUE(window->Link().IsVirtual());
+    EXPECT_TRUE(window->Link().Active());
+    operation.Release();
+    emit window->Actions().controllerMenu->aboutToShow();
+    EXPECT_TRUE(window->Actions().resetController->isEnabled());
+}
+
+TEST_F(MainWindowTest, FailedDeviceShowsTheStoppedLinkAndCanBeStartedAgain) {
+    UseVirtualAtStart(true);
+    Make();
+    window->StartUp();
+    window->Link().Virtual().Vanish();
+    window->Link().Port().Poll();
+    QApplication::processEvents();
+    EXPECT_FALSE(window->Link().Active());
+    EXPECT_EQ(window->StatusText(0), QStringLiteral("USB устройство остановлено!"));
+    ASSERT_EQ(dialogs->messages.size(), 1);
+    EXPECT_TRUE(dialogs->messages[0].startsWith(
+        QStringLiteral("Ошибка!|Связь с контроллером потеряна.\nFT_GetQueueStatus")));
+    window->Link().Virtual().Reappear();
+    window->Actions().startStopUsb->trigger();
+    EXPECT_TRUE(window->Link().Active());
+    EXPECT_EQ(window->StatusText(0), QStringLiteral("USB <-> Parallel"));
+}
+
 TEST_F(MainWindowTest, VirtualSwitchRestartsTheLinkAndIsRemembered) {
     Make();
     window->StartUp();

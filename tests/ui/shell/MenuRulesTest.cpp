@@ -31,6 +31,18 @@ TEST(MenuRules, ControllerItemsFollowTheLink) {
     EXPECT_EQ(off.startStopCaption, QStringLiteral("Старт USB устройства"));
 }
 
+TEST(MenuRules, NothingThatTalksToTheControllerWhileItIsBusy) {
+    EXPECT_FALSE(DiskMenuRule(true, true));
+    for (bool link : {true, false}) {
+        const ControllerMenuState busy = ControllerMenuRule(link, true);
+        EXPECT_FALSE(busy.drivesAndResetEnabled);
+        EXPECT_FALSE(busy.startStopEnabled);
+        EXPECT_FALSE(busy.virtualItemsEnabled);
+        const ControllerMenuState idle = ControllerMenuRule(link, false);
+        EXPECT_TRUE(idle.startStopEnabled && idle.virtualItemsEnabled);
+    }
+}
+
 TEST(MenuRules, LinkStatusTexts) {
     EXPECT_EQ(LinkStatusText(true, false), QStringLiteral("USB устройство остановлено!"));
     EXPECT_EQ(LinkStatusText(false, true), QStringLiteral("USB <-> Parallel"));
