@@ -399,17 +399,5 @@ TEST_F(DiskCommandsTest, ToolButtonWithTheLinkStoppedReportsTheLostLink) {
     EXPECT_FALSE(Present(0));
 }
 
-TEST_F(DiskCommandsTest, OnlyTheEntriesThatTalkToTheControllerAreDiskEntries) {
-    const std::pair<MapMenuEntry, bool> entries[] = {
-        {MapMenuEntry::ReadSector, true},         {MapMenuEntry::ReadRawTrack, true},
-        {MapMenuEntry::ReadTrackSectors, true},   {MapMenuEntry::ScanTrack, true},
-        {MapMenuEntry::WriteSector, true},        {MapMenuEntry::WriteTrack, true},
-        {MapMenuEntry::FormatTrack, true},        {MapMenuEntry::RemoveTrack, false},
-        {MapMenuEntry::EditSectorAddress, false}, {MapMenuEntry::ClearTrackLog, false},
-    };
-    for (const auto& [entry, disk] : entries)
-        EXPECT_EQ(IsMapDiskEntry(entry), disk) << static_cast<int>(entry);
-}
-
 }  // namespace
 }  // namespace morvane
