@@ -20,14 +20,16 @@ bool OperationSession::Start() {
         return false;
     }
     // A driver call that fails during the operation means the device is gone; a wait
-    // that then runs out is the lost link, not a slow controller.
+    // that then runs out is the lost link, not a slow controller. A link that was never
+    // up gives the plain time-out messages.
+    linkUpAtStart_ = ctx_.protocol.Port().DeviceActive();
     deviceErrors_ = QObject::connect(&ctx_.protocol.Port(), &TUSB_Port::onDeviceError,
                                      [this](quint32, const QString&) { deviceFailed_ = true; });
     return true;
 }
 
 bool OperationSession::LinkLost() const {
-    return deviceFailed_ || !ctx_.protocol.Port().DeviceActive();
+    return linkUpAtStart_ && (deviceFailed_ || !ctx_.protocol.Port().DeviceActive());
 }
 
 int OperationSession::Wait() {

@@ -57,6 +57,7 @@ class OperationSession {
     LinkClaim claim_;
     QMetaObject::Connection deviceErrors_;
     bool deviceFailed_ = false;
+    bool linkUpAtStart_ = false;
 };
 
 // Two upper-case hexadecimal digits.

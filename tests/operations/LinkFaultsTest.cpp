@@ -43,7 +43,7 @@ class LinkFaultsTest : public OperationsFixture {
 
 struct StopCase {
     const char* name;
-    std::function<void(virt::VirtualController&, test::ScriptedHost&)> event;
+    std::function<void(virt::VirtualController&, test::ScriptedHost&, TUSB_Port&)> event;
     OperationOutcome outcome;
     const char* message;  // "" for none
     const char* lastLogLine;
@@ -53,7 +53,7 @@ class RunStops : public LinkFaultsTest, public ::testing::WithParamInterface<Sto
 
 TEST_P(RunStops, StopsAtOnceKeepingWhatWasRead) {
     const StopCase& c = GetParam();
-    const DiskRunResult r = RunWith([&] { c.event(*device, host); });
+    const DiskRunResult r = RunWith([&] { c.event(*device, host, *port); });
     EXPECT_EQ(r.outcome, c.outcome);
     EXPECT_EQ(r.tracksDone, kStopAt);
     ExpectTracksKept(kStopAt);
@@ -72,13 +72,24 @@ INSTANTIATE_TEST_SUITE_P(
     Events, RunStops,
     ::testing::Values(
         StopCase{"TimeOut",
-                 [](virt::VirtualController& d, test::ScriptedHost&) { d.SilenceNextCommands(1); },
+                 [](virt::VirtualController& d, test::ScriptedHost&, TUSB_Port&) {
+                     d.SilenceNextCommands(1);
+                 },
                  OperationOutcome::Stopped, "Время ожидания вышло...", "Чтение сектора - 16"},
         StopCase{"DeviceVanishes",
-                 [](virt::VirtualController& d, test::ScriptedHost&) { d.VanishAfterCommands(1); },
+                 [](virt::VirtualController& d, test::ScriptedHost&, TUSB_Port&) {
+                     d.VanishAfterCommands(1);
+                 },
                  OperationOutcome::LinkLost, kTextLinkLost, "Чтение сектора - 16"},
-        StopCase{"Cancel", [](virt::VirtualController&, test::ScriptedHost& h) { h.cancel = true; },
-                 OperationOutcome::Cancelled, "", "Операция отменена пользователем!"}),
+        StopCase{"LinkStopped",
+                 [](virt::VirtualController&, test::ScriptedHost&, TUSB_Port& p) {
+                     p.SetDeviceActive(false);
+                 },
+                 OperationOutcome::LinkLost, kTextLinkLost, "Чтение сектора - 16"},
+        StopCase{
+            "Cancel",
+            [](virt::VirtualController&, test::ScriptedHost& h, TUSB_Port&) { h.cancel = true; },
+            OperationOutcome::Cancelled, "", "Операция отменена пользователем!"}),
     CaseName());
 
 struct SecondCase {

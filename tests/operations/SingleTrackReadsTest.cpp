@@ -275,6 +275,13 @@ TEST_F(SingleTrackReadsTest, TrackSectorsLengthMismatchMarksSectorFailed) {
     EXPECT_EQ(disk->GetSlot(9, 0)->DataLength, 256);
 }
 
+TEST_F(SingleTrackReadsTest, LinkThatWasNeverUpIsAControllerTimeOut) {
+    port->SetDeviceActive(false);
+    auto ctx = Ctx();
+    EXPECT_EQ(ScanTrack(ctx, {3, 0}), OperationOutcome::Stopped);
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"Время ожидания контроллера вышло."});
+}
+
 TEST_F(SingleTrackReadsTest, TrackSectorsWithoutSlotsSendsNothing) {
     auto ctx = Ctx();
     EXPECT_EQ(ReadTrackSectors(ctx, {9, 0}), OperationOutcome::Refused);
