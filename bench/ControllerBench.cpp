@@ -173,6 +173,43 @@ void BM_WaitWakeAfterLastByte(benchmark::State& state) {
 }
 BENCHMARK(BM_WaitWakeAfterLastByte)->UseRealTime();
 
+// The real-time emulated controller: seek and sector-list read of each of 20 tracks, as a
+// whole-disk scan does them. wall_per_device is the wall time over the time the drive
+// itself needed for the same commands; what is above 1 is what the host side adds.
+void BM_RealTimeSectorListRun(benchmark::State& state) {
+    auto owned = std::make_unique<virt::VirtualController>();
+    virt::VirtualController* device = owned.get();
+    Link link(std::move(owned));
+    link.protocol.SetTimeoutInterval(kTimeoutRunMs);
+    device->SetRealTime(true);
+    std::vector<std::uint8_t> sectors(16);
+    for (std::size_t i = 0; i < sectors.size(); ++i)
+        sectors[i] = static_cast<std::uint8_t>(i + 1);
+    double wall = 0;
+    double busy = 0;
+    for (auto _ : state) {
+        device->ResetDeviceTime();
+        const Clock::time_point start = Clock::now();
+        for (std::uint8_t t = 0; t < 20; ++t) {
+            if (!link.protocol.SeekTrack(t)) state.SkipWithError("seek failed");
+            link.protocol.SendCommandBlock(cmdReadSectors, sectors);
+            for (std::size_t k = 0; k < sectors.size(); ++k) {
+                const int r = link.protocol.WaitAnswer();
+                if (r == wrAnswer)
+                    link.port.TakeAnswer();
+                else if (r == wrError)
+                    link.port.TakeError();
+                else
+                    state.SkipWithError("no record");
+            }
+        }
+        wall += std::chrono::duration<double>(Clock::now() - start).count();
+        busy += std::chrono::duration<double>(device->DeviceTime()).count();
+    }
+    state.counters["wall_per_device"] = busy > 0 ? wall / busy : 0;
+}
+BENCHMARK(BM_RealTimeSectorListRun)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
 void BM_DecodeTrackStream(benchmark::State& state) {
     std::vector<std::uint8_t> stream{0x0A};
     for (int i = 0; i < 6250; ++i) {

@@ -393,6 +393,7 @@ TEST_F(UsbPortTest, VanishedDeviceIsReportedOnceAndClosesTheLink) {
     script.vanished = false;
     port->SetDeviceActive(true);
     EXPECT_TRUE(port->DeviceActive());
+    port.reset();  // its closing still reports to `downs`
 }
 
 TEST_F(UsbPortTest, FailedReadKeepsWhatCameAndClosesTheLink) {
