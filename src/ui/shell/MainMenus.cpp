@@ -193,7 +193,7 @@ void TFMain::BuildToolBar() {
     toolBar_->addSeparator();
     // The fourth button has no hint.
     a.toolScanAndRead = toolBar_->addAction(st->standardIcon(QStyle::SP_BrowserReload), QString());
-    a.toolScanAndRead->setObjectName(QStringLiteral("tbScanAndRead"));
+    a.toolScanAndRead->setObjectName(QStringLiteral("tb4"));
     a.toolScanAndRead->setToolTip(QString());
 
     // Tool buttons run their commands whatever the menu items' last enabling was.
@@ -201,7 +201,6 @@ void TFMain::BuildToolBar() {
     connect(a.toolSave, &QAction::triggered, this, [files] { files->SaveNative(); });
     connect(a.toolSaveUdi, &QAction::triggered, this, [files] { files->SaveUdi(); });
     connect(a.toolClear, &QAction::triggered, this, &TFMain::ClearImageCommand);
-    connect(a.toolScanAndRead, &QAction::triggered, a.scanAndRead, &QAction::trigger);
 }
 
 void TFMain::UpdateImageMenu() {

@@ -9,12 +9,14 @@
 #include <QTextDocument>
 
 #include "ui/shell/ControllerLink.h"
+#include "ui/shell/DiskCommands.h"
 #include "ui/shell/FormatsFileIo.h"
 #include "ui/shell/LoadSaveRules.h"
 #include "ui/shell/Priority.h"
 #include "ui/shell/SettingsDialog.h"
 #include "ui/shell/Texts.h"
 #include "ui/shell/VirtualDrive.h"
+#include "ui/shell/WindowOperationHost.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/HexView.h"
 #include "ui/views/SectorView.h"
@@ -43,6 +45,7 @@ TFMain::TFMain(MainWindowOptions options, QWidget* parent)
     BuildMenus();
     ConnectMap();
     ConnectCatalogues();
+    BuildDiskCommands();
     ConnectComment();
     ShowLinkKind();
     resize(1270, 860);

@@ -42,6 +42,9 @@ struct OperationContext;
 
 // Runs a disk operation with the window's operation context (protocol, image, host).
 using OperationRunner = std::function<void(const std::function<void(OperationContext&)>&)>;
+class T_Prog;
+class WindowOperationHost;
+class DiskCommands;
 
 // What the window takes from outside; tests replace the dialogs, the file chooser, the
 // settings file and the hardware.
@@ -75,6 +78,9 @@ class TFMain : public QMainWindow,
     const MainActions& Actions() const { return actions_; }
     DiskMapView* Map() const { return zxd_; }
     SectorView* Sectors() const { return sectorView_; }
+    // The progress window of the whole-disk runs and the disk commands.
+    T_Prog* ProgressWindow() const { return tProg_; }
+    DiskCommands& DiskOps() { return *diskCommands_; }
     bool StartedUp() const { return startedUp_; }
     // Status bar panels: 0 link state, 1 controller identification / image file, 2 which
     // link (hardware or virtual).
@@ -158,6 +164,8 @@ class TFMain : public QMainWindow,
     void BuildToolBar();
     void BuildStatusBar();
     void ConnectMap();
+    void BuildDiskCommands();
+    void DisableMapDiskEntriesWhileBusy();
     void ShowCell(int column, int row);
     void ConnectComment();
     void CommitComment();
@@ -209,6 +217,12 @@ class TFMain : public QMainWindow,
     QAction* commentCancel_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* sbPanel_[3] = {};
+
+    // The disk operations' view of the window, and the commands that run them; they go
+    // before the widgets and the link they refer to.
+    T_Prog* tProg_ = nullptr;
+    std::unique_ptr<WindowOperationHost> opHost_;
+    std::unique_ptr<DiskCommands> diskCommands_;
 };
 
 }  // namespace morvane

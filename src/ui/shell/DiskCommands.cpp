@@ -1,0 +1,109 @@
+#include "ui/shell/DiskCommands.h"
+
+#include <QAction>
+
+#include <utility>
+
+#include "controller/ControllerProtocol.h"
+#include "model/ZxDisk.h"
+#include "operations/BadSectorReread.h"
+#include "operations/DiskRun.h"
+#include "operations/OperationHost.h"
+#include "operations/OperationSession.h"
+#include "operations/SectorWrite.h"
+#include "operations/SingleTrackReads.h"
+#include "ui/shell/MainActions.h"
+#include "ui/shell/ProgressWindow.h"
+
+namespace morvane {
+
+bool IsMapDiskEntry(MapMenuEntry entry) {
+    switch (entry) {
+        case MapMenuEntry::ReadSector:
+        case MapMenuEntry::ReadRawTrack:
+        case MapMenuEntry::ReadTrackSectors:
+        case MapMenuEntry::ScanTrack:
+        case MapMenuEntry::WriteSector:
+        case MapMenuEntry::WriteTrack:
+        case MapMenuEntry::FormatTrack:
+            return true;
+        default:
+            return false;
+    }
+}
+
+DiskCommands::DiskCommands(ControllerProtocol& protocol, TZX_Disk& disk, OperationHost& host,
+                           T_Prog& progress)
+    : protocol_(protocol), disk_(disk), host_(host), progress_(progress) {}
+
+OperationContext DiskCommands::Context() {
+    return OperationContext{protocol_, disk_, host_};
+}
+
+void DiskCommands::Launch(DiskRunKind kind) {
+    const std::optional<DiskRunParams> params = LaunchParams(kind, disk_);
+    if (!params) return;
+    // T_Prog is modal, but a run may still be asked for while a single-track read waits.
+    if (protocol_.Busy() || progress_.isVisible()) {
+        host_.ShowMessage(QString::fromUtf8(kTextControllerBusy), QString::fromUtf8(kCaptionError));
+        return;
+    }
+    OperationContext ctx = Context();
+    const DiskRunParams& run = *params;
+    progress_.Run(run.caption, run.count, [&ctx, &run] {
+        RunDiskWorker(ctx, run);
+        ctx.disk.Repaint();
+    });
+}
+
+void DiskCommands::ConnectMenu(const MainActions& a, QObject* context) {
+    const std::pair<QAction*, DiskRunKind> launchers[] = {
+        {a.fullRead, DiskRunKind::FullRead},
+        {a.rawRead, DiskRunKind::RawRead},
+        {a.trackScan, DiskRunKind::TrackScan},
+        {a.readByMarks, DiskRunKind::SectorsByMarks},
+        {a.scanAndRead, DiskRunKind::ScanAndSectors},
+        // The tool button runs the command whatever the menu's last enabling was.
+        {a.toolScanAndRead, DiskRunKind::ScanAndSectors},
+    };
+    for (const auto& [action, kind] : launchers) {
+        QObject::connect(action, &QAction::triggered, context,
+                         [this, kind = kind] { Launch(kind); });
+    }
+    QObject::connect(a.rereadFailed, &QAction::triggered, context, [this] { RereadFailed(); });
+}
+
+void DiskCommands::RereadFailed() {
+    OperationContext ctx = Context();
+    RereadFailedSectors(ctx);
+}
+
+void DiskCommands::RunMapEntry(MapMenuEntry entry, int column, int row) {
+    if (column < 0 || row < 0 || row >= static_cast<int>(kTrackCount)) return;
+    const MapCell cell{static_cast<std::uint8_t>(row), column};
+    OperationContext ctx = Context();
+    switch (entry) {
+        case MapMenuEntry::ReadSector:
+            ReadSelectedSector(ctx, cell);
+            break;
+        case MapMenuEntry::ReadRawTrack:
+            ReadRawTrack(ctx, cell);
+            break;
+        case MapMenuEntry::ReadTrackSectors:
+            ReadTrackSectors(ctx, cell);
+            break;
+        case MapMenuEntry::ScanTrack:
+            ScanTrack(ctx, cell);
+            break;
+        case MapMenuEntry::WriteSector:
+            WriteSelectedSector(ctx, cell);
+            break;
+        case MapMenuEntry::FormatTrack:
+            FormatSelectedTrack(ctx, cell);
+            break;
+        default:
+            break;  // "Записать дорожку" has no action yet
+    }
+}
+
+}  // namespace morvane

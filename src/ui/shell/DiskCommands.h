@@ -1,0 +1,52 @@
+// The window's commands on the physical disk: the five whole-disk launchers of the "Диск"
+// menu (the tool button tb4 is the fifth), the bad-sector reread, and the disk entries of
+// the map's context menu on the popup position. Each runs its operation on the window's
+// controller, image and operation host; a command given while another one holds the
+// controller is refused with a message, never silently.
+#pragma once
+
+#include "ui/views/MapMenuRules.h"
+
+class QObject;
+
+namespace morvane {
+
+class ControllerProtocol;
+struct MainActions;
+class OperationHost;
+class T_Prog;
+class TZX_Disk;
+struct OperationContext;
+enum class DiskRunKind;
+
+// The context-menu entries that talk to the controller ("Записать дорожку" included: it
+// has no action, but belongs with them).
+bool IsMapDiskEntry(MapMenuEntry entry);
+
+class DiskCommands {
+  public:
+    DiskCommands(ControllerProtocol& protocol, TZX_Disk& disk, OperationHost& host,
+                 T_Prog& progress);
+
+    // "Полное чтение диска", "Чтение сырых данных", "Сканирование дорожек", "Чтение
+    // секторов по  меткам", "Сканирование и чтение секторов диска": the run in T_Prog.
+    void Launch(DiskRunKind kind);
+    // Connects the launchers, tb4 and "Перечитать сбойные сектора"; context owns the
+    // connections.
+    void ConnectMenu(const MainActions& actions, QObject* context);
+    // "Перечитать сбойные сектора"
+    void RereadFailed();
+    // A context-menu entry on the popup position; entries that are not disk entries, and
+    // a popup outside the cells, do nothing.
+    void RunMapEntry(MapMenuEntry entry, int column, int row);
+
+  private:
+    OperationContext Context();
+
+    ControllerProtocol& protocol_;
+    TZX_Disk& disk_;
+    OperationHost& host_;
+    T_Prog& progress_;
+};
+
+}  // namespace morvane

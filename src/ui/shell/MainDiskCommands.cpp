@@ -1,0 +1,63 @@
+// The main window's disk commands: the progress window, the operations' view of the
+// window, and the connections of the "Диск" menu, the tool button tb4 and the map's
+// context menu to the commands.
+#include <QAction>
+#include <QMenu>
+
+#include "operations/OperationContext.h"
+#include "ui/shell/ControllerLink.h"
+#include "ui/shell/DiskCommands.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/shell/ProgressWindow.h"
+#include "ui/shell/WindowOperationHost.h"
+#include "ui/views/DiskMapView.h"
+#include "ui/views/SectorView.h"
+
+namespace morvane {
+
+void TFMain::BuildDiskCommands() {
+    tProg_ = new T_Prog(this);
+    connect(tProg_, &T_Prog::runShowing, this, &TFMain::ShowMapFromTop);
+
+    OperationWidgets w;
+    w.log = Lzx1_;
+    w.pages = pc1_;
+    w.logPage = logPage_;
+    w.sectorLabel = l1_;
+    w.trackLabel = l2_;
+    w.hex = s1_;
+    w.progress = tProg_;
+    w.showMapFromTop = [this] { ShowMapFromTop(); };
+    w.repaintMap = [this] { zxd_->ImageChanged(); };
+    opHost_ = std::make_unique<WindowOperationHost>(std::move(w), *dialogs_);
+    diskCommands_ = std::make_unique<DiskCommands>(link_->Protocol(), *disk_, *opHost_, *tProg_);
+    // Commands of other windows (the catalogue read from the drive) run through the same
+    // host; tests may put a runner of their own in its place.
+    if (!operationRunner_) {
+        operationRunner_ = [this](const std::function<void(OperationContext&)>& operation) {
+            OperationContext ctx{link_->Protocol(), *disk_, *opHost_};
+            operation(ctx);
+        };
+    }
+
+    diskCommands_->ConnectMenu(actions_, this);
+    DiskCommands* commands = diskCommands_.get();
+    connect(zxd_, &DiskMapView::diskCommandRequested, this,
+            [commands](MapMenuEntry entry, int column, int row) {
+                commands->RunMapEntry(entry, column, row);
+            });
+    connect(zxd_->contextMenu(), &QMenu::aboutToShow, this,
+            &TFMain::DisableMapDiskEntriesWhileBusy);
+}
+
+// The map's own rules enable the entries by the cell; a command in progress disables the
+// disk entries on top of them.
+void TFMain::DisableMapDiskEntriesWhileBusy() {
+    if (!link_->Protocol().Busy()) return;
+    for (std::size_t i = 0; i < kMapMenuEntryCount; ++i) {
+        const auto entry = static_cast<MapMenuEntry>(i);
+        if (IsMapDiskEntry(entry)) zxd_->menuAction(entry)->setEnabled(false);
+    }
+}
+
+}  // namespace morvane

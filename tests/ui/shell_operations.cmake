@@ -1,0 +1,12 @@
+# Tests of the main window's disk commands: the progress window, and every disk item run
+# against the virtual controller, on the offscreen platform.
+morvane_add_test(ui_shell_operations_tests
+  SOURCES
+    shell/ShellTestApp.cpp
+    shell/ProgressWindowTest.cpp
+    shell/DiskCommandsTest.cpp
+  LIBS morvane_ui)
+
+# Not a test: grabs the progress window during a run, for the README's screenshot.
+add_executable(progress_screenshot shell/ProgressScreenshot.cpp)
+target_link_libraries(progress_screenshot PRIVATE morvane_ui morvane_warnings)
