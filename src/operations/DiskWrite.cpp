@@ -60,7 +60,7 @@ OperationOutcome PutTrack(OperationSession& session, const PlannedTrack& planned
     step = WriteTrackSectors(session, track, written, result.failed);
     if (step != OperationOutcome::Done) return step;
     result.sectorsWritten += static_cast<int>(written.size());
-    ++result.tracksWritten;
+    if (formatted) ++result.tracksWritten;
     if (!verify) return OperationOutcome::Done;
     if (Cancelled(session)) return OperationOutcome::Cancelled;
     return VerifyTrackSectors(session, track, written, result.failed);
