@@ -9,11 +9,16 @@ if(MORVANE_BUILD_GUI)
   target_sources(morvane_img_commands PRIVATE
     morvane-img/CliOperationHost.cpp
     morvane-img/ReadOptions.cpp
-    morvane-img/VerbRead.cpp)
+    morvane-img/VerbFormat.cpp
+    morvane-img/VerbRead.cpp
+    morvane-img/VerbWrite.cpp
+    morvane-img/WriteTarget.cpp)
   target_link_libraries(morvane_img_commands PUBLIC
-    morvane_operations morvane_controller morvane_virtual_controller Qt6::Core)
+    morvane_operations morvane_controller morvane_virtual_controller morvane_filesystems
+    Qt6::Core)
 else()
-  target_sources(morvane_img_commands PRIVATE morvane-img/VerbReadAbsent.cpp)
+  target_sources(morvane_img_commands PRIVATE morvane-img/VerbReadAbsent.cpp
+    morvane-img/VerbWriteAbsent.cpp)
 endif()
 
 add_executable(morvane-img morvane-img/main.cpp)

@@ -4,3 +4,7 @@ if(MORVANE_BUILD_GUI)
   morvane_add_test(morvane_img_read_tests SOURCES MorvaneImgReadTest.cpp
     LIBS morvane_img_commands)
 endif()
+if(MORVANE_BUILD_GUI)
+  morvane_add_test(morvane_img_write_tests SOURCES MorvaneImgWriteTest.cpp
+    LIBS morvane_img_commands morvane_filesystems)
+endif()

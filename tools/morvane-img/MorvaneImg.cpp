@@ -8,6 +8,7 @@
 
 #include "FilesystemVerbs.h"
 #include "VerbRead.h"
+#include "WriteVerbs.h"
 #include "formats/ImageFiles.h"
 #include "model/Checksums.h"
 
@@ -136,7 +137,7 @@ std::string UsageText() {
     return "usage: morvane-img info FILE\n"
            "       morvane-img sectors FILE\n"
            "       morvane-img convert [--no-restore-track] [--compress] IN OUT\n" +
-           ReadUsageText() +
+           ReadUsageText() + WriteUsageText() +
            "       morvane-img cat IMAGE [--deleted] [--hidden]\n"
            "       morvane-img export-hob [--force] IMAGE DIR [FILE...]\n"
            "       morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]\n"
@@ -161,6 +162,8 @@ int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::
     if (command == "sectors") return Sectors(args, out, err);
     if (command == "convert") return Convert(args, out, err);
     if (command == "read") return RunRead(args, out, err);
+    if (command == "write" || command == "format")
+        return (command == "write" ? RunWrite : RunFormat)(args, out, err);
     if (command == "cat") return RunCat(args, out, err);
     if (command == "export-hob") return RunExportHobeta(args, out, err);
     if (command == "export-scl") return RunExportScl(args, out, err);

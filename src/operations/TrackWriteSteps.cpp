@@ -1,0 +1,133 @@
+#include "operations/TrackWriteSteps.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "controller/ControllerProtocol.h"
+#include "controller/RxRecords.h"
+#include "controller/UsbPort.h"
+#include "model/Track.h"
+#include "operations/OperationSession.h"
+#include "operations/SectorWrite.h"
+
+namespace morvane {
+
+namespace {
+
+struct StatusBitText {
+    std::uint8_t bit;
+    const char* text;
+};
+
+constexpr std::array<StatusBitText, 5> kStatusBits{{{0x40, "Диск защищен от записи!"},
+                                                    {0x20, "Ошибка записи!"},
+                                                    {0x10, "Сектор не найден!"},
+                                                    {0x08, "Ошибка CRC!"},
+                                                    {0x04, "Потеря данных!"}}};
+constexpr const char* kTextTimeout = "Время ожидания вышло..!";
+
+QString Dec(std::size_t v) {
+    return QString::number(v);
+}
+
+void LogStatus(OperationSession& session, std::uint8_t status, const QString& prefix) {
+    for (const StatusBitText& entry : kStatusBits)
+        if (status & entry.bit) session.Log(prefix + '"' + QString::fromUtf8(entry.text) + '"');
+}
+
+// The two answers of a write command: received, then done. wrAnswer when the device
+// took it, wrError (logged) when it reported a failure; a time-out or a lost link is
+// returned as the outcome.
+std::optional<OperationOutcome> TwoAnswers(OperationSession& session, const QString& errorPrefix,
+                                           bool& ok) {
+    ok = false;
+    for (int i = 0; i < 2; ++i) {
+        const int result = session.Wait();
+        if (result == wrLinkLost) return session.ReportLinkLost();
+        if (result == wrAnswer) {
+            session.TakeAnswer();
+            if (i == 1) ok = true;
+        } else if (result == wrError) {
+            const std::uint8_t status = session.TakeError().StatusByte(0);
+            if (i == 1) LogStatus(session, status, errorPrefix);
+        } else {
+            session.ShowError(QString::fromUtf8(kTextTimeout));
+            return OperationOutcome::Stopped;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+OperationOutcome FormatTrackWithTable(OperationSession& session, std::uint8_t track,
+                                      const Bytes& table, bool& formatted) {
+    session.Log(QStringLiteral("Форматирование дорожки - ") + Dec(track) + " (" + Dec(table[0]) +
+                " элементов)");
+    session.Protocol().SendCommandBlock(cmdWriteTrack, table);
+    const std::optional<OperationOutcome> stop =
+        TwoAnswers(session, QStringLiteral("Ошибка форматирования - "), formatted);
+    // Nothing of this exchange may be left for the next command.
+    TUSB_Port& port = session.Protocol().Port();
+    port.ResetFlags();
+    port.ClearAnswers();
+    port.ClearErrors();
+    return stop.value_or(OperationOutcome::Done);
+}
+
+OperationOutcome WriteTrackSectors(OperationSession& session, const TTrack& track,
+                                   std::vector<std::uint8_t>& written,
+                                   std::vector<WrittenSector>& failed) {
+    for (std::size_t i = 0; i < track.Slots.size(); ++i) {
+        const TSectorSlot& slot = track.Slots[i];
+        if (slot.Present == 0 || slot.DataGood == 0 || slot.DataLength == 0) continue;
+        const std::optional<Bytes> block = BuildSectorWriteBlock(slot);
+        if (!block) continue;
+        session.Protocol().SendCommandBlock(cmdWriteSector, *block);
+        bool ok = false;
+        const std::optional<OperationOutcome> stop =
+            TwoAnswers(session,
+                       QStringLiteral("Ошибка записи сектора ") + Dec(slot.Sector) + " дорожки " +
+                           Dec(track.Number) + " - ",
+                       ok);
+        if (stop) return *stop;
+        if (ok)
+            written.push_back(static_cast<std::uint8_t>(i));
+        else
+            failed.push_back({track.Number, slot.Sector});
+    }
+    return OperationOutcome::Done;
+}
+
+OperationOutcome VerifyTrackSectors(OperationSession& session, const TTrack& track,
+                                    const std::vector<std::uint8_t>& written,
+                                    std::vector<WrittenSector>& failed) {
+    if (written.empty()) return OperationOutcome::Done;
+    Bytes list;
+    for (const std::uint8_t i : written)
+        list.push_back(track.Slots[i].Sector);
+    session.Protocol().SendCommandBlock(cmdReadSectors, list);
+    for (const std::uint8_t i : written) {
+        const TSectorSlot& slot = track.Slots[i];
+        const int result = session.Wait();
+        if (result == wrLinkLost) return session.ReportLinkLost();
+        if (result != wrAnswer && result != wrError) {
+            session.ShowError(QString::fromUtf8(kTextTimeout));
+            return OperationOutcome::Stopped;
+        }
+        bool same = false;
+        if (result == wrAnswer) {
+            const std::vector<std::uint8_t>& data = session.TakeAnswer().data;
+            const std::optional<Bytes> block = BuildSectorWriteBlock(slot);
+            same = block && data.size() == block->size() - 1 &&
+                   std::equal(data.begin(), data.end(), block->begin() + 1);
+        } else {
+            session.TakeError();
+        }
+        if (!same) failed.push_back({track.Number, slot.Sector});
+    }
+    return OperationOutcome::Done;
+}
+
+}  // namespace morvane

@@ -1,0 +1,34 @@
+// The three steps of putting one image track onto the disk, for the head already on it:
+// format with a table, write the sectors that hold good data, read them back and compare.
+// A time-out stops (message shown); a device error is logged and the step goes on.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "model/Bytes.h"
+#include "operations/DiskWrite.h"
+#include "operations/OperationContext.h"
+
+namespace morvane {
+
+class OperationSession;
+class TTrack;
+
+// cmdWriteTrack with the table. formatted is false when the device reported an error.
+OperationOutcome FormatTrackWithTable(OperationSession& session, std::uint8_t track,
+                                      const Bytes& table, bool& formatted);
+
+// cmdWriteSector for every occupied slot with good data, in slot order. written gets the
+// slot index of each sector the device took without an error; failed gets the others.
+OperationOutcome WriteTrackSectors(OperationSession& session, const TTrack& track,
+                                   std::vector<std::uint8_t>& written,
+                                   std::vector<WrittenSector>& failed);
+
+// One cmdReadSectors of the written slots; each sector that reads with an error, or
+// differs in any byte or in length from what was written, goes to failed.
+OperationOutcome VerifyTrackSectors(OperationSession& session, const TTrack& track,
+                                    const std::vector<std::uint8_t>& written,
+                                    std::vector<WrittenSector>& failed);
+
+}  // namespace morvane

@@ -1,0 +1,180 @@
+// morvane-img write and format through the emulated controller with a blank disk: options,
+// exit codes, a verify failure, and corpus images that come back unchanged.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "MorvaneImg.h"
+#include "filesystems/CpmDirectory.h"
+#include "filesystems/TrDosCatalogue.h"
+#include "formats/ImageFiles.h"
+#include "model/Bytes.h"
+
+namespace morvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WriteVerbTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        dir_ = fs::temp_directory_path() /
+               ("morvane-write-" + std::to_string(::getpid()) + "-" + name);
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    static std::string Corpus(const std::string& relative) {
+        return (fs::path(MORVANE_CORPUS_DIR) / relative).string();
+    }
+    static bool HaveCorpus(const std::string& relative) { return fs::exists(Corpus(relative)); }
+
+    int Run(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        return RunMorvaneImg(args, out, err);
+    }
+    static std::unique_ptr<TZX_Disk> Load(const std::string& path) {
+        auto disk = std::make_unique<TZX_Disk>();
+        EXPECT_TRUE(LoadImageFile(path, *disk)) << path << ": " << disk->LastError;
+        return disk;
+    }
+
+    fs::path dir_;
+    std::ostringstream out, err;
+};
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+class WriteUsage : public WriteVerbTest, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(WriteUsage, WrongUsageExitsTwoWithoutTouchingADevice) {
+    EXPECT_EQ(Run(GetParam().args), 2);
+    EXPECT_NE(err.str().find("morvane-img write"), std::string::npos) << err.str();
+    EXPECT_TRUE(out.str().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriteUsage,
+    ::testing::Values(UsageCase{"NoImage", {"write", "--no-verify"}},
+                      UsageCase{"TwoImages", {"write", "a.trd", "b.trd"}},
+                      UsageCase{"BadDrive", {"write", "a.trd", "--drive", "C"}},
+                      UsageCase{"DriveWithoutValue", {"write", "a.trd", "--drive"}},
+                      UsageCase{"UnwritableOut", {"write", "a.trd", "--virtual-out", "x.scl"}},
+                      UsageCase{"FaultKind", {"write", "a.trd", "--fault", "idcrc:1:1"}},
+                      UsageCase{"UnknownOption", {"write", "a.trd", "--fast"}},
+                      UsageCase{"FormatWithoutKind", {"format", "--name", "A"}},
+                      UsageCase{"FormatUnknownKind", {"format", "dos"}},
+                      UsageCase{"FormatNameWithoutValue", {"format", "trdos", "--name"}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// Every corpus TR-DOS image written to a blank disk and saved as TRD is the same file.
+std::vector<std::string> CorpusTrds() {
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(fs::path(MORVANE_CORPUS_DIR) / "trd", ec))
+        files.push_back(entry.path().filename().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+class CorpusWrite : public WriteVerbTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(CorpusWrite, SavedDiskEqualsTheImage) {
+    const std::string source = Corpus("trd/" + GetParam());
+    const std::string copy = Path("copy.trd");
+    ASSERT_EQ(Run({"write", source, "--virtual-out", copy}), 0) << err.str();
+    Bytes original, written;
+    ASSERT_TRUE(ReadWholeFile(source, original));
+    ASSERT_TRUE(ReadWholeFile(copy, written));
+    EXPECT_TRUE(written == original) << GetParam();
+}
+
+INSTANTIATE_TEST_SUITE_P(Trd, CorpusWrite, ::testing::ValuesIn(CorpusTrds()), [](const auto& p) {
+    std::string name = p.param;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+});
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusWrite);
+
+// A PC disk of 9 x 512-byte sectors reads back with the same sectors.
+class PcDiskWrite : public WriteVerbTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(PcDiskWrite, SectorsComeBackTheSame) {
+    if (!HaveCorpus(GetParam())) GTEST_SKIP() << "no corpus file " << GetParam();
+    const std::string copy = Path("copy.udi");
+    ASSERT_EQ(Run({"write", Corpus(GetParam()), "--virtual-out", copy}), 0) << err.str();
+    const auto image = Load(Corpus(GetParam()));
+    const auto saved = Load(copy);
+    for (std::size_t t = 0; t < kTrackCount; ++t) {
+        const TTrack& a = *image->GetTrack(static_cast<std::uint8_t>(t));
+        const TTrack& b = *saved->GetTrack(static_cast<std::uint8_t>(t));
+        if (a.Present == 0) continue;
+        for (std::size_t i = 0; i < a.Slots.size(); ++i) {
+            const TSectorSlot& x = a.Slots[i];
+            const TSectorSlot& y = b.Slots[i];
+            if (x.Present == 0) continue;
+            ASSERT_EQ(std::tie(x.Cylinder, x.Head, x.Sector, x.SizeCode, x.DataLength),
+                      std::tie(y.Cylinder, y.Head, y.Sector, y.SizeCode, y.DataLength))
+                << "track " << t << " slot " << i;
+            EXPECT_TRUE(std::equal(x.Data.begin(), x.Data.begin() + x.DataLength, y.Data.begin()))
+                << "track " << t << " slot " << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Td0, PcDiskWrite,
+                         ::testing::Values("td0/sector_test_360k.td0", "td0/Transylvania.td0"),
+                         [](const auto& p) {
+                             return p.index == 0 ? std::string("SectorTest360k")
+                                                 : std::string("Transylvania");
+                         });
+
+TEST_F(WriteVerbTest, VerifyMismatchExitsThreeAndNamesTheSector) {
+    if (!HaveCorpus("trd/EyeAche.trd")) GTEST_SKIP() << "no corpus";
+    EXPECT_EQ(Run({"write", Corpus("trd/EyeAche.trd"), "--virtual-out", Path("x.trd"), "--fault",
+                   "crc:3:5", "--verbose"}),
+              3);
+    EXPECT_NE(out.str().find("failed track 3 sector 5\n"), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find("Сектор не прошел проверку - дорожка 3 / сектор 5\n"),
+              std::string::npos);
+}
+
+TEST_F(WriteVerbTest, FormatTrDosGivesAnEmptyCatalogue) {
+    const std::string disk = Path("new.trd");
+    ASSERT_EQ(Run({"format", "trdos", "--name", "BLANK", "--virtual-out", disk}), 0) << err.str();
+    EXPECT_NE(out.str().find("wrote 160 tracks, 2560 sectors, 0 failed"), std::string::npos);
+    TrDosCatalogue catalogue;
+    ASSERT_TRUE(ReadTrDosCatalogue(*Load(disk), catalogue));
+    EXPECT_EQ(ZxDiskNameText(catalogue.diskName), "BLANK   ");
+    EXPECT_EQ(catalogue.count, 0);
+    EXPECT_EQ(catalogue.diskType, kDiskType80x2);
+    EXPECT_EQ(catalogue.freeSectors, 2544);
+}
+
+TEST_F(WriteVerbTest, FormatCpmGivesAnEmptyDirectoryOnDriveB) {
+    const std::string disk = Path("new.udi");
+    ASSERT_EQ(Run({"format", "cpm", "--drive", "B", "--virtual-out", disk}), 0) << err.str();
+    EXPECT_NE(out.str().find("wrote 160 tracks, 800 sectors, 0 failed"), std::string::npos);
+    const auto image = Load(disk);
+    EXPECT_TRUE(IsCpmImage(*image));
+    EXPECT_TRUE(ReadCpmCatalogue(*image, true, true).entries.empty());
+}
+
+}  // namespace
+}  // namespace morvane
