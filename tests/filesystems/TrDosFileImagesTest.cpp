@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <memory>
 
+#include <unistd.h>
+
 #include "TestDisks.h"
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
