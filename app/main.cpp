@@ -2,6 +2,7 @@
 // rest (link, settings, first contact with the controller).
 #include <QApplication>
 
+#include "filesystems/TrDosFileImages.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/SettingsDialog.h"
 #include "ui/views/ScreenViewer.h"
@@ -9,6 +10,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvane"));
+    morvane::InstallTrDosFileFormats();
     morvane::TFMain window;
     window.SetSettingsDialog(new morvane::Tfmset(&window));
     window.SetScreenViewer(new morvane::TFmScr(&window));

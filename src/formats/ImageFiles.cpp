@@ -14,13 +14,22 @@ namespace morvane {
 
 namespace {
 
-constexpr std::array<ImageFormatEntry, 5> kFormats{{
+std::array<ImageFormatEntry, 7> kFormats{{
     {ImageFormat::Udf, "UDF", &ReadNative, &WriteNative, "Error load UDF -"},
     {ImageFormat::Udi, "UDI", &ReadUdi, &WriteUdi, "Error load UDI - "},
     {ImageFormat::Trd, "TRD", &ReadTrd, &WriteTrd, "Error load TRD -"},
     {ImageFormat::Td0, "TD0", &ReadTd0, &WriteTd0, "Error load TD0 -", &WriteTd0Compressed},
     {ImageFormat::Fdi, "FDI", &ReadFdi, &WriteFdi, "Error load FDI -"},
+    {ImageFormat::Scl, "SCL", nullptr, nullptr, "Error load SCL -"},
+    {ImageFormat::Hobeta, "Hobeta", nullptr, nullptr, "Error load Hobeta -"},
 }};
+
+ImageFormatEntry* MutableEntry(ImageFormat format) {
+    for (ImageFormatEntry& entry : kFormats) {
+        if (entry.format == format) return &entry;
+    }
+    return nullptr;
+}
 
 std::string Upper(std::string_view text) {
     std::string out(text);
@@ -41,10 +50,14 @@ std::span<const ImageFormatEntry> ImageFormats() {
 }
 
 const ImageFormatEntry* FindImageFormat(ImageFormat format) {
-    for (const ImageFormatEntry& entry : kFormats) {
-        if (entry.format == format) return &entry;
-    }
-    return nullptr;
+    return MutableEntry(format);
+}
+
+void InstallImageFormat(ImageFormat format, ImageReader reader, ImageWriter writer) {
+    ImageFormatEntry* entry = MutableEntry(format);
+    if (entry == nullptr) return;
+    entry->read = reader;
+    entry->write = writer;
 }
 
 bool CanReadFormat(ImageFormat format) {
@@ -67,9 +80,10 @@ ImageFormat FormatFromDialogName(std::string_view path) {
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     const std::size_t dot = name.rfind('.');
     if (dot == std::string_view::npos) return ImageFormat::Unknown;
+    if (FormatFromPath(name) == ImageFormat::Hobeta) return ImageFormat::Hobeta;
     const std::string head = Upper(name.substr(dot + 1, 3));
     for (const ImageFormatEntry& entry : kFormats) {
-        if (entry.format != ImageFormat::Udf && head == entry.name) return entry.format;
+        if (entry.format != ImageFormat::Udf && head == Upper(entry.name)) return entry.format;
     }
     return ImageFormat::Unknown;
 }
@@ -81,6 +95,8 @@ bool LoadImageFile(const std::string& path, TZX_Disk& disk) {
 bool LoadImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk) {
     const ImageFormatEntry* entry = FindImageFormat(format);
     if (entry == nullptr) return Refuse(disk, "unknown image format: " + path);
+    if (entry->read == nullptr)
+        return Refuse(disk, std::string(entry->name) + " files cannot be read by this program");
     Bytes file;
     if (path.empty() || !ReadWholeFile(path, file)) return Refuse(disk, "cannot read " + path);
     return entry->read(file, disk);
@@ -150,6 +166,8 @@ std::string_view SingleLoadFilter(ImageFormat format) {
             return "Образ диска TeleDisk (*.td0)|*.td0";
         case ImageFormat::Fdi:
             return "Образ диска (*.fdi)|*.fdi";
+        case ImageFormat::Scl:
+        case ImageFormat::Hobeta:
         case ImageFormat::Unknown:
             break;
     }
@@ -166,6 +184,8 @@ std::string_view SingleSaveFilter(ImageFormat format) {
             return "Образ стандартного TRDOS диска (*.trd)|*.trd";
         case ImageFormat::Td0:
         case ImageFormat::Fdi:
+        case ImageFormat::Scl:
+        case ImageFormat::Hobeta:
         case ImageFormat::Unknown:
             break;
     }

@@ -34,8 +34,15 @@ struct ImageFormatEntry {
 
 enum class ImageCompression { None, Lzh };
 
-// Every known format, Unknown excluded, in the order udf, udi, trd, td0, fdi.
+// Every known format, Unknown excluded, in the order udf, udi, trd, td0, fdi, scl, hobeta.
 std::span<const ImageFormatEntry> ImageFormats();
+
+// SCL archives and Hobeta files load as new TR-DOS disks. Laying files out on a TR-DOS disk
+// is the filesystems layer's work, and that layer sits above this one, so their entries
+// start without a reader and the filesystems layer installs its own at program start
+// (InstallTrDosFileFormats in filesystems/TrDosFileImages.h). Until then they cannot be
+// read; LoadImageFileAs says so.
+void InstallImageFormat(ImageFormat format, ImageReader reader, ImageWriter writer);
 // nullptr for Unknown.
 const ImageFormatEntry* FindImageFormat(ImageFormat format);
 bool CanReadFormat(ImageFormat format);
@@ -43,7 +50,8 @@ bool CanWriteFormat(ImageFormat format);
 bool CanCompressFormat(ImageFormat format);
 
 // The window's "load as"/"save as" rule: the extension after the last dot, upper-cased,
-// compared by its first three characters, so "disk.udif" is a UDI image.
+// compared by its first three characters, so "disk.udif" is a UDI image; "$" and one
+// character is a Hobeta file.
 ImageFormat FormatFromDialogName(std::string_view path);
 
 // Reads the whole file and runs the reader of its extension's format. False with
@@ -81,8 +89,10 @@ std::string UdiSaveFailedLine(const TZX_Disk& disk);
 inline constexpr std::string_view kLoadAsFilter =
     "Универсальный образ диска (*.udi)|*.udi|Файл образа TRDOS диска (*.trd)|*.trd|"
     "Образ диска TeleDisk (*.td0)|*.td0|Полный образ диска (*.fdi)|*.fdi|"
-    "Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi)|*.fdi;*.trd;*.udi;*.td0";
-inline constexpr int kLoadAsDefaultFilterIndex = 5;  // 1-based: "supported formats"
+    "Архив файлов TR-DOS (*.scl)|*.scl|Файл Hobeta (*.$?)|*.$?|"
+    "Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi,*.scl,*.$?)|"
+    "*.fdi;*.trd;*.udi;*.td0;*.scl;*.$?";
+inline constexpr int kLoadAsDefaultFilterIndex = 7;  // 1-based: "supported formats"
 inline constexpr std::string_view kSaveAsFilter =
     "Универсальный образ диска (*.udi)|*.udi|Файл образа TRDOS диска (*.trd)|*.trd|"
     "Образ диска TeleDisk (*.td0)|*.td0|Полный образ диска (*.fdi)|*.fdi";

@@ -52,14 +52,17 @@ Bytes FileBytes(const std::string& path) {
     return out;
 }
 
+// SCL and Hobeta readers come from the filesystems layer, which this test does not install.
 TEST(ImageFormatTable, HoldsEveryFormatOnceWithItsReader) {
     std::set<ImageFormat> seen;
     for (const ImageFormatEntry& entry : ImageFormats()) {
         EXPECT_TRUE(seen.insert(entry.format).second);
-        EXPECT_NE(entry.read, nullptr) << entry.name;
+        const bool installed =
+            entry.format == ImageFormat::Scl || entry.format == ImageFormat::Hobeta;
+        EXPECT_EQ(entry.read == nullptr, installed) << entry.name;
         EXPECT_EQ(FindImageFormat(entry.format), &entry);
     }
-    EXPECT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen.size(), 7u);
     EXPECT_EQ(FindImageFormat(ImageFormat::Unknown), nullptr);
 }
 
@@ -84,6 +87,14 @@ TEST(ImageFormatTable, DialogNamesCompareThreeCharactersAfterTheDot) {
     EXPECT_EQ(FormatFromDialogName("a.dsk"), ImageFormat::Unknown);
     EXPECT_EQ(FormatFromDialogName("a.udf"), ImageFormat::Unknown);  // not in those dialogs
     EXPECT_EQ(FormatFromDialogName("dir.udi/a"), ImageFormat::Unknown);
+    EXPECT_EQ(FormatFromDialogName("a.Scl"), ImageFormat::Scl);
+    EXPECT_EQ(FormatFromDialogName("a.$c"), ImageFormat::Hobeta);
+}
+
+TEST(ImageFormatTable, FormatsWithoutAnInstalledReaderSaySo) {
+    auto d = std::make_unique<TZX_Disk>();
+    EXPECT_FALSE(LoadImageFileAs("/nonexistent/a.scl", ImageFormat::Scl, *d));
+    EXPECT_EQ(d->LastError, "SCL files cannot be read by this program");
 }
 
 TEST(ImageFormatTable, LoadErrorLinesFollowTheWindowsWording) {
@@ -110,7 +121,7 @@ TEST(ImageFormatTable, DialogFiltersAndDefaultExtensions) {
     EXPECT_EQ(SaveAsDefaultExtension(0), "");
     EXPECT_EQ(SaveAsDefaultExtension(5), "");
     EXPECT_TRUE(kLoadAsFilter.starts_with(kSaveAsFilter));
-    EXPECT_TRUE(kLoadAsFilter.ends_with("|*.fdi;*.trd;*.udi;*.td0"));
+    EXPECT_TRUE(kLoadAsFilter.ends_with("|*.fdi;*.trd;*.udi;*.td0;*.scl;*.$?"));
     EXPECT_EQ(SingleSaveFilter(ImageFormat::Udi), "Ultra Disk Image (*.udi)|*.udi");
     EXPECT_EQ(SingleLoadFilter(ImageFormat::Udi), "Universal Disk Image (*.udi)|*.udi");
     EXPECT_EQ(SingleSaveFilter(ImageFormat::Td0), "");
@@ -121,11 +132,14 @@ TEST(ImageFormatTable, NameFiltersPairDescriptionsWithTheirPatterns) {
     EXPECT_EQ(NameFilters(kNativeFilter),
               std::vector<std::string>{"Universal Disk Format (*.udf)"});
     const std::vector<std::string> load = NameFilters(kLoadAsFilter);
-    ASSERT_EQ(load.size(), 5u);
+    ASSERT_EQ(load.size(), 7u);
     EXPECT_EQ(load[0], "Универсальный образ диска (*.udi)");
     EXPECT_EQ(load[3], "Полный образ диска (*.fdi)");
-    EXPECT_EQ(load[4],
-              "Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi) (*.fdi *.trd *.udi *.td0)");
+    EXPECT_EQ(load[5], "Файл Hobeta (*.$?)");
+    EXPECT_EQ(load[6],
+              "Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi,*.scl,*.$?) "
+              "(*.fdi *.trd *.udi *.td0 *.scl *.$?)");
+    EXPECT_EQ(kLoadAsDefaultFilterIndex, 7);
     EXPECT_EQ(NameFilters(kSaveAsFilter).size(), 4u);
     EXPECT_EQ(NameFilters("Text|*.txt"), std::vector<std::string>{"Text (*.txt)"});
     EXPECT_TRUE(NameFilters("").empty());

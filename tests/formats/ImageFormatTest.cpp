@@ -16,7 +16,11 @@ TEST(ImageFormat, ChosenByExtensionWhateverTheCase) {
 TEST(ImageFormat, UnknownWithoutAKnownExtension) {
     EXPECT_EQ(FormatFromPath("disk"), ImageFormat::Unknown);
     EXPECT_EQ(FormatFromPath("dir.trd/disk"), ImageFormat::Unknown);
-    EXPECT_EQ(FormatFromPath("disk.scl"), ImageFormat::Unknown);
+    EXPECT_EQ(FormatFromPath("disk.dsk"), ImageFormat::Unknown);
+    EXPECT_EQ(FormatFromPath("game.SCL"), ImageFormat::Scl);
+    EXPECT_EQ(FormatFromPath("boot.$B"), ImageFormat::Hobeta);
+    EXPECT_EQ(FormatFromPath("boot.$"), ImageFormat::Unknown);
+    EXPECT_EQ(FormatFromPath("boot.$BC"), ImageFormat::Unknown);
     EXPECT_EQ(FormatFromPath(""), ImageFormat::Unknown);
     EXPECT_EQ(FormatExtension(ImageFormat::Unknown), "");
     EXPECT_EQ(FormatExtension(ImageFormat::Td0), "td0");

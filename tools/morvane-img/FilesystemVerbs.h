@@ -1,5 +1,6 @@
 // morvane-img verbs of the disk filesystems: catalogues, Hobeta and SCL export, CP/M file
-// extraction and new images. Each takes the whole argument list (the verb first).
+// extraction and new images, adding files to TR-DOS and CP/M images. Each takes the whole argument
+// list (the verb first).
 #pragma once
 
 #include <iosfwd>
@@ -12,6 +13,8 @@ int RunCat(const std::vector<std::string>& args, std::ostream& out, std::ostream
 int RunExportHobeta(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunExportScl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunCpmGet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunAdd(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunCpmPut(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunNewImage(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace morvane

@@ -9,6 +9,7 @@
 #include "FilesystemVerbs.h"
 #include "VerbRead.h"
 #include "WriteVerbs.h"
+#include "filesystems/TrDosFileImages.h"
 #include "formats/ImageFiles.h"
 #include "model/Checksums.h"
 
@@ -144,7 +145,10 @@ std::string UsageText() {
            "       morvane-img cpm-get [--force] IMAGE NAME.EXT OUT\n"
            "       morvane-img cpm-get [--force] IMAGE --all DIR\n"
            "       morvane-img new trdos|cpm [--force] [--name NAME] OUT\n"
-           "Reads and writes udi, trd, td0, fdi and udf images (by extension).\n"
+           "       morvane-img add IMAGE FILE.scl|FILE.$T...\n"
+           "       morvane-img cpm-put IMAGE FILE...\n"
+           "Reads and writes udi, trd, td0, fdi and udf images, SCL archives and Hobeta files\n"
+           "(by extension; an SCL or Hobeta file reads as a new TR-DOS disk of its files).\n"
            "--no-restore-track keeps the gap bytes of full track reads in a UDI output.\n"
            "--compress writes a td0 output with LZH (TeleDisk \"advanced\") compression.\n"
            "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B); no\n"
@@ -152,6 +156,7 @@ std::string UsageText() {
 }
 
 int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    InstallTrDosFileFormats();
     if (args.empty()) return Usage(err, "");
     const std::string& command = args[0];
     if (command == "-h" || command == "--help") {
@@ -169,6 +174,8 @@ int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::
     if (command == "export-scl") return RunExportScl(args, out, err);
     if (command == "cpm-get") return RunCpmGet(args, out, err);
     if (command == "new") return RunNewImage(args, out, err);
+    if (command == "add") return RunAdd(args, out, err);
+    if (command == "cpm-put") return RunCpmPut(args, out, err);
     return Usage(err, "unknown command " + command);
 }
 

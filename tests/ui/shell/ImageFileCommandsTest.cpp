@@ -137,7 +137,7 @@ TEST_F(ImageFileCommandsTest, LoadAsOpensTheDialogWithItsFilterTitleAndFolder) {
     EXPECT_EQ(r.kind, FileDialogRequest::Kind::Open);
     EXPECT_EQ(r.title, QStringLiteral("Загрузить образ диска из файла.."));
     EXPECT_EQ(r.filter, LoadAsFilter());
-    EXPECT_EQ(r.filterIndex, 5);
+    EXPECT_EQ(r.filterIndex, 7);  // "supported formats"
     EXPECT_EQ(r.directory, settings.Directory_2);
     EXPECT_TRUE(r.fileName.isEmpty());
     EXPECT_TRUE(io.reads.empty());

@@ -14,6 +14,8 @@ TEST(LoadSaveRules, DispatchComparesThreeCharactersAfterTheLastDot) {
     EXPECT_EQ(DispatchFormat(QStringLiteral("/a/DISK.Trd")), ImageFormat::Trd);
     EXPECT_EQ(DispatchFormat(QStringLiteral("x.td0")), ImageFormat::Td0);
     EXPECT_EQ(DispatchFormat(QStringLiteral("x.fdi")), ImageFormat::Fdi);
+    EXPECT_EQ(DispatchFormat(QStringLiteral("game.scl")), ImageFormat::Scl);
+    EXPECT_EQ(DispatchFormat(QStringLiteral("boot.$B")), ImageFormat::Hobeta);
     EXPECT_EQ(DispatchFormat(QStringLiteral("x.dsk")), ImageFormat::Unknown);
     EXPECT_EQ(DispatchFormat(QStringLiteral("x.udf")), ImageFormat::Unknown);
     EXPECT_EQ(DispatchFormat(QStringLiteral("/dir.trd/noext")), ImageFormat::Unknown);
@@ -65,10 +67,11 @@ TEST(LoadSaveRules, SingleFormatNamesTakeTheFormatsExtension) {
 
 TEST(LoadSaveRules, QtFiltersKeepDescriptionsAndListPatterns) {
     const QStringList filters = QtNameFilters(LoadAsFilter());
-    ASSERT_EQ(filters.size(), 5);
+    ASSERT_EQ(filters.size(), 7);
     EXPECT_EQ(filters[0], QStringLiteral("Универсальный образ диска (*.udi)"));
-    EXPECT_EQ(filters[4], QStringLiteral("Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi) "
-                                         "(*.fdi *.trd *.udi *.td0)"));
+    EXPECT_EQ(filters[6],
+              QStringLiteral("Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi,*.scl,*.$?) "
+                             "(*.fdi *.trd *.udi *.td0 *.scl *.$?)"));
     EXPECT_EQ(QtNameFilters(NativeFilter()),
               QStringList{QStringLiteral("Universal Disk Format (*.udf)")});
 }

@@ -1,0 +1,162 @@
+#include "filesystems/TrDosAdding.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "filesystems/Hobeta.h"
+#include "filesystems/Scl.h"
+#include "filesystems/TrDosSectors.h"
+
+namespace morvane {
+
+namespace {
+
+constexpr std::size_t kEntriesPerSector = kTrDosSectorSize / kTrDosEntrySize;
+
+unsigned SectorsOf(std::span<const TrDosFileData> files) {
+    return std::accumulate(
+        files.begin(), files.end(), 0u,
+        [](unsigned sum, const TrDosFileData& f) { return sum + f.entry.sectors; });
+}
+
+unsigned FirstFreePosition(const TrDosCatalogue& c) {
+    return c.firstFreeTrack * kTrDosSectorsPerTrack + c.firstFreeSector;
+}
+
+// Sectors from the first free one to the end of the disk: the information sector's count,
+// cut to the disk's last track where its type is known.
+unsigned FreeSectors(const TrDosCatalogue& c) {
+    const unsigned total = TrDosTrackCount(c.diskType) * kTrDosSectorsPerTrack;
+    if (total == 0) return c.freeSectors;
+    const unsigned position = FirstFreePosition(c);
+    return std::min<unsigned>(c.freeSectors, total > position ? total - position : 0);
+}
+
+TSectorSlot* SectorAt(TZX_Disk& disk, unsigned position) {
+    return FindReadableSector(disk, position / kTrDosSectorsPerTrack,
+                              position % kTrDosSectorsPerTrack + 1);
+}
+
+std::span<std::uint8_t> EntryBytes(TZX_Disk& disk, std::size_t entry) {
+    TSectorSlot* sector =
+        FindReadableSector(disk, 0, static_cast<unsigned>(entry / kEntriesPerSector + 1));
+    return std::span<std::uint8_t>(sector->Data)
+        .subspan(entry % kEntriesPerSector * kTrDosEntrySize, kTrDosEntrySize);
+}
+
+void PutEntry(std::span<std::uint8_t> bytes, const TrDosEntry& e) {
+    std::copy(e.name.begin(), e.name.end(), bytes.begin());
+    bytes[8] = e.type;
+    SetLe16(bytes, 9, e.start);
+    SetLe16(bytes, 11, e.length);
+    bytes[13] = e.sectors;
+    bytes[14] = e.firstSector;
+    bytes[15] = e.firstTrack;
+}
+
+// Every sector the adding writes, so that a missing one refuses before anything changes.
+bool TargetsReadable(TZX_Disk& disk, const TrDosCatalogue& c, std::size_t files, unsigned sectors,
+                     std::string& error) {
+    const std::size_t lastEntry = std::min(c.count + files, kTrDosMaxEntries - 1);
+    for (std::size_t s = c.count / kEntriesPerSector; s <= lastEntry / kEntriesPerSector; ++s) {
+        if (FindReadableSector(disk, 0, static_cast<unsigned>(s + 1)) == nullptr) {
+            error = "catalogue sector " + std::to_string(s + 1) + " of track 0 is missing";
+            return false;
+        }
+    }
+    if (FindReadableSector(disk, 0, kTrDosInfoSector) == nullptr) {
+        error = "the information sector of track 0 is missing";
+        return false;
+    }
+    const unsigned first = FirstFreePosition(c);
+    for (unsigned p = first; p < first + sectors; ++p) {
+        if (SectorAt(disk, p) == nullptr) {
+            error = "sector " + std::to_string(p % kTrDosSectorsPerTrack + 1) + " of track " +
+                    std::to_string(p / kTrDosSectorsPerTrack) + " is missing";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ParseTrDosFileSet(ImageFormat format, std::span<const std::uint8_t> bytes,
+                       std::vector<TrDosFileData>& out, std::string& error) {
+    out.clear();
+    const bool scl = format == ImageFormat::Scl ||
+                     (format != ImageFormat::Hobeta && bytes.size() >= kSclSignature.size() &&
+                      std::equal(kSclSignature.begin(), kSclSignature.end(), bytes.begin()));
+    if (scl) {
+        std::vector<SclFile> files;
+        if (!ParseScl(bytes, files, error)) return false;
+        for (SclFile& f : files)
+            out.push_back({f.entry, std::move(f.data)});
+        return true;
+    }
+    HobetaFile file;
+    if (!ParseHobeta(bytes, file, error)) return false;
+    out.push_back({file.entry, std::move(file.data)});
+    return true;
+}
+
+bool CheckTrDosRoom(const TZX_Disk& disk, std::span<const TrDosFileData> files,
+                    std::string& error) {
+    TrDosCatalogue c;
+    if (!ReadTrDosCatalogue(disk, c)) {
+        error = "the image holds no TR-DOS catalogue";
+        return false;
+    }
+    if (c.count + files.size() > kTrDosMaxEntries) {
+        error = "the catalogue has room for " + std::to_string(kTrDosMaxEntries - c.count) +
+                " more files, " + std::to_string(files.size()) + " given";
+        return false;
+    }
+    const unsigned needed = SectorsOf(files);
+    if (needed > FreeSectors(c)) {
+        error = "the disk has " + std::to_string(FreeSectors(c)) + " free sectors, " +
+                std::to_string(needed) + " needed";
+        return false;
+    }
+    return true;
+}
+
+bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::string& error) {
+    if (!CheckTrDosRoom(disk, files, error)) return false;
+    TrDosCatalogue c;
+    ReadTrDosCatalogue(disk, c);
+    const unsigned needed = SectorsOf(files);
+    if (!TargetsReadable(disk, c, files.size(), needed, error)) return false;
+
+    unsigned position = FirstFreePosition(c);
+    std::size_t index = c.count;
+    for (const TrDosFileData& f : files) {
+        TrDosEntry e = f.entry;
+        e.firstTrack = static_cast<std::uint8_t>(position / kTrDosSectorsPerTrack);
+        e.firstSector = static_cast<std::uint8_t>(position % kTrDosSectorsPerTrack);
+        PutEntry(EntryBytes(disk, index++), e);
+        for (unsigned s = 0; s < e.sectors; ++s, ++position) {
+            TSectorSlot& slot = *SectorAt(disk, position);
+            const std::size_t from = std::size_t{s} * kTrDosSectorSize;
+            const std::size_t have = f.data.size() > from ? f.data.size() - from : 0;
+            std::fill_n(slot.Data.begin(), kTrDosSectorSize, std::uint8_t{0});
+            std::copy_n(f.data.begin() + static_cast<std::ptrdiff_t>(std::min(from, f.data.size())),
+                        std::min(have, kTrDosSectorSize), slot.Data.begin());
+            slot.DataGood = kDataGood;
+        }
+    }
+    // Whatever lay beyond the old end of the catalogue must not show up as files.
+    if (index < kTrDosMaxEntries) {
+        auto end = EntryBytes(disk, index);
+        std::fill(end.begin(), end.end(), std::uint8_t{0});
+    }
+    TSectorSlot& info = *FindReadableSector(disk, 0, kTrDosInfoSector);
+    info.Data[kInfoFirstFreeSector] = static_cast<std::uint8_t>(position % kTrDosSectorsPerTrack);
+    info.Data[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(position / kTrDosSectorsPerTrack);
+    info.Data[kInfoFileCount] = static_cast<std::uint8_t>(index);
+    SetLe16(info.Data, kInfoFreeSectors, static_cast<std::uint16_t>(c.freeSectors - needed));
+    disk.Repaint();
+    return true;
+}
+
+}  // namespace morvane

@@ -1,0 +1,41 @@
+// Adding files to a TR-DOS disk as TR-DOS itself does: each file takes the next catalogue
+// entry and consecutive sectors from the information sector's first free sector on; the
+// information sector's first free sector and track, number of files and free sectors
+// follow. Also reading the PC files that carry TR-DOS files: SCL archives and Hobeta files.
+#pragma once
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "filesystems/TrDosCatalogue.h"
+#include "formats/ImageFormat.h"
+#include "model/Bytes.h"
+#include "model/ZxDisk.h"
+
+namespace morvane {
+
+// One TR-DOS file off the disk: its catalogue fields (first sector and track unused) and
+// its sectors, entry.sectors * 256 bytes.
+struct TrDosFileData {
+    TrDosEntry entry;
+    Bytes data;
+};
+
+// The files of an SCL archive (format Scl) or a Hobeta file (Hobeta), in their order; for
+// any other format, as its content says (an archive starts with "SINCLAIR"). False with
+// error set for a file that is cut short or whose checksum does not match.
+bool ParseTrDosFileSet(ImageFormat format, std::span<const std::uint8_t> bytes,
+                       std::vector<TrDosFileData>& out, std::string& error);
+
+// Whether the files fit the disk after its last file: free catalogue entries and free
+// sectors (the information sector's count, and no further than the disk's last track).
+// False with error saying what is short.
+bool CheckTrDosRoom(const TZX_Disk& disk, std::span<const TrDosFileData> files, std::string& error);
+
+// Checks the room, then writes the files' entries and sectors and the information sector.
+// False with error set, and the image not changed, when the image is no TR-DOS disk, a
+// sector to be written is missing or the files do not fit.
+bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::string& error);
+
+}  // namespace morvane

@@ -1,0 +1,148 @@
+// Adding Hobeta files and SCL archives to a TR-DOS image: after the last file, with the
+// information sector kept right, and refused with the image unchanged when they do not fit.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "TestDisks.h"
+#include "filesystems/Hobeta.h"
+#include "filesystems/TrDosAdding.h"
+#include "filesystems/TrDosSectors.h"
+
+namespace morvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+TrDosFileData FileOf(std::string_view name, std::uint8_t sectors, std::uint8_t seed) {
+    TrDosFileData f;
+    f.entry.name.fill(' ');
+    std::copy(name.begin(), name.end(), f.entry.name.begin());
+    f.entry.type = 'C';
+    f.entry.length = static_cast<std::uint16_t>(sectors * 256);
+    f.entry.sectors = sectors;
+    f.data = test::ExpectedFileBytes(seed, sectors);
+    return f;
+}
+
+Bytes Track0And1(TZX_Disk& disk) {
+    Bytes all;
+    for (unsigned t = 0; t < 2; ++t)
+        for (unsigned s = 1; s <= 16; ++s) {
+            const TSectorSlot* slot = FindReadableSector(disk, t, s);
+            all.insert(all.end(), slot->Data.begin(), slot->Data.begin() + 256);
+        }
+    return all;
+}
+
+TEST(TrDosAdding, EveryCorpusHobetaFileAddedComesBackAndTheFreeCountFollows) {
+    const fs::path dir = fs::path(MORVANE_CORPUS_DIR) / "hobeta";
+    if (!fs::is_directory(dir)) GTEST_SKIP() << "corpus folder " << dir << " is absent";
+    std::vector<Bytes> originals;
+    std::vector<TrDosFileData> files;
+    for (const auto& item : fs::directory_iterator(dir)) {
+        Bytes bytes;
+        ASSERT_TRUE(ReadWholeFile(item.path().string(), bytes));
+        std::string error;
+        std::vector<TrDosFileData> one;
+        ASSERT_TRUE(ParseTrDosFileSet(ImageFormat::Hobeta, bytes, one, error)) << error;
+        bytes.resize(kHobetaHeaderSize + bytes[14] * kTrDosSectorSize);
+        originals.push_back(bytes);
+        files.push_back(one[0]);
+    }
+    auto disk = test::NewTrDosDisk();
+    std::string error;
+    ASSERT_TRUE(AddTrDosFiles(*disk, files, error)) << error;
+
+    TrDosCatalogue c;
+    ASSERT_TRUE(ReadTrDosCatalogue(*disk, c));
+    ASSERT_EQ(c.count, files.size());
+    unsigned sectors = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        Bytes exported;
+        ASSERT_TRUE(BuildHobeta(*disk, c.entries[i], exported));
+        EXPECT_EQ(exported, originals[i]) << i;
+        sectors += files[i].entry.sectors;
+    }
+    EXPECT_EQ(c.freeSectors, 2544 - sectors);
+    EXPECT_EQ(c.fileCount, files.size());
+    EXPECT_EQ(c.firstFreeTrack * 16u + c.firstFreeSector, 16 + sectors);
+}
+
+TEST(TrDosAdding, FilesGoAfterTheLastFileOfTheDisk) {
+    auto disk = test::NewTrDosDisk();
+    test::AddTrDosFile(*disk, "first", 'B', 5, 1);
+    const TrDosFileData files[] = {FileOf("a", 12, 2), FileOf("b", 1, 3)};
+    std::string error;
+    ASSERT_TRUE(AddTrDosFiles(*disk, files, error)) << error;
+    TrDosCatalogue c;
+    ASSERT_TRUE(ReadTrDosCatalogue(*disk, c));
+    ASSERT_EQ(c.count, 3);
+    EXPECT_EQ(c.entries[1].StartPosition(), 21u);
+    EXPECT_EQ(c.entries[2].StartPosition(), 33u);
+    EXPECT_EQ(c.firstFreeTrack, 2);
+    EXPECT_EQ(c.firstFreeSector, 2);
+    EXPECT_EQ(c.freeSectors, 2544 - 18);
+    Bytes b;
+    ASSERT_TRUE(ReadTrDosFile(*disk, c.entries[2], b));
+    EXPECT_EQ(b, files[1].data);
+}
+
+TEST(TrDosAdding, RefusesWhatDoesNotFitAndLeavesTheImageAsItWas) {
+    struct Case {
+        const char* what;
+        std::size_t filesOnDisk;  // of one sector each
+        std::size_t filesAdded;
+        std::uint8_t sectorsEach;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"catalogue full", 128, 1, 1, "room for 0 more files"},
+        {"two entries short", 127, 2, 1, "room for 1 more files"},
+        {"sectors short", 0, 10, 255, "2544 free sectors, 2550 needed"},
+        {"sectors short after files", 100, 10, 245, "2444 free sectors, 2450 needed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto disk = test::NewTrDosDisk();
+        for (std::size_t i = 0; i < c.filesOnDisk; ++i)
+            test::AddTrDosFile(*disk, "f" + std::to_string(i), 'C', 1, 1);
+        const Bytes before = Track0And1(*disk);
+        std::vector<TrDosFileData> files(c.filesAdded, FileOf("new", c.sectorsEach, 5));
+        std::string error;
+        EXPECT_FALSE(AddTrDosFiles(*disk, files, error));
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
+        EXPECT_EQ(Track0And1(*disk), before);
+    }
+}
+
+TEST(TrDosAdding, RefusesAnImageWithoutCatalogueOrWithAMissingTargetSector) {
+    auto empty = std::make_unique<TZX_Disk>();
+    const TrDosFileData file[] = {FileOf("x", 2, 1)};
+    std::string error;
+    EXPECT_FALSE(AddTrDosFiles(*empty, file, error));
+    EXPECT_EQ(error, "the image holds no TR-DOS catalogue");
+
+    auto disk = test::NewTrDosDisk();
+    test::TrDosSector(*disk, 1, 2).Present = 0;
+    EXPECT_FALSE(AddTrDosFiles(*disk, file, error));
+    EXPECT_EQ(error, "sector 2 of track 1 is missing");
+    TrDosCatalogue c;
+    ASSERT_TRUE(ReadTrDosCatalogue(*disk, c));
+    EXPECT_EQ(c.count, 0);
+}
+
+TEST(TrDosAdding, FileSetsAreTakenByExtensionOrElseByContent) {
+    Bytes hobeta = HobetaHeader(FileOf("h", 1, 1).entry);
+    hobeta.resize(hobeta.size() + 256);
+    std::vector<TrDosFileData> out;
+    std::string error;
+    EXPECT_TRUE(ParseTrDosFileSet(ImageFormat::Unknown, hobeta, out, error)) << error;
+    EXPECT_EQ(out.size(), 1u);
+    EXPECT_FALSE(ParseTrDosFileSet(ImageFormat::Scl, hobeta, out, error));
+    EXPECT_NE(error.find("SINCLAIR"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace morvane
