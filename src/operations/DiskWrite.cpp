@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "filesystems/NewImages.h"
+#include "model/Cp1251.h"
 #include "model/ZxDisk.h"
 #include "operations/LayoutFormatTable.h"
 #include "operations/OperationHost.h"
@@ -155,10 +156,13 @@ DiskWriteResult WriteWholeDisk(OperationContext& ctx, DiskWriteOptions options) 
 DiskWriteResult FormatWholeDisk(OperationContext& ctx, NewDiskKind kind, const QString& name,
                                 DiskWriteOptions options) {
     const auto image = std::make_unique<TZX_Disk>();
-    if (kind == NewDiskKind::TrDos)
-        CreateTrDosImage(*image, name.toStdString());
-    else
+    if (kind == NewDiskKind::TrDos) {
+        // The catalogue holds the name in Windows-1251, as TR-DOS disks made elsewhere do.
+        const Bytes bytes = Utf8ToCp1251(name.toStdString());
+        CreateTrDosImage(*image, std::string(bytes.begin(), bytes.end()));
+    } else {
         CreateCpmImage(*image);
+    }
     OperationContext formatCtx{ctx.protocol, *image, ctx.host};
     options.verify = true;
     return WriteDisk(formatCtx, QStringLiteral("Форматирование диска"), options);

@@ -115,9 +115,12 @@ void TFMain::ViewCpmCatalogueCommand() {
     window->raise();
 }
 
+QString TFMain::AskNewTrDosName() {
+    return catalogueDialogs_->DiskName(Q(kNewTrDosDiskName), true).value_or(Q(kNewTrDosDiskName));
+}
+
 void TFMain::CreateTrdosImageCommand() {
-    const QString name =
-        catalogueDialogs_->DiskName(Q(kNewTrDosDiskName), true).value_or(Q(kNewTrDosDiskName));
+    const QString name = AskNewTrDosName();
     const Bytes bytes = Utf8ToCp1251(name.toStdString());
     CreateTrDosImage(*disk_, std::string(bytes.begin(), bytes.end()));
     ShowMapFromTop();

@@ -8,6 +8,7 @@
 #include "model/ZxDisk.h"
 #include "operations/BadSectorReread.h"
 #include "operations/DiskRun.h"
+#include "operations/DiskWrite.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
 #include "operations/SectorWrite.h"
@@ -16,6 +17,12 @@
 #include "ui/shell/ProgressWindow.h"
 
 namespace morvane {
+
+namespace {
+
+constexpr int kTracksToFormat = 160;
+
+}  // namespace
 
 bool IsMapDiskEntry(MapMenuEntry entry) {
     switch (entry) {
@@ -40,14 +47,16 @@ OperationContext DiskCommands::Context() {
     return OperationContext{protocol_, disk_, host_};
 }
 
+bool DiskCommands::ReadyForRun() {
+    // T_Prog is modal, but a run may still be asked for while a single-track read waits.
+    if (!protocol_.Busy() && !progress_.isVisible()) return true;
+    host_.ShowMessage(QString::fromUtf8(kTextControllerBusy), QString::fromUtf8(kCaptionError));
+    return false;
+}
+
 void DiskCommands::Launch(DiskRunKind kind) {
     const std::optional<DiskRunParams> params = LaunchParams(kind, disk_);
-    if (!params) return;
-    // T_Prog is modal, but a run may still be asked for while a single-track read waits.
-    if (protocol_.Busy() || progress_.isVisible()) {
-        host_.ShowMessage(QString::fromUtf8(kTextControllerBusy), QString::fromUtf8(kCaptionError));
-        return;
-    }
+    if (!params || !ReadyForRun()) return;
     OperationContext ctx = Context();
     const DiskRunParams& run = *params;
     progress_.Run(run.caption, run.count, [&ctx, &run] {
@@ -71,6 +80,29 @@ void DiskCommands::ConnectMenu(const MainActions& a, QObject* context) {
                          [this, kind = kind] { Launch(kind); });
     }
     QObject::connect(a.rereadFailed, &QAction::triggered, context, [this] { RereadFailed(); });
+    QObject::connect(a.writeDisk, &QAction::triggered, context, [this] { WriteDisk(); });
+    QObject::connect(a.formatDisk, &QAction::triggered, context, [this] { FormatDisk(); });
+}
+
+void DiskCommands::WriteDisk() {
+    if (!ReadyForRun()) return;
+    OperationContext ctx = Context();
+    progress_.Run(QStringLiteral("Запись диска"), disk_.CountTracks(),
+                  [&ctx] { WriteWholeDisk(ctx); });
+}
+
+void DiskCommands::FormatDisk() {
+    if (!ReadyForRun()) return;
+    const MessageAnswer kind =
+        host_.AskYesNo(QStringLiteral("Разметить диск под TR-DOS (16 секторов по 256 байт)?\n"
+                                      "\"Нет\" - под CP/M Profi (5 секторов по 1024 байта)."),
+                       QStringLiteral("Форматировать диск"));
+    const bool trdos = kind == MessageAnswer::Yes;
+    const QString name = trdos && askTrDosName_ ? askTrDosName_() : QString();
+    OperationContext ctx = Context();
+    progress_.Run(QStringLiteral("Форматирование диска"), kTracksToFormat, [&ctx, trdos, &name] {
+        FormatWholeDisk(ctx, trdos ? NewDiskKind::TrDos : NewDiskKind::Cpm, name);
+    });
 }
 
 void DiskCommands::RereadFailed() {
@@ -101,8 +133,11 @@ void DiskCommands::RunMapEntry(MapMenuEntry entry, int column, int row) {
         case MapMenuEntry::FormatTrack:
             FormatSelectedTrack(ctx, cell);
             break;
+        case MapMenuEntry::WriteTrack:
+            WriteImageTrack(ctx, cell);
+            break;
         default:
-            break;  // "Записать дорожку" has no action yet
+            break;
     }
 }
 

@@ -5,6 +5,10 @@
 // controller is refused with a message, never silently.
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 #include "ui/views/MapMenuRules.h"
 
 class QObject;
@@ -36,17 +40,28 @@ class DiskCommands {
     void ConnectMenu(const MainActions& actions, QObject* context);
     // "Перечитать сбойные сектора"
     void RereadFailed();
+    // "Записать диск": every present track of the image onto the disk, verified.
+    void WriteDisk();
+    // "Форматировать диск": a TR-DOS or a Profi CP/M disk, as the user chooses; the name of
+    // a TR-DOS disk comes from askTrDosName.
+    void FormatDisk();
+    void SetTrDosNameAsker(std::function<QString()> askTrDosName) {
+        askTrDosName_ = std::move(askTrDosName);
+    }
     // A context-menu entry on the popup position; entries that are not disk entries, and
     // a popup outside the cells, do nothing.
     void RunMapEntry(MapMenuEntry entry, int column, int row);
 
   private:
     OperationContext Context();
+    // False (and the refusal shown) while another command holds the controller.
+    bool ReadyForRun();
 
     ControllerProtocol& protocol_;
     TZX_Disk& disk_;
     OperationHost& host_;
     T_Prog& progress_;
+    std::function<QString()> askTrDosName_;
 };
 
 }  // namespace morvane

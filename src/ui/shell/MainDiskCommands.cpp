@@ -40,6 +40,7 @@ void TFMain::BuildDiskCommands() {
         };
     }
 
+    diskCommands_->SetTrDosNameAsker([this] { return AskNewTrDosName(); });
     diskCommands_->ConnectMenu(actions_, this);
     DiskCommands* commands = diskCommands_.get();
     connect(zxd_, &DiskMapView::diskCommandRequested, this,

@@ -112,6 +112,8 @@ class TFMain : public QMainWindow,
     void ViewZxCatalogueCommand();
     void ViewCpmCatalogueCommand();
     void CreateTrdosImageCommand();
+    // The name of a new TR-DOS disk, asked with the name dialog.
+    QString AskNewTrDosName();
     void CreateCpmImageCommand();
     // "Считать ZX каталог"; does nothing until an operation runner is set.
     void ReadZxCatalogueCommand();

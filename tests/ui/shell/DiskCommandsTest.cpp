@@ -22,6 +22,9 @@
 #include "NoDeviceDriver.h"
 #include "controller/ControllerProtocol.h"
 #include "controller/virtual/VirtualController.h"
+#include "controller/virtual/VirtualDisk.h"
+#include "filesystems/CpmDirectory.h"
+#include "filesystems/NewImages.h"
 #include "ui/shell/ControllerLink.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ProgressWindow.h"
@@ -40,9 +43,10 @@ struct ScriptedDialogs : UserDialogs {
     void Message(Kind, const QString& caption, const QString& text) override {
         messages << caption + QLatin1Char('|') + text;
     }
+    bool answerYes = true;
     bool YesNo(const QString& caption, const QString& text) override {
         questions << caption + QLatin1Char('|') + text;
-        return true;
+        return answerYes;
     }
     ReadErrorAnswer AbortRetryIgnore(const QString& caption, const QString& text) override {
         questions << caption + QLatin1Char('|') + text;
@@ -309,10 +313,41 @@ TEST_F(DiskCommandsTest, EveryDiskEntryOfTheMapActsOnThePopupPosition) {
     }
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join(';').toStdString();
 
-    // "Записать дорожку" carries no action.
+    // "Записать дорожку": the track formatted after its own layout, then its sectors.
     Virtual().ClearReceivedFrames();
     MapEntry(MapMenuEntry::WriteTrack, 0, kRow);
-    EXPECT_TRUE(Virtual().ReceivedFrames().empty());
+    EXPECT_EQ(FramesWithCode(cmdWriteTrack), 1);
+    EXPECT_EQ(FramesWithCode(cmdWriteSector), 16);
+    EXPECT_EQ(LastLogLine(), QStringLiteral("Записано секторов - 16"));
+}
+
+// "Записать диск" and "Форматировать диск" put the image, or an empty disk of the chosen
+// kind, onto a blank disk in the drive.
+TEST_F(DiskCommandsTest, WriteAndFormatDiskFillABlankDisk) {
+    CreateTrDosImage(window->Disk(), "MORVANE");
+    window->Disk().GetSlot(0, 0)->Data[0] = 0x5A;
+    Virtual().InsertDisk(virt::Drive::A, std::make_unique<virt::VirtualDisk>());
+    window->UpdateDiskMenu();
+    window->Actions().writeDisk->trigger();
+    EXPECT_EQ(LastLogLine(), QStringLiteral("Записано секторов - 2560"));
+    auto onDisk = std::make_unique<TZX_Disk>();
+    ASSERT_TRUE(Virtual().SaveImage(virt::Drive::A, *onDisk));
+    for (const std::uint8_t t : {0, 1, 159}) {
+        SCOPED_TRACE(int{t});
+        for (std::uint8_t r = 1; r <= 16; ++r) {
+            const TSectorSlot* written = window->Disk().FindSector(t, r);
+            const TSectorSlot* read = onDisk->FindSector(t, r);
+            ASSERT_TRUE(written && read);
+            EXPECT_EQ(read->Data, written->Data);
+        }
+    }
+
+    dialogs->answerYes = false;  // "Нет": a Profi CP/M disk
+    window->Actions().formatDisk->trigger();
+    ASSERT_TRUE(Virtual().SaveImage(virt::Drive::A, *onDisk));
+    EXPECT_TRUE(IsCpmImage(*onDisk));
+    EXPECT_EQ(window->Disk().GetSlot(0, 0)->Data[0], 0x5A);  // the image is left alone
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join(';').toStdString();
 }
 
 TEST_F(DiskCommandsTest, BytesAnOperationShowsCannotBeAcceptedIntoAnotherCell) {
