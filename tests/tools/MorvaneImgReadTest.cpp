@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ReadUsage,
     ::testing::Values(UsageCase{"NoOutput", {"--virtual", "a.trd"}},
                       UsageCase{"TwoOutputs", {"a.trd", "b.trd"}},
-                      UsageCase{"ReadOnlyFormat", {"a.td0"}},
+                      UsageCase{"UnwritableFormat", {"a.scl"}},
                       UsageCase{"BadMode", {"--mode", "fast", "a.trd"}},
                       UsageCase{"BadDrive", {"--drive", "C", "a.trd"}},
                       UsageCase{"TracksOutOfRange", {"--tracks", "167", "a.trd"}},

@@ -149,7 +149,7 @@ std::optional<ReadOptions> ParseReadOptions(const std::vector<std::string>& args
     }
     o.output = files[0];
     if (!CanWriteFormat(FormatFromPath(o.output))) {
-        problem = "cannot write this format (udi, trd or udf): " + o.output;
+        problem = "cannot write this format (udi, trd, udf, td0 or fdi): " + o.output;
         return {};
     }
     if (o.virtualImage.empty() && (!o.faults.empty() || o.realTime)) {
