@@ -274,7 +274,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"cpm-get", "a.udi", "LONGNAME1.TXT", "x"}, "not a CP/M file"},
                       UsageCase{{"new", "dos", "a.trd"}, "new makes trdos or cpm"},
                       UsageCase{{"new", "cpm", "--name", "X", "a.trd"}, "no name"},
-                      UsageCase{{"new", "trdos", "a.td0"}, "cannot write this format"}));
+                      UsageCase{{"new", "trdos", "a.scl"}, "cannot write this format"}));
 
 }  // namespace
 }  // namespace morvane

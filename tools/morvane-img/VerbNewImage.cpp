@@ -30,7 +30,7 @@ int RunNewImage(const std::vector<std::string>& args, std::ostream& out, std::os
     if (kind == "cpm" && a.values.count("--name") != 0)
         return VerbUsage(err, "a CP/M disk has no name");
     if (!CanWriteFormat(FormatFromPath(target)))
-        return VerbUsage(err, "cannot write this format (udi, trd or udf): " + target);
+        return VerbUsage(err, "cannot write this format (udi, trd, udf, td0 or fdi): " + target);
     if (!CheckTargets({target}, a.Has("--force"), err)) return kExitFailure;
 
     auto disk = std::make_unique<TZX_Disk>();
