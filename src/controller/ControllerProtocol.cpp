@@ -117,7 +117,10 @@ void ControllerProtocol::DrainTx() {
 }
 
 bool ControllerProtocol::SendFrame(std::span<const std::uint8_t> frame) {
-    if (waiting_) return false;
+    if (waiting_) {
+        lastWaitResult_ = wrRefused;
+        return false;
+    }
     StartExchange();
     port_.Send(frame);
     DrainTx();
@@ -140,7 +143,10 @@ bool ControllerProtocol::SendCommand(std::uint8_t code, std::uint8_t arg1, std::
 
 std::uint32_t ControllerProtocol::SendCommandBlock(std::uint8_t code,
                                                    std::span<const std::uint8_t> block) {
-    if (waiting_) return 0;
+    if (waiting_) {
+        lastWaitResult_ = wrRefused;
+        return 0;
+    }
     const std::optional<Bytes> frame = BuildBlockFrame(code, block);
     if (!frame) return 0;
     StartExchange();
@@ -157,10 +163,11 @@ std::uint32_t ControllerProtocol::SendCommandBlock(std::uint8_t code,
 int ControllerProtocol::WaitAnswer() {
     // The window stays live during a wait; a command started from its event loop would
     // purge this exchange's records, so a wait inside a wait is refused.
-    if (waiting_) return wrRefused;
+    if (waiting_) return lastWaitResult_ = wrRefused;
     waiting_ = true;
     const int result = WaitFor(to1_, timedOut_);
     waiting_ = false;
+    lastWaitResult_ = result;
     return result;
 }
 

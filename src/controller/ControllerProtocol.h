@@ -74,6 +74,9 @@ class ControllerProtocol : public QObject {
     // wait is refused. A time-out wins over a record that came in the same pass; with
     // both kinds queued, the older record decides.
     int WaitAnswer();
+    // The outcome of the last wait, wrRefused after a refused send: tells why an exchange
+    // that reports only success or failure (SeekTrack) failed.
+    int LastWaitResult() const { return lastWaitResult_; }
     // Status byte, kStatusErrorRecord (254) or kStatusTimedOut (255); outcome, when
     // given, tells a lost link, an answer without a data byte (254) or a refusal apart.
     std::uint8_t QueryStatus(StatusOutcome* outcome = nullptr);
@@ -130,6 +133,7 @@ class ControllerProtocol : public QObject {
     bool quitting_ = false;
     bool lossReported_ = false;
     int claims_ = 0;
+    int lastWaitResult_ = wrAnswer;
     QString linkLossReason_;
     std::vector<std::uint8_t> replyBuffer_;
 };

@@ -37,8 +37,8 @@ class Rereader {
         for (int tries = 1;; ++tries) {
             session_.Protocol().SendCommand(cmdReadSector, r);
             const int result = session_.Wait();
-            if (result == wrLinkLost) {
-                outcome_ = session_.ReportLinkLost();
+            if (const auto stop = session_.Interrupted(result)) {
+                outcome_ = *stop;
                 return ReadEnd::Stop;
             }
             if (result != wrAnswer && result != wrError) {
@@ -106,6 +106,7 @@ RereadResult RereadFailedSectors(OperationContext& ctx, RereadOptions options) {
         result.outcome = OperationOutcome::Refused;
         return result;
     }
+    session.SetKeepsWhatWasRead();
     ctx.host.SetSectorLabel(QStringLiteral("0"));
     ctx.host.SetTrackLabel(QStringLiteral("0"));
     ctx.host.ClearLog();

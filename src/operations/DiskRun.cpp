@@ -130,6 +130,7 @@ DiskRunResult RunDiskWorker(OperationContext& ctx, const DiskRunParams& params) 
         result.outcome = OperationOutcome::Refused;
         return result;
     }
+    session.SetKeepsWhatWasRead();
     if (params.mode < kFirstMode || params.mode > kLastMode) return result;
     const RunTimeout timeout(ctx.protocol, params.timeoutMs);
 

@@ -9,33 +9,42 @@ namespace morvane {
 
 OperationSession::OperationSession(OperationContext& ctx) : ctx_(ctx) {}
 
-OperationSession::~OperationSession() {
-    QObject::disconnect(deviceErrors_);
-}
+OperationSession::~OperationSession() = default;
 
 bool OperationSession::Start() {
     claim_ = ctx_.protocol.Claim();
     if (!claim_) {
-        ShowError(QString::fromUtf8(kTextControllerBusy));
+        ShowError(QString::fromUtf8(kControllerBusyText));
         return false;
     }
-    // A driver call that fails during the operation means the device is gone; a wait
-    // that then runs out is the lost link, not a slow controller. A link that was never
-    // up gives the plain time-out messages.
+    // A link that was never up gives the plain time-out messages: the controller was not
+    // found rather than lost.
     linkUpAtStart_ = ctx_.protocol.Port().DeviceActive();
-    deviceErrors_ = QObject::connect(&ctx_.protocol.Port(), &TUSB_Port::onDeviceError,
-                                     [this](quint32, const QString&) { deviceFailed_ = true; });
     return true;
 }
 
-bool OperationSession::LinkLost() const {
-    return linkUpAtStart_ && (deviceFailed_ || !ctx_.protocol.Port().DeviceActive());
+int OperationSession::Wait() {
+    return ctx_.protocol.WaitAnswer();
 }
 
-int OperationSession::Wait() {
-    const int result = ctx_.protocol.WaitAnswer();
-    if (result == wrTimeout && LinkLost()) return wrLinkLost;
-    return result;
+std::optional<OperationOutcome> OperationSession::Interrupted(int waitResult) {
+    if (waitResult == wrRefused) {
+        ShowError(QString::fromUtf8(kControllerBusyText));
+        return OperationOutcome::Refused;
+    }
+    if (waitResult != wrLinkLost || !linkUpAtStart_) return std::nullopt;
+    QString text = QString::fromUtf8(kLinkLostText);
+    if (keepsRead_) text += QLatin1Char(' ') + QString::fromUtf8(kTextReadKept);
+    const QString& reason = ctx_.protocol.LinkLossReason();
+    if (!reason.isEmpty()) text += QLatin1Char('\n') + reason;
+    ShowError(text);
+    return OperationOutcome::LinkLost;
+}
+
+std::optional<OperationOutcome> OperationSession::Interrupted(StatusOutcome status) {
+    if (status == StatusOutcome::LinkLost) return Interrupted(wrLinkLost);
+    if (status == StatusOutcome::Refused) return Interrupted(wrRefused);
+    return std::nullopt;
 }
 
 const AnswerRecord& OperationSession::TakeAnswer() {
@@ -59,11 +68,6 @@ void OperationSession::TrackLog(TTrack& track, const QString& line, bool alsoLog
 
 void OperationSession::ShowError(const QString& text) {
     ctx_.host.ShowMessage(text, QString::fromUtf8(kCaptionError));
-}
-
-OperationOutcome OperationSession::ReportLinkLost() {
-    ShowError(QString::fromUtf8(kTextLinkLost));
-    return OperationOutcome::LinkLost;
 }
 
 QString Hex2(std::uint8_t v) {

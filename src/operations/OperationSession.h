@@ -2,12 +2,13 @@
 // things every operation does (wait and classify, log a line, show an error box).
 #pragma once
 
-#include <QMetaObject>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "controller/ControllerCommands.h"
 #include "controller/LinkClaim.h"
 #include "operations/OperationContext.h"
 
@@ -18,8 +19,8 @@ struct AnswerRecord;
 struct ErrorRecord;
 
 inline constexpr const char* kCaptionError = "Ошибка!";
-inline constexpr const char* kTextControllerBusy = "Контроллер занят другой командой!";
-inline constexpr const char* kTextLinkLost = "Связь с контроллером потеряна! Считанное сохранено.";
+// Follows the controller's link-lost text when what was read stays in the image.
+inline constexpr const char* kTextReadKept = "Считанное сохранено.";
 
 class OperationSession {
   public:
@@ -36,11 +37,16 @@ class OperationSession {
     TZX_Disk& Disk() { return ctx_.disk; }
     OperationHost& Host() { return ctx_.host; }
 
-    // wrAnswer, wrError, wrTimeout or wrLinkLost. A time-out after the device reported a
-    // failure, or with the link down, counts as link lost.
+    // The operation keeps what it read in the image: its link-lost box says so.
+    void SetKeepsWhatWasRead() { keepsRead_ = true; }
+
+    // The controller's outcome: wrAnswer, wrError, wrTimeout, wrLinkLost or wrRefused.
     int Wait();
-    // The link went away during this operation.
-    bool LinkLost() const;
+    // The outcome of a wait that ended without a record for want of the link, or because
+    // another exchange holds the controller: its box is shown. Nothing for the others.
+    std::optional<OperationOutcome> Interrupted(int waitResult);
+    // The same for a status query.
+    std::optional<OperationOutcome> Interrupted(StatusOutcome status);
     // Takes the record the last wait announced.
     const AnswerRecord& TakeAnswer();
     const ErrorRecord& TakeError();
@@ -49,15 +55,12 @@ class OperationSession {
     // Appends to the track log, and with alsoLog to the operation log.
     void TrackLog(TTrack& track, const QString& line, bool alsoLog);
     void ShowError(const QString& text);
-    // The link-lost box; returns LinkLost for the caller to hand on.
-    OperationOutcome ReportLinkLost();
 
   private:
     OperationContext& ctx_;
     LinkClaim claim_;
-    QMetaObject::Connection deviceErrors_;
-    bool deviceFailed_ = false;
     bool linkUpAtStart_ = false;
+    bool keepsRead_ = false;
 };
 
 // Two upper-case hexadecimal digits.

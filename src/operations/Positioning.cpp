@@ -37,8 +37,9 @@ PositioningTexts WritePositioningTexts() {
 }
 
 OperationOutcome PrepareHead(OperationSession& session, const PositioningTexts& texts) {
-    const std::uint8_t status = session.Protocol().QueryStatus();
-    if (session.LinkLost()) return session.ReportLinkLost();
+    StatusOutcome how = StatusOutcome::Status;
+    const std::uint8_t status = session.Protocol().QueryStatus(&how);
+    if (const auto stop = session.Interrupted(how)) return *stop;
     if (status == kStatusErrorRecord) {
         session.ShowError(texts.noDisk);
         return OperationOutcome::Stopped;
@@ -51,9 +52,9 @@ OperationOutcome PrepareHead(OperationSession& session, const PositioningTexts& 
         session.ShowError(texts.writeProtected);
         return OperationOutcome::Stopped;
     }
-    const bool reached = session.Protocol().SeekTrack(kHomeTrack);
-    if (session.LinkLost()) return session.ReportLinkLost();
-    if (!reached) {
+    if (!session.Protocol().SeekTrack(kHomeTrack)) {
+        if (const auto stop = session.Interrupted(session.Protocol().LastWaitResult()))
+            return *stop;
         session.ShowError(texts.seekHome);
         return OperationOutcome::Stopped;
     }
@@ -62,9 +63,9 @@ OperationOutcome PrepareHead(OperationSession& session, const PositioningTexts& 
 
 OperationOutcome SeekToTrack(OperationSession& session, std::uint8_t track,
                              const PositioningTexts& texts) {
-    const bool reached = session.Protocol().SeekTrack(track);
-    if (session.LinkLost()) return session.ReportLinkLost();
-    if (!reached) {
+    if (!session.Protocol().SeekTrack(track)) {
+        if (const auto stop = session.Interrupted(session.Protocol().LastWaitResult()))
+            return *stop;
         session.ShowError(texts.seekTrackNamesTrack ? texts.seekTrack + QString::number(track)
                                                     : texts.seekTrack);
         return OperationOutcome::Stopped;

@@ -93,7 +93,7 @@ OperationOutcome WriteSelectedSector(OperationContext& ctx, MapCell cell) {
     ctx.protocol.SendCommandBlock(cmdWriteSector, *block);
 
     int result = session.Wait();
-    if (result == wrLinkLost) return session.ReportLinkLost();
+    if (const auto stop = session.Interrupted(result)) return *stop;
     if (result == wrAnswer) {
         const AnswerRecord& received = session.TakeAnswer();
         session.Log(QStringLiteral("Пердача - ") + Dec(received.Byte(0) + 256u * received.Byte(1)) +
@@ -105,7 +105,7 @@ OperationOutcome WriteSelectedSector(OperationContext& ctx, MapCell cell) {
     }
 
     result = session.Wait();
-    if (result == wrLinkLost) return session.ReportLinkLost();
+    if (const auto stop = session.Interrupted(result)) return *stop;
     if (result == wrAnswer) {
         session.TakeAnswer();
         session.Log(QStringLiteral("Запись сектора успешно завершена!"));
@@ -157,8 +157,8 @@ OperationOutcome FormatSelectedTrack(OperationContext& ctx, MapCell cell) {
                           kFormatErrors);
         }
     }
-    if (result == wrLinkLost) {
-        outcome = session.ReportLinkLost();
+    if (const auto stop = session.Interrupted(result)) {
+        outcome = *stop;
     } else if (result == wrTimeout) {
         session.ShowError(QString::fromUtf8(kTextWriteTimeout));
         outcome = OperationOutcome::Stopped;

@@ -45,8 +45,8 @@ SectorTry TryReadSector(OperationSession& session, TTrack& track, TSectorSlot& s
         const ErrorRecord& error = session.TakeError();
         if (!DeletedMarkOnly(error)) return SectorTry::Failed;
         data = error.data;
-    } else if (result == wrLinkLost) {
-        stop = session.ReportLinkLost();
+    } else if (const auto interrupted = session.Interrupted(result)) {
+        stop = *interrupted;
         return SectorTry::Stop;
     } else {
         session.ShowError(QStringLiteral("Время ожидания вышло..."));
@@ -152,6 +152,7 @@ OperationOutcome ReadRawTrack(OperationContext& ctx, MapCell cell) {
 OperationOutcome ReadTrackSectors(OperationContext& ctx, MapCell cell) {
     OperationSession session(ctx);
     if (!session.Start()) return OperationOutcome::Refused;
+    session.SetKeepsWhatWasRead();  // the sectors read before a loss stay in their slots
     TTrack* track = ctx.disk.GetTrack(cell.track);
     if (!track) return OperationOutcome::Refused;
     StartLog(session);

@@ -65,8 +65,8 @@ OperationOutcome ReadRawImages(OperationSession& session, TTrack& track,
             session.TrackLog(track, QStringLiteral("Ошибка чтения - ") + Hex2(error.StatusByte(0)),
                              true);
             length = CopyInto(error.data, buffer);
-        } else if (result == wrLinkLost) {
-            return session.ReportLinkLost();
+        } else if (const auto stop = session.Interrupted(result)) {
+            return *stop;
         } else {
             session.ShowError(QStringLiteral("Время ожидания контроллера вышло."));
             return OperationOutcome::Stopped;
@@ -101,8 +101,8 @@ OperationOutcome ScanIdFields(OperationSession& session, TTrack& track, PhaseSty
         session.TrackLog(
             track, QStringLiteral("Ошибка сканирования - ") + what + " (Track - " + Dec(t) + ")",
             true);
-    } else if (result == wrLinkLost) {
-        return session.ReportLinkLost();
+    } else if (const auto stop = session.Interrupted(result)) {
+        return *stop;
     } else {
         session.ShowError(QStringLiteral("Время ожидания вышло..."));
         return OperationOutcome::Stopped;
@@ -155,7 +155,7 @@ OperationOutcome ReadListedSectors(OperationSession& session, TTrack& track, Pha
         session.Log(QStringLiteral("Чтение сектора - ") + Dec(r));
         if (SizeFromCode(slot.SizeCode) != 0) expected = SizeFromCode(slot.SizeCode);
         const int result = session.Wait();
-        if (result == wrLinkLost) return session.ReportLinkLost();
+        if (const auto stop = session.Interrupted(result)) return *stop;
         if (result != wrAnswer && result != wrError) {
             session.ShowError(QStringLiteral("Время ожидания вышло..."));
             return OperationOutcome::Stopped;

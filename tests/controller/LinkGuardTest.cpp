@@ -165,6 +165,28 @@ TEST_F(LinkGuardTest, FailureBetweenExchangesIsReportedAtOnce) {
     EXPECT_EQ(protocol->QueryStatus(), 0x24);
 }
 
+// SeekTrack says only whether the head got there; the last wait says why it did not.
+TEST_F(LinkGuardTest, FailedSeekLeavesItsReasonInTheLastWait) {
+    script.vanished = true;
+    EXPECT_FALSE(protocol->SeekTrack(3));
+    EXPECT_EQ(protocol->LastWaitResult(), wrLinkLost);
+}
+
+TEST_F(LinkGuardTest, SeekRefusedDuringAWaitLeavesRefused) {
+    protocol->SendCommand(cmdStatus);
+    bool reached = true;
+    int why = wrAnswer;
+    QTimer::singleShot(10, [&] {
+        reached = protocol->SeekTrack(3);
+        why = protocol->LastWaitResult();
+    });
+    QTimer::singleShot(40, [&] { script.Deliver(EncodeAnswer({0x20})); });
+    EXPECT_EQ(protocol->WaitAnswer(), wrAnswer);
+    EXPECT_FALSE(reached);
+    EXPECT_EQ(why, wrRefused);
+    EXPECT_EQ(protocol->LastWaitResult(), wrAnswer) << "the outer wait's own outcome";
+}
+
 TEST_F(LinkGuardTest, StoppingOnPurposeShowsNothing) {
     port->SetDeviceActive(false);
     EXPECT_TRUE(host.messages.empty());

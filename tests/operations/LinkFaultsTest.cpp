@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "OperationsFixture.h"
 #include "operations/BadSectorReread.h"
@@ -20,6 +22,16 @@ using test::OperationsFixture;
 constexpr int kStopAt = 4;  // the track at which the event happens
 constexpr int kTracks = 8;
 constexpr int kRunTimeoutForTests = 250;
+
+const std::string kRunLinkLost = std::string(kLinkLostText) + " " + kTextReadKept;
+
+// The first line of each message shown; a lost device's reason follows on a new line.
+std::vector<std::string> FirstLines(const std::vector<std::string>& texts) {
+    std::vector<std::string> lines;
+    for (const std::string& text : texts)
+        lines.push_back(text.substr(0, text.find('\n')));
+    return lines;
+}
 
 class LinkFaultsTest : public OperationsFixture {
   protected:
@@ -45,8 +57,9 @@ struct StopCase {
     const char* name;
     std::function<void(virt::VirtualController&, test::ScriptedHost&, TUSB_Port&)> event;
     OperationOutcome outcome;
-    const char* message;  // "" for none
+    std::string message;  // "" for none; its first line
     const char* lastLogLine;
+    bool reasonFollows = false;  // the device failed: why, on the second line
 };
 
 class RunStops : public LinkFaultsTest, public ::testing::WithParamInterface<StopCase> {};
@@ -58,8 +71,9 @@ TEST_P(RunStops, StopsAtOnceKeepingWhatWasRead) {
     EXPECT_EQ(r.tracksDone, kStopAt);
     ExpectTracksKept(kStopAt);
     EXPECT_EQ(disk->GetTrack(kStopAt + 1)->Present, 0);
-    if (*c.message) {
-        EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{c.message});
+    if (!c.message.empty()) {
+        EXPECT_EQ(FirstLines(host.MessageTexts()), std::vector<std::string>{c.message});
+        EXPECT_EQ(host.MessageTexts().front().find('\n') != std::string::npos, c.reasonFollows);
     } else {
         EXPECT_TRUE(host.messages.empty());
     }
@@ -80,16 +94,63 @@ INSTANTIATE_TEST_SUITE_P(
                  [](virt::VirtualController& d, test::ScriptedHost&, TUSB_Port&) {
                      d.VanishAfterCommands(1);
                  },
-                 OperationOutcome::LinkLost, kTextLinkLost, "Чтение сектора - 16"},
+                 OperationOutcome::LinkLost, kRunLinkLost, "Чтение сектора - 16", true},
         StopCase{"LinkStopped",
                  [](virt::VirtualController&, test::ScriptedHost&, TUSB_Port& p) {
                      p.SetDeviceActive(false);
                  },
-                 OperationOutcome::LinkLost, kTextLinkLost, "Чтение сектора - 16"},
+                 OperationOutcome::LinkLost, kRunLinkLost, "Чтение сектора - 16"},
         StopCase{
             "Cancel",
             [](virt::VirtualController&, test::ScriptedHost& h, TUSB_Port&) { h.cancel = true; },
             OperationOutcome::Cancelled, "", "Операция отменена пользователем!"}),
+    CaseName());
+
+// A device that vanishes during a single operation: the lost link is told apart from a
+// time-out or a seek failure, and only an operation that keeps what it read says so.
+struct LostCase {
+    const char* name;
+    int commandsBeforeLoss;  // status query, seek to 160, seek to the track, then the read
+    std::function<OperationOutcome(OperationContext&)> start;
+    bool keepsRead;
+};
+
+class LostInOperation : public LinkFaultsTest, public ::testing::WithParamInterface<LostCase> {};
+
+TEST_P(LostInOperation, EndsAsLinkLostWithItsText) {
+    const LostCase& c = GetParam();
+    auto ctx = Ctx();
+    ASSERT_EQ(ScanTrack(ctx, {1, 0}), OperationOutcome::Done);  // slots for the sector read
+    host.messages.clear();
+    device->VanishAfterCommands(c.commandsBeforeLoss);
+    EXPECT_EQ(c.start(ctx), OperationOutcome::LinkLost);
+    const std::string first = c.keepsRead ? kRunLinkLost : std::string(kLinkLostText);
+    EXPECT_EQ(FirstLines(host.MessageTexts()), std::vector<std::string>{first});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, LostInOperation,
+    ::testing::Values(
+        LostCase{"DuringTheSeek", 3,
+                 [](OperationContext& c) {
+                     return ScanTrack(c, {1, 0});
+                 },
+                 false},
+        LostCase{"DuringTheScan", 4,
+                 [](OperationContext& c) {
+                     return ScanTrack(c, {1, 0});
+                 },
+                 false},
+        LostCase{"DuringTheSectorList", 4,
+                 [](OperationContext& c) {
+                     return ReadTrackSectors(c, {1, 0});
+                 },
+                 true},
+        LostCase{"DuringTheRun", 9,
+                 [](OperationContext& c) {
+                     return RunDisk(c, {QStringLiteral("run"), kRunScan, 0, kTracks}).outcome;
+                 },
+                 true}),
     CaseName());
 
 struct SecondCase {
@@ -106,7 +167,7 @@ TEST_P(SecondCommand, IsRefusedWhileARunHoldsTheController) {
         second = GetParam().start(ctx);
     });
     EXPECT_EQ(second, OperationOutcome::Refused);
-    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{kTextControllerBusy});
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{kControllerBusyText});
     EXPECT_EQ(r.outcome, OperationOutcome::Done) << "the run goes on undisturbed";
     EXPECT_EQ(r.tracksDone, kTracks);
     ExpectTracksKept(kTracks);

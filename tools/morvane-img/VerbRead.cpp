@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <csignal>
 #include <iomanip>
 #include <iostream>
@@ -156,7 +157,8 @@ std::string ReadUsageText() {
            "            [--fault crc:T:R[:READS] | idcrc:T:R | missing:T:R |\n"
            "                     unstable:T:FIRST:COUNT | vanish-after:N]... [--realtime]\n"
            "            [--verbose] OUT\n"
-           "read: reads the disk in the controller's drive into OUT (udi, trd or udf), even\n"
+           "read: reads the disk in the controller's drive into OUT (udi, trd, udf, td0, fdi), "
+           "even\n"
            "when the run stops early. Exit 0 done, 3 done with failed sectors, 1 stopped.\n";
 }
 
@@ -221,14 +223,18 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     out << "read " << counts.tracks << " tracks, " << counts.sectors << " sectors, "
         << counts.failed << " failed -> " << o.output << "\n";
     if (device && o.realTime) {
-        const double seconds = static_cast<double>(device->Fdc().Now().count()) / 1e9;
+        // The drive's own time on the commands; the emulated clock also ran on while the
+        // drive waited for the program.
+        const double seconds = static_cast<double>(device->DeviceTime().count()) / 1e9;
         err << "morvane-img: emulated device time " << std::fixed << std::setprecision(3) << seconds
             << " s\n";
     }
     if (result.outcome != OperationOutcome::Done) {
-        const std::string reason = result.outcome == OperationOutcome::Cancelled
-                                       ? std::string("cancelled")
-                                       : host.LastMessage();
+        std::string reason = result.outcome == OperationOutcome::Cancelled
+                                 ? std::string("cancelled")
+                                 : host.LastMessage();
+        // A failed device's reason is on a line of its own in the message; one line here.
+        std::replace(reason.begin(), reason.end(), '\n', ' ');
         err << "morvane-img: the run stopped after " << result.tracksDone << " tracks: " << reason
             << "\n";
         return 1;
