@@ -68,8 +68,8 @@ OperationOutcome ReadCatalogueTrack(OperationContext& ctx, std::vector<std::uint
                 }
                 session.Log(QStringLiteral("Отменено пользователем!"));
                 return OperationOutcome::Cancelled;
-            } else if (result == wrLinkLost) {
-                return session.ReportLinkLost();
+            } else if (const auto stop = session.Interrupted(result)) {
+                return *stop;
             } else {
                 session.ShowError(QStringLiteral("Время ожидания вышло..."));
                 return OperationOutcome::Stopped;

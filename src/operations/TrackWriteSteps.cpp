@@ -44,7 +44,7 @@ std::optional<OperationOutcome> TwoAnswers(OperationSession& session, const QStr
     ok = false;
     for (int i = 0; i < 2; ++i) {
         const int result = session.Wait();
-        if (result == wrLinkLost) return session.ReportLinkLost();
+        if (const auto stop = session.Interrupted(result)) return *stop;
         if (result == wrAnswer) {
             session.TakeAnswer();
             if (i == 1) ok = true;
@@ -111,7 +111,7 @@ OperationOutcome VerifyTrackSectors(OperationSession& session, const TTrack& tra
     for (const std::uint8_t i : written) {
         const TSectorSlot& slot = track.Slots[i];
         const int result = session.Wait();
-        if (result == wrLinkLost) return session.ReportLinkLost();
+        if (const auto stop = session.Interrupted(result)) return *stop;
         if (result != wrAnswer && result != wrError) {
             session.ShowError(QString::fromUtf8(kTextTimeout));
             return OperationOutcome::Stopped;

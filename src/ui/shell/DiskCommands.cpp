@@ -50,7 +50,7 @@ OperationContext DiskCommands::Context() {
 bool DiskCommands::ReadyForRun() {
     // T_Prog is modal, but a run may still be asked for while a single-track read waits.
     if (!protocol_.Busy() && !progress_.isVisible()) return true;
-    host_.ShowMessage(QString::fromUtf8(kTextControllerBusy), QString::fromUtf8(kCaptionError));
+    host_.ShowMessage(QString::fromUtf8(kControllerBusyText), QString::fromUtf8(kCaptionError));
     return false;
 }
 

@@ -34,7 +34,7 @@
 namespace morvane {
 namespace {
 
-constexpr const char* kBusyMessage = "Ошибка!|Контроллер занят другой командой!";
+constexpr const char* kBusyMessage = "Ошибка!|Контроллер занят: дождитесь конца текущей операции.";
 
 struct ScriptedDialogs : UserDialogs {
     QStringList messages;
