@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"TwoImages", {"write", "a.trd", "b.trd"}},
                       UsageCase{"BadDrive", {"write", "a.trd", "--drive", "C"}},
                       UsageCase{"DriveWithoutValue", {"write", "a.trd", "--drive"}},
-                      UsageCase{"UnwritableOut", {"write", "a.trd", "--virtual-out", "x.scl"}},
+                      UsageCase{"UnknownOutFormat", {"write", "a.trd", "--virtual-out", "x.xyz"}},
                       UsageCase{"FaultKind", {"write", "a.trd", "--fault", "idcrc:1:1"}},
                       UsageCase{"UnknownOption", {"write", "a.trd", "--fast"}},
                       UsageCase{"FormatWithoutKind", {"format", "--name", "A"}},
