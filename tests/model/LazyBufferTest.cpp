@@ -84,7 +84,8 @@ TEST(LazyBuffer, ClearingKeepsTheMemoryInPlace) {
     EXPECT_EQ(buffer[2000], 6);
     buffer.fill(0);
     EXPECT_EQ(buffer[2000], 0);
-    buffer = LazyBuffer();  // copying an empty buffer in zeroes, nothing more
+    const LazyBuffer empty;
+    buffer = empty;  // copying an empty buffer in zeroes, nothing more
     EXPECT_EQ(buffer.data(), where);
 }
 
