@@ -94,7 +94,7 @@ bool operator==(const LazyBuffer& a, const LazyBuffer& b) {
     const auto tail = std::span(longer.bytes_.get(), longer.held_).subspan(shorter.held_);
     return std::equal(shorter.bytes_.get(), shorter.bytes_.get() + shorter.held_,
                       longer.bytes_.get()) &&
-           std::all_of(tail.begin(), tail.end(), [](std::uint8_t b) { return b == 0; });
+           std::all_of(tail.begin(), tail.end(), [](std::uint8_t byte) { return byte == 0; });
 }
 
 }  // namespace morvane
