@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 #include "filesystems/CpmDirectory.h"
 #include "filesystems/NewImages.h"
@@ -27,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (unsigned n = 1; n <= 4; ++n) {
         TSectorSlot& slot = *disk.FindSector(0, static_cast<std::uint8_t>(n));
         const std::size_t at = (n - 1) * kCpmSectorSize;
-        std::fill_n(slot.Data.begin(), kCpmSectorSize, std::uint8_t{0});
-        if (at < size)
-            std::copy_n(data + at, std::min(kCpmSectorSize, size - at), slot.Data.begin());
+        const std::span<std::uint8_t> sector = slot.Data.first(kCpmSectorSize);
+        std::fill(sector.begin(), sector.end(), std::uint8_t{0});
+        if (at < size) std::copy_n(data + at, std::min(kCpmSectorSize, size - at), sector.begin());
     }
     const CpmCatalogue c = ReadCpmCatalogue(disk, true, true);
     for (const CpmListRow& row : c.rows) {

@@ -70,7 +70,7 @@ Bytes ReadCpmDirectoryBytes(const TZX_Disk& disk) {
         const TSectorSlot* slot = FindCpmSector(disk, 0, n);
         if (slot == nullptr) continue;
         const std::size_t length = std::min<std::size_t>(slot->DataLength, kCpmSectorSize);
-        std::copy_n(slot->Data.begin(), length,
+        std::copy_n(slot->Data.first(length).begin(), length,
                     dir.begin() + static_cast<std::ptrdiff_t>((n - 1) * kCpmSectorSize));
     }
     return dir;
@@ -183,7 +183,7 @@ Bytes ReadCpmBlocks(const TZX_Disk& disk, const CpmFile& file) {
             const TSectorSlot* slot =
                 FindLogicalSector(disk, std::size_t{file.blocks[i]} * 2 + half);
             if (slot == nullptr || slot->DataLength != kCpmSectorSize) continue;
-            std::copy_n(slot->Data.begin(), kCpmSectorSize,
+            std::copy_n(slot->Data.first(kCpmSectorSize).begin(), kCpmSectorSize,
                         data.begin() +
                             static_cast<std::ptrdiff_t>(i * kCpmBlockSize + half * kCpmSectorSize));
         }

@@ -65,11 +65,12 @@ void CreateTrDosImage(TZX_Disk& disk, std::string_view name) {
     info.Data[kInfoFirstFreeTrack] = 1;
     info.Data[kInfoDiskType] = kDiskType80x2;
     info.Data[kInfoFileCount] = 0;
-    SetLe16(info.Data, kInfoFreeSectors, kNewTrDosFreeSectors);
+    SetLe16(info.Data.first(kTrDosSectorSize), kInfoFreeSectors, kNewTrDosFreeSectors);
     info.Data[kInfoIdByte] = kTrDosId;
     info.Data[kInfoDeletedCount] = 0;
     const std::string padded = std::string(name) + std::string(10, ' ');
-    std::copy_n(padded.begin(), kTrDosNameSize, info.Data.begin() + kInfoDiskName);
+    std::copy_n(padded.begin(), kTrDosNameSize,
+                info.Data.first(kTrDosSectorSize).begin() + kInfoDiskName);
     disk.Repaint();
 }
 
@@ -80,7 +81,8 @@ void CreateCpmImage(TZX_Disk& disk) {
     });
     for (unsigned s = 1; s <= kCpmDirectorySectors; ++s) {
         TSectorSlot& dir = *disk.FindSector(0, static_cast<std::uint8_t>(s));
-        std::fill_n(dir.Data.begin(), kCpmSectorSize, kCpmErased);
+        const std::span<std::uint8_t> data = dir.Data.first(kCpmSectorSize);
+        std::fill(data.begin(), data.end(), kCpmErased);
     }
     disk.Repaint();
 }

@@ -78,7 +78,7 @@ bool ReadTrDosCatalogue(const TZX_Disk& disk, TrDosCatalogue& out) {
         if (slot.SizeCode != kTrDosSizeCode || slot.Present == 0) return false;
         if (slot.Sector == kTrDosInfoSector && slot.DataLength < kTrDosSectorSize) return false;
         std::copy_n(
-            slot.Data.begin(), kTrDosSectorSize,
+            slot.Data.first(kTrDosSectorSize).begin(), kTrDosSectorSize,
             buffer.begin() + static_cast<std::ptrdiff_t>((slot.Sector - 1) * kTrDosSectorSize));
     }
     return ParseTrDosCatalogue(buffer, out);

@@ -23,7 +23,7 @@ std::size_t OffsetInSector(std::size_t entry) {
 }
 
 std::span<std::uint8_t> EntryBytes(TSectorSlot& sector, std::size_t entry) {
-    return std::span<std::uint8_t>(sector.Data).subspan(OffsetInSector(entry), kTrDosEntrySize);
+    return sector.Data.first(kTrDosSectorSize).subspan(OffsetInSector(entry), kTrDosEntrySize);
 }
 
 TrDosEditResult SectorError(unsigned track, unsigned sector) {
@@ -55,7 +55,8 @@ void RefreshAfterChange(TZX_Disk& disk, TrDosCatalogue& catalogue) {
 }
 
 TSectorSlot& CopySector(const TSectorSlot& from, TSectorSlot& to) {
-    std::copy_n(from.Data.begin(), kTrDosSectorSize, to.Data.begin());
+    std::copy_n(from.Data.first(kTrDosSectorSize).begin(), kTrDosSectorSize,
+                to.Data.first(kTrDosSectorSize).begin());
     to.DataLength = kTrDosSectorSize;
     to.Present = kPresent;
     to.DataGood = from.DataGood;
@@ -195,7 +196,7 @@ bool RenameNeeded(const TrDosName& current, std::string_view entered) {
 bool RenameDisk(TZX_Disk& disk, TrDosCatalogue& catalogue, std::string_view name) {
     TSectorSlot* info = FindReadableSector(disk, 0, kTrDosInfoSector);
     if (info == nullptr) return false;
-    auto field = std::span<std::uint8_t>(info->Data).subspan(kInfoDiskName, kTrDosNameSize);
+    auto field = info->Data.first(kTrDosSectorSize).subspan(kInfoDiskName, kTrDosNameSize);
     std::fill(field.begin(), field.end(), std::uint8_t{0});
     std::copy_n(name.begin(), std::min(name.size(), kTrDosNameSize), field.begin());
     RefreshAfterChange(disk, catalogue);
@@ -222,7 +223,8 @@ TrDosEditResult CompactDisk(TZX_Disk& disk, TrDosCatalogue& catalogue) {
     TSectorSlot& info = *FindReadableSector(disk, 0, kTrDosInfoSector);
     info.Data[kInfoFirstFreeSector] = static_cast<std::uint8_t>(end % kTrDosSectorsPerTrack);
     info.Data[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(end / kTrDosSectorsPerTrack);
-    SetLe16(info.Data, kInfoFreeSectors, FreeSectorsAfterCompaction(catalogue, end));
+    SetLe16(info.Data.first(kTrDosSectorSize), kInfoFreeSectors,
+            FreeSectorsAfterCompaction(catalogue, end));
     RefreshAfterChange(disk, catalogue);
     disk.Repaint();
     return {};

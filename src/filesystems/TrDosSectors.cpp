@@ -36,8 +36,8 @@ bool ReadTrDosSectors(const TZX_Disk& disk, unsigned firstTrack, unsigned firstS
             if (failed != nullptr) *failed = SectorPosition{track, index + 1};
             return false;
         }
-        out.insert(out.end(), slot->Data.begin(),
-                   slot->Data.begin() + static_cast<std::ptrdiff_t>(kTrDosSectorSize));
+        const std::span<const std::uint8_t> data = slot->Data.first(kTrDosSectorSize);
+        out.insert(out.end(), data.begin(), data.end());
         if (++index == kTrDosSectorsPerTrack) {
             index = 0;
             ++track;

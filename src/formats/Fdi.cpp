@@ -82,7 +82,8 @@ bool ReadSectors(ByteCursor& in, std::span<const std::uint8_t> file, std::uint64
             track.CountSectors();
             return Refuse(disk, kErrorSize);
         }
-        std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(at), size, slot.Data.begin());
+        std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(at), size,
+                    slot.Data.first(size).begin());
     }
     track.CountSectors();
     return true;
@@ -151,8 +152,8 @@ std::uint8_t SectorFlags(const TSectorSlot& slot) {
 void AppendSectorData(const TSectorSlot& slot, Bytes& data) {
     const std::size_t size = FdiSectorSize(slot.SizeCode);
     const std::size_t held = std::min<std::size_t>({slot.DataLength, kTrackBufferSize, size});
-    data.insert(data.end(), slot.Data.begin(),
-                slot.Data.begin() + static_cast<std::ptrdiff_t>(held));
+    const std::span<const std::uint8_t> bytes = slot.Data.first(held);
+    data.insert(data.end(), bytes.begin(), bytes.end());
     data.insert(data.end(), size - held, 0);
 }
 

@@ -133,7 +133,7 @@ class NativeParser {
         track.Present = kPresent;
         track.RawValid = rawValid ? 1 : 0;
         track.RawLength = rawLength;
-        std::copy(raw.begin(), raw.end(), track.Raw.begin());
+        std::copy(raw.begin(), raw.end(), track.Raw.first(raw.size()).begin());
         return Text(track.Log, TrackName(t) + " log");
     }
 
@@ -155,7 +155,7 @@ class NativeParser {
         std::span<const std::uint8_t> data;
         if (!in_.Take(dataLength, data)) return CutShort(SlotName(t, s) + " data");
         slot.DataLength = dataLength;
-        std::copy(data.begin(), data.end(), slot.Data.begin());
+        std::copy(data.begin(), data.end(), slot.Data.first(data.size()).begin());
         return true;
     }
 
@@ -248,7 +248,8 @@ void PutSlot(const TSectorSlot& slot, Bytes& out) {
     out.push_back(Flag(slot.DataGood != 0));
     PutLe16(out, slot.DataPosition);
     PutLe16(out, slot.DataLength);
-    out.insert(out.end(), slot.Data.begin(), slot.Data.begin() + slot.DataLength);
+    const std::span<const std::uint8_t> data = slot.Data.first(slot.DataLength);
+    out.insert(out.end(), data.begin(), data.end());
 }
 
 bool PutTrack(const TTrack& track, Bytes& out) {
@@ -258,7 +259,8 @@ bool PutTrack(const TTrack& track, Bytes& out) {
         out.push_back(track.SectorCount);
         out.push_back(Flag(track.RawValid != 0));
         PutLe16(out, track.RawLength);
-        out.insert(out.end(), track.Raw.begin(), track.Raw.begin() + track.RawLength);
+        const std::span<const std::uint8_t> raw = track.Raw.first(track.RawLength);
+        out.insert(out.end(), raw.begin(), raw.end());
         if (!PutText(out, track.Log)) return false;
     }
     for (const TSectorSlot& slot : track.Slots)

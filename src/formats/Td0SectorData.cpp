@@ -42,7 +42,7 @@ class SlotWriter {
     std::size_t Written() const { return written_; }
 
   private:
-    std::array<std::uint8_t, kTrackBufferSize>& data_;
+    LazyBuffer& data_;
     std::size_t written_ = 0;
 };
 
@@ -78,7 +78,9 @@ std::size_t Td0SectorSize(std::uint8_t sizeCode) {
 
 std::string_view ReadTd0SectorData(ByteCursor& in, std::uint16_t blockLength, TSectorSlot& slot) {
     const std::size_t sectorSize = Td0SectorSize(slot.SizeCode);
-    std::fill_n(slot.Data.begin(), std::min(sectorSize, kTrackBufferSize), std::uint8_t{0});
+    // Holding the sector's size up front spares the byte-wise writes below any growth.
+    const std::span<std::uint8_t> zeroed = slot.Data.first(std::min(sectorSize, kTrackBufferSize));
+    std::fill(zeroed.begin(), zeroed.end(), std::uint8_t{0});
 
     // A block of length 0 cannot hold its own encoding byte.
     std::uint8_t encoding = 0;

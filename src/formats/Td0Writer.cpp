@@ -88,7 +88,8 @@ Bytes SectorBytes(const TSectorSlot& slot) {
     const std::size_t size =
         slot.SizeCode <= kLargestStoredSizeCode ? Td0SectorSize(slot.SizeCode) : held;
     Bytes data(size, 0);
-    std::copy_n(slot.Data.begin(), std::min(held, size), data.begin());
+    const std::span<const std::uint8_t> bytes = slot.Data.first(std::min(held, size));
+    std::copy(bytes.begin(), bytes.end(), data.begin());
     return data;
 }
 

@@ -34,10 +34,10 @@ void FillTrdSector(std::span<const std::uint8_t> file, std::size_t offset, std::
     // them, and is marked bad so nobody takes the zeros for data.
     const std::size_t available =
         offset < file.size() ? std::min(kTrdSectorSize, file.size() - offset) : 0;
-    std::fill_n(slot.Data.begin(), kTrdSectorSize, std::uint8_t{0});
+    const std::span<std::uint8_t> data = slot.Data.first(kTrdSectorSize);
+    std::fill(data.begin(), data.end(), std::uint8_t{0});
     if (available > 0)
-        std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(offset), available,
-                    slot.Data.begin());
+        std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(offset), available, data.begin());
     slot.DataGood = available == kTrdSectorSize ? kDataGood : 0;
 }
 
@@ -77,8 +77,8 @@ bool WriteTrd(TZX_Disk& disk, Bytes& out) {
                 out.clear();
                 return false;
             }
-            out.insert(out.end(), slot->Data.begin(),
-                       slot->Data.begin() + static_cast<std::ptrdiff_t>(kTrdSectorSize));
+            const std::span<const std::uint8_t> data = slot->Data.first(kTrdSectorSize);
+            out.insert(out.end(), data.begin(), data.end());
         }
     }
     return true;

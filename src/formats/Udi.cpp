@@ -48,7 +48,7 @@ bool ReadTrackRecord(ByteCursor& in, TTrack& track, TZX_Disk& disk) {
     std::span<const std::uint8_t> marks;
     if (!in.Take((std::size_t{length} + 7) / 8, marks)) return Refuse(disk, kErrorLength);
 
-    std::copy(bytes.begin(), bytes.end(), track.Raw.begin());
+    std::copy(bytes.begin(), bytes.end(), track.Raw.first(bytes.size()).begin());
     track.RawLength = length;
     track.Present = kPresent;
     track.RawValid = 1;

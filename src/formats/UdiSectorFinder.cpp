@@ -51,7 +51,7 @@ void TakeData(const TrackBytes& raw, std::ptrdiff_t f, std::size_t count, TSecto
     const std::size_t n = std::min(count, slot.Data.size());
     if (n > 0) {
         const auto source = raw.Range(f + 1, n);
-        std::copy(source.begin(), source.end(), slot.Data.begin());
+        std::copy(source.begin(), source.end(), slot.Data.first(n).begin());
     }
     slot.DataPosition = static_cast<std::uint16_t>(f + 1);
     slot.DataLength = static_cast<std::uint16_t>(n);

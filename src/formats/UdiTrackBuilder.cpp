@@ -199,15 +199,13 @@ UdiTrackResult RebuildFromRaw(const TTrack& track,
                 // Whatever fits of the last, bad sector; no CRC.
                 const Pos cut = std::max<Pos>(kCutDataEnd - x, 0);
                 out.Fill(x + 3, cut, 0x00);
-                out.Copy(x + 3, std::span<const std::uint8_t>(slot.Data).first(
-                                    static_cast<std::size_t>(cut)));
+                out.Copy(x + 3, slot.Data.first(static_cast<std::size_t>(cut)));
                 pos = x + cut + 3;
             }
             continue;
         }
         out.Fill(x + 3, sizePos, 0x00);
-        out.Copy(x + 3,
-                 std::span<const std::uint8_t>(slot.Data).first(DataLengthToCopy(slot, size)));
+        out.Copy(x + 3, slot.Data.first(DataLengthToCopy(slot, size)));
         std::uint16_t crc = DataFieldCrc(mark, out.View(x + 3, sizePos));
         if (slot.DataGood == 0) {
             // A bad sector stays bad: inverted CRC and a broken first sync byte.
@@ -285,13 +283,11 @@ UdiTrackResult BuildStandardLayout(const TTrack& track, UdiTrackImage& image) {
         if (at + sizePos > kLastDataEnd) {
             if (slot.DataGood != 0 || k != n - 1) return Fail(kind, occupied[k]);
             const Pos cut = std::max<Pos>(kCutDataEnd - at, 0);
-            out.Copy(at,
-                     std::span<const std::uint8_t>(slot.Data).first(static_cast<std::size_t>(cut)));
+            out.Copy(at, slot.Data.first(static_cast<std::size_t>(cut)));
             at += cut;
         } else {
             out.Fill(at, sizePos, 0x00);
-            out.Copy(at,
-                     std::span<const std::uint8_t>(slot.Data).first(DataLengthToCopy(slot, size)));
+            out.Copy(at, slot.Data.first(DataLengthToCopy(slot, size)));
             std::uint16_t crc = DataFieldCrc(kDataMark, out.View(at, sizePos));
             if (slot.DataGood == 0) crc ^= 0xFFFF;
             at += sizePos;
@@ -311,9 +307,9 @@ UdiTrackResult BuildUdiTrack(const UdiTrackParams& params, UdiTrackImage& image)
     const TTrack* track = params.Track;
     if (track == nullptr) return UdiTrackResult{};
     if (track->RawValid != 0 && track->RawLength > 0)
-        return RebuildFromRaw(*track, track->Raw, true, params.NoTrackRestore, image);
+        return RebuildFromRaw(*track, track->Raw.Whole(), true, params.NoTrackRestore, image);
     if (params.BaseTrack != nullptr && params.BaseTrack->RawLength > 0)
-        return RebuildFromRaw(*track, params.BaseTrack->Raw, false, false, image);
+        return RebuildFromRaw(*track, params.BaseTrack->Raw.Whole(), false, false, image);
     if (track->Present != 0) return BuildStandardLayout(*track, image);
     return UdiTrackResult{};
 }

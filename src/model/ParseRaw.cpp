@@ -12,11 +12,11 @@ constexpr std::uint8_t kDataMark = 0xFB;
 constexpr std::uint8_t kDeletedDataMark = 0xF8;
 
 // Bytes past the end of the buffer read as 0, so they never match a mark.
-std::uint8_t At(const std::array<std::uint8_t, kTrackBufferSize>& raw, std::size_t i) {
+std::uint8_t At(const LazyBuffer& raw, std::size_t i) {
     return i < raw.size() ? raw[i] : 0;
 }
 
-bool SyncPairAt(const std::array<std::uint8_t, kTrackBufferSize>& raw, std::size_t i) {
+bool SyncPairAt(const LazyBuffer& raw, std::size_t i) {
     return At(raw, i) == kSync && At(raw, i + 1) == kSync;
 }
 

@@ -1,10 +1,9 @@
 // One sector of a track: its ID field, header CRC, data status and data.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
-#include "model/Geometry.h"
+#include "model/LazyBuffer.h"
 
 namespace morvane {
 
@@ -22,7 +21,7 @@ struct TSectorSlot {
     std::uint8_t DataGood = 0;       // 255 = read without error, 0 = missing or in error
     std::uint16_t DataPosition = 0;  // index into the track's Raw of the first data byte
     std::uint16_t DataLength = 0;    // valid bytes in Data; 0 = header only
-    std::array<std::uint8_t, kTrackBufferSize> Data{};
+    LazyBuffer Data;                 // 6500 bytes; memory only for what was written
 };
 
 }  // namespace morvane

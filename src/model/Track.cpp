@@ -38,7 +38,7 @@ void TTrack::ClearSlot(std::uint8_t index) {
     slot->DataGood = 0;
     slot->DataLength = 0;
     slot->DataPosition = 0;
-    std::fill_n(slot->Data.begin(), kSlotClearBytes, std::uint8_t{0});
+    slot->Data.ZeroFirst(kSlotClearBytes);
 }
 
 std::uint8_t TTrack::CountSectors() {
@@ -56,7 +56,7 @@ const TSectorSlot* TTrack::GetSlot(std::uint8_t index) const {
 }
 
 void TTrack::SetRaw(std::span<const std::uint8_t, kTrackBufferSize> source) {
-    std::copy(source.begin(), source.end(), Raw.begin());
+    std::copy(source.begin(), source.end(), Raw.first(source.size()).begin());
 }
 
 }  // namespace morvane

@@ -1,5 +1,6 @@
 // One side of one cylinder: the raw track image as READ TRACK returned it, up to 32
-// decoded sectors and the track log. Allocated once per track for the container's life.
+// decoded sectors and the track log. The record itself lives as long as its container; the
+// raw image and the slots' data take memory only for what was written into them.
 #pragma once
 
 #include <array>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "model/Geometry.h"
+#include "model/LazyBuffer.h"
 #include "model/SectorSlot.h"
 
 namespace morvane {
@@ -24,7 +26,7 @@ class TTrack {
     std::uint8_t SectorCount = 0;  // number of slots whose Present is non-zero
     std::uint8_t RawValid = 0;     // 0 or 1
     std::uint16_t RawLength = 0;   // valid bytes in Raw, 0..6500
-    std::array<std::uint8_t, kTrackBufferSize> Raw{};
+    LazyBuffer Raw;                // 6500 bytes
     std::vector<std::string> Log;  // UTF-8 lines
 
     // Empties every slot, the raw image and the log; Number stays.
@@ -42,7 +44,7 @@ class TTrack {
     // Slot 0..31, nullptr otherwise.
     TSectorSlot* GetSlot(std::uint8_t index);
     const TSectorSlot* GetSlot(std::uint8_t index) const;
-    std::array<std::uint8_t, kTrackBufferSize>& RawBuffer() { return Raw; }
+    LazyBuffer& RawBuffer() { return Raw; }
     // Copies exactly 6500 bytes into Raw; the caller sets RawLength.
     void SetRaw(std::span<const std::uint8_t, kTrackBufferSize> source);
 };

@@ -76,7 +76,7 @@ class Rereader {
   private:
     ReadEnd Store(TSectorSlot& slot, std::span<const std::uint8_t> data) {
         const std::size_t n = std::min(data.size(), slot.Data.size());
-        std::copy_n(data.begin(), n, slot.Data.begin());
+        std::copy_n(data.begin(), n, slot.Data.first(n).begin());
         slot.DataLength = static_cast<std::uint16_t>(n);
         slot.DataGood = kDataGood;
         session_.Log(QStringLiteral("Сектор считан, длинна - ") + Dec(n) + " byte!");

@@ -57,7 +57,8 @@ std::optional<Bytes> BuildSectorWriteBlock(const TSectorSlot& slot, bool* cut) {
     if (cut) *cut = held > size;
     Bytes block(size + 1, 0x00);
     block[0] = slot.Sector;
-    std::copy_n(slot.Data.begin(), std::min(held, size), block.begin() + 1);
+    const std::span<const std::uint8_t> data = slot.Data.first(std::min(held, size));
+    std::copy(data.begin(), data.end(), block.begin() + 1);
     return block;
 }
 

@@ -1,6 +1,7 @@
 #include "operations/SingleTrackReads.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "controller/ControllerProtocol.h"
@@ -26,7 +27,7 @@ void StartLog(OperationSession& session) {
 
 std::size_t StoreData(TSectorSlot& slot, std::span<const std::uint8_t> data) {
     const std::size_t n = std::min(data.size(), slot.Data.size());
-    std::copy_n(data.begin(), n, slot.Data.begin());
+    std::copy_n(data.begin(), n, slot.Data.first(n).begin());
     slot.DataLength = static_cast<std::uint16_t>(n);
     return n;
 }
@@ -115,7 +116,7 @@ OperationOutcome ReadSelectedSector(OperationContext& ctx, MapCell cell) {
         return OperationOutcome::Cancelled;
     }
     ctx.disk.RedrawSectorCell(cell.track, slotIndex);
-    ctx.host.ShowBytes(std::span<const std::uint8_t>(slot->Data.data(), slot->DataLength));
+    ctx.host.ShowBytes(std::as_const(slot->Data).first(slot->DataLength));
     return OperationOutcome::Done;
 }
 
@@ -142,7 +143,7 @@ OperationOutcome ReadRawTrack(OperationContext& ctx, MapCell cell) {
     track->Present = kPresent;
     track->SetRaw(voted);
     track->RawLength = static_cast<std::uint16_t>(length);
-    ctx.host.ShowBytes(std::span<const std::uint8_t>(track->Raw.data(), length));
+    ctx.host.ShowBytes(std::as_const(track->Raw).first(length));
     track->RawValid = 1;
     ctx.disk.RedrawTrackCell(cell.track);
     session.Log(QStringLiteral("Чтение RAW дорожки завершено!"));

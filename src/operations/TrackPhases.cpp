@@ -179,7 +179,8 @@ OperationOutcome ReadListedSectors(OperationSession& session, TTrack& track, Pha
                 ++failed;
             }
         }
-        const std::size_t n = CopyInto(data, slot.Data);
+        const std::size_t n =
+            CopyInto(data, slot.Data.first(std::min(data.size(), slot.Data.size())));
         slot.DataLength = static_cast<std::uint16_t>(n);
         if (n != expected) {
             session.TrackLog(track,

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "ImageTestFiles.h"
+#include "formats/Udi.h"
 #include "model/Checksums.h"
 
 namespace morvane {
@@ -71,6 +72,20 @@ TEST_F(TrdTest, WritesBackByteForByte) {
     Bytes out;
     ASSERT_TRUE(WriteTrd(*disk, out));
     EXPECT_EQ(out, file);
+}
+
+// Each slot takes memory for its sector alone: readers and writers copy 256 bytes, never
+// the whole 6500-byte buffer, so a whole image stays within a few megabytes.
+TEST_F(TrdTest, ReadingAndWritingHoldOnlyTheSectorBytes) {
+    ASSERT_TRUE(ReadTrd(PatternTrd(kFullTrd), *disk));
+    Bytes out;
+    ASSERT_TRUE(WriteTrd(*disk, out));
+    ASSERT_TRUE(WriteUdi(*disk, out));
+    for (std::uint8_t t = 0; t < 160; ++t) {
+        for (const TSectorSlot& slot : disk->GetTrack(t)->Slots)
+            ASSERT_LE(slot.Data.Held(), kTrdSectorSize) << int{t};
+        EXPECT_EQ(disk->GetTrack(t)->Raw.Held(), 0u) << int{t};
+    }
 }
 
 TEST_F(TrdTest, PartTrackOverHalfBecomesTrackWithBadZeroFilledTail) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -60,7 +59,7 @@ TEST_F(ImageEditingTest, RemoveThenAddTrackRestoresItExactly) {
     EXPECT_EQ(after.Raw, before->Raw);
     EXPECT_EQ(after.Log, before->Log);
     for (std::size_t i = 0; i < kSlotsPerTrack; ++i) {
-        EXPECT_EQ(std::memcmp(&after.Slots[i].Data, &before->Slots[i].Data, kTrackBufferSize), 0);
+        EXPECT_EQ(after.Slots[i].Data, before->Slots[i].Data);
         EXPECT_EQ(after.Slots[i].Sector, before->Slots[i].Sector);
         EXPECT_EQ(after.Slots[i].DataLength, before->Slots[i].DataLength);
     }

@@ -125,8 +125,7 @@ void PrintSectors(const TZX_Disk& disk, std::ostream& out) {
             const TSectorSlot& slot = track.Slots[s];
             if (slot.Present == 0) continue;
             const std::size_t length = std::min<std::size_t>(slot.DataLength, kTrackBufferSize);
-            const std::uint32_t crc =
-                ImageCrc32(std::span<const std::uint8_t>(slot.Data.data(), length));
+            const std::uint32_t crc = ImageCrc32(slot.Data.first(length));
             out << t << '\t' << s << '\t' << int{slot.Cylinder} << '\t' << int{slot.Head} << '\t'
                 << int{slot.Sector} << '\t' << int{slot.SizeCode} << '\t' << int{slot.DataGood}
                 << '\t' << slot.DataLength << '\t' << Hex8(crc) << '\n';

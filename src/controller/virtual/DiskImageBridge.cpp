@@ -11,8 +11,8 @@ namespace morvane::virt {
 namespace {
 
 RawTrack TrackFromRaw(const TTrack& source) {
-    const std::span<const std::uint8_t> bytes(
-        source.Raw.data(), std::min<std::size_t>(source.RawLength, kTrackBufferSize));
+    const std::span<const std::uint8_t> bytes =
+        source.Raw.first(std::min<std::size_t>(source.RawLength, kTrackBufferSize));
     const std::vector<std::uint8_t> marks = InferClockMarks(bytes);
     return RawTrack::FromBytes(bytes, marks);
 }
@@ -55,7 +55,7 @@ void DiskToImage(const VirtualDisk& disk, TZX_Disk& image) {
         TTrack* target = image.GetTrack(index);
         if (source == nullptr || target == nullptr || !source->Present) continue;
         const std::size_t length = std::min(source->Length(), kTrackBufferSize);
-        std::copy_n(source->Data.begin(), length, target->Raw.begin());
+        std::copy_n(source->Data.begin(), length, target->Raw.first(length).begin());
         target->RawLength = static_cast<std::uint16_t>(length);
         target->RawValid = 1;
         target->Present = kPresent;

@@ -46,12 +46,12 @@ void T_SecEdit::LoadFrom(const TSectorSlot& slot) {
     values_[3]->setText(QString::fromStdString(SizeLabelText(slot.SizeCode)));
     values_[4]->setText(QString::fromStdString(CrcLabelText(slot.HeaderCrc)));
     const std::size_t n = std::min<std::size_t>(slot.DataLength, slot.Data.size());
-    hex_->LoadBytes(std::span<const std::uint8_t>(slot.Data).first(n));
+    hex_->LoadBytes(slot.Data.first(n));
 }
 
 std::size_t T_SecEdit::ApplyTo(TSectorSlot& slot) const {
     const std::size_t n = std::min<std::size_t>(slot.DataLength, slot.Data.size());
-    return hex_->CopyOut(std::span<std::uint8_t>(slot.Data).first(n));
+    return hex_->CopyOut(slot.Data.first(n));
 }
 
 bool T_SecEdit::Edit(TSectorSlot& slot) {

@@ -35,7 +35,8 @@ void ShowSectorData(const TSectorSlot& slot, const SectorViewInputs& inputs, Sec
         shown = SizeFromCode(slot.SizeCode);
     shown = std::min(shown, slot.Data.size());
     v.hex = SectorCellView::Hex::Load;
-    v.bytes.assign(slot.Data.begin(), slot.Data.begin() + static_cast<std::ptrdiff_t>(shown));
+    const std::span<const std::uint8_t> data = slot.Data.first(shown);
+    v.bytes.assign(data.begin(), data.end());
     v.saveLoadEnabled = true;
     v.hexEditable = true;
 }
@@ -74,7 +75,8 @@ std::optional<std::uint16_t> SectorDataCrc(const TTrack& track, const TSectorSlo
     if (slot.DataLength == 0 || size == 0) return std::nullopt;
     std::vector<std::uint8_t> field(size, 0);
     const std::size_t n = std::min({size, std::size_t{slot.DataLength}, slot.Data.size()});
-    std::copy_n(slot.Data.begin(), n, field.begin());
+    const std::span<const std::uint8_t> data = slot.Data.first(n);
+    std::copy(data.begin(), data.end(), field.begin());
     const std::size_t markAt = slot.DataPosition;  // the mark is the byte before the data
     const bool deleted = markAt >= 1 && markAt <= track.RawLength && markAt <= track.Raw.size() &&
                          track.Raw[markAt - 1] == kDeletedDataMark;
@@ -127,7 +129,8 @@ SectorCellView DescribeCell(const TZX_Disk& disk, int column, int row,
         if (track->RawValid != 0 && track->RawLength > 0) {
             const std::size_t n = std::min<std::size_t>(track->RawLength, track->Raw.size());
             v.hex = SectorCellView::Hex::Load;
-            v.bytes.assign(track->Raw.begin(), track->Raw.begin() + static_cast<std::ptrdiff_t>(n));
+            const std::span<const std::uint8_t> raw = track->Raw.first(n);
+            v.bytes.assign(raw.begin(), raw.end());
             v.hexEditable = true;
             v.saveLoadEnabled = true;
         } else {
@@ -164,13 +167,13 @@ std::size_t ApplyAccepted(TZX_Disk& disk, int column, int row,
     if (target == AcceptTarget::TrackRaw) {
         const std::size_t n =
             std::min({viewBytes.size(), std::size_t{track->RawLength}, track->Raw.size()});
-        std::copy_n(viewBytes.begin(), n, track->Raw.begin());
+        std::copy_n(viewBytes.begin(), n, track->Raw.first(n).begin());
         return n;
     }
     TSectorSlot* slot = track->GetSlot(static_cast<std::uint8_t>(column - 1));
     const std::size_t n =
         std::min({viewBytes.size(), std::size_t{slot->DataLength}, slot->Data.size()});
-    std::copy_n(viewBytes.begin(), n, slot->Data.begin());
+    std::copy_n(viewBytes.begin(), n, slot->Data.first(n).begin());
     return n;
 }
 
