@@ -7,6 +7,7 @@
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
 #include "operations/Positioning.h"
+#include "operations/RunGuards.h"
 #include "operations/TrackPhases.h"
 
 namespace morvane {
@@ -17,36 +18,6 @@ constexpr int kFullReadTracks = 162;
 constexpr int kAllTracks = 166;
 constexpr int kFirstMode = 1;
 constexpr int kLastMode = 7;
-
-// The run's long answer time-out, and the previous one back whatever ends the run.
-class RunTimeout {
-  public:
-    RunTimeout(ControllerProtocol& protocol, int ms)
-        : protocol_(protocol), previous_(protocol.TimeoutInterval()) {
-        protocol_.SetTimeoutInterval(ms);
-    }
-    ~RunTimeout() { protocol_.SetTimeoutInterval(previous_); }
-    RunTimeout(const RunTimeout&) = delete;
-    RunTimeout& operator=(const RunTimeout&) = delete;
-
-  private:
-    ControllerProtocol& protocol_;
-    int previous_;
-};
-
-// The host's run window is closed however the run ends.
-class RunWindow {
-  public:
-    RunWindow(OperationHost& host, const DiskRunParams& params) : host_(host) {
-        host_.BeginRun(params.caption, params.count);
-    }
-    ~RunWindow() { host_.EndRun(); }
-    RunWindow(const RunWindow&) = delete;
-    RunWindow& operator=(const RunWindow&) = delete;
-
-  private:
-    OperationHost& host_;
-};
 
 bool Cancelled(OperationSession& session) {
     if (!session.Host().CancelRequested()) return false;
@@ -132,7 +103,7 @@ DiskRunResult RunDiskWorker(OperationContext& ctx, const DiskRunParams& params) 
     }
     session.SetKeepsWhatWasRead();
     if (params.mode < kFirstMode || params.mode > kLastMode) return result;
-    const RunTimeout timeout(ctx.protocol, params.timeoutMs);
+    const RunAnswerTimeout timeout(ctx.protocol, params.timeoutMs);
 
     if (params.first < 0 || params.count < 0 || params.first + params.count > kAllTracks) {
         session.ShowError(QStringLiteral("Число дорожек превышает 166 ..."));
@@ -171,7 +142,7 @@ DiskRunResult RunDisk(OperationContext& ctx, const DiskRunParams& params) {
         session.Start();
         return {OperationOutcome::Refused, 0, 0};
     }
-    const RunWindow window(ctx.host, params);
+    const RunProgressWindow window(ctx.host, params.caption, params.count);
     DiskRunResult result = RunDiskWorker(ctx, params);
     ctx.disk.Repaint();
     return result;
