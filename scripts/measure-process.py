@@ -43,8 +43,8 @@ def main():
     parser.add_argument("commands", nargs="+", help="label=command line")
     args = parser.parse_args()
     commands = []
-    for spec in args.commands:
-        label, _, line = spec.partition("=")
+    for entry in args.commands:
+        label, _, line = entry.partition("=")
         commands.append((label, shlex.split(line)))
     samples = {label: [] for label, _ in commands}
     with tempfile.TemporaryDirectory() as scratch:
