@@ -23,6 +23,8 @@
 #include "operations/DiskRun.h"
 #include "operations/RawSectorData.h"
 
+#include "CliApplication.h"
+
 namespace morvane {
 
 namespace {
@@ -55,15 +57,6 @@ class InterruptibleHost : public CliOperationHost {
         return CliOperationHost::CancelRequested();
     }
 };
-
-// The event loop of the waits needs an application object; a caller may have one.
-std::unique_ptr<QCoreApplication> EnsureApplication() {
-    if (QCoreApplication::instance()) return nullptr;
-    static int argc = 1;
-    static char name[] = "morvane-img";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QCoreApplication>(argc, argv);
-}
 
 int Usage(std::ostream& err, const std::string& problem) {
     err << "morvane-img: " << problem << "\n" << ReadUsageText();

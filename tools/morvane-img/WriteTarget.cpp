@@ -20,20 +20,13 @@
 #include "formats/ImageFiles.h"
 #include "model/ZxDisk.h"
 
+#include "CliApplication.h"
+
 namespace morvane {
 
 namespace {
 
 constexpr const char* kDeviceName = "USB <-> Parallel";
-
-// The event loop of the waits needs an application object; a caller may have one.
-std::unique_ptr<QCoreApplication> EnsureApplication() {
-    if (QCoreApplication::instance()) return nullptr;
-    static int argc = 1;
-    static char name[] = "morvane-img";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QCoreApplication>(argc, argv);
-}
 
 virt::Drive VirtualDrive(const WriteTarget& t) {
     return t.driveB ? virt::Drive::B : virt::Drive::A;
