@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "MorvaneImg.h"
+#include "MorvaneImgFixture.h"
 #include "TestDisks.h"
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
@@ -20,31 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class AddVerbsTest : public ::testing::Test {
+class AddVerbsTest : public test::MorvaneImgFixture {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("morvane-img-add-" + std::to_string(::getpid()) + "-" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        return RunMorvaneImg(args, out, err);
-    }
-    Bytes Read(const std::string& path) {
-        Bytes b;
-        EXPECT_TRUE(ReadWholeFile(path, b)) << path;
-        return b;
-    }
-    void Write(const std::string& path, const Bytes& b) {
-        ASSERT_TRUE(WriteFileAtomically(path, b));
-    }
     // An SCL archive of `count` files of `sectors` sectors, written from a TR-DOS disk.
     std::string WriteScl(const std::string& name, std::size_t count, std::uint8_t sectors) {
         auto disk = test::NewTrDosDisk();
@@ -57,10 +32,6 @@ class AddVerbsTest : public ::testing::Test {
         Write(Path(name), scl);
         return Path(name);
     }
-
-    fs::path dir_;
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(AddVerbsTest, AddPutsHobetaAndSclFilesAfterTheLastFile) {

@@ -4,13 +4,11 @@
 
 #include <filesystem>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "MorvaneImg.h"
+#include "MorvaneImgFixture.h"
 #include "TestDisks.h"
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
@@ -23,25 +21,8 @@ namespace fs = std::filesystem;
 using test::AddTrDosFile;
 using test::ExpectedFileBytes;
 
-class FilesystemVerbsTest : public ::testing::Test {
+class FilesystemVerbsTest : public test::MorvaneImgFixture {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("morvane-img-fs-" + std::to_string(::getpid()) + "-" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        return RunMorvaneImg(args, out, err);
-    }
-
     // A TR-DOS image with "boot" (B, 2 sectors), "game" (C, 3) and a deleted "old" (C, 1).
     std::string SaveTrDos() {
         auto disk = test::NewTrDosDisk();
@@ -67,18 +48,6 @@ class FilesystemVerbsTest : public ::testing::Test {
         EXPECT_TRUE(SaveImageFile(path, *disk));
         return path;
     }
-
-    Bytes Read(const std::string& path) {
-        Bytes b;
-        EXPECT_TRUE(ReadWholeFile(path, b)) << path;
-        return b;
-    }
-
-    std::ostringstream out;
-    std::ostringstream err;
-
-  private:
-    fs::path dir_;
 };
 
 TEST_F(FilesystemVerbsTest, CatOfATrDosDiskPrintsDescriptionThenTabSeparatedRows) {

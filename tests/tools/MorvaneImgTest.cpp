@@ -5,12 +5,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
+#include "MorvaneImgFixture.h"
 #include "formats/ImageFiles.h"
 #include "formats/Trd.h"
 #include "model/Checksums.h"
@@ -20,25 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MorvaneImgTest : public ::testing::Test {
+class MorvaneImgTest : public test::MorvaneImgFixture {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("morvane-img-" + std::to_string(::getpid()) + "-" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        return RunMorvaneImg(args, out, err);
-    }
-
     // Two TR-DOS tracks with distinct sector contents, saved as a TRD file.
     std::string WriteTrd() {
         Bytes trd(2 * kTrdTrackSize);
@@ -48,12 +29,6 @@ class MorvaneImgTest : public ::testing::Test {
         EXPECT_TRUE(WriteFileAtomically(path, trd));
         return path;
     }
-
-    std::ostringstream out;
-    std::ostringstream err;
-
-  private:
-    fs::path dir_;
 };
 
 TEST_F(MorvaneImgTest, NoArgumentsPrintsUsageWithStatus2) {
