@@ -9,15 +9,18 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed (${result}):\n${output}")
 endif()
 
-set(expected bin/morvane-img share/man/man1/morvane-img.1 share/doc/morvane/README.md
-    share/doc/morvane/LICENSE)
+# Manual pages and the changelog are gzip-compressed where gzip was found ("path[.gz]").
+set(expected bin/morvane-img share/man/man1/morvane-img.1[.gz] share/doc/morvane/README.md
+    share/doc/morvane/LICENSE share/doc/morvane/copyright share/doc/morvane/changelog[.gz])
 if(WITH_GUI)
-  list(APPEND expected bin/morvane share/applications/morvane.desktop
-       share/icons/hicolor/scalable/apps/morvane.svg lib/udev/rules.d/99-morvane-ftdi.rules)
+  list(APPEND expected bin/morvane share/man/man1/morvane.1[.gz]
+       share/applications/morvane.desktop share/icons/hicolor/scalable/apps/morvane.svg
+       lib/udev/rules.d/99-morvane-ftdi.rules)
 endif()
 foreach(path IN LISTS expected)
-  if(NOT EXISTS "${PREFIX}/${path}")
-    message(FATAL_ERROR "not installed: ${path}")
+  string(REPLACE "[.gz]" "" plain "${path}")
+  if(NOT EXISTS "${PREFIX}/${plain}" AND NOT EXISTS "${PREFIX}/${plain}.gz")
+    message(FATAL_ERROR "not installed: ${plain}")
   endif()
 endforeach()
 

@@ -1,0 +1,40 @@
+# Checks the manual page of morvane-img against the tool: every verb its --help names has a
+# block of its own under COMMANDS, and groff formats the page without a warning.
+# cmake -DTOOL=.../morvane-img -DPAGE=.../morvane-img.1 -P CheckManPage.cmake
+cmake_minimum_required(VERSION 3.25)
+execute_process(COMMAND "${TOOL}" --help RESULT_VARIABLE result OUTPUT_VARIABLE usage)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "${TOOL} --help failed (${result})")
+endif()
+file(READ "${PAGE}" page)
+
+string(REGEX MATCHALL "morvane-img [a-z][a-z-]*" uses "${usage}")
+set(verbs "")
+foreach(use IN LISTS uses)
+  string(REPLACE "morvane-img " "" verb "${use}")
+  list(APPEND verbs "${verb}")
+endforeach()
+list(REMOVE_DUPLICATES verbs)
+list(LENGTH verbs count)
+if(count LESS 5)
+  message(FATAL_ERROR "too few verbs found in the usage: ${verbs}")
+endif()
+foreach(verb IN LISTS verbs)
+  # The page writes a dash as "\-".
+  string(REPLACE "-" "\\\\-" escaped "${verb}")
+  if(NOT page MATCHES "\n\\.SS ${escaped}[ \n]")
+    message(FATAL_ERROR "the manual page has no block \".SS ${verb}\"")
+  endif()
+endforeach()
+
+find_program(GROFF groff)
+if(GROFF)
+  execute_process(COMMAND "${GROFF}" -man -Tutf8 -ww -z "${PAGE}" RESULT_VARIABLE result
+                  ERROR_VARIABLE warnings)
+  if(NOT result EQUAL 0 OR NOT warnings STREQUAL "")
+    message(FATAL_ERROR "groff warns about ${PAGE}:\n${warnings}")
+  endif()
+else()
+  message(STATUS "no groff here: the page's formatting is not checked")
+endif()
+message(STATUS "${PAGE} describes every verb: ${verbs}")
