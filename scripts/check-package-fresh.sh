@@ -151,10 +151,12 @@ in_root dpkg-query -W -f='${Status}\n' morvane | grep -q "install ok installed" 
 in_root dpkg-query -W -f='Depends: ${Depends}\nRecommends: ${Recommends}\n' morvane
 
 step "installed files"
-for f in /usr/bin/morvane /usr/bin/morvane-img /usr/share/man/man1/morvane-img.1.gz \
-  /usr/share/applications/morvane.desktop /usr/share/icons/hicolor/scalable/apps/morvane.svg \
-  /usr/lib/udev/rules.d/99-morvane-ftdi.rules /usr/share/doc/morvane/README.md \
-  /usr/share/doc/morvane/copyright; do
+installed=(/usr/bin/morvane /usr/bin/morvane-img /usr/share/man/man1/morvane-img.1.gz
+  /usr/share/man/man1/morvane.1.gz /usr/share/applications/morvane.desktop
+  /usr/share/icons/hicolor/scalable/apps/morvane.svg /usr/lib/udev/rules.d/99-morvane-ftdi.rules
+  /usr/share/doc/morvane/README.md /usr/share/doc/morvane/copyright
+  /usr/share/doc/morvane/changelog.gz)
+for f in "${installed[@]}"; do
   [ -e "$root$f" ] || fail "not installed: $f"
   echo "ok $f"
 done
@@ -194,7 +196,12 @@ start_window() {
     cat "$log" >&2
     fail "morvane ($what) did not stay up"
   fi
-  [ "$what" = x11 ] && convert "xwd:$dir/fb/Xvfb_screen0" "$dir/window.png"
+  if [ "$what" = x11 ]; then
+    convert "xwd:$dir/fb/Xvfb_screen0" "$dir/window.png"
+    # An empty screen has one colour; the window has its text, icons and frames.
+    colours=$(convert "$dir/window.png" -format %k info:)
+    [ "$colours" -gt 16 ] || fail "the screen shows no window ($colours colours)"
+  fi
   [ "$(readlink "/proc/$pid/exe")" = "$root/usr/bin/morvane" ] ||
     fail "pid $pid is not the installed morvane"
   kill -TERM "$pid"
@@ -230,8 +237,9 @@ left=$(running_in_root)
 
 step "apt purge morvane"
 in_root apt-get purge -y -qq morvane >/dev/null
-left=$(in_root sh -c 'ls -d /usr/bin/morvane* /usr/share/doc/morvane /usr/lib/udev/rules.d/99-morvane-ftdi.rules /usr/share/applications/morvane.desktop 2>/dev/null' || true)
-[ -z "$left" ] || fail "left after purge: $left"
+for f in "${installed[@]}" /usr/share/doc/morvane; do
+  [ ! -e "$root$f" ] || fail "left after purge: $f"
+done
 echo "ok nothing left"
 
 step "the package installs and works on a fresh Debian 12"
