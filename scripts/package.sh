@@ -8,5 +8,11 @@ build=build/package
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DMORVANE_BUILD_TESTS=OFF -DMORVANE_BUILD_BENCH=OFF
 cmake --build "$build" -j "$(nproc)"
+rm -f "$build"/morvane_*.deb
 (cd "$build" && cpack -G DEB)
-ls "$build"/morvane_*.deb
+deb=$(ls "$build"/morvane_*.deb)
+# Debian's own checks of the package, where lintian is installed: errors and warnings fail.
+if command -v lintian >/dev/null; then
+  lintian --fail-on error,warning "$deb"
+fi
+echo "$deb"
