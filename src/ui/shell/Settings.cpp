@@ -217,14 +217,21 @@ QString ChooseIniFolder(const QString& programFolder, bool iniWritableInProgramF
     return WithTrailingSeparator(perUserFolder);
 }
 
+bool IsSharedProgramFolder(const QString& programFolder) {
+    for (const char* prefix : {"/usr/", "/bin/", "/sbin/"})
+        if (programFolder.startsWith(QLatin1String(prefix))) return true;
+    return false;
+}
+
 QString DefaultIniPath() {
     const QString name = QStringLiteral("Morvane.ini");
     const QString programFolder = ProgramFolder();
     const QFileInfo ini(programFolder + name);
     const bool iniUsable = ini.exists() && ini.isWritable();
     const QString perUser = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    const QString folder =
-        ChooseIniFolder(programFolder, iniUsable, QFileInfo(programFolder).isWritable(), perUser);
+    const QString folder = ChooseIniFolder(
+        programFolder, iniUsable,
+        QFileInfo(programFolder).isWritable() && !IsSharedProgramFolder(programFolder), perUser);
     if (folder != programFolder) QDir().mkpath(folder);
     return folder + name;
 }

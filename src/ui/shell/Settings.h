@@ -98,5 +98,9 @@ QString ChooseIniFolder(const QString& programFolder, bool iniWritableInProgramF
                         bool programFolderWritable, const QString& perUserFolder);
 // The executable's folder with a trailing separator.
 QString ProgramFolder();
+// True for the folders a system-wide install puts programs in (/usr/..., /bin, /sbin).
+// Such a folder is shared by every user and managed by the package system, so even
+// root keeps its settings out of it unless a Morvane.ini was put there on purpose.
+bool IsSharedProgramFolder(const QString& programFolder);
 
 }  // namespace morvane

@@ -177,5 +177,12 @@ TEST(SettingsLocation, ReadOnlyProgramFolderFallsBackToThePerUserFolder) {
     EXPECT_EQ(ChooseIniFolder(program, false, false, QString()), program);
 }
 
+TEST(SettingsLocation, SystemProgramFoldersAreNotWrittenEvenWhenWritable) {
+    for (const char* folder : {"/usr/bin/", "/usr/local/bin/", "/bin/", "/sbin/"})
+        EXPECT_TRUE(IsSharedProgramFolder(QLatin1String(folder))) << folder;
+    for (const char* folder : {"/opt/morvane/", "/home/u/morvane/build/", "/usrlocal/"})
+        EXPECT_FALSE(IsSharedProgramFolder(QLatin1String(folder))) << folder;
+}
+
 }  // namespace
 }  // namespace morvane
