@@ -1,9 +1,11 @@
 # The catalogue windows of the TR-DOS and Profi CP/M filesystems and their dialogs.
 add_library(morvane_ui_catalogue STATIC
   catalogue/CatalogueDialogs.cpp
+  catalogue/CpmCatalogueEditing.cpp
   catalogue/CpmCatalogueWindow.cpp
   catalogue/DiskNameDialog.cpp
   catalogue/EntryHeaderDialog.cpp
+  catalogue/TrDosAddFiles.cpp
   catalogue/TrDosCatalogueWindow.cpp
   catalogue/TrDosExports.cpp
   catalogue/ZxCatalogueFromDisk.cpp

@@ -6,6 +6,8 @@ morvane_add_test(ui_catalogue_tests
     catalogue/TrDosCatalogueWindowTest.cpp
     catalogue/TrDosExportsTest.cpp
     catalogue/CpmCatalogueWindowTest.cpp
+    catalogue/CpmCatalogueEditingTest.cpp
+    catalogue/TrDosAddFilesTest.cpp
     catalogue/CatalogueCommandsTest.cpp
     catalogue/ZxCatalogueFromDiskTest.cpp
   LIBS morvane_ui)

@@ -8,6 +8,7 @@ morvane_add_test(ui_shell_tests
     shell/SettingsDialogTest.cpp
     shell/MenuRulesTest.cpp
     shell/LoadSaveRulesTest.cpp
+    shell/VirtualDriveTest.cpp
     shell/ImageFileCommandsTest.cpp
     shell/MainWindowTest.cpp
     shell/MainWindowViewsTest.cpp

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,12 @@ struct SaveFileRequest {
     QString fileName;
 };
 
+struct OpenFilesRequest {
+    QString title;
+    QString filter;  // "description|pattern" form
+    QString directory;
+};
+
 class CatalogueDialogs {
   public:
     enum class Answer { Yes, No, Cancel };
@@ -36,6 +43,11 @@ class CatalogueDialogs {
     // Empty when cancelled.
     virtual QString ChooseFolder(const QString& title, const QString& start) = 0;
     virtual QString ChooseSaveFile(const SaveFileRequest& request) = 0;
+    // One or more existing files; empty when cancelled.
+    virtual QStringList ChooseOpenFiles(const OpenFilesRequest& request) = 0;
+    // A line of text, such as a file's new name; nothing when cancelled.
+    virtual std::optional<QString> AskText(const QString& caption, const QString& label,
+                                           const QString& preset) = 0;
     // One catalogue entry's header; false when cancelled.
     virtual bool EditHeader(TrDosEntryEdit& edit) = 0;
     // The screen viewer, modal.

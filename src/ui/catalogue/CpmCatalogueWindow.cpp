@@ -107,9 +107,9 @@ void T_cCat::BuildMenu() {
     hidden->setCheckable(true);
     connect(hidden, &QAction::toggled, this, &T_cCat::SetShowHidden);
     menu_->addSeparator();
-    add(kCpmMenuRename);
-    add(kCpmMenuAddFiles);
-    add(kCpmMenuDeleteFiles);
+    connect(add(kCpmMenuRename), &QAction::triggered, this, &T_cCat::Rename);
+    connect(add(kCpmMenuAddFiles), &QAction::triggered, this, &T_cCat::AddFiles);
+    connect(add(kCpmMenuDeleteFiles), &QAction::triggered, this, &T_cCat::DeleteFiles);
     connect(add(kCpmMenuSaveAs), &QAction::triggered, this, &T_cCat::SaveAs);
 }
 

@@ -1,10 +1,12 @@
 // T_cCat, "Каталог диска CP/M": the directory of a Profi CP/M image with its extents and
-// block use, and viewing or saving a file. The window reads the image only.
+// block use; viewing, saving, renaming, deleting and adding files. The changes themselves
+// live in src/filesystems; this window asks the questions and shows the result.
 #pragma once
 
 #include <QDialog>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -24,6 +26,8 @@ struct CpmWindowContext {
     TZX_Disk* disk = nullptr;
     CatalogueDialogs* dialogs = nullptr;
     RememberedFolder sclDir;
+    // Called after each change the window makes to the image.
+    std::function<void()> imageChanged;
 };
 
 class T_cCat : public QDialog {
@@ -47,6 +51,12 @@ class T_cCat : public QDialog {
     void SetShowErased(bool show);
     void SetShowHidden(bool show);
     void SaveAs();
+    // The selected row's file under a name the user types; refused when the name exists.
+    void Rename();
+    // The selected rows' files, after a Yes/No question.
+    void DeleteFiles();
+    // PC files chosen by the user, each under its own name; all or none.
+    void AddFiles();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -57,6 +67,11 @@ class T_cCat : public QDialog {
     // The selected row's file, looked up again in the image's directory: nothing when
     // the image no longer holds it.
     std::optional<CpmFile> SelectedFile() const;
+    // The first extents of the selected rows' files; nothing when one of them is no longer
+    // where the list found it.
+    std::optional<std::vector<std::size_t>> SelectedFirstExtents() const;
+    // After a change: the list again from the image, and the owner's views.
+    void Changed();
 
     CpmWindowContext context_;
     CpmCatalogue catalogue_;

@@ -100,7 +100,7 @@ void T_ZXCAT::BuildMenu() {
     add(kMenuSaveScl, &T_ZXCAT::SaveScl);
     menu_->addSeparator();
     add(kMenuEditHeader, &T_ZXCAT::EditHeader);
-    add(kMenuAddFiles, nullptr);  // adding files comes with the file import
+    add(kMenuAddFiles, &T_ZXCAT::AddFiles);
     add(kMenuDeleteFiles, &T_ZXCAT::DeleteFiles);
 }
 

@@ -63,6 +63,8 @@ class T_ZXCAT : public QDialog {
     void SaveHobeta();
     void SaveScl();
     void EditHeader();
+    // Hobeta files and SCL archives chosen by the user, after the last file; all or none.
+    void AddFiles();
     void DeleteFiles();
 
   private:

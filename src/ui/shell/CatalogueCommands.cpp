@@ -90,6 +90,7 @@ T_cCat* TFMain::CpmCatalogue() {
                         settings_.SCLDir = folder;
                         store_->WriteSCLDir(folder);
                     }};
+        c.imageChanged = [this] { ShowChangedImage(); };
         ccat_ = new T_cCat(std::move(c), this);
     }
     return ccat_;

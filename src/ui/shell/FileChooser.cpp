@@ -12,7 +12,10 @@ FileChooser MakeDialogChooser(QWidget* parent) {
         QFileDialog dialog(parent, request.title, request.directory);
         const bool save = request.kind == FileDialogRequest::Kind::Save;
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        const bool many = request.kind == FileDialogRequest::Kind::OpenMany;
+        dialog.setFileMode(save   ? QFileDialog::AnyFile
+                           : many ? QFileDialog::ExistingFiles
+                                  : QFileDialog::ExistingFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         const QStringList filters = QtNameFilters(request.filter);
         dialog.setNameFilters(filters);
@@ -33,8 +36,11 @@ FileChooser MakeDialogChooser(QWidget* parent) {
         const QStringList chosen = dialog.selectedFiles();
         if (chosen.isEmpty()) return {};
         const auto entry = filters.indexOf(dialog.selectedNameFilter());
-        return FileDialogAnswer(QDir::fromNativeSeparators(chosen.first()),
+        FileDialogAnswer answer(QDir::fromNativeSeparators(chosen.first()),
                                 entry < 0 ? 0 : static_cast<int>(entry) + 1);
+        for (const QString& file : chosen)
+            answer.paths << QDir::fromNativeSeparators(file);
+        return answer;
     };
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <utility>
@@ -12,7 +13,8 @@ class QWidget;
 namespace morvane {
 
 struct FileDialogRequest {
-    enum class Kind { Open, Save };
+    // OpenMany: one or more existing files at once.
+    enum class Kind { Open, Save, OpenMany };
     Kind kind = Kind::Open;
     QString title;
     QString filter;       // "description|pattern|..." form
@@ -33,6 +35,8 @@ struct FileDialogAnswer {
         : path(std::move(chosenPath)), filterIndex(chosenFilterIndex) {}
     QString path;
     int filterIndex = 0;
+    // Every file chosen in an OpenMany dialog, path the first of them.
+    QStringList paths;
 };
 
 using FileChooser = std::function<FileDialogAnswer(const FileDialogRequest&)>;

@@ -1,6 +1,8 @@
 #include "ui/shell/WidgetCatalogueDialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 #include "ui/catalogue/DiskNameDialog.h"
@@ -54,6 +56,27 @@ QString WidgetCatalogueDialogs::ChooseSaveFile(const SaveFileRequest& request) {
     r.fileName = request.fileName;
     r.defaultSuffix = request.defaultSuffix;
     return chooser_(r).path;
+}
+
+QStringList WidgetCatalogueDialogs::ChooseOpenFiles(const OpenFilesRequest& request) {
+    FileDialogRequest r;
+    r.kind = FileDialogRequest::Kind::OpenMany;
+    r.title = request.title;
+    r.filter = request.filter;
+    r.directory = request.directory;
+    const FileDialogAnswer answer = chooser_(r);
+    // A chooser that answers with one path alone chose that one file.
+    if (answer.paths.isEmpty() && !answer.path.isEmpty()) return {answer.path};
+    return answer.paths;
+}
+
+std::optional<QString> WidgetCatalogueDialogs::AskText(const QString& caption, const QString& label,
+                                                       const QString& preset) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent_, caption, label, QLineEdit::Normal, preset, &ok);
+    if (!ok) return std::nullopt;
+    return text;
 }
 
 bool WidgetCatalogueDialogs::EditHeader(TrDosEntryEdit& edit) {

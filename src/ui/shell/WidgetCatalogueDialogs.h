@@ -24,6 +24,9 @@ class WidgetCatalogueDialogs : public CatalogueDialogs {
     std::optional<QString> DiskName(const QString& preset, bool okOnly) override;
     QString ChooseFolder(const QString& title, const QString& start) override;
     QString ChooseSaveFile(const SaveFileRequest& request) override;
+    QStringList ChooseOpenFiles(const OpenFilesRequest& request) override;
+    std::optional<QString> AskText(const QString& caption, const QString& label,
+                                   const QString& preset) override;
     bool EditHeader(TrDosEntryEdit& edit) override;
     void ShowScreen(std::span<const std::uint8_t> screen) override;
     void ShowHex(std::span<const std::uint8_t> bytes, bool terminalFont) override;

@@ -7,6 +7,7 @@
 
 #include "../shell/NoDeviceDriver.h"
 #include "ScriptedCatalogueDialogs.h"
+#include "filesystems/Hobeta.h"
 #include "filesystems/TestDisks.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
@@ -131,6 +132,26 @@ TEST_F(CatalogueCommandsTest, OwnerLineFollowsTheCatalogueAsTheImageChanges) {
     EXPECT_EQ(Owner(), QStringLiteral("code     _C"));
     window->Sectors()->showCell(4, 1);
     EXPECT_EQ(Owner(), QStringLiteral("Free sector!"));
+}
+
+// A file added in the window shows at once in the sector view that was looking at its sector.
+TEST_F(CatalogueCommandsTest, FilesAddedInTheWindowReachTheSectorView) {
+    auto source = NewTrDosDisk();
+    Bytes hobeta;
+    ASSERT_TRUE(BuildHobeta(*source, AddTrDosFile(*source, "boot", 'B', 2, 1), hobeta));
+    const QString path = dir.filePath(QStringLiteral("boot.$B"));
+    ASSERT_TRUE(WriteWholeFile(path, hobeta));
+
+    CreateTrDosImage(window->Disk(), "X");
+    window->Map()->setCurrentCell(1, 1);
+    window->Sectors()->showCell(1, 1);
+    EXPECT_EQ(Owner(), QStringLiteral("Free sector!"));
+    catalogueDialogs->openFiles = {path};
+    T_ZXCAT* cat = window->ZxCatalogue();
+    ASSERT_TRUE(cat->LoadFromImage());
+    cat->AddFiles();
+    EXPECT_TRUE(catalogueDialogs->messages.isEmpty());
+    EXPECT_EQ(Owner(), QStringLiteral("boot     _B"));
 }
 
 TEST_F(CatalogueCommandsTest, ReadZxCatalogueRunsThroughTheOperationRunner) {

@@ -20,6 +20,10 @@ struct ScriptedCatalogueDialogs : CatalogueDialogs {
     QString folder;
     QString saveFile;
     std::vector<SaveFileRequest> saveRequests;
+    QStringList openFiles;
+    std::vector<OpenFilesRequest> openRequests;
+    std::optional<QString> typedText;
+    QStringList textQuestions;  // "caption|label|preset"
     std::optional<TrDosEntryEdit> header;
     enum class Shown { None, Screen, Hex, Text };
     Shown shown = Shown::None;
@@ -45,6 +49,15 @@ struct ScriptedCatalogueDialogs : CatalogueDialogs {
     QString ChooseSaveFile(const SaveFileRequest& request) override {
         saveRequests.push_back(request);
         return saveFile;
+    }
+    QStringList ChooseOpenFiles(const OpenFilesRequest& request) override {
+        openRequests.push_back(request);
+        return openFiles;
+    }
+    std::optional<QString> AskText(const QString& caption, const QString& label,
+                                   const QString& preset) override {
+        textQuestions << caption + QLatin1Char('|') + label + QLatin1Char('|') + preset;
+        return typedText;
     }
     bool EditHeader(TrDosEntryEdit& edit) override {
         if (!header) return false;

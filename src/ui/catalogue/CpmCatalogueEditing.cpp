@@ -1,0 +1,168 @@
+// "Переименовать", "Удалить файл(ы)" and "Добавить файл(ы)" of the CP/M catalogue window.
+#include <QFile>
+#include <QFileInfo>
+#include <QTreeWidget>
+
+#include <string>
+#include <vector>
+
+#include "filesystems/CpmEditing.h"
+#include "filesystems/TrDosWindowRules.h"
+#include "ui/catalogue/CatalogueEditTexts.h"
+#include "ui/catalogue/CpmCatalogueWindow.h"
+
+namespace morvane {
+
+namespace {
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "NAME.EXT" without the padding and the attribute bits, as the user types a name.
+QString NameForEditing(const CpmName& name) {
+    std::string text(name.begin(), name.end());
+    for (char& c : text)
+        c = static_cast<char>(c & 0x7F);
+    const QString base = QString::fromLatin1(text.substr(0, 8)).trimmed();
+    const QString type = QString::fromLatin1(text.substr(8)).trimmed();
+    return type.isEmpty() ? base : base + QLatin1Char('.') + type;
+}
+
+// A typed or chosen name as CP/M holds it; a name with a folder in it is no file name.
+std::optional<CpmName> CpmNameOf(const QString& fileName) {
+    if (fileName.contains(QLatin1Char('/')) || fileName.contains(QLatin1Char('\\')))
+        return std::nullopt;
+    return CpmNameForPcFile(fileName.toStdString());
+}
+
+// Every track as it is, put back when a later file of several is refused, so the image is
+// changed by all of them or by none.
+class TrackSnapshot {
+  public:
+    explicit TrackSnapshot(TZX_Disk& disk) : disk_(disk) {
+        for (std::size_t t = 0; t < kTrackCount; ++t)
+            tracks_.push_back(*disk.GetTrack(static_cast<std::uint8_t>(t)));
+    }
+    void Restore() {
+        for (std::size_t t = 0; t < kTrackCount; ++t)
+            *disk_.GetTrack(static_cast<std::uint8_t>(t)) = tracks_[t];
+        disk_.Repaint();
+    }
+
+  private:
+    TZX_Disk& disk_;
+    std::vector<TTrack> tracks_;
+};
+
+struct PcFile {
+    QString path;
+    CpmName name;
+    Bytes bytes;
+};
+
+}  // namespace
+
+void T_cCat::Changed() {
+    Fill();
+    if (context_.imageChanged) context_.imageChanged();
+}
+
+std::optional<std::vector<std::size_t>> T_cCat::SelectedFirstExtents() const {
+    const std::vector<CpmDirEntry> now = ParseCpmDirectory(ReadCpmDirectoryBytes(*context_.disk));
+    std::vector<std::size_t> out;
+    for (int r = 0; r < lv1_->topLevelItemCount(); ++r) {
+        if (!lv1_->topLevelItem(r)->isSelected()) continue;
+        const std::size_t index = catalogue_.rows[static_cast<std::size_t>(r)].entry;
+        const CpmDirEntry& shown = catalogue_.entries[index];
+        if (index >= now.size() || now[index].user != shown.user || now[index].name != shown.name ||
+            now[index].extent != 0)
+            return std::nullopt;
+        out.push_back(index);
+    }
+    return out;
+}
+
+void T_cCat::Rename() {
+    CatalogueDialogs& dialogs = *context_.dialogs;
+    const std::optional<std::vector<std::size_t>> selected = SelectedFirstExtents();
+    if (!selected) {
+        dialogs.Message(Q(kErrorCaption), Q(kCpmCatalogueErrorText));
+        return;
+    }
+    if (selected->empty()) return;
+    const std::size_t entry = selected->front();
+    const CpmName old = catalogue_.entries[entry].name;
+    const std::optional<QString> typed =
+        dialogs.AskText(Q(kCpmMenuRename), Q(kCpmRenameLabel), NameForEditing(old));
+    if (!typed || typed->trimmed().isEmpty()) return;
+    const std::optional<CpmName> name = CpmNameOf(typed->trimmed());
+    if (!name) {
+        dialogs.Message(Q(kErrorCaption), Q(kCpmBadNameText) + typed->trimmed());
+        return;
+    }
+    if (*name == old) return;
+    std::string error;
+    if (!RenameCpmFile(*context_.disk, entry, *name, error)) {
+        dialogs.Message(Q(kErrorCaption), Q(kCpmNotRenamedText) + QString::fromStdString(error));
+        return;
+    }
+    Changed();
+}
+
+void T_cCat::DeleteFiles() {
+    CatalogueDialogs& dialogs = *context_.dialogs;
+    const std::optional<std::vector<std::size_t>> selected = SelectedFirstExtents();
+    if (selected && selected->empty()) return;
+    if (!dialogs.YesNo(Q(kAttentionCaption), Q(kDeleteQuestion))) return;
+    if (!selected) {
+        dialogs.Message(Q(kErrorCaption), Q(kCpmCatalogueErrorText));
+        return;
+    }
+    std::string error;
+    if (!DeleteCpmFiles(*context_.disk, *selected, error)) {
+        dialogs.Message(Q(kErrorCaption), Q(kCpmNotDeletedText) + QString::fromStdString(error));
+        return;
+    }
+    Changed();
+}
+
+void T_cCat::AddFiles() {
+    CatalogueDialogs& dialogs = *context_.dialogs;
+    OpenFilesRequest request;
+    request.title = Q(kCpmMenuAddFiles);
+    request.filter = Q(kCpmAddFilter);
+    request.directory = context_.sclDir.get();
+    const QStringList paths = dialogs.ChooseOpenFiles(request);
+    if (paths.isEmpty()) return;
+    std::vector<PcFile> files;
+    for (const QString& path : paths) {
+        const QString fileName = QFileInfo(path).fileName();
+        const std::optional<CpmName> name = CpmNameOf(fileName);
+        if (!name) {
+            dialogs.Message(Q(kErrorCaption), Q(kCpmBadNameText) + fileName);
+            return;
+        }
+        PcFile file{path, *name, {}};
+        if (!ReadWholeFile(QFile::encodeName(path).toStdString(), file.bytes)) {
+            dialogs.Message(Q(kErrorCaption), Q(kFileReadErrorText) + path);
+            return;
+        }
+        files.push_back(std::move(file));
+    }
+    TrackSnapshot before(*context_.disk);
+    for (const PcFile& file : files) {
+        std::string error;
+        if (!AddCpmFile(*context_.disk, file.name, file.bytes, error)) {
+            before.Restore();
+            Fill();
+            dialogs.Message(Q(kErrorCaption), Q(kFileNotAddedPrefix) + file.path +
+                                                  Q(kFileNotAddedMiddle) +
+                                                  QString::fromStdString(error));
+            return;
+        }
+    }
+    Changed();
+}
+
+}  // namespace morvane

@@ -1,0 +1,71 @@
+// "Добавить файл(ы)" of the TR-DOS catalogue window: Hobeta files and SCL archives added
+// after the last file of the image.
+#include <QFile>
+
+#include <string>
+#include <vector>
+
+#include "filesystems/TrDosAdding.h"
+#include "formats/ImageFormat.h"
+#include "ui/catalogue/CatalogueEditTexts.h"
+#include "ui/catalogue/TrDosCatalogueWindow.h"
+
+namespace morvane {
+
+namespace {
+
+QString Q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The TR-DOS files of every chosen file in the order chosen; false with the message to
+// show when one cannot be read or is damaged, so nothing is added from a partial set.
+bool ReadChosenFiles(const QStringList& paths, std::vector<TrDosFileData>& files,
+                     QString& message) {
+    for (const QString& path : paths) {
+        const std::string native = QFile::encodeName(path).toStdString();
+        Bytes bytes;
+        if (!ReadWholeFile(native, bytes)) {
+            message = Q(kFileReadErrorText) + path;
+            return false;
+        }
+        std::vector<TrDosFileData> set;
+        std::string error;
+        if (!ParseTrDosFileSet(FormatFromPath(native), bytes, set, error)) {
+            message =
+                Q(kFileBadErrorText) + path + QStringLiteral(": ") + QString::fromStdString(error);
+            return false;
+        }
+        for (TrDosFileData& f : set)
+            files.push_back(std::move(f));
+    }
+    return true;
+}
+
+}  // namespace
+
+void T_ZXCAT::AddFiles() {
+    if (!fromImage_) return;
+    CatalogueDialogs& dialogs = *context_.dialogs;
+    OpenFilesRequest request;
+    request.title = Q(kMenuAddFiles);
+    request.filter = Q(kTrDosAddFilter);
+    request.directory = context_.hobetaDir.get();
+    const QStringList paths = dialogs.ChooseOpenFiles(request);
+    if (paths.isEmpty()) return;
+    std::vector<TrDosFileData> files;
+    QString message;
+    if (!ReadChosenFiles(paths, files, message)) {
+        dialogs.Message(Q(kErrorCaptionDots), message);
+        return;
+    }
+    std::string error;
+    if (!AddTrDosFiles(*context_.disk, files, error)) {
+        dialogs.Message(Q(kErrorCaptionDots),
+                        Q(kFilesNotAddedText) + QString::fromStdString(error));
+        return;
+    }
+    Changed();
+}
+
+}  // namespace morvane
