@@ -9,6 +9,7 @@ morvane_add_test(ui_shell_tests
     shell/MenuRulesTest.cpp
     shell/LoadSaveRulesTest.cpp
     shell/ImageFileCommandsTest.cpp
+    shell/ImageChangeTrackerTest.cpp
     shell/MainWindowTest.cpp
     shell/MainWindowViewsTest.cpp
     shell/PriorityTest.cpp

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct CpmWindowContext {
     TZX_Disk* disk = nullptr;
     CatalogueDialogs* dialogs = nullptr;
     RememberedFolder sclDir;
+    // Called after each change the window makes to the image.
+    std::function<void()> imageChanged;
 };
 
 class T_cCat : public QDialog {
