@@ -9,7 +9,7 @@ morvane_add_test(ui_shell_tests
     shell/MenuRulesTest.cpp
     shell/LoadSaveRulesTest.cpp
     shell/ImageFileCommandsTest.cpp
-    shell/ImageChangeTrackerTest.cpp
+    shell/UnsavedWorkTest.cpp
     shell/MainWindowTest.cpp
     shell/MainWindowViewsTest.cpp
     shell/PriorityTest.cpp
