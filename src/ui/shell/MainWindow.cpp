@@ -111,7 +111,8 @@ void TFMain::LoadRememberedVirtualDisk(Drive drive) {
 // operation or an exchange holds it (a wait keeps the window live), they are refused.
 LinkClaim TFMain::ClaimLink() {
     LinkClaim claim = link_->Protocol().Claim();
-    if (!claim) ShowBox(QString::fromUtf8(kErrorBoxCaption), QString::fromUtf8(kControllerBusyText));
+    if (!claim)
+        ShowBox(QString::fromUtf8(kErrorBoxCaption), QString::fromUtf8(kControllerBusyText));
     return claim;
 }
 
