@@ -4,9 +4,11 @@ add_library(morvane_ui STATIC
   shell/ControllerLink.cpp
   shell/FileChooser.cpp
   shell/FormatsFileIo.cpp
+  shell/ImageChangeTracker.cpp
   shell/ImageFileCommands.cpp
   shell/LoadSaveRules.cpp
   shell/MainMenus.cpp
+  shell/MainUnsavedWork.cpp
   shell/MainWindow.cpp
   shell/MainWindowLayout.cpp
   shell/MenuRules.cpp

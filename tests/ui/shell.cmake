@@ -10,6 +10,7 @@ morvane_add_test(ui_shell_tests
     shell/LoadSaveRulesTest.cpp
     shell/VirtualDriveTest.cpp
     shell/ImageFileCommandsTest.cpp
+    shell/UnsavedWorkTest.cpp
     shell/MainWindowTest.cpp
     shell/MainWindowViewsTest.cpp
     shell/PriorityTest.cpp

@@ -74,7 +74,10 @@ T_ZXCAT* TFMain::ZxCatalogue() {
                         settings_.SCLDir = folder;
                         store_->WriteSCLDir(folder);
                     }};
-        c.imageChanged = [this] { ShowChangedImage(); };
+        c.imageChanged = [this] {
+            changes_->MarkChanged();
+            ShowChangedImage();
+        };
         zxcat_ = new T_ZXCAT(std::move(c), this);
     }
     return zxcat_;
@@ -90,7 +93,10 @@ T_cCat* TFMain::CpmCatalogue() {
                         settings_.SCLDir = folder;
                         store_->WriteSCLDir(folder);
                     }};
-        c.imageChanged = [this] { ShowChangedImage(); };
+        c.imageChanged = [this] {
+            changes_->MarkChanged();
+            ShowChangedImage();
+        };
         ccat_ = new T_cCat(std::move(c), this);
     }
     return ccat_;
@@ -121,17 +127,23 @@ QString TFMain::AskNewTrDosName() {
 }
 
 void TFMain::CreateTrdosImageCommand() {
+    if (!ConfirmDiscardImage()) return;
     const QString name = AskNewTrDosName();
     const Bytes bytes = Utf8ToCp1251(name.toStdString());
     CreateTrDosImage(*disk_, std::string(bytes.begin(), bytes.end()));
     ShowMapFromTop();
     ShowChangedImage();
+    imageCommands_->ForgetImageFile();
+    ImageReplacedClean();
 }
 
 void TFMain::CreateCpmImageCommand() {
+    if (!ConfirmDiscardImage()) return;
     CreateCpmImage(*disk_);
     ShowMapFromTop();
     ShowChangedImage();
+    imageCommands_->ForgetImageFile();
+    ImageReplacedClean();
 }
 
 void TFMain::ShowChangedImage() {

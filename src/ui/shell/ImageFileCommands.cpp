@@ -146,7 +146,7 @@ void ImageFileCommands::ReportWriteFailure(ImageFormat format, const QString& pa
         host_.AddLogLine(UdiWriteFailLine(disk_));
         return;
     }
-    host_.ShowBox(QString::fromUtf8(kErrorCaption),
+    host_.ShowBox(QString::fromUtf8(kErrorBoxCaption),
                   WithReason(QStringLiteral("Ошибка записи файла - ") + path, disk_.LastError));
 }
 
@@ -160,21 +160,21 @@ void ImageFileCommands::PresetSaveNameForLoad(const char* extension) {
         saveDialogName_ = WithExtension(openDialogName_, QString::fromUtf8(extension));
 }
 
-void ImageFileCommands::LoadAs() {
+bool ImageFileCommands::LoadAs() {
     FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle, LoadAsFilter(), "");
     r.filterIndex = kLoadAsDefaultFilterIndex;
     r.directory = settings_.Directory_2;
     const QString path = ChooseOpen(r);
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
 
     const ImageFormat format = DispatchFormat(path);
     if (format == ImageFormat::Unknown) {
         host_.SetImageStatus(QString());
-        return;
+        return false;
     }
     if (!ReadImage(format, path)) {
         ReportReadFailure(format);
-        return;
+        return false;
     }
     SetCommentsFromImage();
     currentName_ = QFileInfo(path).fileName();
@@ -183,9 +183,11 @@ void ImageFileCommands::LoadAs() {
     host_.ShowMapFromTop();
     host_.ShowCommentPage();
     host_.RefreshSelectedCell();
+    SetImageFile(path, format);
+    return true;
 }
 
-void ImageFileCommands::SaveAs() {
+bool ImageFileCommands::SaveAs() {
     FileDialogRequest r =
         Request(FileDialogRequest::Kind::Save, kSaveAsTitle, SaveAsFilter(), "udi");
     r.filterIndex = 1;
@@ -194,34 +196,36 @@ void ImageFileCommands::SaveAs() {
     r.suffixForFilter = SaveAsSuffixForFilter;
     int entry = 0;
     const QString typed = ChooseSave(r, &entry);
-    if (typed.isEmpty()) return;
+    if (typed.isEmpty()) return false;
     const QString path = SaveAsTargetName(typed, entry);
     saveDialogName_ = path;
 
     const ImageFormat format = DispatchFormat(path);
     if (!CanWriteFormat(format)) {
         host_.ShowBox(QString::fromUtf8(kAttentionCaption2), SaveAsRefusalText(format, path));
-        return;
+        return false;
     }
-    if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
+    if (!ConfirmOverwrite(path, kAttentionCaption2)) return false;
     if (format == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
     const bool compress =
         CanCompressFormat(format) && host_.Confirm(QString::fromUtf8(kAttentionCaption2),
                                                    QString::fromUtf8(kTd0CompressQuestion));
     // A file that was not written does not become the image's file.
-    if (!WriteImage(format, path, compress)) return;
+    if (!WriteImage(format, path, compress)) return false;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory2(path);
+    SetImageFile(path, format);
+    return true;
 }
 
-void ImageFileCommands::LoadNative() {
+bool ImageFileCommands::LoadNative() {
     FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle, NativeFilter(), "udf");
     r.directory = settings_.Directory_1;
     const QString path = ChooseOpen(r);
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     if (!ReadImage(ImageFormat::Udf, path)) {
         host_.SetImageStatus(ReportReadFailure(ImageFormat::Udf));
-        return;
+        return false;
     }
 
     currentName_ = QFileInfo(path).fileName();
@@ -233,92 +237,124 @@ void ImageFileCommands::LoadNative() {
     host_.RereadZxCatalogue();
     SetCommentsFromImage();
     host_.ShowCommentPage();
+    SetImageFile(path, ImageFormat::Udf);
+    return true;
 }
 
-void ImageFileCommands::SaveNative() {
+bool ImageFileCommands::SaveNative() {
     FileDialogRequest r =
         Request(FileDialogRequest::Kind::Save, kSaveNativeTitle, NativeFilter(), "udf");
     r.directory = settings_.Directory_1;
     r.fileName = NativeSaveStartName(currentName_);
     const QString path = ChooseSave(r);
-    if (path.isEmpty()) return;
-    if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
-    if (!WriteImage(ImageFormat::Udf, path)) return;
+    if (path.isEmpty()) return false;
+    if (!ConfirmOverwrite(path, kAttentionCaption2)) return false;
+    if (!WriteImage(ImageFormat::Udf, path)) return false;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory1(path);
+    SetImageFile(path, ImageFormat::Udf);
+    return true;
 }
 
-void ImageFileCommands::LoadUdi() {
+bool ImageFileCommands::LoadUdi() {
     PresetSaveNameForLoad(".udi");
     const QString path = ChooseSingleOpen(kLoadTitle, ImageFormat::Udi, "udi");
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     if (!ReadImage(ImageFormat::Udi, path)) {
         ReportReadFailure(ImageFormat::Udi);
-        return;
+        return false;
     }
     ShowStatusFor(path);
     host_.ShowMapFromTop();
     SetCommentsFromImage();
     host_.ShowCommentPage();
+    SetImageFile(path, ImageFormat::Udi);
+    return true;
 }
 
-void ImageFileCommands::SaveUdi() {
+bool ImageFileCommands::SaveUdi() {
     saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".udi"));
     const QString path = ChooseSingleSave(kSaveNativeTitle, ImageFormat::Udi, "udi");
-    if (path.isEmpty()) return;
-    if (!ConfirmOverwrite(path, kAttentionCaption2)) return;
+    if (path.isEmpty()) return false;
+    if (!ConfirmOverwrite(path, kAttentionCaption2)) return false;
     disk_.NoTrackRestore = !settings_.RestoreTrack;
-    WriteImage(ImageFormat::Udi, path);
+    if (!WriteImage(ImageFormat::Udi, path)) return false;
+    SetImageFile(path, ImageFormat::Udi);
+    return true;
 }
 
-void ImageFileCommands::LoadTrd() {
+bool ImageFileCommands::LoadTrd() {
     PresetSaveNameForLoad(".trd");
     const QString path = ChooseSingleOpen(kLoadTrdTitle, ImageFormat::Trd, "trd");
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     host_.ShowMapFromTop();
     if (!ReadImage(ImageFormat::Trd, path)) {
         ReportReadFailure(ImageFormat::Trd);
-        return;
+        return false;
     }
     ShowStatusFor(path);
     SetCommentsFromImage();
     host_.ShowMapFromTop();
+    SetImageFile(path, ImageFormat::Trd);
+    return true;
 }
 
-void ImageFileCommands::SaveTrd() {
+bool ImageFileCommands::SaveTrd() {
     saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".trd"));
     const QString path = ChooseSingleSave(kSaveTrdTitle, ImageFormat::Trd, "trd");
-    if (path.isEmpty()) return;
-    if (!ConfirmOverwrite(path, kAttentionCaption)) return;
-    WriteImage(ImageFormat::Trd, path);
+    if (path.isEmpty()) return false;
+    if (!ConfirmOverwrite(path, kAttentionBoxCaption)) return false;
+    if (!WriteImage(ImageFormat::Trd, path)) return false;
+    SetImageFile(path, ImageFormat::Trd);
+    return true;
 }
 
-void ImageFileCommands::LoadTd0() {
+bool ImageFileCommands::LoadTd0() {
     PresetSaveNameForLoad(".td0");
     const QString path = ChooseSingleOpen(kLoadTd0Title, ImageFormat::Td0, "td0");
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     host_.ShowMapFromTop();
     if (!ReadImage(ImageFormat::Td0, path)) {
         ReportReadFailure(ImageFormat::Td0);
-        return;
+        return false;
     }
     ShowStatusFor(path);
     SetCommentsFromImage();
     host_.ShowMapFromTop();
+    SetImageFile(path, ImageFormat::Td0);
+    return true;
 }
 
-void ImageFileCommands::LoadFdi() {
+bool ImageFileCommands::LoadFdi() {
     PresetSaveNameForLoad(".fdi");
     const QString path = ChooseSingleOpen(kLoadFdiTitle, ImageFormat::Fdi, "fdi");
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     host_.ShowMapFromTop();
     if (!ReadImage(ImageFormat::Fdi, path)) {
         ReportReadFailure(ImageFormat::Fdi);
-        return;
+        return false;
     }
     ShowStatusFor(path);
     SetCommentsFromImage();
     host_.ShowMapFromTop();
+    SetImageFile(path, ImageFormat::Fdi);
+    return true;
+}
+
+namespace {
+
+// Formats whose file keeps what the window shows of an image, so saving into the image's
+// own file loses nothing the user could see; the others go through "Сохранить как...".
+bool SavesInPlace(ImageFormat format) {
+    return format == ImageFormat::Udf || format == ImageFormat::Udi || format == ImageFormat::Trd;
+}
+
+}  // namespace
+
+bool ImageFileCommands::SaveToImageFile() {
+    if (imageFile_.isEmpty() || !SavesInPlace(imageFileFormat_)) return SaveAs();
+    if (imageFileFormat_ == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
+    return WriteImage(imageFileFormat_, imageFile_);
 }
 
 }  // namespace morvane

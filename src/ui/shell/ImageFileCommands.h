@@ -55,22 +55,40 @@ class ImageFileCommands {
     ImageFileCommands(TZX_Disk& disk, TSettings& settings, SettingsStore& store,
                       ImageCommandHost& host, ImageFileIo& io, FileChooser chooser);
 
-    void LoadAs();
-    void SaveAs();
-    void LoadNative();
-    void SaveNative();
-    void LoadUdi();
-    void SaveUdi();
-    void LoadTrd();
-    void SaveTrd();
-    void LoadTd0();
-    void LoadFdi();
+    // The load commands return whether the image was replaced, the save commands whether
+    // a file was written.
+    bool LoadAs();
+    bool SaveAs();
+    bool LoadNative();
+    bool SaveNative();
+    bool LoadUdi();
+    bool SaveUdi();
+    bool LoadTrd();
+    bool SaveTrd();
+    bool LoadTd0();
+    bool LoadFdi();
+    // Saves the image into the file it was last loaded from or saved to, in that file's
+    // format, without a dialog; "Сохранить как..." when it has no such file or the file's
+    // format keeps less than the image (a TD0, FDI, SCL or Hobeta file). True when a file
+    // was written.
+    bool SaveToImageFile();
 
     // Name and extension of the image file last loaded or saved by the format-choosing or
     // native commands; empty at first.
     const QString& CurrentName() const { return currentName_; }
+    // The file the image was last loaded from or saved to by any command (full path);
+    // empty when it has none.
+    const QString& ImageFile() const { return imageFile_; }
     // The image was cleared: no file is its file any more.
-    void ForgetCurrentName() { currentName_.clear(); }
+    void ForgetCurrentName() {
+        currentName_.clear();
+        ForgetImageFile();
+    }
+    // The image was replaced by one that no file holds; the dialogs keep their names.
+    void ForgetImageFile() {
+        imageFile_.clear();
+        imageFileFormat_ = ImageFormat::Unknown;
+    }
     void SetChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
 
   private:
@@ -95,6 +113,10 @@ class ImageFileCommands {
     // Directory for a single-format dialog: that of its last name, else Directory_2.
     QString SingleDialogFolder(const QString& name) const;
     void PresetSaveNameForLoad(const char* extension);
+    void SetImageFile(const QString& path, ImageFormat format) {
+        imageFile_ = path;
+        imageFileFormat_ = format;
+    }
 
     TZX_Disk& disk_;
     TSettings& settings_;
@@ -105,6 +127,8 @@ class ImageFileCommands {
     QString currentName_;
     QString openDialogName_;  // what the open dialog last returned (full path)
     QString saveDialogName_;  // what the save dialog last returned or was preset to
+    QString imageFile_;
+    ImageFormat imageFileFormat_ = ImageFormat::Unknown;
 };
 
 }  // namespace morvane

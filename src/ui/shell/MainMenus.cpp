@@ -95,21 +95,33 @@ void TFMain::BuildImageMenu() {
     SetStandardShortcut(a.exit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     ImageFileCommands* files = imageCommands_.get();
-    connect(a.loadNative, &QAction::triggered, this, [files] { files->LoadNative(); });
-    connect(a.loadAs, &QAction::triggered, this, [files] { files->LoadAs(); });
-    connect(a.loadUdi, &QAction::triggered, this, [files] { files->LoadUdi(); });
-    connect(a.loadTrd, &QAction::triggered, this, [files] { files->LoadTrd(); });
-    connect(a.loadTd0, &QAction::triggered, this, [files] { files->LoadTd0(); });
-    connect(a.loadFdi, &QAction::triggered, this, [files] { files->LoadFdi(); });
-    connect(a.saveNative, &QAction::triggered, this, [files] { files->SaveNative(); });
-    connect(a.saveAs, &QAction::triggered, this, [files] { files->SaveAs(); });
-    connect(a.saveUdi, &QAction::triggered, this, [files] { files->SaveUdi(); });
-    connect(a.saveTrd, &QAction::triggered, this, [files] { files->SaveTrd(); });
+    const std::pair<QAction*, bool (ImageFileCommands::*)()> loads[] = {
+        {a.loadNative, &ImageFileCommands::LoadNative}, {a.loadAs, &ImageFileCommands::LoadAs},
+        {a.loadUdi, &ImageFileCommands::LoadUdi},       {a.loadTrd, &ImageFileCommands::LoadTrd},
+        {a.loadTd0, &ImageFileCommands::LoadTd0},       {a.loadFdi, &ImageFileCommands::LoadFdi},
+    };
+    for (const auto& [action, load] : loads) {
+        connect(action, &QAction::triggered, this, [this, files, load = load] {
+            LoadImageCommand([files, load] { return (files->*load)(); });
+        });
+    }
+    const std::pair<QAction*, bool (ImageFileCommands::*)()> saves[] = {
+        {a.saveNative, &ImageFileCommands::SaveNative},
+        {a.saveAs, &ImageFileCommands::SaveAs},
+        {a.saveUdi, &ImageFileCommands::SaveUdi},
+        {a.saveTrd, &ImageFileCommands::SaveTrd},
+    };
+    for (const auto& [action, save] : saves) {
+        connect(action, &QAction::triggered, this,
+                [this, files, save = save] { ImageSaved((files->*save)()); });
+    }
     connect(a.clearImage, &QAction::triggered, this, &TFMain::ClearImageCommand);
     connect(a.useBaseTemplate, &QAction::triggered, this, [this] {
         // The action has already flipped its mark; the rule wants the state before.
         const bool wasChecked = !actions_.useBaseTemplate->isChecked();
+        const bool before = disk_->UseBaseTrack;
         actions_.useBaseTemplate->setChecked(ToggleUseBaseTrack(*disk_, wasChecked));
+        if (disk_->UseBaseTrack != before) changes_->MarkChanged();
     });
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
     connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateImageMenu);
@@ -198,8 +210,10 @@ void TFMain::BuildToolBar() {
 
     // Tool buttons run their commands whatever the menu items' last enabling was.
     ImageFileCommands* files = imageCommands_.get();
-    connect(a.toolSave, &QAction::triggered, this, [files] { files->SaveNative(); });
-    connect(a.toolSaveUdi, &QAction::triggered, this, [files] { files->SaveUdi(); });
+    connect(a.toolSave, &QAction::triggered, this,
+            [this, files] { ImageSaved(files->SaveNative()); });
+    connect(a.toolSaveUdi, &QAction::triggered, this,
+            [this, files] { ImageSaved(files->SaveUdi()); });
     connect(a.toolClear, &QAction::triggered, this, &TFMain::ClearImageCommand);
 }
 

@@ -42,6 +42,7 @@ TFMain::TFMain(MainWindowOptions options, QWidget* parent)
                                                          *fileIo_, std::move(chooser));
 
     BuildLayout();
+    TrackImageChanges();
     BuildMenus();
     ConnectMap();
     ConnectCatalogues();
@@ -110,7 +111,8 @@ void TFMain::LoadRememberedVirtualDisk(Drive drive) {
 // operation or an exchange holds it (a wait keeps the window live), they are refused.
 LinkClaim TFMain::ClaimLink() {
     LinkClaim claim = link_->Protocol().Claim();
-    if (!claim) ShowBox(QString::fromUtf8(kErrorCaption), QString::fromUtf8(kControllerBusyText));
+    if (!claim)
+        ShowBox(QString::fromUtf8(kErrorBoxCaption), QString::fromUtf8(kControllerBusyText));
     return claim;
 }
 
@@ -180,7 +182,7 @@ bool TFMain::PutImageIntoVirtualDrive(const QString& path) {
     if (!claim) return false;
     QString error;
     if (!LoadVirtualDrive(*link_, path, VirtualCurrentDrive(*link_), &error)) {
-        ShowBox(QString::fromUtf8(kErrorCaption), error);
+        ShowBox(QString::fromUtf8(kErrorBoxCaption), error);
         return false;
     }
     VirtualControllerChoice choice = store_->ReadVirtualController();
@@ -196,10 +198,12 @@ void TFMain::ShowLinkKind() {
 }
 
 void TFMain::ClearImageCommand() {
+    if (!ConfirmDiscardImage()) return;
     if (!ConfirmAndClearImage(*disk_, *this)) return;
     ClearViews();
     imageCommands_->ForgetCurrentName();
     if (IsImageStatusText(sbPanel_[1]->text())) sbPanel_[1]->clear();
+    ImageReplacedClean();
 }
 
 void TFMain::ClearViews() {
@@ -226,6 +230,8 @@ void TFMain::ConnectMap() {
     connect(zxd_, &DiskMapView::editSectorAddressRequested, sectorView_,
             &SectorView::editSectorAddress);
     connect(zxd_, &DiskMapView::imageEdited, sectorView_, &SectorView::refreshAfterImageEdit);
+    // Some edits of the map's menu (the base track, a track's log) repaint nothing.
+    connect(zxd_, &DiskMapView::imageEdited, this, [this] { changes_->MarkChanged(); });
     connect(zxd_, &DiskMapView::logClearRequested, this, &TFMain::ClearAndShowLog);
     connect(zxd_, &DiskMapView::baseTemplateCaptionChanged, this,
             [this](const QString& caption) { actions_.useBaseTemplate->setText(caption); });
@@ -240,7 +246,10 @@ void TFMain::ConnectMap() {
         Lzx1_->clear();
         Lzx1_->addItems(lines);
     });
-    connect(sectorView_, &SectorView::slotEdited, this, [this](int, int) { zxd_->ImageChanged(); });
+    connect(sectorView_, &SectorView::slotEdited, this, [this](int, int) {
+        changes_->MarkChanged();
+        zxd_->ImageChanged();
+    });
 }
 
 void TFMain::ConnectComment() {
@@ -259,12 +268,15 @@ void TFMain::ShowCell(int column, int row) {
 }
 
 void TFMain::CommitComment() {
-    disk_->DiskLog.clear();
+    std::vector<std::string> lines;
     const QString text = lb1_->toPlainText();
     if (!text.isEmpty()) {
         for (const QString& line : text.split(QLatin1Char('\n')))
-            disk_->DiskLog.push_back(line.toStdString());
+            lines.push_back(line.toStdString());
     }
+    // The native image keeps the comment, so a new one is a change of the image.
+    if (lines != disk_->DiskLog) changes_->MarkChanged();
+    disk_->DiskLog = std::move(lines);
     lb1_->document()->setModified(false);
     commentAccept_->setEnabled(false);
     commentCancel_->setEnabled(false);

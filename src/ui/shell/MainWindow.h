@@ -15,6 +15,7 @@
 #include "model/ImageEditing.h"
 #include "model/ZxDisk.h"
 #include "ui/shell/FileChooser.h"
+#include "ui/shell/ImageChangeTracker.h"
 #include "ui/shell/ImageFileCommands.h"
 #include "ui/shell/MainActions.h"
 #include "ui/shell/Settings.h"
@@ -151,8 +152,13 @@ class TFMain : public QMainWindow,
 
     UserDialogs& Dialogs() { return *dialogs_; }
 
+    // Whether the image holds changes that no file has; the title shows it.
+    ImageChangeTracker& Changes() { return *changes_; }
+
   protected:
     void showEvent(QShowEvent* event) override;
+    // Quitting asks about unsaved changes first; Cancel keeps the program running.
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -182,6 +188,15 @@ class TFMain : public QMainWindow,
     // The image was changed by a catalogue command or replaced by a new one: the map, the
     // selected cell with its owner line and an open CP/M catalogue show it again.
     void ShowChangedImage();
+    // Unsaved work: the tracker between the image and the map, the question before an
+    // action that discards the image, and the title that shows the file and the mark.
+    void TrackImageChanges();
+    bool ConfirmDiscardImage();
+    void LoadImageCommand(const std::function<bool()>& load);
+    void ImageSaved(bool saved);
+    // The image now is what a file or nothing holds (loaded, cleared, new).
+    void ImageReplacedClean();
+    void UpdateTitle();
 
     MainWindowOptions options_;
     std::shared_ptr<UserDialogs> dialogs_;
@@ -191,6 +206,7 @@ class TFMain : public QMainWindow,
     std::unique_ptr<ControllerLink> link_;
     std::unique_ptr<ImageFileIo> fileIo_;
     std::unique_ptr<ImageFileCommands> imageCommands_;
+    std::unique_ptr<ImageChangeTracker> changes_;
     QPointer<Tfmset> fmset_;
     QPointer<TFmScr> fmScr_;
     std::shared_ptr<CatalogueDialogs> catalogueDialogs_;

@@ -9,8 +9,10 @@ inline constexpr const char* kStartUsbCaption = "Старт USB устройст
 inline constexpr const char* kStopUsbCaption = "Стоп USB устройства";
 inline constexpr const char* kUsbStoppedText = "USB устройство остановлено!";
 inline constexpr const char* kUsbNotFoundText = "USB устройство не найдено!";
-inline constexpr const char* kErrorCaption = "Ошибка!";
-inline constexpr const char* kAttentionCaption = "Внимание!";
+// Named apart from the catalogue texts of the same words, which are string_views: two
+// inline variables of one name would be merged by the linker whatever their types.
+inline constexpr const char* kErrorBoxCaption = "Ошибка!";
+inline constexpr const char* kAttentionBoxCaption = "Внимание!";
 inline constexpr const char* kAttentionCaption2 = "Внимание..!";
 inline constexpr const char* kControllerNotFound = "ZX контроллер не найден...";
 inline constexpr const char* kOverwriteQuestion = "Файл уже существует! Перезаписать?";

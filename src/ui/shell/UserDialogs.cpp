@@ -51,4 +51,19 @@ UserDialogs::ReadErrorAnswer MessageBoxDialogs::AbortRetryIgnore(const QString& 
     }
 }
 
+UserDialogs::Answer MessageBoxDialogs::YesNoCancel(const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
 }  // namespace morvane

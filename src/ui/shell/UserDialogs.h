@@ -12,11 +12,19 @@ class UserDialogs {
   public:
     enum class Kind { Error, Attention, Information };
     enum class ReadErrorAnswer { Abort, Retry, Ignore };
+    enum class Answer { Yes, No, Cancel };
 
     virtual ~UserDialogs() = default;
     virtual void Message(Kind kind, const QString& caption, const QString& text) = 0;
     virtual bool YesNo(const QString& caption, const QString& text) = 0;
     virtual ReadErrorAnswer AbortRetryIgnore(const QString& caption, const QString& text) = 0;
+    // A Yes/No/Cancel box. Scripted dialogs that do not answer it say No, so the actions
+    // they drive go on as they did before the question existed.
+    virtual Answer YesNoCancel(const QString& caption, const QString& text) {
+        (void)caption;
+        (void)text;
+        return Answer::No;
+    }
 };
 
 // QMessageBox with the given caption and text, parented to the window.
@@ -26,6 +34,7 @@ class MessageBoxDialogs : public UserDialogs {
     void Message(Kind kind, const QString& caption, const QString& text) override;
     bool YesNo(const QString& caption, const QString& text) override;
     ReadErrorAnswer AbortRetryIgnore(const QString& caption, const QString& text) override;
+    Answer YesNoCancel(const QString& caption, const QString& text) override;
 
   private:
     QWidget* parent_;

@@ -175,6 +175,7 @@ void SectorView::acceptEdits() {
                                    : "Вы хотитете принять изменения дорожки?";
         if (!Host().AskYesNo("Внимание!", question)) return;
         ApplyAccepted(disk_, column_, row_, s1_->Contents());
+        emit slotEdited(column_, row_);
         emit dataCrcLabelChanged(
             FromStd(DataCrcLabelText(DescribeCell(disk_, column_, row_, inputs_).dataCrc)));
     }

@@ -87,7 +87,8 @@ class SectorView : public QWidget {
     void dataCrcLabelChanged(const QString& text);   // "CRC - #E122" above the hex view
     void logPageRequested();                         // bring the "LOG" page to the front
     void logLinesChanged(const QStringList& lines);  // replaces Lzx1 (empty: emptied)
-    // The sector editor or the header editor changed a slot.
+    // The sector editor, the header editor or the hex view's "Принять" changed a slot
+    // (column 0: the track's raw image).
     void slotEdited(int column, int row);
 
   private:

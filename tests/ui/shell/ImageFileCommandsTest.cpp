@@ -363,7 +363,7 @@ TEST_F(ImageFileCommandsTest, NativeLoadAndSaveUseDirectory1) {
 TEST_F(ImageFileCommandsTest, FailedLoadKeepsTheImageAndSaysWhy) {
     struct Case {
         const char* file;
-        void (ImageFileCommands::*command)();
+        bool (ImageFileCommands::*command)();
         const char* line;
         bool reportsInStatus;
     };
