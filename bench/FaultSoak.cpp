@@ -6,6 +6,7 @@
 // and 3 when a run hangs past twice its bound.
 //
 //   fault_soak [--reads N] [--writes N] [--seed S] [--timeout-ms T] [--verbose]
+//              [--error-mark-noise]
 #include <QCoreApplication>
 #include <QString>
 
@@ -45,6 +46,7 @@ struct Options {
     std::uint32_t seed = 1;
     int timeoutMs = 200;
     bool verbose = false;
+    bool errorMarkNoise = false;
 };
 
 // A bound's slack for the machine's load, and the cost of one time-out beyond its wait.
@@ -252,7 +254,7 @@ class Soak {
         SoakHost host(run.seed);
         if (faults) {
             const RunShape shape{image.get(), params->count, params->count * mode.commandsPerTrack,
-                                 false};
+                                 false, options_.errorMarkNoise};
             run.plan = ArmFaults(random, shape, *rig.device, host);
         }
         run.boundMs = faults ? Bound(mode.name, run.plan) : 0;
@@ -309,7 +311,8 @@ class Soak {
         if (faults) {
             const int perTrack = kind == DiskKind::TrDos ? 20 : 9;
             const RunShape shape{image.get(), static_cast<int>(kNewImageTracks),
-                                 static_cast<int>(kNewImageTracks) * perTrack, true};
+                                 static_cast<int>(kNewImageTracks) * perTrack, true,
+                                 options_.errorMarkNoise};
             run.plan = ArmFaults(random, shape, *rig.device, host);
         }
         run.boundMs = faults ? Bound(run.mode, run.plan) : 0;
@@ -351,8 +354,8 @@ class Soak {
 bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--verbose") {
-            options.verbose = true;
+        if (a == "--verbose" || a == "--error-mark-noise") {
+            (a == "--verbose" ? options.verbose : options.errorMarkNoise) = true;
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -381,7 +384,7 @@ int main(int argc, char** argv) {
     if (!morvane::soak::ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: fault_soak [--reads N] [--writes N] [--seed S] "
-                     "[--timeout-ms T] [--verbose]\n");
+                     "[--timeout-ms T] [--verbose] [--error-mark-noise]\n");
         return 2;
     }
     return morvane::soak::Soak(options).Run();

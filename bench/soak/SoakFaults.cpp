@@ -11,9 +11,9 @@ namespace {
 using virt::Drive;
 
 constexpr std::array<const char*, kFaultKinds> kNames = {
-    "data-crc",   "weak-sector", "id-crc",     "missing-sector", "unstable-bytes",
-    "scan-break", "raw-break",   "raw-jitter", "seek-fault",     "silence",
-    "noise",      "torn-frames", "vanish",     "cancel"};
+    "data-crc",   "weak-sector", "id-crc",      "missing-sector", "unstable-bytes",
+    "scan-break", "raw-break",   "raw-jitter",  "seek-fault",     "silence",
+    "noise",      "torn-frames", "error-marks", "vanish",         "cancel"};
 
 constexpr int kMostMediaFaults = 8;
 constexpr double kSilenceChance = 0.3;
@@ -149,12 +149,15 @@ FaultPlan ArmFaults(std::mt19937& random, const RunShape& shape, virt::VirtualCo
         plan.silencedCommands += count;
     }
     if (draw.Chance(kGarbageChance)) {
-        const bool torn = draw.Chance(0.5);
+        static constexpr virt::GarbageKind kKinds[] = {virt::GarbageKind::Noise,
+                                                       virt::GarbageKind::TornFrame,
+                                                       virt::GarbageKind::StrayErrorMark};
+        static constexpr FaultKind kFaults[] = {FaultKind::Noise, FaultKind::TornFrames,
+                                                FaultKind::ErrorMarkNoise};
+        const int k = shape.errorMarkNoise ? draw.Int(0, 2) : (draw.Chance(0.5) ? 1 : 0);
         device.SetGarbageSeed(draw.Seed());
-        device.SetGarbageBetweenFrames(
-            true, draw.Size(1, kMostGarbageBytes),
-            torn ? virt::GarbageKind::TornFrame : virt::GarbageKind::Noise);
-        note(torn ? FaultKind::TornFrames : FaultKind::Noise);
+        device.SetGarbageBetweenFrames(true, draw.Size(1, kMostGarbageBytes), kKinds[k]);
+        note(kFaults[k]);
     }
     if (draw.Chance(kVanishChance)) {
         device.VanishAfterCommands(draw.Int(1, commands));

@@ -70,4 +70,15 @@ Bytes MakeTornFrame(std::mt19937& random, std::size_t count) {
     return out;
 }
 
+Bytes MakeStrayErrorMark(std::mt19937& random, std::size_t count) {
+    std::uniform_int_distribution<int> value(0, 255);
+    Bytes out = MakeGarbage(random, count / 2);
+    out.push_back(kErrorMarker);
+    Bytes status;
+    while (out.size() + 2 * status.size() < count + 2)
+        status.push_back(static_cast<std::uint8_t>(value(random)));
+    AppendPayload(out, status);
+    return out;
+}
+
 }  // namespace morvane::virt

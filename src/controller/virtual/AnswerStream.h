@@ -32,4 +32,9 @@ Bytes MakeGarbage(std::mt19937& random, std::size_t count);
 // after its frame start ends a frame.
 Bytes MakeTornFrame(std::mt19937& random, std::size_t count);
 
+// Noise that holds a stray error mark followed by data bytes. The receive rules take an
+// error mark outside a frame as the start of an error record, which the next frame start
+// closes: this noise makes an error record the device never sent.
+Bytes MakeStrayErrorMark(std::mt19937& random, std::size_t count);
+
 }  // namespace morvane::virt

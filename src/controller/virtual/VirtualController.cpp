@@ -316,8 +316,17 @@ void VirtualController::QueueReply(const WdReply& reply) {
     if (garbage_ && garbageMax_ > 0) {
         std::uniform_int_distribution<std::size_t> count(1, garbageMax_);
         const std::size_t n = count(random_);
-        stream = garbageKind_ == GarbageKind::TornFrame ? MakeTornFrame(random_, n)
-                                                        : MakeGarbage(random_, n);
+        switch (garbageKind_) {
+            case GarbageKind::Noise:
+                stream = MakeGarbage(random_, n);
+                break;
+            case GarbageKind::TornFrame:
+                stream = MakeTornFrame(random_, n);
+                break;
+            case GarbageKind::StrayErrorMark:
+                stream = MakeStrayErrorMark(random_, n);
+                break;
+        }
     }
     const Bytes frame =
         reply.Error

@@ -48,8 +48,9 @@ struct PortSettings {
 
 // What the device sends between frames when it is noisy.
 enum class GarbageKind : std::uint8_t {
-    Noise,      // bytes the host's decoder passes over outside a frame (no marker)
-    TornFrame,  // noise, a stray end marker, and a frame start cut off after a few bytes
+    Noise,           // bytes the host's decoder passes over outside a frame (no marker)
+    TornFrame,       // noise, a stray end marker, and a frame start cut off after a few bytes
+    StrayErrorMark,  // noise, an error mark and data bytes: a record the device never sent
 };
 
 struct VirtualControllerOptions {

@@ -62,5 +62,17 @@ TEST(AnswerStreamTest, TornFrameStartsAFrameThatNothingEnds) {
     }
 }
 
+TEST(AnswerStreamTest, StrayErrorMarkIsFollowedByDataBytesAndNoFrameStart) {
+    for (std::uint32_t seed = 0; seed < 100; ++seed) {
+        std::mt19937 random(seed);
+        const Bytes noise = MakeStrayErrorMark(random, 1 + seed % 30);
+        const auto mark = std::find(noise.begin(), noise.end(), 0x0B);
+        ASSERT_NE(mark, noise.end()) << seed;
+        EXPECT_NE(mark + 1, noise.end()) << "a status byte follows " << seed;
+        EXPECT_EQ(std::count(noise.begin(), noise.end(), 0x0A), 0) << seed;
+        EXPECT_EQ(std::count(noise.begin(), noise.end(), 0xAA), 0) << seed;
+    }
+}
+
 }  // namespace
 }  // namespace morvane::virt
