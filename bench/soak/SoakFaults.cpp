@@ -55,8 +55,9 @@ SectorPlace AnySector(Draw& draw, const TZX_Disk& image, int tracks) {
 void ArmMediaFault(Draw& draw, FaultKind kind, const RunShape& shape,
                    virt::VirtualController& device) {
     virt::MediaFaults& faults = device.Faults();
-    const int dataTracks = std::min(shape.tracks, static_cast<int>(kTrackCount));
-    const SectorPlace at = AnySector(draw, *shape.image, std::min(dataTracks, 160));
+    // Runs go over up to 166 tracks; the soak's disks hold sectors on the first 160.
+    constexpr int kDataTracks = 160;
+    const SectorPlace at = AnySector(draw, *shape.image, std::min(shape.tracks, kDataTracks));
     static constexpr std::uint8_t kBreakStatus[] = {0x04, 0x08, 0x10};
     const std::uint8_t status = kBreakStatus[draw.Int(0, 2)];
     switch (kind) {

@@ -26,6 +26,7 @@ void SoakReport::Add(const RunRecord& run) {
     mode.wrong += run.wrongSectors;
     mode.maxMs = std::max(mode.maxMs, run.wallMs);
     ++outcomes_[OutcomeName(run.outcome)];
+    timeouts_ += run.timeouts;
     for (std::size_t k = 0; k < kFaultKinds; ++k)
         faults_[k] += run.plan.counts[k];
     maxMs_ = std::max(maxMs_, run.wallMs);
@@ -48,10 +49,10 @@ int SoakReport::Violations() const {
 void SoakReport::PrintRun(std::FILE* out, const RunRecord& run) {
     std::fprintf(out,
                  "#%-3d %-17s %-5s seed %-10u %-9s %3d tracks %7.0f ms (bound %6.0f) "
-                 "good %5d wrong %d  faults: %s\n",
+                 "good %5d wrong %d time-outs %d  faults: %s\n",
                  run.index, run.mode.c_str(), run.disk.c_str(), run.seed, OutcomeName(run.outcome),
                  run.tracksDone, run.wallMs, run.boundMs, run.checked, run.wrongSectors,
-                 run.plan.Describe().c_str());
+                 run.timeouts, run.plan.Describe().c_str());
 }
 
 void SoakReport::Print(std::FILE* out) const {
@@ -74,6 +75,7 @@ void SoakReport::Print(std::FILE* out) const {
     std::fprintf(out, "\nOutcomes:");
     for (const auto& [outcome, n] : outcomes_)
         std::fprintf(out, "  %s %d", outcome.c_str(), n);
+    std::fprintf(out, "\nTime-outs: %d", timeouts_);
     std::fprintf(out, "\nFaults armed by kind:");
     for (std::size_t k = 0; k < kFaultKinds; ++k)
         std::fprintf(out, "%s %s %d", k % 5 == 0 ? "\n " : "", FaultName(static_cast<FaultKind>(k)),

@@ -24,7 +24,8 @@ struct RunRecord {
     double wallMs = 0;
     double boundMs = 0;
     int tracksDone = 0;
-    int checked = 0;  // sectors compared with the disk
+    int timeouts = 0;  // waits that ran into the time-out
+    int checked = 0;   // sectors compared with the disk
     int wrongSectors = 0;
     std::vector<std::string> violations;
 };
@@ -48,6 +49,7 @@ class SoakReport {
     std::map<std::string, ModeTally> modes_;
     std::array<int, kFaultKinds> faults_{};
     std::map<std::string, int> outcomes_;
+    int timeouts_ = 0;
     double maxMs_ = 0, maxRatio_ = 0;
     std::string slowest_;
     std::vector<std::string> violations_;
