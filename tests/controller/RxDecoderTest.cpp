@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "WireEncoding.h"
+#include "controller/virtual/AnswerStream.h"
 
 namespace morvane {
 namespace {
@@ -192,6 +194,29 @@ TEST(RxDecoder, GarbageNeverCrashesAndLeavesBoundedRecords) {
     for (const auto& e : sink.errors) {
         EXPECT_LE(e.StatusLength(), kErrorStatusCapacity);
         EXPECT_LE(e.DataLength(), kErrorDataCapacity);
+    }
+}
+
+TEST(RxDecoder, TornFramesBetweenFramesArePassedOver) {
+    // The emulated device's harsh noise: a stray end marker and a frame start cut short.
+    const Bytes8 sector(256, 0x5C);
+    const Bytes8 status{0x08, 0x03};
+    for (std::uint32_t seed = 0; seed < 200; ++seed) {
+        std::mt19937 random(seed);
+        Bytes8 stream;
+        for (int i = 0; i < 3; ++i) {
+            const Bytes8 noise = virt::MakeTornFrame(random, 1 + seed % 24);
+            stream.insert(stream.end(), noise.begin(), noise.end());
+            const Bytes8 frame =
+                i == 1 ? virt::EncodeError(sector, status) : virt::EncodeAnswer(sector);
+            stream.insert(stream.end(), frame.begin(), frame.end());
+        }
+        const Recorder r = Decode(stream);
+        ASSERT_EQ(r.order, (std::vector<char>{'A', 'E', 'A'})) << "seed " << seed;
+        EXPECT_EQ(r.answers[0].data, sector);
+        EXPECT_EQ(r.answers[1].data, sector);
+        EXPECT_EQ(r.errors[0].data, sector);
+        EXPECT_EQ(r.errors[0].status, status);
     }
 }
 

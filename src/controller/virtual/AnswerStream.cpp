@@ -55,4 +55,30 @@ Bytes MakeGarbage(std::mt19937& random, std::size_t count) {
     return out;
 }
 
+Bytes MakeTornFrame(std::mt19937& random, std::size_t count) {
+    std::uniform_int_distribution<std::size_t> split(0, count);
+    std::uniform_int_distribution<int> coin(0, 1);
+    std::uniform_int_distribution<int> value(0, 255);
+    Bytes out = MakeGarbage(random, split(random));
+    if (coin(random) != 0) out.push_back(kAnswerEnd);
+    out.push_back(kAnswerStart);
+    // Data bytes travel as nibbles or as values from 0xB0 up: never a marker.
+    Bytes data;
+    while (out.size() + 2 * data.size() < count)
+        data.push_back(static_cast<std::uint8_t>(value(random)));
+    AppendPayload(out, data);
+    return out;
+}
+
+Bytes MakeStrayErrorMark(std::mt19937& random, std::size_t count) {
+    std::uniform_int_distribution<int> value(0, 255);
+    Bytes out = MakeGarbage(random, count / 2);
+    out.push_back(kErrorMarker);
+    Bytes status;
+    while (out.size() + 2 * status.size() < count + 2)
+        status.push_back(static_cast<std::uint8_t>(value(random)));
+    AppendPayload(out, status);
+    return out;
+}
+
 }  // namespace morvane::virt

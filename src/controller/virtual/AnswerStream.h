@@ -26,4 +26,15 @@ Bytes EncodeError(std::span<const std::uint8_t> data, std::span<const std::uint8
 // value but the three markers).
 Bytes MakeGarbage(std::mt19937& random, std::size_t count);
 
+// Harsher noise of about count bytes: plain noise, possibly a stray end marker, and the
+// start of a frame that breaks off after a few data bytes. A decoder that drops a partial
+// frame at the next frame start passes it over; it never holds an error mark, and nothing
+// after its frame start ends a frame.
+Bytes MakeTornFrame(std::mt19937& random, std::size_t count);
+
+// Noise that holds a stray error mark followed by data bytes. The receive rules take an
+// error mark outside a frame as the start of an error record, which the next frame start
+// closes: this noise makes an error record the device never sent.
+Bytes MakeStrayErrorMark(std::mt19937& random, std::size_t count);
+
 }  // namespace morvane::virt

@@ -294,7 +294,11 @@ void VirtualController::HandleFrame(const CommandFrame& frame) {
     deviceTime_ += fdc_.Now() - start;
     const bool silent = silenceNext_ > 0 || std::find(silentCodes_.begin(), silentCodes_.end(),
                                                       frame.Code) != silentCodes_.end();
-    if (silenceNext_ > 0) --silenceNext_;
+    if (silenceNext_ > 0) {
+        --silenceNext_;
+    } else if (silenceSkip_ > 0 && --silenceSkip_ == 0) {
+        silenceNext_ = std::exchange(silenceLater_, 0);
+    }
     if (!silent) {
         for (const WdReply& reply : replies)
             QueueReply(reply);
@@ -311,7 +315,18 @@ void VirtualController::QueueReply(const WdReply& reply) {
     Bytes stream;
     if (garbage_ && garbageMax_ > 0) {
         std::uniform_int_distribution<std::size_t> count(1, garbageMax_);
-        stream = MakeGarbage(random_, count(random_));
+        const std::size_t n = count(random_);
+        switch (garbageKind_) {
+            case GarbageKind::Noise:
+                stream = MakeGarbage(random_, n);
+                break;
+            case GarbageKind::TornFrame:
+                stream = MakeTornFrame(random_, n);
+                break;
+            case GarbageKind::StrayErrorMark:
+                stream = MakeStrayErrorMark(random_, n);
+                break;
+        }
     }
     const Bytes frame =
         reply.Error
@@ -383,16 +398,33 @@ void VirtualController::SilenceNextCommands(int count) {
     silenceNext_ = std::max(count, 0);
 }
 
+void VirtualController::SilenceCommandsAfter(int skip, int count) {
+    std::lock_guard lock(mutex_);
+    if (count <= 0) return;
+    if (skip <= 0) {
+        silenceNext_ = count;
+        return;
+    }
+    silenceSkip_ = skip;
+    silenceLater_ = count;
+}
+
 void VirtualController::SilenceCommand(std::uint8_t code, bool silent) {
     std::lock_guard lock(mutex_);
     std::erase(silentCodes_, code);
     if (silent) silentCodes_.push_back(code);
 }
 
-void VirtualController::SetGarbageBetweenFrames(bool on, std::size_t maxBytes) {
+void VirtualController::SetGarbageBetweenFrames(bool on, std::size_t maxBytes, GarbageKind kind) {
     std::lock_guard lock(mutex_);
     garbage_ = on;
     garbageMax_ = maxBytes;
+    garbageKind_ = kind;
+}
+
+void VirtualController::SetGarbageSeed(std::uint32_t seed) {
+    std::lock_guard lock(mutex_);
+    random_.seed(seed);
 }
 
 void VirtualController::Vanish() {

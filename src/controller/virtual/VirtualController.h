@@ -46,6 +46,13 @@ struct PortSettings {
     std::uint8_t BitMask = 0, BitMode = 0;
 };
 
+// What the device sends between frames when it is noisy.
+enum class GarbageKind : std::uint8_t {
+    Noise,           // bytes the host's decoder passes over outside a frame (no marker)
+    TornFrame,       // noise, a stray end marker, and a frame start cut off after a few bytes
+    StrayErrorMark,  // noise, an error mark and data bytes: a record the device never sent
+};
+
 struct VirtualControllerOptions {
     bool DemoDiskInDriveA = true;  // start with the built-in TR-DOS demonstration disk
     bool RealTime = false;
@@ -100,10 +107,16 @@ class VirtualController : public FtdiDriver {
     MediaFaults& Faults();  // media and seek faults
     // The next count commands are carried out but never answered.
     void SilenceNextCommands(int count);
+    // Commands after the next `skip` ones: the following `count` are carried out but never
+    // answered (a silence in the middle of a run).
+    void SilenceCommandsAfter(int skip, int count = 1);
     // Every command with this code is carried out but never answered (until cleared).
     void SilenceCommand(std::uint8_t code, bool silent = true);
-    // Noise bytes (never a frame marker) before every frame the device sends.
-    void SetGarbageBetweenFrames(bool on, std::size_t maxBytes = 8);
+    // Up to maxBytes of noise before every frame the device sends.
+    void SetGarbageBetweenFrames(bool on, std::size_t maxBytes = 8,
+                                 GarbageKind kind = GarbageKind::Noise);
+    // The seed of the noise, so a run with noise can be repeated.
+    void SetGarbageSeed(std::uint32_t seed);
     // Unplugged: every driver call fails from now on (queued bytes are lost).
     void Vanish();
     // Unplugged right after answering the next count commands.
@@ -167,9 +180,12 @@ class VirtualController : public FtdiDriver {
     bool vanished_ = false;
     int vanishAfter_ = -1;
     int silenceNext_ = 0;
+    int silenceSkip_ = 0;   // commands still answered before silenceLater_ begin
+    int silenceLater_ = 0;  // commands silenced once silenceSkip_ runs out
     std::vector<std::uint8_t> silentCodes_;
     bool garbage_ = false;
     std::size_t garbageMax_ = 8;
+    GarbageKind garbageKind_ = GarbageKind::Noise;
     std::mt19937 random_{0xF7};
     bool realTime_ = false;
     std::function<Nanos()> clock_;

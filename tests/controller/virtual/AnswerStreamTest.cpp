@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "HostSide.h"
 #include "controller/virtual/AnswerStream.h"
 
@@ -45,6 +48,30 @@ TEST(AnswerStreamTest, GarbageNeverHoldsAFrameMarker) {
     test::StreamDecoder decoder;
     decoder.Feed(noise);
     EXPECT_TRUE(decoder.Records.empty());
+}
+
+TEST(AnswerStreamTest, TornFrameStartsAFrameThatNothingEnds) {
+    for (std::uint32_t seed = 0; seed < 100; ++seed) {
+        std::mt19937 random(seed);
+        const Bytes torn = MakeTornFrame(random, 1 + seed % 30);
+        const auto start = std::find(torn.begin(), torn.end(), 0x0A);
+        ASSERT_NE(start, torn.end()) << seed;
+        EXPECT_EQ(std::count(torn.begin(), torn.end(), 0x0A), 1) << seed;
+        EXPECT_EQ(std::count(torn.begin(), torn.end(), 0x0B), 0) << seed;
+        EXPECT_EQ(std::count(start, torn.end(), 0xAA), 0) << seed;
+    }
+}
+
+TEST(AnswerStreamTest, StrayErrorMarkIsFollowedByDataBytesAndNoFrameStart) {
+    for (std::uint32_t seed = 0; seed < 100; ++seed) {
+        std::mt19937 random(seed);
+        const Bytes noise = MakeStrayErrorMark(random, 1 + seed % 30);
+        const auto mark = std::find(noise.begin(), noise.end(), 0x0B);
+        ASSERT_NE(mark, noise.end()) << seed;
+        EXPECT_NE(mark + 1, noise.end()) << "a status byte follows " << seed;
+        EXPECT_EQ(std::count(noise.begin(), noise.end(), 0x0A), 0) << seed;
+        EXPECT_EQ(std::count(noise.begin(), noise.end(), 0xAA), 0) << seed;
+    }
 }
 
 }  // namespace

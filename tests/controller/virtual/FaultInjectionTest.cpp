@@ -2,6 +2,7 @@
 // controller would report it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
@@ -220,6 +221,26 @@ TEST_F(FaultInjectionTest, SilencedCommandGetsNoAnswerAndTheNextOneDoes) {
     EXPECT_FALSE(One(ShortFrame(kStatus)).Error);
     vc.SilenceCommand(kReadTrack, false);
     EXPECT_EQ(host.Exchange(ShortFrame(kReadTrack)).size(), 1u);
+}
+
+TEST_F(FaultInjectionTest, SilenceAfterSomeCommandsHitsOnlyTheCommandsAfterThem) {
+    vc.SilenceCommandsAfter(2, 2);
+    EXPECT_EQ(host.Exchange(ShortFrame(kSeek, {4})).size(), 1u);
+    EXPECT_EQ(host.Exchange(ShortFrame(kStatus)).size(), 1u);
+    EXPECT_TRUE(host.Exchange(ShortFrame(kSeek, {5})).empty());
+    EXPECT_TRUE(host.Exchange(ShortFrame(kStatus)).empty());
+    EXPECT_EQ(One(ShortFrame(kSeek, {6})).Data[1], 6);
+}
+
+TEST_F(FaultInjectionTest, TornFrameNoiseLeadsEveryFrame) {
+    vc.SetGarbageSeed(11);
+    vc.SetGarbageBetweenFrames(true, 12, GarbageKind::TornFrame);
+    host.Send(ShortFrame(kStatus));
+    const Bytes stream = host.Drain();
+    // The noise holds a frame start of its own before the real one.
+    ASSERT_GE(std::count(stream.begin(), stream.end(), 0x0A), 2);
+    EXPECT_EQ(std::count(stream.begin(), stream.end(), 0x0B), 0);
+    EXPECT_EQ(stream.back(), 0xAA);
 }
 
 TEST_F(FaultInjectionTest, GarbageBetweenFramesAppearsAndIsPassedOver) {

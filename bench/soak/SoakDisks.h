@@ -1,0 +1,38 @@
+// The disks of the soak: a TR-DOS or a CP/M layout filled with seeded random bytes, and
+// the two checks of what a run kept against what the emulated disk holds.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "model/ZxDisk.h"
+#include "operations/DiskWrite.h"
+
+namespace morvane::soak {
+
+enum class DiskKind : std::uint8_t { TrDos, Cpm };
+
+const char* DiskName(DiskKind kind);
+
+// An empty disk of the kind with every sector's bytes drawn from random.
+void MakeRandomImage(TZX_Disk& image, DiskKind kind, std::mt19937& random);
+// The sector IDs of the image without their data, as a scan would leave them.
+void CopyIdsOnly(const TZX_Disk& image, TZX_Disk& ids);
+
+struct SectorCheck {
+    int checked = 0;
+    int wrong = 0;
+    std::string firstWrong;  // where, for the report
+};
+
+// Every sector the container holds as read good equals the same sector of the disk.
+SectorCheck CheckGoodSectors(const TZX_Disk& read, const TZX_Disk& disk);
+
+// Every sector of the first tracksDone present tracks of the image that the run wrote
+// without a failure equals the same sector of the disk.
+SectorCheck CheckWrittenSectors(const TZX_Disk& image, int tracksDone,
+                                const std::vector<WrittenSector>& failed, const TZX_Disk& disk);
+
+}  // namespace morvane::soak
