@@ -13,6 +13,8 @@ install(FILES docs/morvane-img.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES README.md LICENSE DESTINATION ${MORVANE_DOCDIR})
 if(MORVANE_BUILD_GUI)
   install(TARGETS morvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # morvane-img starts it for read, write and format (tools/morvane_img.cmake).
+  install(TARGETS morvane-img-device RUNTIME DESTINATION ${MORVANE_IMG_DEVICE_DIR})
   install(FILES packaging/morvane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES packaging/morvane.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -24,6 +26,7 @@ if(MORVANE_BUILD_TESTS)
   add_test(NAME install_tree
            COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
                    -DPREFIX=${CMAKE_BINARY_DIR}/install-check -DWITH_GUI=${MORVANE_BUILD_GUI}
+                   -DDEVICE_DIR=${MORVANE_IMG_DEVICE_DIR}
                    -P ${PROJECT_SOURCE_DIR}/tests/packaging/CheckInstall.cmake)
   set_tests_properties(install_tree PROPERTIES LABELS "install" TIMEOUT 60)
 endif()
