@@ -28,8 +28,7 @@ std::filesystem::path DeviceProgramPath() {
     return (self.parent_path() / MORVANE_IMG_DEVICE_PATH).lexically_normal();
 }
 
-int RunInDeviceProgram(const std::vector<std::string>& args, std::ostream& out,
-                       std::ostream& err) {
+int RunInDeviceProgram(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const std::filesystem::path program = DeviceProgramPath();
     if (program.empty()) {
         err << "morvane-img: cannot find its own folder to start morvane-img-device\n";
