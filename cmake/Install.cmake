@@ -28,7 +28,7 @@ if(MORVANE_BUILD_TESTS)
                    -DPREFIX=${CMAKE_BINARY_DIR}/install-check -DWITH_GUI=${MORVANE_BUILD_GUI}
                    -DDEVICE_DIR=${MORVANE_IMG_DEVICE_DIR}
                    -P ${PROJECT_SOURCE_DIR}/tests/packaging/CheckInstall.cmake)
-  set_tests_properties(install_tree PROPERTIES LABELS "install" TIMEOUT 60)
+  set_tests_properties(install_tree PROPERTIES LABELS "install" TIMEOUT 120)
 endif()
 
 # Debian package: morvane_<version>_<arch>.deb, installed under /usr.
