@@ -43,6 +43,8 @@ if(MORVANE_BUILD_GUI)
   install(TARGETS morvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   morvane_install_compressed("${PROJECT_SOURCE_DIR}/docs/morvane.1"
                              ${CMAKE_INSTALL_MANDIR}/man1)
+  # morvane-img starts it for read, write and format (tools/morvane_img.cmake).
+  install(TARGETS morvane-img-device RUNTIME DESTINATION ${MORVANE_IMG_DEVICE_DIR})
   install(FILES packaging/morvane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES packaging/morvane.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -58,8 +60,9 @@ if(MORVANE_BUILD_TESTS)
   add_test(NAME install_tree
            COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
                    -DPREFIX=${CMAKE_BINARY_DIR}/install-check -DWITH_GUI=${MORVANE_BUILD_GUI}
+                   -DDEVICE_DIR=${MORVANE_IMG_DEVICE_DIR}
                    -P ${PROJECT_SOURCE_DIR}/tests/packaging/CheckInstall.cmake)
-  set_tests_properties(install_tree PROPERTIES LABELS "install" TIMEOUT 60)
+  set_tests_properties(install_tree PROPERTIES LABELS "install" TIMEOUT 120)
   # The manual page keeps up with the verbs of the tool.
   add_test(NAME morvane_img_man_page
            COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:morvane-img>

@@ -11,33 +11,38 @@ constexpr std::uint8_t kRingFill = 0x20;
 
 }  // namespace
 
-std::uint8_t LzhDecoder::TakeByte() {
-    const std::uint8_t b = taken_ < input_.size() ? input_[taken_] : 0;
-    ++taken_;
-    return b;
-}
-
 void LzhDecoder::Refill() {
-    while (bitCount_ <= 8) {
-        bitBuf_ |= static_cast<std::uint32_t>(TakeByte()) << (8 - bitCount_);
-        bitCount_ += 8;
+    while (available_ <= kWindowBits - 8) {
+        const std::uint64_t b = next_ < input_.size() ? input_[next_] : 0;
+        window_ |= b << (kWindowBits - 8 - available_);
+        available_ += 8;
+        ++next_;
     }
 }
 
 unsigned LzhDecoder::GetBit() {
-    Refill();
-    const unsigned bit = (bitBuf_ >> 15) & 1;
-    bitBuf_ = (bitBuf_ << 1) & 0xFFFF;
-    --bitCount_;
+    if (available_ == 0) Refill();
+    const auto bit = static_cast<unsigned>(window_ >> (kWindowBits - 1));
+    window_ <<= 1;
+    --available_;
     return bit;
 }
 
 unsigned LzhDecoder::GetByte() {
-    Refill();
-    const unsigned value = (bitBuf_ >> 8) & 0xFF;
-    bitBuf_ = (bitBuf_ << 8) & 0xFFFF;
-    bitCount_ -= 8;
+    if (available_ < 8) Refill();
+    const auto value = static_cast<unsigned>(window_ >> (kWindowBits - 8));
+    window_ <<= 8;
+    available_ -= 8;
     return value;
+}
+
+std::size_t LzhDecoder::Taken() const {
+    // The format's reader keeps a 16-bit buffer and tops it up a byte at a time before
+    // each read until it holds more than 8 bits, so after a read that began at bit c it
+    // has taken (c + 16) / 8 bytes. Every symbol and every position ends with a one-bit
+    // read, so c is the bits consumed less one.
+    const std::size_t consumed = 8 * next_ - available_;
+    return consumed == 0 ? 0 : (consumed + 15) / 8;
 }
 
 unsigned LzhDecoder::DecodeSymbol() {
@@ -62,9 +67,9 @@ unsigned LzhDecoder::DecodePosition() {
 LzhStatus LzhDecoder::Decompress(std::span<const std::uint8_t> input, std::size_t takeCount,
                                  std::size_t maxOutput, Bytes& out) {
     input_ = input;
-    taken_ = 0;
-    bitBuf_ = 0;
-    bitCount_ = 0;
+    next_ = 0;
+    window_ = 0;
+    available_ = 0;
     tree_.Start();
     if (takeCount == 0) return LzhStatus::Complete;
 
@@ -92,7 +97,7 @@ LzhStatus LzhDecoder::Decompress(std::span<const std::uint8_t> input, std::size_
         return status;
     };
 
-    while (taken_ < takeCount) {
+    while (Taken() < takeCount) {
         const unsigned c = DecodeSymbol();
         if (c < kLzhFirstMatchSymbol) {
             if (room == 0) return finish(LzhStatus::OutputLimit);

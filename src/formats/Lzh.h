@@ -30,25 +30,27 @@ class LzhDecoder {
                          std::size_t maxOutput, Bytes& out);
 
     // Input bytes taken by the last call, zero bytes past the input's end included.
-    std::size_t BytesTaken() const { return taken_; }
+    std::size_t BytesTaken() const { return Taken(); }
     // How often the last call rebuilt the tree (the root count reached kLzhMaxFreq).
     std::size_t RebuildCount() const { return tree_.RebuildCount(); }
 
   private:
-    std::uint8_t TakeByte();
+    static constexpr unsigned kWindowBits = 64;
+
     void Refill();
     unsigned GetBit();
     unsigned GetByte();
     unsigned DecodeSymbol();
     unsigned DecodePosition();
+    std::size_t Taken() const;
 
     LzhTree tree_;
     std::array<std::uint8_t, kLzhRingSize> ring_{};
 
     std::span<const std::uint8_t> input_;
-    std::size_t taken_ = 0;
-    std::uint32_t bitBuf_ = 0;  // 16 bits used, consumed from bit 15
-    unsigned bitCount_ = 0;
+    std::size_t next_ = 0;      // next input byte to load into the window
+    std::uint64_t window_ = 0;  // unread bits, from bit 63 down
+    unsigned available_ = 0;    // how many
 };
 
 // One-shot form of LzhDecoder::Decompress.

@@ -29,8 +29,13 @@ class SlotWriter {
         ++written_;
     }
     void Copy(std::span<const std::uint8_t> bytes) {
-        for (std::uint8_t b : bytes)
-            Put(b);
+        const std::size_t room = data_.size() - std::min(written_, data_.size());
+        const auto kept = bytes.first(std::min(room, bytes.size()));
+        if (!kept.empty()) {
+            const auto target = data_.first(written_ + kept.size()).subspan(written_);
+            std::copy(kept.begin(), kept.end(), target.begin());
+        }
+        written_ += bytes.size();
     }
     void Pattern(std::uint8_t first, std::uint8_t second, std::size_t count) {
         for (; count > 0 && written_ < data_.size(); --count) {

@@ -1,6 +1,7 @@
 #include "formats/UdiTrackBuilder.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "model/Checksums.h"
 #include "model/Geometry.h"
@@ -47,12 +48,15 @@ class TrackOut {
         if (at >= 0 && at < kTrackEnd) image_.Bytes[static_cast<std::size_t>(at)] = v;
     }
     void Fill(Pos from, Pos count, std::uint8_t v) {
-        for (Pos i = 0; i < count; ++i)
-            Put(from + i, v);
+        const auto [begin, end] = Inside(from, count);
+        std::fill(image_.Bytes.begin() + begin, image_.Bytes.begin() + end, v);
     }
     void Copy(Pos at, std::span<const std::uint8_t> bytes) {
-        for (std::size_t i = 0; i < bytes.size(); ++i)
-            Put(at + static_cast<Pos>(i), bytes[i]);
+        const auto [begin, end] = Inside(at, static_cast<Pos>(bytes.size()));
+        if (begin == end) return;
+        const auto source = bytes.subspan(static_cast<std::size_t>(begin - at),
+                                          static_cast<std::size_t>(end - begin));
+        std::copy(source.begin(), source.end(), image_.Bytes.begin() + begin);
     }
     void Mark(Pos at) {
         if (at >= 0 && at < kTrackEnd) {
@@ -67,13 +71,18 @@ class TrackOut {
     }
     // Bytes [from, from + count) that lie inside the track.
     std::span<const std::uint8_t> View(Pos from, Pos count) const {
-        const Pos begin = std::clamp<Pos>(from, 0, kTrackEnd);
-        const Pos end = std::clamp<Pos>(from + count, begin, kTrackEnd);
+        const auto [begin, end] = Inside(from, count);
         return std::span<const std::uint8_t>(image_.Bytes)
             .subspan(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
     }
 
   private:
+    // The part of [from, from + count) inside the track, as positions begin <= end.
+    static std::pair<Pos, Pos> Inside(Pos from, Pos count) {
+        const Pos begin = std::clamp<Pos>(from, 0, kTrackEnd);
+        return {begin, std::clamp<Pos>(from + count, begin, kTrackEnd)};
+    }
+
     UdiTrackImage& image_;
 };
 

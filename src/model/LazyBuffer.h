@@ -67,7 +67,7 @@ class LazyBuffer {
     // Writes.
     reference operator[](size_type i) {
         assert(i < size());
-        Hold(i + 1);
+        if (i >= held_) Hold(i + 1);  // inline test: byte-wise writers call this per byte
         return bytes_[i];
     }
     std::span<std::uint8_t> first(size_type n);

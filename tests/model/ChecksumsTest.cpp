@@ -60,13 +60,53 @@ std::uint32_t BitwiseImageCrc32(std::span<const std::uint8_t> bytes) {
     return static_cast<std::uint32_t>(reg);
 }
 
-TEST(ImageCrc32, TableFormEqualsTheBitwiseDefinition) {
-    std::vector<std::uint8_t> data(70000);
+std::vector<std::uint8_t> PseudoRandomBytes(std::size_t n) {
+    std::vector<std::uint8_t> data(n);
     std::uint32_t x = 12345;
     for (std::uint8_t& b : data) {
         x = x * 1103515245u + 12345u;
         b = static_cast<std::uint8_t>(x >> 16);
     }
+    return data;
+}
+
+// The CRC-16 as its definition states it, one bit at a time.
+std::uint16_t BitwiseCrc16Fdc(std::span<const std::uint8_t> bytes) {
+    unsigned crc = 0xFFFF;
+    for (std::uint8_t b : bytes) {
+        crc ^= unsigned{b} << 8;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 0x8000) ? ((crc << 1) ^ 0x1021) & 0xFFFF : (crc << 1) & 0xFFFF;
+    }
+    return static_cast<std::uint16_t>(crc);
+}
+
+// Every length up to a few groups of eight bytes, from every start within a group, so
+// that whole groups and the bytes after them are both covered.
+TEST(Crc16Fdc, GroupedFormEqualsTheBitwiseDefinition) {
+    const std::vector<std::uint8_t> data = PseudoRandomBytes(80);
+    const std::span<const std::uint8_t> all(data);
+    for (std::size_t start = 0; start < 8; ++start) {
+        for (std::size_t n = 0; n <= 40; ++n) {
+            const auto piece = all.subspan(start, n);
+            ASSERT_EQ(Crc16Fdc(piece), BitwiseCrc16Fdc(piece)) << start << " " << n;
+        }
+    }
+}
+
+TEST(ImageCrc32, GroupedFormEqualsTheBitwiseDefinitionAtEveryLength) {
+    const std::vector<std::uint8_t> data = PseudoRandomBytes(80);
+    const std::span<const std::uint8_t> all(data);
+    for (std::size_t start = 0; start < 8; ++start) {
+        for (std::size_t n = 0; n <= 40; ++n) {
+            const auto piece = all.subspan(start, n);
+            ASSERT_EQ(ImageCrc32(piece), BitwiseImageCrc32(piece)) << start << " " << n;
+        }
+    }
+}
+
+TEST(ImageCrc32, TableFormEqualsTheBitwiseDefinition) {
+    const std::vector<std::uint8_t> data = PseudoRandomBytes(70000);
     const std::span<const std::uint8_t> all(data);
     for (std::size_t n : {std::size_t{1}, std::size_t{2}, std::size_t{255}, data.size()}) {
         EXPECT_EQ(ImageCrc32(all.first(n)), BitwiseImageCrc32(all.first(n))) << n;

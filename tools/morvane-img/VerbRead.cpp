@@ -144,17 +144,6 @@ Counts Count(const TZX_Disk& disk, bool dataRead) {
 
 }  // namespace
 
-std::string ReadUsageText() {
-    return "       morvane-img read [--virtual IMAGE] [--drive A|B]\n"
-           "            [--mode full|raw|scan|scan-sectors] [--tracks N] [--reread N]\n"
-           "            [--fault crc:T:R[:READS] | idcrc:T:R | missing:T:R |\n"
-           "                     unstable:T:FIRST:COUNT | vanish-after:N]... [--realtime]\n"
-           "            [--verbose] OUT\n"
-           "read: reads the disk in the controller's drive into OUT (udi, trd, udf, td0, fdi), "
-           "even\n"
-           "when the run stops early. Exit 0 done, 3 done with failed sectors, 1 stopped.\n";
-}
-
 int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string problem;
     const std::optional<ReadOptions> parsed = ParseReadOptions(args, problem);

@@ -18,18 +18,6 @@ int Usage(std::ostream& err, const std::string& problem) {
 
 }  // namespace
 
-std::string WriteUsageText() {
-    return "       morvane-img write IMAGE [--drive A|B] [--no-verify] [--virtual-out OUT]\n"
-           "            [--fault crc:T:R[:READS] | missing:T:R]... [--verbose]\n"
-           "       morvane-img format trdos|cpm [--name NAME] [--drive A|B]\n"
-           "            [--virtual-out OUT] [--verbose]\n"
-           "write: formats every track of IMAGE after its layout on the disk in the drive,\n"
-           "writes its sectors and reads them back. format: an empty TR-DOS (16 x 256) or\n"
-           "CP/M (5 x 1024) disk of 160 tracks. --virtual-out uses the emulated controller\n"
-           "with a blank disk (--fault on it) and saves what it holds into OUT. Exit 0\n"
-           "written and verified, 3 sectors failed, 1 stopped.\n";
-}
-
 int RunWrite(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     WriteTarget target;
     DiskWriteOptions options;

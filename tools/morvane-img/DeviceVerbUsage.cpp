@@ -1,0 +1,31 @@
+// The usage lines of the controller verbs, which morvane-img prints whether it runs those
+// verbs itself or leaves them to morvane-img-device.
+#include "VerbRead.h"
+#include "WriteVerbs.h"
+
+namespace morvane {
+
+std::string ReadUsageText() {
+    return "       morvane-img read [--virtual IMAGE] [--drive A|B]\n"
+           "            [--mode full|raw|scan|scan-sectors] [--tracks N] [--reread N]\n"
+           "            [--fault crc:T:R[:READS] | idcrc:T:R | missing:T:R |\n"
+           "                     unstable:T:FIRST:COUNT | vanish-after:N]... [--realtime]\n"
+           "            [--verbose] OUT\n"
+           "read: reads the disk in the controller's drive into OUT (udi, trd, udf, td0, fdi), "
+           "even\n"
+           "when the run stops early. Exit 0 done, 3 done with failed sectors, 1 stopped.\n";
+}
+
+std::string WriteUsageText() {
+    return "       morvane-img write IMAGE [--drive A|B] [--no-verify] [--virtual-out OUT]\n"
+           "            [--fault crc:T:R[:READS] | missing:T:R]... [--verbose]\n"
+           "       morvane-img format trdos|cpm [--name NAME] [--drive A|B]\n"
+           "            [--virtual-out OUT] [--verbose]\n"
+           "write: formats every track of IMAGE after its layout on the disk in the drive,\n"
+           "writes its sectors and reads them back. format: an empty TR-DOS (16 x 256) or\n"
+           "CP/M (5 x 1024) disk of 160 tracks. --virtual-out uses the emulated controller\n"
+           "with a blank disk (--fault on it) and saves what it holds into OUT. Exit 0\n"
+           "written and verified, 3 sectors failed, 1 stopped.\n";
+}
+
+}  // namespace morvane
