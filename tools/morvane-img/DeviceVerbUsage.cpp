@@ -11,9 +11,9 @@ std::string ReadUsageText() {
            "            [--fault crc:T:R[:READS] | idcrc:T:R | missing:T:R |\n"
            "                     unstable:T:FIRST:COUNT | vanish-after:N]... [--realtime]\n"
            "            [--verbose] OUT\n"
-           "read: reads the disk in the controller's drive into OUT (udi, trd, udf, td0, fdi), "
-           "even\n"
-           "when the run stops early. Exit 0 done, 3 done with failed sectors, 1 stopped.\n";
+           "read: reads the disk in the controller's drive into OUT (udi, trd, udf, td0, fdi,\n"
+           "scl, $T), even when the run stops early. Exit 0 done, 3 done with failed sectors,\n"
+           "1 stopped.\n";
 }
 
 std::string WriteUsageText() {
