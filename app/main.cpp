@@ -2,6 +2,7 @@
 // rest (link, settings, first contact with the controller).
 #include <QApplication>
 
+#include "QuitWhenShown.h"
 #include "filesystems/TrDosFileImages.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/SettingsDialog.h"
@@ -10,6 +11,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvane"));
+    morvane::InstallQuitWhenShown(app);
     morvane::InstallTrDosFileFormats();
     morvane::TFMain window;
     window.SetSettingsDialog(new morvane::Tfmset(&window));
