@@ -1,6 +1,7 @@
 // Times start-up from outside: with --quit-when-shown on the command line the program
-// prints "shown" on stdout and quits as soon as its first window has been painted and
-// put on the screen. The start-up benchmark starts the program this way.
+// prints "shown" and its CPU time so far in milliseconds on stdout, and quits, as soon as
+// its first window has been painted and put on the screen. The start-up benchmark starts
+// the program this way.
 #pragma once
 
 class QApplication;

@@ -3,11 +3,12 @@
 // --quit-when-shown, see app/QuitWhenShown.h). Taking turns lets the machine's load hit
 // every program alike. Run it under an X server, for example:
 //
-//   xvfb-run -a -s "-screen 0 1600x1200x24" build/rel/bench/startup_bench --runs 21 \
-//       build/rel/bench/bare_main_window build/rel/app/morvane
+//   xvfb-run -a -s "-screen 0 1600x1200x24" build/rel/bench/startup_bench --runs 21
+//     build/rel/bench/bare_main_window build/rel/app/morvane
 //
-// Prints each program's median, lowest and highest time and its median over the first
-// program's.
+// Prints for each program the median, lowest and highest wall time, and the median of its
+// own CPU time up to the first frame (which a loaded machine stretches less), each with
+// its ratio to the first program's.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -33,8 +34,13 @@ double Median(std::vector<double> values) {
     return n % 2 != 0 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Milliseconds from start to the "shown" line; nothing when the program failed to show.
-std::optional<double> TimeOneStart(const QString& program) {
+struct Sample {
+    double wallMs = 0;  // process start to the "shown" line
+    double cpuMs = 0;   // the program's own CPU time up to then, from that line
+};
+
+// Nothing when the program failed to show a window.
+std::optional<Sample> TimeOneStart(const QString& program) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -43,15 +49,19 @@ std::optional<double> TimeOneStart(const QString& program) {
     QElapsedTimer timer;
     timer.start();
     process.start(program, {QString::fromLatin1(morvane::kQuitWhenShownOption)});
-    std::optional<double> ms;
+    std::optional<Sample> sample;
     QByteArray out;
-    while (!ms && timer.elapsed() < kTimeoutMs) {
+    while (!sample && timer.elapsed() < kTimeoutMs) {
         if (!process.waitForReadyRead(kTimeoutMs)) break;
         out += process.readAllStandardOutput();
-        if (out.contains(morvane::kShownLine)) ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        const qsizetype at = out.indexOf(morvane::kShownLine);
+        if (at < 0 || out.indexOf('\n', at) < 0) continue;
+        sample = Sample{static_cast<double>(timer.nsecsElapsed()) / 1e6, 0};
+        const QList<QByteArray> words = out.mid(at).split('\n').front().split(' ');
+        if (words.size() > 1) sample->cpuMs = words[1].toDouble();
     }
     if (!process.waitForFinished(kTimeoutMs)) process.kill();
-    return ms;
+    return sample;
 }
 
 int Usage() {
@@ -71,28 +81,42 @@ int main(int argc, char* argv[]) {
     }
     if (runs < 1 || args.isEmpty()) return Usage();
 
-    std::vector<std::vector<double>> times(static_cast<std::size_t>(args.size()));
+    std::vector<std::vector<Sample>> samples(static_cast<std::size_t>(args.size()));
     // One untimed round first, so every program starts from a warm file cache.
     for (int round = -1; round < runs; ++round) {
         for (qsizetype i = 0; i < args.size(); ++i) {
-            const std::optional<double> ms = TimeOneStart(args[i]);
-            if (!ms) {
+            const std::optional<Sample> sample = TimeOneStart(args[i]);
+            if (!sample) {
                 std::fprintf(stderr, "%s did not show a window\n", qPrintable(args[i]));
                 return 1;
             }
-            if (round >= 0) times[static_cast<std::size_t>(i)].push_back(*ms);
+            if (round >= 0) samples[static_cast<std::size_t>(i)].push_back(*sample);
         }
     }
 
-    const double reference = Median(times[0]);
-    std::printf("%-24s %10s %10s %10s %8s\n", "program", "median ms", "min ms", "max ms", "ratio");
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const std::vector<double>& t = times[static_cast<std::size_t>(i)];
-        const double median = Median(t);
-        std::printf("%-24s %10.1f %10.1f %10.1f %8.2f\n", qPrintable(QFileInfo(args[i]).fileName()),
-                    median, *std::min_element(t.begin(), t.end()),
-                    *std::max_element(t.begin(), t.end()),
-                    reference > 0 ? median / reference : 0.0);
+    std::vector<double> wall;
+    std::vector<double> cpu;
+    for (const std::vector<Sample>& s : samples) {
+        std::vector<double> w;
+        std::vector<double> c;
+        for (const Sample& one : s) {
+            w.push_back(one.wallMs);
+            c.push_back(one.cpuMs);
+        }
+        wall.push_back(Median(w));
+        cpu.push_back(Median(c));
+    }
+    std::printf("medians of %d runs; ratios to the first program\n", runs);
+    std::printf("%-20s %9s %9s %9s %8s %9s %8s\n", "program", "wall ms", "min ms", "max ms",
+                "ratio", "CPU ms", "ratio");
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const auto [low, high] = std::minmax_element(
+            samples[i].begin(), samples[i].end(),
+            [](const Sample& a, const Sample& b) { return a.wallMs < b.wallMs; });
+        std::printf("%-20s %9.1f %9.1f %9.1f %8.2f %9.1f %8.2f\n",
+                    qPrintable(QFileInfo(args[static_cast<qsizetype>(i)]).fileName()), wall[i],
+                    low->wallMs, high->wallMs, wall[0] > 0 ? wall[i] / wall[0] : 0.0, cpu[i],
+                    cpu[0] > 0 ? cpu[i] / cpu[0] : 0.0);
     }
     return 0;
 }
