@@ -1,19 +1,18 @@
-// Creates the application and its windows; the main window's first showing starts the
-// rest (link, settings, first contact with the controller).
+// Creates the application and its main window; the main window's first showing starts
+// the rest (link, settings, first contact with the controller). The dialogs are made on
+// first use, which keeps them out of the time to the first frame.
 #include <QApplication>
 
+#include "QuitWhenShown.h"
 #include "filesystems/TrDosFileImages.h"
 #include "ui/shell/MainWindow.h"
-#include "ui/shell/SettingsDialog.h"
-#include "ui/views/ScreenViewer.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvane"));
+    morvane::InstallQuitWhenShown(app);
     morvane::InstallTrDosFileFormats();
     morvane::TFMain window;
-    window.SetSettingsDialog(new morvane::Tfmset(&window));
-    window.SetScreenViewer(new morvane::TFmScr(&window));
     window.show();
     return QApplication::exec();
 }

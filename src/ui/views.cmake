@@ -3,6 +3,7 @@ add_library(morvane_ui_views STATIC
   views/DiskMapView.cpp
   views/HexText.cpp
   views/HexView.cpp
+  views/MapCellCache.cpp
   views/MapCells.cpp
   views/MapMenuRules.cpp
   views/MapTiles.cpp

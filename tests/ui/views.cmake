@@ -3,6 +3,7 @@ find_package(Qt6 REQUIRED COMPONENTS Test)
 morvane_add_test(ui_views_tests SOURCES
   views/QtTestApp.cpp
   views/MapCellsTest.cpp
+  views/MapCellCacheTest.cpp
   views/MapMenuRulesTest.cpp
   views/DiskMapViewTest.cpp
   views/HexViewTest.cpp

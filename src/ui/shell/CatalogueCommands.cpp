@@ -41,7 +41,7 @@ void TFMain::ConnectCatalogues() {
     } else {
         FileChooser chooser = options_.chooser ? options_.chooser : MakeDialogChooser(this);
         catalogueDialogs_ = std::make_shared<WidgetCatalogueDialogs>(
-            this, [this] { return fmScr_.data(); }, std::move(chooser));
+            this, [this] { return ScreenViewer(); }, std::move(chooser));
     }
     sectorView_->setOwnerLookup(&CurrentSectorOwner);
     connect(actions_.viewZxCatalogue, &QAction::triggered, this, &TFMain::ViewZxCatalogueCommand);

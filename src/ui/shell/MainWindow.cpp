@@ -62,6 +62,11 @@ void TFMain::SetSettingsDialog(Tfmset* dialog) {
     fmset_ = dialog;
 }
 
+TFmScr* TFMain::ScreenViewer() {
+    if (!fmScr_) fmScr_ = new TFmScr(this);
+    return fmScr_;
+}
+
 QString TFMain::StatusText(int panel) const {
     if (panel < 0 || panel > 2) return {};
     return sbPanel_[panel]->text();

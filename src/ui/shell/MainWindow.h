@@ -90,9 +90,10 @@ class TFMain : public QMainWindow,
 
     // The settings dialog made by the program's start; made on first use otherwise.
     void SetSettingsDialog(Tfmset* dialog);
-    // The screen viewer made by the program's start, kept for the catalogue views.
+    // The screen viewer of the catalogue views: the one set here, or one made on first use
+    // and kept.
     void SetScreenViewer(TFmScr* viewer) { fmScr_ = viewer; }
-    TFmScr* ScreenViewer() const { return fmScr_; }
+    TFmScr* ScreenViewer();
 
     // Start-up as on the first showing; runs once.
     void StartUp();

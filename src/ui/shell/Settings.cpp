@@ -125,42 +125,54 @@ TSettings SettingsStore::LoadAndRepair(const QString& programFolder) {
                                exists);
     };
 
+    // Only values the file does not already hold are written, and the file once at the
+    // end: an intact file is not rewritten (each write replaces it safely, which costs a
+    // flush to disk) at every start.
+    bool changed = false;
+    auto repair = [&](const char* key, const QVariant& value) {
+        const QString k = OptionKey(key);
+        if (ini_->value(k).toString() == value.toString()) return;
+        ini_->setValue(k, value);
+        changed = true;
+    };
+
     TSettings s;
     s.RetryCount = RepairRetryCount(readInt("RetryCount", kDefaultRetryCount));
-    WriteKey("RetryCount", s.RetryCount);
+    repair("RetryCount", s.RetryCount);
     s.RetryCountWithReset =
         RepairRetryCountWithReset(readInt("RetryCountWithReset", kDefaultRetryCountWithReset));
-    WriteKey("RetryCountWithReset", s.RetryCountWithReset);
+    repair("RetryCountWithReset", s.RetryCountWithReset);
     s.FirstCylinder = RepairFirstCylinder(readInt("FirstCylinder", kDefaultFirstCylinder));
-    WriteKey("FirstCylinder", s.FirstCylinder);
+    repair("FirstCylinder", s.FirstCylinder);
     s.LastCylinder = RepairLastCylinder(readInt("LastCylinder", kDefaultLastCylinder));
-    WriteKey("LastCylinder", s.LastCylinder);
+    repair("LastCylinder", s.LastCylinder);
     s.CycleRead = RepairCycleRead(readInt("CycleRead", kDefaultCycleRead));
-    WriteKey("CycleRead", s.CycleRead);
+    repair("CycleRead", s.CycleRead);
     s.TimeOut = RepairTimeOut(readInt("TimeOut", kDefaultTimeOut));
-    WriteKey("TimeOut", s.TimeOut);
+    repair("TimeOut", s.TimeOut);
 
     // An absent RestoreTrack means true; a stored false is kept, so the dialog's choice
     // survives a restart.
     s.RestoreTrack = readBool("RestoreTrack", true);
-    WriteKey("RestoreTrack", s.RestoreTrack);
+    repair("RestoreTrack", s.RestoreTrack);
     s.TD0arch = readBool("TD0arch", false);
-    WriteKey("TD0arch", s.TD0arch);
+    repair("TD0arch", s.TD0arch);
     s.OverlapTrackAndData = readBool("OverlapTrackAndData", false);
-    WriteKey("OverlapTrackAndData", s.OverlapTrackAndData);
+    repair("OverlapTrackAndData", s.OverlapTrackAndData);
     s.SetSectorSizeFromHead = readBool("SetSectorSizeFromHead", false);
-    WriteKey("SetSectorSizeFromHead", s.SetSectorSizeFromHead);
+    repair("SetSectorSizeFromHead", s.SetSectorSizeFromHead);
 
     s.Directory_1 = readDir("Directory_1");
-    WriteKey("Directory_1", s.Directory_1);
+    repair("Directory_1", s.Directory_1);
     s.Directory_2 = readDir("Directory_2");
-    WriteKey("Directory_2", s.Directory_2);
+    repair("Directory_2", s.Directory_2);
     s.HobetaDir = readDir("HobetaDir");
-    WriteKey("HobetaDir", s.HobetaDir);
+    repair("HobetaDir", s.HobetaDir);
     s.SCLDir = readDir("SCLDir");
-    WriteKey("SCLDir", s.SCLDir);
+    repair("SCLDir", s.SCLDir);
     s.Drive = RepairDrive(ini_->value(OptionKey("Drive"), QString()).toString());
-    WriteKey("Drive", s.Drive);
+    repair("Drive", s.Drive);
+    if (changed) ini_->sync();
     return s;
 }
 

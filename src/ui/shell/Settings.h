@@ -68,8 +68,9 @@ class SettingsStore {
 
     const QString& IniPath() const { return iniPath_; }
 
-    // Creates the file if missing, reads every key of "Option", repairs it and writes it
-    // back, so a fresh file holds every key afterwards.
+    // Creates the file if missing, reads every key of "Option", repairs it and writes back
+    // the keys the file did not hold as repaired, so a fresh file holds every key
+    // afterwards and an intact one is left as it is.
     TSettings LoadAndRepair(const QString& programFolder);
     // The ten values of the settings dialog, in the dialog's order.
     void WriteDialogValues(const TSettings& s);

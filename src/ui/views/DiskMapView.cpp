@@ -1,7 +1,6 @@
 #include "ui/views/DiskMapView.h"
 
 #include <QContextMenuEvent>
-#include <QFontInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,17 +14,6 @@ namespace morvane {
 
 namespace {
 
-QFont CellFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::Monospace, QFont::PreferMatch);
-    font.setFixedPitch(true);
-    font.setPointSize(7);
-    // Without Courier New on the system, any fixed-pitch family of the same size.
-    if (!QFontInfo(font).fixedPitch())
-        font.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Monospace")});
-    return font;
-}
-
 int MaxLeftColumn(int viewportWidth) {
     int width = 0;
     for (int c = kMapColumns - 1; c >= 0; --c) {
@@ -38,10 +26,7 @@ int MaxLeftColumn(int viewportWidth) {
 }  // namespace
 
 DiskMapView::DiskMapView(TZX_Disk& disk, QWidget* parent)
-    : QAbstractScrollArea(parent),
-      disk_(disk),
-      tiles_(palette().color(QPalette::Button)),
-      cellFont_(CellFont()) {
+    : QAbstractScrollArea(parent), disk_(disk), cells_(palette().color(QPalette::Button)) {
     setObjectName(QStringLiteral("zxd"));
     setFocusPolicy(Qt::StrongFocus);
     // The paint event fills the background with the button face itself.
@@ -192,25 +177,14 @@ void DiskMapView::EnsureVisible(int column, int row) {
 
 void DiskMapView::PaintCell(QPainter& painter, int column, int row, const QRect& rect) const {
     const MapCellLook look = LookOfCell(disk_, column, row, showDisabled_);
-    if (look.tile == MapTile::None) return;
-    painter.drawPixmap(rect.topLeft(), tiles_.Tile(look.tile));
-    if (look.text.empty()) return;
-    const QString text = QString::fromStdString(look.text);
-    const QFontMetrics metrics(cellFont_);
-    const int x = rect.left() + CentredOffset(rect.width(), metrics.horizontalAdvance(text));
-    const int y = rect.top() + CentredOffset(rect.height(), metrics.height());
-    painter.setBackgroundMode(Qt::OpaqueMode);
-    painter.setBackground(tiles_.Fill(look.tile));
-    painter.setPen(look.whiteText ? Qt::white : Qt::black);
-    painter.drawText(QPoint(x, y + metrics.ascent()), text);
-    painter.setBackgroundMode(Qt::TransparentMode);
+    const QPixmap& cell = cells_.Cell(look, painter.device()->devicePixelRatioF());
+    if (!cell.isNull()) painter.drawPixmap(rect.topLeft(), cell);
 }
 
 void DiskMapView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    painter.setFont(cellFont_);
     const QRect dirty = event->rect();
-    painter.fillRect(dirty, tiles_.Fill(MapTile::None));
+    painter.fillRect(dirty, cells_.Fill(MapTile::None));
     const int rows = viewport()->height() / kMapRowHeight + 1;
     for (int r = topRow(); r < std::min(kMapRows, topRow() + rows); ++r) {
         for (int c = leftColumn(); c < kMapColumns; ++c) {

@@ -22,8 +22,8 @@
 #include "model/DiskObserver.h"
 #include "model/ImageEditing.h"
 #include "model/ZxDisk.h"
+#include "ui/views/MapCellCache.h"
 #include "ui/views/MapMenuRules.h"
-#include "ui/views/MapTiles.h"
 
 namespace morvane {
 
@@ -121,8 +121,8 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
     ImageEditHost& Host();
 
     TZX_Disk& disk_;
-    MapTileSet tiles_;
-    QFont cellFont_;
+    // Painting reads the view's state only; the cache fills as cells are first shown.
+    mutable MapCellCache cells_;
     bool showDisabled_ = false;
     int currentColumn_ = 0;
     int currentRow_ = 0;

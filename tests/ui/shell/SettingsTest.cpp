@@ -73,6 +73,15 @@ class SettingsFileTest : public ::testing::Test {
         QSettings ini(Ini(), QSettings::IniFormat);
         return ini.value(QStringLiteral("Option/") + QLatin1String(key));
     }
+    void AppendComment() {
+        QFile file(Ini());
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write("; kept\n");
+    }
+    bool HasComment() const {
+        QFile file(Ini());
+        return file.open(QIODevice::ReadOnly) && file.readAll().contains("; kept");
+    }
     QTemporaryDir dir;
 };
 
@@ -144,6 +153,24 @@ TEST_F(SettingsFileTest, StoredFalseRestoreTrackSurvivesRestart) {
     Put("RestoreTrack", false);
     SettingsStore store(Ini());
     EXPECT_FALSE(store.LoadAndRepair(Program()).RestoreTrack);
+}
+
+// A rewrite of the file drops comment lines, so a kept comment shows the file was left
+// alone; a repaired value still reaches it.
+TEST_F(SettingsFileTest, IntactFileIsNotRewrittenAtStart) {
+    SettingsStore(Ini()).LoadAndRepair(Program());
+    AppendComment();
+    SettingsStore(Ini()).LoadAndRepair(Program());
+    EXPECT_TRUE(HasComment());
+}
+
+TEST_F(SettingsFileTest, FileWithARepairedValueIsRewritten) {
+    SettingsStore(Ini()).LoadAndRepair(Program());
+    Put("CycleRead", 99);
+    AppendComment();
+    SettingsStore(Ini()).LoadAndRepair(Program());
+    EXPECT_FALSE(HasComment());
+    EXPECT_EQ(Get("CycleRead").toInt(), 5);
 }
 
 TEST_F(SettingsFileTest, DirectoryAndDriveWritesReachTheFileAtOnce) {

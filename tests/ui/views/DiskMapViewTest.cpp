@@ -117,6 +117,18 @@ TEST_F(DiskMapViewTest, SectorTilesFollowDataState) {
     EXPECT_EQ(CountColour(image, 4, 2, Qt::yellow), 0) << "slot 3 is empty";
 }
 
+TEST_F(DiskMapViewTest, CellShownBeforeIsRepaintedInItsNewState) {
+    PresentTrack(*disk, 2);
+    PutSector(*disk, 2, 0, 1, 256, false);
+    view->ImageChanged();
+    ASSERT_GT(CountColour(Render(), 1, 2, Qt::red), InsideArea(1) / 2);
+    disk->GetTrack(2)->GetSlot(0)->DataGood = kDataGood;
+    view->SectorCellChanged(2, 0);
+    const QImage image = Render();
+    EXPECT_GT(CountColour(image, 1, 2, QColor(0, 255, 0)), InsideArea(1) / 2);
+    EXPECT_EQ(CountColour(image, 1, 2, Qt::red), 0);
+}
+
 TEST_F(DiskMapViewTest, EmptyImageShowsOnlyBackgroundUnlessDisabledShown) {
     const QColor face = view->palette().color(QPalette::Button);
     view->clearFocus();  // no focus frame on the current cell
