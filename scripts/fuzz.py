@@ -33,13 +33,13 @@ REPO = Path(__file__).resolve().parent.parent
 #   rx      controller byte streams written here
 HARNESSES = {
     "trd": ("fuzz_trd", 16384, [("head", ["trd"])]),
-    "udi": ("fuzz_udi", 16384, [("shrink", ["trd", "udi", "fdi", "td0"], "udi", 2, False)]),
+    "udi": ("fuzz_udi", 8192, [("shrink", ["trd", "udi", "fdi", "td0"], "udi", 1, False)]),
     "fdi": ("fuzz_fdi", 32768, [("shrink", ["trd", "udi", "fdi", "td0"], "fdi", 2, False)]),
-    "td0": ("fuzz_td0", 16384, [("shrink", ["trd", "udi", "fdi", "td0"], "td0", 2, False),
+    "td0": ("fuzz_td0", 8192, [("shrink", ["trd", "udi", "fdi", "td0"], "td0", 1, False),
                                 ("shrink", ["trd", "fdi", "td0"], "td0", 2, True),
                                 ("head", ["td0"])]),
-    "lzh": ("fuzz_lzh", 4096, [("body", ["td0"])]),
-    "native": ("fuzz_native", 24576, [("shrink", ["trd", "udi", "fdi"], "udf", 2, False)]),
+    "lzh": ("fuzz_lzh", 2048, [("body", ["td0"])]),
+    "native": ("fuzz_native", 16384, [("shrink", ["trd", "udi", "fdi"], "udf", 1, False)]),
     "scl_hobeta": ("fuzz_scl_hobeta", 32768, [("head", ["scl", "hobeta"])]),
     "trdos": ("fuzz_trdos", 16384, [("head", ["trd"])]),
     "cpm": ("fuzz_cpm", 4096, [("cpm", [])]),
