@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the LZHUF decoder, as the TD0 reader does: run on over 12 zero
-// bytes past the end, with a bound on the output. The bound is lower than the reader's so
-// a run stays short, yet past the 32768 symbols after which the tree is rebuilt.
+// bytes past the end, with a bound on the output. Inputs and the bound are kept small so a
+// run stays short; that leaves the tree's rebuild after 32768 symbols to the LZH tests.
 #include <cstddef>
 #include <cstdint>
 #include <span>
