@@ -1,6 +1,9 @@
 // Feeds arbitrary bytes to the UDI reader twice: as they come, and with the size field and
-// checksum made right so the track records get read. A file that loads is written back
-// (its tracks rebuilt from their raw images) and the result must load again.
+// checksum made right so the track records get read. A file that loads that way is written
+// back (its tracks rebuilt from their raw images) and the result must load again. The bytes
+// as they come are read for one input in 16 only (chosen by a byte of it): mutated inputs
+// almost never pass the checksum, and clearing the whole container for them made the runs
+// slow.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -16,13 +19,14 @@ morvane::TZX_Disk& Disk() {
     return *disk;
 }
 
-void ReadAndRewrite(std::span<const std::uint8_t> file, bool noTrackRestore) {
+void ReadAndRewrite(std::span<const std::uint8_t> file, bool rewrite, bool noTrackRestore) {
     using namespace morvane;
     TZX_Disk& disk = Disk();
     if (!ReadUdi(file, disk)) {
         if (disk.LastError.empty()) __builtin_trap();
         return;
     }
+    if (!rewrite) return;
     disk.NoTrackRestore = noTrackRestore;
     Bytes out;
     if (WriteUdi(disk, out) && !ReadUdi(out, disk)) __builtin_trap();
@@ -32,12 +36,12 @@ void ReadAndRewrite(std::span<const std::uint8_t> file, bool noTrackRestore) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvane;
     const std::span<const std::uint8_t> file(data, size);
-    ReadAndRewrite(file, false);
+    if (size < 20 || (data[size - 2] & 0x0F) == 0) ReadAndRewrite(file, false, false);
     if (size < 20) return 0;
     Bytes fixed(data, data + size);
     const std::size_t body = size - 4;
     SetLe32(fixed, 4, static_cast<std::uint32_t>(body));
     SetLe32(fixed, body, ImageCrc32(std::span<const std::uint8_t>(fixed).first(body)));
-    ReadAndRewrite(fixed, (data[size - 1] & 1) != 0);
+    ReadAndRewrite(fixed, true, (data[size - 1] & 1) != 0);
     return 0;
 }

@@ -6,3 +6,8 @@ morvane_add_fuzzer(fuzz_scl_hobeta FuzzSclHobeta.cpp)
 target_link_libraries(fuzz_trdos PRIVATE morvane_filesystems)
 target_link_libraries(fuzz_cpm PRIVATE morvane_filesystems)
 target_link_libraries(fuzz_scl_hobeta PRIVATE morvane_filesystems)
+
+# Not a harness: makes small seeds from real images when the fuzz script runs.
+add_executable(fuzz_make_seed MakeSeed.cpp)
+target_link_libraries(fuzz_make_seed PRIVATE morvane_filesystems morvane_formats
+                                             morvane_warnings)
