@@ -63,6 +63,10 @@ struct QuietCatalogueDialogs : CatalogueDialogs {
     }
     QString ChooseFolder(const QString&, const QString&) override { return {}; }
     QString ChooseSaveFile(const SaveFileRequest&) override { return {}; }
+    QStringList ChooseOpenFiles(const OpenFilesRequest&) override { return {}; }
+    std::optional<QString> AskText(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
     bool EditHeader(TrDosEntryEdit&) override { return false; }
     void ShowScreen(std::span<const std::uint8_t>) override {}
     void ShowHex(std::span<const std::uint8_t>, bool) override {}
