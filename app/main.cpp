@@ -6,12 +6,14 @@
 #include "QuitWhenShown.h"
 #include "filesystems/TrDosFileImages.h"
 #include "ui/shell/MainWindow.h"
+#include "ui/shell/ToolBarStyle.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvane"));
     morvane::InstallQuitWhenShown(app);
     morvane::InstallTrDosFileFormats();
+    morvane::InstallToolBarStyle();
     morvane::TFMain window;
     window.show();
     return QApplication::exec();

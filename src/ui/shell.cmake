@@ -16,6 +16,8 @@ add_library(morvane_ui STATIC
   shell/Priority.cpp
   shell/Settings.cpp
   shell/SettingsDialog.cpp
+  shell/ToolBarIcons.cpp
+  shell/ToolBarStyle.cpp
   shell/UserDialogs.cpp
   shell/VirtualDrive.cpp
   shell/WidgetCatalogueDialogs.cpp

@@ -14,6 +14,8 @@ morvane_add_test(ui_shell_tests
     shell/MainWindowTest.cpp
     shell/MainWindowViewsTest.cpp
     shell/PriorityTest.cpp
+    shell/ToolBarIconsTest.cpp
+    shell/ToolBarStyleTest.cpp
   LIBS morvane_ui Qt6::Test)
 
 # Not a test: draws the window with an image loaded, for the README's screenshot.

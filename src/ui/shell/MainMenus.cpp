@@ -2,13 +2,13 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStyle>
 #include <QToolBar>
 
 #include "ui/shell/ControllerLink.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/MenuRules.h"
 #include "ui/shell/Texts.h"
+#include "ui/shell/ToolBarIcons.h"
 #include "ui/views/DiskMapView.h"
 
 namespace morvane {
@@ -191,20 +191,19 @@ void TFMain::BuildToolBar() {
     toolBar_ = addToolBar(QStringLiteral("ToolBar1"));
     toolBar_->setObjectName(QStringLiteral("ToolBar1"));
     toolBar_->setMovable(false);
-    QStyle* st = style();
-    a.toolSave = toolBar_->addAction(st->standardIcon(QStyle::SP_DialogSaveButton),
-                                     QStringLiteral("Сохранить образ"));
+    a.toolSave =
+        toolBar_->addAction(MakeToolIcon(ToolPicture::Save), QStringLiteral("Сохранить образ"));
     a.toolSave->setObjectName(QStringLiteral("tbSave"));
-    a.toolSaveUdi = toolBar_->addAction(st->standardIcon(QStyle::SP_DriveFDIcon),
+    a.toolSaveUdi = toolBar_->addAction(MakeToolIcon(ToolPicture::SaveUdi),
                                         QStringLiteral("Сохранить в формате UDI"));
     a.toolSaveUdi->setObjectName(QStringLiteral("tbSaveUdi"));
     toolBar_->addSeparator();
-    a.toolClear = toolBar_->addAction(st->standardIcon(QStyle::SP_TrashIcon),
-                                      QStringLiteral("Очистить образ"));
+    a.toolClear =
+        toolBar_->addAction(MakeToolIcon(ToolPicture::Clear), QStringLiteral("Очистить образ"));
     a.toolClear->setObjectName(QStringLiteral("tbClear"));
     toolBar_->addSeparator();
     // The fourth button has no hint.
-    a.toolScanAndRead = toolBar_->addAction(st->standardIcon(QStyle::SP_BrowserReload), QString());
+    a.toolScanAndRead = toolBar_->addAction(MakeToolIcon(ToolPicture::ScanAndRead), QString());
     a.toolScanAndRead->setObjectName(QStringLiteral("tb4"));
     a.toolScanAndRead->setToolTip(QString());
 
