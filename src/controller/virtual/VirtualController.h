@@ -115,7 +115,7 @@ class VirtualController : public FtdiDriver {
     // Up to maxBytes of noise before every frame the device sends.
     void SetGarbageBetweenFrames(bool on, std::size_t maxBytes = 8,
                                  GarbageKind kind = GarbageKind::Noise);
-    // The seed of the noise, so a run with noise can be repeated.
+    // Seeds the noise: the same seed gives the same bytes, so a noisy run can be rerun.
     void SetGarbageSeed(std::uint32_t seed);
     // Unplugged: every driver call fails from now on (queued bytes are lost).
     void Vanish();

@@ -16,31 +16,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct FileSpec {
+struct FileShape {
     const char* name;
     std::uint8_t sectors;
     std::uint8_t seed;
 };
 
 // The files laid out on a disk of their own, so the exports build the PC files.
-std::vector<TrDosEntry> SourceDisk(TZX_Disk& disk, std::initializer_list<FileSpec> specs) {
+std::vector<TrDosEntry> SourceDisk(TZX_Disk& disk, std::initializer_list<FileShape> shapes) {
     std::vector<TrDosEntry> out;
-    for (const FileSpec& s : specs)
+    for (const FileShape& s : shapes)
         out.push_back(AddTrDosFile(disk, s.name, 'C', s.sectors, s.seed));
     return out;
 }
 
-Bytes Hobeta(const FileSpec& spec) {
+Bytes Hobeta(const FileShape& shape) {
     auto disk = NewTrDosDisk();
     Bytes out;
-    EXPECT_TRUE(BuildHobeta(*disk, SourceDisk(*disk, {spec})[0], out));
+    EXPECT_TRUE(BuildHobeta(*disk, SourceDisk(*disk, {shape})[0], out));
     return out;
 }
 
-Bytes Scl(std::initializer_list<FileSpec> specs) {
+Bytes Scl(std::initializer_list<FileShape> shapes) {
     auto disk = NewTrDosDisk();
     Bytes out;
-    EXPECT_TRUE(BuildScl(*disk, SourceDisk(*disk, specs), out));
+    EXPECT_TRUE(BuildScl(*disk, SourceDisk(*disk, shapes), out));
     return out;
 }
 

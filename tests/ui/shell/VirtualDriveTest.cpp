@@ -18,19 +18,19 @@
 namespace morvane {
 namespace {
 
-struct FileSpec {
+struct FileShape {
     const char* name;
     std::uint8_t sectors;
 };
 
-TrDosEntry EntryOf(const FileSpec& spec) {
+TrDosEntry EntryOf(const FileShape& shape) {
     TrDosEntry e;
     e.name.fill(' ');
-    std::copy_n(spec.name, std::strlen(spec.name), e.name.begin());
+    std::copy_n(shape.name, std::strlen(shape.name), e.name.begin());
     e.type = 'C';
     e.start = 0x8000;
-    e.length = static_cast<std::uint16_t>(spec.sectors * 256);
-    e.sectors = spec.sectors;
+    e.length = static_cast<std::uint16_t>(shape.sectors * 256);
+    e.sectors = shape.sectors;
     return e;
 }
 
@@ -41,23 +41,23 @@ Bytes Sectors(std::uint8_t count, std::uint8_t seed) {
     return b;
 }
 
-Bytes Hobeta(const FileSpec& spec) {
-    Bytes out = HobetaHeader(EntryOf(spec));
-    const Bytes data = Sectors(spec.sectors, 1);
+Bytes Hobeta(const FileShape& shape) {
+    Bytes out = HobetaHeader(EntryOf(shape));
+    const Bytes data = Sectors(shape.sectors, 1);
     out.insert(out.end(), data.begin(), data.end());
     return out;
 }
 
-Bytes Scl(std::initializer_list<FileSpec> specs) {
+Bytes Scl(std::initializer_list<FileShape> shapes) {
     Bytes out(kSclSignature.begin(), kSclSignature.end());
-    out.push_back(static_cast<std::uint8_t>(specs.size()));
-    for (const FileSpec& s : specs) {
+    out.push_back(static_cast<std::uint8_t>(shapes.size()));
+    for (const FileShape& s : shapes) {
         const Bytes header = HobetaHeader(EntryOf(s));
         out.insert(out.end(), header.begin(), header.begin() + 13);
         out.push_back(s.sectors);
     }
     std::uint8_t seed = 2;
-    for (const FileSpec& s : specs) {
+    for (const FileShape& s : shapes) {
         const Bytes data = Sectors(s.sectors, seed++);
         out.insert(out.end(), data.begin(), data.end());
     }
