@@ -5,8 +5,7 @@
 // on the disk afterwards. Prints a report; exits 1 on any violation, 2 on wrong usage,
 // and 3 when a run hangs past twice its bound.
 //
-//   fault_soak [--reads N] [--writes N] [--seed S] [--timeout-ms T] [--verbose]
-//              [--error-mark-noise] [--only RUN]
+//   fault_soak [--reads N] [--writes N] [--seed S] [--timeout-ms T] [--verbose] [--only RUN]
 #include <QCoreApplication>
 #include <QString>
 #include <QTimer>
@@ -47,7 +46,6 @@ struct Options {
     std::uint32_t seed = 1;
     int timeoutMs = 200;
     bool verbose = false;
-    bool errorMarkNoise = false;
     int only = -1;  // run just this one (its index in the report), to repeat a finding
 };
 
@@ -266,7 +264,7 @@ class Soak {
         SoakHost host(run.seed);
         if (faults) {
             const RunShape shape{image.get(), params->count, params->count * mode.commandsPerTrack,
-                                 false, options_.errorMarkNoise};
+                                 false};
             run.plan = ArmFaults(random, shape, *rig.device, host);
         }
         run.boundMs = faults ? Bound(mode.name, run.plan) : 0;
@@ -324,8 +322,7 @@ class Soak {
         if (faults) {
             const int perTrack = kind == DiskKind::TrDos ? 20 : 9;
             const RunShape shape{image.get(), static_cast<int>(kNewImageTracks),
-                                 static_cast<int>(kNewImageTracks) * perTrack, true,
-                                 options_.errorMarkNoise};
+                                 static_cast<int>(kNewImageTracks) * perTrack, true};
             run.plan = ArmFaults(random, shape, *rig.device, host);
         }
         run.boundMs = faults ? Bound(run.mode, run.plan) : 0;
@@ -368,8 +365,8 @@ class Soak {
 bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--verbose" || a == "--error-mark-noise") {
-            (a == "--verbose" ? options.verbose : options.errorMarkNoise) = true;
+        if (a == "--verbose") {
+            options.verbose = true;
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -402,7 +399,7 @@ int main(int argc, char** argv) {
     if (!morvane::soak::ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: fault_soak [--reads N] [--writes N] [--seed S] "
-                     "[--timeout-ms T] [--verbose] [--error-mark-noise] [--only RUN]\n");
+                     "[--timeout-ms T] [--verbose] [--only RUN]\n");
         return 2;
     }
     return morvane::soak::Soak(options).Run();

@@ -155,7 +155,7 @@ FaultPlan ArmFaults(std::mt19937& random, const RunShape& shape, virt::VirtualCo
                                                        virt::GarbageKind::StrayErrorMark};
         static constexpr FaultKind kFaults[] = {FaultKind::Noise, FaultKind::TornFrames,
                                                 FaultKind::ErrorMarkNoise};
-        const int k = shape.errorMarkNoise ? draw.Int(0, 2) : (draw.Chance(0.5) ? 1 : 0);
+        const int k = draw.Int(0, 2);
         device.SetGarbageSeed(draw.Seed());
         device.SetGarbageBetweenFrames(true, draw.Size(1, kMostGarbageBytes), kKinds[k]);
         note(kFaults[k]);

@@ -52,9 +52,6 @@ struct RunShape {
     int tracks = 0;                   // tracks the run goes over, from 0
     int commands = 0;                 // about how many commands the run sends without faults
     bool writing = false;
-    // Noise may also hold stray error marks, which the receive rules turn into error
-    // records the device never sent (off by default: known to shift a sector list read).
-    bool errorMarkNoise = false;
 };
 
 // Draws the faults of a run and sets them on the device and the host.

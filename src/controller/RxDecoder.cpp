@@ -54,8 +54,13 @@ void RxDecoder::Feed(std::uint8_t b, RxRecordSink& sink) {
         answerCollecting_ = true;
         StartPart();
     } else if (b == kRxErrorMark) {
-        // An error mark with no answer in progress has no data part; the data of an
-        // earlier error must not be reported again.
+        // The device opens every answer, failed or not, with a start byte. A mark with no
+        // frame open is line noise like any other byte outside a frame: taken as an error
+        // record, it would stand in for the answer of the next command and shift every
+        // later answer onto the wrong command.
+        if (!collecting) return;
+        // A mark inside an error's status part has no data part; the data of the earlier
+        // mark must not be reported again.
         savedData_.clear();
         savedDataCut_ = false;
         if (answerCollecting_) {

@@ -1,7 +1,8 @@
 // The state machine that turns the controller's byte stream into answer and error records.
 //
 //   0x0A          start of an answer (drops a partial answer; closes a pending error)
-//   0x0B          the data so far becomes the data part; status bytes follow
+//   0x0B          the data so far becomes the data part; status bytes follow (ignored
+//                 outside a frame)
 //   0xAA          end of the answer or of the error answer
 //   0x20..0x2F    high nibble of a data byte
 //   0x30..0x3F    low nibble; completes the byte

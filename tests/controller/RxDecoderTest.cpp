@@ -107,15 +107,33 @@ TEST(RxDecoder, EndWithNothingOpenIsIgnored) {
     EXPECT_EQ(r.answers[0].Length(), 0u);
 }
 
-TEST(RxDecoder, ErrorMarkWithoutAnswerHasNoStaleDataPart) {
-    RxDecoder decoder;
-    Recorder sink;
-    decoder.Feed(test::EncodeError({0x11, 0x22}, {0x10, 0x05}), sink);
-    decoder.Feed(Bytes8{0x0B, 0x28, 0x30, 0xAA}, sink);
-    ASSERT_EQ(sink.errors.size(), 2u);
-    EXPECT_EQ(sink.errors[0].data, (Bytes8{0x11, 0x22}));
-    EXPECT_EQ(sink.errors[1].status, (Bytes8{0x80}));
-    EXPECT_TRUE(sink.errors[1].data.empty());
+TEST(RxDecoder, ErrorMarkOutsideAFrameIsNoise) {
+    // Before anything, after an answer and after an error record: the marks and what
+    // follows them make no record, and the next frame decodes whole.
+    struct Case {
+        Bytes8 before;
+        std::vector<char> order;
+    };
+    const Case cases[] = {{{}, {'A'}},
+                          {test::EncodeAnswer({0x11}), {'A', 'A'}},
+                          {test::EncodeError({0x11, 0x22}, {1, 2}), {'E', 'A'}}};
+    for (const Case& c : cases) {
+        Bytes8 stream = c.before;
+        for (std::uint8_t b : {0x0B, 0x28, 0x30, 0x0B, 0x31, 0xAA, 0x0B, 0x32})
+            stream.push_back(b);
+        const Bytes8 next = test::EncodeAnswer({0x42});
+        stream.insert(stream.end(), next.begin(), next.end());
+        const Recorder r = Decode(stream);
+        ASSERT_EQ(r.order, c.order) << c.before.size();
+        EXPECT_EQ(r.answers.back().data, (Bytes8{0x42}));
+    }
+}
+
+TEST(RxDecoder, SecondMarkInAFrameDropsTheEarlierDataPart) {
+    const Recorder r = Decode({0x0A, 0x31, 0x0B, 0x21, 0x30, 0x0B, 0x28, 0x30, 0xAA});
+    ASSERT_EQ(r.errors.size(), 1u);
+    EXPECT_EQ(r.errors[0].status, (Bytes8{0x80}));
+    EXPECT_TRUE(r.errors[0].data.empty());
 }
 
 TEST(RxDecoder, ResetForgetsFrameInProgress) {
@@ -197,26 +215,31 @@ TEST(RxDecoder, GarbageNeverCrashesAndLeavesBoundedRecords) {
     }
 }
 
-TEST(RxDecoder, TornFramesBetweenFramesArePassedOver) {
-    // The emulated device's harsh noise: a stray end marker and a frame start cut short.
+TEST(RxDecoder, GarbageBetweenFramesIsPassedOver) {
+    // The emulated device's harsh noise: a stray end marker, a frame start cut short, an
+    // error mark with status-like bytes after it.
+    using Maker = Bytes8 (*)(std::mt19937&, std::size_t);
+    const Maker makers[] = {virt::MakeTornFrame, virt::MakeStrayErrorMark};
     const Bytes8 sector(256, 0x5C);
     const Bytes8 status{0x08, 0x03};
-    for (std::uint32_t seed = 0; seed < 200; ++seed) {
-        std::mt19937 random(seed);
-        Bytes8 stream;
-        for (int i = 0; i < 3; ++i) {
-            const Bytes8 noise = virt::MakeTornFrame(random, 1 + seed % 24);
-            stream.insert(stream.end(), noise.begin(), noise.end());
-            const Bytes8 frame =
-                i == 1 ? virt::EncodeError(sector, status) : virt::EncodeAnswer(sector);
-            stream.insert(stream.end(), frame.begin(), frame.end());
+    for (Maker make : makers) {
+        for (std::uint32_t seed = 0; seed < 200; ++seed) {
+            std::mt19937 random(seed);
+            Bytes8 stream;
+            for (int i = 0; i < 3; ++i) {
+                const Bytes8 noise = make(random, 1 + seed % 24);
+                stream.insert(stream.end(), noise.begin(), noise.end());
+                const Bytes8 frame =
+                    i == 1 ? virt::EncodeError(sector, status) : virt::EncodeAnswer(sector);
+                stream.insert(stream.end(), frame.begin(), frame.end());
+            }
+            const Recorder r = Decode(stream);
+            ASSERT_EQ(r.order, (std::vector<char>{'A', 'E', 'A'})) << "seed " << seed;
+            EXPECT_EQ(r.answers[0].data, sector);
+            EXPECT_EQ(r.answers[1].data, sector);
+            EXPECT_EQ(r.errors[0].data, sector);
+            EXPECT_EQ(r.errors[0].status, status);
         }
-        const Recorder r = Decode(stream);
-        ASSERT_EQ(r.order, (std::vector<char>{'A', 'E', 'A'})) << "seed " << seed;
-        EXPECT_EQ(r.answers[0].data, sector);
-        EXPECT_EQ(r.answers[1].data, sector);
-        EXPECT_EQ(r.errors[0].data, sector);
-        EXPECT_EQ(r.errors[0].status, status);
     }
 }
 

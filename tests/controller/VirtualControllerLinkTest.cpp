@@ -199,10 +199,22 @@ TEST_F(VirtualLinkTest, SilentControllerTimesOut) {
 }
 
 TEST_F(VirtualLinkTest, GarbageBetweenFramesIsIgnored) {
-    device->SetGarbageBetweenFrames(true, 16);
-    for (int i = 0; i < 20; ++i) {
+    std::vector<Bytes8> clean;
+    for (int i = 0; i < 12; ++i) {
         ASSERT_TRUE(protocol->SeekTrack(static_cast<std::uint8_t>(i)));
-        ASSERT_EQ(ReadSector(1).size(), 256u);
+        clean.push_back(ReadSector(static_cast<std::uint8_t>(1 + i % 9)));
+        ASSERT_EQ(clean.back().size(), 256u);
+    }
+    // Stray error marks too: outside a frame they must not become error records.
+    for (virt::GarbageKind kind : {virt::GarbageKind::Noise, virt::GarbageKind::TornFrame,
+                                   virt::GarbageKind::StrayErrorMark}) {
+        device->SetGarbageSeed(static_cast<std::uint32_t>(kind) + 5);
+        device->SetGarbageBetweenFrames(true, 16, kind);
+        for (int i = 0; i < 12; ++i) {
+            ASSERT_TRUE(protocol->SeekTrack(static_cast<std::uint8_t>(i)));
+            EXPECT_EQ(ReadSector(static_cast<std::uint8_t>(1 + i % 9)), clean[i])
+                << "kind " << static_cast<int>(kind) << " track " << i;
+        }
     }
 }
 
