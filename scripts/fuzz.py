@@ -4,6 +4,7 @@ corpus and runs them for a given time, then writes a table of what each run did.
 
     scripts/fuzz.py                          # every harness, 60 s each, one at a time
     scripts/fuzz.py -t 3600 -j 2 trd udi     # two harnesses, one hour, side by side
+    scripts/fuzz.py --cpu -t 3600 -j 2       # every harness, one hour of its own CPU time
     scripts/fuzz.py --list                   # the harnesses and their input limits
 
 Everything lives under build/fuzz: the build, seeds/<name> (made afresh each run from the
@@ -18,6 +19,7 @@ import hashlib
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -147,7 +149,16 @@ def make_seeds(out, corpus, name, max_len):
     return len(list(target_dir.iterdir()))
 
 
-def run(out, corpus, name, seconds, nice):
+def cpu_seconds(pid):
+    """User and system time of a running process, from /proc (None once it has ended)."""
+    try:
+        fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    except (OSError, IndexError):
+        return None
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def run(out, corpus, name, seconds, nice, by_cpu):
     target, max_len, _ = HARNESSES[name]
     seed_count = make_seeds(out, corpus, name, max_len)
     live = out / "corpus" / name
@@ -155,17 +166,30 @@ def run(out, corpus, name, seconds, nice):
     for d in (live, findings, out / "logs"):
         d.mkdir(parents=True, exist_ok=True)
     log_path = out / "logs" / f"{name}.log"
+    # By CPU time the harness runs until it has had that much processor time of its own,
+    # however long other work on the machine makes that take; libFuzzer prints its final
+    # statistics when interrupted.
+    limit = [] if by_cpu else [f"-max_total_time={seconds}"]
     command = ["nice", "-n", str(nice), str(out / "fuzz" / target), str(live),
-               str(out / "seeds" / name), f"-max_len={max_len}", f"-max_total_time={seconds}",
+               str(out / "seeds" / name), f"-max_len={max_len}", *limit,
                "-print_final_stats=1", "-timeout=10", "-rss_limit_mb=2048",
                f"-artifact_prefix={findings}/"]
-    log(f"{name}: {seed_count} seeds, {seconds} s")
+    log(f"{name}: {seed_count} seeds, {seconds} s{' of CPU' if by_cpu else ''}")
     started = time.monotonic()
     with open(log_path, "w") as log_file:
         process = subprocess.Popen(command, stdout=log_file, stderr=subprocess.STDOUT)
         # The run's own CPU time (nice execs the harness), for a rate that other work on
         # the machine does not lower.
-        _, status, usage = os.wait4(process.pid, 0)
+        while True:
+            pid, status, usage = os.wait4(process.pid, os.WNOHANG if by_cpu else 0)
+            if pid:
+                break
+            used = cpu_seconds(process.pid) or 0.0
+            if used >= seconds:
+                process.send_signal(signal.SIGINT)
+                by_cpu = False
+            else:
+                time.sleep(min(5.0, max(0.2, seconds - used)))
         process.returncode = os.waitstatus_to_exitcode(status)
     elapsed = time.monotonic() - started
     return parse(name, log_path, live, findings, elapsed, usage.ru_utime + usage.ru_stime)
@@ -212,6 +236,8 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("harnesses", nargs="*", help="names to run (default: all)")
     parser.add_argument("-t", "--seconds", type=int, default=60, help="time per harness")
+    parser.add_argument("--cpu", action="store_true",
+                        help="count the time as the harness's own CPU time, not wall time")
     parser.add_argument("-j", "--jobs", type=int, default=1, help="harnesses run at once")
     parser.add_argument("--nice", type=int, default=10, help="nice level of the runs")
     parser.add_argument("--build-dir", type=Path, default=REPO / "build" / "fuzz")
@@ -234,12 +260,16 @@ def main():
     if not args.no_build:
         build(out, [HARNESSES[n][0] for n in names] + ["fuzz_make_seed"])
 
+    # The report is rewritten as each run ends, so a long session can be read as it goes.
+    rows = []
     with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, args.jobs)) as pool:
-        rows = list(pool.map(lambda n: run(out, args.corpus, n, args.seconds, args.nice),
-                             names))
-    report = table(rows)
-    (out / "report.md").write_text(report)
-    print(report, end="")
+        runs = [pool.submit(run, out, args.corpus, n, args.seconds, args.nice, args.cpu)
+                for n in names]
+        for done in concurrent.futures.as_completed(runs):
+            rows.append(done.result())
+            rows.sort(key=lambda r: names.index(r["harness"]))
+            (out / "report.md").write_text(table(rows))
+    print(table(rows), end="")
     return 1 if any(r["findings"] for r in rows) else 0
 
 
