@@ -94,7 +94,8 @@ std::vector<std::size_t> LaterExtents(std::span<const CpmDirEntry> entries, std:
     const CpmDirEntry& head = entries[first];
     for (std::size_t j = 0; j < entries.size(); ++j) {
         const CpmDirEntry& e = entries[j];
-        if (j != first && e.extent != 0 && e.user == head.user && e.name == head.name)
+        if (j != first && e.extent != 0 && e.user == head.user &&
+            SameCpmName(e.name, head.name))
             later.push_back(j);
     }
     std::stable_sort(later.begin(), later.end(), [&](std::size_t a, std::size_t b) {
@@ -156,10 +157,15 @@ std::optional<CpmFile> CpmFileOfEntry(std::span<const CpmDirEntry> entries, std:
     return f;
 }
 
+bool SameCpmName(const CpmName& a, const CpmName& b) {
+    return std::equal(a.begin(), a.end(), b.begin(),
+                      [](std::uint8_t x, std::uint8_t y) { return ((x ^ y) & 0x7F) == 0; });
+}
+
 std::optional<CpmFile> FindCpmFile(std::span<const CpmDirEntry> entries, const CpmName& name) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const CpmDirEntry& e = entries[i];
-        if (e.extent == 0 && !e.IsErased() && e.name == name) return CpmFileOfEntry(entries, i);
+        if (e.extent == 0 && !e.IsErased() && SameCpmName(e.name, name)) return CpmFileOfEntry(entries, i);
     }
     return std::nullopt;
 }

@@ -87,6 +87,10 @@ struct CpmFile {
 // The file whose first extent is entries[entry]; nothing when that is no first extent.
 std::optional<CpmFile> CpmFileOfEntry(std::span<const CpmDirEntry> entries, std::size_t entry);
 // The first file of that 11-byte name that is not erased, in any user area.
+// Names match as CP/M matches them: without bit 7 of each byte, which holds the file's
+// attributes (read-only, system, archive and four free for the user).
+bool SameCpmName(const CpmName& a, const CpmName& b);
+
 std::optional<CpmFile> FindCpmFile(std::span<const CpmDirEntry> entries, const CpmName& name);
 // "NAME    EXT" from "NAME.EXT" (upper case is not forced); nothing for a longer name.
 std::optional<CpmName> CpmNameFromText(std::string_view text);

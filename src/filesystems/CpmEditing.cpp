@@ -62,7 +62,8 @@ std::vector<std::size_t> ExtentsOf(std::span<const CpmDirEntry> entries, std::si
     std::vector<std::size_t> all;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const CpmDirEntry& e = entries[i];
-        if (!e.IsErased() && e.user == entries[first].user && e.name == entries[first].name)
+        if (!e.IsErased() && e.user == entries[first].user &&
+            SameCpmName(e.name, entries[first].name))
             all.push_back(i);
     }
     return all;
@@ -77,7 +78,7 @@ bool IsFirstExtent(std::span<const CpmDirEntry> entries, std::size_t index, std:
 
 bool NameTaken(std::span<const CpmDirEntry> entries, const CpmName& name) {
     return std::any_of(entries.begin(), entries.end(),
-                       [&](const CpmDirEntry& e) { return !e.IsErased() && e.name == name; });
+                       [&](const CpmDirEntry& e) { return !e.IsErased() && SameCpmName(e.name, name); });
 }
 
 std::string NameText(const CpmName& name) {
@@ -166,13 +167,18 @@ bool RenameCpmFile(TZX_Disk& disk, std::size_t firstExtent, const CpmName& name,
     Bytes dir = ReadCpmDirectoryBytes(disk);
     const std::vector<CpmDirEntry> entries = ParseCpmDirectory(dir);
     if (!IsFirstExtent(entries, firstExtent, error)) return false;
+    if (SameCpmName(entries[firstExtent].name, name)) return true;
     if (NameTaken(entries, name)) {
         error = "a file " + NameText(name) + " exists";
         return false;
     }
     if (!DirectoryWritable(disk, error)) return false;
-    for (std::size_t i : ExtentsOf(entries, firstExtent))
-        std::copy(name.begin(), name.end(), EntryAt(dir, i).begin() + 1);
+    // The new characters, each extent's attribute bits kept.
+    for (std::size_t i : ExtentsOf(entries, firstExtent)) {
+        const std::span<std::uint8_t> held = EntryAt(dir, i).subspan(1, kCpmNameSize);
+        for (std::size_t k = 0; k < kCpmNameSize; ++k)
+            held[k] = static_cast<std::uint8_t>((name[k] & 0x7F) | (held[k] & 0x80));
+    }
     WriteDirectory(disk, dir);
     return true;
 }

@@ -26,8 +26,9 @@ inline constexpr std::uint8_t kCpmPadding = 0x1A;
 // sectors cannot be written.
 bool DeleteCpmFiles(TZX_Disk& disk, std::span<const std::size_t> firstExtents, std::string& error);
 
-// Gives every extent of the file whose first extent is that entry the new name. Refused
-// when a file that is not erased already has the name.
+// Gives every extent of the file whose first extent is that entry the new name, keeping
+// each extent's attribute bits. Refused when a file that is not erased already has the
+// name; nothing is changed when it is the file's own name.
 bool RenameCpmFile(TZX_Disk& disk, std::size_t firstExtent, const CpmName& name,
                    std::string& error);
 

@@ -88,6 +88,40 @@ TEST_F(CpmEditing, RenameRenamesEveryExtentAndRefusesAnExistingName) {
     EXPECT_EQ(renamed->size, 20096u);
 }
 
+TEST_F(CpmEditing, AttributeBitsAreKeptAndDoNotMakeANewName) {
+    Add("ONE.TXT", 20000);  // two extents, entries 0 and 1
+    Add("TWO.TXT", 10);
+    // F1' (the user's own), T1' (read-only) and T2' (system) on both extents.
+    const std::size_t flagged[] = {0, 8, 9};
+    TSectorSlot& dir = *disk_->FindSector(0, 1);
+    for (std::size_t entry : {0, 1})
+        for (std::size_t k : flagged)
+            dir.Data[entry * 32 + 1 + k] |= 0x80;
+    ASSERT_TRUE(Find("ONE.TXT"));
+    EXPECT_EQ(Find("ONE.TXT")->size, 20096u);
+
+    const Bytes before = Directory();
+    EXPECT_FALSE(AddCpmFile(*disk_, Name("ONE.TXT"), Data(5, 1), error_));
+    EXPECT_EQ(error_, "a file ONE.TXT exists");
+    EXPECT_FALSE(RenameCpmFile(*disk_, 2, Name("ONE.TXT"), error_));
+    EXPECT_TRUE(RenameCpmFile(*disk_, 0, Name("ONE.TXT"), error_)) << "its own name";
+    EXPECT_EQ(Directory(), before);
+
+    ASSERT_TRUE(RenameCpmFile(*disk_, 0, Name("NEW.DOC"), error_)) << error_;
+    const Bytes after = Directory();
+    const CpmName plain = Name("NEW.DOC");
+    for (std::size_t entry : {0, 1}) {
+        for (std::size_t k = 0; k < kCpmNameSize; ++k) {
+            const bool flag = std::find(std::begin(flagged), std::end(flagged), k) !=
+                              std::end(flagged);
+            EXPECT_EQ(after[entry * 32 + 1 + k], plain[k] | (flag ? 0x80 : 0))
+                << "entry " << entry << " byte " << k;
+        }
+    }
+    ASSERT_TRUE(Find("NEW.DOC"));
+    EXPECT_EQ(Find("NEW.DOC")->size, 20096u);
+}
+
 TEST_F(CpmEditing, RefusalsLeaveTheDirectoryAsItWas) {
     Add("HERE.TXT", 10);
     struct Case {

@@ -101,7 +101,7 @@ void T_cCat::Rename() {
         dialogs.Message(Q(kErrorCaption), Q(kCpmBadNameText) + typed->trimmed());
         return;
     }
-    if (*name == old) return;
+    if (SameCpmName(*name, old)) return;
     std::string error;
     if (!RenameCpmFile(*context_.disk, entry, *name, error)) {
         dialogs.Message(Q(kErrorCaption), Q(kCpmNotRenamedText) + QString::fromStdString(error));
