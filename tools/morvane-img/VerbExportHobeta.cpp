@@ -26,14 +26,8 @@ int RunExportHobeta(const std::vector<std::string>& args, std::ostream& out, std
     if (!std::filesystem::is_directory(folder))
         return VerbFailure(err, "no folder " + folder.string());
     auto disk = std::make_unique<TZX_Disk>();
-    if (const int status = LoadVerbImage(a.positional[0], *disk, err); status != kExitOk)
-        return status;
-    TrDosCatalogue catalogue;
-    if (!ReadTrDosCatalogue(*disk, catalogue))
-        return VerbFailure(err, std::string(kNotTrDosImageText));
     std::vector<TrDosEntry> files;
-    const std::vector<std::string> names(a.positional.begin() + 2, a.positional.end());
-    if (!SelectTrDosFiles(catalogue, names, files, err)) return kExitFailure;
+    if (const int status = LoadTrDosFiles(a, *disk, files, err); status != kExitOk) return status;
 
     std::vector<std::string> paths;
     std::vector<Bytes> contents(files.size());

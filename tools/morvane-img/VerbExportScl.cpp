@@ -23,14 +23,8 @@ int RunExportScl(const std::vector<std::string>& args, std::ostream& out, std::o
         return VerbUsage(err, "export-scl takes an image and an output file");
     const std::string& target = a.positional[1];
     auto disk = std::make_unique<TZX_Disk>();
-    if (const int status = LoadVerbImage(a.positional[0], *disk, err); status != kExitOk)
-        return status;
-    TrDosCatalogue catalogue;
-    if (!ReadTrDosCatalogue(*disk, catalogue))
-        return VerbFailure(err, std::string(kNotTrDosImageText));
     std::vector<TrDosEntry> files;
-    const std::vector<std::string> names(a.positional.begin() + 2, a.positional.end());
-    if (!SelectTrDosFiles(catalogue, names, files, err)) return kExitFailure;
+    if (const int status = LoadTrDosFiles(a, *disk, files, err); status != kExitOk) return status;
     if (files.empty()) return VerbFailure(err, std::string(kNoFilesToSaveText));
     if (!CheckTargets({target}, a.Has("--force"), err)) return kExitFailure;
 

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "MorvaneImg.h"
+#include "filesystems/TrDosWindowRules.h"
 #include "formats/ImageFiles.h"
 #include "model/Bytes.h"
 
@@ -93,6 +94,17 @@ bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::st
         out.push_back(catalogue.entries[*found]);
     }
     return true;
+}
+
+int LoadTrDosFiles(const VerbArgs& a, TZX_Disk& disk, std::vector<TrDosEntry>& files,
+                   std::ostream& err) {
+    if (const int status = LoadVerbImage(a.positional[0], disk, err); status != kExitOk)
+        return status;
+    TrDosCatalogue catalogue;
+    if (!ReadTrDosCatalogue(disk, catalogue))
+        return VerbFailure(err, std::string(kNotTrDosImageText));
+    const std::vector<std::string> names(a.positional.begin() + 2, a.positional.end());
+    return SelectTrDosFiles(catalogue, names, files, err) ? kExitOk : kExitFailure;
 }
 
 }  // namespace morvane

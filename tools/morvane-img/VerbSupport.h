@@ -47,4 +47,10 @@ bool WriteVerbOutput(const std::string& path, std::span<const std::uint8_t> byte
 bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::string>& names,
                       std::vector<TrDosEntry>& out, std::ostream& err);
 
+// The export verbs' start: the image (first argument) loaded into disk, and the TR-DOS files
+// named after the second argument, all when none is. Returns 0, or the status to exit with,
+// the reason already on err.
+int LoadTrDosFiles(const VerbArgs& a, TZX_Disk& disk, std::vector<TrDosEntry>& files,
+                   std::ostream& err);
+
 }  // namespace morvane

@@ -33,6 +33,17 @@ std::string CurrentSectorOwner(const TZX_Disk& disk, std::uint8_t track, std::ui
     return SlotOwnerText(disk, catalogue, track, slot);
 }
 
+// A folder the catalogue windows start their dialogs in, written back to the ini file as
+// soon as it changes.
+RememberedFolder StoredFolder(QString& folder, SettingsStore& store,
+                              void (SettingsStore::*write)(const QString&)) {
+    return {[&folder] { return folder; },
+            [&folder, &store, write](const QString& chosen) {
+                folder = chosen;
+                (store.*write)(chosen);
+            }};
+}
+
 }  // namespace
 
 void TFMain::ConnectCatalogues() {
@@ -64,16 +75,8 @@ T_ZXCAT* TFMain::ZxCatalogue() {
         TrDosWindowContext c;
         c.disk = disk_.get();
         c.dialogs = catalogueDialogs_.get();
-        c.hobetaDir = {[this] { return settings_.HobetaDir; },
-                       [this](const QString& folder) {
-                           settings_.HobetaDir = folder;
-                           store_->WriteHobetaDir(folder);
-                       }};
-        c.sclDir = {[this] { return settings_.SCLDir; },
-                    [this](const QString& folder) {
-                        settings_.SCLDir = folder;
-                        store_->WriteSCLDir(folder);
-                    }};
+        c.hobetaDir = StoredFolder(settings_.HobetaDir, *store_, &SettingsStore::WriteHobetaDir);
+        c.sclDir = StoredFolder(settings_.SCLDir, *store_, &SettingsStore::WriteSCLDir);
         c.imageChanged = [this] {
             changes_->MarkChanged();
             ShowChangedImage();
@@ -88,11 +91,7 @@ T_cCat* TFMain::CpmCatalogue() {
         CpmWindowContext c;
         c.disk = disk_.get();
         c.dialogs = catalogueDialogs_.get();
-        c.sclDir = {[this] { return settings_.SCLDir; },
-                    [this](const QString& folder) {
-                        settings_.SCLDir = folder;
-                        store_->WriteSCLDir(folder);
-                    }};
+        c.sclDir = StoredFolder(settings_.SCLDir, *store_, &SettingsStore::WriteSCLDir);
         c.imageChanged = [this] {
             changes_->MarkChanged();
             ShowChangedImage();
