@@ -38,8 +38,7 @@ TSectorSlot* SectorAt(TZX_Disk& disk, unsigned position) {
 }
 
 std::span<std::uint8_t> EntryBytes(TZX_Disk& disk, std::size_t entry) {
-    TSectorSlot* sector =
-        FindReadableSector(disk, 0, static_cast<unsigned>(entry / kEntriesPerSector + 1));
+    TSectorSlot* sector = CatalogueSlot(disk, static_cast<unsigned>(entry / kEntriesPerSector + 1));
     return std::span<std::uint8_t>(sector->Data)
         .subspan(entry % kEntriesPerSector * kTrDosEntrySize, kTrDosEntrySize);
 }
@@ -59,12 +58,12 @@ bool TargetsReadable(TZX_Disk& disk, const TrDosCatalogue& c, std::size_t files,
                      std::string& error) {
     const std::size_t lastEntry = std::min(c.count + files, kTrDosMaxEntries - 1);
     for (std::size_t s = c.count / kEntriesPerSector; s <= lastEntry / kEntriesPerSector; ++s) {
-        if (FindReadableSector(disk, 0, static_cast<unsigned>(s + 1)) == nullptr) {
+        if (CatalogueSlot(disk, static_cast<unsigned>(s + 1)) == nullptr) {
             error = "catalogue sector " + std::to_string(s + 1) + " of track 0 is missing";
             return false;
         }
     }
-    if (FindReadableSector(disk, 0, kTrDosInfoSector) == nullptr) {
+    if (CatalogueSlot(disk, kTrDosInfoSector) == nullptr) {
         error = "the information sector of track 0 is missing";
         return false;
     }
@@ -150,7 +149,7 @@ bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::st
         auto end = EntryBytes(disk, index);
         std::fill(end.begin(), end.end(), std::uint8_t{0});
     }
-    TSectorSlot& info = *FindReadableSector(disk, 0, kTrDosInfoSector);
+    TSectorSlot& info = *CatalogueSlot(disk, kTrDosInfoSector);
     info.Data[kInfoFirstFreeSector] = static_cast<std::uint8_t>(position % kTrDosSectorsPerTrack);
     info.Data[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(position / kTrDosSectorsPerTrack);
     info.Data[kInfoFileCount] = static_cast<std::uint8_t>(index);

@@ -35,6 +35,13 @@ std::string ByteText(std::uint8_t b) {
     return Cp1251ToUtf8(one);
 }
 
+// Occupied slots are taken in slot order up to their count, as the image holds them: the
+// slots below that count are the ones track 0 is read from.
+std::size_t CatalogueSlotsLooked(const TTrack& track) {
+    return static_cast<std::size_t>(std::count_if(track.Slots.begin(), track.Slots.end(),
+                                                  [](const TSectorSlot& s) { return s.Present; }));
+}
+
 }  // namespace
 
 bool ParseTrDosCatalogue(std::span<const std::uint8_t> track0, TrDosCatalogue& out) {
@@ -69,9 +76,7 @@ bool ReadTrDosCatalogue(const TZX_Disk& disk, TrDosCatalogue& out) {
     const TTrack* track = disk.GetTrack(0);
     if (track == nullptr || track->Present == 0) return false;
     Bytes buffer(kTrDosTrack0Bytes, 0);
-    // Occupied slots are taken in slot order up to their count, as the image holds them.
-    const auto occupied = static_cast<std::size_t>(std::count_if(
-        track->Slots.begin(), track->Slots.end(), [](const TSectorSlot& s) { return s.Present; }));
+    const std::size_t occupied = CatalogueSlotsLooked(*track);
     for (std::size_t i = 0; i < occupied; ++i) {
         const TSectorSlot& slot = track->Slots[i];
         if (slot.Sector < 1 || slot.Sector > kTrDosInfoSector) continue;
@@ -82,6 +87,24 @@ bool ReadTrDosCatalogue(const TZX_Disk& disk, TrDosCatalogue& out) {
             buffer.begin() + static_cast<std::ptrdiff_t>((slot.Sector - 1) * kTrDosSectorSize));
     }
     return ParseTrDosCatalogue(buffer, out);
+}
+
+const TSectorSlot* CatalogueSlot(const TZX_Disk& disk, unsigned sector) {
+    const TTrack* track = disk.GetTrack(0);
+    if (track == nullptr || track->Present == 0) return nullptr;
+    // The reader copies every slot of the number in turn, so the last one is what it keeps.
+    const TSectorSlot* found = nullptr;
+    const std::size_t occupied = CatalogueSlotsLooked(*track);
+    for (std::size_t i = 0; i < occupied; ++i) {
+        if (track->Slots[i].Sector == sector) found = &track->Slots[i];
+    }
+    if (found == nullptr || found->Present == 0 || found->DataLength < kTrDosSectorSize)
+        return nullptr;
+    return found;
+}
+
+TSectorSlot* CatalogueSlot(TZX_Disk& disk, unsigned sector) {
+    return const_cast<TSectorSlot*>(CatalogueSlot(static_cast<const TZX_Disk&>(disk), sector));
 }
 
 unsigned TrDosTrackCount(std::uint8_t diskType) {

@@ -86,6 +86,13 @@ bool ParseTrDosCatalogue(std::span<const std::uint8_t> track0, TrDosCatalogue& o
 // code 1 (sector 9 also 256 data bytes or more); missing sectors read as zeros.
 bool ReadTrDosCatalogue(const TZX_Disk& disk, TrDosCatalogue& out);
 
+// The slot ReadTrDosCatalogue takes sector `sector` (1..9) of track 0 from: of the slots
+// below the count of occupied ones, the last with that number. Everything that changes the
+// catalogue writes there, so that what is written is what is read back. nullptr when that
+// slot is absent or holds fewer than 256 data bytes.
+const TSectorSlot* CatalogueSlot(const TZX_Disk& disk, unsigned sector);
+TSectorSlot* CatalogueSlot(TZX_Disk& disk, unsigned sector);
+
 // Logical tracks of a disk type (160, 80, 80, 40); 0 for an unknown type.
 unsigned TrDosTrackCount(std::uint8_t diskType);
 

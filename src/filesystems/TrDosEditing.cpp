@@ -32,7 +32,7 @@ TrDosEditResult SectorError(unsigned track, unsigned sector) {
 
 // Catalogue sector of an entry, or the failure to report.
 TSectorSlot* CatalogueSector(TZX_Disk& disk, std::size_t entry, TrDosEditResult& result) {
-    TSectorSlot* slot = FindReadableSector(disk, 0, CatalogueSectorOf(entry));
+    TSectorSlot* slot = CatalogueSlot(disk, CatalogueSectorOf(entry));
     if (slot == nullptr) result = SectorError(0, CatalogueSectorOf(entry));
     return slot;
 }
@@ -112,11 +112,10 @@ TrDosEditResult CheckCompaction(const TZX_Disk& disk, const TrDosCatalogue& cata
         }
     }
     for (std::size_t i = 0; i < catalogue.entries.size(); i += kEntriesPerSector) {
-        if (FindReadableSector(disk, 0, CatalogueSectorOf(i)) == nullptr)
+        if (CatalogueSlot(disk, CatalogueSectorOf(i)) == nullptr)
             return SectorError(0, CatalogueSectorOf(i));
     }
-    if (FindReadableSector(disk, 0, kTrDosInfoSector) == nullptr)
-        return SectorError(0, kTrDosInfoSector);
+    if (CatalogueSlot(disk, kTrDosInfoSector) == nullptr) return SectorError(0, kTrDosInfoSector);
     return {};
 }
 
@@ -140,11 +139,11 @@ void WriteLiveCatalogue(TZX_Disk& disk, const TrDosCatalogue& catalogue) {
     std::size_t next = 0;
     for (const TrDosEntry& e : catalogue.entries) {
         if (!e.IsLive()) continue;
-        PutEntry(EntryBytes(*FindReadableSector(disk, 0, CatalogueSectorOf(next)), next), e);
+        PutEntry(EntryBytes(*CatalogueSlot(disk, CatalogueSectorOf(next)), next), e);
         ++next;
     }
     for (; next < catalogue.entries.size(); ++next) {
-        auto bytes = EntryBytes(*FindReadableSector(disk, 0, CatalogueSectorOf(next)), next);
+        auto bytes = EntryBytes(*CatalogueSlot(disk, CatalogueSectorOf(next)), next);
         std::fill(bytes.begin(), bytes.end(), std::uint8_t{0});
     }
 }
@@ -164,7 +163,7 @@ std::uint16_t FreeSectorsAfterCompaction(const TrDosCatalogue& before, unsigned 
 bool RecountTrDosInfo(TZX_Disk& disk) {
     TrDosCatalogue catalogue;
     if (!ReadTrDosCatalogue(disk, catalogue)) return false;
-    TSectorSlot* info = FindReadableSector(disk, 0, kTrDosInfoSector);
+    TSectorSlot* info = CatalogueSlot(disk, kTrDosInfoSector);
     if (info == nullptr) return false;
     const auto deleted =
         std::count_if(catalogue.entries.begin(), catalogue.entries.end(),
@@ -194,7 +193,7 @@ bool RenameNeeded(const TrDosName& current, std::string_view entered) {
 }
 
 bool RenameDisk(TZX_Disk& disk, TrDosCatalogue& catalogue, std::string_view name) {
-    TSectorSlot* info = FindReadableSector(disk, 0, kTrDosInfoSector);
+    TSectorSlot* info = CatalogueSlot(disk, kTrDosInfoSector);
     if (info == nullptr) return false;
     auto field = info->Data.first(kTrDosSectorSize).subspan(kInfoDiskName, kTrDosNameSize);
     std::fill(field.begin(), field.end(), std::uint8_t{0});
@@ -220,7 +219,7 @@ TrDosEditResult CompactDisk(TZX_Disk& disk, TrDosCatalogue& catalogue) {
     }
     WriteLiveCatalogue(disk, moved);
 
-    TSectorSlot& info = *FindReadableSector(disk, 0, kTrDosInfoSector);
+    TSectorSlot& info = *CatalogueSlot(disk, kTrDosInfoSector);
     info.Data[kInfoFirstFreeSector] = static_cast<std::uint8_t>(end % kTrDosSectorsPerTrack);
     info.Data[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(end / kTrDosSectorsPerTrack);
     SetLe16(info.Data.first(kTrDosSectorSize), kInfoFreeSectors,

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "TestDisks.h"
 
 namespace morvane {
@@ -77,6 +79,35 @@ TEST_F(TrDosCatalogueTest, MissingCatalogueSectorReadsAsZeros) {
     disk->GetTrack(0)->ClearSlot(0);  // sector 1
     ASSERT_TRUE(ReadTrDosCatalogue(*disk, catalogue));
     EXPECT_EQ(catalogue.count, 0);
+}
+
+TEST_F(TrDosCatalogueTest, CatalogueSlotIsTheSlotTheReaderTakes) {
+    struct Case {
+        const char* what;
+        std::function<void(TTrack&)> layout;
+        int slotOfSector1;  // -1: none
+    };
+    const Case cases[] = {
+        {"ordinary track", [](TTrack&) {}, 0},
+        {"second copy after the others", [](TTrack& t) { t.Slots[16] = t.Slots[0]; }, 16},
+        {"moved beyond the count of occupied slots",
+         [](TTrack& t) {
+             t.Slots[16] = t.Slots[0];
+             t.ClearSlot(0);
+         },
+         -1},
+        {"short sector", [](TTrack& t) { t.Slots[0].DataLength = 255; }, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        disk = NewTrDosDisk();
+        TTrack& track = *disk->GetTrack(0);
+        c.layout(track);
+        track.CountSectors();
+        const TSectorSlot* expected = c.slotOfSector1 < 0 ? nullptr : &track.Slots[c.slotOfSector1];
+        EXPECT_EQ(CatalogueSlot(*disk, 1), expected);
+        EXPECT_EQ(CatalogueSlot(*disk, kTrDosInfoSector), &track.Slots[8]);
+    }
 }
 
 TEST_F(TrDosCatalogueTest, FullCatalogueWithoutTerminatorHas128Entries) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "TestDisks.h"
+#include "filesystems/TrDosAdding.h"
 #include "filesystems/TrDosSectors.h"
 
 namespace morvane {
@@ -232,6 +235,67 @@ TEST_F(TrDosEditingTest, EditEntryToADeletedNameCountsIt) {
     edit.type = 'C';
     ASSERT_TRUE(EditEntry(*disk, catalogue, 0, edit).ok);
     EXPECT_EQ(Info(kInfoDeletedCount), 1);
+}
+
+// Track 0 holding sectors 1 and 9 twice, the copies in slots 16 and 17: the catalogue is
+// read from the copies, so every change must land there.
+TEST_F(TrDosEditingTest, ChangesLandInTheSlotsTheCatalogueIsReadFrom) {
+    struct Case {
+        const char* what;
+        std::function<bool(TZX_Disk&, TrDosCatalogue&)> change;
+        std::function<bool(const TrDosCatalogue&)> seen;
+    };
+    const std::size_t first[] = {0};
+    TrDosFileData added;
+    added.entry.name = TrDosNameFromText("added");
+    added.entry.type = 'C';
+    added.entry.sectors = 1;
+    added.data = ExpectedFileBytes(9, 1);
+    const Case cases[] = {
+        {"delete", [&](TZX_Disk& d, TrDosCatalogue& c) { return DeleteEntries(d, c, first).ok; },
+         [](const TrDosCatalogue& c) { return c.deletedCount == 2 && !c.entries[0].IsListed(); }},
+        {"rename the disk", [](TZX_Disk& d, TrDosCatalogue& c) { return RenameDisk(d, c, "XY"); },
+         [](const TrDosCatalogue& c) { return TrimmedZxName(c.diskName) == "XY"; }},
+        {"edit an entry",
+         [](TZX_Disk& d, TrDosCatalogue& c) {
+             return EditEntry(d, c, 0, TrDosEntryEdit{TrDosNameFromText("new"), 'B', 1, 2}).ok;
+         },
+         [](const TrDosCatalogue& c) { return TrimmedZxName(c.entries[0].name) == "new"; }},
+        {"compact", [](TZX_Disk& d, TrDosCatalogue& c) { return CompactDisk(d, c).ok; },
+         [](const TrDosCatalogue& c) {
+             return c.count == 2 && c.entries[1].StartPosition() == 18;
+         }},
+        {"add",
+         [&](TZX_Disk& d, TrDosCatalogue&) {
+             std::string error;
+             return AddTrDosFiles(d, std::span(&added, 1), error);
+         },
+         [](const TrDosCatalogue& c) { return c.count == 4 && c.fileCount == 4; }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        disk = NewTrDosDisk();
+        AddTrDosFile(*disk, "keep", 'C', 2, 1);
+        TrDosEntry gone = AddTrDosFile(*disk, "gone", 'C', 3, 2);
+        AddTrDosFile(*disk, "last", 'C', 1, 3);
+        gone.name[0] = kTrDosDeletedMark;
+        test::PutTrDosEntry(*disk, 1, gone);
+        TrDosSector(*disk, 0, kTrDosInfoSector).Data[kInfoDeletedCount] = 1;
+        TTrack& track0 = *disk->GetTrack(0);
+        track0.Slots[16] = track0.Slots[0];
+        track0.Slots[17] = track0.Slots[8];
+        track0.CountSectors();
+        Read();
+        ASSERT_TRUE(k.change(*disk, catalogue));
+        Read();
+        EXPECT_TRUE(k.seen(catalogue));
+        const auto last =
+            std::find_if(catalogue.entries.begin(), catalogue.entries.end(),
+                         [](const TrDosEntry& e) { return TrimmedZxName(e.name) == "last"; });
+        ASSERT_NE(last, catalogue.entries.end());
+        EXPECT_EQ(FileOf(static_cast<std::size_t>(last - catalogue.entries.begin())),
+                  ExpectedFileBytes(3, 1));
+    }
 }
 
 }  // namespace
