@@ -32,6 +32,33 @@ unsigned FreeSectors(const TrDosCatalogue& c) {
     return std::min<unsigned>(c.freeSectors, total > position ? total - position : 0);
 }
 
+std::string PositionText(unsigned position) {
+    return "sector " + std::to_string(position % kTrDosSectorsPerTrack + 1) + " of track " +
+           std::to_string(position / kTrDosSectorsPerTrack);
+}
+
+// New files go from the first free sector on, so it must lie past the catalogue track and
+// past every file, deleted ones too: their sectors stay taken until the disk is compacted.
+// An entry whose name begins with a zero byte is left out: that is how TR-DOS erases the
+// last file, giving its sectors back to the free space.
+bool FirstFreeIsPastFiles(const TrDosCatalogue& c, std::string& error) {
+    const unsigned first = FirstFreePosition(c);
+    const std::string where = "the first free sector, " + PositionText(first) + ", lies ";
+    if (first < kTrDosSectorsPerTrack) {
+        error = where + "on the catalogue track";
+        return false;
+    }
+    for (const TrDosEntry& e : c.entries) {
+        if (e.name[0] == 0 || first >= e.StartPosition() + e.sectors) continue;
+        std::string name = ZxNameText(e.name);
+        while (!name.empty() && name.back() == ' ')
+            name.pop_back();
+        error = where + "before the end of file " + name + "." + static_cast<char>(e.type);
+        return false;
+    }
+    return true;
+}
+
 TSectorSlot* SectorAt(TZX_Disk& disk, unsigned position) {
     return FindReadableSector(disk, position / kTrDosSectorsPerTrack,
                               position % kTrDosSectorsPerTrack + 1);
@@ -70,8 +97,7 @@ bool TargetsReadable(TZX_Disk& disk, const TrDosCatalogue& c, std::size_t files,
     const unsigned first = FirstFreePosition(c);
     for (unsigned p = first; p < first + sectors; ++p) {
         if (SectorAt(disk, p) == nullptr) {
-            error = "sector " + std::to_string(p % kTrDosSectorsPerTrack + 1) + " of track " +
-                    std::to_string(p / kTrDosSectorsPerTrack) + " is missing";
+            error = PositionText(p) + " is missing";
             return false;
         }
     }
@@ -106,6 +132,7 @@ bool CheckTrDosRoom(const TZX_Disk& disk, std::span<const TrDosFileData> files,
         error = "the image holds no TR-DOS catalogue";
         return false;
     }
+    if (!FirstFreeIsPastFiles(c, error)) return false;
     if (c.count + files.size() > kTrDosMaxEntries) {
         error = "the catalogue has room for " + std::to_string(kTrDosMaxEntries - c.count) +
                 " more files, " + std::to_string(files.size()) + " given";

@@ -28,9 +28,11 @@ struct TrDosFileData {
 bool ParseTrDosFileSet(ImageFormat format, std::span<const std::uint8_t> bytes,
                        std::vector<TrDosFileData>& out, std::string& error);
 
-// Whether the files fit the disk after its last file: free catalogue entries and free
-// sectors (the information sector's count, and no further than the disk's last track).
-// False with error saying what is short.
+// Whether the files fit the disk after its last file: the information sector's first free
+// sector past track 0 and past the end of every entry, deleted ones included (not erased
+// last files, whose names begin with a zero byte); free catalogue entries and free sectors
+// (the information sector's count, and no further than the disk's last track). False with
+// error saying what is wrong or short.
 bool CheckTrDosRoom(const TZX_Disk& disk, std::span<const TrDosFileData> files, std::string& error);
 
 // Checks the room, then writes the files' entries and sectors and the information sector.

@@ -117,6 +117,40 @@ TEST(TrDosAdding, RefusesWhatDoesNotFitAndLeavesTheImageAsItWas) {
     }
 }
 
+TEST(TrDosAdding, RefusesAFirstFreeSectorOnTrackZeroOrBeforeTheEndOfAFile) {
+    struct Case {
+        const char* what;
+        unsigned firstFree;         // track * 16 + sector index
+        std::uint8_t lastFileMark;  // replaces the first name byte of file "b"
+        const char* message;        // nullptr: added
+    };
+    const Case cases[] = {
+        {"on track 0", 5, 'b', "the first free sector, sector 6 of track 0, lies on the catalogue"},
+        {"inside a file", 18, 'b', "sector 3 of track 1, lies before the end of file a.C"},
+        {"before a file", 20, 'b', "before the end of file b.C"},
+        {"inside a deleted file", 21, kTrDosDeletedMark, "before the end of file ?.C"},
+        {"over a last file TR-DOS erased", 20, 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto disk = test::NewTrDosDisk();
+        test::AddTrDosFile(*disk, "a", 'C', 4, 1);
+        TrDosEntry b = test::AddTrDosFile(*disk, "b", 'C', 3, 2);
+        b.name[0] = c.lastFileMark;
+        test::PutTrDosEntry(*disk, 1, b);
+        TSectorSlot& info = test::TrDosSector(*disk, 0, kTrDosInfoSector);
+        info.Data[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(c.firstFree / 16);
+        info.Data[kInfoFirstFreeSector] = static_cast<std::uint8_t>(c.firstFree % 16);
+        const Bytes before = Track0And1(*disk);
+        const TrDosFileData file[] = {FileOf("new", 2, 5)};
+        std::string error;
+        EXPECT_EQ(AddTrDosFiles(*disk, file, error), c.message == nullptr) << error;
+        if (c.message == nullptr) continue;
+        EXPECT_NE(error.find(c.message), std::string::npos) << error;
+        EXPECT_EQ(Track0And1(*disk), before);
+    }
+}
+
 TEST(TrDosAdding, RefusesAnImageWithoutCatalogueOrWithAMissingTargetSector) {
     auto empty = std::make_unique<TZX_Disk>();
     const TrDosFileData file[] = {FileOf("x", 2, 1)};
