@@ -32,6 +32,15 @@ unsigned FreeSectors(const TrDosCatalogue& c) {
     return std::min<unsigned>(c.freeSectors, total > position ? total - position : 0);
 }
 
+// "name.T" as messages show a file: trailing spaces dropped, control bytes as '?'.
+std::string FileText(const TrDosEntry& e) {
+    std::string name = ZxNameText(e.name);
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    const std::uint8_t type[1] = {e.type};
+    return name + "." + ZxNameText(type);
+}
+
 std::string PositionText(unsigned position) {
     return "sector " + std::to_string(position % kTrDosSectorsPerTrack + 1) + " of track " +
            std::to_string(position / kTrDosSectorsPerTrack);
@@ -50,10 +59,7 @@ bool FirstFreeIsPastFiles(const TrDosCatalogue& c, std::string& error) {
     }
     for (const TrDosEntry& e : c.entries) {
         if (e.name[0] == 0 || first >= e.StartPosition() + e.sectors) continue;
-        std::string name = ZxNameText(e.name);
-        while (!name.empty() && name.back() == ' ')
-            name.pop_back();
-        error = where + "before the end of file " + name + "." + static_cast<char>(e.type);
+        error = where + "before the end of file " + FileText(e);
         return false;
     }
     return true;
@@ -125,6 +131,20 @@ bool ParseTrDosFileSet(ImageFormat format, std::span<const std::uint8_t> bytes,
     return true;
 }
 
+bool CheckTrDosNames(std::span<const TrDosFileData> files, std::string& error) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const TrDosEntry& e = files[i].entry;
+        if (e.IsListed()) continue;
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        error = "file " + std::to_string(i + 1) + " of " + std::to_string(files.size()) + ", " +
+                FileText(e) + ", has a name beginning with byte 0x" + kHex[e.name[0] >> 4] +
+                kHex[e.name[0] & 0xF] +
+                ", which TR-DOS takes for a deleted file or the end of the catalogue";
+        return false;
+    }
+    return true;
+}
+
 bool CheckTrDosRoom(const TZX_Disk& disk, std::span<const TrDosFileData> files,
                     std::string& error) {
     TrDosCatalogue c;
@@ -148,7 +168,7 @@ bool CheckTrDosRoom(const TZX_Disk& disk, std::span<const TrDosFileData> files,
 }
 
 bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::string& error) {
-    if (!CheckTrDosRoom(disk, files, error)) return false;
+    if (!CheckTrDosNames(files, error) || !CheckTrDosRoom(disk, files, error)) return false;
     TrDosCatalogue c;
     ReadTrDosCatalogue(disk, c);
     const unsigned needed = SectorsOf(files);

@@ -28,6 +28,11 @@ struct TrDosFileData {
 bool ParseTrDosFileSet(ImageFormat format, std::span<const std::uint8_t> bytes,
                        std::vector<TrDosFileData>& out, std::string& error);
 
+// Whether every file's name begins with a byte of 0x20 or more. A lower first byte marks a
+// deleted file, or with seven zero bytes after it the end of the catalogue, so the file
+// would not be listed or exported. False with error naming the first such file.
+bool CheckTrDosNames(std::span<const TrDosFileData> files, std::string& error);
+
 // Whether the files fit the disk after its last file: the information sector's first free
 // sector past track 0 and past the end of every entry, deleted ones included (not erased
 // last files, whose names begin with a zero byte); free catalogue entries and free sectors
@@ -35,9 +40,10 @@ bool ParseTrDosFileSet(ImageFormat format, std::span<const std::uint8_t> bytes,
 // error saying what is wrong or short.
 bool CheckTrDosRoom(const TZX_Disk& disk, std::span<const TrDosFileData> files, std::string& error);
 
-// Checks the room, then writes the files' entries and sectors and the information sector.
-// False with error set, and the image not changed, when the image is no TR-DOS disk, a
-// sector to be written is missing or the files do not fit.
+// Checks the names and the room, then writes the files' entries and sectors and the
+// information sector. False with error set, and the image not changed, when a name would
+// not be listed, the image is no TR-DOS disk, a sector to be written is missing or the
+// files do not fit.
 bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::string& error);
 
 }  // namespace morvane

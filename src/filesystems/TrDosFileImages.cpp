@@ -42,7 +42,8 @@ bool FitsNewDisk(std::span<const TrDosFileData> files, std::string& error) {
 bool ReadFileSet(ImageFormat format, std::span<const std::uint8_t> file, TZX_Disk& disk) {
     std::vector<TrDosFileData> files;
     std::string error;
-    if (!ParseTrDosFileSet(format, file, files, error) || !FitsNewDisk(files, error))
+    if (!ParseTrDosFileSet(format, file, files, error) || !CheckTrDosNames(files, error) ||
+        !FitsNewDisk(files, error))
         return Refuse(disk, error);
     CreateTrDosImage(disk, kNewTrDosDiskName);
     if (!AddTrDosFiles(disk, files, error)) return Refuse(disk, error);

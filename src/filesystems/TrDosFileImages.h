@@ -13,8 +13,8 @@
 namespace morvane {
 
 // Readers of the format table. False with disk.LastError set, and the image not touched,
-// for a file that is cut short, a wrong signature or checksum, or files that do not fit one
-// disk (128 catalogue entries, 2544 sectors).
+// for a file that is cut short, a wrong signature or checksum, a file whose name would not
+// be listed, or files that do not fit one disk (128 catalogue entries, 2544 sectors).
 bool ReadSclImage(std::span<const std::uint8_t> file, TZX_Disk& disk);
 bool ReadHobetaImage(std::span<const std::uint8_t> file, TZX_Disk& disk);
 // Writers: false with disk.LastError set for an image without a TR-DOS catalogue, an

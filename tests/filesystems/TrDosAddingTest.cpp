@@ -151,6 +151,21 @@ TEST(TrDosAdding, RefusesAFirstFreeSectorOnTrackZeroOrBeforeTheEndOfAFile) {
     }
 }
 
+TEST(TrDosAdding, RefusesAllFilesWhenOneNameWouldNotBeListed) {
+    for (const std::uint8_t first : {0x00, 0x01, 0x1F}) {
+        SCOPED_TRACE(int{first});
+        auto disk = test::NewTrDosDisk();
+        test::AddTrDosFile(*disk, "old", 'C', 1, 1);
+        const Bytes before = Track0And1(*disk);
+        TrDosFileData files[] = {FileOf("a", 1, 2), FileOf("b", 1, 3), FileOf("c", 1, 4)};
+        files[1].entry.name.fill(first);
+        std::string error;
+        EXPECT_FALSE(AddTrDosFiles(*disk, files, error));
+        EXPECT_NE(error.find("file 2 of 3, ?"), std::string::npos) << error;
+        EXPECT_EQ(Track0And1(*disk), before);
+    }
+}
+
 TEST(TrDosAdding, RefusesAnImageWithoutCatalogueOrWithAMissingTargetSector) {
     auto empty = std::make_unique<TZX_Disk>();
     const TrDosFileData file[] = {FileOf("x", 2, 1)};

@@ -106,6 +106,14 @@ Bytes WithByte(Bytes b, std::size_t at, std::uint8_t value) {
     return b;
 }
 
+// The archive with the name of file `index` replaced and its checksum made good again.
+Bytes WithName(Bytes scl, std::size_t index, std::string_view name) {
+    std::copy_n(name.begin(), 8, scl.begin() + 9 + 14 * static_cast<std::ptrdiff_t>(index));
+    scl.resize(scl.size() - 4);
+    PutLe32(scl, SclChecksum(scl));
+    return scl;
+}
+
 Bytes ManyFiles(std::size_t count, std::uint8_t sectors) {
     std::vector<std::pair<std::uint8_t, std::uint8_t>> files;
     for (std::size_t i = 0; i < count; ++i)
@@ -117,6 +125,9 @@ TEST_F(TrDosFileImages, BrokenOrOversizedFilesAreRefusedAndTheImageKept) {
     const Bytes scl = SclOf({{1, 2}});
     Bytes hobeta = HobetaHeader(TrDosEntry{{'A', ' ', ' ', ' ', ' ', ' ', ' ', ' '}, 'B', 1, 2, 1});
     hobeta.resize(hobeta.size() + 256, 0x55);
+    Bytes deleted = HobetaHeader(TrDosEntry{{1, 'D', ' ', ' ', ' ', ' ', ' ', ' '}, 'B', 1, 2, 1});
+    deleted.resize(deleted.size() + 256, 0x55);
+    const Bytes three = SclOf({{1, 1}, {2, 1}, {3, 1}});
     struct Case {
         const char* what;
         ImageFormat format;
@@ -132,6 +143,12 @@ TEST_F(TrDosFileImages, BrokenOrOversizedFilesAreRefusedAndTheImageKept) {
         {"2550 sectors", ImageFormat::Scl, ManyFiles(10, 255), "2544"},
         {"Hobeta cut short", ImageFormat::Hobeta, Cut(hobeta, 1), "shorter"},
         {"Hobeta header checksum", ImageFormat::Hobeta, WithByte(hobeta, 9, 7), "checksum"},
+        {"name ending the catalogue", ImageFormat::Scl,
+         WithName(three, 1, std::string_view("\0\0\0\0\0\0\0\0", 8)),
+         "file 2 of 3, ?.C, has a name beginning with byte 0x00"},
+        {"name of a deleted file", ImageFormat::Scl, WithName(three, 2, "\x1F       "),
+         "file 3 of 3, ?.C, has a name beginning with byte 0x1F"},
+        {"Hobeta of a deleted file", ImageFormat::Hobeta, deleted, "?D.B, has a name beginning"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
