@@ -88,14 +88,23 @@ std::vector<CpmDirEntry> ParseCpmDirectory(std::span<const std::uint8_t> directo
     return entries;
 }
 
+std::vector<CpmDirEntry> ParseAllCpmEntries(std::span<const std::uint8_t> directory) {
+    std::vector<CpmDirEntry> entries;
+    for (std::size_t i = 0; i < kCpmMaxEntries; ++i) {
+        const std::size_t at = i * kCpmEntrySize;
+        if (at + kCpmEntrySize > directory.size()) break;
+        entries.push_back(ParseEntry(directory.subspan(at, kCpmEntrySize)));
+    }
+    return entries;
+}
+
 std::vector<std::size_t> LaterExtents(std::span<const CpmDirEntry> entries, std::size_t first) {
     std::vector<std::size_t> later;
     if (first >= entries.size() || entries[first].records < kCpmFullExtent) return later;
     const CpmDirEntry& head = entries[first];
     for (std::size_t j = 0; j < entries.size(); ++j) {
         const CpmDirEntry& e = entries[j];
-        if (j != first && e.extent != 0 && e.user == head.user &&
-            SameCpmName(e.name, head.name))
+        if (j != first && e.extent != 0 && e.user == head.user && SameCpmName(e.name, head.name))
             later.push_back(j);
     }
     std::stable_sort(later.begin(), later.end(), [&](std::size_t a, std::size_t b) {
@@ -165,7 +174,8 @@ bool SameCpmName(const CpmName& a, const CpmName& b) {
 std::optional<CpmFile> FindCpmFile(std::span<const CpmDirEntry> entries, const CpmName& name) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const CpmDirEntry& e = entries[i];
-        if (e.extent == 0 && !e.IsErased() && SameCpmName(e.name, name)) return CpmFileOfEntry(entries, i);
+        if (e.extent == 0 && !e.IsErased() && SameCpmName(e.name, name))
+            return CpmFileOfEntry(entries, i);
     }
     return std::nullopt;
 }

@@ -53,6 +53,9 @@ bool IsCpmImage(const TZX_Disk& disk);
 Bytes ReadCpmDirectoryBytes(const TZX_Disk& disk);
 // Entries up to the first one whose first two bytes are both 0xE5, at most 128.
 std::vector<CpmDirEntry> ParseCpmDirectory(std::span<const std::uint8_t> directory);
+// All 128 entries, that end notwithstanding: what a change to the directory must respect,
+// since entries after it that are not erased may still hold files.
+std::vector<CpmDirEntry> ParseAllCpmEntries(std::span<const std::uint8_t> directory);
 
 // The later extents of the file whose first extent is entries[first]: entries of the same
 // user and name with a non-zero extent number, in extent order. Empty unless the first

@@ -1,6 +1,7 @@
 #include "filesystems/CpmEditing.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <vector>
 
@@ -77,8 +78,9 @@ bool IsFirstExtent(std::span<const CpmDirEntry> entries, std::size_t index, std:
 }
 
 bool NameTaken(std::span<const CpmDirEntry> entries, const CpmName& name) {
-    return std::any_of(entries.begin(), entries.end(),
-                       [&](const CpmDirEntry& e) { return !e.IsErased() && SameCpmName(e.name, name); });
+    return std::any_of(entries.begin(), entries.end(), [&](const CpmDirEntry& e) {
+        return !e.IsErased() && SameCpmName(e.name, name);
+    });
 }
 
 std::string NameText(const CpmName& name) {
@@ -91,21 +93,28 @@ std::string NameText(const CpmName& name) {
     return type.empty() ? base : base + "." + type;
 }
 
-// Directory entries a new file may take, lowest first: erased ones, then those from the end
-// of the directory on.
-std::vector<std::size_t> FreeEntries(std::span<const CpmDirEntry> entries) {
+// Directory entries a new file may take, lowest first: the erased ones of all 128.
+std::vector<std::size_t> FreeEntries(std::span<const CpmDirEntry> all) {
     std::vector<std::size_t> free;
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        if (entries[i].IsErased()) free.push_back(i);
-    for (std::size_t i = entries.size(); i < kCpmMaxEntries; ++i)
-        free.push_back(i);
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (all[i].IsErased()) free.push_back(i);
     return free;
 }
 
-std::vector<std::uint16_t> FreeBlocks(const CpmCatalogue& c) {
+// Blocks no entry in use holds, of all 128 entries (a block number of 400 or more ends an
+// entry's list, as the catalogue counts them), past the directory.
+std::vector<std::uint16_t> FreeBlocks(std::span<const CpmDirEntry> all) {
+    std::array<bool, kCpmBlockCount> used{};
+    for (const CpmDirEntry& e : all) {
+        if (e.IsErased()) continue;
+        for (std::uint16_t block : e.blocks) {
+            if (block >= kCpmBlockCount) break;
+            used[block] = true;
+        }
+    }
     std::vector<std::uint16_t> free;
     for (std::size_t b = kFirstDataBlock; b < kCpmBlockCount; ++b)
-        if (c.blockMap[b] == 0) free.push_back(static_cast<std::uint16_t>(b));
+        if (!used[b]) free.push_back(static_cast<std::uint16_t>(b));
     return free;
 }
 
@@ -205,8 +214,9 @@ bool AddCpmFile(TZX_Disk& disk, const CpmName& name, std::span<const std::uint8_
         return false;
     }
     Bytes dir = ReadCpmDirectoryBytes(disk);
-    const CpmCatalogue c = BuildCpmCatalogue(dir, false, true);
-    if (NameTaken(c.entries, name)) {
+    const std::size_t listed = ParseCpmDirectory(dir).size();
+    const std::vector<CpmDirEntry> all = ParseAllCpmEntries(dir);
+    if (NameTaken(all, name)) {
         error = "a file " + NameText(name) + " exists";
         return false;
     }
@@ -214,13 +224,13 @@ bool AddCpmFile(TZX_Disk& disk, const CpmName& name, std::span<const std::uint8_
     const std::size_t blockCount = (data.size() + kCpmBlockSize - 1) / kCpmBlockSize;
     const std::size_t extents =
         std::max<std::size_t>(1, (data.size() + kExtentBytes - 1) / kExtentBytes);
-    const std::vector<std::size_t> freeEntries = FreeEntries(c.entries);
+    const std::vector<std::size_t> freeEntries = FreeEntries(all);
     if (extents > freeEntries.size()) {
         error = "the directory is full: " + std::to_string(extents) + " entries needed, " +
                 std::to_string(freeEntries.size()) + " free";
         return false;
     }
-    std::vector<std::uint16_t> blocks = FreeBlocks(c);
+    std::vector<std::uint16_t> blocks = FreeBlocks(all);
     if (blockCount > blocks.size()) {
         error = "the disk is full: " + std::to_string(blockCount * kCpmBlockSize / 1024) +
                 " KB needed, " + std::to_string(blocks.size() * kCpmBlockSize / 1024) + " KB free";
@@ -242,9 +252,9 @@ bool AddCpmFile(TZX_Disk& disk, const CpmName& name, std::span<const std::uint8_
                  std::span<const std::uint16_t>(blocks).subspan(firstBlock, count));
     }
     // An entry past the old end of the directory moves the end; what lay beyond it must not
-    // turn into files.
+    // turn into files, unless it is an entry in use.
     const std::size_t next = lastEntry + 1;
-    if (lastEntry >= c.entries.size() && next < kCpmMaxEntries) {
+    if (lastEntry >= listed && next < kCpmMaxEntries && all[next].IsErased()) {
         auto end = EntryAt(dir, next);
         std::fill(end.begin(), end.end(), kCpmErased);
     }

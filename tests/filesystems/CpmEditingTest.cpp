@@ -112,8 +112,8 @@ TEST_F(CpmEditing, AttributeBitsAreKeptAndDoNotMakeANewName) {
     const CpmName plain = Name("NEW.DOC");
     for (std::size_t entry : {0, 1}) {
         for (std::size_t k = 0; k < kCpmNameSize; ++k) {
-            const bool flag = std::find(std::begin(flagged), std::end(flagged), k) !=
-                              std::end(flagged);
+            const bool flag =
+                std::find(std::begin(flagged), std::end(flagged), k) != std::end(flagged);
             EXPECT_EQ(after[entry * 32 + 1 + k], plain[k] | (flag ? 0x80 : 0))
                 << "entry " << entry << " byte " << k;
         }
@@ -160,6 +160,25 @@ TEST_F(CpmEditing, RefusesWhenTheDirectoryIsFull) {
     EXPECT_EQ(Directory(), before);
     Add("LAST", 1);
     EXPECT_EQ(ReadCpmCatalogue(*disk_, false, false).rows.size(), 128u);
+}
+
+TEST_F(CpmEditing, AddingLeavesEntriesInUseAfterTheListedEndAlone) {
+    test::PutCpmEntry(*disk_, 0, 0, "A       BIN", 0, 16, {2});
+    test::PutCpmEntry(*disk_, 1, kCpmErased, "\xE5OLD    BIN", 0, 16, {3});  // ends the list
+    test::PutCpmEntry(*disk_, 2, 0, "B       BIN", 0, 16, {4});
+    test::FillCpmBlock(*disk_, 4, 7, 0);
+    const Bytes before = Directory();
+    Add("NEW.BIN", 3 * 2048, 9);
+    const Bytes after = Directory();
+    EXPECT_TRUE(std::equal(after.begin() + 64, after.begin() + 96, before.begin() + 64));
+    const std::vector<CpmDirEntry> listed = ParseCpmDirectory(after);
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_TRUE(SameCpmName(listed[1].name, Name("NEW.BIN")));
+    EXPECT_EQ(listed[1].blocks[0], 3);
+    EXPECT_EQ(listed[1].blocks[1], 5);
+    ASSERT_TRUE(Find("B.BIN"));
+    EXPECT_EQ(ReadCpmFile(*disk_, *Find("B.BIN")), Data(2048, 7));
+    EXPECT_EQ(ReadCpmFile(*disk_, *Find("NEW.BIN")), Data(3 * 2048, 9));
 }
 
 TEST(CpmNames, PcFileNamesBecomeUpperCaseEightDotThree) {
