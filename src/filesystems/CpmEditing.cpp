@@ -101,9 +101,22 @@ std::vector<std::size_t> FreeEntries(std::span<const CpmDirEntry> all) {
     return free;
 }
 
+// Block 2 begins with track 0's sector 9, where a boot disk keeps its loader: a sector of
+// anything but all 0x00 or all 0xE5 bytes is taken as one.
+bool BootSectorInUse(TZX_Disk& disk) {
+    const TSectorSlot* boot = WritableSector(disk, 0, kCpmBootSectorNumber);
+    if (boot == nullptr) return false;
+    const std::span<const std::uint8_t> data = boot->Data.first(kCpmSectorSize);
+    for (const std::uint8_t blank : {std::uint8_t{0}, kCpmErased}) {
+        if (std::all_of(data.begin(), data.end(), [&](std::uint8_t b) { return b == blank; }))
+            return false;
+    }
+    return true;
+}
+
 // Blocks no entry in use holds, of all 128 entries (a block number of 400 or more ends an
-// entry's list, as the catalogue counts them), past the directory.
-std::vector<std::uint16_t> FreeBlocks(std::span<const CpmDirEntry> all) {
+// entry's list, as the catalogue counts them), past the directory and the boot sector.
+std::vector<std::uint16_t> FreeBlocks(TZX_Disk& disk, std::span<const CpmDirEntry> all) {
     std::array<bool, kCpmBlockCount> used{};
     for (const CpmDirEntry& e : all) {
         if (e.IsErased()) continue;
@@ -112,6 +125,7 @@ std::vector<std::uint16_t> FreeBlocks(std::span<const CpmDirEntry> all) {
             used[block] = true;
         }
     }
+    if (BootSectorInUse(disk)) used[kFirstDataBlock] = true;
     std::vector<std::uint16_t> free;
     for (std::size_t b = kFirstDataBlock; b < kCpmBlockCount; ++b)
         if (!used[b]) free.push_back(static_cast<std::uint16_t>(b));
@@ -230,7 +244,7 @@ bool AddCpmFile(TZX_Disk& disk, const CpmName& name, std::span<const std::uint8_
                 std::to_string(freeEntries.size()) + " free";
         return false;
     }
-    std::vector<std::uint16_t> blocks = FreeBlocks(all);
+    std::vector<std::uint16_t> blocks = FreeBlocks(disk, all);
     if (blockCount > blocks.size()) {
         error = "the disk is full: " + std::to_string(blockCount * kCpmBlockSize / 1024) +
                 " KB needed, " + std::to_string(blocks.size() * kCpmBlockSize / 1024) + " KB free";

@@ -38,9 +38,10 @@ bool RenameCpmFile(TZX_Disk& disk, std::size_t firstExtent, const CpmName& name,
 std::optional<CpmName> CpmNameForPcFile(std::string_view path);
 
 // Stores data as a file of user 0 in free blocks and free directory entries, one entry
-// (extent) per 16 KB; the last record is padded with 0x1A. Refused when the name exists,
-// the directory or the disk is full, the file is larger than kCpmMaxAddedFile, or a sector
-// to be written is missing.
+// (extent) per 16 KB; the last record is padded with 0x1A. Block 2 is free only while
+// track 0's sector 9, its first half, holds no boot loader (all 0x00 or all 0xE5). Refused when the
+// name exists, the directory or the disk is full, the file is larger than kCpmMaxAddedFile, or a
+// sector to be written is missing.
 bool AddCpmFile(TZX_Disk& disk, const CpmName& name, std::span<const std::uint8_t> data,
                 std::string& error);
 

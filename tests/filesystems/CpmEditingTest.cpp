@@ -181,6 +181,31 @@ TEST_F(CpmEditing, AddingLeavesEntriesInUseAfterTheListedEndAlone) {
     EXPECT_EQ(ReadCpmFile(*disk_, *Find("NEW.BIN")), Data(3 * 2048, 9));
 }
 
+TEST_F(CpmEditing, AddingKeepsOffBlockTwoWhileSectorNineHoldsABootLoader) {
+    struct Case {
+        const char* what;
+        std::uint8_t fill;
+        bool loader;
+        std::uint16_t firstBlock;
+    };
+    const Case cases[] = {
+        {"zero sector", 0x00, false, 2},
+        {"erased sector", kCpmErased, false, 2},
+        {"boot loader", kCpmErased, true, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        disk_ = test::NewCpmDisk();
+        TSectorSlot& boot = *disk_->FindSector(0, kCpmBootSectorNumber);
+        std::fill_n(boot.Data.begin(), kCpmSectorSize, c.fill);
+        if (c.loader) boot.Data[0] = 0xF3;
+        const Bytes before(boot.Data.begin(), boot.Data.begin() + kCpmSectorSize);
+        Add("F.BIN", 100);
+        EXPECT_EQ(ParseCpmDirectory(Directory()).at(0).blocks[0], c.firstBlock);
+        if (c.loader) EXPECT_TRUE(std::equal(before.begin(), before.end(), boot.Data.begin()));
+    }
+}
+
 TEST(CpmNames, PcFileNamesBecomeUpperCaseEightDotThree) {
     EXPECT_EQ(CpmNameForPcFile("/home/u/readme.txt"), Name("README.TXT"));
     EXPECT_EQ(CpmNameForPcFile("dir\\Game"), Name("GAME"));
