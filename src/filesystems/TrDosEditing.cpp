@@ -1,6 +1,7 @@
 #include "filesystems/TrDosEditing.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "filesystems/TrDosSectors.h"
@@ -63,42 +64,56 @@ TSectorSlot& CopySector(const TSectorSlot& from, TSectorSlot& to) {
     return to;
 }
 
+// A run of sectors moved down.
 struct Move {
-    std::size_t entry;
     unsigned from;
     unsigned to;
+    unsigned count;
 };
 
-// Where each live file goes: files in the order of their position on the disk, each
-// moved down to the end of the ones before it. Overlapping files stay where they are.
-std::vector<Move> PlanCompaction(const TrDosCatalogue& catalogue, unsigned& end) {
+struct CompactionPlan {
+    std::vector<Move> moves;                               // lowest first
+    std::vector<std::pair<std::size_t, unsigned>> starts;  // entry, new start position
+    unsigned end = kFirstDataPosition;                     // the new first free sector
+};
+
+// Where the live files go: in the order of their position on the disk, each moved down to
+// the end of the ones before it. Files that share sectors form one run that moves as a
+// whole, so a file lying inside another keeps its bytes; a run that cannot move stays.
+CompactionPlan PlanCompaction(const TrDosCatalogue& catalogue) {
     std::vector<std::size_t> live;
     for (std::size_t i = 0; i < catalogue.entries.size(); ++i) {
         if (catalogue.entries[i].IsLive()) live.push_back(i);
     }
-    std::stable_sort(live.begin(), live.end(), [&](std::size_t a, std::size_t b) {
-        return catalogue.entries[a].StartPosition() < catalogue.entries[b].StartPosition();
-    });
-    std::vector<Move> moves;
-    end = kFirstDataPosition;
-    for (std::size_t i : live) {
-        const TrDosEntry& e = catalogue.entries[i];
-        const unsigned start = e.StartPosition();
-        if (start > end) {
-            moves.push_back(Move{i, start, end});
-            end += e.sectors;
+    const auto startOf = [&](std::size_t i) { return catalogue.entries[i].StartPosition(); };
+    const auto endOf = [&](std::size_t i) { return startOf(i) + catalogue.entries[i].sectors; };
+    std::stable_sort(live.begin(), live.end(),
+                     [&](std::size_t a, std::size_t b) { return startOf(a) < startOf(b); });
+    CompactionPlan plan;
+    for (std::size_t first = 0; first < live.size();) {
+        const unsigned start = startOf(live[first]);
+        unsigned runEnd = endOf(live[first]);
+        std::size_t next = first + 1;
+        for (; next < live.size() && startOf(live[next]) < runEnd; ++next)
+            runEnd = std::max(runEnd, endOf(live[next]));
+        if (start > plan.end) {
+            plan.moves.push_back(Move{start, plan.end, runEnd - start});
+            for (std::size_t k = first; k < next; ++k)
+                plan.starts.emplace_back(live[k], startOf(live[k]) - (start - plan.end));
+            plan.end += runEnd - start;
         } else {
-            end = std::max(end, start + e.sectors);
+            plan.end = std::max(plan.end, runEnd);
         }
+        first = next;
     }
-    return moves;
+    return plan;
 }
 
 // Every sector the compaction reads or writes must be there before anything changes.
 TrDosEditResult CheckCompaction(const TZX_Disk& disk, const TrDosCatalogue& catalogue,
                                 const std::vector<Move>& moves) {
     for (const Move& m : moves) {
-        for (unsigned k = 0; k < catalogue.entries[m.entry].sectors; ++k) {
+        for (unsigned k = 0; k < m.count; ++k) {
             const unsigned from = m.from + k;
             const unsigned to = m.to + k;
             const unsigned fromTrack = from / kTrDosSectorsPerTrack;
@@ -119,8 +134,8 @@ TrDosEditResult CheckCompaction(const TZX_Disk& disk, const TrDosCatalogue& cata
     return {};
 }
 
-void MoveSectors(TZX_Disk& disk, const Move& m, unsigned count) {
-    for (unsigned k = 0; k < count; ++k) {
+void MoveSectors(TZX_Disk& disk, const Move& m) {
+    for (unsigned k = 0; k < m.count; ++k) {
         const unsigned from = m.from + k;
         const unsigned to = m.to + k;
         const auto toTrack = static_cast<std::uint8_t>(to / kTrDosSectorsPerTrack);
@@ -205,17 +220,17 @@ bool RenameDisk(TZX_Disk& disk, TrDosCatalogue& catalogue, std::string_view name
 TrDosEditResult CompactDisk(TZX_Disk& disk, TrDosCatalogue& catalogue) {
     if (!ReadTrDosCatalogue(disk, catalogue))
         return TrDosEditResult{false, std::string(kNotTrDosImageText)};
-    unsigned end = 0;
-    const std::vector<Move> moves = PlanCompaction(catalogue, end);
-    TrDosEditResult check = CheckCompaction(disk, catalogue, moves);
+    const CompactionPlan plan = PlanCompaction(catalogue);
+    const unsigned end = plan.end;
+    TrDosEditResult check = CheckCompaction(disk, catalogue, plan.moves);
     if (!check.ok) return check;
 
+    for (const Move& m : plan.moves)
+        MoveSectors(disk, m);
     TrDosCatalogue moved = catalogue;
-    for (const Move& m : moves) {
-        MoveSectors(disk, m, catalogue.entries[m.entry].sectors);
-        moved.entries[m.entry].firstTrack = static_cast<std::uint8_t>(m.to / kTrDosSectorsPerTrack);
-        moved.entries[m.entry].firstSector =
-            static_cast<std::uint8_t>(m.to % kTrDosSectorsPerTrack);
+    for (const auto& [entry, start] : plan.starts) {
+        moved.entries[entry].firstTrack = static_cast<std::uint8_t>(start / kTrDosSectorsPerTrack);
+        moved.entries[entry].firstSector = static_cast<std::uint8_t>(start % kTrDosSectorsPerTrack);
     }
     WriteLiveCatalogue(disk, moved);
 

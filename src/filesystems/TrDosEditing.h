@@ -34,7 +34,8 @@ bool RenameNeeded(const TrDosName& current, std::string_view entered);
 bool RenameDisk(TZX_Disk& disk, TrDosCatalogue& catalogue, std::string_view name);
 
 // Moves the live files down over the space of deleted ones, in the order of their position
-// on the disk, drops the deleted entries from the catalogue and sets the free-space fields.
+// on the disk (files sharing sectors together, by one offset), drops the deleted entries
+// from the catalogue and sets the free-space fields.
 TrDosEditResult CompactDisk(TZX_Disk& disk, TrDosCatalogue& catalogue);
 
 // "Редактировать заголовок": the fields a user may change in one entry.

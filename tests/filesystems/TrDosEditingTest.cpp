@@ -178,6 +178,36 @@ TEST_F(TrDosEditingTest, CompactNeverMovesTheDestinationBackOverAnOverlappingFil
     EXPECT_NE(last.StartPosition(), catalogue.entries[2].StartPosition());
 }
 
+TEST_F(TrDosEditingTest, CompactMovesAFileSharingSectorsOfAMovedFileWithIt) {
+    struct Case {
+        const char* what;
+        std::uint8_t sharedStart;  // sector index on track 1 of "shared"
+        unsigned lastStart;        // after compaction
+    };
+    const Case cases[] = {{"inside", 5, 26}, {"sticking out at the end", 12, 27}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        disk = NewTrDosDisk();
+        AddTrDosFile(*disk, "gone", 'C', 3, 1);
+        AddTrDosFile(*disk, "long", 'C', 10, 2);  // positions 19..28
+        TrDosEntry shared = AddTrDosFile(*disk, "shared", 'C', 2, 3);
+        shared.firstSector = c.sharedStart;
+        test::PutTrDosEntry(*disk, 2, shared);
+        AddTrDosFile(*disk, "last", 'C', 2, 4);
+        Read();
+        const Bytes sharedBytes = FileOf(2);
+        const std::size_t chosen[] = {0};
+        ASSERT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
+        ASSERT_TRUE(CompactDisk(*disk, catalogue).ok);
+        ASSERT_EQ(catalogue.count, 3);
+        EXPECT_EQ(FileOf(0), ExpectedFileBytes(2, 10));
+        EXPECT_EQ(catalogue.entries[1].StartPosition(), 16u + c.sharedStart - 3u);
+        EXPECT_EQ(FileOf(1), sharedBytes);
+        EXPECT_EQ(catalogue.entries[2].StartPosition(), c.lastStart);
+        EXPECT_EQ(FileOf(2), ExpectedFileBytes(4, 2));
+    }
+}
+
 TEST_F(TrDosEditingTest, CompactWithAnUnreadableSourceChangesNothing) {
     AddTrDosFile(*disk, "gone", 'C', 2, 1);
     AddTrDosFile(*disk, "keep", 'C', 3, 2);
