@@ -202,7 +202,9 @@ TEST_F(CpmEditing, AddingKeepsOffBlockTwoWhileSectorNineHoldsABootLoader) {
         const Bytes before(boot.Data.begin(), boot.Data.begin() + kCpmSectorSize);
         Add("F.BIN", 100);
         EXPECT_EQ(ParseCpmDirectory(Directory()).at(0).blocks[0], c.firstBlock);
-        if (c.loader) EXPECT_TRUE(std::equal(before.begin(), before.end(), boot.Data.begin()));
+        if (c.loader) {
+            EXPECT_TRUE(std::equal(before.begin(), before.end(), boot.Data.begin()));
+        }
     }
 }
 
