@@ -284,6 +284,57 @@ TEST_F(UdiTrackBuilderTest, OwnRawRebuildMarksBadSectorWithBrokenSyncAndInverted
     EXPECT_EQ(back->Slots[3].DataGood, kDataGood);
 }
 
+// A slot with less than its whole data, as a raw-only read leaves it, over its own raw
+// image: the rest of the field comes from the raw image, with the raw CRC when the field is
+// the raw one unchanged; zeros and an inverted CRC only where the raw image lacks the field.
+struct ShortSlotCase {
+    const char* name;
+    std::uint16_t dataLength;  // bytes the slot holds
+    bool slotEdited;           // its bytes differ from the raw image's
+    bool rawCrcGood;
+    bool rawCutInField;  // RawLength ends inside the data field
+    bool restOfRaw;      // expected: bytes past dataLength are the raw image's (else zeros)
+    bool good;           // expected DataGood on reading back
+};
+
+class UdiShortSlotTest : public UdiTrackBuilderTest,
+                         public ::testing::WithParamInterface<ShortSlotCase> {};
+
+TEST_P(UdiShortSlotTest, TakesTheMissingBytesFromItsOwnRawImage) {
+    const ShortSlotCase& c = GetParam();
+    MakeRawTrack(*track, Uniform(5, 1));
+    TSectorSlot& slot = track->Slots[4];
+    const std::size_t data = slot.DataPosition;
+    slot.DataLength = c.dataLength;
+    slot.DataGood = 0;
+    if (c.slotEdited) slot.Data[0] ^= 0xFF;
+    if (!c.rawCrcGood) track->Raw[data + 50] ^= 0x01;
+    if (c.rawCutInField) track->RawLength = static_cast<std::uint16_t>(data + 100);
+    Bytes expected(256, 0);
+    std::copy_n(slot.Data.begin(), c.dataLength, expected.begin());
+    if (c.restOfRaw)
+        std::copy_n(track->Raw.begin() + data + c.dataLength, 256 - c.dataLength,
+                    expected.begin() + c.dataLength);
+    for (bool noRestore : {false, true}) {
+        SCOPED_TRACE(noRestore);
+        ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get(), nullptr, noRestore}, *image).Ok);
+        const auto back = ReadBack(*image);
+        ASSERT_EQ(back->SectorCount, 5);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), back->Slots[4].Data.begin()));
+        EXPECT_EQ(back->Slots[4].DataGood, c.good ? kDataGood : 0);
+        EXPECT_EQ(back->Slots[3].DataGood, kDataGood);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UdiShortSlotTest,
+    ::testing::Values(ShortSlotCase{"HeaderOnly", 0, false, true, false, true, true},
+                      ShortSlotCase{"HeaderOnlyRawCrcBad", 0, false, false, false, true, false},
+                      ShortSlotCase{"HeaderOnlyFieldCut", 0, false, true, true, false, false},
+                      ShortSlotCase{"PartOfTheRaw", 10, false, true, false, true, true},
+                      ShortSlotCase{"PartEdited", 10, true, true, false, true, false}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 TEST_F(UdiTrackBuilderTest, OwnRawKeepsDeletedDataMark) {
     MakeRawTrack(*track, Uniform(5, 3));
     const std::size_t mark = track->Slots[2].DataPosition - 1u;
