@@ -203,7 +203,8 @@ UdiTrackResult RebuildFromRaw(const TTrack& track,
         out.Crc(x + 7, IdFieldCrc(slot.Cylinder, slot.Head, slot.Sector, slot.SizeCode));
         pos = x + 8;
 
-        x = FindMark(source, x, kSync, kSync,
+        // Searched from after the ID field: its bytes are no mark, whatever their values.
+        x = FindMark(source, x + 9, kSync, kSync,
                      [](std::uint8_t b) { return b == kDataMark || b == kDeletedDataMark; });
         if (x < 0) return Fail(kind, slotIndex);
         const std::uint8_t mark = source[static_cast<std::size_t>(x) + 2];
@@ -253,6 +254,9 @@ UdiTrackResult RebuildFromRaw(const TTrack& track,
             out.Crc(x + 3 + sizePos, crc);
         }
         pos = x + sizePos + 4;
+        // The next ID is searched from after this data field, whose bytes may look like
+        // marks.
+        x += 3 + sizePos + kCrcLength;
     }
     return UdiTrackResult{true, kind, std::nullopt};
 }

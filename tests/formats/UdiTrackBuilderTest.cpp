@@ -335,6 +335,48 @@ INSTANTIATE_TEST_SUITE_P(
                       ShortSlotCase{"PartEdited", 10, true, true, false, true, false}),
     [](const auto& p) { return std::string(p.param.name); });
 
+// Bytes inside an ID or data field that read as address marks are not taken for the next
+// mark, whether the marks come from the track's own raw image or from the base template.
+struct MarkLookalikeCase {
+    const char* name;
+    std::size_t at;  // offset in sector 1's 372 bytes of standard layout
+    std::uint8_t third;
+};
+
+class UdiMarkLookalikeTest : public UdiTrackBuilderTest,
+                             public ::testing::WithParamInterface<MarkLookalikeCase> {};
+
+TEST_P(UdiMarkLookalikeTest, IsSkippedAsPartOfItsField) {
+    const MarkLookalikeCase& c = GetParam();
+    for (bool fromBase : {false, true}) {
+        SCOPED_TRACE(fromBase);
+        auto raw = std::make_unique<TTrack>();
+        MakeRawTrack(*raw, Uniform(5, 1));
+        const std::size_t at = 146 + 372 + c.at;
+        const std::uint8_t bytes[] = {0xA1, 0xA1, c.third};
+        std::copy_n(bytes, 3, raw->Raw.begin() + at);
+        // Over its own raw image, the slot holds what a read of it gives.
+        if (fromBase) {
+            FillSlots(*track, 6, Uniform(5, 1));
+        } else if (c.at < 60) {
+            raw->Slots[1].Cylinder = 0xA1;
+            raw->Slots[1].Head = 0xA1;
+            raw->Slots[1].Sector = c.third;
+        } else {
+            std::copy_n(bytes, 3, raw->Slots[1].Data.begin() + (c.at - 60));
+        }
+        const UdiTrackParams params =
+            fromBase ? UdiTrackParams{track.get(), raw.get()} : UdiTrackParams{raw.get()};
+        ASSERT_TRUE(BuildUdiTrack(params, *image).Ok);
+        ExpectSameSectors(fromBase ? *track : *raw, *ReadBack(*image));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UdiMarkLookalikeTest,
+                         ::testing::Values(MarkLookalikeCase{"IdMarkInData", 160, 0xFE},
+                                           MarkLookalikeCase{"DataMarkInIdField", 16, 0xFB}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
 TEST_F(UdiTrackBuilderTest, OwnRawKeepsDeletedDataMark) {
     MakeRawTrack(*track, Uniform(5, 3));
     const std::size_t mark = track->Slots[2].DataPosition - 1u;
