@@ -4,8 +4,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace morvane {
 namespace {
@@ -54,6 +56,43 @@ TEST(WholeFile, AtomicWriteReplacesAndFailedWriteKeepsTheOldFile) {
     EXPECT_FALSE(WriteFileAtomically((dir / "missing" / "x.bin").string(), Bytes{9}));
     EXPECT_FALSE(ReadWholeFile((dir / "missing.bin").string(), back));
     std::filesystem::remove_all(dir);
+}
+
+class WholeFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override { std::filesystem::create_directories(dir); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string At(const char* name) const { return (dir / name).string(); }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("morvane-whole-file-" + std::to_string(::getpid()));
+};
+
+TEST_F(WholeFileTest, ReadRefusesAllButRegularFilesOfSensibleSize) {
+    std::filesystem::create_directory(At("folder.trd"));
+    ASSERT_TRUE(WriteFileAtomically(At("empty.trd"), Bytes{}));
+    ASSERT_TRUE(WriteFileAtomically(At("huge.udi"), Bytes{}));
+    std::filesystem::resize_file(At("huge.udi"), kMaxWholeFileSize + 1);  // sparse
+    const struct {
+        std::string path;
+        bool readable;
+    } cases[] = {{At("folder.trd"), false},
+                 {At("huge.udi"), false},
+                 {"/dev/null", false},
+                 {At("empty.trd"), true}};
+    for (const auto& c : cases) {
+        Bytes bytes{1};
+        EXPECT_EQ(ReadWholeFile(c.path, bytes), c.readable) << c.path;
+        if (c.readable) {
+            EXPECT_TRUE(bytes.empty());
+        }
+    }
 }
 
 }  // namespace
