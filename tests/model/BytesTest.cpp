@@ -95,5 +95,23 @@ TEST_F(WholeFileTest, ReadRefusesAllButRegularFilesOfSensibleSize) {
     }
 }
 
+TEST_F(WholeFileTest, AtomicWriteLeavesOtherFilesAloneAndFollowsLinks) {
+    ASSERT_TRUE(WriteFileAtomically(At("image.trd.tmp~"), Bytes{7}));
+    ASSERT_TRUE(WriteFileAtomically(At("real.trd"), Bytes{1}));
+    std::filesystem::create_symlink("real.trd", dir / "link.trd");
+    ASSERT_TRUE(WriteFileAtomically(At("image.trd"), Bytes{2}));
+    ASSERT_TRUE(WriteFileAtomically(At("link.trd"), Bytes{3}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.trd"));
+    EXPECT_EQ(Names(),
+              (std::vector<std::string>{"image.trd", "image.trd.tmp~", "link.trd", "real.trd"}));
+    const std::pair<const char*, Bytes> contents[] = {
+        {"image.trd.tmp~", {7}}, {"image.trd", {2}}, {"real.trd", {3}}};
+    for (const auto& [name, expected] : contents) {
+        Bytes back;
+        ASSERT_TRUE(ReadWholeFile(At(name), back)) << name;
+        EXPECT_EQ(back, expected) << name;
+    }
+}
+
 }  // namespace
 }  // namespace morvane
