@@ -4,10 +4,9 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <string>
-#include <vector>
 
 namespace morvane {
 namespace {
@@ -63,13 +62,6 @@ class WholeFileTest : public ::testing::Test {
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
     std::string At(const char* name) const { return (dir / name).string(); }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
     const std::filesystem::path dir = std::filesystem::temp_directory_path() /
                                       ("morvane-whole-file-" + std::to_string(::getpid()));
 };
@@ -102,8 +94,7 @@ TEST_F(WholeFileTest, AtomicWriteLeavesOtherFilesAloneAndFollowsLinks) {
     ASSERT_TRUE(WriteFileAtomically(At("image.trd"), Bytes{2}));
     ASSERT_TRUE(WriteFileAtomically(At("link.trd"), Bytes{3}));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.trd"));
-    EXPECT_EQ(Names(),
-              (std::vector<std::string>{"image.trd", "image.trd.tmp~", "link.trd", "real.trd"}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 4);  // no leftovers
     const std::pair<const char*, Bytes> contents[] = {
         {"image.trd.tmp~", {7}}, {"image.trd", {2}}, {"real.trd", {3}}};
     for (const auto& [name, expected] : contents) {
