@@ -131,11 +131,26 @@ std::uint16_t DataLengthToCopy(const TSectorSlot& slot, std::size_t size) {
     return static_cast<std::uint16_t>(std::min<std::size_t>(slot.DataLength, size));
 }
 
+constexpr Pos kCrcLength = 2;
+
+// The size data bytes and two CRC bytes after the data mark found at x, when the first
+// rawLength bytes of source hold them all; empty otherwise.
+std::span<const std::uint8_t> RawDataField(std::span<const std::uint8_t, kTrackBufferSize> source,
+                                           std::size_t rawLength, Pos x, Pos size) {
+    const Pos first = x + 3;
+    const Pos end = first + size + kCrcLength;
+    if (end > static_cast<Pos>(std::min(rawLength, source.size()))) return {};
+    return std::span<const std::uint8_t>(source).subspan(static_cast<std::size_t>(first),
+                                                         static_cast<std::size_t>(end - first));
+}
+
 // Cases A and B: the address marks are found in a raw image, the fields come from the
 // slots.
 UdiTrackResult RebuildFromRaw(const TTrack& track,
                               std::span<const std::uint8_t, kTrackBufferSize> source, bool ownRaw,
                               bool noTrackRestore, UdiTrackImage& image) {
+    // Only the track's own raw image holds this track's sector bytes.
+    const std::size_t ownRawLength = ownRaw ? track.RawLength : 0;
     const UdiTrackSource kind = ownRaw ? UdiTrackSource::OwnRaw : UdiTrackSource::BaseTemplate;
     TrackOut out(image);
     if (ownRaw && noTrackRestore) out.Copy(0, source.first(kUdiTrackLength));
@@ -188,7 +203,8 @@ UdiTrackResult RebuildFromRaw(const TTrack& track,
         out.Crc(x + 7, IdFieldCrc(slot.Cylinder, slot.Head, slot.Sector, slot.SizeCode));
         pos = x + 8;
 
-        x = FindMark(source, x, kSync, kSync,
+        // Searched from after the ID field: its bytes are no mark, whatever their values.
+        x = FindMark(source, x + 9, kSync, kSync,
                      [](std::uint8_t b) { return b == kDataMark || b == kDeletedDataMark; });
         if (x < 0) return Fail(kind, slotIndex);
         const std::uint8_t mark = source[static_cast<std::size_t>(x) + 2];
@@ -214,15 +230,33 @@ UdiTrackResult RebuildFromRaw(const TTrack& track,
             continue;
         }
         out.Fill(x + 3, sizePos, 0x00);
-        out.Copy(x + 3, slot.Data.first(DataLengthToCopy(slot, size)));
-        std::uint16_t crc = DataFieldCrc(mark, out.View(x + 3, sizePos));
-        if (slot.DataGood == 0) {
-            // A bad sector stays bad: inverted CRC and a broken first sync byte.
-            crc ^= 0xFFFF;
-            out.Put(x - 1, kBadDataSync);
+        const std::size_t kept = DataLengthToCopy(slot, size);
+        out.Copy(x + 3, slot.Data.first(kept));
+        // A slot with less than its whole data (a raw-only read leaves header-only slots)
+        // takes the rest from its own raw image, where the sector's bytes still are; when
+        // nothing of the field was changed, its own CRC goes with it, good or bad.
+        std::span<const std::uint8_t> rawField;
+        if (kept < size) rawField = RawDataField(source, ownRawLength, x, sizePos);
+        bool keepRawCrc = false;
+        if (!rawField.empty()) {
+            out.Copy(x + 3 + static_cast<Pos>(kept), rawField.subspan(kept, size - kept));
+            keepRawCrc = std::ranges::equal(out.View(x + 3, sizePos), rawField.first(size));
         }
-        out.Crc(x + 3 + sizePos, crc);
+        if (keepRawCrc) {
+            out.Copy(x + 3 + sizePos, rawField.last(kCrcLength));
+        } else {
+            std::uint16_t crc = DataFieldCrc(mark, out.View(x + 3, sizePos));
+            if (slot.DataGood == 0) {
+                // A bad sector stays bad: inverted CRC and a broken first sync byte.
+                crc ^= 0xFFFF;
+                out.Put(x - 1, kBadDataSync);
+            }
+            out.Crc(x + 3 + sizePos, crc);
+        }
         pos = x + sizePos + 4;
+        // The next ID is searched from after this data field, whose bytes may look like
+        // marks.
+        x += 3 + sizePos + kCrcLength;
     }
     return UdiTrackResult{true, kind, std::nullopt};
 }

@@ -88,10 +88,16 @@ class ByteCursor {
     std::size_t pos_ = 0;
 };
 
-// Whole-file helpers. ReadWholeFile returns false if the file cannot be opened or read.
+// The largest file ReadWholeFile takes: many times the largest image the readers accept
+// (a disk image file of the program's own format with every buffer full is under 40 MiB).
+inline constexpr std::uintmax_t kMaxWholeFileSize = std::uintmax_t{256} << 20;
+
+// Whole-file helpers. ReadWholeFile returns false if the path is not a regular file (or a
+// link to one), is larger than kMaxWholeFileSize, or cannot be opened or read.
 bool ReadWholeFile(const std::string& path, Bytes& out);
-// Writes to a temporary file in the same folder and renames it over the target, so a
-// failed write leaves any existing file untouched.
+// Writes to a new temporary file in the same folder, flushes it to the disk and renames it
+// over the target, so a failed write leaves any existing file untouched. A target that is a
+// symbolic link keeps the link: the file it points to is replaced.
 bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace morvane

@@ -284,6 +284,80 @@ TEST_F(UdiTrackBuilderTest, OwnRawRebuildMarksBadSectorWithBrokenSyncAndInverted
     EXPECT_EQ(back->Slots[3].DataGood, kDataGood);
 }
 
+// A slot with less than its whole data, as a raw-only read leaves it, over its own raw
+// image: the rest of the field comes from the raw image, with the raw CRC when the field is
+// the raw one unchanged; zeros and an inverted CRC only where the raw image lacks the field.
+TEST_F(UdiTrackBuilderTest, OwnRawGivesTheDataASlotLacks) {
+    const struct {
+        const char* name;
+        std::uint16_t dataLength;  // bytes the slot holds
+        bool slotEdited;           // its bytes differ from the raw image's
+        bool rawCrcGood;
+        bool rawCut;  // RawLength ends inside the field: zeros past the slot's bytes
+        bool good;    // expected DataGood on reading back
+    } cases[] = {{"header only", 0, false, true, false, true},
+                 {"header only, raw CRC bad", 0, false, false, false, false},
+                 {"header only, field cut", 0, false, true, true, false},
+                 {"part of the raw", 10, false, true, false, true},
+                 {"part, edited", 10, true, true, false, false}};
+    for (const auto& c : cases) {
+        MakeRawTrack(*track, Uniform(5, 1));
+        TSectorSlot& slot = track->Slots[4];
+        const std::size_t data = slot.DataPosition;
+        slot.DataLength = c.dataLength;
+        slot.DataGood = 0;
+        if (c.slotEdited) slot.Data[0] ^= 0xFF;
+        if (!c.rawCrcGood) track->Raw[data + 50] ^= 0x01;
+        if (c.rawCut) track->RawLength = static_cast<std::uint16_t>(data + 100);
+        Bytes expected(256, 0);
+        std::copy_n(slot.Data.begin(), c.dataLength, expected.begin());
+        if (!c.rawCut)
+            std::copy_n(track->Raw.begin() + data + c.dataLength, 256 - c.dataLength,
+                        expected.begin() + c.dataLength);
+        for (bool noRestore : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (noRestore ? ", raw copied" : ""));
+            ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get(), nullptr, noRestore}, *image).Ok);
+            const auto back = ReadBack(*image);
+            ASSERT_EQ(back->SectorCount, 5);
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), back->Slots[4].Data.begin()));
+            EXPECT_EQ(back->Slots[4].DataGood, c.good ? kDataGood : 0);
+            EXPECT_EQ(back->Slots[3].DataGood, kDataGood);
+        }
+    }
+}
+
+// Bytes inside an ID or data field that read as address marks are not taken for the next
+// mark, whether the marks come from the track's own raw image or from the base template.
+TEST_F(UdiTrackBuilderTest, MarkLookalikesInsideAFieldAreSkipped) {
+    const struct {
+        std::size_t at;  // offset in sector 1's 372 bytes of standard layout
+        std::uint8_t third;
+    } cases[] = {{160, 0xFE}, {16, 0xFB}};  // ID mark in the data, data mark in the ID
+    for (const auto& c : cases) {
+        for (bool fromBase : {false, true}) {
+            SCOPED_TRACE(testing::Message() << c.at << (fromBase ? " base" : " own"));
+            auto raw = std::make_unique<TTrack>();
+            MakeRawTrack(*raw, Uniform(5, 1));
+            const std::uint8_t bytes[] = {0xA1, 0xA1, c.third};
+            std::copy_n(bytes, 3, raw->Raw.begin() + 146 + 372 + c.at);
+            // Over its own raw image, the slot holds what a read of it gives.
+            if (fromBase) {
+                FillSlots(*track, 6, Uniform(5, 1));
+            } else if (c.at < 60) {
+                raw->Slots[1].Cylinder = 0xA1;
+                raw->Slots[1].Head = 0xA1;
+                raw->Slots[1].Sector = c.third;
+            } else {
+                std::copy_n(bytes, 3, raw->Slots[1].Data.begin() + (c.at - 60));
+            }
+            const UdiTrackParams params =
+                fromBase ? UdiTrackParams{track.get(), raw.get()} : UdiTrackParams{raw.get()};
+            ASSERT_TRUE(BuildUdiTrack(params, *image).Ok);
+            ExpectSameSectors(fromBase ? *track : *raw, *ReadBack(*image));
+        }
+    }
+}
+
 TEST_F(UdiTrackBuilderTest, OwnRawKeepsDeletedDataMark) {
     MakeRawTrack(*track, Uniform(5, 3));
     const std::size_t mark = track->Slots[2].DataPosition - 1u;

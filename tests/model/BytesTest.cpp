@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 namespace morvane {
@@ -54,6 +55,53 @@ TEST(WholeFile, AtomicWriteReplacesAndFailedWriteKeepsTheOldFile) {
     EXPECT_FALSE(WriteFileAtomically((dir / "missing" / "x.bin").string(), Bytes{9}));
     EXPECT_FALSE(ReadWholeFile((dir / "missing.bin").string(), back));
     std::filesystem::remove_all(dir);
+}
+
+class WholeFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override { std::filesystem::create_directories(dir); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string At(const char* name) const { return (dir / name).string(); }
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                      ("morvane-whole-file-" + std::to_string(::getpid()));
+};
+
+TEST_F(WholeFileTest, ReadRefusesAllButRegularFilesOfSensibleSize) {
+    std::filesystem::create_directory(At("folder.trd"));
+    ASSERT_TRUE(WriteFileAtomically(At("empty.trd"), Bytes{}));
+    ASSERT_TRUE(WriteFileAtomically(At("huge.udi"), Bytes{}));
+    std::filesystem::resize_file(At("huge.udi"), kMaxWholeFileSize + 1);  // sparse
+    const struct {
+        std::string path;
+        bool readable;
+    } cases[] = {{At("folder.trd"), false},
+                 {At("huge.udi"), false},
+                 {"/dev/null", false},
+                 {At("empty.trd"), true}};
+    for (const auto& c : cases) {
+        Bytes bytes{1};
+        EXPECT_EQ(ReadWholeFile(c.path, bytes), c.readable) << c.path;
+        if (c.readable) {
+            EXPECT_TRUE(bytes.empty());
+        }
+    }
+}
+
+TEST_F(WholeFileTest, AtomicWriteLeavesOtherFilesAloneAndFollowsLinks) {
+    ASSERT_TRUE(WriteFileAtomically(At("image.trd.tmp~"), Bytes{7}));
+    ASSERT_TRUE(WriteFileAtomically(At("real.trd"), Bytes{1}));
+    std::filesystem::create_symlink("real.trd", dir / "link.trd");
+    ASSERT_TRUE(WriteFileAtomically(At("image.trd"), Bytes{2}));
+    ASSERT_TRUE(WriteFileAtomically(At("link.trd"), Bytes{3}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.trd"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 4);  // no leftovers
+    const std::pair<const char*, Bytes> contents[] = {
+        {"image.trd.tmp~", {7}}, {"image.trd", {2}}, {"real.trd", {3}}};
+    for (const auto& [name, expected] : contents) {
+        Bytes back;
+        ASSERT_TRUE(ReadWholeFile(At(name), back)) << name;
+        EXPECT_EQ(back, expected) << name;
+    }
 }
 
 }  // namespace
