@@ -62,26 +62,35 @@ bool ReadTrd(std::span<const std::uint8_t> file, TZX_Disk& disk) {
     return true;
 }
 
-bool WriteTrd(TZX_Disk& disk, Bytes& out) {
+void WriteTrdKeepingGaps(TZX_Disk& disk, Bytes& out, std::vector<TrdGap>& gaps) {
     out.clear();
+    gaps.clear();
     const std::size_t tracks = disk.TracksToWrite();
     out.reserve(tracks * kTrdTrackSize);
     for (std::size_t t = 0; t < tracks; ++t) {
         const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const auto first = track.Slots.begin();
+        const auto last = first + kTrdSectorsPerTrack;
         for (std::uint8_t r = 1; r <= kTrdSectorsPerTrack; ++r) {
-            const auto first = track.Slots.begin();
-            const auto last = first + kTrdSectorsPerTrack;
             const auto slot =
                 std::find_if(first, last, [r](const TSectorSlot& s) { return s.Sector == r; });
             if (slot == last) {
-                out.clear();
-                return false;
+                gaps.push_back({static_cast<std::uint8_t>(t), r});
+                out.insert(out.end(), kTrdSectorSize, std::uint8_t{0});
+                continue;
             }
             const std::span<const std::uint8_t> data = slot->Data.first(kTrdSectorSize);
             out.insert(out.end(), data.begin(), data.end());
         }
     }
-    return true;
+}
+
+bool WriteTrd(TZX_Disk& disk, Bytes& out) {
+    std::vector<TrdGap> gaps;
+    WriteTrdKeepingGaps(disk, out, gaps);
+    if (gaps.empty()) return true;
+    out.clear();
+    return false;
 }
 
 }  // namespace morvane

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "model/Bytes.h"
 #include "model/ZxDisk.h"
@@ -20,5 +21,15 @@ bool ReadTrd(std::span<const std::uint8_t> file, TZX_Disk& disk);
 // Appends sectors 1..16 of tracks 0 .. CountTracks() - 1 to out (cleared first). False,
 // with out emptied, when a track lacks one of the sector numbers in slots 0..15.
 bool WriteTrd(TZX_Disk& disk, Bytes& out);
+
+struct TrdGap {
+    std::uint8_t track = 0;
+    std::uint8_t sector = 0;
+    bool operator==(const TrdGap&) const = default;
+};
+
+// The same file for a dump that must keep whatever was read: a sector number a track
+// lacks becomes 256 zero bytes, and each one is listed in gaps (in file order).
+void WriteTrdKeepingGaps(TZX_Disk& disk, Bytes& out, std::vector<TrdGap>& gaps);
 
 }  // namespace morvane

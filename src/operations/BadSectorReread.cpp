@@ -35,6 +35,7 @@ class Rereader {
         const std::uint8_t r = slot.Sector;
         session_.Log(QStringLiteral("Чтение сектора - ") + Dec(r));
         for (int tries = 1;; ++tries) {
+            if (CancelledByUser()) return ReadEnd::Stop;
             session_.Protocol().SendCommand(cmdReadSector, r);
             const int result = session_.Wait();
             if (const auto stop = session_.Interrupted(result)) {
@@ -72,6 +73,15 @@ class Rereader {
     }
 
     OperationOutcome Outcome() const { return outcome_; }
+
+    // A cancel asked for from outside (the command line's Ctrl+C) ends the re-read before
+    // the next read; what was re-read stays.
+    bool CancelledByUser() {
+        if (!session_.Host().CancelRequested()) return false;
+        session_.Log(QStringLiteral("Операция отменена пользователем!"));
+        outcome_ = OperationOutcome::Cancelled;
+        return true;
+    }
 
   private:
     ReadEnd Store(TSectorSlot& slot, std::span<const std::uint8_t> data) {

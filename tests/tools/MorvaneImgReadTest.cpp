@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "MorvaneImg.h"
@@ -94,6 +97,7 @@ struct RunCase {
     int exit;
     const char* summary;
     const char* output = "out.trd";
+    const char* listed = "";  // the sectors named after the summary
 };
 
 class ReadRuns : public ReadVerbTest, public ::testing::WithParamInterface<RunCase> {};
@@ -104,7 +108,8 @@ TEST_P(ReadRuns, ExitStatusAndSummaryFollowTheFaults) {
     const std::string output = Path(GetParam().output);
     args.push_back(output);
     EXPECT_EQ(Run(args), GetParam().exit) << err.str();
-    EXPECT_EQ(out.str(), std::string(GetParam().summary) + " -> " + output + "\n");
+    EXPECT_EQ(out.str(),
+              std::string(GetParam().summary) + " -> " + output + "\n" + GetParam().listed);
     if (GetParam().exit == 0) {
         EXPECT_EQ(ReadBack(output), source);
     }
@@ -114,12 +119,24 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ReadRuns,
     ::testing::Values(
         RunCase{"Clean", {}, 0, "read 4 tracks, 64 sectors, 0 failed"},
-        RunCase{"CrcError", {"--fault", "crc:2:5"}, 3, "read 4 tracks, 64 sectors, 1 failed"},
+        RunCase{"CrcError",
+                {"--fault", "crc:2:5"},
+                3,
+                "read 4 tracks, 64 sectors, 1 failed",
+                "out.trd",
+                "failed track 2 sector 5\n"},
         RunCase{"IdCrcAndMissing",
                 {"--fault", "idcrc:1:3", "--fault", "missing:3:9", "--mode", "full"},
                 3,
                 "read 4 tracks, 63 sectors, 1 failed",
-                "out.udf"},
+                "out.udf",
+                "failed track 1 sector 3\n"},
+        RunCase{"MissingSectorInTrd",
+                {"--fault", "missing:3:9", "--fault", "crc:1:2"},
+                3,
+                "read 4 tracks, 63 sectors, 1 failed, 1 missing",
+                "out.trd",
+                "failed track 1 sector 2\nmissing track 3 sector 9\n"},
         RunCase{"WeakSectorReread",
                 {"--fault", "crc:2:5:2", "--reread", "2"},
                 0,
@@ -142,6 +159,67 @@ TEST_F(ReadVerbTest, StoppedRunStillWritesWhatWasRead) {
     EXPECT_EQ(disk->GetTrack(0)->Slots[15].DataGood, kDataGood);
     EXPECT_EQ(disk->GetTrack(0)->Slots[15].Data[0], source[15 * 256]);
 }
+
+TEST_F(ReadVerbTest, LinkLostDuringTheRereadIsAFailure) {
+    // 14 commands read the four tracks; the device is gone during the re-read's first tries.
+    const std::string output = Path("part.trd");
+    EXPECT_EQ(Run({"--virtual", SourceTrd(), "--tracks", "4", "--fault", "crc:2:5", "--reread",
+                   "9", "--fault", "vanish-after:17", output}),
+              1);
+    EXPECT_NE(err.str().find("the re-read stopped: "), std::string::npos) << err.str();
+    EXPECT_EQ(ReadBack(output).size(), source.size());
+}
+
+TEST_F(ReadVerbTest, MissingSectorLeavesZerosInTheTrd) {
+    const std::string output = Path("gap.trd");
+    EXPECT_EQ(Run({"--virtual", SourceTrd(), "--tracks", "4", "--fault", "missing:3:9", output}), 3);
+    Bytes expected = source;
+    const auto gap = expected.begin() + 3 * kTrdTrackSize + 8 * kTrdSectorSize;
+    std::fill(gap, gap + kTrdSectorSize, std::uint8_t{0});
+    EXPECT_TRUE(ReadBack(output) == expected);
+}
+
+// Ctrl+C or SIGTERM while a sector is re-read over and over: the program stops at the next
+// sector, saves what it read and says why.
+class ReadSignal : public ReadVerbTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ReadSignal, StopsTheRereadAndStillSavesTheImage) {
+    const std::string input = SourceTrd(), output = Path("signal.trd");
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::dup2(fds[1], STDERR_FILENO);
+        ::close(fds[0]);
+        ::execl(MORVANE_IMG_PATH, "morvane-img", "read", "--virtual", input.c_str(), "--tracks",
+                "2", "--fault", "crc:1:3", "--reread", "1000", "--realtime", output.c_str(),
+                nullptr);
+        ::_exit(127);
+    }
+    ::close(fds[1]);
+    std::string text;
+    bool signalled = false;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, static_cast<std::size_t>(n));
+        // The last track is read: the re-read is next, each try a turn of the disk.
+        if (!signalled && text.find("(2/2)") != std::string::npos) {
+            ::kill(pid, GetParam());
+            signalled = true;
+        }
+    }
+    ::close(fds[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << text;
+    EXPECT_EQ(WEXITSTATUS(status), 1) << text;
+    EXPECT_NE(text.find("the re-read stopped: cancelled"), std::string::npos) << text;
+    EXPECT_EQ(ReadBack(output).size(), 2 * kTrdTrackSize);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ReadSignal, ::testing::Values(SIGINT, SIGTERM),
+                         [](const auto& param) { return param.param == SIGINT ? "Int" : "Term"; });
 
 TEST_F(ReadVerbTest, RealTimeReportsTheDeviceTime) {
     EXPECT_EQ(Run({"--virtual", SourceTrd(), "--realtime", "--tracks", "1", Path("rt.trd")}), 0);

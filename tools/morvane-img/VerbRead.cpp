@@ -18,6 +18,7 @@
 #include "controller/UsbPort.h"
 #include "controller/virtual/VirtualController.h"
 #include "formats/ImageFiles.h"
+#include "formats/Trd.h"
 #include "model/ZxDisk.h"
 #include "operations/BadSectorReread.h"
 #include "operations/DiskRun.h"
@@ -37,16 +38,24 @@ void OnInterrupt(int) {
     interrupted = 1;
 }
 
-// Ctrl+C cancels the run at the next phase boundary, so what was read is still saved.
+// Ctrl+C or SIGTERM cancels the run at the next phase boundary (the re-read at the next
+// sector), so what was read is still saved.
 class InterruptGuard {
   public:
-    InterruptGuard() { previous_ = std::signal(SIGINT, OnInterrupt); }
-    ~InterruptGuard() { std::signal(SIGINT, previous_); }
+    InterruptGuard() {
+        previousInt_ = std::signal(SIGINT, OnInterrupt);
+        previousTerm_ = std::signal(SIGTERM, OnInterrupt);
+    }
+    ~InterruptGuard() {
+        std::signal(SIGINT, previousInt_);
+        std::signal(SIGTERM, previousTerm_);
+    }
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
   private:
-    void (*previous_)(int) = nullptr;
+    void (*previousInt_)(int) = nullptr;
+    void (*previousTerm_)(int) = nullptr;
 };
 
 class InterruptibleHost : public CliOperationHost {
@@ -142,6 +151,40 @@ Counts Count(const TZX_Disk& disk, bool dataRead) {
     return c;
 }
 
+// A failed device's reason is on a line of its own in the message; one line here.
+std::string StopReason(OperationOutcome outcome, const CliOperationHost& host) {
+    if (outcome == OperationOutcome::Cancelled) return "cancelled";
+    std::string reason = host.LastMessage();
+    std::replace(reason.begin(), reason.end(), '\n', ' ');
+    return reason;
+}
+
+void ListFailedSectors(const TZX_Disk& disk, std::ostream& out) {
+    for (std::size_t t = 0; t < kTrackCount; ++t) {
+        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        if (track.Present == 0) continue;
+        for (const TSectorSlot& slot : track.Slots)
+            if (slot.Present != 0 && slot.DataGood == 0)
+                out << "failed track " << t << " sector " << int(slot.Sector) << "\n";
+    }
+}
+
+// Whatever was read is saved. A TRD cannot say that a sector is missing: it gets zero
+// bytes there, and gaps names them.
+bool SaveDump(const std::string& path, TZX_Disk& disk, std::vector<TrdGap>& gaps,
+              std::ostream& err) {
+    if (FormatFromPath(path) != ImageFormat::Trd) {
+        if (SaveImageFile(path, disk)) return true;
+        err << "morvane-img: cannot save " << path << ": " << disk.LastError << "\n";
+        return false;
+    }
+    Bytes bytes;
+    WriteTrdKeepingGaps(disk, bytes, gaps);
+    if (WriteFileAtomically(path, bytes)) return true;
+    err << "morvane-img: cannot save " << path << "\n";
+    return false;
+}
+
 }  // namespace
 
 int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -183,6 +226,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (o.tracks) params.count = *o.tracks;
 
     DiskRunResult result;
+    RereadResult reread;
     {
         const InterruptGuard guard;
         result = RunDisk(ctx, params);
@@ -190,20 +234,22 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         if (rawOnly) TakeRawSectorData(*disk);
         if (result.outcome == OperationOutcome::Done && o.reread > 0 &&
             (o.mode & (kRunSectors | kRunRaw)) != 0 && Count(*disk, true).failed > 0)
-            RereadFailedSectors(ctx, {o.reread});
+            reread = RereadFailedSectors(ctx, {o.reread});
     }
     interrupted = 0;
 
-    const ImageFormat format = FormatFromPath(o.output);
-    if (format == ImageFormat::Trd) DropTracksWithoutSectors(*disk);
+    if (FormatFromPath(o.output) == ImageFormat::Trd) DropTracksWithoutSectors(*disk);
     const bool dataRead = (o.mode & (kRunSectors | kRunRaw)) != 0;
     const Counts counts = Count(*disk, dataRead);
-    if (!SaveImageFile(o.output, *disk)) {
-        err << "morvane-img: cannot save " << o.output << ": " << disk->LastError << "\n";
-        return 1;
-    }
+    std::vector<TrdGap> gaps;
+    if (!SaveDump(o.output, *disk, gaps, err)) return 1;
     out << "read " << counts.tracks << " tracks, " << counts.sectors << " sectors, "
-        << counts.failed << " failed -> " << o.output << "\n";
+        << counts.failed << " failed";
+    if (!gaps.empty()) out << ", " << gaps.size() << " missing";
+    out << " -> " << o.output << "\n";
+    if (dataRead) ListFailedSectors(*disk, out);
+    for (const TrdGap& gap : gaps)
+        out << "missing track " << int(gap.track) << " sector " << int(gap.sector) << "\n";
     if (device && o.realTime) {
         // The drive's own time on the commands; the emulated clock also ran on while the
         // drive waited for the program.
@@ -212,16 +258,15 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             << " s\n";
     }
     if (result.outcome != OperationOutcome::Done) {
-        std::string reason = result.outcome == OperationOutcome::Cancelled
-                                 ? std::string("cancelled")
-                                 : host.LastMessage();
-        // A failed device's reason is on a line of its own in the message; one line here.
-        std::replace(reason.begin(), reason.end(), '\n', ' ');
-        err << "morvane-img: the run stopped after " << result.tracksDone << " tracks: " << reason
-            << "\n";
+        err << "morvane-img: the run stopped after " << result.tracksDone
+            << " tracks: " << StopReason(result.outcome, host) << "\n";
         return 1;
     }
-    return counts.failed > 0 ? kExitBadSectors : 0;
+    if (reread.outcome != OperationOutcome::Done) {
+        err << "morvane-img: the re-read stopped: " << StopReason(reread.outcome, host) << "\n";
+        return 1;
+    }
+    return counts.failed > 0 || !gaps.empty() ? kExitBadSectors : 0;
 }
 
 }  // namespace morvane

@@ -82,7 +82,9 @@ void WindowOperationHost::SetRunProgress(int position) {
 }
 
 bool WindowOperationHost::CancelRequested() {
-    return w_.progress->CancelRequested();
+    // The flag stays from the last run until the next one starts; outside a run nobody
+    // asked to cancel (the bad-sector re-read looks too).
+    return w_.progress->Running() && w_.progress->CancelRequested();
 }
 
 void WindowOperationHost::ScrollMapToTop() {
