@@ -58,7 +58,7 @@ OperationOutcome PutTrack(OperationSession& session, const PlannedTrack& planned
     if (step != OperationOutcome::Done) return step;
     if (Cancelled(session)) return OperationOutcome::Cancelled;
     std::vector<std::uint8_t> written;
-    step = WriteTrackSectors(session, track, written, result.failed);
+    step = WriteTrackSectors(session, track, written, result);
     if (step != OperationOutcome::Done) return step;
     result.sectorsWritten += static_cast<int>(written.size());
     if (formatted) ++result.tracksWritten;
@@ -67,12 +67,29 @@ OperationOutcome PutTrack(OperationSession& session, const PlannedTrack& planned
     return VerifyTrackSectors(session, track, written, result.failed);
 }
 
+void LogSectors(OperationSession& session, const std::vector<WrittenSector>& sectors,
+                const QString& text) {
+    for (const WrittenSector& s : sectors)
+        session.Log(text + QStringLiteral(" - дорожка ") + Dec(s.track) + " / сектор " +
+                    Dec(s.sector));
+}
+
+// The sectors of the image that are not on the disk as good data, one line each, and a
+// last line that says the run did not put the whole image on the disk.
+void LogSectorLists(OperationSession& session, const DiskWriteResult& result) {
+    LogSectors(session, result.failed, QStringLiteral("Сектор не прошел проверку"));
+    LogSectors(session, result.fromBadRead, QStringLiteral("Записан сбойный сектор"));
+    LogSectors(session, result.notWritten, QStringLiteral("Сектор не записан (нет данных)"));
+    if (!result.Clean())
+        session.Log(QStringLiteral("Запись завершена со сбоями - секторов ") +
+                    Dec(result.failed.size() + result.fromBadRead.size() +
+                        result.notWritten.size()));
+}
+
 void LogSummary(OperationSession& session, const DiskWriteResult& result) {
     session.Log(QStringLiteral("Записано дорожек - ") + Dec(result.tracksWritten));
     session.Log(QStringLiteral("Записано секторов - ") + Dec(result.sectorsWritten));
-    for (const WrittenSector& s : result.failed)
-        session.Log(QStringLiteral("Сектор не прошел проверку - дорожка ") + Dec(s.track) +
-                    " / сектор " + Dec(s.sector));
+    LogSectorLists(session, result);
 }
 
 DiskWriteResult WriteDisk(OperationContext& ctx, const QString& caption,
@@ -142,10 +159,11 @@ OperationOutcome WriteImageTrack(OperationContext& ctx, MapCell cell) {
     OperationOutcome step = FormatTrackWithTable(session, cell.track, layout->table, formatted);
     if (step != OperationOutcome::Done) return step;
     std::vector<std::uint8_t> written;
-    std::vector<WrittenSector> failed;
-    step = WriteTrackSectors(session, *track, written, failed);
+    DiskWriteResult result;
+    step = WriteTrackSectors(session, *track, written, result);
     if (step != OperationOutcome::Done) return step;
     session.Log(QStringLiteral("Записано секторов - ") + Dec(written.size()));
+    LogSectorLists(session, result);
     return OperationOutcome::Done;
 }
 

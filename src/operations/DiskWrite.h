@@ -1,8 +1,8 @@
 // Putting an image onto the physical disk: "Записать дорожку" (one track after its own
 // layout), "Записать диск" (every present track, verified) and "Форматировать диск" (an
 // empty TR-DOS or Profi CP/M disk). Each track is formatted after its layout, then its
-// sectors with good data are written one by one; a run then reads them back in one
-// sector-list read and compares byte by byte. The image is not changed.
+// sectors with data are written one by one (a failed read's bytes too, listed as such); a
+// run then reads them back in one sector-list read and compares byte by byte. The image is not changed.
 #pragma once
 
 #include <QString>
@@ -32,6 +32,13 @@ struct DiskWriteResult {
     int tracksWritten = 0;
     int sectorsWritten = 0;             // written without a device error
     std::vector<WrittenSector> failed;  // a write error, or a verify mismatch
+    // Written with the bytes a failed read left (the best copy there is), not known good.
+    std::vector<WrittenSector> fromBadRead;
+    // An ID field without data in the image: formatted, but nothing written into it.
+    std::vector<WrittenSector> notWritten;
+
+    // Every sector of the image is on the disk as good data.
+    bool Clean() const { return failed.empty() && fromBadRead.empty() && notWritten.empty(); }
 };
 
 enum class NewDiskKind {
@@ -40,7 +47,7 @@ enum class NewDiskKind {
 };
 
 // "Записать дорожку": formats the track of the cell after its layout and writes each of
-// its sectors that holds good data. Refused (message shown) when the layout cannot be
+// its sectors that holds data. Refused (message shown) when the layout cannot be
 // written or the track is absent.
 OperationOutcome WriteImageTrack(OperationContext& ctx, MapCell cell);
 

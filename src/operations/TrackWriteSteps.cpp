@@ -77,13 +77,16 @@ OperationOutcome FormatTrackWithTable(OperationSession& session, std::uint8_t tr
 }
 
 OperationOutcome WriteTrackSectors(OperationSession& session, const TTrack& track,
-                                   std::vector<std::uint8_t>& written,
-                                   std::vector<WrittenSector>& failed) {
+                                   std::vector<std::uint8_t>& written, DiskWriteResult& result) {
     for (std::size_t i = 0; i < track.Slots.size(); ++i) {
         const TSectorSlot& slot = track.Slots[i];
-        if (slot.Present == 0 || slot.DataGood == 0 || slot.DataLength == 0) continue;
+        if (slot.Present == 0) continue;
         const std::optional<Bytes> block = BuildSectorWriteBlock(slot);
         if (!block) continue;
+        if (slot.DataLength == 0) {
+            result.notWritten.push_back({track.Number, slot.Sector});
+            continue;
+        }
         session.Protocol().SendCommandBlock(cmdWriteSector, *block);
         bool ok = false;
         const std::optional<OperationOutcome> stop =
@@ -92,10 +95,12 @@ OperationOutcome WriteTrackSectors(OperationSession& session, const TTrack& trac
                            Dec(track.Number) + " - ",
                        ok);
         if (stop) return *stop;
-        if (ok)
-            written.push_back(static_cast<std::uint8_t>(i));
-        else
-            failed.push_back({track.Number, slot.Sector});
+        if (!ok) {
+            result.failed.push_back({track.Number, slot.Sector});
+            continue;
+        }
+        written.push_back(static_cast<std::uint8_t>(i));
+        if (slot.DataGood == 0) result.fromBadRead.push_back({track.Number, slot.Sector});
     }
     return OperationOutcome::Done;
 }

@@ -1,5 +1,5 @@
 // The three steps of putting one image track onto the disk, for the head already on it:
-// format with a table, write the sectors that hold good data, read them back and compare.
+// format with a table, write the sectors that hold data, read them back and compare.
 // A time-out stops (message shown); a device error is logged and the step goes on.
 #pragma once
 
@@ -19,11 +19,12 @@ class TTrack;
 OperationOutcome FormatTrackWithTable(OperationSession& session, std::uint8_t track,
                                       const Bytes& table, bool& formatted);
 
-// cmdWriteSector for every occupied slot with good data, in slot order. written gets the
-// slot index of each sector the device took without an error; failed gets the others.
+// cmdWriteSector for every occupied slot that holds data, in slot order, a failed read's
+// bytes included. written gets the slot index of each sector the device took without an
+// error; result.failed the others, result.fromBadRead those written from a failed read,
+// result.notWritten the slots without data.
 OperationOutcome WriteTrackSectors(OperationSession& session, const TTrack& track,
-                                   std::vector<std::uint8_t>& written,
-                                   std::vector<WrittenSector>& failed);
+                                   std::vector<std::uint8_t>& written, DiskWriteResult& result);
 
 // One cmdReadSectors of the written slots; each sector that reads with an error, or
 // differs in any byte or in length from what was written, goes to failed.

@@ -136,16 +136,19 @@ TEST_F(DiskWriteTest, CancelEndsTheRunBetweenSteps) {
 TEST_F(DiskWriteTest, WriteImageTrackWritesTheSelectedTrackOnly) {
     SmallImage();
     BlankDisk();
-    disk->GetTrack(2)->Slots[4].DataGood = 0;  // bad data is not written
+    // Bad data is the best copy there is: written, and said to be from a failed read.
+    disk->GetTrack(2)->Slots[4].DataGood = 0;
     OperationContext ctx = Ctx();
     EXPECT_EQ(WriteImageTrack(ctx, {2, 0}), OperationOutcome::Done);
     EXPECT_EQ(Frames(kWriteTrack).size(), 1u);
-    EXPECT_EQ(Frames(kWriteSector).size(), 15u);
-    EXPECT_TRUE(Logged("Записано секторов - 15"));
+    EXPECT_EQ(Frames(kWriteSector).size(), 16u);
+    EXPECT_TRUE(Logged("Записано секторов - 16"));
+    EXPECT_TRUE(Logged("Записан сбойный сектор - дорожка 2 / сектор " +
+                       std::to_string(disk->GetTrack(2)->Slots[4].Sector)));
     const std::unique_ptr<TZX_Disk> after = DeviceDisk();
     EXPECT_EQ(after->GetTrack(2)->CountSectors(), 16);
     EXPECT_EQ(after->GetTrack(3)->Present, 0);
-    disk->GetTrack(2)->Slots[4].Present = 0;
+    disk->GetTrack(2)->Slots[4].DataGood = kDataGood;
     ExpectSameSectors(*disk->GetTrack(2), *after->GetTrack(2));
 }
 

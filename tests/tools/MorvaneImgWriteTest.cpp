@@ -15,6 +15,7 @@
 #include "filesystems/CpmDirectory.h"
 #include "filesystems/TrDosCatalogue.h"
 #include "formats/ImageFiles.h"
+#include "formats/Trd.h"
 #include "model/Bytes.h"
 
 namespace morvane {
@@ -153,6 +154,36 @@ TEST_F(WriteVerbTest, VerifyMismatchExitsThreeAndNamesTheSector) {
     EXPECT_NE(out.str().find("failed track 3 sector 5\n"), std::string::npos) << out.str();
     EXPECT_NE(err.str().find("Сектор не прошел проверку - дорожка 3 / сектор 5\n"),
               std::string::npos);
+}
+
+TEST_F(WriteVerbTest, SectorsWithoutGoodDataAreListedAndTheRunEndsWithFailures) {
+    // Two tracks: track 1 sector 3 read with a bad CRC (its bytes held), sector 4 without
+    // any data.
+    Bytes trd(2 * kTrdTrackSize);
+    for (std::size_t i = 0; i < trd.size(); ++i)
+        trd[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
+    auto image = std::make_unique<TZX_Disk>();
+    ASSERT_TRUE(ReadTrd(trd, *image));
+    image->GetSlot(1, 2)->DataGood = 0;
+    image->GetSlot(1, 3)->DataGood = 0;
+    image->GetSlot(1, 3)->DataLength = 0;
+    const std::string bad = Path("bad.udf"), written = Path("w.trd");
+    ASSERT_TRUE(SaveImageFile(bad, *image));
+
+    EXPECT_EQ(Run({"write", bad, "--virtual-out", written, "--verbose"}), 3) << err.str();
+    // The window's log says the same.
+    for (const char* line : {"Записан сбойный сектор - дорожка 1 / сектор 3\n",
+                             "Сектор не записан (нет данных) - дорожка 1 / сектор 4\n",
+                             "Запись завершена со сбоями - секторов 2\n"})
+        EXPECT_NE(err.str().find(line), std::string::npos) << line;
+    EXPECT_EQ(out.str(),
+              "wrote 2 tracks, 31 sectors, 0 failed, 1 from bad reads, 1 without data\n"
+              "bad read track 1 sector 3\nnot written track 1 sector 4\n");
+    Bytes back;
+    ASSERT_TRUE(ReadWholeFile(written, back));
+    const std::size_t at = kTrdTrackSize + 2 * kTrdSectorSize;
+    ASSERT_GE(back.size(), at + kTrdSectorSize);
+    EXPECT_TRUE(std::equal(back.begin() + at, back.begin() + at + kTrdSectorSize, trd.begin() + at));
 }
 
 TEST_F(WriteVerbTest, FormatTrDosGivesAnEmptyCatalogue) {

@@ -139,9 +139,17 @@ int RunOnTarget(const WriteTarget& target, TZX_Disk& image, const DiskWriteWork&
     const DiskWriteResult result = work(ctx);
 
     out << "wrote " << result.tracksWritten << " tracks, " << result.sectorsWritten << " sectors, "
-        << result.failed.size() << " failed\n";
-    for (const WrittenSector& s : result.failed)
-        out << "failed track " << int(s.track) << " sector " << int(s.sector) << "\n";
+        << result.failed.size() << " failed";
+    if (!result.fromBadRead.empty()) out << ", " << result.fromBadRead.size() << " from bad reads";
+    if (!result.notWritten.empty()) out << ", " << result.notWritten.size() << " without data";
+    out << "\n";
+    const std::pair<const char*, const std::vector<WrittenSector>*> lists[] = {
+        {"failed", &result.failed},
+        {"bad read", &result.fromBadRead},
+        {"not written", &result.notWritten}};
+    for (const auto& [label, sectors] : lists)
+        for (const WrittenSector& s : *sectors)
+            out << label << " track " << int(s.track) << " sector " << int(s.sector) << "\n";
     if (device && !SaveVirtualDisk(target, *device, err)) return kExitFailure;
     if (result.outcome != OperationOutcome::Done) {
         const std::string reason = result.outcome == OperationOutcome::Cancelled
@@ -151,7 +159,7 @@ int RunOnTarget(const WriteTarget& target, TZX_Disk& image, const DiskWriteWork&
             << " tracks: " << reason << "\n";
         return kExitFailure;
     }
-    return result.failed.empty() ? kExitOk : kExitBadSectors;
+    return result.Clean() ? kExitOk : kExitBadSectors;
 }
 
 }  // namespace morvane
