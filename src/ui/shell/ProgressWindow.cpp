@@ -54,7 +54,9 @@ void T_Prog::Run(const QString& caption, int maximum, std::function<void()> work
     caption_ = caption;
     maximum_ = maximum;
     worker_ = std::move(worker);
+    startPending_ = true;
     exec();
+    startPending_ = false;
     worker_ = nullptr;
 }
 
@@ -77,7 +79,9 @@ void T_Prog::SetProgress(int position) {
 
 void T_Prog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!worker_) return;
+    // Shown again (restored from minimised, say) the window must not start the run again.
+    if (!worker_ || !startPending_) return;
+    startPending_ = false;
     emit runShowing();
     Prepare(caption_, maximum_);
     t1_->start();

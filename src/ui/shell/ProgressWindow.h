@@ -68,6 +68,7 @@ class T_Prog : public QDialog {
     int maximum_ = 0;
     bool cancelRequested_ = false;
     bool running_ = false;
+    bool startPending_ = false;  // Run() was called and the worker has not been started
 };
 
 }  // namespace morvane

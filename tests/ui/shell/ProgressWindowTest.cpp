@@ -1,5 +1,8 @@
 #include "ui/shell/ProgressWindow.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QShowEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -65,6 +68,25 @@ TEST_F(ProgressWindowTest, WorkerStartsOnScreenAndTheWindowClosesWhenItReturns) 
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.Running());
     EXPECT_EQ(window.TrackValue()->text(), QStringLiteral("4"));
+}
+
+TEST_F(ProgressWindowTest, ShowingTheWindowAgainDoesNotStartASecondRun) {
+    int showings = 0;
+    QObject::connect(&window, &T_Prog::runShowing, [&] { ++showings; });
+    bool cancelKept = false;
+    RunWith([&] {
+        window.CancelButton()->click();
+        // A restore from minimised sends the window another show event.
+        QShowEvent shown;
+        QCoreApplication::sendEvent(&window, &shown);
+        QEventLoop loop;
+        QTimer::singleShot(3 * kProgressStartDelayMs, &loop, &QEventLoop::quit);
+        loop.exec();
+        cancelKept = window.CancelRequested() && window.isVisible();
+    });
+    EXPECT_EQ(workerRuns, 1);
+    EXPECT_EQ(showings, 1);
+    EXPECT_TRUE(cancelKept);
 }
 
 // Every way the user can ask to stop a run sets the cancel request and leaves the window
