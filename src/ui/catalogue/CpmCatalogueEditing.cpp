@@ -63,6 +63,10 @@ struct PcFile {
 
 }  // namespace
 
+bool T_cCat::MayChangeImage() const {
+    return !context_.mayChangeImage || context_.mayChangeImage();
+}
+
 void T_cCat::Changed() {
     Fill();
     if (context_.imageChanged) context_.imageChanged();
@@ -84,6 +88,7 @@ std::optional<std::vector<std::size_t>> T_cCat::SelectedFirstExtents() const {
 }
 
 void T_cCat::Rename() {
+    if (!MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::optional<std::vector<std::size_t>> selected = SelectedFirstExtents();
     if (!selected) {
@@ -111,6 +116,7 @@ void T_cCat::Rename() {
 }
 
 void T_cCat::DeleteFiles() {
+    if (!MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::optional<std::vector<std::size_t>> selected = SelectedFirstExtents();
     if (selected && selected->empty()) return;
@@ -128,6 +134,7 @@ void T_cCat::DeleteFiles() {
 }
 
 void T_cCat::AddFiles() {
+    if (!MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     OpenFilesRequest request;
     request.title = Q(kCpmMenuAddFiles);

@@ -28,6 +28,9 @@ struct CpmWindowContext {
     RememberedFolder sclDir;
     // Called after each change the window makes to the image.
     std::function<void()> imageChanged;
+    // Asked before each change the window makes to the image; false (the user told
+    // why) refuses it. Empty: every change may go ahead.
+    std::function<bool()> mayChangeImage = {};
 };
 
 class T_cCat : public QDialog {
@@ -71,6 +74,7 @@ class T_cCat : public QDialog {
     // where the list found it.
     std::optional<std::vector<std::size_t>> SelectedFirstExtents() const;
     // After a change: the list again from the image, and the owner's views.
+    bool MayChangeImage() const;
     void Changed();
 
     CpmWindowContext context_;

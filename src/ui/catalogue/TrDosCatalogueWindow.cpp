@@ -192,6 +192,10 @@ void T_ZXCAT::SetShowDeleted(bool show) {
     Fill();
 }
 
+bool T_ZXCAT::MayChangeImage() const {
+    return !context_.mayChangeImage || context_.mayChangeImage();
+}
+
 void T_ZXCAT::Changed() {
     if (!ReadTrDosCatalogue(*context_.disk, catalogue_)) catalogue_ = TrDosCatalogue{};
     Fill();
@@ -216,14 +220,14 @@ void T_ZXCAT::ViewHex() {
 }
 
 void T_ZXCAT::Compact() {
-    if (!fromImage_) return;
+    if (!fromImage_ || !MayChangeImage()) return;
     const TrDosEditResult r = CompactDisk(*context_.disk, catalogue_);
     if (!r.ok) context_.dialogs->Message(Q(kErrorCaptionDots), QString::fromStdString(r.error));
     Changed();
 }
 
 void T_ZXCAT::RenameDisk() {
-    if (!fromImage_) return;
+    if (!fromImage_ || !MayChangeImage()) return;
     const std::optional<QString> entered = context_.dialogs->DiskName(
         QString::fromStdString(ZxDiskNameText(catalogue_.diskName)), false);
     if (!entered) return;
@@ -236,7 +240,7 @@ void T_ZXCAT::RenameDisk() {
 
 void T_ZXCAT::EditHeader() {
     const std::vector<std::size_t> entries = SelectedEntries();
-    if (entries.size() != 1 || !fromImage_) return;
+    if (entries.size() != 1 || !fromImage_ || !MayChangeImage()) return;
     const TrDosEntry& e = catalogue_.entries[entries.front()];
     TrDosEntryEdit edit{e.name, e.type, e.start, e.length};
     if (!context_.dialogs->EditHeader(edit)) return;
@@ -246,7 +250,7 @@ void T_ZXCAT::EditHeader() {
 }
 
 void T_ZXCAT::DeleteFiles() {
-    if (!fromImage_) return;
+    if (!fromImage_ || !MayChangeImage()) return;
     if (!context_.dialogs->YesNo(Q(kAttentionCaptionDots), Q(kDeleteQuestion))) return;
     const std::vector<std::size_t> entries = SelectedEntries();
     if (entries.empty()) return;

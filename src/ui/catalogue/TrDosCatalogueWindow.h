@@ -30,6 +30,9 @@ struct TrDosWindowContext {
     RememberedFolder sclDir;
     // Called after each change the window makes to the image.
     std::function<void()> imageChanged;
+    // Asked before each change the window makes to the image; false (the user told
+    // why) refuses it. Empty: every change may go ahead.
+    std::function<bool()> mayChangeImage = {};
 };
 
 class T_ZXCAT : public QDialog {
@@ -73,6 +76,7 @@ class T_ZXCAT : public QDialog {
     std::vector<std::size_t> SelectedEntries() const;
     const TrDosEntry* SingleSelectedEntry() const;
     // After a change: the record again from the image, the list and the owner's views.
+    bool MayChangeImage() const;
     void Changed();
 
     TrDosWindowContext context_;

@@ -76,6 +76,7 @@ T_ZXCAT* TFMain::ZxCatalogue() {
         c.disk = disk_.get();
         c.dialogs = catalogueDialogs_.get();
         c.hobetaDir = StoredFolder(settings_.HobetaDir, *store_, &SettingsStore::WriteHobetaDir);
+        c.mayChangeImage = [this] { return ImageMayChange(); };
         c.sclDir = StoredFolder(settings_.SCLDir, *store_, &SettingsStore::WriteSCLDir);
         c.imageChanged = [this] {
             changes_->MarkChanged();
@@ -92,6 +93,7 @@ T_cCat* TFMain::CpmCatalogue() {
         c.disk = disk_.get();
         c.dialogs = catalogueDialogs_.get();
         c.sclDir = StoredFolder(settings_.SCLDir, *store_, &SettingsStore::WriteSCLDir);
+        c.mayChangeImage = [this] { return ImageMayChange(); };
         c.imageChanged = [this] {
             changes_->MarkChanged();
             ShowChangedImage();
@@ -126,7 +128,7 @@ QString TFMain::AskNewTrDosName() {
 }
 
 void TFMain::CreateTrdosImageCommand() {
-    if (!ConfirmDiscardImage()) return;
+    if (!ImageMayChange() || !ConfirmDiscardImage()) return;
     const QString name = AskNewTrDosName();
     const Bytes bytes = Utf8ToCp1251(name.toStdString());
     CreateTrDosImage(*disk_, std::string(bytes.begin(), bytes.end()));
@@ -137,7 +139,7 @@ void TFMain::CreateTrdosImageCommand() {
 }
 
 void TFMain::CreateCpmImageCommand() {
-    if (!ConfirmDiscardImage()) return;
+    if (!ImageMayChange() || !ConfirmDiscardImage()) return;
     CreateCpmImage(*disk_);
     ShowMapFromTop();
     ShowChangedImage();

@@ -51,14 +51,13 @@ void TFMain::BuildDiskCommands() {
             &TFMain::DisableMapDiskEntriesWhileBusy);
 }
 
-// The map's own rules enable the entries by the cell; a command in progress disables the
-// disk entries on top of them.
+// The map's own rules enable the entries by the cell; a command in progress disables them
+// all on top of them: each either talks to the controller or changes the image the command
+// reads into.
 void TFMain::DisableMapDiskEntriesWhileBusy() {
     if (!link_->Protocol().Busy()) return;
-    for (std::size_t i = 0; i < kMapMenuEntryCount; ++i) {
-        const auto entry = static_cast<MapMenuEntry>(i);
-        if (IsMapDiskEntry(entry)) zxd_->menuAction(entry)->setEnabled(false);
-    }
+    for (std::size_t i = 0; i < kMapMenuEntryCount; ++i)
+        zxd_->menuAction(static_cast<MapMenuEntry>(i))->setEnabled(false);
 }
 
 }  // namespace morvane

@@ -26,7 +26,7 @@ bool TFMain::ConfirmDiscardImage() {
 }
 
 void TFMain::LoadImageCommand(const std::function<bool()>& load) {
-    if (!ConfirmDiscardImage()) return;
+    if (!ImageMayChange() || !ConfirmDiscardImage()) return;
     if (load()) ImageReplacedClean();
 }
 

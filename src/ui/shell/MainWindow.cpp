@@ -202,8 +202,14 @@ void TFMain::ShowLinkKind() {
         LinkKindText(link_->IsVirtual(), store_->ReadVirtualController().ImagePath));
 }
 
+bool TFMain::ImageMayChange() {
+    if (!link_->Protocol().Busy()) return true;
+    ShowBox(QString::fromUtf8(kErrorBoxCaption), QString::fromUtf8(kControllerBusyText));
+    return false;
+}
+
 void TFMain::ClearImageCommand() {
-    if (!ConfirmDiscardImage()) return;
+    if (!ImageMayChange() || !ConfirmDiscardImage()) return;
     if (!ConfirmAndClearImage(*disk_, *this)) return;
     ClearViews();
     imageCommands_->ForgetCurrentName();
@@ -228,6 +234,8 @@ void TFMain::ProgramSettingsCommand() {
 
 void TFMain::ConnectMap() {
     zxd_->setEditHost(this);
+    zxd_->setEditGate([this] { return ImageMayChange(); });
+    sectorView_->setEditGate([this] { return ImageMayChange(); });
     sectorView_->setQuestionHost(this);
     connect(zxd_, &DiskMapView::cellClicked, sectorView_, &SectorView::showCell);
     connect(zxd_, &DiskMapView::cellDoubleClicked, sectorView_, &SectorView::openSectorEditor);

@@ -185,6 +185,9 @@ class TFMain : public QMainWindow,
     LinkClaim ClaimLink();
     void LoadRememberedVirtualDisk(Drive drive);
     void ClearViews();
+    // False, and the user told why, while an operation holds the controller: it reads
+    // into the image, which must stay the one it reads into.
+    bool ImageMayChange();
     void ConnectCatalogues();
     // The image was changed by a catalogue command or replaced by a new one: the map, the
     // selected cell with its owner line and an open CP/M catalogue show it again.

@@ -354,6 +354,7 @@ void DiskMapView::RunImageEdit(MapMenuEntry entry) {
     // Every edit acts on the popup position; a menu opened outside the cells has its
     // entries disabled, but a stale trigger must still do nothing.
     if (popup_.row < 0 || popup_.column < 0) return;
+    if (editGate_ && !editGate_()) return;
     const auto track = static_cast<std::uint8_t>(popup_.row);
     const MapCell cell{track, popup_.column};
     switch (entry) {

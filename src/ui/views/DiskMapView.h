@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QMenu>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "model/DiskObserver.h"
@@ -75,6 +76,9 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
     // Replaces the message-box host used by the image edits (tests script one); nullptr
     // restores the message boxes.
     void setEditHost(ImageEditHost* host) { editHost_ = host; }
+    // Asked before an entry of the menu changes the image; false (the user told why)
+    // refuses it.
+    void setEditGate(std::function<bool()> gate) { editGate_ = std::move(gate); }
 
     // DiskObserver
     void SectorCellChanged(std::uint8_t track, std::uint8_t slot) override;
@@ -131,6 +135,7 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
     QMenu* menu_ = nullptr;
     std::array<QAction*, kMapMenuEntryCount> actions_{};
     ImageEditHost* editHost_ = nullptr;
+    std::function<bool()> editGate_;
     std::unique_ptr<ImageEditHost> boxHost_;
 };
 

@@ -173,7 +173,7 @@ void SectorView::acceptEdits() {
         const char* question = target == AcceptTarget::SectorData
                                    ? "Вы хотитете принять изменения сектора?"
                                    : "Вы хотитете принять изменения дорожки?";
-        if (!Host().AskYesNo("Внимание!", question)) return;
+        if (!Host().AskYesNo("Внимание!", question) || !MayEdit()) return;
         ApplyAccepted(disk_, column_, row_, s1_->Contents());
         emit slotEdited(column_, row_);
         emit dataCrcLabelChanged(
@@ -220,7 +220,7 @@ bool SectorView::loadFromFile(const QString& path) {
 }
 
 void SectorView::openSectorEditor(int column, int row) {
-    if (!OpensSectorEditor(disk_, column, row)) return;
+    if (!OpensSectorEditor(disk_, column, row) || !MayEdit()) return;
     TSectorSlot* slot =
         disk_.GetSlot(static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(column - 1));
     if (slot == nullptr || !sectorEditor()->Edit(*slot)) return;
@@ -229,7 +229,7 @@ void SectorView::openSectorEditor(int column, int row) {
 }
 
 void SectorView::editSectorAddress(int column, int row) {
-    if (column < 1 || column >= kMapColumns || row < 0 || row >= kMapRows) return;
+    if (column < 1 || column >= kMapColumns || row < 0 || row >= kMapRows || !MayEdit()) return;
     TSectorSlot* slot =
         disk_.GetSlot(static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(column - 1));
     if (slot == nullptr || !headerEditor()->Edit(*slot)) return;

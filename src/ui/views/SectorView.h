@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "model/ImageEditing.h"
@@ -38,6 +39,8 @@ class SectorView : public QWidget {
     void setRawBuilder(RawTrackBuilder builder) { inputs_.rawBuilder = std::move(builder); }
     // Replaces the message boxes (tests script one); nullptr restores them.
     void setQuestionHost(ImageEditHost* host) { host_ = host; }
+    // Asked before an edit changes the image; false (the user told why) refuses it.
+    void setEditGate(std::function<bool()> gate) { editGate_ = std::move(gate); }
 
     HexView* hexView() const { return s1_; }
     QGroupBox* headerGroup() const { return gb1_; }
@@ -109,6 +112,9 @@ class SectorView : public QWidget {
     int row_ = -1;
     ImageEditHost* host_ = nullptr;
     std::unique_ptr<ImageEditHost> boxHost_;
+    std::function<bool()> editGate_;
+
+    bool MayEdit() const { return !editGate_ || editGate_(); }
 };
 
 }  // namespace morvane

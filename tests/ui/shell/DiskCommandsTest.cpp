@@ -30,6 +30,7 @@
 #include "ui/shell/ProgressWindow.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/HexView.h"
+#include "ui/views/SectorView.h"
 
 namespace morvane {
 namespace {
@@ -393,8 +394,33 @@ TEST_F(DiskCommandsTest, DiskItemsAreDisabledWhileTheControllerIsHeldAndBackAfte
                                MapMenuEntry::ScanTrack, MapMenuEntry::FormatTrack}) {
             EXPECT_EQ(window->Map()->menuAction(e)->isEnabled(), enabled);
         }
-        // The image edits stay available.
-        EXPECT_TRUE(window->Map()->menuAction(MapMenuEntry::RemoveTrack)->isEnabled());
+        // The image edits too: the command reads into the image.
+        EXPECT_EQ(window->Map()->menuAction(MapMenuEntry::RemoveTrack)->isEnabled(), enabled);
+    }
+}
+
+// While a command waits for the controller the image stays the one it reads into: the
+// commands that replace or edit it, given by a shortcut, a tool button or a window of
+// their own, are refused.
+TEST_F(DiskCommandsTest, ImageCommandsWhileTheControllerIsHeldAreRefusedAloud) {
+    ScanFromMap(6);
+    const LinkClaim claim = window->Link().Protocol().Claim();
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"load", [&] { window->Actions().loadAs->trigger(); }},
+        {"clear", [&] { window->Actions().toolClear->trigger(); }},
+        {"new TR-DOS", [&] { window->Actions().createTrdos->trigger(); }},
+        {"sector editor", [&] { window->Sectors()->openSectorEditor(1, 6); }},
+        {"header editor", [&] { window->Sectors()->editSectorAddress(1, 6); }},
+    };
+    for (const auto& [name, command] : commands) {
+        SCOPED_TRACE(name);
+        dialogs->messages.clear();
+        dialogs->questions.clear();
+        command();
+        EXPECT_EQ(dialogs->messages, QStringList{QString::fromUtf8(kBusyMessage)});
+        EXPECT_TRUE(dialogs->questions.isEmpty());
+        EXPECT_TRUE(Present(6));
+        EXPECT_NE(Track(6).Slots[15].Present, 0);
     }
 }
 
