@@ -91,6 +91,20 @@ TEST_F(AddVerbsTest, CpmPutStoresFilesThatCpmGetGivesBack) {
     EXPECT_EQ(Run({"cpm-put", image, Path("long_name.com")}), kExitUsage);
 }
 
+TEST_F(AddVerbsTest, CpmPutPutsAFileGivenAsUserColonPathInThatUserArea) {
+    const std::string image = Path("cpm.udi");
+    ASSERT_EQ(Run({"new", "cpm", image}), kExitOk) << err.str();
+    const Bytes five = test::ExpectedFileBytes(5, 3);
+    Write(Path("game.com"), five);
+    ASSERT_EQ(Run({"cpm-put", image, "5:" + Path("game.com")}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "5:GAME    COM\n");
+    Write(Path("game.com"), test::ExpectedFileBytes(0, 2));
+    ASSERT_EQ(Run({"cpm-put", image, Path("game.com")}), kExitOk) << err.str();  // user 0
+    ASSERT_EQ(Run({"cpm-get", image, "5:GAME.COM", Path("back.com")}), kExitOk) << err.str();
+    EXPECT_EQ(Read(Path("back.com")), five);
+    EXPECT_EQ(Run({"cpm-put", image, "16:" + Path("game.com")}), kExitUsage);
+}
+
 TEST_F(AddVerbsTest, CpmPutThatDoesNotFitLeavesTheImageFile) {
     ASSERT_EQ(Run({"new", "cpm", Path("cpm.udi")}), kExitOk);
     Write(Path("a.bin"), Bytes(400 * 1024, 1));

@@ -194,7 +194,57 @@ TEST_F(FilesystemVerbsTest, CpmGetAllWritesEveryFileThatIsNotErased) {
     fs::create_directory(Path("out"));
     ASSERT_EQ(Run({"cpm-get", image, "--all", Path("out")}), kExitOk) << err.str();
     EXPECT_EQ(Read(Path("out/LONG.TXT")).size(), 131u * 128u);
-    EXPECT_EQ(Read(Path("out/OTHER.COM")).size(), 2048u);
+    EXPECT_EQ(Read(Path("out/2/OTHER.COM")).size(), 2048u);  // user area 2 in its folder
+}
+
+struct CpmUserCase {
+    const char* name;
+    int status;
+    std::uint8_t seed;  // of the file written
+};
+
+class CpmSameNamesTest : public FilesystemVerbsTest {
+  protected:
+    // SAME.TXT in user area 3, then in user area 0, each one record of its own bytes.
+    std::string SaveSameNames() {
+        auto disk = test::NewCpmDisk();
+        test::PutCpmEntry(*disk, 0, 3, "SAME    TXT", 0, 1, {2});
+        test::PutCpmEntry(*disk, 1, 0, "SAME    TXT", 0, 1, {3});
+        test::FillCpmBlock(*disk, 2, 3, 0);
+        test::FillCpmBlock(*disk, 3, 10, 0);
+        const std::string path = Path("same.udf");
+        EXPECT_TRUE(SaveImageFile(path, *disk));
+        return path;
+    }
+};
+
+class CpmUserAreaTest : public CpmSameNamesTest,
+                        public ::testing::WithParamInterface<CpmUserCase> {};
+
+TEST_P(CpmUserAreaTest, CpmGetTakesTheUserAreaNamedAndZeroWithout) {
+    const CpmUserCase& c = GetParam();
+    ASSERT_EQ(Run({"cpm-get", SaveSameNames(), c.name, Path("got")}), c.status) << err.str();
+    Bytes expected = ExpectedFileBytes(c.seed, 1);
+    expected.resize(128);
+    if (c.status == kExitOk) {
+        EXPECT_EQ(Read(Path("got")), expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, CpmUserAreaTest,
+                         ::testing::Values(CpmUserCase{"SAME.TXT", kExitOk, 10},
+                                           CpmUserCase{"same.txt", kExitOk, 10},
+                                           CpmUserCase{"0:Same.Txt", kExitOk, 10},
+                                           CpmUserCase{"3:SAME.TXT", kExitOk, 3},
+                                           CpmUserCase{"2:SAME.TXT", kExitFailure, 0},
+                                           CpmUserCase{"16:SAME.TXT", kExitUsage, 0}));
+
+TEST_F(CpmSameNamesTest, CpmGetAllPutsEachUserAreaInItsFolder) {
+    const std::string image = SaveSameNames();
+    fs::create_directory(Path("out"));
+    ASSERT_EQ(Run({"cpm-get", image, "--all", Path("out")}), kExitOk) << err.str();
+    EXPECT_EQ(Read(Path("out/SAME.TXT"))[0], test::FileByte(10, 0));
+    EXPECT_EQ(Read(Path("out/3/SAME.TXT"))[0], test::FileByte(3, 0));
 }
 
 TEST_F(FilesystemVerbsTest, CpmGetRefusesATrDosDisk) {
