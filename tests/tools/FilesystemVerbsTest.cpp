@@ -144,7 +144,39 @@ INSTANTIATE_TEST_SUITE_P(
                       SelectCase{{"boot.B", "game.C"}, kExitOk, {"boot.$B", "game.$C"}},
                       SelectCase{{"boot.C"}, kExitFailure, {}},
                       SelectCase{{"game", "nothing"}, kExitFailure, {}},
-                      SelectCase{{"old"}, kExitFailure, {}}));
+                      SelectCase{{"old"}, kExitFailure, {}},
+                      SelectCase{{"#2", "#1"}, kExitOk, {"boot.$B", "game.$C"}},
+                      SelectCase{{"#3"}, kExitFailure, {}},  // "old", deleted
+                      SelectCase{{"#9"}, kExitFailure, {}}));
+
+TEST_F(FilesystemVerbsTest, ExportHobetaGivesFilesOfOneNameNamesOfTheirOwn) {
+    auto disk = test::NewTrDosDisk();
+    AddTrDosFile(*disk, "boot", 'B', 1, 1);
+    AddTrDosFile(*disk, "boot", 'B', 1, 2);
+    AddTrDosFile(*disk, "boot_2", 'B', 1, 3);
+    AddTrDosFile(*disk, "BOOT", 'B', 1, 4);
+    ASSERT_TRUE(SaveImageFile(Path("dup.trd"), *disk));
+    fs::create_directory(Path("hob"));
+    ASSERT_EQ(Run({"export-hob", Path("dup.trd"), Path("hob")}), kExitOk) << err.str();
+    const char* names[] = {"boot.$B", "boot_3.$B", "boot_2.$B", "BOOT_4.$B"};
+    for (std::uint8_t seed = 1; seed <= 4; ++seed) {
+        HobetaFile file;
+        std::string error;
+        ASSERT_TRUE(ParseHobeta(Read(Path("hob/") + names[seed - 1]), file, error)) << error;
+        EXPECT_EQ(file.data, ExpectedFileBytes(seed, 1)) << names[seed - 1];
+    }
+}
+
+TEST_F(FilesystemVerbsTest, ExportHobetaOfTheCorpusDiskWritesEveryEntry) {
+    const std::string image = MORVANE_CORPUS_DIR "/trd/test_disk.trd";
+    if (!fs::exists(image)) GTEST_SKIP() << image << " is absent";
+    fs::create_directory(Path("hob"));
+    ASSERT_EQ(Run({"export-hob", image, Path("hob")}), kExitOk) << err.str();
+    const auto written = std::distance(fs::directory_iterator(Path("hob")), fs::directory_iterator{});
+    EXPECT_EQ(written, 19);  // two boot.B and two "voxel an.C" among them
+    ASSERT_EQ(Run({"export-hob", image, Path("hob"), "#12", "--force"}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), Path("hob") + "/voxel an.$m\n");
+}
 
 TEST_F(FilesystemVerbsTest, ExportSclMatchesTheArchiveOfTheLayer) {
     const std::string image = SaveTrDos();
