@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/Bytes.h"
 #include "model/ZxDisk.h"
 
 namespace morvane {
@@ -108,6 +109,10 @@ std::string ZxNameText(std::span<const std::uint8_t> name);
 // The disk name as text: up to its first zero byte, control bytes as '?', bytes of 0x80
 // and above Windows-1251.
 std::string ZxDiskNameText(const TrDosName& name);
+// The bytes of a name whose text (each byte shown as ZxNameText shows it) was edited into
+// `edited`: the characters the edit left alone keep their bytes, so a control byte shown
+// as '?' stays that byte; what was typed becomes Windows-1251.
+Bytes ZxNameFromEditedText(std::span<const std::uint8_t> shown, std::string_view edited);
 // The name with trailing spaces and control bytes dropped, as morvane-img takes it on the
 // command line: "boot" for "boot    ".
 std::string TrimmedZxName(const TrDosName& name);
