@@ -5,6 +5,7 @@
 #include "TrDosWindowFixture.h"
 #include "filesystems/TrDosSectors.h"
 #include "formats/Trd.h"
+#include "ui/catalogue/EntryHeaderDialog.h"
 
 namespace morvane::test {
 namespace {
@@ -207,6 +208,12 @@ TEST_F(TrDosWindowTest, EditHeaderWritesTheEntry) {
     EXPECT_EQ(Cell(2, 3), QStringLiteral("0100"));
     EXPECT_EQ(FindReadableSector(*disk, 0, 1)->Data[2 * 16 + 8], 'B');
     EXPECT_EQ(changes, 1);
+}
+
+TEST(EntryHeaderDialog, AcceptedUnchangedGivesBackEveryNameByte) {
+    TrDosEntryEdit edit;
+    edit.name = {0x10, 0x02, 'A', 0, 0x7F, 0x98, 0xC0, ' '};  // 0x98 shows as '?'
+    EXPECT_EQ(EntryHeaderDialog(edit).Result().name, edit.name);
 }
 
 TEST_F(TrDosWindowTest, CorpusImageListsItsCatalogue) {
