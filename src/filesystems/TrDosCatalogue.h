@@ -57,10 +57,15 @@ struct TrDosEntry {
     std::uint8_t firstSector = 0;  // 0..15
     std::uint8_t firstTrack = 0;
 
-    // Shown in the list while deleted files are hidden (first name byte 32 or more).
-    bool IsListed() const { return name[0] >= 0x20; }
-    // Kept by compaction: everything the list shows, a name beginning with a space too.
-    bool IsLive() const { return name[0] >= 0x20; }
+    // Only 0x01 marks a deleted file; a zero first byte is where TR-DOS ends the catalogue
+    // (how it erases the last file). Any other name is a file, one that begins with a
+    // control code (an INK colour, say) or a space too.
+    bool IsDeleted() const { return name[0] == kTrDosDeletedMark; }
+    bool IsErasedLast() const { return name[0] == 0; }
+    // Shown in the list while deleted files are hidden.
+    bool IsListed() const { return !IsDeleted() && !IsErasedLast(); }
+    // Kept by compaction: everything the list shows.
+    bool IsLive() const { return IsListed(); }
     // Linear sector position of the first sector: track * 16 + sector.
     unsigned StartPosition() const { return firstTrack * kTrDosSectorsPerTrack + firstSector; }
 };
