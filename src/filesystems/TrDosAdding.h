@@ -1,5 +1,6 @@
 // Adding files to a TR-DOS disk as TR-DOS itself does: each file takes the next catalogue
-// entry and consecutive sectors from the information sector's first free sector on; the
+// entry (the first whose name begins with a zero byte, where TR-DOS ends the catalogue, or
+// the first past its end) and consecutive sectors from the information sector's first free sector on; the
 // information sector's first free sector and track, number of files and free sectors
 // follow. Also reading the PC files that carry TR-DOS files: SCL archives and Hobeta files.
 #pragma once

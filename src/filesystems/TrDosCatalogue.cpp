@@ -121,6 +121,12 @@ unsigned TrDosTrackCount(std::uint8_t diskType) {
     }
 }
 
+std::size_t TrDosVisibleCount(const TrDosCatalogue& catalogue) {
+    const auto end = std::find_if(catalogue.entries.begin(), catalogue.entries.end(),
+                                  [](const TrDosEntry& e) { return e.IsErasedLast(); });
+    return static_cast<std::size_t>(end - catalogue.entries.begin());
+}
+
 std::vector<std::size_t> ListedEntries(const TrDosCatalogue& catalogue, bool showDeleted) {
     std::vector<std::size_t> rows;
     for (std::size_t i = 0; i < catalogue.entries.size(); ++i) {

@@ -102,6 +102,10 @@ TSectorSlot* CatalogueSlot(TZX_Disk& disk, unsigned sector);
 // Logical tracks of a disk type (160, 80, 80, 40); 0 for an unknown type.
 unsigned TrDosTrackCount(std::uint8_t diskType);
 
+// How many entries TR-DOS itself reads: those before the first whose name begins with a
+// zero byte. The record may hold more, up to eight zero bytes.
+std::size_t TrDosVisibleCount(const TrDosCatalogue& catalogue);
+
 // The list's rows: row r shows entries[rows[r]]. With deleted files shown every entry is a
 // row; otherwise only entries with IsListed().
 std::vector<std::size_t> ListedEntries(const TrDosCatalogue& catalogue, bool showDeleted);

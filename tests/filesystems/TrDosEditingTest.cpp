@@ -51,6 +51,18 @@ TEST_F(TrDosEditingTest, DeleteMarksEntriesAndCountsThemInTheInformationSector) 
     EXPECT_EQ(ListedEntries(catalogue, false), std::vector<std::size_t>{1});
 }
 
+TEST_F(TrDosEditingTest, DeleteCountsOnlyTheEntriesBeforeAnErasedLastFile) {
+    for (const char* name : {"a", "b", "c"})
+        AddTrDosFile(*disk, name, 'C', 1, 1);
+    TrDosSector(*disk, 0, 1).Data[32] = 0;  // "c" erased as TR-DOS erases the last file
+    TrDosSector(*disk, 0, kTrDosInfoSector).Data[kInfoFileCount] = 2;
+    Read();
+    const std::size_t chosen[] = {0};
+    EXPECT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
+    EXPECT_EQ(Info(kInfoFileCount), 2);
+    EXPECT_EQ(Info(kInfoDeletedCount), 1);
+}
+
 TEST_F(TrDosEditingTest, DeleteStopsAtAnUnreadableCatalogueSectorKeepingEarlierWork) {
     for (int i = 0; i < 20; ++i)
         AddTrDosFile(*disk, "f" + std::to_string(i), 'C', 1, 1);
