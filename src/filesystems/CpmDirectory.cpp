@@ -34,6 +34,7 @@ CpmDirEntry ParseEntry(std::span<const std::uint8_t> b) {
     e.user = b[0];
     std::copy_n(b.begin() + 1, kCpmNameSize, e.name.begin());
     e.extent = b[12];
+    e.s2 = b[14];
     e.records = b[15];
     for (std::size_t i = 0; i < kCpmBlocksPerEntry; ++i)
         e.blocks[i] = GetLe16(b, 16 + 2 * i);
@@ -104,11 +105,12 @@ std::vector<std::size_t> LaterExtents(std::span<const CpmDirEntry> entries, std:
     const CpmDirEntry& head = entries[first];
     for (std::size_t j = 0; j < entries.size(); ++j) {
         const CpmDirEntry& e = entries[j];
-        if (j != first && e.extent != 0 && e.user == head.user && SameCpmName(e.name, head.name))
+        if (j != first && !e.IsFirstExtent() && e.user == head.user &&
+            SameCpmName(e.name, head.name))
             later.push_back(j);
     }
     std::stable_sort(later.begin(), later.end(), [&](std::size_t a, std::size_t b) {
-        return entries[a].extent < entries[b].extent;
+        return entries[a].ExtentNumber() < entries[b].ExtentNumber();
     });
     // The file ends with its first extent that is not full.
     const auto last = std::find_if(later.begin(), later.end(), [&](std::size_t j) {
@@ -139,7 +141,7 @@ CpmCatalogue BuildCpmCatalogue(std::span<const std::uint8_t> directory, bool sho
             records += c.entries[j].records;
             if (!e.IsErased()) MarkBlocks(c.entries[j], owner, c.blockMap);
         }
-        if (e.extent != 0) continue;
+        if (!e.IsFirstExtent()) continue;
         if (e.IsErased() && !showErased) continue;
         if (e.IsHidden() && !showHidden) continue;
         c.rows.push_back(CpmListRow{i, records});
@@ -152,7 +154,7 @@ CpmCatalogue ReadCpmCatalogue(const TZX_Disk& disk, bool showErased, bool showHi
 }
 
 std::optional<CpmFile> CpmFileOfEntry(std::span<const CpmDirEntry> entries, std::size_t entry) {
-    if (entry >= entries.size() || entries[entry].extent != 0) return std::nullopt;
+    if (entry >= entries.size() || !entries[entry].IsFirstExtent()) return std::nullopt;
     const CpmDirEntry& head = entries[entry];
     CpmFile f;
     f.name = head.name;
@@ -174,10 +176,44 @@ bool SameCpmName(const CpmName& a, const CpmName& b) {
 std::optional<CpmFile> FindCpmFile(std::span<const CpmDirEntry> entries, const CpmName& name) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const CpmDirEntry& e = entries[i];
-        if (e.extent == 0 && !e.IsErased() && SameCpmName(e.name, name))
+        if (e.IsFirstExtent() && !e.IsErased() && SameCpmName(e.name, name))
             return CpmFileOfEntry(entries, i);
     }
     return std::nullopt;
+}
+
+bool SameCpmNameAnyCase(const CpmName& a, const CpmName& b) {
+    const auto fold = [](std::uint8_t c) {
+        c &= 0x7F;
+        return c >= 'a' && c <= 'z' ? static_cast<std::uint8_t>(c - 'a' + 'A') : c;
+    };
+    return std::equal(a.begin(), a.end(), b.begin(),
+                      [&](std::uint8_t x, std::uint8_t y) { return fold(x) == fold(y); });
+}
+
+std::optional<CpmFile> FindCpmFile(std::span<const CpmDirEntry> entries, std::uint8_t user,
+                                   const CpmName& name) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const CpmDirEntry& e = entries[i];
+        if (e.IsFirstExtent() && e.user == user && SameCpmNameAnyCase(e.name, name))
+            return CpmFileOfEntry(entries, i);
+    }
+    return std::nullopt;
+}
+
+std::optional<CpmFileArgument> SplitCpmUser(std::string_view text) {
+    // Only one or two digits before the colon make a user prefix; any other colon is part
+    // of the name (or of a PC path).
+    const std::size_t colon = text.find(':');
+    const std::string_view digits = text.substr(0, colon);
+    if (colon == std::string_view::npos || digits.empty() || digits.size() > 2 ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return CpmFileArgument{0, text};
+    unsigned user = 0;
+    for (char c : digits)
+        user = user * 10 + static_cast<unsigned>(c - '0');
+    if (user > kCpmMaxUser) return std::nullopt;
+    return CpmFileArgument{static_cast<std::uint8_t>(user), text.substr(colon + 1)};
 }
 
 std::optional<CpmName> CpmNameFromText(std::string_view text) {

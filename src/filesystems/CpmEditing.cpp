@@ -12,6 +12,7 @@ namespace {
 constexpr unsigned kDirectorySectors = 4;
 constexpr std::size_t kFirstDataBlock = 2;  // blocks 0 and 1 hold the directory
 constexpr std::size_t kEntryExtent = 12;
+constexpr std::size_t kEntryS2 = 14;
 constexpr std::size_t kEntryRecords = 15;
 constexpr std::size_t kEntryBlocks = 16;
 constexpr std::size_t kExtentBytes = kCpmBlocksPerEntry * kCpmBlockSize;
@@ -71,7 +72,7 @@ std::vector<std::size_t> ExtentsOf(std::span<const CpmDirEntry> entries, std::si
 }
 
 bool IsFirstExtent(std::span<const CpmDirEntry> entries, std::size_t index, std::string& error) {
-    if (index < entries.size() && entries[index].extent == 0 && !entries[index].IsErased())
+    if (index < entries.size() && entries[index].IsFirstExtent() && !entries[index].IsErased())
         return true;
     error = "directory entry " + std::to_string(index) + " is no file";
     return false;
@@ -160,11 +161,13 @@ void WriteBlocks(TZX_Disk& disk, std::span<const std::uint16_t> blocks,
     }
 }
 
-void PutEntry(std::span<std::uint8_t> bytes, const CpmName& name, std::size_t extent,
-              std::size_t records, std::span<const std::uint16_t> blocks) {
+void PutEntry(std::span<std::uint8_t> bytes, std::uint8_t user, const CpmName& name,
+              std::size_t extent, std::size_t records, std::span<const std::uint16_t> blocks) {
     std::fill(bytes.begin(), bytes.end(), std::uint8_t{0});
+    bytes[0] = user;
     std::copy(name.begin(), name.end(), bytes.begin() + 1);
-    bytes[kEntryExtent] = static_cast<std::uint8_t>(extent);
+    bytes[kEntryExtent] = static_cast<std::uint8_t>(extent % kCpmExtentsPerS2);
+    bytes[kEntryS2] = static_cast<std::uint8_t>(extent / kCpmExtentsPerS2);
     bytes[kEntryRecords] = static_cast<std::uint8_t>(records);
     for (std::size_t i = 0; i < blocks.size(); ++i)
         SetLe16(bytes, kEntryBlocks + 2 * i, blocks[i]);
@@ -222,6 +225,15 @@ std::optional<CpmName> CpmNameForPcFile(std::string_view path) {
 
 bool AddCpmFile(TZX_Disk& disk, const CpmName& name, std::span<const std::uint8_t> data,
                 std::string& error) {
+    return AddCpmFile(disk, 0, name, data, error);
+}
+
+bool AddCpmFile(TZX_Disk& disk, std::uint8_t user, const CpmName& name,
+                std::span<const std::uint8_t> data, std::string& error) {
+    if (user > kCpmMaxUser) {
+        error = "user area " + std::to_string(user) + " is not 0..15";
+        return false;
+    }
     if (data.size() > kCpmMaxAddedFile) {
         error =
             NameText(name) + " is larger than " + std::to_string(kCpmMaxAddedFile / 1024) + " KB";
@@ -230,8 +242,12 @@ bool AddCpmFile(TZX_Disk& disk, const CpmName& name, std::span<const std::uint8_
     Bytes dir = ReadCpmDirectoryBytes(disk);
     const std::size_t listed = ParseCpmDirectory(dir).size();
     const std::vector<CpmDirEntry> all = ParseAllCpmEntries(dir);
-    if (NameTaken(all, name)) {
-        error = "a file " + NameText(name) + " exists";
+    // Each user area has names of its own.
+    if (std::any_of(all.begin(), all.end(), [&](const CpmDirEntry& e) {
+            return e.user == user && SameCpmName(e.name, name);
+        })) {
+        error = "a file " + (user != 0 ? std::to_string(user) + ":" : "") + NameText(name) +
+                " exists";
         return false;
     }
     const std::size_t records = (data.size() + kCpmRecordSize - 1) / kCpmRecordSize;
@@ -262,7 +278,7 @@ bool AddCpmFile(TZX_Disk& disk, const CpmName& name, std::span<const std::uint8_
         const std::size_t extentRecords =
             std::min<std::size_t>(kCpmFullExtent, records - x * kCpmFullExtent);
         lastEntry = freeEntries[x];
-        PutEntry(EntryAt(dir, lastEntry), name, x, extentRecords,
+        PutEntry(EntryAt(dir, lastEntry), user, name, x, extentRecords,
                  std::span<const std::uint16_t>(blocks).subspan(firstBlock, count));
     }
     // An entry past the old end of the directory moves the end; what lay beyond it must not

@@ -15,9 +15,9 @@
 
 namespace morvane {
 
-// The largest file added: 32 extents of 16 KB. A CP/M 2.2 extent byte counts to 31; later
-// extents would need the S2 byte, which this disk's readers do not look at.
-inline constexpr std::size_t kCpmMaxAddedFile = 32 * kCpmBlocksPerEntry * kCpmBlockSize;
+// The largest file added: every block past the directory. Extents past the 32nd carry
+// their high bits in S2.
+inline constexpr std::size_t kCpmMaxAddedFile = kCpmDiskBytes - 2 * kCpmBlockSize;
 // The unused tail of a file's last record, as CP/M pads text.
 inline constexpr std::uint8_t kCpmPadding = 0x1A;
 
@@ -37,11 +37,14 @@ bool RenameCpmFile(TZX_Disk& disk, std::size_t firstExtent, const CpmName& name,
 // (control characters, spaces, < > . , ; : = ? * [ ] | and bytes above 0x7E).
 std::optional<CpmName> CpmNameForPcFile(std::string_view path);
 
-// Stores data as a file of user 0 in free blocks and free directory entries, one entry
-// (extent) per 16 KB; the last record is padded with 0x1A. Block 2 is free only while
-// track 0's sector 9, its first half, holds no boot loader (all 0x00 or all 0xE5). Refused when the
-// name exists, the directory or the disk is full, the file is larger than kCpmMaxAddedFile, or a
-// sector to be written is missing.
+// Stores data as a file of that user area (0..15) in free blocks and free directory
+// entries, one entry (extent) per 16 KB; the last record is padded with 0x1A. Block 2 is
+// free only while track 0's sector 9, its first half, holds no boot loader (all 0x00 or all
+// 0xE5). Refused when the user area has a file of the name, the directory or the disk is
+// full, the file is larger than kCpmMaxAddedFile, or a sector to be written is missing.
+bool AddCpmFile(TZX_Disk& disk, std::uint8_t user, const CpmName& name,
+                std::span<const std::uint8_t> data, std::string& error);
+// The same for user 0.
 bool AddCpmFile(TZX_Disk& disk, const CpmName& name, std::span<const std::uint8_t> data,
                 std::string& error);
 

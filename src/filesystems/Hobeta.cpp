@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <set>
 #include <string_view>
 
 #include "model/Cp1251.h"
@@ -53,6 +54,33 @@ HobetaName HobetaFileName(const TrDosEntry& entry) {
     if (n.base.empty()) n.base = "_";
     n.extension = "$" + FileNameChar(entry.type);
     return n;
+}
+
+std::vector<HobetaName> HobetaFileNames(std::span<const TrDosEntry> entries) {
+    const auto key = [](const HobetaName& n) {
+        std::string k = n.FileName();
+        for (char& c : k)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return k;
+    };
+    std::vector<HobetaName> names;
+    std::set<std::string> own;
+    for (const TrDosEntry& e : entries) {
+        names.push_back(HobetaFileName(e));
+        own.insert(key(names.back()));
+    }
+    std::set<std::string> taken;
+    for (HobetaName& n : names) {
+        if (taken.count(key(n)) != 0) {
+            const std::string base = n.base;
+            for (unsigned number = 2;; ++number) {
+                n.base = base + "_" + std::to_string(number);
+                if (taken.count(key(n)) == 0 && own.count(key(n)) == 0) break;
+            }
+        }
+        taken.insert(key(n));
+    }
+    return names;
 }
 
 bool ParseHobeta(std::span<const std::uint8_t> file, HobetaFile& out, std::string& error) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "filesystems/TrDosCatalogue.h"
 #include "filesystems/TrDosSectors.h"
@@ -37,6 +38,10 @@ struct HobetaName {
     std::string FileName() const { return base + "." + extension; }
 };
 HobetaName HobetaFileName(const TrDosEntry& entry);
+// The names of several files saved into one folder, one each: a file whose name an earlier
+// one took (letter case aside, as some file systems ignore it) gets "_2", "_3"... after its
+// base, skipping any name another file has by itself.
+std::vector<HobetaName> HobetaFileNames(std::span<const TrDosEntry> entries);
 
 // A Hobeta file read back: the header as a catalogue entry (first sector and track 0) and
 // the sector data. False with error set for a short file or a wrong header checksum.

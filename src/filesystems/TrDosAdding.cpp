@@ -5,6 +5,7 @@
 
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
+#include "filesystems/TrDosEditing.h"
 #include "filesystems/TrDosSectors.h"
 
 namespace morvane {
@@ -86,21 +87,33 @@ void PutEntry(std::span<std::uint8_t> bytes, const TrDosEntry& e) {
     bytes[15] = e.firstTrack;
 }
 
-// Every sector the adding writes, so that a missing one refuses before anything changes.
-bool TargetsReadable(TZX_Disk& disk, const TrDosCatalogue& c, std::size_t files, unsigned sectors,
-                     std::string& error) {
-    const std::size_t lastEntry = std::min(c.count + files, kTrDosMaxEntries - 1);
-    for (std::size_t s = c.count / kEntriesPerSector; s <= lastEntry / kEntriesPerSector; ++s) {
-        if (CatalogueSlot(disk, static_cast<unsigned>(s + 1)) == nullptr) {
-            error = "catalogue sector " + std::to_string(s + 1) + " of track 0 is missing";
-            return false;
+// Catalogue entries new files may take, lowest first: from where TR-DOS ends the
+// catalogue (the first name beginning with a zero byte), the entries that begin with one,
+// then those past the end of the record. An entry in use after that zero stays.
+std::vector<std::size_t> FreeEntries(const TrDosCatalogue& c) {
+    std::vector<std::size_t> free;
+    for (std::size_t i = TrDosVisibleCount(c); i < kTrDosMaxEntries; ++i)
+        if (i >= c.entries.size() || c.entries[i].IsErasedLast()) free.push_back(i);
+    return free;
+}
+
+// Every sector the adding writes, so that a missing one refuses before anything changes:
+// those of the entries taken and of the one after the last, which may be cleared.
+bool TargetsReadable(TZX_Disk& disk, std::span<const std::size_t> entries, unsigned first,
+                     unsigned sectors, std::string& error) {
+    for (std::size_t e : entries) {
+        for (const std::size_t s : {e / kEntriesPerSector,
+                                    std::min(e + 1, kTrDosMaxEntries - 1) / kEntriesPerSector}) {
+            if (CatalogueSlot(disk, static_cast<unsigned>(s + 1)) == nullptr) {
+                error = "catalogue sector " + std::to_string(s + 1) + " of track 0 is missing";
+                return false;
+            }
         }
     }
     if (CatalogueSlot(disk, kTrDosInfoSector) == nullptr) {
         error = "the information sector of track 0 is missing";
         return false;
     }
-    const unsigned first = FirstFreePosition(c);
     for (unsigned p = first; p < first + sectors; ++p) {
         if (SectorAt(disk, p) == nullptr) {
             error = PositionText(p) + " is missing";
@@ -153,9 +166,10 @@ bool CheckTrDosRoom(const TZX_Disk& disk, std::span<const TrDosFileData> files,
         return false;
     }
     if (!FirstFreeIsPastFiles(c, error)) return false;
-    if (c.count + files.size() > kTrDosMaxEntries) {
-        error = "the catalogue has room for " + std::to_string(kTrDosMaxEntries - c.count) +
-                " more files, " + std::to_string(files.size()) + " given";
+    const std::size_t room = FreeEntries(c).size();
+    if (files.size() > room) {
+        error = "the catalogue has room for " + std::to_string(room) + " more files, " +
+                std::to_string(files.size()) + " given";
         return false;
     }
     const unsigned needed = SectorsOf(files);
@@ -172,15 +186,17 @@ bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::st
     TrDosCatalogue c;
     ReadTrDosCatalogue(disk, c);
     const unsigned needed = SectorsOf(files);
-    if (!TargetsReadable(disk, c, files.size(), needed, error)) return false;
+    std::vector<std::size_t> entries = FreeEntries(c);
+    entries.resize(files.size());
+    if (!TargetsReadable(disk, entries, FirstFreePosition(c), needed, error)) return false;
 
     unsigned position = FirstFreePosition(c);
-    std::size_t index = c.count;
-    for (const TrDosFileData& f : files) {
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        const TrDosFileData& f = files[k];
         TrDosEntry e = f.entry;
         e.firstTrack = static_cast<std::uint8_t>(position / kTrDosSectorsPerTrack);
         e.firstSector = static_cast<std::uint8_t>(position % kTrDosSectorsPerTrack);
-        PutEntry(EntryBytes(disk, index++), e);
+        PutEntry(EntryBytes(disk, entries[k]), e);
         for (unsigned s = 0; s < e.sectors; ++s, ++position) {
             TSectorSlot& slot = *SectorAt(disk, position);
             const std::size_t from = std::size_t{s} * kTrDosSectorSize;
@@ -192,15 +208,16 @@ bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::st
         }
     }
     // Whatever lay beyond the old end of the catalogue must not show up as files.
-    if (index < kTrDosMaxEntries) {
-        auto end = EntryBytes(disk, index);
+    const std::size_t next = entries.empty() ? c.count : entries.back() + 1;
+    if (next < kTrDosMaxEntries && next >= c.count) {
+        auto end = EntryBytes(disk, next);
         std::fill(end.begin(), end.end(), std::uint8_t{0});
     }
     TSectorSlot& info = *CatalogueSlot(disk, kTrDosInfoSector);
     info.Data[kInfoFirstFreeSector] = static_cast<std::uint8_t>(position % kTrDosSectorsPerTrack);
     info.Data[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(position / kTrDosSectorsPerTrack);
-    info.Data[kInfoFileCount] = static_cast<std::uint8_t>(index);
     SetLe16(info.Data, kInfoFreeSectors, static_cast<std::uint16_t>(c.freeSectors - needed));
+    RecountTrDosInfo(disk);
     disk.Repaint();
     return true;
 }

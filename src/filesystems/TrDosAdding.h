@@ -1,5 +1,6 @@
 // Adding files to a TR-DOS disk as TR-DOS itself does: each file takes the next catalogue
-// entry and consecutive sectors from the information sector's first free sector on; the
+// entry (the first whose name begins with a zero byte, where TR-DOS ends the catalogue, or
+// the first past its end) and consecutive sectors from the information sector's first free sector on; the
 // information sector's first free sector and track, number of files and free sectors
 // follow. Also reading the PC files that carry TR-DOS files: SCL archives and Hobeta files.
 #pragma once
@@ -28,9 +29,9 @@ struct TrDosFileData {
 bool ParseTrDosFileSet(ImageFormat format, std::span<const std::uint8_t> bytes,
                        std::vector<TrDosFileData>& out, std::string& error);
 
-// Whether every file's name begins with a byte of 0x20 or more. A lower first byte marks a
-// deleted file, or with seven zero bytes after it the end of the catalogue, so the file
-// would not be listed or exported. False with error naming the first such file.
+// Whether no file's name begins with 0x01, which marks a deleted file, or 0x00, where TR-DOS
+// ends the catalogue: such a file would not be listed or exported. False with error naming
+// the first such file.
 bool CheckTrDosNames(std::span<const TrDosFileData> files, std::string& error);
 
 // Whether the files fit the disk after its last file: the information sector's first free

@@ -121,6 +121,12 @@ unsigned TrDosTrackCount(std::uint8_t diskType) {
     }
 }
 
+std::size_t TrDosVisibleCount(const TrDosCatalogue& catalogue) {
+    const auto end = std::find_if(catalogue.entries.begin(), catalogue.entries.end(),
+                                  [](const TrDosEntry& e) { return e.IsErasedLast(); });
+    return static_cast<std::size_t>(end - catalogue.entries.begin());
+}
+
 std::vector<std::size_t> ListedEntries(const TrDosCatalogue& catalogue, bool showDeleted) {
     std::vector<std::size_t> rows;
     for (std::size_t i = 0; i < catalogue.entries.size(); ++i) {
@@ -152,6 +158,40 @@ std::string ZxDiskNameText(const TrDosName& name) {
         text += ByteText(b);
     }
     return text;
+}
+
+Bytes ZxNameFromEditedText(std::span<const std::uint8_t> shown, std::string_view edited) {
+    // Compared as Windows-1251 bytes, each character one byte: the shown text's bytes are
+    // those of ByteText, where a control byte is '?'.
+    Bytes seen;
+    for (std::uint8_t b : shown) {
+        const Bytes one = Utf8ToCp1251(ByteText(b));
+        seen.insert(seen.end(), one.begin(), one.end());
+    }
+    const Bytes typed = Utf8ToCp1251(edited);
+    // The longest common subsequence of the two texts is what the user left alone, wherever
+    // the edit put it; lcs[i][j] is its length for seen[i..] and typed[j..].
+    const std::size_t n = seen.size();
+    const std::size_t m = typed.size();
+    std::vector<std::vector<std::size_t>> lcs(n + 1, std::vector<std::size_t>(m + 1, 0));
+    for (std::size_t i = n; i-- > 0;)
+        for (std::size_t j = m; j-- > 0;)
+            lcs[i][j] = seen[i] == typed[j] ? lcs[i + 1][j + 1] + 1
+                                            : std::max(lcs[i + 1][j], lcs[i][j + 1]);
+    Bytes out;
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (j < m) {
+        if (i < n && seen[i] == typed[j] && lcs[i][j] == lcs[i + 1][j + 1] + 1) {
+            out.push_back(shown[i++]);
+            ++j;
+        } else if (i < n && lcs[i + 1][j] >= lcs[i][j + 1]) {
+            ++i;
+        } else {
+            out.push_back(typed[j++]);
+        }
+    }
+    return out;
 }
 
 std::string TrimmedZxName(const TrDosName& name) {

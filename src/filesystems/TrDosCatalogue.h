@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/Bytes.h"
 #include "model/ZxDisk.h"
 
 namespace morvane {
@@ -56,10 +57,15 @@ struct TrDosEntry {
     std::uint8_t firstSector = 0;  // 0..15
     std::uint8_t firstTrack = 0;
 
-    // Shown in the list while deleted files are hidden (first name byte 32 or more).
-    bool IsListed() const { return name[0] >= 0x20; }
-    // Kept by compaction: everything the list shows, a name beginning with a space too.
-    bool IsLive() const { return name[0] >= 0x20; }
+    // Only 0x01 marks a deleted file; a zero first byte is where TR-DOS ends the catalogue
+    // (how it erases the last file). Any other name is a file, one that begins with a
+    // control code (an INK colour, say) or a space too.
+    bool IsDeleted() const { return name[0] == kTrDosDeletedMark; }
+    bool IsErasedLast() const { return name[0] == 0; }
+    // Shown in the list while deleted files are hidden.
+    bool IsListed() const { return !IsDeleted() && !IsErasedLast(); }
+    // Kept by compaction: everything the list shows.
+    bool IsLive() const { return IsListed(); }
     // Linear sector position of the first sector: track * 16 + sector.
     unsigned StartPosition() const { return firstTrack * kTrDosSectorsPerTrack + firstSector; }
 };
@@ -96,6 +102,10 @@ TSectorSlot* CatalogueSlot(TZX_Disk& disk, unsigned sector);
 // Logical tracks of a disk type (160, 80, 80, 40); 0 for an unknown type.
 unsigned TrDosTrackCount(std::uint8_t diskType);
 
+// How many entries TR-DOS itself reads: those before the first whose name begins with a
+// zero byte. The record may hold more, up to eight zero bytes.
+std::size_t TrDosVisibleCount(const TrDosCatalogue& catalogue);
+
 // The list's rows: row r shows entries[rows[r]]. With deleted files shown every entry is a
 // row; otherwise only entries with IsListed().
 std::vector<std::size_t> ListedEntries(const TrDosCatalogue& catalogue, bool showDeleted);
@@ -108,6 +118,10 @@ std::string ZxNameText(std::span<const std::uint8_t> name);
 // The disk name as text: up to its first zero byte, control bytes as '?', bytes of 0x80
 // and above Windows-1251.
 std::string ZxDiskNameText(const TrDosName& name);
+// The bytes of a name whose text (each byte shown as ZxNameText shows it) was edited into
+// `edited`: the characters the edit left alone keep their bytes, so a control byte shown
+// as '?' stays that byte; what was typed becomes Windows-1251.
+Bytes ZxNameFromEditedText(std::span<const std::uint8_t> shown, std::string_view edited);
 // The name with trailing spaces and control bytes dropped, as morvane-img takes it on the
 // command line: "boot" for "boot    ".
 std::string TrimmedZxName(const TrDosName& name);

@@ -180,10 +180,13 @@ bool RecountTrDosInfo(TZX_Disk& disk) {
     if (!ReadTrDosCatalogue(disk, catalogue)) return false;
     TSectorSlot* info = CatalogueSlot(disk, kTrDosInfoSector);
     if (info == nullptr) return false;
+    // What TR-DOS counts: the entries before the first zero name byte.
+    const std::size_t visible = TrDosVisibleCount(catalogue);
     const auto deleted =
-        std::count_if(catalogue.entries.begin(), catalogue.entries.end(),
-                      [](const TrDosEntry& e) { return e.name[0] == kTrDosDeletedMark; });
-    info->Data[kInfoFileCount] = catalogue.count;
+        std::count_if(catalogue.entries.begin(),
+                      catalogue.entries.begin() + static_cast<std::ptrdiff_t>(visible),
+                      [](const TrDosEntry& e) { return e.IsDeleted(); });
+    info->Data[kInfoFileCount] = static_cast<std::uint8_t>(visible);
     info->Data[kInfoDeletedCount] = static_cast<std::uint8_t>(deleted);
     return true;
 }

@@ -50,8 +50,9 @@ TrDosName TrDosNameFromText(std::string_view text);
 TrDosEditResult EditEntry(TZX_Disk& disk, TrDosCatalogue& catalogue, std::size_t entry,
                           const TrDosEntryEdit& edit);
 
-// Writes the number of files (catalogue entries) and of deleted files (first name byte
-// 0x01) of the catalogue sectors into the information sector. False when a catalogue
+// Writes the number of files and of deleted files (first name byte 0x01) into the
+// information sector, as TR-DOS counts them: of the catalogue entries before the first
+// whose name begins with a zero byte. False when a catalogue
 // sector or sector 9 is not readable.
 bool RecountTrDosInfo(TZX_Disk& disk);
 

@@ -95,6 +95,33 @@ TEST_F(CpmDirectoryTest, FileOfThreeExtentsReadsBackWhole) {
         ASSERT_EQ(data[i], test::FileByte(7, i)) << "byte " << i;
 }
 
+TEST_F(CpmDirectoryTest, FileOverHalfAMegabyteGoesOnAcrossS2) {
+    // 600,000 bytes as cpmtools writes them: 37 extents, the last five with S2 1 and EX
+    // 0..4, listed here before the first 32.
+    constexpr std::uint32_t kRecords = 4688;
+    std::uint16_t block = 2;
+    for (unsigned x = 0; x < 37; ++x) {
+        const auto records = static_cast<std::uint8_t>(x < 36 ? 128 : kRecords - 36 * 128);
+        std::vector<std::uint16_t> blocks;
+        for (unsigned k = 0; k < (records + 15u) / 16u; ++k, ++block) {
+            blocks.push_back(block);
+            FillCpmBlock(*disk, block, 9, block - 2u);
+        }
+        PutCpmEntry(*disk, (x + 5) % 37, 0, "BIG     BIN", static_cast<std::uint8_t>(x % 32),
+                    records, blocks, static_cast<std::uint8_t>(x / 32));
+    }
+    const CpmCatalogue c = Catalogue();
+    ASSERT_EQ(c.rows.size(), 1u);
+    EXPECT_EQ(c.rows[0].records, kRecords);
+    EXPECT_EQ(c.UsedBytes(), (2u + 293u) * 2048u);
+    const auto file = CpmFileOfEntry(c.entries, c.rows[0].entry);
+    ASSERT_TRUE(file.has_value());
+    const Bytes data = ReadCpmFile(*disk, *file);
+    ASSERT_EQ(data.size(), kRecords * 128u);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        ASSERT_EQ(data[i], test::FileByte(9, i)) << "byte " << i;
+}
+
 TEST_F(CpmDirectoryTest, ExtentsOfAnotherUserOrAnErasedFileAreNotTaken) {
     PutCpmEntry(*disk, 0, kCpmErased, "DOC     TXT", 0, 128, {2, 3, 4, 5, 6, 7, 8, 9});
     PutCpmEntry(*disk, 1, kCpmErased, "DOC     TXT", 1, 50, {10, 11, 12, 13});

@@ -56,6 +56,20 @@ TEST_F(CpmEditing, AddedFileReadsBackRoundedUpToWholeRecords) {
     }
 }
 
+TEST_F(CpmEditing, FileOverHalfAMegabyteKeepsTheHighExtentBitsInS2) {
+    Add("BIG.BIN", 600000, 4);
+    const Bytes dir = Directory();
+    EXPECT_EQ(dir[32 * 32 + 12], 0);  // the 33rd extent: EX 0, S2 1
+    EXPECT_EQ(dir[32 * 32 + 14], 1);
+    EXPECT_EQ(dir[36 * 32 + 12], 4);
+    const CpmCatalogue c = ReadCpmCatalogue(*disk_, false, false);
+    ASSERT_EQ(c.rows.size(), 1u);
+    EXPECT_EQ(c.rows[0].records, 4688u);
+    Bytes expected = Data(600000, 4);
+    expected.resize(4688 * 128, kCpmPadding);
+    EXPECT_EQ(ReadCpmFile(*disk_, *Find("BIG.BIN")), expected);
+}
+
 TEST_F(CpmEditing, DeleteErasesEveryExtentAndFreesTheBlocks) {
     Add("KEEP.TXT", 100);
     Add("BIG.DAT", 40000);  // three extents
@@ -131,7 +145,7 @@ TEST_F(CpmEditing, RefusalsLeaveTheDirectoryAsItWas) {
     };
     const Case cases[] = {
         {"HERE.TXT", 5, "a file HERE.TXT exists"},
-        {"HUGE.BIN", kCpmMaxAddedFile + 1, "larger than 512 KB"},
+        {"HUGE.BIN", kCpmMaxAddedFile + 1, "larger than 796 KB"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -105,10 +105,10 @@ inline std::unique_ptr<TZX_Disk> NewCpmDisk() {
     return disk;
 }
 
-// Writes one 32-byte directory entry of a CP/M image.
+// Writes one 32-byte directory entry of a CP/M image; s2 holds the extent's high bits.
 inline void PutCpmEntry(TZX_Disk& disk, std::size_t index, std::uint8_t user,
                         std::string_view name11, std::uint8_t extent, std::uint8_t records,
-                        const std::vector<std::uint16_t>& blocks) {
+                        const std::vector<std::uint16_t>& blocks, std::uint8_t s2 = 0) {
     TSectorSlot& sector =
         *disk.FindSector(0, static_cast<std::uint8_t>(index * kCpmEntrySize / 1024 + 1));
     const std::size_t at = index * kCpmEntrySize % 1024;
@@ -117,6 +117,7 @@ inline void PutCpmEntry(TZX_Disk& disk, std::size_t index, std::uint8_t user,
     std::copy_n(name11.begin(), kCpmNameSize,
                 sector.Data.begin() + static_cast<std::ptrdiff_t>(at + 1));
     sector.Data[at + 12] = extent;
+    sector.Data[at + 14] = s2;
     sector.Data[at + 15] = records;
     for (std::size_t i = 0; i < blocks.size() && i < 8; ++i)
         SetLe16(sector.Data, at + 16 + 2 * i, blocks[i]);

@@ -166,15 +166,16 @@ TEST_P(TrDosRowMappingTest, MapsListRowsToEntries) {
     for (const char* name : {"a", "b", "c", "d"})
         AddTrDosFile(*disk, name, 'C', 1, 1);
     TrDosSector(*disk, 0, 1).Data[0] = kTrDosDeletedMark;  // entry 0
-    TrDosSector(*disk, 0, 1).Data[2 * 16] = 0x1F;          // entry 2, a control byte
+    TrDosSector(*disk, 0, 1).Data[2 * 16] = 0x1F;          // entry 2, a control byte: a file
     ASSERT_TRUE(ReadTrDosCatalogue(*disk, catalogue));
     EXPECT_EQ(EntryOfRow(catalogue, GetParam().showDeleted, GetParam().row), GetParam().entry);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, TrDosRowMappingTest,
-                         ::testing::Values(RowCase{false, 0, 1}, RowCase{false, 1, 3},
-                                           RowCase{false, 2, std::nullopt}, RowCase{true, 0, 0},
-                                           RowCase{true, 2, 2}, RowCase{true, 4, std::nullopt}));
+                         ::testing::Values(RowCase{false, 0, 1}, RowCase{false, 1, 2},
+                                           RowCase{false, 2, 3}, RowCase{false, 3, std::nullopt},
+                                           RowCase{true, 0, 0}, RowCase{true, 2, 2},
+                                           RowCase{true, 4, std::nullopt}));
 
 TEST_F(TrDosCatalogueTest, OwnerLookupNamesTheFileHoldingTheSector) {
     AddTrDosFile(*disk, "boot", 'B', 2, 1);   // track 1, sectors 0..1

@@ -51,6 +51,18 @@ TEST_F(TrDosEditingTest, DeleteMarksEntriesAndCountsThemInTheInformationSector) 
     EXPECT_EQ(ListedEntries(catalogue, false), std::vector<std::size_t>{1});
 }
 
+TEST_F(TrDosEditingTest, DeleteCountsOnlyTheEntriesBeforeAnErasedLastFile) {
+    for (const char* name : {"a", "b", "c"})
+        AddTrDosFile(*disk, name, 'C', 1, 1);
+    TrDosSector(*disk, 0, 1).Data[32] = 0;  // "c" erased as TR-DOS erases the last file
+    TrDosSector(*disk, 0, kTrDosInfoSector).Data[kInfoFileCount] = 2;
+    Read();
+    const std::size_t chosen[] = {0};
+    EXPECT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
+    EXPECT_EQ(Info(kInfoFileCount), 2);
+    EXPECT_EQ(Info(kInfoDeletedCount), 1);
+}
+
 TEST_F(TrDosEditingTest, DeleteStopsAtAnUnreadableCatalogueSectorKeepingEarlierWork) {
     for (int i = 0; i < 20; ++i)
         AddTrDosFile(*disk, "f" + std::to_string(i), 'C', 1, 1);
@@ -126,20 +138,29 @@ TEST_F(TrDosEditingTest, CompactOfADiskOfUnknownTypeAddsTheGainedSectorsToTheFre
     EXPECT_EQ(catalogue.firstFreeSector, 3);
 }
 
-TEST_F(TrDosEditingTest, CompactKeepsAFileWhoseNameBeginsWithASpace) {
+class CompactFirstByteTest : public TrDosEditingTest,
+                             public ::testing::WithParamInterface<std::uint8_t> {};
+
+// A space, or a colour control code before the name, is part of a file's name.
+TEST_P(CompactFirstByteTest, CompactKeepsAFileWhoseNameBeginsWithASpaceOrAControlCode) {
     AddTrDosFile(*disk, "gone", 'C', 4, 1);
-    AddTrDosFile(*disk, " space", 'C', 3, 2);
+    AddTrDosFile(*disk, std::string(1, static_cast<char>(GetParam())) + "space", 'C', 3, 2);
     AddTrDosFile(*disk, "last", 'C', 2, 3);
     Read();
     const std::size_t chosen[] = {0};
     ASSERT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
     ASSERT_TRUE(CompactDisk(*disk, catalogue).ok);
     ASSERT_EQ(catalogue.count, 2);
-    EXPECT_EQ(ZxNameText(catalogue.entries[0].name), " space  ");
+    EXPECT_EQ(catalogue.entries[0].name[0], GetParam());
+    EXPECT_EQ(ZxNameText(catalogue.entries[0].name).substr(1), "space  ");
     EXPECT_EQ(FileOf(0), ExpectedFileBytes(2, 3));
     EXPECT_EQ(FileOf(1), ExpectedFileBytes(3, 2));
     EXPECT_EQ(catalogue.entries[1].StartPosition(), 19u);
 }
+
+INSTANTIATE_TEST_SUITE_P(FirstBytes, CompactFirstByteTest,
+                         ::testing::Values(std::uint8_t{' '}, std::uint8_t{0x02},
+                                           std::uint8_t{0x10}, std::uint8_t{0x1F}));
 
 TEST_F(TrDosEditingTest, CompactMovesFilesInDiskOrderWhateverTheCatalogueOrder) {
     const TrDosEntry gap = AddTrDosFile(*disk, "gap", 'C', 4, 1);

@@ -146,8 +146,8 @@ TEST_F(TrDosFileImages, BrokenOrOversizedFilesAreRefusedAndTheImageKept) {
         {"name ending the catalogue", ImageFormat::Scl,
          WithName(three, 1, std::string_view("\0\0\0\0\0\0\0\0", 8)),
          "file 2 of 3, ?.C, has a name beginning with byte 0x00"},
-        {"name of a deleted file", ImageFormat::Scl, WithName(three, 2, "\x1F       "),
-         "file 3 of 3, ?.C, has a name beginning with byte 0x1F"},
+        {"name of a deleted file", ImageFormat::Scl, WithName(three, 2, "\x01       "),
+         "file 3 of 3, ?.C, has a name beginning with byte 0x01"},
         {"Hobeta of a deleted file", ImageFormat::Hobeta, deleted, "?D.B, has a name beginning"},
     };
     for (const Case& c : cases) {

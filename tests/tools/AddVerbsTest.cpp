@@ -77,6 +77,22 @@ TEST_F(AddVerbsTest, SclConvertsToTrdAndBack) {
     EXPECT_FALSE(fs::exists(Path("broken.trd")));
 }
 
+TEST_F(AddVerbsTest, NameBeginningWithAColourCodeIsAFileForEveryExport) {
+    auto disk = test::NewTrDosDisk();
+    test::AddTrDosFile(*disk, "boot", 'B', 1, 1);
+    test::AddTrDosFile(*disk, "\x10\x02pic", 'C', 2, 2);  // INK 2 before the name
+    ASSERT_TRUE(SaveImageFile(Path("ink.trd"), *disk));
+    ASSERT_EQ(Run({"convert", Path("ink.trd"), Path("ink.scl")}), kExitOk) << err.str();
+    EXPECT_EQ(Read(Path("ink.scl"))[8], 2);  // the number of files
+    ASSERT_EQ(Run({"convert", Path("ink.scl"), Path("back.trd")}), kExitOk) << err.str();
+    EXPECT_EQ(Read(Path("back.trd")), Read(Path("ink.trd")));
+    ASSERT_EQ(Run({"export-scl", Path("ink.trd"), Path("all.scl")}), kExitOk) << err.str();
+    EXPECT_EQ(Read(Path("all.scl")), Read(Path("ink.scl")));
+    fs::create_directory(Path("hob"));
+    ASSERT_EQ(Run({"export-hob", Path("ink.trd"), Path("hob")}), kExitOk) << err.str();
+    EXPECT_EQ(Read(Path("hob/__pic.$C")).size(), 17u + 512u);
+}
+
 TEST_F(AddVerbsTest, CpmPutStoresFilesThatCpmGetGivesBack) {
     const std::string image = Path("cpm.udi");
     ASSERT_EQ(Run({"new", "cpm", image}), kExitOk) << err.str();
@@ -89,6 +105,20 @@ TEST_F(AddVerbsTest, CpmPutStoresFilesThatCpmGetGivesBack) {
     EXPECT_EQ(Run({"cpm-put", image, Path("game.com")}), kExitFailure);
     EXPECT_NE(err.str().find("a file GAME.COM exists"), std::string::npos) << err.str();
     EXPECT_EQ(Run({"cpm-put", image, Path("long_name.com")}), kExitUsage);
+}
+
+TEST_F(AddVerbsTest, CpmPutPutsAFileGivenAsUserColonPathInThatUserArea) {
+    const std::string image = Path("cpm.udi");
+    ASSERT_EQ(Run({"new", "cpm", image}), kExitOk) << err.str();
+    const Bytes five = test::ExpectedFileBytes(5, 3);
+    Write(Path("game.com"), five);
+    ASSERT_EQ(Run({"cpm-put", image, "5:" + Path("game.com")}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "5:GAME    COM\n");
+    Write(Path("game.com"), test::ExpectedFileBytes(0, 2));
+    ASSERT_EQ(Run({"cpm-put", image, Path("game.com")}), kExitOk) << err.str();  // user 0
+    ASSERT_EQ(Run({"cpm-get", image, "5:GAME.COM", Path("back.com")}), kExitOk) << err.str();
+    EXPECT_EQ(Read(Path("back.com")), five);
+    EXPECT_EQ(Run({"cpm-put", image, "16:" + Path("game.com")}), kExitUsage);
 }
 
 TEST_F(AddVerbsTest, CpmPutThatDoesNotFitLeavesTheImageFile) {

@@ -144,7 +144,39 @@ INSTANTIATE_TEST_SUITE_P(
                       SelectCase{{"boot.B", "game.C"}, kExitOk, {"boot.$B", "game.$C"}},
                       SelectCase{{"boot.C"}, kExitFailure, {}},
                       SelectCase{{"game", "nothing"}, kExitFailure, {}},
-                      SelectCase{{"old"}, kExitFailure, {}}));
+                      SelectCase{{"old"}, kExitFailure, {}},
+                      SelectCase{{"#2", "#1"}, kExitOk, {"boot.$B", "game.$C"}},
+                      SelectCase{{"#3"}, kExitFailure, {}},  // "old", deleted
+                      SelectCase{{"#9"}, kExitFailure, {}}));
+
+TEST_F(FilesystemVerbsTest, ExportHobetaGivesFilesOfOneNameNamesOfTheirOwn) {
+    auto disk = test::NewTrDosDisk();
+    AddTrDosFile(*disk, "boot", 'B', 1, 1);
+    AddTrDosFile(*disk, "boot", 'B', 1, 2);
+    AddTrDosFile(*disk, "boot_2", 'B', 1, 3);
+    AddTrDosFile(*disk, "BOOT", 'B', 1, 4);
+    ASSERT_TRUE(SaveImageFile(Path("dup.trd"), *disk));
+    fs::create_directory(Path("hob"));
+    ASSERT_EQ(Run({"export-hob", Path("dup.trd"), Path("hob")}), kExitOk) << err.str();
+    const char* names[] = {"boot.$B", "boot_3.$B", "boot_2.$B", "BOOT_4.$B"};
+    for (std::uint8_t seed = 1; seed <= 4; ++seed) {
+        HobetaFile file;
+        std::string error;
+        ASSERT_TRUE(ParseHobeta(Read(Path("hob/") + names[seed - 1]), file, error)) << error;
+        EXPECT_EQ(file.data, ExpectedFileBytes(seed, 1)) << names[seed - 1];
+    }
+}
+
+TEST_F(FilesystemVerbsTest, ExportHobetaOfTheCorpusDiskWritesEveryEntry) {
+    const std::string image = MORVANE_CORPUS_DIR "/trd/test_disk.trd";
+    if (!fs::exists(image)) GTEST_SKIP() << image << " is absent";
+    fs::create_directory(Path("hob"));
+    ASSERT_EQ(Run({"export-hob", image, Path("hob")}), kExitOk) << err.str();
+    const auto written = std::distance(fs::directory_iterator(Path("hob")), fs::directory_iterator{});
+    EXPECT_EQ(written, 19);  // two boot.B and two "voxel an.C" among them
+    ASSERT_EQ(Run({"export-hob", image, Path("hob"), "#12", "--force"}), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), Path("hob") + "/voxel an.$m\n");
+}
 
 TEST_F(FilesystemVerbsTest, ExportSclMatchesTheArchiveOfTheLayer) {
     const std::string image = SaveTrDos();
@@ -194,7 +226,57 @@ TEST_F(FilesystemVerbsTest, CpmGetAllWritesEveryFileThatIsNotErased) {
     fs::create_directory(Path("out"));
     ASSERT_EQ(Run({"cpm-get", image, "--all", Path("out")}), kExitOk) << err.str();
     EXPECT_EQ(Read(Path("out/LONG.TXT")).size(), 131u * 128u);
-    EXPECT_EQ(Read(Path("out/OTHER.COM")).size(), 2048u);
+    EXPECT_EQ(Read(Path("out/2/OTHER.COM")).size(), 2048u);  // user area 2 in its folder
+}
+
+struct CpmUserCase {
+    const char* name;
+    int status;
+    std::uint8_t seed;  // of the file written
+};
+
+class CpmSameNamesTest : public FilesystemVerbsTest {
+  protected:
+    // SAME.TXT in user area 3, then in user area 0, each one record of its own bytes.
+    std::string SaveSameNames() {
+        auto disk = test::NewCpmDisk();
+        test::PutCpmEntry(*disk, 0, 3, "SAME    TXT", 0, 1, {2});
+        test::PutCpmEntry(*disk, 1, 0, "SAME    TXT", 0, 1, {3});
+        test::FillCpmBlock(*disk, 2, 3, 0);
+        test::FillCpmBlock(*disk, 3, 10, 0);
+        const std::string path = Path("same.udf");
+        EXPECT_TRUE(SaveImageFile(path, *disk));
+        return path;
+    }
+};
+
+class CpmUserAreaTest : public CpmSameNamesTest,
+                        public ::testing::WithParamInterface<CpmUserCase> {};
+
+TEST_P(CpmUserAreaTest, CpmGetTakesTheUserAreaNamedAndZeroWithout) {
+    const CpmUserCase& c = GetParam();
+    ASSERT_EQ(Run({"cpm-get", SaveSameNames(), c.name, Path("got")}), c.status) << err.str();
+    Bytes expected = ExpectedFileBytes(c.seed, 1);
+    expected.resize(128);
+    if (c.status == kExitOk) {
+        EXPECT_EQ(Read(Path("got")), expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, CpmUserAreaTest,
+                         ::testing::Values(CpmUserCase{"SAME.TXT", kExitOk, 10},
+                                           CpmUserCase{"same.txt", kExitOk, 10},
+                                           CpmUserCase{"0:Same.Txt", kExitOk, 10},
+                                           CpmUserCase{"3:SAME.TXT", kExitOk, 3},
+                                           CpmUserCase{"2:SAME.TXT", kExitFailure, 0},
+                                           CpmUserCase{"16:SAME.TXT", kExitUsage, 0}));
+
+TEST_F(CpmSameNamesTest, CpmGetAllPutsEachUserAreaInItsFolder) {
+    const std::string image = SaveSameNames();
+    fs::create_directory(Path("out"));
+    ASSERT_EQ(Run({"cpm-get", image, "--all", Path("out")}), kExitOk) << err.str();
+    EXPECT_EQ(Read(Path("out/SAME.TXT"))[0], test::FileByte(10, 0));
+    EXPECT_EQ(Read(Path("out/3/SAME.TXT"))[0], test::FileByte(3, 0));
 }
 
 TEST_F(FilesystemVerbsTest, CpmGetRefusesATrDosDisk) {

@@ -1,5 +1,6 @@
 // morvane-img cpm-get: files of a Profi CP/M disk as plain bytes (their records x 128), one
-// named file or, with --all, every file that is not erased into a folder.
+// named file ([U:]NAME.EXT, user 0 when no user is given) or, with --all, every file that is
+// not erased into a folder, the files of user area U in its subfolder U/.
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -46,11 +47,16 @@ int GetAll(const TZX_Disk& disk, const std::string& folder, bool force, std::ost
     for (const CpmListRow& row : c.rows) {
         const auto file = CpmFileOfEntry(c.entries, row.entry);
         if (!file) continue;
-        paths.push_back((std::filesystem::path(folder) / PcFileName(file->name)).string());
+        // Names repeat across user areas, so each area other than 0 has a folder of its own.
+        std::filesystem::path where(folder);
+        if (file->user != 0) where /= std::to_string(file->user);
+        paths.push_back((where / PcFileName(file->name)).string());
         contents.push_back(ReadCpmFile(disk, *file));
     }
     if (!CheckTargets(paths, force, err)) return kExitFailure;
     for (std::size_t i = 0; i < paths.size(); ++i) {
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(paths[i]).parent_path(), ec);
         if (!WriteVerbOutput(paths[i], contents[i], err)) return kExitFailure;
         out << paths[i] << "\n";
     }
@@ -66,17 +72,23 @@ int RunCpmGet(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return VerbUsage(err, problem);
     const bool all = a.values.count("--all") != 0;
     if (a.positional.size() != (all ? 1u : 3u))
-        return VerbUsage(err, "cpm-get takes an image and NAME.EXT OUT, or --all DIR");
+        return VerbUsage(err, "cpm-get takes an image and [U:]NAME.EXT OUT, or --all DIR");
+    std::optional<CpmFileArgument> wanted;
     std::optional<CpmName> name;
-    if (!all && !(name = CpmNameFromText(a.positional[1])))
-        return VerbUsage(err, "not a CP/M file name: " + a.positional[1]);
+    if (!all) {
+        wanted = SplitCpmUser(a.positional[1]);
+        if (!wanted) return VerbUsage(err, "not a user area 0..15: " + a.positional[1]);
+        if (!(name = CpmNameFromText(wanted->name)))
+            return VerbUsage(err, "not a CP/M file name: " + a.positional[1]);
+    }
     auto disk = std::make_unique<TZX_Disk>();
     if (const int status = LoadVerbImage(a.positional[0], *disk, err); status != kExitOk)
         return status;
     if (!IsCpmImage(*disk)) return VerbFailure(err, std::string(kNotCpmImageText));
     if (all) return GetAll(*disk, a.values["--all"], a.Has("--force"), out, err);
 
-    const auto file = FindCpmFile(ParseCpmDirectory(ReadCpmDirectoryBytes(*disk)), *name);
+    const auto file =
+        FindCpmFile(ParseCpmDirectory(ReadCpmDirectoryBytes(*disk)), wanted->user, *name);
     if (!file) return VerbFailure(err, "no file " + a.positional[1] + " in the CP/M catalogue");
     const std::string& target = a.positional[2];
     if (!CheckTargets({target}, a.Has("--force"), err)) return kExitFailure;

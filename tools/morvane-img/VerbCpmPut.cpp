@@ -1,5 +1,6 @@
 // morvane-img cpm-put: PC files stored on a Profi CP/M image under their names (upper-cased,
-// 8.3); the image is rewritten in its own format only when every file went in.
+// 8.3), in user area 0 or, for a file given as U:PATH, in user area U; the image is
+// rewritten in its own format only when every file went in.
 #include <memory>
 #include <ostream>
 
@@ -20,25 +21,31 @@ int RunCpmPut(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const std::string& image = a.positional[0];
     if (!CanWriteFormat(FormatFromPath(image)))
         return VerbUsage(err, "cannot write this format: " + image);
-    for (std::size_t i = 1; i < a.positional.size(); ++i)
-        if (!CpmNameForPcFile(a.positional[i]))
+    std::vector<CpmFileArgument> files;
+    for (std::size_t i = 1; i < a.positional.size(); ++i) {
+        const std::optional<CpmFileArgument> file = SplitCpmUser(a.positional[i]);
+        if (!file) return VerbUsage(err, "not a user area 0..15: " + a.positional[i]);
+        if (!CpmNameForPcFile(file->name))
             return VerbUsage(err, "not a CP/M file name (8.3): " + a.positional[i]);
+        files.push_back(*file);
+    }
 
     auto disk = std::make_unique<TZX_Disk>();
     if (const int status = LoadVerbImage(image, *disk, err); status != kExitOk) return status;
     if (!IsCpmImage(*disk)) return VerbFailure(err, std::string(kNotCpmImageText));
-    for (std::size_t i = 1; i < a.positional.size(); ++i) {
-        const std::string& path = a.positional[i];
+    for (const CpmFileArgument& file : files) {
+        const std::string path(file.name);
         Bytes bytes;
         if (!ReadWholeFile(path, bytes)) return VerbFailure(err, "cannot read " + path);
-        if (!AddCpmFile(*disk, *CpmNameForPcFile(path), bytes, problem))
+        if (!AddCpmFile(*disk, file.user, *CpmNameForPcFile(path), bytes, problem))
             return VerbFailure(err, "cannot add " + path + ": " + problem);
     }
     if (!SaveImageFile(image, *disk))
         return VerbFailure(err, "cannot save " + image + ": " + disk->LastError);
-    for (std::size_t i = 1; i < a.positional.size(); ++i) {
-        const CpmName name = *CpmNameForPcFile(a.positional[i]);
-        out << std::string(name.begin(), name.end()) << "\n";
+    for (const CpmFileArgument& file : files) {
+        const CpmName name = *CpmNameForPcFile(file.name);
+        out << (file.user != 0 ? std::to_string(file.user) + ":" : "")
+            << std::string(name.begin(), name.end()) << "\n";
     }
     return kExitOk;
 }

@@ -1,5 +1,5 @@
 // morvane-img export-hob: TR-DOS files of an image as Hobeta files in a folder, named as
-// the catalogue window names them. Every file is built before anything is written, so an
+// the catalogue window names them, a number added where two files share a name. Every file is built before anything is written, so an
 // unreadable sector or an existing file (without --force) leaves the folder as it was.
 #include <filesystem>
 #include <memory>
@@ -31,11 +31,12 @@ int RunExportHobeta(const std::vector<std::string>& args, std::ostream& out, std
 
     std::vector<std::string> paths;
     std::vector<Bytes> contents(files.size());
+    const std::vector<HobetaName> names = HobetaFileNames(files);
     for (std::size_t i = 0; i < files.size(); ++i) {
         SectorPosition failed;
         if (!BuildHobeta(*disk, files[i], contents[i], &failed))
             return VerbFailure(err, SectorErrorText(failed.track, failed.sector));
-        paths.push_back((folder / HobetaFileName(files[i]).FileName()).string());
+        paths.push_back((folder / names[i].FileName()).string());
     }
     if (!CheckTargets(paths, a.Has("--force"), err)) return kExitFailure;
     for (std::size_t i = 0; i < files.size(); ++i) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 
 #include "MorvaneImg.h"
@@ -74,6 +75,22 @@ bool WriteVerbOutput(const std::string& path, std::span<const std::uint8_t> byte
     return false;
 }
 
+namespace {
+
+// The entry index of "#N" (N from 1), nothing for any other text.
+std::optional<std::size_t> CataloguePosition(std::string_view argument) {
+    if (argument.size() < 2 || argument.size() > 4 || argument[0] != '#') return std::nullopt;
+    std::size_t n = 0;
+    for (char c : argument.substr(1)) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + static_cast<std::size_t>(c - '0');
+    }
+    if (n == 0) return std::nullopt;
+    return n - 1;
+}
+
+}  // namespace
+
 bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::string>& names,
                       std::vector<TrDosEntry>& out, std::ostream& err) {
     out.clear();
@@ -84,9 +101,14 @@ bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::st
         return true;
     }
     for (const std::string& name : names) {
-        const auto found = std::find_if(listed.begin(), listed.end(), [&](std::size_t i) {
+        auto found = std::find_if(listed.begin(), listed.end(), [&](std::size_t i) {
             return EntryMatchesArgument(catalogue.entries[i], name);
         });
+        // "#N": the N-th catalogue entry, counted from 1, deleted ones included (the row of
+        // cat --deleted); a file of that very name comes first.
+        if (const std::optional<std::size_t> at = CataloguePosition(name);
+            found == listed.end() && at)
+            found = std::find(listed.begin(), listed.end(), *at);
         if (found == listed.end()) {
             VerbFailure(err, "no file " + name + " in the catalogue");
             return false;

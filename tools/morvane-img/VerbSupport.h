@@ -43,7 +43,9 @@ bool WriteVerbOutput(const std::string& path, std::span<const std::uint8_t> byte
                      std::ostream& err);
 
 // The listed files (deleted ones left out) named by the arguments, in argument order; all
-// listed files when there are none. False with the reason on err for a name not found.
+// listed files when there are none. An argument is a name (EntryMatchesArgument) or "#N",
+// the N-th catalogue entry counted from 1. False with the reason on err for a name not
+// found.
 bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::string>& names,
                       std::vector<TrDosEntry>& out, std::ostream& err);
 

@@ -80,7 +80,7 @@ std::optional<std::vector<std::size_t>> T_cCat::SelectedFirstExtents() const {
         const std::size_t index = catalogue_.rows[static_cast<std::size_t>(r)].entry;
         const CpmDirEntry& shown = catalogue_.entries[index];
         if (index >= now.size() || now[index].user != shown.user || now[index].name != shown.name ||
-            now[index].extent != 0)
+            !now[index].IsFirstExtent())
             return std::nullopt;
         out.push_back(index);
     }

@@ -205,7 +205,7 @@ std::optional<CpmFile> T_cCat::SelectedFile() const {
     const std::vector<CpmDirEntry> now = ParseCpmDirectory(ReadCpmDirectoryBytes(*context_.disk));
     const std::size_t index = catalogue_.rows[static_cast<std::size_t>(row)].entry;
     if (index < now.size() && now[index].user == shown.user && now[index].name == shown.name &&
-        now[index].extent == 0)
+        now[index].IsFirstExtent())
         return CpmFileOfEntry(now, index);
     return std::nullopt;
 }

@@ -28,7 +28,7 @@ QSpinBox* HexBox(std::uint16_t value, QWidget* parent) {
 }  // namespace
 
 EntryHeaderDialog::EntryHeaderDialog(const TrDosEntryEdit& edit, QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent), shownName_(edit.name) {
     setObjectName(QStringLiteral("EntryHeaderDialog"));
     setWindowTitle(Q(kMenuEditHeader));
     // The name as the catalogue holds it, padding included, so it can be kept exactly.
@@ -60,7 +60,8 @@ EntryHeaderDialog::EntryHeaderDialog(const TrDosEntryEdit& edit, QWidget* parent
 
 TrDosEntryEdit EntryHeaderDialog::Result() const {
     TrDosEntryEdit r;
-    const Bytes name = Utf8ToCp1251(name_->text().toStdString());
+    // Characters left as they were keep their bytes, 0x98 too, which shows as '?'.
+    const Bytes name = ZxNameFromEditedText(shownName_, name_->text().toStdString());
     r.name = TrDosNameFromText(std::string(name.begin(), name.end()));
     const Bytes type = Utf8ToCp1251(type_->text().toStdString());
     r.type = type.empty() ? std::uint8_t{' '} : type.front();

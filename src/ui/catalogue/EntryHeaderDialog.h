@@ -23,6 +23,7 @@ class EntryHeaderDialog : public QDialog {
     QSpinBox* LengthEdit() const { return length_; }
 
   private:
+    TrDosName shownName_;  // what the name field started from
     QLineEdit* name_;
     QLineEdit* type_;
     QSpinBox* start_;

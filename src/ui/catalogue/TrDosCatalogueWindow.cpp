@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "filesystems/TrDosEditing.h"
 #include "filesystems/TrDosSectors.h"
 #include "model/Cp1251.h"
@@ -231,7 +233,15 @@ void T_ZXCAT::RenameDisk() {
     const std::optional<QString> entered = context_.dialogs->DiskName(
         QString::fromStdString(ZxDiskNameText(catalogue_.diskName)), false);
     if (!entered) return;
-    const Bytes bytes = Utf8ToCp1251(entered->toStdString());
+    // The dialog showed the name up to its first zero byte, control bytes as '?'; what the
+    // user left as it was keeps its bytes.
+    const auto shownEnd = std::find(catalogue_.diskName.begin(), catalogue_.diskName.end(), 0);
+    const Bytes bytes = ZxNameFromEditedText(
+        std::span<const std::uint8_t>(catalogue_.diskName.begin(), shownEnd),
+        entered->toStdString());
+    TrDosName field{};
+    std::copy_n(bytes.begin(), std::min(bytes.size(), field.size()), field.begin());
+    if (field == catalogue_.diskName) return;
     const std::string name(bytes.begin(), bytes.end());
     if (!RenameNeeded(catalogue_.diskName, name)) return;
     if (!morvane::RenameDisk(*context_.disk, catalogue_, name)) return;

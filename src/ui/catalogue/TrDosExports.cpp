@@ -32,11 +32,17 @@ void T_ZXCAT::SaveHobeta() {
     const QString folder = FolderWithSeparator(chosen);
     const std::vector<std::size_t> entries = SelectedEntries();
     if (entries.empty()) return;
-    for (std::size_t index : entries) {
-        const TrDosEntry& entry = catalogue_.entries[index];
+    std::vector<TrDosEntry> selected;
+    for (std::size_t index : entries)
+        selected.push_back(catalogue_.entries[index]);
+    // Two files of one name are two files: the second is not asked about as if it were
+    // already there.
+    const std::vector<HobetaName> names = HobetaFileNames(selected);
+    for (std::size_t k = 0; k < selected.size(); ++k) {
+        const TrDosEntry& entry = selected[k];
         Bytes file;
         if (!BuildHobeta(*context_.disk, entry, file)) return;
-        const QString name = QString::fromStdString(HobetaFileName(entry).FileName());
+        const QString name = QString::fromStdString(names[k].FileName());
         const QString path = folder + name;
         if (QFileInfo::exists(path)) {
             const CatalogueDialogs::Answer a = dialogs.YesNoCancel(

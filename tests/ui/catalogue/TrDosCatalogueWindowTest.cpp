@@ -5,6 +5,7 @@
 #include "TrDosWindowFixture.h"
 #include "filesystems/TrDosSectors.h"
 #include "formats/Trd.h"
+#include "ui/catalogue/EntryHeaderDialog.h"
 
 namespace morvane::test {
 namespace {
@@ -159,11 +160,15 @@ struct RenameCase {
     std::optional<QString> entered;
     std::array<std::uint8_t, 8> stored;
     int changes;
+    std::array<std::uint8_t, 8> before = {'N', 'E', 'W', ' ', 'D', 'I', 'S', 'K'};
 };
 
 class TrDosRenameTest : public TrDosWindowTest, public ::testing::WithParamInterface<RenameCase> {};
 
 TEST_P(TrDosRenameTest, RenameWritesTheInformationSector) {
+    std::copy(GetParam().before.begin(), GetParam().before.end(),
+              FindReadableSector(*disk, 0, kTrDosInfoSector)->Data.begin() + kInfoDiskName);
+    ASSERT_TRUE(window->LoadFromImage());
     dialogs.name = GetParam().entered;
     window->RenameDisk();
     const TSectorSlot* info = FindReadableSector(*disk, 0, kTrDosInfoSector);
@@ -177,7 +182,16 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RenameCase{QStringLiteral("AB"), {'A', 'B', 0, 0, 0, 0, 0, 0}, 1},
         RenameCase{std::nullopt, {'N', 'E', 'W', ' ', 'D', 'I', 'S', 'K'}, 0},
-        RenameCase{QStringLiteral("NEW DISK"), {'N', 'E', 'W', ' ', 'D', 'I', 'S', 'K'}, 0}));
+        RenameCase{QStringLiteral("NEW DISK"), {'N', 'E', 'W', ' ', 'D', 'I', 'S', 'K'}, 0},
+        // Control bytes show as '?' and keep their bytes where the user left them.
+        RenameCase{QStringLiteral("??DISK  "), {0x10, 2, 'D', 'I', 'S', 'K', ' ', ' '}, 0,
+                   {0x10, 2, 'D', 'I', 'S', 'K', ' ', ' '}},
+        RenameCase{QStringLiteral("??DISC"), {0x10, 2, 'D', 'I', 'S', 'C', 0, 0}, 1,
+                   {0x10, 2, 'D', 'I', 'S', 'K', ' ', ' '}},
+        RenameCase{QStringLiteral("A?DISK?"), {'A', 2, 'D', 'I', 'S', 'K', '?', 0}, 1,
+                   {0x10, 2, 'D', 'I', 'S', 'K', ' ', ' '}},
+        RenameCase{QStringLiteral("?ABC"), {0x10, 'A', 'B', 'C', 0, 0, 0, 0}, 1,
+                   {0x10, 'A', 'B', 0, 0, 0, 0, 0}}));
 
 TEST_F(TrDosWindowTest, EditHeaderWritesTheEntry) {
     TrDosEntryEdit edit;
@@ -194,6 +208,12 @@ TEST_F(TrDosWindowTest, EditHeaderWritesTheEntry) {
     EXPECT_EQ(Cell(2, 3), QStringLiteral("0100"));
     EXPECT_EQ(FindReadableSector(*disk, 0, 1)->Data[2 * 16 + 8], 'B');
     EXPECT_EQ(changes, 1);
+}
+
+TEST(EntryHeaderDialog, AcceptedUnchangedGivesBackEveryNameByte) {
+    TrDosEntryEdit edit;
+    edit.name = {0x10, 0x02, 'A', 0, 0x7F, 0x98, 0xC0, ' '};  // 0x98 shows as '?'
+    EXPECT_EQ(EntryHeaderDialog(edit).Result().name, edit.name);
 }
 
 TEST_F(TrDosWindowTest, CorpusImageListsItsCatalogue) {

@@ -34,6 +34,21 @@ TEST_F(TrDosWindowTest, HobetaWritesEachSelectedFileAndRemembersTheFolder) {
     EXPECT_EQ(hobetaDir, out.path() + QLatin1Char('/'));
 }
 
+TEST_F(TrDosWindowTest, HobetaGivesASecondFileOfTheSameNameANumber) {
+    AddTrDosFile(*disk, "boot", 'B', 1, 9);
+    ASSERT_TRUE(window->LoadFromImage());
+    dialogs.folder = out.path();
+    window->SelectRows({0, 3});
+    window->SaveHobeta();
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    HobetaFile back;
+    std::string error;
+    ASSERT_TRUE(ParseHobeta(ReadBack(Path("boot.$B")), back, error)) << error;
+    EXPECT_EQ(back.data, ExpectedFileBytes(1, 2));
+    ASSERT_TRUE(ParseHobeta(ReadBack(Path("boot_2.$B")), back, error)) << error;
+    EXPECT_EQ(back.data, ExpectedFileBytes(9, 1));
+}
+
 TEST_F(TrDosWindowTest, HobetaFolderCancelledOrNothingSelectedWritesNothing) {
     window->SelectRows({0});
     window->SaveHobeta();  // no folder chosen
