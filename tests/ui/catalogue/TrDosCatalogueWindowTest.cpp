@@ -25,6 +25,24 @@ TEST_F(TrDosWindowTest, ShowsTheListAndTheDescription) {
               (QStringList{"NEW DISK", "80-дорожек", "1", "3", "2512", "3", "0"}));
 }
 
+// The owner refuses changes while an operation reads into the image: no edit asks
+// anything or touches a byte.
+TEST_F(TrDosWindowTest, EditsTheOwnerRefusesLeaveTheImageAlone) {
+    refuseChanges = true;
+    const TTrack before = *disk->GetTrack(0);
+    window->SelectRows({1});
+    for (void (T_ZXCAT::*edit)() : {&T_ZXCAT::DeleteFiles, &T_ZXCAT::Compact, &T_ZXCAT::RenameDisk,
+                                    &T_ZXCAT::EditHeader, &T_ZXCAT::AddFiles})
+        (window.get()->*edit)();
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    EXPECT_TRUE(dialogs.openRequests.empty());
+    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(std::equal(before.Slots.begin(), before.Slots.end(),
+                           disk->GetTrack(0)->Slots.begin(), [](const auto& a, const auto& b) {
+                               return std::equal(a.Data.begin(), a.Data.end(), b.Data.begin());
+                           }));
+}
+
 TEST_F(TrDosWindowTest, ContextMenuHasTheItemsInOrder) {
     QStringList items;
     for (QAction* a : window->ContextMenu()->actions())

@@ -34,6 +34,7 @@ class TrDosWindowTest : public ::testing::Test {
         c.hobetaDir = {[this] { return hobetaDir; }, [this](const QString& f) { hobetaDir = f; }};
         c.sclDir = {[this] { return sclDir; }, [this](const QString& f) { sclDir = f; }};
         c.imageChanged = [this] { ++changes; };
+        c.mayChangeImage = [this] { return !refuseChanges; };
         window = std::make_unique<T_ZXCAT>(std::move(c));
         ASSERT_TRUE(window->LoadFromImage());
     }
@@ -52,6 +53,7 @@ class TrDosWindowTest : public ::testing::Test {
     QString hobetaDir = QStringLiteral("/nowhere/");
     QString sclDir = QStringLiteral("/nowhere/");
     int changes = 0;
+    bool refuseChanges = false;  // the owner says no (an operation holds the controller)
     std::unique_ptr<T_ZXCAT> window;
 };
 
