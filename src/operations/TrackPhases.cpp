@@ -109,15 +109,26 @@ OperationOutcome ScanIdFields(OperationSession& session, TTrack& track, PhaseSty
     }
 
     TZX_Disk& disk = session.Disk();
+    // Only whole records, and no more than the track has slots.
+    const std::size_t records = std::min(length / kIdRecordLength, kSlotsPerTrack);
+    // The track is what the drive says it is: slots the scan did not fill (another disk's
+    // sectors, say) are emptied, so nothing asks for sectors this disk does not have.
+    for (std::size_t k = records; k < kSlotsPerTrack; ++k) {
+        if (track.Slots[k].Present == 0) continue;
+        track.ClearSlot(static_cast<std::uint8_t>(k));
+        disk.RedrawSectorCell(t, static_cast<std::uint8_t>(k));
+    }
     if (run && length <= kScanMinimumForDiskRun) return OperationOutcome::Done;
     if (!run) track.Present = kPresent;
     disk.RedrawTrackCell(t);
-    // Only whole records, and no more than the track has slots.
-    const std::size_t records = std::min(length / kIdRecordLength, kSlotsPerTrack);
     for (std::size_t k = 0; k < records; ++k) {
         const std::uint8_t* id = buffer.data() + k * kIdRecordLength;
         track.Present = kPresent;
         TSectorSlot& slot = track.Slots[k];
+        // Data read for another ID field does not belong to this one.
+        if (slot.Cylinder != id[0] || slot.Head != id[1] || slot.Sector != id[2] ||
+            slot.SizeCode != id[3])
+            track.ClearSlot(static_cast<std::uint8_t>(k));
         slot.Present = kPresent;
         slot.Cylinder = id[0];
         slot.Head = id[1];

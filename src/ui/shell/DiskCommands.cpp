@@ -57,6 +57,7 @@ bool DiskCommands::ReadyForRun() {
 void DiskCommands::Launch(DiskRunKind kind) {
     const std::optional<DiskRunParams> params = LaunchParams(kind, disk_);
     if (!params || !ReadyForRun()) return;
+    if (confirmReadInto_ && !confirmReadInto_()) return;
     OperationContext ctx = Context();
     const DiskRunParams& run = *params;
     progress_.Run(run.caption, run.count, [&ctx, &run] {

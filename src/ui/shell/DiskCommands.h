@@ -48,6 +48,11 @@ class DiskCommands {
     void SetTrDosNameAsker(std::function<QString()> askTrDosName) {
         askTrDosName_ = std::move(askTrDosName);
     }
+    // Asked before a whole-disk run reads into the image (the unsaved-work question);
+    // false stops the launch.
+    void SetReadIntoImageConfirm(std::function<bool()> confirm) {
+        confirmReadInto_ = std::move(confirm);
+    }
     // A context-menu entry on the popup position; entries that are not disk entries, and
     // a popup outside the cells, do nothing.
     void RunMapEntry(MapMenuEntry entry, int column, int row);
@@ -62,6 +67,7 @@ class DiskCommands {
     OperationHost& host_;
     T_Prog& progress_;
     std::function<QString()> askTrDosName_;
+    std::function<bool()> confirmReadInto_;
 };
 
 }  // namespace morvane

@@ -41,6 +41,7 @@ void TFMain::BuildDiskCommands() {
     }
 
     diskCommands_->SetTrDosNameAsker([this] { return AskNewTrDosName(); });
+    diskCommands_->SetReadIntoImageConfirm([this] { return ConfirmDiscardImage(); });
     diskCommands_->ConnectMenu(actions_, this);
     DiskCommands* commands = diskCommands_.get();
     connect(zxd_, &DiskMapView::diskCommandRequested, this,

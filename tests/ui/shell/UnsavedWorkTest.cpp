@@ -18,6 +18,7 @@
 #include <optional>
 
 #include "NoDeviceDriver.h"
+#include "controller/virtual/VirtualController.h"
 #include "filesystems/NewImages.h"
 #include "formats/ImageFiles.h"
 #include "model/Bytes.h"
@@ -215,6 +216,23 @@ TEST_F(UnsavedWorkTest, ADiskReadMarksTheImage) {
     ASSERT_NE(window->Disk().GetTrack(4)->Slots[0].Present, 0);
     EXPECT_TRUE(window->Changes().Changed());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Morvane 2008 © *"));
+}
+
+// A whole-disk run reads into the image: unsaved work is offered for saving first, and
+// Cancel keeps it untouched.
+TEST_F(UnsavedWorkTest, ADiskRunIntoAnImageWithUnsavedWorkAsksFirst) {
+    for (const Answer answer : {Answer::Cancel, Answer::No}) {
+        Reset();
+        window->SetVirtualController(true);
+        ASSERT_TRUE(window->Link().Active());
+        LoadWork();
+        EditImage();
+        dialogs->answer = answer;
+        window->Link().Virtual().ClearReceivedFrames();
+        window->Actions().trackScan->trigger();
+        EXPECT_EQ(dialogs->questions, QStringList{kQuestion});
+        EXPECT_EQ(window->Link().Virtual().ReceivedFrames().empty(), answer == Answer::Cancel);
+    }
 }
 
 struct GuardedAction {
