@@ -12,6 +12,7 @@ add_library(morvane_ui STATIC
   shell/MainWindow.cpp
   shell/MainWindowLayout.cpp
   shell/MenuRules.cpp
+  shell/WindowPlacement.cpp
   shell/PaneSplitter.cpp
   shell/Priority.cpp
   shell/Settings.cpp

@@ -1,9 +1,11 @@
 #include "ui/shell/MainWindow.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextDocument>
@@ -17,6 +19,7 @@
 #include "ui/shell/Texts.h"
 #include "ui/shell/VirtualDrive.h"
 #include "ui/shell/WindowOperationHost.h"
+#include "ui/shell/WindowPlacement.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/HexView.h"
 #include "ui/views/SectorView.h"
@@ -49,7 +52,17 @@ TFMain::TFMain(MainWindowOptions options, QWidget* parent)
     BuildDiskCommands();
     ConnectComment();
     ShowLinkKind();
-    resize(1270, 860);
+    PlaceFirstWindow();
+}
+
+void TFMain::PlaceFirstWindow() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        resize(kPreferredMainWindowSize);
+        return;
+    }
+    setGeometry(FirstWindowGeometry(kPreferredMainWindowSize, kTypicalWindowFrame,
+                                    screen->availableGeometry()));
 }
 
 TFMain::~TFMain() {

@@ -163,6 +163,8 @@ class TFMain : public QMainWindow,
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Sized and placed to fit the screen's available area.
+    void PlaceFirstWindow();
     void BuildLayout();
     QWidget* BuildLeftPart();
     QWidget* BuildRightPart();

@@ -5,12 +5,14 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -32,6 +34,7 @@
 #include "model/Bytes.h"
 #include "ui/shell/ControllerLink.h"
 #include "ui/shell/SettingsDialog.h"
+#include "ui/shell/WindowPlacement.h"
 #include "ui/views/DiskMapView.h"
 
 namespace morvane {
@@ -116,6 +119,32 @@ TEST_F(MainWindowTest, LayoutCarriesTheComponentNames) {
     EXPECT_FALSE(window->findChild<QWidget*>(QStringLiteral("trp1"))->isVisibleTo(window.get()));
     EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("mml1"))->text(),
               QStringLiteral("Track -"));
+}
+
+// The first window lies inside the screen's available area with its frame, on a large
+// screen at the size the layout was drawn for, on a laptop's 1366 x 768 with its panel cut
+// to fit; and the layout lets it be that small.
+TEST_F(MainWindowTest, FirstWindowFitsTheScreen) {
+    const QRect laptop(0, 0, 1366, 768 - 40);
+    const std::pair<QRect, QSize> cases[] = {
+        {QRect(0, 0, 1920, 1080 - 40), kPreferredMainWindowSize},
+        {laptop, QSize(1270, 768 - 40 - 34)},
+        {QRect(100, 50, 1000, 700), QSize(992, 666)},
+    };
+    for (const auto& [available, size] : cases) {
+        const QRect placed = FirstWindowGeometry(kPreferredMainWindowSize, kTypicalWindowFrame,
+                                                 available);
+        EXPECT_EQ(placed.size(), size);
+        EXPECT_TRUE(available.contains(placed.marginsAdded(kTypicalWindowFrame)));
+    }
+    Make();
+    window->show();
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(available.contains(window->geometry())) << available.width() << "x"
+                                                        << available.height();
+    const QSize least = window->minimumSizeHint();
+    EXPECT_LE(least.width(), laptop.width());
+    EXPECT_LE(least.height(), laptop.height() - 34) << least.height();
 }
 
 TEST_F(MainWindowTest, MenuTreeHasTheCaptionsInOrder) {
