@@ -9,6 +9,7 @@
 #include "formats/Td0Writer.h"
 #include "formats/Trd.h"
 #include "formats/Udi.h"
+#include "model/RawSectorData.h"
 
 namespace morvane {
 
@@ -17,11 +18,11 @@ namespace {
 std::array<ImageFormatEntry, 7> kFormats{{
     {ImageFormat::Udf, "UDF", &ReadNative, &WriteNative, "Error load UDF -"},
     {ImageFormat::Udi, "UDI", &ReadUdi, &WriteUdi, "Error load UDI - "},
-    {ImageFormat::Trd, "TRD", &ReadTrd, &WriteTrd, "Error load TRD -"},
-    {ImageFormat::Td0, "TD0", &ReadTd0, &WriteTd0, "Error load TD0 -", &WriteTd0Compressed},
-    {ImageFormat::Fdi, "FDI", &ReadFdi, &WriteFdi, "Error load FDI -"},
-    {ImageFormat::Scl, "SCL", nullptr, nullptr, "Error load SCL -"},
-    {ImageFormat::Hobeta, "Hobeta", nullptr, nullptr, "Error load Hobeta -"},
+    {ImageFormat::Trd, "TRD", &ReadTrd, &WriteTrd, "Error load TRD -", nullptr, true},
+    {ImageFormat::Td0, "TD0", &ReadTd0, &WriteTd0, "Error load TD0 -", &WriteTd0Compressed, true},
+    {ImageFormat::Fdi, "FDI", &ReadFdi, &WriteFdi, "Error load FDI -", nullptr, true},
+    {ImageFormat::Scl, "SCL", nullptr, nullptr, "Error load SCL -", nullptr, true},
+    {ImageFormat::Hobeta, "Hobeta", nullptr, nullptr, "Error load Hobeta -", nullptr, true},
 }};
 
 ImageFormatEntry* MutableEntry(ImageFormat format) {
@@ -118,6 +119,7 @@ bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk
     if (writer == nullptr)
         return Refuse(disk, std::string(entry->name) + " images have no compressed form");
     if (format == ImageFormat::Udi) disk.NoTrackRestore = !restoreTrack;
+    if (entry->sectorsOnly) TakeSectorDataFromRawTracks(disk);
     Bytes out;
     if (!writer(disk, out)) {
         if (format == ImageFormat::Udi)

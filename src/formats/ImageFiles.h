@@ -30,6 +30,9 @@ struct ImageFormatEntry {
     // The compressed form's writer (TD0's LZH "advanced" compression); nullptr where the
     // format has none.
     ImageWriter writeCompressed = nullptr;
+    // The file holds sectors only, no raw tracks: before it is written, sectors known only
+    // from a track's raw image (a raw read) take their data from there.
+    bool sectorsOnly = false;
 };
 
 enum class ImageCompression { None, Lzh };
@@ -63,8 +66,10 @@ bool LoadImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk
 // RestoreTrack setting's default: gaps of a full read are replaced by standard values.
 inline constexpr bool kDefaultRestoreTrack = true;
 
-// Builds the file of the extension's format and replaces path with it. A UDI save first
-// sets disk.NoTrackRestore to the inverse of restoreTrack; ImageCompression::Lzh selects
+// Builds the file of the extension's format and replaces path with it. A format that holds
+// sectors only first fills the sectors a raw read left without data from the raw images
+// (in the image itself: the same bytes). A UDI save first sets disk.NoTrackRestore to the
+// inverse of restoreTrack; ImageCompression::Lzh selects
 // the format's compressed writer. False with disk.LastError set for an unknown or
 // read-only format, compression asked of a format without it (nothing is written), a
 // writer's refusal (for UDI also disk.FailTrack/FailSlot) or a file that cannot be

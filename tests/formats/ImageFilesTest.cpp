@@ -199,6 +199,27 @@ TEST_F(ImageFilesTest, Td0AndFdiFilesRoundTripTheirSectors) {
     }
 }
 
+// A raw-only read leaves the sectors without data: the sector formats take it from the
+// raw images.
+TEST_F(ImageFilesTest, SectorFormatsTakeSectorsOnlyARawImageHolds) {
+    auto source = TrdDisk();
+    ASSERT_TRUE(SaveImageFile(Path("raw.udi"), *source));
+    for (const char* name : {"a.trd", "a.td0", "a.fdi"}) {
+        ASSERT_TRUE(LoadImageFile(Path("raw.udi"), *disk));
+        for (std::uint8_t t = 0; t < 2; ++t) {
+            ASSERT_NE(disk->GetTrack(t)->RawValid, 0);
+            for (TSectorSlot& slot : disk->GetTrack(t)->Slots) {
+                slot.DataLength = 0;
+                slot.DataGood = 0;
+            }
+        }
+        ASSERT_TRUE(SaveImageFile(Path(name), *disk)) << name << ": " << disk->LastError;
+        ASSERT_TRUE(LoadImageFile(Path(name), *disk)) << name;
+        for (std::uint8_t t = 0; t < 2; ++t)
+            EXPECT_TRUE(SameTrack(*source->GetTrack(t), *disk->GetTrack(t), name));
+    }
+}
+
 TEST_F(ImageFilesTest, CompressionPicksTheTd0CompressedWriter) {
     auto source = TrdDisk();
     ASSERT_TRUE(SaveImageFile(Path("c.td0"), *source, true, ImageCompression::Lzh));

@@ -5,7 +5,7 @@
 
 #include "model/Checksums.h"
 #include "model/Track.h"
-#include "operations/RawSectorData.h"
+#include "model/RawSectorData.h"
 #include "operations/RawVote.h"
 
 namespace morvane {

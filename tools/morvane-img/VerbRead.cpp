@@ -22,7 +22,7 @@
 #include "model/ZxDisk.h"
 #include "operations/BadSectorReread.h"
 #include "operations/DiskRun.h"
-#include "operations/RawSectorData.h"
+#include "model/RawSectorData.h"
 
 #include "CliApplication.h"
 
@@ -114,14 +114,6 @@ std::unique_ptr<FtdiDriver> MakeDriver(const ReadOptions& o, virt::VirtualContro
     ApplyFaults(o, *owned, false);
     device = owned.get();
     return owned;
-}
-
-// A raw read decodes only where each sector's data lies; a sector dump wants the bytes.
-void TakeRawSectorData(TZX_Disk& disk) {
-    for (std::size_t t = 0; t < kTrackCount; ++t) {
-        TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
-        if (track.Present != 0 && track.RawValid != 0) TakeSectorDataFromRaw(track);
-    }
 }
 
 // A TRD holds sectors only: a track read without any sector (unformatted) is left out.
@@ -231,7 +223,8 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         const InterruptGuard guard;
         result = RunDisk(ctx, params);
         const bool rawOnly = (o.mode & kRunSectors) == 0 && (o.mode & kRunRaw) != 0;
-        if (rawOnly) TakeRawSectorData(*disk);
+        // A raw read decodes only where each sector's data lies; the file wants the bytes.
+        if (rawOnly) TakeSectorDataFromRawTracks(*disk);
         if (result.outcome == OperationOutcome::Done && o.reread > 0 &&
             (o.mode & (kRunSectors | kRunRaw)) != 0 && Count(*disk, true).failed > 0)
             reread = RereadFailedSectors(ctx, {o.reread});

@@ -1,4 +1,4 @@
-#include "operations/RawSectorData.h"
+#include "model/RawSectorData.h"
 
 #include <algorithm>
 #include <span>
@@ -7,6 +7,7 @@
 #include "model/Checksums.h"
 #include "model/SizeCode.h"
 #include "model/Track.h"
+#include "model/ZxDisk.h"
 
 namespace morvane {
 
@@ -33,6 +34,15 @@ std::size_t TakeSectorDataFromRaw(TTrack& track) {
             static_cast<std::uint16_t>(raw[first + size] << 8 | raw[first + size + 1]);
         slot.DataGood = stored == DataFieldCrc(raw[first - 1], data) ? kDataGood : 0;
         ++filled;
+    }
+    return filled;
+}
+
+std::size_t TakeSectorDataFromRawTracks(TZX_Disk& disk) {
+    std::size_t filled = 0;
+    for (std::size_t t = 0; t < kTrackCount; ++t) {
+        TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        if (track.Present != 0 && track.RawValid != 0) filled += TakeSectorDataFromRaw(track);
     }
     return filled;
 }

@@ -8,10 +8,13 @@
 namespace morvane {
 
 class TTrack;
+class TZX_Disk;
 
 // For each occupied slot that holds no data yet and whose data field lies whole inside
 // the raw image: Data, DataLength = 128 << N, DataGood = 255 when the CRC after the data
 // matches, else 0. Returns the number of slots filled.
 std::size_t TakeSectorDataFromRaw(TTrack& track);
+// The same for every present track that holds a raw image.
+std::size_t TakeSectorDataFromRawTracks(TZX_Disk& disk);
 
 }  // namespace morvane
