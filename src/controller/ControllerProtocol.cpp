@@ -23,11 +23,11 @@ constexpr const char* kTextControllerNotFound = "ZX контроллер не н
 }  // namespace
 
 ControllerProtocol::ControllerProtocol(TUSB_Port& port, ProtocolHost* host, QObject* parent)
-    : QObject(parent), port_(port), host_(host), to1_(this), replyBuffer_(kReplyBufferSize, 0) {
-    to1_.setObjectName(QStringLiteral("TO1"));
-    to1_.setInterval(kTimeoutSingleMs);
-    to1_.setTimerType(Qt::PreciseTimer);
-    connect(&to1_, &QTimer::timeout, this, &ControllerProtocol::OnTimeout);
+    : QObject(parent), port_(port), host_(host), answerTimer_(this), replyBuffer_(kReplyBufferSize, 0) {
+    answerTimer_.setObjectName(QStringLiteral("TO1"));
+    answerTimer_.setInterval(kTimeoutSingleMs);
+    answerTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&answerTimer_, &QTimer::timeout, this, &ControllerProtocol::OnTimeout);
     connect(&port_, &TUSB_Port::onLinkDown, this, &ControllerProtocol::OnLinkDown);
     if (QCoreApplication* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &ControllerProtocol::AbandonWaits);
@@ -65,7 +65,7 @@ const ErrorRecord& ControllerProtocol::CurrentError() const {
 
 void ControllerProtocol::OnTimeout() {
     timedOut_ = true;
-    to1_.stop();
+    answerTimer_.stop();
 }
 
 void ControllerProtocol::Show(const char* text) {
@@ -111,7 +111,7 @@ void ControllerProtocol::DrainTx() {
     QElapsedTimer elapsed;
     elapsed.start();
     while (port_.PendingTx() > 0) {
-        if (elapsed.elapsed() >= to1_.interval()) break;
+        if (elapsed.elapsed() >= answerTimer_.interval()) break;
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
 }
@@ -165,7 +165,7 @@ int ControllerProtocol::WaitAnswer() {
     // purge this exchange's records, so a wait inside a wait is refused.
     if (waiting_) return lastWaitResult_ = wrRefused;
     waiting_ = true;
-    const int result = WaitFor(to1_, timedOut_);
+    const int result = WaitFor(answerTimer_, timedOut_);
     waiting_ = false;
     lastWaitResult_ = result;
     return result;

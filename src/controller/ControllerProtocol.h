@@ -89,9 +89,9 @@ class ControllerProtocol : public QObject {
     ContactResult FirstContact(Drive drive);
 
     // The time-out timer of every wait, 2000 ms unless a whole-disk run raises it.
-    QTimer& TO1() { return to1_; }
-    int TimeoutInterval() const { return to1_.interval(); }
-    void SetTimeoutInterval(int ms) { to1_.setInterval(ms); }
+    QTimer& TO1() { return answerTimer_; }
+    int TimeoutInterval() const { return answerTimer_.interval(); }
+    void SetTimeoutInterval(int ms) { answerTimer_.setInterval(ms); }
     bool TimedOut() const { return timedOut_; }
     // Why the link last failed under the program ("FT_Read - General IO Error..."); empty
     // when it was stopped or switched on purpose.
@@ -127,7 +127,7 @@ class ControllerProtocol : public QObject {
 
     TUSB_Port& port_;
     ProtocolHost* host_;
-    QTimer to1_;
+    QTimer answerTimer_;
     bool timedOut_ = false;
     bool waiting_ = false;
     bool quitting_ = false;

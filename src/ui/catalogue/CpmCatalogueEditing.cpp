@@ -75,8 +75,8 @@ void T_cCat::Changed() {
 std::optional<std::vector<std::size_t>> T_cCat::SelectedFirstExtents() const {
     const std::vector<CpmDirEntry> now = ParseCpmDirectory(ReadCpmDirectoryBytes(*context_.disk));
     std::vector<std::size_t> out;
-    for (int r = 0; r < lv1_->topLevelItemCount(); ++r) {
-        if (!lv1_->topLevelItem(r)->isSelected()) continue;
+    for (int r = 0; r < fileList_->topLevelItemCount(); ++r) {
+        if (!fileList_->topLevelItem(r)->isSelected()) continue;
         const std::size_t index = catalogue_.rows[static_cast<std::size_t>(r)].entry;
         const CpmDirEntry& shown = catalogue_.entries[index];
         if (index >= now.size() || now[index].user != shown.user || now[index].name != shown.name ||

@@ -34,21 +34,21 @@ T_cCat::T_cCat(CpmWindowContext context, QWidget* parent)
     setWindowTitle(Q(kCpmWindowCaption));
     setModal(false);
 
-    lv1_ = new QTreeWidget(this);
-    lv1_->setObjectName(QStringLiteral("LV1"));
-    lv1_->setRootIsDecorated(false);
-    lv1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fileList_ = new QTreeWidget(this);
+    fileList_->setObjectName(QStringLiteral("LV1"));
+    fileList_->setRootIsDecorated(false);
+    fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QStringList headers;
     for (const CpmListColumn& c : kCpmColumns)
         headers << Q(c.header);
-    lv1_->setColumnCount(static_cast<int>(kCpmColumns.size()));
-    lv1_->setHeaderLabels(headers);
+    fileList_->setColumnCount(static_cast<int>(kCpmColumns.size()));
+    fileList_->setHeaderLabels(headers);
     for (int i = 0; i < static_cast<int>(kCpmColumns.size()); ++i)
         if (kCpmColumns[static_cast<std::size_t>(i)].width > 0)
-            lv1_->setColumnWidth(i, kCpmColumns[static_cast<std::size_t>(i)].width);
-    lv1_->headerItem()->setTextAlignment(1, Qt::AlignCenter);
-    lv1_->headerItem()->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-    lv1_->setContextMenuPolicy(Qt::CustomContextMenu);
+            fileList_->setColumnWidth(i, kCpmColumns[static_cast<std::size_t>(i)].width);
+    fileList_->headerItem()->setTextAlignment(1, Qt::AlignCenter);
+    fileList_->headerItem()->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+    fileList_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
     auto* grid = new QGridLayout(group);
@@ -77,13 +77,13 @@ T_cCat::T_cCat(CpmWindowContext context, QWidget* parent)
     side->addWidget(refresh);
     side->addWidget(close);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(lv1_, 1);
+    layout->addWidget(fileList_, 1);
     layout->addLayout(side);
 
     BuildMenu();
-    connect(lv1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    connect(fileList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         UpdateMenu();
-        menu_->popup(lv1_->viewport()->mapToGlobal(pos));
+        menu_->popup(fileList_->viewport()->mapToGlobal(pos));
     });
     resize(600, 420);
 }
@@ -127,12 +127,12 @@ void T_cCat::showEvent(QShowEvent* event) {
 
 void T_cCat::Fill() {
     catalogue_ = ReadCpmCatalogue(*context_.disk, showErased_, showHidden_);
-    lv1_->clear();
+    fileList_->clear();
     const char separator = DecimalSeparator();
     for (const CpmListRow& row : catalogue_.rows) {
         const CpmDirEntry& e = catalogue_.entries[row.entry];
         const std::array<std::string, 5> texts = CpmRowTexts(e, row.records, separator);
-        auto* item = new QTreeWidgetItem(lv1_);
+        auto* item = new QTreeWidgetItem(fileList_);
         for (int c = 0; c < static_cast<int>(texts.size()); ++c)
             item->setText(c, QString::fromStdString(texts[static_cast<std::size_t>(c)]));
         item->setTextAlignment(1, Qt::AlignCenter);
@@ -152,21 +152,21 @@ QStringList T_cCat::DescriptionValues() const {
 }
 
 void T_cCat::SelectRows(const std::vector<int>& rows) {
-    lv1_->clearSelection();
+    fileList_->clearSelection();
     for (int r : rows)
-        if (QTreeWidgetItem* item = lv1_->topLevelItem(r)) item->setSelected(true);
+        if (QTreeWidgetItem* item = fileList_->topLevelItem(r)) item->setSelected(true);
 }
 
 int T_cCat::FirstSelectedRow() const {
-    for (int r = 0; r < lv1_->topLevelItemCount(); ++r)
-        if (lv1_->topLevelItem(r)->isSelected()) return r;
+    for (int r = 0; r < fileList_->topLevelItemCount(); ++r)
+        if (fileList_->topLevelItem(r)->isSelected()) return r;
     return -1;
 }
 
 void T_cCat::UpdateMenu() {
     std::size_t selected = 0;
-    for (int r = 0; r < lv1_->topLevelItemCount(); ++r)
-        if (lv1_->topLevelItem(r)->isSelected()) ++selected;
+    for (int r = 0; r < fileList_->topLevelItemCount(); ++r)
+        if (fileList_->topLevelItem(r)->isSelected()) ++selected;
     const CpmMenuState s = CpmMenuEnabling(selected);
     const std::pair<std::string_view, bool> items[] = {{kCpmMenuViewPicture, s.viewPicture},
                                                        {kCpmMenuViewHex, s.viewHex},

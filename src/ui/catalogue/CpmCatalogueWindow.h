@@ -42,7 +42,7 @@ class T_cCat : public QDialog {
     void Fill();
 
     const CpmCatalogue& Catalogue() const { return catalogue_; }
-    QTreeWidget* List() const { return lv1_; }
+    QTreeWidget* List() const { return fileList_; }
     QMenu* ContextMenu() const { return menu_; }
     QStringList DescriptionValues() const;
     void UpdateMenu();
@@ -81,7 +81,7 @@ class T_cCat : public QDialog {
     CpmCatalogue catalogue_;
     bool showErased_ = false;
     bool showHidden_ = false;
-    QTreeWidget* lv1_ = nullptr;
+    QTreeWidget* fileList_ = nullptr;
     std::vector<QLabel*> values_;
     QMenu* menu_ = nullptr;
     std::vector<QAction*> actions_;

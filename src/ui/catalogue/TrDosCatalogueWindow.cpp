@@ -34,21 +34,21 @@ T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
     setObjectName(QStringLiteral("ZXCAT"));
     setWindowTitle(Q(kTrDosWindowCaption));
 
-    lv1_ = new QTreeWidget(this);
-    lv1_->setObjectName(QStringLiteral("LV1"));
-    lv1_->setRootIsDecorated(false);
-    lv1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lv1_->setColumnCount(static_cast<int>(kTrDosColumns.size()));
+    fileList_ = new QTreeWidget(this);
+    fileList_->setObjectName(QStringLiteral("LV1"));
+    fileList_->setRootIsDecorated(false);
+    fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fileList_->setColumnCount(static_cast<int>(kTrDosColumns.size()));
     QStringList headers;
     for (const ListColumn& c : kTrDosColumns)
         headers << Q(c.header);
-    lv1_->setHeaderLabels(headers);
+    fileList_->setHeaderLabels(headers);
     for (int i = 0; i < static_cast<int>(kTrDosColumns.size()); ++i) {
         const int width = kTrDosColumns[static_cast<std::size_t>(i)].width;
-        lv1_->setColumnWidth(i, width > 0 ? width : kDefaultColumnWidth);
-        if (i > 0) lv1_->headerItem()->setTextAlignment(i, Qt::AlignCenter);
+        fileList_->setColumnWidth(i, width > 0 ? width : kDefaultColumnWidth);
+        if (i > 0) fileList_->headerItem()->setTextAlignment(i, Qt::AlignCenter);
     }
-    lv1_->setContextMenuPolicy(Qt::CustomContextMenu);
+    fileList_->setContextMenuPolicy(Qt::CustomContextMenu);
 
     auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
     auto* grid = new QGridLayout(group);
@@ -69,13 +69,13 @@ T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
     side->addStretch();
     side->addWidget(close);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(lv1_, 1);
+    layout->addWidget(fileList_, 1);
     layout->addLayout(side);
 
     BuildMenu();
-    connect(lv1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    connect(fileList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         UpdateMenu();
-        menu_->popup(lv1_->viewport()->mapToGlobal(pos));
+        menu_->popup(fileList_->viewport()->mapToGlobal(pos));
     });
     resize(720, 440);
 }
@@ -135,10 +135,10 @@ void T_ZXCAT::Fill() {
     const std::array<std::string, 7> values = TrDosDescriptionValues(catalogue_);
     for (std::size_t i = 0; i < values.size(); ++i)
         values_[i]->setText(QString::fromStdString(values[i]));
-    lv1_->clear();
+    fileList_->clear();
     for (std::size_t index : ListedEntries(catalogue_, showDeleted_)) {
         const std::array<std::string, 7> texts = TrDosRowTexts(catalogue_.entries[index]);
-        auto* item = new QTreeWidgetItem(lv1_);
+        auto* item = new QTreeWidgetItem(fileList_);
         for (int c = 0; c < static_cast<int>(texts.size()); ++c) {
             item->setText(c, QString::fromStdString(texts[static_cast<std::size_t>(c)]));
             if (c > 0) item->setTextAlignment(c, Qt::AlignCenter);
@@ -154,15 +154,15 @@ QStringList T_ZXCAT::DescriptionValues() const {
 }
 
 void T_ZXCAT::SelectRows(const std::vector<int>& rows) {
-    lv1_->clearSelection();
+    fileList_->clearSelection();
     for (int r : rows)
-        if (QTreeWidgetItem* item = lv1_->topLevelItem(r)) item->setSelected(true);
+        if (QTreeWidgetItem* item = fileList_->topLevelItem(r)) item->setSelected(true);
 }
 
 std::vector<std::size_t> T_ZXCAT::SelectedEntries() const {
     std::vector<std::size_t> out;
-    for (int r = 0; r < lv1_->topLevelItemCount(); ++r) {
-        if (!lv1_->topLevelItem(r)->isSelected()) continue;
+    for (int r = 0; r < fileList_->topLevelItemCount(); ++r) {
+        if (!fileList_->topLevelItem(r)->isSelected()) continue;
         if (auto e = EntryOfRow(catalogue_, showDeleted_, static_cast<std::size_t>(r)))
             out.push_back(*e);
     }
@@ -176,7 +176,7 @@ const TrDosEntry* T_ZXCAT::SingleSelectedEntry() const {
 
 void T_ZXCAT::UpdateMenu() {
     const TrDosMenuState s = TrDosMenuEnabling(
-        fromImage_, static_cast<std::size_t>(lv1_->topLevelItemCount()), SingleSelectedEntry());
+        fromImage_, static_cast<std::size_t>(fileList_->topLevelItemCount()), SingleSelectedEntry());
     const std::pair<std::string_view, bool> items[] = {
         {kMenuViewScreen, s.viewScreen},   {kMenuViewHex, s.viewHex},
         {kMenuCompact, s.compact},         {kMenuRenameDisk, s.renameDisk},

@@ -48,7 +48,7 @@ class T_ZXCAT : public QDialog {
 
     const TrDosCatalogue& Catalogue() const { return catalogue_; }
     bool FromImage() const { return fromImage_; }
-    QTreeWidget* List() const { return lv1_; }
+    QTreeWidget* List() const { return fileList_; }
     QMenu* ContextMenu() const { return menu_; }
     QStringList DescriptionValues() const;
     // Applies the enabling rules as when the menu opens.
@@ -83,7 +83,7 @@ class T_ZXCAT : public QDialog {
     TrDosCatalogue catalogue_;
     bool fromImage_ = true;
     bool showDeleted_ = false;
-    QTreeWidget* lv1_ = nullptr;
+    QTreeWidget* fileList_ = nullptr;
     std::vector<QLabel*> values_;
     QMenu* menu_ = nullptr;
     std::vector<QAction*> actions_;

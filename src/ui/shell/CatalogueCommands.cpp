@@ -71,7 +71,7 @@ void TFMain::ReadZxCatalogueCommand() {
 }
 
 T_ZXCAT* TFMain::ZxCatalogue() {
-    if (!zxcat_) {
+    if (!trdosCatalogue_) {
         TrDosWindowContext c;
         c.disk = disk_.get();
         c.dialogs = catalogueDialogs_.get();
@@ -82,13 +82,13 @@ T_ZXCAT* TFMain::ZxCatalogue() {
             changes_->MarkChanged();
             ShowChangedImage();
         };
-        zxcat_ = new T_ZXCAT(std::move(c), this);
+        trdosCatalogue_ = new T_ZXCAT(std::move(c), this);
     }
-    return zxcat_;
+    return trdosCatalogue_;
 }
 
 T_cCat* TFMain::CpmCatalogue() {
-    if (!ccat_) {
+    if (!cpmCatalogue_) {
         CpmWindowContext c;
         c.disk = disk_.get();
         c.dialogs = catalogueDialogs_.get();
@@ -98,9 +98,9 @@ T_cCat* TFMain::CpmCatalogue() {
             changes_->MarkChanged();
             ShowChangedImage();
         };
-        ccat_ = new T_cCat(std::move(c), this);
+        cpmCatalogue_ = new T_cCat(std::move(c), this);
     }
-    return ccat_;
+    return cpmCatalogue_;
 }
 
 void TFMain::ViewZxCatalogueCommand() {
@@ -148,9 +148,9 @@ void TFMain::CreateCpmImageCommand() {
 }
 
 void TFMain::ShowChangedImage() {
-    zxd_->ImageChanged();
+    diskMap_->ImageChanged();
     RefreshSelectedCell();
-    if (ccat_ && ccat_->isVisible()) ccat_->Fill();
+    if (cpmCatalogue_ && cpmCatalogue_->isVisible()) cpmCatalogue_->Fill();
 }
 
 }  // namespace morvane

@@ -16,21 +16,21 @@
 namespace morvane {
 
 void TFMain::BuildDiskCommands() {
-    tProg_ = new T_Prog(this);
-    connect(tProg_, &T_Prog::runShowing, this, &TFMain::ShowMapFromTop);
+    progress_ = new T_Prog(this);
+    connect(progress_, &T_Prog::runShowing, this, &TFMain::ShowMapFromTop);
 
     OperationWidgets w;
-    w.log = Lzx1_;
-    w.pages = pc1_;
+    w.log = logList_;
+    w.pages = logPages_;
     w.logPage = logPage_;
-    w.sectorLabel = l1_;
-    w.trackLabel = l2_;
-    w.hex = s1_;
-    w.progress = tProg_;
+    w.sectorLabel = sectorLabel_;
+    w.trackLabel = trackLabel_;
+    w.hex = hexView_;
+    w.progress = progress_;
     w.showMapFromTop = [this] { ShowMapFromTop(); };
-    w.repaintMap = [this] { zxd_->ImageChanged(); };
+    w.repaintMap = [this] { diskMap_->ImageChanged(); };
     opHost_ = std::make_unique<WindowOperationHost>(std::move(w), *dialogs_);
-    diskCommands_ = std::make_unique<DiskCommands>(link_->Protocol(), *disk_, *opHost_, *tProg_);
+    diskCommands_ = std::make_unique<DiskCommands>(link_->Protocol(), *disk_, *opHost_, *progress_);
     // Commands of other windows (the catalogue read from the drive) run through the same
     // host; tests may put a runner of their own in its place.
     if (!operationRunner_) {
@@ -44,11 +44,11 @@ void TFMain::BuildDiskCommands() {
     diskCommands_->SetReadIntoImageConfirm([this] { return ConfirmDiscardImage(); });
     diskCommands_->ConnectMenu(actions_, this);
     DiskCommands* commands = diskCommands_.get();
-    connect(zxd_, &DiskMapView::diskCommandRequested, this,
+    connect(diskMap_, &DiskMapView::diskCommandRequested, this,
             [commands](MapMenuEntry entry, int column, int row) {
                 commands->RunMapEntry(entry, column, row);
             });
-    connect(zxd_->contextMenu(), &QMenu::aboutToShow, this,
+    connect(diskMap_->contextMenu(), &QMenu::aboutToShow, this,
             &TFMain::DisableMapDiskEntriesWhileBusy);
 }
 
@@ -58,7 +58,7 @@ void TFMain::BuildDiskCommands() {
 void TFMain::DisableMapDiskEntriesWhileBusy() {
     if (!link_->Protocol().Busy()) return;
     for (std::size_t i = 0; i < kMapMenuEntryCount; ++i)
-        zxd_->menuAction(static_cast<MapMenuEntry>(i))->setEnabled(false);
+        diskMap_->menuAction(static_cast<MapMenuEntry>(i))->setEnabled(false);
 }
 
 }  // namespace morvane

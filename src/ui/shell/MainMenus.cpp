@@ -127,7 +127,7 @@ void TFMain::BuildImageMenu() {
     connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateImageMenu);
     // The shortcuts reach "Сохранить" and "Сохранить как..." without the menu opening, so
     // their enabling also follows the image as it changes.
-    connect(zxd_, &DiskMapView::imageContentChanged, this, &TFMain::UpdateImageMenu);
+    connect(diskMap_, &DiskMapView::imageContentChanged, this, &TFMain::UpdateImageMenu);
 }
 
 void TFMain::BuildDiskMenu() {

@@ -11,7 +11,7 @@ namespace morvane {
 void TFMain::TrackImageChanges() {
     // The map registered itself as the image's observer; the tracker takes its place and
     // passes every notification on to it.
-    changes_ = std::make_unique<ImageChangeTracker>(zxd_);
+    changes_ = std::make_unique<ImageChangeTracker>(diskMap_);
     disk_->SetObserver(changes_.get());
     changes_->SetMarkListener([this] { UpdateTitle(); });
     UpdateTitle();

@@ -72,23 +72,23 @@ TFMain::~TFMain() {
 }
 
 void TFMain::SetSettingsDialog(Tfmset* dialog) {
-    fmset_ = dialog;
+    settingsDialog_ = dialog;
 }
 
 TFmScr* TFMain::ScreenViewer() {
-    if (!fmScr_) fmScr_ = new TFmScr(this);
-    return fmScr_;
+    if (!screenViewer_) screenViewer_ = new TFmScr(this);
+    return screenViewer_;
 }
 
 QString TFMain::StatusText(int panel) const {
     if (panel < 0 || panel > 2) return {};
-    return sbPanel_[panel]->text();
+    return statusPanels_[panel]->text();
 }
 
 QStringList TFMain::LogLines() const {
     QStringList lines;
-    for (int i = 0; i < Lzx1_->count(); ++i)
-        lines << Lzx1_->item(i)->text();
+    for (int i = 0; i < logList_->count(); ++i)
+        lines << logList_->item(i)->text();
     return lines;
 }
 
@@ -138,7 +138,7 @@ void TFMain::StartStopUsb() {
     {
         const LinkClaim claim = ClaimLink();
         if (!claim) return;
-        sbPanel_[0]->setText(link_->StartStop());
+        statusPanels_[0]->setText(link_->StartStop());
     }
     UpdateControllerMenu();
 }
@@ -169,8 +169,8 @@ void TFMain::SetVirtualController(bool enabled) {
     const Drive drive = settings_.Drive == QLatin1String("B") ? Drive::B : Drive::A;
     if (enabled) LoadRememberedVirtualDisk(drive);
     ShowLinkKind();
-    sbPanel_[1]->clear();
-    sbPanel_[0]->setText(link_->StartStop());
+    statusPanels_[1]->clear();
+    statusPanels_[0]->setText(link_->StartStop());
     if (link_->Active()) link_->Protocol().FirstContact(drive);
     claim.Release();
     UpdateControllerMenu();
@@ -211,7 +211,7 @@ bool TFMain::PutImageIntoVirtualDrive(const QString& path) {
 }
 
 void TFMain::ShowLinkKind() {
-    sbPanel_[2]->setText(
+    statusPanels_[2]->setText(
         LinkKindText(link_->IsVirtual(), store_->ReadVirtualController().ImagePath));
 }
 
@@ -226,62 +226,62 @@ void TFMain::ClearImageCommand() {
     if (!ConfirmAndClearImage(*disk_, *this)) return;
     ClearViews();
     imageCommands_->ForgetCurrentName();
-    if (IsImageStatusText(sbPanel_[1]->text())) sbPanel_[1]->clear();
+    if (IsImageStatusText(statusPanels_[1]->text())) statusPanels_[1]->clear();
     ImageReplacedClean();
 }
 
 void TFMain::ClearViews() {
-    l1_->clear();
-    l2_->clear();
+    sectorLabel_->clear();
+    trackLabel_->clear();
     SetCommentLines({});
-    Lzx1_->clear();
+    logList_->clear();
     sectorView_->clearView();
 }
 
 void TFMain::ProgramSettingsCommand() {
-    if (!fmset_) fmset_ = new Tfmset(this);
-    if (!fmset_->Edit(settings_)) return;
+    if (!settingsDialog_) settingsDialog_ = new Tfmset(this);
+    if (!settingsDialog_->Edit(settings_)) return;
     store_->WriteDialogValues(settings_);
     sectorView_->setSizeFromHead(settings_.SetSectorSizeFromHead);
 }
 
 void TFMain::ConnectMap() {
-    zxd_->setEditHost(this);
-    zxd_->setEditGate([this] { return ImageMayChange(); });
+    diskMap_->setEditHost(this);
+    diskMap_->setEditGate([this] { return ImageMayChange(); });
     sectorView_->setEditGate([this] { return ImageMayChange(); });
     sectorView_->setQuestionHost(this);
-    connect(zxd_, &DiskMapView::cellClicked, sectorView_, &SectorView::showCell);
-    connect(zxd_, &DiskMapView::cellDoubleClicked, sectorView_, &SectorView::openSectorEditor);
-    connect(zxd_, &DiskMapView::contextPopupOpened, sectorView_, &SectorView::showCellLabels);
-    connect(zxd_, &DiskMapView::editSectorAddressRequested, sectorView_,
+    connect(diskMap_, &DiskMapView::cellClicked, sectorView_, &SectorView::showCell);
+    connect(diskMap_, &DiskMapView::cellDoubleClicked, sectorView_, &SectorView::openSectorEditor);
+    connect(diskMap_, &DiskMapView::contextPopupOpened, sectorView_, &SectorView::showCellLabels);
+    connect(diskMap_, &DiskMapView::editSectorAddressRequested, sectorView_,
             &SectorView::editSectorAddress);
-    connect(zxd_, &DiskMapView::imageEdited, sectorView_, &SectorView::refreshAfterImageEdit);
+    connect(diskMap_, &DiskMapView::imageEdited, sectorView_, &SectorView::refreshAfterImageEdit);
     // Some edits of the map's menu (the base track, a track's log) repaint nothing.
-    connect(zxd_, &DiskMapView::imageEdited, this, [this] { changes_->MarkChanged(); });
-    connect(zxd_, &DiskMapView::logClearRequested, this, &TFMain::ClearAndShowLog);
-    connect(zxd_, &DiskMapView::baseTemplateCaptionChanged, this,
+    connect(diskMap_, &DiskMapView::imageEdited, this, [this] { changes_->MarkChanged(); });
+    connect(diskMap_, &DiskMapView::logClearRequested, this, &TFMain::ClearAndShowLog);
+    connect(diskMap_, &DiskMapView::baseTemplateCaptionChanged, this,
             [this](const QString& caption) { actions_.useBaseTemplate->setText(caption); });
 
-    connect(sectorView_, &SectorView::trackLabelChanged, l2_, &QLabel::setText);
-    connect(sectorView_, &SectorView::sectorLabelChanged, l1_, &QLabel::setText);
-    connect(sectorView_, &SectorView::ownerTextChanged, mml1_, &QLabel::setText);
-    connect(sectorView_, &SectorView::ownerBarVisibilityChanged, trp1_, &QWidget::setVisible);
+    connect(sectorView_, &SectorView::trackLabelChanged, trackLabel_, &QLabel::setText);
+    connect(sectorView_, &SectorView::sectorLabelChanged, sectorLabel_, &QLabel::setText);
+    connect(sectorView_, &SectorView::ownerTextChanged, ownerLine_, &QLabel::setText);
+    connect(sectorView_, &SectorView::ownerBarVisibilityChanged, ownerBar_, &QWidget::setVisible);
     connect(sectorView_, &SectorView::logPageRequested, this,
-            [this] { pc1_->setCurrentWidget(logPage_); });
+            [this] { logPages_->setCurrentWidget(logPage_); });
     connect(sectorView_, &SectorView::logLinesChanged, this, [this](const QStringList& lines) {
-        Lzx1_->clear();
-        Lzx1_->addItems(lines);
+        logList_->clear();
+        logList_->addItems(lines);
     });
     connect(sectorView_, &SectorView::slotEdited, this, [this](int, int) {
         changes_->MarkChanged();
-        zxd_->ImageChanged();
+        diskMap_->ImageChanged();
     });
 }
 
 void TFMain::ConnectComment() {
     // The comment buttons come alive with an edit: "Принять" keeps it at once, "Отменить"
     // brings back the image's comment.
-    connect(lb1_->document(), &QTextDocument::modificationChanged, this, [this](bool changed) {
+    connect(commentEdit_->document(), &QTextDocument::modificationChanged, this, [this](bool changed) {
         commentAccept_->setEnabled(changed);
         commentCancel_->setEnabled(changed);
     });
@@ -295,7 +295,7 @@ void TFMain::ShowCell(int column, int row) {
 
 void TFMain::CommitComment() {
     std::vector<std::string> lines;
-    const QString text = lb1_->toPlainText();
+    const QString text = commentEdit_->toPlainText();
     if (!text.isEmpty()) {
         for (const QString& line : text.split(QLatin1Char('\n')))
             lines.push_back(line.toStdString());
@@ -303,7 +303,7 @@ void TFMain::CommitComment() {
     // The native image keeps the comment, so a new one is a change of the image.
     if (lines != disk_->DiskLog) changes_->MarkChanged();
     disk_->DiskLog = std::move(lines);
-    lb1_->document()->setModified(false);
+    commentEdit_->document()->setModified(false);
     commentAccept_->setEnabled(false);
     commentCancel_->setEnabled(false);
 }
@@ -318,7 +318,7 @@ void TFMain::RevertComment() {
 }
 
 bool TFMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lb1_ && event->type() == QEvent::FocusOut) CommitComment();
+    if (watched == commentEdit_ && event->type() == QEvent::FocusOut) CommitComment();
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -333,42 +333,42 @@ bool TFMain::AskYesNo(const std::string& caption, const std::string& text) {
 }
 
 void TFMain::ClearAndShowLog() {
-    Lzx1_->clear();
-    pc1_->setCurrentWidget(logPage_);
+    logList_->clear();
+    logPages_->setCurrentWidget(logPage_);
 }
 
 // ImageCommandHost
 
 void TFMain::ClearLog() {
-    Lzx1_->clear();
+    logList_->clear();
 }
 
 void TFMain::AddLogLine(const QString& line) {
-    Lzx1_->addItem(line);
-    Lzx1_->setCurrentRow(Lzx1_->count() - 1);
+    logList_->addItem(line);
+    logList_->setCurrentRow(logList_->count() - 1);
 }
 
 void TFMain::SetImageStatus(const QString& text) {
-    sbPanel_[1]->setText(text);
+    statusPanels_[1]->setText(text);
 }
 
 void TFMain::ShowMapFromTop() {
-    zxd_->setTopRow(0);
-    zxd_->horizontalScrollBar()->setValue(0);
-    zxd_->ImageChanged();
+    diskMap_->setTopRow(0);
+    diskMap_->horizontalScrollBar()->setValue(0);
+    diskMap_->ImageChanged();
 }
 
 void TFMain::RefreshSelectedCell() {
-    ShowCell(zxd_->currentColumn(), zxd_->currentRow());
+    ShowCell(diskMap_->currentColumn(), diskMap_->currentRow());
 }
 
 void TFMain::SetCommentLines(const QStringList& lines) {
-    lb1_->setPlainText(lines.join(QLatin1Char('\n')));
-    lb1_->document()->setModified(false);
+    commentEdit_->setPlainText(lines.join(QLatin1Char('\n')));
+    commentEdit_->document()->setModified(false);
 }
 
 void TFMain::ShowCommentPage() {
-    pc1_->setCurrentWidget(commentPage_);
+    logPages_->setCurrentWidget(commentPage_);
 }
 
 void TFMain::RereadZxCatalogue() {}
@@ -389,7 +389,7 @@ void TFMain::ShowMessage(const QString& text, const QString& caption) {
 
 void TFMain::LinkFailed(const QString& reason) {
     (void)reason;  // the protocol's message box names it
-    sbPanel_[0]->setText(QString::fromUtf8(kUsbStoppedText));
+    statusPanels_[0]->setText(QString::fromUtf8(kUsbStoppedText));
     UpdateControllerMenu();
 }
 
@@ -404,7 +404,7 @@ void TFMain::StoreDriveSetting(Drive drive) {
 }
 
 void TFMain::ShowIdentification(const QString& text) {
-    sbPanel_[1]->setText(text);
+    statusPanels_[1]->setText(text);
 }
 
 }  // namespace morvane

@@ -77,10 +77,10 @@ class TFMain : public QMainWindow,
     ControllerLink& Link() { return *link_; }
     ImageFileCommands& ImageCommands() { return *imageCommands_; }
     const MainActions& Actions() const { return actions_; }
-    DiskMapView* Map() const { return zxd_; }
+    DiskMapView* Map() const { return diskMap_; }
     SectorView* Sectors() const { return sectorView_; }
     // The progress window of the whole-disk runs and the disk commands.
-    T_Prog* ProgressWindow() const { return tProg_; }
+    T_Prog* ProgressWindow() const { return progress_; }
     DiskCommands& DiskOps() { return *diskCommands_; }
     bool StartedUp() const { return startedUp_; }
     // Status bar panels: 0 link state, 1 controller identification / image file, 2 which
@@ -92,7 +92,7 @@ class TFMain : public QMainWindow,
     void SetSettingsDialog(Tfmset* dialog);
     // The screen viewer of the catalogue views: the one set here, or one made on first use
     // and kept.
-    void SetScreenViewer(TFmScr* viewer) { fmScr_ = viewer; }
+    void SetScreenViewer(TFmScr* viewer) { screenViewer_ = viewer; }
     TFmScr* ScreenViewer();
 
     // Start-up as on the first showing; runs once.
@@ -213,26 +213,26 @@ class TFMain : public QMainWindow,
     std::unique_ptr<ImageFileIo> fileIo_;
     std::unique_ptr<ImageFileCommands> imageCommands_;
     std::unique_ptr<ImageChangeTracker> changes_;
-    QPointer<Tfmset> fmset_;
-    QPointer<TFmScr> fmScr_;
+    QPointer<Tfmset> settingsDialog_;
+    QPointer<TFmScr> screenViewer_;
     std::shared_ptr<CatalogueDialogs> catalogueDialogs_;
-    QPointer<T_ZXCAT> zxcat_;
-    QPointer<T_cCat> ccat_;
+    QPointer<T_ZXCAT> trdosCatalogue_;
+    QPointer<T_cCat> cpmCatalogue_;
     OperationRunner operationRunner_;
     MainActions actions_;
     bool startedUp_ = false;
 
     // Components by the names the program uses.
-    DiskMapView* zxd_ = nullptr;
+    DiskMapView* diskMap_ = nullptr;
     SectorView* sectorView_ = nullptr;
-    HexView* s1_ = nullptr;
-    QListWidget* Lzx1_ = nullptr;
-    QPlainTextEdit* lb1_ = nullptr;
-    QTabWidget* pc1_ = nullptr;
-    QLabel* l1_ = nullptr;
-    QLabel* l2_ = nullptr;
-    QWidget* trp1_ = nullptr;
-    QLabel* mml1_ = nullptr;
+    HexView* hexView_ = nullptr;
+    QListWidget* logList_ = nullptr;
+    QPlainTextEdit* commentEdit_ = nullptr;
+    QTabWidget* logPages_ = nullptr;
+    QLabel* sectorLabel_ = nullptr;
+    QLabel* trackLabel_ = nullptr;
+    QWidget* ownerBar_ = nullptr;
+    QLabel* ownerLine_ = nullptr;
     QLabel* crcLabel_ = nullptr;
     QLabel* offsetLabel_ = nullptr;
     QWidget* logPage_ = nullptr;
@@ -240,11 +240,11 @@ class TFMain : public QMainWindow,
     QAction* commentAccept_ = nullptr;
     QAction* commentCancel_ = nullptr;
     QToolBar* toolBar_ = nullptr;
-    QLabel* sbPanel_[3] = {};
+    QLabel* statusPanels_[3] = {};
 
     // The disk operations' view of the window, and the commands that run them; they go
     // before the widgets and the link they refer to.
-    T_Prog* tProg_ = nullptr;
+    T_Prog* progress_ = nullptr;
     std::unique_ptr<WindowOperationHost> opHost_;
     std::unique_ptr<DiskCommands> diskCommands_;
 };

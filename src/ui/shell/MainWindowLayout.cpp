@@ -48,11 +48,11 @@ QWidget* TFMain::BuildLeftPart() {
 
     sectorView_ = new SectorView(*disk_);
     sectorView_->setObjectName(QStringLiteral("SectorView"));
-    s1_ = sectorView_->hexView();
+    hexView_ = sectorView_->hexView();
     crcLabel_ = Named(new QLabel(QStringLiteral("CRC - ")), "lbDataCrc");
     offsetLabel_ = Named(new QLabel(QStringLiteral("#0000")), "lbOffset");
     connect(sectorView_, &SectorView::dataCrcLabelChanged, crcLabel_, &QLabel::setText);
-    connect(s1_, &HexView::cursorMoved, offsetLabel_, [this](qsizetype offset) {
+    connect(hexView_, &HexView::cursorMoved, offsetLabel_, [this](qsizetype offset) {
         offsetLabel_->setText(
             QString::fromStdString(OffsetLabelText(static_cast<std::size_t>(offset))));
     });
@@ -64,12 +64,12 @@ QWidget* TFMain::BuildLeftPart() {
     top->addLayout(marks);
     top->addWidget(sectorView_, 1);
 
-    pc1_ = new QTabWidget;
-    pc1_->setObjectName(QStringLiteral("pc1"));
-    Lzx1_ = new QListWidget;
-    Lzx1_->setObjectName(QStringLiteral("Lzx1"));
-    logPage_ = Lzx1_;
-    pc1_->addTab(Lzx1_, QStringLiteral("LOG"));
+    logPages_ = new QTabWidget;
+    logPages_->setObjectName(QStringLiteral("pc1"));
+    logList_ = new QListWidget;
+    logList_->setObjectName(QStringLiteral("Lzx1"));
+    logPage_ = logList_;
+    logPages_->addTab(logList_, QStringLiteral("LOG"));
 
     commentPage_ = new QWidget;
     commentPage_->setObjectName(QStringLiteral("tsComment"));
@@ -79,19 +79,19 @@ QWidget* TFMain::BuildLeftPart() {
     commentCancel_ = commentBar->addAction(QStringLiteral("Отменить"));
     commentAccept_->setEnabled(false);
     commentCancel_->setEnabled(false);
-    lb1_ = new QPlainTextEdit;
-    lb1_->setObjectName(QStringLiteral("lb1"));
-    lb1_->installEventFilter(this);
+    commentEdit_ = new QPlainTextEdit;
+    commentEdit_->setObjectName(QStringLiteral("lb1"));
+    commentEdit_->installEventFilter(this);
     auto* commentBox = new QVBoxLayout(commentPage_);
     commentBox->setContentsMargins(0, 0, 0, 0);
     commentBox->addWidget(commentBar);
-    commentBox->addWidget(lb1_, 1);
-    pc1_->addTab(commentPage_, QStringLiteral("Комментарии к диску"));
+    commentBox->addWidget(commentEdit_, 1);
+    logPages_->addTab(commentPage_, QStringLiteral("Комментарии к диску"));
 
     auto* column = new QVBoxLayout(pn1);
     column->setContentsMargins(0, 0, 0, 0);
     column->addLayout(top, 3);
-    column->addWidget(pc1_, 2);
+    column->addWidget(logPages_, 2);
     return pn1;
 }
 
@@ -100,34 +100,34 @@ QWidget* TFMain::BuildRightPart() {
     pn2->setObjectName(QStringLiteral("pn2"));
     pn2->setMinimumWidth(kRightMinWidth);
 
-    l1_ = Named(new QLabel, "l1");
-    l2_ = Named(new QLabel, "l2");
-    l1_->setMinimumWidth(40);
-    l2_->setMinimumWidth(40);
+    sectorLabel_ = Named(new QLabel, "l1");
+    trackLabel_ = Named(new QLabel, "l2");
+    sectorLabel_->setMinimumWidth(40);
+    trackLabel_->setMinimumWidth(40);
     auto* labels = new QHBoxLayout;
     labels->addWidget(new QLabel(QStringLiteral("Сектор -")));
-    labels->addWidget(l1_);
+    labels->addWidget(sectorLabel_);
     labels->addSpacing(20);
     labels->addWidget(new QLabel(QStringLiteral("Дорожка -")));
-    labels->addWidget(l2_);
+    labels->addWidget(trackLabel_);
     labels->addStretch();
 
-    zxd_ = new DiskMapView(*disk_);
-    zxd_->setObjectName(QStringLiteral("zxd"));
+    diskMap_ = new DiskMapView(*disk_);
+    diskMap_->setObjectName(QStringLiteral("zxd"));
 
-    trp1_ = new QWidget;
-    trp1_->setObjectName(QStringLiteral("trp1"));
-    mml1_ = Named(new QLabel(QStringLiteral("Track -")), "mml1");
-    auto* bar = new QHBoxLayout(trp1_);
+    ownerBar_ = new QWidget;
+    ownerBar_->setObjectName(QStringLiteral("trp1"));
+    ownerLine_ = Named(new QLabel(QStringLiteral("Track -")), "mml1");
+    auto* bar = new QHBoxLayout(ownerBar_);
     bar->setContentsMargins(2, 0, 2, 0);
-    bar->addWidget(mml1_);
-    trp1_->setVisible(false);
+    bar->addWidget(ownerLine_);
+    ownerBar_->setVisible(false);
 
     auto* column = new QVBoxLayout(pn2);
     column->setContentsMargins(0, 0, 0, 0);
     column->addLayout(labels);
-    column->addWidget(zxd_, 1);
-    column->addWidget(trp1_);
+    column->addWidget(diskMap_, 1);
+    column->addWidget(ownerBar_);
     return pn2;
 }
 
@@ -135,14 +135,14 @@ void TFMain::BuildStatusBar() {
     QStatusBar* sb = statusBar();
     sb->setObjectName(QStringLiteral("sb"));
     for (int i = 0; i < 3; ++i) {
-        sbPanel_[i] = new QLabel;
-        sbPanel_[i]->setObjectName(QStringLiteral("sbPanel%1").arg(i));
+        statusPanels_[i] = new QLabel;
+        statusPanels_[i]->setObjectName(QStringLiteral("sbPanel%1").arg(i));
     }
-    sbPanel_[0]->setFixedWidth(kLinkPanelWidth);
-    sbPanel_[1]->setMinimumWidth(kIdentPanelMinWidth);
-    sb->addWidget(sbPanel_[0]);
-    sb->addWidget(sbPanel_[1], 1);
-    sb->addPermanentWidget(sbPanel_[2]);
+    statusPanels_[0]->setFixedWidth(kLinkPanelWidth);
+    statusPanels_[1]->setMinimumWidth(kIdentPanelMinWidth);
+    sb->addWidget(statusPanels_[0]);
+    sb->addWidget(statusPanels_[1], 1);
+    sb->addPermanentWidget(statusPanels_[2]);
 }
 
 }  // namespace morvane

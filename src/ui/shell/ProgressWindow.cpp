@@ -17,37 +17,37 @@ T_Prog::T_Prog(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
     auto* trackCaption = new QLabel(QStringLiteral("Дорожка -"));
-    vr1_ = new QLabel(QStringLiteral("0"));
-    vr1_->setObjectName(QStringLiteral("Vr1"));
-    vr1_->setMinimumWidth(40);
-    vrPb_ = new QProgressBar;
-    vrPb_->setObjectName(QStringLiteral("VrPb"));
-    vrPb_->setTextVisible(false);
-    bb1_ = new QPushButton(QStringLiteral("Отмена"));
-    bb1_->setObjectName(QStringLiteral("bb1"));
-    bb1_->setAutoDefault(false);
-    t1_ = new QTimer(this);
-    t1_->setObjectName(QStringLiteral("t1"));
-    t1_->setInterval(kProgressStartDelayMs);
-    t1_->setSingleShot(true);
+    trackValue_ = new QLabel(QStringLiteral("0"));
+    trackValue_->setObjectName(QStringLiteral("Vr1"));
+    trackValue_->setMinimumWidth(40);
+    progressBar_ = new QProgressBar;
+    progressBar_->setObjectName(QStringLiteral("VrPb"));
+    progressBar_->setTextVisible(false);
+    cancelButton_ = new QPushButton(QStringLiteral("Отмена"));
+    cancelButton_->setObjectName(QStringLiteral("bb1"));
+    cancelButton_->setAutoDefault(false);
+    startTimer_ = new QTimer(this);
+    startTimer_->setObjectName(QStringLiteral("t1"));
+    startTimer_->setInterval(kProgressStartDelayMs);
+    startTimer_->setSingleShot(true);
 
     auto* trackRow = new QHBoxLayout;
     trackRow->addWidget(trackCaption);
-    trackRow->addWidget(vr1_);
+    trackRow->addWidget(trackValue_);
     trackRow->addStretch();
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch();
-    buttonRow->addWidget(bb1_);
+    buttonRow->addWidget(cancelButton_);
     buttonRow->addStretch();
     auto* column = new QVBoxLayout(this);
     column->addLayout(trackRow);
-    column->addWidget(vrPb_);
+    column->addWidget(progressBar_);
     column->addLayout(buttonRow);
     // Wide enough for the longest caption, "Сканирование с посекторным чтением".
     setFixedSize(440, 120);
 
-    connect(bb1_, &QPushButton::clicked, this, &T_Prog::RequestCancel);
-    connect(t1_, &QTimer::timeout, this, &T_Prog::StartWorker);
+    connect(cancelButton_, &QPushButton::clicked, this, &T_Prog::RequestCancel);
+    connect(startTimer_, &QTimer::timeout, this, &T_Prog::StartWorker);
 }
 
 void T_Prog::Run(const QString& caption, int maximum, std::function<void()> worker) {
@@ -62,19 +62,19 @@ void T_Prog::Run(const QString& caption, int maximum, std::function<void()> work
 
 void T_Prog::Prepare(const QString& caption, int maximum) {
     setWindowTitle(caption);
-    vr1_->setText(QStringLiteral("0"));
-    vrPb_->setRange(0, maximum);
-    vrPb_->setValue(0);
-    bb1_->setEnabled(true);
+    trackValue_->setText(QStringLiteral("0"));
+    progressBar_->setRange(0, maximum);
+    progressBar_->setValue(0);
+    cancelButton_->setEnabled(true);
     cancelRequested_ = false;
 }
 
 void T_Prog::SetTrack(const QString& text) {
-    vr1_->setText(text);
+    trackValue_->setText(text);
 }
 
 void T_Prog::SetProgress(int position) {
-    vrPb_->setValue(position);
+    progressBar_->setValue(position);
 }
 
 void T_Prog::showEvent(QShowEvent* event) {
@@ -84,11 +84,11 @@ void T_Prog::showEvent(QShowEvent* event) {
     startPending_ = false;
     emit runShowing();
     Prepare(caption_, maximum_);
-    t1_->start();
+    startTimer_->start();
 }
 
 void T_Prog::StartWorker() {
-    t1_->stop();
+    startTimer_->stop();
     if (worker_) {
         running_ = true;
         worker_();
@@ -98,12 +98,12 @@ void T_Prog::StartWorker() {
 }
 
 void T_Prog::RequestCancel() {
-    bb1_->setEnabled(false);
+    cancelButton_->setEnabled(false);
     cancelRequested_ = true;
 }
 
 void T_Prog::closeEvent(QCloseEvent* event) {
-    if (running_ || t1_->isActive()) {
+    if (running_ || startTimer_->isActive()) {
         RequestCancel();
         event->ignore();
         return;
@@ -112,7 +112,7 @@ void T_Prog::closeEvent(QCloseEvent* event) {
 }
 
 void T_Prog::reject() {
-    if (running_ || t1_->isActive()) {
+    if (running_ || startTimer_->isActive()) {
         RequestCancel();
         return;
     }

@@ -36,10 +36,10 @@ class T_Prog : public QDialog {
     // The worker is running.
     bool Running() const { return running_; }
 
-    QLabel* TrackValue() const { return vr1_; }
-    QProgressBar* ProgressBar() const { return vrPb_; }
-    QPushButton* CancelButton() const { return bb1_; }
-    QTimer* StartTimer() const { return t1_; }
+    QLabel* TrackValue() const { return trackValue_; }
+    QProgressBar* ProgressBar() const { return progressBar_; }
+    QPushButton* CancelButton() const { return cancelButton_; }
+    QTimer* StartTimer() const { return startTimer_; }
 
     // Escape during a run asks for the cancel, as "Отмена" does.
     void reject() override;
@@ -59,10 +59,10 @@ class T_Prog : public QDialog {
     void RequestCancel();
     void StartWorker();
 
-    QLabel* vr1_ = nullptr;
-    QProgressBar* vrPb_ = nullptr;
-    QPushButton* bb1_ = nullptr;
-    QTimer* t1_ = nullptr;
+    QLabel* trackValue_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QTimer* startTimer_ = nullptr;
     std::function<void()> worker_;
     QString caption_;
     int maximum_ = 0;

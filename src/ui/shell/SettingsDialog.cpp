@@ -58,7 +58,7 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
                          QStringLiteral("Данные пробелов дорожки полученные \n"
                                         "при полном чтении будут заменятся \n"
                                         "стандартными значениями.  "));
-    td0arch_ = Flag("TD0arch", QStringLiteral("Сжимать TD0 образ при записи"),
+    compressTd0_ = Flag("TD0arch", QStringLiteral("Сжимать TD0 образ при записи"),
                     QStringLiteral("Производить сжатие образа \nпри записи его в TD0 файл."));
     overlapTrackAndData_ =
         Flag("OverlapTrackAndData", QStringLiteral("Преобразовывать данные дорожки"),
@@ -91,7 +91,7 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
     auto* images = new QGroupBox(QStringLiteral("Образы"));
     auto* imagesBox = new QVBoxLayout(images);
     imagesBox->addWidget(restoreTrack_);
-    imagesBox->addWidget(td0arch_);
+    imagesBox->addWidget(compressTd0_);
     imagesBox->addWidget(overlapTrackAndData_);
     imagesBox->addWidget(setSectorSizeFromHead_);
 
@@ -119,7 +119,7 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
          {retryCount_, retryCountWithReset_, firstCylinder_, lastCylinder_, cycleRead_, timeOut_}) {
         connect(box, &QSpinBox::valueChanged, this, &Tfmset::MarkChanged);
     }
-    for (QCheckBox* box : {restoreTrack_, td0arch_, overlapTrackAndData_, setSectorSizeFromHead_}) {
+    for (QCheckBox* box : {restoreTrack_, compressTd0_, overlapTrackAndData_, setSectorSizeFromHead_}) {
         connect(box, &QCheckBox::clicked, this, &Tfmset::MarkChanged);
     }
     connect(accept_, &QPushButton::clicked, this, [this] {
@@ -138,7 +138,7 @@ void Tfmset::Load(const TSettings& s) {
     cycleRead_->setValue(s.CycleRead);
     timeOut_->setValue(s.TimeOut);
     restoreTrack_->setChecked(s.RestoreTrack);
-    td0arch_->setChecked(s.TD0arch);
+    compressTd0_->setChecked(s.TD0arch);
     overlapTrackAndData_->setChecked(s.OverlapTrackAndData);
     setSectorSizeFromHead_->setChecked(s.SetSectorSizeFromHead);
     loading_ = false;
@@ -154,7 +154,7 @@ void Tfmset::Store(TSettings& s) const {
     s.CycleRead = Byte(cycleRead_);
     s.TimeOut = Byte(timeOut_);
     s.RestoreTrack = restoreTrack_->isChecked();
-    s.TD0arch = td0arch_->isChecked();
+    s.TD0arch = compressTd0_->isChecked();
     s.OverlapTrackAndData = overlapTrackAndData_->isChecked();
     s.SetSectorSizeFromHead = setSectorSizeFromHead_->isChecked();
 }

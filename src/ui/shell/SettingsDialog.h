@@ -42,7 +42,7 @@ class Tfmset : public QDialog {
     QSpinBox* cycleRead_;
     QSpinBox* timeOut_;
     QCheckBox* restoreTrack_;
-    QCheckBox* td0arch_;
+    QCheckBox* compressTd0_;
     QCheckBox* overlapTrackAndData_;
     QCheckBox* setSectorSizeFromHead_;
     QPushButton* accept_;

@@ -30,13 +30,13 @@ class TFmScr : public QDialog {
     void ShowText(std::span<const std::uint8_t> bytes);
 
     // The CP/M catalogue sets "Terminal" here; the font stays for later hex displays.
-    void setHexFont(const QFont& font) { ssh_->setFont(font); }
+    void setHexFont(const QFont& font) { screenHex_->setFont(font); }
 
-    QLabel* picture() const { return im1_; }
+    QLabel* picture() const { return picture_; }
     const QImage& pictureImage() const { return image_; }
-    HexView* hexView() const { return ssh_; }
-    QWidget* textPane() const { return pn1_; }
-    QPlainTextEdit* memo() const { return m1_; }
+    HexView* hexView() const { return screenHex_; }
+    QWidget* textPane() const { return textPane_; }
+    QPlainTextEdit* memo() const { return textMemo_; }
     QAction* selectAllAction() const { return selectAll_; }
     QAction* copyAction() const { return copy_; }
 
@@ -54,11 +54,11 @@ class TFmScr : public QDialog {
     void RefreshMemo();
     void HidePanes();
 
-    QLabel* im1_;
+    QLabel* picture_;
     QImage image_;
-    HexView* ssh_;
-    QWidget* pn1_;
-    QPlainTextEdit* m1_;
+    HexView* screenHex_;
+    QWidget* textPane_;
+    QPlainTextEdit* textMemo_;
     QAction* selectAll_;
     QAction* copy_;
     std::vector<std::vector<std::uint8_t>> lines_;  // the text pane's bytes, in 866

@@ -29,12 +29,12 @@ QString Qt8(const std::string& text) {
 TSecAd::TSecAd(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TSecAd"));
     setWindowTitle(QStringLiteral("Заголовок"));
-    ne1_ = ByteField(QStringLiteral("ne1"), this);
-    ne2_ = ByteField(QStringLiteral("ne2"), this);
-    cb1_ = new QComboBox(this);
-    cb1_->setObjectName(QStringLiteral("cb1"));
-    cb2_ = new QComboBox(this);
-    cb2_->setObjectName(QStringLiteral("cb2"));
+    cylinderField_ = ByteField(QStringLiteral("ne1"), this);
+    sectorField_ = ByteField(QStringLiteral("ne2"), this);
+    headList_ = new QComboBox(this);
+    headList_->setObjectName(QStringLiteral("cb1"));
+    sizeList_ = new QComboBox(this);
+    sizeList_->setObjectName(QStringLiteral("cb2"));
     noErrors_ = new QCheckBox(QStringLiteral("Без ошибок"), this);
     noErrors_->setObjectName(QStringLiteral("cbGood"));
     crcLabel_ = new QLabel(QStringLiteral("#0000"), this);
@@ -45,10 +45,10 @@ TSecAd::TSecAd(QWidget* parent) : QDialog(parent) {
     cancel_->setObjectName(QStringLiteral("btCancel"));
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Track -"), ne1_);
-    form->addRow(QStringLiteral("Side -"), cb1_);
-    form->addRow(QStringLiteral("Sector -"), ne2_);
-    form->addRow(QStringLiteral("Size -"), cb2_);
+    form->addRow(QStringLiteral("Track -"), cylinderField_);
+    form->addRow(QStringLiteral("Side -"), headList_);
+    form->addRow(QStringLiteral("Sector -"), sectorField_);
+    form->addRow(QStringLiteral("Size -"), sizeList_);
     form->addRow(QStringLiteral("CRC -"), crcLabel_);
     form->addRow(noErrors_);
     auto* buttons = new QHBoxLayout;
@@ -59,10 +59,10 @@ TSecAd::TSecAd(QWidget* parent) : QDialog(parent) {
     layout->addLayout(form);
     layout->addLayout(buttons);
 
-    connect(ne1_, &QLineEdit::textChanged, this, &TSecAd::OnFieldChanged);
-    connect(ne2_, &QLineEdit::textChanged, this, &TSecAd::OnFieldChanged);
-    connect(cb1_, &QComboBox::currentIndexChanged, this, &TSecAd::OnFieldChanged);
-    connect(cb2_, &QComboBox::currentIndexChanged, this, &TSecAd::OnFieldChanged);
+    connect(cylinderField_, &QLineEdit::textChanged, this, &TSecAd::OnFieldChanged);
+    connect(sectorField_, &QLineEdit::textChanged, this, &TSecAd::OnFieldChanged);
+    connect(headList_, &QComboBox::currentIndexChanged, this, &TSecAd::OnFieldChanged);
+    connect(sizeList_, &QComboBox::currentIndexChanged, this, &TSecAd::OnFieldChanged);
     connect(noErrors_, &QCheckBox::toggled, this, &TSecAd::OnFieldChanged);
     connect(accept_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
@@ -81,12 +81,12 @@ void TSecAd::FillList(QComboBox* list, const QStringList& items, int value,
 }
 
 void TSecAd::LoadFrom(const TSectorSlot& slot) {
-    const QSignalBlocker b1(ne1_), b2(ne2_), b3(cb1_), b4(cb2_), b5(noErrors_);
-    ne1_->setText(QString::number(slot.Cylinder));
-    ne2_->setText(QString::number(slot.Sector));
-    FillList(cb1_, {QStringLiteral("0"), QStringLiteral("1")}, slot.Head,
+    const QSignalBlocker b1(cylinderField_), b2(sectorField_), b3(headList_), b4(sizeList_), b5(noErrors_);
+    cylinderField_->setText(QString::number(slot.Cylinder));
+    sectorField_->setText(QString::number(slot.Sector));
+    FillList(headList_, {QStringLiteral("0"), QStringLiteral("1")}, slot.Head,
              QString::number(slot.Head));
-    FillList(cb2_,
+    FillList(sizeList_,
              {QStringLiteral("128b"), QStringLiteral("256b"), QStringLiteral("512b"),
               QStringLiteral("1024b")},
              slot.SizeCode, Qt8(SizeLabelText(slot.SizeCode)));
@@ -101,12 +101,12 @@ void TSecAd::LoadFrom(const TSectorSlot& slot) {
 }
 
 void TSecAd::OnFieldChanged() {
-    if (!ne1_->hasAcceptableInput() || !ne2_->hasAcceptableInput()) return;
+    if (!cylinderField_->hasAcceptableInput() || !sectorField_->hasAcceptableInput()) return;
     accept_->setEnabled(true);
-    c_ = static_cast<std::uint8_t>(ne1_->text().toInt());
-    h_ = static_cast<std::uint8_t>(cb1_->currentData().toInt());
-    r_ = static_cast<std::uint8_t>(ne2_->text().toInt());
-    n_ = static_cast<std::uint8_t>(cb2_->currentData().toInt());
+    c_ = static_cast<std::uint8_t>(cylinderField_->text().toInt());
+    h_ = static_cast<std::uint8_t>(headList_->currentData().toInt());
+    r_ = static_cast<std::uint8_t>(sectorField_->text().toInt());
+    n_ = static_cast<std::uint8_t>(sizeList_->currentData().toInt());
     crc_ = IdFieldCrc(c_, h_, r_, n_);
     crcLabel_->setText(Qt8(CrcLabelText(crc_)));
 }

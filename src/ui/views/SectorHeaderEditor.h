@@ -29,10 +29,10 @@ class TSecAd : public QDialog {
 
     std::uint16_t ComputedCrc() const { return crc_; }
 
-    QLineEdit* cylinderField() const { return ne1_; }
-    QLineEdit* sectorField() const { return ne2_; }
-    QComboBox* headList() const { return cb1_; }
-    QComboBox* sizeList() const { return cb2_; }
+    QLineEdit* cylinderField() const { return cylinderField_; }
+    QLineEdit* sectorField() const { return sectorField_; }
+    QComboBox* headList() const { return headList_; }
+    QComboBox* sizeList() const { return sizeList_; }
     QCheckBox* noErrorsBox() const { return noErrors_; }
     QLabel* crcLabel() const { return crcLabel_; }
     QPushButton* acceptButton() const { return accept_; }
@@ -42,10 +42,10 @@ class TSecAd : public QDialog {
     static void FillList(QComboBox* list, const QStringList& items, int value,
                          const QString& extraText);
 
-    QLineEdit* ne1_;
-    QLineEdit* ne2_;
-    QComboBox* cb1_;
-    QComboBox* cb2_;
+    QLineEdit* cylinderField_;
+    QLineEdit* sectorField_;
+    QComboBox* headList_;
+    QComboBox* sizeList_;
     QCheckBox* noErrors_;
     QLabel* crcLabel_;
     QPushButton* accept_;

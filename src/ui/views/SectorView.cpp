@@ -26,56 +26,56 @@ QString FromStd(const std::string& text) {
 
 SectorView::SectorView(TZX_Disk& disk, QWidget* parent) : QWidget(parent), disk_(disk) {
     inputs_.rawBuilder = BuildShownRawTrack;
-    s1_ = new HexView(this);
-    s1_->setObjectName(QStringLiteral("s1"));
-    gb1_ = new QGroupBox(this);
-    gb1_->setObjectName(QStringLiteral("gb1"));
-    auto* grid = new QGridLayout(gb1_);
+    hexView_ = new HexView(this);
+    hexView_->setObjectName(QStringLiteral("s1"));
+    headerGroup_ = new QGroupBox(this);
+    headerGroup_->setObjectName(QStringLiteral("gb1"));
+    auto* grid = new QGridLayout(headerGroup_);
     static const char* const kCaptions[] = {"Track -", "Side -", "Sector -", "Size -", "CRC -", ""};
-    for (std::size_t i = 0; i < an_.size(); ++i) {
-        an_[i] = new QLabel(gb1_);
-        an_[i]->setObjectName(QStringLiteral("an%1").arg(i + 1));
-        an_[i]->setMinimumWidth(an_[i]->fontMetrics().horizontalAdvance(QStringLiteral("1024b ")));
+    for (std::size_t i = 0; i < headerValues_.size(); ++i) {
+        headerValues_[i] = new QLabel(headerGroup_);
+        headerValues_[i]->setObjectName(QStringLiteral("an%1").arg(i + 1));
+        headerValues_[i]->setMinimumWidth(headerValues_[i]->fontMetrics().horizontalAdvance(QStringLiteral("1024b ")));
         const int row = static_cast<int>(i);
-        grid->addWidget(new QLabel(QString::fromLatin1(kCaptions[i]), gb1_), row, 0);
-        grid->addWidget(an_[i], row, 1);
+        grid->addWidget(new QLabel(QString::fromLatin1(kCaptions[i]), headerGroup_), row, 0);
+        grid->addWidget(headerValues_[i], row, 1);
     }
-    gb1_->setVisible(false);
-    pnb1_ = new QPushButton(QStringLiteral("Принять"), this);
-    pnb1_->setObjectName(QStringLiteral("pnb1"));
-    pnb2_ = new QPushButton(QStringLiteral("Сохранить"), this);
-    pnb2_->setObjectName(QStringLiteral("pnb2"));
-    pnb3_ = new QPushButton(QStringLiteral("Загрузить"), this);
-    pnb3_->setObjectName(QStringLiteral("pnb3"));
-    for (QPushButton* b : {pnb1_, pnb2_, pnb3_})
+    headerGroup_->setVisible(false);
+    acceptButton_ = new QPushButton(QStringLiteral("Принять"), this);
+    acceptButton_->setObjectName(QStringLiteral("pnb1"));
+    saveButton_ = new QPushButton(QStringLiteral("Сохранить"), this);
+    saveButton_->setObjectName(QStringLiteral("pnb2"));
+    loadButton_ = new QPushButton(QStringLiteral("Загрузить"), this);
+    loadButton_->setObjectName(QStringLiteral("pnb3"));
+    for (QPushButton* b : {acceptButton_, saveButton_, loadButton_})
         b->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(pnb1_);
-    buttons->addWidget(pnb2_);
-    buttons->addWidget(pnb3_);
+    buttons->addWidget(acceptButton_);
+    buttons->addWidget(saveButton_);
+    buttons->addWidget(loadButton_);
     buttons->addStretch();
     auto* left = new QVBoxLayout;
-    left->addWidget(s1_, 1);
+    left->addWidget(hexView_, 1);
     left->addLayout(buttons);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(left, 1);
-    layout->addWidget(gb1_, 0, Qt::AlignTop);
+    layout->addWidget(headerGroup_, 0, Qt::AlignTop);
 
-    connect(s1_, &HexView::byteChanged, this, [this] {
-        if (!s1_->isReadOnly()) pnb1_->setEnabled(true);
+    connect(hexView_, &HexView::byteChanged, this, [this] {
+        if (!hexView_->isReadOnly()) acceptButton_->setEnabled(true);
     });
-    connect(pnb1_, &QPushButton::clicked, this, &SectorView::acceptEdits);
-    connect(pnb2_, &QPushButton::clicked, this, &SectorView::saveShown);
-    connect(pnb3_, &QPushButton::clicked, this, &SectorView::loadIntoView);
+    connect(acceptButton_, &QPushButton::clicked, this, &SectorView::acceptEdits);
+    connect(saveButton_, &QPushButton::clicked, this, &SectorView::saveShown);
+    connect(loadButton_, &QPushButton::clicked, this, &SectorView::loadIntoView);
 }
 
 SectorView::~SectorView() = default;
 
 QSize SectorView::sizeHint() const {
     QSize hint = QWidget::sizeHint();
-    if (gb1_->isHidden()) hint.rwidth() += gb1_->sizeHint().width() + layout()->spacing();
+    if (headerGroup_->isHidden()) hint.rwidth() += headerGroup_->sizeHint().width() + layout()->spacing();
     return hint;
 }
 
@@ -96,7 +96,7 @@ T_SecEdit* SectorView::sectorEditor() {
 }
 
 void SectorView::showCell(int column, int row) {
-    pnb1_->setEnabled(false);
+    acceptButton_->setEnabled(false);
     emit logPageRequested();
     column_ = column;
     row_ = row;
@@ -113,12 +113,12 @@ void SectorView::refreshAfterImageEdit(int column, int row) {
     if (column_ >= 0 && row_ >= 0) {
         SectorCellView view = DescribeCell(disk_, column_, row_, inputs_);
         view.log = SectorCellView::Log::Keep;
-        const bool edited = pnb1_->isEnabled() && view.hex == SectorCellView::Hex::Load &&
-                            view.hexEditable.value_or(false) && view.bytes.size() == s1_->Size();
+        const bool edited = acceptButton_->isEnabled() && view.hex == SectorCellView::Hex::Load &&
+                            view.hexEditable.value_or(false) && view.bytes.size() == hexView_->Size();
         if (edited)
             view.hex = SectorCellView::Hex::Keep;
         else
-            pnb1_->setEnabled(false);
+            acceptButton_->setEnabled(false);
         Apply(view, false);
     }
     showCellLabels(column, row);
@@ -132,16 +132,16 @@ void SectorView::Apply(const SectorCellView& view, bool labels) {
     emit dataCrcLabelChanged(FromStd(DataCrcLabelText(view.dataCrc)));
     if (view.ownerText) emit ownerTextChanged(FromStd(*view.ownerText));
     if (view.ownerBarVisible) emit ownerBarVisibilityChanged(*view.ownerBarVisible);
-    if (view.headerVisible) gb1_->setVisible(*view.headerVisible);
-    for (std::size_t i = 0; i < an_.size(); ++i) {
-        if (view.headerValues[i]) an_[i]->setText(FromStd(*view.headerValues[i]));
+    if (view.headerVisible) headerGroup_->setVisible(*view.headerVisible);
+    for (std::size_t i = 0; i < headerValues_.size(); ++i) {
+        if (view.headerValues[i]) headerValues_[i]->setText(FromStd(*view.headerValues[i]));
     }
-    if (view.hex == SectorCellView::Hex::Empty) s1_->Clear();
-    if (view.hex == SectorCellView::Hex::Load) s1_->LoadBytes(view.bytes);
-    if (view.hexEditable) s1_->setReadOnly(!*view.hexEditable);
+    if (view.hex == SectorCellView::Hex::Empty) hexView_->Clear();
+    if (view.hex == SectorCellView::Hex::Load) hexView_->LoadBytes(view.bytes);
+    if (view.hexEditable) hexView_->setReadOnly(!*view.hexEditable);
     if (view.saveLoadEnabled) {
-        pnb2_->setEnabled(*view.saveLoadEnabled);
-        pnb3_->setEnabled(*view.saveLoadEnabled);
+        saveButton_->setEnabled(*view.saveLoadEnabled);
+        loadButton_->setEnabled(*view.saveLoadEnabled);
     }
     if (view.log == SectorCellView::Log::Empty) emit logLinesChanged({});
     if (view.log == SectorCellView::Log::Replace) {
@@ -153,10 +153,10 @@ void SectorView::Apply(const SectorCellView& view, bool labels) {
 }
 
 void SectorView::clearView() {
-    s1_->Clear();
-    s1_->setReadOnly(true);
-    gb1_->setVisible(false);
-    for (QPushButton* b : {pnb1_, pnb2_, pnb3_})
+    hexView_->Clear();
+    hexView_->setReadOnly(true);
+    headerGroup_->setVisible(false);
+    for (QPushButton* b : {acceptButton_, saveButton_, loadButton_})
         b->setEnabled(false);
     column_ = -1;
     row_ = -1;
@@ -169,17 +169,17 @@ void SectorView::acceptEdits() {
     // The bytes go back to the cell they were taken from, not to whatever cell became
     // current since (a right click moves the map's current cell without reloading).
     const AcceptTarget target = AcceptTargetFor(disk_, column_, row_);
-    if (target != AcceptTarget::None && !s1_->isReadOnly()) {
+    if (target != AcceptTarget::None && !hexView_->isReadOnly()) {
         const char* question = target == AcceptTarget::SectorData
                                    ? "Вы хотитете принять изменения сектора?"
                                    : "Вы хотитете принять изменения дорожки?";
         if (!Host().AskYesNo("Внимание!", question) || !MayEdit()) return;
-        ApplyAccepted(disk_, column_, row_, s1_->Contents());
+        ApplyAccepted(disk_, column_, row_, hexView_->Contents());
         emit slotEdited(column_, row_);
         emit dataCrcLabelChanged(
             FromStd(DataCrcLabelText(DescribeCell(disk_, column_, row_, inputs_).dataCrc)));
     }
-    pnb1_->setEnabled(false);
+    acceptButton_->setEnabled(false);
 }
 
 void SectorView::saveShown() {
@@ -195,7 +195,7 @@ bool SectorView::saveToFile(const QString& path) {
     if (QFileInfo::exists(path) &&
         !Host().AskYesNo("Внимание..!", "Файл уже существует! Перезаписать?"))
         return false;
-    if (s1_->SaveToFile(path)) return true;
+    if (hexView_->SaveToFile(path)) return true;
     Host().ShowError("Ошибка!", "Не удалось записать файл!");
     return false;
 }
@@ -209,13 +209,13 @@ void SectorView::loadIntoView() {
 bool SectorView::loadFromFile(const QString& path) {
     // The file fills the shown buffer from its start; the buffer keeps its size, so a
     // longer file cannot grow a sector and a shorter one changes only its first bytes.
-    if (s1_->isReadOnly() || s1_->Size() == 0) return false;
+    if (hexView_->isReadOnly() || hexView_->Size() == 0) return false;
     Bytes bytes;
     if (!ReadWholeFile(path.toStdString(), bytes)) {
         Host().ShowError("Ошибка!", "Не удалось прочитать файл!");
         return false;
     }
-    if (s1_->OverwriteFrom(bytes) > 0) pnb1_->setEnabled(true);
+    if (hexView_->OverwriteFrom(bytes) > 0) acceptButton_->setEnabled(true);
     return true;
 }
 

@@ -42,12 +42,12 @@ class SectorView : public QWidget {
     // Asked before an edit changes the image; false (the user told why) refuses it.
     void setEditGate(std::function<bool()> gate) { editGate_ = std::move(gate); }
 
-    HexView* hexView() const { return s1_; }
-    QGroupBox* headerGroup() const { return gb1_; }
-    QLabel* headerValue(int index) const { return an_[static_cast<std::size_t>(index)]; }
-    QPushButton* acceptButton() const { return pnb1_; }
-    QPushButton* saveButton() const { return pnb2_; }
-    QPushButton* loadButton() const { return pnb3_; }
+    HexView* hexView() const { return hexView_; }
+    QGroupBox* headerGroup() const { return headerGroup_; }
+    QLabel* headerValue(int index) const { return headerValues_[static_cast<std::size_t>(index)]; }
+    QPushButton* acceptButton() const { return acceptButton_; }
+    QPushButton* saveButton() const { return saveButton_; }
+    QPushButton* loadButton() const { return loadButton_; }
     // The header group counts while hidden, so that showing it does not squeeze the hex
     // view.
     QSize sizeHint() const override;
@@ -100,12 +100,12 @@ class SectorView : public QWidget {
 
     TZX_Disk& disk_;
     SectorViewInputs inputs_;
-    HexView* s1_;
-    QGroupBox* gb1_;
-    std::array<QLabel*, 6> an_{};
-    QPushButton* pnb1_;
-    QPushButton* pnb2_;
-    QPushButton* pnb3_;
+    HexView* hexView_;
+    QGroupBox* headerGroup_;
+    std::array<QLabel*, 6> headerValues_{};
+    QPushButton* acceptButton_;
+    QPushButton* saveButton_;
+    QPushButton* loadButton_;
     QPointer<TSecAd> headerEditor_;
     QPointer<T_SecEdit> sectorEditor_;
     int column_ = -1;
