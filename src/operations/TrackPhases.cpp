@@ -54,6 +54,8 @@ bool DeletedMarkOnly(const ErrorRecord& error) {
 OperationOutcome ReadRawImages(OperationSession& session, TTrack& track,
                                std::vector<RawReadBuffer>& reads, std::size_t& length) {
     length = 0;
+    std::vector<std::size_t> lengths;
+    lengths.reserve(reads.size());
     for (RawReadBuffer& buffer : reads) {
         session.Protocol().SendCommand(cmdReadTrack);
         const int result = session.Wait();
@@ -74,7 +76,9 @@ OperationOutcome ReadRawImages(OperationSession& session, TTrack& track,
         session.TrackLog(track,
                          QStringLiteral("Образ дорожки считан, размер - ") + Dec(length) + " байт.",
                          false);
+        lengths.push_back(length);
     }
+    length = VoteRawLength(lengths);
     return OperationOutcome::Done;
 }
 

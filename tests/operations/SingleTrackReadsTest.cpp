@@ -6,6 +6,7 @@
 #include "controller/virtual/SectorAccess.h"
 #include "controller/virtual/TrackScan.h"
 #include "model/Checksums.h"
+#include "operations/DiskRun.h"
 #include "operations/SingleTrackReads.h"
 
 namespace morvane {
@@ -192,6 +193,58 @@ TEST_F(SingleTrackReadsTest, RawReadVoteOutweighsUnstableBytes) {
     const TTrack& track = *disk->GetTrack(7);
     EXPECT_TRUE(std::equal(stored.Data.begin(), stored.Data.end(), track.Raw.begin()));
 }
+
+// Raw reads that break off keep only what came before the break; the image keeps the
+// length most reads had, in the context-menu read (ten reads) and in a raw run (eight).
+struct RawLengthCase {
+    const char* name;
+    bool diskRun;
+    int wholeFirst;              // reads before the breaks begin
+    int broken;                  // reads that break off after kBreakAt bytes
+    std::size_t expectedLength;  // 0: the stored track's length
+};
+
+constexpr std::size_t kBreakAt = 3000;
+
+class RawLengthCases : public SingleTrackReadsTest,
+                       public ::testing::WithParamInterface<RawLengthCase> {};
+
+TEST_P(RawLengthCases, ImageKeepsTheLengthMostReadsHad) {
+    const RawLengthCase& c = GetParam();
+    constexpr std::uint8_t kTrack = 4;
+    device->Faults().AddRawReadBreak(virt::Drive::A, kTrack, kBreakAt, 0x04, c.broken,
+                                     c.wholeFirst);
+    auto ctx = Ctx();
+    if (c.diskRun) {
+        const DiskRunResult r = RunDisk(ctx, {QStringLiteral("run"), kRunRaw, kTrack, 1, 300});
+        EXPECT_EQ(r.outcome, OperationOutcome::Done);
+    } else {
+        EXPECT_EQ(ReadRawTrack(ctx, {kTrack, 0}), OperationOutcome::Done);
+    }
+    const virt::RawTrack& stored = Stored(kTrack);
+    const std::size_t expected = c.expectedLength == 0 ? stored.Length() : c.expectedLength;
+    const TTrack& track = *disk->GetTrack(kTrack);
+    EXPECT_EQ(Frames(kReadTrack).size(), c.diskRun ? 8u : 10u);
+    const bool lastBroken = c.wholeFirst + c.broken == (c.diskRun ? 8 : 10);
+    const std::size_t lastLength = lastBroken ? kBreakAt : stored.Length();
+    EXPECT_EQ(track.Log.back(),
+              "Образ дорожки считан, размер - " + std::to_string(lastLength) + " байт.")
+        << "each read still logs its own length";
+    ASSERT_EQ(track.RawLength, expected);
+    EXPECT_TRUE(std::equal(stored.Data.begin(),
+                           stored.Data.begin() + static_cast<std::ptrdiff_t>(expected),
+                           track.Raw.begin()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RawLengthCases,
+    ::testing::Values(RawLengthCase{"LastOfTenShort", false, 9, 1, 0},
+                      RawLengthCase{"LastOfEightShort", true, 7, 1, 0},
+                      RawLengthCase{"FirstOfEightShort", true, 0, 1, 0},
+                      RawLengthCase{"MostOfTenShort", false, 2, 6, kBreakAt},
+                      RawLengthCase{"HalfOfEightShortFirstReadWins", true, 0, 4, kBreakAt},
+                      RawLengthCase{"HalfOfEightWholeFirstReadWins", true, 4, 4, 0}),
+    test::CaseName());
 
 TEST_F(SingleTrackReadsTest, RawReadTimeOutLeavesTrackUnchanged) {
     device->SilenceCommand(kReadTrack);
