@@ -319,6 +319,93 @@ TEST_F(SingleTrackReadsTest, TrackSectorsReadInOneListWithErrorsLogged) {
     EXPECT_EQ(host.sectorLabel, "0");
 }
 
+// A sector list read whose records do not come one for one: records lost on the way, or
+// an error record the device never sent for this list. Every slot keeps only its own
+// sector's bytes; a slot whose record went missing stays failed, and the records after
+// it still go to their own slots. Track 2 of the demo disk: sector 14 has a bad data CRC.
+struct ListRecordCase {
+    const char* name;
+    std::vector<std::uint8_t> lost;      // sectors whose record never arrives
+    std::uint8_t strayBefore;            // a stray error record comes before this sector's
+    std::uint8_t strayNames;             // the sector the stray record names
+    std::vector<std::uint8_t> noRecord;  // sectors left failed for want of their record
+    std::vector<std::string> lines;      // in the operation log
+};
+
+class ListRecordCases : public SingleTrackReadsTest,
+                        public ::testing::WithParamInterface<ListRecordCase> {};
+
+TEST_P(ListRecordCases, EachSlotKeepsOnlyItsOwnSectorsRecord) {
+    const ListRecordCase& c = GetParam();
+    FillDemoSlots(2);
+    device->SetReplyTamper(
+        [&c](const virt::CommandFrame& frame, std::size_t i, const virt::WdReply& reply) {
+            std::vector<virt::WdReply> out;
+            if (frame.Code != kReadSectors || i >= frame.Payload.size()) return out = {reply};
+            const std::uint8_t r = frame.Payload[i];
+            if (r == c.strayBefore) {
+                virt::WdReply stray = reply;
+                stray.Error = true;
+                stray.Status = 0x08;
+                stray.Sector = c.strayNames;
+                stray.Data = Bytes(256, 0x77);
+                out.push_back(stray);
+            }
+            if (std::find(c.lost.begin(), c.lost.end(), r) == c.lost.end()) out.push_back(reply);
+            return out;
+        });
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadTrackSectors(ctx, {2, 0}), OperationOutcome::Done);
+    EXPECT_TRUE(host.messages.empty());
+    const virt::RawTrack& stored = Stored(2);
+    const TTrack& track = *disk->GetTrack(2);
+    for (std::uint8_t r = 1; r <= 16; ++r) {
+        SCOPED_TRACE(int{r});
+        const TSectorSlot& slot = track.Slots[r - 1u];
+        if (std::find(c.noRecord.begin(), c.noRecord.end(), r) != c.noRecord.end()) {
+            EXPECT_EQ(slot.DataGood, 0);
+            EXPECT_EQ(slot.DataLength, 0);
+            continue;
+        }
+        const virt::SectorRead truth = virt::ReadSector(stored, r);
+        EXPECT_EQ(slot.DataGood, truth.Status == 0 ? kDataGood : 0);
+        EXPECT_EQ(Bytes(slot.Data.begin(), slot.Data.begin() + slot.DataLength), truth.Data);
+    }
+    for (const std::string& line : c.lines)
+        EXPECT_TRUE(Logged(line)) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ListRecordCases,
+    ::testing::Values(
+        ListRecordCase{"RecordLostBeforeAnErrorRecord",
+                       {13},
+                       0,
+                       0,
+                       {13},
+                       {"Сектор 13 не считан: пришёл ответ сектора 14 (Track - 2 / Sector - 13)",
+                        "Ошибка чтения сектора 14 - #1Fr reg = 08 (Track - 2 / Sector - 14)"}},
+        ListRecordCase{"TwoRecordsLostBeforeAnErrorRecord",
+                       {12, 13},
+                       0,
+                       0,
+                       {12, 13},
+                       {"Сектор 12 не считан: пришёл ответ сектора 14 (Track - 2 / Sector - 12)",
+                        "Сектор 13 не считан: пришёл ответ сектора 14 (Track - 2 / Sector - 13)"}},
+        ListRecordCase{"StrayRecordOfAnUnlistedSector",
+                       {},
+                       5,
+                       66,
+                       {},
+                       {"Ответ сектора 66 пропущен: ожидался сектор 5 (Track - 2 / Sector - 5)"}},
+        ListRecordCase{"StrayRecordOfAnEarlierSector",
+                       {},
+                       5,
+                       2,
+                       {},
+                       {"Ответ сектора 2 пропущен: ожидался сектор 5 (Track - 2 / Sector - 5)"}}),
+    test::CaseName());
+
 TEST_F(SingleTrackReadsTest, TrackSectorsLengthMismatchMarksSectorFailed) {
     FillDemoSlots(9, 3, 0);  // the slots claim 128 bytes; the disk holds 256
     auto ctx = Ctx();
