@@ -20,6 +20,14 @@ constexpr const char* kTextDriveChangeError = "Ошибка смены диск�
 constexpr const char* kTextNoDisk = "Нет диска в дисководе...";
 constexpr const char* kTextControllerNotFound = "ZX контроллер не найден...";
 
+// Records the device sends for a command: one per listed sector for the list read, two
+// for the writes (received, then done), one for every other command.
+std::size_t RecordsFor(std::uint8_t code, std::size_t blockLength = 0) {
+    if (code == cmdReadSectors) return blockLength;
+    if (code == cmdWriteSector || code == cmdWriteTrack) return 2;
+    return 1;
+}
+
 }  // namespace
 
 ControllerProtocol::ControllerProtocol(TUSB_Port& port, ProtocolHost* host, QObject* parent)
@@ -97,11 +105,51 @@ bool ControllerProtocol::ShowWaitFailure(int result, const char* timeoutText) {
 }
 
 // Whatever the device sent before belongs to an earlier exchange.
-void ControllerProtocol::StartExchange() {
+void ControllerProtocol::StartExchange(std::size_t records) {
+    LetLateRecordsCome();
     port_.PurgeRx();
     port_.ResetFlags();
     port_.ClearAnswers();
     port_.ClearErrors();
+    exchange_ = {records, port_.RecordsArrived(), port_.LinkGeneration(), false};
+}
+
+// The device carries out one command after the other: an answer that missed its time-out
+// comes before anything the device sends for the next command, which would take it for
+// its own. Answers carry nothing that names their command, so they are counted: what the
+// timed-out exchange still owes is let come and dropped before the next command goes
+// out. A device that sends nothing for a whole time-out interval has lost them (a silent
+// command); the next command then goes out after that interval.
+void ControllerProtocol::LetLateRecordsCome() {
+    if (!exchange_.timedOut) return;
+    exchange_.timedOut = false;
+    const auto owed = [this] {
+        return port_.RecordsArrived() - exchange_.arrivedBefore < exchange_.records;
+    };
+    if (!owed() || LinkGone(exchange_.link)) return;
+    waiting_ = true;  // the loop below keeps the window live; no command may start in it
+    QTimer quiet;
+    quiet.setSingleShot(true);
+    quiet.setInterval(to1_.interval());
+    bool silent = false;
+    QEventLoop loop;
+    const auto arrived = [&quiet, &loop] {
+        quiet.start();
+        loop.quit();
+    };
+    connect(&port_, &TUSB_Port::onRXMessage, &loop, arrived);
+    connect(&port_, &TUSB_Port::onRXErrMessage, &loop, arrived);
+    connect(&port_, &TUSB_Port::onLinkDown, &loop, &QEventLoop::quit);
+    connect(this, &ControllerProtocol::waitsAbandoned, &loop, &QEventLoop::quit);
+    connect(&quiet, &QTimer::timeout, &loop, [&silent, &loop] {
+        silent = true;
+        loop.quit();
+    });
+    quiet.start();
+    while (owed() && !silent && !LinkGone(exchange_.link)) {
+        if (loop.exec() != 0) break;
+    }
+    waiting_ = false;
 }
 
 // Waits for the driver's transmit queue to empty, keeping the window live. A device that
@@ -116,29 +164,29 @@ void ControllerProtocol::DrainTx() {
     }
 }
 
-bool ControllerProtocol::SendFrame(std::span<const std::uint8_t> frame) {
+bool ControllerProtocol::SendFrame(std::span<const std::uint8_t> frame, std::size_t records) {
     if (waiting_) {
         lastWaitResult_ = wrRefused;
         return false;
     }
-    StartExchange();
+    StartExchange(records);
     port_.Send(frame);
     DrainTx();
     return true;
 }
 
 bool ControllerProtocol::SendCommand(std::uint8_t code) {
-    return SendFrame(*BuildShortFrame(code, {}));
+    return SendFrame(*BuildShortFrame(code, {}), RecordsFor(code));
 }
 
 bool ControllerProtocol::SendCommand(std::uint8_t code, std::uint8_t arg1) {
     const std::uint8_t args[] = {arg1};
-    return SendFrame(*BuildShortFrame(code, args));
+    return SendFrame(*BuildShortFrame(code, args), RecordsFor(code));
 }
 
 bool ControllerProtocol::SendCommand(std::uint8_t code, std::uint8_t arg1, std::uint8_t arg2) {
     const std::uint8_t args[] = {arg1, arg2};
-    return SendFrame(*BuildShortFrame(code, args));
+    return SendFrame(*BuildShortFrame(code, args), RecordsFor(code));
 }
 
 std::uint32_t ControllerProtocol::SendCommandBlock(std::uint8_t code,
@@ -149,7 +197,7 @@ std::uint32_t ControllerProtocol::SendCommandBlock(std::uint8_t code,
     }
     const std::optional<Bytes> frame = BuildBlockFrame(code, block);
     if (!frame) return 0;
-    StartExchange();
+    StartExchange(RecordsFor(code, block.size()));
     std::uint32_t total = 0;
     const std::span<const std::uint8_t> bytes(*frame);
     for (std::size_t at = 0; at < bytes.size(); at += kSendPieceSize) {
@@ -168,6 +216,7 @@ int ControllerProtocol::WaitAnswer() {
     const int result = WaitFor(answerTimer_, timedOut_);
     waiting_ = false;
     lastWaitResult_ = result;
+    if (result == wrTimeout) exchange_.timedOut = true;
     return result;
 }
 

@@ -72,7 +72,10 @@ class ControllerProtocol : public QObject {
     // switched, device failed, program quitting) ends the wait at once with wrLinkLost,
     // and so does a wait begun on a link that is not up. A wait begun inside another
     // wait is refused. A time-out wins over a record that came in the same pass; with
-    // both kinds queued, the older record decides.
+    // both kinds queued, the older record decides. The records a timed-out exchange still
+    // owes are not handed to the next one: the next send first lets them come, for as long
+    // as the device keeps sending them with gaps shorter than one time-out interval, and
+    // drops them.
     int WaitAnswer();
     // The outcome of the last wait, wrRefused after a refused send: tells why an exchange
     // that reports only success or failure (SeekTrack) failed.
@@ -110,10 +113,14 @@ class ControllerProtocol : public QObject {
     void waitsAbandoned();
 
   private:
-    bool SendFrame(std::span<const std::uint8_t> frame);
+    bool SendFrame(std::span<const std::uint8_t> frame, std::size_t records);
     // The link a wait started on has ended, or the program is quitting.
     bool LinkGone(std::uint64_t generation) const;
-    void StartExchange();
+    // Drops whatever the device sent before; records names how many the new exchange
+    // brings (LetLateRecordsCome counts on it).
+    void StartExchange(std::size_t records);
+    // After a time-out: lets the records the device still owes come, to be dropped.
+    void LetLateRecordsCome();
     void DrainTx();
     void OnTimeout();
     int WaitFor(QTimer& timer, bool& expired);
@@ -134,6 +141,15 @@ class ControllerProtocol : public QObject {
     bool lossReported_ = false;
     int claims_ = 0;
     int lastWaitResult_ = wrAnswer;
+    // The exchange last started: the records the device sends for it, the port's count of
+    // records when it started, its link, and whether a wait for it ran into the time-out.
+    struct Exchange {
+        std::size_t records = 0;
+        std::uint64_t arrivedBefore = 0;
+        std::uint64_t link = 0;
+        bool timedOut = false;
+    };
+    Exchange exchange_;
     QString linkLossReason_;
     std::vector<std::uint8_t> replyBuffer_;
 };

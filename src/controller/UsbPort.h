@@ -115,6 +115,8 @@ class TUSB_Port : public QObject, private RxRecordSink {
     const ErrorRecord& CurrentError() const { return currentError_; }
     bool AnswerReady() const { return answerReady_; }
     bool ErrorReady() const { return errorReady_; }
+    // Records decoded since the port was made, whether taken, queued or cleared since.
+    std::uint64_t RecordsArrived() const { return arrivals_; }
     std::size_t AnswerCount() const { return answers_.size(); }
     std::size_t ErrorCount() const { return errors_.size(); }
     // With both kinds queued: whether the oldest error record arrived before the oldest

@@ -1,8 +1,10 @@
 #include "formats/UdiSectorFinder.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "model/Checksums.h"
+#include "model/DataMarkWindow.h"
 #include "model/Geometry.h"
 
 namespace morvane {
@@ -57,6 +59,29 @@ void TakeData(const TrackBytes& raw, std::ptrdiff_t f, std::size_t count, TSecto
     slot.DataLength = static_cast<std::uint16_t>(n);
 }
 
+// Data of slot from the data mark at f on: size bytes with their CRC checked, or what
+// the track still holds when the field runs past its end (bad data). Returns the position
+// from which the search for marks goes on.
+std::ptrdiff_t TakeDataField(const TrackBytes& raw, std::ptrdiff_t f, TSectorSlot& slot) {
+    const std::ptrdiff_t length = raw.Length();
+    // The size shift wraps the way a 32-bit shift does; codes of 25 and up give 0.
+    const std::uint32_t size = std::uint32_t{128} << (slot.SizeCode % 32);
+    // f is past an ID field here, so the three bytes before the mark exist.
+    if (f >= 3 && static_cast<std::uint64_t>(f) + 3 + size < static_cast<std::uint64_t>(length)) {
+        TakeData(raw, f, size, slot);
+        // CRC over the three bytes before the mark, the mark and the data.
+        const std::uint16_t crc = Crc16Fdc(raw.Range(f - 3, std::size_t{size} + 4));
+        const auto stored =
+            static_cast<std::uint16_t>(raw.At(f + size + 1) << 8 | raw.At(f + size + 2));
+        slot.DataGood = crc == stored ? kDataGood : 0;
+        return f + static_cast<std::ptrdiff_t>(size) + 1;
+    }
+    const std::ptrdiff_t rest = std::max<std::ptrdiff_t>(length - f - 3, 0);
+    TakeData(raw, f, static_cast<std::size_t>(rest), slot);
+    slot.DataGood = 0;
+    return std::max(f, length - 2);
+}
+
 }  // namespace
 
 void FindUdiSectors(std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> clockMarks,
@@ -64,8 +89,9 @@ void FindUdiSectors(std::span<const std::uint8_t> bytes, std::span<const std::ui
     const TrackBytes raw(bytes.first(std::min(bytes.size(), kTrackBufferSize)), clockMarks);
     const std::ptrdiff_t length = raw.Length();
     bool marked = false;
-    bool idSeen = false;
-    bool wantId = true;
+    // The slot whose ID field waits for its data mark, and where that ID's CRC ends.
+    TSectorSlot* waiting = nullptr;
+    std::ptrdiff_t idCrcEnd = 0;
     std::size_t s = 0;
     for (std::ptrdiff_t f = 0; f < length; ++f) {
         if (raw.Marked(f)) {
@@ -74,37 +100,26 @@ void FindUdiSectors(std::span<const std::uint8_t> bytes, std::span<const std::ui
         }
         if (!marked) continue;
         marked = false;
-        // An ID mark past the 32nd sector has no slot to go to and is passed over.
-        if (raw.At(f) == kIdMark && wantId && s < kSlotsPerTrack) {
-            TakeId(raw, f, track.Slots[s]);
-            idSeen = true;
-            wantId = false;
-            f += kIdFieldLength;
-        }
         const std::uint8_t mark = raw.At(f);
-        if ((mark != kDataMark && mark != kDeletedDataMark) || !idSeen) continue;
-        TSectorSlot& slot = track.Slots[s];
-        // The size shift wraps the way a 32-bit shift does; codes of 25 and up give 0.
-        const std::uint32_t size = std::uint32_t{128} << (slot.SizeCode % 32);
-        wantId = true;
-        idSeen = false;
-        ++s;
-        // f is past an ID field here, so the three bytes before the mark exist.
-        if (f >= 3 &&
-            static_cast<std::uint64_t>(f) + 3 + size < static_cast<std::uint64_t>(length)) {
-            TakeData(raw, f, size, slot);
-            // CRC over the three bytes before the mark, the mark and the data.
-            const std::uint16_t crc = Crc16Fdc(raw.Range(f - 3, std::size_t{size} + 4));
-            const auto stored =
-                static_cast<std::uint16_t>(raw.At(f + size + 1) << 8 | raw.At(f + size + 2));
-            slot.DataGood = crc == stored ? kDataGood : 0;
-            f += static_cast<std::ptrdiff_t>(size) + 1;
-        } else {
-            // The data runs past the end of the track: keep what is there, as bad data.
-            const std::ptrdiff_t rest = std::max<std::ptrdiff_t>(length - f - 3, 0);
-            TakeData(raw, f, static_cast<std::size_t>(rest), slot);
-            slot.DataGood = 0;
-            f = std::max(f, length - 2);
+        // The first mark after an ID field decides whether it has data; an ID left without
+        // keeps its slot with the ID alone, as the controller finds no record for it.
+        if (waiting != nullptr) {
+            TSectorSlot& slot = *std::exchange(waiting, nullptr);
+            if ((mark == kDataMark || mark == kDeletedDataMark) &&
+                DataMarkWithinWindow(static_cast<std::size_t>(idCrcEnd),
+                                     static_cast<std::size_t>(f))) {
+                f = TakeDataField(raw, f, slot);
+                continue;
+            }
+        }
+        // An ID mark past the 32nd sector has no slot to go to and is passed over, and so
+        // is a data mark that no ID field waits for.
+        if (mark == kIdMark && s < kSlotsPerTrack) {
+            TakeId(raw, f, track.Slots[s]);
+            waiting = &track.Slots[s];
+            ++s;
+            idCrcEnd = f + kIdFieldLength - 1;
+            f = idCrcEnd;
         }
     }
     track.CountSectors();

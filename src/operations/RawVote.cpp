@@ -4,6 +4,20 @@
 
 namespace morvane {
 
+std::size_t VoteRawLength(std::span<const std::size_t> lengths) {
+    std::size_t best = 0;
+    std::ptrdiff_t bestCount = 0;
+    // Reads in order: a later length wins only with strictly more reads behind it.
+    for (const std::size_t length : lengths) {
+        const std::ptrdiff_t count = std::count(lengths.begin(), lengths.end(), length);
+        if (count > bestCount) {
+            best = length;
+            bestCount = count;
+        }
+    }
+    return best;
+}
+
 void VoteRawReads(std::span<const RawReadBuffer> reads, std::size_t length,
                   std::span<std::uint8_t, kTrackBufferSize> out) {
     const std::size_t n = reads.size();

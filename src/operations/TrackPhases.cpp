@@ -1,6 +1,7 @@
 #include "operations/TrackPhases.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "controller/ControllerProtocol.h"
 #include "controller/RxRecords.h"
@@ -54,6 +55,8 @@ bool DeletedMarkOnly(const ErrorRecord& error) {
 OperationOutcome ReadRawImages(OperationSession& session, TTrack& track,
                                std::vector<RawReadBuffer>& reads, std::size_t& length) {
     length = 0;
+    std::vector<std::size_t> lengths;
+    lengths.reserve(reads.size());
     for (RawReadBuffer& buffer : reads) {
         session.Protocol().SendCommand(cmdReadTrack);
         const int result = session.Wait();
@@ -74,7 +77,9 @@ OperationOutcome ReadRawImages(OperationSession& session, TTrack& track,
         session.TrackLog(track,
                          QStringLiteral("Образ дорожки считан, размер - ") + Dec(length) + " байт.",
                          false);
+        lengths.push_back(length);
     }
+    length = VoteRawLength(lengths);
     return OperationOutcome::Done;
 }
 
@@ -144,82 +149,165 @@ OperationOutcome ScanIdFields(OperationSession& session, TTrack& track, PhaseSty
     return OperationOutcome::Done;
 }
 
+namespace {
+
+// The records of one sector list read, matched to the listed slots. The device answers
+// the slots in list order, one record each; an answer carries no sector number, but an
+// error record names its sector (status byte 1), and one that names another sector than
+// the slot waited for is not taken for it. It belongs to a later slot when its records
+// went missing on the way (those slots stay failed), or to no slot still to come (a
+// record the device never sent for this list): it is passed over and the wait goes on.
+class ListRead {
+  public:
+    ListRead(OperationSession& session, TTrack& track, std::size_t count, PhaseStyle style,
+             int& failed, Bytes* view)
+        : session_(session),
+          track_(track),
+          count_(count),
+          run_(style == PhaseStyle::DiskRun),
+          failed_(failed),
+          view_(view) {}
+
+    OperationOutcome Run() {
+        for (std::size_t m = 0; m < count_; ++m) {
+            Visit(m);
+            for (;;) {
+                const int result = session_.Wait();
+                if (const auto stop = session_.Interrupted(result)) return *stop;
+                if (result != wrAnswer && result != wrError) {
+                    session_.ShowError(QStringLiteral("Время ожидания вышло..."));
+                    return OperationOutcome::Stopped;
+                }
+                if (result == wrAnswer) {
+                    Store(m, session_.TakeAnswer().data, nullptr);
+                    break;
+                }
+                const ErrorRecord& error = session_.TakeError();
+                const std::optional<std::size_t> owner = OwnerOf(error, m);
+                if (!owner) {
+                    Passed(m, error.StatusByte(1));
+                    continue;
+                }
+                // The slots before the record's own stay failed: theirs went missing.
+                while (m < *owner) {
+                    NoRecord(m, error.StatusByte(1));
+                    Visit(++m);
+                }
+                Store(m, error.data, &error);
+                break;
+            }
+        }
+        return OperationOutcome::Done;
+    }
+
+  private:
+    std::uint8_t Sector(std::size_t m) const { return track_.Slots[m].Sector; }
+    QString Where(std::size_t m) const {
+        return " (Track - " + Dec(track_.Number) + " / Sector - " + Dec(Sector(m)) + ")";
+    }
+
+    void Visit(std::size_t m) {
+        session_.Log(QStringLiteral("Чтение сектора - ") + Dec(Sector(m)));
+        const std::size_t size = SizeFromCode(track_.Slots[m].SizeCode);
+        if (size != 0) expected_ = size;
+    }
+
+    // The slot the error record answers, from m on; none when it names a sector that no
+    // slot from m on has. A record too short to name its sector is taken for slot m.
+    std::optional<std::size_t> OwnerOf(const ErrorRecord& error, std::size_t m) const {
+        if (error.StatusLength() < 2) return m;
+        for (std::size_t k = m; k < count_; ++k)
+            if (Sector(k) == error.StatusByte(1)) return k;
+        return std::nullopt;
+    }
+
+    void Passed(std::size_t m, std::uint8_t named) {
+        session_.TrackLog(track_,
+                          QStringLiteral("Ответ сектора ") + Dec(named) +
+                              " пропущен: ожидался сектор " + Dec(Sector(m)) + Where(m),
+                          true);
+    }
+
+    void NoRecord(std::size_t m, std::uint8_t named) {
+        TSectorSlot& slot = track_.Slots[m];
+        session_.TrackLog(track_,
+                          QStringLiteral("Сектор ") + Dec(slot.Sector) +
+                              " не считан: пришёл ответ сектора " + Dec(named) + Where(m),
+                          true);
+        slot.DataLength = 0;
+        slot.DataGood = 0;
+        ++failed_;
+        session_.Disk().RedrawSectorCell(track_.Number, static_cast<std::uint8_t>(m));
+    }
+
+    // The bytes of slot m from its answer, or from its error record when error is set.
+    void Store(std::size_t m, std::span<const std::uint8_t> data, const ErrorRecord* error) {
+        TSectorSlot& slot = track_.Slots[m];
+        bool good = true;
+        if (error && DeletedMarkOnly(*error)) {
+            session_.TrackLog(
+                track_,
+                StatusText(kStatusTypeReadSector, error->StatusByte(0)).trimmed() + Where(m),
+                false);
+            error = nullptr;
+        } else if (error) {
+            good = false;
+            ++failed_;
+        }
+        const std::size_t n =
+            CopyInto(data, slot.Data.first(std::min(data.size(), slot.Data.size())));
+        slot.DataLength = static_cast<std::uint16_t>(n);
+        if (n != expected_) {
+            session_.TrackLog(track_,
+                              QStringLiteral("Длинна сектора - ") + Dec(expected_) +
+                                  " byte не равна колличеству считанных байтов - " + Dec(n),
+                              true);
+            // An error record already counted this sector.
+            if (good) ++failed_;
+            good = false;
+        }
+        if (view_)
+            view_->insert(view_->end(), data.begin(),
+                          data.begin() + static_cast<std::ptrdiff_t>(n));
+        if (error) {
+            const QString detail =
+                run_ ? QStringLiteral(" / Ошибка - ") +
+                           StatusText(kStatusTypeReadSector, error->StatusByte(0))
+                     : QStringLiteral(" - #1Fr reg = ") + Hex2(error->StatusByte(0));
+            session_.TrackLog(track_,
+                              QStringLiteral("Ошибка чтения сектора ") + Dec(error->StatusByte(1)) +
+                                  detail + Where(m),
+                              true);
+        } else {
+            slot.Present = kPresent;
+        }
+        slot.DataGood = good ? kDataGood : 0;
+        session_.Disk().RedrawSectorCell(track_.Number, static_cast<std::uint8_t>(m));
+    }
+
+    OperationSession& session_;
+    TTrack& track_;
+    const std::size_t count_;
+    const bool run_;
+    int& failed_;
+    Bytes* view_;
+    std::size_t expected_ = kDefaultExpectedSize;
+};
+
+}  // namespace
+
 OperationOutcome ReadListedSectors(OperationSession& session, TTrack& track, PhaseStyle style,
                                    int& failed, Bytes* view) {
-    const bool run = style == PhaseStyle::DiskRun;
-    const std::uint8_t t = track.Number;
     const std::size_t count = track.CountSectors();
     if (count == 0) return OperationOutcome::Done;
-    TZX_Disk& disk = session.Disk();
-    if (run) disk.RedrawTrackCell(t);
+    if (style == PhaseStyle::DiskRun) session.Disk().RedrawTrackCell(track.Number);
     session.TrackLog(track, QStringLiteral("Чтение секторов - ") + SectorListText(track, count),
                      true);
     Bytes list(count);
     for (std::size_t i = 0; i < count; ++i)
         list[i] = track.Slots[i].Sector;
     session.Protocol().SendCommandBlock(cmdReadSectors, list);
-
-    std::size_t expected = kDefaultExpectedSize;
-    for (std::size_t m = 0; m < count; ++m) {
-        TSectorSlot& slot = track.Slots[m];
-        const std::uint8_t r = slot.Sector;
-        session.Log(QStringLiteral("Чтение сектора - ") + Dec(r));
-        if (SizeFromCode(slot.SizeCode) != 0) expected = SizeFromCode(slot.SizeCode);
-        const int result = session.Wait();
-        if (const auto stop = session.Interrupted(result)) return *stop;
-        if (result != wrAnswer && result != wrError) {
-            session.ShowError(QStringLiteral("Время ожидания вышло..."));
-            return OperationOutcome::Stopped;
-        }
-        std::span<const std::uint8_t> data;
-        bool good = true;
-        const ErrorRecord* error = nullptr;
-        if (result == wrAnswer) {
-            data = session.TakeAnswer().data;
-        } else {
-            error = &session.TakeError();
-            data = error->data;
-            if (DeletedMarkOnly(*error)) {
-                session.TrackLog(track,
-                                 StatusText(kStatusTypeReadSector, error->StatusByte(0)).trimmed() +
-                                     " (Track - " + Dec(t) + " / Sector - " + Dec(r) + ")",
-                                 false);
-                error = nullptr;
-            } else {
-                good = false;
-                ++failed;
-            }
-        }
-        const std::size_t n =
-            CopyInto(data, slot.Data.first(std::min(data.size(), slot.Data.size())));
-        slot.DataLength = static_cast<std::uint16_t>(n);
-        if (n != expected) {
-            session.TrackLog(track,
-                             QStringLiteral("Длинна сектора - ") + Dec(expected) +
-                                 " byte не равна колличеству считанных байтов - " + Dec(n),
-                             true);
-            // An error record already counted this sector.
-            if (good) ++failed;
-            good = false;
-        }
-        if (view)
-            view->insert(view->end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(n));
-        if (error) {
-            const QString detail =
-                run ? QStringLiteral(" / Ошибка - ") +
-                          StatusText(kStatusTypeReadSector, error->StatusByte(0))
-                    : QStringLiteral(" - #1Fr reg = ") + Hex2(error->StatusByte(0));
-            session.TrackLog(track,
-                             QStringLiteral("Ошибка чтения сектора ") + Dec(error->StatusByte(1)) +
-                                 detail + " (Track - " + Dec(t) + " / Sector - " + Dec(r) + ")",
-                             true);
-        } else {
-            slot.Present = kPresent;
-        }
-        slot.DataGood = good ? kDataGood : 0;
-        disk.RedrawSectorCell(t, static_cast<std::uint8_t>(m));
-    }
-    return OperationOutcome::Done;
+    return ListRead(session, track, count, style, failed, view).Run();
 }
 
 }  // namespace morvane

@@ -20,8 +20,8 @@ struct ErrorRecord;
 enum class PhaseStyle { SingleTrack, DiskRun };
 
 // reads.size() raw reads of the track the head is on, each into its zero-filled buffer
-// (cut at 6500 bytes). length = the count of the last read. Stopped on a time-out (the
-// message shown, the track unchanged apart from its log).
+// (cut at 6500 bytes). length = the count most reads had (VoteRawLength). Stopped on a
+// time-out (the message shown, the track unchanged apart from its log).
 OperationOutcome ReadRawImages(OperationSession& session, TTrack& track,
                                std::vector<RawReadBuffer>& reads, std::size_t& length);
 

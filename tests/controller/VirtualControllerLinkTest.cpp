@@ -1,9 +1,12 @@
 // The protocol and the real port against the emulated controller: what the window and the
 // disk operations will do, end to end, without hardware.
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -197,6 +200,50 @@ TEST_F(VirtualLinkTest, SilentControllerTimesOut) {
     EXPECT_GE(clock.elapsed(), 190);
     EXPECT_LT(protocol->QueryStatus(), kStatusErrorRecord) << "the next command is answered";
 }
+
+// An exchange whose answer misses its time-out, then a status query. The device carries
+// out one command after the other, so whatever it still owes comes before the status; the
+// query must get its own one-byte answer all the same. The drive works in real time on a
+// clock of the test's, which stands still until the status query is under way.
+struct LateCase {
+    const char* name;
+    std::function<void(ControllerProtocol&, VirtualController&)> first;
+};
+
+class LateAnswers : public VirtualLinkTest, public ::testing::WithParamInterface<LateCase> {};
+
+TEST_P(LateAnswers, NextExchangeTakesOnlyItsOwnAnswer) {
+    std::atomic<std::int64_t> wallNs{0};
+    device->SetClock([&wallNs] { return virt::Nanos(wallNs.load()); });
+    device->SetRealTime(true);
+    GetParam().first(*protocol, *device);
+    ASSERT_EQ(protocol->WaitAnswer(), wrTimeout);
+    // Ten seconds pass once the next exchange has begun: the drive is done with everything.
+    QTimer::singleShot(50, [&wallNs] { wallNs += std::int64_t{10'000'000'000}; });
+    ASSERT_TRUE(protocol->SendCommand(cmdStatus));
+    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    EXPECT_EQ(port->TakeAnswer()->Length(), 1u) << "the status answer, not an earlier one";
+    EXPECT_EQ(port->AnswerCount() + port->ErrorCount(), 0u) << "nothing else is left over";
+    device->SetRealTime(false);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LateAnswers,
+                         ::testing::Values(LateCase{"RawTrackRead",
+                                                    [](ControllerProtocol& p, VirtualController&) {
+                                                        p.SendCommand(cmdReadTrack);
+                                                    }},
+                                           LateCase{"SectorList",
+                                                    [](ControllerProtocol& p, VirtualController&) {
+                                                        const std::uint8_t list[] = {1, 2, 3};
+                                                        p.SendCommandBlock(cmdReadSectors, list);
+                                                    }},
+                                           LateCase{
+                                               "SilencedCommand",
+                                               [](ControllerProtocol& p, VirtualController& d) {
+                                                   d.SilenceNextCommands(1);
+                                                   p.SendCommand(cmdStatus);
+                                               }}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(VirtualLinkTest, GarbageBetweenFramesIsIgnored) {
     std::vector<Bytes8> clean;

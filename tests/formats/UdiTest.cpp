@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ImageTestFiles.h"
+#include "formats/UdiSectorFinder.h"
 #include "formats/UdiTrackBuilder.h"
 #include "model/Checksums.h"
 
@@ -398,6 +399,69 @@ TEST_F(UdiTest, CorpusFilesRewrittenKeepTheirSectors) {
             }
             EXPECT_GT(sectors, 0u) << path;
         }
+    }
+}
+
+// The sectors the finder makes of every track record of a file: how many, how many with
+// data, and a fingerprint of their slots. The header is not looked at, so the tracks of a
+// file the reader refuses for its header are checked too.
+struct FoundSectors {
+    std::size_t sectors = 0;
+    std::size_t withData = 0;
+    std::uint64_t fingerprint = 0;
+    bool operator==(const FoundSectors&) const = default;
+};
+
+FoundSectors FindSectorsOfEveryTrack(const Bytes& file) {
+    std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
+    const auto mix = [&hash](std::uint64_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            hash ^= (v >> (8 * i)) & 0xFF;
+            hash *= 1099511628211ULL;
+        }
+    };
+    FoundSectors found;
+    const std::span<const std::uint8_t> all(file);
+    auto track = std::make_unique<TTrack>();
+    for (std::size_t at = 16; at + 3 + 4 <= file.size();) {
+        const std::size_t length = file[at + 1] | std::size_t{file[at + 2]} << 8;
+        const std::size_t bitmap = (length + 7) / 8;
+        if (at + 3 + length + bitmap + 4 > file.size() || length > kTrackBufferSize) break;
+        track->ClearSlots();
+        FindUdiSectors(all.subspan(at + 3, length), all.subspan(at + 3 + length, bitmap), *track);
+        for (std::size_t k = 0; k < kSlotsPerTrack; ++k) {
+            const TSectorSlot& s = track->Slots[k];
+            if (s.Present == 0) continue;
+            ++found.sectors;
+            found.withData += s.DataLength > 0 ? 1 : 0;
+            mix(k, 1);
+            mix(std::uint64_t{s.Cylinder} << 24 | s.Head << 16 | s.Sector << 8 | s.SizeCode, 4);
+            mix(s.HeaderCrc, 2);
+            mix(s.DataGood, 1);
+            mix(s.DataPosition, 2);
+            mix(s.DataLength, 2);
+            for (std::size_t i = 0; i < s.DataLength; ++i)
+                mix(s.Data[i], 1);
+        }
+        at += 3 + length + bitmap;
+    }
+    found.fingerprint = hash;
+    return found;
+}
+
+TEST_F(UdiTest, CorpusTracksKeepTheSectorsFoundInThem) {
+    MORVANE_CORPUS_OR_SKIP(files, "udi");
+    static const std::map<std::string, FoundSectors> kFound{
+        {"48.udi", {2514, 2514, 0xa22d0dfa875c8ddeULL}},
+        {"beta128-empty.udi", {2752, 2752, 0x6b88e42f9826fb1fULL}},
+        {"Zvezdnoe Nasledie.udi", {2560, 2560, 0xd8fd0938109d0f1aULL}}};
+    for (const auto& path : files) {
+        const FoundSectors found = FindSectorsOfEveryTrack(testing::LoadFile(path));
+        const auto expected = kFound.find(path.filename().string());
+        if (expected == kFound.end()) continue;  // a file added since; nothing to compare
+        EXPECT_EQ(found, expected->second)
+            << path << ": " << found.sectors << " sectors, " << found.withData
+            << " with data, fingerprint 0x" << std::hex << found.fingerprint;
     }
 }
 

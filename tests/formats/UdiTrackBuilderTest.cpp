@@ -598,17 +598,97 @@ TEST(UdiSectorFinderTest, UnmarkedBitmapFindsNothing) {
     EXPECT_EQ(track->SectorCount, 0);
 }
 
-TEST(UdiSectorFinderTest, IdWithoutDataPassesOverFollowingIdsUntilData) {
+TEST(UdiSectorFinderTest, IdWithoutDataDoesNotTakeTheNextSectorsData) {
     RawTrack raw;
     raw.Id(1, 1);
     raw.Id(2, 1);
     raw.Data(256, 0x22);
     auto track = std::make_unique<TTrack>();
     FindUdiSectors(raw.bytes, raw.marks, *track);
-    ASSERT_EQ(track->SectorCount, 1);
+    ASSERT_EQ(track->SectorCount, 2);
     EXPECT_EQ(track->Slots[0].Sector, 1);
-    EXPECT_EQ(track->Slots[0].Data[0], 0x22);
+    EXPECT_EQ(track->Slots[0].DataLength, 0);
+    EXPECT_EQ(track->Slots[1].Sector, 2);
+    EXPECT_EQ(track->Slots[1].Data[0], 0x22);
 }
+
+// A data field belongs to an ID field only as the controller reads it: its mark within 43
+// bytes after the ID's CRC, before any other mark. Id() leaves 10 gap bytes after the CRC
+// and Data() puts three sync bytes before its mark, so after a further gap of g bytes the
+// mark is 14 + g bytes past the CRC.
+struct PairingPiece {
+    enum Kind { Id, Data, Gap, IndexMark } kind;
+    std::uint8_t value;  // Id: sector number; Data: fill byte; Gap: its length
+};
+
+struct PairingCase {
+    const char* name;
+    std::vector<PairingPiece> track;
+    // Slot by slot: the sector number and the fill byte of its data, 0 for no data.
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> slots;
+};
+
+class UdiSectorPairing : public ::testing::TestWithParam<PairingCase> {};
+
+TEST_P(UdiSectorPairing, EachIdGetsTheDataTheControllerReadsForIt) {
+    RawTrack raw;
+    raw.Fill(20, 0x4E);
+    for (const PairingPiece& piece : GetParam().track) {
+        switch (piece.kind) {
+            case PairingPiece::Id:
+                raw.Id(piece.value, 1);
+                break;
+            case PairingPiece::Data:
+                raw.Data(256, piece.value);
+                break;
+            case PairingPiece::Gap:
+                raw.Fill(piece.value, 0x4E);
+                break;
+            case PairingPiece::IndexMark:
+                raw.Marked({0xC2, 0xC2, 0xC2});
+                raw.Plain({0xFC});
+                break;
+        }
+    }
+    raw.Fill(40, 0x4E);
+    auto track = std::make_unique<TTrack>();
+    FindUdiSectors(raw.bytes, raw.marks, *track);
+    const auto& slots = GetParam().slots;
+    ASSERT_EQ(track->SectorCount, slots.size());
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+        const TSectorSlot& slot = track->Slots[k];
+        EXPECT_EQ(slot.Sector, slots[k].first) << "slot " << k;
+        const bool hasData = slots[k].second != 0;
+        EXPECT_EQ(slot.DataLength, hasData ? 256 : 0) << "slot " << k;
+        EXPECT_EQ(slot.DataGood, hasData ? kDataGood : 0) << "slot " << k;
+        if (hasData) {
+            EXPECT_EQ(slot.Data[0], slots[k].second) << "slot " << k;
+        }
+    }
+}
+
+using P = PairingPiece;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UdiSectorPairing,
+    ::testing::Values(
+        PairingCase{"NextIdKeepsItsOwnData",
+                    {{P::Id, 1}, {P::Id, 2}, {P::Data, 0x22}},
+                    {{1, 0}, {2, 0x22}}},
+        PairingCase{"SeveralIdsWithoutData",
+                    {{P::Id, 1}, {P::Id, 2}, {P::Id, 3}, {P::Data, 0x33}, {P::Id, 4}},
+                    {{1, 0}, {2, 0}, {3, 0x33}, {4, 0}}},
+        PairingCase{
+            "MarkAtTheWindowsLastByte", {{P::Id, 1}, {P::Gap, 29}, {P::Data, 0x11}}, {{1, 0x11}}},
+        PairingCase{"MarkOneBytePastTheWindow",
+                    {{P::Id, 1}, {P::Gap, 30}, {P::Data, 0x11}, {P::Id, 2}, {P::Data, 0x22}},
+                    {{1, 0}, {2, 0x22}}},
+        PairingCase{"MarkFarPastTheWindow", {{P::Id, 1}, {P::Gap, 200}, {P::Data, 0x11}}, {{1, 0}}},
+        PairingCase{
+            "OtherMarkComesFirst", {{P::Id, 1}, {P::IndexMark, 0}, {P::Data, 0x11}}, {{1, 0}}},
+        PairingCase{"DataWithoutIdIsPassedOver",
+                    {{P::Data, 0x11}, {P::Id, 1}, {P::Data, 0x22}},
+                    {{1, 0x22}}}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST(UdiSectorFinderTest, DataRunningPastTrackEndIsKeptAsBad) {
     RawTrack raw;

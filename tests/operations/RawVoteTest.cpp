@@ -43,6 +43,32 @@ INSTANTIATE_TEST_SUITE_P(
                       VoteCase{"SingleRead", {0xAB}, 0xAB}),
     [](const auto& param) { return std::string(param.param.name); });
 
+struct LengthCase {
+    const char* name;
+    std::vector<std::size_t> lengths;  // of each read, in read order
+    std::size_t expected;
+};
+
+class LengthCases : public ::testing::TestWithParam<LengthCase> {};
+
+TEST_P(LengthCases, LengthMostReadsHadWinsLowestReadOnTie) {
+    EXPECT_EQ(VoteRawLength(GetParam().lengths), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LengthCases,
+    ::testing::Values(
+        LengthCase{"ShortLastRead", {6250, 6250, 6250, 6250, 6250, 6250, 6250, 3000}, 6250},
+        LengthCase{"LongLastRead", {6250, 6250, 6250, 6250, 6250, 6250, 6250, 6262}, 6250},
+        LengthCase{
+            "ShortFirstRead", {12, 6250, 6250, 6250, 6250, 6250, 6250, 6250, 6250, 6250}, 6250},
+        LengthCase{"MajorityShort", {6250, 3000, 3000, 3000, 6250, 3000, 3000, 6250}, 3000},
+        LengthCase{"TieLowerReadWins", {6248, 6251, 6251, 6248}, 6248},
+        LengthCase{"TieLaterLengthFirst", {6251, 6248, 6248, 6251}, 6251},
+        LengthCase{"AllDifferent", {6249, 6251, 6250}, 6249}, LengthCase{"SingleRead", {17}, 17},
+        LengthCase{"NoReads", {}, 0}),
+    [](const auto& param) { return std::string(param.param.name); });
+
 // A raw image with one sector of 256 bytes: A1 A1 A1 FE C H R N crc, A1 A1 A1 FB data crc.
 TTrack TrackWithSector(bool goodCrc) {
     TTrack track;

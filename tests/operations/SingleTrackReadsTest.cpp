@@ -6,6 +6,7 @@
 #include "controller/virtual/SectorAccess.h"
 #include "controller/virtual/TrackScan.h"
 #include "model/Checksums.h"
+#include "operations/DiskRun.h"
 #include "operations/SingleTrackReads.h"
 
 namespace morvane {
@@ -193,6 +194,58 @@ TEST_F(SingleTrackReadsTest, RawReadVoteOutweighsUnstableBytes) {
     EXPECT_TRUE(std::equal(stored.Data.begin(), stored.Data.end(), track.Raw.begin()));
 }
 
+// Raw reads that break off keep only what came before the break; the image keeps the
+// length most reads had, in the context-menu read (ten reads) and in a raw run (eight).
+struct RawLengthCase {
+    const char* name;
+    bool diskRun;
+    int wholeFirst;              // reads before the breaks begin
+    int broken;                  // reads that break off after kBreakAt bytes
+    std::size_t expectedLength;  // 0: the stored track's length
+};
+
+constexpr std::size_t kBreakAt = 3000;
+
+class RawLengthCases : public SingleTrackReadsTest,
+                       public ::testing::WithParamInterface<RawLengthCase> {};
+
+TEST_P(RawLengthCases, ImageKeepsTheLengthMostReadsHad) {
+    const RawLengthCase& c = GetParam();
+    constexpr std::uint8_t kTrack = 4;
+    device->Faults().AddRawReadBreak(virt::Drive::A, kTrack, kBreakAt, 0x04, c.broken,
+                                     c.wholeFirst);
+    auto ctx = Ctx();
+    if (c.diskRun) {
+        const DiskRunResult r = RunDisk(ctx, {QStringLiteral("run"), kRunRaw, kTrack, 1, 300});
+        EXPECT_EQ(r.outcome, OperationOutcome::Done);
+    } else {
+        EXPECT_EQ(ReadRawTrack(ctx, {kTrack, 0}), OperationOutcome::Done);
+    }
+    const virt::RawTrack& stored = Stored(kTrack);
+    const std::size_t expected = c.expectedLength == 0 ? stored.Length() : c.expectedLength;
+    const TTrack& track = *disk->GetTrack(kTrack);
+    EXPECT_EQ(Frames(kReadTrack).size(), c.diskRun ? 8u : 10u);
+    const bool lastBroken = c.wholeFirst + c.broken == (c.diskRun ? 8 : 10);
+    const std::size_t lastLength = lastBroken ? kBreakAt : stored.Length();
+    EXPECT_EQ(track.Log.back(),
+              "Образ дорожки считан, размер - " + std::to_string(lastLength) + " байт.")
+        << "each read still logs its own length";
+    ASSERT_EQ(track.RawLength, expected);
+    EXPECT_TRUE(std::equal(stored.Data.begin(),
+                           stored.Data.begin() + static_cast<std::ptrdiff_t>(expected),
+                           track.Raw.begin()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RawLengthCases,
+    ::testing::Values(RawLengthCase{"LastOfTenShort", false, 9, 1, 0},
+                      RawLengthCase{"LastOfEightShort", true, 7, 1, 0},
+                      RawLengthCase{"FirstOfEightShort", true, 0, 1, 0},
+                      RawLengthCase{"MostOfTenShort", false, 2, 6, kBreakAt},
+                      RawLengthCase{"HalfOfEightShortFirstReadWins", true, 0, 4, kBreakAt},
+                      RawLengthCase{"HalfOfEightWholeFirstReadWins", true, 4, 4, 0}),
+    test::CaseName());
+
 TEST_F(SingleTrackReadsTest, RawReadTimeOutLeavesTrackUnchanged) {
     device->SilenceCommand(kReadTrack);
     auto ctx = Ctx();
@@ -265,6 +318,93 @@ TEST_F(SingleTrackReadsTest, TrackSectorsReadInOneListWithErrorsLogged) {
     EXPECT_EQ(host.trackLabel, "2");
     EXPECT_EQ(host.sectorLabel, "0");
 }
+
+// A sector list read whose records do not come one for one: records lost on the way, or
+// an error record the device never sent for this list. Every slot keeps only its own
+// sector's bytes; a slot whose record went missing stays failed, and the records after
+// it still go to their own slots. Track 2 of the demo disk: sector 14 has a bad data CRC.
+struct ListRecordCase {
+    const char* name;
+    std::vector<std::uint8_t> lost;      // sectors whose record never arrives
+    std::uint8_t strayBefore;            // a stray error record comes before this sector's
+    std::uint8_t strayNames;             // the sector the stray record names
+    std::vector<std::uint8_t> noRecord;  // sectors left failed for want of their record
+    std::vector<std::string> lines;      // in the operation log
+};
+
+class ListRecordCases : public SingleTrackReadsTest,
+                        public ::testing::WithParamInterface<ListRecordCase> {};
+
+TEST_P(ListRecordCases, EachSlotKeepsOnlyItsOwnSectorsRecord) {
+    const ListRecordCase& c = GetParam();
+    FillDemoSlots(2);
+    device->SetReplyTamper(
+        [&c](const virt::CommandFrame& frame, std::size_t i, const virt::WdReply& reply) {
+            std::vector<virt::WdReply> out;
+            if (frame.Code != kReadSectors || i >= frame.Payload.size()) return out = {reply};
+            const std::uint8_t r = frame.Payload[i];
+            if (r == c.strayBefore) {
+                virt::WdReply stray = reply;
+                stray.Error = true;
+                stray.Status = 0x08;
+                stray.Sector = c.strayNames;
+                stray.Data = Bytes(256, 0x77);
+                out.push_back(stray);
+            }
+            if (std::find(c.lost.begin(), c.lost.end(), r) == c.lost.end()) out.push_back(reply);
+            return out;
+        });
+    auto ctx = Ctx();
+    EXPECT_EQ(ReadTrackSectors(ctx, {2, 0}), OperationOutcome::Done);
+    EXPECT_TRUE(host.messages.empty());
+    const virt::RawTrack& stored = Stored(2);
+    const TTrack& track = *disk->GetTrack(2);
+    for (std::uint8_t r = 1; r <= 16; ++r) {
+        SCOPED_TRACE(int{r});
+        const TSectorSlot& slot = track.Slots[r - 1u];
+        if (std::find(c.noRecord.begin(), c.noRecord.end(), r) != c.noRecord.end()) {
+            EXPECT_EQ(slot.DataGood, 0);
+            EXPECT_EQ(slot.DataLength, 0);
+            continue;
+        }
+        const virt::SectorRead truth = virt::ReadSector(stored, r);
+        EXPECT_EQ(slot.DataGood, truth.Status == 0 ? kDataGood : 0);
+        EXPECT_EQ(Bytes(slot.Data.begin(), slot.Data.begin() + slot.DataLength), truth.Data);
+    }
+    for (const std::string& line : c.lines)
+        EXPECT_TRUE(Logged(line)) << line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ListRecordCases,
+    ::testing::Values(
+        ListRecordCase{"RecordLostBeforeAnErrorRecord",
+                       {13},
+                       0,
+                       0,
+                       {13},
+                       {"Сектор 13 не считан: пришёл ответ сектора 14 (Track - 2 / Sector - 13)",
+                        "Ошибка чтения сектора 14 - #1Fr reg = 08 (Track - 2 / Sector - 14)"}},
+        ListRecordCase{"TwoRecordsLostBeforeAnErrorRecord",
+                       {12, 13},
+                       0,
+                       0,
+                       {12, 13},
+                       {"Сектор 12 не считан: пришёл ответ сектора 14 (Track - 2 / Sector - 12)",
+                        "Сектор 13 не считан: пришёл ответ сектора 14 (Track - 2 / Sector - 13)"}},
+        ListRecordCase{"StrayRecordOfAnUnlistedSector",
+                       {},
+                       5,
+                       66,
+                       {},
+                       {"Ответ сектора 66 пропущен: ожидался сектор 5 (Track - 2 / Sector - 5)"}},
+        ListRecordCase{"StrayRecordOfAnEarlierSector",
+                       {},
+                       5,
+                       2,
+                       {},
+                       {"Ответ сектора 2 пропущен: ожидался сектор 5 (Track - 2 / Sector - 5)"}}),
+    test::CaseName());
 
 TEST_F(SingleTrackReadsTest, TrackSectorsLengthMismatchMarksSectorFailed) {
     FillDemoSlots(9, 3, 0);  // the slots claim 128 bytes; the disk holds 256

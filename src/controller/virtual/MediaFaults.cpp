@@ -56,14 +56,18 @@ std::optional<ReadBreak> MediaFaults::ScanBreak(Drive drive, std::uint8_t track)
 }
 
 void MediaFaults::AddRawReadBreak(Drive drive, std::uint8_t track, std::size_t bytes,
-                                  std::uint8_t status, int reads) {
+                                  std::uint8_t status, int reads, int after) {
     if (reads == 0) return;
-    rawBreaks_[{drive, track}] = {{bytes, status}, reads < 0 ? kAlways : reads};
+    rawBreaks_[{drive, track}] = {{bytes, status}, reads < 0 ? kAlways : reads, std::max(after, 0)};
 }
 
 std::optional<ReadBreak> MediaFaults::TakeRawReadBreak(Drive drive, std::uint8_t track) {
     const auto it = rawBreaks_.find({drive, track});
     if (it == rawBreaks_.end()) return std::nullopt;
+    if (it->second.WholeFirst > 0) {
+        --it->second.WholeFirst;
+        return std::nullopt;
+    }
     const ReadBreak result = it->second.Break;
     if (it->second.Remaining != kAlways && --it->second.Remaining <= 0) rawBreaks_.erase(it);
     return result;

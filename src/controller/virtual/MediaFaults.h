@@ -57,9 +57,9 @@ class MediaFaults {
     // READ ADDRESS on the track breaks off after `ids` ID fields with this status.
     void AddScanBreak(Drive drive, std::uint8_t track, std::size_t ids, std::uint8_t status);
     // READ TRACK on the track breaks off after `bytes` bytes with this status, for the next
-    // `reads` raw reads of it or always.
+    // `reads` raw reads of it or always; the first `after` raw reads still read whole.
     void AddRawReadBreak(Drive drive, std::uint8_t track, std::size_t bytes, std::uint8_t status,
-                         int reads = kAlways);
+                         int reads = kAlways, int after = 0);
     // Each READ TRACK of the track is up to maxBytes shorter or longer than the track (the
     // drive's speed varies); a longer read goes on past the index into the track again.
     void AddRawLengthJitter(Drive drive, std::uint8_t track, std::size_t maxBytes);
@@ -91,6 +91,7 @@ class MediaFaults {
     struct RawBreak {
         ReadBreak Break;
         int Remaining;
+        int WholeFirst;  // raw reads still to go before the break begins
     };
     struct Unstable {
         Drive OnDrive;

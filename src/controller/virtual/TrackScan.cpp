@@ -42,8 +42,7 @@ std::vector<IdField> ReadIdFields(const RawTrack& track) {
 }
 
 std::optional<DataField> FindDataField(const RawTrack& track, const IdField& id) {
-    for (std::size_t d = 1; d <= kDataMarkWindow; ++d) {
-        const std::size_t p = id.EndPosition() + d;
+    for (std::size_t p = id.EndPosition() + 1; DataMarkWithinWindow(id.EndPosition(), p); ++p) {
         if (track.IsMarked(p) || !track.IsMarked(p - 1)) continue;
         const std::uint8_t mark = track.At(p);
         if (mark == kDataAddressMark || mark == kDeletedDataAddressMark)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controller/virtual/RawTrack.h"
+#include "model/DataMarkWindow.h"
 
 namespace morvane::virt {
 
@@ -18,8 +19,6 @@ inline constexpr std::uint8_t kDeletedDataAddressMark = 0xF8;
 inline constexpr std::uint8_t kIndexAddressMark = 0xFC;
 inline constexpr std::uint8_t kSyncByte = 0xA1;
 inline constexpr std::uint8_t kIndexSyncByte = 0xC2;
-// The WD1793 gives up on a data field whose mark is further than this past the ID CRC.
-inline constexpr std::size_t kDataMarkWindow = 43;
 inline constexpr std::size_t kIdFieldLength = 6;  // C H R N CRC-high CRC-low
 
 // Positions (0 .. length-1) of the address mark bytes, in order from the index.
@@ -42,7 +41,7 @@ struct DataField {
 };
 
 // The data field of an ID field: a data mark within the WD1793's window after the ID CRC
-// and before any other address mark.
+// and before any other address mark (DataMarkWithinWindow).
 std::optional<DataField> FindDataField(const RawTrack& track, const IdField& id);
 
 // The data length of a size code as the WD1793 takes it: only the two low bits count.

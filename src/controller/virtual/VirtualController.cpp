@@ -300,8 +300,14 @@ void VirtualController::HandleFrame(const CommandFrame& frame) {
         silenceNext_ = std::exchange(silenceLater_, 0);
     }
     if (!silent) {
-        for (const WdReply& reply : replies)
-            QueueReply(reply);
+        for (std::size_t i = 0; i < replies.size(); ++i) {
+            if (!tamper_) {
+                QueueReply(replies[i]);
+                continue;
+            }
+            for (const WdReply& reply : tamper_(frame, i, replies[i]))
+                QueueReply(reply);
+        }
     }
     if (vanishAfter_ > 0 && --vanishAfter_ == 0) {
         vanished_ = true;
@@ -425,6 +431,11 @@ void VirtualController::SetGarbageBetweenFrames(bool on, std::size_t maxBytes, G
 void VirtualController::SetGarbageSeed(std::uint32_t seed) {
     std::lock_guard lock(mutex_);
     random_.seed(seed);
+}
+
+void VirtualController::SetReplyTamper(ReplyTamper tamper) {
+    std::lock_guard lock(mutex_);
+    tamper_ = std::move(tamper);
 }
 
 void VirtualController::Vanish() {

@@ -117,6 +117,13 @@ class VirtualController : public FtdiDriver {
                                  GarbageKind kind = GarbageKind::Noise);
     // Seeds the noise: the same seed gives the same bytes, so a noisy run can be rerun.
     void SetGarbageSeed(std::uint32_t seed);
+    // Replies on their way to the host, one at a time: the tamper gets the frame, the
+    // reply's place among the frame's replies and the reply, and returns what arrives
+    // instead (nothing for a reply lost on the way; others around it for records the
+    // device never sent). It runs under the device's lock and must not call the device.
+    using ReplyTamper =
+        std::function<std::vector<WdReply>(const CommandFrame&, std::size_t, const WdReply&)>;
+    void SetReplyTamper(ReplyTamper tamper);
     // Unplugged: every driver call fails from now on (queued bytes are lost).
     void Vanish();
     // Unplugged right after answering the next count commands.
@@ -183,6 +190,7 @@ class VirtualController : public FtdiDriver {
     int silenceSkip_ = 0;   // commands still answered before silenceLater_ begin
     int silenceLater_ = 0;  // commands silenced once silenceSkip_ runs out
     std::vector<std::uint8_t> silentCodes_;
+    ReplyTamper tamper_;
     bool garbage_ = false;
     std::size_t garbageMax_ = 8;
     GarbageKind garbageKind_ = GarbageKind::Noise;

@@ -7,7 +7,9 @@
 #include "controller/virtual/FormatTable.h"
 #include "controller/virtual/SectorAccess.h"
 #include "controller/virtual/Wd1793.h"
+#include "controller/virtual/WdStatus.h"
 #include "formats/Trd.h"
+#include "formats/UdiSectorFinder.h"
 #include "model/Checksums.h"
 #include "model/ZxDisk.h"
 
@@ -79,6 +81,67 @@ TEST(DiskImageBridgeTest, RawTrackGoesInAsItIs) {
     EXPECT_EQ(disk->Track(0)->Data, built.Data);
     EXPECT_EQ(disk->Track(0)->Marks, built.Marks);
     EXPECT_EQ(ReadSector(*disk->Track(0), 2).Data, Bytes(256, 0x42));
+}
+
+// A track of sectors 1, 2, 3 whose sector 2 has lost the data mark it had; in its place
+// a data mark may lie `farMark` bytes past the ID's CRC (0 for none).
+RawTrack TrackWithSector2Moved(std::size_t farMark) {
+    const std::vector<std::uint8_t> numbers{1, 2, 3};
+    RawTrack built = LayDownTrack(StandardFormatPairs(0, 0, numbers, 1));
+    for (std::uint8_t r : numbers)
+        WriteDataField(built, *FindSector(built, r, false).Id, Bytes(256, r), kDataAddressMark);
+    const IdField id = *FindSector(built, 2, false).Id;
+    const DataField data = *FindDataField(built, id);
+    for (std::size_t p = data.MarkPosition - 3; p <= data.MarkPosition; ++p)
+        built.Put(p, 0x4E, false);
+    if (farMark != 0) {
+        const std::size_t mark = id.EndPosition() + farMark;
+        for (std::size_t p = mark - 3; p < mark; ++p)
+            built.Put(p, kSyncByte, true);
+        built.Put(mark, kDataAddressMark, false);
+        const Bytes bytes(256, 0x22);
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            built.Put(mark + 1 + i, bytes[i], false);
+        const std::uint16_t crc = DataFieldCrc(kDataAddressMark, bytes);
+        built.Put(mark + 257, static_cast<std::uint8_t>(crc >> 8), false);
+        built.Put(mark + 258, static_cast<std::uint8_t>(crc), false);
+    }
+    return built;
+}
+
+// The sectors a UDI track's bitmap shows are the sectors the drive reads from that track:
+// an ID whose data mark is missing or too far off has no data, and never another's.
+TEST(DiskImageBridgeTest, SectorsFoundInARawTrackAreWhatTheDriveReads) {
+    for (const std::size_t farMark :
+         {std::size_t{0}, std::size_t{43}, std::size_t{44}, std::size_t{60}}) {
+        SCOPED_TRACE(farMark);
+        const RawTrack built = TrackWithSector2Moved(farMark);
+        auto image = std::make_unique<TZX_Disk>();
+        TTrack* track = image->GetTrack(0);
+        track->Present = kPresent;
+        track->RawValid = 1;
+        track->RawLength = static_cast<std::uint16_t>(built.Length());
+        std::copy(built.Data.begin(), built.Data.end(), track->Raw.begin());
+        FindUdiSectors(built.Data, built.Marks, *track);  // as the UDI reader does
+        ASSERT_EQ(track->SectorCount, 3);
+        Wd1793 fdc;
+        fdc.InsertDisk(Drive::A, DiskFromImage(*image));
+        fdc.Seek(0);
+        for (std::size_t k = 0; k < 3; ++k) {
+            const TSectorSlot& slot = track->Slots[k];
+            EXPECT_EQ(slot.Sector, k + 1);
+            const WdReply reply = fdc.ReadSector(slot.Sector);
+            if (slot.DataLength == 0) {
+                EXPECT_TRUE(reply.Error) << "slot " << k;
+                EXPECT_EQ(reply.Status & wd::kRecordNotFound, wd::kRecordNotFound) << "slot " << k;
+                continue;
+            }
+            ASSERT_FALSE(reply.Error) << "slot " << k;
+            EXPECT_TRUE(std::equal(reply.Data.begin(), reply.Data.end(), slot.Data.begin()))
+                << "slot " << k;
+        }
+        EXPECT_EQ(track->Slots[1].DataLength, farMark == 43 ? 256 : 0);
+    }
 }
 
 TEST(DiskImageBridgeTest, UnbuildableTrackIsReportedAndLeftUnformatted) {

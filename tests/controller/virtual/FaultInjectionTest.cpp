@@ -120,6 +120,11 @@ TEST_F(FaultInjectionTest, RawReadBreaksOffWithPartialDataForItsReads) {
     EXPECT_EQ(cut.Status, (Bytes{0x04, 0}));
     EXPECT_EQ(cut.Data, Bytes(whole.begin(), whole.begin() + 3000));
     EXPECT_EQ(One(ShortFrame(kReadTrack)).Data, whole) << "the next read is whole again";
+    vc.Faults().AddRawReadBreak(Drive::A, 7, 100, 0x04, 1, 2);
+    EXPECT_EQ(One(ShortFrame(kReadTrack)).Data, whole) << "two whole reads first";
+    EXPECT_EQ(One(ShortFrame(kReadTrack)).Data, whole);
+    EXPECT_EQ(One(ShortFrame(kReadTrack)).Data.size(), 100u) << "then the break";
+    EXPECT_EQ(One(ShortFrame(kReadTrack)).Data, whole);
 }
 
 TEST_F(FaultInjectionTest, RawReadLengthVariesByAFewBytesFromReadToRead) {
