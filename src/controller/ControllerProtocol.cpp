@@ -130,7 +130,7 @@ void ControllerProtocol::LetLateRecordsCome() {
     waiting_ = true;  // the loop below keeps the window live; no command may start in it
     QTimer quiet;
     quiet.setSingleShot(true);
-    quiet.setInterval(to1_.interval());
+    quiet.setInterval(answerTimer_.interval());
     bool silent = false;
     QEventLoop loop;
     const auto arrived = [&quiet, &loop] {
