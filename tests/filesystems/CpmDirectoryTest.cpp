@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TestDisks.h"
-#include "filesystems/CpmWindowRules.h"
+#include "filesystems/CpmListing.h"
 
 namespace morvane {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "TestDisks.h"
 #include "filesystems/CpmDirectory.h"
-#include "filesystems/TrDosWindowRules.h"
+#include "filesystems/TrDosListing.h"
 #include "model/Checksums.h"
 
 namespace morvane {

@@ -10,6 +10,8 @@ morvane_add_test(ui_catalogue_tests
     catalogue/TrDosAddFilesTest.cpp
     catalogue/CatalogueCommandsTest.cpp
     catalogue/ZxCatalogueFromDiskTest.cpp
+    catalogue/TrDosWindowRulesTest.cpp
+    catalogue/CpmWindowRulesTest.cpp
   LIBS morvane_ui)
 target_include_directories(ui_catalogue_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 

@@ -11,7 +11,7 @@
 #include "ScriptedCatalogueDialogs.h"
 #include "filesystems/CpmEditing.h"
 #include "filesystems/TestDisks.h"
-#include "filesystems/TrDosWindowRules.h"
+#include "ui/catalogue/TrDosWindowRules.h"
 #include "formats/Udi.h"
 #include "ui/catalogue/CatalogueEditTexts.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
