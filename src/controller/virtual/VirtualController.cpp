@@ -508,9 +508,15 @@ Nanos VirtualController::DeviceTime() const {
     return deviceTime_;
 }
 
+DriveTimes VirtualController::DeviceTimeSpent() const {
+    std::lock_guard lock(mutex_);
+    return fdc_.Spent();
+}
+
 void VirtualController::ResetDeviceTime() {
     std::lock_guard lock(mutex_);
     deviceTime_ = Nanos{};
+    fdc_.ResetSpent();
 }
 
 // --- Inspection

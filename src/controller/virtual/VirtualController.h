@@ -147,6 +147,9 @@ class VirtualController : public FtdiDriver {
     // waiting for the index or a sector, reading and writing), idle time left out, since
     // creation or the last reset. A host's run over the same commands cannot take less.
     Nanos DeviceTime() const;
+    // The same time by what the drive spent it on (steps, waiting for the index or a
+    // sector, reading...); the parts add up to DeviceTime().
+    DriveTimes DeviceTimeSpent() const;
     void ResetDeviceTime();
 
     // --- Inspection

@@ -11,6 +11,28 @@
 
 namespace morvane::virt {
 
+const char* DriveTimeName(DriveTime kind) {
+    switch (kind) {
+        case DriveTime::Steps:
+            return "steps";
+        case DriveTime::Settle:
+            return "settle";
+        case DriveTime::ToIndex:
+            return "to-index";
+        case DriveTime::ToSector:
+            return "to-sector";
+        case DriveTime::Sector:
+            return "sector";
+        case DriveTime::ScanTurn:
+            return "scan-turn";
+        case DriveTime::TrackTurn:
+            return "track-turn";
+        case DriveTime::NotFound:
+            return "not-found";
+    }
+    return "";
+}
+
 Wd1793::Wd1793() = default;
 
 void Wd1793::InsertDisk(Drive drive, std::unique_ptr<VirtualDisk> disk) {
@@ -72,23 +94,33 @@ std::size_t Wd1793::RotationPosition(std::size_t trackLength) const {
     return static_cast<std::size_t>(into * static_cast<std::int64_t>(trackLength) / revolution);
 }
 
-void Wd1793::WaitBytes(std::size_t bytes, std::size_t trackLength) {
+void Wd1793::Spend(DriveTime kind, Nanos time) {
+    now_ += time;
+    spent_[static_cast<std::size_t>(kind)] += time;
+}
+
+void Wd1793::WaitBytes(DriveTime kind, std::size_t bytes, std::size_t trackLength) {
     if (trackLength == 0) return;
-    now_ += mechanics_.Revolution * static_cast<std::int64_t>(bytes) /
-            static_cast<std::int64_t>(trackLength);
+    Spend(kind, mechanics_.Revolution * static_cast<std::int64_t>(bytes) /
+                    static_cast<std::int64_t>(trackLength));
 }
 
 void Wd1793::WaitForPosition(std::size_t position, std::size_t trackLength) {
     if (trackLength == 0) return;
     const std::size_t here = RotationPosition(trackLength);
-    WaitBytes((position % trackLength + trackLength - here) % trackLength, trackLength);
+    WaitBytes(DriveTime::ToSector, (position % trackLength + trackLength - here) % trackLength,
+              trackLength);
 }
 
 void Wd1793::WaitForIndex() {
     const auto revolution = mechanics_.Revolution.count();
     if (revolution <= 0) return;
     const auto into = now_.count() % revolution;
-    if (into != 0) now_ += Nanos(revolution - into);
+    if (into != 0) Spend(DriveTime::ToIndex, Nanos(revolution - into));
+}
+
+void Wd1793::WaitNotFound() {
+    Spend(DriveTime::NotFound, mechanics_.Revolution * mechanics_.NotFoundRevolutions);
 }
 
 WdReply Wd1793::Answer(Bytes data) const {
@@ -125,8 +157,8 @@ WdReply Wd1793::Seek(std::uint8_t trackIndex) {
     std::uint8_t& cylinder = cylinders_[Index(SelectedDrive())];
     const auto target = static_cast<std::uint8_t>(CylinderOf(reached));
     const int steps = std::abs(int{target} - int{cylinder});
-    now_ += mechanics_.StepTime * steps;
-    if (steps > 0) now_ += mechanics_.SettleTime;
+    Spend(DriveTime::Steps, mechanics_.StepTime * steps);
+    if (steps > 0) Spend(DriveTime::Settle, mechanics_.SettleTime);
     cylinder = target;
     side_ = static_cast<std::uint8_t>(SideOf(reached));
     TouchHead();
@@ -140,7 +172,7 @@ WdReply Wd1793::ReadAddresses() {
     const std::uint8_t track = CurrentTrackIndex();
     const RawTrack seen = faults_.Apply(drive, track, *stored);
     WaitForIndex();
-    now_ += mechanics_.Revolution;
+    Spend(DriveTime::ScanTurn, mechanics_.Revolution);
     TouchHead();
     const std::vector<IdField> ids = ReadIdFields(seen);
     if (ids.empty()) return Failure(wd::kRecordNotFound, 0);
@@ -169,11 +201,11 @@ WdReply Wd1793::ReadSector(std::uint8_t r) {
     faults_.NoteSectorRead(SelectedDrive(), CurrentTrackIndex(), r);
     TouchHead();
     if (read.Data.empty()) {
-        now_ += mechanics_.Revolution * mechanics_.NotFoundRevolutions;
+        WaitNotFound();
         return Failure(read.Status, r);
     }
     WaitForPosition(read.IdPosition, seen.Length());
-    WaitBytes(read.EndPosition - read.IdPosition + 1, seen.Length());
+    WaitBytes(DriveTime::Sector, read.EndPosition - read.IdPosition + 1, seen.Length());
     // A deleted data mark (F8): the WD1793 reads the whole field and ends the command
     // normally, only setting status bit 5 (record type). The controller sends every
     // non-zero end status as an error record, so the sector comes as an error record with
@@ -203,10 +235,10 @@ WdReply Wd1793::ReadTrack() {
         data[i] = seen.At(i);
     if (const std::optional<ReadBreak> cut = faults_.TakeRawReadBreak(drive, track)) {
         data.resize(std::min(data.size(), cut->Kept));
-        WaitBytes(data.size(), seen.Length());
+        WaitBytes(DriveTime::TrackTurn, data.size(), seen.Length());
         return Failure(cut->Status, 0, std::move(data));
     }
-    now_ += mechanics_.Revolution;
+    Spend(DriveTime::TrackTurn, mechanics_.Revolution);
     return Answer(std::move(data));
 }
 
@@ -218,7 +250,7 @@ WdReply Wd1793::WriteSector(std::uint8_t r, std::span<const std::uint8_t> data) 
     const SectorSearch search = FindSector(seen, r, false);
     TouchHead();
     if (!search.Id) {
-        now_ += mechanics_.Revolution * mechanics_.NotFoundRevolutions;
+        WaitNotFound();
         return Failure(search.Status, r);
     }
     // A host that sends fewer bytes than the sector holds leaves the WD1793 without data:
@@ -228,7 +260,7 @@ WdReply Wd1793::WriteSector(std::uint8_t r, std::span<const std::uint8_t> data) 
     std::copy_n(data.begin(), std::min(size, data.size()), field.begin());
     const std::size_t end = WriteDataField(*stored, *search.Id, field, kDataAddressMark);
     WaitForPosition(search.Id->MarkPosition, stored->Length());
-    WaitBytes(end - search.Id->MarkPosition + 1, stored->Length());
+    WaitBytes(DriveTime::Sector, end - search.Id->MarkPosition + 1, stored->Length());
     if (data.size() < size) return Failure(wd::kLostData, r);
     return Answer({});
 }
@@ -239,7 +271,7 @@ WdReply Wd1793::WriteTrack(std::span<const FormatPair> pairs) {
     if (Disk(SelectedDrive())->WriteProtected) return Failure(wd::kWriteProtect, 0);
     WaitForIndex();
     *stored = LayDownTrack(pairs, kStandardTrackLength);
-    now_ += mechanics_.Revolution;
+    Spend(DriveTime::TrackTurn, mechanics_.Revolution);
     TouchHead();
     return Answer({});
 }

@@ -30,6 +30,22 @@ struct Mechanics {
     int HeadUnloadRevolutions = 15;  // idle revolutions before the head unloads
 };
 
+// What the drive spent its time on, for a look at where a run's revolutions go.
+enum class DriveTime : std::uint8_t {
+    Steps,      // stepping the head
+    Settle,     // letting it settle after the steps
+    ToIndex,    // waiting for the index (scan, READ TRACK, WRITE TRACK)
+    ToSector,   // waiting for the wanted sector's ID field to come round
+    Sector,     // from that ID field to the end of the data field, read or written
+    ScanTurn,   // the revolution of a scan of the ID fields
+    TrackTurn,  // the revolution of READ TRACK or WRITE TRACK
+    NotFound,   // the revolutions before "record not found"
+};
+inline constexpr std::size_t kDriveTimeKinds = 8;
+using DriveTimes = std::array<Nanos, kDriveTimeKinds>;
+// "steps", "settle", "to-index", ... as the benchmarks and the documentation name them.
+const char* DriveTimeName(DriveTime kind);
+
 // One answer or error record as the firmware sends it.
 struct WdReply {
     bool Error = false;
@@ -53,6 +69,9 @@ class Wd1793 {
     Mechanics& Timing() { return mechanics_; }
 
     Nanos Now() const { return now_; }
+    // The emulated time spent on commands so far, by what it went on.
+    const DriveTimes& Spent() const { return spent_; }
+    void ResetSpent() { spent_ = {}; }
     // Lets emulated time catch up with the wall clock (the disk turned meanwhile).
     void CatchUp(Nanos wall) {
         if (wall > now_) now_ = wall;
@@ -81,9 +100,11 @@ class Wd1793 {
     bool HeadLoaded() const;
     void TouchHead();
     std::size_t RotationPosition(std::size_t trackLength) const;
-    void WaitBytes(std::size_t bytes, std::size_t trackLength);
+    void Spend(DriveTime kind, Nanos time);
+    void WaitBytes(DriveTime kind, std::size_t bytes, std::size_t trackLength);
     void WaitForPosition(std::size_t position, std::size_t trackLength);
     void WaitForIndex();
+    void WaitNotFound();
     WdReply Answer(Bytes data) const;
     WdReply Failure(std::uint8_t status, std::uint8_t sector, Bytes data = {}) const;
 
@@ -94,6 +115,7 @@ class Wd1793 {
     MediaFaults faults_;
     Mechanics mechanics_;
     Nanos now_{};
+    DriveTimes spent_{};
     bool headLoaded_ = false;
     Nanos lastAccess_{};
 };
