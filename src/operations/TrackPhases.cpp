@@ -33,18 +33,41 @@ std::size_t CopyInto(std::span<const std::uint8_t> from, std::span<std::uint8_t>
     return n;
 }
 
-QString SectorListText(const TTrack& track, std::size_t count) {
-    QString text;
-    for (std::size_t i = 0; i < count; ++i)
-        text += QLatin1Char(' ') + Hex2(track.Slots[i].Sector);
-    return text;
-}
-
 QString StatusText(int type, std::uint8_t status) {
     return QString::fromStdString(DecodeStatus(type, status));
 }
 
 }  // namespace
+
+void EmptySlotsFrom(TZX_Disk& disk, TTrack& track, std::size_t first) {
+    // The track is what the drive says it is: slots the scan did not fill (another disk's
+    // sectors, say) are emptied, so nothing asks for sectors this disk does not have.
+    for (std::size_t k = first; k < kSlotsPerTrack; ++k) {
+        if (track.Slots[k].Present == 0) continue;
+        track.ClearSlot(static_cast<std::uint8_t>(k));
+        disk.RedrawSectorCell(track.Number, static_cast<std::uint8_t>(k));
+    }
+}
+
+void FillSlots(TZX_Disk& disk, TTrack& track, std::span<const std::uint8_t> records) {
+    const std::size_t count = std::min(records.size() / kIdRecordLength, kSlotsPerTrack);
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::uint8_t* id = records.data() + k * kIdRecordLength;
+        track.Present = kPresent;
+        TSectorSlot& slot = track.Slots[k];
+        // Data read for another ID field does not belong to this one.
+        if (slot.Cylinder != id[0] || slot.Head != id[1] || slot.Sector != id[2] ||
+            slot.SizeCode != id[3])
+            track.ClearSlot(static_cast<std::uint8_t>(k));
+        slot.Present = kPresent;
+        slot.Cylinder = id[0];
+        slot.Head = id[1];
+        slot.Sector = id[2];
+        slot.SizeCode = id[3];
+        slot.HeaderCrc = static_cast<std::uint16_t>(id[4] << 8 | id[5]);
+        disk.RedrawSectorCell(track.Number, static_cast<std::uint8_t>(k));
+    }
+}
 
 bool DeletedMarkOnly(const ErrorRecord& error) {
     const std::uint8_t status = error.StatusByte(0);
@@ -116,32 +139,11 @@ OperationOutcome ScanIdFields(OperationSession& session, TTrack& track, PhaseSty
     TZX_Disk& disk = session.Disk();
     // Only whole records, and no more than the track has slots.
     const std::size_t records = std::min(length / kIdRecordLength, kSlotsPerTrack);
-    // The track is what the drive says it is: slots the scan did not fill (another disk's
-    // sectors, say) are emptied, so nothing asks for sectors this disk does not have.
-    for (std::size_t k = records; k < kSlotsPerTrack; ++k) {
-        if (track.Slots[k].Present == 0) continue;
-        track.ClearSlot(static_cast<std::uint8_t>(k));
-        disk.RedrawSectorCell(t, static_cast<std::uint8_t>(k));
-    }
+    EmptySlotsFrom(disk, track, records);
     if (run && length <= kScanMinimumForDiskRun) return OperationOutcome::Done;
     if (!run) track.Present = kPresent;
     disk.RedrawTrackCell(t);
-    for (std::size_t k = 0; k < records; ++k) {
-        const std::uint8_t* id = buffer.data() + k * kIdRecordLength;
-        track.Present = kPresent;
-        TSectorSlot& slot = track.Slots[k];
-        // Data read for another ID field does not belong to this one.
-        if (slot.Cylinder != id[0] || slot.Head != id[1] || slot.Sector != id[2] ||
-            slot.SizeCode != id[3])
-            track.ClearSlot(static_cast<std::uint8_t>(k));
-        slot.Present = kPresent;
-        slot.Cylinder = id[0];
-        slot.Head = id[1];
-        slot.Sector = id[2];
-        slot.SizeCode = id[3];
-        slot.HeaderCrc = static_cast<std::uint16_t>(id[4] << 8 | id[5]);
-        disk.RedrawSectorCell(t, static_cast<std::uint8_t>(k));
-    }
+    FillSlots(disk, track, buffer.first(records * kIdRecordLength));
     found = records;
     session.TrackLog(
         track, QStringLiteral("Сканирование завершено. Найдено ") + Dec(records) + " секторов.",
@@ -151,26 +153,43 @@ OperationOutcome ScanIdFields(OperationSession& session, TTrack& track, PhaseSty
 
 namespace {
 
+// The size each of slots 0..count-1 should bring, from its size code; a code above 3
+// keeps the size of the slot before it (256 before any).
+std::vector<std::size_t> ExpectedSizes(const TTrack& track, std::size_t count) {
+    std::vector<std::size_t> sizes(count);
+    std::size_t expected = kDefaultExpectedSize;
+    for (std::size_t m = 0; m < count; ++m) {
+        const std::size_t size = SizeFromCode(track.Slots[m].SizeCode);
+        if (size != 0) expected = size;
+        sizes[m] = expected;
+    }
+    return sizes;
+}
+
 // The records of one sector list read, matched to the listed slots. The device answers
 // the slots in list order, one record each; an answer carries no sector number, but an
 // error record names its sector (status byte 1), and one that names another sector than
 // the slot waited for is not taken for it. It belongs to a later slot when its records
 // went missing on the way (those slots stay failed), or to no slot still to come (a
 // record the device never sent for this list): it is passed over and the wait goes on.
+// The list is order: slot indices, each once, in the order the sectors are asked for.
 class ListRead {
   public:
-    ListRead(OperationSession& session, TTrack& track, std::size_t count, PhaseStyle style,
-             int& failed, Bytes* view)
+    ListRead(OperationSession& session, TTrack& track, std::span<const std::uint8_t> order,
+             PhaseStyle style, int& failed, Bytes* view, const ListRecordHook& hook)
         : session_(session),
           track_(track),
-          count_(count),
+          order_(order),
           run_(style == PhaseStyle::DiskRun),
           failed_(failed),
-          view_(view) {}
+          view_(view),
+          hook_(hook),
+          expected_(ExpectedSizes(track, SlotsSpanned(order))) {}
 
     OperationOutcome Run() {
-        for (std::size_t m = 0; m < count_; ++m) {
-            Visit(m);
+        const std::size_t count = order_.size();
+        for (std::size_t p = 0; p < count; ++p) {
+            Visit(p);
             for (;;) {
                 const int result = session_.Wait();
                 if (const auto stop = session_.Interrupted(result)) return *stop;
@@ -179,21 +198,23 @@ class ListRead {
                     return OperationOutcome::Stopped;
                 }
                 if (result == wrAnswer) {
-                    Store(m, session_.TakeAnswer().data, nullptr);
+                    if (hook_) hook_(p, false);
+                    Store(p, session_.TakeAnswer().data, nullptr);
                     break;
                 }
                 const ErrorRecord& error = session_.TakeError();
-                const std::optional<std::size_t> owner = OwnerOf(error, m);
+                const std::optional<std::size_t> owner = OwnerOf(error, p);
                 if (!owner) {
-                    Passed(m, error.StatusByte(1));
+                    Passed(p, error.StatusByte(1));
                     continue;
                 }
                 // The slots before the record's own stay failed: theirs went missing.
-                while (m < *owner) {
-                    NoRecord(m, error.StatusByte(1));
-                    Visit(++m);
+                while (p < *owner) {
+                    NoRecord(p, error.StatusByte(1));
+                    Visit(++p);
                 }
-                Store(m, error.data, &error);
+                if (hook_) hook_(p, true);
+                Store(p, error.data, &error);
                 break;
             }
         }
@@ -201,53 +222,59 @@ class ListRead {
     }
 
   private:
-    std::uint8_t Sector(std::size_t m) const { return track_.Slots[m].Sector; }
-    QString Where(std::size_t m) const {
-        return " (Track - " + Dec(track_.Number) + " / Sector - " + Dec(Sector(m)) + ")";
+    static std::size_t SlotsSpanned(std::span<const std::uint8_t> order) {
+        std::size_t spanned = 0;
+        for (std::uint8_t slot : order)
+            spanned = std::max<std::size_t>(spanned, std::size_t{slot} + 1);
+        return spanned;
     }
-
-    void Visit(std::size_t m) {
-        session_.Log(QStringLiteral("Чтение сектора - ") + Dec(Sector(m)));
-        const std::size_t size = SizeFromCode(track_.Slots[m].SizeCode);
-        if (size != 0) expected_ = size;
+    TSectorSlot& Slot(std::size_t p) { return track_.Slots[order_[p]]; }
+    std::uint8_t Sector(std::size_t p) const { return track_.Slots[order_[p]].Sector; }
+    QString Where(std::size_t p) const {
+        return " (Track - " + Dec(track_.Number) + " / Sector - " + Dec(Sector(p)) + ")";
     }
+    void Redraw(std::size_t p) { session_.Disk().RedrawSectorCell(track_.Number, order_[p]); }
 
-    // The slot the error record answers, from m on; none when it names a sector that no
-    // slot from m on has. A record too short to name its sector is taken for slot m.
-    std::optional<std::size_t> OwnerOf(const ErrorRecord& error, std::size_t m) const {
-        if (error.StatusLength() < 2) return m;
-        for (std::size_t k = m; k < count_; ++k)
+    void Visit(std::size_t p) { session_.Log(QStringLiteral("Чтение сектора - ") + Dec(Sector(p))); }
+
+    // The list position the error record answers, from p on; none when it names a sector
+    // that no position from p on has. A record too short to name its sector is taken for
+    // position p.
+    std::optional<std::size_t> OwnerOf(const ErrorRecord& error, std::size_t p) const {
+        if (error.StatusLength() < 2) return p;
+        for (std::size_t k = p; k < order_.size(); ++k)
             if (Sector(k) == error.StatusByte(1)) return k;
         return std::nullopt;
     }
 
-    void Passed(std::size_t m, std::uint8_t named) {
+    void Passed(std::size_t p, std::uint8_t named) {
         session_.TrackLog(track_,
                           QStringLiteral("Ответ сектора ") + Dec(named) +
-                              " пропущен: ожидался сектор " + Dec(Sector(m)) + Where(m),
+                              " пропущен: ожидался сектор " + Dec(Sector(p)) + Where(p),
                           true);
     }
 
-    void NoRecord(std::size_t m, std::uint8_t named) {
-        TSectorSlot& slot = track_.Slots[m];
+    void NoRecord(std::size_t p, std::uint8_t named) {
+        TSectorSlot& slot = Slot(p);
         session_.TrackLog(track_,
                           QStringLiteral("Сектор ") + Dec(slot.Sector) +
-                              " не считан: пришёл ответ сектора " + Dec(named) + Where(m),
+                              " не считан: пришёл ответ сектора " + Dec(named) + Where(p),
                           true);
         slot.DataLength = 0;
         slot.DataGood = 0;
         ++failed_;
-        session_.Disk().RedrawSectorCell(track_.Number, static_cast<std::uint8_t>(m));
+        Redraw(p);
     }
 
-    // The bytes of slot m from its answer, or from its error record when error is set.
-    void Store(std::size_t m, std::span<const std::uint8_t> data, const ErrorRecord* error) {
-        TSectorSlot& slot = track_.Slots[m];
+    // The bytes of position p from its answer, or from its error record when error is set.
+    void Store(std::size_t p, std::span<const std::uint8_t> data, const ErrorRecord* error) {
+        TSectorSlot& slot = Slot(p);
+        const std::size_t expected = expected_[order_[p]];
         bool good = true;
         if (error && DeletedMarkOnly(*error)) {
             session_.TrackLog(
                 track_,
-                StatusText(kStatusTypeReadSector, error->StatusByte(0)).trimmed() + Where(m),
+                StatusText(kStatusTypeReadSector, error->StatusByte(0)).trimmed() + Where(p),
                 false);
             error = nullptr;
         } else if (error) {
@@ -257,9 +284,9 @@ class ListRead {
         const std::size_t n =
             CopyInto(data, slot.Data.first(std::min(data.size(), slot.Data.size())));
         slot.DataLength = static_cast<std::uint16_t>(n);
-        if (n != expected_) {
+        if (n != expected) {
             session_.TrackLog(track_,
-                              QStringLiteral("Длинна сектора - ") + Dec(expected_) +
+                              QStringLiteral("Длинна сектора - ") + Dec(expected) +
                                   " byte не равна колличеству считанных байтов - " + Dec(n),
                               true);
             // An error record already counted this sector.
@@ -276,23 +303,31 @@ class ListRead {
                      : QStringLiteral(" - #1Fr reg = ") + Hex2(error->StatusByte(0));
             session_.TrackLog(track_,
                               QStringLiteral("Ошибка чтения сектора ") + Dec(error->StatusByte(1)) +
-                                  detail + Where(m),
+                                  detail + Where(p),
                               true);
         } else {
             slot.Present = kPresent;
         }
         slot.DataGood = good ? kDataGood : 0;
-        session_.Disk().RedrawSectorCell(track_.Number, static_cast<std::uint8_t>(m));
+        Redraw(p);
     }
 
     OperationSession& session_;
     TTrack& track_;
-    const std::size_t count_;
+    const std::span<const std::uint8_t> order_;
     const bool run_;
     int& failed_;
     Bytes* view_;
-    std::size_t expected_ = kDefaultExpectedSize;
+    const ListRecordHook& hook_;
+    const std::vector<std::size_t> expected_;  // by slot
 };
+
+QString OrderText(const TTrack& track, std::span<const std::uint8_t> order) {
+    QString text;
+    for (std::uint8_t slot : order)
+        text += QLatin1Char(' ') + Hex2(track.Slots[slot].Sector);
+    return text;
+}
 
 }  // namespace
 
@@ -300,14 +335,23 @@ OperationOutcome ReadListedSectors(OperationSession& session, TTrack& track, Pha
                                    int& failed, Bytes* view) {
     const std::size_t count = track.CountSectors();
     if (count == 0) return OperationOutcome::Done;
-    if (style == PhaseStyle::DiskRun) session.Disk().RedrawTrackCell(track.Number);
-    session.TrackLog(track, QStringLiteral("Чтение секторов - ") + SectorListText(track, count),
-                     true);
-    Bytes list(count);
+    Bytes order(count);
     for (std::size_t i = 0; i < count; ++i)
-        list[i] = track.Slots[i].Sector;
+        order[i] = static_cast<std::uint8_t>(i);
+    return ReadSlotsInOrder(session, track, order, style, failed, view, {});
+}
+
+OperationOutcome ReadSlotsInOrder(OperationSession& session, TTrack& track,
+                                  std::span<const std::uint8_t> order, PhaseStyle style,
+                                  int& failed, Bytes* view, const ListRecordHook& hook) {
+    if (order.empty()) return OperationOutcome::Done;
+    if (style == PhaseStyle::DiskRun) session.Disk().RedrawTrackCell(track.Number);
+    session.TrackLog(track, QStringLiteral("Чтение секторов - ") + OrderText(track, order), true);
+    Bytes list(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        list[i] = track.Slots[order[i]].Sector;
     session.Protocol().SendCommandBlock(cmdReadSectors, list);
-    return ListRead(session, track, count, style, failed, view).Run();
+    return ListRead(session, track, order, style, failed, view, hook).Run();
 }
 
 }  // namespace morvane

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <vector>
 
 #include "model/Bytes.h"
@@ -15,6 +17,7 @@ namespace morvane {
 
 class OperationSession;
 class TTrack;
+class TZX_Disk;
 struct ErrorRecord;
 
 enum class PhaseStyle { SingleTrack, DiskRun };
@@ -33,6 +36,22 @@ OperationOutcome ScanIdFields(OperationSession& session, TTrack& track, PhaseSty
 // view (if given) collects every sector's bytes in list order.
 OperationOutcome ReadListedSectors(OperationSession& session, TTrack& track, PhaseStyle style,
                                    int& failed, Bytes* view);
+
+// Called as each record of a list read is taken: its position in the list, and whether
+// it was an error record.
+using ListRecordHook = std::function<void(std::size_t position, bool error)>;
+
+// The same list read, of the slots named in order (each slot once), in that order. Each
+// slot's expected size is the one the slot order gives it, whatever the list order.
+OperationOutcome ReadSlotsInOrder(OperationSession& session, TTrack& track,
+                                  std::span<const std::uint8_t> order, PhaseStyle style,
+                                  int& failed, Bytes* view, const ListRecordHook& hook);
+
+// What the scan does with the ID fields it found: slots from first on are emptied, and
+// slot k takes record k (C, H, R, N, CRC high, CRC low); a slot whose ID changes loses its
+// data. Every changed cell is redrawn. The track becomes present when a record is given.
+void EmptySlotsFrom(TZX_Disk& disk, TTrack& track, std::size_t first);
+void FillSlots(TZX_Disk& disk, TTrack& track, std::span<const std::uint8_t> records);
 
 // An error record that only reports the deleted-data mark: the sector was read whole with
 // a good CRC, so its data counts as good.
