@@ -1,9 +1,11 @@
 #include "operations/DiskRun.h"
 
+#include <optional>
 #include <vector>
 
 #include "controller/ControllerProtocol.h"
 #include "model/ZxDisk.h"
+#include "operations/FastRead.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
 #include "operations/Positioning.h"
@@ -68,6 +70,20 @@ OperationOutcome RunTrack(OperationSession& session, TTrack& track, int mode, Ru
     return OperationOutcome::Done;
 }
 
+// The fast read of one track, the cancel looked at between its exchanges and after it.
+OperationOutcome FastTrack(OperationSession& session, TTrack& track, FastReader& reader,
+                           int& failed) {
+    const OperationOutcome read =
+        reader.Track(session, track, failed, [&session] { return Cancelled(session); });
+    if (read != OperationOutcome::Done) return read;
+    if (Cancelled(session)) return OperationOutcome::Cancelled;
+    return OperationOutcome::Done;
+}
+
+bool RunnableMode(int mode) {
+    return (mode >= kFirstMode && mode <= kLastMode) || mode == kRunFast;
+}
+
 }  // namespace
 
 std::optional<DiskRunParams> LaunchParams(DiskRunKind kind, TZX_Disk& disk) {
@@ -90,6 +106,8 @@ std::optional<DiskRunParams> LaunchParams(DiskRunKind kind, TZX_Disk& disk) {
         case DiskRunKind::ScanAndSectors:
             return DiskRunParams{QStringLiteral("Сканирование с посекторным чтением"),
                                  kRunScan | kRunSectors, 0, kAllTracks};
+        case DiskRunKind::FastRead:
+            return DiskRunParams{QStringLiteral("Быстрое чтение диска"), kRunFast, 0, kAllTracks};
     }
     return std::nullopt;
 }
@@ -102,7 +120,7 @@ DiskRunResult RunDiskWorker(OperationContext& ctx, const DiskRunParams& params) 
         return result;
     }
     session.SetKeepsWhatWasRead();
-    if (params.mode < kFirstMode || params.mode > kLastMode) return result;
+    if (!RunnableMode(params.mode)) return result;
     const RunAnswerTimeout timeout(ctx.protocol, params.timeoutMs);
 
     if (params.first < 0 || params.count < 0 || params.first + params.count > kAllTracks) {
@@ -118,13 +136,20 @@ DiskRunResult RunDiskWorker(OperationContext& ctx, const DiskRunParams& params) 
     session.Log(QStringLiteral("Начало чтения диска!"));
 
     RunBuffers buffers;
+    std::optional<FastReader> fast;
+    if (params.mode == kRunFast) fast.emplace();
     for (int j = params.first; j < params.first + params.count; ++j) {
         const auto t = static_cast<std::uint8_t>(j);
         result.outcome = SeekToTrack(session, t, RunPositioningTexts());
         if (result.outcome != OperationOutcome::Done) return result;
         ctx.host.SetRunTrack(QString::number(j));
-        result.outcome =
-            RunTrack(session, *ctx.disk.GetTrack(t), params.mode, buffers, result.failedSectors);
+        TTrack& track = *ctx.disk.GetTrack(t);
+        if (fast) {
+            fast->Moved(j == params.first ? -1 : j - 1, j);
+            result.outcome = FastTrack(session, track, *fast, result.failedSectors);
+        } else {
+            result.outcome = RunTrack(session, track, params.mode, buffers, result.failedSectors);
+        }
         if (result.outcome != OperationOutcome::Done) return result;
         ++result.tracksDone;
         ctx.host.SetRunProgress(j + 1);

@@ -15,6 +15,9 @@ namespace morvane {
 inline constexpr int kRunRaw = 1;
 inline constexpr int kRunScan = 2;
 inline constexpr int kRunSectors = 4;
+// The fast read (FastRead.h): sector lists in the order the sectors come, a scan only
+// where the layout cannot be foretold. A mode of its own, not combined with the bits.
+inline constexpr int kRunFast = 8;
 inline constexpr int kRawReadsPerTrack = 8;
 inline constexpr int kRunTimeoutMs = 30000;
 
@@ -24,6 +27,7 @@ enum class DiskRunKind {
     TrackScan,       // "Сканирование дорожек": mode 2, 166 tracks
     SectorsByMarks,  // "Чтение секторов по  меткам": mode 4, present-track count
     ScanAndSectors,  // "Сканирование и чтение секторов диска" / tb4: mode 6, 166 tracks
+    FastRead,  // "Быстрое чтение диска": kRunFast, 166 tracks
 };
 
 struct DiskRunParams {

@@ -235,7 +235,9 @@ class ListRead {
     }
     void Redraw(std::size_t p) { session_.Disk().RedrawSectorCell(track_.Number, order_[p]); }
 
-    void Visit(std::size_t p) { session_.Log(QStringLiteral("Чтение сектора - ") + Dec(Sector(p))); }
+    void Visit(std::size_t p) {
+        session_.Log(QStringLiteral("Чтение сектора - ") + Dec(Sector(p)));
+    }
 
     // The list position the error record answers, from p on; none when it names a sector
     // that no position from p on has. A record too short to name its sector is taken for

@@ -57,7 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
         LaunchCase{"Scan", DiskRunKind::TrackScan, "Сканирование дорожек диска", 2, 166},
         LaunchCase{"ByMarks", DiskRunKind::SectorsByMarks, "Посекторное чтение диска", 4, 3},
         LaunchCase{"ScanSectors", DiskRunKind::ScanAndSectors, "Сканирование с посекторным чтением",
-                   6, 166}),
+                   6, 166},
+        LaunchCase{"Fast", DiskRunKind::FastRead, "Быстрое чтение диска", 8, 166}),
     CaseName());
 
 TEST_F(DiskRunTest, SectorReadByMarksWithoutPresentTrackDoesNothing) {
