@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(UsageCase{"NoOutput", {"--virtual", "a.trd"}},
                       UsageCase{"TwoOutputs", {"a.trd", "b.trd"}},
                       UsageCase{"UnknownFormat", {"a.xyz"}},
-                      UsageCase{"BadMode", {"--mode", "fast", "a.trd"}},
+                      UsageCase{"BadMode", {"--mode", "slow", "a.trd"}},
                       UsageCase{"BadDrive", {"--drive", "C", "a.trd"}},
                       UsageCase{"TracksOutOfRange", {"--tracks", "167", "a.trd"}},
                       UsageCase{"FaultWithoutVirtual", {"--fault", "crc:1:1", "a.trd"}},
@@ -143,6 +143,16 @@ INSTANTIATE_TEST_SUITE_P(
                 "read 4 tracks, 64 sectors, 0 failed"},
         RunCase{"RawWithUnstableBytes",
                 {"--mode", "raw", "--fault", "unstable:1:0:400"},
+                0,
+                "read 4 tracks, 64 sectors, 0 failed"},
+        RunCase{"FastWithCrcError",
+                {"--mode", "fast", "--fault", "crc:2:5"},
+                3,
+                "read 4 tracks, 64 sectors, 1 failed",
+                "out.trd",
+                "failed track 2 sector 5\n"},
+        RunCase{"FastWeakSectorReread",
+                {"--mode", "fast", "--fault", "crc:3:16:1", "--reread", "1"},
                 0,
                 "read 4 tracks, 64 sectors, 0 failed"},
         RunCase{"EmptyDrive", {"--drive", "B"}, 1, "read 0 tracks, 0 sectors, 0 failed"}),
@@ -253,7 +263,7 @@ TEST_P(CorpusRead, ReadBackEqualsTheImage) {
 
 INSTANTIATE_TEST_SUITE_P(Trd, CorpusRead,
                          ::testing::Combine(::testing::ValuesIn(CorpusTrds()),
-                                            ::testing::Values("scan-sectors", "raw")),
+                                            ::testing::Values("scan-sectors", "raw", "fast")),
                          [](const auto& param) {
                              std::string name =
                                  std::get<0>(param.param) + "_" + std::get<1>(param.param);

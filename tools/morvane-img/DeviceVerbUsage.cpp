@@ -7,7 +7,7 @@ namespace morvane {
 
 std::string ReadUsageText() {
     return "       morvane-img read [--virtual IMAGE] [--drive A|B]\n"
-           "            [--mode full|raw|scan|scan-sectors] [--tracks N] [--reread N]\n"
+           "            [--mode full|raw|scan|scan-sectors|fast] [--tracks N] [--reread N]\n"
            "            [--fault crc:T:R[:READS] | idcrc:T:R | missing:T:R |\n"
            "                     unstable:T:FIRST:COUNT | vanish-after:N]... [--realtime]\n"
            "            [--verbose] OUT\n"

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "formats/ImageFiles.h"
+#include "operations/DiskRun.h"
 
 namespace morvane {
 
@@ -32,7 +33,7 @@ std::vector<std::string> Split(const std::string& text) {
 
 const std::map<std::string, int>& Modes() {
     static const std::map<std::string, int> modes = {
-        {"full", 7}, {"raw", 1}, {"scan", 2}, {"scan-sectors", 6}};
+        {"full", 7}, {"raw", 1}, {"scan", 2}, {"scan-sectors", 6}, {"fast", kRunFast}};
     return modes;
 }
 
@@ -110,7 +111,7 @@ std::optional<ReadOptions> ParseReadOptions(const std::vector<std::string>& args
             } else if (a == "--mode") {
                 const auto m = Modes().find(*v);
                 if (m == Modes().end()) {
-                    problem = "--mode takes full, raw, scan or scan-sectors";
+                    problem = "--mode takes full, raw, scan, scan-sectors or fast";
                     return {};
                 }
                 o.mode = m->second;

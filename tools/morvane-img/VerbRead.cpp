@@ -124,6 +124,11 @@ void DropTracksWithoutSectors(TZX_Disk& disk) {
     }
 }
 
+// Whether the run reads the sectors' bytes (from the sectors or from raw images).
+bool ReadsData(int mode) {
+    return mode == kRunFast || (mode & (kRunSectors | kRunRaw)) != 0;
+}
+
 struct Counts {
     std::size_t tracks = 0, sectors = 0, failed = 0;
 };
@@ -209,9 +214,10 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     auto disk = std::make_unique<TZX_Disk>();
     OperationContext ctx{protocol, *disk, host};
     const DiskRunKind kinds[] = {DiskRunKind::RawRead, DiskRunKind::TrackScan,
-                                 DiskRunKind::ScanAndSectors, DiskRunKind::FullRead};
+                                 DiskRunKind::ScanAndSectors, DiskRunKind::FullRead,
+                                 DiskRunKind::FastRead};
     const int modes[] = {kRunRaw, kRunScan, kRunScan | kRunSectors,
-                         kRunRaw | kRunScan | kRunSectors};
+                         kRunRaw | kRunScan | kRunSectors, kRunFast};
     DiskRunParams params;
     for (std::size_t i = 0; i < std::size(modes); ++i)
         if (modes[i] == o.mode) params = *LaunchParams(kinds[i], *disk);
@@ -225,14 +231,14 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         const bool rawOnly = (o.mode & kRunSectors) == 0 && (o.mode & kRunRaw) != 0;
         // A raw read decodes only where each sector's data lies; the file wants the bytes.
         if (rawOnly) TakeSectorDataFromRawTracks(*disk);
-        if (result.outcome == OperationOutcome::Done && o.reread > 0 &&
-            (o.mode & (kRunSectors | kRunRaw)) != 0 && Count(*disk, true).failed > 0)
+        if (result.outcome == OperationOutcome::Done && o.reread > 0 && ReadsData(o.mode) &&
+            Count(*disk, true).failed > 0)
             reread = RereadFailedSectors(ctx, {o.reread});
     }
     interrupted = 0;
 
     if (FormatFromPath(o.output) == ImageFormat::Trd) DropTracksWithoutSectors(*disk);
-    const bool dataRead = (o.mode & (kRunSectors | kRunRaw)) != 0;
+    const bool dataRead = ReadsData(o.mode);
     const Counts counts = Count(*disk, dataRead);
     std::vector<TrdGap> gaps;
     if (!SaveDump(o.output, *disk, gaps, err)) return 1;
