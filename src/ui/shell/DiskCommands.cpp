@@ -73,6 +73,7 @@ void DiskCommands::ConnectMenu(const MainActions& a, QObject* context) {
         {a.trackScan, DiskRunKind::TrackScan},
         {a.readByMarks, DiskRunKind::SectorsByMarks},
         {a.scanAndRead, DiskRunKind::ScanAndSectors},
+        {a.fastRead, DiskRunKind::FastRead},
         // The tool button runs the command whatever the menu's last enabling was.
         {a.toolScanAndRead, DiskRunKind::ScanAndSectors},
     };

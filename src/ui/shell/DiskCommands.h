@@ -1,8 +1,8 @@
-// The window's commands on the physical disk: the five whole-disk launchers of the "Диск"
-// menu (the tool button tb4 is the fifth), the bad-sector reread, and the disk entries of
-// the map's context menu on the popup position. Each runs its operation on the window's
-// controller, image and operation host; a command given while another one holds the
-// controller is refused with a message, never silently.
+// The window's commands on the physical disk: the whole-disk launchers of the "Диск" menu
+// (the tool button tb4 is the fifth, "Быстрое чтение диска" the sixth), the bad-sector
+// reread, and the disk entries of the map's context menu on the popup position. Each runs
+// its operation on the window's controller, image and operation host; a command given
+// while another one holds the controller is refused with a message, never silently.
 #pragma once
 
 #include <QString>
@@ -33,7 +33,8 @@ class DiskCommands {
                  T_Prog& progress);
 
     // "Полное чтение диска", "Чтение сырых данных", "Сканирование дорожек", "Чтение
-    // секторов по  меткам", "Сканирование и чтение секторов диска": the run in T_Prog.
+    // секторов по  меткам", "Сканирование и чтение секторов диска", "Быстрое чтение
+    // диска": the run in T_Prog.
     void Launch(DiskRunKind kind);
     // Connects the launchers, tb4 and "Перечитать сбойные сектора"; context owns the
     // connections.

@@ -38,6 +38,7 @@ struct MainActions {
     QAction* trackScan = nullptr;
     QAction* readByMarks = nullptr;
     QAction* scanAndRead = nullptr;
+    QAction* fastRead = nullptr;
     QAction* rereadFailed = nullptr;
     QAction* formatDisk = nullptr;
     QAction* writeDisk = nullptr;

@@ -156,6 +156,7 @@ void TFMain::BuildDiskMenu() {
     a.trackScan = Item(m, "Сканирование &дорожек", "actTrackScan");
     a.readByMarks = Item(m, "Чтение секторов по  &меткам", "actReadByMarks");
     a.scanAndRead = Item(m, "Сканирование и &чтение секторов диска", "actScanAndRead");
+    a.fastRead = Item(m, "&Быстрое чтение диска", "actFastRead");
     a.rereadFailed = Item(m, "П&еречитать сбойные сектора", "actRereadFailed");
     m->addSeparator();
     a.formatDisk = Item(m, "&Форматировать диск", "actFormatDisk");
@@ -249,9 +250,10 @@ void TFMain::UpdateImageMenu() {
 
 void TFMain::UpdateDiskMenu() {
     const bool on = DiskMenuRule(link_->Active(), link_->Protocol().Busy());
-    for (QAction* item : {actions_.fullRead, actions_.rawRead, actions_.trackScan,
-                          actions_.readByMarks, actions_.scanAndRead, actions_.rereadFailed,
-                          actions_.formatDisk, actions_.writeDisk, actions_.readZxCatalogue}) {
+    for (QAction* item :
+         {actions_.fullRead, actions_.rawRead, actions_.trackScan, actions_.readByMarks,
+          actions_.scanAndRead, actions_.fastRead, actions_.rereadFailed, actions_.formatDisk,
+          actions_.writeDisk, actions_.readZxCatalogue}) {
         item->setEnabled(on);
     }
 }

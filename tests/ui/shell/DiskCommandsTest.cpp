@@ -124,7 +124,21 @@ const LauncherCase kLaunchers[] = {
      true, "Сбойных секторов - 2"},
     {"tool button tb4", &MainActions::toolScanAndRead, "Сканирование с посекторным чтением", 166,
      false, true, "Сбойных секторов - 2"},
+    {"fast read", &MainActions::fastRead, "Быстрое чтение диска", 166, false, true,
+     "Сбойных секторов - 2"},
 };
+
+TEST_F(DiskCommandsTest, FastReadFollowsScanAndReadInTheDiskMenu) {
+    QStringList captions;
+    for (QAction* a : window->Actions().diskMenu->actions())
+        captions << (a->isSeparator() ? QStringLiteral("-") : a->text().remove(QLatin1Char('&')));
+    EXPECT_EQ(captions, (QStringList{"Полное чтение диска", "Чтение сырых данных",
+                                     "Сканирование дорожек", "Чтение секторов по  меткам",
+                                     "Сканирование и чтение секторов диска", "Быстрое чтение диска",
+                                     "Перечитать сбойные сектора", "-", "Форматировать диск",
+                                     "Записать диск", "-", "Считать ZX каталог"}));
+    EXPECT_EQ(window->Actions().fastRead->objectName(), QStringLiteral("actFastRead"));
+}
 
 TEST_F(DiskCommandsTest, EachLauncherRunsItsModeOverItsTracksInTheProgressWindow) {
     for (const LauncherCase& c : kLaunchers) {
@@ -363,7 +377,8 @@ TEST_F(DiskCommandsTest, DiskItemsAreDisabledWhileTheControllerIsHeldAndBackAfte
         emit window->Actions().diskMenu->aboutToShow();
         for (QAction* a : {window->Actions().fullRead, window->Actions().rawRead,
                            window->Actions().trackScan, window->Actions().readByMarks,
-                           window->Actions().scanAndRead, window->Actions().rereadFailed}) {
+                           window->Actions().scanAndRead, window->Actions().fastRead,
+                           window->Actions().rereadFailed}) {
             EXPECT_EQ(a->isEnabled(), enabled) << a->text().toStdString();
         }
     }
@@ -413,6 +428,7 @@ TEST_F(DiskCommandsTest, ACommandGivenWhileAnotherHoldsTheControllerIsRefusedAlo
     Virtual().ClearReceivedFrames();
     const std::pair<const char*, std::function<void()>> commands[] = {
         {"full read", [&] { window->Actions().fullRead->trigger(); }},
+        {"fast read", [&] { window->Actions().fastRead->trigger(); }},
         {"tb4", [&] { window->Actions().toolScanAndRead->trigger(); }},
         {"reread", [&] { window->Actions().rereadFailed->trigger(); }},
         {"read sector", [&] { window->DiskOps().RunMapEntry(MapMenuEntry::ReadSector, 1, 6); }},
