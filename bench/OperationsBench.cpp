@@ -104,6 +104,7 @@ constexpr KindCase kKinds[] = {
     {"track_scan", DiskRunKind::TrackScan, 1, 1},
     {"sectors_by_marks", DiskRunKind::SectorsByMarks, 1, 0},
     {"scan_and_sectors", DiskRunKind::ScanAndSectors, 2, 1},
+    {"fast_read", DiskRunKind::FastRead, 1, 1},
 };
 
 // The least time the drive needs for a run over tracks first..first+count-1 of the demo
