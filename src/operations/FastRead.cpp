@@ -174,7 +174,9 @@ double FastReader::Lead() const {
 OperationOutcome FastReader::Track(OperationSession& session, TTrack& track, int& failed,
                                    const std::function<bool()>& cancelled) {
     const unsigned cylinder = CylinderOf(track.Number), side = SideOf(track.Number);
-    if (const std::optional<TrackIds> ids = layouts_.Guess(cylinder, side)) {
+    const std::optional<TrackIds> ids =
+        cylinder < kGuessedCylinders ? layouts_.Guess(cylinder, side) : std::nullopt;
+    if (ids) {
         bool read = false;
         const OperationOutcome guessed = ReadGuessed(session, track, *ids, failed, cancelled, read);
         if (guessed != OperationOutcome::Done || read) return guessed;

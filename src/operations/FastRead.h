@@ -9,7 +9,9 @@
 // how many places the sectors move round from one cylinder to the next. A side's layout is
 // trusted once two neighbouring cylinders were scanned with the same sectors (C one up,
 // the rest alike, the order turned by the skew); until then each of its tracks is scanned.
-// An unformatted track is always scanned: no read can tell it is empty.
+// An unformatted track is always scanned: no read can tell it is empty. So is every track
+// past cylinder 79, where most disks end: the probe of an unformatted track costs the five
+// revolutions of "record not found", a scan about two.
 //
 // Where the head is, the run keeps as an angle past the index, from the nominal drive:
 // 300 rpm, 6250 bytes a revolution, the ID fields evenly spread from the index, a step
@@ -75,6 +77,9 @@ class LayoutGuess {
 };
 
 // --- Where the sectors pass the head, as fractions of a revolution past the index.
+
+// Cylinders whose tracks may be read by a guess: those of an 80-cylinder disk.
+inline constexpr unsigned kGuessedCylinders = 80;
 
 // The nominal drive.
 inline constexpr double kRevolutionMs = 200.0;

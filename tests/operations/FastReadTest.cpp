@@ -410,6 +410,12 @@ INSTANTIATE_TEST_SUITE_P(
                                {},
                                {0, 1, 2, 3, 8, 9, 10, 11},
                                {8, 9}},
+                      DiskCase{"PastCylinder79EveryTrackIsScanned",
+                               166,
+                               [](int track) { return track < 164 ? TrDos(track) : std::nullopt; },
+                               {},
+                               {0, 1, 2, 3, 160, 161, 162, 163, 164, 165},
+                               {}},
                       DiskCase{"LayoutChangesEveryCylinder",
                                12,
                                [](int track) {
