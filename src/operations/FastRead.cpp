@@ -145,7 +145,18 @@ bool CameRoundLate(double measuredMs, double expectedMs) {
 
 // --- FastReader
 
-FastReader::FastReader() : allowance_(kFirstAllowanceMs / kRevolutionMs) {
+void TurnaroundAllowance::Timed(bool late, std::size_t places) {
+    ++timed_;
+    if (!late || places == 0) return;
+    late_.push_back(timed_);
+    std::erase_if(late_, [this](long list) { return timed_ - list >= kLateWindow; });
+    if (late_.size() < kLateToGrow) return;
+    allowance_ =
+        std::min(kMostAllowance, allowance_ + kAllowanceGrowth / static_cast<double>(places));
+    late_.clear();
+}
+
+FastReader::FastReader() {
     clock_.start();
 }
 
@@ -168,7 +179,7 @@ void FastReader::Answered() {
 }
 
 double FastReader::Lead() const {
-    return allowance_ * exchanges_;
+    return allowance_.Revolutions() * exchanges_;
 }
 
 OperationOutcome FastReader::Track(OperationSession& session, TTrack& track, int& failed,
@@ -267,17 +278,7 @@ OperationOutcome FastReader::ReadList(OperationSession& session, TTrack& track,
     const bool firstWhole = track.Slots[first].DataLength == firstBytes;
     if (expectedMs && firstWhole && firstNs >= 0) {
         const double measuredMs = static_cast<double>(firstNs - lastAnswerNs_) / 1e6;
-        ++timedLists_;
-        if (CameRoundLate(measuredMs, *expectedMs)) {
-            lateLists_.push_back(timedLists_);
-            std::erase_if(lateLists_,
-                          [this](long list) { return timedLists_ - list >= kLateWindow; });
-            if (lateLists_.size() >= kLateToGrow) {
-                allowance_ = std::min(kMostAllowance,
-                                      allowance_ + kAllowanceGrowth / static_cast<double>(places));
-                lateLists_.clear();
-            }
-        }
+        allowance_.Timed(CameRoundLate(measuredMs, *expectedMs), places);
     }
     Answered();
     // A sector not found kept the drive turning for revolutions: where it stopped is not

@@ -106,6 +106,24 @@ std::vector<std::uint8_t> RoundFrom(std::size_t first, std::size_t places,
 // the sector to come round again.
 bool CameRoundLate(double measuredMs, double expectedMs);
 
+// The host's turnaround allowed for one exchange. A list whose first answer came a
+// revolution late may be a passing stall of the host; three of them within 16 timed lists
+// say the allowance is too small, and it grows by half a sector, up to a quarter of a
+// revolution.
+class TurnaroundAllowance {
+  public:
+    double Revolutions() const { return allowance_; }
+    double Ms() const { return allowance_ * kRevolutionMs; }
+    // A list's first answer was timed; late: it came a revolution late. places: the
+    // sectors of the track.
+    void Timed(bool late, std::size_t places);
+
+  private:
+    double allowance_ = kFirstAllowanceMs / kRevolutionMs;
+    long timed_ = 0;
+    std::vector<long> late_;  // the recent timed lists that came late
+};
+
 // The run's track reader: learns the layout, keeps the head's angle, reads each track.
 class FastReader {
   public:
@@ -122,7 +140,7 @@ class FastReader {
 
     const LayoutGuess& Layouts() const { return layouts_; }
     // The turnaround allowed for one exchange, as it stands.
-    double AllowanceMs() const { return allowance_ * kRevolutionMs; }
+    double AllowanceMs() const { return allowance_.Ms(); }
 
   private:
     // A guessed track; false in read when it turned out to differ.
@@ -141,10 +159,8 @@ class FastReader {
     LayoutGuess layouts_;
     std::optional<double> angle_;  // the head's angle now; none when unknown
     std::optional<double> since_;  // its angle when the last answer came
-    double allowance_;             // the turnaround allowance of one exchange, in revolutions
-    int exchanges_ = 1;            // exchanges from the last answer to the next list
-    long timedLists_ = 0;          // lists whose first answer was timed
-    std::vector<long> lateLists_;  // the recent ones that came a revolution late
+    TurnaroundAllowance allowance_;
+    int exchanges_ = 1;  // exchanges from the last answer to the next list
     QElapsedTimer clock_;
     qint64 lastAnswerNs_ = 0;
 };

@@ -116,6 +116,42 @@ INSTANTIATE_TEST_SUITE_P(Cases, Late,
                                            LateCase{"JustOverHalf", 112.6, 12.5, true}),
                          CaseName());
 
+struct AllowanceCase {
+    const char* name;
+    std::vector<bool> lists;  // timed lists in turn: late or not
+    std::size_t places;
+    double ms;  // the allowance for one exchange afterwards
+};
+
+class Allowance : public ::testing::TestWithParam<AllowanceCase> {};
+
+TEST_P(Allowance, GrowsOnlyWhenListsComeLateOften) {
+    TurnaroundAllowance allowance;
+    for (bool late : GetParam().lists)
+        allowance.Timed(late, GetParam().places);
+    EXPECT_DOUBLE_EQ(allowance.Ms(), GetParam().ms);
+}
+
+std::vector<bool> LateEvery(std::size_t every, std::size_t lists) {
+    std::vector<bool> out(lists);
+    for (std::size_t i = every - 1; i < lists; i += every)
+        out[i] = true;
+    return out;
+}
+
+// Half a sector of 16 is 6.25 ms; of 5, 20 ms.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Allowance,
+    ::testing::Values(AllowanceCase{"AtFirst", {}, 16, 1.5},
+                      AllowanceCase{"OneLate", {false, true, false}, 16, 1.5},
+                      AllowanceCase{"ThreeLateInARow", {true, true, true}, 16, 7.75},
+                      AllowanceCase{"ThreeLateWithinSixteen", LateEvery(5, 15), 16, 7.75},
+                      AllowanceCase{"LateNowAndThen", LateEvery(8, 64), 16, 1.5},
+                      AllowanceCase{"SixLateGrowTwice", std::vector<bool>(6, true), 16, 14.0},
+                      AllowanceCase{"BigSectors", {true, true, true}, 5, 21.5},
+                      AllowanceCase{"AtMostAQuarterTurn", std::vector<bool>(60, true), 16, 50.0}),
+    CaseName());
+
 // --- The layout learnt from the scans
 
 TrackIds Ids(std::uint8_t c, std::uint8_t h, std::vector<std::uint8_t> numbers,
