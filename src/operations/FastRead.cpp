@@ -168,7 +168,7 @@ void FastReader::Moved(int from, int to) {
     const int cylinders = std::abs(static_cast<int>(CylinderOf(static_cast<unsigned>(to))) -
                                    static_cast<int>(CylinderOf(static_cast<unsigned>(from))));
     // Each further cylinder is one more step; the settling comes once.
-    const double travelMs = cylinders == 0 ? 0.0 : kStepTravelMs + (cylinders - 1) * 6.0;
+    const double travelMs = cylinders == 0 ? 0.0 : kStepTravelMs + (cylinders - 1) * kStepMs;
     angle_ = Wrapped(*since_ + travelMs / kRevolutionMs);
     exchanges_ = 2;  // the seek, then the list
 }

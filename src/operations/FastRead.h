@@ -84,7 +84,9 @@ inline constexpr unsigned kGuessedCylinders = 80;
 // The nominal drive.
 inline constexpr double kRevolutionMs = 200.0;
 inline constexpr double kTrackBytes = 6250.0;
-inline constexpr double kStepTravelMs = 6.0 + 15.0;  // one step and the settling
+inline constexpr double kStepMs = 6.0;
+inline constexpr double kSettleMs = 15.0;
+inline constexpr double kStepTravelMs = kStepMs + kSettleMs;  // one step and the settling
 // From an ID field's mark to the end of its data field's CRC, besides the data: the ID
 // field (7), gap 2 (22), sync (12), the data mark with its sync bytes (4), the CRC (2).
 inline constexpr double kSectorOverheadBytes = 47.0;
