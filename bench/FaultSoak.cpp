@@ -5,7 +5,8 @@
 // on the disk afterwards. Prints a report; exits 1 on any violation, 2 on wrong usage,
 // and 3 when a run hangs past twice its bound.
 //
-//   fault_soak [--reads N] [--writes N] [--seed S] [--timeout-ms T] [--verbose] [--only RUN]
+//   fault_soak [--reads N] [--writes N] [--fast-reads N] [--seed S] [--timeout-ms T]
+//              [--verbose] [--only RUN]
 #include <QCoreApplication>
 #include <QString>
 #include <QTimer>
@@ -43,6 +44,7 @@ using Clock = std::chrono::steady_clock;
 struct Options {
     int reads = 200;
     int writes = 50;
+    int fastReads = 40;
     std::uint32_t seed = 1;
     int timeoutMs = 200;
     bool verbose = false;
@@ -68,6 +70,8 @@ constexpr ReadMode kReadModes[] = {{DiskRunKind::FullRead, "full-read", 11},
                                    {DiskRunKind::TrackScan, "track-scan", 2},
                                    {DiskRunKind::SectorsByMarks, "sectors-by-marks", 2},
                                    {DiskRunKind::ScanAndSectors, "scan-and-sectors", 3}};
+// The fast read's runs come after the writes, so the runs above keep their numbers.
+constexpr ReadMode kFastRead{DiskRunKind::FastRead, "fast-read", 3};
 
 enum class WriteMode { WriteDisk, FormatDisk };
 
@@ -157,8 +161,9 @@ class Soak {
     explicit Soak(const Options& options) : options_(options) {}
 
     int Run() {
-        std::printf("Fault soak: seed %u, answer time-out %d ms, %d reads, %d writes\n",
-                    options_.seed, options_.timeoutMs, options_.reads, options_.writes);
+        std::printf(
+            "Fault soak: seed %u, answer time-out %d ms, %d reads, %d writes, %d fast reads\n",
+            options_.seed, options_.timeoutMs, options_.reads, options_.writes, options_.fastReads);
         if (!CheckTheCheck()) return 1;
         Calibrate();
         for (int i = 0; i < options_.reads; ++i)
@@ -167,6 +172,10 @@ class Soak {
             const WriteMode mode = i % 2 == 0 ? WriteMode::WriteDisk : WriteMode::FormatDisk;
             const DiskKind kind = (i / 2) % 2 == 0 ? DiskKind::TrDos : DiskKind::Cpm;
             if (Wanted(options_.reads + i)) Record(WriteRun(options_.reads + i, mode, kind, true));
+        }
+        for (int i = 0; i < options_.fastReads; ++i) {
+            const int index = options_.reads + options_.writes + i;
+            if (Wanted(index)) Record(ReadRun(index, kFastRead, true));
         }
         report_.Print(stdout);
         return report_.Violations() == 0 ? 0 : 1;
@@ -193,6 +202,7 @@ class Soak {
     void Calibrate() {
         for (const ReadMode& mode : kReadModes)
             clean_[mode.name] = ReadRun(-1, mode, false).wallMs;
+        if (options_.fastReads > 0) clean_[kFastRead.name] = ReadRun(-1, kFastRead, false).wallMs;
         for (WriteMode mode : {WriteMode::WriteDisk, WriteMode::FormatDisk})
             clean_[WriteModeName(mode)] = WriteRun(-1, mode, DiskKind::TrDos, false).wallMs;
         std::printf("Clean runs (ms):");
@@ -380,6 +390,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.reads = static_cast<int>(v);
         else if (a == "--writes")
             options.writes = static_cast<int>(v);
+        else if (a == "--fast-reads")
+            options.fastReads = static_cast<int>(v);
         else if (a == "--seed")
             options.seed = static_cast<std::uint32_t>(v);
         else if (a == "--timeout-ms" && v > 0)
@@ -398,7 +410,7 @@ int main(int argc, char** argv) {
     morvane::soak::Options options;
     if (!morvane::soak::ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: fault_soak [--reads N] [--writes N] [--seed S] "
+                     "usage: fault_soak [--reads N] [--writes N] [--fast-reads N] [--seed S] "
                      "[--timeout-ms T] [--verbose] [--only RUN]\n");
         return 2;
     }

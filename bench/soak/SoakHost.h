@@ -34,19 +34,19 @@ class SoakHost : public OperationHost {
     void SetTrackLabel(const QString&) override {}
     void SetSectorLabel(const QString&) override {}
     void ShowBytes(std::span<const std::uint8_t>) override {}
-    void ShowMessage(const QString& text, const QString&) override {
-        ++messages;
-        lastMessage = text.toStdString();
-    }
-    MessageAnswer AskYesNo(const QString&, const QString&) override {
+    // An OK box is a message; any other box a question, answered from the seed.
+    Answer Ask(const Question& q) override {
+        if (q.buttons == Buttons::Ok) {
+            ++messages;
+            lastMessage = q.text;
+            return Answer::Ok;
+        }
         ++questions;
-        return Draw(0, 1) == 0 ? MessageAnswer::Yes : MessageAnswer::No;
-    }
-    MessageAnswer AskAbortRetryIgnore(const QString&, const QString&) override {
-        ++questions;
-        static constexpr MessageAnswer kAnswers[] = {MessageAnswer::Abort, MessageAnswer::Retry,
-                                                     MessageAnswer::Ignore};
-        return kAnswers[Draw(0, 2)];
+        if (q.buttons == Buttons::AbortRetryIgnore) {
+            static constexpr Answer kAnswers[] = {Answer::Abort, Answer::Retry, Answer::Ignore};
+            return kAnswers[Draw(0, 2)];
+        }
+        return Draw(0, 1) == 0 ? Answer::Yes : Answer::No;
     }
     void BeginRun(const QString&, int) override {
         cancel_ = false;
