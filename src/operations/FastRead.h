@@ -18,8 +18,8 @@
 // with its settling 21 ms. A guessed track is read by two lists: the first sector to come
 // under the head alone (a probe: a track that differs shows it at once, before a long list
 // of sectors not found is under way), then the rest from the next sector to come. The
-// host's turnaround between two exchanges is allowed for; when a list's first answer comes
-// about a revolution late (by the wall clock), the allowance grows.
+// host's turnaround between two exchanges is allowed for; when lists' first answers come a
+// revolution late (by the wall clock) more than now and then, the allowance grows.
 #pragma once
 
 #include <QElapsedTimer>
