@@ -9,17 +9,13 @@
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosAdding.h"
 #include "formats/ImageFiles.h"
+#include "model/Refuse.h"
 
 namespace morvane {
 
 namespace {
 
 constexpr unsigned kNewDiskSectors = (kNewImageTracks - 1) * kTrDosSectorsPerTrack;  // 2544
-
-bool Refuse(TZX_Disk& disk, std::string message) {
-    disk.LastError = std::move(message);
-    return false;
-}
 
 // A fresh disk's room is known, so the check needs no image to try on.
 bool FitsNewDisk(std::span<const TrDosFileData> files, std::string& error) {

@@ -10,6 +10,7 @@
 #include "formats/Trd.h"
 #include "formats/Udi.h"
 #include "model/RawSectorData.h"
+#include "model/Refuse.h"
 
 namespace morvane {
 
@@ -37,11 +38,6 @@ std::string Upper(std::string_view text) {
     for (char& c : out)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
-}
-
-bool Refuse(TZX_Disk& disk, std::string message) {
-    disk.LastError = std::move(message);
-    return false;
 }
 
 }  // namespace

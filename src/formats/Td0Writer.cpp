@@ -10,6 +10,7 @@
 #include "model/Checksums.h"
 #include "model/Cp1251.h"
 #include "model/Geometry.h"
+#include "model/Refuse.h"
 
 namespace morvane {
 
@@ -132,11 +133,6 @@ void AppendTracks(const TZX_Disk& disk, Bytes& body) {
     // TeleDisk ends with a whole track header whose count is 0xFF, repeating the last
     // track's place.
     AppendTrackHeader(kEndOfImage, lastCylinder, lastHead, body);
-}
-
-bool Refuse(TZX_Disk& disk, const std::string& error) {
-    disk.LastError = error;
-    return false;
 }
 
 }  // namespace
