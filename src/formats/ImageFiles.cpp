@@ -5,10 +5,10 @@
 
 #include "formats/Fdi.h"
 #include "formats/Native.h"
-#include "formats/Td0.h"
-#include "formats/Td0Writer.h"
 #include "formats/Trd.h"
-#include "formats/Udi.h"
+#include "formats/td0/Td0.h"
+#include "formats/td0/Td0Writer.h"
+#include "formats/udi/Udi.h"
 #include "model/RawSectorData.h"
 #include "model/Refuse.h"
 

@@ -1,4 +1,4 @@
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/UdiTrackBuilder.h"
 
 #include <algorithm>
 #include <utility>

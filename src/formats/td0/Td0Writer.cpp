@@ -1,12 +1,12 @@
-#include "formats/Td0Writer.h"
+#include "formats/td0/Td0Writer.h"
 
 #include <algorithm>
 #include <ctime>
 #include <span>
 
-#include "formats/LzhEncoder.h"
-#include "formats/Td0SectorData.h"
-#include "formats/Td0SectorEncoder.h"
+#include "formats/td0/LzhEncoder.h"
+#include "formats/td0/Td0SectorData.h"
+#include "formats/td0/Td0SectorEncoder.h"
 #include "model/Checksums.h"
 #include "model/Cp1251.h"
 #include "model/Geometry.h"

@@ -1,11 +1,11 @@
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "formats/UdiSectorFinder.h"
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/UdiSectorFinder.h"
+#include "formats/udi/UdiTrackBuilder.h"
 #include "model/Checksums.h"
 #include "model/Geometry.h"
 #include "model/Refuse.h"
