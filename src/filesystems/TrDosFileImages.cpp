@@ -8,7 +8,6 @@
 #include "filesystems/NewImages.h"
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosAdding.h"
-#include "formats/ImageFiles.h"
 #include "model/Refuse.h"
 
 namespace morvane {
@@ -88,11 +87,6 @@ bool WriteHobetaImage(TZX_Disk& disk, Bytes& out) {
     SectorPosition failed;
     if (!BuildHobeta(disk, files[0], out, &failed)) return UnreadableSector(disk, failed);
     return true;
-}
-
-void InstallTrDosFileFormats() {
-    InstallImageFormat(ImageFormat::Scl, &ReadSclImage, &WriteSclImage);
-    InstallImageFormat(ImageFormat::Hobeta, &ReadHobetaImage, &WriteHobetaImage);
 }
 
 }  // namespace morvane

@@ -9,8 +9,7 @@
 #include "FilesystemVerbs.h"
 #include "VerbRead.h"
 #include "WriteVerbs.h"
-#include "filesystems/TrDosFileImages.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Checksums.h"
 
 namespace morvane {
@@ -155,7 +154,6 @@ std::string UsageText() {
 }
 
 int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    InstallTrDosFileFormats();
     if (args.empty()) return Usage(err, "");
     const std::string& command = args[0];
     if (command == "-h" || command == "--help") {

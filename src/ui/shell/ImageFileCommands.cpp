@@ -18,14 +18,23 @@ QStringList ToQStringList(const std::vector<std::string>& lines) {
     return out;
 }
 
-FileDialogRequest Request(FileDialogRequest::Kind kind, const char* title, const QString& filter,
-                          const char* suffix) {
+FileDialogRequest Request(FileDialogRequest::Kind kind, const QString& title, const QString& filter,
+                          std::string_view suffix) {
     FileDialogRequest r;
     r.kind = kind;
-    r.title = QString::fromUtf8(title);
+    r.title = title;
     r.filter = filter;
-    r.defaultSuffix = QString::fromUtf8(suffix);
+    r.defaultSuffix = TableText(suffix);
     return r;
+}
+
+const ImageFormatEntry& NativeRow() {
+    return *FindImageFormat(ImageFormat::Udf);
+}
+
+// ".udi": what the single-format commands give the names in their dialogs.
+QString DotExtension(const ImageFormatEntry& row) {
+    return QLatin1Char('.') + TableText(row.extension);
 }
 
 // Set before a write: a failure that leaves it was not in building a track.
@@ -64,27 +73,25 @@ QString ImageFileCommands::ChooseSave(FileDialogRequest request, int* chosenEntr
 }
 
 // The dialogs of the single-format commands start at the name last used with them.
-QString ImageFileCommands::ChooseSingleOpen(const char* title, ImageFormat format,
-                                            const char* suffix) {
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Open, title, SingleLoadFilterText(format), suffix);
+QString ImageFileCommands::ChooseSingleOpen(const ImageFormatEntry& row) {
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, TableText(row.singleLoad.title),
+                                  SingleLoadFilterText(row.format), row.extension);
     r.fileName = openDialogName_;
     r.directory = SingleDialogFolder(openDialogName_);
     return ChooseOpen(r);
 }
 
-QString ImageFileCommands::ChooseSingleSave(const char* title, ImageFormat format,
-                                            const char* suffix) {
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Save, title, SingleSaveFilterText(format), suffix);
+QString ImageFileCommands::ChooseSingleSave(const ImageFormatEntry& row) {
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, TableText(row.singleSave.title),
+                                  SingleSaveFilterText(row.format), row.extension);
     r.fileName = saveDialogName_;
     r.directory = SingleDialogFolder(saveDialogName_);
     return ChooseSave(r);
 }
 
-bool ImageFileCommands::ConfirmOverwrite(const QString& path, const char* caption) {
+bool ImageFileCommands::ConfirmOverwrite(const QString& path, const QString& caption) {
     if (!QFileInfo::exists(path)) return true;
-    return host_.Confirm(QString::fromUtf8(caption), QString::fromUtf8(kOverwriteQuestion));
+    return host_.Confirm(caption, QString::fromUtf8(kOverwriteQuestion));
 }
 
 bool ImageFileCommands::ReadImage(ImageFormat format, const QString& path) {
@@ -127,6 +134,7 @@ void ImageFileCommands::RememberDirectory1(const QString& path) {
 }
 
 bool ImageFileCommands::WriteImage(ImageFormat format, const QString& path, bool compress) {
+    ApplyRestoreTrackSetting(format, disk_, settings_.RestoreTrack);
     disk_.LastError.clear();
     disk_.FailTrack = kNoFailTrack;
     const bool written =
@@ -137,10 +145,10 @@ bool ImageFileCommands::WriteImage(ImageFormat format, const QString& path, bool
 }
 
 void ImageFileCommands::ReportWriteFailure(ImageFormat format, const QString& path) {
-    if (format == ImageFormat::Udi) {
-        const QString text = QString::fromUtf8(kUdiSaveFailedText.data(),
-                                               static_cast<qsizetype>(kUdiSaveFailedText.size()));
-        host_.ShowBox(QString::fromUtf8(kAttentionCaption2), WithReason(text, disk_.LastError));
+    const ImageFormatEntry* row = FindImageFormat(format);
+    if (row != nullptr && !row->buildFailedText.empty()) {
+        host_.ShowBox(QString::fromUtf8(kAttentionCaption2),
+                      WithReason(TableText(row->buildFailedText), disk_.LastError));
         if (disk_.FailTrack == kNoFailTrack) return;  // the file, not the image, failed
         host_.ClearLog();
         host_.AddLogLine(UdiWriteFailLine(disk_));
@@ -155,13 +163,14 @@ QString ImageFileCommands::SingleDialogFolder(const QString& name) const {
     return settings_.Directory_2;
 }
 
-void ImageFileCommands::PresetSaveNameForLoad(const char* extension) {
+void ImageFileCommands::PresetSaveNameForLoad(const ImageFormatEntry& row) {
     if (!openDialogName_.isEmpty())
-        saveDialogName_ = WithExtension(openDialogName_, QString::fromUtf8(extension));
+        saveDialogName_ = WithExtension(openDialogName_, DotExtension(row));
 }
 
 bool ImageFileCommands::LoadAs() {
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle, LoadAsFilter(), "");
+    FileDialogRequest r =
+        Request(FileDialogRequest::Kind::Open, QString::fromUtf8(kLoadTitle), LoadAsFilter(), "");
     r.filterIndex = kLoadAsDefaultFilterIndex;
     r.directory = settings_.Directory_2;
     const QString path = ChooseOpen(r);
@@ -188,8 +197,8 @@ bool ImageFileCommands::LoadAs() {
 }
 
 bool ImageFileCommands::SaveAs() {
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Save, kSaveAsTitle, SaveAsFilter(), "udi");
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, QString::fromUtf8(kSaveAsTitle),
+                                  SaveAsFilter(), SaveAsDefaultExtension(1));
     r.filterIndex = 1;
     r.directory = settings_.Directory_2;
     r.fileName = SaveAsStartName(currentName_);
@@ -205,11 +214,10 @@ bool ImageFileCommands::SaveAs() {
         host_.ShowBox(QString::fromUtf8(kAttentionCaption2), SaveAsRefusalText(format, path));
         return false;
     }
-    if (!ConfirmOverwrite(path, kAttentionCaption2)) return false;
-    if (format == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
-    const bool compress =
-        CanCompressFormat(format) && host_.Confirm(QString::fromUtf8(kAttentionCaption2),
-                                                   QString::fromUtf8(kTd0CompressQuestion));
+    if (!ConfirmOverwrite(path, QString::fromUtf8(kAttentionCaption2))) return false;
+    const bool compress = CanCompressFormat(format) &&
+                          host_.Confirm(QString::fromUtf8(kAttentionCaption2),
+                                        TableText(FindImageFormat(format)->compressQuestion));
     // A file that was not written does not become the image's file.
     if (!WriteImage(format, path, compress)) return false;
     currentName_ = QFileInfo(path).fileName();
@@ -219,7 +227,9 @@ bool ImageFileCommands::SaveAs() {
 }
 
 bool ImageFileCommands::LoadNative() {
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle, NativeFilter(), "udf");
+    const ImageFormatEntry& native = NativeRow();
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, TableText(native.singleLoad.title),
+                                  NativeFilter(), native.extension);
     r.directory = settings_.Directory_1;
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return false;
@@ -242,13 +252,14 @@ bool ImageFileCommands::LoadNative() {
 }
 
 bool ImageFileCommands::SaveNative() {
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Save, kSaveNativeTitle, NativeFilter(), "udf");
+    const ImageFormatEntry& native = NativeRow();
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, TableText(native.singleSave.title),
+                                  NativeFilter(), native.extension);
     r.directory = settings_.Directory_1;
     r.fileName = NativeSaveStartName(currentName_);
     const QString path = ChooseSave(r);
     if (path.isEmpty()) return false;
-    if (!ConfirmOverwrite(path, kAttentionCaption2)) return false;
+    if (!ConfirmOverwrite(path, TableText(native.singleSave.overwriteCaption))) return false;
     if (!WriteImage(ImageFormat::Udf, path)) return false;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory1(path);
@@ -256,104 +267,46 @@ bool ImageFileCommands::SaveNative() {
     return true;
 }
 
-bool ImageFileCommands::LoadUdi() {
-    PresetSaveNameForLoad(".udi");
-    const QString path = ChooseSingleOpen(kLoadTitle, ImageFormat::Udi, "udi");
+bool ImageFileCommands::LoadSingle(ImageFormat format) {
+    const ImageFormatEntry* row = FindImageFormat(format);
+    if (row == nullptr || row->singleLoad.title.empty()) return false;
+    const SingleLoadCommand& load = row->singleLoad;
+    PresetSaveNameForLoad(*row);
+    const QString path = ChooseSingleOpen(*row);
     if (path.isEmpty()) return false;
-    if (!ReadImage(ImageFormat::Udi, path)) {
-        ReportReadFailure(ImageFormat::Udi);
+    if (load.mapBeforeReading) host_.ShowMapFromTop();
+    if (!ReadImage(format, path)) {
+        ReportReadFailure(format);
         return false;
     }
     ShowStatusFor(path);
-    host_.ShowMapFromTop();
-    SetCommentsFromImage();
-    host_.ShowCommentPage();
-    SetImageFile(path, ImageFormat::Udi);
-    return true;
-}
-
-bool ImageFileCommands::SaveUdi() {
-    saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".udi"));
-    const QString path = ChooseSingleSave(kSaveNativeTitle, ImageFormat::Udi, "udi");
-    if (path.isEmpty()) return false;
-    if (!ConfirmOverwrite(path, kAttentionCaption2)) return false;
-    disk_.NoTrackRestore = !settings_.RestoreTrack;
-    if (!WriteImage(ImageFormat::Udi, path)) return false;
-    SetImageFile(path, ImageFormat::Udi);
-    return true;
-}
-
-bool ImageFileCommands::LoadTrd() {
-    PresetSaveNameForLoad(".trd");
-    const QString path = ChooseSingleOpen(kLoadTrdTitle, ImageFormat::Trd, "trd");
-    if (path.isEmpty()) return false;
-    host_.ShowMapFromTop();
-    if (!ReadImage(ImageFormat::Trd, path)) {
-        ReportReadFailure(ImageFormat::Trd);
-        return false;
+    if (load.mapBeforeReading) {
+        SetCommentsFromImage();
+        host_.ShowMapFromTop();
+    } else {
+        host_.ShowMapFromTop();
+        SetCommentsFromImage();
     }
-    ShowStatusFor(path);
-    SetCommentsFromImage();
-    host_.ShowMapFromTop();
-    SetImageFile(path, ImageFormat::Trd);
+    if (load.showsCommentPage) host_.ShowCommentPage();
+    SetImageFile(path, format);
     return true;
 }
 
-bool ImageFileCommands::SaveTrd() {
-    saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".trd"));
-    const QString path = ChooseSingleSave(kSaveTrdTitle, ImageFormat::Trd, "trd");
+bool ImageFileCommands::SaveSingle(ImageFormat format) {
+    const ImageFormatEntry* row = FindImageFormat(format);
+    if (row == nullptr || row->singleSave.title.empty()) return false;
+    saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, DotExtension(*row));
+    const QString path = ChooseSingleSave(*row);
     if (path.isEmpty()) return false;
-    if (!ConfirmOverwrite(path, kAttentionBoxCaption)) return false;
-    if (!WriteImage(ImageFormat::Trd, path)) return false;
-    SetImageFile(path, ImageFormat::Trd);
+    if (!ConfirmOverwrite(path, TableText(row->singleSave.overwriteCaption))) return false;
+    if (!WriteImage(format, path)) return false;
+    SetImageFile(path, format);
     return true;
 }
-
-bool ImageFileCommands::LoadTd0() {
-    PresetSaveNameForLoad(".td0");
-    const QString path = ChooseSingleOpen(kLoadTd0Title, ImageFormat::Td0, "td0");
-    if (path.isEmpty()) return false;
-    host_.ShowMapFromTop();
-    if (!ReadImage(ImageFormat::Td0, path)) {
-        ReportReadFailure(ImageFormat::Td0);
-        return false;
-    }
-    ShowStatusFor(path);
-    SetCommentsFromImage();
-    host_.ShowMapFromTop();
-    SetImageFile(path, ImageFormat::Td0);
-    return true;
-}
-
-bool ImageFileCommands::LoadFdi() {
-    PresetSaveNameForLoad(".fdi");
-    const QString path = ChooseSingleOpen(kLoadFdiTitle, ImageFormat::Fdi, "fdi");
-    if (path.isEmpty()) return false;
-    host_.ShowMapFromTop();
-    if (!ReadImage(ImageFormat::Fdi, path)) {
-        ReportReadFailure(ImageFormat::Fdi);
-        return false;
-    }
-    ShowStatusFor(path);
-    SetCommentsFromImage();
-    host_.ShowMapFromTop();
-    SetImageFile(path, ImageFormat::Fdi);
-    return true;
-}
-
-namespace {
-
-// Formats whose file keeps what the window shows of an image, so saving into the image's
-// own file loses nothing the user could see; the others go through "Сохранить как...".
-bool SavesInPlace(ImageFormat format) {
-    return format == ImageFormat::Udf || format == ImageFormat::Udi || format == ImageFormat::Trd;
-}
-
-}  // namespace
 
 bool ImageFileCommands::SaveToImageFile() {
-    if (imageFile_.isEmpty() || !SavesInPlace(imageFileFormat_)) return SaveAs();
-    if (imageFileFormat_ == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
+    const ImageFormatEntry* row = FindImageFormat(imageFileFormat_);
+    if (imageFile_.isEmpty() || row == nullptr || !row->savesInPlace) return SaveAs();
     return WriteImage(imageFileFormat_, imageFile_);
 }
 

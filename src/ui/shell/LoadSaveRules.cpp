@@ -42,6 +42,10 @@ QString SingleSaveFilterText(ImageFormat format) {
     return Q(SingleSaveFilter(format));
 }
 
+QString TableText(std::string_view utf8) {
+    return Q(utf8);
+}
+
 QString SaveAsSuffixForFilter(int filterIndex) {
     return Q(SaveAsDefaultExtension(filterIndex));
 }
