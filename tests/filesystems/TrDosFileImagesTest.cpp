@@ -12,7 +12,7 @@
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosFileImages.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 
 namespace morvane {
 namespace {
@@ -49,7 +49,6 @@ Bytes SclOf(const std::vector<std::pair<std::uint8_t, std::uint8_t>>& files) {  
 
 class TrDosFileImages : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { InstallTrDosFileFormats(); }
     std::unique_ptr<TZX_Disk> disk_ = std::make_unique<TZX_Disk>();
     fs::path temp_ =
         fs::temp_directory_path() / ("trdos_file_images_" + std::to_string(::getpid()));

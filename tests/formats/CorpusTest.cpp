@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 #include "DiskCompare.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 
 namespace morvane {
 namespace {

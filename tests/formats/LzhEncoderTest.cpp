@@ -1,11 +1,11 @@
-#include "formats/LzhEncoder.h"
+#include "formats/td0/LzhEncoder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "WriterTestDisks.h"
-#include "formats/Lzh.h"
+#include "formats/td0/Lzh.h"
 
 namespace morvane {
 namespace {

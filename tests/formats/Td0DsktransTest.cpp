@@ -12,8 +12,8 @@
 
 #include "ImageTestFiles.h"
 #include "WriterTestDisks.h"
-#include "formats/Td0.h"
-#include "formats/Td0Writer.h"
+#include "formats/td0/Td0.h"
+#include "formats/td0/Td0Writer.h"
 
 namespace morvane {
 namespace {

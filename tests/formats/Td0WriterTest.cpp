@@ -1,4 +1,4 @@
-#include "formats/Td0Writer.h"
+#include "formats/td0/Td0Writer.h"
 
 #include <gtest/gtest.h>
 
@@ -6,10 +6,10 @@
 
 #include "Td0TestWriter.h"
 #include "WriterTestDisks.h"
-#include "formats/Lzh.h"
-#include "formats/Td0.h"
-#include "formats/Td0SectorData.h"
-#include "formats/Td0SectorEncoder.h"
+#include "formats/td0/Lzh.h"
+#include "formats/td0/Td0.h"
+#include "formats/td0/Td0SectorData.h"
+#include "formats/td0/Td0SectorEncoder.h"
 #include "model/Checksums.h"
 
 namespace morvane {

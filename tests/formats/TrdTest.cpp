@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "ImageTestFiles.h"
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 #include "model/Checksums.h"
 
 namespace morvane {

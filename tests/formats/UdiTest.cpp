@@ -1,4 +1,4 @@
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "ImageTestFiles.h"
-#include "formats/UdiSectorFinder.h"
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/UdiSectorFinder.h"
+#include "formats/udi/UdiTrackBuilder.h"
 #include "model/Checksums.h"
 
 namespace morvane {

@@ -10,9 +10,9 @@
 #include "ImageTestFiles.h"
 #include "WriterTestDisks.h"
 #include "formats/Fdi.h"
-#include "formats/ImageFiles.h"
-#include "formats/Td0.h"
-#include "formats/Td0Writer.h"
+#include "formats/td0/Td0.h"
+#include "formats/td0/Td0Writer.h"
+#include "imagefiles/ImageFiles.h"
 
 namespace morvane {
 namespace {

@@ -11,7 +11,7 @@
 #include "TestDisks.h"
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 
 namespace morvane {
 namespace {

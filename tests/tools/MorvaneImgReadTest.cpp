@@ -13,8 +13,8 @@
 #include <unistd.h>
 
 #include "MorvaneImg.h"
-#include "formats/ImageFiles.h"
 #include "formats/Trd.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
 
 namespace morvane {

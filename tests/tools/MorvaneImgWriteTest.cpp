@@ -14,8 +14,8 @@
 #include "MorvaneImg.h"
 #include "filesystems/CpmDirectory.h"
 #include "filesystems/TrDosCatalogue.h"
-#include "formats/ImageFiles.h"
 #include "formats/Trd.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
 
 namespace morvane {

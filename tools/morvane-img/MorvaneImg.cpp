@@ -5,12 +5,14 @@
 #include <memory>
 #include <ostream>
 #include <span>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "FilesystemVerbs.h"
 #include "VerbRead.h"
 #include "WriteVerbs.h"
-#include "filesystems/TrDosFileImages.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Checksums.h"
 
 namespace morvane {
@@ -24,6 +26,47 @@ std::string Hex8(std::uint32_t v) {
     char text[9];
     std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(v));
     return text;
+}
+
+// "a, b and c".
+std::string Listed(const std::vector<std::string_view>& items, std::string_view lastJoin) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) text += i + 1 == items.size() ? lastJoin : ", ";
+        text += items[i];
+    }
+    return text;
+}
+
+// What the help says of the formats, from the format table: the disk images by their
+// extensions, those of the window's format-choosing dialogs first, then the sets of TR-DOS
+// files.
+std::string FormatsHelp() {
+    std::vector<std::string_view> images;
+    std::vector<std::string_view> fileSets;
+    std::vector<std::string_view> fileSetNames;
+    for (const bool inDialogs : {true, false}) {
+        for (const ImageFormatEntry& row : ImageFormats()) {
+            if (row.loadAs != inDialogs) continue;
+            if (row.fileSetName.empty()) {
+                images.push_back(row.extension);
+            } else {
+                fileSets.push_back(row.fileSetName);
+                fileSetNames.push_back(row.name);
+            }
+        }
+    }
+    return "Reads and writes " + Listed(images, " and ") + " images, " + Listed(fileSets, " and ") +
+           "\n(by extension; an " + Listed(fileSetNames, " or ") +
+           " file reads as a new TR-DOS disk of its files).\n";
+}
+
+// The extensions of the formats --compress applies to ("td0").
+std::string CompressedFormats() {
+    std::vector<std::string_view> extensions;
+    for (const ImageFormatEntry& row : ImageFormats())
+        if (row.writeCompressed != nullptr) extensions.push_back(row.extension);
+    return Listed(extensions, " or ");
 }
 
 int Usage(std::ostream& err, const std::string& problem) {
@@ -86,7 +129,8 @@ int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!CanWriteFormat(outFormat)) return Usage(err, "cannot write this format: " + files[1]);
     const bool compress = compression != ImageCompression::None;
     if (compress && !CanCompressFormat(outFormat))
-        return Usage(err, "--compress applies to a td0 output only: " + files[1]);
+        return Usage(
+            err, "--compress applies to a " + CompressedFormats() + " output only: " + files[1]);
     auto disk = std::make_unique<TZX_Disk>();
     if (!Load(files[0], *disk, err)) return kExitFailure;
     if (!SaveImageFile(files[1], *disk, restoreTrack, compression)) {
@@ -145,9 +189,8 @@ std::string UsageText() {
            "       morvane-img cpm-get [--force] IMAGE --all DIR\n"
            "       morvane-img new trdos|cpm [--force] [--name NAME] OUT\n"
            "       morvane-img add IMAGE FILE.scl|FILE.$T...\n"
-           "       morvane-img cpm-put IMAGE [U:]FILE...\n"
-           "Reads and writes udi, trd, td0, fdi and udf images, SCL archives and Hobeta files\n"
-           "(by extension; an SCL or Hobeta file reads as a new TR-DOS disk of its files).\n"
+           "       morvane-img cpm-put IMAGE [U:]FILE...\n" +
+           FormatsHelp() +
            "--no-restore-track keeps the gap bytes of full track reads in a UDI output.\n"
            "--compress writes a td0 output with LZH (TeleDisk \"advanced\") compression.\n"
            "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B); no\n"
@@ -155,7 +198,6 @@ std::string UsageText() {
 }
 
 int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    InstallTrDosFileFormats();
     if (args.empty()) return Usage(err, "");
     const std::string& command = args[0];
     if (command == "-h" || command == "--help") {

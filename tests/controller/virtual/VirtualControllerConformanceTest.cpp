@@ -8,7 +8,7 @@
 
 #include "HostSide.h"
 #include "controller/virtual/VirtualController.h"
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 #include "model/Checksums.h"
 #include "model/Track.h"
 #include "model/ZxDisk.h"

@@ -12,7 +12,7 @@
 #include "filesystems/CpmEditing.h"
 #include "filesystems/TestDisks.h"
 #include "ui/catalogue/TrDosWindowRules.h"
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 #include "ui/catalogue/CatalogueEditTexts.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
 
