@@ -177,20 +177,62 @@ void PrintSectors(const TZX_Disk& disk, std::ostream& out) {
     }
 }
 
+namespace {
+
+using VerbRun = int (*)(const std::vector<std::string>& args, std::ostream& out,
+                        std::ostream& err);
+
+// Every verb: its name, what runs it and its usage lines. A new verb is one row here and
+// its Run function in a file of its own.
+struct VerbRow {
+    std::string_view name;
+    VerbRun run;
+    std::string (*usage)();  // nothing for a verb whose lines another row prints
+};
+
+const VerbRow kVerbs[] = {
+    {"info", &Info, [] { return std::string("morvane-img info FILE\n"); }},
+    {"sectors", &Sectors, [] { return std::string("morvane-img sectors FILE\n"); }},
+    {"convert", &Convert,
+     [] { return std::string("morvane-img convert [--no-restore-track] [--compress] IN OUT\n"); }},
+    {"read", &RunRead, &ReadUsageText},
+    {"write", &RunWrite, &WriteUsageText},
+    {"format", &RunFormat, nullptr},  // with write
+    {"cat", &RunCat,
+     [] { return std::string("morvane-img cat IMAGE [--deleted] [--hidden]\n"); }},
+    {"export-hob", &RunExportHobeta,
+     [] { return std::string("morvane-img export-hob [--force] IMAGE DIR [FILE...]\n"); }},
+    {"export-scl", &RunExportScl,
+     [] { return std::string("morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]\n"); }},
+    {"cpm-get", &RunCpmGet,
+     [] {
+         return std::string(
+             "morvane-img cpm-get [--force] IMAGE [U:]NAME.EXT OUT\n"
+             "       morvane-img cpm-get [--force] IMAGE --all DIR\n");
+     }},
+    {"new", &RunNewImage,
+     [] { return std::string("morvane-img new trdos|cpm [--force] [--name NAME] OUT\n"); }},
+    {"add", &RunAdd, [] { return std::string("morvane-img add IMAGE FILE.scl|FILE.$T...\n"); }},
+    {"cpm-put", &RunCpmPut,
+     [] { return std::string("morvane-img cpm-put IMAGE [U:]FILE...\n"); }},
+};
+
+}  // namespace
+
 std::string UsageText() {
-    return "usage: morvane-img info FILE\n"
-           "       morvane-img sectors FILE\n"
-           "       morvane-img convert [--no-restore-track] [--compress] IN OUT\n" +
-           ReadUsageText() + WriteUsageText() +
-           "       morvane-img cat IMAGE [--deleted] [--hidden]\n"
-           "       morvane-img export-hob [--force] IMAGE DIR [FILE...]\n"
-           "       morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]\n"
-           "       morvane-img cpm-get [--force] IMAGE [U:]NAME.EXT OUT\n"
-           "       morvane-img cpm-get [--force] IMAGE --all DIR\n"
-           "       morvane-img new trdos|cpm [--force] [--name NAME] OUT\n"
-           "       morvane-img add IMAGE FILE.scl|FILE.$T...\n"
-           "       morvane-img cpm-put IMAGE [U:]FILE...\n" +
-           FormatsHelp() +
+    std::string text;
+    for (const VerbRow& verb : kVerbs) {
+        if (verb.usage == nullptr) continue;
+        std::string lines = verb.usage();
+        // The first line of all carries "usage:", the others line up under it; the device
+        // verbs' lines come indented already.
+        if (lines.starts_with("morvane-img"))
+            lines.insert(0, text.empty() ? "usage: " : "       ");
+        else if (text.empty())
+            lines.replace(0, 7, "usage: ");
+        text += lines;
+    }
+    return text + FormatsHelp() +
            "--no-restore-track keeps the gap bytes of full track reads in a UDI output.\n"
            "--compress writes a td0 output with LZH (TeleDisk \"advanced\") compression.\n"
            "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B); no\n"
@@ -204,19 +246,8 @@ int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::
         out << UsageText();
         return kExitOk;
     }
-    if (command == "info") return Info(args, out, err);
-    if (command == "sectors") return Sectors(args, out, err);
-    if (command == "convert") return Convert(args, out, err);
-    if (command == "read") return RunRead(args, out, err);
-    if (command == "write" || command == "format")
-        return (command == "write" ? RunWrite : RunFormat)(args, out, err);
-    if (command == "cat") return RunCat(args, out, err);
-    if (command == "export-hob") return RunExportHobeta(args, out, err);
-    if (command == "export-scl") return RunExportScl(args, out, err);
-    if (command == "cpm-get") return RunCpmGet(args, out, err);
-    if (command == "new") return RunNewImage(args, out, err);
-    if (command == "add") return RunAdd(args, out, err);
-    if (command == "cpm-put") return RunCpmPut(args, out, err);
+    for (const VerbRow& verb : kVerbs)
+        if (command == verb.name) return verb.run(args, out, err);
     return Usage(err, "unknown command " + command);
 }
 
