@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "DeviceErrorText.h"
 #include "FtdiDriver.h"
 #include "RxDecoder.h"
 #include "RxRecords.h"
@@ -56,15 +57,6 @@ struct DeviceEntry {
     std::uint32_t index = 0;  // 1-based
     std::string serialNumber;
     bool accessDenied = false;  // the driver knows this user may not open it
-};
-
-// Why the last start of the link left it closed.
-enum class StartFailure {
-    None,          // it opened, or no start was tried
-    NoDevice,      // no device is attached at all
-    NoPermission,  // devices are there, but this user may not open them
-    NotListed,     // no device has the description
-    OpenFailed,    // the device was found but would not open
 };
 
 // Keeps at most the first 49 characters of a listed text.
