@@ -7,6 +7,7 @@
 #include <span>
 
 #include "FilesystemVerbs.h"
+#include "VerbDevices.h"
 #include "VerbRead.h"
 #include "WriteVerbs.h"
 #include "filesystems/TrDosFileImages.h"
@@ -137,7 +138,7 @@ std::string UsageText() {
     return "usage: morvane-img info FILE\n"
            "       morvane-img sectors FILE\n"
            "       morvane-img convert [--no-restore-track] [--compress] IN OUT\n" +
-           ReadUsageText() + WriteUsageText() +
+           ReadUsageText() + WriteUsageText() + DevicesUsageText() +
            "       morvane-img cat IMAGE [--deleted] [--hidden]\n"
            "       morvane-img export-hob [--force] IMAGE DIR [FILE...]\n"
            "       morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]\n"
@@ -175,6 +176,7 @@ int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::
     if (command == "new") return RunNewImage(args, out, err);
     if (command == "add") return RunAdd(args, out, err);
     if (command == "cpm-put") return RunCpmPut(args, out, err);
+    if (command == "devices") return RunDevices(args, out, err);
     return Usage(err, "unknown command " + command);
 }
 
