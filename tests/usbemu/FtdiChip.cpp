@@ -315,10 +315,14 @@ BulkResult FtdiChip::TimeOut(std::unique_lock<std::mutex>& lock, Clock::time_poi
     return {LIBUSB_ERROR_TIMEOUT, 0};
 }
 
+FtdiChip::Clock::time_point FtdiChip::Deadline(Clock::time_point start, unsigned timeoutMs) {
+    // libusb's 0 waits without end; a day stands for it and keeps the clocks' sums small.
+    constexpr auto kNoEnd = std::chrono::hours(24);
+    return timeoutMs == 0 ? start + kNoEnd : start + std::chrono::milliseconds(timeoutMs);
+}
+
 BulkResult FtdiChip::BulkOut(std::span<const std::uint8_t> bytes, unsigned timeoutMs) {
-    const Clock::time_point deadline = timeoutMs == 0
-                                           ? Clock::time_point::max()
-                                           : Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const Clock::time_point deadline = Deadline(Clock::now(), timeoutMs);
     std::size_t n = bytes.size();
     {
         std::unique_lock lock(mutex_);
@@ -364,8 +368,7 @@ std::size_t FtdiChip::Packetise(std::span<std::uint8_t> buffer, std::size_t payl
 
 BulkResult FtdiChip::BulkIn(std::span<std::uint8_t> buffer, unsigned timeoutMs) {
     const Clock::time_point start = Clock::now();
-    const Clock::time_point deadline =
-        timeoutMs == 0 ? Clock::time_point::max() : start + std::chrono::milliseconds(timeoutMs);
+    const Clock::time_point deadline = Deadline(start, timeoutMs);
     std::unique_lock lock(mutex_);
     const Clock::time_point latency = start + std::chrono::milliseconds(state_.latencyMs);
     for (;;) {

@@ -141,6 +141,8 @@ class FtdiChip {
   private:
     using Clock = std::chrono::steady_clock;
 
+    static Clock::time_point Deadline(Clock::time_point start, unsigned timeoutMs);
+
     int VendorOut(std::uint8_t request, std::uint16_t value, std::uint16_t index);
     int VendorIn(std::uint8_t request, std::span<std::uint8_t> data);
     int StandardIn(std::uint8_t request, std::uint16_t value, std::span<std::uint8_t> data);
