@@ -226,6 +226,18 @@ TEST_F(UsbLink, ControllerPluggedInLaterIsFoundByTheNextStart) {
     EXPECT_EQ(protocol_->FirstContact(Drive::A), ContactResult::Done);
 }
 
+TEST_F(UsbLink, ControllerHeldByAnotherPortIsNotOpenedTwice) {
+    StartPort({});
+    ASSERT_TRUE(port_->DeviceActive());
+    TUSB_Port second(std::make_unique<LibFtdiDriver>());
+    second.SetDeviceName(QString::fromLatin1(kController));
+    second.SetDeviceActive(true);
+    EXPECT_FALSE(second.DeviceActive());
+    EXPECT_EQ(second.LastStartFailure(), StartFailure::OpenFailed);
+    EXPECT_EQ(protocol_->FirstContact(Drive::A), ContactResult::Done) << "the first keeps it";
+    EXPECT_EQ(LogLines("claim MRVEMU01").size(), 1u);
+}
+
 // --- Reading through the chip, also when transfers come short.
 
 class UsbLinkShort : public UsbLink, public ::testing::WithParamInterface<int> {};

@@ -23,23 +23,6 @@ namespace {
 
 using usbemu::test::Variables;
 
-class QtApp : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    void TearDown() override { app_.reset(); }
-
-  private:
-    int argc_ = 1;
-    char name_[20] = "usb_window_tests";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new QtApp);
-
 class UsbWindow : public usbemu::test::EmulatedUsbTest {
   protected:
     void TearDown() override {
@@ -163,3 +146,11 @@ TEST_F(UsbWindow, TheOtherFtdiChipIsLeftAlone) {
 
 }  // namespace
 }  // namespace morvane
+
+// One application for every test, on the offscreen platform.
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
