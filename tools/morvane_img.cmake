@@ -16,6 +16,7 @@ if(MORVANE_BUILD_GUI)
   add_library(morvane_img_device_verbs STATIC
     morvane-img/CliOperationHost.cpp
     morvane-img/ReadOptions.cpp
+    morvane-img/VerbDevices.cpp
     morvane-img/VerbFormat.cpp
     morvane-img/VerbRead.cpp
     morvane-img/VerbWrite.cpp
@@ -47,7 +48,7 @@ if(MORVANE_BUILD_GUI)
   set(_morvane_img_device_link morvane_img_device_exec)
 else()
   target_sources(morvane_img_commands PRIVATE morvane-img/VerbReadAbsent.cpp
-    morvane-img/VerbWriteAbsent.cpp)
+    morvane-img/VerbWriteAbsent.cpp morvane-img/VerbDevicesAbsent.cpp)
   add_library(morvane_img_device_verbs INTERFACE)
   set(_morvane_img_device_link "")
 endif()

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FilesystemVerbs.h"
+#include "VerbDevices.h"
 #include "VerbRead.h"
 #include "WriteVerbs.h"
 #include "imagefiles/ImageFiles.h"
@@ -198,6 +199,7 @@ const VerbRow kVerbs[] = {
     {"read", &RunRead, &ReadUsageText},
     {"write", &RunWrite, &WriteUsageText},
     {"format", &RunFormat, nullptr},  // with write
+    {"devices", &RunDevices, &DevicesUsageText},
     {"cat", &RunCat,
      [] { return std::string("morvane-img cat IMAGE [--deleted] [--hidden]\n"); }},
     {"export-hob", &RunExportHobeta,
