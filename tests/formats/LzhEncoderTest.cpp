@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "WriterTestDisks.h"
 #include "formats/Lzh.h"
+#include "support/Patterns.h"
 
 namespace morvane {
 namespace {
 
-using testing::RandomBytes;
+using test::RandomBytes;
 
 // The TD0 reader lets the decoder take 12 zero bytes past the stream; what they decode to
 // follows the data.

@@ -5,21 +5,21 @@
 #include <memory>
 
 #include "Td0TestWriter.h"
-#include "WriterTestDisks.h"
 #include "formats/Lzh.h"
 #include "formats/Td0.h"
 #include "formats/Td0SectorData.h"
 #include "formats/Td0SectorEncoder.h"
 #include "model/Checksums.h"
+#include "support/SectorDisks.h"
 
 namespace morvane {
 namespace {
 
-using testing::AddDamagedTrack;
-using testing::FillGoodSectors;
-using testing::PutSector;
-using testing::RandomBytes;
-using testing::SameSectors;
+using test::AddDamagedTrack;
+using test::FillGoodSectors;
+using test::PutSector;
+using test::RandomBytes;
+using test::SameSectors;
 
 constexpr std::array<std::uint8_t, 6> kDate{126, 11, 7, 10, 30, 5};  // 2026-12-07 10:30:05
 

@@ -7,19 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "ImageTestFiles.h"
-#include "WriterTestDisks.h"
 #include "formats/Fdi.h"
 #include "formats/ImageFiles.h"
 #include "formats/Td0.h"
 #include "formats/Td0Writer.h"
+#include "support/Corpus.h"
+#include "support/SectorDisks.h"
 
 namespace morvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::NoData;
-using testing::SameSectors;
+using test::NoData;
+using test::SameSectors;
 
 enum class Target { Td0, Td0Lzh, Fdi };
 
@@ -32,7 +32,7 @@ struct Case {
 std::vector<Case> Cases() {
     std::vector<Case> cases;
     for (const char* folder : {"trd", "udi", "fdi", "td0"})
-        for (const fs::path& file : testing::CorpusFiles(folder))
+        for (const fs::path& file : test::CorpusFiles(folder))
             for (Target target : {Target::Td0, Target::Td0Lzh, Target::Fdi})
                 cases.push_back({file, target});
     return cases;
@@ -56,7 +56,7 @@ bool HasBadData(const TZX_Disk& disk) {
 // The TD0 reader of this build may not yet read TeleDisk's CRC-error flag.
 bool Td0ReaderKeepsBadData() {
     auto disk = std::make_unique<TZX_Disk>();
-    testing::PutSector(*disk, 0, 0, 1, 1, Bytes(256, 1), false);
+    test::PutSector(*disk, 0, 0, 1, 1, Bytes(256, 1), false);
     Bytes file;
     std::string error;
     auto copy = std::make_unique<TZX_Disk>();

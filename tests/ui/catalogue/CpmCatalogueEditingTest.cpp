@@ -10,9 +10,9 @@
 
 #include "ScriptedCatalogueDialogs.h"
 #include "filesystems/CpmEditing.h"
-#include "filesystems/TestDisks.h"
 #include "filesystems/TrDosWindowRules.h"
 #include "formats/Udi.h"
+#include "support/TestDisks.h"
 #include "ui/catalogue/CatalogueEditTexts.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
 
