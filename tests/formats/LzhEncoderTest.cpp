@@ -5,6 +5,7 @@
 #include <string>
 
 #include "formats/Lzh.h"
+#include "support/CaseName.h"
 #include "support/Patterns.h"
 
 namespace morvane {
@@ -82,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"period_4037", Periodic(20000, 4037)},
                       Case{"text", Text("TR-DOS TR-DOS boot boot B O O T the the the end")},
                       Case{"disk_like", DiskLike()}),
-    [](const ::testing::TestParamInfo<Case>& p) { return std::string(p.param.name); });
+    test::CaseName());
 
 TEST(LzhEncoder, EveryByteValueAndEveryMatchLengthRoundTrips) {
     Bytes input;

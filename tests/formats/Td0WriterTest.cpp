@@ -10,6 +10,7 @@
 #include "formats/Td0SectorData.h"
 #include "formats/Td0SectorEncoder.h"
 #include "model/Checksums.h"
+#include "support/CaseName.h"
 #include "support/SectorDisks.h"
 
 namespace morvane {
@@ -218,9 +219,7 @@ INSTANTIATE_TEST_SUITE_P(Encodings, Td0SectorBlock,
                                            BlockCase{"random_5000", RandomBytes(5000, 23), 2},
                                            BlockCase{"random_8192", RandomBytes(8192, 24), 2},
                                            BlockCase{"odd_length", {1, 2, 3}, 0}),
-                         [](const ::testing::TestParamInfo<BlockCase>& p) {
-                             return std::string(p.param.name);
-                         });
+                         test::CaseName());
 
 }  // namespace
 }  // namespace morvane

@@ -9,6 +9,7 @@
 
 #include "model/Bytes.h"
 #include "model/Checksums.h"
+#include "support/CaseName.h"
 
 namespace morvane {
 namespace {
@@ -166,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
         PairingCase{"DataWithoutIdIsPassedOver",
                     {{P::Data, 0x11}, {P::Id, 1}, {P::Data, 0x22}},
                     {{1, 0x22}}}),
-    [](const auto& param) { return std::string(param.param.name); });
+    test::CaseName());
 
 TEST(UdiSectorFinderTest, DataRunningPastTrackEndIsKeptAsBad) {
     RawTrack raw;

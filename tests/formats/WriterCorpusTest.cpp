@@ -11,6 +11,7 @@
 #include "formats/ImageFiles.h"
 #include "formats/Td0.h"
 #include "formats/Td0Writer.h"
+#include "support/CaseName.h"
 #include "support/Corpus.h"
 #include "support/SectorDisks.h"
 
@@ -39,9 +40,7 @@ std::vector<Case> Cases() {
 }
 
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
-    std::string name = info.param.file.filename().string();
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    const std::string name = test::CaseNameOf(info.param.file.filename().string());
     constexpr std::array<const char*, 3> kTargets{"td0", "td0_lzh", "fdi"};
     return name + "_to_" + kTargets[static_cast<std::size_t>(info.param.target)];
 }

@@ -17,18 +17,11 @@
 #include "model/ZxDisk.h"
 #include "operations/DiskRun.h"
 #include "operations/OperationContext.h"
+#include "support/CaseName.h"
 
 namespace morvane::test {
 
 inline constexpr int kTestTimeoutMs = 150;
-
-// Names parameterised cases by their name field.
-struct CaseName {
-    template <class P>
-    std::string operator()(const ::testing::TestParamInfo<P>& info) const {
-        return info.param.name;
-    }
-};
 
 class OperationsFixture : public ::testing::Test {
   protected:

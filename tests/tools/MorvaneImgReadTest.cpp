@@ -2,7 +2,6 @@
 // TR-DOS images of the corpus read back byte for byte.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "formats/ImageFiles.h"
 #include "formats/Trd.h"
 #include "model/Bytes.h"
+#include "support/CaseName.h"
 #include "support/Corpus.h"
 #include "support/Patterns.h"
 
@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"RealTimeWithoutVirtual", {"--realtime", "a.trd"}},
                       UsageCase{"BadFault", {"--virtual", "x.trd", "--fault", "crc:1", "a.trd"}},
                       UsageCase{"UnknownOption", {"--fast", "a.trd"}}),
-    [](const auto& param) { return std::string(param.param.name); });
+    test::CaseName());
 
 struct RunCase {
     const char* name;
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 "read 4 tracks, 64 sectors, 0 failed"},
         RunCase{"EmptyDrive", {"--drive", "B"}, 1, "read 0 tracks, 0 sectors, 0 failed"}),
-    [](const auto& param) { return std::string(param.param.name); });
+    test::CaseName());
 
 TEST_F(ReadVerbTest, StoppedRunStillWritesWhatWasRead) {
     const std::string output = Path("part.udf");
@@ -222,11 +222,8 @@ INSTANTIATE_TEST_SUITE_P(Trd, CorpusRead,
                          ::testing::Combine(::testing::ValuesIn(test::CorpusFileNames("trd")),
                                             ::testing::Values("scan-sectors", "raw")),
                          [](const auto& param) {
-                             std::string name =
-                                 std::get<0>(param.param) + "_" + std::get<1>(param.param);
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
+                             return test::CaseNameOf(std::get<0>(param.param) + "_" +
+                                                     std::get<1>(param.param));
                          });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusRead);
 

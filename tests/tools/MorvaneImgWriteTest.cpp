@@ -2,7 +2,6 @@
 // exit codes, a verify failure, and corpus images that come back unchanged.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -14,6 +13,7 @@
 #include "formats/ImageFiles.h"
 #include "formats/Trd.h"
 #include "model/Bytes.h"
+#include "support/CaseName.h"
 #include "support/Corpus.h"
 
 namespace morvane {
@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"FormatWithoutKind", {"format", "--name", "A"}},
                       UsageCase{"FormatUnknownKind", {"format", "dos"}},
                       UsageCase{"FormatNameWithoutValue", {"format", "trdos", "--name"}}),
-    [](const auto& p) { return std::string(p.param.name); });
+    test::CaseName());
 
 // Every corpus TR-DOS image written to a blank disk and saved as TRD is the same file.
 class CorpusWrite : public WriteVerbTest, public ::testing::WithParamInterface<std::string> {};
@@ -67,12 +67,8 @@ TEST_P(CorpusWrite, SavedDiskEqualsTheImage) {
     EXPECT_TRUE(written == original) << GetParam();
 }
 
-INSTANTIATE_TEST_SUITE_P(Trd, CorpusWrite, ::testing::ValuesIn(test::CorpusFileNames("trd")), [](const auto& p) {
-    std::string name = p.param;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Trd, CorpusWrite, ::testing::ValuesIn(test::CorpusFileNames("trd")),
+                         [](const auto& p) { return test::CaseNameOf(p.param); });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusWrite);
 
 // A PC disk of 9 x 512-byte sectors reads back with the same sectors.
