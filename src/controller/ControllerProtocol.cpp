@@ -14,7 +14,6 @@ namespace morvane {
 
 namespace {
 
-constexpr const char* kCaptionError = "Ошибка!";
 constexpr const char* kTextTimeout = "Время ожидания вышло...";
 constexpr const char* kTextDriveChangeError = "Ошибка смены дисковода";
 constexpr const char* kTextNoDisk = "Нет диска в дисководе...";
@@ -77,7 +76,7 @@ void ControllerProtocol::OnTimeout() {
 }
 
 void ControllerProtocol::Show(const char* text) {
-    if (host_) host_->ShowMessage(QString::fromUtf8(text), QString::fromUtf8(kCaptionError));
+    if (host_) host_->Ask({.caption = kCaptionError, .text = text});
 }
 
 void ControllerProtocol::ShowLinkLost() {
@@ -85,7 +84,7 @@ void ControllerProtocol::ShowLinkLost() {
     if (!host_) return;
     QString text = QString::fromUtf8(kLinkLostText);
     if (!linkLossReason_.isEmpty()) text += QLatin1Char('\n') + linkLossReason_;
-    host_->ShowMessage(text, QString::fromUtf8(kCaptionError));
+    host_->Ask({.caption = kCaptionError, .text = text.toStdString()});
 }
 
 bool ControllerProtocol::ShowWaitFailure(int result, const char* timeoutText) {

@@ -5,15 +5,13 @@
 #include <QString>
 
 #include "ControllerCommands.h"
+#include "model/UserQuestion.h"
 
 namespace morvane {
 
-class ProtocolHost {
+// Its questions: the protocol's failures, each a box with an OK button.
+class ProtocolHost : public UserAsker {
   public:
-    virtual ~ProtocolHost() = default;
-
-    // A message box with an OK button.
-    virtual void ShowMessage(const QString& text, const QString& caption) = 0;
     // Check marks of the menu items "Дисковод (А:)" and "Дисковод (В:)".
     virtual void SetDriveMarks(bool driveA, bool driveB) = 0;
     // Stores the chosen drive in the setting Drive (and writes the settings file).

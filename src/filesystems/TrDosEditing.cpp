@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "filesystems/TrDosSectors.h"
-#include "filesystems/TrDosWindowRules.h"
+#include "filesystems/TrDosListing.h"
 #include "model/Bytes.h"
 
 namespace morvane {

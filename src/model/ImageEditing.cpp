@@ -26,7 +26,7 @@ void RemoveTrack(TZX_Disk& disk, std::uint8_t track) {
 void RemoveSector(TZX_Disk& disk, ImageEditHost& host, const MapCell& cell) {
     host.ClearAndShowLog();
     if (cell.IsTrackLabel()) {
-        host.ShowError("Ошибка!", "Сектор для чтения не выбран!");
+        host.Ask({.caption = kCaptionError, .text = "Сектор для чтения не выбран!"});
         return;
     }
     if (TSectorSlot* slot = disk.GetSlot(cell.track, cell.Slot())) {
@@ -38,7 +38,9 @@ void RemoveSector(TZX_Disk& disk, ImageEditHost& host, const MapCell& cell) {
 bool ClearRawTrack(TZX_Disk& disk, ImageEditHost& host, const MapCell& cell) {
     TTrack* t = disk.GetTrack(cell.track);
     if (!cell.IsTrackLabel() || t == nullptr) return false;
-    if (!host.AskYesNo("Очиска RAW дорожки!", "Вы действительно хотите удалить данные дорожки?"))
+    if (host.Ask({.caption = "Очиска RAW дорожки!",
+                  .text = "Вы действительно хотите удалить данные дорожки?",
+                  .buttons = Buttons::YesNo}) != Answer::Yes)
         return false;
     t->Raw.fill(0);
     t->RawValid = 0;
@@ -69,7 +71,10 @@ bool ToggleUseBaseTrack(TZX_Disk& disk, bool checked) {
 }
 
 bool ConfirmAndClearImage(TZX_Disk& disk, ImageEditHost& host) {
-    if (!host.AskYesNo("Очистка образа..", "Вы действительно хотите очистить образ?")) return false;
+    if (host.Ask({.caption = "Очистка образа..",
+                  .text = "Вы действительно хотите очистить образ?",
+                  .buttons = Buttons::YesNo}) != Answer::Yes)
+        return false;
     disk.ClearImage();
     return true;
 }

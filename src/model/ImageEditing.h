@@ -6,15 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "model/UserQuestion.h"
 #include "model/ZxDisk.h"
 
 namespace morvane {
 
-class ImageEditHost {
+class ImageEditHost : public UserAsker {
   public:
-    virtual ~ImageEditHost() = default;
-    virtual void ShowError(const std::string& caption, const std::string& text) = 0;
-    virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
     // Empties the operation log and brings its page to the front.
     virtual void ClearAndShowLog() = 0;
 };

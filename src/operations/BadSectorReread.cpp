@@ -51,14 +51,14 @@ class Rereader {
             const ErrorRecord& error = session_.TakeError();
             if (DeletedMarkOnly(error)) return Store(slot, error.data);
 
-            const MessageAnswer answer = Ask(error, tries);
+            const Answer answer = Ask(error, tries);
             session_.Log(QStringLiteral("Ошибка чтения - ") + Hex2(error.StatusByte(0)) +
                          " (Track - " + Dec(t) + " / Sector - " + Dec(error.StatusByte(1)) + ")");
-            if (answer == MessageAnswer::Ignore) {
+            if (answer == Answer::Ignore) {
                 session_.Log(QStringLiteral("Чтение сектора пропущено -") + Dec(r));
                 return ReadEnd::Skipped;
             }
-            if (answer != MessageAnswer::Retry) {
+            if (answer != Answer::Retry) {
                 session_.Log(QStringLiteral("Отменено пользователем!"));
                 outcome_ = OperationOutcome::Cancelled;
                 return ReadEnd::Stop;
@@ -94,12 +94,10 @@ class Rereader {
     }
 
     // Without a user, the tries decide: retry until the last one, then skip.
-    MessageAnswer Ask(const ErrorRecord& error, int tries) {
+    Answer Ask(const ErrorRecord& error, int tries) {
         if (options_.unattendedTries > 0)
-            return tries < options_.unattendedTries ? MessageAnswer::Retry : MessageAnswer::Ignore;
-        return session_.Host().AskAbortRetryIgnore(
-            QStringLiteral("Ошибка - ") + Hex2(error.StatusByte(0)),
-            QStringLiteral("Ошибка чтения"));
+            return tries < options_.unattendedTries ? Answer::Retry : Answer::Ignore;
+        return session_.AskReadError(error.StatusByte(0));
     }
 
     OperationSession& session_;

@@ -10,13 +10,13 @@
 #include <cstdint>
 #include <span>
 
+#include "model/UserQuestion.h"
+
 namespace morvane {
 
-enum class MessageAnswer { Ok, Yes, No, Abort, Retry, Ignore };
-
-class OperationHost {
+// Its questions (Ask): the operations' failures and the read-error question.
+class OperationHost : public UserAsker {
   public:
-    virtual ~OperationHost() = default;
 
     // --- Operation log list Lzx1
     virtual void ClearLog() = 0;
@@ -30,13 +30,6 @@ class OperationHost {
     virtual void SetSectorLabel(const QString& text) = 0;  // l1
     // Shows the bytes in the hex view s1 (a copy: the span need not outlive the call).
     virtual void ShowBytes(std::span<const std::uint8_t> bytes) = 0;
-
-    // --- Message boxes
-    virtual void ShowMessage(const QString& text, const QString& caption) = 0;
-    // Yes or No.
-    virtual MessageAnswer AskYesNo(const QString& text, const QString& caption) = 0;
-    // Abort, Retry or Ignore.
-    virtual MessageAnswer AskAbortRetryIgnore(const QString& text, const QString& caption) = 0;
 
     // --- Progress of a whole-disk run (the T_Prog window)
     // The run starts: caption, progress maximum (the track count), position 0, the cancel

@@ -66,8 +66,14 @@ void OperationSession::TrackLog(TTrack& track, const QString& line, bool alsoLog
     if (alsoLog) Log(line);
 }
 
+Answer OperationSession::AskReadError(std::uint8_t status) {
+    return ctx_.host.Ask({.caption = kCaptionReadError,
+                          .text = (QStringLiteral("Ошибка - ") + Hex2(status)).toStdString(),
+                          .buttons = Buttons::AbortRetryIgnore});
+}
+
 void OperationSession::ShowError(const QString& text) {
-    ctx_.host.ShowMessage(text, QString::fromUtf8(kCaptionError));
+    ctx_.host.Ask({.caption = kCaptionError, .text = text.toStdString()});
 }
 
 QString Hex2(std::uint8_t v) {

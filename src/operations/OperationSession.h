@@ -10,6 +10,7 @@
 
 #include "controller/ControllerCommands.h"
 #include "controller/LinkClaim.h"
+#include "model/UserQuestion.h"
 #include "operations/OperationContext.h"
 
 namespace morvane {
@@ -18,7 +19,6 @@ class TTrack;
 struct AnswerRecord;
 struct ErrorRecord;
 
-inline constexpr const char* kCaptionError = "Ошибка!";
 // Follows the controller's link-lost text when what was read stays in the image.
 inline constexpr const char* kTextReadKept = "Считанное сохранено.";
 
@@ -55,6 +55,8 @@ class OperationSession {
     // Appends to the track log, and with alsoLog to the operation log.
     void TrackLog(TTrack& track, const QString& line, bool alsoLog);
     void ShowError(const QString& text);
+    // The read-error question: "Ошибка - XX", Abort, Retry or Ignore.
+    Answer AskReadError(std::uint8_t status);
 
   private:
     OperationContext& ctx_;

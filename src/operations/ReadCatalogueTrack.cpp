@@ -51,17 +51,16 @@ OperationOutcome ReadCatalogueTrack(OperationContext& ctx, std::vector<std::uint
             } else if (result == wrError) {
                 const ErrorRecord& error = session.TakeError();
                 const QString status = Hex2(error.StatusByte(0));
-                const MessageAnswer choice = ctx.host.AskAbortRetryIgnore(
-                    QStringLiteral("Ошибка - ") + status, QStringLiteral("Ошибка чтения"));
+                const Answer choice = session.AskReadError(error.StatusByte(0));
                 session.Log(QStringLiteral("Ошибка чтения - ") + status +
                             QStringLiteral(" (Track - 0 / Sector - ") +
                             QString::number(error.StatusByte(1)) + QStringLiteral(")"));
-                if (choice == MessageAnswer::Retry) {
+                if (choice == Answer::Retry) {
                     session.Log(QStringLiteral("Повтор команды!"));
                     retry = true;  // position again and read this sector again
                     break;
                 }
-                if (choice == MessageAnswer::Ignore) {
+                if (choice == Answer::Ignore) {
                     Put(out, sector, error.data);
                     session.Log(QStringLiteral("Игнорировать ошибку!"));
                     continue;

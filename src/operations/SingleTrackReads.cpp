@@ -96,18 +96,17 @@ OperationOutcome ReadSelectedSector(OperationContext& ctx, MapCell cell) {
 
         const ErrorRecord& error = ctx.protocol.CurrentError();
         const QString xx = Hex2(error.StatusByte(0));
-        const MessageAnswer answer = ctx.host.AskAbortRetryIgnore(QStringLiteral("Ошибка - ") + xx,
-                                                                  QStringLiteral("Ошибка чтения"));
+        const Answer answer = session.AskReadError(error.StatusByte(0));
         session.TrackLog(*track,
                          QStringLiteral("Ошибка чтения - ") + xx + " (Track - " + Dec(cell.track) +
                              " / Sector - " + Dec(r) + ")",
                          true);
         slot->DataGood = 0;
-        if (answer == MessageAnswer::Retry) {
+        if (answer == Answer::Retry) {
             session.Log(QStringLiteral("Повтор команды!"));
             continue;
         }
-        if (answer == MessageAnswer::Ignore) {
+        if (answer == Answer::Ignore) {
             StoreData(*slot, ctx.protocol.CurrentError().data);
             session.Log(QStringLiteral("Сектор считан с ошибкой!"));
             break;

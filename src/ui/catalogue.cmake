@@ -3,11 +3,13 @@ add_library(morvane_ui_catalogue STATIC
   catalogue/CatalogueDialogs.cpp
   catalogue/CpmCatalogueEditing.cpp
   catalogue/CpmCatalogueWindow.cpp
+  catalogue/CpmWindowRules.cpp
   catalogue/DiskNameDialog.cpp
   catalogue/EntryHeaderDialog.cpp
   catalogue/TrDosAddFiles.cpp
   catalogue/TrDosCatalogueWindow.cpp
   catalogue/TrDosExports.cpp
+  catalogue/TrDosWindowRules.cpp
   catalogue/ZxCatalogueFromDisk.cpp
 )
 set_target_properties(morvane_ui_catalogue PROPERTIES AUTOMOC ON)

@@ -6,9 +6,9 @@ add_library(morvane_ui STATIC
   shell/FormatsFileIo.cpp
   shell/ImageChangeTracker.cpp
   shell/ImageFileCommands.cpp
+  shell/LinkCommands.cpp
   shell/LoadSaveRules.cpp
   shell/MainMenus.cpp
-  shell/MainUnsavedWork.cpp
   shell/MainWindow.cpp
   shell/MainWindowLayout.cpp
   shell/MenuRules.cpp
@@ -19,8 +19,9 @@ add_library(morvane_ui STATIC
   shell/SettingsDialog.cpp
   shell/ToolBarIcons.cpp
   shell/ToolBarStyle.cpp
-  shell/UserDialogs.cpp
   shell/VirtualDrive.cpp
+  shell/WindowHosts.cpp
+  shell/WindowViews.cpp
   shell/WidgetCatalogueDialogs.cpp
 )
 set_target_properties(morvane_ui PROPERTIES AUTOMOC ON)

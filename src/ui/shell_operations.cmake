@@ -2,7 +2,6 @@
 # window's widgets and the commands of the "Диск" menu and the map's context menu.
 target_sources(morvane_ui PRIVATE
   shell/DiskCommands.cpp
-  shell/MainDiskCommands.cpp
   shell/ProgressWindow.cpp
   shell/WindowOperationHost.cpp
 )

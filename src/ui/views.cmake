@@ -7,7 +7,7 @@ add_library(morvane_ui_views STATIC
   views/MapCells.cpp
   views/MapMenuRules.cpp
   views/MapTiles.cpp
-  views/MessageBoxHost.cpp
+  views/MessageBoxAsker.cpp
   views/OemText.cpp
   views/ScreenViewer.cpp
   views/SectorEditor.cpp

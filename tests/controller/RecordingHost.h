@@ -22,8 +22,9 @@ struct RecordingHost : ProtocolHost {
     std::vector<std::string> identifications;
     std::vector<std::string> linkFailures;
 
-    void ShowMessage(const QString& text, const QString& caption) override {
-        messages.push_back({text.toStdString(), caption.toStdString()});
+    Answer Ask(const Question& q) override {
+        messages.push_back({q.text, q.caption});
+        return Answer::Ok;
     }
     void SetDriveMarks(bool driveA, bool driveB) override { marks.emplace_back(driveA, driveB); }
     void StoreDriveSetting(Drive drive) override { storedDrive = drive; }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "filesystems/CpmWindowRules.h"
+#include "filesystems/CpmListing.h"
 #include "support/TestDisks.h"
 
 namespace morvane {

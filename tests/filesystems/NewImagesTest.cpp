@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "filesystems/CpmDirectory.h"
-#include "filesystems/TrDosWindowRules.h"
+#include "filesystems/TrDosListing.h"
 #include "model/Checksums.h"
 #include "support/TestDisks.h"
 

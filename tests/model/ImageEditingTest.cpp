@@ -13,12 +13,14 @@ struct ScriptedHost : ImageEditHost {
     std::vector<std::string> questions;
     bool answer = true;
     int logCleared = 0;
-    void ShowError(const std::string& caption, const std::string& text) override {
-        errors.push_back(caption + "|" + text);
-    }
-    bool AskYesNo(const std::string& caption, const std::string& text) override {
-        questions.push_back(caption + "|" + text);
-        return answer;
+    Answer Ask(const Question& q) override {
+        const std::string asked = q.caption + "|" + q.text;
+        if (q.buttons == Buttons::Ok) {
+            errors.push_back(asked);
+            return Answer::Ok;
+        }
+        questions.push_back(asked);
+        return answer ? Answer::Yes : Answer::No;
     }
     void ClearAndShowLog() override { ++logCleared; }
 };

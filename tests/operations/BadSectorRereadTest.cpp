@@ -69,7 +69,7 @@ TEST_F(BadSectorRereadTest, TwoDueSectorsOnATrackNeedOneSeek) {
 
 struct AnswerCase {
     const char* name;
-    std::vector<MessageAnswer> answers;
+    std::vector<Answer> answers;
     int unattendedTries;
     OperationOutcome outcome;
     std::size_t questions;
@@ -99,14 +99,14 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RereadAnswers,
     ::testing::Values(
         AnswerCase{"RetryThenIgnore",
-                   {MessageAnswer::Retry, MessageAnswer::Ignore},
+                   {Answer::Retry, Answer::Ignore},
                    0,
                    OperationOutcome::Done,
                    2,
                    {160, 2, 160, 2},
                    {14, 14, 15}},
         AnswerCase{
-            "Abort", {MessageAnswer::Abort}, 0, OperationOutcome::Cancelled, 1, {160, 2}, {14}},
+            "Abort", {Answer::Abort}, 0, OperationOutcome::Cancelled, 1, {160, 2}, {14}},
         AnswerCase{"UnattendedThreeTries",
                    {},
                    3,
@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BadSectorRereadTest, IgnoreLogsTheSkipAndGoesOn) {
     Failed(2, 13, 14);
     Failed(2, 14, 15);
-    host.answers = {MessageAnswer::Ignore};
+    host.answers = {Answer::Ignore};
     EXPECT_EQ(Run().stillFailed, 1);
     EXPECT_TRUE(Logged("Чтение сектора пропущено -14"));
     EXPECT_EQ(disk->GetSlot(2, 14)->DataGood, kDataGood);

@@ -25,7 +25,7 @@ class ReadCatalogueTrackTest : public OperationsFixture {
 struct ReadCase {
     std::string name;
     int crcReads;  // data CRC errors on sector 3 of track 0; 0 none
-    std::vector<MessageAnswer> answers;
+    std::vector<Answer> answers;
     OperationOutcome outcome;
     std::vector<std::string> logged;
     std::vector<int> seeks;
@@ -58,19 +58,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ReadCase{"Clean", 0, {}, OperationOutcome::Done, {}, {160, 0}},
                       ReadCase{"Ignored",
                                -1,
-                               {MessageAnswer::Ignore},
+                               {Answer::Ignore},
                                OperationOutcome::Done,
                                {"Игнорировать ошибку!"},
                                {160, 0}},
                       ReadCase{"RetriedOnce",
                                1,
-                               {MessageAnswer::Retry},
+                               {Answer::Retry},
                                OperationOutcome::Done,
                                {"Повтор команды!"},
                                {160, 0, 160, 0}},
                       ReadCase{"Aborted",
                                -1,
-                               {MessageAnswer::Abort},
+                               {Answer::Abort},
                                OperationOutcome::Cancelled,
                                {"Отменено пользователем!"},
                                {160, 0}}),
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ReadCatalogueTrackTest, ReadErrorNamesTheSectorInTheQuestionAndTheLog) {
     device->Faults().AddDataCrcError(virt::Drive::A, 0, 3);
-    host.answers = {MessageAnswer::Ignore};
+    host.answers = {Answer::Ignore};
     OperationContext ctx = Ctx();
     std::vector<std::uint8_t> out;
     ReadCatalogueTrack(ctx, out);

@@ -26,7 +26,7 @@ struct ScriptedHost : OperationHost {
     int bytesShown = 0;
     std::vector<Message> messages;
     std::vector<Message> questions;
-    std::deque<MessageAnswer> answers;   // scripted; Abort when empty
+    std::deque<Answer> answers;   // scripted; Abort when empty
     std::vector<std::string> runEvents;  // begin:caption:max, track:T, progress:P, end
     int cancelChecks = 0;
     bool cancel = false;
@@ -46,14 +46,19 @@ struct ScriptedHost : OperationHost {
         shownBytes.assign(bytes.begin(), bytes.end());
         ++bytesShown;
     }
-    void ShowMessage(const QString& text, const QString& caption) override {
-        messages.push_back({text.toStdString(), caption.toStdString()});
-    }
-    MessageAnswer AskYesNo(const QString& text, const QString& caption) override {
-        return Next(text, caption, MessageAnswer::No);
-    }
-    MessageAnswer AskAbortRetryIgnore(const QString& text, const QString& caption) override {
-        return Next(text, caption, MessageAnswer::Abort);
+    // OK boxes go to messages; questions take the next scripted answer, or say No (Abort
+    // to a read error) when the script has run out.
+    Answer Ask(const Question& q) override {
+        if (q.buttons == Buttons::Ok) {
+            messages.push_back({q.text, q.caption});
+            return Answer::Ok;
+        }
+        questions.push_back({q.text, q.caption});
+        if (answers.empty())
+            return q.buttons == Buttons::AbortRetryIgnore ? Answer::Abort : Answer::No;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
     }
     void BeginRun(const QString& caption, int maximum) override {
         runEvents.push_back("begin:" + caption.toStdString() + ":" + std::to_string(maximum));
@@ -80,14 +85,6 @@ struct ScriptedHost : OperationHost {
         return texts;
     }
 
-  private:
-    MessageAnswer Next(const QString& text, const QString& caption, MessageAnswer fallback) {
-        questions.push_back({text.toStdString(), caption.toStdString()});
-        if (answers.empty()) return fallback;
-        const MessageAnswer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
 };
 
 }  // namespace morvane::test

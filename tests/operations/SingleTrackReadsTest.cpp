@@ -70,7 +70,7 @@ TEST_F(SingleTrackReadsTest, SectorThatFailsOnceIsReadWithoutQuestion) {
 
 struct AnswerCase {
     const char* name;
-    std::vector<MessageAnswer> answers;
+    std::vector<Answer> answers;
     OperationOutcome outcome;
     std::size_t questions;
     std::vector<int> seeks;
@@ -101,14 +101,14 @@ TEST_P(ReadSectorAnswers, AskAfterThirtyOneFailuresAndFollowTheAnswer) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReadSectorAnswers,
                          ::testing::Values(AnswerCase{"RetryThenIgnore",
-                                                      {MessageAnswer::Retry, MessageAnswer::Ignore},
+                                                      {Answer::Retry, Answer::Ignore},
                                                       OperationOutcome::Done,
                                                       2,
                                                       {160, 2, 160, 2},
                                                       "Сектор считан с ошибкой!",
                                                       256},
                                            AnswerCase{"Abort",
-                                                      {MessageAnswer::Abort},
+                                                      {Answer::Abort},
                                                       OperationOutcome::Cancelled,
                                                       1,
                                                       {160, 2},
@@ -119,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReadSectorAnswers,
 TEST_F(SingleTrackReadsTest, MissingSectorIgnoredKeepsNoData) {
     FillDemoSlots(8);
     device->Faults().AddMissingSector(virt::Drive::A, 8, 9);
-    host.answers = {MessageAnswer::Ignore};
+    host.answers = {Answer::Ignore};
     auto ctx = Ctx();
     EXPECT_EQ(ReadSelectedSector(ctx, {8, 9}), OperationOutcome::Done);
     EXPECT_EQ(host.questions.at(0).text, "Ошибка - 10");

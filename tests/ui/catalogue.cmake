@@ -9,6 +9,8 @@ morvane_add_test(ui_catalogue_tests
     catalogue/TrDosAddFilesTest.cpp
     catalogue/CatalogueCommandsTest.cpp
     catalogue/ZxCatalogueFromDiskTest.cpp
+    catalogue/TrDosWindowRulesTest.cpp
+    catalogue/CpmWindowRulesTest.cpp
   LIBS morvane_ui
   QT_MAIN Widgets)
 

@@ -17,6 +17,7 @@ morvane_add_test(ui_shell_tests
     shell/ToolBarIconsTest.cpp
     shell/ToolBarStyleTest.cpp
   LIBS morvane_ui Qt6::Test)
+target_include_directories(ui_shell_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 
 # Not a test: draws the window with an image loaded, for the README's screenshot.
 add_executable(shell_screenshot shell/Screenshot.cpp)

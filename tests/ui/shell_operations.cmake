@@ -6,6 +6,7 @@ morvane_add_test(ui_shell_operations_tests
     shell/ProgressWindowTest.cpp
     shell/DiskCommandsTest.cpp
   LIBS morvane_ui)
+target_include_directories(ui_shell_operations_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 
 # Not a test: grabs the progress window during a run, for the README's screenshot.
 add_executable(progress_screenshot shell/ProgressScreenshot.cpp)

@@ -16,20 +16,20 @@ void CliOperationHost::AppendLog(const QString& line) {
     err_ << line.toStdString() << "\n";
 }
 
-void CliOperationHost::ShowMessage(const QString& text, const QString& caption) {
+Answer CliOperationHost::Ask(const Question& question) {
     EndBar();
-    lastMessage_ = text.toStdString();
-    err_ << "morvane-img: " << caption.toStdString() << " " << lastMessage_ << "\n";
-}
-
-MessageAnswer CliOperationHost::AskYesNo(const QString& text, const QString& caption) {
-    ShowMessage(text, caption);
-    return MessageAnswer::No;
-}
-
-MessageAnswer CliOperationHost::AskAbortRetryIgnore(const QString& text, const QString& caption) {
-    ShowMessage(text, caption);
-    return MessageAnswer::Ignore;
+    lastMessage_ = question.text;
+    err_ << "morvane-img: " << question.caption << " " << lastMessage_ << "\n";
+    switch (question.buttons) {
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::AbortRetryIgnore:
+            return Answer::Ignore;
+        case Buttons::YesNo:
+        case Buttons::YesNoCancel:
+            break;
+    }
+    return Answer::No;
 }
 
 void CliOperationHost::BeginRun(const QString& caption, int maximum) {

@@ -29,15 +29,16 @@ class CliOperationHost : public OperationHost, public ProtocolHost {
     void SetTrackLabel(const QString&) override {}
     void SetSectorLabel(const QString&) override {}
     void ShowBytes(std::span<const std::uint8_t>) override {}
-    void ShowMessage(const QString& text, const QString& caption) override;
-    MessageAnswer AskYesNo(const QString& text, const QString& caption) override;
-    MessageAnswer AskAbortRetryIgnore(const QString& text, const QString& caption) override;
     void BeginRun(const QString& caption, int maximum) override;
     void SetRunTrack(const QString& text) override;
     void SetRunProgress(int position) override;
     bool CancelRequested() override { return cancel_; }
     void EndRun() override;
     void ScrollMapToTop() override {}
+
+    // --- OperationHost and ProtocolHost: a line on stderr; a read error is skipped
+    // (Ignore), any other question answered No.
+    Answer Ask(const Question& question) override;
 
     // --- ProtocolHost
     void SetDriveMarks(bool, bool) override {}

@@ -7,8 +7,8 @@
 #include "FilesystemVerbs.h"
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
-#include "filesystems/CpmWindowRules.h"
-#include "filesystems/TrDosWindowRules.h"
+#include "filesystems/CpmListing.h"
+#include "filesystems/TrDosListing.h"
 
 namespace morvane {
 

@@ -8,7 +8,7 @@
 #include "FilesystemVerbs.h"
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
-#include "filesystems/CpmWindowRules.h"
+#include "filesystems/CpmListing.h"
 
 namespace morvane {
 

@@ -8,7 +8,7 @@
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
 #include "filesystems/CpmEditing.h"
-#include "filesystems/CpmWindowRules.h"
+#include "filesystems/CpmListing.h"
 #include "formats/ImageFiles.h"
 
 namespace morvane {

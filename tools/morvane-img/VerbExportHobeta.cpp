@@ -9,7 +9,7 @@
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
 #include "filesystems/Hobeta.h"
-#include "filesystems/TrDosWindowRules.h"
+#include "filesystems/TrDosListing.h"
 
 namespace morvane {
 

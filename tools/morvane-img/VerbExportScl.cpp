@@ -7,7 +7,7 @@
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
 #include "filesystems/Scl.h"
-#include "filesystems/TrDosWindowRules.h"
+#include "filesystems/TrDosListing.h"
 
 namespace morvane {
 

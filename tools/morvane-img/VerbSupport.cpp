@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "MorvaneImg.h"
-#include "filesystems/TrDosWindowRules.h"
+#include "filesystems/TrDosListing.h"
 #include "formats/ImageFiles.h"
 #include "model/Bytes.h"
 

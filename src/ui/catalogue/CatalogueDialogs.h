@@ -11,6 +11,7 @@
 #include <span>
 
 #include "filesystems/TrDosEditing.h"
+#include "model/UserQuestion.h"
 
 namespace morvane {
 
@@ -28,15 +29,9 @@ struct OpenFilesRequest {
     QString directory;
 };
 
-class CatalogueDialogs {
+// Its questions and messages (Ask) and the dialogs and viewers below.
+class CatalogueDialogs : public UserAsker {
   public:
-    enum class Answer { Yes, No, Cancel };
-
-    virtual ~CatalogueDialogs() = default;
-    // The box's icon follows the caption: "Ошибка..." an error, "Внимание..." a warning.
-    virtual void Message(const QString& caption, const QString& text) = 0;
-    virtual bool YesNo(const QString& caption, const QString& text) = 0;
-    virtual Answer YesNoCancel(const QString& caption, const QString& text) = 0;
     // The disk name dialog; nothing when cancelled. okOnly: the form of a new disk, whose
     // single button "&Ok" always takes the text.
     virtual std::optional<QString> DiskName(const QString& preset, bool okOnly) = 0;

@@ -7,17 +7,14 @@
 #include <vector>
 
 #include "filesystems/CpmEditing.h"
-#include "filesystems/TrDosWindowRules.h"
 #include "ui/catalogue/CatalogueEditTexts.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
+#include "ui/catalogue/TrDosWindowRules.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
 namespace {
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // "NAME.EXT" without the padding and the attribute bits, as the user types a name.
 QString NameForEditing(const CpmName& name) {
@@ -92,24 +89,27 @@ void T_cCat::Rename() {
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::optional<std::vector<std::size_t>> selected = SelectedFirstExtents();
     if (!selected) {
-        dialogs.Message(Q(kErrorCaption), Q(kCpmCatalogueErrorText));
+        dialogs.Ask({.caption = kCaptionError, .text = std::string(kCpmCatalogueErrorText)});
         return;
     }
     if (selected->empty()) return;
     const std::size_t entry = selected->front();
     const CpmName old = catalogue_.entries[entry].name;
     const std::optional<QString> typed =
-        dialogs.AskText(Q(kCpmMenuRename), Q(kCpmRenameLabel), NameForEditing(old));
+        dialogs.AskText(QText(kCpmMenuRename), QText(kCpmRenameLabel), NameForEditing(old));
     if (!typed || typed->trimmed().isEmpty()) return;
     const std::optional<CpmName> name = CpmNameOf(typed->trimmed());
     if (!name) {
-        dialogs.Message(Q(kErrorCaption), Q(kCpmBadNameText) + typed->trimmed());
+        dialogs.Ask({.caption = kCaptionError,
+                     .text = (QText(kCpmBadNameText) + typed->trimmed()).toStdString()});
         return;
     }
     if (SameCpmName(*name, old)) return;
     std::string error;
     if (!RenameCpmFile(*context_.disk, entry, *name, error)) {
-        dialogs.Message(Q(kErrorCaption), Q(kCpmNotRenamedText) + QString::fromStdString(error));
+        dialogs.Ask(
+            {.caption = kCaptionError,
+             .text = (QText(kCpmNotRenamedText) + QString::fromStdString(error)).toStdString()});
         return;
     }
     Changed();
@@ -120,14 +120,19 @@ void T_cCat::DeleteFiles() {
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::optional<std::vector<std::size_t>> selected = SelectedFirstExtents();
     if (selected && selected->empty()) return;
-    if (!dialogs.YesNo(Q(kAttentionCaption), Q(kDeleteQuestion))) return;
+    if (dialogs.Ask({.caption = kCaptionAttention,
+                     .text = std::string(kDeleteQuestion),
+                     .buttons = Buttons::YesNo}) != Answer::Yes)
+        return;
     if (!selected) {
-        dialogs.Message(Q(kErrorCaption), Q(kCpmCatalogueErrorText));
+        dialogs.Ask({.caption = kCaptionError, .text = std::string(kCpmCatalogueErrorText)});
         return;
     }
     std::string error;
     if (!DeleteCpmFiles(*context_.disk, *selected, error)) {
-        dialogs.Message(Q(kErrorCaption), Q(kCpmNotDeletedText) + QString::fromStdString(error));
+        dialogs.Ask(
+            {.caption = kCaptionError,
+             .text = (QText(kCpmNotDeletedText) + QString::fromStdString(error)).toStdString()});
         return;
     }
     Changed();
@@ -137,8 +142,8 @@ void T_cCat::AddFiles() {
     if (!MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     OpenFilesRequest request;
-    request.title = Q(kCpmMenuAddFiles);
-    request.filter = Q(kCpmAddFilter);
+    request.title = QText(kCpmMenuAddFiles);
+    request.filter = QText(kCpmAddFilter);
     request.directory = context_.sclDir.get();
     const QStringList paths = dialogs.ChooseOpenFiles(request);
     if (paths.isEmpty()) return;
@@ -147,12 +152,14 @@ void T_cCat::AddFiles() {
         const QString fileName = QFileInfo(path).fileName();
         const std::optional<CpmName> name = CpmNameOf(fileName);
         if (!name) {
-            dialogs.Message(Q(kErrorCaption), Q(kCpmBadNameText) + fileName);
+            dialogs.Ask({.caption = kCaptionError,
+                         .text = (QText(kCpmBadNameText) + fileName).toStdString()});
             return;
         }
         PcFile file{path, *name, {}};
         if (!ReadWholeFile(QFile::encodeName(path).toStdString(), file.bytes)) {
-            dialogs.Message(Q(kErrorCaption), Q(kFileReadErrorText) + path);
+            dialogs.Ask({.caption = kCaptionError,
+                         .text = (QText(kFileReadErrorText) + path).toStdString()});
             return;
         }
         files.push_back(std::move(file));
@@ -163,9 +170,10 @@ void T_cCat::AddFiles() {
         if (!AddCpmFile(*context_.disk, file.name, file.bytes, error)) {
             before.Restore();
             Fill();
-            dialogs.Message(Q(kErrorCaption), Q(kFileNotAddedPrefix) + file.path +
-                                                  Q(kFileNotAddedMiddle) +
-                                                  QString::fromStdString(error));
+            dialogs.Ask({.caption = kCaptionError,
+                         .text = (QText(kFileNotAddedPrefix) + file.path +
+                                  QText(kFileNotAddedMiddle) + QString::fromStdString(error))
+                                     .toStdString()});
             return;
         }
     }

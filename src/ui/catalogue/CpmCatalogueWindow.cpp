@@ -11,15 +11,12 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "filesystems/TrDosWindowRules.h"
+#include "ui/catalogue/TrDosWindowRules.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
 namespace {
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 char DecimalSeparator() {
     const QString s = QLocale().decimalPoint();
@@ -31,7 +28,7 @@ char DecimalSeparator() {
 T_cCat::T_cCat(CpmWindowContext context, QWidget* parent)
     : QDialog(parent), context_(std::move(context)) {
     setObjectName(QStringLiteral("cCat"));
-    setWindowTitle(Q(kCpmWindowCaption));
+    setWindowTitle(QText(kCpmWindowCaption));
     setModal(false);
 
     fileList_ = new QTreeWidget(this);
@@ -40,7 +37,7 @@ T_cCat::T_cCat(CpmWindowContext context, QWidget* parent)
     fileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     QStringList headers;
     for (const CpmListColumn& c : kCpmColumns)
-        headers << Q(c.header);
+        headers << QText(c.header);
     fileList_->setColumnCount(static_cast<int>(kCpmColumns.size()));
     fileList_->setHeaderLabels(headers);
     for (int i = 0; i < static_cast<int>(kCpmColumns.size()); ++i)
@@ -54,14 +51,14 @@ T_cCat::T_cCat(CpmWindowContext context, QWidget* parent)
     auto* grid = new QGridLayout(group);
     int row = 0;
     for (std::string_view caption : kCpmDescriptionLabels) {
-        grid->addWidget(new QLabel(Q(caption), group), row, 0);
+        grid->addWidget(new QLabel(QText(caption), group), row, 0);
         auto* value = new QLabel(group);
         value->setObjectName(QStringLiteral("value%1").arg(row + 1));
         grid->addWidget(value, row++, 1);
         values_.push_back(value);
     }
     for (std::string_view caption : kCpmEmptyDescriptionLabels)
-        grid->addWidget(new QLabel(Q(caption), group), row++, 0);
+        grid->addWidget(new QLabel(QText(caption), group), row++, 0);
 
     auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
     close->setObjectName(QStringLiteral("bClose"));
@@ -92,7 +89,7 @@ void T_cCat::BuildMenu() {
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("PopupMenu1"));
     auto add = [this](std::string_view caption) {
-        QAction* a = menu_->addAction(Q(caption));
+        QAction* a = menu_->addAction(QText(caption));
         actions_.push_back(a);
         return a;
     };
@@ -114,7 +111,7 @@ void T_cCat::BuildMenu() {
 }
 
 QAction* T_cCat::Action(std::string_view caption) const {
-    const QString text = Q(caption);
+    const QString text = QText(caption);
     for (QAction* a : actions_)
         if (a->text() == text) return a;
     return nullptr;
@@ -227,22 +224,25 @@ void T_cCat::SaveAs() {
     if (row < 0) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     SaveFileRequest request;
-    request.filter = Q(kCpmSaveFilter);
-    request.defaultSuffix = Q(kCpmSaveDefaultExtension);
+    request.filter = QText(kCpmSaveFilter);
+    request.defaultSuffix = QText(kCpmSaveDefaultExtension);
     request.directory = context_.sclDir.get();
     request.fileName = QString::fromStdString(
         CpmRowFileName(catalogue_.entries[catalogue_.rows[static_cast<std::size_t>(row)].entry]));
     const QString path = dialogs.ChooseSaveFile(request);
     if (path.isEmpty()) return;
-    if (QFileInfo::exists(path) && !dialogs.YesNo(Q(kAttentionCaption), Q(kCpmOverwriteQuestion)))
+    if (QFileInfo::exists(path) && dialogs.Ask({.caption = kCaptionAttention,
+                                                .text = std::string(kCpmOverwriteQuestion),
+                                                .buttons = Buttons::YesNo}) != Answer::Yes)
         return;
     const std::optional<CpmFile> file = SelectedFile();
     if (!file) {
-        dialogs.Message(Q(kErrorCaption), Q(kCpmCatalogueErrorText));
+        dialogs.Ask({.caption = kCaptionError, .text = std::string(kCpmCatalogueErrorText)});
         return;
     }
     if (!WriteWholeFile(path, ReadCpmFile(*context_.disk, *file))) {
-        dialogs.Message(Q(kErrorCaption), QStringLiteral("Ошибка записи файла ") + path);
+        dialogs.Ask({.caption = kCaptionError,
+                     .text = (QStringLiteral("Ошибка записи файла ") + path).toStdString()});
         return;
     }
     const QString folder = FolderOfFile(path);

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "filesystems/CpmDirectory.h"
-#include "filesystems/CpmWindowRules.h"
 #include "model/ZxDisk.h"
 #include "ui/catalogue/CatalogueDialogs.h"
+#include "ui/catalogue/CpmWindowRules.h"
 
 class QAction;
 class QLabel;

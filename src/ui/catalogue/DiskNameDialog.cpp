@@ -6,24 +6,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "filesystems/TrDosWindowRules.h"
+#include "ui/catalogue/TrDosWindowRules.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
-
-namespace {
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 DiskNameDialog::DiskNameDialog(const QString& preset, bool okOnly, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("DiskNameDialog"));
-    setWindowTitle(Q(kDiskNameCaption));
-    auto* message = new QLabel(Q(kDiskNameMessage), this);
-    auto* label = new QLabel(Q(kDiskNameLabel), this);
+    setWindowTitle(QText(kDiskNameCaption));
+    auto* message = new QLabel(QText(kDiskNameMessage), this);
+    auto* label = new QLabel(QText(kDiskNameLabel), this);
     edit_ = new QLineEdit(preset.left(static_cast<int>(kDiskNameMaxLength)), this);
     edit_->setObjectName(QStringLiteral("eName"));
     edit_->setMaxLength(static_cast<int>(kDiskNameMaxLength));
@@ -32,14 +25,14 @@ DiskNameDialog::DiskNameDialog(const QString& preset, bool okOnly, QWidget* pare
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     if (okOnly) {
-        auto* ok = new QPushButton(Q(kNewDiskOkButton), this);
+        auto* ok = new QPushButton(QText(kNewDiskOkButton), this);
         ok->setDefault(true);
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
         buttons->addWidget(ok);
     } else {
-        auto* accept = new QPushButton(Q(kRenameAcceptButton), this);
+        auto* accept = new QPushButton(QText(kRenameAcceptButton), this);
         accept->setDefault(true);
-        auto* cancel = new QPushButton(Q(kRenameCancelButton), this);
+        auto* cancel = new QPushButton(QText(kRenameCancelButton), this);
         connect(accept, &QPushButton::clicked, this, &QDialog::accept);
         connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
         buttons->addWidget(accept);

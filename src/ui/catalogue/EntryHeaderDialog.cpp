@@ -6,16 +6,13 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "filesystems/TrDosWindowRules.h"
 #include "model/Cp1251.h"
+#include "ui/catalogue/TrDosWindowRules.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
 namespace {
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QSpinBox* HexBox(std::uint16_t value, QWidget* parent) {
     auto* box = new QSpinBox(parent);
@@ -30,7 +27,7 @@ QSpinBox* HexBox(std::uint16_t value, QWidget* parent) {
 EntryHeaderDialog::EntryHeaderDialog(const TrDosEntryEdit& edit, QWidget* parent)
     : QDialog(parent), shownName_(edit.name) {
     setObjectName(QStringLiteral("EntryHeaderDialog"));
-    setWindowTitle(Q(kMenuEditHeader));
+    setWindowTitle(QText(kMenuEditHeader));
     // The name as the catalogue holds it, padding included, so it can be kept exactly.
     name_ = new QLineEdit(
         QString::fromStdString(Cp1251ToUtf8(std::span(edit.name.data(), edit.name.size()))), this);
@@ -46,10 +43,10 @@ EntryHeaderDialog::EntryHeaderDialog(const TrDosEntryEdit& edit, QWidget* parent
     length_->setObjectName(QStringLiteral("eLength"));
 
     auto* form = new QFormLayout;
-    form->addRow(Q(kTrDosColumns[0].header), name_);
-    form->addRow(Q(kTrDosColumns[1].header), type_);
-    form->addRow(Q(kTrDosColumns[2].header), start_);
-    form->addRow(Q(kTrDosColumns[3].header), length_);
+    form->addRow(QText(kTrDosColumns[0].header), name_);
+    form->addRow(QText(kTrDosColumns[1].header), type_);
+    form->addRow(QText(kTrDosColumns[2].header), start_);
+    form->addRow(QText(kTrDosColumns[3].header), length_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

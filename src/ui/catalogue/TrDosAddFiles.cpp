@@ -9,14 +9,11 @@
 #include "formats/ImageFormat.h"
 #include "ui/catalogue/CatalogueEditTexts.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
 namespace {
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The TR-DOS files of every chosen file in the order chosen; false with the message to
 // show when one cannot be read or is damaged, so nothing is added from a partial set.
@@ -26,14 +23,14 @@ bool ReadChosenFiles(const QStringList& paths, std::vector<TrDosFileData>& files
         const std::string native = QFile::encodeName(path).toStdString();
         Bytes bytes;
         if (!ReadWholeFile(native, bytes)) {
-            message = Q(kFileReadErrorText) + path;
+            message = QText(kFileReadErrorText) + path;
             return false;
         }
         std::vector<TrDosFileData> set;
         std::string error;
         if (!ParseTrDosFileSet(FormatFromPath(native), bytes, set, error)) {
-            message =
-                Q(kFileBadErrorText) + path + QStringLiteral(": ") + QString::fromStdString(error);
+            message = QText(kFileBadErrorText) + path + QStringLiteral(": ") +
+                      QString::fromStdString(error);
             return false;
         }
         for (TrDosFileData& f : set)
@@ -48,21 +45,22 @@ void T_ZXCAT::AddFiles() {
     if (!fromImage_ || !MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     OpenFilesRequest request;
-    request.title = Q(kMenuAddFiles);
-    request.filter = Q(kTrDosAddFilter);
+    request.title = QText(kMenuAddFiles);
+    request.filter = QText(kTrDosAddFilter);
     request.directory = context_.hobetaDir.get();
     const QStringList paths = dialogs.ChooseOpenFiles(request);
     if (paths.isEmpty()) return;
     std::vector<TrDosFileData> files;
     QString message;
     if (!ReadChosenFiles(paths, files, message)) {
-        dialogs.Message(Q(kErrorCaptionDots), message);
+        dialogs.Ask({.caption = kCaptionErrorDots, .text = message.toStdString()});
         return;
     }
     std::string error;
     if (!AddTrDosFiles(*context_.disk, files, error)) {
-        dialogs.Message(Q(kErrorCaptionDots),
-                        Q(kFilesNotAddedText) + QString::fromStdString(error));
+        dialogs.Ask(
+            {.caption = kCaptionErrorDots,
+             .text = (QText(kFilesNotAddedText) + QString::fromStdString(error)).toStdString()});
         return;
     }
     Changed();

@@ -15,6 +15,7 @@
 #include "filesystems/TrDosEditing.h"
 #include "filesystems/TrDosSectors.h"
 #include "model/Cp1251.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
@@ -23,16 +24,12 @@ namespace {
 // Columns without a width of their own: wide enough for four hex digits and the header.
 constexpr int kDefaultColumnWidth = 50;
 
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
     : QDialog(parent), context_(std::move(context)) {
     setObjectName(QStringLiteral("ZXCAT"));
-    setWindowTitle(Q(kTrDosWindowCaption));
+    setWindowTitle(QText(kTrDosWindowCaption));
 
     fileList_ = new QTreeWidget(this);
     fileList_->setObjectName(QStringLiteral("LV1"));
@@ -41,7 +38,7 @@ T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
     fileList_->setColumnCount(static_cast<int>(kTrDosColumns.size()));
     QStringList headers;
     for (const ListColumn& c : kTrDosColumns)
-        headers << Q(c.header);
+        headers << QText(c.header);
     fileList_->setHeaderLabels(headers);
     for (int i = 0; i < static_cast<int>(kTrDosColumns.size()); ++i) {
         const int width = kTrDosColumns[static_cast<std::size_t>(i)].width;
@@ -53,7 +50,7 @@ T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
     auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
     auto* grid = new QGridLayout(group);
     for (std::size_t i = 0; i < kTrDosDescriptionLabels.size(); ++i) {
-        auto* caption = new QLabel(Q(kTrDosDescriptionLabels[i]), group);
+        auto* caption = new QLabel(QText(kTrDosDescriptionLabels[i]), group);
         auto* value = new QLabel(group);
         value->setObjectName(QStringLiteral("value%1").arg(i + 1));
         grid->addWidget(caption, static_cast<int>(i), 0);
@@ -84,7 +81,7 @@ void T_ZXCAT::BuildMenu() {
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("PopupMenu1"));
     auto add = [this](std::string_view caption, void (T_ZXCAT::*command)()) {
-        QAction* a = menu_->addAction(Q(caption));
+        QAction* a = menu_->addAction(QText(caption));
         if (command != nullptr) connect(a, &QAction::triggered, this, command);
         actions_.push_back(a);
         return a;
@@ -107,7 +104,7 @@ void T_ZXCAT::BuildMenu() {
 }
 
 QAction* T_ZXCAT::Action(std::string_view caption) const {
-    const QString text = Q(caption);
+    const QString text = QText(caption);
     for (QAction* a : actions_)
         if (a->text() == text) return a;
     return nullptr;
@@ -175,8 +172,9 @@ const TrDosEntry* T_ZXCAT::SingleSelectedEntry() const {
 }
 
 void T_ZXCAT::UpdateMenu() {
-    const TrDosMenuState s = TrDosMenuEnabling(
-        fromImage_, static_cast<std::size_t>(fileList_->topLevelItemCount()), SingleSelectedEntry());
+    const TrDosMenuState s =
+        TrDosMenuEnabling(fromImage_, static_cast<std::size_t>(fileList_->topLevelItemCount()),
+                          SingleSelectedEntry());
     const std::pair<std::string_view, bool> items[] = {
         {kMenuViewScreen, s.viewScreen},   {kMenuViewHex, s.viewHex},
         {kMenuCompact, s.compact},         {kMenuRenameDisk, s.renameDisk},
@@ -224,7 +222,7 @@ void T_ZXCAT::ViewHex() {
 void T_ZXCAT::Compact() {
     if (!fromImage_ || !MayChangeImage()) return;
     const TrDosEditResult r = CompactDisk(*context_.disk, catalogue_);
-    if (!r.ok) context_.dialogs->Message(Q(kErrorCaptionDots), QString::fromStdString(r.error));
+    if (!r.ok) context_.dialogs->Ask({.caption = kCaptionErrorDots, .text = r.error});
     Changed();
 }
 
@@ -236,9 +234,9 @@ void T_ZXCAT::RenameDisk() {
     // The dialog showed the name up to its first zero byte, control bytes as '?'; what the
     // user left as it was keeps its bytes.
     const auto shownEnd = std::find(catalogue_.diskName.begin(), catalogue_.diskName.end(), 0);
-    const Bytes bytes = ZxNameFromEditedText(
-        std::span<const std::uint8_t>(catalogue_.diskName.begin(), shownEnd),
-        entered->toStdString());
+    const Bytes bytes =
+        ZxNameFromEditedText(std::span<const std::uint8_t>(catalogue_.diskName.begin(), shownEnd),
+                             entered->toStdString());
     TrDosName field{};
     std::copy_n(bytes.begin(), std::min(bytes.size(), field.size()), field.begin());
     if (field == catalogue_.diskName) return;
@@ -255,17 +253,20 @@ void T_ZXCAT::EditHeader() {
     TrDosEntryEdit edit{e.name, e.type, e.start, e.length};
     if (!context_.dialogs->EditHeader(edit)) return;
     const TrDosEditResult r = EditEntry(*context_.disk, catalogue_, entries.front(), edit);
-    if (!r.ok) context_.dialogs->Message(Q(kErrorCaptionDots), QString::fromStdString(r.error));
+    if (!r.ok) context_.dialogs->Ask({.caption = kCaptionErrorDots, .text = r.error});
     Changed();
 }
 
 void T_ZXCAT::DeleteFiles() {
     if (!fromImage_ || !MayChangeImage()) return;
-    if (!context_.dialogs->YesNo(Q(kAttentionCaptionDots), Q(kDeleteQuestion))) return;
+    if (context_.dialogs->Ask({.caption = kCaptionAttentionDots,
+                               .text = std::string(kDeleteQuestion),
+                               .buttons = Buttons::YesNo}) != Answer::Yes)
+        return;
     const std::vector<std::size_t> entries = SelectedEntries();
     if (entries.empty()) return;
     const TrDosEditResult r = DeleteEntries(*context_.disk, catalogue_, entries);
-    if (!r.ok) context_.dialogs->Message(Q(kErrorCaptionDots), QString::fromStdString(r.error));
+    if (!r.ok) context_.dialogs->Ask({.caption = kCaptionErrorDots, .text = r.error});
     Changed();
 }
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "filesystems/TrDosCatalogue.h"
-#include "filesystems/TrDosWindowRules.h"
 #include "model/ZxDisk.h"
 #include "ui/catalogue/CatalogueDialogs.h"
+#include "ui/catalogue/TrDosWindowRules.h"
 
 class QAction;
 class QLabel;

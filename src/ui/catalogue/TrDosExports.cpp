@@ -7,19 +7,17 @@
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosSectors.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
 namespace {
 
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A file the user chose that could not be written: said, so the export is not taken
 // for done.
 void ReportWriteFailure(CatalogueDialogs& dialogs, const QString& path) {
-    dialogs.Message(Q(kErrorCaptionDots), QStringLiteral("Ошибка записи файла ") + path);
+    dialogs.Ask({.caption = kCaptionErrorDots,
+                 .text = (QStringLiteral("Ошибка записи файла ") + path).toStdString()});
 }
 
 }  // namespace
@@ -27,7 +25,8 @@ void ReportWriteFailure(CatalogueDialogs& dialogs, const QString& path) {
 void T_ZXCAT::SaveHobeta() {
     if (!fromImage_) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
-    const QString chosen = dialogs.ChooseFolder(Q(kHobetaFolderTitle), context_.hobetaDir.get());
+    const QString chosen =
+        dialogs.ChooseFolder(QText(kHobetaFolderTitle), context_.hobetaDir.get());
     if (chosen.isEmpty()) return;
     const QString folder = FolderWithSeparator(chosen);
     const std::vector<std::size_t> entries = SelectedEntries();
@@ -45,11 +44,11 @@ void T_ZXCAT::SaveHobeta() {
         const QString name = QString::fromStdString(names[k].FileName());
         const QString path = folder + name;
         if (QFileInfo::exists(path)) {
-            const CatalogueDialogs::Answer a = dialogs.YesNoCancel(
-                Q(kAttentionCaptionDots),
-                QString::fromStdString(HobetaOverwriteQuestion(name.toStdString())));
-            if (a == CatalogueDialogs::Answer::Cancel) return;
-            if (a == CatalogueDialogs::Answer::No) continue;
+            const Answer a = dialogs.Ask({.caption = kCaptionAttentionDots,
+                                          .text = HobetaOverwriteQuestion(name.toStdString()),
+                                          .buttons = Buttons::YesNoCancel});
+            if (a == Answer::Cancel) return;
+            if (a == Answer::No) continue;
         }
         if (!WriteWholeFile(path, file)) {
             ReportWriteFailure(dialogs, path);
@@ -64,19 +63,19 @@ void T_ZXCAT::SaveScl() {
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::vector<std::size_t> entries = SelectedEntries();
     if (entries.empty()) {
-        dialogs.Message(Q(kErrorCaptionDots), Q(kNoFilesToSaveText));
+        dialogs.Ask({.caption = kCaptionErrorDots, .text = std::string(kNoFilesToSaveText)});
         return;
     }
     SaveFileRequest request;
-    request.title = Q(kSclSaveTitle);
-    request.filter = Q(kSclFilter);
-    request.defaultSuffix = Q(kSclDefaultExtension);
+    request.title = QText(kSclSaveTitle);
+    request.filter = QText(kSclFilter);
+    request.defaultSuffix = QText(kSclDefaultExtension);
     request.directory = context_.sclDir.get();
     const QString path = dialogs.ChooseSaveFile(request);
     if (path.isEmpty()) return;
-    if (QFileInfo::exists(path) &&
-        !dialogs.YesNo(Q(kAttentionCaptionDots),
-                       QString::fromStdString(SclOverwriteQuestion(path.toStdString()))))
+    if (QFileInfo::exists(path) && dialogs.Ask({.caption = kCaptionAttentionDots,
+                                                .text = SclOverwriteQuestion(path.toStdString()),
+                                                .buttons = Buttons::YesNo}) != Answer::Yes)
         return;
     std::vector<TrDosEntry> files;
     for (std::size_t index : entries)
@@ -84,8 +83,8 @@ void T_ZXCAT::SaveScl() {
     Bytes archive;
     SectorPosition failed;
     if (!BuildScl(*context_.disk, files, archive, &failed)) {
-        dialogs.Message(Q(kErrorCaptionDots),
-                        QString::fromStdString(SectorErrorText(failed.track, failed.sector)));
+        dialogs.Ask(
+            {.caption = kCaptionErrorDots, .text = SectorErrorText(failed.track, failed.sector)});
         return;
     }
     if (!WriteWholeFile(path, archive)) {

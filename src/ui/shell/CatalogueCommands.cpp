@@ -1,29 +1,27 @@
-// The main window's catalogue commands: the TR-DOS and CP/M catalogue windows, the new
-// TR-DOS and CP/M images, and the sector view's owner line.
-#include <QAction>
-#include <QLabel>
-#include <QScrollBar>
+#include "ui/shell/CatalogueCommands.h"
 
 #include "filesystems/CpmDirectory.h"
 #include "filesystems/NewImages.h"
 #include "filesystems/TrDosCatalogue.h"
-#include "filesystems/TrDosWindowRules.h"
 #include "model/Cp1251.h"
+#include "model/UserQuestion.h"
+#include "ui/catalogue/CatalogueDialogs.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
+#include "ui/catalogue/CpmWindowRules.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
+#include "ui/catalogue/TrDosWindowRules.h"
 #include "ui/catalogue/ZxCatalogueFromDisk.h"
-#include "ui/shell/MainWindow.h"
-#include "ui/shell/WidgetCatalogueDialogs.h"
+#include "ui/shell/ImageChangeTracker.h"
+#include "ui/shell/ImageFileCommands.h"
+#include "ui/shell/Settings.h"
+#include "ui/shell/WindowViews.h"
 #include "ui/views/DiskMapView.h"
+#include "ui/views/QtText.h"
 #include "ui/views/SectorView.h"
 
 namespace morvane {
 
 namespace {
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The owner of a sector, from the catalogue as the image holds it at this moment, so the
 // line never lags a change of the image, whatever made it.
@@ -46,75 +44,65 @@ RememberedFolder StoredFolder(QString& folder, SettingsStore& store,
 
 }  // namespace
 
-void TFMain::ConnectCatalogues() {
-    if (options_.catalogueDialogs) {
-        catalogueDialogs_ = options_.catalogueDialogs;
-    } else {
-        FileChooser chooser = options_.chooser ? options_.chooser : MakeDialogChooser(this);
-        catalogueDialogs_ = std::make_shared<WidgetCatalogueDialogs>(
-            this, [this] { return ScreenViewer(); }, std::move(chooser));
-    }
-    sectorView_->setOwnerLookup(&CurrentSectorOwner);
-    connect(actions_.viewZxCatalogue, &QAction::triggered, this, &TFMain::ViewZxCatalogueCommand);
-    connect(actions_.viewCpmCatalogue, &QAction::triggered, this, &TFMain::ViewCpmCatalogueCommand);
-    connect(actions_.createTrdos, &QAction::triggered, this, &TFMain::CreateTrdosImageCommand);
-    connect(actions_.createCpm, &QAction::triggered, this, &TFMain::CreateCpmImageCommand);
-    connect(actions_.readZxCatalogue, &QAction::triggered, this, &TFMain::ReadZxCatalogueCommand);
+CatalogueCommands::CatalogueCommands(Parts parts) : p_(std::move(parts)) {
+    p_.views.sectorView->setOwnerLookup(&CurrentSectorOwner);
 }
 
-void TFMain::ReadZxCatalogueCommand() {
-    if (!operationRunner_) return;
-    operationRunner_([this](OperationContext& ctx) {
+CatalogueCommands::~CatalogueCommands() = default;
+
+void CatalogueCommands::ReadZxCatalogueCommand() {
+    if (!runner_) return;
+    runner_([this](OperationContext& ctx) {
         T_ZXCAT* window = ZxCatalogue();
         if (ReadZxCatalogueFromDisk(ctx, *window)) window->exec();
     });
 }
 
-T_ZXCAT* TFMain::ZxCatalogue() {
-    if (!trdosCatalogue_) {
+T_ZXCAT* CatalogueCommands::ZxCatalogue() {
+    if (!zxCatalogue_) {
         TrDosWindowContext c;
-        c.disk = disk_.get();
-        c.dialogs = catalogueDialogs_.get();
-        c.hobetaDir = StoredFolder(settings_.HobetaDir, *store_, &SettingsStore::WriteHobetaDir);
-        c.mayChangeImage = [this] { return ImageMayChange(); };
-        c.sclDir = StoredFolder(settings_.SCLDir, *store_, &SettingsStore::WriteSCLDir);
+        c.disk = &p_.disk;
+        c.dialogs = p_.dialogs.get();
+        c.hobetaDir = StoredFolder(p_.settings.HobetaDir, p_.store, &SettingsStore::WriteHobetaDir);
+        c.sclDir = StoredFolder(p_.settings.SCLDir, p_.store, &SettingsStore::WriteSCLDir);
+        c.mayChangeImage = p_.imageMayChange;
         c.imageChanged = [this] {
-            changes_->MarkChanged();
+            p_.changes.MarkChanged();
             ShowChangedImage();
         };
-        trdosCatalogue_ = new T_ZXCAT(std::move(c), this);
+        zxCatalogue_ = new T_ZXCAT(std::move(c), p_.window);
     }
-    return trdosCatalogue_;
+    return zxCatalogue_;
 }
 
-T_cCat* TFMain::CpmCatalogue() {
+T_cCat* CatalogueCommands::CpmCatalogue() {
     if (!cpmCatalogue_) {
         CpmWindowContext c;
-        c.disk = disk_.get();
-        c.dialogs = catalogueDialogs_.get();
-        c.sclDir = StoredFolder(settings_.SCLDir, *store_, &SettingsStore::WriteSCLDir);
-        c.mayChangeImage = [this] { return ImageMayChange(); };
+        c.disk = &p_.disk;
+        c.dialogs = p_.dialogs.get();
+        c.sclDir = StoredFolder(p_.settings.SCLDir, p_.store, &SettingsStore::WriteSCLDir);
+        c.mayChangeImage = p_.imageMayChange;
         c.imageChanged = [this] {
-            changes_->MarkChanged();
+            p_.changes.MarkChanged();
             ShowChangedImage();
         };
-        cpmCatalogue_ = new T_cCat(std::move(c), this);
+        cpmCatalogue_ = new T_cCat(std::move(c), p_.window);
     }
     return cpmCatalogue_;
 }
 
-void TFMain::ViewZxCatalogueCommand() {
+void CatalogueCommands::ViewZxCatalogueCommand() {
     T_ZXCAT* window = ZxCatalogue();
     if (!window->LoadFromImage()) {
-        ShowBox(Q(kErrorCaption), Q(kNotTrDosImageText));
+        p_.asker.Ask({.caption = kCaptionError, .text = std::string(kNotTrDosImageText)});
         return;
     }
     window->exec();
 }
 
-void TFMain::ViewCpmCatalogueCommand() {
-    if (!IsCpmImage(*disk_)) {
-        ShowBox(Q(kErrorCaption), Q(kNotCpmImageText));
+void CatalogueCommands::ViewCpmCatalogueCommand() {
+    if (!IsCpmImage(p_.disk)) {
+        p_.asker.Ask({.caption = kCaptionError, .text = std::string(kNotCpmImageText)});
         return;
     }
     T_cCat* window = CpmCatalogue();
@@ -123,33 +111,33 @@ void TFMain::ViewCpmCatalogueCommand() {
     window->raise();
 }
 
-QString TFMain::AskNewTrDosName() {
-    return catalogueDialogs_->DiskName(Q(kNewTrDosDiskName), true).value_or(Q(kNewTrDosDiskName));
+QString CatalogueCommands::AskNewTrDosName() {
+    return p_.dialogs->DiskName(QText(kNewTrDosDiskName), true).value_or(QText(kNewTrDosDiskName));
 }
 
-void TFMain::CreateTrdosImageCommand() {
-    if (!ImageMayChange() || !ConfirmDiscardImage()) return;
+void CatalogueCommands::CreateTrdosImageCommand() {
+    if (!p_.imageMayChange() || !p_.confirmDiscard()) return;
     const QString name = AskNewTrDosName();
     const Bytes bytes = Utf8ToCp1251(name.toStdString());
-    CreateTrDosImage(*disk_, std::string(bytes.begin(), bytes.end()));
-    ShowMapFromTop();
+    CreateTrDosImage(p_.disk, std::string(bytes.begin(), bytes.end()));
+    p_.views.ShowMapFromTop();
     ShowChangedImage();
-    imageCommands_->ForgetImageFile();
-    ImageReplacedClean();
+    p_.files.ForgetImageFile();
+    p_.imageReplacedClean();
 }
 
-void TFMain::CreateCpmImageCommand() {
-    if (!ImageMayChange() || !ConfirmDiscardImage()) return;
-    CreateCpmImage(*disk_);
-    ShowMapFromTop();
+void CatalogueCommands::CreateCpmImageCommand() {
+    if (!p_.imageMayChange() || !p_.confirmDiscard()) return;
+    CreateCpmImage(p_.disk);
+    p_.views.ShowMapFromTop();
     ShowChangedImage();
-    imageCommands_->ForgetImageFile();
-    ImageReplacedClean();
+    p_.files.ForgetImageFile();
+    p_.imageReplacedClean();
 }
 
-void TFMain::ShowChangedImage() {
-    diskMap_->ImageChanged();
-    RefreshSelectedCell();
+void CatalogueCommands::ShowChangedImage() {
+    p_.views.diskMap->ImageChanged();
+    p_.views.ShowSelectedCell();
     if (cpmCatalogue_ && cpmCatalogue_->isVisible()) cpmCatalogue_->Fill();
 }
 

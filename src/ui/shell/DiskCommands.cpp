@@ -50,7 +50,7 @@ OperationContext DiskCommands::Context() {
 bool DiskCommands::ReadyForRun() {
     // T_Prog is modal, but a run may still be asked for while a single-track read waits.
     if (!protocol_.Busy() && !progress_.isVisible()) return true;
-    host_.ShowMessage(QString::fromUtf8(kControllerBusyText), QString::fromUtf8(kCaptionError));
+    host_.Ask({.caption = kCaptionError, .text = kControllerBusyText});
     return false;
 }
 
@@ -94,11 +94,11 @@ void DiskCommands::WriteDisk() {
 
 void DiskCommands::FormatDisk() {
     if (!ReadyForRun()) return;
-    const MessageAnswer kind =
-        host_.AskYesNo(QStringLiteral("Разметить диск под TR-DOS (16 секторов по 256 байт)?\n"
-                                      "\"Нет\" - под CP/M Profi (5 секторов по 1024 байта)."),
-                       QStringLiteral("Форматировать диск"));
-    const bool trdos = kind == MessageAnswer::Yes;
+    const bool trdos =
+        host_.Ask({.caption = "Форматировать диск",
+                   .text = "Разметить диск под TR-DOS (16 секторов по 256 байт)?\n"
+                           "\"Нет\" - под CP/M Profi (5 секторов по 1024 байта).",
+                   .buttons = Buttons::YesNo}) == Answer::Yes;
     const QString name = trdos && askTrDosName_ ? askTrDosName_() : QString();
     OperationContext ctx = Context();
     progress_.Run(QStringLiteral("Форматирование диска"), kTracksToFormat, [&ctx, trdos, &name] {

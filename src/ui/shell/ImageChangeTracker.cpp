@@ -4,15 +4,16 @@
 
 namespace morvane {
 
-bool ImageChangeTracker::ConfirmDiscard(UserDialogs& dialogs, const std::function<bool()>& save) {
+bool ImageChangeTracker::ConfirmDiscard(UserAsker& asker, const std::function<bool()>& save) {
     if (!changed_) return true;
-    switch (dialogs.YesNoCancel(QString::fromUtf8(kSaveChangesCaption),
-                                QString::fromUtf8(kSaveChangesQuestion))) {
-        case UserDialogs::Answer::Yes:
+    switch (asker.Ask({.caption = kSaveChangesCaption,
+                       .text = kSaveChangesQuestion,
+                       .buttons = Buttons::YesNoCancel})) {
+        case Answer::Yes:
             return save();
-        case UserDialogs::Answer::No:
+        case Answer::No:
             return true;
-        case UserDialogs::Answer::Cancel:
+        default:
             break;
     }
     return false;

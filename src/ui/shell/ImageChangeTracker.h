@@ -13,7 +13,7 @@
 #include <functional>
 
 #include "model/DiskObserver.h"
-#include "ui/shell/UserDialogs.h"
+#include "model/UserQuestion.h"
 
 namespace morvane {
 
@@ -31,7 +31,7 @@ class ImageChangeTracker : public DiskObserver {
     // Whether an action that discards the image may go on. An unchanged image asks
     // nothing. Otherwise the user is asked: Yes runs save and goes on only when it
     // succeeded, No goes on (the changes are dropped), Cancel stops.
-    bool ConfirmDiscard(UserDialogs& dialogs, const std::function<bool()>& save);
+    bool ConfirmDiscard(UserAsker& asker, const std::function<bool()>& save);
 
     // DiskObserver
     void SectorCellChanged(std::uint8_t track, std::uint8_t slot) override;

@@ -84,7 +84,8 @@ QString ImageFileCommands::ChooseSingleSave(const char* title, ImageFormat forma
 
 bool ImageFileCommands::ConfirmOverwrite(const QString& path, const char* caption) {
     if (!QFileInfo::exists(path)) return true;
-    return host_.Confirm(QString::fromUtf8(caption), QString::fromUtf8(kOverwriteQuestion));
+    return host_.Ask({.caption = caption, .text = kOverwriteQuestion, .buttons = Buttons::YesNo}) ==
+           Answer::Yes;
 }
 
 bool ImageFileCommands::ReadImage(ImageFormat format, const QString& path) {
@@ -140,14 +141,16 @@ void ImageFileCommands::ReportWriteFailure(ImageFormat format, const QString& pa
     if (format == ImageFormat::Udi) {
         const QString text = QString::fromUtf8(kUdiSaveFailedText.data(),
                                                static_cast<qsizetype>(kUdiSaveFailedText.size()));
-        host_.ShowBox(QString::fromUtf8(kAttentionCaption2), WithReason(text, disk_.LastError));
+        host_.Ask({.caption = kCaptionAttentionDots,
+                   .text = WithReason(text, disk_.LastError).toStdString()});
         if (disk_.FailTrack == kNoFailTrack) return;  // the file, not the image, failed
         host_.ClearLog();
         host_.AddLogLine(UdiWriteFailLine(disk_));
         return;
     }
-    host_.ShowBox(QString::fromUtf8(kErrorBoxCaption),
-                  WithReason(QStringLiteral("Ошибка записи файла - ") + path, disk_.LastError));
+    host_.Ask({.caption = kCaptionError,
+               .text = WithReason(QStringLiteral("Ошибка записи файла - ") + path, disk_.LastError)
+                           .toStdString()});
 }
 
 QString ImageFileCommands::SingleDialogFolder(const QString& name) const {
@@ -202,14 +205,16 @@ bool ImageFileCommands::SaveAs() {
 
     const ImageFormat format = DispatchFormat(path);
     if (!CanWriteFormat(format)) {
-        host_.ShowBox(QString::fromUtf8(kAttentionCaption2), SaveAsRefusalText(format, path));
+        host_.Ask({.caption = kCaptionAttentionDots,
+                   .text = SaveAsRefusalText(format, path).toStdString()});
         return false;
     }
-    if (!ConfirmOverwrite(path, kAttentionCaption2)) return false;
+    if (!ConfirmOverwrite(path, kCaptionAttentionDots)) return false;
     if (format == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
     const bool compress =
-        CanCompressFormat(format) && host_.Confirm(QString::fromUtf8(kAttentionCaption2),
-                                                   QString::fromUtf8(kTd0CompressQuestion));
+        CanCompressFormat(format) && host_.Ask({.caption = kCaptionAttentionDots,
+                                                .text = kTd0CompressQuestion,
+                                                .buttons = Buttons::YesNo}) == Answer::Yes;
     // A file that was not written does not become the image's file.
     if (!WriteImage(format, path, compress)) return false;
     currentName_ = QFileInfo(path).fileName();
@@ -248,7 +253,7 @@ bool ImageFileCommands::SaveNative() {
     r.fileName = NativeSaveStartName(currentName_);
     const QString path = ChooseSave(r);
     if (path.isEmpty()) return false;
-    if (!ConfirmOverwrite(path, kAttentionCaption2)) return false;
+    if (!ConfirmOverwrite(path, kCaptionAttentionDots)) return false;
     if (!WriteImage(ImageFormat::Udf, path)) return false;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory1(path);
@@ -276,7 +281,7 @@ bool ImageFileCommands::SaveUdi() {
     saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".udi"));
     const QString path = ChooseSingleSave(kSaveNativeTitle, ImageFormat::Udi, "udi");
     if (path.isEmpty()) return false;
-    if (!ConfirmOverwrite(path, kAttentionCaption2)) return false;
+    if (!ConfirmOverwrite(path, kCaptionAttentionDots)) return false;
     disk_.NoTrackRestore = !settings_.RestoreTrack;
     if (!WriteImage(ImageFormat::Udi, path)) return false;
     SetImageFile(path, ImageFormat::Udi);
@@ -303,7 +308,7 @@ bool ImageFileCommands::SaveTrd() {
     saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".trd"));
     const QString path = ChooseSingleSave(kSaveTrdTitle, ImageFormat::Trd, "trd");
     if (path.isEmpty()) return false;
-    if (!ConfirmOverwrite(path, kAttentionBoxCaption)) return false;
+    if (!ConfirmOverwrite(path, kCaptionAttention)) return false;
     if (!WriteImage(ImageFormat::Trd, path)) return false;
     SetImageFile(path, ImageFormat::Trd);
     return true;

@@ -8,15 +8,16 @@
 #include <QStringList>
 
 #include "formats/ImageFormat.h"
+#include "model/UserQuestion.h"
 #include "model/ZxDisk.h"
 #include "ui/shell/FileChooser.h"
 #include "ui/shell/Settings.h"
 
 namespace morvane {
 
-class ImageCommandHost {
+// Its questions (Ask): the overwrite and compression questions, the load and save failures.
+class ImageCommandHost : public UserAsker {
   public:
-    virtual ~ImageCommandHost() = default;
     virtual void ClearLog() = 0;
     // Appends a line to the operation log and makes it the selected line.
     virtual void AddLogLine(const QString& line) = 0;
@@ -31,10 +32,6 @@ class ImageCommandHost {
     virtual void ShowCommentPage() = 0;
     // Reads the TR-DOS catalogue of the image again, if its window needs it.
     virtual void RereadZxCatalogue() = 0;
-    // A Yes/No box; true for Yes.
-    virtual bool Confirm(const QString& caption, const QString& text) = 0;
-    // A box with an OK button.
-    virtual void ShowBox(const QString& caption, const QString& text) = 0;
 };
 
 // Whole-file reading and writing of one format into or out of the container.

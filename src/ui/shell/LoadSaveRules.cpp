@@ -1,4 +1,5 @@
 #include "ui/shell/LoadSaveRules.h"
+#include "ui/views/QtText.h"
 
 #include <QFile>
 
@@ -7,10 +8,6 @@
 namespace morvane {
 
 namespace {
-
-QString Q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString ImageStatusStart() {
     return QStringLiteral("Disk Image - ");
@@ -23,27 +20,27 @@ ImageFormat DispatchFormat(const QString& fileName) {
 }
 
 QString LoadAsFilter() {
-    return Q(kLoadAsFilter);
+    return QText(kLoadAsFilter);
 }
 
 QString SaveAsFilter() {
-    return Q(kSaveAsFilter);
+    return QText(kSaveAsFilter);
 }
 
 QString NativeFilter() {
-    return Q(kNativeFilter);
+    return QText(kNativeFilter);
 }
 
 QString SingleLoadFilterText(ImageFormat format) {
-    return Q(SingleLoadFilter(format));
+    return QText(SingleLoadFilter(format));
 }
 
 QString SingleSaveFilterText(ImageFormat format) {
-    return Q(SingleSaveFilter(format));
+    return QText(SingleSaveFilter(format));
 }
 
 QString SaveAsSuffixForFilter(int filterIndex) {
-    return Q(SaveAsDefaultExtension(filterIndex));
+    return QText(SaveAsDefaultExtension(filterIndex));
 }
 
 QString SaveAsTargetName(const QString& typed, int filterIndex) {
@@ -55,7 +52,7 @@ QString SaveAsTargetName(const QString& typed, int filterIndex) {
 QString SaveAsRefusalText(ImageFormat format, const QString& path) {
     const ImageFormatEntry* entry = FindImageFormat(format);
     if (entry == nullptr) return QStringLiteral("Неизвестный формат файла - ") + path;
-    return QStringLiteral("Запись образа в формате ") + Q(entry->name) +
+    return QStringLiteral("Запись образа в формате ") + QText(entry->name) +
            QStringLiteral(" не поддерживается");
 }
 

@@ -4,7 +4,14 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "model/ImageEditing.h"
+#include "model/ZxDisk.h"
+#include "ui/shell/CatalogueCommands.h"
 #include "ui/shell/ControllerLink.h"
+#include "ui/shell/DiskCommands.h"
+#include "ui/shell/ImageChangeTracker.h"
+#include "ui/shell/ImageFileCommands.h"
+#include "ui/shell/LinkCommands.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/MenuRules.h"
 #include "ui/shell/Texts.h"
@@ -116,6 +123,15 @@ void TFMain::BuildImageMenu() {
                 [this, files, save = save] { ImageSaved((files->*save)()); });
     }
     connect(a.clearImage, &QAction::triggered, this, &TFMain::ClearImageCommand);
+    CatalogueCommands* catalogues = catalogueCommands_.get();
+    connect(a.viewZxCatalogue, &QAction::triggered, this,
+            [catalogues] { catalogues->ViewZxCatalogueCommand(); });
+    connect(a.viewCpmCatalogue, &QAction::triggered, this,
+            [catalogues] { catalogues->ViewCpmCatalogueCommand(); });
+    connect(a.createTrdos, &QAction::triggered, this,
+            [catalogues] { catalogues->CreateTrdosImageCommand(); });
+    connect(a.createCpm, &QAction::triggered, this,
+            [catalogues] { catalogues->CreateCpmImageCommand(); });
     connect(a.useBaseTemplate, &QAction::triggered, this, [this] {
         // The action has already flipped its mark; the rule wants the state before.
         const bool wasChecked = !actions_.useBaseTemplate->isChecked();
@@ -127,7 +143,7 @@ void TFMain::BuildImageMenu() {
     connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateImageMenu);
     // The shortcuts reach "Сохранить" and "Сохранить как..." without the menu opening, so
     // their enabling also follows the image as it changes.
-    connect(diskMap_, &DiskMapView::imageContentChanged, this, &TFMain::UpdateImageMenu);
+    connect(views_.diskMap, &DiskMapView::imageContentChanged, this, &TFMain::UpdateImageMenu);
 }
 
 void TFMain::BuildDiskMenu() {
@@ -146,6 +162,8 @@ void TFMain::BuildDiskMenu() {
     a.writeDisk = Item(m, "&Записать диск", "actWriteDisk");
     m->addSeparator();
     a.readZxCatalogue = Item(m, "Считать ZX &каталог", "actReadZxCat");
+    connect(a.readZxCatalogue, &QAction::triggered, this,
+            [this] { catalogueCommands_->ReadZxCatalogueCommand(); });
     connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateDiskMenu);
 }
 
@@ -170,40 +188,44 @@ void TFMain::BuildControllerMenu() {
     a.virtualImage = Item(m, kVirtualImageCaption, "actVirtualImage");
     a.virtualImage->setText(Marked(kVirtualImageCaption, 0));
 
-    connect(a.startStopUsb, &QAction::triggered, this, &TFMain::StartStopUsb);
-    connect(a.resetController, &QAction::triggered, this, &TFMain::ResetControllerCommand);
+    LinkCommands* link = linkCommands_.get();
+    connect(a.startStopUsb, &QAction::triggered, this, [link] { link->StartStopUsb(); });
+    connect(a.resetController, &QAction::triggered, this,
+            [link] { link->ResetControllerCommand(); });
     // The marks change only when the controller confirms the new drive.
-    connect(a.driveA, &QAction::triggered, this, [this] {
+    connect(a.driveA, &QAction::triggered, this, [this, link] {
         actions_.driveA->setChecked(!actions_.driveA->isChecked());
-        SelectDriveCommand(false);
+        link->SelectDriveCommand(false);
     });
-    connect(a.driveB, &QAction::triggered, this, [this] {
+    connect(a.driveB, &QAction::triggered, this, [this, link] {
         actions_.driveB->setChecked(!actions_.driveB->isChecked());
-        SelectDriveCommand(true);
+        link->SelectDriveCommand(true);
     });
-    connect(a.virtualController, &QAction::triggered, this, &TFMain::SetVirtualController);
-    connect(a.virtualImage, &QAction::triggered, this, &TFMain::ChooseVirtualImageCommand);
+    connect(a.virtualController, &QAction::triggered, this,
+            [link](bool enabled) { link->SetVirtualController(enabled); });
+    connect(a.virtualImage, &QAction::triggered, this,
+            [link] { link->ChooseVirtualImageCommand(); });
     connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateControllerMenu);
 }
 
 void TFMain::BuildToolBar() {
     MainActions& a = actions_;
-    toolBar_ = addToolBar(QStringLiteral("ToolBar1"));
-    toolBar_->setObjectName(QStringLiteral("ToolBar1"));
-    toolBar_->setMovable(false);
+    QToolBar* toolBar = addToolBar(QStringLiteral("ToolBar1"));
+    toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    toolBar->setMovable(false);
     a.toolSave =
-        toolBar_->addAction(MakeToolIcon(ToolPicture::Save), QStringLiteral("Сохранить образ"));
+        toolBar->addAction(MakeToolIcon(ToolPicture::Save), QStringLiteral("Сохранить образ"));
     a.toolSave->setObjectName(QStringLiteral("tbSave"));
-    a.toolSaveUdi = toolBar_->addAction(MakeToolIcon(ToolPicture::SaveUdi),
+    a.toolSaveUdi = toolBar->addAction(MakeToolIcon(ToolPicture::SaveUdi),
                                         QStringLiteral("Сохранить в формате UDI"));
     a.toolSaveUdi->setObjectName(QStringLiteral("tbSaveUdi"));
-    toolBar_->addSeparator();
+    toolBar->addSeparator();
     a.toolClear =
-        toolBar_->addAction(MakeToolIcon(ToolPicture::Clear), QStringLiteral("Очистить образ"));
+        toolBar->addAction(MakeToolIcon(ToolPicture::Clear), QStringLiteral("Очистить образ"));
     a.toolClear->setObjectName(QStringLiteral("tbClear"));
-    toolBar_->addSeparator();
+    toolBar->addSeparator();
     // The fourth button has no hint.
-    a.toolScanAndRead = toolBar_->addAction(MakeToolIcon(ToolPicture::ScanAndRead), QString());
+    a.toolScanAndRead = toolBar->addAction(MakeToolIcon(ToolPicture::ScanAndRead), QString());
     a.toolScanAndRead->setObjectName(QStringLiteral("tb4"));
     a.toolScanAndRead->setToolTip(QString());
 
@@ -244,6 +266,29 @@ void TFMain::UpdateControllerMenu() {
     actions_.virtualController->setEnabled(state.virtualItemsEnabled);
     actions_.virtualImage->setEnabled(state.virtualItemsEnabled);
     actions_.virtualController->setChecked(link_->IsVirtual());
+}
+
+// The disk commands of the "Диск" menu, the tool button tb4 and the map's context menu.
+void TFMain::ConnectDiskCommands() {
+    diskCommands_->SetTrDosNameAsker([this] { return catalogueCommands_->AskNewTrDosName(); });
+    diskCommands_->SetReadIntoImageConfirm([this] { return ConfirmDiscardImage(); });
+    diskCommands_->ConnectMenu(actions_, this);
+    DiskCommands* commands = diskCommands_.get();
+    connect(views_.diskMap, &DiskMapView::diskCommandRequested, this,
+            [commands](MapMenuEntry entry, int column, int row) {
+                commands->RunMapEntry(entry, column, row);
+            });
+    connect(views_.diskMap->contextMenu(), &QMenu::aboutToShow, this,
+            &TFMain::DisableMapEntriesWhileBusy);
+}
+
+// The map's own rules enable the entries by the cell; a command in progress disables them
+// all on top of them: each either talks to the controller or changes the image the command
+// reads into.
+void TFMain::DisableMapEntriesWhileBusy() {
+    if (!link_->Protocol().Busy()) return;
+    for (std::size_t i = 0; i < kMapMenuEntryCount; ++i)
+        views_.diskMap->menuAction(static_cast<MapMenuEntry>(i))->setEnabled(false);
 }
 
 }  // namespace morvane

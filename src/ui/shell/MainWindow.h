@@ -1,7 +1,8 @@
-// TFMain: the program's main window. It owns the disk image and its map, the controller
-// link and the settings, builds the menus, tool bar and status bar, decides what is
-// enabled through the plain rules of MenuRules.h, and answers the questions of the layers
-// below with message boxes.
+// TFMain: the program's main window. It owns the disk image, the controller link and the
+// settings, lays out the widgets, builds the menus, tool bar and status bar and decides
+// what is enabled through the plain rules of MenuRules.h. The work goes to command
+// objects (link, disk, image files, catalogues) and the layers below see the window
+// through small host adapters; the window wires them together.
 #pragma once
 
 #include <QMainWindow>
@@ -10,51 +11,40 @@
 #include <functional>
 #include <memory>
 
-#include "controller/LinkClaim.h"
-#include "controller/ProtocolHost.h"
-#include "model/ImageEditing.h"
-#include "model/ZxDisk.h"
+#include "model/UserQuestion.h"
 #include "ui/shell/FileChooser.h"
-#include "ui/shell/ImageChangeTracker.h"
-#include "ui/shell/ImageFileCommands.h"
 #include "ui/shell/MainActions.h"
 #include "ui/shell/Settings.h"
-#include "ui/shell/UserDialogs.h"
+#include "ui/shell/WindowViews.h"
+#include "ui/shell/SettingsDialog.h"
 #include "ui/views/ScreenViewer.h"
-
-class QLabel;
-class QListWidget;
-class QPlainTextEdit;
-class QTabWidget;
-class QToolBar;
 
 namespace morvane {
 
-class DiskMapView;
-class HexView;
-class SectorView;
-class FtdiDriver;
-class ControllerLink;
-class Tfmset;
-class T_ZXCAT;
-class T_cCat;
+class CatalogueCommands;
 class CatalogueDialogs;
-struct OperationContext;
-
-// Runs a disk operation with the window's operation context (protocol, image, host).
-using OperationRunner = std::function<void(const std::function<void(OperationContext&)>&)>;
-class T_Prog;
-class WindowOperationHost;
+class ControllerLink;
 class DiskCommands;
+class FtdiDriver;
+class ImageChangeTracker;
+class ImageFileCommands;
+class ImageFileIo;
+class LinkCommands;
+class TZX_Disk;
+class WindowImageCommandHost;
+class WindowImageEditHost;
+class WindowOperationHost;
+class WindowProtocolHost;
 
 // What the window takes from outside; tests replace the dialogs, the file chooser, the
 // settings file and the hardware.
 struct MainWindowOptions {
-    QString iniPath;                       // empty: Morvane.ini next to the executable
-    QString programFolder;                 // empty: the executable's folder
-    FileChooser chooser;                   // empty: the file dialogs
-    std::shared_ptr<UserDialogs> dialogs;  // empty: message boxes
-    // The catalogue windows' questions and viewers; empty: dialogs on screen.
+    QString iniPath;                     // empty: Morvane.ini next to the executable
+    QString programFolder;               // empty: the executable's folder
+    FileChooser chooser;                 // empty: the file dialogs
+    std::shared_ptr<UserAsker> dialogs;  // empty: message boxes
+    // The catalogue windows' dialogs and viewers; empty: dialogs on screen, their questions
+    // through the window's asker.
     std::shared_ptr<CatalogueDialogs> catalogueDialogs;
     // Makes the driver of the real hardware; empty: libftdi.
     std::function<std::unique_ptr<FtdiDriver>()> hardwareDriver;
@@ -62,99 +52,55 @@ struct MainWindowOptions {
     bool raisePriority = true;
 };
 
-class TFMain : public QMainWindow,
-               public ImageEditHost,
-               public ImageCommandHost,
-               public ProtocolHost {
+class TFMain : public QMainWindow {
     Q_OBJECT
   public:
     explicit TFMain(MainWindowOptions options = {}, QWidget* parent = nullptr);
     ~TFMain() override;
 
+    // The parts.
     TZX_Disk& Disk() { return *disk_; }
     const TSettings& Settings() const { return settings_; }
     SettingsStore& Store() { return *store_; }
     ControllerLink& Link() { return *link_; }
-    ImageFileCommands& ImageCommands() { return *imageCommands_; }
+    UserAsker& Asker() { return *asker_; }
     const MainActions& Actions() const { return actions_; }
-    DiskMapView* Map() const { return diskMap_; }
-    SectorView* Sectors() const { return sectorView_; }
+    const WindowViews& Views() const { return views_; }
+    DiskMapView* Map() const { return views_.diskMap; }
+    SectorView* Sectors() const { return views_.sectorView; }
     // The progress window of the whole-disk runs and the disk commands.
-    T_Prog* ProgressWindow() const { return progress_; }
+    T_Prog* ProgressWindow() const { return views_.progress; }
+    // Whether the image holds changes that no file has; the title shows it.
+    ImageChangeTracker& Changes() { return *changes_; }
+
+    // The commands, by the menu they serve.
+    LinkCommands& LinkOps() { return *linkCommands_; }
     DiskCommands& DiskOps() { return *diskCommands_; }
+    ImageFileCommands& ImageCommands() { return *imageCommands_; }
+    CatalogueCommands& Catalogues() { return *catalogueCommands_; }
+
     bool StartedUp() const { return startedUp_; }
+    // Start-up as on the first showing; runs once.
+    void StartUp();
     // Status bar panels: 0 link state, 1 controller identification / image file, 2 which
     // link (hardware or virtual).
     QString StatusText(int panel) const;
-    QStringList LogLines() const;
+    QStringList LogLines() const { return views_.LogLines(); }
 
-    // The settings dialog made by the program's start; made on first use otherwise.
-    void SetSettingsDialog(Tfmset* dialog);
-    // The screen viewer of the catalogue views: the one set here, or one made on first use
-    // and kept.
-    void SetScreenViewer(TFmScr* viewer) { screenViewer_ = viewer; }
-    TFmScr* ScreenViewer();
-
-    // Start-up as on the first showing; runs once.
-    void StartUp();
     // Menu enabling as when each menu opens.
     void UpdateImageMenu();
     void UpdateDiskMenu();
     void UpdateControllerMenu();
 
-    // Commands of the window itself.
-    void StartStopUsb();
-    void SelectDriveCommand(bool driveB);
-    void ResetControllerCommand();
+    // "Очистить образ" (menu and tool button).
     void ClearImageCommand();
+    // "Настройки программы"; the dialog made by the program's start, or on first use.
     void ProgramSettingsCommand();
-    void SetVirtualController(bool enabled);
-    void ChooseVirtualImageCommand();
-    // Catalogues and new images ("Образ" menu).
-    void ViewZxCatalogueCommand();
-    void ViewCpmCatalogueCommand();
-    void CreateTrdosImageCommand();
-    // The name of a new TR-DOS disk, asked with the name dialog.
-    QString AskNewTrDosName();
-    void CreateCpmImageCommand();
-    // "Считать ZX каталог"; does nothing until an operation runner is set.
-    void ReadZxCatalogueCommand();
-    void SetOperationRunner(OperationRunner runner) { operationRunner_ = std::move(runner); }
-    // The catalogue windows, made on first use and kept.
-    T_ZXCAT* ZxCatalogue();
-    T_cCat* CpmCatalogue();
-    // Puts the image file into the emulated drive (empty: the demonstration disk) and
-    // remembers the choice. Returns whether the file could be read.
-    bool PutImageIntoVirtualDrive(const QString& path);
-
-    // ImageEditHost
-    void ShowError(const std::string& caption, const std::string& text) override;
-    bool AskYesNo(const std::string& caption, const std::string& text) override;
-    void ClearAndShowLog() override;
-
-    // ImageCommandHost
-    void ClearLog() override;
-    void AddLogLine(const QString& line) override;
-    void SetImageStatus(const QString& text) override;
-    void ShowMapFromTop() override;
-    void RefreshSelectedCell() override;
-    void SetCommentLines(const QStringList& lines) override;
-    void ShowCommentPage() override;
-    void RereadZxCatalogue() override;
-    bool Confirm(const QString& caption, const QString& text) override;
-    void ShowBox(const QString& caption, const QString& text) override;
-
-    // ProtocolHost
-    void ShowMessage(const QString& text, const QString& caption) override;
-    void SetDriveMarks(bool driveA, bool driveB) override;
-    void StoreDriveSetting(Drive drive) override;
-    void ShowIdentification(const QString& text) override;
-    void LinkFailed(const QString& reason) override;
-
-    UserDialogs& Dialogs() { return *dialogs_; }
-
-    // Whether the image holds changes that no file has; the title shows it.
-    ImageChangeTracker& Changes() { return *changes_; }
+    void SetSettingsDialog(Tfmset* dialog);
+    // The screen viewer of the catalogue views: the one set here, or one made on first use
+    // and kept.
+    void SetScreenViewer(TFmScr* viewer) { screenViewer_ = viewer; }
+    TFmScr* ScreenViewer();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -168,32 +114,22 @@ class TFMain : public QMainWindow,
     void BuildLayout();
     QWidget* BuildLeftPart();
     QWidget* BuildRightPart();
+    void BuildStatusBar();
     void BuildMenus();
     void BuildImageMenu();
     void BuildDiskMenu();
     void BuildControllerMenu();
     void BuildToolBar();
-    void BuildStatusBar();
+    void BuildCommands();
     void ConnectMap();
-    void BuildDiskCommands();
-    void DisableMapDiskEntriesWhileBusy();
-    void ShowCell(int column, int row);
     void ConnectComment();
+    void ConnectDiskCommands();
+    void DisableMapEntriesWhileBusy();
     void CommitComment();
     void RevertComment();
-    void ShowLinkKind();
-    // The link for one of the window's controller commands; not held (and the user told
-    // why) while another command or operation holds it.
-    LinkClaim ClaimLink();
-    void LoadRememberedVirtualDisk(Drive drive);
-    void ClearViews();
     // False, and the user told why, while an operation holds the controller: it reads
     // into the image, which must stay the one it reads into.
     bool ImageMayChange();
-    void ConnectCatalogues();
-    // The image was changed by a catalogue command or replaced by a new one: the map, the
-    // selected cell with its owner line and an open CP/M catalogue show it again.
-    void ShowChangedImage();
     // Unsaved work: the tracker between the image and the map, the question before an
     // action that discards the image, and the title that shows the file and the mark.
     void TrackImageChanges();
@@ -205,48 +141,28 @@ class TFMain : public QMainWindow,
     void UpdateTitle();
 
     MainWindowOptions options_;
-    std::shared_ptr<UserDialogs> dialogs_;
+    std::shared_ptr<UserAsker> asker_;
     std::unique_ptr<TZX_Disk> disk_;
     std::unique_ptr<SettingsStore> store_;
     TSettings settings_;
+    MainActions actions_;
+    WindowViews views_;
+    QPointer<Tfmset> settingsDialog_;
+    QPointer<TFmScr> screenViewer_;
+    bool startedUp_ = false;
+
+    // The host adapters go before the link and the commands that refer to them.
+    std::unique_ptr<WindowProtocolHost> protocolHost_;
+    std::unique_ptr<WindowImageEditHost> editHost_;
+    std::unique_ptr<WindowImageCommandHost> commandHost_;
+    std::unique_ptr<WindowOperationHost> operationHost_;
     std::unique_ptr<ControllerLink> link_;
     std::unique_ptr<ImageFileIo> fileIo_;
     std::unique_ptr<ImageFileCommands> imageCommands_;
     std::unique_ptr<ImageChangeTracker> changes_;
-    QPointer<Tfmset> settingsDialog_;
-    QPointer<TFmScr> screenViewer_;
-    std::shared_ptr<CatalogueDialogs> catalogueDialogs_;
-    QPointer<T_ZXCAT> trdosCatalogue_;
-    QPointer<T_cCat> cpmCatalogue_;
-    OperationRunner operationRunner_;
-    MainActions actions_;
-    bool startedUp_ = false;
-
-    // Components by the names the program uses.
-    DiskMapView* diskMap_ = nullptr;
-    SectorView* sectorView_ = nullptr;
-    HexView* hexView_ = nullptr;
-    QListWidget* logList_ = nullptr;
-    QPlainTextEdit* commentEdit_ = nullptr;
-    QTabWidget* logPages_ = nullptr;
-    QLabel* sectorLabel_ = nullptr;
-    QLabel* trackLabel_ = nullptr;
-    QWidget* ownerBar_ = nullptr;
-    QLabel* ownerLine_ = nullptr;
-    QLabel* crcLabel_ = nullptr;
-    QLabel* offsetLabel_ = nullptr;
-    QWidget* logPage_ = nullptr;
-    QWidget* commentPage_ = nullptr;
-    QAction* commentAccept_ = nullptr;
-    QAction* commentCancel_ = nullptr;
-    QToolBar* toolBar_ = nullptr;
-    QLabel* statusPanels_[3] = {};
-
-    // The disk operations' view of the window, and the commands that run them; they go
-    // before the widgets and the link they refer to.
-    T_Prog* progress_ = nullptr;
-    std::unique_ptr<WindowOperationHost> opHost_;
+    std::unique_ptr<LinkCommands> linkCommands_;
     std::unique_ptr<DiskCommands> diskCommands_;
+    std::unique_ptr<CatalogueCommands> catalogueCommands_;
 };
 
 }  // namespace morvane

@@ -11,6 +11,7 @@
 
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/PaneSplitter.h"
+#include "ui/shell/ProgressWindow.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/HexView.h"
 #include "ui/views/SectorView.h"
@@ -38,6 +39,8 @@ void TFMain::BuildLayout() {
     row->addWidget(new PaneSplitter(BuildLeftPart(), BuildRightPart()));
     setCentralWidget(central);
     BuildStatusBar();
+    views_.progress = new T_Prog(this);
+    connect(views_.progress, &T_Prog::runShowing, this, [this] { views_.ShowMapFromTop(); });
 }
 
 QWidget* TFMain::BuildLeftPart() {
@@ -46,52 +49,52 @@ QWidget* TFMain::BuildLeftPart() {
     auto* pn1 = new QWidget;
     pn1->setObjectName(QStringLiteral("pn1"));
 
-    sectorView_ = new SectorView(*disk_);
-    sectorView_->setObjectName(QStringLiteral("SectorView"));
-    hexView_ = sectorView_->hexView();
-    crcLabel_ = Named(new QLabel(QStringLiteral("CRC - ")), "lbDataCrc");
-    offsetLabel_ = Named(new QLabel(QStringLiteral("#0000")), "lbOffset");
-    connect(sectorView_, &SectorView::dataCrcLabelChanged, crcLabel_, &QLabel::setText);
-    connect(hexView_, &HexView::cursorMoved, offsetLabel_, [this](qsizetype offset) {
-        offsetLabel_->setText(
+    views_.sectorView = new SectorView(*disk_);
+    views_.sectorView->setObjectName(QStringLiteral("SectorView"));
+    views_.hexView = views_.sectorView->hexView();
+    views_.crcLabel = Named(new QLabel(QStringLiteral("CRC - ")), "lbDataCrc");
+    views_.offsetLabel = Named(new QLabel(QStringLiteral("#0000")), "lbOffset");
+    connect(views_.sectorView, &SectorView::dataCrcLabelChanged, views_.crcLabel, &QLabel::setText);
+    connect(views_.hexView, &HexView::cursorMoved, views_.offsetLabel, [this](qsizetype offset) {
+        views_.offsetLabel->setText(
             QString::fromStdString(OffsetLabelText(static_cast<std::size_t>(offset))));
     });
     auto* marks = new QHBoxLayout;
-    marks->addWidget(crcLabel_);
-    marks->addWidget(offsetLabel_);
+    marks->addWidget(views_.crcLabel);
+    marks->addWidget(views_.offsetLabel);
     marks->addStretch();
     auto* top = new QVBoxLayout;
     top->addLayout(marks);
-    top->addWidget(sectorView_, 1);
+    top->addWidget(views_.sectorView, 1);
 
-    logPages_ = new QTabWidget;
-    logPages_->setObjectName(QStringLiteral("pc1"));
-    logList_ = new QListWidget;
-    logList_->setObjectName(QStringLiteral("Lzx1"));
-    logPage_ = logList_;
-    logPages_->addTab(logList_, QStringLiteral("LOG"));
+    views_.logPages = new QTabWidget;
+    views_.logPages->setObjectName(QStringLiteral("pc1"));
+    views_.logList = new QListWidget;
+    views_.logList->setObjectName(QStringLiteral("Lzx1"));
+    views_.logPage = views_.logList;
+    views_.logPages->addTab(views_.logList, QStringLiteral("LOG"));
 
-    commentPage_ = new QWidget;
-    commentPage_->setObjectName(QStringLiteral("tsComment"));
+    views_.commentPage = new QWidget;
+    views_.commentPage->setObjectName(QStringLiteral("tsComment"));
     auto* commentBar = new QToolBar;
     commentBar->setObjectName(QStringLiteral("tbComment"));
-    commentAccept_ = commentBar->addAction(QStringLiteral("Принять"));
-    commentCancel_ = commentBar->addAction(QStringLiteral("Отменить"));
-    commentAccept_->setEnabled(false);
-    commentCancel_->setEnabled(false);
-    commentEdit_ = new QPlainTextEdit;
-    commentEdit_->setObjectName(QStringLiteral("lb1"));
-    commentEdit_->installEventFilter(this);
-    auto* commentBox = new QVBoxLayout(commentPage_);
+    views_.commentAccept = commentBar->addAction(QStringLiteral("Принять"));
+    views_.commentCancel = commentBar->addAction(QStringLiteral("Отменить"));
+    views_.commentAccept->setEnabled(false);
+    views_.commentCancel->setEnabled(false);
+    views_.commentEdit = new QPlainTextEdit;
+    views_.commentEdit->setObjectName(QStringLiteral("lb1"));
+    views_.commentEdit->installEventFilter(this);
+    auto* commentBox = new QVBoxLayout(views_.commentPage);
     commentBox->setContentsMargins(0, 0, 0, 0);
     commentBox->addWidget(commentBar);
-    commentBox->addWidget(commentEdit_, 1);
-    logPages_->addTab(commentPage_, QStringLiteral("Комментарии к диску"));
+    commentBox->addWidget(views_.commentEdit, 1);
+    views_.logPages->addTab(views_.commentPage, QStringLiteral("Комментарии к диску"));
 
     auto* column = new QVBoxLayout(pn1);
     column->setContentsMargins(0, 0, 0, 0);
     column->addLayout(top, 3);
-    column->addWidget(logPages_, 2);
+    column->addWidget(views_.logPages, 2);
     return pn1;
 }
 
@@ -100,34 +103,34 @@ QWidget* TFMain::BuildRightPart() {
     pn2->setObjectName(QStringLiteral("pn2"));
     pn2->setMinimumWidth(kRightMinWidth);
 
-    sectorLabel_ = Named(new QLabel, "l1");
-    trackLabel_ = Named(new QLabel, "l2");
-    sectorLabel_->setMinimumWidth(40);
-    trackLabel_->setMinimumWidth(40);
+    views_.sectorLabel = Named(new QLabel, "l1");
+    views_.trackLabel = Named(new QLabel, "l2");
+    views_.sectorLabel->setMinimumWidth(40);
+    views_.trackLabel->setMinimumWidth(40);
     auto* labels = new QHBoxLayout;
     labels->addWidget(new QLabel(QStringLiteral("Сектор -")));
-    labels->addWidget(sectorLabel_);
+    labels->addWidget(views_.sectorLabel);
     labels->addSpacing(20);
     labels->addWidget(new QLabel(QStringLiteral("Дорожка -")));
-    labels->addWidget(trackLabel_);
+    labels->addWidget(views_.trackLabel);
     labels->addStretch();
 
-    diskMap_ = new DiskMapView(*disk_);
-    diskMap_->setObjectName(QStringLiteral("zxd"));
+    views_.diskMap = new DiskMapView(*disk_);
+    views_.diskMap->setObjectName(QStringLiteral("zxd"));
 
-    ownerBar_ = new QWidget;
-    ownerBar_->setObjectName(QStringLiteral("trp1"));
-    ownerLine_ = Named(new QLabel(QStringLiteral("Track -")), "mml1");
-    auto* bar = new QHBoxLayout(ownerBar_);
+    views_.ownerBar = new QWidget;
+    views_.ownerBar->setObjectName(QStringLiteral("trp1"));
+    views_.ownerLine = Named(new QLabel(QStringLiteral("Track -")), "mml1");
+    auto* bar = new QHBoxLayout(views_.ownerBar);
     bar->setContentsMargins(2, 0, 2, 0);
-    bar->addWidget(ownerLine_);
-    ownerBar_->setVisible(false);
+    bar->addWidget(views_.ownerLine);
+    views_.ownerBar->setVisible(false);
 
     auto* column = new QVBoxLayout(pn2);
     column->setContentsMargins(0, 0, 0, 0);
     column->addLayout(labels);
-    column->addWidget(diskMap_, 1);
-    column->addWidget(ownerBar_);
+    column->addWidget(views_.diskMap, 1);
+    column->addWidget(views_.ownerBar);
     return pn2;
 }
 
@@ -135,14 +138,15 @@ void TFMain::BuildStatusBar() {
     QStatusBar* sb = statusBar();
     sb->setObjectName(QStringLiteral("sb"));
     for (int i = 0; i < 3; ++i) {
-        statusPanels_[i] = new QLabel;
-        statusPanels_[i]->setObjectName(QStringLiteral("sbPanel%1").arg(i));
+        views_.statusPanels[static_cast<std::size_t>(i)] = new QLabel;
+        views_.statusPanels[static_cast<std::size_t>(i)]->setObjectName(
+            QStringLiteral("sbPanel%1").arg(i));
     }
-    statusPanels_[0]->setFixedWidth(kLinkPanelWidth);
-    statusPanels_[1]->setMinimumWidth(kIdentPanelMinWidth);
-    sb->addWidget(statusPanels_[0]);
-    sb->addWidget(statusPanels_[1], 1);
-    sb->addPermanentWidget(statusPanels_[2]);
+    views_.statusPanels[0]->setFixedWidth(kLinkPanelWidth);
+    views_.statusPanels[1]->setMinimumWidth(kIdentPanelMinWidth);
+    sb->addWidget(views_.statusPanels[0]);
+    sb->addWidget(views_.statusPanels[1], 1);
+    sb->addPermanentWidget(views_.statusPanels[2]);
 }
 
 }  // namespace morvane

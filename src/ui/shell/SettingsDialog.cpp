@@ -59,7 +59,7 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
                                         "при полном чтении будут заменятся \n"
                                         "стандартными значениями.  "));
     compressTd0_ = Flag("TD0arch", QStringLiteral("Сжимать TD0 образ при записи"),
-                    QStringLiteral("Производить сжатие образа \nпри записи его в TD0 файл."));
+                        QStringLiteral("Производить сжатие образа \nпри записи его в TD0 файл."));
     overlapTrackAndData_ =
         Flag("OverlapTrackAndData", QStringLiteral("Преобразовывать данные дорожки"),
              QStringLiteral("Производить или нет реставрацию данных дорожки \n"
@@ -119,7 +119,8 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
          {retryCount_, retryCountWithReset_, firstCylinder_, lastCylinder_, cycleRead_, timeOut_}) {
         connect(box, &QSpinBox::valueChanged, this, &Tfmset::MarkChanged);
     }
-    for (QCheckBox* box : {restoreTrack_, compressTd0_, overlapTrackAndData_, setSectorSizeFromHead_}) {
+    for (QCheckBox* box :
+         {restoreTrack_, compressTd0_, overlapTrackAndData_, setSectorSizeFromHead_}) {
         connect(box, &QCheckBox::clicked, this, &Tfmset::MarkChanged);
     }
     connect(accept_, &QPushButton::clicked, this, [this] {

@@ -3,38 +3,11 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 
 #include "ui/catalogue/DiskNameDialog.h"
 #include "ui/catalogue/EntryHeaderDialog.h"
-#include "ui/shell/UserDialogs.h"
 
 namespace morvane {
-
-void WidgetCatalogueDialogs::Message(const QString& caption, const QString& text) {
-    MessageBoxDialogs(parent_).Message(KindForCaption(caption), caption, text);
-}
-
-bool WidgetCatalogueDialogs::YesNo(const QString& caption, const QString& text) {
-    QMessageBox box(KindForCaption(caption) == UserDialogs::Kind::Attention ? QMessageBox::Warning
-                                                                            : QMessageBox::Question,
-                    caption, text, QMessageBox::Yes | QMessageBox::No, parent_);
-    return box.exec() == QMessageBox::Yes;
-}
-
-CatalogueDialogs::Answer WidgetCatalogueDialogs::YesNoCancel(const QString& caption,
-                                                             const QString& text) {
-    QMessageBox box(QMessageBox::Warning, caption, text,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
-    switch (box.exec()) {
-        case QMessageBox::Yes:
-            return Answer::Yes;
-        case QMessageBox::No:
-            return Answer::No;
-        default:
-            return Answer::Cancel;
-    }
-}
 
 std::optional<QString> WidgetCatalogueDialogs::DiskName(const QString& preset, bool okOnly) {
     DiskNameDialog dialog(preset, okOnly, parent_);

@@ -1,5 +1,6 @@
-// The catalogue windows' questions as message boxes and dialogs on screen, the viewers
-// through the screen viewer TFmScr and the save dialog through the window's file chooser.
+// The catalogue windows' questions through the window's asker (its message boxes), the
+// dialogs on screen, the viewers through the screen viewer TFmScr and the save dialog
+// through the window's file chooser.
 #pragma once
 
 #include <QPointer>
@@ -15,12 +16,14 @@ namespace morvane {
 class WidgetCatalogueDialogs : public CatalogueDialogs {
   public:
     // viewer: the program's screen viewer, made on first use when it gives none.
-    WidgetCatalogueDialogs(QWidget* parent, std::function<TFmScr*()> viewer, FileChooser chooser)
-        : parent_(parent), viewer_(std::move(viewer)), chooser_(std::move(chooser)) {}
+    WidgetCatalogueDialogs(QWidget* parent, UserAsker& asker, std::function<TFmScr*()> viewer,
+                           FileChooser chooser)
+        : parent_(parent),
+          asker_(asker),
+          viewer_(std::move(viewer)),
+          chooser_(std::move(chooser)) {}
 
-    void Message(const QString& caption, const QString& text) override;
-    bool YesNo(const QString& caption, const QString& text) override;
-    Answer YesNoCancel(const QString& caption, const QString& text) override;
+    Answer Ask(const Question& question) override { return asker_.Ask(question); }
     std::optional<QString> DiskName(const QString& preset, bool okOnly) override;
     QString ChooseFolder(const QString& title, const QString& start) override;
     QString ChooseSaveFile(const SaveFileRequest& request) override;
@@ -36,6 +39,7 @@ class WidgetCatalogueDialogs : public CatalogueDialogs {
     TFmScr* Viewer();
 
     QWidget* parent_;
+    UserAsker& asker_;
     std::function<TFmScr*()> viewer_;
     FileChooser chooser_;
     QPointer<TFmScr> own_;

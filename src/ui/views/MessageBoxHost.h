@@ -2,25 +2,26 @@
 // its place.
 #pragma once
 
-#include <QPointer>
 #include <QWidget>
 #include <functional>
 
 #include "model/ImageEditing.h"
+#include "ui/views/MessageBoxAsker.h"
 
 namespace morvane {
 
 class MessageBoxHost : public ImageEditHost {
   public:
     explicit MessageBoxHost(QWidget* parent, std::function<void()> clearLog = {})
-        : parent_(parent), clearLog_(std::move(clearLog)) {}
+        : boxes_(parent), clearLog_(std::move(clearLog)) {}
 
-    void ShowError(const std::string& caption, const std::string& text) override;
-    bool AskYesNo(const std::string& caption, const std::string& text) override;
-    void ClearAndShowLog() override;
+    Answer Ask(const Question& question) override { return boxes_.Ask(question); }
+    void ClearAndShowLog() override {
+        if (clearLog_) clearLog_();
+    }
 
   private:
-    QPointer<QWidget> parent_;
+    MessageBoxAsker boxes_;
     std::function<void()> clearLog_;
 };
 

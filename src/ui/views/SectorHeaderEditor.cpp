@@ -81,7 +81,8 @@ void TSecAd::FillList(QComboBox* list, const QStringList& items, int value,
 }
 
 void TSecAd::LoadFrom(const TSectorSlot& slot) {
-    const QSignalBlocker b1(cylinderField_), b2(sectorField_), b3(headList_), b4(sizeList_), b5(noErrors_);
+    const QSignalBlocker b1(cylinderField_), b2(sectorField_), b3(headList_), b4(sizeList_),
+        b5(noErrors_);
     cylinderField_->setText(QString::number(slot.Cylinder));
     sectorField_->setText(QString::number(slot.Sector));
     FillList(headList_, {QStringLiteral("0"), QStringLiteral("1")}, slot.Head,

@@ -35,7 +35,8 @@ SectorView::SectorView(TZX_Disk& disk, QWidget* parent) : QWidget(parent), disk_
     for (std::size_t i = 0; i < headerValues_.size(); ++i) {
         headerValues_[i] = new QLabel(headerGroup_);
         headerValues_[i]->setObjectName(QStringLiteral("an%1").arg(i + 1));
-        headerValues_[i]->setMinimumWidth(headerValues_[i]->fontMetrics().horizontalAdvance(QStringLiteral("1024b ")));
+        headerValues_[i]->setMinimumWidth(
+            headerValues_[i]->fontMetrics().horizontalAdvance(QStringLiteral("1024b ")));
         const int row = static_cast<int>(i);
         grid->addWidget(new QLabel(QString::fromLatin1(kCaptions[i]), headerGroup_), row, 0);
         grid->addWidget(headerValues_[i], row, 1);
@@ -75,7 +76,8 @@ SectorView::~SectorView() = default;
 
 QSize SectorView::sizeHint() const {
     QSize hint = QWidget::sizeHint();
-    if (headerGroup_->isHidden()) hint.rwidth() += headerGroup_->sizeHint().width() + layout()->spacing();
+    if (headerGroup_->isHidden())
+        hint.rwidth() += headerGroup_->sizeHint().width() + layout()->spacing();
     return hint;
 }
 
@@ -114,7 +116,8 @@ void SectorView::refreshAfterImageEdit(int column, int row) {
         SectorCellView view = DescribeCell(disk_, column_, row_, inputs_);
         view.log = SectorCellView::Log::Keep;
         const bool edited = acceptButton_->isEnabled() && view.hex == SectorCellView::Hex::Load &&
-                            view.hexEditable.value_or(false) && view.bytes.size() == hexView_->Size();
+                            view.hexEditable.value_or(false) &&
+                            view.bytes.size() == hexView_->Size();
         if (edited)
             view.hex = SectorCellView::Hex::Keep;
         else
@@ -173,7 +176,11 @@ void SectorView::acceptEdits() {
         const char* question = target == AcceptTarget::SectorData
                                    ? "Вы хотитете принять изменения сектора?"
                                    : "Вы хотитете принять изменения дорожки?";
-        if (!Host().AskYesNo("Внимание!", question) || !MayEdit()) return;
+        if (Host().Ask(
+                {.caption = kCaptionAttention, .text = question, .buttons = Buttons::YesNo}) !=
+                Answer::Yes ||
+            !MayEdit())
+            return;
         ApplyAccepted(disk_, column_, row_, hexView_->Contents());
         emit slotEdited(column_, row_);
         emit dataCrcLabelChanged(
@@ -192,11 +199,12 @@ void SectorView::saveShown() {
 }
 
 bool SectorView::saveToFile(const QString& path) {
-    if (QFileInfo::exists(path) &&
-        !Host().AskYesNo("Внимание..!", "Файл уже существует! Перезаписать?"))
+    if (QFileInfo::exists(path) && Host().Ask({.caption = kCaptionAttentionDots,
+                                               .text = "Файл уже существует! Перезаписать?",
+                                               .buttons = Buttons::YesNo}) != Answer::Yes)
         return false;
     if (hexView_->SaveToFile(path)) return true;
-    Host().ShowError("Ошибка!", "Не удалось записать файл!");
+    Host().Ask({.caption = kCaptionError, .text = "Не удалось записать файл!"});
     return false;
 }
 
@@ -212,7 +220,7 @@ bool SectorView::loadFromFile(const QString& path) {
     if (hexView_->isReadOnly() || hexView_->Size() == 0) return false;
     Bytes bytes;
     if (!ReadWholeFile(path.toStdString(), bytes)) {
-        Host().ShowError("Ошибка!", "Не удалось прочитать файл!");
+        Host().Ask({.caption = kCaptionError, .text = "Не удалось прочитать файл!"});
         return false;
     }
     if (hexView_->OverwriteFrom(bytes) > 0) acceptButton_->setEnabled(true);

@@ -11,23 +11,16 @@
 #include "support/TestDisks.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
+#include "ui/shell/CatalogueCommands.h"
 #include "ui/shell/MainWindow.h"
+#include "support/ScriptedAsker.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/SectorView.h"
 
 namespace morvane::test {
 namespace {
 
-struct RecordingDialogs : UserDialogs {
-    QStringList messages;
-    void Message(Kind, const QString& caption, const QString& text) override {
-        messages << caption + QLatin1Char('|') + text;
-    }
-    bool YesNo(const QString&, const QString&) override { return true; }
-    ReadErrorAnswer AbortRetryIgnore(const QString&, const QString&) override {
-        return ReadErrorAnswer::Abort;
-    }
-};
+using RecordingDialogs = ScriptedAsker;
 
 class CatalogueCommandsTest : public ::testing::Test {
   protected:
@@ -70,9 +63,9 @@ TEST_P(CatalogueRefusalTest, AnImageOfTheOtherSystemIsRefused) {
     else
         CreateTrDosImage(window->Disk(), "X");
     if (GetParam().zxCommand)
-        window->ViewZxCatalogueCommand();
+        window->Catalogues().ViewZxCatalogueCommand();
     else
-        window->ViewCpmCatalogueCommand();
+        window->Catalogues().ViewCpmCatalogueCommand();
     EXPECT_EQ(dialogs->messages,
               QStringList{QStringLiteral("Ошибка!|") + QString::fromUtf8(GetParam().message)});
 }
@@ -91,11 +84,11 @@ TEST_F(CatalogueCommandsTest, NewTrDosImageTakesTheNameAndShowsAnEmptyCatalogue)
     EXPECT_EQ(
         std::string(info->Data.begin() + kInfoDiskName, info->Data.begin() + kInfoDiskName + 8),
         "ABC     ");
-    QTimer::singleShot(0, window.get(), [this] { window->ZxCatalogue()->reject(); });
+    QTimer::singleShot(0, window.get(), [this] { window->Catalogues().ZxCatalogue()->reject(); });
     window->Actions().viewZxCatalogue->trigger();
     EXPECT_TRUE(dialogs->messages.isEmpty());
-    EXPECT_EQ(window->ZxCatalogue()->List()->topLevelItemCount(), 0);
-    EXPECT_EQ(window->ZxCatalogue()->DescriptionValues(),
+    EXPECT_EQ(window->Catalogues().ZxCatalogue()->List()->topLevelItemCount(), 0);
+    EXPECT_EQ(window->Catalogues().ZxCatalogue()->DescriptionValues(),
               (QStringList{"ABC     ", "80-дорожек", "1", "1", "2544", "0", "0"}));
 }
 
@@ -106,9 +99,9 @@ TEST_F(CatalogueCommandsTest, NewCpmImageShowsAnEmptyCatalogueWindow) {
         numbers.push_back(window->Disk().GetSlot(0, s)->Sector);
     EXPECT_EQ(numbers, (std::vector<int>{1, 2, 3, 4, 9}));
     window->Actions().viewCpmCatalogue->trigger();
-    EXPECT_TRUE(window->CpmCatalogue()->isVisible());
-    EXPECT_EQ(window->CpmCatalogue()->DescriptionValues(), (QStringList{"0", "4 кБ", "796 кБ"}));
-    window->CpmCatalogue()->close();
+    EXPECT_TRUE(window->Catalogues().CpmCatalogue()->isVisible());
+    EXPECT_EQ(window->Catalogues().CpmCatalogue()->DescriptionValues(), (QStringList{"0", "4 кБ", "796 кБ"}));
+    window->Catalogues().CpmCatalogue()->close();
 }
 
 TEST_F(CatalogueCommandsTest, OwnerLineFollowsTheCatalogueAsTheImageChanges) {
@@ -124,7 +117,7 @@ TEST_F(CatalogueCommandsTest, OwnerLineFollowsTheCatalogueAsTheImageChanges) {
     // Delete and compact through the window: "code" moves to the start of track 1.
     window->Map()->setCurrentCell(1, 1);
     window->Sectors()->showCell(1, 1);
-    T_ZXCAT* cat = window->ZxCatalogue();
+    T_ZXCAT* cat = window->Catalogues().ZxCatalogue();
     ASSERT_TRUE(cat->LoadFromImage());
     cat->SelectRows({0});
     cat->DeleteFiles();
@@ -147,7 +140,7 @@ TEST_F(CatalogueCommandsTest, FilesAddedInTheWindowReachTheSectorView) {
     window->Sectors()->showCell(1, 1);
     EXPECT_EQ(Owner(), QStringLiteral("Free sector!"));
     catalogueDialogs->openFiles = {path};
-    T_ZXCAT* cat = window->ZxCatalogue();
+    T_ZXCAT* cat = window->Catalogues().ZxCatalogue();
     ASSERT_TRUE(cat->LoadFromImage());
     cat->AddFiles();
     EXPECT_TRUE(catalogueDialogs->messages.isEmpty());
@@ -155,12 +148,12 @@ TEST_F(CatalogueCommandsTest, FilesAddedInTheWindowReachTheSectorView) {
 }
 
 TEST_F(CatalogueCommandsTest, ReadZxCatalogueRunsThroughTheOperationRunner) {
-    window->ReadZxCatalogueCommand();  // no runner yet: nothing happens
+    window->Catalogues().ReadZxCatalogueCommand();  // no runner yet: nothing happens
     int runs = 0;
-    window->SetOperationRunner([&runs](const std::function<void(OperationContext&)>& operation) {
+    window->Catalogues().SetOperationRunner([&runs](const std::function<void(OperationContext&)>& operation) {
         runs += operation ? 1 : 0;
     });
-    window->ReadZxCatalogueCommand();
+    window->Catalogues().ReadZxCatalogueCommand();
     EXPECT_EQ(runs, 1);
 }
 

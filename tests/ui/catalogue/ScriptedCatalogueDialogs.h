@@ -30,15 +30,15 @@ struct ScriptedCatalogueDialogs : CatalogueDialogs {
     Bytes shownBytes;
     bool terminalFont = false;
 
-    void Message(const QString& caption, const QString& text) override {
-        messages << caption + QLatin1Char('|') + text;
-    }
-    bool YesNo(const QString& caption, const QString& text) override {
-        questions << caption + QLatin1Char('|') + text;
-        return yesNo;
-    }
-    Answer YesNoCancel(const QString& caption, const QString& text) override {
-        questions << caption + QLatin1Char('|') + text;
+    Answer Ask(const Question& q) override {
+        const QString asked = QString::fromStdString(q.caption) + QLatin1Char('|') +
+                              QString::fromStdString(q.text);
+        if (q.buttons == Buttons::Ok) {
+            messages << asked;
+            return Answer::Ok;
+        }
+        questions << asked;
+        if (q.buttons == Buttons::YesNo) return yesNo ? Answer::Yes : Answer::No;
         if (yesNoCancel.empty()) return Answer::Yes;
         const Answer a = yesNoCancel.front();
         yesNoCancel.pop_front();

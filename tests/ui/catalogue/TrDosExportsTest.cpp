@@ -60,7 +60,7 @@ TEST_F(TrDosWindowTest, HobetaFolderCancelledOrNothingSelectedWritesNothing) {
 }
 
 struct OverwriteCase {
-    CatalogueDialogs::Answer answer;
+    Answer answer;
     bool overwritten;
     bool laterFileWritten;
     bool folderRemembered;
@@ -85,9 +85,9 @@ TEST_P(HobetaOverwriteTest, AnExistingFileIsAskedFor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, HobetaOverwriteTest,
-    ::testing::Values(OverwriteCase{CatalogueDialogs::Answer::Yes, true, true, true},
-                      OverwriteCase{CatalogueDialogs::Answer::No, false, true, true},
-                      OverwriteCase{CatalogueDialogs::Answer::Cancel, false, false, false}));
+    ::testing::Values(OverwriteCase{Answer::Yes, true, true, true},
+                      OverwriteCase{Answer::No, false, true, true},
+                      OverwriteCase{Answer::Cancel, false, false, false}));
 
 TEST_F(TrDosWindowTest, HobetaStopsSilentlyAtAMissingSector) {
     FindReadableSector(*disk, 1, 16)->Present = 0;  // inside "pic"

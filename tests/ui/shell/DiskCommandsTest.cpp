@@ -20,12 +20,14 @@
 #include <optional>
 
 #include "NoDeviceDriver.h"
+#include "support/ScriptedAsker.h"
 #include "controller/ControllerProtocol.h"
 #include "controller/virtual/VirtualController.h"
 #include "controller/virtual/VirtualDisk.h"
 #include "filesystems/CpmDirectory.h"
 #include "filesystems/NewImages.h"
 #include "ui/shell/ControllerLink.h"
+#include "ui/shell/LinkCommands.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ProgressWindow.h"
 #include "ui/views/DiskMapView.h"
@@ -37,26 +39,7 @@ namespace {
 
 constexpr const char* kBusyMessage = "Ошибка!|Контроллер занят: дождитесь конца текущей операции.";
 
-struct ScriptedDialogs : UserDialogs {
-    QStringList messages;
-    QStringList questions;
-    std::deque<ReadErrorAnswer> readAnswers;
-    void Message(Kind, const QString& caption, const QString& text) override {
-        messages << caption + QLatin1Char('|') + text;
-    }
-    bool answerYes = true;
-    bool YesNo(const QString& caption, const QString& text) override {
-        questions << caption + QLatin1Char('|') + text;
-        return answerYes;
-    }
-    ReadErrorAnswer AbortRetryIgnore(const QString& caption, const QString& text) override {
-        questions << caption + QLatin1Char('|') + text;
-        if (readAnswers.empty()) return ReadErrorAnswer::Abort;
-        const ReadErrorAnswer a = readAnswers.front();
-        readAnswers.pop_front();
-        return a;
-    }
-};
+using ScriptedDialogs = test::ScriptedAsker;
 
 class DiskCommandsTest : public ::testing::Test {
   protected:
@@ -69,7 +52,7 @@ class DiskCommandsTest : public ::testing::Test {
         o.raisePriority = false;
         window = std::make_unique<TFMain>(std::move(o));
         window->StartUp();
-        window->SetVirtualController(true);
+        window->LinkOps().SetVirtualController(true);
         ASSERT_TRUE(window->Link().Active());
     }
 
@@ -241,14 +224,14 @@ TEST_F(DiskCommandsTest, CancelStopsTheRunAtTheNextPhaseBoundary) {
 struct SectorReadCase {
     const char* name;
     int weakReads;  // reads of sector 14 that fail before it reads well; -1: always
-    std::deque<UserDialogs::ReadErrorAnswer> answers;
+    std::deque<Answer> answers;
     int questions;
     const char* lastLine;
     bool dataGood;
 };
 
 TEST_F(DiskCommandsTest, ReadSectorFromTheMapAsksAbortRetryIgnoreAfterTheSilentRereads) {
-    using A = UserDialogs::ReadErrorAnswer;
+    using A = Answer;
     const SectorReadCase cases[] = {
         {"weak sector recovers silently", 5, {}, 0, "Сектор - 14 считан!(длинна - 256 byte)", true},
         {"ignore keeps the data", -1, {A::Ignore}, 1, "Сектор считан с ошибкой!", false},
@@ -263,7 +246,7 @@ TEST_F(DiskCommandsTest, ReadSectorFromTheMapAsksAbortRetryIgnoreAfterTheSilentR
         Virtual().Faults().Clear();
         Virtual().Faults().AddDataCrcError(virt::Drive::A, 5, 14, c.weakReads);
         dialogs->questions.clear();
-        dialogs->readAnswers = c.answers;
+        dialogs->answers = c.answers;
         MapEntry(MapMenuEntry::ReadSector, column, 5);
 
         EXPECT_EQ(dialogs->questions.size(), c.questions);
@@ -343,7 +326,7 @@ TEST_F(DiskCommandsTest, WriteAndFormatDiskFillABlankDisk) {
         }
     }
 
-    dialogs->answerYes = false;  // "Нет": a Profi CP/M disk
+    dialogs->yesNo = Answer::No;  // "Нет": a Profi CP/M disk
     window->Actions().formatDisk->trigger();
     ASSERT_TRUE(Virtual().SaveImage(virt::Drive::A, *onDisk));
     EXPECT_TRUE(IsCpmImage(*onDisk));
@@ -363,8 +346,8 @@ TEST_F(DiskCommandsTest, BytesAnOperationShowsCannotBeAcceptedIntoAnotherCell) {
 TEST_F(DiskCommandsTest, RereadAsksForEachSectorThatStillFails) {
     window->Actions().scanAndRead->trigger();
     ASSERT_EQ(LastLogLine(), QStringLiteral("Сбойных секторов - 2"));
-    dialogs->readAnswers = {UserDialogs::ReadErrorAnswer::Ignore,
-                            UserDialogs::ReadErrorAnswer::Ignore};
+    dialogs->answers = {Answer::Ignore,
+                            Answer::Ignore};
     window->Actions().rereadFailed->trigger();
     EXPECT_EQ(dialogs->questions.size(), 2);
     EXPECT_EQ(LastLogLine(), QStringLiteral("Чтение сектора пропущено -2"));

@@ -40,12 +40,15 @@ struct RecordingHost : ImageCommandHost {
     void SetCommentLines(const QStringList& lines) override { comments = lines; }
     void ShowCommentPage() override { ++commentPageShown; }
     void RereadZxCatalogue() override {}
-    bool Confirm(const QString& caption, const QString& text) override {
-        questions << caption + QLatin1Char('|') + text;
-        return answer;
-    }
-    void ShowBox(const QString& caption, const QString& text) override {
-        boxes << caption + QLatin1Char('|') + text;
+    Answer Ask(const Question& q) override {
+        const QString asked = QString::fromStdString(q.caption) + QLatin1Char('|') +
+                              QString::fromStdString(q.text);
+        if (q.buttons == Buttons::Ok) {
+            boxes << asked;
+            return Answer::Ok;
+        }
+        questions << asked;
+        return answer ? Answer::Yes : Answer::No;
     }
 };
 

@@ -28,11 +28,14 @@
 #include <memory>
 
 #include "NoDeviceDriver.h"
+#include "support/ScriptedAsker.h"
 #include "controller/ControllerProtocol.h"
 #include "controller/UsbPort.h"
 #include "controller/virtual/VirtualController.h"
 #include "model/Bytes.h"
 #include "ui/shell/ControllerLink.h"
+#include "ui/shell/ImageFileCommands.h"
+#include "ui/shell/LinkCommands.h"
 #include "ui/shell/SettingsDialog.h"
 #include "ui/shell/WindowPlacement.h"
 #include "ui/views/DiskMapView.h"
@@ -40,21 +43,7 @@
 namespace morvane {
 namespace {
 
-struct ScriptedDialogs : UserDialogs {
-    QStringList messages;
-    QStringList questions;
-    bool answer = true;
-    void Message(Kind, const QString& caption, const QString& text) override {
-        messages << caption + QLatin1Char('|') + text;
-    }
-    bool YesNo(const QString& caption, const QString& text) override {
-        questions << caption + QLatin1Char('|') + text;
-        return answer;
-    }
-    ReadErrorAnswer AbortRetryIgnore(const QString&, const QString&) override {
-        return ReadErrorAnswer::Abort;
-    }
-};
+using ScriptedDialogs = test::ScriptedAsker;
 
 // A menu caption as shown, without its mnemonic mark.
 QString Caption(const QAction* action) {
@@ -302,7 +291,7 @@ TEST_F(MainWindowTest, ResetControllerQuietWithDiskAndTimesOutWhenSilent) {
     window->Actions().resetController->trigger();
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join(';').toStdString();
     window->Link().Virtual().SilenceNextCommands(1);
-    window->ResetControllerCommand();
+    window->LinkOps().ResetControllerCommand();
     EXPECT_EQ(dialogs->messages, QStringList{QStringLiteral("Ошибка!|Время ожидания вышло...")});
 }
 
@@ -348,11 +337,11 @@ TEST_F(MainWindowTest, ControllerCommandsDuringAnExchangeAreDisabledAndRefused) 
         emit window->Actions().diskMenu->aboutToShow();
         for (const QAction* a : items)
             enabled.push_back(a->isEnabled());
-        window->ResetControllerCommand();
-        window->SelectDriveCommand(true);
-        window->StartStopUsb();
-        window->SetVirtualController(false);
-        window->PutImageIntoVirtualDrive(QString());
+        window->LinkOps().ResetControllerCommand();
+        window->LinkOps().SelectDriveCommand(true);
+        window->LinkOps().StartStopUsb();
+        window->LinkOps().SetVirtualController(false);
+        window->LinkOps().PutImageIntoVirtualDrive(QString());
     });
     ASSERT_EQ(protocol.WaitAnswer(), wrAnswer);
     const AnswerRecord* seek = window->Link().Port().TakeAnswer();
@@ -428,7 +417,7 @@ TEST_F(MainWindowTest, ImageInVirtualDriveIsReadBackThroughTheProtocol) {
 TEST_F(MainWindowTest, UnreadableVirtualImageIsReportedAndNotRemembered) {
     Make();
     answers = {dir.filePath(QStringLiteral("missing.trd"))};
-    window->ChooseVirtualImageCommand();
+    window->LinkOps().ChooseVirtualImageCommand();
     ASSERT_EQ(dialogs->messages.size(), 1);
     EXPECT_TRUE(dialogs->messages[0].startsWith(QStringLiteral("Ошибка!|")));
     EXPECT_TRUE(IniValue(QStringLiteral("VirtualController/Image")).isEmpty());
@@ -454,15 +443,15 @@ TEST_F(MainWindowTest, LoadAsThroughTheMenuShowsTheImage) {
 TEST_F(MainWindowTest, ClearImageAsksAndEmptiesTheViews) {
     Make();
     window->Disk().GetTrack(2)->Present = 255;
-    window->AddLogLine(QStringLiteral("line"));
-    window->SetCommentLines({QStringLiteral("comment")});
-    dialogs->answer = false;
+    window->Views().AppendLog(QStringLiteral("line"));
+    window->Views().SetCommentLines({QStringLiteral("comment")});
+    dialogs->yesNo = Answer::No;
     window->Actions().clearImage->trigger();
     EXPECT_EQ(
         dialogs->questions,
         QStringList{QStringLiteral("Очистка образа..|Вы действительно хотите очистить образ?")});
     EXPECT_EQ(window->Disk().CountTracks(), 1);
-    dialogs->answer = true;
+    dialogs->yesNo = Answer::Yes;
     window->Actions().toolClear->trigger();
     EXPECT_EQ(window->Disk().CountTracks(), 0);
     EXPECT_TRUE(window->LogLines().isEmpty());
@@ -501,7 +490,7 @@ TEST_F(MainWindowTest, CommentGoesIntoTheImageWhenTheMemoLosesFocus) {
 TEST_F(MainWindowTest, CommentButtonsKeepOrRevertAnEdit) {
     Make();
     window->Disk().DiskLog = {"kept"};
-    window->SetCommentLines({QStringLiteral("kept")});
+    window->Views().SetCommentLines({QStringLiteral("kept")});
     auto* lb1 = window->findChild<QPlainTextEdit*>(QStringLiteral("lb1"));
     const QList<QAction*> buttons =
         window->findChild<QToolBar*>(QStringLiteral("tbComment"))->actions();
@@ -538,11 +527,11 @@ TEST_F(MainWindowTest, ToolButtonsWorkWhateverTheMenuSaid) {
 
 TEST_F(MainWindowTest, LogLinesBecomeTheSelectedLine) {
     Make();
-    window->AddLogLine(QStringLiteral("one"));
-    window->AddLogLine(QStringLiteral("two"));
+    window->Views().AppendLog(QStringLiteral("one"));
+    window->Views().AppendLog(QStringLiteral("two"));
     auto* list = window->findChild<QListWidget*>(QStringLiteral("Lzx1"));
     EXPECT_EQ(list->currentRow(), 1);
-    window->ClearAndShowLog();
+    emit window->Map()->logClearRequested();
     EXPECT_EQ(list->count(), 0);
     EXPECT_EQ(window->findChild<QTabWidget*>(QStringLiteral("pc1"))->currentIndex(), 0);
 }

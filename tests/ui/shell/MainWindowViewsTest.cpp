@@ -20,6 +20,7 @@
 #include <set>
 
 #include "NoDeviceDriver.h"
+#include "support/ScriptedAsker.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/PaneSplitter.h"
 #include "ui/views/DiskMapView.h"
@@ -30,17 +31,7 @@
 namespace morvane {
 namespace {
 
-struct QuietDialogs : UserDialogs {
-    QStringList questions;
-    void Message(Kind, const QString&, const QString&) override {}
-    bool YesNo(const QString& caption, const QString& text) override {
-        questions << caption + QLatin1Char('|') + text;
-        return true;
-    }
-    ReadErrorAnswer AbortRetryIgnore(const QString&, const QString&) override {
-        return ReadErrorAnswer::Abort;
-    }
-};
+using QuietDialogs = test::ScriptedAsker;
 
 class MainWindowViewsTest : public ::testing::Test {
   protected:

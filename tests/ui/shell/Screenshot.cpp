@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "ui/shell/ImageFileCommands.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/SectorView.h"
@@ -38,7 +39,7 @@ int main(int argc, char* argv[]) {
     window.ImageCommands().LoadAs();
     window.Map()->setCurrentCell(1, 0);
     window.Sectors()->showCell(1, 0);
-    window.AddLogLine(QStringLiteral("Disk image loaded"));
+    window.Views().AppendLog(QStringLiteral("Disk image loaded"));
     bool saved = false;
     QTimer::singleShot(500, &window, [&] {
         saved = window.grab().save(out, "PNG");

@@ -24,7 +24,11 @@
 #include "model/Bytes.h"
 #include "ui/catalogue/CatalogueDialogs.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
+#include "ui/shell/CatalogueCommands.h"
 #include "ui/shell/ControllerLink.h"
+#include "ui/shell/ImageChangeTracker.h"
+#include "ui/shell/ImageFileCommands.h"
+#include "ui/shell/LinkCommands.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/SectorView.h"
@@ -32,32 +36,40 @@
 namespace morvane {
 namespace {
 
-using Answer = UserDialogs::Answer;
 
 const QString kQuestion = QStringLiteral("Внимание!|Образ изменён! Сохранить изменения?");
 
-struct ScriptedDialogs : UserDialogs {
+// Records only the unsaved-work question (Yes/No/Cancel) and answers it from answer; every
+// other question is Yes.
+struct ScriptedDialogs : UserAsker {
     QStringList messages;
     QStringList questions;
     Answer answer = Answer::Cancel;
-    void Message(Kind, const QString& caption, const QString& text) override {
-        messages << caption + QLatin1Char('|') + text;
-    }
-    bool YesNo(const QString&, const QString&) override { return true; }
-    ReadErrorAnswer AbortRetryIgnore(const QString&, const QString&) override {
-        return ReadErrorAnswer::Abort;
-    }
-    Answer YesNoCancel(const QString& caption, const QString& text) override {
-        questions << caption + QLatin1Char('|') + text;
-        return answer;
+    Answer Ask(const Question& q) override {
+        const QString asked = QString::fromStdString(q.caption) + QLatin1Char('|') +
+                              QString::fromStdString(q.text);
+        switch (q.buttons) {
+            case Buttons::Ok:
+                messages << asked;
+                return Answer::Ok;
+            case Buttons::YesNoCancel:
+                questions << asked;
+                return answer;
+            case Buttons::YesNo:
+                return Answer::Yes;
+            case Buttons::AbortRetryIgnore:
+                break;
+        }
+        return Answer::Abort;
     }
 };
 
 // Names the disk in the name dialogs; everything else is never reached by these tests.
 struct QuietCatalogueDialogs : CatalogueDialogs {
-    void Message(const QString&, const QString&) override {}
-    bool YesNo(const QString&, const QString&) override { return true; }
-    Answer YesNoCancel(const QString&, const QString&) override { return Answer::Cancel; }
+    Answer Ask(const Question& q) override {
+        if (q.buttons == Buttons::YesNo) return Answer::Yes;
+        return q.buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    }
     std::optional<QString> DiskName(const QString&, bool okOnly) override {
         if (okOnly) return std::nullopt;
         return QStringLiteral("RENAMED");
@@ -180,7 +192,7 @@ TEST_F(UnsavedWorkTest, EachKindOfChangeMarksTheImage) {
          }},
         {"TR-DOS catalogue: renaming the disk",
          [](UnsavedWorkTest& t) {
-             T_ZXCAT* catalogue = t.window->ZxCatalogue();
+             T_ZXCAT* catalogue = t.window->Catalogues().ZxCatalogue();
              ASSERT_TRUE(catalogue->LoadFromImage());
              catalogue->RenameDisk();
          }},
@@ -199,7 +211,7 @@ TEST_F(UnsavedWorkTest, LookingAtTheImageChangesNothing) {
     LoadWork();
     window->Sectors()->showCell(1, 0);
     window->Map()->prepareContextMenu(3, 2);
-    window->ShowMapFromTop();
+    window->Views().ShowMapFromTop();
     auto* lb1 = window->findChild<QPlainTextEdit*>(QStringLiteral("lb1"));
     QFocusEvent out(QEvent::FocusOut);
     QApplication::sendEvent(lb1, &out);  // the comment as it was
@@ -208,7 +220,7 @@ TEST_F(UnsavedWorkTest, LookingAtTheImageChangesNothing) {
 }
 
 TEST_F(UnsavedWorkTest, ADiskReadMarksTheImage) {
-    window->SetVirtualController(true);
+    window->LinkOps().SetVirtualController(true);
     ASSERT_TRUE(window->Link().Active());
     MapEntry(MapMenuEntry::AddTrack, 0, 4);
     window->Changes().MarkClean();
@@ -223,7 +235,7 @@ TEST_F(UnsavedWorkTest, ADiskReadMarksTheImage) {
 TEST_F(UnsavedWorkTest, ADiskRunIntoAnImageWithUnsavedWorkAsksFirst) {
     for (const Answer answer : {Answer::Cancel, Answer::No}) {
         Reset();
-        window->SetVirtualController(true);
+        window->LinkOps().SetVirtualController(true);
         ASSERT_TRUE(window->Link().Active());
         LoadWork();
         EditImage();

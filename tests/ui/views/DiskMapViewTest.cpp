@@ -21,12 +21,10 @@ struct ScriptedHost : ImageEditHost {
     bool answer = true;
     int logCleared = 0;
     std::vector<std::string> messages;
-    void ShowError(const std::string& caption, const std::string& text) override {
-        messages.push_back(caption + "|" + text);
-    }
-    bool AskYesNo(const std::string& caption, const std::string& text) override {
-        messages.push_back(caption + "|" + text);
-        return answer;
+    Answer Ask(const Question& q) override {
+        messages.push_back(q.caption + "|" + q.text);
+        if (q.buttons == Buttons::Ok) return Answer::Ok;
+        return answer ? Answer::Yes : Answer::No;
     }
     void ClearAndShowLog() override { ++logCleared; }
 };

@@ -1,28 +1,21 @@
-// What the TR-DOS catalogue window shows and enables, as plain functions and texts, so the
-// window stays a thin shell and morvane-img prints the same columns.
+// What the TR-DOS catalogue window shows and enables: its captions, column widths, menu
+// and the rule that enables it, as plain functions and texts, so the window stays a thin
+// shell. The listing itself (rows, description) is the filesystem's, shared with
+// morvane-img.
 #pragma once
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "filesystems/TrDosCatalogue.h"
+#include "filesystems/TrDosListing.h"
 
 namespace morvane {
 
 inline constexpr std::string_view kTrDosWindowCaption = "Каталог диска TR-DOS";
-inline constexpr std::string_view kErrorCaption = "Ошибка!";
-inline constexpr std::string_view kErrorCaptionDots = "Ошибка..!";
-inline constexpr std::string_view kAttentionCaption = "Внимание!";
-inline constexpr std::string_view kAttentionCaptionDots = "Внимание..!";
-inline constexpr std::string_view kNotTrDosImageText =
-    "Образ не соответствует стандартному TR-DOS диску!";
-inline constexpr std::string_view kNotTrDosDiskText = "Диск не соответствует формату TR-DOS!.";
 inline constexpr std::string_view kDeleteQuestion =
     "Вы действительно хотите удалить выбранные Файлы?";
-inline constexpr std::string_view kNoFilesToSaveText = "Файлы для сохранения не выбраны..!";
 inline constexpr std::string_view kHobetaFolderTitle = "Директория сохранения Хобетных файлов!";
 inline constexpr std::string_view kSclSaveTitle = "Сохранить файл(ы) в SCL..!";
 inline constexpr std::string_view kSclFilter = "Sinclair file (*.scl)|*.scl";
@@ -54,20 +47,6 @@ inline constexpr std::array<ListColumn, 7> kTrDosColumns{{{"Filename", 90},
                                                           {"Sectors", 65},
                                                           {"F.sec", 0},
                                                           {"F.trk", 0}}};
-// One row: name, type letter, start and length as 4 upper-case hex digits, sectors, first
-// sector and first track as 2.
-std::array<std::string, 7> TrDosRowTexts(const TrDosEntry& entry);
-
-// "80-дорожек" for 0x16/0x18, "40-дорожек" for 0x17/0x19, else "Не определено".
-std::string DiskTypeText(std::uint8_t diskType);
-
-// The group "Описание диска": labels and values in the window's order.
-inline constexpr std::array<std::string_view, 7> kTrDosDescriptionLabels{
-    "Название дискеты",   "Тип дискеты",       "Свободный сектор", "Свободная дорожка",
-    "Свободных секторов", "Количество файлов", "Удаленных файлов"};
-// Disk name, type text, first free sector + 1, first free track, free sectors, files,
-// deleted files.
-std::array<std::string, 7> TrDosDescriptionValues(const TrDosCatalogue& catalogue);
 
 // Context menu captions, in menu order (separators not listed).
 inline constexpr std::string_view kMenuViewScreen = "Просмотр экрана";
@@ -97,8 +76,5 @@ struct TrDosMenuState {
 // entry of the one selected row, nullptr unless exactly one row is selected.
 TrDosMenuState TrDosMenuEnabling(bool fromImage, std::size_t rowCount,
                                  const TrDosEntry* selectedSingle);
-
-inline constexpr std::size_t kZxScreenBytes = 6912;
-inline constexpr std::size_t kZxScreenSectors = 27;
 
 }  // namespace morvane

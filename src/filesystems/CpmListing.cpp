@@ -1,4 +1,4 @@
-#include "filesystems/CpmWindowRules.h"
+#include "filesystems/CpmListing.h"
 
 #include <cstdio>
 
@@ -61,18 +61,6 @@ std::array<std::string, 3> CpmDescriptionValues(const CpmCatalogue& catalogue) {
     const std::size_t used = catalogue.UsedBytes();
     return {std::to_string(catalogue.rows.size()), std::to_string(used / 1024) + " кБ",
             std::to_string((kCpmDiskBytes - std::min(used, kCpmDiskBytes)) / 1024) + " кБ"};
-}
-
-CpmMenuState CpmMenuEnabling(std::size_t selectedRows) {
-    CpmMenuState m;
-    const bool any = selectedRows > 0;
-    m.viewPicture = any;
-    m.viewHex = any;
-    m.viewText = any;
-    m.rename = any;
-    m.deleteFiles = any;
-    m.saveAs = any;
-    return m;
 }
 
 }  // namespace morvane

@@ -1,19 +1,16 @@
-// What the CP/M catalogue window shows and enables, as plain functions and texts shared
-// with morvane-img.
+// What the CP/M catalogue window shows and enables: its captions, column widths, menu and
+// the rule that enables it. The listing itself is the filesystem's, shared with morvane-img.
 #pragma once
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
-#include <string>
 #include <string_view>
 
-#include "filesystems/CpmDirectory.h"
+#include "filesystems/CpmListing.h"
 
 namespace morvane {
 
 inline constexpr std::string_view kCpmWindowCaption = "Каталог диска CP/M";
-inline constexpr std::string_view kNotCpmImageText = "Образ не соответствует CP/M диску!";
 inline constexpr std::string_view kCpmCatalogueErrorText = "Ошибка в CP/M каталоге!";
 inline constexpr std::string_view kCpmOverwriteQuestion = "Файл существует! Перезаписать?!";
 inline constexpr std::string_view kCpmSaveFilter = "Файлы CP/M Profi (*.cpm)|*.cpm";
@@ -29,23 +26,9 @@ struct CpmListColumn {
 inline constexpr std::array<CpmListColumn, 5> kCpmColumns{
     {{"Filename", 100}, {"Ext", 0}, {"Length", 60}, {"Atrib", 75}, {"№", 0}}};
 
-// Whole kilobytes, then the decimal separator and the remaining bytes / 1000 with trailing
-// zeros dropped: 1152 -> "1.128", 2048 -> "2", 33408 -> "32.64".
-std::string CpmLengthText(std::uint32_t bytes, char decimalSeparator);
-// Name (8), type (3), length, user byte and extent number as 2 upper-case hex digits.
-std::array<std::string, 5> CpmRowTexts(const CpmDirEntry& entry, std::uint32_t records,
-                                       char decimalSeparator);
-// The row's 11 characters, the preset name of "Сохранить как".
-std::string CpmRowFileName(const CpmDirEntry& entry);
-
-// "Описание диска": values for "Количество файлов", "Занято", "Свободно"; the labels
-// "Удаленных файлов", "Тип дискеты" and "Свободный сектор" carry no values.
-inline constexpr std::array<std::string_view, 3> kCpmDescriptionLabels{"Количество файлов",
-                                                                       "Занято", "Свободно"};
+// The description labels that carry no values.
 inline constexpr std::array<std::string_view, 3> kCpmEmptyDescriptionLabels{
     "Удаленных файлов", "Тип дискеты", "Свободный сектор"};
-// Rows, used kB + " кБ", free kB + " кБ".
-std::array<std::string, 3> CpmDescriptionValues(const CpmCatalogue& catalogue);
 
 inline constexpr std::string_view kCpmMenuViewPicture = "Просмотр картинки";
 inline constexpr std::string_view kCpmMenuViewHex = "Просмотр HEX";

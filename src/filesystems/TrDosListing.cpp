@@ -1,4 +1,4 @@
-#include "filesystems/TrDosWindowRules.h"
+#include "filesystems/TrDosListing.h"
 
 #include <cstdio>
 
@@ -13,14 +13,6 @@ std::string Hex(unsigned value, int digits) {
 }
 
 }  // namespace
-
-std::string HobetaOverwriteQuestion(std::string_view fileName) {
-    return "Файл " + std::string(fileName) + " уже существует! Перезаписать?";
-}
-
-std::string SclOverwriteQuestion(std::string_view path) {
-    return "Файл " + std::string(path) + " уже существует! Перезаписать?";
-}
 
 std::array<std::string, 7> TrDosRowTexts(const TrDosEntry& entry) {
     const TrDosName type{entry.type};
@@ -51,25 +43,6 @@ std::array<std::string, 7> TrDosDescriptionValues(const TrDosCatalogue& c) {
             std::to_string(c.freeSectors),
             std::to_string(c.fileCount),
             std::to_string(c.deletedCount)};
-}
-
-TrDosMenuState TrDosMenuEnabling(bool fromImage, std::size_t rowCount,
-                                 const TrDosEntry* selectedSingle) {
-    TrDosMenuState m;
-    if (!fromImage) return m;
-    m.renameDisk = true;
-    m.addFiles = true;
-    if (rowCount == 0) return m;
-    m.saveHobeta = true;
-    m.saveScl = true;
-    m.deleteFiles = true;
-    m.compact = true;
-    if (selectedSingle != nullptr) {
-        m.viewHex = true;
-        m.editHeader = true;
-        m.viewScreen = selectedSingle->length == kZxScreenBytes;
-    }
-    return m;
 }
 
 }  // namespace morvane

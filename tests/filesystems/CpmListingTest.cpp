@@ -1,4 +1,4 @@
-#include "filesystems/CpmWindowRules.h"
+#include "filesystems/CpmListing.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +25,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LengthCase{128, '.', "0.128"}, LengthCase{1024 + 1000, '.', "2"},
                       LengthCase{1024 + 1005, '.', "2.005"}));
 
-TEST(CpmWindowRules, RowShowsNameTypeLengthUserAndExtent) {
+TEST(CpmListing, RowShowsNameTypeLengthUserAndExtent) {
     CpmDirEntry e;
     e.user = 3;
     e.extent = 0;
@@ -34,16 +34,6 @@ TEST(CpmWindowRules, RowShowsNameTypeLengthUserAndExtent) {
     const std::array<std::string, 5> expected{"HELLO   ", "COM", "1.128", "03", "00"};
     EXPECT_EQ(CpmRowTexts(e, 9, '.'), expected);
     EXPECT_EQ(CpmRowFileName(e), "HELLO   COM");
-}
-
-TEST(CpmWindowRules, FileItemsNeedASelectedRow) {
-    const CpmMenuState none = CpmMenuEnabling(0);
-    EXPECT_FALSE(none.viewHex || none.viewText || none.viewPicture || none.saveAs || none.rename ||
-                 none.deleteFiles);
-    EXPECT_TRUE(none.showErased && none.showHidden && none.addFiles);
-    const CpmMenuState one = CpmMenuEnabling(1);
-    EXPECT_TRUE(one.viewHex && one.viewText && one.viewPicture && one.saveAs && one.rename &&
-                one.deleteFiles);
 }
 
 }  // namespace

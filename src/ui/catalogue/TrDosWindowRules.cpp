@@ -1,0 +1,32 @@
+#include "ui/catalogue/TrDosWindowRules.h"
+
+namespace morvane {
+
+std::string HobetaOverwriteQuestion(std::string_view fileName) {
+    return "Файл " + std::string(fileName) + " уже существует! Перезаписать?";
+}
+
+std::string SclOverwriteQuestion(std::string_view path) {
+    return "Файл " + std::string(path) + " уже существует! Перезаписать?";
+}
+
+TrDosMenuState TrDosMenuEnabling(bool fromImage, std::size_t rowCount,
+                                 const TrDosEntry* selectedSingle) {
+    TrDosMenuState m;
+    if (!fromImage) return m;
+    m.renameDisk = true;
+    m.addFiles = true;
+    if (rowCount == 0) return m;
+    m.saveHobeta = true;
+    m.saveScl = true;
+    m.deleteFiles = true;
+    m.compact = true;
+    if (selectedSingle != nullptr) {
+        m.viewHex = true;
+        m.editHeader = true;
+        m.viewScreen = selectedSingle->length == kZxScreenBytes;
+    }
+    return m;
+}
+
+}  // namespace morvane
