@@ -36,7 +36,8 @@ class TempFolder {
     // "-<pid>-<suite>-<test>", the test's names with '/' made '_'; outside a test only the
     // process id.
     static std::string Suffix() {
-        std::string suffix = "-" + std::to_string(::getpid());
+        std::string suffix(1, '-');
+        suffix += std::to_string(::getpid());
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         if (info == nullptr) return suffix;
         std::string name = std::string(info->test_suite_name()) + "-" + info->name();
