@@ -6,7 +6,7 @@
 # libraries so the tests can run them.
 add_library(morvane_img_commands STATIC morvane-img/MorvaneImg.cpp)
 target_include_directories(morvane_img_commands PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/morvane-img)
-target_link_libraries(morvane_img_commands PUBLIC morvane_formats PRIVATE morvane_warnings)
+target_link_libraries(morvane_img_commands PUBLIC morvane_image_files PRIVATE morvane_warnings)
 
 # morvane_img_device_verbs: what read, write and format really do. Tests and the companion
 # program link it next to morvane_img_commands.

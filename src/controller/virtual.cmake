@@ -19,5 +19,5 @@ add_library(morvane_virtual_controller STATIC
 )
 target_include_directories(morvane_virtual_controller PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(morvane_virtual_controller
-  PUBLIC morvane_formats morvane_model
+  PUBLIC morvane_image_files morvane_formats morvane_model
   PRIVATE morvane_filesystems morvane_warnings)

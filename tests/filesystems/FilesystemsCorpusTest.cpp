@@ -11,7 +11,7 @@
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosCatalogue.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "support/Corpus.h"
 #include "support/TestDisks.h"
 

@@ -9,7 +9,7 @@
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosFileImages.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "support/Corpus.h"
 #include "support/TempFolder.h"
 #include "support/TestDisks.h"
@@ -39,7 +39,6 @@ Bytes SclOf(const std::vector<std::pair<std::uint8_t, std::uint8_t>>& files) {  
 
 class TrDosFileImages : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { InstallTrDosFileFormats(); }
     std::unique_ptr<TZX_Disk> disk_ = std::make_unique<TZX_Disk>();
     test::TempFolder temp_{"trdos_file_images"};
 };

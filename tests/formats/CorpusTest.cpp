@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "DiskCompare.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "support/Corpus.h"
 #include "support/TempFolder.h"
 

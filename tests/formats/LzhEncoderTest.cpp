@@ -1,10 +1,10 @@
-#include "formats/LzhEncoder.h"
+#include "formats/td0/LzhEncoder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "formats/Lzh.h"
+#include "formats/td0/Lzh.h"
 #include "support/CaseName.h"
 #include "support/Patterns.h"
 

@@ -1,4 +1,4 @@
-#include "formats/Lzh.h"
+#include "formats/td0/Lzh.h"
 
 #include <gtest/gtest.h>
 

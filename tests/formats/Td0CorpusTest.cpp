@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "formats/Td0.h"
+#include "formats/td0/Td0.h"
 #include "model/Bytes.h"
 #include "support/Corpus.h"
 

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "formats/Td0.h"
-#include "formats/Td0Writer.h"
+#include "formats/td0/Td0.h"
+#include "formats/td0/Td0Writer.h"
 #include "support/Corpus.h"
 #include "support/SectorDisks.h"
 #include "support/TempFolder.h"

@@ -1,14 +1,14 @@
-#include "formats/Td0Writer.h"
+#include "formats/td0/Td0Writer.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "Td0TestWriter.h"
-#include "formats/Lzh.h"
-#include "formats/Td0.h"
-#include "formats/Td0SectorData.h"
-#include "formats/Td0SectorEncoder.h"
+#include "formats/td0/Lzh.h"
+#include "formats/td0/Td0.h"
+#include "formats/td0/Td0SectorData.h"
+#include "formats/td0/Td0SectorEncoder.h"
 #include "model/Checksums.h"
 #include "support/CaseName.h"
 #include "support/SectorDisks.h"

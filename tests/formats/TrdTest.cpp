@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 #include "model/Checksums.h"
 #include "support/BrokenFiles.h"
 #include "support/Corpus.h"

@@ -1,6 +1,6 @@
 // Sector finding in a UDI-style track through its clock-mark bitmap: which bytes start a
 // field, which data field belongs to which ID field, and the slots they fill.
-#include "formats/UdiSectorFinder.h"
+#include "formats/udi/UdiSectorFinder.h"
 
 #include <gtest/gtest.h>
 

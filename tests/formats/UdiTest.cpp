@@ -1,12 +1,12 @@
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
 
-#include "formats/UdiSectorFinder.h"
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/UdiSectorFinder.h"
+#include "formats/udi/UdiTrackBuilder.h"
 #include "model/Checksums.h"
 #include "support/BrokenFiles.h"
 #include "support/Corpus.h"

@@ -1,11 +1,11 @@
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/UdiTrackBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
 
-#include "formats/UdiSectorFinder.h"
+#include "formats/udi/UdiSectorFinder.h"
 #include "model/Bytes.h"
 #include "model/Checksums.h"
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "formats/Fdi.h"
-#include "formats/ImageFiles.h"
-#include "formats/Td0.h"
-#include "formats/Td0Writer.h"
+#include "formats/td0/Td0.h"
+#include "formats/td0/Td0Writer.h"
+#include "imagefiles/ImageFiles.h"
 #include "support/CaseName.h"
 #include "support/Corpus.h"
 #include "support/SectorDisks.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "MorvaneImg.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
 #include "model/ZxDisk.h"
 #include "support/TempFolder.h"

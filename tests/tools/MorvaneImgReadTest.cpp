@@ -12,8 +12,8 @@
 #include <unistd.h>
 
 #include "MorvaneImgFixture.h"
-#include "formats/ImageFiles.h"
 #include "formats/Trd.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
 #include "support/CaseName.h"
 #include "support/Corpus.h"

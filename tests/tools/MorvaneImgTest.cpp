@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "MorvaneImgFixture.h"
-#include "formats/ImageFiles.h"
 #include "formats/Trd.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Checksums.h"
 #include "support/Patterns.h"
 

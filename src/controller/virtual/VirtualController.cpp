@@ -7,7 +7,7 @@
 #include "controller/virtual/AnswerStream.h"
 #include "controller/virtual/CommandDispatch.h"
 #include "controller/virtual/DemoDisk.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 
 namespace morvane::virt {
 

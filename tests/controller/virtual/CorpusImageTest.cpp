@@ -8,7 +8,7 @@
 #include <string>
 
 #include "controller/virtual/VirtualController.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/SizeCode.h"
 #include "model/ZxDisk.h"
 #include "support/Corpus.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "WireFixture.h"
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 #include "model/Track.h"
 #include "model/ZxDisk.h"
 

@@ -10,7 +10,7 @@
 
 #include "ScriptedCatalogueDialogs.h"
 #include "filesystems/CpmEditing.h"
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 #include "support/TestDisks.h"
 #include "ui/catalogue/CatalogueEditTexts.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"

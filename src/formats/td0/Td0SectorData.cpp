@@ -1,9 +1,9 @@
-#include "formats/Td0SectorData.h"
+#include "formats/td0/Td0SectorData.h"
 
 #include <algorithm>
 #include <span>
 
-#include "formats/Td0.h"
+#include "formats/td0/Td0.h"
 #include "model/Geometry.h"
 
 namespace morvane {

@@ -1,4 +1,4 @@
-#include "formats/LzhTree.h"
+#include "formats/td0/LzhTree.h"
 
 #include <algorithm>
 

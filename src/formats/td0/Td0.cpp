@@ -1,9 +1,9 @@
-#include "formats/Td0.h"
+#include "formats/td0/Td0.h"
 
 #include <string>
 
-#include "formats/Lzh.h"
-#include "formats/Td0SectorData.h"
+#include "formats/td0/Lzh.h"
+#include "formats/td0/Td0SectorData.h"
 #include "model/Bytes.h"
 #include "model/Checksums.h"
 #include "model/Geometry.h"

@@ -1,4 +1,4 @@
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/UdiTrackBuilder.h"
 
 #include <algorithm>
 #include <utility>
@@ -131,135 +131,183 @@ std::uint16_t DataLengthToCopy(const TSectorSlot& slot, std::size_t size) {
     return static_cast<std::uint16_t>(std::min<std::size_t>(slot.DataLength, size));
 }
 
+// A mark found in a raw image is addressed by x, where the search met the last two of its
+// three sync bytes; the rest of the mark and its field lie at fixed distances from x.
+constexpr Pos kFirstSyncAt = -1;  // the first of the three sync bytes
+constexpr Pos kSyncBytes = 3;
+constexpr Pos kMarkAt = 2;        // the mark byte
+constexpr Pos kFieldAt = 3;       // the field the mark opens
+constexpr Pos kIdFieldBytes = 4;  // cylinder, head, sector, size code
 constexpr Pos kCrcLength = 2;
+constexpr Pos kIdCrcAt = kFieldAt + kIdFieldBytes;
+constexpr Pos kIdEndAt = kIdCrcAt + kCrcLength - 1;  // the last byte of the ID field's CRC
+// A rebuilt mark with its twelve zeros lies at least this far after the last byte written
+// for the field before it (for the index mark: after the start of the track).
+constexpr Pos kMinMarkDistance = 15;
+// An ID mark in the track's own raw image keeps its place closer to the field before, with
+// as many zeros as fit in between.
+constexpr Pos kMinOwnIdDistance = 5;
 
-// The size data bytes and two CRC bytes after the data mark found at x, when the first
-// rawLength bytes of source hold them all; empty otherwise.
-std::span<const std::uint8_t> RawDataField(std::span<const std::uint8_t, kTrackBufferSize> source,
-                                           std::size_t rawLength, Pos x, Pos size) {
-    const Pos first = x + 3;
-    const Pos end = first + size + kCrcLength;
-    if (end > static_cast<Pos>(std::min(rawLength, source.size()))) return {};
-    return std::span<const std::uint8_t>(source).subspan(static_cast<std::size_t>(first),
-                                                         static_cast<std::size_t>(end - first));
+bool IsIndexMark(std::uint8_t b) {
+    return b == kIndexMark;
 }
 
-// Cases A and B: the address marks are found in a raw image, the fields come from the
-// slots.
-UdiTrackResult RebuildFromRaw(const TTrack& track,
-                              std::span<const std::uint8_t, kTrackBufferSize> source, bool ownRaw,
-                              bool noTrackRestore, UdiTrackImage& image) {
-    // Only the track's own raw image holds this track's sector bytes.
-    const std::size_t ownRawLength = ownRaw ? track.RawLength : 0;
-    const UdiTrackSource kind = ownRaw ? UdiTrackSource::OwnRaw : UdiTrackSource::BaseTemplate;
-    TrackOut out(image);
-    if (ownRaw && noTrackRestore) out.Copy(0, source.first(kUdiTrackLength));
+bool IsIdMark(std::uint8_t b) {
+    return b == kIdMark;
+}
 
-    Pos pos = 0;
-    // The index mark belongs in the gap before the first ID field; C2 C2 FC met later is
-    // sector data, and taking it for the index would leave no room for the sectors before it.
-    const Pos firstId =
-        FindMark(source, 0, kSync, kSync, [](std::uint8_t b) { return b == kIdMark; });
-    Pos x = FindMark(
-        source, 0, kIndexSync, kIndexSync, [](std::uint8_t b) { return b == kIndexMark; },
-        firstId >= 0 ? firstId : kTrackEnd);
-    if (x >= 0) {
-        // The twelve zeros before the sync bytes need room.
-        if (x < 15) return Fail(kind, std::nullopt);
-        out.Fill(x - 1, 3, kIndexSync);
-        out.Put(x + 2, kIndexMark);
-        for (Pos m = x - 1; m <= x + 1; ++m)
-            out.Mark(m);
-        out.Fill(x - 13, kSyncZeros, 0x00);
-        pos = x + 2;
-    } else {
-        x = 0;
+bool IsDataMark(std::uint8_t b) {
+    return b == kDataMark || b == kDeletedDataMark;
+}
+
+// The size data bytes and two CRC bytes of the data field starting at at, when the first
+// rawLength bytes of source hold them all; empty otherwise.
+std::span<const std::uint8_t> RawDataField(std::span<const std::uint8_t, kTrackBufferSize> source,
+                                           std::size_t rawLength, Pos at, Pos size) {
+    const Pos end = at + size + kCrcLength;
+    if (end > static_cast<Pos>(std::min(rawLength, source.size()))) return {};
+    return std::span<const std::uint8_t>(source).subspan(static_cast<std::size_t>(at),
+                                                         static_cast<std::size_t>(end - at));
+}
+
+// Cases A and B: the marks are found in a raw image (the track's own or the base
+// template's) and rebuilt where they were found; the fields after them come from the
+// slots. Run goes through the index mark, then the ID and data fields of every occupied
+// slot in slot order; the first step that fails names the slot.
+class RawRebuild {
+  public:
+    RawRebuild(const TTrack& track, std::span<const std::uint8_t, kTrackBufferSize> source,
+               bool ownRaw, UdiTrackImage& image)
+        : track_(track),
+          source_(source),
+          ownRaw_(ownRaw),
+          // Only the track's own raw image holds this track's sector bytes.
+          ownRawLength_(ownRaw ? track.RawLength : 0),
+          kind_(ownRaw ? UdiTrackSource::OwnRaw : UdiTrackSource::BaseTemplate),
+          out_(image) {}
+
+    UdiTrackResult Run(bool noTrackRestore) {
+        if (ownRaw_ && noTrackRestore) out_.Copy(0, source_.first(kUdiTrackLength));
+        if (!IndexMark()) return Fail(kind_, std::nullopt);
+        const OccupiedSlots occupied(track_);
+        for (std::size_t k = 0; k < occupied.size(); ++k) {
+            const std::uint8_t slotIndex = occupied[k];
+            const TSectorSlot& slot = track_.Slots[slotIndex];
+            const bool last = k + 1 == occupied.size();
+            if (!IdField(slot) || !DataField(slot, last)) return Fail(kind_, slotIndex);
+        }
+        return UdiTrackResult{true, kind_, std::nullopt};
     }
 
-    const OccupiedSlots occupied(track);
-    const std::size_t n = occupied.size();
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::uint8_t slotIndex = occupied[k];
-        const TSectorSlot& slot = track.Slots[slotIndex];
+  private:
+    // The three sync bytes and the mark at x, with zeros zero bytes before them.
+    void WriteMark(Pos x, Pos zeros, std::uint8_t sync, std::uint8_t mark) {
+        out_.Fill(x + kFirstSyncAt - zeros, zeros, 0x00);
+        out_.Fill(x + kFirstSyncAt, kSyncBytes, sync);
+        out_.Put(x + kMarkAt, mark);
+        for (Pos m = x + kFirstSyncAt; m < x + kFirstSyncAt + kSyncBytes; ++m)
+            out_.Mark(m);
+    }
 
-        x = FindMark(source, x, kSync, kSync, [](std::uint8_t b) { return b == kIdMark; });
-        if (x < 0) return Fail(kind, slotIndex);
-        if (ownRaw) {
-            if (x - pos < 5) return Fail(kind, slotIndex);
-            const Pos g = x - pos >= 13 ? kSyncZeros : x - pos - 1;
-            out.Fill(x - 1 - g, g, 0x00);
-        } else {
-            if (x - pos < 15) return Fail(kind, slotIndex);
-            out.Fill(x - 13, kSyncZeros, 0x00);
-        }
-        out.Fill(x - 1, 3, kSync);
-        out.Put(x + 2, kIdMark);
-        for (Pos m = x - 1; m <= x + 1; ++m)
-            out.Mark(m);
-        out.Put(x + 3, slot.Cylinder);
-        out.Put(x + 4, slot.Head);
-        out.Put(x + 5, slot.Sector);
-        out.Put(x + 6, slot.SizeCode);
-        out.Crc(x + 7, IdFieldCrc(slot.Cylinder, slot.Head, slot.Sector, slot.SizeCode));
-        pos = x + 8;
+    // The index mark belongs in the gap before the first ID field; C2 C2 FC met later is
+    // sector data, and taking it for the index would leave no room for the sectors before
+    // it. A track without one has its sectors searched from its start.
+    bool IndexMark() {
+        const Pos firstId = FindMark(source_, 0, kSync, kSync, IsIdMark);
+        const Pos x = FindMark(source_, 0, kIndexSync, kIndexSync, IsIndexMark,
+                               firstId >= 0 ? firstId : kTrackEnd);
+        if (x < 0) return true;
+        if (x - pos_ < kMinMarkDistance) return false;
+        WriteMark(x, kSyncZeros, kIndexSync, kIndexMark);
+        x_ = x;
+        pos_ = x + kMarkAt;
+        return true;
+    }
 
+    bool IdField(const TSectorSlot& slot) {
+        x_ = FindMark(source_, x_, kSync, kSync, IsIdMark);
+        if (x_ < 0) return false;
+        const Pos distance = x_ - pos_;
+        if (distance < (ownRaw_ ? kMinOwnIdDistance : kMinMarkDistance)) return false;
+        WriteMark(x_, std::min(kSyncZeros, distance - 1), kSync, kIdMark);
+        out_.Put(x_ + kFieldAt, slot.Cylinder);
+        out_.Put(x_ + kFieldAt + 1, slot.Head);
+        out_.Put(x_ + kFieldAt + 2, slot.Sector);
+        out_.Put(x_ + kFieldAt + 3, slot.SizeCode);
+        out_.Crc(x_ + kIdCrcAt, IdFieldCrc(slot.Cylinder, slot.Head, slot.Sector, slot.SizeCode));
+        pos_ = x_ + kIdEndAt;
+        return true;
+    }
+
+    // The data mark (normal or deleted, as found) and the data with its CRC.
+    bool DataField(const TSectorSlot& slot, bool last) {
         // Searched from after the ID field: its bytes are no mark, whatever their values.
-        x = FindMark(source, x + 9, kSync, kSync,
-                     [](std::uint8_t b) { return b == kDataMark || b == kDeletedDataMark; });
-        if (x < 0) return Fail(kind, slotIndex);
-        const std::uint8_t mark = source[static_cast<std::size_t>(x) + 2];
-        if (x - pos < 15) return Fail(kind, slotIndex);
-        out.Fill(x - 1, 3, kSync);
-        out.Put(x + 2, mark);
-        out.Fill(x - 13, kSyncZeros, 0x00);
-        for (Pos m = x - 1; m <= x + 1; ++m)
-            out.Mark(m);
-
+        x_ = FindMark(source_, x_ + kIdEndAt + 1, kSync, kSync, IsDataMark);
+        if (x_ < 0) return false;
+        const std::uint8_t mark = source_[static_cast<std::size_t>(x_ + kMarkAt)];
+        if (x_ - pos_ < kMinMarkDistance) return false;
+        WriteMark(x_, kSyncZeros, kSync, mark);
         const std::size_t size = SizeFromCode(slot.SizeCode);
-        if (size == 0) return Fail(kind, slotIndex);
+        if (size == 0) return false;
+        if (x_ + static_cast<Pos>(size) > kLastDataEnd) return CutLastData(slot, last);
+        WriteData(slot, size, mark);
+        return true;
+    }
+
+    // Only a last, bad sector may run past the end of the track. From the base template
+    // whatever fits of it is written, without CRC; the track's own image keeps its bytes.
+    bool CutLastData(const TSectorSlot& slot, bool last) {
+        if (slot.DataGood != 0 || !last) return false;
+        if (ownRaw_) return true;
+        const Pos cut = std::max<Pos>(kCutDataEnd - x_, 0);
+        out_.Fill(x_ + kFieldAt, cut, 0x00);
+        out_.Copy(x_ + kFieldAt, slot.Data.first(static_cast<std::size_t>(cut)));
+        pos_ = x_ + kFieldAt + cut;
+        return true;
+    }
+
+    void WriteData(const TSectorSlot& slot, std::size_t size, std::uint8_t mark) {
+        const Pos at = x_ + kFieldAt;
         const Pos sizePos = static_cast<Pos>(size);
-        if (x + sizePos > kLastDataEnd) {
-            if (slot.DataGood != 0 || k != n - 1) return Fail(kind, slotIndex);
-            if (!ownRaw) {
-                // Whatever fits of the last, bad sector; no CRC.
-                const Pos cut = std::max<Pos>(kCutDataEnd - x, 0);
-                out.Fill(x + 3, cut, 0x00);
-                out.Copy(x + 3, slot.Data.first(static_cast<std::size_t>(cut)));
-                pos = x + cut + 3;
-            }
-            continue;
-        }
-        out.Fill(x + 3, sizePos, 0x00);
+        out_.Fill(at, sizePos, 0x00);
         const std::size_t kept = DataLengthToCopy(slot, size);
-        out.Copy(x + 3, slot.Data.first(kept));
+        out_.Copy(at, slot.Data.first(kept));
         // A slot with less than its whole data (a raw-only read leaves header-only slots)
         // takes the rest from its own raw image, where the sector's bytes still are; when
         // nothing of the field was changed, its own CRC goes with it, good or bad.
         std::span<const std::uint8_t> rawField;
-        if (kept < size) rawField = RawDataField(source, ownRawLength, x, sizePos);
+        if (kept < size) rawField = RawDataField(source_, ownRawLength_, at, sizePos);
         bool keepRawCrc = false;
         if (!rawField.empty()) {
-            out.Copy(x + 3 + static_cast<Pos>(kept), rawField.subspan(kept, size - kept));
-            keepRawCrc = std::ranges::equal(out.View(x + 3, sizePos), rawField.first(size));
+            out_.Copy(at + static_cast<Pos>(kept), rawField.subspan(kept, size - kept));
+            keepRawCrc = std::ranges::equal(out_.View(at, sizePos), rawField.first(size));
         }
         if (keepRawCrc) {
-            out.Copy(x + 3 + sizePos, rawField.last(kCrcLength));
+            out_.Copy(at + sizePos, rawField.last(kCrcLength));
         } else {
-            std::uint16_t crc = DataFieldCrc(mark, out.View(x + 3, sizePos));
+            std::uint16_t crc = DataFieldCrc(mark, out_.View(at, sizePos));
             if (slot.DataGood == 0) {
                 // A bad sector stays bad: inverted CRC and a broken first sync byte.
                 crc ^= 0xFFFF;
-                out.Put(x - 1, kBadDataSync);
+                out_.Put(x_ + kFirstSyncAt, kBadDataSync);
             }
-            out.Crc(x + 3 + sizePos, crc);
+            out_.Crc(at + sizePos, crc);
         }
-        pos = x + sizePos + 4;
+        pos_ = at + sizePos + kCrcLength - 1;
         // The next ID is searched from after this data field, whose bytes may look like
         // marks.
-        x += 3 + sizePos + kCrcLength;
+        x_ = at + sizePos + kCrcLength;
     }
-    return UdiTrackResult{true, kind, std::nullopt};
-}
+
+    const TTrack& track_;
+    std::span<const std::uint8_t, kTrackBufferSize> source_;
+    bool ownRaw_;
+    std::size_t ownRawLength_;
+    UdiTrackSource kind_;
+    TrackOut out_;
+    Pos x_ = 0;    // where the next mark is searched from, then where it was found
+    Pos pos_ = 0;  // the last byte written for the field before
+};
 
 // Case C: gaps, syncs and marks of the standard layout around the slots' fields.
 UdiTrackResult BuildStandardLayout(const TTrack& track, UdiTrackImage& image) {
@@ -350,9 +398,9 @@ UdiTrackResult BuildUdiTrack(const UdiTrackParams& params, UdiTrackImage& image)
     const TTrack* track = params.Track;
     if (track == nullptr) return UdiTrackResult{};
     if (track->RawValid != 0 && track->RawLength > 0)
-        return RebuildFromRaw(*track, track->Raw.Whole(), true, params.NoTrackRestore, image);
+        return RawRebuild(*track, track->Raw.Whole(), true, image).Run(params.NoTrackRestore);
     if (params.BaseTrack != nullptr && params.BaseTrack->RawLength > 0)
-        return RebuildFromRaw(*track, params.BaseTrack->Raw.Whole(), false, false, image);
+        return RawRebuild(*track, params.BaseTrack->Raw.Whole(), false, image).Run(false);
     if (track->Present != 0) return BuildStandardLayout(*track, image);
     return UdiTrackResult{};
 }

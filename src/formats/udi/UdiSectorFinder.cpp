@@ -1,4 +1,4 @@
-#include "formats/UdiSectorFinder.h"
+#include "formats/udi/UdiSectorFinder.h"
 
 #include <algorithm>
 #include <utility>

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "formats/LzhTree.h"
+#include "formats/td0/LzhTree.h"
 #include "model/Bytes.h"
 
 namespace morvane {

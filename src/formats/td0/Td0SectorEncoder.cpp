@@ -1,4 +1,4 @@
-#include "formats/Td0SectorEncoder.h"
+#include "formats/td0/Td0SectorEncoder.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,4 +1,4 @@
-#include "formats/LzhEncoder.h"
+#include "formats/td0/LzhEncoder.h"
 
 #include <algorithm>
 #include <cassert>

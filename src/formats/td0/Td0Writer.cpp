@@ -1,15 +1,16 @@
-#include "formats/Td0Writer.h"
+#include "formats/td0/Td0Writer.h"
 
 #include <algorithm>
 #include <ctime>
 #include <span>
 
-#include "formats/LzhEncoder.h"
-#include "formats/Td0SectorData.h"
-#include "formats/Td0SectorEncoder.h"
+#include "formats/td0/LzhEncoder.h"
+#include "formats/td0/Td0SectorData.h"
+#include "formats/td0/Td0SectorEncoder.h"
 #include "model/Checksums.h"
 #include "model/Cp1251.h"
 #include "model/Geometry.h"
+#include "model/Refuse.h"
 
 namespace morvane {
 
@@ -132,11 +133,6 @@ void AppendTracks(const TZX_Disk& disk, Bytes& body) {
     // TeleDisk ends with a whole track header whose count is 0xFF, repeating the last
     // track's place.
     AppendTrackHeader(kEndOfImage, lastCylinder, lastHead, body);
-}
-
-bool Refuse(TZX_Disk& disk, const std::string& error) {
-    disk.LastError = error;
-    return false;
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "formats/LzhTree.h"
+#include "formats/td0/LzhTree.h"
 #include "model/Bytes.h"
 
 namespace morvane {

@@ -1,13 +1,14 @@
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "formats/UdiSectorFinder.h"
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/UdiSectorFinder.h"
+#include "formats/udi/UdiTrackBuilder.h"
 #include "model/Checksums.h"
 #include "model/Geometry.h"
+#include "model/Refuse.h"
 
 namespace morvane {
 
@@ -30,11 +31,6 @@ constexpr const char* kErrorSignature = "No UDI format!";
 constexpr const char* kErrorFormat = "Error UDI format!";
 constexpr const char* kErrorLength = "Error UDI file length!";
 constexpr const char* kErrorTrackTooLong = "UDI track longer than 6500 bytes!";
-
-bool Refuse(TZX_Disk& disk, const char* message) {
-    disk.LastError = message;
-    return false;
-}
 
 // One track record at the cursor into track (the slots are empty after ClearImage).
 bool ReadTrackRecord(ByteCursor& in, TTrack& track, TZX_Disk& disk) {
