@@ -29,10 +29,17 @@ struct SilentHost : OperationHost {
     void SetTrackLabel(const QString&) override {}
     void SetSectorLabel(const QString&) override {}
     void ShowBytes(std::span<const std::uint8_t>) override {}
-    void ShowMessage(const QString&, const QString&) override { failed = true; }
-    MessageAnswer AskYesNo(const QString&, const QString&) override { return MessageAnswer::No; }
-    MessageAnswer AskAbortRetryIgnore(const QString&, const QString&) override {
-        return MessageAnswer::Ignore;
+    // A message fails the run; a question is answered no, or ignore.
+    Answer Ask(const Question& question) override {
+        switch (question.buttons) {
+            case Buttons::Ok:
+                failed = true;
+                return Answer::Ok;
+            case Buttons::AbortRetryIgnore:
+                return Answer::Ignore;
+            default:
+                return Answer::No;
+        }
     }
     void BeginRun(const QString&, int) override {}
     void SetRunTrack(const QString&) override {}

@@ -34,19 +34,20 @@ class SoakHost : public OperationHost {
     void SetTrackLabel(const QString&) override {}
     void SetSectorLabel(const QString&) override {}
     void ShowBytes(std::span<const std::uint8_t>) override {}
-    void ShowMessage(const QString& text, const QString&) override {
-        ++messages;
-        lastMessage = text.toStdString();
-    }
-    MessageAnswer AskYesNo(const QString&, const QString&) override {
+    // A box with OK only is a message; every other question draws its answer: one of
+    // abort, retry and ignore, or yes or no (no operation offers cancel as well).
+    Answer Ask(const Question& question) override {
+        if (question.buttons == Buttons::Ok) {
+            ++messages;
+            lastMessage = question.text;
+            return Answer::Ok;
+        }
         ++questions;
-        return Draw(0, 1) == 0 ? MessageAnswer::Yes : MessageAnswer::No;
-    }
-    MessageAnswer AskAbortRetryIgnore(const QString&, const QString&) override {
-        ++questions;
-        static constexpr MessageAnswer kAnswers[] = {MessageAnswer::Abort, MessageAnswer::Retry,
-                                                     MessageAnswer::Ignore};
-        return kAnswers[Draw(0, 2)];
+        if (question.buttons == Buttons::AbortRetryIgnore) {
+            static constexpr Answer kAnswers[] = {Answer::Abort, Answer::Retry, Answer::Ignore};
+            return kAnswers[Draw(0, 2)];
+        }
+        return Draw(0, 1) == 0 ? Answer::Yes : Answer::No;
     }
     void BeginRun(const QString&, int) override {
         cancel_ = false;

@@ -1,37 +1,15 @@
-// Helpers shared by the TRD, UDI and FDI tests: corpus files, cut and damaged copies.
+// Cut and damaged copies of a file, for the tests that every reader ends with an answer.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "model/Bytes.h"
 
-namespace morvane::testing {
-
-// Files of one corpus folder (trd, udi, fdi) in name order; empty if the folder is absent.
-inline std::vector<std::filesystem::path> CorpusFiles(const std::string& folder) {
-    std::vector<std::filesystem::path> files;
-    const std::filesystem::path dir = std::filesystem::path(MORVANE_CORPUS_DIR) / folder;
-    std::error_code error;
-    if (!std::filesystem::is_directory(dir, error)) return files;
-    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
-        if (entry.is_regular_file()) files.push_back(entry.path());
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-inline Bytes LoadFile(const std::filesystem::path& path) {
-    Bytes bytes;
-    EXPECT_TRUE(ReadWholeFile(path.string(), bytes)) << path;
-    return bytes;
-}
+namespace morvane::test {
 
 // Lengths to cut a file at: every length of the first 64 bytes, around each given
 // boundary, and an even spread over the rest.
@@ -63,9 +41,4 @@ inline Bytes Damaged(const Bytes& original, std::mt19937& random, int count) {
     return copy;
 }
 
-}  // namespace morvane::testing
-
-#define MORVANE_CORPUS_OR_SKIP(files, folder)                   \
-    const auto files = ::morvane::testing::CorpusFiles(folder); \
-    if (files.empty())                                          \
-    GTEST_SKIP() << "corpus folder " << MORVANE_CORPUS_DIR << "/" << folder << " is absent"
+}  // namespace morvane::test

@@ -1,20 +1,20 @@
-// Disks for the TD0 and FDI writer tests, and the sector-level comparison these formats
-// are held to: what they keep of a disk is its present tracks' occupied slots (ID field,
-// data status and the sector's data), not raw tracks, logs or image-level fields.
+// Disks of sectors for the writer tests, and the sector-level comparison the TD0 and FDI
+// formats are held to: what they keep of a disk is its present tracks' occupied slots (ID
+// field, data status and the sector's data), not raw tracks, logs or image-level fields.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <numeric>
-#include <random>
 #include <string>
 
 #include "model/Bytes.h"
 #include "model/Checksums.h"
 #include "model/ZxDisk.h"
+#include "support/Patterns.h"
 
-namespace morvane::testing {
+namespace morvane::test {
 
 inline std::size_t SectorSize(std::uint8_t sizeCode) {
     return std::min<std::size_t>(sizeCode < 9 ? std::size_t{128} << sizeCode : 0, kTrackBufferSize);
@@ -37,15 +37,6 @@ inline TSectorSlot& PutSector(TZX_Disk& disk, std::uint8_t track, std::uint8_t s
     std::copy_n(data.begin(), s.DataLength, s.Data.begin());
     t.CountSectors();
     return s;
-}
-
-inline Bytes RandomBytes(std::size_t n, unsigned seed) {
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> byte(0, 255);
-    Bytes b(n);
-    for (std::uint8_t& x : b)
-        x = static_cast<std::uint8_t>(byte(random));
-    return b;
 }
 
 // Good sectors of many kinds: a TR-DOS track, a PC track with side-1 IDs of head 0, sizes
@@ -129,4 +120,4 @@ inline ::testing::AssertionResult SameSectors(const TZX_Disk& original, const TZ
     return ::testing::AssertionSuccess();
 }
 
-}  // namespace morvane::testing
+}  // namespace morvane::test
