@@ -4,7 +4,6 @@
 #include <QApplication>
 
 #include "QuitWhenShown.h"
-#include "filesystems/TrDosFileImages.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ToolBarStyle.h"
 
@@ -12,7 +11,6 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvane"));
     morvane::InstallQuitWhenShown(app);
-    morvane::InstallTrDosFileFormats();
     morvane::InstallToolBarStyle();
     morvane::TFMain window;
     window.show();

@@ -6,8 +6,8 @@
 
 #include "formats/Fdi.h"
 #include "formats/Trd.h"
-#include "formats/Udi.h"
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/Udi.h"
+#include "formats/udi/UdiTrackBuilder.h"
 
 namespace morvane {
 namespace {

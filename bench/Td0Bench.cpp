@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "formats/Lzh.h"
-#include "formats/Td0.h"
+#include "formats/td0/Lzh.h"
+#include "formats/td0/Td0.h"
 #include "model/Bytes.h"
 
 namespace morvane {

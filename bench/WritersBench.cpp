@@ -6,10 +6,10 @@
 #include <string>
 
 #include "formats/Fdi.h"
-#include "formats/Lzh.h"
-#include "formats/LzhEncoder.h"
-#include "formats/Td0.h"
-#include "formats/Td0Writer.h"
+#include "formats/td0/Lzh.h"
+#include "formats/td0/LzhEncoder.h"
+#include "formats/td0/Td0.h"
+#include "formats/td0/Td0Writer.h"
 #include "model/Bytes.h"
 
 namespace morvane {

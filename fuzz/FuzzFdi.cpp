@@ -7,8 +7,8 @@
 #include <span>
 
 #include "formats/Fdi.h"
-#include "formats/UdiSectorFinder.h"
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/UdiSectorFinder.h"
+#include "formats/udi/UdiTrackBuilder.h"
 
 namespace {
 morvane::TZX_Disk& Disk() {

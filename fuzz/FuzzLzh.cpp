@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "formats/Lzh.h"
+#include "formats/td0/Lzh.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     constexpr std::size_t kLimit = std::size_t{40} << 10;

@@ -5,7 +5,7 @@
 #include <memory>
 #include <span>
 
-#include "formats/Td0.h"
+#include "formats/td0/Td0.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const auto disk = std::make_unique<morvane::TZX_Disk>();

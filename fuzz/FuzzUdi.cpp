@@ -9,7 +9,7 @@
 #include <memory>
 #include <span>
 
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 #include "model/Bytes.h"
 #include "model/Checksums.h"
 

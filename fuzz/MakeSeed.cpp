@@ -18,8 +18,7 @@
 #include "filesystems/CpmDirectory.h"
 #include "filesystems/CpmEditing.h"
 #include "filesystems/NewImages.h"
-#include "filesystems/TrDosFileImages.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/ImageEditing.h"
 
 namespace {
@@ -72,7 +71,6 @@ int CpmDirectory(const std::string& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    InstallTrDosFileFormats();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     if (args.size() >= 4 && args[0] == "shrink")
         return Shrink(argv[2], argv[3], std::atoi(argv[4]), args.size() > 4 && args[4] == "lzh");

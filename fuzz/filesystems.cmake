@@ -9,5 +9,4 @@ target_link_libraries(fuzz_scl_hobeta PRIVATE morvane_filesystems)
 
 # Not a harness: makes small seeds from real images when the fuzz script runs.
 add_executable(fuzz_make_seed MakeSeed.cpp)
-target_link_libraries(fuzz_make_seed PRIVATE morvane_filesystems morvane_formats
-                                             morvane_warnings)
+target_link_libraries(fuzz_make_seed PRIVATE morvane_image_files morvane_warnings)

@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libftdi1-dev
+  libusb-1.0-0-dev  # the libftdi driver asks libusb why a device cannot be opened; the USB emulator
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core

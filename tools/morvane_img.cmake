@@ -6,7 +6,7 @@
 # libraries so the tests can run them.
 add_library(morvane_img_commands STATIC morvane-img/MorvaneImg.cpp)
 target_include_directories(morvane_img_commands PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/morvane-img)
-target_link_libraries(morvane_img_commands PUBLIC morvane_formats PRIVATE morvane_warnings)
+target_link_libraries(morvane_img_commands PUBLIC morvane_image_files PRIVATE morvane_warnings)
 
 # morvane_img_device_verbs: what read, write and format really do. Tests and the companion
 # program link it next to morvane_img_commands.
@@ -16,6 +16,7 @@ if(MORVANE_BUILD_GUI)
   add_library(morvane_img_device_verbs STATIC
     morvane-img/CliOperationHost.cpp
     morvane-img/ReadOptions.cpp
+    morvane-img/VerbDevices.cpp
     morvane-img/VerbFormat.cpp
     morvane-img/VerbRead.cpp
     morvane-img/VerbWrite.cpp
@@ -47,7 +48,7 @@ if(MORVANE_BUILD_GUI)
   set(_morvane_img_device_link morvane_img_device_exec)
 else()
   target_sources(morvane_img_commands PRIVATE morvane-img/VerbReadAbsent.cpp
-    morvane-img/VerbWriteAbsent.cpp)
+    morvane-img/VerbWriteAbsent.cpp morvane-img/VerbDevicesAbsent.cpp)
   add_library(morvane_img_device_verbs INTERFACE)
   set(_morvane_img_device_link "")
 endif()

@@ -34,15 +34,16 @@ class SoakHost : public OperationHost {
     void SetTrackLabel(const QString&) override {}
     void SetSectorLabel(const QString&) override {}
     void ShowBytes(std::span<const std::uint8_t>) override {}
-    // An OK box is a message; any other box a question, answered from the seed.
-    Answer Ask(const Question& q) override {
-        if (q.buttons == Buttons::Ok) {
+    // A box with OK only is a message; every other question draws its answer: one of
+    // abort, retry and ignore, or yes or no (no operation offers cancel as well).
+    Answer Ask(const Question& question) override {
+        if (question.buttons == Buttons::Ok) {
             ++messages;
-            lastMessage = q.text;
+            lastMessage = question.text;
             return Answer::Ok;
         }
         ++questions;
-        if (q.buttons == Buttons::AbortRetryIgnore) {
+        if (question.buttons == Buttons::AbortRetryIgnore) {
             static constexpr Answer kAnswers[] = {Answer::Abort, Answer::Retry, Answer::Ignore};
             return kAnswers[Draw(0, 2)];
         }

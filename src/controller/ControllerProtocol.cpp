@@ -153,11 +153,12 @@ void ControllerProtocol::LetLateRecordsCome() {
 
 // Waits for the driver's transmit queue to empty, keeping the window live. A device that
 // never drains is given up after one time-out interval; the wait that follows then times
-// out too, so nothing hangs.
+// out too, so nothing hangs. A write that failed has closed the link: nothing is left to
+// drain, and asking a closed port would only report a second failure.
 void ControllerProtocol::DrainTx() {
     QElapsedTimer elapsed;
     elapsed.start();
-    while (port_.PendingTx() > 0) {
+    while (port_.DeviceActive() && port_.PendingTx() > 0) {
         if (elapsed.elapsed() >= answerTimer_.interval()) break;
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
@@ -199,7 +200,7 @@ std::uint32_t ControllerProtocol::SendCommandBlock(std::uint8_t code,
     StartExchange(RecordsFor(code, block.size()));
     std::uint32_t total = 0;
     const std::span<const std::uint8_t> bytes(*frame);
-    for (std::size_t at = 0; at < bytes.size(); at += kSendPieceSize) {
+    for (std::size_t at = 0; at < bytes.size() && port_.DeviceActive(); at += kSendPieceSize) {
         const std::size_t n = std::min(kSendPieceSize, bytes.size() - at);
         total += port_.Send(bytes.subspan(at, n));
         DrainTx();

@@ -29,6 +29,12 @@ constexpr std::array<std::string_view, 18> kSuffixes = {
 
 }  // namespace
 
+std::string NoPermissionHint() {
+    return std::string("Нужны правило udev ") + kUdevRuleFile + " (" + kUdevRuleSource +
+           ") и группа " + kUsbAccessGroup +
+           ": установите правило, добавьте пользователя в группу и переподключите контроллер.";
+}
+
 std::string_view DeviceErrorSuffix(FtStatus status) {
     return status < kSuffixes.size() ? kSuffixes[status] : std::string_view{};
 }

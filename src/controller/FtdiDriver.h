@@ -92,6 +92,18 @@ class FtdiDriver {
     // any more (a driver with its own thread guards it). Drivers without this ability
     // ignore it.
     virtual void SetDataArrivedCallback(std::function<void()> callback) { (void)callback; }
+    // Whether the callback above comes for every arrival and also when the device fails
+    // under the driver, so the port finds both without polling. It may change while the
+    // driver lives (an emulated device on a test's clock stops announcing); the port asks
+    // again whenever it sends.
+    virtual bool ReportsArrivals() const { return false; }
+
+    // A device of the last listing whose texts could not be read because this user may
+    // not open it (no udev rule, not in the group). Drivers that cannot tell say false.
+    virtual bool DeviceAccessDenied(std::uint32_t index) const {
+        (void)index;
+        return false;
+    }
 };
 
 }  // namespace morvane

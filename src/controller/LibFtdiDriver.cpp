@@ -1,6 +1,7 @@
 #include "LibFtdiDriver.h"
 
 #include <ftdi.h>
+#include <libusb.h>
 
 #include <algorithm>
 #include <array>
@@ -47,6 +48,14 @@ FtStatus QueryString(ftdi_context* ctx, libusb_device* dev, bool description, st
     return kFtOk;
 }
 
+// libftdi reports every failed open alike; libusb tells a refused permission apart.
+bool OpenIsRefused(libusb_device* dev) {
+    libusb_device_handle* handle = nullptr;
+    const int rc = libusb_open(dev, &handle);
+    if (rc == LIBUSB_SUCCESS) libusb_close(handle);
+    return rc == LIBUSB_ERROR_ACCESS;
+}
+
 }  // namespace
 
 void LibFtdiDriver::ContextDeleter::operator()(ftdi_context* ctx) const {
@@ -81,6 +90,9 @@ FtStatus LibFtdiDriver::DeviceCount(std::uint32_t& count) {
         Listed entry;
         entry.descriptionStatus = QueryString(list.get(), d->dev, true, entry.description);
         entry.serialStatus = QueryString(list.get(), d->dev, false, entry.serial);
+        if (entry.descriptionStatus == kFtDeviceNotOpened ||
+            entry.serialStatus == kFtDeviceNotOpened)
+            entry.accessDenied = OpenIsRefused(d->dev);
         listing_.push_back(std::move(entry));
     }
     count = static_cast<std::uint32_t>(listing_.size());
@@ -91,6 +103,10 @@ FtStatus LibFtdiDriver::DeviceSerialNumber(std::uint32_t index, std::string& ser
     if (index >= listing_.size()) return kFtDeviceNotFound;
     serial = listing_[index].serial;
     return listing_[index].serialStatus;
+}
+
+bool LibFtdiDriver::DeviceAccessDenied(std::uint32_t index) const {
+    return index < listing_.size() && listing_[index].accessDenied;
 }
 
 FtStatus LibFtdiDriver::DeviceDescription(std::uint32_t index, std::string& description) {

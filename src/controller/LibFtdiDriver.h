@@ -4,8 +4,11 @@
 // reads the chip continuously into a receive buffer of our own; the queue status is that
 // buffer's size, and every arrival is announced through the data-arrived callback. A
 // failed read ends the thread, is announced the same way, and makes every later data call
-// fail, so the port closes the link and says why. The chip's latency timer is set to
-// 2 ms so short answers come up quickly.
+// fail, so the port closes the link and says why; the port needs no timer of its own.
+// The chip's latency timer is set to 2 ms so short answers come up quickly.
+//
+// libftdi says only that a device could not be opened; whether the user lacks the
+// permission (no udev rule) is asked of libusb directly when a listing fails.
 #pragma once
 
 #include <cstdint>
@@ -63,6 +66,8 @@ class LibFtdiDriver final : public FtdiDriver {
     FtStatus Write(std::span<const std::uint8_t> bytes, std::uint32_t& written) override;
 
     void SetDataArrivedCallback(std::function<void()> callback) override;
+    bool ReportsArrivals() const override { return true; }
+    bool DeviceAccessDenied(std::uint32_t index) const override;
 
   private:
     struct Listed {
@@ -70,6 +75,7 @@ class LibFtdiDriver final : public FtdiDriver {
         std::string serial;
         FtStatus descriptionStatus = kFtOk;
         FtStatus serialStatus = kFtOk;
+        bool accessDenied = false;
     };
     struct ContextDeleter {
         void operator()(ftdi_context* ctx) const;

@@ -22,7 +22,6 @@ TUSB_Port::TUSB_Port(std::unique_ptr<FtdiDriver> driver, QObject* parent)
     setObjectName(QStringLiteral("USBPort"));
     pollTimer_.setInterval(pollingTime_);
     connect(&pollTimer_, &QTimer::timeout, this, &TUSB_Port::Poll);
-    pollTimer_.start();
     AttachDriver();
 }
 
@@ -55,6 +54,14 @@ std::unique_ptr<FtdiDriver> TUSB_Port::SetDriver(std::unique_ptr<FtdiDriver> dri
     // Closing said so when the link was up; an idle link still changes hands.
     if (!wasActive) EndLink(false, {});
     return old;
+}
+
+void TUSB_Port::UpdatePollTimer() {
+    const bool wanted = active_ && driver_ && !driver_->ReportsArrivals();
+    if (wanted && !pollTimer_.isActive())
+        pollTimer_.start();
+    else if (!wanted && pollTimer_.isActive())
+        pollTimer_.stop();
 }
 
 // May run on the driver's thread: only posts a Poll to the port's thread, once.
@@ -104,6 +111,7 @@ std::vector<DeviceEntry> TUSB_Port::ListDevices() {
         status = driver_->DeviceDescription(i, text);
         if (!Check("GetFTDeviceDescription", status)) text = "Error - " + std::to_string(status);
         entry.description = CutDeviceText(text);
+        entry.accessDenied = driver_->DeviceAccessDenied(i);
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -124,16 +132,31 @@ void TUSB_Port::Open() {
         if (!Check("FT_GetQueueStatus", driver_->GetQueueStatus(queued))) Close();
         return;
     }
+    startFailure_ = StartFailure::None;
     const std::string name = deviceName_.toStdString();
     if (name.empty()) return;
-    for (const DeviceEntry& entry : ListDevices()) {
+    const std::vector<DeviceEntry> entries = ListDevices();
+    for (const DeviceEntry& entry : entries) {
         if (entry.description != name) continue;
         if (OpenByName(name)) {
             Configure();
             active_ = true;
+            UpdatePollTimer();
+        } else {
+            startFailure_ = StartFailure::OpenFailed;
         }
         return;
     }
+    startFailure_ = WhyNotListed(entries);
+}
+
+// A device this user may not open shows no description, so the controller can be one
+// of them: that is the likelier reason.
+StartFailure TUSB_Port::WhyNotListed(const std::vector<DeviceEntry>& entries) const {
+    if (entries.empty()) return StartFailure::NoDevice;
+    const bool denied = std::any_of(entries.begin(), entries.end(),
+                                    [](const DeviceEntry& e) { return e.accessDenied; });
+    return denied ? StartFailure::NoPermission : StartFailure::NotListed;
 }
 
 bool TUSB_Port::OpenByName(const std::string& name) {
@@ -167,6 +190,7 @@ void TUSB_Port::Close() {
 }
 
 void TUSB_Port::EndLink(bool failed, const QString& reason) {
+    UpdatePollTimer();
     ++linkGeneration_;
     emit onLinkDown(failed, reason);
 }
@@ -182,6 +206,7 @@ void TUSB_Port::DropLink(const char* operation, FtStatus status) {
 
 std::uint32_t TUSB_Port::Send(std::size_t n) {
     if (!RequireOpen("FT_Write")) return 0;
+    UpdatePollTimer();  // an answer is due: make sure something will fetch it
     n = std::min(n, sendBuffer_.size());
     std::uint32_t written = 0;
     lastStatus_ = driver_->Write(std::span<const std::uint8_t>(sendBuffer_.data(), n), written);

@@ -2,10 +2,12 @@
 // by its description, applies the fixed configuration, writes frames from its send buffer
 // and decodes the received byte stream into queued answer and error records.
 //
-// Everything runs on the thread that owns the port. A timer of PollingTime ms paces Poll
-// while the line is idle; a driver that reports arriving bytes gets a Poll at once (posted
-// to this thread), so an answer is decoded as soon as it is there. Poll and the queue
-// operations therefore never run at the same time.
+// Everything runs on the thread that owns the port. A driver that reports arriving bytes
+// gets a Poll at once (posted to this thread), so an answer is decoded as soon as it is
+// there; a driver that reports every arrival and every failure needs nothing more. For any
+// other driver a timer of PollingTime ms paces Poll, and only while the link is open: a
+// program without a link does not wake up. Poll and the queue operations never run at the
+// same time.
 #pragma once
 
 #include <QObject>
@@ -21,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "DeviceErrorText.h"
 #include "FtdiDriver.h"
 #include "RxDecoder.h"
 #include "RxRecords.h"
@@ -53,6 +56,7 @@ struct DeviceEntry {
     std::string description;
     std::uint32_t index = 0;  // 1-based
     std::string serialNumber;
+    bool accessDenied = false;  // the driver knows this user may not open it
 };
 
 // Keeps at most the first 49 characters of a listed text.
@@ -88,6 +92,11 @@ class TUSB_Port : public QObject, private RxRecordSink {
     // Counts every end of the link: closing, switching the driver, a device that failed.
     // A wait that sees it change knows its answer can no longer come.
     std::uint64_t LinkGeneration() const { return linkGeneration_; }
+    // Why the last SetDeviceActive(true) left the link closed.
+    StartFailure LastStartFailure() const { return startFailure_; }
+    // Whether the polling timer runs (only while the link is open over a driver that does
+    // not report its arrivals).
+    bool PollTimerRunning() const { return pollTimer_.isActive(); }
 
     // Up to 30 devices; failing queries are reported and leave "Error - N" in the text.
     std::vector<DeviceEntry> ListDevices();
@@ -155,6 +164,9 @@ class TUSB_Port : public QObject, private RxRecordSink {
     void AttachDriver();
     void DetachDriver();
     void SchedulePoll();
+    // Starts the polling timer while it is needed, stops it when not.
+    void UpdatePollTimer();
+    StartFailure WhyNotListed(const std::vector<DeviceEntry>& entries) const;
 
     std::unique_ptr<FtdiDriver> driver_;
     QTimer pollTimer_;
@@ -166,6 +178,7 @@ class TUSB_Port : public QObject, private RxRecordSink {
     QString deviceName_;
     bool active_ = false;
     std::uint64_t linkGeneration_ = 0;
+    StartFailure startFailure_ = StartFailure::None;
     bool enableMessage_ = false;
     FtStatus lastStatus_ = kFtOk;
 

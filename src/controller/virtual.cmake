@@ -1,5 +1,6 @@
 # The emulated controller: a WD1793 with two drives behind the FTDI driver interface.
-# Plain C++; it needs only the driver header of this folder.
+# Plain C++; it needs only the driver header of this folder. Its demonstration disk is a
+# TR-DOS image built by the filesystems layer.
 add_library(morvane_virtual_controller STATIC
   virtual/AnswerStream.cpp
   virtual/CommandDispatch.cpp
@@ -18,5 +19,5 @@ add_library(morvane_virtual_controller STATIC
 )
 target_include_directories(morvane_virtual_controller PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(morvane_virtual_controller
-  PUBLIC morvane_formats morvane_model
-  PRIVATE morvane_warnings)
+  PUBLIC morvane_image_files morvane_formats morvane_model
+  PRIVATE morvane_filesystems morvane_warnings)

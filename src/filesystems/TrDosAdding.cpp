@@ -12,8 +12,6 @@ namespace morvane {
 
 namespace {
 
-constexpr std::size_t kEntriesPerSector = kTrDosSectorSize / kTrDosEntrySize;
-
 unsigned SectorsOf(std::span<const TrDosFileData> files) {
     return std::accumulate(
         files.begin(), files.end(), 0u,
@@ -72,19 +70,7 @@ TSectorSlot* SectorAt(TZX_Disk& disk, unsigned position) {
 }
 
 std::span<std::uint8_t> EntryBytes(TZX_Disk& disk, std::size_t entry) {
-    TSectorSlot* sector = CatalogueSlot(disk, static_cast<unsigned>(entry / kEntriesPerSector + 1));
-    return std::span<std::uint8_t>(sector->Data)
-        .subspan(entry % kEntriesPerSector * kTrDosEntrySize, kTrDosEntrySize);
-}
-
-void PutEntry(std::span<std::uint8_t> bytes, const TrDosEntry& e) {
-    std::copy(e.name.begin(), e.name.end(), bytes.begin());
-    bytes[8] = e.type;
-    SetLe16(bytes, 9, e.start);
-    SetLe16(bytes, 11, e.length);
-    bytes[13] = e.sectors;
-    bytes[14] = e.firstSector;
-    bytes[15] = e.firstTrack;
+    return TrDosEntryBytes(*CatalogueSlot(disk, TrDosEntrySector(entry)), entry);
 }
 
 // Catalogue entries new files may take, lowest first: from where TR-DOS ends the
@@ -102,10 +88,10 @@ std::vector<std::size_t> FreeEntries(const TrDosCatalogue& c) {
 bool TargetsReadable(TZX_Disk& disk, std::span<const std::size_t> entries, unsigned first,
                      unsigned sectors, std::string& error) {
     for (std::size_t e : entries) {
-        for (const std::size_t s : {e / kEntriesPerSector,
-                                    std::min(e + 1, kTrDosMaxEntries - 1) / kEntriesPerSector}) {
-            if (CatalogueSlot(disk, static_cast<unsigned>(s + 1)) == nullptr) {
-                error = "catalogue sector " + std::to_string(s + 1) + " of track 0 is missing";
+        for (const unsigned s :
+             {TrDosEntrySector(e), TrDosEntrySector(std::min(e + 1, kTrDosMaxEntries - 1))}) {
+            if (CatalogueSlot(disk, s) == nullptr) {
+                error = "catalogue sector " + std::to_string(s) + " of track 0 is missing";
                 return false;
             }
         }
@@ -196,7 +182,7 @@ bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::st
         TrDosEntry e = f.entry;
         e.firstTrack = static_cast<std::uint8_t>(position / kTrDosSectorsPerTrack);
         e.firstSector = static_cast<std::uint8_t>(position % kTrDosSectorsPerTrack);
-        PutEntry(EntryBytes(disk, entries[k]), e);
+        PutTrDosEntry(EntryBytes(disk, entries[k]), e);
         for (unsigned s = 0; s < e.sectors; ++s, ++position) {
             TSectorSlot& slot = *SectorAt(disk, position);
             const std::size_t from = std::size_t{s} * kTrDosSectorSize;

@@ -11,15 +11,23 @@ namespace {
 constexpr std::size_t kInfoSectorOffset = (kTrDosInfoSector - 1) * kTrDosSectorSize;
 constexpr std::uint8_t kTrDosSizeCode = 1;
 
+// Fields of a catalogue entry after its name.
+constexpr std::size_t kEntryType = 8;
+constexpr std::size_t kEntryStart = 9;
+constexpr std::size_t kEntryLength = 11;
+constexpr std::size_t kEntrySectors = 13;
+constexpr std::size_t kEntryFirstSector = 14;
+constexpr std::size_t kEntryFirstTrack = 15;
+
 TrDosEntry ParseEntry(std::span<const std::uint8_t> bytes) {
     TrDosEntry e;
     std::copy_n(bytes.begin(), kTrDosNameSize, e.name.begin());
-    e.type = bytes[8];
-    e.start = GetLe16(bytes, 9);
-    e.length = GetLe16(bytes, 11);
-    e.sectors = bytes[13];
-    e.firstSector = bytes[14];
-    e.firstTrack = bytes[15];
+    e.type = bytes[kEntryType];
+    e.start = GetLe16(bytes, kEntryStart);
+    e.length = GetLe16(bytes, kEntryLength);
+    e.sectors = bytes[kEntrySectors];
+    e.firstSector = bytes[kEntryFirstSector];
+    e.firstTrack = bytes[kEntryFirstTrack];
     return e;
 }
 
@@ -69,6 +77,25 @@ bool ParseTrDosCatalogue(std::span<const std::uint8_t> track0, TrDosCatalogue& o
     c.valid = true;
     out = std::move(c);
     return true;
+}
+
+void PutTrDosEntry(std::span<std::uint8_t> bytes, const TrDosEntry& entry) {
+    std::copy(entry.name.begin(), entry.name.end(), bytes.begin());
+    bytes[kEntryType] = entry.type;
+    SetLe16(bytes, kEntryStart, entry.start);
+    SetLe16(bytes, kEntryLength, entry.length);
+    bytes[kEntrySectors] = entry.sectors;
+    bytes[kEntryFirstSector] = entry.firstSector;
+    bytes[kEntryFirstTrack] = entry.firstTrack;
+}
+
+unsigned TrDosEntrySector(std::size_t entry) {
+    return static_cast<unsigned>(entry / kTrDosEntriesPerSector + 1);
+}
+
+std::span<std::uint8_t> TrDosEntryBytes(TSectorSlot& sector, std::size_t entry) {
+    return sector.Data.first(kTrDosSectorSize)
+        .subspan(entry % kTrDosEntriesPerSector * kTrDosEntrySize, kTrDosEntrySize);
 }
 
 bool ReadTrDosCatalogue(const TZX_Disk& disk, TrDosCatalogue& out) {

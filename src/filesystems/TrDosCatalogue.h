@@ -25,6 +25,7 @@ inline constexpr std::size_t kTrDosSectorSize = 256;
 inline constexpr unsigned kTrDosSectorsPerTrack = 16;
 inline constexpr std::size_t kTrDosEntrySize = 16;
 inline constexpr std::size_t kTrDosMaxEntries = 128;
+inline constexpr std::size_t kTrDosEntriesPerSector = kTrDosSectorSize / kTrDosEntrySize;
 inline constexpr std::size_t kTrDosNameSize = 8;
 inline constexpr std::uint8_t kTrDosInfoSector = 9;
 inline constexpr std::size_t kTrDosCatalogueBytes = 2048;  // sectors 1..8
@@ -98,6 +99,13 @@ bool ReadTrDosCatalogue(const TZX_Disk& disk, TrDosCatalogue& out);
 // slot is absent or holds fewer than 256 data bytes.
 const TSectorSlot* CatalogueSlot(const TZX_Disk& disk, unsigned sector);
 TSectorSlot* CatalogueSlot(TZX_Disk& disk, unsigned sector);
+
+// Writes an entry into its 16 catalogue bytes, in the layout ParseTrDosCatalogue reads.
+void PutTrDosEntry(std::span<std::uint8_t> bytes, const TrDosEntry& entry);
+// The catalogue sector (1..8) that holds entry `entry` (0..127), and the entry's 16 bytes
+// within that sector's data.
+unsigned TrDosEntrySector(std::size_t entry);
+std::span<std::uint8_t> TrDosEntryBytes(TSectorSlot& sector, std::size_t entry);
 
 // Logical tracks of a disk type (160, 80, 80, 40); 0 for an unknown type.
 unsigned TrDosTrackCount(std::uint8_t diskType);

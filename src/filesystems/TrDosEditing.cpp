@@ -13,19 +13,6 @@ namespace morvane {
 namespace {
 
 constexpr unsigned kFirstDataPosition = kTrDosSectorsPerTrack;  // track 1, sector index 0
-constexpr std::size_t kEntriesPerSector = kTrDosSectorSize / kTrDosEntrySize;
-
-std::uint8_t CatalogueSectorOf(std::size_t entry) {
-    return static_cast<std::uint8_t>(entry / kEntriesPerSector + 1);
-}
-
-std::size_t OffsetInSector(std::size_t entry) {
-    return entry % kEntriesPerSector * kTrDosEntrySize;
-}
-
-std::span<std::uint8_t> EntryBytes(TSectorSlot& sector, std::size_t entry) {
-    return sector.Data.first(kTrDosSectorSize).subspan(OffsetInSector(entry), kTrDosEntrySize);
-}
 
 TrDosEditResult SectorError(unsigned track, unsigned sector) {
     return TrDosEditResult{false, SectorErrorText(track, sector)};
@@ -33,19 +20,9 @@ TrDosEditResult SectorError(unsigned track, unsigned sector) {
 
 // Catalogue sector of an entry, or the failure to report.
 TSectorSlot* CatalogueSector(TZX_Disk& disk, std::size_t entry, TrDosEditResult& result) {
-    TSectorSlot* slot = CatalogueSlot(disk, CatalogueSectorOf(entry));
-    if (slot == nullptr) result = SectorError(0, CatalogueSectorOf(entry));
+    TSectorSlot* slot = CatalogueSlot(disk, TrDosEntrySector(entry));
+    if (slot == nullptr) result = SectorError(0, TrDosEntrySector(entry));
     return slot;
-}
-
-void PutEntry(std::span<std::uint8_t> bytes, const TrDosEntry& e) {
-    std::copy(e.name.begin(), e.name.end(), bytes.begin());
-    bytes[8] = e.type;
-    SetLe16(bytes, 9, e.start);
-    SetLe16(bytes, 11, e.length);
-    bytes[13] = e.sectors;
-    bytes[14] = e.firstSector;
-    bytes[15] = e.firstTrack;
 }
 
 // Writes the counters of the image's catalogue into its information sector, then reads the
@@ -126,9 +103,9 @@ TrDosEditResult CheckCompaction(const TZX_Disk& disk, const TrDosCatalogue& cata
                 return SectorError(toTrack, to % kTrDosSectorsPerTrack);
         }
     }
-    for (std::size_t i = 0; i < catalogue.entries.size(); i += kEntriesPerSector) {
-        if (CatalogueSlot(disk, CatalogueSectorOf(i)) == nullptr)
-            return SectorError(0, CatalogueSectorOf(i));
+    for (std::size_t i = 0; i < catalogue.entries.size(); i += kTrDosEntriesPerSector) {
+        if (CatalogueSlot(disk, TrDosEntrySector(i)) == nullptr)
+            return SectorError(0, TrDosEntrySector(i));
     }
     if (CatalogueSlot(disk, kTrDosInfoSector) == nullptr) return SectorError(0, kTrDosInfoSector);
     return {};
@@ -154,11 +131,11 @@ void WriteLiveCatalogue(TZX_Disk& disk, const TrDosCatalogue& catalogue) {
     std::size_t next = 0;
     for (const TrDosEntry& e : catalogue.entries) {
         if (!e.IsLive()) continue;
-        PutEntry(EntryBytes(*CatalogueSlot(disk, CatalogueSectorOf(next)), next), e);
+        PutTrDosEntry(TrDosEntryBytes(*CatalogueSlot(disk, TrDosEntrySector(next)), next), e);
         ++next;
     }
     for (; next < catalogue.entries.size(); ++next) {
-        auto bytes = EntryBytes(*CatalogueSlot(disk, CatalogueSectorOf(next)), next);
+        auto bytes = TrDosEntryBytes(*CatalogueSlot(disk, TrDosEntrySector(next)), next);
         std::fill(bytes.begin(), bytes.end(), std::uint8_t{0});
     }
 }
@@ -200,7 +177,7 @@ TrDosEditResult DeleteEntries(TZX_Disk& disk, TrDosCatalogue& catalogue,
         if (i >= catalogue.entries.size()) continue;
         TSectorSlot* sector = CatalogueSector(disk, i, result);
         if (sector == nullptr) break;
-        EntryBytes(*sector, i)[0] = kTrDosDeletedMark;
+        TrDosEntryBytes(*sector, i)[0] = kTrDosDeletedMark;
     }
     RefreshAfterChange(disk, catalogue);
     return result;
@@ -265,7 +242,7 @@ TrDosEditResult EditEntry(TZX_Disk& disk, TrDosCatalogue& catalogue, std::size_t
     e.type = edit.type;
     e.start = edit.start;
     e.length = edit.length;
-    PutEntry(EntryBytes(*sector, entry), e);
+    PutTrDosEntry(TrDosEntryBytes(*sector, entry), e);
     RefreshAfterChange(disk, catalogue);
     return result;
 }

@@ -8,18 +8,13 @@
 #include "filesystems/NewImages.h"
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosAdding.h"
-#include "formats/ImageFiles.h"
+#include "model/Refuse.h"
 
 namespace morvane {
 
 namespace {
 
 constexpr unsigned kNewDiskSectors = (kNewImageTracks - 1) * kTrDosSectorsPerTrack;  // 2544
-
-bool Refuse(TZX_Disk& disk, std::string message) {
-    disk.LastError = std::move(message);
-    return false;
-}
 
 // A fresh disk's room is known, so the check needs no image to try on.
 bool FitsNewDisk(std::span<const TrDosFileData> files, std::string& error) {
@@ -92,11 +87,6 @@ bool WriteHobetaImage(TZX_Disk& disk, Bytes& out) {
     SectorPosition failed;
     if (!BuildHobeta(disk, files[0], out, &failed)) return UnreadableSector(disk, failed);
     return true;
-}
-
-void InstallTrDosFileFormats() {
-    InstallImageFormat(ImageFormat::Scl, &ReadSclImage, &WriteSclImage);
-    InstallImageFormat(ImageFormat::Hobeta, &ReadHobetaImage, &WriteHobetaImage);
 }
 
 }  // namespace morvane

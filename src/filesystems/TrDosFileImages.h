@@ -12,18 +12,16 @@
 
 namespace morvane {
 
-// Readers of the format table. False with disk.LastError set, and the image not touched,
-// for a file that is cut short, a wrong signature or checksum, a file whose name would not
-// be listed, or files that do not fit one disk (128 catalogue entries, 2544 sectors).
+// The readers and writers of the SCL and Hobeta rows of the format table
+// (imagefiles/ImageFormatRows.h).
+// Readers: false with disk.LastError set, and the image not touched, for a file that is
+// cut short, a wrong signature or checksum, a file whose name would not be listed, or
+// files that do not fit one disk (128 catalogue entries, 2544 sectors).
 bool ReadSclImage(std::span<const std::uint8_t> file, TZX_Disk& disk);
 bool ReadHobetaImage(std::span<const std::uint8_t> file, TZX_Disk& disk);
 // Writers: false with disk.LastError set for an image without a TR-DOS catalogue, an
 // unreadable sector of a file, or (Hobeta) a catalogue that does not hold exactly one file.
 bool WriteSclImage(TZX_Disk& disk, Bytes& out);
 bool WriteHobetaImage(TZX_Disk& disk, Bytes& out);
-
-// Puts these readers and writers into the format table (formats/ImageFiles.h). Programs
-// call it once at start, before any image is loaded.
-void InstallTrDosFileFormats();
 
 }  // namespace morvane

@@ -8,6 +8,7 @@
 #include "model/Checksums.h"
 #include "model/Cp1251.h"
 #include "model/Geometry.h"
+#include "model/Refuse.h"
 
 namespace morvane {
 
@@ -36,11 +37,6 @@ constexpr const char* kErrorGeometry = "FDI image geometry error!";
 constexpr const char* kErrorTooManySectors = "FDI track has more than 32 sectors!";
 constexpr const char* kErrorHeaderTooLong =
     "The FDI track table and disk comment do not fit in 64 KB.";
-
-bool Refuse(TZX_Disk& disk, const char* message) {
-    disk.LastError = message;
-    return false;
-}
 
 bool HasSignature(std::span<const std::uint8_t> file) {
     constexpr char kSignature[] = "FDI";

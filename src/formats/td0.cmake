@@ -1,8 +1,9 @@
+# TD0 (TeleDisk) images and their LZH compression, in td0/.
 target_sources(morvane_formats PRIVATE
-  Lzh.cpp
-  LzhTree.cpp
-  LzhEncoder.cpp
-  Td0.cpp
-  Td0SectorData.cpp
-  Td0SectorEncoder.cpp
-  Td0Writer.cpp)
+  td0/Lzh.cpp
+  td0/LzhTree.cpp
+  td0/LzhEncoder.cpp
+  td0/Td0.cpp
+  td0/Td0SectorData.cpp
+  td0/Td0SectorEncoder.cpp
+  td0/Td0Writer.cpp)

@@ -17,7 +17,7 @@ namespace morvane {
 namespace {
 
 constexpr int kFullReadTracks = 162;
-constexpr int kAllTracks = 166;
+constexpr int kAllTracks = static_cast<int>(kTrackCount);
 constexpr int kFirstMode = 1;
 constexpr int kLastMode = 7;
 

@@ -1,7 +1,6 @@
 #include "operations/SectorWrite.h"
 
 #include <algorithm>
-#include <array>
 
 #include "controller/ControllerProtocol.h"
 #include "controller/RxRecords.h"
@@ -11,24 +10,11 @@
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
 #include "operations/Positioning.h"
+#include "operations/WriteErrorLog.h"
 
 namespace morvane {
 
 namespace {
-
-struct StatusBitText {
-    std::uint8_t bit;
-    const char* text;
-};
-
-constexpr std::array<StatusBitText, 5> kWriteErrors{{{0x40, "Диск защищен от записи!"},
-                                                     {0x20, "Ошибка записи!"},
-                                                     {0x10, "Сектор не найден!"},
-                                                     {0x08, "Ошибка CRC!"},
-                                                     {0x04, "Потеря данных!"}}};
-constexpr std::array<StatusBitText, 3> kFormatErrors{
-    {{0x40, "Диск защищен от записи!"}, {0x20, "Ошибка записи!"}, {0x04, "Потеря данных!"}}};
-constexpr const char* kTextWriteTimeout = "Время ожидания вышло..!";
 
 QString Dec(std::size_t v) {
     return QString::number(v);
@@ -37,15 +23,6 @@ QString Dec(std::size_t v) {
 void StartLog(OperationSession& session) {
     session.Host().ClearLog();
     session.Host().ShowLogPage();
-}
-
-// One log line per set bit, in table order: prefix, then the bit's text in quotes.
-template <std::size_t N>
-void LogStatusBits(OperationSession& session, std::uint8_t status, const char* prefix,
-                   const std::array<StatusBitText, N>& table) {
-    for (const StatusBitText& entry : table)
-        if (status & entry.bit)
-            session.Log(QString::fromUtf8(prefix) + '"' + QString::fromUtf8(entry.text) + '"');
 }
 
 }  // namespace
@@ -113,7 +90,8 @@ OperationOutcome WriteSelectedSector(OperationContext& ctx, MapCell cell) {
         return OperationOutcome::Done;
     }
     if (result == wrError) {
-        LogStatusBits(session, session.TakeError().StatusByte(0), "Ошибка записи - ", kWriteErrors);
+        LogWriteErrors(session, session.TakeError().StatusByte(0),
+                       QStringLiteral("Ошибка записи - "));
         return OperationOutcome::Done;
     }
     session.ShowError(QString::fromUtf8(kTextWriteTimeout));
@@ -154,8 +132,8 @@ OperationOutcome FormatSelectedTrack(OperationContext& ctx, MapCell cell) {
             session.TakeAnswer();
             session.Log(QStringLiteral("Форматирование дорожки завершено!"));
         } else if (result == wrError) {
-            LogStatusBits(session, session.TakeError().StatusByte(0), "Ошибка форматирования - ",
-                          kFormatErrors);
+            LogWriteErrors(session, session.TakeError().StatusByte(0),
+                           QStringLiteral("Ошибка форматирования - "), kFormatErrorBits);
         }
     }
     if (const auto stop = session.Interrupted(result)) {

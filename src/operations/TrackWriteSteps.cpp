@@ -1,7 +1,6 @@
 #include "operations/TrackWriteSteps.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 
 #include "controller/ControllerProtocol.h"
@@ -10,30 +9,14 @@
 #include "model/Track.h"
 #include "operations/OperationSession.h"
 #include "operations/SectorWrite.h"
+#include "operations/WriteErrorLog.h"
 
 namespace morvane {
 
 namespace {
 
-struct StatusBitText {
-    std::uint8_t bit;
-    const char* text;
-};
-
-constexpr std::array<StatusBitText, 5> kStatusBits{{{0x40, "Диск защищен от записи!"},
-                                                    {0x20, "Ошибка записи!"},
-                                                    {0x10, "Сектор не найден!"},
-                                                    {0x08, "Ошибка CRC!"},
-                                                    {0x04, "Потеря данных!"}}};
-constexpr const char* kTextTimeout = "Время ожидания вышло..!";
-
 QString Dec(std::size_t v) {
     return QString::number(v);
-}
-
-void LogStatus(OperationSession& session, std::uint8_t status, const QString& prefix) {
-    for (const StatusBitText& entry : kStatusBits)
-        if (status & entry.bit) session.Log(prefix + '"' + QString::fromUtf8(entry.text) + '"');
 }
 
 // The two answers of a write command: received, then done. wrAnswer when the device
@@ -50,9 +33,9 @@ std::optional<OperationOutcome> TwoAnswers(OperationSession& session, const QStr
             if (i == 1) ok = true;
         } else if (result == wrError) {
             const std::uint8_t status = session.TakeError().StatusByte(0);
-            if (i == 1) LogStatus(session, status, errorPrefix);
+            if (i == 1) LogWriteErrors(session, status, errorPrefix);
         } else {
-            session.ShowError(QString::fromUtf8(kTextTimeout));
+            session.ShowError(QString::fromUtf8(kTextWriteTimeout));
             return OperationOutcome::Stopped;
         }
     }
@@ -118,7 +101,7 @@ OperationOutcome VerifyTrackSectors(OperationSession& session, const TTrack& tra
         const int result = session.Wait();
         if (const auto stop = session.Interrupted(result)) return *stop;
         if (result != wrAnswer && result != wrError) {
-            session.ShowError(QString::fromUtf8(kTextTimeout));
+            session.ShowError(QString::fromUtf8(kTextWriteTimeout));
             return OperationOutcome::Stopped;
         }
         bool same = false;

@@ -28,5 +28,5 @@ set_target_properties(morvane_ui PROPERTIES AUTOMOC ON)
 target_include_directories(morvane_ui PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(morvane_ui
   PUBLIC Qt6::Widgets morvane_ui_views morvane_ui_catalogue morvane_controller morvane_virtual_controller
-         morvane_formats morvane_model
+         morvane_image_files morvane_formats morvane_model
   PRIVATE morvane_warnings)

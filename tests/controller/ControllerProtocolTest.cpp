@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -113,6 +114,41 @@ TEST_F(ProtocolTest, TransmitQueueThatNeverDrainsDoesNotHang) {
     EXPECT_EQ(protocol->WaitAnswer(), wrTimeout);
     EXPECT_LT(clock.elapsed(), 2000);
 }
+
+// A write that fails closes the link: the exchange stops there, with the one report of the
+// failing call, and asks the closed port for nothing more.
+struct FailedWriteCase {
+    const char* name;
+    std::size_t blockSize;  // 0: a short frame
+};
+
+class FailedWrite : public ProtocolTest, public ::testing::WithParamInterface<FailedWriteCase> {};
+
+TEST_P(FailedWrite, EndsTheExchangeWithOneReport) {
+    std::vector<std::string> reports;
+    QObject::connect(port.get(), &TUSB_Port::onDeviceError,
+                     [&reports](quint32, const QString& text) {
+                         reports.push_back(text.toStdString());
+                     });
+    script.failing["Write"] = kFtIoError;
+    if (GetParam().blockSize == 0) {
+        protocol->SendCommand(cmdStatus);
+    } else {
+        const Bytes8 block(GetParam().blockSize, 0x55);
+        EXPECT_EQ(protocol->SendCommandBlock(cmdWriteTrack, block), 0u);
+    }
+    EXPECT_FALSE(port->DeviceActive());
+    EXPECT_EQ(reports, (std::vector<std::string>{"FT_Write - General IO Error..."}));
+    EXPECT_EQ(std::count(script.calls.begin(), script.calls.end(), "Write"), 1);
+    EXPECT_EQ(std::count(script.calls.begin(), script.calls.end(), "GetStatus"), 0);
+    EXPECT_EQ(protocol->WaitAnswer(), wrLinkLost);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FailedWrite,
+                         ::testing::Values(FailedWriteCase{"ShortFrame", 0},
+                                           FailedWriteCase{"OnePiece", 300},
+                                           FailedWriteCase{"ManyPieces", 6250}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(ProtocolTest, RefusesBlockThatCannotBeFramed) {
     const Bytes8 huge(0x10000, 0);

@@ -36,6 +36,8 @@ struct DriverScript {
     std::deque<std::uint32_t> pendingTx;  // GetStatus answers in turn, then stuckTx
     std::uint32_t stuckTx = 0;            // a transmit queue that never drains
     bool announce = true;                 // call the data-arrived callback
+    bool reportsArrivals = false;         // tell the port it needs no polling timer
+    std::vector<bool> denied;             // per listed device: this user may not open it
     std::size_t frameBytes = 0;           // bytes of the frame being received
     // Replies, one per complete frame; a frame without a reply gets no answer.
     std::deque<std::vector<std::uint8_t>> replies;
@@ -167,6 +169,10 @@ class ScriptedDriver final : public FtdiDriver {
     }
     void SetDataArrivedCallback(std::function<void()> callback) override {
         s_.callback = std::move(callback);
+    }
+    bool ReportsArrivals() const override { return s_.reportsArrivals; }
+    bool DeviceAccessDenied(std::uint32_t index) const override {
+        return index < s_.denied.size() && s_.denied[index];
     }
 
   private:

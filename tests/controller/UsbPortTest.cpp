@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -305,6 +306,96 @@ TEST_F(UsbPortTest, TimerPollsWhenDriverSaysNothing) {
     SpinEvents(60);
     EXPECT_TRUE(port->AnswerReady());
 }
+
+// The polling timer wakes the program only while a link is open, and only for a driver
+// that does not announce its arrivals; whether it does is asked again at every send.
+struct TimerCase {
+    const char* name;
+    bool reportsAtOpen;
+    bool reportsAtSend;
+    bool runningAfterOpen;
+    bool runningAfterSend;
+};
+
+class PollTimer : public UsbPortTest, public ::testing::WithParamInterface<TimerCase> {};
+
+TEST_P(PollTimer, RunsOnlyWhileNeeded) {
+    const TimerCase& c = GetParam();
+    EXPECT_FALSE(port->PollTimerRunning()) << "no link, no timer";
+    script.reportsArrivals = c.reportsAtOpen;
+    OpenPort();
+    EXPECT_EQ(port->PollTimerRunning(), c.runningAfterOpen);
+    script.reportsArrivals = c.reportsAtSend;
+    port->Send(Bytes8{0x00});
+    EXPECT_EQ(port->PollTimerRunning(), c.runningAfterSend);
+    port->SetDeviceActive(false);
+    EXPECT_FALSE(port->PollTimerRunning()) << "closed";
+    OpenPort();
+    script.vanished = true;  // the next poll finds the device gone and drops the link
+    port->Poll();
+    EXPECT_FALSE(port->DeviceActive());
+    EXPECT_FALSE(port->PollTimerRunning()) << "dropped";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PollTimer,
+                         ::testing::Values(TimerCase{"Silent", false, false, true, true},
+                                           TimerCase{"Announcing", true, true, false, false},
+                                           TimerCase{"FallsSilent", true, false, false, true},
+                                           TimerCase{"StartsAnnouncing", false, true, true, false}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST_F(UsbPortTest, SwitchingDriversLeavesNoTimer) {
+    OpenPort();
+    ASSERT_TRUE(port->PollTimerRunning());
+    DriverScript other;
+    other.devices = {{kName, "FT9"}};
+    std::unique_ptr<FtdiDriver> old = port->SetDriver(std::make_unique<ScriptedDriver>(other));
+    EXPECT_FALSE(port->PollTimerRunning());
+    port->SetDriver(std::move(old));  // the other script goes before the port
+}
+
+// Why a start left the link closed.
+struct StartCase {
+    const char* name;
+    std::vector<test::ScriptedDevice> devices;
+    std::vector<bool> denied;
+    std::map<std::string, FtStatus> failing;
+    StartFailure failure;
+};
+
+class StartFailures : public UsbPortTest, public ::testing::WithParamInterface<StartCase> {};
+
+TEST_P(StartFailures, AreToldApart) {
+    const StartCase& c = GetParam();
+    script.devices = c.devices;
+    script.denied = c.denied;
+    script.failing = c.failing;
+    port->SetDeviceName(QString::fromUtf8(kName));
+    port->SetDeviceActive(true);
+    EXPECT_EQ(port->DeviceActive(), c.failure == StartFailure::None);
+    EXPECT_EQ(port->LastStartFailure(), c.failure);
+    const std::vector<DeviceEntry> entries = port->ListDevices();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        EXPECT_EQ(entries[i].accessDenied, i < c.denied.size() && c.denied[i]) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StartFailures,
+    ::testing::Values(
+        StartCase{"Opened", {{kName, "FT1"}}, {}, {}, StartFailure::None},
+        StartCase{"NoDevice", {}, {}, {}, StartFailure::NoDevice},
+        StartCase{"OtherDevicesOnly", {{"Other", "A1"}}, {}, {}, StartFailure::NotListed},
+        StartCase{"DeniedDevice",
+                  {{"Other", "A1"}, {"", "", kFtDeviceNotOpened, kFtDeviceNotOpened}},
+                  {false, true},
+                  {},
+                  StartFailure::NoPermission},
+        StartCase{"OpenRefused",
+                  {{kName, "FT1"}},
+                  {},
+                  {{"OpenByDescription", kFtDeviceNotOpened}},
+                  StartFailure::OpenFailed}),
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(UsbPortTest, ReadsAtMostOneChunkPerPoll) {
     OpenPort();

@@ -18,6 +18,7 @@
 #include "controller/virtual/CommandDispatch.h"
 #include "controller/virtual/DemoDisk.h"
 #include "controller/virtual/VirtualController.h"
+#include "support/CaseName.h"
 
 namespace morvane {
 namespace {
@@ -243,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, LateAnswers,
                                                    d.SilenceNextCommands(1);
                                                    p.SendCommand(cmdStatus);
                                                }}),
-                         [](const auto& param) { return std::string(param.param.name); });
+                         test::CaseName());
 
 TEST_F(VirtualLinkTest, GarbageBetweenFramesIsIgnored) {
     std::vector<Bytes8> clean;

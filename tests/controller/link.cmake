@@ -1,5 +1,4 @@
 set(_link_tests
-  ${CMAKE_CURRENT_LIST_DIR}/QtTestMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RxDecoderTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ControllerTextsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UsbPortTest.cpp
@@ -10,4 +9,5 @@ set(_link_tests
   ${CMAKE_CURRENT_LIST_DIR}/VirtualControllerLinkTest.cpp)
 morvane_add_test(controller_tests
   SOURCES ${_link_tests}
-  LIBS morvane_controller morvane_virtual_controller)
+  LIBS morvane_controller morvane_virtual_controller
+  QT_MAIN Core)

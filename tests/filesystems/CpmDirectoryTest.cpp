@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "TestDisks.h"
 #include "filesystems/CpmListing.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "TestDisks.h"
 #include "filesystems/CpmEditing.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {

@@ -8,33 +8,24 @@
 #include <memory>
 #include <numeric>
 
-#include "TestDisks.h"
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosCatalogue.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
+#include "support/Corpus.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<fs::path> CorpusFiles(const std::string& folder) {
-    std::vector<fs::path> files;
-    const fs::path dir = fs::path(MORVANE_CORPUS_DIR) / folder;
-    if (!fs::is_directory(dir)) return files;
-    for (const auto& item : fs::directory_iterator(dir))
-        if (item.is_regular_file()) files.push_back(item.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 std::uint32_t ByteSum(std::span<const std::uint8_t> bytes) {
     return std::accumulate(bytes.begin(), bytes.end(), std::uint32_t{0});
 }
 
 TEST(FilesystemsCorpus, EveryTrdImageListsAndExportsFilesWithValidChecksums) {
-    const std::vector<fs::path> images = CorpusFiles("trd");
+    const std::vector<fs::path> images = test::CorpusFiles("trd");
     if (images.empty()) GTEST_SKIP() << "corpus folder " << MORVANE_CORPUS_DIR << " is absent";
     auto disk = std::make_unique<TZX_Disk>();
     for (const fs::path& path : images) {
@@ -65,7 +56,7 @@ TEST(FilesystemsCorpus, EveryTrdImageListsAndExportsFilesWithValidChecksums) {
 }
 
 TEST(FilesystemsCorpus, HobetaFilesOfOtherToolsReadBackAndRebuildIdentically) {
-    const std::vector<fs::path> files = CorpusFiles("hobeta");
+    const std::vector<fs::path> files = test::CorpusFiles("hobeta");
     if (files.empty()) GTEST_SKIP() << "corpus folder " << MORVANE_CORPUS_DIR << " is absent";
     for (const fs::path& path : files) {
         Bytes bytes;
@@ -86,7 +77,7 @@ TEST(FilesystemsCorpus, HobetaFilesOfOtherToolsReadBackAndRebuildIdentically) {
 }
 
 TEST(FilesystemsCorpus, SclArchivesOfOtherToolsReadBackAndRebuildIdentically) {
-    const std::vector<fs::path> files = CorpusFiles("scl");
+    const std::vector<fs::path> files = test::CorpusFiles("scl");
     if (files.empty()) GTEST_SKIP() << "corpus folder " << MORVANE_CORPUS_DIR << " is absent";
     for (const fs::path& path : files) {
         SCOPED_TRACE(path.filename().string());

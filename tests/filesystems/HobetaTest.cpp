@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestDisks.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "TestDisks.h"
 #include "filesystems/CpmDirectory.h"
 #include "filesystems/TrDosListing.h"
 #include "model/Checksums.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {

@@ -5,10 +5,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "TestDisks.h"
 #include "filesystems/Hobeta.h"
 #include "filesystems/TrDosAdding.h"
 #include "filesystems/TrDosSectors.h"
+#include "support/Corpus.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {
@@ -37,13 +38,12 @@ Bytes Track0And1(TZX_Disk& disk) {
 }
 
 TEST(TrDosAdding, EveryCorpusHobetaFileAddedComesBackAndTheFreeCountFollows) {
-    const fs::path dir = fs::path(MORVANE_CORPUS_DIR) / "hobeta";
-    if (!fs::is_directory(dir)) GTEST_SKIP() << "corpus folder " << dir << " is absent";
+    MORVANE_CORPUS_OR_SKIP(hobetaFiles, "hobeta");
     std::vector<Bytes> originals;
     std::vector<TrDosFileData> files;
-    for (const auto& item : fs::directory_iterator(dir)) {
+    for (const fs::path& path : hobetaFiles) {
         Bytes bytes;
-        ASSERT_TRUE(ReadWholeFile(item.path().string(), bytes));
+        ASSERT_TRUE(ReadWholeFile(path.string(), bytes));
         std::string error;
         std::vector<TrDosFileData> one;
         ASSERT_TRUE(ParseTrDosFileSet(ImageFormat::Hobeta, bytes, one, error)) << error;

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "TestDisks.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {

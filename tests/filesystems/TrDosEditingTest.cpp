@@ -4,9 +4,9 @@
 
 #include <functional>
 
-#include "TestDisks.h"
 #include "filesystems/TrDosAdding.h"
 #include "filesystems/TrDosSectors.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {

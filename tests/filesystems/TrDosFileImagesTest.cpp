@@ -6,28 +6,18 @@
 #include <filesystem>
 #include <memory>
 
-#include <unistd.h>
-
-#include "TestDisks.h"
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosFileImages.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
+#include "support/Corpus.h"
+#include "support/TempFolder.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<fs::path> CorpusFiles(const std::string& folder) {
-    std::vector<fs::path> files;
-    const fs::path dir = fs::path(MORVANE_CORPUS_DIR) / folder;
-    if (!fs::is_directory(dir)) return files;
-    for (const auto& item : fs::directory_iterator(dir))
-        if (item.is_regular_file()) files.push_back(item.path());
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 Bytes SclOf(const std::vector<std::pair<std::uint8_t, std::uint8_t>>& files) {  // seed, sectors
     Bytes scl(kSclSignature.begin(), kSclSignature.end());
@@ -49,17 +39,13 @@ Bytes SclOf(const std::vector<std::pair<std::uint8_t, std::uint8_t>>& files) {  
 
 class TrDosFileImages : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { InstallTrDosFileFormats(); }
     std::unique_ptr<TZX_Disk> disk_ = std::make_unique<TZX_Disk>();
-    fs::path temp_ =
-        fs::temp_directory_path() / ("trdos_file_images_" + std::to_string(::getpid()));
-    void SetUp() override { fs::create_directories(temp_); }
-    void TearDown() override { fs::remove_all(temp_); }
+    test::TempFolder temp_{"trdos_file_images"};
 };
 
 TEST_F(TrDosFileImages, EveryCorpusArchiveAndHobetaFileSavesBackByteForByte) {
-    std::vector<fs::path> files = CorpusFiles("scl");
-    const std::vector<fs::path> hobeta = CorpusFiles("hobeta");
+    std::vector<fs::path> files = test::CorpusFiles("scl");
+    const std::vector<fs::path> hobeta = test::CorpusFiles("hobeta");
     files.insert(files.end(), hobeta.begin(), hobeta.end());
     if (files.empty()) GTEST_SKIP() << "corpus folder " << MORVANE_CORPUS_DIR << " is absent";
     for (const fs::path& path : files) {
@@ -67,7 +53,7 @@ TEST_F(TrDosFileImages, EveryCorpusArchiveAndHobetaFileSavesBackByteForByte) {
         Bytes original;
         ASSERT_TRUE(ReadWholeFile(path.string(), original));
         ASSERT_TRUE(LoadImageFile(path.string(), *disk_)) << disk_->LastError;
-        const fs::path copy = temp_ / path.filename();
+        const fs::path copy = temp_.Dir() / path.filename();
         ASSERT_TRUE(SaveImageFile(copy.string(), *disk_)) << disk_->LastError;
         Bytes saved;
         ASSERT_TRUE(ReadWholeFile(copy.string(), saved));

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "DiskCompare.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
+#include "support/Corpus.h"
+#include "support/TempFolder.h"
 
 namespace morvane {
 namespace {
@@ -44,16 +44,14 @@ std::vector<CorpusImage> ReadManifest(const fs::path& corpus) {
 }
 
 TEST(Corpus, EveryImageLoadsOrIsRefusedAndLoadedOnesSurviveTheNativeFormat) {
-    const fs::path corpus(MORVANE_CORPUS_DIR);
+    const fs::path corpus = test::CorpusDir();
     if (!fs::exists(corpus / "MANIFEST.tsv"))
         GTEST_SKIP() << "corpus folder " << corpus << " is absent";
     const std::vector<CorpusImage> images = ReadManifest(corpus);
     ASSERT_FALSE(images.empty()) << "no TRD, UDI, FDI or TD0 rows in the manifest";
 
-    const fs::path temp =
-        fs::temp_directory_path() / ("morvane-corpus-" + std::to_string(::getpid()));
-    fs::create_directories(temp);
-    const std::string native = (temp / "image.udf").string();
+    const test::TempFolder temp("morvane-corpus");
+    const std::string native = temp.Path("image.udf");
     auto disk = std::make_unique<TZX_Disk>();
     auto back = std::make_unique<TZX_Disk>();
     int loaded = 0;
@@ -73,7 +71,6 @@ TEST(Corpus, EveryImageLoadsOrIsRefusedAndLoadedOnesSurviveTheNativeFormat) {
         ASSERT_TRUE(LoadImageFile(native, *back)) << back->LastError;
         EXPECT_TRUE(SameDisk(*disk, *back));
     }
-    fs::remove_all(temp);
     std::cout << loaded << " of " << images.size() << " images loaded\n";
     EXPECT_GT(loaded, 0);
 }

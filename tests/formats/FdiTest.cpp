@@ -5,8 +5,9 @@
 #include <map>
 #include <memory>
 
-#include "ImageTestFiles.h"
 #include "model/Checksums.h"
+#include "support/BrokenFiles.h"
+#include "support/Corpus.h"
 
 namespace morvane {
 namespace {
@@ -214,7 +215,7 @@ TEST_F(FdiTest, CorpusFilesLoad) {
         {"MK_ORIG.FDI", {79, 0, 0}}, {"ZXF45_O.FDI", {83, 1, 2}}, {"OpenIt.fdi", {83, 1, 0}},
         {"GALLOWS.FDI", {83, 0, 0}}, {"LOCOMOT.FDI", {80, 0, 0}}, {"pqdos1.fdi", {80, 0, 0}}};
     for (const auto& path : files) {
-        const Bytes file = testing::LoadFile(path);
+        const Bytes file = test::LoadFile(path);
         ASSERT_TRUE(ReadFdi(file, *disk)) << path << ": " << disk->LastError;
         std::size_t bad = 0;
         std::size_t noData = 0;
@@ -237,10 +238,10 @@ TEST_F(FdiTest, CutAndDamagedCorpusFilesEndWithAnAnswer) {
     MORVANE_CORPUS_OR_SKIP(files, "fdi");
     std::mt19937 random(2468);
     for (const auto& path : files) {
-        const Bytes file = testing::LoadFile(path);
+        const Bytes file = test::LoadFile(path);
         const std::size_t extra = GetLe16(file, 12);
         const std::size_t data = GetLe16(file, 10);
-        for (std::size_t cut : testing::CutLengths(file.size(), {14, 14 + extra, data}, 32)) {
+        for (std::size_t cut : test::CutLengths(file.size(), {14, 14 + extra, data}, 32)) {
             const std::span<const std::uint8_t> part(file.data(), cut);
             EXPECT_FALSE(ReadFdi(part, *disk)) << path << " cut at " << cut;
             EXPECT_FALSE(disk->LastError.empty());

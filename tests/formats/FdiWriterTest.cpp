@@ -3,18 +3,18 @@
 #include <memory>
 #include <string>
 
-#include "WriterTestDisks.h"
 #include "formats/Fdi.h"
+#include "support/SectorDisks.h"
 
 namespace morvane {
 namespace {
 
-using testing::AddDamagedTrack;
-using testing::FillGoodSectors;
-using testing::NoData;
-using testing::PutSector;
-using testing::RandomBytes;
-using testing::SameSectors;
+using test::AddDamagedTrack;
+using test::FillGoodSectors;
+using test::NoData;
+using test::PutSector;
+using test::RandomBytes;
+using test::SameSectors;
 
 class FdiWriterTest : public ::testing::Test {
   protected:
@@ -99,7 +99,7 @@ class FdiWriterFlags : public ::testing::TestWithParam<FlagCase> {};
 TEST_P(FdiWriterFlags, GoodDataSetsTheBitOfItsSize) {
     const FlagCase& c = GetParam();
     auto disk = std::make_unique<TZX_Disk>();
-    const std::size_t size = testing::SectorSize(c.sizeCode);
+    const std::size_t size = test::SectorSize(c.sizeCode);
     PutSector(*disk, 0, 0, 1, c.sizeCode, c.hasData ? Bytes(size, 1) : Bytes{}, c.good);
     Bytes file;
     ASSERT_TRUE(WriteFdi(*disk, file));

@@ -1,7 +1,8 @@
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <set>
@@ -11,7 +12,10 @@
 #include <unistd.h>
 
 #include "DiskCompare.h"
+#include "filesystems/NewImages.h"
+#include "filesystems/TrDosAdding.h"
 #include "formats/Trd.h"
+#include "imagefiles/DialogFilters.h"
 
 namespace morvane {
 namespace {
@@ -52,14 +56,13 @@ Bytes FileBytes(const std::string& path) {
     return out;
 }
 
-// SCL and Hobeta readers come from the filesystems layer, which this test does not install.
+// SCL and Hobeta readers come from the filesystems layer; their rows hold them from the
+// start, with nothing to install.
 TEST(ImageFormatTable, HoldsEveryFormatOnceWithItsReader) {
     std::set<ImageFormat> seen;
     for (const ImageFormatEntry& entry : ImageFormats()) {
         EXPECT_TRUE(seen.insert(entry.format).second);
-        const bool installed =
-            entry.format == ImageFormat::Scl || entry.format == ImageFormat::Hobeta;
-        EXPECT_EQ(entry.read == nullptr, installed) << entry.name;
+        EXPECT_NE(entry.read, nullptr) << entry.name;
         EXPECT_EQ(FindImageFormat(entry.format), &entry);
     }
     EXPECT_EQ(seen.size(), 7u);
@@ -91,10 +94,11 @@ TEST(ImageFormatTable, DialogNamesCompareThreeCharactersAfterTheDot) {
     EXPECT_EQ(FormatFromDialogName("a.$c"), ImageFormat::Hobeta);
 }
 
-TEST(ImageFormatTable, FormatsWithoutAnInstalledReaderSaySo) {
+// Nothing has to be installed before an SCL file is read: the load goes as far as the file.
+TEST(ImageFormatTable, TrDosFileSetsAreReadWithoutInstalling) {
     auto d = std::make_unique<TZX_Disk>();
     EXPECT_FALSE(LoadImageFileAs("/nonexistent/a.scl", ImageFormat::Scl, *d));
-    EXPECT_EQ(d->LastError, "SCL files cannot be read by this program");
+    EXPECT_EQ(d->LastError, "cannot read /nonexistent/a.scl");
 }
 
 TEST(ImageFormatTable, LoadErrorLinesFollowTheWindowsWording) {
@@ -144,6 +148,52 @@ TEST(ImageFormatTable, NameFiltersPairDescriptionsWithTheirPatterns) {
     EXPECT_EQ(NameFilters("Text|*.txt"), std::vector<std::string>{"Text (*.txt)"});
     EXPECT_TRUE(NameFilters("").empty());
     EXPECT_TRUE(NameFilters("dangling description").empty());
+}
+
+// Every row of the table: a reader, an entry for its extension in the dialogs, names that
+// the path and dialog rules take to it, and a file of its writer that reads back the
+// sectors written. The disk holds one TR-DOS file, which every format can carry.
+TEST_F(ImageFilesTest, EveryFormatOfTheTableReadsBackWhatItWrote) {
+    auto source = std::make_unique<TZX_Disk>();
+    CreateTrDosImage(*source, kNewTrDosDiskName);
+    TrDosFileData file;
+    std::ranges::copy(std::string_view("ROWS    "), file.entry.name.begin());
+    file.entry.type = 'C';
+    file.entry.sectors = 3;
+    file.entry.length = static_cast<std::uint16_t>(3 * kTrDosSectorSize);
+    for (std::size_t i = 0; i < file.entry.length; ++i)
+        file.data.push_back(static_cast<std::uint8_t>(i * 7 + i / 256));
+    std::string error;
+    ASSERT_TRUE(AddTrDosFiles(*source, {&file, 1}, error)) << error;
+
+    for (const ImageFormatEntry& row : ImageFormats()) {
+        std::string extension(row.extension);
+        std::ranges::replace(extension, '?', 'C');
+        const std::string path = Path("rows." + extension);
+        SCOPED_TRACE(path);
+        EXPECT_NE(row.read, nullptr);
+        EXPECT_EQ(FormatFromPath(path), row.format);
+        EXPECT_EQ(FormatFromDialogName(path), row.loadAs ? row.format : ImageFormat::Unknown);
+        const std::string pattern = "*." + std::string(row.extension);
+        EXPECT_TRUE(row.filter.ends_with(" (" + pattern + ")|" + pattern)) << row.filter;
+        EXPECT_NE(kAllFormatsFilter.find(row.filter), std::string_view::npos);
+        EXPECT_EQ(kLoadAsFilter.find(row.filter) != std::string_view::npos, row.loadAs);
+        EXPECT_EQ(kSaveAsFilter.find(row.filter) != std::string_view::npos, row.saveAs);
+        if (row.write == nullptr) continue;
+        ASSERT_TRUE(SaveImageFile(path, *source)) << source->LastError;
+        auto back = std::make_unique<TZX_Disk>();
+        ASSERT_TRUE(LoadImageFile(path, *back)) << back->LastError;
+        for (std::uint8_t t = 0; t < kNewImageTracks; ++t) {
+            for (std::uint8_t r = 1; r <= kTrDosSectorsPerTrack; ++r) {
+                const TSectorSlot* want = source->FindSector(t, r);
+                const TSectorSlot* got = back->FindSector(t, r);
+                ASSERT_NE(got, nullptr) << int{t} << "/" << int{r};
+                EXPECT_TRUE(std::equal(want->Data.begin(), want->Data.begin() + kTrDosSectorSize,
+                                       got->Data.begin()))
+                    << int{t} << "/" << int{r};
+            }
+        }
+    }
 }
 
 TEST_F(ImageFilesTest, NativeFileRoundTripsByExtension) {

@@ -1,4 +1,4 @@
-#include "formats/ImageFormat.h"
+#include "imagefiles/ImageFormatTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,17 @@
-#include "formats/LzhEncoder.h"
+#include "formats/td0/LzhEncoder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "WriterTestDisks.h"
-#include "formats/Lzh.h"
+#include "formats/td0/Lzh.h"
+#include "support/CaseName.h"
+#include "support/Patterns.h"
 
 namespace morvane {
 namespace {
 
-using testing::RandomBytes;
+using test::RandomBytes;
 
 // The TD0 reader lets the decoder take 12 zero bytes past the stream; what they decode to
 // follows the data.
@@ -82,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"period_4037", Periodic(20000, 4037)},
                       Case{"text", Text("TR-DOS TR-DOS boot boot B O O T the the the end")},
                       Case{"disk_like", DiskLike()}),
-    [](const ::testing::TestParamInfo<Case>& p) { return std::string(p.param.name); });
+    test::CaseName());
 
 TEST(LzhEncoder, EveryByteValueAndEveryMatchLengthRoundTrips) {
     Bytes input;

@@ -1,4 +1,4 @@
-#include "formats/Lzh.h"
+#include "formats/td0/Lzh.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "LzhTestEncoder.h"
+#include "support/Corpus.h"
 
 namespace morvane {
 namespace {
@@ -227,8 +228,7 @@ TEST(LzhDecode, ArbitraryBytesNeverOverrunTheOutputBound) {
 // Transylvania's body is long enough to cross several rebuilds; that all of it decodes to
 // the right sectors is checked through the TD0 reader against the raw dump.
 TEST(LzhCorpus, CompressedTd0BodyCrossesTreeRebuilds) {
-    const std::filesystem::path path =
-        std::filesystem::path(MORVANE_CORPUS_DIR) / "td0" / "Transylvania.td0";
+    const std::filesystem::path path = test::CorpusDir() / "td0" / "Transylvania.td0";
     if (!std::filesystem::exists(path)) GTEST_SKIP() << "corpus file absent: " << path;
     Bytes file;
     ASSERT_TRUE(ReadWholeFile(path.string(), file));

@@ -10,29 +10,22 @@
 #include <set>
 #include <string>
 
-#include "formats/Td0.h"
+#include "formats/td0/Td0.h"
 #include "model/Bytes.h"
+#include "support/Corpus.h"
 
 namespace morvane {
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path CorpusDir() {
-    return fs::path(MORVANE_CORPUS_DIR);
-}
+using test::CorpusDir;
+using test::LoadFile;
 
 #define SKIP_WITHOUT_CORPUS()                                                           \
     do {                                                                                \
         if (!fs::exists(CorpusDir() / "td0"))                                           \
             GTEST_SKIP() << "corpus folder absent: " << (CorpusDir() / "td0").string(); \
     } while (0)
-
-Bytes Load(const fs::path& path) {
-    Bytes bytes;
-    EXPECT_TRUE(ReadWholeFile(path.string(), bytes)) << path;
-    return bytes;
-}
 
 struct Expected {
     const char* name;
@@ -90,7 +83,7 @@ TEST(Td0Corpus, EveryFileLoadsOrIsRefusedWithItsMessage) {
     auto disk = std::make_unique<TZX_Disk>();
     for (const Expected& e : kCorpus) {
         SCOPED_TRACE(e.name);
-        const Bytes file = Load(CorpusDir() / "td0" / e.name);
+        const Bytes file = LoadFile(CorpusDir() / "td0" / e.name);
         disk->LastError.clear();
         const bool ok = ReadTd0(file, *disk);
         if (!e.error.empty()) {
@@ -110,8 +103,8 @@ TEST(Td0Corpus, EveryFileLoadsOrIsRefusedWithItsMessage) {
 void ExpectMatchesRawDump(const char* td0, const char* img) {
     SCOPED_TRACE(td0);
     auto disk = std::make_unique<TZX_Disk>();
-    ASSERT_TRUE(ReadTd0(Load(CorpusDir() / "td0" / td0), *disk)) << disk->LastError;
-    const Bytes raw = Load(CorpusDir() / "raw" / img);
+    ASSERT_TRUE(ReadTd0(LoadFile(CorpusDir() / "td0" / td0), *disk)) << disk->LastError;
+    const Bytes raw = LoadFile(CorpusDir() / "raw" / img);
     ASSERT_EQ(raw.size(), 40u * 2 * 9 * 512);
     std::size_t compared = 0;
     for (std::uint8_t t = 0; t < 80; ++t) {
@@ -162,22 +155,22 @@ void ExpectSameSectors(const TZX_Disk& a, const TZX_Disk& b) {
 TEST(Td0Corpus, TeleDiskVersionsAndModesGiveIdenticalSectors) {
     SKIP_WITHOUT_CORPUS();
     auto reference = std::make_unique<TZX_Disk>();
-    ASSERT_TRUE(ReadTd0(Load(CorpusDir() / "td0" / "td215.norm.td0"), *reference));
+    ASSERT_TRUE(ReadTd0(LoadFile(CorpusDir() / "td0" / "td215.norm.td0"), *reference));
     auto other = std::make_unique<TZX_Disk>();
     for (const char* name : {"td105.norm.td0", "td215.adv.td0"}) {
         SCOPED_TRACE(name);
-        ASSERT_TRUE(ReadTd0(Load(CorpusDir() / "td0" / name), *other)) << other->LastError;
+        ASSERT_TRUE(ReadTd0(LoadFile(CorpusDir() / "td0" / name), *other)) << other->LastError;
         ExpectSameSectors(*reference, *other);
     }
     // TeleDisk 1.x's own compression is another algorithm; it is refused, not misread.
-    EXPECT_FALSE(ReadTd0(Load(CorpusDir() / "td0" / "td105.adv.td0"), *other));
+    EXPECT_FALSE(ReadTd0(LoadFile(CorpusDir() / "td0" / "td105.adv.td0"), *other));
     EXPECT_EQ(other->LastError, kTd0ErrOldCompression);
 }
 
 TEST(Td0Corpus, TrDosDiskKeepsSideOneSectorsWithHeadZero) {
     SKIP_WITHOUT_CORPUS();
     auto disk = std::make_unique<TZX_Disk>();
-    ASSERT_TRUE(ReadTd0(Load(CorpusDir() / "td0" / "UFO1.TD0"), *disk)) << disk->LastError;
+    ASSERT_TRUE(ReadTd0(LoadFile(CorpusDir() / "td0" / "UFO1.TD0"), *disk)) << disk->LastError;
     for (std::uint8_t t = 0; t < 160; ++t) {
         ASSERT_EQ(disk->GetTrack(t)->SectorCount, 16) << int{t};
         for (std::uint8_t r = 1; r <= 16; ++r) {
@@ -195,7 +188,7 @@ TEST(Td0Corpus, TrDosDiskKeepsSideOneSectorsWithHeadZero) {
 TEST(Td0Corpus, MixedGeometryKeepsEverySectorSize) {
     SKIP_WITHOUT_CORPUS();
     auto disk = std::make_unique<TZX_Disk>();
-    ASSERT_TRUE(ReadTd0(Load(CorpusDir() / "td0" / "85-SS80.TD0"), *disk)) << disk->LastError;
+    ASSERT_TRUE(ReadTd0(LoadFile(CorpusDir() / "td0" / "85-SS80.TD0"), *disk)) << disk->LastError;
     std::map<std::size_t, std::size_t> sizes;
     for (std::uint8_t t = 0; t < kTrackCount; ++t)
         for (const TSectorSlot& s : disk->GetTrack(t)->Slots)
@@ -224,7 +217,7 @@ TEST(Td0Corpus, EveryFileCutAtManyLengthsEndsCleanly) {
     SKIP_WITHOUT_CORPUS();
     auto disk = std::make_unique<TZX_Disk>();
     for (const Expected& e : kCorpus) {
-        const Bytes file = Load(CorpusDir() / "td0" / e.name);
+        const Bytes file = LoadFile(CorpusDir() / "td0" / e.name);
         std::set<std::size_t> cuts;
         for (std::size_t n = 0; n <= 64 && n <= file.size(); ++n)
             cuts.insert(n);
@@ -248,7 +241,7 @@ TEST(Td0Corpus, EveryFileWithRandomBytesFlippedEndsCleanly) {
     auto disk = std::make_unique<TZX_Disk>();
     std::mt19937 rng(20261207);
     for (const Expected& e : kCorpus) {
-        const Bytes original = Load(CorpusDir() / "td0" / e.name);
+        const Bytes original = LoadFile(CorpusDir() / "td0" / e.name);
         for (int round = 0; round < 25; ++round) {
             Bytes file = original;
             const int flips = 1 + static_cast<int>(rng() % 8);

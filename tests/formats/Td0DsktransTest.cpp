@@ -6,14 +6,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
-#include <unistd.h>
-
-#include "ImageTestFiles.h"
-#include "WriterTestDisks.h"
-#include "formats/Td0.h"
-#include "formats/Td0Writer.h"
+#include "formats/td0/Td0.h"
+#include "formats/td0/Td0Writer.h"
+#include "support/Corpus.h"
+#include "support/SectorDisks.h"
+#include "support/TempFolder.h"
 
 namespace morvane {
 namespace {
@@ -46,18 +46,11 @@ class Td0Libdsk : public ::testing::Test {
     void SetUp() override {
         if (!HaveTool("dsktrans") || !HaveTool("dskid"))
             GTEST_SKIP() << "dsktrans/dskid absent: install the Debian package libdsk-utils";
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("morvane-libdsk-" + std::to_string(::getpid()) + "-" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        folder_.emplace("morvane-libdsk");
     }
-    void TearDown() override {
-        if (!dir_.empty()) fs::remove_all(dir_);
-    }
-    fs::path Path(const std::string& name) const { return dir_ / name; }
+    fs::path Path(const std::string& name) const { return folder_->Dir() / name; }
 
-    fs::path dir_;
+    std::optional<test::TempFolder> folder_;
 };
 
 struct PcDisk {
@@ -73,12 +66,12 @@ constexpr std::array<PcDisk, 2> kPcDisks{
 
 TEST_F(Td0Libdsk, DsktransReadsOurTd0OfThePcDisksToTheirRawImages) {
     for (const PcDisk& pc : kPcDisks) {
-        const fs::path corpus = fs::path(MORVANE_CORPUS_DIR);
+        const fs::path corpus = test::CorpusDir();
         if (!fs::exists(corpus / "td0" / pc.td0) || !fs::exists(corpus / "raw" / pc.raw))
             GTEST_SKIP() << "corpus files absent: " << pc.td0 << ", " << pc.raw;
         auto disk = std::make_unique<TZX_Disk>();
-        ASSERT_TRUE(ReadTd0(testing::LoadFile(corpus / "td0" / pc.td0), *disk));
-        const Bytes raw = testing::LoadFile(corpus / "raw" / pc.raw);
+        ASSERT_TRUE(ReadTd0(test::LoadFile(corpus / "td0" / pc.td0), *disk));
+        const Bytes raw = test::LoadFile(corpus / "raw" / pc.raw);
         for (bool compress : {false, true}) {
             SCOPED_TRACE(std::string(pc.td0) + (compress ? " compressed" : " plain"));
             Bytes file;
@@ -89,7 +82,7 @@ TEST_F(Td0Libdsk, DsktransReadsOurTd0OfThePcDisksToTheirRawImages) {
                                         Quoted(Path("our.td0")) + " -otype raw " +
                                         Quoted(Path("out.img")) + " > /dev/null 2>&1";
             ASSERT_EQ(std::system(command.c_str()), 0) << command;
-            EXPECT_EQ(testing::LoadFile(Path("out.img")), raw);
+            EXPECT_EQ(test::LoadFile(Path("out.img")), raw);
         }
     }
 }
@@ -98,7 +91,7 @@ TEST_F(Td0Libdsk, DskidShowsOurCommentAndCompression) {
     auto disk = std::make_unique<TZX_Disk>();
     for (std::uint8_t t = 0; t < 80; ++t)
         for (std::uint8_t r = 1; r <= 9; ++r)
-            testing::PutSector(*disk, t, static_cast<std::uint8_t>(r - 1), r, 2,
+            test::PutSector(*disk, t, static_cast<std::uint8_t>(r - 1), r, 2,
                                Bytes(512, static_cast<std::uint8_t>(t + r)));
     disk->DiskLog = {"Morvane comment line"};
     for (bool compress : {false, true}) {

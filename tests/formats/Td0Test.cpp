@@ -1,4 +1,4 @@
-#include "formats/Td0.h"
+#include "formats/td0/Td0.h"
 
 #include <gtest/gtest.h>
 

@@ -1,25 +1,26 @@
-#include "formats/Td0Writer.h"
+#include "formats/td0/Td0Writer.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "Td0TestWriter.h"
-#include "WriterTestDisks.h"
-#include "formats/Lzh.h"
-#include "formats/Td0.h"
-#include "formats/Td0SectorData.h"
-#include "formats/Td0SectorEncoder.h"
+#include "formats/td0/Lzh.h"
+#include "formats/td0/Td0.h"
+#include "formats/td0/Td0SectorData.h"
+#include "formats/td0/Td0SectorEncoder.h"
 #include "model/Checksums.h"
+#include "support/CaseName.h"
+#include "support/SectorDisks.h"
 
 namespace morvane {
 namespace {
 
-using testing::AddDamagedTrack;
-using testing::FillGoodSectors;
-using testing::PutSector;
-using testing::RandomBytes;
-using testing::SameSectors;
+using test::AddDamagedTrack;
+using test::FillGoodSectors;
+using test::PutSector;
+using test::RandomBytes;
+using test::SameSectors;
 
 constexpr std::array<std::uint8_t, 6> kDate{126, 11, 7, 10, 30, 5};  // 2026-12-07 10:30:05
 
@@ -218,9 +219,7 @@ INSTANTIATE_TEST_SUITE_P(Encodings, Td0SectorBlock,
                                            BlockCase{"random_5000", RandomBytes(5000, 23), 2},
                                            BlockCase{"random_8192", RandomBytes(8192, 24), 2},
                                            BlockCase{"odd_length", {1, 2, 3}, 0}),
-                         [](const ::testing::TestParamInfo<BlockCase>& p) {
-                             return std::string(p.param.name);
-                         });
+                         test::CaseName());
 
 }  // namespace
 }  // namespace morvane

@@ -4,9 +4,11 @@
 
 #include <memory>
 
-#include "ImageTestFiles.h"
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 #include "model/Checksums.h"
+#include "support/BrokenFiles.h"
+#include "support/Corpus.h"
+#include "support/Patterns.h"
 
 namespace morvane {
 namespace {
@@ -15,10 +17,7 @@ constexpr std::size_t kFullTrd = 655360;
 
 // Every byte different enough that a misplaced sector shows.
 Bytes PatternTrd(std::size_t size) {
-    Bytes file(size);
-    for (std::size_t i = 0; i < size; ++i)
-        file[i] = static_cast<std::uint8_t>(i * 7 + i / kTrdSectorSize * 13);
-    return file;
+    return test::PatternBytes(size, 7, 13);
 }
 
 class TrdTest : public ::testing::Test {
@@ -192,7 +191,7 @@ TEST_F(TrdTest, RemovedMiddleTrackDoesNotCostTheLastTrack) {
 TEST_F(TrdTest, CorpusFilesRoundTripByteForByte) {
     MORVANE_CORPUS_OR_SKIP(files, "trd");
     for (const auto& path : files) {
-        const Bytes file = testing::LoadFile(path);
+        const Bytes file = test::LoadFile(path);
         ASSERT_TRUE(ReadTrd(file, *disk)) << path;
         EXPECT_EQ(disk->CountTracks(), file.size() / kTrdTrackSize) << path;
         Bytes out;
@@ -205,8 +204,8 @@ TEST_F(TrdTest, CutAndDamagedCorpusFilesReadWithinBounds) {
     MORVANE_CORPUS_OR_SKIP(files, "trd");
     std::mt19937 random(1234);
     for (const auto& path : files) {
-        const Bytes file = testing::LoadFile(path);
-        for (std::size_t cut : testing::CutLengths(file.size(), {2048, 4096, 6144}, 24)) {
+        const Bytes file = test::LoadFile(path);
+        for (std::size_t cut : test::CutLengths(file.size(), {2048, 4096, 6144}, 24)) {
             const std::span<const std::uint8_t> part(file.data(), cut);
             ASSERT_TRUE(ReadTrd(part, *disk)) << path << " cut at " << cut;
             Bytes out;
@@ -218,7 +217,7 @@ TEST_F(TrdTest, CutAndDamagedCorpusFilesReadWithinBounds) {
                 << path << " cut at " << cut;
         }
         for (int round = 0; round < 4; ++round) {
-            const Bytes damaged = testing::Damaged(file, random, 64);
+            const Bytes damaged = test::Damaged(file, random, 64);
             ASSERT_TRUE(ReadTrd(damaged, *disk));
             Bytes out;
             ASSERT_TRUE(WriteTrd(*disk, out));

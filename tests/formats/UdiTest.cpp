@@ -1,14 +1,15 @@
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
 
-#include "ImageTestFiles.h"
-#include "formats/UdiSectorFinder.h"
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/UdiSectorFinder.h"
+#include "formats/udi/UdiTrackBuilder.h"
 #include "model/Checksums.h"
+#include "support/BrokenFiles.h"
+#include "support/Corpus.h"
 
 namespace morvane {
 namespace {
@@ -361,7 +362,7 @@ const std::map<std::string, CorpusOutcome>& UdiCorpusOutcomes() {
 TEST_F(UdiTest, CorpusFilesLoadOrAreRefusedAsExpected) {
     MORVANE_CORPUS_OR_SKIP(files, "udi");
     for (const auto& path : files) {
-        const Bytes file = testing::LoadFile(path);
+        const Bytes file = test::LoadFile(path);
         const bool read = ReadUdi(file, *disk);
         const auto outcome = UdiCorpusOutcomes().find(path.filename().string());
         if (outcome == UdiCorpusOutcomes().end()) {
@@ -380,7 +381,7 @@ TEST_F(UdiTest, CorpusFilesLoadOrAreRefusedAsExpected) {
 TEST_F(UdiTest, CorpusFilesRewrittenKeepTheirSectors) {
     MORVANE_CORPUS_OR_SKIP(files, "udi");
     for (const auto& path : files) {
-        const Bytes file = testing::LoadFile(path);
+        const Bytes file = test::LoadFile(path);
         if (!ReadUdi(file, *disk)) continue;  // refusals are checked above
         for (bool noRestore : {true, false}) {
             disk->NoTrackRestore = noRestore;
@@ -456,7 +457,7 @@ TEST_F(UdiTest, CorpusTracksKeepTheSectorsFoundInThem) {
         {"beta128-empty.udi", {2752, 2752, 0x6b88e42f9826fb1fULL}},
         {"Zvezdnoe Nasledie.udi", {2560, 2560, 0xd8fd0938109d0f1aULL}}};
     for (const auto& path : files) {
-        const FoundSectors found = FindSectorsOfEveryTrack(testing::LoadFile(path));
+        const FoundSectors found = FindSectorsOfEveryTrack(test::LoadFile(path));
         const auto expected = kFound.find(path.filename().string());
         if (expected == kFound.end()) continue;  // a file added since; nothing to compare
         EXPECT_EQ(found, expected->second)
@@ -469,10 +470,10 @@ TEST_F(UdiTest, CutAndDamagedCorpusFilesEndWithAnAnswer) {
     MORVANE_CORPUS_OR_SKIP(files, "udi");
     std::mt19937 random(4321);
     for (const auto& path : files) {
-        const Bytes file = testing::LoadFile(path);
+        const Bytes file = test::LoadFile(path);
         const bool wholeReads = ReadUdi(file, *disk);
         const std::string wholeError = disk->LastError;
-        for (std::size_t cut : testing::CutLengths(file.size(), {16, 19, 20, 7057, 14098}, 16)) {
+        for (std::size_t cut : test::CutLengths(file.size(), {16, 19, 20, 7057, 14098}, 16)) {
             Bytes part(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(cut));
             if (!ReadUdi(part, *disk)) {
                 EXPECT_FALSE(disk->LastError.empty());
@@ -492,7 +493,7 @@ TEST_F(UdiTest, CutAndDamagedCorpusFilesEndWithAnAnswer) {
             }
         }
         for (int round = 0; round < 6; ++round) {
-            Bytes damaged = testing::Damaged(file, random, 1 + round * 40);
+            Bytes damaged = test::Damaged(file, random, 1 + round * 40);
             if (damaged != file) {
                 EXPECT_FALSE(ReadUdi(damaged, *disk));
                 EXPECT_EQ(disk->LastError, "UDI file CRC error!");

@@ -7,19 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "ImageTestFiles.h"
-#include "WriterTestDisks.h"
 #include "formats/Fdi.h"
-#include "formats/ImageFiles.h"
-#include "formats/Td0.h"
-#include "formats/Td0Writer.h"
+#include "formats/td0/Td0.h"
+#include "formats/td0/Td0Writer.h"
+#include "imagefiles/ImageFiles.h"
+#include "support/CaseName.h"
+#include "support/Corpus.h"
+#include "support/SectorDisks.h"
 
 namespace morvane {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::NoData;
-using testing::SameSectors;
+using test::NoData;
+using test::SameSectors;
 
 enum class Target { Td0, Td0Lzh, Fdi };
 
@@ -32,16 +33,14 @@ struct Case {
 std::vector<Case> Cases() {
     std::vector<Case> cases;
     for (const char* folder : {"trd", "udi", "fdi", "td0"})
-        for (const fs::path& file : testing::CorpusFiles(folder))
+        for (const fs::path& file : test::CorpusFiles(folder))
             for (Target target : {Target::Td0, Target::Td0Lzh, Target::Fdi})
                 cases.push_back({file, target});
     return cases;
 }
 
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
-    std::string name = info.param.file.filename().string();
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    const std::string name = test::CaseNameOf(info.param.file.filename().string());
     constexpr std::array<const char*, 3> kTargets{"td0", "td0_lzh", "fdi"};
     return name + "_to_" + kTargets[static_cast<std::size_t>(info.param.target)];
 }
@@ -56,7 +55,7 @@ bool HasBadData(const TZX_Disk& disk) {
 // The TD0 reader of this build may not yet read TeleDisk's CRC-error flag.
 bool Td0ReaderKeepsBadData() {
     auto disk = std::make_unique<TZX_Disk>();
-    testing::PutSector(*disk, 0, 0, 1, 1, Bytes(256, 1), false);
+    test::PutSector(*disk, 0, 0, 1, 1, Bytes(256, 1), false);
     Bytes file;
     std::string error;
     auto copy = std::make_unique<TZX_Disk>();

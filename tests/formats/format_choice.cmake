@@ -1,1 +1,1 @@
-morvane_add_test(format_choice_tests SOURCES ImageFormatTest.cpp LIBS morvane_formats)
+morvane_add_test(format_choice_tests SOURCES ImageFormatTest.cpp LIBS morvane_image_files)

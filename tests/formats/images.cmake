@@ -4,6 +4,7 @@ morvane_add_test(images_tests
     TrdTest.cpp
     UdiTest.cpp
     UdiTrackBuilderTest.cpp
+    UdiSectorFinderTest.cpp
     FdiTest.cpp
     FdiWriterTest.cpp
   LIBS morvane_formats)

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <iterator>
 #include <string>
+
+#include "support/TempFolder.h"
 
 namespace morvane {
 namespace {
@@ -43,9 +43,8 @@ TEST(LittleEndian, WritesWhatItReads) {
 }
 
 TEST(WholeFile, AtomicWriteReplacesAndFailedWriteKeepsTheOldFile) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("morvane-bytes-test-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const test::TempFolder folder("morvane-bytes-test");
+    const std::filesystem::path& dir = folder.Dir();
     const std::string path = (dir / "file.bin").string();
     ASSERT_TRUE(WriteFileAtomically(path, Bytes{1, 2, 3}));
     ASSERT_TRUE(WriteFileAtomically(path, Bytes{4, 5}));
@@ -54,16 +53,13 @@ TEST(WholeFile, AtomicWriteReplacesAndFailedWriteKeepsTheOldFile) {
     EXPECT_EQ(back, (Bytes{4, 5}));
     EXPECT_FALSE(WriteFileAtomically((dir / "missing" / "x.bin").string(), Bytes{9}));
     EXPECT_FALSE(ReadWholeFile((dir / "missing.bin").string(), back));
-    std::filesystem::remove_all(dir);
 }
 
 class WholeFileTest : public ::testing::Test {
   protected:
-    void SetUp() override { std::filesystem::create_directories(dir); }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string At(const char* name) const { return (dir / name).string(); }
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("morvane-whole-file-" + std::to_string(::getpid()));
+    std::string At(const char* name) const { return folder.Path(name); }
+    const test::TempFolder folder{"morvane-whole-file"};
+    const std::filesystem::path& dir = folder.Dir();
 };
 
 TEST_F(WholeFileTest, ReadRefusesAllButRegularFilesOfSensibleSize) {

@@ -14,11 +14,6 @@ constexpr std::uint8_t kReadTrack = 0x23, kReadAddresses = 0x20, kReadSectors = 
 
 class DiskRunTest : public OperationsFixture {
   protected:
-    DiskRunResult Run(int mode, int first, int count) {
-        auto ctx = Ctx();
-        return RunDisk(ctx, {QStringLiteral("run"), mode, first, count, kRunTimeoutForTests});
-    }
-    static constexpr int kRunTimeoutForTests = 300;
     static std::vector<int> Range(int first, int count) {
         std::vector<int> v{160};
         for (int t = first; t < first + count; ++t)
@@ -97,51 +92,6 @@ TEST_F(DiskRunTest, FullRunTakesSlotsFromScanAndCountsFailedSectors) {
                "(Track - 2 / Sector - 14)"));
     EXPECT_TRUE(InTrackLog(track, "Данные приняты - 96 bytes"));
     EXPECT_TRUE(InTrackLog(track, "Сканирование завершено. Найдено 16 секторов."));
-}
-
-TEST_F(DiskRunTest, ScanOfUnformattedTrackLeavesItAbsent) {
-    const DiskRunResult r = Run(kRunScan, 160, 6);
-    EXPECT_EQ(r.outcome, OperationOutcome::Done);
-    EXPECT_EQ(disk->GetTrack(163)->Present, 0);
-    EXPECT_TRUE(Logged("Ошибка сканирования - Сектор не найден  (Track - 163)"));
-}
-
-// An image still holding another disk: 20 sectors of 512 bytes, numbered from 0x41, read
-// good.
-void FillWithAnotherDisk(TTrack& track) {
-    track.Present = kPresent;
-    for (std::uint8_t k = 0; k < 20; ++k) {
-        TSectorSlot& slot = track.Slots[k];
-        slot = TSectorSlot{};
-        slot.Present = kPresent;
-        slot.Sector = static_cast<std::uint8_t>(0x41 + k);
-        slot.SizeCode = 2;
-        slot.DataGood = kDataGood;
-        slot.DataLength = 512;
-        slot.Data[0] = 0xEE;
-    }
-}
-
-// The drive, not the stale slots, says what each track holds: a run neither asks for
-// another disk's sectors nor keeps their data as good.
-TEST_F(DiskRunTest, RunsReadWhatTheDriveHoldsNotAnotherDisksSlots) {
-    for (int mode : {kRunScan | kRunSectors, kRunScan}) {
-        SCOPED_TRACE(mode);
-        for (int t : {4, 5, 163}) FillWithAnotherDisk(*disk->GetTrack(static_cast<std::uint8_t>(t)));
-        device->ClearReceivedFrames();
-        EXPECT_EQ(Run(mode, 4, 2).failedSectors, 0);
-        EXPECT_EQ(Run(kRunScan, 163, 1).outcome, OperationOutcome::Done);
-        for (int t : {4, 5}) {
-            const TTrack& track = *disk->GetTrack(static_cast<std::uint8_t>(t));
-            EXPECT_EQ(track.Slots[15].Sector, 16);
-            EXPECT_EQ(track.Slots[15].DataGood != 0, (mode & kRunSectors) != 0) << t;
-            EXPECT_EQ(track.Slots[16].Present, 0) << t;
-        }
-        EXPECT_EQ(disk->GetTrack(163)->Slots[0].Present, 0) << "unformatted on this disk";
-        for (const virt::CommandFrame& f : Frames(kReadSectors))
-            for (const std::uint8_t asked : f.Payload)
-                EXPECT_LE(asked, 16);
-    }
 }
 
 TEST_F(DiskRunTest, ScanAndSectorsVisitsEveryTrackOnce) {

@@ -19,7 +19,7 @@
 #include "controller/virtual/TrackScan.h"
 #include "controller/virtual/VirtualDisk.h"
 #include "formats/Fdi.h"
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
 #include "model/Geometry.h"
 #include "operations/DiskRun.h"
 #include "operations/FastRead.h"
@@ -283,7 +283,7 @@ std::optional<Layout> TrDos(int t) {
 
 class FastReadTest : public OperationsFixture {
   protected:
-    DiskRunResult Run(int mode, int count, TZX_Disk& into) {
+    DiskRunResult RunInto(int mode, int count, TZX_Disk& into) {
         OperationContext ctx{*protocol, into, host};
         return RunDisk(ctx, {QStringLiteral("run"), mode, 0, count, kTimeoutForTests});
     }
@@ -369,7 +369,7 @@ TEST_P(FastReadDisks, LeaveTheImageTheScanWithSectorReadLeaves) {
     device->InsertDisk(virt::Drive::A, BuildDisk(c.tracks, c.layoutAt));
     if (c.faults) c.faults(device->Faults());
     device->ClearReceivedFrames();
-    const DiskRunResult fast = Run(kRunFast, c.tracks, *disk);
+    const DiskRunResult fast = RunInto(kRunFast, c.tracks, *disk);
     EXPECT_EQ(fast.outcome, OperationOutcome::Done);
     EXPECT_EQ(fast.tracksDone, c.tracks);
     EXPECT_EQ(ScannedTracks(), c.scanned);
@@ -379,7 +379,7 @@ TEST_P(FastReadDisks, LeaveTheImageTheScanWithSectorReadLeaves) {
                                    : "Операция выполнена!");
 
     auto scanned = std::make_unique<TZX_Disk>();
-    const DiskRunResult reference = Run(kRunScan | kRunSectors, c.tracks, *scanned);
+    const DiskRunResult reference = RunInto(kRunScan | kRunSectors, c.tracks, *scanned);
     EXPECT_EQ(reference.outcome, OperationOutcome::Done);
     EXPECT_EQ(fast.failedSectors, reference.failedSectors);
     ExpectSameImage(*disk, *scanned);
@@ -476,7 +476,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FastReadTest, GuessedTrackIsReadByAProbeThenTheRestFromTheNextSectorToCome) {
     device->InsertDisk(virt::Drive::A, BuildDisk(6, TrDos));
     device->ClearReceivedFrames();
-    ASSERT_EQ(Run(kRunFast, 6, *disk).outcome, OperationOutcome::Done);
+    ASSERT_EQ(RunInto(kRunFast, 6, *disk).outcome, OperationOutcome::Done);
     // Track 3 was read from place 1 round to place 0; the step to track 4 and the
     // allowance for two exchanges bring the head to place 3 (sector 4).
     EXPECT_EQ(ListsOn(3), (std::vector<Bytes>{Numbers(1, 16, 15)}));
@@ -515,7 +515,7 @@ TEST_P(FastReadStops, StopsAtOnceKeepingWhatWasRead) {
         if (text == std::to_string(c.atTrack)) c.event(*device, host, *port);
     };
     protocol->SetTimeoutInterval(1234);
-    const DiskRunResult r = Run(kRunFast, 10, *disk);
+    const DiskRunResult r = RunInto(kRunFast, 10, *disk);
     EXPECT_EQ(r.outcome, c.outcome);
     EXPECT_EQ(r.tracksDone, c.atTrack);
     for (int t = 0; t < c.atTrack; ++t) {
@@ -569,7 +569,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FastReadTest, CancelledProbeLeavesTheRestOfTheTrackUnread) {
     device->InsertDisk(virt::Drive::A, BuildDisk(10, TrDos));
     host.onRunTrack = [&](const std::string& text) { host.cancel = text == "6"; };
-    EXPECT_EQ(Run(kRunFast, 10, *disk).outcome, OperationOutcome::Cancelled);
+    EXPECT_EQ(RunInto(kRunFast, 10, *disk).outcome, OperationOutcome::Cancelled);
     EXPECT_EQ(ListsOn(6).size(), 1u) << "the probe only";
     int read = 0;
     for (const TSectorSlot& slot : disk->GetTrack(6)->Slots)

@@ -15,19 +15,13 @@
 #include "controller/UsbPort.h"
 #include "controller/virtual/VirtualController.h"
 #include "model/ZxDisk.h"
+#include "operations/DiskRun.h"
 #include "operations/OperationContext.h"
+#include "support/CaseName.h"
 
 namespace morvane::test {
 
 inline constexpr int kTestTimeoutMs = 150;
-
-// Names parameterised cases by their name field.
-struct CaseName {
-    template <class P>
-    std::string operator()(const ::testing::TestParamInfo<P>& info) const {
-        return info.param.name;
-    }
-};
 
 class OperationsFixture : public ::testing::Test {
   protected:
@@ -45,6 +39,32 @@ class OperationsFixture : public ::testing::Test {
     }
 
     OperationContext Ctx() { return {*protocol, *disk, host}; }
+
+    // A whole-disk run of the given mode over tracks first .. first + count - 1.
+    DiskRunResult Run(int mode, int first, int count) {
+        auto ctx = Ctx();
+        return RunDisk(ctx, {QStringLiteral("run"), mode, first, count, kRunTimeoutForTests});
+    }
+    static constexpr int kRunTimeoutForTests = 300;
+
+    // Slots 0.. of image track t hold the IDs of the demo track (sectors 1..16, 256 bytes).
+    void FillDemoSlots(std::uint8_t t, int count = 16, std::uint8_t sizeCode = 1) {
+        TTrack& track = *disk->GetTrack(t);
+        track.Present = kPresent;
+        for (int i = 0; i < count; ++i) {
+            TSectorSlot& slot = track.Slots[static_cast<std::size_t>(i)];
+            slot.Present = kPresent;
+            slot.Cylinder = static_cast<std::uint8_t>(t / 2);
+            slot.Head = 0;
+            slot.Sector = static_cast<std::uint8_t>(i + 1);
+            slot.SizeCode = sizeCode;
+        }
+        track.CountSectors();
+    }
+    // Track t of the disk in drive A as the emulated controller stores it.
+    const virt::RawTrack& Stored(std::uint8_t t) const {
+        return *device->Fdc().Disk(virt::Drive::A)->Track(t);
+    }
 
     // Frames the device received with this command code.
     std::vector<virt::CommandFrame> Frames(std::uint8_t code) const {

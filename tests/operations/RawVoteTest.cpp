@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "model/Checksums.h"
-#include "model/Track.h"
 #include "model/RawSectorData.h"
+#include "model/Track.h"
 #include "operations/RawVote.h"
+#include "support/CaseName.h"
 
 namespace morvane {
 namespace {
@@ -41,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
                       VoteCase{"MajorityLate", {1, 2, 3, 9, 9, 9, 4, 9}, 9},
                       VoteCase{"PluralityWithoutMajority", {1, 2, 2, 3, 3, 3, 4, 5}, 3},
                       VoteCase{"SingleRead", {0xAB}, 0xAB}),
-    [](const auto& param) { return std::string(param.param.name); });
+    test::CaseName());
 
 struct LengthCase {
     const char* name;
@@ -67,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         LengthCase{"TieLaterLengthFirst", {6251, 6248, 6248, 6251}, 6251},
         LengthCase{"AllDifferent", {6249, 6251, 6250}, 6249}, LengthCase{"SingleRead", {17}, 17},
         LengthCase{"NoReads", {}, 0}),
-    [](const auto& param) { return std::string(param.param.name); });
+    test::CaseName());
 
 // A raw image with one sector of 256 bytes: A1 A1 A1 FE C H R N crc, A1 A1 A1 FB data crc.
 TTrack TrackWithSector(bool goodCrc) {

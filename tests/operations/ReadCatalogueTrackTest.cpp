@@ -1,7 +1,7 @@
 #include "operations/ReadCatalogueTrack.h"
 
 #include "OperationsFixture.h"
-#include "filesystems/TestDisks.h"
+#include "support/TestDisks.h"
 
 namespace morvane::test {
 namespace {

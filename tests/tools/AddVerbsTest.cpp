@@ -8,10 +8,10 @@
 
 #include "MorvaneImg.h"
 #include "MorvaneImgFixture.h"
-#include "TestDisks.h"
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {

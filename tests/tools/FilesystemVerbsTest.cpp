@@ -9,10 +9,11 @@
 
 #include "MorvaneImg.h"
 #include "MorvaneImgFixture.h"
-#include "TestDisks.h"
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
+#include "support/Corpus.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {
@@ -168,7 +169,7 @@ TEST_F(FilesystemVerbsTest, ExportHobetaGivesFilesOfOneNameNamesOfTheirOwn) {
 }
 
 TEST_F(FilesystemVerbsTest, ExportHobetaOfTheCorpusDiskWritesEveryEntry) {
-    const std::string image = MORVANE_CORPUS_DIR "/trd/test_disk.trd";
+    const std::string image = test::CorpusPath("trd/test_disk.trd");
     if (!fs::exists(image)) GTEST_SKIP() << image << " is absent";
     fs::create_directory(Path("hob"));
     ASSERT_EQ(Run({"export-hob", image, Path("hob")}), kExitOk) << err.str();

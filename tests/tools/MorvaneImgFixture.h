@@ -1,38 +1,26 @@
 // What the tests of morvane-img's verbs share: a folder of their own for each test, the tool
-// run in-process with its standard output and error caught, and whole files read and written.
+// run in-process with its standard output and error caught, whole files read and written,
+// and images loaded.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "MorvaneImg.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
+#include "model/ZxDisk.h"
+#include "support/TempFolder.h"
 
 namespace morvane::test {
 
 class MorvaneImgFixture : public ::testing::Test {
   protected:
-    // The folder is named after the test, so a failed test's files are easy to find while
-    // it runs, and the process id keeps parallel runs of one test apart.
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "-" + info->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        dir_ = std::filesystem::temp_directory_path() /
-               ("morvane-img-" + std::to_string(::getpid()) + "-" + name);
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    std::string Path(const std::string& name) const { return folder_.Path(name); }
 
     // Runs `morvane-img args...`; out and err hold what this run printed.
     int Run(const std::vector<std::string>& args) {
@@ -49,12 +37,17 @@ class MorvaneImgFixture : public ::testing::Test {
     void Write(const std::string& path, const Bytes& bytes) {
         ASSERT_TRUE(WriteFileAtomically(path, bytes)) << path;
     }
+    static std::unique_ptr<TZX_Disk> Load(const std::string& path) {
+        auto disk = std::make_unique<TZX_Disk>();
+        EXPECT_TRUE(LoadImageFile(path, *disk)) << path << ": " << disk->LastError;
+        return disk;
+    }
 
     std::ostringstream out;
     std::ostringstream err;
 
   private:
-    std::filesystem::path dir_;
+    TempFolder folder_{"morvane-img"};
 };
 
 }  // namespace morvane::test

@@ -2,8 +2,7 @@
 // TR-DOS images of the corpus read back byte for byte.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,56 +11,34 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "MorvaneImg.h"
-#include "formats/ImageFiles.h"
+#include "MorvaneImgFixture.h"
 #include "formats/Trd.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
+#include "support/CaseName.h"
+#include "support/Corpus.h"
+#include "support/Patterns.h"
 
 namespace morvane {
 namespace {
 
-namespace fs = std::filesystem;
-
-class ReadVerbTest : public ::testing::Test {
+class ReadVerbTest : public test::MorvaneImgFixture {
   protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = info->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        dir_ =
-            fs::temp_directory_path() / ("morvane-read-" + std::to_string(::getpid()) + "-" + name);
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-
+    // `morvane-img read args...`.
     int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
         args.insert(args.begin(), "read");
-        return RunMorvaneImg(args, out, err);
+        return MorvaneImgFixture::Run(args);
     }
 
     // Four TR-DOS tracks with distinct sector contents.
     std::string SourceTrd() {
-        source.resize(4 * kTrdTrackSize);
-        for (std::size_t i = 0; i < source.size(); ++i)
-            source[i] = static_cast<std::uint8_t>(i * 13 + i / 256);
+        source = test::PatternBytes(4 * kTrdTrackSize, 13, 1);
         const std::string path = Path("source.trd");
         EXPECT_TRUE(WriteFileAtomically(path, source));
         return path;
     }
-    Bytes ReadBack(const std::string& path) {
-        Bytes bytes;
-        EXPECT_TRUE(ReadWholeFile(path, bytes));
-        return bytes;
-    }
 
-    fs::path dir_;
     Bytes source;
-    std::ostringstream out, err;
 };
 
 struct UsageCase {
@@ -89,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"RealTimeWithoutVirtual", {"--realtime", "a.trd"}},
                       UsageCase{"BadFault", {"--virtual", "x.trd", "--fault", "crc:1", "a.trd"}},
                       UsageCase{"UnknownOption", {"--fast", "a.trd"}}),
-    [](const auto& param) { return std::string(param.param.name); });
+    test::CaseName());
 
 struct RunCase {
     const char* name;
@@ -111,7 +88,7 @@ TEST_P(ReadRuns, ExitStatusAndSummaryFollowTheFaults) {
     EXPECT_EQ(out.str(),
               std::string(GetParam().summary) + " -> " + output + "\n" + GetParam().listed);
     if (GetParam().exit == 0) {
-        EXPECT_EQ(ReadBack(output), source);
+        EXPECT_EQ(Read(output), source);
     }
 }
 
@@ -156,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                 0,
                 "read 4 tracks, 64 sectors, 0 failed"},
         RunCase{"EmptyDrive", {"--drive", "B"}, 1, "read 0 tracks, 0 sectors, 0 failed"}),
-    [](const auto& param) { return std::string(param.param.name); });
+    test::CaseName());
 
 TEST_F(ReadVerbTest, StoppedRunStillWritesWhatWasRead) {
     const std::string output = Path("part.udf");
@@ -177,7 +154,7 @@ TEST_F(ReadVerbTest, LinkLostDuringTheRereadIsAFailure) {
                    "9", "--fault", "vanish-after:17", output}),
               1);
     EXPECT_NE(err.str().find("the re-read stopped: "), std::string::npos) << err.str();
-    EXPECT_EQ(ReadBack(output).size(), source.size());
+    EXPECT_EQ(Read(output).size(), source.size());
 }
 
 TEST_F(ReadVerbTest, MissingSectorLeavesZerosInTheTrd) {
@@ -186,7 +163,7 @@ TEST_F(ReadVerbTest, MissingSectorLeavesZerosInTheTrd) {
     Bytes expected = source;
     const auto gap = expected.begin() + 3 * kTrdTrackSize + 8 * kTrdSectorSize;
     std::fill(gap, gap + kTrdSectorSize, std::uint8_t{0});
-    EXPECT_TRUE(ReadBack(output) == expected);
+    EXPECT_TRUE(Read(output) == expected);
 }
 
 // Ctrl+C or SIGTERM while a sector is re-read over and over: the program stops at the next
@@ -225,7 +202,7 @@ TEST_P(ReadSignal, StopsTheRereadAndStillSavesTheImage) {
     ASSERT_TRUE(WIFEXITED(status)) << text;
     EXPECT_EQ(WEXITSTATUS(status), 1) << text;
     EXPECT_NE(text.find("the re-read stopped: cancelled"), std::string::npos) << text;
-    EXPECT_EQ(ReadBack(output).size(), 2 * kTrdTrackSize);
+    EXPECT_EQ(Read(output).size(), 2 * kTrdTrackSize);
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, ReadSignal, ::testing::Values(SIGINT, SIGTERM),
@@ -238,43 +215,31 @@ TEST_F(ReadVerbTest, RealTimeReportsTheDeviceTime) {
 
 // --- The corpus: every TR-DOS image comes back byte for byte.
 
-std::vector<std::string> CorpusTrds() {
-    std::vector<std::string> files;
-    const fs::path dir = fs::path(MORVANE_CORPUS_DIR) / "trd";
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(dir, ec))
-        files.push_back(entry.path().filename().string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 class CorpusRead : public ReadVerbTest,
                    public ::testing::WithParamInterface<std::tuple<std::string, std::string>> {};
 
 TEST_P(CorpusRead, ReadBackEqualsTheImage) {
     const auto& [file, mode] = GetParam();
-    const std::string path = (fs::path(MORVANE_CORPUS_DIR) / "trd" / file).string();
+    const std::string path = test::CorpusPath("trd/" + file);
     const std::string output = Path("copy.trd");
     ASSERT_EQ(Run({"--virtual", path, "--mode", mode, output}), 0) << err.str();
     Bytes original;
     ASSERT_TRUE(ReadWholeFile(path, original));
-    EXPECT_TRUE(ReadBack(output) == original) << file << " " << mode;
+    EXPECT_TRUE(Read(output) == original) << file << " " << mode;
 }
 
 INSTANTIATE_TEST_SUITE_P(Trd, CorpusRead,
-                         ::testing::Combine(::testing::ValuesIn(CorpusTrds()),
+                         ::testing::Combine(::testing::ValuesIn(test::CorpusFileNames("trd")),
                                             ::testing::Values("scan-sectors", "raw", "fast")),
                          [](const auto& param) {
-                             std::string name =
-                                 std::get<0>(param.param) + "_" + std::get<1>(param.param);
-                             for (char& c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
+                             return test::CaseNameOf(std::get<0>(param.param) + "_" +
+                                                     std::get<1>(param.param));
                          });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusRead);
 
 TEST(CorpusPresence, CorpusFolder) {
-    if (CorpusTrds().empty()) GTEST_SKIP() << "no corpus at " << MORVANE_CORPUS_DIR;
+    if (test::CorpusFileNames("trd").empty())
+        GTEST_SKIP() << "no corpus at " << MORVANE_CORPUS_DIR;
     SUCCEED();
 }
 

@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "MorvaneImgFixture.h"
-#include "formats/ImageFiles.h"
 #include "formats/Trd.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Checksums.h"
+#include "support/Patterns.h"
 
 namespace morvane {
 namespace {
@@ -22,11 +23,8 @@ class MorvaneImgTest : public test::MorvaneImgFixture {
   protected:
     // Two TR-DOS tracks with distinct sector contents, saved as a TRD file.
     std::string WriteTrd() {
-        Bytes trd(2 * kTrdTrackSize);
-        for (std::size_t i = 0; i < trd.size(); ++i)
-            trd[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
         const std::string path = Path("two.trd");
-        EXPECT_TRUE(WriteFileAtomically(path, trd));
+        EXPECT_TRUE(WriteFileAtomically(path, test::PatternBytes(2 * kTrdTrackSize, 7, 1)));
         return path;
     }
 };

@@ -2,58 +2,29 @@
 // exit codes, a verify failure, and corpus images that come back unchanged.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
-#include "MorvaneImg.h"
+#include "MorvaneImgFixture.h"
 #include "filesystems/CpmDirectory.h"
 #include "filesystems/TrDosCatalogue.h"
-#include "formats/ImageFiles.h"
 #include "formats/Trd.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
+#include "support/CaseName.h"
+#include "support/Corpus.h"
 
 namespace morvane {
 namespace {
 
 namespace fs = std::filesystem;
 
-class WriteVerbTest : public ::testing::Test {
+class WriteVerbTest : public test::MorvaneImgFixture {
   protected:
-    void SetUp() override {
-        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        dir_ = fs::temp_directory_path() /
-               ("morvane-write-" + std::to_string(::getpid()) + "-" + name);
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    static std::string Corpus(const std::string& relative) {
-        return (fs::path(MORVANE_CORPUS_DIR) / relative).string();
-    }
+    static std::string Corpus(const std::string& relative) { return test::CorpusPath(relative); }
     static bool HaveCorpus(const std::string& relative) { return fs::exists(Corpus(relative)); }
-
-    int Run(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        return RunMorvaneImg(args, out, err);
-    }
-    static std::unique_ptr<TZX_Disk> Load(const std::string& path) {
-        auto disk = std::make_unique<TZX_Disk>();
-        EXPECT_TRUE(LoadImageFile(path, *disk)) << path << ": " << disk->LastError;
-        return disk;
-    }
-
-    fs::path dir_;
-    std::ostringstream out, err;
 };
 
 struct UsageCase {
@@ -81,18 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"FormatWithoutKind", {"format", "--name", "A"}},
                       UsageCase{"FormatUnknownKind", {"format", "dos"}},
                       UsageCase{"FormatNameWithoutValue", {"format", "trdos", "--name"}}),
-    [](const auto& p) { return std::string(p.param.name); });
+    test::CaseName());
 
 // Every corpus TR-DOS image written to a blank disk and saved as TRD is the same file.
-std::vector<std::string> CorpusTrds() {
-    std::vector<std::string> files;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(fs::path(MORVANE_CORPUS_DIR) / "trd", ec))
-        files.push_back(entry.path().filename().string());
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 class CorpusWrite : public WriteVerbTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(CorpusWrite, SavedDiskEqualsTheImage) {
@@ -105,12 +67,8 @@ TEST_P(CorpusWrite, SavedDiskEqualsTheImage) {
     EXPECT_TRUE(written == original) << GetParam();
 }
 
-INSTANTIATE_TEST_SUITE_P(Trd, CorpusWrite, ::testing::ValuesIn(CorpusTrds()), [](const auto& p) {
-    std::string name = p.param;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Trd, CorpusWrite, ::testing::ValuesIn(test::CorpusFileNames("trd")),
+                         [](const auto& p) { return test::CaseNameOf(p.param); });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CorpusWrite);
 
 // A PC disk of 9 x 512-byte sectors reads back with the same sectors.

@@ -2,7 +2,6 @@
 # scripted dialogs, on the offscreen platform.
 morvane_add_test(ui_catalogue_tests
   SOURCES
-    views/QtTestApp.cpp
     catalogue/TrDosCatalogueWindowTest.cpp
     catalogue/TrDosExportsTest.cpp
     catalogue/CpmCatalogueWindowTest.cpp
@@ -12,8 +11,8 @@ morvane_add_test(ui_catalogue_tests
     catalogue/ZxCatalogueFromDiskTest.cpp
     catalogue/TrDosWindowRulesTest.cpp
     catalogue/CpmWindowRulesTest.cpp
-  LIBS morvane_ui)
-target_include_directories(ui_catalogue_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  LIBS morvane_ui
+  QT_MAIN Widgets)
 
 # Not a test: draws the TR-DOS catalogue window of an image, for the README's screenshot.
 add_executable(catalogue_screenshot catalogue/CatalogueScreenshot.cpp)

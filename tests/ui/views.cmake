@@ -1,7 +1,6 @@
 # Tests of the views and editors (offscreen Qt).
 find_package(Qt6 REQUIRED COMPONENTS Test)
 morvane_add_test(ui_views_tests SOURCES
-  views/QtTestApp.cpp
   views/MapCellsTest.cpp
   views/MapCellCacheTest.cpp
   views/MapMenuRulesTest.cpp
@@ -11,4 +10,5 @@ morvane_add_test(ui_views_tests SOURCES
   views/SectorViewTest.cpp
   views/SectorEditorsTest.cpp
   views/ScreenViewerTest.cpp
-  LIBS morvane_ui_views Qt6::Test)
+  LIBS morvane_ui_views Qt6::Test
+  QT_MAIN Widgets)

@@ -1,5 +1,5 @@
-// read, write and format in morvane-img: the controller link needs QtCore, which costs
-// every start-up several milliseconds of loading. These verbs therefore run in the
+// read, write, format and devices in morvane-img: the controller link needs QtCore, which
+// costs every start-up several milliseconds of loading. These verbs therefore run in the
 // companion program morvane-img-device, started in this process's place with the same
 // arguments, standard streams and exit status; the image verbs never load Qt.
 #include <unistd.h>
@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "MorvaneImg.h"
+#include "VerbDevices.h"
 #include "VerbRead.h"
 #include "WriteVerbs.h"
 
@@ -61,6 +62,10 @@ int RunWrite(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }
 
 int RunFormat(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return RunInDeviceProgram(args, out, err);
+}
+
+int RunDevices(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     return RunInDeviceProgram(args, out, err);
 }
 

@@ -1,5 +1,6 @@
 // The usage lines of the controller verbs, which morvane-img prints whether it runs those
 // verbs itself or leaves them to morvane-img-device.
+#include "VerbDevices.h"
 #include "VerbRead.h"
 #include "WriteVerbs.h"
 
@@ -26,6 +27,12 @@ std::string WriteUsageText() {
            "CP/M (5 x 1024) disk of 160 tracks. --virtual-out uses the emulated controller\n"
            "with a blank disk (--fault on it) and saves what it holds into OUT. Exit 0\n"
            "written and verified, 3 sectors failed, 1 stopped.\n";
+}
+
+std::string DevicesUsageText() {
+    return "       morvane-img devices\n"
+           "devices: lists the FTDI devices the USB port sees (index, serial number,\n"
+           "description, whether it is the controller). Exit 0 listed, 1 none can be opened.\n";
 }
 
 }  // namespace morvane

@@ -5,12 +5,15 @@
 #include <memory>
 #include <ostream>
 #include <span>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "FilesystemVerbs.h"
+#include "VerbDevices.h"
 #include "VerbRead.h"
 #include "WriteVerbs.h"
-#include "filesystems/TrDosFileImages.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Checksums.h"
 
 namespace morvane {
@@ -24,6 +27,47 @@ std::string Hex8(std::uint32_t v) {
     char text[9];
     std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(v));
     return text;
+}
+
+// "a, b and c".
+std::string Listed(const std::vector<std::string_view>& items, std::string_view lastJoin) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) text += i + 1 == items.size() ? lastJoin : ", ";
+        text += items[i];
+    }
+    return text;
+}
+
+// What the help says of the formats, from the format table: the disk images by their
+// extensions, those of the window's format-choosing dialogs first, then the sets of TR-DOS
+// files.
+std::string FormatsHelp() {
+    std::vector<std::string_view> images;
+    std::vector<std::string_view> fileSets;
+    std::vector<std::string_view> fileSetNames;
+    for (const bool inDialogs : {true, false}) {
+        for (const ImageFormatEntry& row : ImageFormats()) {
+            if (row.loadAs != inDialogs) continue;
+            if (row.fileSetName.empty()) {
+                images.push_back(row.extension);
+            } else {
+                fileSets.push_back(row.fileSetName);
+                fileSetNames.push_back(row.name);
+            }
+        }
+    }
+    return "Reads and writes " + Listed(images, " and ") + " images, " + Listed(fileSets, " and ") +
+           "\n(by extension; an " + Listed(fileSetNames, " or ") +
+           " file reads as a new TR-DOS disk of its files).\n";
+}
+
+// The extensions of the formats --compress applies to ("td0").
+std::string CompressedFormats() {
+    std::vector<std::string_view> extensions;
+    for (const ImageFormatEntry& row : ImageFormats())
+        if (row.writeCompressed != nullptr) extensions.push_back(row.extension);
+    return Listed(extensions, " or ");
 }
 
 int Usage(std::ostream& err, const std::string& problem) {
@@ -86,7 +130,8 @@ int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!CanWriteFormat(outFormat)) return Usage(err, "cannot write this format: " + files[1]);
     const bool compress = compression != ImageCompression::None;
     if (compress && !CanCompressFormat(outFormat))
-        return Usage(err, "--compress applies to a td0 output only: " + files[1]);
+        return Usage(
+            err, "--compress applies to a " + CompressedFormats() + " output only: " + files[1]);
     auto disk = std::make_unique<TZX_Disk>();
     if (!Load(files[0], *disk, err)) return kExitFailure;
     if (!SaveImageFile(files[1], *disk, restoreTrack, compression)) {
@@ -133,21 +178,63 @@ void PrintSectors(const TZX_Disk& disk, std::ostream& out) {
     }
 }
 
+namespace {
+
+using VerbRun = int (*)(const std::vector<std::string>& args, std::ostream& out,
+                        std::ostream& err);
+
+// Every verb: its name, what runs it and its usage lines. A new verb is one row here and
+// its Run function in a file of its own.
+struct VerbRow {
+    std::string_view name;
+    VerbRun run;
+    std::string (*usage)();  // nothing for a verb whose lines another row prints
+};
+
+const VerbRow kVerbs[] = {
+    {"info", &Info, [] { return std::string("morvane-img info FILE\n"); }},
+    {"sectors", &Sectors, [] { return std::string("morvane-img sectors FILE\n"); }},
+    {"convert", &Convert,
+     [] { return std::string("morvane-img convert [--no-restore-track] [--compress] IN OUT\n"); }},
+    {"read", &RunRead, &ReadUsageText},
+    {"write", &RunWrite, &WriteUsageText},
+    {"format", &RunFormat, nullptr},  // with write
+    {"devices", &RunDevices, &DevicesUsageText},
+    {"cat", &RunCat,
+     [] { return std::string("morvane-img cat IMAGE [--deleted] [--hidden]\n"); }},
+    {"export-hob", &RunExportHobeta,
+     [] { return std::string("morvane-img export-hob [--force] IMAGE DIR [FILE...]\n"); }},
+    {"export-scl", &RunExportScl,
+     [] { return std::string("morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]\n"); }},
+    {"cpm-get", &RunCpmGet,
+     [] {
+         return std::string(
+             "morvane-img cpm-get [--force] IMAGE [U:]NAME.EXT OUT\n"
+             "       morvane-img cpm-get [--force] IMAGE --all DIR\n");
+     }},
+    {"new", &RunNewImage,
+     [] { return std::string("morvane-img new trdos|cpm [--force] [--name NAME] OUT\n"); }},
+    {"add", &RunAdd, [] { return std::string("morvane-img add IMAGE FILE.scl|FILE.$T...\n"); }},
+    {"cpm-put", &RunCpmPut,
+     [] { return std::string("morvane-img cpm-put IMAGE [U:]FILE...\n"); }},
+};
+
+}  // namespace
+
 std::string UsageText() {
-    return "usage: morvane-img info FILE\n"
-           "       morvane-img sectors FILE\n"
-           "       morvane-img convert [--no-restore-track] [--compress] IN OUT\n" +
-           ReadUsageText() + WriteUsageText() +
-           "       morvane-img cat IMAGE [--deleted] [--hidden]\n"
-           "       morvane-img export-hob [--force] IMAGE DIR [FILE...]\n"
-           "       morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]\n"
-           "       morvane-img cpm-get [--force] IMAGE [U:]NAME.EXT OUT\n"
-           "       morvane-img cpm-get [--force] IMAGE --all DIR\n"
-           "       morvane-img new trdos|cpm [--force] [--name NAME] OUT\n"
-           "       morvane-img add IMAGE FILE.scl|FILE.$T...\n"
-           "       morvane-img cpm-put IMAGE [U:]FILE...\n"
-           "Reads and writes udi, trd, td0, fdi and udf images, SCL archives and Hobeta files\n"
-           "(by extension; an SCL or Hobeta file reads as a new TR-DOS disk of its files).\n"
+    std::string text;
+    for (const VerbRow& verb : kVerbs) {
+        if (verb.usage == nullptr) continue;
+        std::string lines = verb.usage();
+        // The first line of all carries "usage:", the others line up under it; the device
+        // verbs' lines come indented already.
+        if (lines.starts_with("morvane-img"))
+            lines.insert(0, text.empty() ? "usage: " : "       ");
+        else if (text.empty())
+            lines.replace(0, 7, "usage: ");
+        text += lines;
+    }
+    return text + FormatsHelp() +
            "--no-restore-track keeps the gap bytes of full track reads in a UDI output.\n"
            "--compress writes a td0 output with LZH (TeleDisk \"advanced\") compression.\n"
            "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B); no\n"
@@ -155,26 +242,14 @@ std::string UsageText() {
 }
 
 int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    InstallTrDosFileFormats();
     if (args.empty()) return Usage(err, "");
     const std::string& command = args[0];
     if (command == "-h" || command == "--help") {
         out << UsageText();
         return kExitOk;
     }
-    if (command == "info") return Info(args, out, err);
-    if (command == "sectors") return Sectors(args, out, err);
-    if (command == "convert") return Convert(args, out, err);
-    if (command == "read") return RunRead(args, out, err);
-    if (command == "write" || command == "format")
-        return (command == "write" ? RunWrite : RunFormat)(args, out, err);
-    if (command == "cat") return RunCat(args, out, err);
-    if (command == "export-hob") return RunExportHobeta(args, out, err);
-    if (command == "export-scl") return RunExportScl(args, out, err);
-    if (command == "cpm-get") return RunCpmGet(args, out, err);
-    if (command == "new") return RunNewImage(args, out, err);
-    if (command == "add") return RunAdd(args, out, err);
-    if (command == "cpm-put") return RunCpmPut(args, out, err);
+    for (const VerbRow& verb : kVerbs)
+        if (command == verb.name) return verb.run(args, out, err);
     return Usage(err, "unknown command " + command);
 }
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <sstream>
 
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "operations/DiskRun.h"
 
 namespace morvane {

@@ -7,7 +7,7 @@
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
 #include "filesystems/TrDosAdding.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 
 namespace morvane {
 

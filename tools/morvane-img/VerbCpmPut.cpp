@@ -9,7 +9,7 @@
 #include "VerbSupport.h"
 #include "filesystems/CpmEditing.h"
 #include "filesystems/CpmListing.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 
 namespace morvane {
 

@@ -7,7 +7,7 @@
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
 #include "filesystems/NewImages.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Cp1251.h"
 
 namespace morvane {

@@ -7,7 +7,7 @@
 
 #include "MorvaneImg.h"
 #include "filesystems/TrDosListing.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
 
 namespace morvane {

@@ -4,7 +4,7 @@
 #include "MorvaneImg.h"
 #include "WriteTarget.h"
 #include "WriteVerbs.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/ZxDisk.h"
 
 namespace morvane {

@@ -17,7 +17,7 @@
 #include "controller/UsbPort.h"
 #include "controller/virtual/VirtualController.h"
 #include "controller/virtual/VirtualDisk.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/ZxDisk.h"
 
 #include "CliApplication.h"

@@ -1,34 +1,28 @@
 #include "controller/virtual/DemoDisk.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <numbers>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "controller/virtual/FormatTable.h"
 #include "controller/virtual/SectorAccess.h"
 #include "controller/virtual/TrackScan.h"
+#include "filesystems/NewImages.h"
+#include "filesystems/TrDosAdding.h"
+#include "filesystems/TrDosSectors.h"
+#include "model/ZxDisk.h"
 
 namespace morvane::virt {
 
 namespace {
 
-// TR-DOS layout (track 0: catalogue in sectors 1..8, disk information in sector 9).
 constexpr std::size_t kTrackBytes = kDemoSectorsPerTrack * kDemoSectorSize;
-constexpr std::size_t kInfoSector = 8;  // counted from 0
-constexpr std::size_t kInfoFirstFreeSector = 0xE1;
-constexpr std::size_t kInfoFirstFreeTrack = 0xE2;
-constexpr std::size_t kInfoDiskType = 0xE3;
-constexpr std::size_t kInfoFileCount = 0xE4;
-constexpr std::size_t kInfoFreeSectors = 0xE5;
-constexpr std::size_t kInfoTrDosId = 0xE7;
-constexpr std::size_t kInfoDeletedFiles = 0xF4;
-constexpr std::size_t kInfoDiskName = 0xF5;
-constexpr std::uint8_t kDiskType80Tracks2Sides = 0x16;
-constexpr std::uint8_t kTrDosId = 0x10;
-constexpr std::size_t kEntrySize = 16;
 constexpr std::uint8_t kSizeCode256 = 1;
+constexpr std::string_view kDemoDiskName = "MORVANE";
 
 struct DemoFile {
     std::string_view Name;  // 8 characters, space padded
@@ -116,38 +110,34 @@ std::size_t SectorsFor(std::size_t bytes) {
     return (bytes + kDemoSectorSize - 1) / kDemoSectorSize;
 }
 
+TrDosFileData FileData(const DemoFile& f) {
+    TrDosFileData file;
+    std::copy(f.Name.begin(), f.Name.end(), file.entry.name.begin());
+    file.entry.type = static_cast<std::uint8_t>(f.Type);
+    file.entry.start = f.Start;
+    file.entry.length = f.Length;
+    file.entry.sectors = static_cast<std::uint8_t>(SectorsFor(f.Body.size()));
+    file.data = f.Body;
+    return file;
+}
+
 }  // namespace
 
+// A new TR-DOS image with the files added one after another from track 1, as TR-DOS itself
+// would write them.
 Bytes MakeDemoSectors() {
-    Bytes sectors(kDemoTracks * kTrackBytes, 0);
-    const std::vector<DemoFile> files = DemoFiles();
-    std::size_t next = kDemoSectorsPerTrack;  // logical sector: files start on track 1
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const DemoFile& f = files[i];
-        const std::size_t count = SectorsFor(f.Body.size());
-        std::span<std::uint8_t> entry(sectors.data() + i * kEntrySize, kEntrySize);
-        std::copy(f.Name.begin(), f.Name.end(), entry.begin());
-        entry[8] = static_cast<std::uint8_t>(f.Type);
-        SetLe16(entry, 9, f.Start);
-        SetLe16(entry, 11, f.Length);
-        entry[13] = static_cast<std::uint8_t>(count);
-        entry[14] = static_cast<std::uint8_t>(next % kDemoSectorsPerTrack);
-        entry[15] = static_cast<std::uint8_t>(next / kDemoSectorsPerTrack);
-        std::copy(f.Body.begin(), f.Body.end(),
-                  sectors.begin() + static_cast<std::ptrdiff_t>(next * kDemoSectorSize));
-        next += count;
-    }
-    std::span<std::uint8_t> info(sectors.data() + kInfoSector * kDemoSectorSize, kDemoSectorSize);
-    info[kInfoFirstFreeSector] = static_cast<std::uint8_t>(next % kDemoSectorsPerTrack);
-    info[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(next / kDemoSectorsPerTrack);
-    info[kInfoDiskType] = kDiskType80Tracks2Sides;
-    info[kInfoFileCount] = static_cast<std::uint8_t>(files.size());
-    SetLe16(info, kInfoFreeSectors,
-            static_cast<std::uint16_t>(kDemoTracks * kDemoSectorsPerTrack - next));
-    info[kInfoTrDosId] = kTrDosId;
-    info[kInfoDeletedFiles] = 0;
-    const std::string_view name = "MORVANE ";
-    std::copy(name.begin(), name.end(), info.begin() + kInfoDiskName);
+    auto image = std::make_unique<TZX_Disk>();
+    CreateTrDosImage(*image, kDemoDiskName);
+    std::vector<TrDosFileData> files;
+    for (const DemoFile& f : DemoFiles())
+        files.push_back(FileData(f));
+    std::string error;
+    [[maybe_unused]] const bool added = AddTrDosFiles(*image, files, error);
+    assert(added);
+    Bytes sectors;
+    [[maybe_unused]] const bool read =
+        ReadTrDosSectors(*image, 0, 0, kDemoTracks * kDemoSectorsPerTrack, sectors);
+    assert(read);
     return sectors;
 }
 

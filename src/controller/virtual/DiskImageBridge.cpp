@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "formats/UdiSectorFinder.h"
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/UdiSectorFinder.h"
+#include "formats/udi/UdiTrackBuilder.h"
 #include "model/Geometry.h"
 
 namespace morvane::virt {

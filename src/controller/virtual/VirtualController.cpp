@@ -7,7 +7,7 @@
 #include "controller/virtual/AnswerStream.h"
 #include "controller/virtual/CommandDispatch.h"
 #include "controller/virtual/DemoDisk.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 
 namespace morvane::virt {
 
@@ -269,8 +269,9 @@ FtStatus VirtualController::Write(std::span<const std::uint8_t> bytes, std::uint
             if (vanished_) break;
         }
         ReleaseDue();
-        // What is readable now is announced here; what falls due later, by the timer.
-        notify = !vanished_ && readable_.size() != before;
+        // What is readable now is announced here; what falls due later, by the timer. A
+        // device that vanished is announced too: the port then finds every call failing.
+        notify = vanished_ || readable_.size() != before;
         if (realTime_ && !pending_.empty()) WakeTimer();
     }
     if (notify) Announce();
@@ -280,6 +281,11 @@ FtStatus VirtualController::Write(std::span<const std::uint8_t> bytes, std::uint
 void VirtualController::SetDataArrivedCallback(std::function<void()> callback) {
     std::lock_guard lock(callbackMutex_);
     dataArrived_ = std::move(callback);
+}
+
+bool VirtualController::ReportsArrivals() const {
+    std::lock_guard lock(mutex_);
+    return !customClock_;
 }
 
 void VirtualController::HandleFrame(const CommandFrame& frame) {
@@ -439,21 +445,27 @@ void VirtualController::SetReplyTamper(ReplyTamper tamper) {
 }
 
 void VirtualController::Vanish() {
-    std::lock_guard lock(mutex_);
-    vanished_ = true;
-    pending_.clear();
-    readable_.clear();
-}
-
-void VirtualController::VanishAfterCommands(int count) {
-    std::lock_guard lock(mutex_);
-    if (count <= 0) {
+    {
+        std::lock_guard lock(mutex_);
         vanished_ = true;
         pending_.clear();
         readable_.clear();
-    } else {
-        vanishAfter_ = count;
     }
+    Announce();
+}
+
+void VirtualController::VanishAfterCommands(int count) {
+    {
+        std::lock_guard lock(mutex_);
+        if (count > 0) {
+            vanishAfter_ = count;
+            return;
+        }
+        vanished_ = true;
+        pending_.clear();
+        readable_.clear();
+    }
+    Announce();
 }
 
 void VirtualController::Reappear() {

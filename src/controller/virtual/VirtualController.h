@@ -87,6 +87,9 @@ class VirtualController : public FtdiDriver {
     FtStatus Read(std::span<std::uint8_t> buffer, std::uint32_t& got) override;
     FtStatus Write(std::span<const std::uint8_t> bytes, std::uint32_t& written) override;
     void SetDataArrivedCallback(std::function<void()> callback) override;
+    // Every answer and the vanishing are announced, except on a clock of the caller's own
+    // (see SetClock), where the caller finds the answers by polling.
+    bool ReportsArrivals() const override;
 
     // --- Drives and disks
     // Loads any image the program holds into a drive (see DiskImageBridge).

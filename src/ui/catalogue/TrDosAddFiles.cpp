@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "filesystems/TrDosAdding.h"
-#include "formats/ImageFormat.h"
+#include "imagefiles/ImageFormatTable.h"
 #include "ui/catalogue/CatalogueEditTexts.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
 #include "ui/views/QtText.h"

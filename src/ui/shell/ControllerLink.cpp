@@ -28,7 +28,8 @@ QString ControllerLink::StartStop() {
     port_->SetDeviceName(QString::fromUtf8(kDeviceDescription));
     const bool wasActive = port_->DeviceActive();
     port_->SetDeviceActive(!wasActive);
-    return LinkStatusText(wasActive, port_->DeviceActive());
+    return LinkStatusText(wasActive, port_->DeviceActive(),
+                          wasActive ? StartFailure::None : port_->LastStartFailure());
 }
 
 void ControllerLink::UseVirtual(bool useVirtual) {

@@ -34,6 +34,8 @@ class ControllerLink {
     ControllerProtocol& Protocol() { return *protocol_; }
     bool Active() const { return port_->DeviceActive(); }
     bool IsVirtual() const { return virtualInstalled_; }
+    // Why the last start left the link closed.
+    StartFailure LastStartFailure() const { return port_->LastStartFailure(); }
 
     // The start/stop command: sets the description and toggles the port. Returns the text
     // of status panel 0.

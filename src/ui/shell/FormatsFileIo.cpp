@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 
 namespace morvane {
 
@@ -18,7 +18,8 @@ bool FormatsFileIo::Read(ImageFormat format, const QString& path, TZX_Disk& disk
     return LoadImageFileAs(LocalPath(path), format, disk);
 }
 
-// The commands have already set NoTrackRestore for a UDI save; it is passed on as is.
+// The commands have already applied the RestoreTrack setting to the image (WriteImage); the
+// NoTrackRestore it left is passed on as that setting.
 bool FormatsFileIo::Write(ImageFormat format, const QString& path, TZX_Disk& disk) {
     return SaveImageFileAs(LocalPath(path), format, disk, !disk.NoTrackRestore);
 }

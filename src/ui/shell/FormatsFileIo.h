@@ -1,4 +1,4 @@
-// The image files as the format readers and writers of src/formats read and write them.
+// The image files as the format table (src/imagefiles) reads and writes them.
 #pragma once
 
 #include "ui/shell/ImageFileCommands.h"

@@ -18,14 +18,23 @@ QStringList ToQStringList(const std::vector<std::string>& lines) {
     return out;
 }
 
-FileDialogRequest Request(FileDialogRequest::Kind kind, const char* title, const QString& filter,
-                          const char* suffix) {
+FileDialogRequest Request(FileDialogRequest::Kind kind, const QString& title, const QString& filter,
+                          std::string_view suffix) {
     FileDialogRequest r;
     r.kind = kind;
-    r.title = QString::fromUtf8(title);
+    r.title = title;
     r.filter = filter;
-    r.defaultSuffix = QString::fromUtf8(suffix);
+    r.defaultSuffix = TableText(suffix);
     return r;
+}
+
+const ImageFormatEntry& NativeRow() {
+    return *FindImageFormat(ImageFormat::Udf);
+}
+
+// ".udi": what the single-format commands give the names in their dialogs.
+QString DotExtension(const ImageFormatEntry& row) {
+    return QLatin1Char('.') + TableText(row.extension);
 }
 
 // Set before a write: a failure that leaves it was not in building a track.
@@ -64,28 +73,27 @@ QString ImageFileCommands::ChooseSave(FileDialogRequest request, int* chosenEntr
 }
 
 // The dialogs of the single-format commands start at the name last used with them.
-QString ImageFileCommands::ChooseSingleOpen(const char* title, ImageFormat format,
-                                            const char* suffix) {
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Open, title, SingleLoadFilterText(format), suffix);
+QString ImageFileCommands::ChooseSingleOpen(const ImageFormatEntry& row) {
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, TableText(row.singleLoad.title),
+                                  SingleLoadFilterText(row.format), row.extension);
     r.fileName = openDialogName_;
     r.directory = SingleDialogFolder(openDialogName_);
     return ChooseOpen(r);
 }
 
-QString ImageFileCommands::ChooseSingleSave(const char* title, ImageFormat format,
-                                            const char* suffix) {
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Save, title, SingleSaveFilterText(format), suffix);
+QString ImageFileCommands::ChooseSingleSave(const ImageFormatEntry& row) {
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, TableText(row.singleSave.title),
+                                  SingleSaveFilterText(row.format), row.extension);
     r.fileName = saveDialogName_;
     r.directory = SingleDialogFolder(saveDialogName_);
     return ChooseSave(r);
 }
 
-bool ImageFileCommands::ConfirmOverwrite(const QString& path, const char* caption) {
+bool ImageFileCommands::ConfirmOverwrite(const QString& path, const QString& caption) {
     if (!QFileInfo::exists(path)) return true;
-    return host_.Ask({.caption = caption, .text = kOverwriteQuestion, .buttons = Buttons::YesNo}) ==
-           Answer::Yes;
+    return host_.Ask({.caption = caption.toStdString(),
+                      .text = kOverwriteQuestion,
+                      .buttons = Buttons::YesNo}) == Answer::Yes;
 }
 
 bool ImageFileCommands::ReadImage(ImageFormat format, const QString& path) {
@@ -128,6 +136,7 @@ void ImageFileCommands::RememberDirectory1(const QString& path) {
 }
 
 bool ImageFileCommands::WriteImage(ImageFormat format, const QString& path, bool compress) {
+    ApplyRestoreTrackSetting(format, disk_, settings_.RestoreTrack);
     disk_.LastError.clear();
     disk_.FailTrack = kNoFailTrack;
     const bool written =
@@ -138,18 +147,19 @@ bool ImageFileCommands::WriteImage(ImageFormat format, const QString& path, bool
 }
 
 void ImageFileCommands::ReportWriteFailure(ImageFormat format, const QString& path) {
-    if (format == ImageFormat::Udi) {
-        const QString text = QString::fromUtf8(kUdiSaveFailedText.data(),
-                                               static_cast<qsizetype>(kUdiSaveFailedText.size()));
+    const ImageFormatEntry* row = FindImageFormat(format);
+    if (row != nullptr && !row->buildFailedText.empty()) {
         host_.Ask({.caption = kCaptionAttentionDots,
-                   .text = WithReason(text, disk_.LastError).toStdString()});
+                   .text = WithReason(TableText(row->buildFailedText), disk_.LastError)
+                               .toStdString()});
         if (disk_.FailTrack == kNoFailTrack) return;  // the file, not the image, failed
         host_.ClearLog();
         host_.AddLogLine(UdiWriteFailLine(disk_));
         return;
     }
     host_.Ask({.caption = kCaptionError,
-               .text = WithReason(QStringLiteral("Ошибка записи файла - ") + path, disk_.LastError)
+               .text = WithReason(QStringLiteral("Ошибка записи файла - ") + path,
+                                  disk_.LastError)
                            .toStdString()});
 }
 
@@ -158,13 +168,14 @@ QString ImageFileCommands::SingleDialogFolder(const QString& name) const {
     return settings_.Directory_2;
 }
 
-void ImageFileCommands::PresetSaveNameForLoad(const char* extension) {
+void ImageFileCommands::PresetSaveNameForLoad(const ImageFormatEntry& row) {
     if (!openDialogName_.isEmpty())
-        saveDialogName_ = WithExtension(openDialogName_, QString::fromUtf8(extension));
+        saveDialogName_ = WithExtension(openDialogName_, DotExtension(row));
 }
 
 bool ImageFileCommands::LoadAs() {
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle, LoadAsFilter(), "");
+    FileDialogRequest r =
+        Request(FileDialogRequest::Kind::Open, QString::fromUtf8(kLoadTitle), LoadAsFilter(), "");
     r.filterIndex = kLoadAsDefaultFilterIndex;
     r.directory = settings_.Directory_2;
     const QString path = ChooseOpen(r);
@@ -191,8 +202,8 @@ bool ImageFileCommands::LoadAs() {
 }
 
 bool ImageFileCommands::SaveAs() {
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Save, kSaveAsTitle, SaveAsFilter(), "udi");
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, QString::fromUtf8(kSaveAsTitle),
+                                  SaveAsFilter(), SaveAsDefaultExtension(1));
     r.filterIndex = 1;
     r.directory = settings_.Directory_2;
     r.fileName = SaveAsStartName(currentName_);
@@ -209,12 +220,12 @@ bool ImageFileCommands::SaveAs() {
                    .text = SaveAsRefusalText(format, path).toStdString()});
         return false;
     }
-    if (!ConfirmOverwrite(path, kCaptionAttentionDots)) return false;
-    if (format == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
+    if (!ConfirmOverwrite(path, QString::fromUtf8(kCaptionAttentionDots))) return false;
     const bool compress =
-        CanCompressFormat(format) && host_.Ask({.caption = kCaptionAttentionDots,
-                                                .text = kTd0CompressQuestion,
-                                                .buttons = Buttons::YesNo}) == Answer::Yes;
+        CanCompressFormat(format) &&
+        host_.Ask({.caption = kCaptionAttentionDots,
+                   .text = std::string(FindImageFormat(format)->compressQuestion),
+                   .buttons = Buttons::YesNo}) == Answer::Yes;
     // A file that was not written does not become the image's file.
     if (!WriteImage(format, path, compress)) return false;
     currentName_ = QFileInfo(path).fileName();
@@ -224,7 +235,9 @@ bool ImageFileCommands::SaveAs() {
 }
 
 bool ImageFileCommands::LoadNative() {
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, kLoadTitle, NativeFilter(), "udf");
+    const ImageFormatEntry& native = NativeRow();
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Open, TableText(native.singleLoad.title),
+                                  NativeFilter(), native.extension);
     r.directory = settings_.Directory_1;
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return false;
@@ -247,13 +260,14 @@ bool ImageFileCommands::LoadNative() {
 }
 
 bool ImageFileCommands::SaveNative() {
-    FileDialogRequest r =
-        Request(FileDialogRequest::Kind::Save, kSaveNativeTitle, NativeFilter(), "udf");
+    const ImageFormatEntry& native = NativeRow();
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, TableText(native.singleSave.title),
+                                  NativeFilter(), native.extension);
     r.directory = settings_.Directory_1;
     r.fileName = NativeSaveStartName(currentName_);
     const QString path = ChooseSave(r);
     if (path.isEmpty()) return false;
-    if (!ConfirmOverwrite(path, kCaptionAttentionDots)) return false;
+    if (!ConfirmOverwrite(path, TableText(native.singleSave.overwriteCaption))) return false;
     if (!WriteImage(ImageFormat::Udf, path)) return false;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory1(path);
@@ -261,104 +275,46 @@ bool ImageFileCommands::SaveNative() {
     return true;
 }
 
-bool ImageFileCommands::LoadUdi() {
-    PresetSaveNameForLoad(".udi");
-    const QString path = ChooseSingleOpen(kLoadTitle, ImageFormat::Udi, "udi");
+bool ImageFileCommands::LoadSingle(ImageFormat format) {
+    const ImageFormatEntry* row = FindImageFormat(format);
+    if (row == nullptr || row->singleLoad.title.empty()) return false;
+    const SingleLoadCommand& load = row->singleLoad;
+    PresetSaveNameForLoad(*row);
+    const QString path = ChooseSingleOpen(*row);
     if (path.isEmpty()) return false;
-    if (!ReadImage(ImageFormat::Udi, path)) {
-        ReportReadFailure(ImageFormat::Udi);
+    if (load.mapBeforeReading) host_.ShowMapFromTop();
+    if (!ReadImage(format, path)) {
+        ReportReadFailure(format);
         return false;
     }
     ShowStatusFor(path);
-    host_.ShowMapFromTop();
-    SetCommentsFromImage();
-    host_.ShowCommentPage();
-    SetImageFile(path, ImageFormat::Udi);
-    return true;
-}
-
-bool ImageFileCommands::SaveUdi() {
-    saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".udi"));
-    const QString path = ChooseSingleSave(kSaveNativeTitle, ImageFormat::Udi, "udi");
-    if (path.isEmpty()) return false;
-    if (!ConfirmOverwrite(path, kCaptionAttentionDots)) return false;
-    disk_.NoTrackRestore = !settings_.RestoreTrack;
-    if (!WriteImage(ImageFormat::Udi, path)) return false;
-    SetImageFile(path, ImageFormat::Udi);
-    return true;
-}
-
-bool ImageFileCommands::LoadTrd() {
-    PresetSaveNameForLoad(".trd");
-    const QString path = ChooseSingleOpen(kLoadTrdTitle, ImageFormat::Trd, "trd");
-    if (path.isEmpty()) return false;
-    host_.ShowMapFromTop();
-    if (!ReadImage(ImageFormat::Trd, path)) {
-        ReportReadFailure(ImageFormat::Trd);
-        return false;
+    if (load.mapBeforeReading) {
+        SetCommentsFromImage();
+        host_.ShowMapFromTop();
+    } else {
+        host_.ShowMapFromTop();
+        SetCommentsFromImage();
     }
-    ShowStatusFor(path);
-    SetCommentsFromImage();
-    host_.ShowMapFromTop();
-    SetImageFile(path, ImageFormat::Trd);
+    if (load.showsCommentPage) host_.ShowCommentPage();
+    SetImageFile(path, format);
     return true;
 }
 
-bool ImageFileCommands::SaveTrd() {
-    saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, QStringLiteral(".trd"));
-    const QString path = ChooseSingleSave(kSaveTrdTitle, ImageFormat::Trd, "trd");
+bool ImageFileCommands::SaveSingle(ImageFormat format) {
+    const ImageFormatEntry* row = FindImageFormat(format);
+    if (row == nullptr || row->singleSave.title.empty()) return false;
+    saveDialogName_ = SingleSaveStartName(saveDialogName_, openDialogName_, DotExtension(*row));
+    const QString path = ChooseSingleSave(*row);
     if (path.isEmpty()) return false;
-    if (!ConfirmOverwrite(path, kCaptionAttention)) return false;
-    if (!WriteImage(ImageFormat::Trd, path)) return false;
-    SetImageFile(path, ImageFormat::Trd);
+    if (!ConfirmOverwrite(path, TableText(row->singleSave.overwriteCaption))) return false;
+    if (!WriteImage(format, path)) return false;
+    SetImageFile(path, format);
     return true;
 }
-
-bool ImageFileCommands::LoadTd0() {
-    PresetSaveNameForLoad(".td0");
-    const QString path = ChooseSingleOpen(kLoadTd0Title, ImageFormat::Td0, "td0");
-    if (path.isEmpty()) return false;
-    host_.ShowMapFromTop();
-    if (!ReadImage(ImageFormat::Td0, path)) {
-        ReportReadFailure(ImageFormat::Td0);
-        return false;
-    }
-    ShowStatusFor(path);
-    SetCommentsFromImage();
-    host_.ShowMapFromTop();
-    SetImageFile(path, ImageFormat::Td0);
-    return true;
-}
-
-bool ImageFileCommands::LoadFdi() {
-    PresetSaveNameForLoad(".fdi");
-    const QString path = ChooseSingleOpen(kLoadFdiTitle, ImageFormat::Fdi, "fdi");
-    if (path.isEmpty()) return false;
-    host_.ShowMapFromTop();
-    if (!ReadImage(ImageFormat::Fdi, path)) {
-        ReportReadFailure(ImageFormat::Fdi);
-        return false;
-    }
-    ShowStatusFor(path);
-    SetCommentsFromImage();
-    host_.ShowMapFromTop();
-    SetImageFile(path, ImageFormat::Fdi);
-    return true;
-}
-
-namespace {
-
-// Formats whose file keeps what the window shows of an image, so saving into the image's
-// own file loses nothing the user could see; the others go through "Сохранить как...".
-bool SavesInPlace(ImageFormat format) {
-    return format == ImageFormat::Udf || format == ImageFormat::Udi || format == ImageFormat::Trd;
-}
-
-}  // namespace
 
 bool ImageFileCommands::SaveToImageFile() {
-    if (imageFile_.isEmpty() || !SavesInPlace(imageFileFormat_)) return SaveAs();
-    if (imageFileFormat_ == ImageFormat::Udi) disk_.NoTrackRestore = !settings_.RestoreTrack;
+    const ImageFormatEntry* row = FindImageFormat(imageFileFormat_);
+    if (imageFile_.isEmpty() || row == nullptr || !row->savesInPlace) return SaveAs();
     return WriteImage(imageFileFormat_, imageFile_);
 }
 

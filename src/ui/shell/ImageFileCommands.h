@@ -1,16 +1,17 @@
 // The main window's image load and save commands: the native format, the format-choosing
 // "Загрузить как..." / "Сохранить как..." and the single-format items. They talk to the
 // window through ImageCommandHost and to the files through ImageFileIo, so tests run them
-// with fakes and a scripted file chooser.
+// with fakes and a scripted file chooser. What differs between formats (titles, filters,
+// the single-format items' steps) comes from the format table (imagefiles/).
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
-#include "formats/ImageFormat.h"
-#include "model/UserQuestion.h"
+#include "imagefiles/ImageFormatTable.h"
 #include "model/ZxDisk.h"
 #include "ui/shell/FileChooser.h"
+#include "model/UserQuestion.h"
 #include "ui/shell/Settings.h"
 
 namespace morvane {
@@ -58,12 +59,12 @@ class ImageFileCommands {
     bool SaveAs();
     bool LoadNative();
     bool SaveNative();
-    bool LoadUdi();
-    bool SaveUdi();
-    bool LoadTrd();
-    bool SaveTrd();
-    bool LoadTd0();
-    bool LoadFdi();
+    // The single-format items "Загрузить UDI", "Загрузить TRD", ... and "Сохранить UDI",
+    // "Сохранить TRD": the steps their format's row gives. A format without such an item
+    // (saving TD0 or FDI) does nothing. The native format's items are LoadNative and
+    // SaveNative, which also remember the file's name and folder.
+    bool LoadSingle(ImageFormat format);
+    bool SaveSingle(ImageFormat format);
     // Saves the image into the file it was last loaded from or saved to, in that file's
     // format, without a dialog; "Сохранить как..." when it has no such file or the file's
     // format keeps less than the image (a TD0, FDI, SCL or Hobeta file). True when a file
@@ -92,9 +93,9 @@ class ImageFileCommands {
     QString ChooseOpen(FileDialogRequest request);
     // chosenEntry, when given, receives the 1-based filter entry the dialog ended on.
     QString ChooseSave(FileDialogRequest request, int* chosenEntry = nullptr);
-    QString ChooseSingleOpen(const char* title, ImageFormat format, const char* suffix);
-    QString ChooseSingleSave(const char* title, ImageFormat format, const char* suffix);
-    bool ConfirmOverwrite(const QString& path, const char* caption);
+    QString ChooseSingleOpen(const ImageFormatEntry& row);
+    QString ChooseSingleSave(const ImageFormatEntry& row);
+    bool ConfirmOverwrite(const QString& path, const QString& caption);
     // Reads the file into a fresh container and takes that over only on success, so a
     // failed read leaves the image as it was; the reader's message is then in LastError.
     bool ReadImage(ImageFormat format, const QString& path);
@@ -104,12 +105,13 @@ class ImageFileCommands {
     void SetCommentsFromImage();
     void RememberDirectory2(const QString& path);
     void RememberDirectory1(const QString& path);
-    // Writes the image; a failure is reported with the writer's reason.
+    // Writes the image, with the RestoreTrack setting applied as the format's row says; a
+    // failure is reported with the writer's reason.
     bool WriteImage(ImageFormat format, const QString& path, bool compress = false);
     void ReportWriteFailure(ImageFormat format, const QString& path);
     // Directory for a single-format dialog: that of its last name, else Directory_2.
     QString SingleDialogFolder(const QString& name) const;
-    void PresetSaveNameForLoad(const char* extension);
+    void PresetSaveNameForLoad(const ImageFormatEntry& row);
     void SetImageFile(const QString& path, ImageFormat format) {
         imageFile_ = path;
         imageFileFormat_ = format;

@@ -6,6 +6,7 @@
 #include "model/UserQuestion.h"
 #include "ui/shell/ControllerLink.h"
 #include "ui/shell/MainActions.h"
+#include "ui/shell/MenuRules.h"
 #include "ui/shell/Settings.h"
 #include "ui/shell/Texts.h"
 #include "ui/shell/VirtualDrive.h"
@@ -29,11 +30,26 @@ void LinkCommands::LoadRememberedVirtualDisk(Drive drive) {
         LoadVirtualDrive(p_.link, QString(), drive, nullptr);
 }
 
+void LinkCommands::StartStopAndShow() {
+    QLabel* panel = p_.views.statusPanels[0];
+    const bool wasActive = p_.link.Active();
+    panel->setText(p_.link.StartStop());
+    const QString hint = LinkStartHint(wasActive, p_.link.Active(), p_.link.LastStartFailure());
+    panel->setToolTip(hint);
+    // Panel 1 holds the controller's identification once a link is up; an earlier hint
+    // goes when the start no longer needs it.
+    QLabel* detail = p_.views.statusPanels[1];
+    if (!hint.isEmpty())
+        detail->setText(hint);
+    else if (detail->text() == QString::fromStdString(NoPermissionHint()))
+        detail->clear();
+}
+
 void LinkCommands::StartStopUsb() {
     {
         const LinkClaim claim = ClaimLink();
         if (!claim) return;
-        p_.views.statusPanels[0]->setText(p_.link.StartStop());
+        StartStopAndShow();
     }
     p_.updateMenu();
 }
@@ -65,7 +81,7 @@ void LinkCommands::SetVirtualController(bool enabled) {
     if (enabled) LoadRememberedVirtualDisk(drive);
     ShowLinkKind();
     p_.views.statusPanels[1]->clear();
-    p_.views.statusPanels[0]->setText(p_.link.StartStop());
+    StartStopAndShow();
     if (p_.link.Active()) p_.link.Protocol().FirstContact(drive);
     claim.Release();
     p_.updateMenu();

@@ -59,6 +59,9 @@ class LinkCommands {
     LinkClaim ClaimLink();
 
   private:
+    // Starts or stops the link and shows the outcome: status panel 0, and for a start
+    // refused for want of permission the rule and the group in panel 1 and the tooltip.
+    void StartStopAndShow();
     Drive SettingsDrive() const;
 
     Parts p_;

@@ -1,9 +1,10 @@
 #include "ui/shell/LoadSaveRules.h"
-#include "ui/views/QtText.h"
 
 #include <QFile>
 
 #include <algorithm>
+
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
@@ -37,6 +38,10 @@ QString SingleLoadFilterText(ImageFormat format) {
 
 QString SingleSaveFilterText(ImageFormat format) {
     return QText(SingleSaveFilter(format));
+}
+
+QString TableText(std::string_view utf8) {
+    return QText(utf8);
 }
 
 QString SaveAsSuffixForFilter(int filterIndex) {

@@ -1,35 +1,36 @@
 // The window's side of the image load and save commands: dialog titles, the names the
 // dialogs start with, and the lines the commands leave in the log and the status bar.
-// Which format a name means, the filters and the error texts come from the formats'
-// own table (formats/ImageFiles.h); these are its QString faces.
+// Which format a name means, the filters and the error texts come from the format table
+// (imagefiles/); these are its QString faces.
 #pragma once
 
 #include <QString>
 #include <QStringList>
 
-#include "formats/ImageFiles.h"
+#include <string_view>
+
+#include "imagefiles/DialogFilters.h"
+#include "imagefiles/ImageFiles.h"
 
 namespace morvane {
 
 // The format-choosing commands' rule: the first three characters after the last dot,
-// upper-cased, against UDI, TRD, TD0 and FDI (".udif" is UDI; ".udf" is none of them).
+// whatever their case, against the formats those dialogs list (".udif" is UDI; ".udf" is
+// none of them).
 ImageFormat DispatchFormat(const QString& fileName);
 
-inline constexpr const char* kLoadTitle = "Загрузить образ диска из файла..";
+// The single-format and native commands take their titles from their formats' rows;
+// "Загрузить как..." shares its title with those of UDI and the native format.
+inline constexpr const char* kLoadTitle = kLoadImageTitle.data();
 inline constexpr const char* kSaveAsTitle = "Сохранить образ диска в файл...";
-inline constexpr const char* kSaveNativeTitle = "Сохранить образ диска в файл..";
-inline constexpr const char* kLoadTrdTitle = "Загрузить образ TRD диска из файла..";
-inline constexpr const char* kSaveTrdTitle = "Сохранить образ в TRD файл..";
-inline constexpr const char* kLoadTd0Title = "Загрузить образ Teledisk из файла..";
-inline constexpr const char* kLoadFdiTitle = "Загрузить образ FDI из файла..";
-// Asked by "Сохранить как..." for a TD0 name: Yes writes the LZH-compressed form.
-inline constexpr const char* kTd0CompressQuestion = "Сохранить образ TD0 со сжатием (LZH)?";
 
 QString LoadAsFilter();
 QString SaveAsFilter();
 QString NativeFilter();
 QString SingleLoadFilterText(ImageFormat format);
 QString SingleSaveFilterText(ImageFormat format);
+// A text of the format table (a title, a question) as a QString.
+QString TableText(std::string_view utf8);
 // The default extension of the "Сохранить как..." dialog for its 1-based filter entry.
 QString SaveAsSuffixForFilter(int filterIndex);
 

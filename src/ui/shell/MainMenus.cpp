@@ -103,24 +103,40 @@ void TFMain::BuildImageMenu() {
 
     ImageFileCommands* files = imageCommands_.get();
     const std::pair<QAction*, bool (ImageFileCommands::*)()> loads[] = {
-        {a.loadNative, &ImageFileCommands::LoadNative}, {a.loadAs, &ImageFileCommands::LoadAs},
-        {a.loadUdi, &ImageFileCommands::LoadUdi},       {a.loadTrd, &ImageFileCommands::LoadTrd},
-        {a.loadTd0, &ImageFileCommands::LoadTd0},       {a.loadFdi, &ImageFileCommands::LoadFdi},
+        {a.loadNative, &ImageFileCommands::LoadNative},
+        {a.loadAs, &ImageFileCommands::LoadAs},
     };
     for (const auto& [action, load] : loads) {
         connect(action, &QAction::triggered, this, [this, files, load = load] {
             LoadImageCommand([files, load] { return (files->*load)(); });
         });
     }
+    const std::pair<QAction*, ImageFormat> singleLoads[] = {
+        {a.loadUdi, ImageFormat::Udi},
+        {a.loadTrd, ImageFormat::Trd},
+        {a.loadTd0, ImageFormat::Td0},
+        {a.loadFdi, ImageFormat::Fdi},
+    };
+    for (const auto& [action, format] : singleLoads) {
+        connect(action, &QAction::triggered, this, [this, files, format = format] {
+            LoadImageCommand([files, format] { return files->LoadSingle(format); });
+        });
+    }
     const std::pair<QAction*, bool (ImageFileCommands::*)()> saves[] = {
         {a.saveNative, &ImageFileCommands::SaveNative},
         {a.saveAs, &ImageFileCommands::SaveAs},
-        {a.saveUdi, &ImageFileCommands::SaveUdi},
-        {a.saveTrd, &ImageFileCommands::SaveTrd},
     };
     for (const auto& [action, save] : saves) {
         connect(action, &QAction::triggered, this,
                 [this, files, save = save] { ImageSaved((files->*save)()); });
+    }
+    const std::pair<QAction*, ImageFormat> singleSaves[] = {
+        {a.saveUdi, ImageFormat::Udi},
+        {a.saveTrd, ImageFormat::Trd},
+    };
+    for (const auto& [action, format] : singleSaves) {
+        connect(action, &QAction::triggered, this,
+                [this, files, format = format] { ImageSaved(files->SaveSingle(format)); });
     }
     connect(a.clearImage, &QAction::triggered, this, &TFMain::ClearImageCommand);
     CatalogueCommands* catalogues = catalogueCommands_.get();
@@ -235,7 +251,7 @@ void TFMain::BuildToolBar() {
     connect(a.toolSave, &QAction::triggered, this,
             [this, files] { ImageSaved(files->SaveNative()); });
     connect(a.toolSaveUdi, &QAction::triggered, this,
-            [this, files] { ImageSaved(files->SaveUdi()); });
+            [this, files] { ImageSaved(files->SaveSingle(ImageFormat::Udi)); });
     connect(a.toolClear, &QAction::triggered, this, &TFMain::ClearImageCommand);
 }
 

@@ -19,9 +19,16 @@ ControllerMenuState ControllerMenuRule(bool linkActive, bool busy) {
             !busy, !busy};
 }
 
-QString LinkStatusText(bool wasActive, bool nowActive) {
+QString LinkStatusText(bool wasActive, bool nowActive, StartFailure failure) {
     if (wasActive) return QString::fromUtf8(kUsbStoppedText);
-    return nowActive ? QString::fromUtf8(kDeviceDescription) : QString::fromUtf8(kUsbNotFoundText);
+    if (nowActive) return QString::fromUtf8(kDeviceDescription);
+    return failure == StartFailure::NoPermission ? QString::fromUtf8(kUsbNoPermissionText)
+                                                 : QString::fromUtf8(kUsbNotFoundText);
+}
+
+QString LinkStartHint(bool wasActive, bool nowActive, StartFailure failure) {
+    if (wasActive || nowActive || failure != StartFailure::NoPermission) return {};
+    return QString::fromStdString(NoPermissionHint());
 }
 
 }  // namespace morvane

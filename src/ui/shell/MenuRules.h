@@ -3,6 +3,8 @@
 
 #include <QString>
 
+#include "controller/DeviceErrorText.h"
+
 namespace morvane {
 
 // "Образ": the items that need an image.
@@ -30,7 +32,11 @@ struct ControllerMenuState {
 };
 ControllerMenuState ControllerMenuRule(bool linkActive, bool busy = false);
 
-// Status panel 0 after the start/stop command.
-QString LinkStatusText(bool wasActive, bool nowActive);
+// Status panel 0 after the start/stop command; failure says why a start left the link
+// closed.
+QString LinkStatusText(bool wasActive, bool nowActive, StartFailure failure = StartFailure::None);
+// What the status bar adds after a start that failed: for want of permission, the udev
+// rule and the group; nothing otherwise.
+QString LinkStartHint(bool wasActive, bool nowActive, StartFailure failure);
 
 }  // namespace morvane

@@ -18,10 +18,12 @@ virt::Drive ToVirtual(Drive drive) {
     return drive == Drive::B ? virt::Drive::B : virt::Drive::A;
 }
 
-// Any format the program reads may go into the drive, the native one included.
+// Any format the program reads may go into the drive: those of the format-choosing
+// dialogs by their rule, the others (the native one) by their extension.
 ImageFormat ReadableFormat(const QString& path) {
     const ImageFormat byName = FormatFromPath(QFile::encodeName(path).toStdString());
-    if (byName == ImageFormat::Udf) return byName;
+    const ImageFormatEntry* row = FindImageFormat(byName);
+    if (row != nullptr && !row->loadAs) return byName;
     return DispatchFormat(path);
 }
 

@@ -6,8 +6,10 @@
 #include <QString>
 
 #include <memory>
+#include <string_view>
 
 #include "controller/ControllerCommands.h"
+#include "imagefiles/DialogFilters.h"
 #include "ui/shell/Settings.h"
 
 namespace morvane {
@@ -18,14 +20,9 @@ namespace virt {
 class VirtualController;
 }
 
-// SCL archives and Hobeta files go in as the new TR-DOS disk that loading them makes.
-inline constexpr const char* kVirtualDriveFilter =
-    "Поддерживаемые форматы (*.udf,*.udi,*.trd,*.td0,*.fdi,*.scl,*.$?)|"
-    "*.udf;*.udi;*.trd;*.td0;*.fdi;*.scl;*.$?|"
-    "Universal Disk Format (*.udf)|*.udf|Универсальный образ диска (*.udi)|*.udi|"
-    "Файл образа TRDOS диска (*.trd)|*.trd|Образ диска TeleDisk (*.td0)|*.td0|"
-    "Полный образ диска (*.fdi)|*.fdi|Архив файлов TR-DOS (*.scl)|*.scl|"
-    "Файл Hobeta (*.$?)|*.$?";
+// Every format the program reads; SCL archives and Hobeta files go in as the new TR-DOS
+// disk that loading them makes.
+inline constexpr const std::string_view& kVirtualDriveFilter = kAllFormatsFilter;
 
 // A new emulated controller; `made` points at it while the returned driver lives.
 std::unique_ptr<FtdiDriver> MakeVirtualDriver(virt::VirtualController*& made);

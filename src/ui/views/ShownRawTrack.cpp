@@ -1,6 +1,6 @@
 // The raw image the sector view shows for a track that has none of its own: the track as
 // the UDI writer would build it.
-#include "formats/UdiTrackBuilder.h"
+#include "formats/udi/UdiTrackBuilder.h"
 #include "ui/views/SectorViewRules.h"
 
 namespace morvane {

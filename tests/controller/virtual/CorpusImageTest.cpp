@@ -8,9 +8,10 @@
 #include <string>
 
 #include "controller/virtual/VirtualController.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/SizeCode.h"
 #include "model/ZxDisk.h"
+#include "support/Corpus.h"
 
 namespace morvane::virt {
 namespace {
@@ -25,7 +26,7 @@ bool UniqueOnTrack(const TTrack& track, std::uint8_t r) {
 class CorpusImageTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(CorpusImageTest, GoodSectorsReadBackThroughTheDrive) {
-    const std::filesystem::path path = std::filesystem::path(MORVANE_CORPUS_DIR) / GetParam();
+    const std::filesystem::path path = test::CorpusDir() / GetParam();
     if (!std::filesystem::exists(path)) GTEST_SKIP() << "corpus image absent: " << path;
     auto image = std::make_unique<TZX_Disk>();
     ASSERT_TRUE(LoadImageFile(path.string(), *image)) << image->LastError;

@@ -9,7 +9,7 @@
 #include "controller/virtual/Wd1793.h"
 #include "controller/virtual/WdStatus.h"
 #include "formats/Trd.h"
-#include "formats/UdiSectorFinder.h"
+#include "formats/udi/UdiSectorFinder.h"
 #include "model/Checksums.h"
 #include "model/ZxDisk.h"
 

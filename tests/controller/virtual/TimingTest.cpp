@@ -3,8 +3,7 @@
 
 #include <chrono>
 
-#include "HostSide.h"
-#include "controller/virtual/VirtualController.h"
+#include "WireFixture.h"
 
 namespace morvane::virt {
 namespace {
@@ -16,12 +15,11 @@ using test::ShortFrame;
 constexpr std::uint8_t kStatus = 0x02, kSeek = 0x10, kReadSector = 0x21, kReadTrack = 0x23,
                        kWriteSector = 0x31;
 
-class TimingTest : public ::testing::Test {
+class TimingTest : public test::WireTest {
   protected:
-    TimingTest() : host(vc) {
+    TimingTest() {
         vc.SetClock([this] { return wall; });
         vc.SetRealTime(true);
-        EXPECT_EQ(host.Open(), kFtOk);
     }
 
     std::uint32_t Queued() {
@@ -31,8 +29,6 @@ class TimingTest : public ::testing::Test {
     }
 
     Nanos wall = 1000s;
-    VirtualController vc;
-    test::Host host;
 };
 
 TEST_F(TimingTest, SeekTakesOneStepPerCylinderPlusSettling) {

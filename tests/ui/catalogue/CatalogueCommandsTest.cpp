@@ -8,7 +8,7 @@
 #include "../shell/NoDeviceDriver.h"
 #include "ScriptedCatalogueDialogs.h"
 #include "filesystems/Hobeta.h"
-#include "filesystems/TestDisks.h"
+#include "support/TestDisks.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
 #include "ui/shell/CatalogueCommands.h"

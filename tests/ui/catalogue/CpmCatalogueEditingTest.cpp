@@ -10,11 +10,11 @@
 
 #include "ScriptedCatalogueDialogs.h"
 #include "filesystems/CpmEditing.h"
-#include "filesystems/TestDisks.h"
-#include "ui/catalogue/TrDosWindowRules.h"
-#include "formats/Udi.h"
+#include "formats/udi/Udi.h"
+#include "support/TestDisks.h"
 #include "ui/catalogue/CatalogueEditTexts.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
+#include "ui/catalogue/TrDosWindowRules.h"
 
 namespace morvane::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "ScriptedCatalogueDialogs.h"
-#include "filesystems/TestDisks.h"
+#include "support/TestDisks.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
 
 namespace morvane::test {

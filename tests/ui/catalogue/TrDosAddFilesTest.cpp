@@ -9,6 +9,7 @@
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
 #include "formats/Trd.h"
+#include "support/Corpus.h"
 #include "ui/catalogue/CatalogueEditTexts.h"
 
 namespace morvane::test {
@@ -234,18 +235,17 @@ TEST_F(TrDosAddFilesTest, CancelledChoiceChangesNothing) {
 // Every corpus Hobeta file added to a new image through the window comes back as it was;
 // the free count is the disk's 2544 sectors less theirs.
 TEST_F(TrDosAddFilesTest, CorpusHobetaFilesAddedToANewImageExportBack) {
-    const fs::path dir = fs::path(MORVANE_CORPUS_DIR) / "hobeta";
-    if (!fs::is_directory(dir)) GTEST_SKIP() << "corpus folder " << dir << " is absent";
+    MORVANE_CORPUS_OR_SKIP(files, "hobeta");
     disk = NewTrDosDisk();
     Open();
     std::vector<Bytes> originals;
-    for (const auto& item : fs::directory_iterator(dir)) {
+    for (const fs::path& path : files) {
         Bytes bytes;
-        ASSERT_TRUE(ReadWholeFile(item.path().string(), bytes));
+        ASSERT_TRUE(ReadWholeFile(path.string(), bytes));
         ASSERT_GE(bytes.size(), kHobetaHeaderSize);
         bytes.resize(kHobetaHeaderSize + bytes[14] * kTrDosSectorSize);  // past its sectors
         originals.push_back(bytes);
-        dialogs.openFiles << QString::fromStdString(item.path().string());
+        dialogs.openFiles << QString::fromStdString(path.string());
     }
     window->AddFiles();
     ASSERT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();

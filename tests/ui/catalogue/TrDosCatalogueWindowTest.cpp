@@ -5,6 +5,8 @@
 #include "TrDosWindowFixture.h"
 #include "filesystems/TrDosSectors.h"
 #include "formats/Trd.h"
+#include "support/CaseName.h"
+#include "support/Corpus.h"
 #include "ui/catalogue/EntryHeaderDialog.h"
 
 namespace morvane::test {
@@ -79,12 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, TrDosEnablingTest,
                                            EnablingCase{"not 6912 bytes", {0}, false, true, true},
                                            EnablingCase{"6912 bytes", {1}, true, true, true},
                                            EnablingCase{"two rows", {0, 1}, false, false, false}),
-                         [](const auto& p) {
-                             std::string n = p.param.what;
-                             for (char& ch : n)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             return n;
-                         });
+                         [](const auto& p) { return CaseNameOf(p.param.what); });
 
 TEST_F(TrDosWindowTest, EmptyCatalogueEnablesOnlyRenameAndAdd) {
     disk = NewTrDosDisk();
@@ -235,7 +232,7 @@ TEST(EntryHeaderDialog, AcceptedUnchangedGivesBackEveryNameByte) {
 }
 
 TEST_F(TrDosWindowTest, CorpusImageListsItsCatalogue) {
-    QFile file(QStringLiteral(MORVANE_CORPUS_DIR "/trd/test_disk.trd"));
+    QFile file(QString::fromStdString(CorpusPath("trd/test_disk.trd")));
     if (!file.open(QIODevice::ReadOnly)) GTEST_SKIP() << "corpus image absent";
     const QByteArray bytes = file.readAll();
     disk = std::make_unique<TZX_Disk>();

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "ScriptedCatalogueDialogs.h"
-#include "filesystems/TestDisks.h"
+#include "support/TestDisks.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
 
 namespace morvane::test {

@@ -3,8 +3,8 @@
 #include <QTreeWidget>
 
 #include "ScriptedCatalogueDialogs.h"
-#include "filesystems/TestDisks.h"
 #include "operations/OperationsFixture.h"
+#include "support/TestDisks.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
 
 namespace morvane::test {

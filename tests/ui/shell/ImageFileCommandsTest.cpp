@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <memory>
 
 #include "ui/shell/FormatsFileIo.h"
@@ -364,9 +365,13 @@ TEST_F(ImageFileCommandsTest, NativeLoadAndSaveUseDirectory1) {
 // A load that fails leaves the image, its name, the folders and (but for the native
 // load, which reports there) the status bar as they were, and says why in the log.
 TEST_F(ImageFileCommandsTest, FailedLoadKeepsTheImageAndSaysWhy) {
+    using Command = std::function<bool(ImageFileCommands&)>;
+    const auto single = [](ImageFormat format) {
+        return Command([format](ImageFileCommands& c) { return c.LoadSingle(format); });
+    };
     struct Case {
         const char* file;
-        bool (ImageFileCommands::*command)();
+        Command command;
         const char* line;
         bool reportsInStatus;
     };
@@ -376,10 +381,10 @@ TEST_F(ImageFileCommandsTest, FailedLoadKeepsTheImageAndSaysWhy) {
         {"b.trd", &ImageFileCommands::LoadAs, "Error load TRD -\"broken\"", false},
         {"c.td0", &ImageFileCommands::LoadAs, "Error load TD0 -\"broken\"", false},
         {"d.fdi", &ImageFileCommands::LoadAs, "Error load FDI -\"broken\"", false},
-        {"e.udi", &ImageFileCommands::LoadUdi, "Error load UDI - \"broken\"", false},
-        {"f.trd", &ImageFileCommands::LoadTrd, "Error load TRD -\"broken\"", false},
-        {"g.td0", &ImageFileCommands::LoadTd0, "Error load TD0 -\"broken\"", false},
-        {"h.fdi", &ImageFileCommands::LoadFdi, "Error load FDI -\"broken\"", false},
+        {"e.udi", single(ImageFormat::Udi), "Error load UDI - \"broken\"", false},
+        {"f.trd", single(ImageFormat::Trd), "Error load TRD -\"broken\"", false},
+        {"g.td0", single(ImageFormat::Td0), "Error load TD0 -\"broken\"", false},
+        {"h.fdi", single(ImageFormat::Fdi), "Error load FDI -\"broken\"", false},
     };
     answers = {MakeFile(QStringLiteral("good.udi"))};
     commands->LoadAs();
@@ -390,7 +395,7 @@ TEST_F(ImageFileCommandsTest, FailedLoadKeepsTheImageAndSaysWhy) {
         SCOPED_TRACE(c.file);
         host.status = goodStatus;
         answers = {MakeFile(QString::fromUtf8(c.file), "other/")};
-        (commands.get()->*c.command)();
+        c.command(*commands);
         EXPECT_EQ(disk->CountTracks(), 2);
         EXPECT_NE(disk->GetTrack(4)->Present, 0);
         EXPECT_EQ(disk->DiskLog, std::vector<std::string>{"comment of the image"});
@@ -415,7 +420,7 @@ TEST_F(ImageFileCommandsTest, NativeLoadFailureChangesNothingElse) {
 TEST_F(ImageFileCommandsTest, SingleFormatCommandsKeepNameAndDirectories) {
     const QString trd = MakeFile(QStringLiteral("one.trd"));
     answers = {trd};
-    commands->LoadTrd();
+    commands->LoadSingle(ImageFormat::Trd);
     EXPECT_EQ(requests.back().title, QStringLiteral("Загрузить образ TRD диска из файла.."));
     EXPECT_EQ(requests.back().filter, QStringLiteral("Файл образа TRDOS диска (*.trd)|*.trd"));
     EXPECT_EQ(io.reads.back().first, ImageFormat::Trd);
@@ -424,12 +429,12 @@ TEST_F(ImageFileCommandsTest, SingleFormatCommandsKeepNameAndDirectories) {
     EXPECT_EQ(host.status,
               QStringLiteral("Disk Image - ") + trd + QStringLiteral(" (Дорожек - 2)"));
 
-    commands->SaveUdi();  // cancelled; starts from the loaded name with .udi
+    commands->SaveSingle(ImageFormat::Udi);  // cancelled; starts from the loaded name with .udi
     EXPECT_EQ(requests.back().fileName, dir.filePath(QStringLiteral("img/one.udi")));
     EXPECT_EQ(requests.back().filter, QStringLiteral("Ultra Disk Image (*.udi)|*.udi"));
     EXPECT_EQ(requests.back().title, QStringLiteral("Сохранить образ диска в файл.."));
 
-    commands->SaveTrd();
+    commands->SaveSingle(ImageFormat::Trd);
     EXPECT_EQ(requests.back().fileName, dir.filePath(QStringLiteral("img/one.trd")));
     EXPECT_EQ(requests.back().title, QStringLiteral("Сохранить образ в TRD файл.."));
     EXPECT_TRUE(io.writes.empty());
@@ -439,7 +444,7 @@ TEST_F(ImageFileCommandsTest, SingleTrdSaveAsksWithItsOwnCaption) {
     const QString target = MakeFile(QStringLiteral("t.trd"));
     host.answer = false;
     answers = {target};
-    commands->SaveTrd();
+    commands->SaveSingle(ImageFormat::Trd);
     EXPECT_EQ(host.questions,
               QStringList{QStringLiteral("Внимание!|Файл уже существует! Перезаписать?")});
     EXPECT_TRUE(io.writes.empty());
@@ -448,15 +453,15 @@ TEST_F(ImageFileCommandsTest, SingleTrdSaveAsksWithItsOwnCaption) {
 TEST_F(ImageFileCommandsTest, SingleLoadsReportTheirErrors) {
     io.readResult = false;
     answers = {MakeFile(QStringLiteral("a.td0"))};
-    commands->LoadTd0();
+    commands->LoadSingle(ImageFormat::Td0);
     EXPECT_EQ(requests.back().title, QStringLiteral("Загрузить образ Teledisk из файла.."));
     EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load TD0 -\"broken\"")});
     answers = {MakeFile(QStringLiteral("a.fdi"))};
-    commands->LoadFdi();
+    commands->LoadSingle(ImageFormat::Fdi);
     EXPECT_EQ(requests.back().filter, QStringLiteral("Образ диска (*.fdi)|*.fdi"));
     EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load FDI -\"broken\"")});
     answers = {MakeFile(QStringLiteral("a.udi"))};
-    commands->LoadUdi();
+    commands->LoadSingle(ImageFormat::Udi);
     EXPECT_EQ(host.log, QStringList{QStringLiteral("Error load UDI - \"broken\"")});
 }
 

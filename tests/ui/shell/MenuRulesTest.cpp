@@ -49,5 +49,39 @@ TEST(MenuRules, LinkStatusTexts) {
     EXPECT_EQ(LinkStatusText(false, false), QStringLiteral("USB устройство не найдено!"));
 }
 
+// A start that failed for want of permission says so, and names the rule and the group;
+// every other failure keeps the usual text.
+struct StartTextCase {
+    bool wasActive, nowActive;
+    StartFailure failure;
+    const char* panel0;
+    bool hint;
+};
+
+class LinkStartTexts : public ::testing::TestWithParam<StartTextCase> {};
+
+TEST_P(LinkStartTexts, PanelAndHint) {
+    const StartTextCase& c = GetParam();
+    EXPECT_EQ(LinkStatusText(c.wasActive, c.nowActive, c.failure), QString::fromUtf8(c.panel0));
+    const QString hint = LinkStartHint(c.wasActive, c.nowActive, c.failure);
+    EXPECT_EQ(hint.isEmpty(), !c.hint);
+    if (c.hint) {
+        EXPECT_TRUE(hint.contains(QStringLiteral("99-morvane-ftdi.rules"))) << hint.toStdString();
+        EXPECT_TRUE(hint.contains(QStringLiteral("plugdev"))) << hint.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LinkStartTexts,
+    ::testing::Values(
+        StartTextCase{false, false, StartFailure::NoPermission, "Нет доступа к USB устройству!",
+                      true},
+        StartTextCase{false, false, StartFailure::NoDevice, "USB устройство не найдено!", false},
+        StartTextCase{false, false, StartFailure::NotListed, "USB устройство не найдено!", false},
+        StartTextCase{false, false, StartFailure::OpenFailed, "USB устройство не найдено!", false},
+        StartTextCase{false, true, StartFailure::None, "USB <-> Parallel", false},
+        StartTextCase{true, false, StartFailure::NoPermission, "USB устройство остановлено!",
+                      false}));
+
 }  // namespace
 }  // namespace morvane

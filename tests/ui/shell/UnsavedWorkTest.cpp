@@ -20,7 +20,7 @@
 #include "NoDeviceDriver.h"
 #include "controller/virtual/VirtualController.h"
 #include "filesystems/NewImages.h"
-#include "formats/ImageFiles.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
 #include "ui/catalogue/CatalogueDialogs.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"

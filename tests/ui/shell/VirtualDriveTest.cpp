@@ -10,7 +10,6 @@
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosCatalogue.h"
-#include "filesystems/TrDosFileImages.h"
 #include "ui/catalogue/CatalogueDialogs.h"
 #include "ui/shell/ControllerLink.h"
 #include "ui/shell/VirtualDrive.h"
@@ -68,7 +67,6 @@ Bytes Scl(std::initializer_list<FileShape> shapes) {
 }
 
 TEST(VirtualDrive, HoldsTheTrDosDiskOfAnSclOrHobetaFile) {
-    InstallTrDosFileFormats();
     struct Case {
         const char* fileName;
         Bytes bytes;
