@@ -1,0 +1,28 @@
+// A ZX Spectrum BASIC program as text: the lines of the program area detokenised with the
+// 48K keyword table. Each line in memory is its number (2 bytes, big-endian), the length
+// of its text (2 bytes, little-endian) and the text, ending with 0x0D; a number typed in a
+// line is followed by 0x0E and its five-byte value, which the listing leaves out, as LIST
+// does. UDGs (0x90..0xA4) show as \A..\U, the block graphics (0x80..0x8F) as the two-
+// character escapes of the usual listing tools (\ ' \.: ...), the colour and position codes
+// of a line (0x10..0x17) as {INK n}, {AT y,x} and the like.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace morvane {
+
+// Where the variables begin: the first line whose number's high byte is 0x40 or more (no
+// line number reaches 16384), or the end of the bytes.
+std::size_t ZxBasicProgramLength(std::span<const std::uint8_t> program);
+
+// One text per line, "  10 PRINT "HI"" (the number right-aligned in four places). Stops
+// at the end of the span: pass the program without its variables. A line whose length
+// runs past the end is listed up to the end.
+std::vector<std::string> ZxBasicLines(std::span<const std::uint8_t> program);
+// The lines, each followed by "\n".
+std::string ZxBasicListing(std::span<const std::uint8_t> program);
+
+}  // namespace morvane
