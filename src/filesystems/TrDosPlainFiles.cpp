@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "filesystems/TrDosSectors.h"
 #include "filesystems/ZxBasic.h"
 #include "model/Cp1251.h"
 
@@ -29,6 +30,18 @@ std::optional<std::uint16_t> TrDosBasicAutostart(const TrDosEntry& entry,
     if (entry.type != kTrDosBasic || at + kAutostartBytes > sectors.size()) return std::nullopt;
     if (sectors[at] != kAutostartMark0 || sectors[at + 1] != kAutostartMark1) return std::nullopt;
     return GetLe16(sectors, at + 2);
+}
+
+std::string TrDosBasicListing(const TZX_Disk& disk, const TrDosEntry& entry, std::string& error) {
+    error.clear();
+    Bytes sectors;
+    SectorPosition failed;
+    if (!ReadTrDosFile(disk, entry, sectors, &failed)) {
+        error = SectorErrorText(failed.track, failed.sector);
+        return {};
+    }
+    const std::size_t program = TrDosBasicProgramLength(entry, sectors);
+    return ZxBasicListing(std::span<const std::uint8_t>(sectors).first(program));
 }
 
 bool MakeTrDosFile(const PlainFileFields& fields, std::span<const std::uint8_t> bytes,

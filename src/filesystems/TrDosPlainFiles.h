@@ -15,6 +15,7 @@
 #include "filesystems/TrDosAdding.h"
 #include "filesystems/TrDosCatalogue.h"
 #include "model/Bytes.h"
+#include "model/ZxDisk.h"
 
 namespace morvane {
 
@@ -41,6 +42,11 @@ std::size_t TrDosBasicProgramLength(const TrDosEntry& entry, std::span<const std
 // there.
 std::optional<std::uint16_t> TrDosBasicAutostart(const TrDosEntry& entry,
                                                  std::span<const std::uint8_t> sectors);
+
+// The listing of a BASIC file of the image: its program detokenised (ZxBasicListing), the
+// variables left out. Empty with error set (the sector error text) when a sector of the
+// file cannot be read.
+std::string TrDosBasicListing(const TZX_Disk& disk, const TrDosEntry& entry, std::string& error);
 
 // What a plain file becomes. start: for C the load address, for B the autostart line
 // (nothing: none), for the other types the start field. programLength (B only): the

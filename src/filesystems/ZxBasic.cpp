@@ -10,7 +10,13 @@ namespace morvane {
 namespace {
 
 constexpr std::uint8_t kFirstToken = 0xA5;
-constexpr std::uint8_t kFirstSpacedToken = 0xC5;  // OR, AND, the commands: spaced as LIST does
+// How a keyword is spaced, as the listing tools space it: RND, INKEY$ and PI not at all,
+// the functions with a space after, the comparisons <=, >=, <> not at all, OR, AND and
+// the commands with a space on either side (one space between two).
+constexpr std::uint8_t kFirstSpacedFunction = 0xA8;  // FN
+constexpr std::uint8_t kFirstOperator = 0xC5;        // OR
+constexpr std::uint8_t kFirstComparison = 0xC7;      // <=
+constexpr std::uint8_t kFirstCommand = 0xCA;         // LINE
 constexpr std::uint8_t kFirstUdg = 0x90;
 constexpr std::uint8_t kFirstBlock = 0x80;
 constexpr std::uint8_t kNumberMark = 0x0E;
@@ -64,13 +70,12 @@ std::string CharacterText(std::uint8_t b) {
 
 void AppendToken(std::string& text, std::uint8_t b) {
     const std::string_view word = kTokens[b - kFirstToken];
-    if (b >= kFirstSpacedToken) {
-        if (!text.empty() && text.back() != ' ') text += ' ';
-        text += word;
-        text += ' ';
-    } else {
-        text += word;
-    }
+    const bool comparison = b >= kFirstComparison && b < kFirstCommand;
+    const bool spacedBefore = b >= kFirstOperator && !comparison;
+    const bool spacedAfter = b >= kFirstSpacedFunction && !comparison;
+    if (spacedBefore && !text.empty() && text.back() != ' ') text += ' ';
+    text += word;
+    if (spacedAfter) text += ' ';
 }
 
 // The text of one line (without its number): [begin, end) of program.

@@ -1,5 +1,6 @@
-// morvane-img verbs of the disk filesystems: catalogues, Hobeta and SCL export, CP/M file
-// extraction and new images, adding files to TR-DOS and CP/M images. Each takes the whole argument
+// morvane-img verbs of the disk filesystems: catalogues, Hobeta, SCL, plain and tape
+// export, CP/M file extraction and new images, adding, copying, deleting and renaming
+// files, compaction, BASIC listings. Each takes the whole argument
 // list (the verb first).
 #pragma once
 
@@ -15,6 +16,13 @@ int RunExportScl(const std::vector<std::string>& args, std::ostream& out, std::o
 int RunCpmGet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunAdd(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunCpmPut(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunExportBin(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunExportTap(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunCopy(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunDelete(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunRename(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunCompact(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunList(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 int RunNewImage(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace morvane

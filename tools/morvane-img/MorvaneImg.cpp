@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CatalogueJson.h"
 #include "FilesystemVerbs.h"
 #include "VerbDevices.h"
 #include "VerbRead.h"
@@ -84,11 +85,17 @@ bool Load(const std::string& path, TZX_Disk& disk, std::ostream& err) {
 }
 
 int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 2) return Usage(err, "info takes one file");
-    const ImageFormat format = FormatFromPath(args[1]);
-    if (!CanReadFormat(format)) return Usage(err, "unknown image format: " + args[1]);
+    const bool json = args.size() == 3 && args[1] == "--json";
+    if (args.size() != 2 && !json) return Usage(err, "info takes one file");
+    const std::string& path = args.back();
+    const ImageFormat format = FormatFromPath(path);
+    if (!CanReadFormat(format)) return Usage(err, "unknown image format: " + path);
     auto disk = std::make_unique<TZX_Disk>();
-    if (!Load(args[1], *disk, err)) return kExitFailure;
+    if (!Load(path, *disk, err)) return kExitFailure;
+    if (json) {
+        PrintImageJson(*disk, FindImageFormat(format)->name, out);
+        return kExitOk;
+    }
     const ImageSummary s = Summarize(*disk);
     out << "format: " << FindImageFormat(format)->name << "\n"
         << "tracks: " << s.presentTracks << "\n"
@@ -192,7 +199,7 @@ struct VerbRow {
 };
 
 const VerbRow kVerbs[] = {
-    {"info", &Info, [] { return std::string("morvane-img info FILE\n"); }},
+    {"info", &Info, [] { return std::string("morvane-img info [--json] FILE\n"); }},
     {"sectors", &Sectors, [] { return std::string("morvane-img sectors FILE\n"); }},
     {"convert", &Convert,
      [] { return std::string("morvane-img convert [--no-restore-track] [--compress] IN OUT\n"); }},
@@ -201,11 +208,16 @@ const VerbRow kVerbs[] = {
     {"format", &RunFormat, nullptr},  // with write
     {"devices", &RunDevices, &DevicesUsageText},
     {"cat", &RunCat,
-     [] { return std::string("morvane-img cat IMAGE [--deleted] [--hidden]\n"); }},
+     [] { return std::string("morvane-img cat IMAGE [--deleted] [--hidden] [--json]\n"); }},
+    {"list", &RunList, [] { return std::string("morvane-img list IMAGE FILE\n"); }},
     {"export-hob", &RunExportHobeta,
      [] { return std::string("morvane-img export-hob [--force] IMAGE DIR [FILE...]\n"); }},
     {"export-scl", &RunExportScl,
      [] { return std::string("morvane-img export-scl [--force] IMAGE OUT.scl [FILE...]\n"); }},
+    {"export-bin", &RunExportBin,
+     [] { return std::string("morvane-img export-bin [--force] IMAGE DIR [FILE...]\n"); }},
+    {"export-tap", &RunExportTap,
+     [] { return std::string("morvane-img export-tap [--force] IMAGE OUT.tap [FILE...]\n"); }},
     {"cpm-get", &RunCpmGet,
      [] {
          return std::string(
@@ -214,7 +226,17 @@ const VerbRow kVerbs[] = {
      }},
     {"new", &RunNewImage,
      [] { return std::string("morvane-img new trdos|cpm [--force] [--name NAME] OUT\n"); }},
-    {"add", &RunAdd, [] { return std::string("morvane-img add IMAGE FILE.scl|FILE.$T...\n"); }},
+    {"add", &RunAdd,
+     [] {
+         return std::string(
+             "morvane-img add IMAGE FILE.scl|FILE.$T|FILE.tap...\n"
+             "       morvane-img add IMAGE FILE.bin [--name NAME] [--type C|B|D] [--start N]\n");
+     }},
+    {"copy", &RunCopy, [] { return std::string("morvane-img copy SRC DEST [FILE...]\n"); }},
+    {"delete", &RunDelete, [] { return std::string("morvane-img delete IMAGE FILE...\n"); }},
+    {"rename", &RunRename,
+     [] { return std::string("morvane-img rename IMAGE FILE NEWNAME [--type T]\n"); }},
+    {"compact", &RunCompact, [] { return std::string("morvane-img compact IMAGE\n"); }},
     {"cpm-put", &RunCpmPut,
      [] { return std::string("morvane-img cpm-put IMAGE [U:]FILE...\n"); }},
 };
@@ -237,8 +259,9 @@ std::string UsageText() {
     return text + FormatsHelp() +
            "--no-restore-track keeps the gap bytes of full track reads in a UDI output.\n"
            "--compress writes a td0 output with LZH (TeleDisk \"advanced\") compression.\n"
-           "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B); no\n"
-           "FILE exports every file. Existing files are overwritten only with --force.\n";
+           "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B), a\n"
+           "pattern (boot*, *.C) or #N (catalogue entry N); no FILE takes every file.\n"
+           "Existing files are overwritten only with --force.\n";
 }
 
 int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -1,33 +1,104 @@
-// morvane-img add: Hobeta files and SCL archives added to a TR-DOS image after its last
-// file; the image is rewritten in its own format only when every file fits.
+// morvane-img add: files added to a TR-DOS image after its last file: Hobeta files, SCL
+// archives, every file of a .tap tape file, and plain files (FILE.bin or any other) made
+// TR-DOS files by --name, --type and --start. The image is rewritten in its own format
+// only when every file fits.
+#include <charconv>
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "FilesystemVerbs.h"
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
 #include "filesystems/TrDosAdding.h"
+#include "filesystems/TrDosPlainFiles.h"
+#include "filesystems/ZxTape.h"
 #include "imagefiles/ImageFiles.h"
 
 namespace morvane {
 
+namespace {
+
+constexpr std::string_view kAddValued[] = {"--name", "--type", "--start"};
+
+// 0..65535, decimal or with 0x in front.
+std::optional<std::uint16_t> ParseWord(std::string_view text) {
+    int base = 10;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    unsigned value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty() || value > 0xFFFF)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
+
+bool IsTapFile(const std::string& path) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".tap";
+}
+
+bool IsFileSet(const std::string& path) {
+    const ImageFormat f = FormatFromPath(path);
+    return f == ImageFormat::Scl || f == ImageFormat::Hobeta;
+}
+
+// The fields of a plain file from the options; the name defaults to the file's own.
+int PlainFields(VerbArgs& a, const std::string& path, PlainFileFields& fields, std::ostream& err) {
+    const std::string name = a.values.count("--name") ? a.values["--name"]
+                                                      : std::filesystem::path(path).stem().string();
+    fields.name = TrDosNameFromArgument(name);
+    if (a.values.count("--type")) {
+        const std::string& type = a.values["--type"];
+        if (type.size() != 1) return VerbUsage(err, "--type takes one letter: " + type);
+        fields.type = static_cast<std::uint8_t>(type[0]);
+    }
+    if (a.values.count("--start")) {
+        fields.start = ParseWord(a.values["--start"]);
+        if (!fields.start) return VerbUsage(err, "--start takes 0..65535: " + a.values["--start"]);
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
 int RunAdd(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     VerbArgs a;
     std::string problem;
-    if (!ParseVerbArgs(args, {}, {}, a, problem)) return VerbUsage(err, problem);
+    if (!ParseVerbArgs(args, {}, kAddValued, a, problem)) return VerbUsage(err, problem);
     if (a.positional.size() < 2) return VerbUsage(err, "add takes an image and files to add");
     const std::string& image = a.positional[0];
     if (!CanWriteFormat(FormatFromPath(image)))
         return VerbUsage(err, "cannot write this format: " + image);
+    std::size_t plainCount = 0;
+    for (std::size_t i = 1; i < a.positional.size(); ++i)
+        if (!IsTapFile(a.positional[i]) && !IsFileSet(a.positional[i])) ++plainCount;
+    if (plainCount > 1 && a.values.count("--name"))
+        return VerbUsage(err, "--name names one plain file, not " + std::to_string(plainCount));
 
     std::vector<TrDosFileData> files;
     for (std::size_t i = 1; i < a.positional.size(); ++i) {
         const std::string& path = a.positional[i];
         Bytes bytes;
         if (!ReadWholeFile(path, bytes)) return VerbFailure(err, "cannot read " + path);
-        std::vector<TrDosFileData> some;
-        if (!ParseTrDosFileSet(FormatFromPath(path), bytes, some, problem))
-            return VerbFailure(err, path + ": " + problem);
+        std::vector<TrDosFileData> some(1);
+        bool ok = false;
+        if (IsTapFile(path)) {
+            ok = TrDosFilesOfTap(bytes, some, problem);
+        } else if (IsFileSet(path)) {
+            ok = ParseTrDosFileSet(FormatFromPath(path), bytes, some, problem);
+        } else {
+            PlainFileFields fields;
+            if (const int status = PlainFields(a, path, fields, err); status != kExitOk)
+                return status;
+            ok = MakeTrDosFile(fields, bytes, some[0], problem);
+        }
+        if (!ok) return VerbFailure(err, path + ": " + problem);
         for (TrDosFileData& f : some)
             files.push_back(std::move(f));
     }
@@ -35,8 +106,7 @@ int RunAdd(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (const int status = LoadVerbImage(image, *disk, err); status != kExitOk) return status;
     if (!AddTrDosFiles(*disk, files, problem))
         return VerbFailure(err, "cannot add to " + image + ": " + problem);
-    if (!SaveImageFile(image, *disk))
-        return VerbFailure(err, "cannot save " + image + ": " + disk->LastError);
+    if (const int status = SaveVerbImage(image, *disk, err); status != kExitOk) return status;
     for (const TrDosFileData& f : files)
         out << TrimmedZxName(f.entry.name) << "." << static_cast<char>(f.entry.type) << "\n";
     return kExitOk;

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "MorvaneImg.h"
+#include "filesystems/NamePatterns.h"
 #include "filesystems/TrDosListing.h"
 #include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
@@ -91,15 +92,17 @@ std::optional<std::size_t> CataloguePosition(std::string_view argument) {
 
 }  // namespace
 
-bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::string>& names,
-                      std::vector<TrDosEntry>& out, std::ostream& err) {
+bool SelectTrDosEntries(const TrDosCatalogue& catalogue, const std::vector<std::string>& names,
+                        std::vector<std::size_t>& out, std::ostream& err) {
     out.clear();
     const std::vector<std::size_t> listed = ListedEntries(catalogue, false);
     if (names.empty()) {
-        for (std::size_t i : listed)
-            out.push_back(catalogue.entries[i]);
+        out = listed;
         return true;
     }
+    auto take = [&out](std::size_t entry) {
+        if (std::find(out.begin(), out.end(), entry) == out.end()) out.push_back(entry);
+    };
     for (const std::string& name : names) {
         auto found = std::find_if(listed.begin(), listed.end(), [&](std::size_t i) {
             return EntryMatchesArgument(catalogue.entries[i], name);
@@ -109,12 +112,33 @@ bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::st
         if (const std::optional<std::size_t> at = CataloguePosition(name);
             found == listed.end() && at)
             found = std::find(listed.begin(), listed.end(), *at);
-        if (found == listed.end()) {
+        if (found != listed.end()) {
+            take(*found);
+            continue;
+        }
+        bool matched = false;
+        if (IsNamePattern(name)) {
+            for (std::size_t i : listed) {
+                if (!EntryMatchesPattern(catalogue.entries[i], name)) continue;
+                take(i);
+                matched = true;
+            }
+        }
+        if (!matched) {
             VerbFailure(err, "no file " + name + " in the catalogue");
             return false;
         }
-        out.push_back(catalogue.entries[*found]);
     }
+    return true;
+}
+
+bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::string>& names,
+                      std::vector<TrDosEntry>& out, std::ostream& err) {
+    out.clear();
+    std::vector<std::size_t> entries;
+    if (!SelectTrDosEntries(catalogue, names, entries, err)) return false;
+    for (std::size_t i : entries)
+        out.push_back(catalogue.entries[i]);
     return true;
 }
 
@@ -127,6 +151,21 @@ int LoadTrDosFiles(const VerbArgs& a, TZX_Disk& disk, std::vector<TrDosEntry>& f
         return VerbFailure(err, std::string(kNotTrDosImageText));
     const std::vector<std::string> names(a.positional.begin() + 2, a.positional.end());
     return SelectTrDosFiles(catalogue, names, files, err) ? kExitOk : kExitFailure;
+}
+
+int LoadTrDosImage(const std::string& path, TZX_Disk& disk, TrDosCatalogue& catalogue,
+                   std::ostream& err) {
+    if (!CanWriteFormat(FormatFromPath(path)))
+        return VerbUsage(err, "cannot write this format: " + path);
+    if (const int status = LoadVerbImage(path, disk, err); status != kExitOk) return status;
+    if (!ReadTrDosCatalogue(disk, catalogue))
+        return VerbFailure(err, std::string(kNotTrDosImageText));
+    return kExitOk;
+}
+
+int SaveVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err) {
+    if (SaveImageFile(path, disk)) return kExitOk;
+    return VerbFailure(err, "cannot save " + path + ": " + disk.LastError);
 }
 
 }  // namespace morvane

@@ -43,9 +43,12 @@ bool WriteVerbOutput(const std::string& path, std::span<const std::uint8_t> byte
                      std::ostream& err);
 
 // The listed files (deleted ones left out) named by the arguments, in argument order; all
-// listed files when there are none. An argument is a name (EntryMatchesArgument) or "#N",
-// the N-th catalogue entry counted from 1. False with the reason on err for a name not
-// found.
+// listed files when there are none. An argument is a name (EntryMatchesArgument), a
+// pattern (boot*, *.C: every file it matches, in catalogue order) or "#N", the N-th
+// catalogue entry counted from 1. A file named twice is taken once. False with the reason
+// on err for an argument that names no file.
+bool SelectTrDosEntries(const TrDosCatalogue& catalogue, const std::vector<std::string>& names,
+                        std::vector<std::size_t>& out, std::ostream& err);
 bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::string>& names,
                       std::vector<TrDosEntry>& out, std::ostream& err);
 
@@ -54,5 +57,13 @@ bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::st
 // the reason already on err.
 int LoadTrDosFiles(const VerbArgs& a, TZX_Disk& disk, std::vector<TrDosEntry>& files,
                    std::ostream& err);
+
+// The verbs that change an image: the image loaded with its TR-DOS catalogue. Returns 0,
+// or the status to exit with, the reason already on err; an image the tool cannot write
+// back is refused before anything is done.
+int LoadTrDosImage(const std::string& path, TZX_Disk& disk, TrDosCatalogue& catalogue,
+                   std::ostream& err);
+// Writes the changed image back in its own format (atomically); 0, or the failure status.
+int SaveVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err);
 
 }  // namespace morvane

@@ -1,0 +1,31 @@
+// morvane-img compact: the catalogue window's "Уплотнить": live files moved down over the
+// space of deleted ones, the deleted entries dropped.
+#include <memory>
+#include <ostream>
+
+#include "FilesystemVerbs.h"
+#include "MorvaneImg.h"
+#include "VerbSupport.h"
+#include "filesystems/TrDosEditing.h"
+
+namespace morvane {
+
+int RunCompact(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    VerbArgs a;
+    std::string problem;
+    if (!ParseVerbArgs(args, {}, {}, a, problem)) return VerbUsage(err, problem);
+    if (a.positional.size() != 1) return VerbUsage(err, "compact takes one image");
+    const std::string& image = a.positional[0];
+    auto disk = std::make_unique<TZX_Disk>();
+    TrDosCatalogue catalogue;
+    if (const int status = LoadTrDosImage(image, *disk, catalogue, err); status != kExitOk)
+        return status;
+    const std::uint16_t before = catalogue.freeSectors;
+    if (const TrDosEditResult r = CompactDisk(*disk, catalogue); !r.ok)
+        return VerbFailure(err, r.error);
+    if (const int status = SaveVerbImage(image, *disk, err); status != kExitOk) return status;
+    out << image << ": " << catalogue.freeSectors << " free sectors (" << before << " before)\n";
+    return kExitOk;
+}
+
+}  // namespace morvane

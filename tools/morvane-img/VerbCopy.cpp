@@ -1,0 +1,147 @@
+// morvane-img copy: files from one image into another, TR-DOS to TR-DOS (whole sectors,
+// after the destination's last file) or Profi CP/M to CP/M (the same user area and name).
+// Every file is checked to fit before the destination is written, so a refusal leaves it
+// as it was.
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <ostream>
+#include <sstream>
+
+#include "FilesystemVerbs.h"
+#include "MorvaneImg.h"
+#include "VerbSupport.h"
+#include "filesystems/CpmEditing.h"
+#include "filesystems/CpmListing.h"
+#include "filesystems/NamePatterns.h"
+#include "filesystems/TrDosAdding.h"
+#include "filesystems/TrDosListing.h"
+#include "filesystems/TrDosSectors.h"
+#include "imagefiles/ImageFiles.h"
+
+namespace morvane {
+
+namespace {
+
+int CopyTrDos(const TZX_Disk& source, const TrDosCatalogue& catalogue,
+              const std::vector<std::string>& names, TZX_Disk& dest, std::ostream& out,
+              std::ostream& err) {
+    std::vector<TrDosEntry> entries;
+    if (!SelectTrDosFiles(catalogue, names, entries, err)) return kExitFailure;
+    std::vector<TrDosFileData> files;
+    for (const TrDosEntry& e : entries) {
+        TrDosFileData f{e, {}};
+        SectorPosition failed;
+        if (!ReadTrDosFile(source, e, f.data, &failed))
+            return VerbFailure(err, SectorErrorText(failed.track, failed.sector));
+        files.push_back(std::move(f));
+    }
+    std::string problem;
+    if (!AddTrDosFiles(dest, files, problem)) return VerbFailure(err, problem);
+    for (const TrDosEntry& e : entries)
+        out << TrimmedZxName(e.name) << "." << static_cast<char>(e.type) << "\n";
+    return kExitOk;
+}
+
+// NAME.EXT upper-cased, the attribute bits and the padding dropped.
+std::string CpmArgumentText(const CpmName& name) {
+    std::string base, type;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = static_cast<char>(std::toupper(name[i] & 0x7F));
+        (i < 8 ? base : type) += c;
+    }
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    while (!type.empty() && type.back() == ' ')
+        type.pop_back();
+    return type.empty() ? base : base + "." + type;
+}
+
+// The files named by [U:]NAME.EXT or [U:]pattern (user 0 without a prefix); every file
+// that is not erased when there are no names.
+bool SelectCpmFiles(const CpmCatalogue& c, const std::vector<std::string>& names,
+                    std::vector<CpmFile>& out, std::ostream& err) {
+    std::vector<CpmFile> all;
+    for (const CpmListRow& row : c.rows)
+        if (auto file = CpmFileOfEntry(c.entries, row.entry)) all.push_back(*file);
+    if (names.empty()) {
+        out = all;
+        return true;
+    }
+    for (const std::string& name : names) {
+        const auto wanted = SplitCpmUser(name);
+        std::string pattern(wanted ? wanted->name : std::string_view(name));
+        for (char& ch : pattern)
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        bool matched = false;
+        for (const CpmFile& f : all) {
+            if (!wanted || f.user != wanted->user ||
+                !PatternMatches(pattern, CpmArgumentText(f.name)))
+                continue;
+            matched = true;
+            if (std::none_of(out.begin(), out.end(), [&](const CpmFile& o) {
+                    return o.user == f.user && o.name == f.name;
+                }))
+                out.push_back(f);
+        }
+        if (!matched) {
+            VerbFailure(err, "no file " + name + " in the CP/M catalogue");
+            return false;
+        }
+    }
+    return true;
+}
+
+int CopyCpm(const TZX_Disk& source, const std::vector<std::string>& names, TZX_Disk& dest,
+            std::ostream& out, std::ostream& err) {
+    std::vector<CpmFile> files;
+    if (!SelectCpmFiles(ReadCpmCatalogue(source, false, true), names, files, err))
+        return kExitFailure;
+    for (const CpmFile& f : files) {
+        std::string problem;
+        if (!AddCpmFile(dest, f.user, f.name, ReadCpmFile(source, f), problem))
+            return VerbFailure(err, problem);
+    }
+    for (const CpmFile& f : files)
+        out << (f.user != 0 ? std::to_string(f.user) + ":" : "") << CpmArgumentText(f.name)
+            << "\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunCopy(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    VerbArgs a;
+    std::string problem;
+    if (!ParseVerbArgs(args, {}, {}, a, problem)) return VerbUsage(err, problem);
+    if (a.positional.size() < 2) return VerbUsage(err, "copy takes a source and a destination image");
+    const std::string& target = a.positional[1];
+    if (!CanWriteFormat(FormatFromPath(target)))
+        return VerbUsage(err, "cannot write this format: " + target);
+    auto source = std::make_unique<TZX_Disk>();
+    auto dest = std::make_unique<TZX_Disk>();
+    if (const int status = LoadVerbImage(a.positional[0], *source, err); status != kExitOk)
+        return status;
+    if (const int status = LoadVerbImage(target, *dest, err); status != kExitOk) return status;
+    const std::vector<std::string> names(a.positional.begin() + 2, a.positional.end());
+    TrDosCatalogue sourceCatalogue, destCatalogue;
+    // The files' names go out only once the destination is written.
+    std::ostringstream copied;
+    int status = kExitOk;
+    if (ReadTrDosCatalogue(*source, sourceCatalogue)) {
+        if (!ReadTrDosCatalogue(*dest, destCatalogue))
+            return VerbFailure(err, target + ": " + std::string(kNotTrDosImageText));
+        status = CopyTrDos(*source, sourceCatalogue, names, *dest, copied, err);
+    } else if (IsCpmImage(*source)) {
+        if (!IsCpmImage(*dest)) return VerbFailure(err, target + ": " + std::string(kNotCpmImageText));
+        status = CopyCpm(*source, names, *dest, copied, err);
+    } else {
+        return VerbFailure(err, a.positional[0] + ": holds neither a TR-DOS nor a CP/M catalogue");
+    }
+    if (status != kExitOk) return status;
+    if (const int saved = SaveVerbImage(target, *dest, err); saved != kExitOk) return saved;
+    out << copied.str();
+    return kExitOk;
+}
+
+}  // namespace morvane
