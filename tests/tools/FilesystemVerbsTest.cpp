@@ -62,10 +62,12 @@ TEST_F(FilesystemVerbsTest, CatOfATrDosDiskPrintsDescriptionThenTabSeparatedRows
               "Свободных секторов: 2538\n"
               "Количество файлов: 3\n"
               "Удаленных файлов: 0\n"
-              "boot    \tB\t6000\t01F6\t02\t00\t01\n"
-              "game    \tC\t6000\t02F6\t03\t02\t01\n");
+              "Filename\tType\tStart\tLength\tSectors\tF.sec\tF.trk\tStart(dec)\tLength(dec)\n"
+              "boot    \tB\t6000\t01F6\t02\t00\t01\t24576\t502\n"
+              "game    \tC\t6000\t02F6\t03\t02\t01\t24576\t758\n");
     ASSERT_EQ(Run({"cat", "--deleted", image}), kExitOk);
-    EXPECT_NE(out.str().find("?ld     \tC\t6000\t00F6\t01\t05\t01\n"), std::string::npos);
+    EXPECT_NE(out.str().find("?ld     \tC\t6000\t00F6\t01\t05\t01\t24576\t246\n"),
+              std::string::npos);
 }
 
 TEST_F(FilesystemVerbsTest, CatOfACpmDiskListsFilesAndHiddenOnesOnRequest) {
@@ -75,9 +77,10 @@ TEST_F(FilesystemVerbsTest, CatOfACpmDiskListsFilesAndHiddenOnesOnRequest) {
               "Количество файлов: 1\n"
               "Занято: 24 кБ\n"
               "Свободно: 776 кБ\n"
-              "LONG    \tTXT\t16.384\t00\t00\n");
+              "Filename\tExt\tLength\tAtrib\t№\tBytes\n"
+              "LONG    \tTXT\t16.384\t00\t00\t16768\n");
     ASSERT_EQ(Run({"cat", image, "--hidden"}), kExitOk);
-    EXPECT_NE(out.str().find("OTHER   \tCOM\t2\t02\t00\n"), std::string::npos);
+    EXPECT_NE(out.str().find("OTHER   \tCOM\t2\t02\t00\t2048\n"), std::string::npos);
 }
 
 TEST_F(FilesystemVerbsTest, CatOfAnotherDiskFailsWithTheWindowsMessages) {
@@ -293,7 +296,8 @@ TEST_F(FilesystemVerbsTest, NewImagesCarryTheirNameAndFormat) {
     EXPECT_EQ(out.str().substr(0, out.str().find('\n')), "Название дискеты: WORK    ");
     ASSERT_EQ(Run({"new", "cpm", Path("c.udi")}), kExitOk) << err.str();
     ASSERT_EQ(Run({"cat", Path("c.udi")}), kExitOk);
-    EXPECT_EQ(out.str(), "Количество файлов: 0\nЗанято: 4 кБ\nСвободно: 796 кБ\n");
+    EXPECT_EQ(out.str(), "Количество файлов: 0\nЗанято: 4 кБ\nСвободно: 796 кБ\n"
+                         "Filename\tExt\tLength\tAtrib\t№\tBytes\n");
 }
 
 TEST_F(FilesystemVerbsTest, NewCpmImageCannotBeATrdFile) {

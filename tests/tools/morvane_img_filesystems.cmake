@@ -1,3 +1,3 @@
 # Tests of the filesystem verbs of morvane-img.
-morvane_add_test(morvane_img_filesystems_tests SOURCES FilesystemVerbsTest.cpp AddVerbsTest.cpp
+morvane_add_test(morvane_img_filesystems_tests SOURCES FilesystemVerbsTest.cpp AddVerbsTest.cpp FileVerbsTest.cpp
   LIBS morvane_img_commands morvane_img_device_verbs)
