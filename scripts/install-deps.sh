@@ -13,6 +13,7 @@ packages=(
   fonts-dejavu-core
   xvfb xauth imagemagick
   libdsk-utils  # dsktrans and dskid: the tests check our TD0 files against libdsk
+  fuse-emulator-utils  # tzxlist and listbasic: the tests read our tape files and BASIC listings with them
 )
 
 missing=()

@@ -40,8 +40,7 @@ std::string TrDosBasicListing(const TZX_Disk& disk, const TrDosEntry& entry, std
         error = SectorErrorText(failed.track, failed.sector);
         return {};
     }
-    const std::size_t program = TrDosBasicProgramLength(entry, sectors);
-    return ZxBasicListing(std::span<const std::uint8_t>(sectors).first(program));
+    return ZxBasicListing(TrDosPlainBytes(entry, sectors), TrDosBasicProgramLength(entry, sectors));
 }
 
 bool MakeTrDosFile(const PlainFileFields& fields, std::span<const std::uint8_t> bytes,

@@ -65,7 +65,9 @@ std::string CharacterText(std::uint8_t b) {
     if (b >= 0x20 && b < 0x80) return std::string(1, static_cast<char>(b));
     if (b >= kFirstBlock && b < kFirstUdg) return BlockEscape(b);
     if (b >= kFirstUdg && b < kFirstToken) return std::string("\\") + static_cast<char>('A' + b - kFirstUdg);
-    return {};
+    // Any other code below 32 (cursor and editing codes a loader hides in its lines).
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    return std::string("{") + kHex[b >> 4] + kHex[b & 0xF] + "}";
 }
 
 void AppendToken(std::string& text, std::uint8_t b) {
@@ -114,9 +116,15 @@ std::size_t ZxBasicProgramLength(std::span<const std::uint8_t> program) {
 }
 
 std::vector<std::string> ZxBasicLines(std::span<const std::uint8_t> program) {
+    return ZxBasicLines(program, program.size());
+}
+
+std::vector<std::string> ZxBasicLines(std::span<const std::uint8_t> program,
+                                      std::size_t programLength) {
     std::vector<std::string> lines;
     std::size_t at = 0;
-    while (at + kLineHeader <= program.size()) {
+    while (at < programLength && at + kLineHeader <= program.size() &&
+           program[at] <= kLastLineHigh) {
         const unsigned number = program[at] << 8 | program[at + 1];
         const std::size_t length = program[at + 2] | program[at + 3] << 8;
         const std::size_t begin = at + kLineHeader;
@@ -129,9 +137,9 @@ std::vector<std::string> ZxBasicLines(std::span<const std::uint8_t> program) {
     return lines;
 }
 
-std::string ZxBasicListing(std::span<const std::uint8_t> program) {
+std::string ZxBasicListing(std::span<const std::uint8_t> data, std::size_t programLength) {
     std::string text;
-    for (const std::string& line : ZxBasicLines(program))
+    for (const std::string& line : ZxBasicLines(data, programLength))
         text += line + "\n";
     return text;
 }

@@ -48,8 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"UdgsAndBlocks", {'"', 0x90, 0xA4, 0x80, 0x8F, 0x83, 0x8C, 0x86, '"'},
                  "\"\\A\\U\\  \\::\\''\\..\\'.\""},
         LineCase{"ColourCodesAndSpecialCharacters",
-                 {0x10, 2, 0x16, 3, 4, 'a', 0x60, 0x7F, '\\'},
-                 "{INK 2}{AT 3,4}a£©\\\\"},
+                 {0x10, 2, 0x16, 3, 4, 'a', 0x60, 0x7F, '\\', 0x0C},
+                 "{INK 2}{AT 3,4}a£©\\\\{0C}"},
         LineCase{"NumberCutShortAtTheLineEnd", {'1', 0x0E, 0, 0}, "1"}),
     test::CaseName{});
 
@@ -60,7 +60,12 @@ TEST(ZxBasic, ProgramEndsWhereTheVariablesBegin) {
     const std::size_t length = program.size();
     program.insert(program.end(), {0x61, 1, 0, 0, 0, 0});  // variable a
     EXPECT_EQ(ZxBasicProgramLength(program), length);
-    EXPECT_EQ(ZxBasicListing(std::span(program).first(length)), "   1 REM x\n9999 STOP \n");
+    EXPECT_EQ(ZxBasicListing(program, length), "   1 REM x\n9999 STOP \n");
+    // LIST stops at a line numbered 16384 or more, and shows a line that runs into the
+    // variables to its end.
+    program[length] = 0x40;
+    EXPECT_EQ(ZxBasicLines(program).size(), 2u);
+    EXPECT_EQ(ZxBasicLines(program, length - 1).back(), "9999 STOP ");
 }
 
 TEST(ZxBasic, LineLongerThanTheProgramIsListedUpToItsEnd) {

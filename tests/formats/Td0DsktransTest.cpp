@@ -12,6 +12,7 @@
 #include "formats/td0/Td0.h"
 #include "formats/td0/Td0Writer.h"
 #include "support/Corpus.h"
+#include "support/ExternalTools.h"
 #include "support/SectorDisks.h"
 #include "support/TempFolder.h"
 
@@ -20,26 +21,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool HaveTool(const char* name) {
-    return std::system(("command -v " + std::string(name) + " > /dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Quoted(const fs::path& path) {
-    return "'" + path.string() + "'";
-}
-
-// Standard output of a command, or nothing if it cannot be run.
-std::string Output(const std::string& command) {
-    std::string text;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) return text;
-    char buffer[512];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        text.append(buffer, n);
-    ::pclose(pipe);
-    return text;
-}
+using test::HaveTool;
+using test::Output;
+using test::Quoted;
 
 class Td0Libdsk : public ::testing::Test {
   protected:
