@@ -1,6 +1,7 @@
 #include "filesystems/ZxTape.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "filesystems/TrDosPlainFiles.h"
 
@@ -118,6 +119,15 @@ TapeFile TapeFileOfTrDos(const TrDosEntry& entry, std::span<const std::uint8_t> 
         f.param2 = kTapeCodeParam2;
     }
     return f;
+}
+
+bool IsTapFileName(std::string_view path) {
+    if (path.size() < 4) return false;
+    const std::string_view ext = path.substr(path.size() - 4);
+    static constexpr std::string_view kTap = ".tap";
+    for (std::size_t i = 0; i < ext.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(ext[i])) != kTap[i]) return false;
+    return true;
 }
 
 bool TrDosFilesOfTap(std::span<const std::uint8_t> tap, std::vector<TrDosFileData>& out,

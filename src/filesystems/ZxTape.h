@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "filesystems/TrDosAdding.h"
@@ -58,6 +59,9 @@ void AppendTapeFile(Bytes& tap, const TapeFile& file);
 // and its program length; an array (D) its parameter, a character array when bit 6 of the
 // name byte (the parameter's high byte) is set.
 TapeFile TapeFileOfTrDos(const TrDosEntry& entry, std::span<const std::uint8_t> sectors);
+
+// Whether a PC file name ends in .tap (any letter case).
+bool IsTapFileName(std::string_view path);
 
 // The TR-DOS files of a .tap file, in tape order: each header with the data block after
 // it; a data block without a header becomes a code file "blockN" (N its block number from

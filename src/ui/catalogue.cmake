@@ -6,9 +6,11 @@ add_library(morvane_ui_catalogue STATIC
   catalogue/CpmWindowRules.cpp
   catalogue/DiskNameDialog.cpp
   catalogue/EntryHeaderDialog.cpp
+  catalogue/ListingViewer.cpp
   catalogue/TrDosAddFiles.cpp
   catalogue/TrDosCatalogueWindow.cpp
   catalogue/TrDosExports.cpp
+  catalogue/TrDosFileTransfers.cpp
   catalogue/TrDosWindowRules.cpp
   catalogue/ZxCatalogueFromDisk.cpp
 )

@@ -10,6 +10,7 @@ morvane_add_test(ui_catalogue_tests
     catalogue/CatalogueCommandsTest.cpp
     catalogue/ZxCatalogueFromDiskTest.cpp
     catalogue/TrDosWindowRulesTest.cpp
+    catalogue/TrDosFileTransfersTest.cpp
     catalogue/CpmWindowRulesTest.cpp
   LIBS morvane_ui
   QT_MAIN Widgets)

@@ -36,13 +36,6 @@ std::optional<std::uint16_t> ParseWord(std::string_view text) {
     return static_cast<std::uint16_t>(value);
 }
 
-bool IsTapFile(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".tap";
-}
-
 bool IsFileSet(const std::string& path) {
     const ImageFormat f = FormatFromPath(path);
     return f == ImageFormat::Scl || f == ImageFormat::Hobeta;
@@ -77,7 +70,7 @@ int RunAdd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return VerbUsage(err, "cannot write this format: " + image);
     std::size_t plainCount = 0;
     for (std::size_t i = 1; i < a.positional.size(); ++i)
-        if (!IsTapFile(a.positional[i]) && !IsFileSet(a.positional[i])) ++plainCount;
+        if (!IsTapFileName(a.positional[i]) && !IsFileSet(a.positional[i])) ++plainCount;
     if (plainCount > 1 && a.values.count("--name"))
         return VerbUsage(err, "--name names one plain file, not " + std::to_string(plainCount));
 
@@ -88,7 +81,7 @@ int RunAdd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (!ReadWholeFile(path, bytes)) return VerbFailure(err, "cannot read " + path);
         std::vector<TrDosFileData> some(1);
         bool ok = false;
-        if (IsTapFile(path)) {
+        if (IsTapFileName(path)) {
             ok = TrDosFilesOfTap(bytes, some, problem);
         } else if (IsFileSet(path)) {
             ok = ParseTrDosFileSet(FormatFromPath(path), bytes, some, problem);

@@ -49,6 +49,12 @@ class CatalogueDialogs : public UserAsker {
     virtual void ShowScreen(std::span<const std::uint8_t> screen) = 0;
     virtual void ShowHex(std::span<const std::uint8_t> bytes, bool terminalFont) = 0;
     virtual void ShowText(std::span<const std::uint8_t> bytes) = 0;
+    // A text listing (a BASIC program) in a viewer that can copy and save it; fileName is
+    // what its save dialog proposes. A host without such a viewer shows nothing.
+    virtual void ShowListing(const QString& caption, const QString& text,
+                             const QString& fileName) {
+        (void)caption, (void)text, (void)fileName;
+    }
 };
 
 // A folder setting the windows start their dialogs in and write back: HobetaDir, SCLDir.

@@ -5,10 +5,10 @@
 
 namespace morvane {
 
-// TR-DOS: the files that carry TR-DOS files, Hobeta files and SCL archives.
+// TR-DOS: the files that carry TR-DOS files, Hobeta files, SCL archives and tape files.
 inline constexpr std::string_view kTrDosAddFilter =
-    "Файлы Hobeta и SCL (*.$?,*.scl)|*.$?;*.scl|Файл Hobeta (*.$?)|*.$?|"
-    "Архив файлов TR-DOS (*.scl)|*.scl";
+    "Файлы Hobeta, SCL и TAP (*.$?,*.scl,*.tap)|*.$?;*.scl;*.tap|Файл Hobeta (*.$?)|*.$?|"
+    "Архив файлов TR-DOS (*.scl)|*.scl|Файл ленты (*.tap)|*.tap";
 // CP/M: any PC file, stored under its own name.
 inline constexpr std::string_view kCpmAddFilter = "Все файлы (*)|*";
 

@@ -1,11 +1,12 @@
-// "Добавить файл(ы)" of the TR-DOS catalogue window: Hobeta files and SCL archives added
-// after the last file of the image.
+// "Добавить файл(ы)" of the TR-DOS catalogue window: Hobeta files, SCL archives and the
+// files of tape files added after the last file of the image.
 #include <QFile>
 
 #include <string>
 #include <vector>
 
 #include "filesystems/TrDosAdding.h"
+#include "filesystems/ZxTape.h"
 #include "imagefiles/ImageFormatTable.h"
 #include "ui/catalogue/CatalogueEditTexts.h"
 #include "ui/catalogue/TrDosCatalogueWindow.h"
@@ -28,7 +29,10 @@ bool ReadChosenFiles(const QStringList& paths, std::vector<TrDosFileData>& files
         }
         std::vector<TrDosFileData> set;
         std::string error;
-        if (!ParseTrDosFileSet(FormatFromPath(native), bytes, set, error)) {
+        const bool parsed = IsTapFileName(native)
+                                ? TrDosFilesOfTap(bytes, set, error)
+                                : ParseTrDosFileSet(FormatFromPath(native), bytes, set, error);
+        if (!parsed) {
             message = QText(kFileBadErrorText) + path + QStringLiteral(": ") +
                       QString::fromStdString(error);
             return false;

@@ -88,6 +88,7 @@ void T_ZXCAT::BuildMenu() {
     };
     add(kMenuViewScreen, &T_ZXCAT::ViewScreen);
     add(kMenuViewHex, &T_ZXCAT::ViewHex);
+    add(kMenuViewBasic, &T_ZXCAT::ViewBasic);
     menu_->addSeparator();
     add(kMenuCompact, &T_ZXCAT::Compact);
     add(kMenuRenameDisk, &T_ZXCAT::RenameDisk);
@@ -97,9 +98,12 @@ void T_ZXCAT::BuildMenu() {
     menu_->addSeparator();
     add(kMenuSaveHobeta, &T_ZXCAT::SaveHobeta);
     add(kMenuSaveScl, &T_ZXCAT::SaveScl);
+    add(kMenuSaveBin, &T_ZXCAT::SaveBin);
+    add(kMenuSaveTap, &T_ZXCAT::SaveTap);
     menu_->addSeparator();
     add(kMenuEditHeader, &T_ZXCAT::EditHeader);
     add(kMenuAddFiles, &T_ZXCAT::AddFiles);
+    add(kMenuAddPlainFile, &T_ZXCAT::AddPlainFiles);
     add(kMenuDeleteFiles, &T_ZXCAT::DeleteFiles);
 }
 
@@ -180,7 +184,9 @@ void T_ZXCAT::UpdateMenu() {
         {kMenuCompact, s.compact},         {kMenuRenameDisk, s.renameDisk},
         {kMenuShowDeleted, s.showDeleted}, {kMenuSaveHobeta, s.saveHobeta},
         {kMenuSaveScl, s.saveScl},         {kMenuEditHeader, s.editHeader},
-        {kMenuAddFiles, s.addFiles},       {kMenuDeleteFiles, s.deleteFiles}};
+        {kMenuAddFiles, s.addFiles},       {kMenuDeleteFiles, s.deleteFiles},
+        {kMenuViewBasic, s.viewBasic},     {kMenuSaveBin, s.saveBin},
+        {kMenuSaveTap, s.saveTap},         {kMenuAddPlainFile, s.addPlainFile}};
     for (const auto& [caption, enabled] : items)
         Action(caption)->setEnabled(enabled);
 }

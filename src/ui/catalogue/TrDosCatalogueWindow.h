@@ -69,6 +69,14 @@ class T_ZXCAT : public QDialog {
     // Hobeta files and SCL archives chosen by the user, after the last file; all or none.
     void AddFiles();
     void DeleteFiles();
+    // A type B file's program as text, in the listing viewer.
+    void ViewBasic();
+    // The selected files as plain bytes (NAME.T in a folder) or as one tape file.
+    void SaveBin();
+    void SaveTap();
+    // Plain PC files, each with the name, type and start the user gives it, after the last
+    // file; all or none.
+    void AddPlainFiles();
 
   private:
     void BuildMenu();

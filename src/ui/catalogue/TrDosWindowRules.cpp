@@ -1,5 +1,7 @@
 #include "ui/catalogue/TrDosWindowRules.h"
 
+#include "filesystems/TrDosPlainFiles.h"
+
 namespace morvane {
 
 std::string HobetaOverwriteQuestion(std::string_view fileName) {
@@ -16,15 +18,19 @@ TrDosMenuState TrDosMenuEnabling(bool fromImage, std::size_t rowCount,
     if (!fromImage) return m;
     m.renameDisk = true;
     m.addFiles = true;
+    m.addPlainFile = true;
     if (rowCount == 0) return m;
     m.saveHobeta = true;
     m.saveScl = true;
+    m.saveBin = true;
+    m.saveTap = true;
     m.deleteFiles = true;
     m.compact = true;
     if (selectedSingle != nullptr) {
         m.viewHex = true;
         m.editHeader = true;
         m.viewScreen = selectedSingle->length == kZxScreenBytes;
+        m.viewBasic = selectedSingle->type == kTrDosBasic;
     }
     return m;
 }

@@ -59,6 +59,17 @@ inline constexpr std::string_view kMenuSaveScl = "Сохранить scl";
 inline constexpr std::string_view kMenuEditHeader = "Редактировать заголовок";
 inline constexpr std::string_view kMenuAddFiles = "Добавить файл(ы)";
 inline constexpr std::string_view kMenuDeleteFiles = "Удалить файл(ы)";
+// The files in and out as plain bytes and tape files, and the BASIC listing.
+inline constexpr std::string_view kMenuViewBasic = "Просмотр BASIC";
+inline constexpr std::string_view kMenuSaveBin = "Сохранить bin";
+inline constexpr std::string_view kMenuSaveTap = "Сохранить tap";
+inline constexpr std::string_view kMenuAddPlainFile = "Добавить файл bin";
+
+inline constexpr std::string_view kBinFolderTitle = "Директория сохранения файлов bin!";
+inline constexpr std::string_view kTapSaveTitle = "Сохранить файл(ы) в TAP..!";
+inline constexpr std::string_view kTapFilter = "Tape file (*.tap)|*.tap";
+inline constexpr std::string_view kTapDefaultExtension = "tap";
+inline constexpr std::string_view kPlainFileFilter = "Все файлы (*)|*";
 
 struct TrDosMenuState {
     bool viewScreen = false;
@@ -71,6 +82,10 @@ struct TrDosMenuState {
     bool editHeader = false;
     bool addFiles = false;
     bool deleteFiles = false;
+    bool viewBasic = false;
+    bool saveBin = false;
+    bool saveTap = false;
+    bool addPlainFile = false;
 };
 // fromImage: the catalogue came from the image (not from the drive). selectedSingle: the
 // entry of the one selected row, nullptr unless exactly one row is selected.

@@ -6,6 +6,8 @@
 
 #include "ui/catalogue/DiskNameDialog.h"
 #include "ui/catalogue/EntryHeaderDialog.h"
+#include "ui/catalogue/ListingViewer.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
@@ -77,6 +79,25 @@ void WidgetCatalogueDialogs::ShowHex(std::span<const std::uint8_t> bytes, bool t
 
 void WidgetCatalogueDialogs::ShowText(std::span<const std::uint8_t> bytes) {
     Viewer()->ShowText(bytes);
+}
+
+void WidgetCatalogueDialogs::ShowListing(const QString& caption, const QString& text,
+                                         const QString& fileName) {
+    auto save = [this, fileName](const QString& listing) {
+        SaveFileRequest request;
+        request.title = QText(kListingSaveTitle);
+        request.filter = QText(kListingFilter);
+        request.defaultSuffix = QStringLiteral("txt");
+        request.fileName = fileName;
+        const QString path = ChooseSaveFile(request);
+        if (path.isEmpty()) return;
+        const QByteArray utf8 = listing.toUtf8();
+        if (!WriteWholeFile(path, Bytes(utf8.begin(), utf8.end())))
+            asker_.Ask({.caption = kCaptionErrorDots,
+                        .text = (QStringLiteral("Ошибка записи файла ") + path).toStdString()});
+    };
+    ListingViewer viewer(caption, text, save, parent_);
+    viewer.exec();
 }
 
 }  // namespace morvane

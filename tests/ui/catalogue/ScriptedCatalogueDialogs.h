@@ -25,10 +25,11 @@ struct ScriptedCatalogueDialogs : CatalogueDialogs {
     std::optional<QString> typedText;
     QStringList textQuestions;  // "caption|label|preset"
     std::optional<TrDosEntryEdit> header;
-    enum class Shown { None, Screen, Hex, Text };
+    enum class Shown { None, Screen, Hex, Text, Listing };
     Shown shown = Shown::None;
     Bytes shownBytes;
     bool terminalFont = false;
+    QString listingCaption, listing, listingFileName;
 
     Answer Ask(const Question& q) override {
         const QString asked = QString::fromStdString(q.caption) + QLatin1Char('|') +
@@ -76,6 +77,13 @@ struct ScriptedCatalogueDialogs : CatalogueDialogs {
     void ShowText(std::span<const std::uint8_t> bytes) override {
         shown = Shown::Text;
         shownBytes.assign(bytes.begin(), bytes.end());
+    }
+    void ShowListing(const QString& caption, const QString& text,
+                     const QString& fileName) override {
+        shown = Shown::Listing;
+        listingCaption = caption;
+        listing = text;
+        listingFileName = fileName;
     }
 };
 

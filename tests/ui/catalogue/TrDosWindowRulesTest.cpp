@@ -48,6 +48,18 @@ TEST_P(TrDosMenuTest, EnablesItemsBySourceRowsAndSelection) {
     EXPECT_EQ(m.editHeader, e.editHeader) << c.what;
     EXPECT_EQ(m.addFiles, e.addFiles) << c.what;
     EXPECT_EQ(m.deleteFiles, e.deleteFiles) << c.what;
+    // The plain and tape files go with Hobeta and SCL, their adding with the other adding.
+    EXPECT_EQ(m.saveBin, e.saveHobeta) << c.what;
+    EXPECT_EQ(m.saveTap, e.saveScl) << c.what;
+    EXPECT_EQ(m.addPlainFile, e.addFiles) << c.what;
+    EXPECT_FALSE(m.viewBasic) << c.what;  // no selected file is of type B
+}
+
+TEST(TrDosMenu, BasicListingForOneSelectedBasicFileOfTheImage) {
+    TrDosEntry basic{.type = 'B'};
+    EXPECT_TRUE(TrDosMenuEnabling(true, 3, &basic).viewBasic);
+    EXPECT_FALSE(TrDosMenuEnabling(false, 3, &basic).viewBasic);
+    EXPECT_FALSE(TrDosMenuEnabling(true, 3, nullptr).viewBasic);
 }
 
 INSTANTIATE_TEST_SUITE_P(
