@@ -31,7 +31,7 @@ class MorvaneImgTest : public test::MorvaneImgFixture {
 
 TEST_F(MorvaneImgTest, NoArgumentsPrintsUsageWithStatus2) {
     EXPECT_EQ(Run({}), kExitUsage);
-    EXPECT_NE(err.str().find("usage: morvane-img info FILE"), std::string::npos);
+    EXPECT_NE(err.str().find("usage: morvane-img info [--json] FILE"), std::string::npos);
     EXPECT_EQ(out.str(), "");
 }
 
@@ -41,8 +41,8 @@ TEST_F(MorvaneImgTest, HelpGoesToStandardOutput) {
 }
 
 TEST_F(MorvaneImgTest, WrongUsageIsStatus2WithTheReason) {
-    EXPECT_EQ(Run({"list", "a.trd"}), kExitUsage);
-    EXPECT_NE(err.str().find("unknown command list"), std::string::npos);
+    EXPECT_EQ(Run({"lsit", "a.trd"}), kExitUsage);
+    EXPECT_NE(err.str().find("unknown command lsit"), std::string::npos);
     EXPECT_EQ(Run({"info"}), kExitUsage);
     EXPECT_EQ(Run({"info", "a.trd", "b.trd"}), kExitUsage);
     EXPECT_EQ(Run({"sectors"}), kExitUsage);
