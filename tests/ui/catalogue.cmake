@@ -20,3 +20,8 @@ add_executable(catalogue_screenshot catalogue/CatalogueScreenshot.cpp)
 target_include_directories(catalogue_screenshot PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(catalogue_screenshot PRIVATE morvane_ui_catalogue morvane_formats
                       morvane_warnings)
+
+# Not a test: draws the BASIC listing viewer of a file, for the README's screenshot.
+add_executable(basic_listing_screenshot catalogue/BasicListingScreenshot.cpp)
+target_link_libraries(basic_listing_screenshot PRIVATE morvane_ui_catalogue morvane_formats
+                      morvane_warnings)
