@@ -41,11 +41,8 @@ bool IsFileSet(const std::string& path) {
     return f == ImageFormat::Scl || f == ImageFormat::Hobeta;
 }
 
-// The fields of a plain file from the options; the name defaults to the file's own.
-int PlainFields(VerbArgs& a, const std::string& path, PlainFileFields& fields, std::ostream& err) {
-    const std::string name = a.values.count("--name") ? a.values["--name"]
-                                                      : std::filesystem::path(path).stem().string();
-    fields.name = TrDosNameFromArgument(name);
+// The type and start of the plain files from the options.
+int PlainOptions(VerbArgs& a, PlainFileFields& fields, std::ostream& err) {
     if (a.values.count("--type")) {
         const std::string& type = a.values["--type"];
         if (type.size() != 1) return VerbUsage(err, "--type takes one letter: " + type);
@@ -73,6 +70,10 @@ int RunAdd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (!IsTapFileName(a.positional[i]) && !IsFileSet(a.positional[i])) ++plainCount;
     if (plainCount > 1 && a.values.count("--name"))
         return VerbUsage(err, "--name names one plain file, not " + std::to_string(plainCount));
+    if (plainCount == 0 && !a.values.empty())
+        return VerbUsage(err, "--name, --type and --start are for plain files, and none is given");
+    PlainFileFields plain;
+    if (const int status = PlainOptions(a, plain, err); status != kExitOk) return status;
 
     std::vector<TrDosFileData> files;
     for (std::size_t i = 1; i < a.positional.size(); ++i) {
@@ -86,9 +87,11 @@ int RunAdd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         } else if (IsFileSet(path)) {
             ok = ParseTrDosFileSet(FormatFromPath(path), bytes, some, problem);
         } else {
-            PlainFileFields fields;
-            if (const int status = PlainFields(a, path, fields, err); status != kExitOk)
-                return status;
+            // The name is the PC file's own unless --name gives one.
+            PlainFileFields fields = plain;
+            fields.name = TrDosNameFromArgument(
+                a.values.count("--name") ? a.values["--name"]
+                                         : std::filesystem::path(path).stem().string());
             ok = MakeTrDosFile(fields, bytes, some[0], problem);
         }
         if (!ok) return VerbFailure(err, path + ": " + problem);
