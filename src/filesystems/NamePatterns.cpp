@@ -56,7 +56,8 @@ bool EntryMatchesPattern(const TrDosEntry& entry, std::string_view pattern) {
     const std::uint8_t type[1] = {entry.type};
     const Bytes rawBytes(raw.begin(), raw.end());
     const std::string shown = Cp1251ToUtf8(rawBytes);
-    for (const std::string& name : {raw + "." + rawType, shown + "." + Cp1251ToUtf8(type), raw, shown})
+    for (const std::string& name :
+         {raw + "." + rawType, shown + "." + Cp1251ToUtf8(type), raw, shown})
         if (PatternMatches(pattern, name)) return true;
     return false;
 }

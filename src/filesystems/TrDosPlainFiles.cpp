@@ -20,8 +20,7 @@ Bytes TrDosPlainBytes(const TrDosEntry& entry, std::span<const std::uint8_t> sec
 
 std::size_t TrDosBasicProgramLength(const TrDosEntry& entry,
                                     std::span<const std::uint8_t> sectors) {
-    return std::min<std::size_t>(
-        entry.length, std::min(TrDosDataLength(entry), sectors.size()));
+    return std::min<std::size_t>(entry.length, std::min(TrDosDataLength(entry), sectors.size()));
 }
 
 std::optional<std::uint16_t> TrDosBasicAutostart(const TrDosEntry& entry,

@@ -44,8 +44,8 @@ std::optional<std::uint16_t> TrDosBasicAutostart(const TrDosEntry& entry,
                                                  std::span<const std::uint8_t> sectors);
 
 // The listing of a BASIC file of the image: its program detokenised (ZxBasicListing), the
-// variables left out (a line that runs into them shown to its end, as LIST shows it). Empty with error set (the sector error text) when a sector of the
-// file cannot be read.
+// variables left out (a line that runs into them shown to its end, as LIST shows it). Empty with
+// error set (the sector error text) when a sector of the file cannot be read.
 std::string TrDosBasicListing(const TZX_Disk& disk, const TrDosEntry& entry, std::string& error);
 
 // What a plain file becomes. start: for C the load address, for B the autostart line

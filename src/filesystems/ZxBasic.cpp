@@ -27,22 +27,22 @@ constexpr std::size_t kLineHeader = 4;
 
 // 0xA5 (RND) to 0xFF (COPY).
 constexpr std::array<std::string_view, 91> kTokens{
-    "RND",      "INKEY$", "PI",     "FN",      "POINT",   "SCREEN$", "ATTR",   "AT",
-    "TAB",      "VAL$",   "CODE",   "VAL",     "LEN",     "SIN",     "COS",    "TAN",
-    "ASN",      "ACS",    "ATN",    "LN",      "EXP",     "INT",     "SQR",    "SGN",
-    "ABS",      "PEEK",   "IN",     "USR",     "STR$",    "CHR$",    "NOT",    "BIN",
-    "OR",       "AND",    "<=",     ">=",      "<>",      "LINE",    "THEN",   "TO",
-    "STEP",     "DEF FN", "CAT",    "FORMAT",  "MOVE",    "ERASE",   "OPEN #", "CLOSE #",
-    "MERGE",    "VERIFY", "BEEP",   "CIRCLE",  "INK",     "PAPER",   "FLASH",  "BRIGHT",
-    "INVERSE",  "OVER",   "OUT",    "LPRINT",  "LLIST",   "STOP",    "READ",   "DATA",
-    "RESTORE",  "NEW",    "BORDER", "CONTINUE", "DIM",    "REM",     "FOR",    "GO TO",
-    "GO SUB",   "INPUT",  "LOAD",   "LIST",    "LET",     "PAUSE",   "NEXT",   "POKE",
-    "PRINT",    "PLOT",   "RUN",    "SAVE",    "RANDOMIZE", "IF",    "CLS",    "DRAW",
-    "CLEAR",    "RETURN", "COPY"};
+    "RND",     "INKEY$", "PI",     "FN",       "POINT",     "SCREEN$", "ATTR",   "AT",
+    "TAB",     "VAL$",   "CODE",   "VAL",      "LEN",       "SIN",     "COS",    "TAN",
+    "ASN",     "ACS",    "ATN",    "LN",       "EXP",       "INT",     "SQR",    "SGN",
+    "ABS",     "PEEK",   "IN",     "USR",      "STR$",      "CHR$",    "NOT",    "BIN",
+    "OR",      "AND",    "<=",     ">=",       "<>",        "LINE",    "THEN",   "TO",
+    "STEP",    "DEF FN", "CAT",    "FORMAT",   "MOVE",      "ERASE",   "OPEN #", "CLOSE #",
+    "MERGE",   "VERIFY", "BEEP",   "CIRCLE",   "INK",       "PAPER",   "FLASH",  "BRIGHT",
+    "INVERSE", "OVER",   "OUT",    "LPRINT",   "LLIST",     "STOP",    "READ",   "DATA",
+    "RESTORE", "NEW",    "BORDER", "CONTINUE", "DIM",       "REM",     "FOR",    "GO TO",
+    "GO SUB",  "INPUT",  "LOAD",   "LIST",     "LET",       "PAUSE",   "NEXT",   "POKE",
+    "PRINT",   "PLOT",   "RUN",    "SAVE",     "RANDOMIZE", "IF",      "CLS",    "DRAW",
+    "CLEAR",   "RETURN", "COPY"};
 
 // The codes 0x10..0x15 take one parameter byte, AT and TAB two.
-constexpr std::array<std::string_view, 8> kControls{"INK",  "PAPER", "FLASH", "BRIGHT",
-                                                    "INVERSE", "OVER", "AT", "TAB"};
+constexpr std::array<std::string_view, 8> kControls{"INK",     "PAPER", "FLASH", "BRIGHT",
+                                                    "INVERSE", "OVER",  "AT",    "TAB"};
 constexpr std::uint8_t kFirstControl = 0x10;
 constexpr std::uint8_t kAtControl = 0x16;
 
@@ -51,7 +51,9 @@ constexpr std::uint8_t kAtControl = 0x16;
 // '\'' top quarter, '.' bottom quarter, ':' both.
 std::string BlockEscape(std::uint8_t code) {
     const unsigned bits = code - kFirstBlock;
-    auto cell = [](bool top, bool bottom) { return top ? (bottom ? ':' : '\'') : (bottom ? '.' : ' '); };
+    auto cell = [](bool top, bool bottom) {
+        return top ? (bottom ? ':' : '\'') : (bottom ? '.' : ' ');
+    };
     std::string text = "\\";
     text += cell(bits & 2, bits & 8);  // left column: top left, bottom left
     text += cell(bits & 1, bits & 4);  // right column: top right, bottom right
@@ -64,7 +66,8 @@ std::string CharacterText(std::uint8_t b) {
     if (b == '\\') return "\\\\";
     if (b >= 0x20 && b < 0x80) return std::string(1, static_cast<char>(b));
     if (b >= kFirstBlock && b < kFirstUdg) return BlockEscape(b);
-    if (b >= kFirstUdg && b < kFirstToken) return std::string("\\") + static_cast<char>('A' + b - kFirstUdg);
+    if (b >= kFirstUdg && b < kFirstToken)
+        return std::string("\\") + static_cast<char>('A' + b - kFirstUdg);
     // Any other code below 32 (cursor and editing codes a loader hides in its lines).
     static constexpr char kHex[] = "0123456789ABCDEF";
     return std::string("{") + kHex[b >> 4] + kHex[b & 0xF] + "}";
@@ -91,7 +94,8 @@ std::string LineText(std::span<const std::uint8_t> line) {
         } else if (b >= kFirstControl && b < kFirstControl + kControls.size()) {
             const std::size_t params = b >= kAtControl ? 2 : 1;
             if (i + params >= line.size()) break;
-            text += "{" + std::string(kControls[b - kFirstControl]) + " " + std::to_string(line[i + 1]);
+            text +=
+                "{" + std::string(kControls[b - kFirstControl]) + " " + std::to_string(line[i + 1]);
             if (params == 2) text += "," + std::to_string(line[i + 2]);
             text += "}";
             i += params;

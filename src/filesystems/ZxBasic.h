@@ -24,7 +24,8 @@ std::size_t ZxBasicProgramLength(std::span<const std::uint8_t> program);
 // it stays hidden). A line is shown to its own end even when that runs
 // into the variables, as LIST shows it; one whose length runs past the data is shown up to
 // the data's end.
-std::vector<std::string> ZxBasicLines(std::span<const std::uint8_t> data, std::size_t programLength);
+std::vector<std::string> ZxBasicLines(std::span<const std::uint8_t> data,
+                                      std::size_t programLength);
 std::vector<std::string> ZxBasicLines(std::span<const std::uint8_t> program);
 // The lines, each followed by "\n".
 std::string ZxBasicListing(std::span<const std::uint8_t> data, std::size_t programLength);

@@ -18,7 +18,9 @@ std::uint8_t XorOf(std::uint8_t flag, std::span<const std::uint8_t> bytes) {
     return x;
 }
 
-std::string BlockText(std::size_t index) { return "block " + std::to_string(index + 1); }
+std::string BlockText(std::size_t index) {
+    return "block " + std::to_string(index + 1);
+}
 
 TapeFile ParseHeader(std::span<const std::uint8_t> h) {
     TapeFile f;
@@ -30,28 +32,28 @@ TapeFile ParseHeader(std::span<const std::uint8_t> h) {
 }
 
 // The TR-DOS file of one header and its data.
-bool TrDosFileOfTape(const TapeFile& tape, std::span<const std::uint8_t> data,
-                     TrDosFileData& out, std::string& error) {
+bool TrDosFileOfTape(const TapeFile& tape, std::span<const std::uint8_t> data, TrDosFileData& out,
+                     std::string& error) {
     PlainFileFields fields;
     std::copy_n(tape.name.begin(), fields.name.size(), fields.name.begin());
     switch (tape.type) {
-    case kTapeProgram:
-        fields.type = kTrDosBasic;
-        fields.start = tape.param1;
-        fields.programLength = std::min<std::size_t>(tape.param2, data.size());
-        break;
-    case kTapeNumberArray:
-    case kTapeCharArray:
-        fields.type = kTrDosData;
-        fields.start = tape.param1;
-        break;
-    case kTapeCode:
-        fields.type = kTrDosCode;
-        fields.start = tape.param1;
-        break;
-    default:
-        error = "unknown header type " + std::to_string(tape.type);
-        return false;
+        case kTapeProgram:
+            fields.type = kTrDosBasic;
+            fields.start = tape.param1;
+            fields.programLength = std::min<std::size_t>(tape.param2, data.size());
+            break;
+        case kTapeNumberArray:
+        case kTapeCharArray:
+            fields.type = kTrDosData;
+            fields.start = tape.param1;
+            break;
+        case kTapeCode:
+            fields.type = kTrDosCode;
+            fields.start = tape.param1;
+            break;
+        default:
+            error = "unknown header type " + std::to_string(tape.type);
+            return false;
     }
     return MakeTrDosFile(fields, data, out, error);
 }

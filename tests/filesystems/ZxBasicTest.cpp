@@ -35,23 +35,24 @@ TEST_P(ZxBasicLine, ListsAsLineDoes) {
     EXPECT_EQ(lines[0], "  10 " + GetParam().listed);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ZxBasicLine,
-    ::testing::Values(
-        // PRINT 5 with the hidden 0x0E and five bytes of 5.
-        LineCase{"NumberWithoutItsHiddenForm",
-                 {0xF5, '5', 0x0E, 0, 0, 5, 0, 0, ':', 0xEC, '1', '0', 0x0E, 0, 0, 10, 0, 0},
-                 "PRINT 5: GO TO 10"},
-        LineCase{"FunctionsAndComparisons",
-                 {0xFA, 0xBE, '1', 0xC9, 0xA5, 0xCB, 0xFB},
-                 "IF PEEK 1<>RND THEN CLS "},
-        LineCase{"UdgsAndBlocks", {'"', 0x90, 0xA4, 0x80, 0x8F, 0x83, 0x8C, 0x86, '"'},
-                 "\"\\A\\U\\  \\::\\''\\..\\'.\""},
-        LineCase{"ColourCodesAndSpecialCharacters",
-                 {0x10, 2, 0x16, 3, 4, 'a', 0x60, 0x7F, '\\', 0x0C},
-                 "{INK 2}{AT 3,4}a£©\\\\{0C}"},
-        LineCase{"NumberCutShortAtTheLineEnd", {'1', 0x0E, 0, 0}, "1"}),
-    test::CaseName{});
+INSTANTIATE_TEST_SUITE_P(Texts, ZxBasicLine,
+                         ::testing::Values(
+                             // PRINT 5 with the hidden 0x0E and five bytes of 5.
+                             LineCase{"NumberWithoutItsHiddenForm",
+                                      {0xF5, '5', 0x0E, 0, 0, 5, 0, 0, ':', 0xEC, '1', '0', 0x0E, 0,
+                                       0, 10, 0, 0},
+                                      "PRINT 5: GO TO 10"},
+                             LineCase{"FunctionsAndComparisons",
+                                      {0xFA, 0xBE, '1', 0xC9, 0xA5, 0xCB, 0xFB},
+                                      "IF PEEK 1<>RND THEN CLS "},
+                             LineCase{"UdgsAndBlocks",
+                                      {'"', 0x90, 0xA4, 0x80, 0x8F, 0x83, 0x8C, 0x86, '"'},
+                                      "\"\\A\\U\\  \\::\\''\\..\\'.\""},
+                             LineCase{"ColourCodesAndSpecialCharacters",
+                                      {0x10, 2, 0x16, 3, 4, 'a', 0x60, 0x7F, '\\', 0x0C},
+                                      "{INK 2}{AT 3,4}a£©\\\\{0C}"},
+                             LineCase{"NumberCutShortAtTheLineEnd", {'1', 0x0E, 0, 0}, "1"}),
+                         test::CaseName{});
 
 TEST(ZxBasic, ProgramEndsWhereTheVariablesBegin) {
     Bytes program = Line(1, {0xEA, 'x'});

@@ -60,8 +60,8 @@ TEST(ZxTape, TrDosFilesGoToTapeAndComeBackWithTheirFields) {
     ASSERT_TRUE(ParseTap(tap, blocks, error)) << error;
     ASSERT_EQ(blocks.size(), 6u);
     // The program's header: type 0, "prog" padded to 10, length 5, line 1, program 5.
-    EXPECT_EQ(blocks[0].bytes, (Bytes{0, 'p', 'r', 'o', 'g', ' ', ' ', ' ', ' ', ' ', ' ', 5, 0,
-                                      1, 0, 5, 0}));
+    EXPECT_EQ(blocks[0].bytes,
+              (Bytes{0, 'p', 'r', 'o', 'g', ' ', ' ', ' ', ' ', ' ', ' ', 5, 0, 1, 0, 5, 0}));
     EXPECT_EQ(blocks[4].bytes[0], kTapeCharArray);
     std::vector<TrDosFileData> back;
     ASSERT_TRUE(TrDosFilesOfTap(tap, back, error)) << error;

@@ -9,8 +9,8 @@
 #include "MorvaneImg.h"
 #include "MorvaneImgFixture.h"
 #include "filesystems/CpmDirectory.h"
-#include "filesystems/TrDosSectors.h"
 #include "filesystems/TrDosCatalogue.h"
+#include "filesystems/TrDosSectors.h"
 #include "support/CaseName.h"
 #include "support/TestDisks.h"
 
@@ -158,7 +158,8 @@ TEST_F(FileVerbsTest, JsonFormsCarryTheCatalogueAndTheSectors) {
               std::string::npos)
         << out.str();
     ASSERT_EQ(Run({"info", "--json", image}), kExitOk);
-    EXPECT_EQ(out.str().rfind("{\"format\":\"TRD\",\"presentTracks\":160,\"sectors\":2560,", 0), 0u);
+    EXPECT_EQ(out.str().rfind("{\"format\":\"TRD\",\"presentTracks\":160,\"sectors\":2560,", 0),
+              0u);
     EXPECT_NE(out.str().find("{\"slot\":0,\"c\":0,\"h\":0,\"r\":1,\"n\":1,\"length\":256,"
                              "\"state\":\"good\"}"),
               std::string::npos);

@@ -296,8 +296,9 @@ TEST_F(FilesystemVerbsTest, NewImagesCarryTheirNameAndFormat) {
     EXPECT_EQ(out.str().substr(0, out.str().find('\n')), "Название дискеты: WORK    ");
     ASSERT_EQ(Run({"new", "cpm", Path("c.udi")}), kExitOk) << err.str();
     ASSERT_EQ(Run({"cat", Path("c.udi")}), kExitOk);
-    EXPECT_EQ(out.str(), "Количество файлов: 0\nЗанято: 4 кБ\nСвободно: 796 кБ\n"
-                         "Filename\tExt\tLength\tAtrib\t№\tBytes\n");
+    EXPECT_EQ(out.str(),
+              "Количество файлов: 0\nЗанято: 4 кБ\nСвободно: 796 кБ\n"
+              "Filename\tExt\tLength\tAtrib\t№\tBytes\n");
 }
 
 TEST_F(FilesystemVerbsTest, NewCpmImageCannotBeATrdFile) {
@@ -324,7 +325,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"cat", "a.trd", "--all"}, "unknown option --all"},
                       UsageCase{{"cat", "a.dsk"}, "unknown image format"},
                       UsageCase{{"add", "a.trd", "b.tap", "--type", "C"}, "are for plain files"},
-                      UsageCase{{"add", "a.trd", "b.bin", "--type", "CC"}, "--type takes one letter"},
+                      UsageCase{{"add", "a.trd", "b.bin", "--type", "CC"}, "--type takes one"},
                       UsageCase{{"add", "a.trd", "b.bin", "--start", "65536"}, "--start takes"},
                       UsageCase{{"rename", "a.trd", "b"}, "rename takes an image"},
                       UsageCase{{"export-tap", "a.trd"}, "export-tap takes an image"},

@@ -47,8 +47,7 @@ Header ExpectedHeader(const TrDosEntry& e, const Bytes& sectors) {
 }
 
 std::vector<Header> TzxlistHeaders(const std::string& listing) {
-    static const std::regex kHeader(
-        R"(zxlength: (\d+), parameter1: (\d+), parameter2: (\d+))");
+    static const std::regex kHeader(R"(zxlength: (\d+), parameter1: (\d+), parameter2: (\d+))");
     std::vector<Header> headers;
     for (auto it = std::sregex_iterator(listing.begin(), listing.end(), kHeader);
          it != std::sregex_iterator(); ++it)
@@ -84,17 +83,19 @@ TEST_F(TapeTools, ExportTapOfEveryCorpusDiskReadsInTzxlist) {
 
 // A listing made comparable across tools: the colour and other codes below 32 that we
 // show and listbasic drops (or names, as DELETE) left out, the keywords it has beyond the
-// 48K table as their characters, our (C) and pound signs as listbasic writes them, no spaces, one case.
+// 48K table as their characters, our (C) and pound signs as listbasic writes them, no spaces, one
+// case.
 constexpr std::pair<std::string_view, std::string_view> kOtherKeywords[] = {
-    {"SPECTRUM", "\\T"}, {"PLAY", "\\U"},  {"ON ERR", "{"}, {"STICK", "|"},
-    {"SOUND", "}"},      {"FREE", "~"},     {"RESET", "\\*"}, {"DELETE", ""}};
+    {"SPECTRUM", "\\T"}, {"PLAY", "\\U"}, {"ON ERR", "{"},  {"STICK", "|"},
+    {"SOUND", "}"},      {"FREE", "~"},   {"RESET", "\\*"}, {"DELETE", ""}};
 
 std::vector<std::string> Comparable(const std::string& listing, bool ours) {
     std::vector<std::string> lines;
     std::istringstream in(listing);
     for (std::string line; std::getline(in, line);) {
         if (ours) {
-            line = std::regex_replace(line, std::regex(R"(\{([A-Z]+ \d+(,\d+)?|[0-9A-F]{2})\})"), "");
+            line =
+                std::regex_replace(line, std::regex(R"(\{([A-Z]+ \d+(,\d+)?|[0-9A-F]{2})\})"), "");
             line = std::regex_replace(line, std::regex("©"), "\\*");
             line = std::regex_replace(line, std::regex("£"), "`");
         } else {
@@ -117,8 +118,8 @@ std::vector<std::string> Comparable(const std::string& listing, bool ours) {
 void ExpectSameLines(const std::vector<std::string>& ours, const std::vector<std::string>& theirs) {
     EXPECT_EQ(ours.size(), theirs.size());
     for (std::size_t i = 0; i < std::min(ours.size(), theirs.size()); ++i) {
-        const auto [a, b] = std::mismatch(ours[i].begin(), ours[i].end(), theirs[i].begin(),
-                                          theirs[i].end());
+        const auto [a, b] =
+            std::mismatch(ours[i].begin(), ours[i].end(), theirs[i].begin(), theirs[i].end());
         if (a == ours[i].end() && b == theirs[i].end()) continue;
         const std::size_t at = static_cast<std::size_t>(a - ours[i].begin());
         const std::size_t from = at < 20 ? 0 : at - 20;

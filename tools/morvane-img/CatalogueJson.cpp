@@ -10,15 +10,16 @@ namespace morvane {
 
 namespace {
 
-const char* Bool(bool b) { return b ? "true" : "false"; }
+const char* Bool(bool b) {
+    return b ? "true" : "false";
+}
 
 void PrintTrDosFile(const TrDosEntry& e, std::size_t index, std::ostream& out) {
     out << "{\"entry\":" << index + 1 << ",\"name\":" << JsonString(ZxNameText(e.name))
         << ",\"type\":" << JsonString(std::string(1, static_cast<char>(e.type)))
         << ",\"start\":" << e.start << ",\"length\":" << e.length
         << ",\"sectors\":" << int{e.sectors} << ",\"firstSector\":" << int{e.firstSector}
-        << ",\"firstTrack\":" << int{e.firstTrack} << ",\"deleted\":" << Bool(e.IsDeleted())
-        << "}";
+        << ",\"firstTrack\":" << int{e.firstTrack} << ",\"deleted\":" << Bool(e.IsDeleted()) << "}";
 }
 
 // The state of a slot's data: good, bad (read in error) or none (an ID without data).
@@ -73,7 +74,8 @@ std::string JsonString(std::string_view text) {
 
 void PrintTrDosJson(const TrDosCatalogue& c, bool showDeleted, std::ostream& out) {
     out << "{\"filesystem\":\"trdos\",\"disk\":{\"name\":" << JsonString(ZxDiskNameText(c.diskName))
-        << ",\"type\":" << int{c.diskType} << ",\"typeText\":" << JsonString(DiskTypeText(c.diskType))
+        << ",\"type\":" << int{c.diskType}
+        << ",\"typeText\":" << JsonString(DiskTypeText(c.diskType))
         << ",\"firstFreeSector\":" << int{c.firstFreeSector}
         << ",\"firstFreeTrack\":" << int{c.firstFreeTrack} << ",\"freeSectors\":" << c.freeSectors
         << ",\"files\":" << int{c.fileCount} << ",\"deletedFiles\":" << int{c.deletedCount}
@@ -99,7 +101,8 @@ void PrintCpmJson(const CpmCatalogue& c, std::ostream& out) {
             (i < 8 ? name : type) += static_cast<char>(e.name[i] & 0x7F);
         out << (r > 0 ? "," : "") << "{\"entry\":" << c.rows[r].entry + 1
             << ",\"user\":" << int{e.user} << ",\"name\":" << JsonString(name)
-            << ",\"ext\":" << JsonString(type) << ",\"bytes\":" << c.rows[r].records * kCpmRecordSize
+            << ",\"ext\":" << JsonString(type)
+            << ",\"bytes\":" << c.rows[r].records * kCpmRecordSize
             << ",\"erased\":" << Bool(e.IsErased()) << "}";
     }
     out << "]}";

@@ -89,9 +89,9 @@ int RunAdd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         } else {
             // The name is the PC file's own unless --name gives one.
             PlainFileFields fields = plain;
-            fields.name = TrDosNameFromArgument(
-                a.values.count("--name") ? a.values["--name"]
-                                         : std::filesystem::path(path).stem().string());
+            fields.name = TrDosNameFromArgument(a.values.count("--name")
+                                                    ? a.values["--name"]
+                                                    : std::filesystem::path(path).stem().string());
             ok = MakeTrDosFile(fields, bytes, some[0], problem);
         }
         if (!ok) return VerbFailure(err, path + ": " + problem);

@@ -5,9 +5,9 @@
 #include <memory>
 #include <ostream>
 
+#include "CatalogueJson.h"
 #include "FilesystemVerbs.h"
 #include "MorvaneImg.h"
-#include "CatalogueJson.h"
 #include "VerbSupport.h"
 #include "filesystems/CpmListing.h"
 #include "filesystems/TrDosListing.h"

@@ -103,8 +103,7 @@ int CopyCpm(const TZX_Disk& source, const std::vector<std::string>& names, TZX_D
             return VerbFailure(err, problem);
     }
     for (const CpmFile& f : files)
-        out << (f.user != 0 ? std::to_string(f.user) + ":" : "") << CpmArgumentText(f.name)
-            << "\n";
+        out << (f.user != 0 ? std::to_string(f.user) + ":" : "") << CpmArgumentText(f.name) << "\n";
     return kExitOk;
 }
 
@@ -114,7 +113,8 @@ int RunCopy(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     VerbArgs a;
     std::string problem;
     if (!ParseVerbArgs(args, {}, {}, a, problem)) return VerbUsage(err, problem);
-    if (a.positional.size() < 2) return VerbUsage(err, "copy takes a source and a destination image");
+    if (a.positional.size() < 2)
+        return VerbUsage(err, "copy takes a source and a destination image");
     const std::string& target = a.positional[1];
     if (!CanWriteFormat(FormatFromPath(target)))
         return VerbUsage(err, "cannot write this format: " + target);
@@ -133,7 +133,8 @@ int RunCopy(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             return VerbFailure(err, target + ": " + std::string(kNotTrDosImageText));
         status = CopyTrDos(*source, sourceCatalogue, names, *dest, copied, err);
     } else if (IsCpmImage(*source)) {
-        if (!IsCpmImage(*dest)) return VerbFailure(err, target + ": " + std::string(kNotCpmImageText));
+        if (!IsCpmImage(*dest))
+            return VerbFailure(err, target + ": " + std::string(kNotCpmImageText));
         status = CopyCpm(*source, names, *dest, copied, err);
     } else {
         return VerbFailure(err, a.positional[0] + ": holds neither a TR-DOS nor a CP/M catalogue");

@@ -32,8 +32,8 @@ int RunList(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                                     " files; list takes one");
     const TrDosEntry& e = files[0];
     if (e.type != kTrDosBasic)
-        return VerbFailure(err, a.positional[1] + " is no BASIC program (type " +
-                                    static_cast<char>(e.type) + ")");
+        return VerbFailure(
+            err, a.positional[1] + " is no BASIC program (type " + static_cast<char>(e.type) + ")");
     const std::string listing = TrDosBasicListing(*disk, e, problem);
     if (!problem.empty()) return VerbFailure(err, problem);
     out << listing;

@@ -27,7 +27,8 @@ int RunRename(const std::vector<std::string>& args, std::ostream& out, std::ostr
     VerbArgs a;
     std::string problem;
     if (!ParseVerbArgs(args, {}, kRenameValued, a, problem)) return VerbUsage(err, problem);
-    if (a.positional.size() != 3) return VerbUsage(err, "rename takes an image, a file and a new name");
+    if (a.positional.size() != 3)
+        return VerbUsage(err, "rename takes an image, a file and a new name");
     const std::string& image = a.positional[0];
     const std::string& newName = a.positional[2];
     if (newName.empty()) return VerbUsage(err, "the new name is empty");

@@ -51,8 +51,7 @@ class CatalogueDialogs : public UserAsker {
     virtual void ShowText(std::span<const std::uint8_t> bytes) = 0;
     // A text listing (a BASIC program) in a viewer that can copy and save it; fileName is
     // what its save dialog proposes. A host without such a viewer shows nothing.
-    virtual void ShowListing(const QString& caption, const QString& text,
-                             const QString& fileName) {
+    virtual void ShowListing(const QString& caption, const QString& text, const QString& fileName) {
         (void)caption, (void)text, (void)fileName;
     }
 };

@@ -69,7 +69,8 @@ void T_ZXCAT::SaveBin() {
             return;
         }
         // NAME.$T without its '$'.
-        const QString name = QString::fromStdString(names[k].base + "." + names[k].extension.substr(1));
+        const QString name =
+            QString::fromStdString(names[k].base + "." + names[k].extension.substr(1));
         const QString path = folder + name;
         if (QFileInfo::exists(path)) {
             const Answer a = dialogs.Ask({.caption = kCaptionAttentionDots,

@@ -34,8 +34,7 @@ class WidgetCatalogueDialogs : public CatalogueDialogs {
     void ShowScreen(std::span<const std::uint8_t> screen) override;
     void ShowHex(std::span<const std::uint8_t> bytes, bool terminalFont) override;
     void ShowText(std::span<const std::uint8_t> bytes) override;
-    void ShowListing(const QString& caption, const QString& text,
-                     const QString& fileName) override;
+    void ShowListing(const QString& caption, const QString& text, const QString& fileName) override;
 
   private:
     TFmScr* Viewer();

@@ -49,12 +49,11 @@ TEST_F(TrDosWindowTest, ContextMenuHasTheItemsInOrder) {
     QStringList items;
     for (QAction* a : window->ContextMenu()->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(items,
-              (QStringList{"Просмотр экрана", "Просмотр HEX", "Просмотр BASIC", "-", "Уплотнить",
-                           "Сменить имя диска", "Показать удаленные файлы", "-", "Сохранить hob",
-                           "Сохранить scl", "Сохранить bin", "Сохранить tap", "-",
-                           "Редактировать заголовок", "Добавить файл(ы)", "Добавить файл bin",
-                           "Удалить файл(ы)"}));
+    EXPECT_EQ(items, (QStringList{"Просмотр экрана", "Просмотр HEX", "Просмотр BASIC", "-",
+                                  "Уплотнить", "Сменить имя диска", "Показать удаленные файлы", "-",
+                                  "Сохранить hob", "Сохранить scl", "Сохранить bin",
+                                  "Сохранить tap", "-", "Редактировать заголовок",
+                                  "Добавить файл(ы)", "Добавить файл bin", "Удалить файл(ы)"}));
 }
 
 struct EnablingCase {

@@ -14,7 +14,8 @@ class TrDosFileTransfersTest : public TrDosWindowTest {
   protected:
     Bytes ReadPath(const QString& path) {
         Bytes bytes;
-        EXPECT_TRUE(ReadWholeFile(QFile::encodeName(path).toStdString(), bytes)) << path.toStdString();
+        EXPECT_TRUE(ReadWholeFile(QFile::encodeName(path).toStdString(), bytes))
+            << path.toStdString();
         return bytes;
     }
     void WritePath(const QString& path, const Bytes& bytes) {
