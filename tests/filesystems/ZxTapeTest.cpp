@@ -1,5 +1,6 @@
-// Tape files and plain files: TR-DOS files to .tap and back, plain bytes to TR-DOS files,
-// damaged tapes refused, and the name patterns of the command line.
+// Tape files and plain files: plain bytes to TR-DOS files, damaged tapes refused, and the
+// name patterns of the command line. The way to tape and back is tested through
+// morvane-img (FileVerbsTest) and against tzxlist (TapeToolsTest).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -46,32 +47,6 @@ TEST(TrDosPlainFiles, RefusesWhatDoesNotFit255Sectors) {
     EXPECT_NE(error.find("65276 at most"), std::string::npos) << error;
     fields.type = 7;
     EXPECT_FALSE(MakeTrDosFile(fields, Bytes(1), f, error));
-}
-
-TEST(ZxTape, TrDosFilesGoToTapeAndComeBackWithTheirFields) {
-    const std::vector<TrDosFileData> files{Plain('B', {0, 1, 1, 0, 0x0D}, 1),
-                                           Plain('C', {1, 2, 3}, 0x8000),
-                                           Plain('D', {9, 9}, 0xC100)};
-    Bytes tap;
-    for (const TrDosFileData& f : files)
-        AppendTapeFile(tap, TapeFileOfTrDos(f.entry, f.data));
-    std::vector<TapeBlock> blocks;
-    std::string error;
-    ASSERT_TRUE(ParseTap(tap, blocks, error)) << error;
-    ASSERT_EQ(blocks.size(), 6u);
-    // The program's header: type 0, "prog" padded to 10, length 5, line 1, program 5.
-    EXPECT_EQ(blocks[0].bytes,
-              (Bytes{0, 'p', 'r', 'o', 'g', ' ', ' ', ' ', ' ', ' ', ' ', 5, 0, 1, 0, 5, 0}));
-    EXPECT_EQ(blocks[4].bytes[0], kTapeCharArray);
-    std::vector<TrDosFileData> back;
-    ASSERT_TRUE(TrDosFilesOfTap(tap, back, error)) << error;
-    ASSERT_EQ(back.size(), files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        EXPECT_EQ(back[i].entry.start, files[i].entry.start) << i;
-        EXPECT_EQ(back[i].entry.length, files[i].entry.length) << i;
-        EXPECT_EQ(back[i].entry.type, files[i].entry.type) << i;
-        EXPECT_EQ(back[i].data, files[i].data) << i;
-    }
 }
 
 struct BadTape {
