@@ -5,6 +5,7 @@
 
 #include "filesystems/CpmListing.h"
 #include "filesystems/TrDosListing.h"
+#include "model/Cp1251.h"
 
 namespace morvane {
 
@@ -16,7 +17,7 @@ const char* Bool(bool b) {
 
 void PrintTrDosFile(const TrDosEntry& e, std::size_t index, std::ostream& out) {
     out << "{\"entry\":" << index + 1 << ",\"name\":" << JsonString(ZxNameText(e.name))
-        << ",\"type\":" << JsonString(std::string(1, static_cast<char>(e.type)))
+        << ",\"type\":" << JsonString(Cp1251ToUtf8(std::span(&e.type, 1)))
         << ",\"start\":" << e.start << ",\"length\":" << e.length
         << ",\"sectors\":" << int{e.sectors} << ",\"firstSector\":" << int{e.firstSector}
         << ",\"firstTrack\":" << int{e.firstTrack} << ",\"deleted\":" << Bool(e.IsDeleted()) << "}";
