@@ -1,11 +1,14 @@
 // The TR-DOS catalogue window's plain and tape files: the BASIC listing, "Сохранить bin",
 // "Сохранить tap", "Добавить файл bin" and tape files through "Добавить файл(ы)".
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
 
 #include "TrDosWindowFixture.h"
 #include "filesystems/TrDosPlainFiles.h"
 #include "filesystems/TrDosSectors.h"
 #include "filesystems/ZxTape.h"
+#include "ui/catalogue/ListingViewer.h"
 
 namespace morvane::test {
 namespace {
@@ -91,6 +94,16 @@ TEST_F(TrDosFileTransfersTest, PlainFileAndTapeFileGoInAfterTheLastFile) {
     window->AddFiles();
     ASSERT_EQ(Rows(), 5);
     EXPECT_EQ(Cell(4, 3), QStringLiteral("1B00"));
+}
+
+TEST(ListingViewer, CopiesAndSavesTheWholeText) {
+    QString saved;
+    ListingViewer viewer(QStringLiteral("x"), QStringLiteral("  10 REM\n  20 RUN \n"),
+                         [&](const QString& text) { saved = text; });
+    viewer.CopyText();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("  10 REM\n  20 RUN \n"));
+    viewer.SaveText();
+    EXPECT_EQ(saved, QStringLiteral("  10 REM\n  20 RUN \n"));
 }
 
 }  // namespace
