@@ -1,6 +1,7 @@
 # morvane-img verbs of the disk filesystems.
 target_sources(morvane_img_commands PRIVATE
   morvane-img/VerbSupport.cpp
+  morvane-img/CpmSelection.cpp
   morvane-img/VerbCat.cpp
   morvane-img/VerbCpmGet.cpp
   morvane-img/VerbExportHobeta.cpp

@@ -222,6 +222,7 @@ const VerbRow kVerbs[] = {
      [] {
          return std::string(
              "morvane-img cpm-get [--force] IMAGE [U:]NAME.EXT OUT\n"
+             "       morvane-img cpm-get [--force] IMAGE DIR FILE...\n"
              "       morvane-img cpm-get [--force] IMAGE --all DIR\n");
      }},
     {"new", &RunNewImage,
@@ -261,6 +262,8 @@ std::string UsageText() {
            "--compress writes a td0 output with LZH (TeleDisk \"advanced\") compression.\n"
            "FILE is a TR-DOS name without its trailing spaces, optionally .TYPE (boot.B), a\n"
            "pattern (boot*, *.C) or #N (catalogue entry N); no FILE takes every file.\n"
+           "On a CP/M disk FILE is [U:]NAME.EXT or [U:]pattern (user area U, 0 without;\n"
+           "letter case aside) or #N (directory entry N).\n"
            "Existing files are overwritten only with --force.\n";
 }
 

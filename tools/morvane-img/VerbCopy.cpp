@@ -2,18 +2,16 @@
 // after the destination's last file) or Profi CP/M to CP/M (the same user area and name).
 // Every file is checked to fit before the destination is written, so a refusal leaves it
 // as it was.
-#include <algorithm>
-#include <cctype>
 #include <memory>
 #include <ostream>
 #include <sstream>
 
+#include "CpmSelection.h"
 #include "FilesystemVerbs.h"
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
 #include "filesystems/CpmEditing.h"
 #include "filesystems/CpmListing.h"
-#include "filesystems/NamePatterns.h"
 #include "filesystems/TrDosAdding.h"
 #include "filesystems/TrDosListing.h"
 #include "filesystems/TrDosSectors.h"
@@ -43,55 +41,6 @@ int CopyTrDos(const TZX_Disk& source, const TrDosCatalogue& catalogue,
     return kExitOk;
 }
 
-// NAME.EXT upper-cased, the attribute bits and the padding dropped.
-std::string CpmArgumentText(const CpmName& name) {
-    std::string base, type;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = static_cast<char>(std::toupper(name[i] & 0x7F));
-        (i < 8 ? base : type) += c;
-    }
-    while (!base.empty() && base.back() == ' ')
-        base.pop_back();
-    while (!type.empty() && type.back() == ' ')
-        type.pop_back();
-    return type.empty() ? base : base + "." + type;
-}
-
-// The files named by [U:]NAME.EXT or [U:]pattern (user 0 without a prefix); every file
-// that is not erased when there are no names.
-bool SelectCpmFiles(const CpmCatalogue& c, const std::vector<std::string>& names,
-                    std::vector<CpmFile>& out, std::ostream& err) {
-    std::vector<CpmFile> all;
-    for (const CpmListRow& row : c.rows)
-        if (auto file = CpmFileOfEntry(c.entries, row.entry)) all.push_back(*file);
-    if (names.empty()) {
-        out = all;
-        return true;
-    }
-    for (const std::string& name : names) {
-        const auto wanted = SplitCpmUser(name);
-        std::string pattern(wanted ? wanted->name : std::string_view(name));
-        for (char& ch : pattern)
-            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-        bool matched = false;
-        for (const CpmFile& f : all) {
-            if (!wanted || f.user != wanted->user ||
-                !PatternMatches(pattern, CpmArgumentText(f.name)))
-                continue;
-            matched = true;
-            if (std::none_of(out.begin(), out.end(), [&](const CpmFile& o) {
-                    return o.user == f.user && o.name == f.name;
-                }))
-                out.push_back(f);
-        }
-        if (!matched) {
-            VerbFailure(err, "no file " + name + " in the CP/M catalogue");
-            return false;
-        }
-    }
-    return true;
-}
-
 int CopyCpm(const TZX_Disk& source, const std::vector<std::string>& names, TZX_Disk& dest,
             std::ostream& out, std::ostream& err) {
     std::vector<CpmFile> files;
@@ -103,7 +52,7 @@ int CopyCpm(const TZX_Disk& source, const std::vector<std::string>& names, TZX_D
             return VerbFailure(err, problem);
     }
     for (const CpmFile& f : files)
-        out << (f.user != 0 ? std::to_string(f.user) + ":" : "") << CpmArgumentText(f.name) << "\n";
+        out << CpmFileText(f.user, f.name) << "\n";
     return kExitOk;
 }
 
@@ -137,7 +86,7 @@ int RunCopy(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             return VerbFailure(err, target + ": " + std::string(kNotCpmImageText));
         status = CopyCpm(*source, names, *dest, copied, err);
     } else {
-        return VerbFailure(err, a.positional[0] + ": holds neither a TR-DOS nor a CP/M catalogue");
+        return NoCatalogueFailure(a.positional[0], err);
     }
     if (status != kExitOk) return status;
     if (const int saved = SaveVerbImage(target, *dest, err); saved != kExitOk) return saved;

@@ -1,10 +1,12 @@
-// morvane-img cpm-get: files of a Profi CP/M disk as plain bytes (their records x 128), one
-// named file ([U:]NAME.EXT, user 0 when no user is given) or, with --all, every file that is
-// not erased into a folder, the files of user area U in its subfolder U/.
+// morvane-img cpm-get: files of a Profi CP/M disk as plain bytes (their records x 128): one
+// named file ([U:]NAME.EXT, user 0 when no user is given) into a file of its own; the files
+// named, patterns and #N taken, into a folder; or, with --all, every file that is not erased
+// into a folder. In a folder the files of user area U go into its subfolder U/.
 #include <filesystem>
 #include <memory>
 #include <ostream>
 
+#include "CpmSelection.h"
 #include "FilesystemVerbs.h"
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
@@ -38,20 +40,17 @@ std::string PcFileName(const CpmName& name) {
     return type.empty() ? base : base + "." + type;
 }
 
-int GetAll(const TZX_Disk& disk, const std::string& folder, bool force, std::ostream& out,
-           std::ostream& err) {
+int GetInto(const TZX_Disk& disk, const std::vector<CpmFile>& files, const std::string& folder,
+            bool force, std::ostream& out, std::ostream& err) {
     if (!std::filesystem::is_directory(folder)) return VerbFailure(err, "no folder " + folder);
-    const CpmCatalogue c = ReadCpmCatalogue(disk, false, true);
     std::vector<std::string> paths;
     std::vector<Bytes> contents;
-    for (const CpmListRow& row : c.rows) {
-        const auto file = CpmFileOfEntry(c.entries, row.entry);
-        if (!file) continue;
+    for (const CpmFile& file : files) {
         // Names repeat across user areas, so each area other than 0 has a folder of its own.
         std::filesystem::path where(folder);
-        if (file->user != 0) where /= std::to_string(file->user);
-        paths.push_back((where / PcFileName(file->name)).string());
-        contents.push_back(ReadCpmFile(disk, *file));
+        if (file.user != 0) where /= std::to_string(file.user);
+        paths.push_back((where / PcFileName(file.name)).string());
+        contents.push_back(ReadCpmFile(disk, file));
     }
     if (!CheckTargets(paths, force, err)) return kExitFailure;
     for (std::size_t i = 0; i < paths.size(); ++i) {
@@ -63,6 +62,14 @@ int GetAll(const TZX_Disk& disk, const std::string& folder, bool force, std::ost
     return kExitOk;
 }
 
+// cpm-get IMAGE DIR FILE... rather than IMAGE NAME OUT: more than one file, a pattern or #N
+// after the second argument, or a folder as the second.
+bool IntoFolder(const VerbArgs& a) {
+    return a.positional.size() > 3 ||
+           (a.positional.size() == 3 &&
+            (IsCpmSelection(a.positional[2]) || std::filesystem::is_directory(a.positional[1])));
+}
+
 }  // namespace
 
 int RunCpmGet(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -71,11 +78,15 @@ int RunCpmGet(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!ParseVerbArgs(args, kCpmGetFlags, kCpmGetValued, a, problem))
         return VerbUsage(err, problem);
     const bool all = a.values.count("--all") != 0;
-    if (a.positional.size() != (all ? 1u : 3u))
-        return VerbUsage(err, "cpm-get takes an image and [U:]NAME.EXT OUT, or --all DIR");
+    const bool intoFolder = !all && IntoFolder(a);
+    if (all ? a.positional.size() != 1 : !intoFolder && a.positional.size() != 3)
+        return VerbUsage(err,
+                         "cpm-get takes an image and [U:]NAME.EXT OUT, DIR FILE..., or --all DIR");
     std::optional<CpmFileArgument> wanted;
     std::optional<CpmName> name;
-    if (!all) {
+    if (!all && !intoFolder) {
+        if (IsCpmSelection(a.positional[1]))
+            return VerbUsage(err, "a pattern or #N takes a folder first: " + a.positional[1]);
         wanted = SplitCpmUser(a.positional[1]);
         if (!wanted) return VerbUsage(err, "not a user area 0..15: " + a.positional[1]);
         if (!(name = CpmNameFromText(wanted->name)))
@@ -85,7 +96,15 @@ int RunCpmGet(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (const int status = LoadVerbImage(a.positional[0], *disk, err); status != kExitOk)
         return status;
     if (!IsCpmImage(*disk)) return VerbFailure(err, std::string(kNotCpmImageText));
-    if (all) return GetAll(*disk, a.values["--all"], a.Has("--force"), out, err);
+    if (all || intoFolder) {
+        const std::vector<std::string> names(a.positional.begin() + (all ? 1 : 2),
+                                             a.positional.end());
+        std::vector<CpmFile> files;
+        if (!SelectCpmFiles(ReadCpmCatalogue(*disk, false, true), names, files, err))
+            return kExitFailure;
+        return GetInto(*disk, files, all ? a.values["--all"] : a.positional[1], a.Has("--force"),
+                       out, err);
+    }
 
     const auto file =
         FindCpmFile(ParseCpmDirectory(ReadCpmDirectoryBytes(*disk)), wanted->user, *name);

@@ -76,9 +76,6 @@ bool WriteVerbOutput(const std::string& path, std::span<const std::uint8_t> byte
     return false;
 }
 
-namespace {
-
-// The entry index of "#N" (N from 1), nothing for any other text.
 std::optional<std::size_t> CataloguePosition(std::string_view argument) {
     if (argument.size() < 2 || argument.size() > 4 || argument[0] != '#') return std::nullopt;
     std::size_t n = 0;
@@ -89,8 +86,6 @@ std::optional<std::size_t> CataloguePosition(std::string_view argument) {
     if (n == 0) return std::nullopt;
     return n - 1;
 }
-
-}  // namespace
 
 bool SelectTrDosEntries(const TrDosCatalogue& catalogue, const std::vector<std::string>& names,
                         std::vector<std::size_t>& out, std::ostream& err) {
@@ -153,11 +148,19 @@ int LoadTrDosFiles(const VerbArgs& a, TZX_Disk& disk, std::vector<TrDosEntry>& f
     return SelectTrDosFiles(catalogue, names, files, err) ? kExitOk : kExitFailure;
 }
 
-int LoadTrDosImage(const std::string& path, TZX_Disk& disk, TrDosCatalogue& catalogue,
-                   std::ostream& err) {
+int LoadEditableImage(const std::string& path, TZX_Disk& disk, std::ostream& err) {
     if (!CanWriteFormat(FormatFromPath(path)))
         return VerbUsage(err, "cannot write this format: " + path);
-    if (const int status = LoadVerbImage(path, disk, err); status != kExitOk) return status;
+    return LoadVerbImage(path, disk, err);
+}
+
+int NoCatalogueFailure(const std::string& path, std::ostream& err) {
+    return VerbFailure(err, path + ": holds neither a TR-DOS nor a CP/M catalogue");
+}
+
+int LoadTrDosImage(const std::string& path, TZX_Disk& disk, TrDosCatalogue& catalogue,
+                   std::ostream& err) {
+    if (const int status = LoadEditableImage(path, disk, err); status != kExitOk) return status;
     if (!ReadTrDosCatalogue(disk, catalogue))
         return VerbFailure(err, std::string(kNotTrDosImageText));
     return kExitOk;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <map>
+#include <optional>
 #include <set>
 #include <span>
 #include <string>
@@ -42,6 +43,9 @@ bool CheckTargets(const std::vector<std::string>& paths, bool force, std::ostrea
 bool WriteVerbOutput(const std::string& path, std::span<const std::uint8_t> bytes,
                      std::ostream& err);
 
+// The entry index of "#N" (N from 1, at most three digits), nothing for any other text.
+std::optional<std::size_t> CataloguePosition(std::string_view argument);
+
 // The listed files (deleted ones left out) named by the arguments, in argument order; all
 // listed files when there are none. An argument is a name (EntryMatchesArgument), a
 // pattern (boot*, *.C: every file it matches, in catalogue order) or "#N", the N-th
@@ -58,7 +62,14 @@ bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::st
 int LoadTrDosFiles(const VerbArgs& a, TZX_Disk& disk, std::vector<TrDosEntry>& files,
                    std::ostream& err);
 
-// The verbs that change an image: the image loaded with its TR-DOS catalogue. Returns 0,
+// The verbs that change an image of either filesystem: the image loaded. Returns 0, or the
+// status to exit with, the reason already on err; an image the tool cannot write back is
+// refused before it is read.
+int LoadEditableImage(const std::string& path, TZX_Disk& disk, std::ostream& err);
+// "PATH: holds neither a TR-DOS nor a CP/M catalogue" on err; the failure status.
+int NoCatalogueFailure(const std::string& path, std::ostream& err);
+
+// The verbs that change a TR-DOS image: the image loaded with its catalogue. Returns 0,
 // or the status to exit with, the reason already on err; an image the tool cannot write
 // back is refused before anything is done.
 int LoadTrDosImage(const std::string& path, TZX_Disk& disk, TrDosCatalogue& catalogue,
