@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CpmSelection.h"
 #include "MorvaneImg.h"
 #include "MorvaneImgFixture.h"
 #include "filesystems/Hobeta.h"
@@ -123,21 +124,22 @@ struct SelectCase {
     std::vector<std::string> files;
     int status;
     std::vector<std::string> written;
+    std::string verb = "export-hob";  // cpm-get takes the CP/M image
 };
 
 class ExportSelectionTest : public FilesystemVerbsTest,
                             public ::testing::WithParamInterface<SelectCase> {};
 
 TEST_P(ExportSelectionTest, NamesFilesByTrimmedNameAndOptionalType) {
-    const std::string image = SaveTrDos();
+    const std::string image = GetParam().verb == "cpm-get" ? SaveCpm() : SaveTrDos();
     const std::string folder = Path("hob");
     fs::create_directory(folder);
-    std::vector<std::string> args{"export-hob", image, folder};
+    std::vector<std::string> args{GetParam().verb, image, folder};
     args.insert(args.end(), GetParam().files.begin(), GetParam().files.end());
     EXPECT_EQ(Run(args), GetParam().status) << err.str();
     std::vector<std::string> written;
-    for (const auto& item : fs::directory_iterator(folder))
-        written.push_back(item.path().filename().string());
+    for (const auto& item : fs::recursive_directory_iterator(folder))
+        if (item.is_regular_file()) written.push_back(fs::relative(item.path(), folder).string());
     std::sort(written.begin(), written.end());
     EXPECT_EQ(written, GetParam().written);
 }
@@ -151,7 +153,62 @@ INSTANTIATE_TEST_SUITE_P(
                       SelectCase{{"old"}, kExitFailure, {}},
                       SelectCase{{"#2", "#1"}, kExitOk, {"boot.$B", "game.$C"}},
                       SelectCase{{"#3"}, kExitFailure, {}},  // "old", deleted
-                      SelectCase{{"#9"}, kExitFailure, {}}));
+                      SelectCase{{"#9"}, kExitFailure, {}},
+                      SelectCase{{"*.TXT"}, kExitOk, {"LONG.TXT"}, "cpm-get"},
+                      SelectCase{
+                          {"2:*", "long.txt"}, kExitOk, {"2/OTHER.COM", "LONG.TXT"}, "cpm-get"},
+                      SelectCase{{"#3"}, kExitOk, {"2/OTHER.COM"}, "cpm-get"},
+                      SelectCase{{"#2"}, kExitFailure, {}, "cpm-get"},  // LONG.TXT's 2nd extent
+                      SelectCase{{"*.COM"}, kExitFailure, {}, "cpm-get"}));  // user area 0
+
+struct CpmEditCase {
+    std::vector<std::string> args;  // the verb, then what follows the image
+    int status;
+    std::string printed;
+    std::vector<std::string> after;  // U:NAME.EXT/records of every file, then the kB used
+};
+
+const std::vector<std::string> kCpmUnchanged{"LONG.TXT/131", "2:OTHER.COM/16", "24"};
+
+class CpmEditTest : public FilesystemVerbsTest,
+                    public ::testing::WithParamInterface<CpmEditCase> {};
+
+TEST_P(CpmEditTest, EditsEveryExtentOfTheFilesNamedOrNothing) {
+    const CpmEditCase& c = GetParam();
+    std::vector<std::string> args{c.args[0], SaveCpm()};
+    args.insert(args.end(), c.args.begin() + 1, c.args.end());
+    EXPECT_EQ(Run(args), c.status) << err.str();
+    EXPECT_EQ(out.str(), c.printed);
+    const CpmCatalogue catalogue = ReadCpmCatalogue(*Load(args[1]), false, true);
+    std::vector<std::string> after;
+    for (const CpmListRow& row : catalogue.rows)
+        after.push_back(
+            CpmFileText(catalogue.entries[row.entry].user, catalogue.entries[row.entry].name) +
+            "/" + std::to_string(row.records));
+    after.push_back(std::to_string(catalogue.UsedBytes() / 1024));
+    EXPECT_EQ(after, c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Verbs, CpmEditTest,
+    ::testing::Values(
+        CpmEditCase{{"delete", "long.txt"}, kExitOk, "LONG.TXT\n", {"2:OTHER.COM/16", "6"}},
+        CpmEditCase{{"delete", "2:o*", "#1"}, kExitOk, "2:OTHER.COM\nLONG.TXT\n", {"4"}},
+        CpmEditCase{{"delete", "#2"}, kExitFailure, "", kCpmUnchanged},
+        CpmEditCase{{"delete", "LONG.TXT", "NONE.TXT"}, kExitFailure, "", kCpmUnchanged},
+        CpmEditCase{{"rename", "2:other.com", "new.com"},
+                    kExitOk,
+                    "2:OTHER.COM -> 2:NEW.COM\n",
+                    {"LONG.TXT/131", "2:NEW.COM/16", "24"}},
+        CpmEditCase{{"rename", "#1", "0:short.txt"},
+                    kExitOk,
+                    "LONG.TXT -> SHORT.TXT\n",
+                    {"SHORT.TXT/131", "2:OTHER.COM/16", "24"}},
+        CpmEditCase{{"rename", "LONG.TXT", "2:X.TXT"}, kExitFailure, "", kCpmUnchanged},
+        CpmEditCase{{"rename", "*.TXT", "OTHER.COM"}, kExitFailure, "", kCpmUnchanged},
+        CpmEditCase{{"rename", "LONG.TXT", "A B"}, kExitUsage, "", kCpmUnchanged},
+        CpmEditCase{{"rename", "LONG.TXT", "X", "--type", "C"}, kExitUsage, "", kCpmUnchanged},
+        CpmEditCase{{"compact"}, kExitFailure, "", kCpmUnchanged}));
 
 TEST_F(FilesystemVerbsTest, ExportHobetaGivesFilesOfOneNameNamesOfTheirOwn) {
     auto disk = test::NewTrDosDisk();
@@ -176,7 +233,8 @@ TEST_F(FilesystemVerbsTest, ExportHobetaOfTheCorpusDiskWritesEveryEntry) {
     if (!fs::exists(image)) GTEST_SKIP() << image << " is absent";
     fs::create_directory(Path("hob"));
     ASSERT_EQ(Run({"export-hob", image, Path("hob")}), kExitOk) << err.str();
-    const auto written = std::distance(fs::directory_iterator(Path("hob")), fs::directory_iterator{});
+    const auto written =
+        std::distance(fs::directory_iterator(Path("hob")), fs::directory_iterator{});
     EXPECT_EQ(written, 19);  // two boot.B and two "voxel an.C" among them
     ASSERT_EQ(Run({"export-hob", image, Path("hob"), "#12", "--force"}), kExitOk) << err.str();
     EXPECT_EQ(out.str(), Path("hob") + "/voxel an.$m\n");
@@ -334,6 +392,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"cpm-get", "a.udi", "A.TXT"}, "cpm-get takes an image"},
                       UsageCase{{"cpm-get", "a.udi", "--all"}, "--all needs a value"},
                       UsageCase{{"cpm-get", "a.udi", "LONGNAME1.TXT", "x"}, "not a CP/M file"},
+                      UsageCase{{"cpm-get", "a.udi", "*.COM", "x"}, "takes a folder first"},
                       UsageCase{{"new", "dos", "a.trd"}, "new makes trdos or cpm"},
                       UsageCase{{"new", "cpm", "--name", "X", "a.trd"}, "no name"},
                       UsageCase{{"new", "trdos", "a.xyz"}, "cannot write this format"}));
