@@ -3,6 +3,7 @@ add_library(morvane_ui_views STATIC
   views/DiskMapView.cpp
   views/HexText.cpp
   views/HexView.cpp
+  views/LayerTexts.cpp
   views/MapCellCache.cpp
   views/MapCells.cpp
   views/MapMenuRules.cpp
@@ -15,6 +16,7 @@ add_library(morvane_ui_views STATIC
   views/SectorView.cpp
   views/SectorViewRules.cpp
   views/ShownRawTrack.cpp
+  views/ShownText.cpp
   views/ZxScreen.cpp
 )
 set_target_properties(morvane_ui_views PROPERTIES AUTOMOC ON)

@@ -172,6 +172,7 @@ TSettings SettingsStore::LoadAndRepair(const QString& programFolder) {
     repair("SCLDir", s.SCLDir);
     s.Drive = RepairDrive(ini_->value(OptionKey("Drive"), QString()).toString());
     repair("Drive", s.Drive);
+    s.Language = ReadLanguage();
     if (changed) ini_->sync();
     return s;
 }
@@ -203,6 +204,15 @@ void SettingsStore::WriteSCLDir(const QString& folder) {
 }
 void SettingsStore::WriteDrive(const QString& drive) {
     WriteKey("Drive", drive);
+}
+
+LanguageChoice SettingsStore::ReadLanguage() {
+    return ParseLanguageChoice(ini_->value(QStringLiteral("Interface/Language")).toString());
+}
+
+void SettingsStore::WriteLanguage(LanguageChoice choice) {
+    ini_->setValue(QStringLiteral("Interface/Language"), LanguageChoiceKey(choice));
+    ini_->sync();
 }
 
 VirtualControllerChoice SettingsStore::ReadVirtualController() {

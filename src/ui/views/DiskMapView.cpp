@@ -9,6 +9,7 @@
 
 #include "ui/views/MapCells.h"
 #include "ui/views/MessageBoxHost.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
@@ -46,10 +47,7 @@ void DiskMapView::BuildMenu() {
     menu_ = new QMenu(this);
     for (std::size_t i = 0; i < kMapMenuEntryCount; ++i) {
         const auto entry = static_cast<MapMenuEntry>(i);
-        auto* action =
-            new QAction(QString::fromUtf8(MapMenuCaption(entry).data(),
-                                          static_cast<qsizetype>(MapMenuCaption(entry).size())),
-                        this);
+        auto* action = new QAction(UiText(MapMenuCaption(entry)), this);
         connect(action, &QAction::triggered, this, [this, entry] { OnMenuEntry(entry); });
         actions_[i] = action;
     }
@@ -60,7 +58,7 @@ void DiskMapView::BuildMenu() {
     add(menu_, MapMenuEntry::ScanTrack);
     menu_->addSeparator();
     add(menu_, MapMenuEntry::EditSectorAddress);
-    QMenu* image = menu_->addMenu(QStringLiteral("Операци с образом"));
+    QMenu* image = menu_->addMenu(Ui::tr("Операци с образом"));
     menu_->addSeparator();
     add(menu_, MapMenuEntry::WriteSector);
     add(menu_, MapMenuEntry::WriteTrack);

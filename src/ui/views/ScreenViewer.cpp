@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "ui/views/OemText.h"
+#include "ui/views/QtText.h"
 #include "ui/views/ZxScreen.h"
 
 namespace morvane {
@@ -42,7 +43,7 @@ TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
     textPane_ = new QWidget(this);
     textPane_->setObjectName(QStringLiteral("pn1"));
     auto* fontButton = new QToolButton(textPane_);
-    fontButton->setText(QStringLiteral("Шрифт"));
+    fontButton->setText(Ui::tr("Шрифт"));
     auto* koiButton = new QToolButton(textPane_);
     koiButton->setText(QStringLiteral("KOI-8 -> ALT"));
     textMemo_ = new QPlainTextEdit(textPane_);
@@ -54,8 +55,8 @@ TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
     textMemo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textMemo_->setFont(TerminalFont());
     textMemo_->setContextMenuPolicy(Qt::CustomContextMenu);
-    selectAll_ = new QAction(QStringLiteral("Выделить все"), this);
-    copy_ = new QAction(QStringLiteral("Копировать"), this);
+    selectAll_ = new QAction(Ui::tr("Выделить все"), this);
+    copy_ = new QAction(Ui::tr("Копировать"), this);
     connect(selectAll_, &QAction::triggered, textMemo_, &QPlainTextEdit::selectAll);
     connect(copy_, &QAction::triggered, textMemo_, &QPlainTextEdit::copy);
     connect(textMemo_, &QPlainTextEdit::copyAvailable, copy_, &QAction::setEnabled);
@@ -99,7 +100,7 @@ void TFmScr::PrepareScreen(std::span<const std::uint8_t> screen) {
 
 void TFmScr::PrepareHex(std::span<const std::uint8_t> bytes) {
     screenHex_->LoadBytes(bytes);
-    setWindowTitle(QStringLiteral("Просмотр файла в HEX виде."));
+    setWindowTitle(Ui::tr("Просмотр файла в HEX виде."));
     HidePanes();
     screenHex_->show();
     // As wide as a whole line (a fixed 558-pixel window cut the characters off), and the
@@ -112,7 +113,7 @@ void TFmScr::PrepareHex(std::span<const std::uint8_t> bytes) {
 void TFmScr::PrepareText(std::span<const std::uint8_t> bytes) {
     lines_ = SplitLines(bytes);
     RefreshMemo();
-    setWindowTitle(QStringLiteral("Просмотр файла в TXT виде."));
+    setWindowTitle(Ui::tr("Просмотр файла в TXT виде."));
     HidePanes();
     textPane_->show();
     setMinimumSize(0, 0);
