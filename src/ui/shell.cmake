@@ -32,9 +32,19 @@ target_link_libraries(morvane_ui
          morvane_image_files morvane_formats morvane_model
   PRIVATE morvane_warnings)
 # The English translation: translations/morvane_en.ts (Russian source texts) compiled by
-# lrelease and built into the program as :/i18n/morvane_en.qm.
-find_package(Qt6 REQUIRED COMPONENTS LinguistTools)
-qt_add_lrelease(morvane_ui TS_FILES ${PROJECT_SOURCE_DIR}/translations/morvane_en.ts
-                QM_FILES_OUTPUT_VARIABLE morvane_qm_files)
-qt_add_resources(morvane_ui morvane_translations PREFIX /i18n BASE ${CMAKE_CURRENT_BINARY_DIR}
-                 FILES ${morvane_qm_files})
+# lrelease and built into the library as :/i18n/morvane_en.qm (InstallTranslations names
+# the resource, so the linker keeps it). lrelease and rcc are called through plain
+# commands: Qt's target-based helpers would make every folder that links this library
+# import Qt's platform target.
+find_program(MORVANE_LRELEASE NAMES lrelease lrelease-qt6
+             HINTS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS}" /usr/lib/qt6/bin REQUIRED)
+set(morvane_ts ${PROJECT_SOURCE_DIR}/translations/morvane_en.ts)
+set(morvane_qm ${CMAKE_CURRENT_BINARY_DIR}/morvane_en.qm)
+add_custom_command(OUTPUT ${morvane_qm}
+                   COMMAND ${MORVANE_LRELEASE} -silent ${morvane_ts} -qm ${morvane_qm}
+                   DEPENDS ${morvane_ts} VERBATIM)
+file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/morvane_translations.qrc
+     CONTENT "<RCC><qresource prefix=\"/i18n\"><file>morvane_en.qm</file></qresource></RCC>\n")
+qt_add_resources(morvane_translations_sources ${CMAKE_CURRENT_BINARY_DIR}/morvane_translations.qrc)
+set_source_files_properties(${morvane_translations_sources} PROPERTIES OBJECT_DEPENDS ${morvane_qm})
+target_sources(morvane_ui PRIVATE ${morvane_translations_sources})

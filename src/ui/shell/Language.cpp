@@ -7,6 +7,11 @@
 
 #include "ui/shell/Settings.h"
 
+// Outside any namespace, as Q_INIT_RESOURCE must be.
+static void InitTranslationResource() {
+    Q_INIT_RESOURCE(morvane_translations);
+}
+
 namespace morvane {
 
 namespace {
@@ -50,6 +55,7 @@ bool InstallTranslations(QCoreApplication& app, const QString& language) {
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qt);
     if (language == kRussian) return true;
+    InitTranslationResource();
     auto* own = new QTranslator(&app);
     if (!own->load(QStringLiteral(":/i18n/morvane_") + language)) return false;
     return QCoreApplication::installTranslator(own);
