@@ -447,7 +447,7 @@ without moving the heads.</translation>
         <source>Число циков повторений со сбросом
 контроллера. </source>
         <translation>Number of retry cycles with a reset
-of the controller.</translation>
+of the controller. </translation>
     </message>
     <message>
         <source>Число циклов полного чтения дорожки,
@@ -470,7 +470,7 @@ more exactly.</translation>
 при полном чтении будут заменятся 
 стандартными значениями.  </source>
         <translation>The gap bytes of a track got by a full read
-are replaced by the standard values.</translation>
+are replaced by the standard values. </translation>
     </message>
     <message>
         <source>Сжимать TD0 образ при записи</source>

@@ -1,0 +1,247 @@
+// The English translation: every window text has one, the file holds every text the
+// sources mark, the translations keep what the program puts around them, and the window
+// built in English shows no Russian while the Russian one stays as written.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+#include "NoDeviceDriver.h"
+#include "ui/shell/Language.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/shell/ProgressWindow.h"
+#include "ui/shell/SettingsDialog.h"
+#include "ui/views/DiskMapView.h"
+
+namespace morvane {
+namespace {
+
+const QString kTsFile = QStringLiteral(MORVANE_SOURCE_DIR "/translations/morvane_en.ts");
+
+struct TsMessage {
+    QString translation;
+    bool finished = false;
+};
+
+// Source text -> its translation, as a .ts file holds them.
+std::map<QString, TsMessage> ReadTs(const QString& path) {
+    std::map<QString, TsMessage> messages;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return messages;
+    QXmlStreamReader xml(&file);
+    QString source;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
+        if (xml.name() == u"source") {
+            source = xml.readElementText();
+        } else if (xml.name() == u"translation") {
+            const bool unfinished = xml.attributes().value(QStringLiteral("type")) == QStringLiteral("unfinished");
+            const QString text = xml.readElementText();
+            messages[source] = {text, !unfinished && !text.isEmpty()};
+        }
+    }
+    return messages;
+}
+
+bool HasCyrillic(const QString& text) {
+    static const QRegularExpression kCyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+    return text.contains(kCyrillic);
+}
+
+QStringList Placeholders(const QString& text) {
+    static const QRegularExpression kArg(QStringLiteral("%\\d"));
+    QStringList found;
+    for (auto it = kArg.globalMatch(text); it.hasNext();) found << it.next().captured();
+    found.sort();
+    return found;
+}
+
+TEST(Translation, EveryTextHasAnEnglishTranslation) {
+    const auto messages = ReadTs(kTsFile);
+    ASSERT_FALSE(messages.empty()) << "cannot read " << kTsFile.toStdString();
+    QStringList missing;
+    for (const auto& [source, message] : messages)
+        if (!message.finished) missing << source;
+    EXPECT_TRUE(missing.isEmpty()) << "no English translation for:\n"
+                                   << missing.join(QLatin1Char('\n')).toStdString();
+}
+
+// A text at the edge of a longer one (a prefix before a name, a suffix after a number)
+// keeps its spaces there, and every %N stays.
+TEST(Translation, TranslationsKeepPlaceholdersAndEdgeSpaces) {
+    for (const auto& [source, message] : ReadTs(kTsFile)) {
+        if (!message.finished) continue;
+        const QString& english = message.translation;
+        EXPECT_EQ(Placeholders(source), Placeholders(english)) << source.toStdString();
+        EXPECT_EQ(source.startsWith(QLatin1Char(' ')), english.startsWith(QLatin1Char(' ')))
+            << source.toStdString();
+        EXPECT_EQ(source.endsWith(QLatin1Char(' ')), english.endsWith(QLatin1Char(' ')))
+            << source.toStdString();
+        EXPECT_FALSE(HasCyrillic(english)) << source.toStdString();
+    }
+}
+
+// lupdate over today's sources, into a copy of the file, finds nothing the file lacks.
+TEST(Translation, FileHoldsEveryTextOfTheSources) {
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("morvane_en.ts"));
+    ASSERT_TRUE(QFile::copy(kTsFile, copy));
+    QProcess lupdate;
+    lupdate.setWorkingDirectory(QStringLiteral(MORVANE_SOURCE_DIR));
+    lupdate.start(QStringLiteral(MORVANE_LUPDATE),
+                  {QStringLiteral("-silent"), QStringLiteral("-locations"), QStringLiteral("none"),
+                   QStringLiteral("-no-obsolete"), QStringLiteral("-source-language"),
+                   QStringLiteral("ru"), QStringLiteral("-target-language"), QStringLiteral("en"),
+                   QStringLiteral("-I"), QStringLiteral("src"), QStringLiteral("-extensions"),
+                   QStringLiteral("cpp,h"), QStringLiteral("src/ui"), QStringLiteral("-ts"), copy});
+    ASSERT_TRUE(lupdate.waitForFinished(120000)) << MORVANE_LUPDATE << " did not finish";
+    ASSERT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
+    const auto kept = ReadTs(kTsFile);
+    QStringList missing;
+    for (const auto& [source, message] : ReadTs(copy))
+        if (!kept.contains(source)) missing << source;
+    EXPECT_TRUE(missing.isEmpty())
+        << "not in translations/morvane_en.ts (run scripts/update-translations.sh):\n"
+        << missing.join(QLatin1Char('\n')).toStdString();
+}
+
+struct LanguageCase {
+    LanguageChoice choice;
+    const char* locale;
+    const char* environment;
+    const char* expected;
+};
+
+TEST(Translation, LanguageFollowsChoiceEnvironmentAndLocale) {
+    const LanguageCase cases[] = {
+        {LanguageChoice::System, "ru_RU", "", "ru"},
+        {LanguageChoice::System, "ru_UA", "", "ru"},
+        {LanguageChoice::System, "en_GB", "", "en"},
+        {LanguageChoice::System, "de_DE", "", "en"},
+        {LanguageChoice::System, "C", "", "en"},
+        {LanguageChoice::English, "ru_RU", "", "en"},
+        {LanguageChoice::Russian, "en_US", "", "ru"},
+        {LanguageChoice::Russian, "en_US", "en", "en"},
+        {LanguageChoice::English, "en_US", "RU", "ru"},
+        {LanguageChoice::Russian, "en_US", "xx", "ru"},
+    };
+    for (const LanguageCase& c : cases)
+        EXPECT_EQ(InterfaceLanguage(c.choice, QLatin1String(c.locale), QLatin1String(c.environment)),
+                  QLatin1String(c.expected))
+            << c.locale << " / " << c.environment;
+    for (LanguageChoice choice : {LanguageChoice::System, LanguageChoice::Russian, LanguageChoice::English})
+        EXPECT_EQ(ParseLanguageChoice(LanguageChoiceKey(choice)), choice);
+    EXPECT_EQ(ParseLanguageChoice(QStringLiteral("fr")), LanguageChoice::System);
+}
+
+// The language is kept in section "Interface" and written only when chosen.
+TEST(Translation, LanguageKeptInTheSettingsFile) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("Morvane.ini"));
+    {
+        SettingsStore store(ini);
+        EXPECT_EQ(store.LoadAndRepair(dir.path()).Language, LanguageChoice::System);
+        EXPECT_FALSE(QSettings(ini, QSettings::IniFormat).contains(QStringLiteral("Interface/Language")));
+        store.WriteLanguage(LanguageChoice::English);
+    }
+    EXPECT_EQ(SettingsStore(ini).ReadLanguage(), LanguageChoice::English);
+    EXPECT_EQ(SettingsStore(ini).LoadAndRepair(dir.path()).Language, LanguageChoice::English);
+}
+
+// Every text a widget shows: captions, titles, hints, menu items (submenus included).
+QStringList ShownTexts(const QWidget* root) {
+    QStringList texts{root->windowTitle(), root->toolTip()};
+    QList<QAction*> actions = root->findChildren<QAction*>();
+    for (const QMenu* menu : root->findChildren<QMenu*>()) {
+        texts << menu->title();
+        actions << menu->actions();
+    }
+    for (const QAction* a : actions) texts << a->text() << a->toolTip();
+    for (const QLabel* l : root->findChildren<QLabel*>()) texts << l->text() << l->toolTip();
+    for (const QAbstractButton* b : root->findChildren<QAbstractButton*>())
+        texts << b->text() << b->toolTip();
+    for (const QGroupBox* g : root->findChildren<QGroupBox*>()) texts << g->title();
+    for (const QTabWidget* t : root->findChildren<QTabWidget*>())
+        for (int i = 0; i < t->count(); ++i) texts << t->tabText(i);
+    for (const QWidget* w : root->findChildren<QWidget*>()) texts << w->toolTip();
+    return texts;
+}
+
+// The window of one test, built in the given language; the translators go with it.
+class WindowIn {
+  public:
+    explicit WindowIn(const QString& language) {
+        EXPECT_TRUE(InstallTranslations(*QCoreApplication::instance(), language));
+        MainWindowOptions o;
+        o.iniPath = dir_.filePath(QStringLiteral("Morvane.ini"));
+        o.programFolder = dir_.path();
+        o.hardwareDriver = [] { return std::make_unique<test::NoDeviceDriver>(); };
+        o.raisePriority = false;
+        window_ = std::make_unique<TFMain>(std::move(o));
+        settings_ = std::make_unique<Tfmset>();
+    }
+    ~WindowIn() {
+        window_.reset();
+        qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
+    }
+    WindowIn(const WindowIn&) = delete;
+    WindowIn& operator=(const WindowIn&) = delete;
+
+    QStringList Texts() const {
+        QStringList texts = ShownTexts(window_.get());
+        texts << ShownTexts(window_->Map()->contextMenu()) << ShownTexts(settings_.get())
+              << ShownTexts(window_->ProgressWindow());
+        return texts;
+    }
+    TFMain& Window() { return *window_; }
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<TFMain> window_;
+    std::unique_ptr<Tfmset> settings_;
+};
+
+TEST(Translation, EnglishWindowShowsNoRussian) {
+    WindowIn english(QStringLiteral("en"));
+    QStringList russian;
+    for (const QString& text : english.Texts())
+        if (HasCyrillic(text) && text != QStringLiteral("Русский")) russian << text;
+    russian.removeDuplicates();
+    EXPECT_TRUE(russian.isEmpty()) << "Russian in the English window:\n"
+                                   << russian.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(english.Window().findChild<QAction*>(QStringLiteral("actLoadAs"))->text(),
+              QStringLiteral("Load &as..."));
+}
+
+TEST(Translation, RussianWindowKeepsItsTexts) {
+    WindowIn russian(QStringLiteral("ru"));
+    const std::pair<const char*, const char*> items[] = {
+        {"actLoadAs", "Загрузить &как..."},
+        {"actFullRead", "&Полное чтение диска"},
+        {"actReadByMarks", "Чтение секторов по  &меткам"},
+        {"N29", "&Настройки программы"},
+    };
+    for (const auto& [name, caption] : items)
+        EXPECT_EQ(russian.Window().findChild<QAction*>(QLatin1String(name))->text(),
+                  QString::fromUtf8(caption))
+            << name;
+}
+
+}  // namespace
+}  // namespace morvane
