@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -241,6 +242,9 @@ TEST(Translation, RussianWindowKeepsItsTexts) {
         EXPECT_EQ(russian.Window().findChild<QAction*>(QLatin1String(name))->text(),
                   QString::fromUtf8(caption))
             << name;
+    // The walk of the English test sees the window's texts: here they are Russian.
+    const QStringList texts = russian.Texts();
+    EXPECT_GT(std::count_if(texts.begin(), texts.end(), HasCyrillic), 80);
 }
 
 }  // namespace
