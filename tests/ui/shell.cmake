@@ -35,3 +35,10 @@ morvane_add_test(ui_translation_tests
 target_include_directories(ui_translation_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_compile_definitions(ui_translation_tests PRIVATE
   MORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" MORVANE_LUPDATE="${MORVANE_LUPDATE}")
+# The first window on a 1366 x 768 laptop screen, at the scales people set on such screens.
+foreach(scale 1 1.5 2)
+  add_test(NAME WindowFit.Laptop1366x768Scale${scale}
+           COMMAND ui_translation_tests --gtest_filter=WindowFit.*)
+  set_tests_properties(WindowFit.Laptop1366x768Scale${scale} PROPERTIES ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_CURRENT_SOURCE_DIR}/shell/laptop-screen.json;QT_SCALE_FACTOR=${scale}")
+endforeach()

@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -28,6 +29,7 @@
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/ProgressWindow.h"
 #include "ui/shell/SettingsDialog.h"
+#include "ui/shell/WindowPlacement.h"
 #include "ui/views/DiskMapView.h"
 
 namespace morvane {
@@ -245,6 +247,26 @@ TEST(Translation, RussianWindowKeepsItsTexts) {
     // The walk of the English test sees the window's texts: here they are Russian.
     const QStringList texts = russian.Texts();
     EXPECT_GT(std::count_if(texts.begin(), texts.end(), HasCyrillic), 80);
+}
+
+// The first window, in either language, lies inside the screen's available area with a
+// usual frame around it, and its layout can shrink to that size. The screen is the test
+// platform's (ctest also runs this on a 1366 x 768 screen at scales 1, 1.5 and 2).
+TEST(WindowFit, FirstWindowFitsTheScreenInEitherLanguage) {
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const char* language : {"ru", "en"}) {
+        WindowIn window((QLatin1String(language)));
+        TFMain& w = window.Window();
+        w.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(available.contains(w.geometry().marginsAdded(kTypicalWindowFrame)))
+            << language << ": " << w.width() << "x" << w.height() << " on "
+            << available.width() << "x" << available.height();
+        const QSize room = available.marginsRemoved(kTypicalWindowFrame).size();
+        EXPECT_LE(w.minimumSizeHint().width(), room.width()) << language;
+        EXPECT_LE(w.minimumSizeHint().height(), room.height()) << language;
+        EXPECT_LE(w.menuBar()->sizeHint().width(), w.width()) << language;
+    }
 }
 
 }  // namespace
