@@ -115,7 +115,12 @@ void TFMain::SetSettingsDialog(Tfmset* dialog) {
 }
 
 TFmScr* TFMain::ScreenViewer() {
-    if (!screenViewer_) screenViewer_ = new TFmScr(this);
+    if (!screenViewer_) {
+        screenViewer_ = new TFmScr(this);
+        screenViewer_->setZoom(store_->ReadScreenZoom());
+        connect(screenViewer_, &TFmScr::zoomChanged, this,
+                [this](int zoom) { store_->WriteScreenZoom(zoom); });
+    }
     return screenViewer_;
 }
 

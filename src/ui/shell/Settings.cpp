@@ -7,6 +7,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "ui/views/ZxScreen.h"
+
 namespace morvane {
 
 namespace {
@@ -212,6 +214,17 @@ LanguageChoice SettingsStore::ReadLanguage() {
 
 void SettingsStore::WriteLanguage(LanguageChoice choice) {
     ini_->setValue(QStringLiteral("Interface/Language"), LanguageChoiceKey(choice));
+    ini_->sync();
+}
+
+int SettingsStore::ReadScreenZoom() {
+    bool ok = false;
+    const int zoom = ini_->value(QStringLiteral("Interface/ScreenZoom")).toInt(&ok);
+    return ok ? ClampZxZoom(zoom) : kZxMinZoom;
+}
+
+void SettingsStore::WriteScreenZoom(int zoom) {
+    ini_->setValue(QStringLiteral("Interface/ScreenZoom"), ClampZxZoom(zoom));
     ini_->sync();
 }
 

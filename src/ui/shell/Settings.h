@@ -89,6 +89,10 @@ class SettingsStore {
     // keeps following the system).
     LanguageChoice ReadLanguage();
     void WriteLanguage(LanguageChoice choice);
+    // The screen viewer's zoom (1..4), section "Interface": 1 when absent or unreadable,
+    // brought into range otherwise.
+    int ReadScreenZoom();
+    void WriteScreenZoom(int zoom);
 
     VirtualControllerChoice ReadVirtualController();
     void WriteVirtualController(const VirtualControllerChoice& choice);

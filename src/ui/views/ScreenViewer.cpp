@@ -4,6 +4,7 @@
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPixmap>
 #include <QVBoxLayout>
@@ -17,6 +18,8 @@ namespace morvane {
 namespace {
 
 constexpr QSize kScreenWindow(266, 221);
+// What the window adds around the picture.
+constexpr QSize kScreenFrame = kScreenWindow - QSize(kZxScreenWidth, kZxScreenHeight);
 
 QFont TerminalFont() {
     QFont font(QStringLiteral("Terminal"));
@@ -36,6 +39,18 @@ TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
     picture_ = new QLabel(this);
     picture_->setObjectName(QStringLiteral("im1"));
     picture_->setFixedSize(256, 192);
+    picture_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(picture_, &QWidget::customContextMenuRequested, this, &TFmScr::ShowPictureMenu);
+    for (int z = kZxMinZoom; z <= kZxMaxZoom; ++z) {
+        QAction* a = new QAction(Ui::tr("Масштаб %1×").arg(z), this);
+        a->setObjectName(QStringLiteral("actZoom%1").arg(z));
+        a->setCheckable(true);
+        a->setChecked(z == zoom_);
+        a->setShortcut(QKeySequence(Qt::Key_0 + z));
+        connect(a, &QAction::triggered, this, [this, z] { setZoom(z); });
+        addAction(a);
+        zoomActions_[static_cast<std::size_t>(z - 1)] = a;
+    }
     screenHex_ = new HexView(this);
     screenHex_->setObjectName(QStringLiteral("ssh"));
     screenHex_->setReadOnly(true);
@@ -91,11 +106,47 @@ void TFmScr::HidePanes() {
 
 void TFmScr::PrepareScreen(std::span<const std::uint8_t> screen) {
     image_ = RenderZxScreen(screen);
-    picture_->setPixmap(QPixmap::fromImage(image_));
     setWindowTitle(QStringLiteral("ZX Screen"));
     HidePanes();
     picture_->show();
-    setFixedSize(kScreenWindow);
+    ShowPicture();
+}
+
+void TFmScr::ShowPicture() {
+    const QImage shown = ZoomedZxScreen(image_, zoom_, devicePixelRatioF());
+    const QSize size = shown.deviceIndependentSize().toSize();
+    picture_->setPixmap(QPixmap::fromImage(shown));
+    picture_->setFixedSize(size);
+    setFixedSize(size + kScreenFrame);
+}
+
+void TFmScr::setZoom(int zoom) {
+    zoom = ClampZxZoom(zoom);
+    for (int z = kZxMinZoom; z <= kZxMaxZoom; ++z) zoomAction(z)->setChecked(z == zoom);
+    if (zoom == zoom_) return;
+    zoom_ = zoom;
+    if (!picture_->isHidden() && !image_.isNull()) ShowPicture();
+    emit zoomChanged(zoom_);
+}
+
+void TFmScr::ShowPictureMenu(const QPoint& pos) {
+    QMenu menu(this);
+    for (QAction* a : zoomActions_) menu.addAction(a);
+    menu.exec(picture_->mapToGlobal(pos));
+}
+
+void TFmScr::keyPressEvent(QKeyEvent* event) {
+    if (!picture_->isHidden()) {
+        if (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Equal) {
+            setZoom(zoom_ + 1);
+            return;
+        }
+        if (event->key() == Qt::Key_Minus) {
+            setZoom(zoom_ - 1);
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TFmScr::PrepareHex(std::span<const std::uint8_t> bytes) {
