@@ -31,6 +31,6 @@ def fill(match):
     return head + indent + "<translation>" + english + "</translation>"
 
 
-pattern = re.compile(r"<source>(.*?)</source>(\s*<translation(?: type=\"unfinished\")?>\s*</translation>)",
+pattern = re.compile(r"<source>([^<]*)</source>(\s*<translation(?: type=\"unfinished\")?>\s*</translation>)",
                      re.S)
 ts.write_text(pattern.sub(fill, text), encoding="utf-8")

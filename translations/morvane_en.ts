@@ -1072,5 +1072,41 @@ actually read.</translation>
         <source>Не удалось прочитать файл!</source>
         <translation>Could not read the file!</translation>
     </message>
+    <message>
+        <source>Обозначения цветов...</source>
+        <translation>Colour legend...</translation>
+    </message>
+    <message>
+        <source>Дорожка с образом RAW (считана целиком)</source>
+        <translation>Track with a raw image (read whole)</translation>
+    </message>
+    <message>
+        <source>Дорожка без образа RAW</source>
+        <translation>Track without a raw image</translation>
+    </message>
+    <message>
+        <source>Сектор считан без ошибок</source>
+        <translation>Sector read without errors</translation>
+    </message>
+    <message>
+        <source>Сектор считан с ошибкой данных</source>
+        <translation>Sector read with a data error</translation>
+    </message>
+    <message>
+        <source>Заголовок сектора без данных</source>
+        <translation>Sector header without data</translation>
+    </message>
+    <message>
+        <source>Обозначения карты диска</source>
+        <translation>Disk map legend</translation>
+    </message>
+    <message>
+        <source>Пустая ячейка: дорожки или сектора нет в образе.</source>
+        <translation>Empty cell: the track or sector is not in the image.</translation>
+    </message>
+    <message>
+        <source>Масштаб %1×</source>
+        <translation>Zoom %1×</translation>
+    </message>
 </context>
 </TS>

@@ -6,6 +6,7 @@ add_library(morvane_ui_views STATIC
   views/LayerTexts.cpp
   views/MapCellCache.cpp
   views/MapCells.cpp
+  views/MapLegend.cpp
   views/MapMenuRules.cpp
   views/MapTiles.cpp
   views/MessageBoxAsker.cpp

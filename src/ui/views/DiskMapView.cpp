@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "ui/views/MapCells.h"
+#include "ui/views/MapLegend.h"
 #include "ui/views/MessageBoxHost.h"
 #include "ui/views/QtText.h"
 
@@ -79,6 +80,17 @@ void DiskMapView::BuildMenu() {
     add(image, MapMenuEntry::ClearSectorHeader);
     add(image, MapMenuEntry::ClearSectorHeaders);
     add(image, MapMenuEntry::ClearTrackLog);
+
+    menu_->addSeparator();
+    legendAction_ = menu_->addAction(Ui::tr("Обозначения цветов..."));
+    legendAction_->setObjectName(QStringLiteral("actMapLegend"));
+    connect(legendAction_, &QAction::triggered, this, &DiskMapView::showLegend);
+}
+
+void DiskMapView::showLegend() {
+    if (!legend_) legend_ = new MapLegend(cells_, this);
+    legend_->show();
+    legend_->raise();
 }
 
 void DiskMapView::setShowDisabledSectors(bool show) {
