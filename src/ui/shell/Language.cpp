@@ -63,7 +63,10 @@ bool InstallTranslations(QCoreApplication& app, const QString& language) {
 
 void InstallInterfaceLanguage(QCoreApplication& app) {
     SettingsStore store(DefaultIniPath());
-    InstallTranslations(app, InterfaceLanguage(store.ReadLanguage(), QLocale::system().name(),
+    // The locale's first language for messages (LANGUAGE, LC_ALL, LC_MESSAGES, LANG).
+    const QLocale system = QLocale::system();
+    const QString locale = system.uiLanguages().value(0, system.name());
+    InstallTranslations(app, InterfaceLanguage(store.ReadLanguage(), locale,
                                                qEnvironmentVariable("MORVANE_LANGUAGE")));
 }
 
