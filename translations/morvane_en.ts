@@ -637,10 +637,6 @@ actually read.</translation>
         <translation>Use the base template for every track</translation>
     </message>
     <message>
-        <source>(Трэк - </source>
-        <translation>(track - </translation>
-    </message>
-    <message>
         <source>Сектор для чтения не выбран!</source>
         <translation>No sector chosen to read!</translation>
     </message>
@@ -651,10 +647,6 @@ actually read.</translation>
     <message>
         <source>Вы действительно хотите очистить образ?</source>
         <translation>Do you really want to clear the image?</translation>
-    </message>
-    <message>
-        <source>Ошибка - </source>
-        <translation>Error - </translation>
     </message>
     <message>
         <source>Время ожидания вышло...</source>
@@ -721,14 +713,6 @@ actually read.</translation>
         <translation>Seek error!</translation>
     </message>
     <message>
-        <source>Ошибка позиционирования. Дорожка - </source>
-        <translation>Seek error. Track - </translation>
-    </message>
-    <message>
-        <source>Дорожка </source>
-        <translation>Track </translation>
-    </message>
-    <message>
         <source>Полное чтение диска</source>
         <translation>Full disk read</translation>
     </message>
@@ -771,22 +755,6 @@ actually read.</translation>
     <message>
         <source>Связь с контроллером потеряна.</source>
         <translation>The link to the controller is lost.</translation>
-    </message>
-    <message>
-        <source>Нужны правило udev </source>
-        <translation>Needed: the udev rule </translation>
-    </message>
-    <message>
-        <source>) и группа </source>
-        <translation>) and the group </translation>
-    </message>
-    <message>
-        <source>: установите правило, добавьте пользователя в группу и переподключите контроллер.</source>
-        <translation>: install the rule, add the user to the group and reconnect the controller.</translation>
-    </message>
-    <message>
-        <source>Ошибка сектора - (track </source>
-        <translation>Sector error - (track </translation>
     </message>
     <message>
         <source>Образ не соответствует CP/M диску!</source>
@@ -843,10 +811,6 @@ actually read.</translation>
     <message>
         <source>Свободных секторов</source>
         <translation>Free sectors</translation>
-    </message>
-    <message>
-        <source>Ошибка в дорожке - </source>
-        <translation>Error in track - </translation>
     </message>
     <message>
         <source>Универсальный образ диска (*.udi)</source>
@@ -1107,6 +1071,38 @@ actually read.</translation>
     <message>
         <source>Масштаб %1×</source>
         <translation>Zoom %1×</translation>
+    </message>
+    <message>
+        <source>Использовать базовый шаблон для всех дорожек (Трэк - %1)</source>
+        <translation>Use the base template for every track (track - %1)</translation>
+    </message>
+    <message>
+        <source>Ошибка - %1</source>
+        <translation>Error - %1</translation>
+    </message>
+    <message>
+        <source>Ошибка позиционирования. Дорожка - %1</source>
+        <translation>Seek error. Track - %1</translation>
+    </message>
+    <message>
+        <source>Дорожка %1: сектор %2 нестандартного размера (код %3) нельзя записать!</source>
+        <translation>Track %1: sector %2 has a non-standard size (code %3) and cannot be written!</translation>
+    </message>
+    <message>
+        <source>Дорожка %1: %2 секторов (%3 байт данных) не помещаются на дорожку: нужно %4 байт из %5!</source>
+        <translation>Track %1: %2 sectors (%3 data bytes) do not fit on the track: they need %4 bytes of %5!</translation>
+    </message>
+    <message>
+        <source>Дорожка %1: таблица форматирования из %2 элементов больше %3!</source>
+        <translation>Track %1: the format table of %2 entries is longer than %3!</translation>
+    </message>
+    <message>
+        <source>Нужны правило udev %1 (%2) и группа %3: установите правило, добавьте пользователя в группу и переподключите контроллер.</source>
+        <translation>The udev rule %1 (%2) and the group %3 are needed: install the rule, add the user to the group and reconnect the controller.</translation>
+    </message>
+    <message>
+        <source>Ошибка сектора - (track %1 sector %2)..!</source>
+        <translation>Sector error - (track %1 sector %2)!</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,8 @@
 // The texts of the plain C++ layers (model, operations, controller, filesystems, image
 // files) that reach the window's boxes, dialogs and lists, marked for the translation
-// tools. The log lines those layers write stay as they are and are not listed.
+// tools; a text those layers make with numbers or names has them as %1, %2... here, and
+// must read here exactly as the layer makes it. The log lines those layers write stay as
+// they are and are not listed.
 #include "ui/views/ShownText.h"
 
 #include <QtGlobal>
@@ -22,12 +24,12 @@ constexpr std::array kLayerTexts{
     QT_TRANSLATE_NOOP("morvane::Ui", "Очистка образа.."),
     // The image edits.
     QT_TRANSLATE_NOOP("morvane::Ui", "Использовать базовый шаблон для всех дорожек"),
-    QT_TRANSLATE_NOOP("morvane::Ui", "(Трэк - "),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Использовать базовый шаблон для всех дорожек (Трэк - %1)"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Сектор для чтения не выбран!"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Вы действительно хотите удалить данные дорожки?"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Вы действительно хотите очистить образ?"),
     // The disk operations' messages.
-    QT_TRANSLATE_NOOP("morvane::Ui", "Ошибка - "),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Ошибка - %1"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Время ожидания вышло..."),
     QT_TRANSLATE_NOOP("morvane::Ui", "Время ожидания вышло..!"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Время ожидания контроллера вышло."),
@@ -44,8 +46,14 @@ constexpr std::array kLayerTexts{
     QT_TRANSLATE_NOOP("morvane::Ui", "Диск защищен от записи!"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Ошибка позиционирования."),
     QT_TRANSLATE_NOOP("morvane::Ui", "Ошибка позиционирования!"),
-    QT_TRANSLATE_NOOP("morvane::Ui", "Ошибка позиционирования. Дорожка - "),
-    QT_TRANSLATE_NOOP("morvane::Ui", "Дорожка "),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Ошибка позиционирования. Дорожка - %1"),
+    QT_TRANSLATE_NOOP("morvane::Ui",
+                      "Дорожка %1: сектор %2 нестандартного размера (код %3) нельзя записать!"),
+    QT_TRANSLATE_NOOP("morvane::Ui",
+                      "Дорожка %1: %2 секторов (%3 байт данных) не помещаются на "
+                      "дорожку: нужно %4 байт из %5!"),
+    QT_TRANSLATE_NOOP("morvane::Ui",
+                      "Дорожка %1: таблица форматирования из %2 элементов больше %3!"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Полное чтение диска"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Чтение сырых данных дорожек"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Сканирование дорожек диска"),
@@ -61,13 +69,11 @@ constexpr std::array kLayerTexts{
     QT_TRANSLATE_NOOP("morvane::Ui", "Нет доступа к USB устройству!"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Контроллер занят: дождитесь конца текущей операции."),
     QT_TRANSLATE_NOOP("morvane::Ui", "Связь с контроллером потеряна."),
-    QT_TRANSLATE_NOOP("morvane::Ui", "Нужны правило udev "),
-    QT_TRANSLATE_NOOP("morvane::Ui", ") и группа "),
     QT_TRANSLATE_NOOP("morvane::Ui",
-                      ": установите правило, добавьте пользователя в группу и "
-                      "переподключите контроллер."),
+                      "Нужны правило udev %1 (%2) и группа %3: установите правило, "
+                      "добавьте пользователя в группу и переподключите контроллер."),
     // The catalogues.
-    QT_TRANSLATE_NOOP("morvane::Ui", "Ошибка сектора - (track "),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Ошибка сектора - (track %1 sector %2)..!"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Образ не соответствует CP/M диску!"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Количество файлов"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Занято"),
@@ -86,7 +92,6 @@ constexpr std::array kLayerTexts{
     QT_TRANSLATE_NOOP("morvane::Ui", "Свободных секторов"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Удаленных файлов"),
     // The image files: the dialogs' titles and filters, the failures.
-    QT_TRANSLATE_NOOP("morvane::Ui", "Ошибка в дорожке - "),
     QT_TRANSLATE_NOOP("morvane::Ui", "Универсальный образ диска (*.udi)"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Ошибка создания образа UDI"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Файл образа TRDOS диска (*.trd)"),

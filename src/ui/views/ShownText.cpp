@@ -1,8 +1,10 @@
 #include "ui/views/ShownText.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <string>
+#include <vector>
 
 #include "ui/views/QtText.h"
 
@@ -32,11 +34,44 @@ bool WordStart(std::string_view line, std::size_t at) {
     return at == 0 || line[at - 1] == ' ' || line[at - 1] == '(';
 }
 
+// A listed text with %1, %2... in it, matched against the whole line: the translation with
+// the line's parts in their places; empty when no such text matches.
+QString ByPattern(const QString& line, std::span<const char* const> known,
+                  QString (*translate)(const char*)) {
+    static const QRegularExpression kPlaceholder(QStringLiteral("%([1-9])"));
+    for (const char* text : known) {
+        const QString source = QString::fromUtf8(text);
+        if (!source.contains(kPlaceholder)) continue;
+        QString pattern;
+        std::vector<int> order;
+        qsizetype at = 0;
+        for (auto it = kPlaceholder.globalMatch(source); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            pattern += QRegularExpression::escape(source.mid(at, m.capturedStart() - at)) +
+                       QStringLiteral("(.+?)");
+            order.push_back(m.captured(1).toInt());
+            at = m.capturedEnd();
+        }
+        pattern += QRegularExpression::escape(source.mid(at));
+        const QRegularExpressionMatch found =
+            QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(line);
+        if (!found.hasMatch()) continue;
+        QString shown = translate(text);
+        for (std::size_t i = 0; i < order.size(); ++i)
+            shown.replace(QLatin1Char('%') + QString::number(order[i]),
+                          found.captured(static_cast<int>(i) + 1));
+        return shown;
+    }
+    return {};
+}
+
 QString ShownLine(const QString& line, std::span<const char* const> known,
                   QString (*translate)(const char*)) {
     const QByteArray utf8 = line.toUtf8();
     const QString whole = translate(utf8.constData());
     if (whole != line) return whole;
+    if (QString patterned = ByPattern(line, known, translate); !patterned.isEmpty())
+        return patterned;
     const std::string_view text(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     std::string kept;
     QString shown;

@@ -11,12 +11,13 @@
 
 namespace morvane {
 
-// The lower layers' texts the window shows, marked for the translation tools. A text
-// that goes on with a number or a name ("Ошибка - 1F") is listed by its fixed beginning.
+// The lower layers' texts the window shows, marked for the translation tools. A text made
+// with numbers or names in it is listed with %1, %2... in their places ("Ошибка - %1").
 std::span<const char* const> LayerTexts();
 
-// The whole text when it has a translation; otherwise line by line, each line whole or
-// by the longest listed text it begins with, the rest of the line kept as it is.
+// The whole text when it has a translation; otherwise line by line: the line whole, or a
+// listed text with placeholders that matches the whole line, or else each listed text
+// that begins at a word of the line (sentences put one after another), the rest kept.
 // `translate` gives a text's translation, or the text itself when it has none.
 QString ShownText(std::string_view text, std::span<const char* const> known,
                   QString (*translate)(const char*));

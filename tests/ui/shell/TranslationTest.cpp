@@ -25,7 +25,19 @@
 #include <memory>
 
 #include "NoDeviceDriver.h"
+#include "controller/ControllerProtocol.h"
+#include "controller/DeviceErrorText.h"
+#include "filesystems/CpmListing.h"
+#include "filesystems/TrDosListing.h"
+#include "filesystems/TrDosSectors.h"
+#include "imagefiles/DialogFilters.h"
+#include "imagefiles/ImageFormatTable.h"
+#include "model/ImageEditing.h"
+#include "model/UserQuestion.h"
 #include "model/ZxDisk.h"
+#include "operations/LayoutFormatTable.h"
+#include "operations/OperationSession.h"
+#include "operations/WriteErrorLog.h"
 #include "ui/catalogue/CpmCatalogueWindow.h"
 #include "ui/catalogue/DiskNameDialog.h"
 #include "ui/catalogue/EntryHeaderDialog.h"
@@ -39,6 +51,7 @@
 #include "ui/views/ScreenViewer.h"
 #include "ui/views/SectorEditor.h"
 #include "ui/views/SectorHeaderEditor.h"
+#include "ui/views/ShownText.h"
 
 namespace morvane {
 namespace {
@@ -173,6 +186,49 @@ TEST(Translation, LanguageKeptInTheSettingsFile) {
     }
     EXPECT_EQ(SettingsStore(ini).ReadLanguage(), LanguageChoice::English);
     EXPECT_EQ(SettingsStore(ini).LoadAndRepair(dir.path()).Language, LanguageChoice::English);
+}
+
+// What the plain layers hand the window, made by those layers themselves, shows in English
+// once the translation is installed: a layer that changes a text without its line in
+// src/ui/views/LayerTexts.cpp fails here.
+TEST(Translation, LowerLayerTextsShowInEnglish) {
+    ASSERT_TRUE(InstallTranslations(*QCoreApplication::instance(), QStringLiteral("en")));
+    std::vector<std::string> texts{kCaptionError, kCaptionErrorDots, kCaptionAttention,
+                                   kCaptionAttentionDots, kCaptionReadError, kControllerBusyText,
+                                   kLinkLostText + std::string(" ") + kTextReadKept,
+                                   kUsbNoPermissionText, kTextWriteTimeout,
+                                   std::string(kNotCpmImageText), std::string(kNotTrDosImageText),
+                                   std::string(kNotTrDosDiskText), std::string(kNoFilesToSaveText),
+                                   NoPermissionHint(), SectorErrorText(3, 12),
+                                   DiskTypeText(0x16), DiskTypeText(0x17), DiskTypeText(0x01)};
+    TZX_Disk disk;
+    disk.GetTrack(5)->RawLength = 100;
+    texts.push_back(SetBaseTrack(disk, 5));
+    TTrack track;
+    track.Number = 7;
+    track.Slots[0].Present = 0xFF;
+    track.Slots[0].SizeCode = 9;
+    QString refusal;
+    EXPECT_FALSE(BuildLayoutFormatTable(track, refusal));
+    texts.push_back(refusal.toStdString());
+    for (auto labels : {std::span<const std::string_view>(kTrDosDescriptionLabels),
+                        std::span<const std::string_view>(kCpmDescriptionLabels)})
+        for (std::string_view label : labels) texts.emplace_back(label);
+    for (const ImageFormatEntry& row : ImageFormats()) {
+        for (std::string_view text : {row.compressQuestion, row.buildFailedText,
+                                      row.singleLoad.title, row.singleSave.title,
+                                      row.singleSave.overwriteCaption})
+            texts.emplace_back(text);
+        for (std::string_view filter : {row.filter, row.singleLoad.filter, row.singleSave.filter})
+            for (const std::string& entry : NameFilters(filter)) texts.push_back(entry);
+    }
+    for (const std::string& entry : NameFilters(kAllFormatsFilter)) texts.push_back(entry);
+    QStringList russian;
+    for (const std::string& text : texts)
+        if (HasCyrillic(ShownText(text))) russian << ShownText(text);
+    qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
+    EXPECT_TRUE(russian.isEmpty()) << "left in Russian:\n"
+                                   << russian.join(QLatin1Char('\n')).toStdString();
 }
 
 // Every text a widget shows: captions, titles, hints, menu items (submenus included).
