@@ -30,7 +30,6 @@ morvane_add_test(ui_translation_tests
   SOURCES
     shell/ShellTestApp.cpp
     shell/TranslationTest.cpp
-    views/ShownTextTest.cpp
   LIBS morvane_ui)
 target_include_directories(ui_translation_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 target_compile_definitions(ui_translation_tests PRIVATE
