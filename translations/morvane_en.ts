@@ -546,7 +546,7 @@ actually read.</translation>
     </message>
     <message>
         <source>Как в системе</source>
-        <translation>As the system</translation>
+        <translation>System default</translation>
     </message>
     <message>
         <source>Язык сменится при следующем запуске программы.</source>
