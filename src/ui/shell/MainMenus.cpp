@@ -17,8 +17,8 @@
 #include "ui/shell/Texts.h"
 #include "ui/shell/ToolBarIcons.h"
 #include "ui/views/DiskMapView.h"
-#include "ui/views/ShownText.h"
 #include "ui/views/QtText.h"
+#include "ui/views/ShownText.h"
 
 namespace morvane {
 

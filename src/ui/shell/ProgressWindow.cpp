@@ -1,6 +1,4 @@
 #include "ui/shell/ProgressWindow.h"
-#include "ui/views/QtText.h"
-#include "ui/views/ShownText.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -9,6 +7,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include "ui/views/QtText.h"
+#include "ui/views/ShownText.h"
 
 namespace morvane {
 

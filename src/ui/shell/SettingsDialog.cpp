@@ -1,5 +1,4 @@
 #include "ui/shell/SettingsDialog.h"
-#include "ui/views/QtText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +8,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include "ui/views/QtText.h"
 
 namespace morvane {
 

@@ -122,7 +122,8 @@ void TFmScr::ShowPicture() {
 
 void TFmScr::setZoom(int zoom) {
     zoom = ClampZxZoom(zoom);
-    for (int z = kZxMinZoom; z <= kZxMaxZoom; ++z) zoomAction(z)->setChecked(z == zoom);
+    for (int z = kZxMinZoom; z <= kZxMaxZoom; ++z)
+        zoomAction(z)->setChecked(z == zoom);
     if (zoom == zoom_) return;
     zoom_ = zoom;
     if (!picture_->isHidden() && !image_.isNull()) ShowPicture();
@@ -131,7 +132,8 @@ void TFmScr::setZoom(int zoom) {
 
 void TFmScr::ShowPictureMenu(const QPoint& pos) {
     QMenu menu(this);
-    for (QAction* a : zoomActions_) menu.addAction(a);
+    for (QAction* a : zoomActions_)
+        menu.addAction(a);
     menu.exec(picture_->mapToGlobal(pos));
 }
 

@@ -47,7 +47,9 @@ class TFmScr : public QDialog {
     // Zoom 1..4 (others are brought into that range); the picture follows at once.
     void setZoom(int zoom);
     int zoom() const { return zoom_; }
-    QAction* zoomAction(int zoom) const { return zoomActions_[static_cast<std::size_t>(ClampZxZoom(zoom) - 1)]; }
+    QAction* zoomAction(int zoom) const {
+        return zoomActions_[static_cast<std::size_t>(ClampZxZoom(zoom) - 1)];
+    }
 
   signals:
     void zoomChanged(int zoom);

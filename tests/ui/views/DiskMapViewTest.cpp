@@ -5,9 +5,9 @@
 #include <QContextMenuEvent>
 #include <QImage>
 #include <QLabel>
-#include <set>
 #include <QScrollBar>
 #include <QTest>
+#include <set>
 
 #include "ViewsTestData.h"
 #include "ui/views/MapCells.h"

@@ -177,9 +177,8 @@ struct ZoomCase {
 TEST(ZxScreenZoom, EveryPixelBecomesAWholeSquare) {
     std::vector<std::uint8_t> screen = Screen(0xAA, 0x38);  // alternate ink and paper columns
     const QImage plain = RenderZxScreen(screen);
-    const ZoomCase cases[] = {{1, 1.0, 1}, {2, 1.0, 2}, {4, 1.0, 4}, {1, 1.5, 2},
-                              {2, 1.5, 3}, {3, 1.5, 5}, {1, 2.0, 2}, {4, 2.0, 8},
-                              {0, 1.0, 1}, {9, 1.0, 4}};
+    const ZoomCase cases[] = {{1, 1.0, 1}, {2, 1.0, 2}, {4, 1.0, 4}, {1, 1.5, 2}, {2, 1.5, 3},
+                              {3, 1.5, 5}, {1, 2.0, 2}, {4, 2.0, 8}, {0, 1.0, 1}, {9, 1.0, 4}};
     for (const ZoomCase& c : cases) {
         EXPECT_EQ(ZxPixelSide(c.zoom, c.dpr), c.side) << c.zoom << " at " << c.dpr;
         const QImage zoomed = ZoomedZxScreen(plain, c.zoom, c.dpr);
