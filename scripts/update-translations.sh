@@ -2,8 +2,9 @@
 # Brings translations/morvane_en.ts up to date with the window's texts: lupdate reads every
 # Ui::tr(...) and QT_TRANSLATE_NOOP("morvane::Ui", ...) under src/ui, adds the new Russian
 # texts as unfinished and drops the ones no longer used. Fill the new <translation>s in
-# (Qt Linguist: linguist translations/morvane_en.ts, or any editor) and build: the test
-# ui_translation_tests names every text still without an English translation.
+# (Qt Linguist: linguist translations/morvane_en.ts; any editor; or
+# scripts/fill-translations.py with a table of Russian -> English) and build: the tests
+# Translation.* (ui_translation_tests) name every text still without an English one.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
