@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
+  qt6-l10n-tools qt6-tools-dev  # lrelease builds the English translation in; lupdate refreshes it
+  qt6-translations-l10n         # Qt's own dialogs and buttons in the window's language
   libftdi1-dev
   libusb-1.0-0-dev  # the libftdi driver asks libusb why a device cannot be opened; the USB emulator
   libgtest-dev libgmock-dev googletest libbenchmark-dev

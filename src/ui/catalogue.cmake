@@ -16,5 +16,5 @@ add_library(morvane_ui_catalogue STATIC
 )
 set_target_properties(morvane_ui_catalogue PROPERTIES AUTOMOC ON)
 target_include_directories(morvane_ui_catalogue PUBLIC ${PROJECT_SOURCE_DIR}/src)
-target_link_libraries(morvane_ui_catalogue PUBLIC Qt6::Widgets morvane_image_files morvane_filesystems morvane_operations morvane_model
+target_link_libraries(morvane_ui_catalogue PUBLIC Qt6::Widgets morvane_ui_views morvane_image_files morvane_filesystems morvane_operations morvane_model
                       PRIVATE morvane_warnings)

@@ -3,8 +3,10 @@ add_library(morvane_ui_views STATIC
   views/DiskMapView.cpp
   views/HexText.cpp
   views/HexView.cpp
+  views/LayerTexts.cpp
   views/MapCellCache.cpp
   views/MapCells.cpp
+  views/MapLegend.cpp
   views/MapMenuRules.cpp
   views/MapTiles.cpp
   views/MessageBoxAsker.cpp
@@ -15,6 +17,7 @@ add_library(morvane_ui_views STATIC
   views/SectorView.cpp
   views/SectorViewRules.cpp
   views/ShownRawTrack.cpp
+  views/ShownText.cpp
   views/ZxScreen.cpp
 )
 set_target_properties(morvane_ui_views PROPERTIES AUTOMOC ON)

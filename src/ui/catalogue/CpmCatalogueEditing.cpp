@@ -96,12 +96,12 @@ void T_cCat::Rename() {
     const std::size_t entry = selected->front();
     const CpmName old = catalogue_.entries[entry].name;
     const std::optional<QString> typed =
-        dialogs.AskText(QText(kCpmMenuRename), QText(kCpmRenameLabel), NameForEditing(old));
+        dialogs.AskText(UiText(kCpmMenuRename), UiText(kCpmRenameLabel), NameForEditing(old));
     if (!typed || typed->trimmed().isEmpty()) return;
     const std::optional<CpmName> name = CpmNameOf(typed->trimmed());
     if (!name) {
         dialogs.Ask({.caption = kCaptionError,
-                     .text = (QText(kCpmBadNameText) + typed->trimmed()).toStdString()});
+                     .text = (UiText(kCpmBadNameText) + typed->trimmed()).toStdString()});
         return;
     }
     if (SameCpmName(*name, old)) return;
@@ -109,7 +109,7 @@ void T_cCat::Rename() {
     if (!RenameCpmFile(*context_.disk, entry, *name, error)) {
         dialogs.Ask(
             {.caption = kCaptionError,
-             .text = (QText(kCpmNotRenamedText) + QString::fromStdString(error)).toStdString()});
+             .text = (UiText(kCpmNotRenamedText) + QString::fromStdString(error)).toStdString()});
         return;
     }
     Changed();
@@ -132,7 +132,7 @@ void T_cCat::DeleteFiles() {
     if (!DeleteCpmFiles(*context_.disk, *selected, error)) {
         dialogs.Ask(
             {.caption = kCaptionError,
-             .text = (QText(kCpmNotDeletedText) + QString::fromStdString(error)).toStdString()});
+             .text = (UiText(kCpmNotDeletedText) + QString::fromStdString(error)).toStdString()});
         return;
     }
     Changed();
@@ -142,8 +142,8 @@ void T_cCat::AddFiles() {
     if (!MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     OpenFilesRequest request;
-    request.title = QText(kCpmMenuAddFiles);
-    request.filter = QText(kCpmAddFilter);
+    request.title = UiText(kCpmMenuAddFiles);
+    request.filter = UiText(kCpmAddFilter);
     request.directory = context_.sclDir.get();
     const QStringList paths = dialogs.ChooseOpenFiles(request);
     if (paths.isEmpty()) return;
@@ -153,13 +153,13 @@ void T_cCat::AddFiles() {
         const std::optional<CpmName> name = CpmNameOf(fileName);
         if (!name) {
             dialogs.Ask({.caption = kCaptionError,
-                         .text = (QText(kCpmBadNameText) + fileName).toStdString()});
+                         .text = (UiText(kCpmBadNameText) + fileName).toStdString()});
             return;
         }
         PcFile file{path, *name, {}};
         if (!ReadWholeFile(QFile::encodeName(path).toStdString(), file.bytes)) {
             dialogs.Ask({.caption = kCaptionError,
-                         .text = (QText(kFileReadErrorText) + path).toStdString()});
+                         .text = (UiText(kFileReadErrorText) + path).toStdString()});
             return;
         }
         files.push_back(std::move(file));
@@ -171,8 +171,8 @@ void T_cCat::AddFiles() {
             before.Restore();
             Fill();
             dialogs.Ask({.caption = kCaptionError,
-                         .text = (QText(kFileNotAddedPrefix) + file.path +
-                                  QText(kFileNotAddedMiddle) + QString::fromStdString(error))
+                         .text = (UiText(kFileNotAddedPrefix) + file.path +
+                                  UiText(kFileNotAddedMiddle) + QString::fromStdString(error))
                                      .toStdString()});
             return;
         }

@@ -13,6 +13,7 @@
 
 #include "ui/catalogue/TrDosWindowRules.h"
 #include "ui/views/QtText.h"
+#include "ui/views/ShownText.h"
 
 namespace morvane {
 
@@ -28,7 +29,7 @@ char DecimalSeparator() {
 T_cCat::T_cCat(CpmWindowContext context, QWidget* parent)
     : QDialog(parent), context_(std::move(context)) {
     setObjectName(QStringLiteral("cCat"));
-    setWindowTitle(QText(kCpmWindowCaption));
+    setWindowTitle(UiText(kCpmWindowCaption));
     setModal(false);
 
     fileList_ = new QTreeWidget(this);
@@ -47,24 +48,24 @@ T_cCat::T_cCat(CpmWindowContext context, QWidget* parent)
     fileList_->headerItem()->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     fileList_->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
+    auto* group = new QGroupBox(Ui::tr("Описание диска"), this);
     auto* grid = new QGridLayout(group);
     int row = 0;
     for (std::string_view caption : kCpmDescriptionLabels) {
-        grid->addWidget(new QLabel(QText(caption), group), row, 0);
+        grid->addWidget(new QLabel(ShownText(caption), group), row, 0);
         auto* value = new QLabel(group);
         value->setObjectName(QStringLiteral("value%1").arg(row + 1));
         grid->addWidget(value, row++, 1);
         values_.push_back(value);
     }
     for (std::string_view caption : kCpmEmptyDescriptionLabels)
-        grid->addWidget(new QLabel(QText(caption), group), row++, 0);
+        grid->addWidget(new QLabel(UiText(caption), group), row++, 0);
 
-    auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
+    auto* close = new QPushButton(Ui::tr("Закрыть"), this);
     close->setObjectName(QStringLiteral("bClose"));
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     // "Обновить" reads the directory again: the image may have changed meanwhile.
-    auto* refresh = new QPushButton(QStringLiteral("Обновить"), this);
+    auto* refresh = new QPushButton(Ui::tr("Обновить"), this);
     refresh->setObjectName(QStringLiteral("bRefresh"));
     connect(refresh, &QPushButton::clicked, this, &T_cCat::Fill);
 
@@ -89,7 +90,7 @@ void T_cCat::BuildMenu() {
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("PopupMenu1"));
     auto add = [this](std::string_view caption) {
-        QAction* a = menu_->addAction(QText(caption));
+        QAction* a = menu_->addAction(UiText(caption));
         actions_.push_back(a);
         return a;
     };
@@ -111,7 +112,7 @@ void T_cCat::BuildMenu() {
 }
 
 QAction* T_cCat::Action(std::string_view caption) const {
-    const QString text = QText(caption);
+    const QString text = UiText(caption);
     for (QAction* a : actions_)
         if (a->text() == text) return a;
     return nullptr;
@@ -138,7 +139,7 @@ void T_cCat::Fill() {
     }
     const std::array<std::string, 3> values = CpmDescriptionValues(catalogue_);
     for (std::size_t i = 0; i < values.size(); ++i)
-        values_[i]->setText(QString::fromStdString(values[i]));
+        values_[i]->setText(ShownText(values[i]));
 }
 
 QStringList T_cCat::DescriptionValues() const {
@@ -242,7 +243,7 @@ void T_cCat::SaveAs() {
     }
     if (!WriteWholeFile(path, ReadCpmFile(*context_.disk, *file))) {
         dialogs.Ask({.caption = kCaptionError,
-                     .text = (QStringLiteral("Ошибка записи файла ") + path).toStdString()});
+                     .text = (Ui::tr("Ошибка записи файла ") + path).toStdString()});
         return;
     }
     const QString folder = FolderOfFile(path);

@@ -2,6 +2,8 @@
 // the rule that enables it. The listing itself is the filesystem's, shared with morvane-img.
 #pragma once
 
+#include <QtGlobal>
+
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -10,13 +12,18 @@
 
 namespace morvane {
 
-inline constexpr std::string_view kCpmWindowCaption = "Каталог диска CP/M";
-inline constexpr std::string_view kCpmCatalogueErrorText = "Ошибка в CP/M каталоге!";
-inline constexpr std::string_view kCpmOverwriteQuestion = "Файл существует! Перезаписать?!";
+inline constexpr std::string_view kCpmWindowCaption =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Каталог диска CP/M");
+inline constexpr std::string_view kCpmCatalogueErrorText =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Ошибка в CP/M каталоге!");
+inline constexpr std::string_view kCpmOverwriteQuestion =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Файл существует! Перезаписать?!");
 inline constexpr std::string_view kCpmSaveFilter = "Файлы CP/M Profi (*.cpm)|*.cpm";
 inline constexpr std::string_view kCpmSaveDefaultExtension = "cpm";
-inline constexpr std::string_view kCpmHexCaption = "Просмотр файла в HEX виде.";
-inline constexpr std::string_view kCpmTextCaption = "Просмотр файла в TXT виде.";
+inline constexpr std::string_view kCpmHexCaption =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Просмотр файла в HEX виде.");
+inline constexpr std::string_view kCpmTextCaption =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Просмотр файла в TXT виде.");
 inline constexpr std::string_view kCpmHexFont = "Terminal";
 
 struct CpmListColumn {
@@ -28,17 +35,28 @@ inline constexpr std::array<CpmListColumn, 5> kCpmColumns{
 
 // The description labels that carry no values.
 inline constexpr std::array<std::string_view, 3> kCpmEmptyDescriptionLabels{
-    "Удаленных файлов", "Тип дискеты", "Свободный сектор"};
+    QT_TRANSLATE_NOOP("morvane::Ui", "Удаленных файлов"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Тип дискеты"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Свободный сектор")};
 
-inline constexpr std::string_view kCpmMenuViewPicture = "Просмотр картинки";
-inline constexpr std::string_view kCpmMenuViewHex = "Просмотр HEX";
-inline constexpr std::string_view kCpmMenuViewText = "Просмотр текста";
-inline constexpr std::string_view kCpmMenuShowErased = "Показать удаленные файлы";
-inline constexpr std::string_view kCpmMenuShowHidden = "Показать скрытые файлы";
-inline constexpr std::string_view kCpmMenuRename = "Переименовать";
-inline constexpr std::string_view kCpmMenuAddFiles = "Добавить файл(ы)";
-inline constexpr std::string_view kCpmMenuDeleteFiles = "Удалить файл(ы)";
-inline constexpr std::string_view kCpmMenuSaveAs = "Сохранить как";
+inline constexpr std::string_view kCpmMenuViewPicture =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Просмотр картинки");
+inline constexpr std::string_view kCpmMenuViewHex =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Просмотр HEX");
+inline constexpr std::string_view kCpmMenuViewText =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Просмотр текста");
+inline constexpr std::string_view kCpmMenuShowErased =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Показать удаленные файлы");
+inline constexpr std::string_view kCpmMenuShowHidden =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Показать скрытые файлы");
+inline constexpr std::string_view kCpmMenuRename =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Переименовать");
+inline constexpr std::string_view kCpmMenuAddFiles =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Добавить файл(ы)");
+inline constexpr std::string_view kCpmMenuDeleteFiles =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Удалить файл(ы)");
+inline constexpr std::string_view kCpmMenuSaveAs =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить как");
 
 struct CpmMenuState {
     bool viewPicture = false;

@@ -14,9 +14,9 @@ namespace morvane {
 DiskNameDialog::DiskNameDialog(const QString& preset, bool okOnly, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("DiskNameDialog"));
-    setWindowTitle(QText(kDiskNameCaption));
-    auto* message = new QLabel(QText(kDiskNameMessage), this);
-    auto* label = new QLabel(QText(kDiskNameLabel), this);
+    setWindowTitle(UiText(kDiskNameCaption));
+    auto* message = new QLabel(UiText(kDiskNameMessage), this);
+    auto* label = new QLabel(UiText(kDiskNameLabel), this);
     edit_ = new QLineEdit(preset.left(static_cast<int>(kDiskNameMaxLength)), this);
     edit_->setObjectName(QStringLiteral("eName"));
     edit_->setMaxLength(static_cast<int>(kDiskNameMaxLength));
@@ -30,9 +30,9 @@ DiskNameDialog::DiskNameDialog(const QString& preset, bool okOnly, QWidget* pare
         connect(ok, &QPushButton::clicked, this, &QDialog::accept);
         buttons->addWidget(ok);
     } else {
-        auto* accept = new QPushButton(QText(kRenameAcceptButton), this);
+        auto* accept = new QPushButton(UiText(kRenameAcceptButton), this);
         accept->setDefault(true);
-        auto* cancel = new QPushButton(QText(kRenameCancelButton), this);
+        auto* cancel = new QPushButton(UiText(kRenameCancelButton), this);
         connect(accept, &QPushButton::clicked, this, &QDialog::accept);
         connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
         buttons->addWidget(accept);

@@ -27,7 +27,7 @@ QSpinBox* HexBox(std::uint16_t value, QWidget* parent) {
 EntryHeaderDialog::EntryHeaderDialog(const TrDosEntryEdit& edit, QWidget* parent)
     : QDialog(parent), shownName_(edit.name) {
     setObjectName(QStringLiteral("EntryHeaderDialog"));
-    setWindowTitle(QText(kMenuEditHeader));
+    setWindowTitle(UiText(kMenuEditHeader));
     // The name as the catalogue holds it, padding included, so it can be kept exactly.
     name_ = new QLineEdit(
         QString::fromStdString(Cp1251ToUtf8(std::span(edit.name.data(), edit.name.size()))), this);

@@ -24,7 +24,7 @@ bool ReadChosenFiles(const QStringList& paths, std::vector<TrDosFileData>& files
         const std::string native = QFile::encodeName(path).toStdString();
         Bytes bytes;
         if (!ReadWholeFile(native, bytes)) {
-            message = QText(kFileReadErrorText) + path;
+            message = UiText(kFileReadErrorText) + path;
             return false;
         }
         std::vector<TrDosFileData> set;
@@ -33,7 +33,7 @@ bool ReadChosenFiles(const QStringList& paths, std::vector<TrDosFileData>& files
                                 ? TrDosFilesOfTap(bytes, set, error)
                                 : ParseTrDosFileSet(FormatFromPath(native), bytes, set, error);
         if (!parsed) {
-            message = QText(kFileBadErrorText) + path + QStringLiteral(": ") +
+            message = UiText(kFileBadErrorText) + path + QStringLiteral(": ") +
                       QString::fromStdString(error);
             return false;
         }
@@ -49,7 +49,7 @@ void T_ZXCAT::AddFiles() {
     if (!fromImage_ || !MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     OpenFilesRequest request;
-    request.title = QText(kMenuAddFiles);
+    request.title = UiText(kMenuAddFiles);
     request.filter = QText(kTrDosAddFilter);
     request.directory = context_.hobetaDir.get();
     const QStringList paths = dialogs.ChooseOpenFiles(request);
@@ -64,7 +64,7 @@ void T_ZXCAT::AddFiles() {
     if (!AddTrDosFiles(*context_.disk, files, error)) {
         dialogs.Ask(
             {.caption = kCaptionErrorDots,
-             .text = (QText(kFilesNotAddedText) + QString::fromStdString(error)).toStdString()});
+             .text = (UiText(kFilesNotAddedText) + QString::fromStdString(error)).toStdString()});
         return;
     }
     Changed();

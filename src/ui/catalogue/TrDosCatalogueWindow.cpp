@@ -16,6 +16,7 @@
 #include "filesystems/TrDosSectors.h"
 #include "model/Cp1251.h"
 #include "ui/views/QtText.h"
+#include "ui/views/ShownText.h"
 
 namespace morvane {
 
@@ -29,7 +30,7 @@ constexpr int kDefaultColumnWidth = 50;
 T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
     : QDialog(parent), context_(std::move(context)) {
     setObjectName(QStringLiteral("ZXCAT"));
-    setWindowTitle(QText(kTrDosWindowCaption));
+    setWindowTitle(UiText(kTrDosWindowCaption));
 
     fileList_ = new QTreeWidget(this);
     fileList_->setObjectName(QStringLiteral("LV1"));
@@ -47,17 +48,17 @@ T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
     }
     fileList_->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    auto* group = new QGroupBox(QStringLiteral("Описание диска"), this);
+    auto* group = new QGroupBox(Ui::tr("Описание диска"), this);
     auto* grid = new QGridLayout(group);
     for (std::size_t i = 0; i < kTrDosDescriptionLabels.size(); ++i) {
-        auto* caption = new QLabel(QText(kTrDosDescriptionLabels[i]), group);
+        auto* caption = new QLabel(ShownText(kTrDosDescriptionLabels[i]), group);
         auto* value = new QLabel(group);
         value->setObjectName(QStringLiteral("value%1").arg(i + 1));
         grid->addWidget(caption, static_cast<int>(i), 0);
         grid->addWidget(value, static_cast<int>(i), 1);
         values_.push_back(value);
     }
-    auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
+    auto* close = new QPushButton(Ui::tr("Закрыть"), this);
     close->setObjectName(QStringLiteral("bClose"));
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -81,7 +82,7 @@ void T_ZXCAT::BuildMenu() {
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("PopupMenu1"));
     auto add = [this](std::string_view caption, void (T_ZXCAT::*command)()) {
-        QAction* a = menu_->addAction(QText(caption));
+        QAction* a = menu_->addAction(UiText(caption));
         if (command != nullptr) connect(a, &QAction::triggered, this, command);
         actions_.push_back(a);
         return a;
@@ -108,7 +109,7 @@ void T_ZXCAT::BuildMenu() {
 }
 
 QAction* T_ZXCAT::Action(std::string_view caption) const {
-    const QString text = QText(caption);
+    const QString text = UiText(caption);
     for (QAction* a : actions_)
         if (a->text() == text) return a;
     return nullptr;
@@ -135,7 +136,7 @@ bool T_ZXCAT::LoadFromDisk(std::span<const std::uint8_t> track0) {
 void T_ZXCAT::Fill() {
     const std::array<std::string, 7> values = TrDosDescriptionValues(catalogue_);
     for (std::size_t i = 0; i < values.size(); ++i)
-        values_[i]->setText(QString::fromStdString(values[i]));
+        values_[i]->setText(ShownText(values[i]));
     fileList_->clear();
     for (std::size_t index : ListedEntries(catalogue_, showDeleted_)) {
         const std::array<std::string, 7> texts = TrDosRowTexts(catalogue_.entries[index]);

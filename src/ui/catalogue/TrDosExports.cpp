@@ -17,7 +17,7 @@ namespace {
 // for done.
 void ReportWriteFailure(CatalogueDialogs& dialogs, const QString& path) {
     dialogs.Ask({.caption = kCaptionErrorDots,
-                 .text = (QStringLiteral("Ошибка записи файла ") + path).toStdString()});
+                 .text = (Ui::tr("Ошибка записи файла ") + path).toStdString()});
 }
 
 }  // namespace
@@ -26,7 +26,7 @@ void T_ZXCAT::SaveHobeta() {
     if (!fromImage_) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     const QString chosen =
-        dialogs.ChooseFolder(QText(kHobetaFolderTitle), context_.hobetaDir.get());
+        dialogs.ChooseFolder(UiText(kHobetaFolderTitle), context_.hobetaDir.get());
     if (chosen.isEmpty()) return;
     const QString folder = FolderWithSeparator(chosen);
     const std::vector<std::size_t> entries = SelectedEntries();
@@ -67,7 +67,7 @@ void T_ZXCAT::SaveScl() {
         return;
     }
     SaveFileRequest request;
-    request.title = QText(kSclSaveTitle);
+    request.title = UiText(kSclSaveTitle);
     request.filter = QText(kSclFilter);
     request.defaultSuffix = QText(kSclDefaultExtension);
     request.directory = context_.sclDir.get();

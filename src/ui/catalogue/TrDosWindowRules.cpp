@@ -1,15 +1,27 @@
 #include "ui/catalogue/TrDosWindowRules.h"
 
 #include "filesystems/TrDosPlainFiles.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
+namespace {
+
+// Spelt out with its context: the translation tools lose the namespace after a function
+// returning std::string.
+QString OverwriteQuestion(std::string_view name) {
+    return QCoreApplication::translate("morvane::Ui", "Файл %1 уже существует! Перезаписать?")
+        .arg(QText(name));
+}
+
+}  // namespace
+
 std::string HobetaOverwriteQuestion(std::string_view fileName) {
-    return "Файл " + std::string(fileName) + " уже существует! Перезаписать?";
+    return OverwriteQuestion(fileName).toStdString();
 }
 
 std::string SclOverwriteQuestion(std::string_view path) {
-    return "Файл " + std::string(path) + " уже существует! Перезаписать?";
+    return OverwriteQuestion(path).toStdString();
 }
 
 TrDosMenuState TrDosMenuEnabling(bool fromImage, std::size_t rowCount,

@@ -4,6 +4,8 @@
 // morvane-img.
 #pragma once
 
+#include <QtGlobal>
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -13,21 +15,28 @@
 
 namespace morvane {
 
-inline constexpr std::string_view kTrDosWindowCaption = "Каталог диска TR-DOS";
+inline constexpr std::string_view kTrDosWindowCaption =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Каталог диска TR-DOS");
 inline constexpr std::string_view kDeleteQuestion =
-    "Вы действительно хотите удалить выбранные Файлы?";
-inline constexpr std::string_view kHobetaFolderTitle = "Директория сохранения Хобетных файлов!";
-inline constexpr std::string_view kSclSaveTitle = "Сохранить файл(ы) в SCL..!";
+    QT_TRANSLATE_NOOP("morvane::Ui", "Вы действительно хотите удалить выбранные Файлы?");
+inline constexpr std::string_view kHobetaFolderTitle =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Директория сохранения Хобетных файлов!");
+inline constexpr std::string_view kSclSaveTitle =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить файл(ы) в SCL..!");
 inline constexpr std::string_view kSclFilter = "Sinclair file (*.scl)|*.scl";
 inline constexpr std::string_view kSclDefaultExtension = "scl";
-inline constexpr std::string_view kHexViewCaption = "Просмотр файла в HEX виде.";
+inline constexpr std::string_view kHexViewCaption =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Просмотр файла в HEX виде.");
 // The name dialog of "Сменить имя диска" and of a new TR-DOS image.
-inline constexpr std::string_view kDiskNameCaption = "Имя диска!";
-inline constexpr std::string_view kDiskNameMessage = "Задайте имя диска (8 символов максимум)";
-inline constexpr std::string_view kDiskNameLabel = "Имя:";
+inline constexpr std::string_view kDiskNameCaption = QT_TRANSLATE_NOOP("morvane::Ui", "Имя диска!");
+inline constexpr std::string_view kDiskNameMessage =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Задайте имя диска (8 символов максимум)");
+inline constexpr std::string_view kDiskNameLabel = QT_TRANSLATE_NOOP("morvane::Ui", "Имя:");
 inline constexpr std::size_t kDiskNameMaxLength = 8;
-inline constexpr std::string_view kRenameAcceptButton = "&Принять";
-inline constexpr std::string_view kRenameCancelButton = "&Отменить";
+inline constexpr std::string_view kRenameAcceptButton =
+    QT_TRANSLATE_NOOP("morvane::Ui", "&Принять");
+inline constexpr std::string_view kRenameCancelButton =
+    QT_TRANSLATE_NOOP("morvane::Ui", "&Отменить");
 inline constexpr std::string_view kNewDiskOkButton = "&Ok";  // the only button for a new disk
 
 // "Файл NAME.$B уже существует! Перезаписать?" (Hobeta, Yes/No/Cancel).
@@ -49,25 +58,38 @@ inline constexpr std::array<ListColumn, 7> kTrDosColumns{{{"Filename", 90},
                                                           {"F.trk", 0}}};
 
 // Context menu captions, in menu order (separators not listed).
-inline constexpr std::string_view kMenuViewScreen = "Просмотр экрана";
-inline constexpr std::string_view kMenuViewHex = "Просмотр HEX";
-inline constexpr std::string_view kMenuCompact = "Уплотнить";
-inline constexpr std::string_view kMenuRenameDisk = "Сменить имя диска";
-inline constexpr std::string_view kMenuShowDeleted = "Показать удаленные файлы";
-inline constexpr std::string_view kMenuSaveHobeta = "Сохранить hob";
-inline constexpr std::string_view kMenuSaveScl = "Сохранить scl";
-inline constexpr std::string_view kMenuEditHeader = "Редактировать заголовок";
-inline constexpr std::string_view kMenuAddFiles = "Добавить файл(ы)";
-inline constexpr std::string_view kMenuDeleteFiles = "Удалить файл(ы)";
+inline constexpr std::string_view kMenuViewScreen =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Просмотр экрана");
+inline constexpr std::string_view kMenuViewHex = QT_TRANSLATE_NOOP("morvane::Ui", "Просмотр HEX");
+inline constexpr std::string_view kMenuCompact = QT_TRANSLATE_NOOP("morvane::Ui", "Уплотнить");
+inline constexpr std::string_view kMenuRenameDisk =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Сменить имя диска");
+inline constexpr std::string_view kMenuShowDeleted =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Показать удаленные файлы");
+inline constexpr std::string_view kMenuSaveHobeta =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить hob");
+inline constexpr std::string_view kMenuSaveScl = QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить scl");
+inline constexpr std::string_view kMenuEditHeader =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Редактировать заголовок");
+inline constexpr std::string_view kMenuAddFiles =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Добавить файл(ы)");
+inline constexpr std::string_view kMenuDeleteFiles =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Удалить файл(ы)");
 // The files in and out as plain bytes and tape files, and the BASIC listing.
-inline constexpr std::string_view kMenuViewBasic = "Просмотр BASIC";
-inline constexpr std::string_view kMenuSaveBin = "Сохранить bin";
-inline constexpr std::string_view kMenuSaveTap = "Сохранить tap";
-inline constexpr std::string_view kMenuAddPlainFile = "Добавить файл bin";
+inline constexpr std::string_view kMenuViewBasic =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Просмотр BASIC");
+inline constexpr std::string_view kMenuSaveBin =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить bin");
+inline constexpr std::string_view kMenuSaveTap =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить tap");
+inline constexpr std::string_view kMenuAddPlainFile =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Добавить файл bin");
 
-inline constexpr std::string_view kBinFolderTitle = "Директория сохранения файлов bin!";
-inline constexpr std::string_view kTapSaveTitle = "Сохранить файл(ы) в TAP..!";
-inline constexpr std::string_view kTapFilter = "Tape file (*.tap)|*.tap";
+inline constexpr std::string_view kBinFolderTitle =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Директория сохранения файлов bin!");
+inline constexpr std::string_view kTapSaveTitle =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить файл(ы) в TAP..!");
+inline constexpr std::string_view kTapFilter = "Файл ленты (*.tap)|*.tap";
 inline constexpr std::string_view kTapDefaultExtension = "tap";
 inline constexpr std::string_view kPlainFileFilter = "Все файлы (*)|*";
 

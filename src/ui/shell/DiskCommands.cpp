@@ -15,6 +15,7 @@
 #include "operations/SingleTrackReads.h"
 #include "ui/shell/MainActions.h"
 #include "ui/shell/ProgressWindow.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
@@ -89,20 +90,20 @@ void DiskCommands::ConnectMenu(const MainActions& a, QObject* context) {
 void DiskCommands::WriteDisk() {
     if (!ReadyForRun()) return;
     OperationContext ctx = Context();
-    progress_.Run(QStringLiteral("Запись диска"), disk_.CountTracks(),
-                  [&ctx] { WriteWholeDisk(ctx); });
+    progress_.Run(Ui::tr("Запись диска"), disk_.CountTracks(), [&ctx] { WriteWholeDisk(ctx); });
 }
 
 void DiskCommands::FormatDisk() {
     if (!ReadyForRun()) return;
-    const bool trdos =
-        host_.Ask({.caption = "Форматировать диск",
-                   .text = "Разметить диск под TR-DOS (16 секторов по 256 байт)?\n"
-                           "\"Нет\" - под CP/M Profi (5 секторов по 1024 байта).",
-                   .buttons = Buttons::YesNo}) == Answer::Yes;
+    const bool trdos = host_.Ask({.caption = QT_TRANSLATE_NOOP("morvane::Ui", "Форматировать диск"),
+                                  .text = QT_TRANSLATE_NOOP(
+                                      "morvane::Ui",
+                                      "Разметить диск под TR-DOS (16 секторов по 256 байт)?\n"
+                                      "\"Нет\" - под CP/M Profi (5 секторов по 1024 байта)."),
+                                  .buttons = Buttons::YesNo}) == Answer::Yes;
     const QString name = trdos && askTrDosName_ ? askTrDosName_() : QString();
     OperationContext ctx = Context();
-    progress_.Run(QStringLiteral("Форматирование диска"), kTracksToFormat, [&ctx, trdos, &name] {
+    progress_.Run(Ui::tr("Форматирование диска"), kTracksToFormat, [&ctx, trdos, &name] {
         FormatWholeDisk(ctx, trdos ? NewDiskKind::TrDos : NewDiskKind::Cpm, name);
     });
 }

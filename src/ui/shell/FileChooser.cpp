@@ -4,12 +4,13 @@
 #include <QFileDialog>
 
 #include "ui/shell/LoadSaveRules.h"
+#include "ui/views/ShownText.h"
 
 namespace morvane {
 
 FileChooser MakeDialogChooser(QWidget* parent) {
     return [parent](const FileDialogRequest& request) -> FileDialogAnswer {
-        QFileDialog dialog(parent, request.title, request.directory);
+        QFileDialog dialog(parent, ShownText(request.title.toStdString()), request.directory);
         const bool save = request.kind == FileDialogRequest::Kind::Save;
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         const bool many = request.kind == FileDialogRequest::Kind::OpenMany;
@@ -17,7 +18,9 @@ FileChooser MakeDialogChooser(QWidget* parent) {
                            : many ? QFileDialog::ExistingFiles
                                   : QFileDialog::ExistingFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-        const QStringList filters = QtNameFilters(request.filter);
+        QStringList filters = QtNameFilters(request.filter);
+        for (QString& entry : filters)
+            entry = ShownText(entry.toStdString());
         dialog.setNameFilters(filters);
         if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
             dialog.selectNameFilter(filters[request.filterIndex - 1]);

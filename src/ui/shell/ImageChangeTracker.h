@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 
@@ -47,8 +48,9 @@ class ImageChangeTracker : public DiskObserver {
     std::function<void()> listener_;
 };
 
-inline constexpr const char* kSaveChangesCaption = "Внимание!";
-inline constexpr const char* kSaveChangesQuestion = "Образ изменён! Сохранить изменения?";
+inline constexpr const char* kSaveChangesCaption = QT_TRANSLATE_NOOP("morvane::Ui", "Внимание!");
+inline constexpr const char* kSaveChangesQuestion =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Образ изменён! Сохранить изменения?");
 
 // The main window's title: the caption, then the image's file name (no folder) when it
 // has one, then " *" when it holds unsaved changes.

@@ -6,6 +6,7 @@
 
 #include "ui/shell/LoadSaveRules.h"
 #include "ui/shell/Texts.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
@@ -149,18 +150,18 @@ bool ImageFileCommands::WriteImage(ImageFormat format, const QString& path, bool
 void ImageFileCommands::ReportWriteFailure(ImageFormat format, const QString& path) {
     const ImageFormatEntry* row = FindImageFormat(format);
     if (row != nullptr && !row->buildFailedText.empty()) {
-        host_.Ask({.caption = kCaptionAttentionDots,
-                   .text = WithReason(TableText(row->buildFailedText), disk_.LastError)
-                               .toStdString()});
+        host_.Ask(
+            {.caption = kCaptionAttentionDots,
+             .text = WithReason(TableText(row->buildFailedText), disk_.LastError).toStdString()});
         if (disk_.FailTrack == kNoFailTrack) return;  // the file, not the image, failed
         host_.ClearLog();
         host_.AddLogLine(UdiWriteFailLine(disk_));
         return;
     }
-    host_.Ask({.caption = kCaptionError,
-               .text = WithReason(QStringLiteral("Ошибка записи файла - ") + path,
-                                  disk_.LastError)
-                           .toStdString()});
+    host_.Ask(
+        {.caption = kCaptionError,
+         .text =
+             WithReason(Ui::tr("Ошибка записи файла - ") + path, disk_.LastError).toStdString()});
 }
 
 QString ImageFileCommands::SingleDialogFolder(const QString& name) const {
@@ -202,7 +203,7 @@ bool ImageFileCommands::LoadAs() {
 }
 
 bool ImageFileCommands::SaveAs() {
-    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, QString::fromUtf8(kSaveAsTitle),
+    FileDialogRequest r = Request(FileDialogRequest::Kind::Save, UiText(kSaveAsTitle),
                                   SaveAsFilter(), SaveAsDefaultExtension(1));
     r.filterIndex = 1;
     r.directory = settings_.Directory_2;
@@ -221,11 +222,10 @@ bool ImageFileCommands::SaveAs() {
         return false;
     }
     if (!ConfirmOverwrite(path, QString::fromUtf8(kCaptionAttentionDots))) return false;
-    const bool compress =
-        CanCompressFormat(format) &&
-        host_.Ask({.caption = kCaptionAttentionDots,
-                   .text = std::string(FindImageFormat(format)->compressQuestion),
-                   .buttons = Buttons::YesNo}) == Answer::Yes;
+    const bool compress = CanCompressFormat(format) &&
+                          host_.Ask({.caption = kCaptionAttentionDots,
+                                     .text = std::string(FindImageFormat(format)->compressQuestion),
+                                     .buttons = Buttons::YesNo}) == Answer::Yes;
     // A file that was not written does not become the image's file.
     if (!WriteImage(format, path, compress)) return false;
     currentName_ = QFileInfo(path).fileName();

@@ -11,6 +11,8 @@
 #include "ui/shell/Texts.h"
 #include "ui/shell/VirtualDrive.h"
 #include "ui/shell/WindowViews.h"
+#include "ui/views/QtText.h"
+#include "ui/views/ShownText.h"
 
 namespace morvane {
 
@@ -41,7 +43,7 @@ void LinkCommands::StartStopAndShow() {
     QLabel* detail = p_.views.statusPanels[1];
     if (!hint.isEmpty())
         detail->setText(hint);
-    else if (detail->text() == QString::fromStdString(NoPermissionHint()))
+    else if (detail->text() == ShownText(NoPermissionHint()))
         detail->clear();
 }
 
@@ -95,7 +97,7 @@ void LinkCommands::ChooseVirtualImageCommand() {
     }
     FileDialogRequest r;
     r.kind = FileDialogRequest::Kind::Open;
-    r.title = QString::fromUtf8(kVirtualImageCaption);
+    r.title = UiText(kVirtualImageCaption);
     r.filter = QString::fromUtf8(kVirtualDriveFilter);
     r.filterIndex = 1;
     r.directory = p_.settings.Directory_2;

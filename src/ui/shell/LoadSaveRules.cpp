@@ -56,9 +56,8 @@ QString SaveAsTargetName(const QString& typed, int filterIndex) {
 
 QString SaveAsRefusalText(ImageFormat format, const QString& path) {
     const ImageFormatEntry* entry = FindImageFormat(format);
-    if (entry == nullptr) return QStringLiteral("Неизвестный формат файла - ") + path;
-    return QStringLiteral("Запись образа в формате ") + QText(entry->name) +
-           QStringLiteral(" не поддерживается");
+    if (entry == nullptr) return Ui::tr("Неизвестный формат файла - ") + path;
+    return Ui::tr("Запись образа в формате %1 не поддерживается").arg(QText(entry->name));
 }
 
 QString SaveAsStartName(const QString& currentName) {
@@ -93,8 +92,7 @@ QString UdiWriteFailLine(const TZX_Disk& disk) {
 }
 
 QString ImageStatusText(const QString& fullFileName, unsigned presentTracks) {
-    return ImageStatusStart() + fullFileName + QStringLiteral(" (Дорожек - ") +
-           QString::number(presentTracks) + QLatin1Char(')');
+    return ImageStatusStart() + fullFileName + Ui::tr(" (Дорожек - %1)").arg(presentTracks);
 }
 
 bool IsImageStatusText(const QString& text) {

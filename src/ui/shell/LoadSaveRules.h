@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 #include <string_view>
 
@@ -22,7 +23,8 @@ ImageFormat DispatchFormat(const QString& fileName);
 // The single-format and native commands take their titles from their formats' rows;
 // "Загрузить как..." shares its title with those of UDI and the native format.
 inline constexpr const char* kLoadTitle = kLoadImageTitle.data();
-inline constexpr const char* kSaveAsTitle = "Сохранить образ диска в файл...";
+inline constexpr const char* kSaveAsTitle =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить образ диска в файл...");
 
 QString LoadAsFilter();
 QString SaveAsFilter();

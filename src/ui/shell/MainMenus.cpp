@@ -17,13 +17,15 @@
 #include "ui/shell/Texts.h"
 #include "ui/shell/ToolBarIcons.h"
 #include "ui/views/DiskMapView.h"
+#include "ui/views/QtText.h"
+#include "ui/views/ShownText.h"
 
 namespace morvane {
 
 namespace {
 
-QAction* Item(QMenu* menu, const char* caption, const char* name) {
-    QAction* action = menu->addAction(QString::fromUtf8(caption));
+QAction* Item(QMenu* menu, const QString& caption, const char* name) {
+    QAction* action = menu->addAction(caption);
     action->setObjectName(QLatin1String(name));
     return action;
 }
@@ -35,7 +37,7 @@ QAction* Hidden(QAction* action) {
 
 // A caption with its mnemonic before the character at `at` (the caption is shown as is).
 QString Marked(const char* caption, int at) {
-    return QString::fromUtf8(caption).insert(at, QLatin1Char('&'));
+    return UiText(caption).insert(at, QLatin1Char('&'));
 }
 
 // The platform's keys for a standard command, or `fallback` where it has none (some
@@ -53,48 +55,49 @@ void TFMain::BuildMenus() {
     BuildDiskMenu();
     BuildControllerMenu();
     MainActions& a = actions_;
-    a.settingsMenu = menuBar()->addMenu(QStringLiteral("&Настройки"));
+    a.settingsMenu = menuBar()->addMenu(Ui::tr("&Настройки"));
     a.settingsMenu->setObjectName(QStringLiteral("mSettings"));
-    a.programSettings = Item(a.settingsMenu, "&Настройки программы", "N29");
+    a.programSettings = Item(a.settingsMenu, Ui::tr("&Настройки программы"), "N29");
     connect(a.programSettings, &QAction::triggered, this, &TFMain::ProgramSettingsCommand);
     BuildToolBar();
 }
 
 void TFMain::BuildImageMenu() {
     MainActions& a = actions_;
-    QMenu* m = menuBar()->addMenu(QStringLiteral("&Образ"));
+    QMenu* m = menuBar()->addMenu(Ui::tr("&Образ"));
     m->setObjectName(QStringLiteral("mImage"));
     a.imageMenu = m;
-    a.createImageMenu = m->addMenu(QStringLiteral("Соз&дать образ"));
+    a.createImageMenu = m->addMenu(Ui::tr("Соз&дать образ"));
     a.createImageMenu->setObjectName(QStringLiteral("mCreateImage"));
-    a.createTrdos = Item(a.createImageMenu, "&TR-DOS диска", "actCreateTrdos");
-    a.createCpm = Item(a.createImageMenu, "&CP/M диска (Profi)", "actCreateCpm");
-    a.loadNative = Item(m, "&Загрузить", "actLoadNative");
-    a.loadAs = Item(m, "Загрузить &как...", "actLoadAs");
+    a.createTrdos = Item(a.createImageMenu, Ui::tr("&TR-DOS диска"), "actCreateTrdos");
+    a.createCpm = Item(a.createImageMenu, Ui::tr("&CP/M диска (Profi)"), "actCreateCpm");
+    a.loadNative = Item(m, Ui::tr("&Загрузить"), "actLoadNative");
+    a.loadAs = Item(m, Ui::tr("Загрузить &как..."), "actLoadAs");
     m->addSeparator();
-    a.loadUdi = Hidden(Item(m, "Загрузить UDI", "actLoadUdi"));
-    a.loadTrd = Hidden(Item(m, "Загрузить TRD", "actLoadTrd"));
-    a.loadTd0 = Hidden(Item(m, "Загрузить TD0", "actLoadTd0"));
-    a.loadFdi = Hidden(Item(m, "Загрузить FDI", "actLoadFdi"));
-    a.clearImage = Item(m, "&Очистить образ", "actClearImage");
-    a.templatesMenu = m->addMenu(QStringLiteral("&Шаблон дорожек"));
+    a.loadUdi = Hidden(Item(m, Ui::tr("Загрузить UDI"), "actLoadUdi"));
+    a.loadTrd = Hidden(Item(m, Ui::tr("Загрузить TRD"), "actLoadTrd"));
+    a.loadTd0 = Hidden(Item(m, Ui::tr("Загрузить TD0"), "actLoadTd0"));
+    a.loadFdi = Hidden(Item(m, Ui::tr("Загрузить FDI"), "actLoadFdi"));
+    a.clearImage = Item(m, Ui::tr("&Очистить образ"), "actClearImage");
+    a.templatesMenu = m->addMenu(Ui::tr("&Шаблон дорожек"));
     a.templatesMenu->setObjectName(QStringLiteral("mTemplates"));
     a.templatesMenu->setEnabled(false);
-    a.editBaseTemplate = Item(a.templatesMenu, "Редактировать базовый шаблон", "actEditBase");
-    a.useBaseTemplate = Item(a.templatesMenu, kUseBaseTemplateCaption, "actUseBase");
+    a.editBaseTemplate =
+        Item(a.templatesMenu, Ui::tr("Редактировать базовый шаблон"), "actEditBase");
+    a.useBaseTemplate = Item(a.templatesMenu, ShownText(kUseBaseTemplateCaption), "actUseBase");
     a.useBaseTemplate->setCheckable(true);
     a.useBaseTemplate->setChecked(true);
-    a.viewZxCatalogue = Item(m, "Просмотреть &ZX каталог", "actViewZxCat");
-    a.viewCpmCatalogue = Item(m, "Просмотреть &CP/M каталог", "actViewCpmCat");
+    a.viewZxCatalogue = Item(m, Ui::tr("Просмотреть &ZX каталог"), "actViewZxCat");
+    a.viewCpmCatalogue = Item(m, Ui::tr("Просмотреть &CP/M каталог"), "actViewCpmCat");
     m->addSeparator();
-    a.saveNative = Item(m, "&Сохранить", "actSaveNative");
-    a.saveAs = Item(m, "Сохранить к&ак...", "actSaveAs");
-    a.saveUdi = Hidden(Item(m, "Сохранить UDI", "actSaveUdi"));
-    a.saveTrd = Hidden(Item(m, "Сохранить TRD", "actSaveTrd"));
-    a.saveTd0 = Hidden(Item(m, "Сохранить TD0", "actSaveTd0"));
-    a.saveFdi = Hidden(Item(m, "Сохранить FDI", "actSaveFdi"));
+    a.saveNative = Item(m, Ui::tr("&Сохранить"), "actSaveNative");
+    a.saveAs = Item(m, Ui::tr("Сохранить к&ак..."), "actSaveAs");
+    a.saveUdi = Hidden(Item(m, Ui::tr("Сохранить UDI"), "actSaveUdi"));
+    a.saveTrd = Hidden(Item(m, Ui::tr("Сохранить TRD"), "actSaveTrd"));
+    a.saveTd0 = Hidden(Item(m, Ui::tr("Сохранить TD0"), "actSaveTd0"));
+    a.saveFdi = Hidden(Item(m, Ui::tr("Сохранить FDI"), "actSaveFdi"));
     m->addSeparator();
-    a.exit = Item(m, "&Выход", "actExit");
+    a.exit = Item(m, Ui::tr("&Выход"), "actExit");
     SetStandardShortcut(a.loadNative, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
     SetStandardShortcut(a.saveNative, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
     SetStandardShortcut(a.saveAs, QKeySequence::SaveAs,
@@ -164,21 +167,21 @@ void TFMain::BuildImageMenu() {
 
 void TFMain::BuildDiskMenu() {
     MainActions& a = actions_;
-    QMenu* m = menuBar()->addMenu(QStringLiteral("&Диск"));
+    QMenu* m = menuBar()->addMenu(Ui::tr("&Диск"));
     m->setObjectName(QStringLiteral("mDisk"));
     a.diskMenu = m;
-    a.fullRead = Item(m, "&Полное чтение диска", "actFullRead");
-    a.rawRead = Item(m, "Чтение &сырых данных", "actRawRead");
-    a.trackScan = Item(m, "Сканирование &дорожек", "actTrackScan");
-    a.readByMarks = Item(m, "Чтение секторов по  &меткам", "actReadByMarks");
-    a.scanAndRead = Item(m, "Сканирование и &чтение секторов диска", "actScanAndRead");
-    a.fastRead = Item(m, "&Быстрое чтение диска", "actFastRead");
-    a.rereadFailed = Item(m, "П&еречитать сбойные сектора", "actRereadFailed");
+    a.fullRead = Item(m, Ui::tr("&Полное чтение диска"), "actFullRead");
+    a.rawRead = Item(m, Ui::tr("Чтение &сырых данных"), "actRawRead");
+    a.trackScan = Item(m, Ui::tr("Сканирование &дорожек"), "actTrackScan");
+    a.readByMarks = Item(m, Ui::tr("Чтение секторов по  &меткам"), "actReadByMarks");
+    a.scanAndRead = Item(m, Ui::tr("Сканирование и &чтение секторов диска"), "actScanAndRead");
+    a.fastRead = Item(m, Ui::tr("&Быстрое чтение диска"), "actFastRead");
+    a.rereadFailed = Item(m, Ui::tr("П&еречитать сбойные сектора"), "actRereadFailed");
     m->addSeparator();
-    a.formatDisk = Item(m, "&Форматировать диск", "actFormatDisk");
-    a.writeDisk = Item(m, "&Записать диск", "actWriteDisk");
+    a.formatDisk = Item(m, Ui::tr("&Форматировать диск"), "actFormatDisk");
+    a.writeDisk = Item(m, Ui::tr("&Записать диск"), "actWriteDisk");
     m->addSeparator();
-    a.readZxCatalogue = Item(m, "Считать ZX &каталог", "actReadZxCat");
+    a.readZxCatalogue = Item(m, Ui::tr("Считать ZX &каталог"), "actReadZxCat");
     connect(a.readZxCatalogue, &QAction::triggered, this,
             [this] { catalogueCommands_->ReadZxCatalogueCommand(); });
     connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateDiskMenu);
@@ -186,23 +189,23 @@ void TFMain::BuildDiskMenu() {
 
 void TFMain::BuildControllerMenu() {
     MainActions& a = actions_;
-    QMenu* m = menuBar()->addMenu(QStringLiteral("&Контроллер"));
+    QMenu* m = menuBar()->addMenu(Ui::tr("&Контроллер"));
     m->setObjectName(QStringLiteral("mController"));
     a.controllerMenu = m;
-    a.searchUsb = Hidden(Item(m, "Поиск USB устройства", "actSearchUsb"));
-    a.startStopUsb = Item(m, kStartUsbCaption, "actStartStopUsb");
+    a.searchUsb = Hidden(Item(m, Ui::tr("Поиск USB устройства"), "actSearchUsb"));
+    a.startStopUsb = Item(m, UiText(kStartUsbCaption), "actStartStopUsb");
     a.startStopUsb->setText(Marked(kStartUsbCaption, 0));
-    a.resetController = Item(m, "Сб&росить ZX контроллер", "actResetController");
+    a.resetController = Item(m, Ui::tr("Сб&росить ZX контроллер"), "actResetController");
     m->addSeparator();
-    a.driveA = Item(m, "Дисковод (&А:)", "actDriveA");
-    a.driveB = Item(m, "Дисковод (&В:)", "actDriveB");
+    a.driveA = Item(m, Ui::tr("Дисковод (&А:)"), "actDriveA");
+    a.driveB = Item(m, Ui::tr("Дисковод (&В:)"), "actDriveB");
     a.driveA->setCheckable(true);
     a.driveB->setCheckable(true);
     m->addSeparator();
-    a.virtualController = Item(m, kVirtualControllerCaption, "actVirtualController");
+    a.virtualController = Item(m, UiText(kVirtualControllerCaption), "actVirtualController");
     a.virtualController->setText(Marked(kVirtualControllerCaption, 1));
     a.virtualController->setCheckable(true);
-    a.virtualImage = Item(m, kVirtualImageCaption, "actVirtualImage");
+    a.virtualImage = Item(m, UiText(kVirtualImageCaption), "actVirtualImage");
     a.virtualImage->setText(Marked(kVirtualImageCaption, 0));
 
     LinkCommands* link = linkCommands_.get();
@@ -230,15 +233,13 @@ void TFMain::BuildToolBar() {
     QToolBar* toolBar = addToolBar(QStringLiteral("ToolBar1"));
     toolBar->setObjectName(QStringLiteral("ToolBar1"));
     toolBar->setMovable(false);
-    a.toolSave =
-        toolBar->addAction(MakeToolIcon(ToolPicture::Save), QStringLiteral("Сохранить образ"));
+    a.toolSave = toolBar->addAction(MakeToolIcon(ToolPicture::Save), Ui::tr("Сохранить образ"));
     a.toolSave->setObjectName(QStringLiteral("tbSave"));
-    a.toolSaveUdi = toolBar->addAction(MakeToolIcon(ToolPicture::SaveUdi),
-                                        QStringLiteral("Сохранить в формате UDI"));
+    a.toolSaveUdi =
+        toolBar->addAction(MakeToolIcon(ToolPicture::SaveUdi), Ui::tr("Сохранить в формате UDI"));
     a.toolSaveUdi->setObjectName(QStringLiteral("tbSaveUdi"));
     toolBar->addSeparator();
-    a.toolClear =
-        toolBar->addAction(MakeToolIcon(ToolPicture::Clear), QStringLiteral("Очистить образ"));
+    a.toolClear = toolBar->addAction(MakeToolIcon(ToolPicture::Clear), Ui::tr("Очистить образ"));
     a.toolClear->setObjectName(QStringLiteral("tbClear"));
     toolBar->addSeparator();
     // The fourth button has no hint.

@@ -32,6 +32,7 @@
 #include "ui/views/MessageBoxAsker.h"
 #include "ui/views/ScreenViewer.h"
 #include "ui/views/SectorView.h"
+#include "ui/views/ShownText.h"
 
 namespace morvane {
 
@@ -114,7 +115,12 @@ void TFMain::SetSettingsDialog(Tfmset* dialog) {
 }
 
 TFmScr* TFMain::ScreenViewer() {
-    if (!screenViewer_) screenViewer_ = new TFmScr(this);
+    if (!screenViewer_) {
+        screenViewer_ = new TFmScr(this);
+        screenViewer_->setZoom(store_->ReadScreenZoom());
+        connect(screenViewer_, &TFmScr::zoomChanged, this,
+                [this](int zoom) { store_->WriteScreenZoom(zoom); });
+    }
     return screenViewer_;
 }
 
@@ -169,8 +175,16 @@ void TFMain::ClearImageCommand() {
 
 void TFMain::ProgramSettingsCommand() {
     if (!settingsDialog_) settingsDialog_ = new Tfmset(this);
+    const LanguageChoice language = settings_.Language;
     if (!settingsDialog_->Edit(settings_)) return;
     store_->WriteDialogValues(settings_);
+    if (settings_.Language != language) {
+        store_->WriteLanguage(settings_.Language);
+        asker_->Ask({.caption = kCaptionAttention,
+                     .text = QT_TRANSLATE_NOOP("morvane::Ui",
+                                               "Язык интерфейса сменится при следующем запуске "
+                                               "программы.")});
+    }
     views_.sectorView->setSizeFromHead(settings_.SetSectorSizeFromHead);
 }
 
@@ -192,7 +206,9 @@ void TFMain::ConnectMap() {
     connect(diskMap, &DiskMapView::logClearRequested, this,
             [this] { editHost_->ClearAndShowLog(); });
     connect(diskMap, &DiskMapView::baseTemplateCaptionChanged, this,
-            [this](const QString& caption) { actions_.useBaseTemplate->setText(caption); });
+            [this](const QString& caption) {
+                actions_.useBaseTemplate->setText(ShownText(caption.toStdString()));
+            });
 
     connect(sectorView, &SectorView::trackLabelChanged, views_.trackLabel, &QLabel::setText);
     connect(sectorView, &SectorView::sectorLabelChanged, views_.sectorLabel, &QLabel::setText);

@@ -14,6 +14,7 @@
 #include "ui/shell/ProgressWindow.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/HexView.h"
+#include "ui/views/QtText.h"
 #include "ui/views/SectorView.h"
 
 namespace morvane {
@@ -78,8 +79,8 @@ QWidget* TFMain::BuildLeftPart() {
     views_.commentPage->setObjectName(QStringLiteral("tsComment"));
     auto* commentBar = new QToolBar;
     commentBar->setObjectName(QStringLiteral("tbComment"));
-    views_.commentAccept = commentBar->addAction(QStringLiteral("Принять"));
-    views_.commentCancel = commentBar->addAction(QStringLiteral("Отменить"));
+    views_.commentAccept = commentBar->addAction(Ui::tr("Принять"));
+    views_.commentCancel = commentBar->addAction(Ui::tr("Отменить"));
     views_.commentAccept->setEnabled(false);
     views_.commentCancel->setEnabled(false);
     views_.commentEdit = new QPlainTextEdit;
@@ -89,7 +90,7 @@ QWidget* TFMain::BuildLeftPart() {
     commentBox->setContentsMargins(0, 0, 0, 0);
     commentBox->addWidget(commentBar);
     commentBox->addWidget(views_.commentEdit, 1);
-    views_.logPages->addTab(views_.commentPage, QStringLiteral("Комментарии к диску"));
+    views_.logPages->addTab(views_.commentPage, Ui::tr("Комментарии к диску"));
 
     auto* column = new QVBoxLayout(pn1);
     column->setContentsMargins(0, 0, 0, 0);
@@ -108,10 +109,10 @@ QWidget* TFMain::BuildRightPart() {
     views_.sectorLabel->setMinimumWidth(40);
     views_.trackLabel->setMinimumWidth(40);
     auto* labels = new QHBoxLayout;
-    labels->addWidget(new QLabel(QStringLiteral("Сектор -")));
+    labels->addWidget(new QLabel(Ui::tr("Сектор -")));
     labels->addWidget(views_.sectorLabel);
     labels->addSpacing(20);
-    labels->addWidget(new QLabel(QStringLiteral("Дорожка -")));
+    labels->addWidget(new QLabel(Ui::tr("Дорожка -")));
     labels->addWidget(views_.trackLabel);
     labels->addStretch();
 

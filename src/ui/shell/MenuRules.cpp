@@ -1,6 +1,8 @@
 #include "ui/shell/MenuRules.h"
 
 #include "ui/shell/Texts.h"
+#include "ui/views/QtText.h"
+#include "ui/views/ShownText.h"
 
 namespace morvane {
 
@@ -14,21 +16,20 @@ bool DiskMenuRule(bool linkActive, bool busy) {
 }
 
 ControllerMenuState ControllerMenuRule(bool linkActive, bool busy) {
-    return {linkActive && !busy,
-            linkActive ? QString::fromUtf8(kStopUsbCaption) : QString::fromUtf8(kStartUsbCaption),
+    return {linkActive && !busy, linkActive ? UiText(kStopUsbCaption) : UiText(kStartUsbCaption),
             !busy, !busy};
 }
 
 QString LinkStatusText(bool wasActive, bool nowActive, StartFailure failure) {
-    if (wasActive) return QString::fromUtf8(kUsbStoppedText);
+    if (wasActive) return UiText(kUsbStoppedText);
     if (nowActive) return QString::fromUtf8(kDeviceDescription);
-    return failure == StartFailure::NoPermission ? QString::fromUtf8(kUsbNoPermissionText)
-                                                 : QString::fromUtf8(kUsbNotFoundText);
+    return failure == StartFailure::NoPermission ? ShownText(kUsbNoPermissionText)
+                                                 : UiText(kUsbNotFoundText);
 }
 
 QString LinkStartHint(bool wasActive, bool nowActive, StartFailure failure) {
     if (wasActive || nowActive || failure != StartFailure::NoPermission) return {};
-    return QString::fromStdString(NoPermissionHint());
+    return ShownText(NoPermissionHint());
 }
 
 }  // namespace morvane

@@ -8,6 +8,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "ui/views/QtText.h"
+#include "ui/views/ShownText.h"
+
 namespace morvane {
 
 T_Prog::T_Prog(QWidget* parent) : QDialog(parent) {
@@ -16,14 +19,14 @@ T_Prog::T_Prog(QWidget* parent) : QDialog(parent) {
     // No title-bar help or close request competes with "Отмена".
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    auto* trackCaption = new QLabel(QStringLiteral("Дорожка -"));
+    auto* trackCaption = new QLabel(Ui::tr("Дорожка -"));
     trackValue_ = new QLabel(QStringLiteral("0"));
     trackValue_->setObjectName(QStringLiteral("Vr1"));
     trackValue_->setMinimumWidth(40);
     progressBar_ = new QProgressBar;
     progressBar_->setObjectName(QStringLiteral("VrPb"));
     progressBar_->setTextVisible(false);
-    cancelButton_ = new QPushButton(QStringLiteral("Отмена"));
+    cancelButton_ = new QPushButton(Ui::tr("Отмена"));
     cancelButton_->setObjectName(QStringLiteral("bb1"));
     cancelButton_->setAutoDefault(false);
     startTimer_ = new QTimer(this);
@@ -61,7 +64,7 @@ void T_Prog::Run(const QString& caption, int maximum, std::function<void()> work
 }
 
 void T_Prog::Prepare(const QString& caption, int maximum) {
-    setWindowTitle(caption);
+    setWindowTitle(ShownText(caption.toStdString()));
     trackValue_->setText(QStringLiteral("0"));
     progressBar_->setRange(0, maximum);
     progressBar_->setValue(0);

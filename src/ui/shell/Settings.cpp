@@ -7,6 +7,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "ui/views/ZxScreen.h"
+
 namespace morvane {
 
 namespace {
@@ -172,6 +174,7 @@ TSettings SettingsStore::LoadAndRepair(const QString& programFolder) {
     repair("SCLDir", s.SCLDir);
     s.Drive = RepairDrive(ini_->value(OptionKey("Drive"), QString()).toString());
     repair("Drive", s.Drive);
+    s.Language = ReadLanguage();
     if (changed) ini_->sync();
     return s;
 }
@@ -203,6 +206,26 @@ void SettingsStore::WriteSCLDir(const QString& folder) {
 }
 void SettingsStore::WriteDrive(const QString& drive) {
     WriteKey("Drive", drive);
+}
+
+LanguageChoice SettingsStore::ReadLanguage() {
+    return ParseLanguageChoice(ini_->value(QStringLiteral("Interface/Language")).toString());
+}
+
+void SettingsStore::WriteLanguage(LanguageChoice choice) {
+    ini_->setValue(QStringLiteral("Interface/Language"), LanguageChoiceKey(choice));
+    ini_->sync();
+}
+
+int SettingsStore::ReadScreenZoom() {
+    bool ok = false;
+    const int zoom = ini_->value(QStringLiteral("Interface/ScreenZoom")).toInt(&ok);
+    return ok ? ClampZxZoom(zoom) : kZxMinZoom;
+}
+
+void SettingsStore::WriteScreenZoom(int zoom) {
+    ini_->setValue(QStringLiteral("Interface/ScreenZoom"), ClampZxZoom(zoom));
+    ini_->sync();
 }
 
 VirtualControllerChoice SettingsStore::ReadVirtualController() {

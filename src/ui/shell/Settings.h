@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include "ui/shell/Language.h"
+
 class QSettings;
 
 namespace morvane {
@@ -30,6 +32,8 @@ struct TSettings {
     QString HobetaDir;
     QString SCLDir;
     QString Drive = QStringLiteral("A");
+    // Not of section "Option": kept in section "Interface" (SettingsStore::ReadLanguage).
+    LanguageChoice Language = LanguageChoice::System;
 };
 
 // Repair rules: the stored integer comes in as read (0 for an absent key), only its low
@@ -79,6 +83,16 @@ class SettingsStore {
     void WriteHobetaDir(const QString& folder);
     void WriteSCLDir(const QString& folder);
     void WriteDrive(const QString& drive);
+
+    // The window's language, section "Interface": read at start, written when the
+    // settings dialog changes it (never written back at load, so an untouched file
+    // keeps following the system).
+    LanguageChoice ReadLanguage();
+    void WriteLanguage(LanguageChoice choice);
+    // The screen viewer's zoom (1..4), section "Interface": 1 when absent or unreadable,
+    // brought into range otherwise.
+    int ReadScreenZoom();
+    void WriteScreenZoom(int zoom);
 
     VirtualControllerChoice ReadVirtualController();
     void WriteVirtualController(const VirtualControllerChoice& choice);

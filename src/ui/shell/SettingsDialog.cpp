@@ -1,12 +1,15 @@
 #include "ui/shell/SettingsDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
@@ -36,68 +39,75 @@ std::uint8_t Byte(const QSpinBox* box) {
 
 Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmset"));
-    setWindowTitle(QStringLiteral("Настройки"));
+    setWindowTitle(Ui::tr("Настройки"));
     setModal(true);
 
     retryCount_ = NumberField("RetryCount", 0, 255,
-                              QStringLiteral("Число повторений ошибочных операций \n"
-                                             "без перемещения головок."));
-    retryCountWithReset_ =
-        NumberField("RetryCountWithReset", 0, 255,
-                    QStringLiteral("Число циков повторений со сбросом\nконтроллера. "));
+                              Ui::tr("Число повторений ошибочных операций \n"
+                                     "без перемещения головок."));
+    retryCountWithReset_ = NumberField("RetryCountWithReset", 0, 255,
+                                       Ui::tr("Число циков повторений со сбросом\nконтроллера. "));
     firstCylinder_ = NumberField("FirstCylinder", 0, 166, QString());
     lastCylinder_ = NumberField("LastCylinder", 0, 166, QString());
     cycleRead_ = NumberField("CycleRead", 1, 30,
-                             QStringLiteral("Число циклов полного чтения дорожки,\n"
-                                            "для более точного определения данных полей\n"
-                                            "и маркеров."));
-    timeOut_ =
-        NumberField("TimeOut", 1, 30, QStringLiteral("Время ожидания ответа от контроллера."));
+                             Ui::tr("Число циклов полного чтения дорожки,\n"
+                                    "для более точного определения данных полей\n"
+                                    "и маркеров."));
+    timeOut_ = NumberField("TimeOut", 1, 30, Ui::tr("Время ожидания ответа от контроллера."));
 
-    restoreTrack_ = Flag("RestoreTrack", QStringLiteral("Реставрировать образ дорожки"),
-                         QStringLiteral("Данные пробелов дорожки полученные \n"
-                                        "при полном чтении будут заменятся \n"
-                                        "стандартными значениями.  "));
-    compressTd0_ = Flag("TD0arch", QStringLiteral("Сжимать TD0 образ при записи"),
-                        QStringLiteral("Производить сжатие образа \nпри записи его в TD0 файл."));
-    overlapTrackAndData_ =
-        Flag("OverlapTrackAndData", QStringLiteral("Преобразовывать данные дорожки"),
-             QStringLiteral("Производить или нет реставрацию данных дорожки \n"
-                            "при отображении их в правом окне."));
+    restoreTrack_ = Flag("RestoreTrack", Ui::tr("Реставрировать образ дорожки"),
+                         Ui::tr("Данные пробелов дорожки полученные \n"
+                                "при полном чтении будут заменятся \n"
+                                "стандартными значениями.  "));
+    compressTd0_ = Flag("TD0arch", Ui::tr("Сжимать TD0 образ при записи"),
+                        Ui::tr("Производить сжатие образа \nпри записи его в TD0 файл."));
+    overlapTrackAndData_ = Flag("OverlapTrackAndData", Ui::tr("Преобразовывать данные дорожки"),
+                                Ui::tr("Производить или нет реставрацию данных дорожки \n"
+                                       "при отображении их в правом окне."));
     setSectorSizeFromHead_ =
-        Flag("SetSectorSizeFromHead", QStringLiteral("Устанавливать длинну сектора из заголовка"),
-             QStringLiteral("При отображении данных сектора использовать\n"
-                            "размер установленный в заголовке сектора или\n"
-                            "фактически считанный размер."));
+        Flag("SetSectorSizeFromHead", Ui::tr("Устанавливать длинну сектора из заголовка"),
+             Ui::tr("При отображении данных сектора использовать\n"
+                    "размер установленный в заголовке сектора или\n"
+                    "фактически считанный размер."));
 
-    auto* retries = new QGroupBox(QStringLiteral("Повторы"));
+    auto* retries = new QGroupBox(Ui::tr("Повторы"));
     auto* retriesForm = new QFormLayout(retries);
-    retriesForm->addRow(QStringLiteral("Число повторов -"), retryCount_);
-    retriesForm->addRow(QStringLiteral("Число циклов -"), retryCountWithReset_);
+    retriesForm->addRow(Ui::tr("Число повторов -"), retryCount_);
+    retriesForm->addRow(Ui::tr("Число циклов -"), retryCountWithReset_);
 
-    auto* area = new QGroupBox(QStringLiteral("Обрабатываемая область"));
+    auto* area = new QGroupBox(Ui::tr("Обрабатываемая область"));
     auto* areaForm = new QFormLayout(area);
-    areaForm->addRow(QStringLiteral("Начальная дорожка -"), firstCylinder_);
-    areaForm->addRow(QStringLiteral("Конечная дорожка -"), lastCylinder_);
+    areaForm->addRow(Ui::tr("Начальная дорожка -"), firstCylinder_);
+    areaForm->addRow(Ui::tr("Конечная дорожка -"), lastCylinder_);
 
-    auto* fullRead = new QGroupBox(QStringLiteral("Полное чтение дорожки"));
+    auto* fullRead = new QGroupBox(Ui::tr("Полное чтение дорожки"));
     auto* fullReadForm = new QFormLayout(fullRead);
-    fullReadForm->addRow(QStringLiteral("Число циклов -"), cycleRead_);
+    fullReadForm->addRow(Ui::tr("Число циклов -"), cycleRead_);
 
-    auto* timeout = new QGroupBox(QStringLiteral("Таймаут"));
+    auto* timeout = new QGroupBox(Ui::tr("Таймаут"));
     auto* timeoutForm = new QFormLayout(timeout);
-    timeoutForm->addRow(QStringLiteral("Время ожидания, с -"), timeOut_);
+    timeoutForm->addRow(Ui::tr("Время ожидания, с -"), timeOut_);
 
-    auto* images = new QGroupBox(QStringLiteral("Образы"));
+    auto* images = new QGroupBox(Ui::tr("Образы"));
     auto* imagesBox = new QVBoxLayout(images);
     imagesBox->addWidget(restoreTrack_);
     imagesBox->addWidget(compressTd0_);
     imagesBox->addWidget(overlapTrackAndData_);
     imagesBox->addWidget(setSectorSizeFromHead_);
 
-    accept_ = new QPushButton(QStringLiteral("Принять"));
+    // The languages are named in their own language, so either reader finds theirs.
+    language_ = new QComboBox;
+    language_->setObjectName(QStringLiteral("cbLanguage"));
+    language_->addItem(Ui::tr("Как в системе"), static_cast<int>(LanguageChoice::System));
+    language_->addItem(QStringLiteral("Русский"), static_cast<int>(LanguageChoice::Russian));
+    language_->addItem(QStringLiteral("English"), static_cast<int>(LanguageChoice::English));
+    language_->setToolTip(Ui::tr("Язык сменится при следующем запуске программы."));
+    auto* languageForm = new QFormLayout;
+    languageForm->addRow(Ui::tr("Язык интерфейса"), language_);
+
+    accept_ = new QPushButton(Ui::tr("Принять"));
     accept_->setObjectName(QStringLiteral("btAccept"));
-    cancel_ = new QPushButton(QStringLiteral("Отменить"));
+    cancel_ = new QPushButton(Ui::tr("Отменить"));
     cancel_->setObjectName(QStringLiteral("btCancel"));
     accept_->setAutoDefault(false);
     cancel_->setAutoDefault(false);
@@ -112,6 +122,7 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
     layout->addWidget(fullRead);
     layout->addWidget(timeout);
     layout->addWidget(images);
+    layout->addLayout(languageForm);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -123,6 +134,7 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
          {restoreTrack_, compressTd0_, overlapTrackAndData_, setSectorSizeFromHead_}) {
         connect(box, &QCheckBox::clicked, this, &Tfmset::MarkChanged);
     }
+    connect(language_, &QComboBox::currentIndexChanged, this, &Tfmset::MarkChanged);
     connect(accept_, &QPushButton::clicked, this, [this] {
         accepted_ = true;
         accept();
@@ -142,6 +154,7 @@ void Tfmset::Load(const TSettings& s) {
     compressTd0_->setChecked(s.TD0arch);
     overlapTrackAndData_->setChecked(s.OverlapTrackAndData);
     setSectorSizeFromHead_->setChecked(s.SetSectorSizeFromHead);
+    language_->setCurrentIndex(language_->findData(static_cast<int>(s.Language)));
     loading_ = false;
     accepted_ = false;
     accept_->setVisible(false);
@@ -158,6 +171,7 @@ void Tfmset::Store(TSettings& s) const {
     s.TD0arch = compressTd0_->isChecked();
     s.OverlapTrackAndData = overlapTrackAndData_->isChecked();
     s.SetSectorSizeFromHead = setSectorSizeFromHead_->isChecked();
+    s.Language = static_cast<LanguageChoice>(language_->currentData().toInt());
 }
 
 bool Tfmset::Edit(TSettings& s) {

@@ -1,4 +1,5 @@
-// The settings dialog "Настройки": six numbers and four flags of the settings record.
+// The settings dialog "Настройки": six numbers and four flags of the settings record, and
+// the window's language ("Язык интерфейса"), which takes effect at the next start.
 // "Принять" appears only after something was changed; only an accepted dialog changes the
 // record.
 #pragma once
@@ -8,6 +9,7 @@
 #include "ui/shell/Settings.h"
 
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 class QSpinBox;
 
@@ -20,7 +22,8 @@ class Tfmset : public QDialog {
 
     // Fills the fields from the record and clears the accepted mark.
     void Load(const TSettings& s);
-    // Copies the ten values of the fields into the record (numbers cut to 8 bits).
+    // Copies the ten values of the fields and the language into the record (numbers cut
+    // to 8 bits).
     void Store(TSettings& s) const;
     bool IsAccepted() const { return accepted_; }
     // Load, show modally, and Store when accepted. Returns whether it was accepted.
@@ -45,6 +48,7 @@ class Tfmset : public QDialog {
     QCheckBox* compressTd0_;
     QCheckBox* overlapTrackAndData_;
     QCheckBox* setSectorSizeFromHead_;
+    QComboBox* language_;  // "cbLanguage": system, Russian, English
     QPushButton* accept_;
     QPushButton* cancel_;
     bool accepted_ = false;

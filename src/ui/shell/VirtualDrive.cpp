@@ -7,6 +7,7 @@
 #include "ui/shell/ControllerLink.h"
 #include "ui/shell/FormatsFileIo.h"
 #include "ui/shell/LoadSaveRules.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
@@ -51,7 +52,7 @@ bool LoadVirtualDrive(ControllerLink& link, const QString& path, Drive drive, QS
     if (format == ImageFormat::Unknown || !QFileInfo(path).isFile() ||
         !io.Read(format, path, *image)) {
         if (error) {
-            *error = QStringLiteral("Не удалось загрузить образ в виртуальный дисковод: ") + path;
+            *error = Ui::tr("Не удалось загрузить образ в виртуальный дисковод: ") + path;
             if (!image->LastError.empty())
                 *error += QStringLiteral(" (") + QString::fromStdString(image->LastError) +
                           QLatin1Char(')');
@@ -63,10 +64,10 @@ bool LoadVirtualDrive(ControllerLink& link, const QString& path, Drive drive, QS
 }
 
 QString LinkKindText(bool virtualLink, const QString& imagePath) {
-    if (!virtualLink) return QStringLiteral("Контроллер: USB");
-    const QString disk = imagePath.isEmpty() ? QStringLiteral("демонстрационный диск")
-                                             : QFileInfo(imagePath).fileName();
-    return QStringLiteral("Виртуальный контроллер: ") + disk;
+    if (!virtualLink) return Ui::tr("Контроллер: USB");
+    const QString disk =
+        imagePath.isEmpty() ? Ui::tr("демонстрационный диск") : QFileInfo(imagePath).fileName();
+    return Ui::tr("Виртуальный контроллер: ") + disk;
 }
 
 }  // namespace morvane

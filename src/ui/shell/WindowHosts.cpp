@@ -7,6 +7,7 @@
 #include "ui/shell/Settings.h"
 #include "ui/shell/Texts.h"
 #include "ui/shell/WindowViews.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
@@ -59,7 +60,7 @@ void WindowProtocolHost::ShowIdentification(const QString& text) {
 
 void WindowProtocolHost::LinkFailed(const QString& reason) {
     (void)reason;  // the protocol's message box names it
-    views_.statusPanels[0]->setText(QString::fromUtf8(kUsbStoppedText));
+    views_.statusPanels[0]->setText(UiText(kUsbStoppedText));
     if (linkFailed_) linkFailed_();
 }
 

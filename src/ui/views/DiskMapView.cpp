@@ -8,7 +8,9 @@
 #include <algorithm>
 
 #include "ui/views/MapCells.h"
+#include "ui/views/MapLegend.h"
 #include "ui/views/MessageBoxHost.h"
+#include "ui/views/QtText.h"
 
 namespace morvane {
 
@@ -46,10 +48,7 @@ void DiskMapView::BuildMenu() {
     menu_ = new QMenu(this);
     for (std::size_t i = 0; i < kMapMenuEntryCount; ++i) {
         const auto entry = static_cast<MapMenuEntry>(i);
-        auto* action =
-            new QAction(QString::fromUtf8(MapMenuCaption(entry).data(),
-                                          static_cast<qsizetype>(MapMenuCaption(entry).size())),
-                        this);
+        auto* action = new QAction(UiText(MapMenuCaption(entry)), this);
         connect(action, &QAction::triggered, this, [this, entry] { OnMenuEntry(entry); });
         actions_[i] = action;
     }
@@ -60,7 +59,7 @@ void DiskMapView::BuildMenu() {
     add(menu_, MapMenuEntry::ScanTrack);
     menu_->addSeparator();
     add(menu_, MapMenuEntry::EditSectorAddress);
-    QMenu* image = menu_->addMenu(QStringLiteral("Операци с образом"));
+    QMenu* image = menu_->addMenu(Ui::tr("Операци с образом"));
     menu_->addSeparator();
     add(menu_, MapMenuEntry::WriteSector);
     add(menu_, MapMenuEntry::WriteTrack);
@@ -81,6 +80,17 @@ void DiskMapView::BuildMenu() {
     add(image, MapMenuEntry::ClearSectorHeader);
     add(image, MapMenuEntry::ClearSectorHeaders);
     add(image, MapMenuEntry::ClearTrackLog);
+
+    menu_->addSeparator();
+    legendAction_ = menu_->addAction(Ui::tr("Обозначения цветов..."));
+    legendAction_->setObjectName(QStringLiteral("actMapLegend"));
+    connect(legendAction_, &QAction::triggered, this, &DiskMapView::showLegend);
+}
+
+void DiskMapView::showLegend() {
+    if (!legend_) legend_ = new MapLegend(cells_, this);
+    legend_->show();
+    legend_->raise();
 }
 
 void DiskMapView::setShowDisabledSectors(bool show) {

@@ -65,6 +65,9 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
     QSize sizeHint() const override;
 
     QMenu* contextMenu() const { return menu_; }
+    // "Обозначения цветов...": the legend of the map's colours, made on first use.
+    QAction* legendAction() const { return legendAction_; }
+    void showLegend();
     QAction* menuAction(MapMenuEntry entry) const {
         return actions_[static_cast<std::size_t>(entry)];
     }
@@ -134,6 +137,8 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
     PopupPosition popup_;
     QMenu* menu_ = nullptr;
     std::array<QAction*, kMapMenuEntryCount> actions_{};
+    QAction* legendAction_ = nullptr;
+    QDialog* legend_ = nullptr;
     ImageEditHost* editHost_ = nullptr;
     std::function<bool()> editGate_;
     std::unique_ptr<ImageEditHost> boxHost_;

@@ -44,11 +44,12 @@ const QPixmap& MapCellCache::Cell(const MapCellLook& look, qreal dpr) {
 }
 
 QPixmap MapCellCache::Paint(const MapCellLook& look, qreal dpr) {
-    if (!tiles_) tiles_.emplace(buttonFace_);
+    if (!tiles_ || tiles_->Dpr() != dpr) tiles_.emplace(buttonFace_, dpr);
     const QPixmap& tile = tiles_->Tile(look.tile);
-    const int width = tile.width();
-    const int height = tile.height();
-    QPixmap cell(qRound(width * dpr), qRound(height * dpr));
+    const QSize size = tile.deviceIndependentSize().toSize();
+    const int width = size.width();
+    const int height = size.height();
+    QPixmap cell(tile.size());
     cell.setDevicePixelRatio(dpr);
     QPainter painter(&cell);
     painter.drawPixmap(0, 0, tile);

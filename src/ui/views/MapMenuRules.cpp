@@ -1,5 +1,7 @@
 #include "ui/views/MapMenuRules.h"
 
+#include <QtGlobal>
+
 #include "ui/views/MapCells.h"
 
 namespace morvane {
@@ -7,27 +9,27 @@ namespace morvane {
 namespace {
 
 constexpr std::array<std::string_view, kMapMenuEntryCount> kCaptions{
-    "Считать RAW дорожки",
-    "Считать сектора дорожки",
-    "Сканировать дорожку",
-    "Записать дорожку",
-    "Формат дорожки",
-    "RAW -> заголовки секторов",
-    "Убрать дорожку",
-    "Данные скторов -> RAW",
-    "Очистить дорожку",
-    "Очистить данные секторов",
-    "Очистить заголовки секторов",
-    "Добавить дорожку",
-    "Установить базовым трэком",
-    "Очистить Log дорожки",
-    "Считать сектор",
-    "Записать сектор",
-    "Убрать сектор",
-    "Добавить сектор",
-    "Очистить данные сектора",
-    "Очистить заголовок сектора",
-    "Редактировать адрес сектора",
+    QT_TRANSLATE_NOOP("morvane::Ui", "Считать RAW дорожки"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Считать сектора дорожки"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Сканировать дорожку"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Записать дорожку"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Формат дорожки"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "RAW -> заголовки секторов"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Убрать дорожку"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Данные скторов -> RAW"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Очистить дорожку"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Очистить данные секторов"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Очистить заголовки секторов"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Добавить дорожку"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Установить базовым трэком"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Очистить Log дорожки"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Считать сектор"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Записать сектор"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Убрать сектор"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Добавить сектор"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Очистить данные сектора"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Очистить заголовок сектора"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Редактировать адрес сектора"),
 };
 
 constexpr MapMenuEntry kTrackEntries[] = {

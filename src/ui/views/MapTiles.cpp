@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace morvane {
 
 namespace {
@@ -32,24 +34,29 @@ QColor TileFill(MapTile tile, const QColor& buttonFace) {
     return buttonFace;
 }
 
-QPixmap BuildTile(const QColor& fill, int width, int height) {
-    QPixmap tile(width, height);
+QPixmap BuildTile(const QColor& fill, int width, int height, qreal dpr) {
+    // Painted in device pixels, so no line falls between two of them.
+    const int w = qRound(width * dpr);
+    const int h = qRound(height * dpr);
+    const int line = std::max(1, qRound(dpr));
+    QPixmap tile(w, h);
     tile.fill(fill);
-    QPainter p(&tile);
-    p.setPen(Qt::white);
-    p.drawLine(0, 0, width - 1, 0);
-    p.drawLine(0, 0, 0, height - 1);
-    p.setPen(Qt::black);
-    p.drawLine(width - 1, 0, width - 1, height - 1);
-    p.drawLine(0, height - 1, width - 1, height - 1);
+    {
+        QPainter p(&tile);
+        p.fillRect(0, 0, w, line, Qt::white);
+        p.fillRect(0, 0, line, h, Qt::white);
+        p.fillRect(w - line, 0, line, h, Qt::black);
+        p.fillRect(0, h - line, w, line, Qt::black);
+    }
+    tile.setDevicePixelRatio(dpr);
     return tile;
 }
 
-MapTileSet::MapTileSet(const QColor& buttonFace) : buttonFace_(buttonFace) {
+MapTileSet::MapTileSet(const QColor& buttonFace, qreal dpr) : buttonFace_(buttonFace), dpr_(dpr) {
     for (std::size_t i = 1; i < tiles_.size(); ++i) {
         const auto tile = static_cast<MapTile>(i);
         const int width = IsLabelTile(tile) ? kMapLabelWidth : kMapSectorWidth;
-        tiles_[i] = BuildTile(TileFill(tile, buttonFace), width, kMapRowHeight);
+        tiles_[i] = BuildTile(TileFill(tile, buttonFace), width, kMapRowHeight, dpr);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "ui/views/ShownText.h"
+
 namespace morvane {
 
 namespace {
@@ -63,9 +65,10 @@ Answer AnswerFor(int button, Buttons buttons) {
 }  // namespace
 
 Answer MessageBoxAsker::Ask(const Question& question) {
+    // The icon follows the caption as written; the box shows it in the chosen language.
     const QString caption = QString::fromStdString(question.caption);
-    QMessageBox box(IconFor(caption, question.buttons), caption,
-                    QString::fromStdString(question.text), ButtonsFor(question.buttons), parent_);
+    QMessageBox box(IconFor(caption, question.buttons), ShownText(question.caption),
+                    ShownText(question.text), ButtonsFor(question.buttons), parent_);
     if (question.buttons == Buttons::YesNoCancel) {
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::Cancel);

@@ -4,11 +4,13 @@
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QHideEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPixmap>
 #include <QVBoxLayout>
 
 #include "ui/views/OemText.h"
+#include "ui/views/QtText.h"
 #include "ui/views/ZxScreen.h"
 
 namespace morvane {
@@ -16,6 +18,8 @@ namespace morvane {
 namespace {
 
 constexpr QSize kScreenWindow(266, 221);
+// What the window adds around the picture.
+constexpr QSize kScreenFrame = kScreenWindow - QSize(kZxScreenWidth, kZxScreenHeight);
 
 QFont TerminalFont() {
     QFont font(QStringLiteral("Terminal"));
@@ -35,6 +39,18 @@ TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
     picture_ = new QLabel(this);
     picture_->setObjectName(QStringLiteral("im1"));
     picture_->setFixedSize(256, 192);
+    picture_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(picture_, &QWidget::customContextMenuRequested, this, &TFmScr::ShowPictureMenu);
+    for (int z = kZxMinZoom; z <= kZxMaxZoom; ++z) {
+        QAction* a = new QAction(Ui::tr("Масштаб %1×").arg(z), this);
+        a->setObjectName(QStringLiteral("actZoom%1").arg(z));
+        a->setCheckable(true);
+        a->setChecked(z == zoom_);
+        a->setShortcut(QKeySequence(Qt::Key_0 + z));
+        connect(a, &QAction::triggered, this, [this, z] { setZoom(z); });
+        addAction(a);
+        zoomActions_[static_cast<std::size_t>(z - 1)] = a;
+    }
     screenHex_ = new HexView(this);
     screenHex_->setObjectName(QStringLiteral("ssh"));
     screenHex_->setReadOnly(true);
@@ -42,7 +58,7 @@ TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
     textPane_ = new QWidget(this);
     textPane_->setObjectName(QStringLiteral("pn1"));
     auto* fontButton = new QToolButton(textPane_);
-    fontButton->setText(QStringLiteral("Шрифт"));
+    fontButton->setText(Ui::tr("Шрифт"));
     auto* koiButton = new QToolButton(textPane_);
     koiButton->setText(QStringLiteral("KOI-8 -> ALT"));
     textMemo_ = new QPlainTextEdit(textPane_);
@@ -54,8 +70,8 @@ TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
     textMemo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textMemo_->setFont(TerminalFont());
     textMemo_->setContextMenuPolicy(Qt::CustomContextMenu);
-    selectAll_ = new QAction(QStringLiteral("Выделить все"), this);
-    copy_ = new QAction(QStringLiteral("Копировать"), this);
+    selectAll_ = new QAction(Ui::tr("Выделить все"), this);
+    copy_ = new QAction(Ui::tr("Копировать"), this);
     connect(selectAll_, &QAction::triggered, textMemo_, &QPlainTextEdit::selectAll);
     connect(copy_, &QAction::triggered, textMemo_, &QPlainTextEdit::copy);
     connect(textMemo_, &QPlainTextEdit::copyAvailable, copy_, &QAction::setEnabled);
@@ -90,16 +106,54 @@ void TFmScr::HidePanes() {
 
 void TFmScr::PrepareScreen(std::span<const std::uint8_t> screen) {
     image_ = RenderZxScreen(screen);
-    picture_->setPixmap(QPixmap::fromImage(image_));
     setWindowTitle(QStringLiteral("ZX Screen"));
     HidePanes();
     picture_->show();
-    setFixedSize(kScreenWindow);
+    ShowPicture();
+}
+
+void TFmScr::ShowPicture() {
+    const QImage shown = ZoomedZxScreen(image_, zoom_, devicePixelRatioF());
+    const QSize size = shown.deviceIndependentSize().toSize();
+    picture_->setPixmap(QPixmap::fromImage(shown));
+    picture_->setFixedSize(size);
+    setFixedSize(size + kScreenFrame);
+}
+
+void TFmScr::setZoom(int zoom) {
+    zoom = ClampZxZoom(zoom);
+    for (int z = kZxMinZoom; z <= kZxMaxZoom; ++z)
+        zoomAction(z)->setChecked(z == zoom);
+    if (zoom == zoom_) return;
+    zoom_ = zoom;
+    if (!picture_->isHidden() && !image_.isNull()) ShowPicture();
+    emit zoomChanged(zoom_);
+}
+
+void TFmScr::ShowPictureMenu(const QPoint& pos) {
+    QMenu menu(this);
+    for (QAction* a : zoomActions_)
+        menu.addAction(a);
+    menu.exec(picture_->mapToGlobal(pos));
+}
+
+void TFmScr::keyPressEvent(QKeyEvent* event) {
+    if (!picture_->isHidden()) {
+        if (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Equal) {
+            setZoom(zoom_ + 1);
+            return;
+        }
+        if (event->key() == Qt::Key_Minus) {
+            setZoom(zoom_ - 1);
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TFmScr::PrepareHex(std::span<const std::uint8_t> bytes) {
     screenHex_->LoadBytes(bytes);
-    setWindowTitle(QStringLiteral("Просмотр файла в HEX виде."));
+    setWindowTitle(Ui::tr("Просмотр файла в HEX виде."));
     HidePanes();
     screenHex_->show();
     // As wide as a whole line (a fixed 558-pixel window cut the characters off), and the
@@ -112,7 +166,7 @@ void TFmScr::PrepareHex(std::span<const std::uint8_t> bytes) {
 void TFmScr::PrepareText(std::span<const std::uint8_t> bytes) {
     lines_ = SplitLines(bytes);
     RefreshMemo();
-    setWindowTitle(QStringLiteral("Просмотр файла в TXT виде."));
+    setWindowTitle(Ui::tr("Просмотр файла в TXT виде."));
     HidePanes();
     textPane_->show();
     setMinimumSize(0, 0);

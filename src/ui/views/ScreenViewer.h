@@ -1,6 +1,8 @@
 // The viewer window "ZX Screen": a file from a disk image as a ZX Spectrum screen, as hex
 // or as text. One pane shows at a time; each Show* call is modal. The Prepare* calls do
 // everything but the modal run (tests and callers that show it themselves use them).
+// The screen is shown at 1x to 4x ("Масштаб" in the picture's menu, keys 1-4, + and -),
+// drawn in the display's own pixels so it stays sharp on a scaled display.
 #pragma once
 
 #include <QAction>
@@ -8,11 +10,14 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QToolButton>
+
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 #include "ui/views/HexView.h"
+#include "ui/views/ZxScreen.h"
 
 namespace morvane {
 
@@ -39,6 +44,15 @@ class TFmScr : public QDialog {
     QPlainTextEdit* memo() const { return textMemo_; }
     QAction* selectAllAction() const { return selectAll_; }
     QAction* copyAction() const { return copy_; }
+    // Zoom 1..4 (others are brought into that range); the picture follows at once.
+    void setZoom(int zoom);
+    int zoom() const { return zoom_; }
+    QAction* zoomAction(int zoom) const {
+        return zoomActions_[static_cast<std::size_t>(ClampZxZoom(zoom) - 1)];
+    }
+
+  signals:
+    void zoomChanged(int zoom);
 
   public slots:
     // "KOI-8 -> ALT": every byte of 0x80 and above through the table, line by line.
@@ -48,14 +62,19 @@ class TFmScr : public QDialog {
 
   protected:
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void ShowPicture();
+    void ShowPictureMenu(const QPoint& pos);
     void ShowMemoMenu(const QPoint& pos);
     void RefreshMemo();
     void HidePanes();
 
     QLabel* picture_;
-    QImage image_;
+    QImage image_;  // the screen at 256 x 192; shown zoomed
+    int zoom_ = kZxMinZoom;
+    std::array<QAction*, kZxMaxZoom> zoomActions_{};
     HexView* screenHex_;
     QWidget* textPane_;
     QPlainTextEdit* textMemo_;

@@ -4,13 +4,14 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "ui/views/QtText.h"
 #include "ui/views/SectorViewRules.h"
 
 namespace morvane {
 
 T_SecEdit::T_SecEdit(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("T_SecEdit"));
-    setWindowTitle(QStringLiteral("Редактор сектора"));
+    setWindowTitle(Ui::tr("Редактор сектора"));
     resize(560, 420);
     static const char* const kCaptions[] = {"Track -", "Side -", "Sector -", "Size -", "CRC -"};
     static const char* const kNames[] = {"lTrack", "lSide", "lSector", "lSize", "lCrc"};
@@ -23,8 +24,8 @@ T_SecEdit::T_SecEdit(QWidget* parent) : QDialog(parent) {
     hex_ = new HexView(this);
     hex_->setObjectName(QStringLiteral("hv1"));
     hex_->setReadOnly(false);
-    accept_ = new QPushButton(QStringLiteral("Принять"), this);
-    cancel_ = new QPushButton(QStringLiteral("Отменить"), this);
+    accept_ = new QPushButton(Ui::tr("Принять"), this);
+    cancel_ = new QPushButton(Ui::tr("Отменить"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(accept_);

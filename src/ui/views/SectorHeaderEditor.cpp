@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "model/Checksums.h"
+#include "ui/views/QtText.h"
 #include "ui/views/SectorViewRules.h"
 
 namespace morvane {
@@ -28,20 +29,20 @@ QString Qt8(const std::string& text) {
 
 TSecAd::TSecAd(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TSecAd"));
-    setWindowTitle(QStringLiteral("Заголовок"));
+    setWindowTitle(Ui::tr("Заголовок"));
     cylinderField_ = ByteField(QStringLiteral("ne1"), this);
     sectorField_ = ByteField(QStringLiteral("ne2"), this);
     headList_ = new QComboBox(this);
     headList_->setObjectName(QStringLiteral("cb1"));
     sizeList_ = new QComboBox(this);
     sizeList_->setObjectName(QStringLiteral("cb2"));
-    noErrors_ = new QCheckBox(QStringLiteral("Без ошибок"), this);
+    noErrors_ = new QCheckBox(Ui::tr("Без ошибок"), this);
     noErrors_->setObjectName(QStringLiteral("cbGood"));
     crcLabel_ = new QLabel(QStringLiteral("#0000"), this);
     crcLabel_->setObjectName(QStringLiteral("lCrc"));
-    accept_ = new QPushButton(QStringLiteral("Принять"), this);
+    accept_ = new QPushButton(Ui::tr("Принять"), this);
     accept_->setObjectName(QStringLiteral("btAccept"));
-    cancel_ = new QPushButton(QStringLiteral("Отменить"), this);
+    cancel_ = new QPushButton(Ui::tr("Отменить"), this);
     cancel_->setObjectName(QStringLiteral("btCancel"));
 
     auto* form = new QFormLayout;

@@ -9,6 +9,7 @@
 #include "model/Bytes.h"
 #include "ui/views/MapCells.h"
 #include "ui/views/MessageBoxHost.h"
+#include "ui/views/QtText.h"
 #include "ui/views/SectorEditor.h"
 #include "ui/views/SectorHeaderEditor.h"
 
@@ -16,7 +17,9 @@ namespace morvane {
 
 namespace {
 
-const QString kSecFilter = QStringLiteral("Файл сектора (*.sec)");
+QString SecFilter() {
+    return Ui::tr("Файл сектора (*.sec)");
+}
 
 QString FromStd(const std::string& text) {
     return QString::fromStdString(text);
@@ -42,11 +45,11 @@ SectorView::SectorView(TZX_Disk& disk, QWidget* parent) : QWidget(parent), disk_
         grid->addWidget(headerValues_[i], row, 1);
     }
     headerGroup_->setVisible(false);
-    acceptButton_ = new QPushButton(QStringLiteral("Принять"), this);
+    acceptButton_ = new QPushButton(Ui::tr("Принять"), this);
     acceptButton_->setObjectName(QStringLiteral("pnb1"));
-    saveButton_ = new QPushButton(QStringLiteral("Сохранить"), this);
+    saveButton_ = new QPushButton(Ui::tr("Сохранить"), this);
     saveButton_->setObjectName(QStringLiteral("pnb2"));
-    loadButton_ = new QPushButton(QStringLiteral("Загрузить"), this);
+    loadButton_ = new QPushButton(Ui::tr("Загрузить"), this);
     loadButton_->setObjectName(QStringLiteral("pnb3"));
     for (QPushButton* b : {acceptButton_, saveButton_, loadButton_})
         b->setEnabled(false);
@@ -173,9 +176,10 @@ void SectorView::acceptEdits() {
     // current since (a right click moves the map's current cell without reloading).
     const AcceptTarget target = AcceptTargetFor(disk_, column_, row_);
     if (target != AcceptTarget::None && !hexView_->isReadOnly()) {
-        const char* question = target == AcceptTarget::SectorData
-                                   ? "Вы хотитете принять изменения сектора?"
-                                   : "Вы хотитете принять изменения дорожки?";
+        const char* question =
+            target == AcceptTarget::SectorData
+                ? QT_TRANSLATE_NOOP("morvane::Ui", "Вы хотитете принять изменения сектора?")
+                : QT_TRANSLATE_NOOP("morvane::Ui", "Вы хотитете принять изменения дорожки?");
         if (Host().Ask(
                 {.caption = kCaptionAttention, .text = question, .buttons = Buttons::YesNo}) !=
                 Answer::Yes ||
@@ -191,26 +195,28 @@ void SectorView::acceptEdits() {
 
 void SectorView::saveShown() {
     QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить сектор..."), QString(),
-                                     kSecFilter, nullptr, QFileDialog::DontConfirmOverwrite);
+        QFileDialog::getSaveFileName(this, Ui::tr("Сохранить сектор..."), QString(), SecFilter(),
+                                     nullptr, QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".sec");
     saveToFile(path);
 }
 
 bool SectorView::saveToFile(const QString& path) {
-    if (QFileInfo::exists(path) && Host().Ask({.caption = kCaptionAttentionDots,
-                                               .text = "Файл уже существует! Перезаписать?",
-                                               .buttons = Buttons::YesNo}) != Answer::Yes)
+    if (QFileInfo::exists(path) &&
+        Host().Ask({.caption = kCaptionAttentionDots,
+                    .text = QT_TRANSLATE_NOOP("morvane::Ui", "Файл уже существует! Перезаписать?"),
+                    .buttons = Buttons::YesNo}) != Answer::Yes)
         return false;
     if (hexView_->SaveToFile(path)) return true;
-    Host().Ask({.caption = kCaptionError, .text = "Не удалось записать файл!"});
+    Host().Ask({.caption = kCaptionError,
+                .text = QT_TRANSLATE_NOOP("morvane::Ui", "Не удалось записать файл!")});
     return false;
 }
 
 void SectorView::loadIntoView() {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Загрузить сектор..."),
-                                                      QString(), kSecFilter);
+    const QString path =
+        QFileDialog::getOpenFileName(this, Ui::tr("Загрузить сектор..."), QString(), SecFilter());
     if (!path.isEmpty()) loadFromFile(path);
 }
 
@@ -220,7 +226,8 @@ bool SectorView::loadFromFile(const QString& path) {
     if (hexView_->isReadOnly() || hexView_->Size() == 0) return false;
     Bytes bytes;
     if (!ReadWholeFile(path.toStdString(), bytes)) {
-        Host().Ask({.caption = kCaptionError, .text = "Не удалось прочитать файл!"});
+        Host().Ask({.caption = kCaptionError,
+                    .text = QT_TRANSLATE_NOOP("morvane::Ui", "Не удалось прочитать файл!")});
         return false;
     }
     if (hexView_->OverwriteFrom(bytes) > 0) acceptButton_->setEnabled(true);

@@ -1,5 +1,7 @@
 #include "ui/views/ZxScreen.h"
 
+#include <algorithm>
+
 namespace morvane {
 
 const std::array<QRgb, 16> kZxPalette{
@@ -26,6 +28,23 @@ QImage RenderZxScreen(std::span<const std::uint8_t> screen) {
         }
     }
     return image;
+}
+
+int ClampZxZoom(int zoom) {
+    return std::clamp(zoom, kZxMinZoom, kZxMaxZoom);
+}
+
+int ZxPixelSide(int zoom, qreal dpr) {
+    return std::max(1, qRound(ClampZxZoom(zoom) * dpr));
+}
+
+QImage ZoomedZxScreen(const QImage& screen, int zoom, qreal dpr) {
+    const int side = ZxPixelSide(zoom, dpr);
+    // Whole-number enlargement without smoothing: each pixel becomes a side x side square.
+    QImage zoomed = screen.scaled(screen.width() * side, screen.height() * side,
+                                  Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    zoomed.setDevicePixelRatio(dpr);
+    return zoomed;
 }
 
 }  // namespace morvane

@@ -37,4 +37,16 @@ constexpr unsigned ZxPaperIndex(std::uint8_t attr) {
 // 256 x 192 picture; bytes missing from a short input count as 0.
 QImage RenderZxScreen(std::span<const std::uint8_t> screen);
 
+// The viewer's zoom: 1x to 4x the machine's pixels.
+inline constexpr int kZxMinZoom = 1;
+inline constexpr int kZxMaxZoom = 4;
+int ClampZxZoom(int zoom);
+// The side, in the display's own pixels, of the square one screen pixel takes at `zoom` on
+// a display of pixel ratio `dpr`: a whole number, so every screen pixel is the same square
+// and none is blurred between two display pixels (at 1.5x, zoom 1 gives 2, zoom 2 gives 3).
+int ZxPixelSide(int zoom, qreal dpr);
+// `screen` with every pixel a ZxPixelSide square and the display's pixel ratio set, so it
+// is shown as drawn, never scaled again.
+QImage ZoomedZxScreen(const QImage& screen, int zoom, qreal dpr);
+
 }  // namespace morvane

@@ -1,4 +1,5 @@
 #include "ui/shell/MainWindow.h"
+#include "ui/views/ScreenViewer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -604,6 +605,22 @@ TEST_F(MainWindowTest, BaseTemplateItemTogglesOnlyWithARawBaseTrack) {
     use->trigger();
     EXPECT_TRUE(use->isChecked());
     EXPECT_TRUE(window->Disk().UseBaseTrack);
+}
+
+}  // namespace
+}  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// The viewer opens at the zoom the file remembers and writes each change back.
+TEST_F(MainWindowTest, ScreenViewerRemembersItsZoom) {
+    QSettings(Ini(), QSettings::IniFormat).setValue(QStringLiteral("Interface/ScreenZoom"), 3);
+    Make();
+    TFmScr* viewer = window->ScreenViewer();
+    EXPECT_EQ(viewer->zoom(), 3);
+    viewer->zoomAction(2)->trigger();
+    EXPECT_EQ(IniValue(QStringLiteral("Interface/ScreenZoom")), QStringLiteral("2"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Draws the main window with an image loaded and saves it as a PNG, for the README:
 //   shell_screenshot <image file> <out.png>
-// It starts on the virtual controller, so the status bar shows a live link.
+// It starts on the virtual controller, so the status bar shows a live link. The window is
+// Russian unless MORVANE_LANGUAGE says en.
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -9,12 +10,16 @@
 #include <cstdio>
 
 #include "ui/shell/ImageFileCommands.h"
+#include "ui/shell/Language.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/SectorView.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    morvane::InstallTranslations(
+        app, morvane::InterfaceLanguage(morvane::LanguageChoice::Russian, {},
+                                        qEnvironmentVariable("MORVANE_LANGUAGE")));
     if (argc != 3) {
         std::fprintf(stderr, "usage: shell_screenshot <image file> <out.png>\n");
         return 2;

@@ -213,3 +213,26 @@ TEST(SettingsLocation, SystemProgramFoldersAreNotWrittenEvenWhenWritable) {
 
 }  // namespace
 }  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// The screen viewer's zoom in section "Interface": what the file holds, brought to 1..4.
+TEST(ScreenZoomSetting, ReadBackInRange) {
+    const std::pair<const char*, int> cases[] = {{"", 1}, {"3", 3}, {"0", 1}, {"9", 4}, {"x", 1}};
+    for (const auto& [stored, zoom] : cases) {
+        QTemporaryDir dir;
+        const QString ini = dir.filePath(QStringLiteral("Morvane.ini"));
+        if (*stored != '\0')
+            QSettings(ini, QSettings::IniFormat)
+                .setValue(QStringLiteral("Interface/ScreenZoom"), QString::fromLatin1(stored));
+        EXPECT_EQ(SettingsStore(ini).ReadScreenZoom(), zoom) << stored;
+    }
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("Morvane.ini"));
+    SettingsStore(ini).WriteScreenZoom(2);
+    EXPECT_EQ(SettingsStore(ini).ReadScreenZoom(), 2);
+}
+
+}  // namespace
+}  // namespace morvane

@@ -10,7 +10,8 @@ namespace {
 class QtApp : public ::testing::Environment {
   public:
     void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // A screen of a given size comes in as "offscreen:configfile=..." (the fit tests).
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         app_ = std::make_unique<QApplication>(argc_, argv_);
     }
     void TearDown() override { app_.reset(); }

@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QImage>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTest>
+#include <set>
 
 #include "ViewsTestData.h"
 #include "ui/views/MapCells.h"
+#include "ui/views/MapLegend.h"
 
 namespace morvane {
 namespace {
@@ -373,6 +376,42 @@ TEST(DiskMapObserver, ViewUnregistersOnDestruction) {
     disk->RedrawSectorCell(3, 0);
     disk->ClearImage();
     EXPECT_EQ(disk->GetTrack(3)->Number, 3);
+}
+
+}  // namespace
+}  // namespace morvane
+
+namespace morvane {
+namespace {
+
+// The map's menu opens the legend: one row per colour the map uses, each drawn as the
+// map draws that cell, each with its own meaning.
+TEST(MapLegendTest, MenuOpensOneRowPerColourOfTheMap) {
+    TZX_Disk disk;
+    DiskMapView map(disk);
+    ASSERT_NE(map.legendAction(), nullptr);
+    EXPECT_TRUE(map.contextMenu()->actions().contains(map.legendAction()));
+    map.legendAction()->trigger();
+    const auto* legend = map.findChild<MapLegend*>(QStringLiteral("MapLegend"));
+    ASSERT_NE(legend, nullptr);
+    EXPECT_TRUE(legend->isVisible());
+    const std::vector<MapLegendRow> rows = MapLegendRows();
+    std::set<MapTile> tiles;
+    std::set<std::string> meanings;
+    MapCellCache cache(map.palette().color(QPalette::Button));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        tiles.insert(rows[i].look.tile);
+        meanings.insert(rows[i].meaning);
+        const auto* swatch = legend->findChild<QLabel*>(QStringLiteral("legendCell%1").arg(i));
+        ASSERT_NE(swatch, nullptr) << i;
+        const QImage shown = swatch->pixmap().toImage();
+        EXPECT_EQ(shown, cache.Cell(rows[i].look, shown.devicePixelRatio()).toImage()) << i;
+        EXPECT_EQ(shown.pixelColor(2, shown.height() / 2), cache.Fill(rows[i].look.tile)) << i;
+    }
+    // Every tile the window shows (disabled ones are never switched on there).
+    EXPECT_EQ(tiles, (std::set<MapTile>{MapTile::LabelRaw, MapTile::LabelNoRaw, MapTile::SectorGood,
+                                        MapTile::SectorBad, MapTile::SectorHeaderOnly}));
+    EXPECT_EQ(meanings.size(), rows.size());
 }
 
 }  // namespace

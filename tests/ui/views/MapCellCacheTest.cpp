@@ -77,5 +77,29 @@ TEST(MapCellCache, PicturesFollowThePixelRatioOfTheDevice) {
     EXPECT_EQ(cache.Size(), 1u) << "pictures of the other ratio are dropped";
 }
 
+// At 1, 1.5 and 2 device pixels per pixel a tile is drawn in the screen's pixels: the
+// picture has the screen's resolution, and holds only the fill and the two edge colours
+// (a scaled 1x bitmap would blend them), with edges a whole number of pixels wide.
+TEST(MapCellCache, TilesAreSharpAtFractionalAndDoubleScale) {
+    MapCellCache cache(kFace);
+    const QSize base = cache.Cell(Look(MapTile::SectorGood, ""), 1).size();
+    for (const qreal dpr : {1.0, 1.5, 2.0}) {
+        const QPixmap& cell = cache.Cell(Look(MapTile::SectorGood, ""), dpr);
+        EXPECT_EQ(cell.devicePixelRatio(), dpr);
+        EXPECT_EQ(cell.size(), QSize(qRound(base.width() * dpr), qRound(base.height() * dpr)));
+        const QImage image = cell.toImage();
+        const int all = image.width() * image.height();
+        EXPECT_EQ(CountColour(image, Qt::white) + CountColour(image, Qt::black) +
+                      CountColour(image, QColor(0, 255, 0)),
+                  all)
+            << dpr;
+        const int line = qRound(dpr);
+        EXPECT_EQ(image.pixelColor(line - 1, line - 1), QColor(Qt::white)) << dpr;
+        EXPECT_EQ(image.pixelColor(line, line), QColor(0, 255, 0)) << dpr;
+        EXPECT_EQ(image.pixelColor(image.width() - line, image.height() / 2), QColor(Qt::black))
+            << dpr;
+    }
+}
+
 }  // namespace
 }  // namespace morvane

@@ -166,5 +166,55 @@ TEST_F(ScreenViewerTest, ClosingHidesAllPanesAndFixesSize) {
     EXPECT_EQ(viewer.minimumSize(), viewer.maximumSize());
 }
 
+struct ZoomCase {
+    int zoom;
+    qreal dpr;
+    int side;  // display pixels a side of one screen pixel takes
+};
+
+// Every screen pixel becomes a whole square of display pixels at every zoom and scale,
+// and the picture carries the display's ratio, so nothing scales or blurs it again.
+TEST(ZxScreenZoom, EveryPixelBecomesAWholeSquare) {
+    std::vector<std::uint8_t> screen = Screen(0xAA, 0x38);  // alternate ink and paper columns
+    const QImage plain = RenderZxScreen(screen);
+    const ZoomCase cases[] = {{1, 1.0, 1}, {2, 1.0, 2}, {4, 1.0, 4}, {1, 1.5, 2}, {2, 1.5, 3},
+                              {3, 1.5, 5}, {1, 2.0, 2}, {4, 2.0, 8}, {0, 1.0, 1}, {9, 1.0, 4}};
+    for (const ZoomCase& c : cases) {
+        EXPECT_EQ(ZxPixelSide(c.zoom, c.dpr), c.side) << c.zoom << " at " << c.dpr;
+        const QImage zoomed = ZoomedZxScreen(plain, c.zoom, c.dpr);
+        EXPECT_EQ(zoomed.size(), QSize(256 * c.side, 192 * c.side));
+        EXPECT_EQ(zoomed.devicePixelRatio(), c.dpr);
+        for (QPoint p : {QPoint(0, 0), QPoint(1, 0), QPoint(255, 191), QPoint(100, 77)})
+            for (QPoint d : {QPoint(0, 0), QPoint(c.side - 1, c.side - 1)})
+                EXPECT_EQ(zoomed.pixel(p * c.side + d), plain.pixel(p)) << c.zoom << " " << c.dpr;
+    }
+}
+
+// Keys 1-4 (the menu's items), + and - change the zoom; the window follows the picture.
+TEST_F(ScreenViewerTest, ZoomFromItsItemsAndKeys) {
+    viewer.PrepareScreen(Screen(0x00, 0x38));
+    const qreal dpr = viewer.devicePixelRatioF();
+    std::vector<int> told;
+    QObject::connect(&viewer, &TFmScr::zoomChanged, [&told](int z) { told.push_back(z); });
+    for (int z = 1; z <= 4; ++z)
+        EXPECT_EQ(viewer.zoomAction(z)->shortcut(), QKeySequence(Qt::Key_0 + z));
+    viewer.zoomAction(3)->trigger();
+    EXPECT_EQ(viewer.zoom(), 3);
+    EXPECT_TRUE(viewer.zoomAction(3)->isChecked());
+    EXPECT_FALSE(viewer.zoomAction(1)->isChecked());
+    const int side = ZxPixelSide(3, dpr);
+    EXPECT_EQ(viewer.picture()->pixmap().size(), QSize(256 * side, 192 * side));
+    EXPECT_EQ(viewer.size(), viewer.picture()->size() + QSize(10, 29));
+    QTest::keyClick(&viewer, Qt::Key_Plus);
+    QTest::keyClick(&viewer, Qt::Key_Plus);  // stays at 4
+    EXPECT_EQ(viewer.zoom(), 4);
+    QTest::keyClick(&viewer, Qt::Key_Minus);
+    EXPECT_EQ(viewer.zoom(), 3);
+    viewer.setZoom(1);
+    const QSize one = QSize(256, 192) * ZxPixelSide(1, dpr) / dpr;
+    EXPECT_EQ(viewer.size(), one + QSize(10, 29));
+    EXPECT_EQ(told, (std::vector<int>{3, 4, 3, 1}));
+}
+
 }  // namespace
 }  // namespace morvane
