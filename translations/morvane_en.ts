@@ -881,10 +881,6 @@ actually read.</translation>
         <translation>Supported formats</translation>
     </message>
     <message>
-        <source>Файлы Hobeta и SCL (*.$?,*.scl)</source>
-        <translation>Hobeta and SCL files (*.$?,*.scl)</translation>
-    </message>
-    <message>
         <source>Все файлы (*)</source>
         <translation>All files (*)</translation>
     </message>
@@ -1103,6 +1099,50 @@ actually read.</translation>
     <message>
         <source>Ошибка сектора - (track %1 sector %2)..!</source>
         <translation>Sector error - (track %1 sector %2)!</translation>
+    </message>
+    <message>
+        <source>Сохранить...</source>
+        <translation>Save...</translation>
+    </message>
+    <message>
+        <source>Сохранить листинг</source>
+        <translation>Save the listing</translation>
+    </message>
+    <message>
+        <source>Просмотр BASIC</source>
+        <translation>View BASIC</translation>
+    </message>
+    <message>
+        <source>Сохранить bin</source>
+        <translation>Save bin</translation>
+    </message>
+    <message>
+        <source>Сохранить tap</source>
+        <translation>Save tap</translation>
+    </message>
+    <message>
+        <source>Добавить файл bin</source>
+        <translation>Add a bin file</translation>
+    </message>
+    <message>
+        <source>Директория сохранения файлов bin!</source>
+        <translation>Folder to save the bin files in</translation>
+    </message>
+    <message>
+        <source>Сохранить файл(ы) в TAP..!</source>
+        <translation>Save file(s) as a tape file</translation>
+    </message>
+    <message>
+        <source>Файлы Hobeta, SCL и TAP (*.$?,*.scl,*.tap)</source>
+        <translation>Hobeta, SCL and tape files (*.$?,*.scl,*.tap)</translation>
+    </message>
+    <message>
+        <source>Файл ленты (*.tap)</source>
+        <translation>Tape file (*.tap)</translation>
+    </message>
+    <message>
+        <source>Текст (*.txt)</source>
+        <translation>Text (*.txt)</translation>
     </message>
 </context>
 </TS>

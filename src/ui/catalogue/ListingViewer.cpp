@@ -24,9 +24,9 @@ ListingViewer::ListingViewer(const QString& caption, const QString& text,
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     text_->setPlainText(text);
 
-    auto* copy = new QPushButton(QText(kListingCopyButton), this);
-    auto* saveButton = new QPushButton(QText(kListingSaveButton), this);
-    auto* close = new QPushButton(QText(kListingCloseButton), this);
+    auto* copy = new QPushButton(UiText(kListingCopyButton), this);
+    auto* saveButton = new QPushButton(UiText(kListingSaveButton), this);
+    auto* close = new QPushButton(UiText(kListingCloseButton), this);
     connect(copy, &QPushButton::clicked, this, &ListingViewer::CopyText);
     connect(saveButton, &QPushButton::clicked, this, &ListingViewer::SaveText);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QtGlobal>
 
 #include <functional>
 #include <string_view>
@@ -12,10 +13,13 @@ class QPlainTextEdit;
 
 namespace morvane {
 
-inline constexpr std::string_view kListingCopyButton = "Копировать";
-inline constexpr std::string_view kListingSaveButton = "Сохранить...";
-inline constexpr std::string_view kListingCloseButton = "Закрыть";
-inline constexpr std::string_view kListingSaveTitle = "Сохранить листинг";
+inline constexpr std::string_view kListingCopyButton =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Копировать");
+inline constexpr std::string_view kListingSaveButton =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить...");
+inline constexpr std::string_view kListingCloseButton = QT_TRANSLATE_NOOP("morvane::Ui", "Закрыть");
+inline constexpr std::string_view kListingSaveTitle =
+    QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить листинг");
 inline constexpr std::string_view kListingFilter = "Текст (*.txt)|*.txt";
 
 class ListingViewer : public QDialog {

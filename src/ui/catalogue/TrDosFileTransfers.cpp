@@ -18,7 +18,7 @@ namespace {
 
 void ReportWriteFailure(CatalogueDialogs& dialogs, const QString& path) {
     dialogs.Ask({.caption = kCaptionErrorDots,
-                 .text = (QStringLiteral("Ошибка записи файла ") + path).toStdString()});
+                 .text = (Ui::tr("Ошибка записи файла ") + path).toStdString()});
 }
 
 // The header a plain file is offered with: its own name, code at 0x8000 (for a BASIC file

@@ -78,10 +78,8 @@ inline constexpr std::string_view kMenuDeleteFiles =
 // The files in and out as plain bytes and tape files, and the BASIC listing.
 inline constexpr std::string_view kMenuViewBasic =
     QT_TRANSLATE_NOOP("morvane::Ui", "Просмотр BASIC");
-inline constexpr std::string_view kMenuSaveBin =
-    QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить bin");
-inline constexpr std::string_view kMenuSaveTap =
-    QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить tap");
+inline constexpr std::string_view kMenuSaveBin = QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить bin");
+inline constexpr std::string_view kMenuSaveTap = QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить tap");
 inline constexpr std::string_view kMenuAddPlainFile =
     QT_TRANSLATE_NOOP("morvane::Ui", "Добавить файл bin");
 

@@ -94,7 +94,7 @@ void WidgetCatalogueDialogs::ShowListing(const QString& caption, const QString& 
         const QByteArray utf8 = listing.toUtf8();
         if (!WriteWholeFile(path, Bytes(utf8.begin(), utf8.end())))
             asker_.Ask({.caption = kCaptionErrorDots,
-                        .text = (QStringLiteral("Ошибка записи файла ") + path).toStdString()});
+                        .text = (Ui::tr("Ошибка записи файла ") + path).toStdString()});
     };
     ListingViewer viewer(caption, text, save, parent_);
     viewer.exec();

@@ -110,8 +110,10 @@ constexpr std::array kLayerTexts{
     QT_TRANSLATE_NOOP("morvane::Ui", "Сохранить образ диска в файл.."),
     QT_TRANSLATE_NOOP("morvane::Ui", "Поддерживаемые форматы"),
     // The window's own file dialogs' filters, translated entry by entry.
-    QT_TRANSLATE_NOOP("morvane::Ui", "Файлы Hobeta и SCL (*.$?,*.scl)"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Все файлы (*)"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Файлы Hobeta, SCL и TAP (*.$?,*.scl,*.tap)"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Файл ленты (*.tap)"),
+    QT_TRANSLATE_NOOP("morvane::Ui", "Текст (*.txt)"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Файлы CP/M Profi (*.cpm)"),
 };
 
