@@ -22,6 +22,7 @@
 #include "model/ZxDisk.h"
 #include "operations/BadSectorReread.h"
 #include "operations/DiskRun.h"
+#include "operations/RecoveryPasses.h"
 #include "model/RawSectorData.h"
 
 #include "CliApplication.h"
@@ -93,6 +94,9 @@ void ApplyFaults(const ReadOptions& o, virt::VirtualController& device, bool van
                 break;
             case FaultKind::Unstable:
                 if (!vanish) device.Faults().AddUnstableBytes(drive, t, f.first, f.count);
+                break;
+            case FaultKind::Weak:
+                if (!vanish) device.Faults().AddWeakSector(drive, t, r, f.probability);
                 break;
             case FaultKind::VanishAfter:
                 if (vanish) device.VanishAfterCommands(f.commands);
@@ -166,6 +170,20 @@ void ListFailedSectors(const TZX_Disk& disk, std::ostream& out) {
     }
 }
 
+// What each recovery pass did, and the line that says whether another would help.
+void ReportPasses(const RecoveryResult& recovery, std::ostream& out) {
+    for (std::size_t i = 0; i < recovery.passes.size(); ++i) {
+        const RecoveryPassCounts& pass = recovery.passes[i];
+        out << "pass " << i + 1 << ": " << pass.tracks << " tracks read, " << pass.recovered
+            << " recovered, " << pass.badLeft << " still bad\n";
+    }
+    if (recovery.outcome != OperationOutcome::Done || recovery.passes.empty()) return;
+    if (recovery.noChange)
+        out << "no change: a further pass at these settings is unlikely to help\n";
+    else
+        out << recovery.passes.back().recovered << " recovered since the last pass\n";
+}
+
 // Whatever was read is saved. A TRD cannot say that a sector is missing: it gets zero
 // bytes there, and gaps names them.
 bool SaveDump(const std::string& path, TZX_Disk& disk, std::vector<TrdGap>& gaps,
@@ -225,15 +243,26 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     DiskRunResult result;
     RereadResult reread;
+    RecoveryResult recovery;
+    if (!o.resume.empty() && !LoadImageFile(o.resume, *disk)) {
+        err << "morvane-img: cannot load " << o.resume << ": " << disk->LastError << "\n";
+        return 1;
+    }
     {
         const InterruptGuard guard;
-        result = RunDisk(ctx, params);
-        const bool rawOnly = (o.mode & kRunSectors) == 0 && (o.mode & kRunRaw) != 0;
-        // A raw read decodes only where each sector's data lies; the file wants the bytes.
-        if (rawOnly) TakeSectorDataFromRawTracks(*disk);
-        if (result.outcome == OperationOutcome::Done && o.reread > 0 && ReadsData(o.mode) &&
-            Count(*disk, true).failed > 0)
-            reread = RereadFailedSectors(ctx, {o.reread});
+        if (o.resume.empty()) {
+            result = RunDisk(ctx, params);
+            const bool rawOnly = (o.mode & kRunSectors) == 0 && (o.mode & kRunRaw) != 0;
+            // A raw read decodes only where each sector's data lies; the file wants the bytes.
+            if (rawOnly) TakeSectorDataFromRawTracks(*disk);
+            if (result.outcome == OperationOutcome::Done && o.reread > 0 && ReadsData(o.mode) &&
+                Count(*disk, true).failed > 0)
+                reread = RereadFailedSectors(ctx, {o.reread});
+        }
+        // A resumed read goes over the previous image's bad tracks alone.
+        if (result.outcome == OperationOutcome::Done && reread.outcome == OperationOutcome::Done &&
+            (!o.resume.empty() || o.passes) && ReadsData(o.mode))
+            recovery = RecoverBadSectors(ctx, {o.passes.value_or(1)});
     }
     interrupted = 0;
 
@@ -249,6 +278,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (dataRead) ListFailedSectors(*disk, out);
     for (const TrdGap& gap : gaps)
         out << "missing track " << int(gap.track) << " sector " << int(gap.sector) << "\n";
+    ReportPasses(recovery, out);
     if (device && o.realTime) {
         // The drive's own time on the commands; the emulated clock also ran on while the
         // drive waited for the program.
@@ -263,6 +293,11 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     if (reread.outcome != OperationOutcome::Done) {
         err << "morvane-img: the re-read stopped: " << StopReason(reread.outcome, host) << "\n";
+        return 1;
+    }
+    if (recovery.outcome != OperationOutcome::Done) {
+        err << "morvane-img: the recovery passes stopped: " << StopReason(recovery.outcome, host)
+            << "\n";
         return 1;
     }
     return counts.failed > 0 || !gaps.empty() ? kExitBadSectors : 0;

@@ -1,5 +1,6 @@
 // The main menu, the tool bar and the enabling of the menu items when a menu opens.
 #include <QApplication>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -71,6 +72,7 @@ void TFMain::BuildImageMenu() {
     a.createCpm = Item(a.createImageMenu, "&CP/M диска (Profi)", "actCreateCpm");
     a.loadNative = Item(m, "&Загрузить", "actLoadNative");
     a.loadAs = Item(m, "Загрузить &как...", "actLoadAs");
+    a.mergeImage = Item(m, "Объ&единить с образом...", "actMergeImage");
     m->addSeparator();
     a.loadUdi = Hidden(Item(m, "Загрузить UDI", "actLoadUdi"));
     a.loadTrd = Hidden(Item(m, "Загрузить TRD", "actLoadTrd"));
@@ -138,6 +140,9 @@ void TFMain::BuildImageMenu() {
         connect(action, &QAction::triggered, this,
                 [this, files, format = format] { ImageSaved(files->SaveSingle(format)); });
     }
+    connect(a.mergeImage, &QAction::triggered, this, [this, files] {
+        if (files->MergeWith()) changes_->MarkChanged();
+    });
     connect(a.clearImage, &QAction::triggered, this, &TFMain::ClearImageCommand);
     CatalogueCommands* catalogues = catalogueCommands_.get();
     connect(a.viewZxCatalogue, &QAction::triggered, this,
@@ -174,6 +179,7 @@ void TFMain::BuildDiskMenu() {
     a.scanAndRead = Item(m, "Сканирование и &чтение секторов диска", "actScanAndRead");
     a.fastRead = Item(m, "&Быстрое чтение диска", "actFastRead");
     a.rereadFailed = Item(m, "П&еречитать сбойные сектора", "actRereadFailed");
+    a.recoverFailed = Item(m, "&Восстановить сбойные сектора...", "actRecoverFailed");
     m->addSeparator();
     a.formatDisk = Item(m, "&Форматировать диск", "actFormatDisk");
     a.writeDisk = Item(m, "&Записать диск", "actWriteDisk");
@@ -268,7 +274,8 @@ void TFMain::UpdateDiskMenu() {
     const bool on = DiskMenuRule(link_->Active(), link_->Protocol().Busy());
     for (QAction* item :
          {actions_.fullRead, actions_.rawRead, actions_.trackScan, actions_.readByMarks,
-          actions_.scanAndRead, actions_.fastRead, actions_.rereadFailed, actions_.formatDisk,
+          actions_.scanAndRead, actions_.fastRead, actions_.rereadFailed,
+          actions_.recoverFailed, actions_.formatDisk,
           actions_.writeDisk, actions_.readZxCatalogue}) {
         item->setEnabled(on);
     }
@@ -290,6 +297,13 @@ void TFMain::UpdateControllerMenu() {
 void TFMain::ConnectDiskCommands() {
     diskCommands_->SetTrDosNameAsker([this] { return catalogueCommands_->AskNewTrDosName(); });
     diskCommands_->SetReadIntoImageConfirm([this] { return ConfirmDiscardImage(); });
+    diskCommands_->SetPassesAsker([this] {
+        bool ok = false;
+        const int passes = QInputDialog::getInt(
+            this, QStringLiteral("Восстановить сбойные сектора"), QStringLiteral("Число проходов:"),
+            kDefaultRecoveryPasses, 1, kMostRecoveryPasses, 1, &ok);
+        return ok ? passes : 0;
+    });
     diskCommands_->ConnectMenu(actions_, this);
     DiskCommands* commands = diskCommands_.get();
     connect(views_.diskMap, &DiskMapView::diskCommandRequested, this,

@@ -22,7 +22,7 @@ class MapTileSet {
 
   private:
     QColor buttonFace_;
-    std::array<QPixmap, 8> tiles_;
+    std::array<QPixmap, kMapTileCount> tiles_;
 };
 
 }  // namespace morvane

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "model/Checksums.h"
+#include "model/SectorVote.h"
 #include "model/SizeCode.h"
 #include "ui/views/MapCells.h"
 
@@ -145,10 +146,29 @@ SectorCellView DescribeCell(const TZX_Disk& disk, int column, int row,
     if (track->Present != 0) {
         v.log = SectorCellView::Log::Replace;
         v.logLines = track->Log;
+        if (column >= 1 && slot != nullptr && slot->Present != 0) {
+            std::string origin = OriginLineText(*slot);
+            if (!origin.empty()) v.logLines.push_back(std::move(origin));
+        }
     } else {
         v.log = SectorCellView::Log::Empty;
     }
     return v;
+}
+
+std::string OriginLineText(const TSectorSlot& slot) {
+    const char* how = nullptr;
+    switch (CurrentOrigin(slot)) {
+        case SectorOrigin::Unmerged: return {};
+        case SectorOrigin::GoodRead: how = "прочитан без ошибки"; break;
+        case SectorOrigin::Voted: how = "восстановлен голосованием, CRC сошёлся"; break;
+        case SectorOrigin::BestGuess: how = "лучшая догадка, CRC не подтверждён"; break;
+        case SectorOrigin::Missing: how = "данных нет"; break;
+    }
+    std::string line = "Сектор " + std::to_string(slot.Sector) + ": " + how + " (копий - " +
+                       std::to_string(slot.History.copies.size()) + ")";
+    if (slot.History.conflict) line += ", хорошие копии различаются";
+    return line;
 }
 
 AcceptTarget AcceptTargetFor(const TZX_Disk& disk, int column, int row) {
