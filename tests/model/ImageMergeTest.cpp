@@ -16,6 +16,7 @@ namespace morvane {
 namespace {
 
 using test::Damaged;
+using test::PutRaw;
 using test::PutSector;
 
 constexpr int kTracks = 4;
