@@ -13,6 +13,7 @@
 #include "operations/DiskRun.h"
 #include "ui/shell/ControllerLink.h"
 #include "ui/shell/DiskCommands.h"
+#include "ui/shell/ImageChangeTracker.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/SectorView.h"
@@ -73,6 +74,8 @@ int main(int argc, char* argv[]) {
         }
         QTimer::singleShot(300, &window, [&] {
             saved = window.grab().save(out, "PNG");
+            // Nobody is there to answer the question about unsaved work on closing.
+            window.Changes().MarkClean();
             QApplication::quit();
         });
     });
