@@ -177,7 +177,11 @@ void ReportPasses(const RecoveryResult& recovery, std::ostream& out) {
         out << "pass " << i + 1 << ": " << pass.tracks << " tracks read, " << pass.recovered
             << " recovered, " << pass.badLeft << " still bad\n";
     }
-    if (recovery.outcome != OperationOutcome::Done || recovery.passes.empty()) return;
+    if (recovery.outcome != OperationOutcome::Done) return;
+    if (recovery.passes.empty()) {
+        if (recovery.badAtStart == 0) out << "nothing to recover: no bad or missing sector\n";
+        return;
+    }
     if (recovery.noChange)
         out << "no change: a further pass at these settings is unlikely to help\n";
     else
@@ -244,6 +248,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     DiskRunResult result;
     RereadResult reread;
     RecoveryResult recovery;
+    bool recoveryRan = false;
     if (!o.resume.empty() && !LoadImageFile(o.resume, *disk)) {
         err << "morvane-img: cannot load " << o.resume << ": " << disk->LastError << "\n";
         return 1;
@@ -262,7 +267,10 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         // A resumed read goes over the previous image's bad tracks alone.
         if (result.outcome == OperationOutcome::Done && reread.outcome == OperationOutcome::Done &&
             (!o.resume.empty() || o.passes) && ReadsData(o.mode))
+        {
             recovery = RecoverBadSectors(ctx, {o.passes.value_or(1)});
+            recoveryRan = true;
+        }
     }
     interrupted = 0;
 
@@ -278,7 +286,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (dataRead) ListFailedSectors(*disk, out);
     for (const TrdGap& gap : gaps)
         out << "missing track " << int(gap.track) << " sector " << int(gap.sector) << "\n";
-    ReportPasses(recovery, out);
+    if (recoveryRan) ReportPasses(recovery, out);
     if (device && o.realTime) {
         // The drive's own time on the commands; the emulated clock also ran on while the
         // drive waited for the program.
