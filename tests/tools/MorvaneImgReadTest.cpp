@@ -69,6 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"WeakWithoutProbability",
                                 {"--virtual", "x.trd", "--fault", "weak:1:2:0", "a.trd"}},
                       UsageCase{"PassesOutOfRange", {"--passes", "0", "a.trd"}},
+                      UsageCase{"SeedWithoutVirtual", {"--seed", "2", "a.trd"}},
                       UsageCase{"ResumeOfUnknownFormat", {"--resume", "a.xyz", "a.trd"}}),
     test::CaseName());
 
@@ -175,8 +176,8 @@ TEST_F(ReadVerbTest, MissingSectorLeavesZerosInTheTrd) {
 TEST_F(ReadVerbTest, ResumeReadsOnlyTheBadTracksAndRecoversWeakSectors) {
     const std::string input = SourceTrd(), first = Path("first.udf"), second = Path("second.trd");
     EXPECT_EQ(Run({"--virtual", input, "--tracks", "4", "--fault", "weak:2:5:0.02", first}), 3);
-    EXPECT_EQ(Run({"--virtual", input, "--fault", "weak:2:5:0.02", "--resume", first, "--passes",
-                   "3", second}),
+    EXPECT_EQ(Run({"--virtual", input, "--fault", "weak:2:5:0.02", "--seed", "2", "--resume", first,
+                   "--passes", "3", second}),
               0)
         << err.str();
     EXPECT_NE(out.str().find("pass 1: 1 tracks read"), std::string::npos) << out.str();

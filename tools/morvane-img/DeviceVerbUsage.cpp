@@ -9,7 +9,7 @@ namespace morvane {
 std::string ReadUsageText() {
     return "       morvane-img read [--virtual IMAGE] [--drive A|B]\n"
            "            [--mode full|raw|scan|scan-sectors|fast] [--tracks N] [--reread N]\n"
-           "            [--resume PREVIOUS] [--passes N]\n"
+           "            [--resume PREVIOUS] [--passes N] [--seed S]\n"
            "            [--fault crc:T:R[:READS] | idcrc:T:R | missing:T:R | weak:T:R:P |\n"
            "                     unstable:T:FIRST:COUNT | vanish-after:N]... [--realtime]\n"
            "            [--verbose] OUT\n"

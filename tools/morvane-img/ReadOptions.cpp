@@ -112,7 +112,8 @@ std::optional<ReadOptions> ParseReadOptions(const std::vector<std::string>& args
         } else if (a == "--realtime") {
             o.realTime = true;
         } else if (a == "--virtual" || a == "--drive" || a == "--mode" || a == "--tracks" ||
-                   a == "--reread" || a == "--fault" || a == "--resume" || a == "--passes") {
+                   a == "--reread" || a == "--fault" || a == "--resume" || a == "--passes" ||
+                   a == "--seed") {
             if (!(v = value(i))) return {};
             if (a == "--virtual") {
                 o.virtualImage = *v;
@@ -122,6 +123,13 @@ std::optional<ReadOptions> ParseReadOptions(const std::vector<std::string>& args
                     problem = "unknown image format: " + o.resume;
                     return {};
                 }
+            } else if (a == "--seed") {
+                const auto n = Number(*v, 0, 0xFFFFFFFFLL);
+                if (!n) {
+                    problem = "--seed takes 0..4294967295";
+                    return {};
+                }
+                o.seed = static_cast<std::uint32_t>(*n);
             } else if (a == "--passes") {
                 const auto n = Number(*v, 1, 100);
                 if (!n) {
@@ -180,8 +188,8 @@ std::optional<ReadOptions> ParseReadOptions(const std::vector<std::string>& args
         problem = "cannot write this format: " + o.output;
         return {};
     }
-    if (o.virtualImage.empty() && (!o.faults.empty() || o.realTime)) {
-        problem = "--fault and --realtime need --virtual";
+    if (o.virtualImage.empty() && (!o.faults.empty() || o.realTime || o.seed)) {
+        problem = "--fault, --seed and --realtime need --virtual";
         return {};
     }
     return o;

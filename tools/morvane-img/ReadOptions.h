@@ -29,6 +29,7 @@ struct ReadOptions {
     std::string resume;         // the image whose bad tracks alone are read again
     std::optional<int> passes;  // recovery passes over the tracks with bad sectors
     std::vector<FaultOption> faults;
+    std::optional<std::uint32_t> seed;  // the emulated controller's random source
     bool realTime = false;
     bool verbose = false;
     std::string output;

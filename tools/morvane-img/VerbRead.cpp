@@ -115,6 +115,7 @@ std::unique_ptr<FtdiDriver> MakeDriver(const ReadOptions& o, virt::VirtualContro
         err << "morvane-img: cannot load " << o.virtualImage << ": " << problem << "\n";
         return nullptr;
     }
+    if (o.seed) owned->Faults().SetRandomSeed(*o.seed);
     ApplyFaults(o, *owned, false);
     device = owned.get();
     return owned;
