@@ -150,12 +150,21 @@ MergeReport MergeImages(std::span<const TZX_Disk* const> inputs, TZX_Disk& out) 
                 if (const TSectorSlot* same = SameSlot(*holding[i], model, s))
                     Gather(*holding[i], *same, raws[i], histories[s]);
         }
-        if (&model != &merged) merged = model;
+        if (&model != &merged) {
+            // Merging into an image keeps that image's track log.
+            std::vector<std::string> log = std::move(merged.Log);
+            merged = model;
+            if (inputs.front() == &out) merged.Log = std::move(log);
+        }
         for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
             TSectorSlot& slot = merged.Slots[s];
             if (slot.Present == 0) continue;
+            const bool wasVoted = CurrentOrigin(slot) == SectorOrigin::Voted;
             const SectorVerdict verdict = DecideSector(histories[s].copies, histories[s].crcs);
             StoreVerdict(slot, verdict, std::move(histories[s]));
+            // The log is what a .udf keeps of how the sector came about.
+            if (verdict.origin == SectorOrigin::Voted && !wasVoted)
+                merged.Log.push_back(VotedLogLine(slot.Sector));
         }
         TrackOrigins row = CountOrigins(merged);
         row.inputs = static_cast<int>(holding.size());

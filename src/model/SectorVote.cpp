@@ -117,15 +117,8 @@ void StoreVerdict(TSectorSlot& slot, const SectorVerdict& verdict, SectorHistory
     slot.History.stamp = SlotStamp(slot);
 }
 
-const char* OriginName(SectorOrigin origin) {
-    switch (origin) {
-        case SectorOrigin::Unmerged: return "as read";
-        case SectorOrigin::GoodRead: return "good read";
-        case SectorOrigin::Voted: return "recovered by vote";
-        case SectorOrigin::BestGuess: return "best guess";
-        case SectorOrigin::Missing: return "missing";
-    }
-    return "";
+std::string VotedLogLine(std::uint8_t sector) {
+    return "Сектор " + std::to_string(sector) + " восстановлен голосованием копий.";
 }
 
 }  // namespace morvane

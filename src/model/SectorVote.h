@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "model/SectorCopy.h"
 
@@ -43,7 +44,8 @@ SectorHistory CurrentHistory(const TSectorSlot& slot);
 // read or a vote that matched the CRC), the origin and the history it came from.
 void StoreVerdict(TSectorSlot& slot, const SectorVerdict& verdict, SectorHistory history);
 
-// A name of the origin for the command line ("good read", "recovered by vote", ...).
-const char* OriginName(SectorOrigin origin);
+// The track log's line for a sector the vote recovered: "Сектор R восстановлен голосованием
+// копий."
+std::string VotedLogLine(std::uint8_t sector);
 
 }  // namespace morvane

@@ -100,10 +100,7 @@ class TrackRecovery {
             StoreVerdict(slot, verdict, std::move(histories_[k]));
             if (slot.DataGood != 0) ++recovered;
             if (verdict.origin == SectorOrigin::Voted)
-                session_.TrackLog(track_,
-                                  QStringLiteral("Сектор ") + QString::number(slot.Sector) +
-                                      " восстановлен голосованием копий.",
-                                  true);
+                session_.TrackLog(track_, QString::fromStdString(VotedLogLine(slot.Sector)), true);
             if (verdict.conflict)
                 session_.TrackLog(track_,
                                   QStringLiteral("Сектор ") + QString::number(slot.Sector) +
