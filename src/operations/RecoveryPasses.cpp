@@ -51,8 +51,17 @@ class TrackRecovery {
         }
     }
 
-    // Reads the track the head is on; returns the sectors recovered.
+    // Reads the track the head is on; recovered: the sectors good now. However the reads
+    // end, the sectors are weighed from the copies taken so far: a list read that broke
+    // off has overwritten slots, and the copies they held before must not be lost.
     OperationOutcome Run(int& recovered) {
+        const OperationOutcome outcome = Read();
+        recovered = Decide();
+        return outcome;
+    }
+
+  private:
+    OperationOutcome Read() {
         std::vector<RawReadBuffer> reads(static_cast<std::size_t>(options_.rawReads));
         std::size_t length = 0;
         if (!reads.empty()) {
@@ -63,14 +72,17 @@ class TrackRecovery {
         }
         for (int n = 0; n < options_.sectorReads; ++n) {
             int failed = 0;
+            std::vector<bool> came(due_.size(), false);
             const OperationOutcome read =
-                ReadSlotsInOrder(session_, track_, due_, PhaseStyle::DiskRun, failed, nullptr, {});
+                ReadSlotsInOrder(session_, track_, due_, PhaseStyle::DiskRun, failed, nullptr,
+                                 [&came](std::size_t position, bool) { came[position] = true; });
+            // Only the records that came are copies; the others keep what the slot held.
+            TakeSlots(came);
             if (read != OperationOutcome::Done) return read;
-            TakeSlots();
         }
-        recovered = Decide();
         return OperationOutcome::Done;
     }
+
 
   private:
     void TakeRaw(const std::vector<RawSectorCopy>& found) {
@@ -82,8 +94,9 @@ class TrackRecovery {
         }
     }
 
-    void TakeSlots() {
+    void TakeSlots(const std::vector<bool>& came) {
         for (std::size_t k = 0; k < due_.size(); ++k) {
+            if (!came[k]) continue;
             const TSectorSlot& slot = track_.Slots[due_[k]];
             const std::size_t n = std::min<std::size_t>(slot.DataLength, slot.Data.size());
             if (n == 0) continue;
