@@ -127,7 +127,12 @@ MergeReport MergeImages(std::span<const TZX_Disk* const> inputs, TZX_Disk& out) 
         }
         TTrack& merged = *out.GetTrack(index);
         if (holding.empty()) {
+            // No sectors to weigh (an unformatted track read raw): the first input that
+            // has the track gives it, unless the image merged into has it already.
             if (inputs.empty() || inputs.front() != &out) merged.Clear();
+            for (const TZX_Disk* input : inputs)
+                if (merged.Present == 0 && input->GetTrack(index)->Present != 0)
+                    merged = *input->GetTrack(index);
             continue;
         }
         // The layout most inputs share; the earliest input's on a tie.

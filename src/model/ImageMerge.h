@@ -43,7 +43,8 @@ TrackOrigins CountOrigins(const TTrack& track);
 void AddToReport(MergeReport& report, const TrackOrigins& row);
 
 // Merges the inputs track by track into out's tracks (out's image-level fields stay).
-// Tracks no input holds are left empty. An input may be out itself only as the first.
+// A track without sectors in every input is taken as the first input that has it gives
+// it. An input may be out itself only as the first.
 MergeReport MergeImages(std::span<const TZX_Disk* const> inputs, TZX_Disk& out);
 
 // The words of the report's table.
