@@ -94,7 +94,8 @@ SectorOrigin CurrentOrigin(const TSectorSlot& slot) {
 }
 
 SectorHistory CurrentHistory(const TSectorSlot& slot) {
-    if (CurrentOrigin(slot) != SectorOrigin::Unmerged) return slot.History;
+    if (slot.Present != 0 && !slot.History.copies.empty() && SlotStamp(slot) == slot.History.stamp)
+        return slot.History;
     SectorHistory history;
     const std::size_t length = std::min<std::size_t>(slot.DataLength, slot.Data.size());
     if (length > 0) {
@@ -102,6 +103,11 @@ SectorHistory CurrentHistory(const TSectorSlot& slot) {
         history.copies.push_back({Bytes(bytes.begin(), bytes.end()), slot.DataGood != 0});
     }
     return history;
+}
+
+void KeepCopies(TSectorSlot& slot, SectorHistory history) {
+    slot.History = std::move(history);
+    slot.History.stamp = SlotStamp(slot);
 }
 
 void StoreVerdict(TSectorSlot& slot, const SectorVerdict& verdict, SectorHistory history) {

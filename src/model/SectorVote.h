@@ -40,6 +40,10 @@ SectorOrigin CurrentOrigin(const TSectorSlot& slot);
 // otherwise its data as one copy (none without data). Recorded CRCs likewise.
 SectorHistory CurrentHistory(const TSectorSlot& slot);
 
+// Keeps copies with the slot as it stands (its data one of them), for a later weighing;
+// its data, status and origin stay.
+void KeepCopies(TSectorSlot& slot, SectorHistory history);
+
 // Stores the verdict in the slot: its data (cut to the buffer), DataGood (255 for a good
 // read or a vote that matched the CRC), the origin and the history it came from.
 void StoreVerdict(TSectorSlot& slot, const SectorVerdict& verdict, SectorHistory history);

@@ -139,6 +139,26 @@ bool Cancelled(OperationSession& session) {
 
 }  // namespace
 
+void KeepRunCopies(TTrack& track, std::span<const RawReadBuffer> reads, std::size_t length) {
+    const std::vector<std::uint8_t> due = DueSlots(track);
+    if (due.empty()) return;
+    std::vector<SectorHistory> histories(due.size());
+    for (std::size_t k = 0; k < due.size(); ++k)
+        histories[k] = CurrentHistory(track.Slots[due[k]]);
+    for (const RawReadBuffer& read : reads) {
+        const std::vector<RawSectorCopy> found =
+            SectorsInRaw(std::span<const std::uint8_t>(read).first(length));
+        for (std::size_t k = 0; k < due.size(); ++k) {
+            if (const RawSectorCopy* copy = CopyForSlot(found, track, due[k])) {
+                histories[k].copies.push_back(copy->copy);
+                AddCrc(histories[k], copy->recorded);
+            }
+        }
+    }
+    for (std::size_t k = 0; k < due.size(); ++k)
+        KeepCopies(track.Slots[due[k]], std::move(histories[k]));
+}
+
 std::vector<std::uint8_t> TracksToRecover(const TZX_Disk& disk) {
     std::vector<std::uint8_t> tracks;
     for (std::size_t t = 0; t < kTrackCount; ++t) {

@@ -8,13 +8,17 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "operations/OperationContext.h"
+#include "operations/RawVote.h"
 
 namespace morvane {
 
+class TTrack;
 class TZX_Disk;
 
 struct RecoveryOptions {
@@ -36,6 +40,10 @@ struct RecoveryResult {
     bool noChange = false;  // the last pass recovered nothing
     std::vector<std::uint8_t> tracksRead;  // every track read, in order, once per pass
 };
+
+// After a run's raw reads and sector reads of a track: every slot without good data keeps
+// its copies (each raw read's, its own data) and the recorded CRCs, for the passes.
+void KeepRunCopies(TTrack& track, std::span<const RawReadBuffer> reads, std::size_t length);
 
 // Present tracks with an occupied slot whose data is not good (missing or in error).
 std::vector<std::uint8_t> TracksToRecover(const TZX_Disk& disk);

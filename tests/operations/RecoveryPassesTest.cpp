@@ -61,6 +61,17 @@ TEST_F(RecoveryPassesTest, ReadsOnlyBadTracksAndRecoversWeakSectorsByVote) {
     EXPECT_TRUE(Logged("Без изменений: ещё один проход при этих настройках вряд ли поможет."));
 }
 
+TEST_F(RecoveryPassesTest, FullReadKeepsEachRawReadsCopyOfAFailedSector) {
+    device->Faults().SetRandomSeed(3);
+    device->Faults().AddWeakSector(virt::Drive::A, 4, 3, 0.03);
+    ASSERT_EQ(Run(kRunRaw | kRunScan | kRunSectors, 4, 1).outcome, OperationOutcome::Done);
+    const SectorHistory kept = CurrentHistory(*disk->FindSector(4, 3));
+    EXPECT_EQ(kept.copies.size(), 1u + kRawReadsPerTrack);  // the sector read and the raw reads
+    EXPECT_EQ(kept.crcs.size(), 1u);
+    EXPECT_EQ(Recover(1).passes.at(0).recovered, 1);
+    EXPECT_EQ(Held(4, 3), Written(4, 3));
+}
+
 TEST_F(RecoveryPassesTest, NothingBadReadsNothing) {
     FillDemoSlots(6);
     for (TSectorSlot& s : disk->GetTrack(6)->Slots)
