@@ -266,12 +266,10 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                 reread = RereadFailedSectors(ctx, {o.reread});
         }
         // A resumed read goes over the previous image's bad tracks alone.
-        if (result.outcome == OperationOutcome::Done && reread.outcome == OperationOutcome::Done &&
-            (!o.resume.empty() || o.passes) && ReadsData(o.mode))
-        {
-            recovery = RecoverBadSectors(ctx, {o.passes.value_or(1)});
-            recoveryRan = true;
-        }
+        recoveryRan = result.outcome == OperationOutcome::Done &&
+                      reread.outcome == OperationOutcome::Done &&
+                      (!o.resume.empty() || o.passes) && ReadsData(o.mode);
+        if (recoveryRan) recovery = RecoverBadSectors(ctx, {o.passes.value_or(1)});
     }
     interrupted = 0;
 
