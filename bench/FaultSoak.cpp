@@ -6,7 +6,10 @@
 // and 3 when a run hangs past twice its bound.
 //
 //   fault_soak [--reads N] [--writes N] [--fast-reads N] [--seed S] [--timeout-ms T]
-//              [--verbose] [--only RUN]
+//              [--verbose] [--only RUN] [--fault weak:T:R:P]...
+//
+// --fault weak:T:R:P makes sector R of track T weak in every read run besides its own
+// faults: each read turns each byte with probability P.
 #include <QCoreApplication>
 #include <QString>
 #include <QTimer>
@@ -22,6 +25,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "controller/ControllerProtocol.h"
 #include "controller/UsbPort.h"
@@ -49,6 +53,11 @@ struct Options {
     int timeoutMs = 200;
     bool verbose = false;
     int only = -1;  // run just this one (its index in the report), to repeat a finding
+    struct Weak {
+        unsigned track = 0, r = 0;
+        double probability = 0;
+    };
+    std::vector<Weak> weak;
 };
 
 // A bound's room for the load of a shared machine (it changes between the clean run and a
@@ -276,6 +285,10 @@ class Soak {
             const RunShape shape{image.get(), params->count, params->count * mode.commandsPerTrack,
                                  false};
             run.plan = ArmFaults(random, shape, *rig.device, host);
+            for (const Options::Weak& w : options_.weak)
+                rig.device->Faults().AddWeakSector(virt::Drive::A,
+                                                   static_cast<std::uint8_t>(w.track),
+                                                   static_cast<std::uint8_t>(w.r), w.probability);
         }
         run.boundMs = faults ? Bound(mode.name, run.plan) : 0;
         OperationContext ctx{*rig.protocol, *read, host};
@@ -384,6 +397,16 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.only = std::atoi(argv[++i]);
             continue;
         }
+        if (a == "--fault") {
+            Options::Weak w;
+            char end = 0;
+            if (std::sscanf(argv[++i], "weak:%u:%u:%lf%c", &w.track, &w.r, &w.probability,
+                            &end) != 3 ||
+                w.track > 165 || w.r > 255 || !(w.probability > 0 && w.probability <= 1))
+                return false;
+            options.weak.push_back(w);
+            continue;
+        }
         const long v = std::strtol(argv[++i], nullptr, 10);
         if (v < 0) return false;
         if (a == "--reads")
@@ -411,7 +434,7 @@ int main(int argc, char** argv) {
     if (!morvane::soak::ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: fault_soak [--reads N] [--writes N] [--fast-reads N] [--seed S] "
-                     "[--timeout-ms T] [--verbose] [--only RUN]\n");
+                     "[--timeout-ms T] [--verbose] [--only RUN] [--fault weak:T:R:P]...\n");
         return 2;
     }
     return morvane::soak::Soak(options).Run();

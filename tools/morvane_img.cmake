@@ -4,7 +4,7 @@
 # program, morvane-img-device, which morvane-img starts in its place for those verbs only,
 # so the image commands never load QtCore and its libraries. The commands live in
 # libraries so the tests can run them.
-add_library(morvane_img_commands STATIC morvane-img/MorvaneImg.cpp)
+add_library(morvane_img_commands STATIC morvane-img/MorvaneImg.cpp morvane-img/VerbMerge.cpp)
 target_include_directories(morvane_img_commands PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/morvane-img)
 target_link_libraries(morvane_img_commands PUBLIC morvane_image_files PRIVATE morvane_warnings)
 

@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ru">
 <context>
+    <name>Ui</name>
+    <message>
+        <source>прочитан без ошибки</source>
+        <translation>read without an error</translation>
+    </message>
+    <message>
+        <source>восстановлен голосованием, CRC сошёлся</source>
+        <translation>recovered by the vote of its copies, the CRC matches</translation>
+    </message>
+    <message>
+        <source>лучшая догадка, CRC не подтверждён</source>
+        <translation>best guess, the CRC does not confirm it</translation>
+    </message>
+    <message>
+        <source>данных нет</source>
+        <translation>no data</translation>
+    </message>
+    <message>
+        <source>Сектор %1: %2 (копий - %3)</source>
+        <translation>Sector %1: %2 (copies: %3)</translation>
+    </message>
+    <message>
+        <source>, хорошие копии различаются</source>
+        <translation>, the good copies differ</translation>
+    </message>
+</context>
+<context>
     <name>morvane::Ui</name>
     <message>
         <source>Ошибка чтения файла </source>
@@ -1143,6 +1170,34 @@ actually read.</translation>
     <message>
         <source>Текст (*.txt)</source>
         <translation>Text (*.txt)</translation>
+    </message>
+    <message>
+        <source>Объединить с образом</source>
+        <translation>Merge with an image</translation>
+    </message>
+    <message>
+        <source>Объ&amp;единить с образом...</source>
+        <translation>&amp;Merge with image...</translation>
+    </message>
+    <message>
+        <source>&amp;Восстановить сбойные сектора...</source>
+        <translation>Reco&amp;ver failed sectors...</translation>
+    </message>
+    <message>
+        <source>Восстановить сбойные сектора</source>
+        <translation>Recover failed sectors</translation>
+    </message>
+    <message>
+        <source>Число проходов:</source>
+        <translation>Number of passes:</translation>
+    </message>
+    <message>
+        <source>Сектор восстановлен голосованием копий, CRC сошёлся</source>
+        <translation>Sector recovered by the vote of its copies, the CRC matches</translation>
+    </message>
+    <message>
+        <source>Лучшая догадка по копиям, CRC не подтверждён</source>
+        <translation>Best guess from the copies, the CRC does not confirm it</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "model/LazyBuffer.h"
+#include "model/SectorCopy.h"
 
 namespace morvane {
 
@@ -22,6 +23,10 @@ struct TSectorSlot {
     std::uint16_t DataPosition = 0;  // index into the track's Raw of the first data byte
     std::uint16_t DataLength = 0;    // valid bytes in Data; 0 = header only
     LazyBuffer Data;                 // 6500 bytes; memory only for what was written
+    // How the data came out of the copies the recovery weighed (memory only; no file
+    // format holds it) and those copies.
+    SectorOrigin Origin = SectorOrigin::Unmerged;
+    SectorHistory History;
 };
 
 }  // namespace morvane

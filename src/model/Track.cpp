@@ -39,6 +39,8 @@ void TTrack::ClearSlot(std::uint8_t index) {
     slot->DataLength = 0;
     slot->DataPosition = 0;
     slot->Data.ZeroFirst(kSlotClearBytes);
+    slot->Origin = SectorOrigin::Unmerged;
+    slot->History = {};
 }
 
 std::uint8_t TTrack::CountSectors() {

@@ -9,6 +9,7 @@
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
 #include "operations/Positioning.h"
+#include "operations/RecoveryPasses.h"
 #include "operations/RunGuards.h"
 #include "operations/TrackPhases.h"
 
@@ -30,6 +31,7 @@ bool Cancelled(OperationSession& session) {
 struct RunBuffers {
     std::vector<RawReadBuffer> reads = std::vector<RawReadBuffer>(kRawReadsPerTrack);
     RawReadBuffer voted{};
+    std::size_t length = 0;  // of the track's raw reads
 };
 
 OperationOutcome RawPhase(OperationSession& session, TTrack& track, int mode, RunBuffers& bufs) {
@@ -37,6 +39,7 @@ OperationOutcome RawPhase(OperationSession& session, TTrack& track, int mode, Ru
     const OperationOutcome read = ReadRawImages(session, track, bufs.reads, length);
     if (read != OperationOutcome::Done) return read;
     VoteRawReads(bufs.reads, length, bufs.voted);
+    bufs.length = length;
     track.Present = kPresent;
     track.SetRaw(bufs.voted);
     track.RawValid = 1;
@@ -64,6 +67,8 @@ OperationOutcome RunTrack(OperationSession& session, TTrack& track, int mode, Ru
     if (mode & kRunSectors) {
         const OperationOutcome sectors =
             ReadListedSectors(session, track, PhaseStyle::DiskRun, failed, nullptr);
+        // A failed sector keeps the copies the raw reads gave of it, for the recovery.
+        if (mode & kRunRaw) KeepRunCopies(track, bufs.reads, bufs.length);
         if (sectors != OperationOutcome::Done) return sectors;
     }
     if (Cancelled(session)) return OperationOutcome::Cancelled;

@@ -65,7 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"FaultWithoutVirtual", {"--fault", "crc:1:1", "a.trd"}},
                       UsageCase{"RealTimeWithoutVirtual", {"--realtime", "a.trd"}},
                       UsageCase{"BadFault", {"--virtual", "x.trd", "--fault", "crc:1", "a.trd"}},
-                      UsageCase{"UnknownOption", {"--fast", "a.trd"}}),
+                      UsageCase{"UnknownOption", {"--fast", "a.trd"}},
+                      UsageCase{"WeakWithoutProbability",
+                                {"--virtual", "x.trd", "--fault", "weak:1:2:0", "a.trd"}},
+                      UsageCase{"PassesOutOfRange", {"--passes", "0", "a.trd"}},
+                      UsageCase{"SeedWithoutVirtual", {"--seed", "2", "a.trd"}},
+                      UsageCase{"ResumeOfUnknownFormat", {"--resume", "a.xyz", "a.trd"}}),
     test::CaseName());
 
 struct RunCase {
@@ -164,6 +169,21 @@ TEST_F(ReadVerbTest, MissingSectorLeavesZerosInTheTrd) {
     const auto gap = expected.begin() + 3 * kTrdTrackSize + 8 * kTrdSectorSize;
     std::fill(gap, gap + kTrdSectorSize, std::uint8_t{0});
     EXPECT_TRUE(Read(output) == expected);
+}
+
+// A weak sector read bad, then the resumed read: only its track is read again, the passes
+// recover it and the report says whether another pass would help.
+TEST_F(ReadVerbTest, ResumeReadsOnlyTheBadTracksAndRecoversWeakSectors) {
+    const std::string input = SourceTrd(), first = Path("first.udf"), second = Path("second.trd");
+    EXPECT_EQ(Run({"--virtual", input, "--tracks", "4", "--fault", "weak:2:5:0.02", first}), 3);
+    EXPECT_EQ(Run({"--virtual", input, "--fault", "weak:2:5:0.02", "--seed", "2", "--resume", first,
+                   "--passes", "3", second}),
+              0)
+        << err.str();
+    EXPECT_NE(out.str().find("pass 1: 1 tracks read"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find(" recovered since the last pass\n"), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find("track 2 read (1/1)"), std::string::npos) << err.str();
+    EXPECT_TRUE(Read(second) == source);
 }
 
 // Ctrl+C or SIGTERM while a sector is re-read over and over: the program stops at the next

@@ -1,5 +1,5 @@
 # Tests of the morvane-img command-line tool.
-morvane_add_test(morvane_img_tests SOURCES MorvaneImgTest.cpp
+morvane_add_test(morvane_img_tests SOURCES MorvaneImgTest.cpp MorvaneImgMergeTest.cpp
   LIBS morvane_img_commands morvane_img_device_verbs)
 if(MORVANE_BUILD_GUI)
   morvane_add_test(morvane_img_read_tests SOURCES MorvaneImgReadTest.cpp

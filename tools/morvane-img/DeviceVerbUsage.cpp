@@ -9,12 +9,15 @@ namespace morvane {
 std::string ReadUsageText() {
     return "       morvane-img read [--virtual IMAGE] [--drive A|B]\n"
            "            [--mode full|raw|scan|scan-sectors|fast] [--tracks N] [--reread N]\n"
-           "            [--fault crc:T:R[:READS] | idcrc:T:R | missing:T:R |\n"
+           "            [--resume PREVIOUS] [--passes N] [--seed S]\n"
+           "            [--fault crc:T:R[:READS] | idcrc:T:R | missing:T:R | weak:T:R:P |\n"
            "                     unstable:T:FIRST:COUNT | vanish-after:N]... [--realtime]\n"
            "            [--verbose] OUT\n"
            "read: reads the disk in the controller's drive into OUT (udi, trd, udf, td0, fdi,\n"
-           "scl, $T), even when the run stops early. Exit 0 done, 3 done with failed sectors,\n"
-           "1 stopped.\n";
+           "scl, $T), even when the run stops early. --resume reads again only the tracks of\n"
+           "PREVIOUS with bad or missing sectors and merges what it reads into them; --passes\n"
+           "repeats that until a pass recovers nothing. Exit 0 done, 3 done with failed\n"
+           "sectors, 1 stopped.\n";
 }
 
 std::string WriteUsageText() {

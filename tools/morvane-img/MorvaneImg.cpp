@@ -12,6 +12,7 @@
 #include "CatalogueJson.h"
 #include "FilesystemVerbs.h"
 #include "VerbDevices.h"
+#include "VerbMerge.h"
 #include "VerbRead.h"
 #include "WriteVerbs.h"
 #include "imagefiles/ImageFiles.h"
@@ -203,6 +204,7 @@ const VerbRow kVerbs[] = {
     {"sectors", &Sectors, [] { return std::string("morvane-img sectors FILE\n"); }},
     {"convert", &Convert,
      [] { return std::string("morvane-img convert [--no-restore-track] [--compress] IN OUT\n"); }},
+    {"merge", &RunMerge, &MergeUsageText},
     {"read", &RunRead, &ReadUsageText},
     {"write", &RunWrite, &WriteUsageText},
     {"format", &RunFormat, nullptr},  // with write

@@ -1,6 +1,7 @@
 #include "ReadOptions.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <map>
 #include <sstream>
 
@@ -69,6 +70,19 @@ std::optional<FaultOption> ParseFault(const std::string& text) {
         f.count = static_cast<std::size_t>(*count);
         return f;
     }
+    if (p[0] == "weak" && p.size() == 4) {
+        const auto t = track(1), r = sector(2);
+        char* end = nullptr;
+        const double probability = std::strtod(p[3].c_str(), &end);
+        if (!t || !r || p[3].empty() || end != p[3].c_str() + p[3].size() ||
+            !(probability > 0 && probability <= 1))
+            return {};
+        f.kind = FaultKind::Weak;
+        f.track = static_cast<int>(*t);
+        f.sector = static_cast<int>(*r);
+        f.probability = probability;
+        return f;
+    }
     if (p[0] == "vanish-after" && p.size() == 2) {
         const auto n = Number(p[1], 0, 100000000);
         if (!n) return {};
@@ -98,10 +112,31 @@ std::optional<ReadOptions> ParseReadOptions(const std::vector<std::string>& args
         } else if (a == "--realtime") {
             o.realTime = true;
         } else if (a == "--virtual" || a == "--drive" || a == "--mode" || a == "--tracks" ||
-                   a == "--reread" || a == "--fault") {
+                   a == "--reread" || a == "--fault" || a == "--resume" || a == "--passes" ||
+                   a == "--seed") {
             if (!(v = value(i))) return {};
             if (a == "--virtual") {
                 o.virtualImage = *v;
+            } else if (a == "--resume") {
+                o.resume = *v;
+                if (!CanReadFormat(FormatFromPath(o.resume))) {
+                    problem = "unknown image format: " + o.resume;
+                    return {};
+                }
+            } else if (a == "--seed") {
+                const auto n = Number(*v, 0, 0xFFFFFFFFLL);
+                if (!n) {
+                    problem = "--seed takes 0..4294967295";
+                    return {};
+                }
+                o.seed = static_cast<std::uint32_t>(*n);
+            } else if (a == "--passes") {
+                const auto n = Number(*v, 1, 100);
+                if (!n) {
+                    problem = "--passes takes 1..100";
+                    return {};
+                }
+                o.passes = static_cast<int>(*n);
             } else if (a == "--drive") {
                 if (*v != "A" && *v != "B" && *v != "a" && *v != "b") {
                     problem = "--drive takes A or B";
@@ -153,8 +188,8 @@ std::optional<ReadOptions> ParseReadOptions(const std::vector<std::string>& args
         problem = "cannot write this format: " + o.output;
         return {};
     }
-    if (o.virtualImage.empty() && (!o.faults.empty() || o.realTime)) {
-        problem = "--fault and --realtime need --virtual";
+    if (o.virtualImage.empty() && (!o.faults.empty() || o.realTime || o.seed)) {
+        problem = "--fault, --seed and --realtime need --virtual";
         return {};
     }
     return o;

@@ -8,7 +8,7 @@
 
 namespace morvane {
 
-enum class FaultKind { DataCrc, IdCrc, Missing, Unstable, VanishAfter };
+enum class FaultKind { DataCrc, IdCrc, Missing, Unstable, VanishAfter, Weak };
 
 struct FaultOption {
     FaultKind kind = FaultKind::DataCrc;
@@ -17,6 +17,7 @@ struct FaultOption {
     int reads = -1;                    // data CRC: reads that fail, -1 always
     std::size_t first = 0, count = 0;  // unstable bytes
     int commands = 0;                  // vanish-after
+    double probability = 0;            // weak: of each byte turning on a read
 };
 
 struct ReadOptions {
@@ -25,7 +26,10 @@ struct ReadOptions {
     int mode = 6;
     std::optional<int> tracks;
     int reread = 0;
+    std::string resume;         // the image whose bad tracks alone are read again
+    std::optional<int> passes;  // recovery passes over the tracks with bad sectors
     std::vector<FaultOption> faults;
+    std::optional<std::uint32_t> seed;  // the emulated controller's random source
     bool realTime = false;
     bool verbose = false;
     std::string output;
@@ -35,7 +39,7 @@ struct ReadOptions {
 std::optional<ReadOptions> ParseReadOptions(const std::vector<std::string>& args,
                                             std::string& problem);
 // "crc:T:R[:READS]", "idcrc:T:R", "missing:T:R", "unstable:T:FIRST:COUNT",
-// "vanish-after:N".
+// "vanish-after:N", "weak:T:R:P" (P the probability of each byte turning, 0 < P <= 1).
 std::optional<FaultOption> ParseFault(const std::string& text);
 
 }  // namespace morvane

@@ -22,6 +22,7 @@
 #include "model/ZxDisk.h"
 #include "operations/BadSectorReread.h"
 #include "operations/DiskRun.h"
+#include "operations/RecoveryPasses.h"
 #include "model/RawSectorData.h"
 
 #include "CliApplication.h"
@@ -94,6 +95,9 @@ void ApplyFaults(const ReadOptions& o, virt::VirtualController& device, bool van
             case FaultKind::Unstable:
                 if (!vanish) device.Faults().AddUnstableBytes(drive, t, f.first, f.count);
                 break;
+            case FaultKind::Weak:
+                if (!vanish) device.Faults().AddWeakSector(drive, t, r, f.probability);
+                break;
             case FaultKind::VanishAfter:
                 if (vanish) device.VanishAfterCommands(f.commands);
                 break;
@@ -111,6 +115,7 @@ std::unique_ptr<FtdiDriver> MakeDriver(const ReadOptions& o, virt::VirtualContro
         err << "morvane-img: cannot load " << o.virtualImage << ": " << problem << "\n";
         return nullptr;
     }
+    if (o.seed) owned->Faults().SetRandomSeed(*o.seed);
     ApplyFaults(o, *owned, false);
     device = owned.get();
     return owned;
@@ -164,6 +169,24 @@ void ListFailedSectors(const TZX_Disk& disk, std::ostream& out) {
             if (slot.Present != 0 && slot.DataGood == 0)
                 out << "failed track " << t << " sector " << int(slot.Sector) << "\n";
     }
+}
+
+// What each recovery pass did, and the line that says whether another would help.
+void ReportPasses(const RecoveryResult& recovery, std::ostream& out) {
+    for (std::size_t i = 0; i < recovery.passes.size(); ++i) {
+        const RecoveryPassCounts& pass = recovery.passes[i];
+        out << "pass " << i + 1 << ": " << pass.tracks << " tracks read, " << pass.recovered
+            << " recovered, " << pass.badLeft << " still bad\n";
+    }
+    if (recovery.outcome != OperationOutcome::Done) return;
+    if (recovery.passes.empty()) {
+        if (recovery.badAtStart == 0) out << "nothing to recover: no bad or missing sector\n";
+        return;
+    }
+    if (recovery.noChange)
+        out << "no change: a further pass at these settings is unlikely to help\n";
+    else
+        out << recovery.passes.back().recovered << " recovered since the last pass\n";
 }
 
 // Whatever was read is saved. A TRD cannot say that a sector is missing: it gets zero
@@ -225,15 +248,28 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     DiskRunResult result;
     RereadResult reread;
+    RecoveryResult recovery;
+    bool recoveryRan = false;
+    if (!o.resume.empty() && !LoadImageFile(o.resume, *disk)) {
+        err << "morvane-img: cannot load " << o.resume << ": " << disk->LastError << "\n";
+        return 1;
+    }
     {
         const InterruptGuard guard;
-        result = RunDisk(ctx, params);
-        const bool rawOnly = (o.mode & kRunSectors) == 0 && (o.mode & kRunRaw) != 0;
-        // A raw read decodes only where each sector's data lies; the file wants the bytes.
-        if (rawOnly) TakeSectorDataFromRawTracks(*disk);
-        if (result.outcome == OperationOutcome::Done && o.reread > 0 && ReadsData(o.mode) &&
-            Count(*disk, true).failed > 0)
-            reread = RereadFailedSectors(ctx, {o.reread});
+        if (o.resume.empty()) {
+            result = RunDisk(ctx, params);
+            const bool rawOnly = (o.mode & kRunSectors) == 0 && (o.mode & kRunRaw) != 0;
+            // A raw read decodes only where each sector's data lies; the file wants the bytes.
+            if (rawOnly) TakeSectorDataFromRawTracks(*disk);
+            if (result.outcome == OperationOutcome::Done && o.reread > 0 && ReadsData(o.mode) &&
+                Count(*disk, true).failed > 0)
+                reread = RereadFailedSectors(ctx, {o.reread});
+        }
+        // A resumed read goes over the previous image's bad tracks alone.
+        recoveryRan = result.outcome == OperationOutcome::Done &&
+                      reread.outcome == OperationOutcome::Done &&
+                      (!o.resume.empty() || o.passes) && ReadsData(o.mode);
+        if (recoveryRan) recovery = RecoverBadSectors(ctx, {o.passes.value_or(1)});
     }
     interrupted = 0;
 
@@ -249,6 +285,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (dataRead) ListFailedSectors(*disk, out);
     for (const TrdGap& gap : gaps)
         out << "missing track " << int(gap.track) << " sector " << int(gap.sector) << "\n";
+    if (recoveryRan) ReportPasses(recovery, out);
     if (device && o.realTime) {
         // The drive's own time on the commands; the emulated clock also ran on while the
         // drive waited for the program.
@@ -263,6 +300,11 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     if (reread.outcome != OperationOutcome::Done) {
         err << "morvane-img: the re-read stopped: " << StopReason(reread.outcome, host) << "\n";
+        return 1;
+    }
+    if (recovery.outcome != OperationOutcome::Done) {
+        err << "morvane-img: the recovery passes stopped: " << StopReason(recovery.outcome, host)
+            << "\n";
         return 1;
     }
     return counts.failed > 0 || !gaps.empty() ? kExitBadSectors : 0;

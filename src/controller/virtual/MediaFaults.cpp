@@ -97,12 +97,43 @@ void MediaFaults::AddUnstableBytes(Drive drive, std::uint8_t track, std::size_t 
     unstable_.push_back({drive, track, first, count, std::clamp(probability, 0.0, 1.0)});
 }
 
+void MediaFaults::AddWeakSector(Drive drive, std::uint8_t track, std::uint8_t r,
+                                double probability) {
+    weak_[{drive, track, r}] = std::clamp(probability, 0.0, 1.0);
+}
+
+void MediaFaults::TurnWeakBytes(Drive drive, std::uint8_t track, const RawTrack& stored,
+                                RawTrack& seen) {
+    if (weak_.empty()) return;
+    std::uniform_real_distribution<double> chance(0.0, 1.0);
+    std::uniform_int_distribution<int> flip(1, 255);
+    for (const IdField& id : ReadIdFields(stored)) {
+        const auto it = weak_.find({drive, track, id.R});
+        if (it == weak_.end()) continue;
+        const auto data = FindDataField(stored, id);
+        if (!data) continue;
+        const std::size_t first = data->MarkPosition + 1;
+        for (std::size_t i = 0; i < WdSectorSize(id.N); ++i) {
+            if (chance(random_) >= it->second) continue;
+            const std::size_t p = seen.Wrap(first + i);
+            seen.Data[p] = static_cast<std::uint8_t>(seen.Data[p] ^ flip(random_));
+        }
+    }
+}
+
+RawTrack MediaFaults::ApplyForSectorRead(Drive drive, std::uint8_t track, const RawTrack& stored) {
+    RawTrack seen = Apply(drive, track, stored);
+    TurnWeakBytes(drive, track, stored, seen);
+    return seen;
+}
+
 void MediaFaults::AddSeekFault(SeekFaultKind kind, int times, std::optional<std::uint8_t> target) {
     if (times > 0) seekFaults_.push_back({kind, times, target});
 }
 
 void MediaFaults::Clear() {
     dataCrc_.clear();
+    weak_.clear();
     idCrc_.clear();
     scanBreaks_.clear();
     rawBreaks_.clear();
@@ -130,6 +161,7 @@ RawTrack MediaFaults::Apply(Drive drive, std::uint8_t track, const RawTrack& sto
 
 RawTrack MediaFaults::ApplyForRawRead(Drive drive, std::uint8_t track, const RawTrack& stored) {
     RawTrack seen = Apply(drive, track, stored);
+    TurnWeakBytes(drive, track, stored, seen);
     std::uniform_real_distribution<double> chance(0.0, 1.0);
     std::uniform_int_distribution<int> flip(1, 255);
     for (const Unstable& u : unstable_) {

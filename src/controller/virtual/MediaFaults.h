@@ -54,6 +54,11 @@ class MediaFaults {
     // with the given probability (0..1).
     void AddUnstableBytes(Drive drive, std::uint8_t track, std::size_t first, std::size_t count,
                           double probability = 0.3);
+    // Weak media under sector r of the track: each read of its data (a sector read, a
+    // sector of a list, READ TRACK) turns every data byte into another value with the given
+    // probability (0..1), drawn from the seeded random source. The CRC on the disk is the
+    // one written, so the read has a bad CRC unless no byte turned.
+    void AddWeakSector(Drive drive, std::uint8_t track, std::uint8_t r, double probability);
     // READ ADDRESS on the track breaks off after `ids` ID fields with this status.
     void AddScanBreak(Drive drive, std::uint8_t track, std::size_t ids, std::uint8_t status);
     // READ TRACK on the track breaks off after `bytes` bytes with this status, for the next
@@ -71,7 +76,10 @@ class MediaFaults {
 
     // The track as the head reads it for the sector commands and READ ADDRESS.
     RawTrack Apply(Drive drive, std::uint8_t track, const RawTrack& stored) const;
-    // The same plus the unstable bytes, for READ TRACK; draws from the random source.
+    // The same plus the weak sectors, for READ SECTOR; draws from the random source.
+    RawTrack ApplyForSectorRead(Drive drive, std::uint8_t track, const RawTrack& stored);
+    // The same plus the weak sectors and the unstable bytes, for READ TRACK; draws from the
+    // random source.
     RawTrack ApplyForRawRead(Drive drive, std::uint8_t track, const RawTrack& stored);
     // A sector read of r on the track happened: one read of a weak sector is used up.
     void NoteSectorRead(Drive drive, std::uint8_t track, std::uint8_t r);
@@ -106,7 +114,10 @@ class MediaFaults {
         std::optional<std::uint8_t> Target;
     };
 
+    void TurnWeakBytes(Drive drive, std::uint8_t track, const RawTrack& stored, RawTrack& seen);
+
     std::map<SectorKey, int> dataCrc_;  // reads left, or kAlways
+    std::map<SectorKey, double> weak_;  // the probability of each byte turning
     std::map<SectorKey, IdCrcScan> idCrc_;
     std::map<TrackKey, ReadBreak> scanBreaks_;
     std::map<TrackKey, RawBreak> rawBreaks_;

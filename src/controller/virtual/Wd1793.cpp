@@ -196,7 +196,8 @@ WdReply Wd1793::ReadAddresses() {
 WdReply Wd1793::ReadSector(std::uint8_t r) {
     RawTrack* stored = StoredTrack();
     if (stored == nullptr) return Failure(wd::kNotReady, r);
-    const RawTrack seen = faults_.Apply(SelectedDrive(), CurrentTrackIndex(), *stored);
+    const RawTrack seen =
+        faults_.ApplyForSectorRead(SelectedDrive(), CurrentTrackIndex(), *stored);
     SectorRead read = virt::ReadSector(seen, r);
     faults_.NoteSectorRead(SelectedDrive(), CurrentTrackIndex(), r);
     TouchHead();

@@ -11,6 +11,7 @@
 #include "operations/DiskWrite.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
+#include "operations/RecoveryPasses.h"
 #include "operations/SectorWrite.h"
 #include "operations/SingleTrackReads.h"
 #include "ui/shell/MainActions.h"
@@ -83,6 +84,7 @@ void DiskCommands::ConnectMenu(const MainActions& a, QObject* context) {
                          [this, kind = kind] { Launch(kind); });
     }
     QObject::connect(a.rereadFailed, &QAction::triggered, context, [this] { RereadFailed(); });
+    QObject::connect(a.recoverFailed, &QAction::triggered, context, [this] { RecoverFailed(); });
     QObject::connect(a.writeDisk, &QAction::triggered, context, [this] { WriteDisk(); });
     QObject::connect(a.formatDisk, &QAction::triggered, context, [this] { FormatDisk(); });
 }
@@ -111,6 +113,18 @@ void DiskCommands::FormatDisk() {
 void DiskCommands::RereadFailed() {
     OperationContext ctx = Context();
     RereadFailedSectors(ctx);
+}
+
+void DiskCommands::RecoverFailed() {
+    if (!ReadyForRun()) return;
+    const int passes = askPasses_ ? askPasses_() : kDefaultRecoveryPasses;
+    if (passes <= 0) return;
+    OperationContext ctx = Context();
+    const auto tracks = static_cast<int>(TracksToRecover(disk_).size());
+    progress_.Run(QString::fromUtf8(kRecoveryCaption), tracks, [&ctx, passes] {
+        RecoverBadSectorsWorker(ctx, {passes});
+        ctx.disk.Repaint();
+    });
 }
 
 void DiskCommands::RunMapEntry(MapMenuEntry entry, int column, int row) {

@@ -27,6 +27,9 @@ enum class DiskRunKind;
 // has no action, but belongs with them).
 bool IsMapDiskEntry(MapMenuEntry entry);
 
+inline constexpr int kDefaultRecoveryPasses = 3;
+inline constexpr int kMostRecoveryPasses = 100;
+
 class DiskCommands {
   public:
     DiskCommands(ControllerProtocol& protocol, TZX_Disk& disk, OperationHost& host,
@@ -41,6 +44,10 @@ class DiskCommands {
     void ConnectMenu(const MainActions& actions, QObject* context);
     // "Перечитать сбойные сектора"
     void RereadFailed();
+    // "Восстановить сбойные сектора...": the unattended recovery passes in T_Prog, as
+    // many as askPasses gives (none: the command does nothing; no asker: the default).
+    void RecoverFailed();
+    void SetPassesAsker(std::function<int()> askPasses) { askPasses_ = std::move(askPasses); }
     // "Записать диск": every present track of the image onto the disk, verified.
     void WriteDisk();
     // "Форматировать диск": a TR-DOS or a Profi CP/M disk, as the user chooses; the name of
@@ -69,6 +76,7 @@ class DiskCommands {
     T_Prog& progress_;
     std::function<QString()> askTrDosName_;
     std::function<bool()> confirmReadInto_;
+    std::function<int()> askPasses_;
 };
 
 }  // namespace morvane

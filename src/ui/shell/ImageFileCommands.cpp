@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "model/ImageMerge.h"
 #include "ui/shell/LoadSaveRules.h"
 #include "ui/shell/Texts.h"
 #include "ui/views/QtText.h"
@@ -172,6 +173,32 @@ QString ImageFileCommands::SingleDialogFolder(const QString& name) const {
 void ImageFileCommands::PresetSaveNameForLoad(const ImageFormatEntry& row) {
     if (!openDialogName_.isEmpty())
         saveDialogName_ = WithExtension(openDialogName_, DotExtension(row));
+}
+
+bool ImageFileCommands::MergeWith() {
+    FileDialogRequest r =
+        Request(FileDialogRequest::Kind::Open, Ui::tr("Объединить с образом"), LoadAsFilter(), "");
+    r.filterIndex = kLoadAsDefaultFilterIndex;
+    r.directory = settings_.Directory_2;
+    const QString path = ChooseOpen(r);
+    if (path.isEmpty()) return false;
+    const ImageFormat format = DispatchFormat(path);
+    if (format == ImageFormat::Unknown) return false;
+    auto other = std::make_unique<TZX_Disk>();
+    if (!io_.Read(format, path, *other)) {
+        disk_.LastError = other->LastError;
+        ReportReadFailure(format);
+        return false;
+    }
+    const TZX_Disk* inputs[] = {&disk_, other.get()};
+    const MergeReport report = MergeImages(inputs, disk_);
+    host_.ClearLog();
+    host_.AddLogLine(QStringLiteral("Объединение с образом ") + QFileInfo(path).fileName());
+    for (const std::string& line : MergeReportLines(report, kMergeWordsRussian))
+        host_.AddLogLine(QString::fromStdString(line));
+    host_.ShowMapFromTop();
+    host_.RefreshSelectedCell();
+    return true;
 }
 
 bool ImageFileCommands::LoadAs() {

@@ -70,6 +70,9 @@ class ImageFileCommands {
     // format keeps less than the image (a TD0, FDI, SCL or Hobeta file). True when a file
     // was written.
     bool SaveToImageFile();
+    // "Объединить с образом...": a chosen image file of the same disk merged into the
+    // image (model/ImageMerge.h), the merge's table in the log. True when merged.
+    bool MergeWith();
 
     // Name and extension of the image file last loaded or saved by the format-choosing or
     // native commands; empty at first.

@@ -14,6 +14,7 @@ struct MainActions {
     QAction* createCpm = nullptr;
     QAction* loadNative = nullptr;
     QAction* loadAs = nullptr;
+    QAction* mergeImage = nullptr;  // "Объединить с образом..."
     QAction* loadUdi = nullptr;
     QAction* loadTrd = nullptr;
     QAction* loadTd0 = nullptr;
@@ -40,6 +41,7 @@ struct MainActions {
     QAction* scanAndRead = nullptr;
     QAction* fastRead = nullptr;
     QAction* rereadFailed = nullptr;
+    QAction* recoverFailed = nullptr;  // "Восстановить сбойные сектора..."
     QAction* formatDisk = nullptr;
     QAction* writeDisk = nullptr;
     QAction* readZxCatalogue = nullptr;

@@ -1,5 +1,6 @@
 // The main menu, the tool bar and the enabling of the menu items when a menu opens.
 #include <QApplication>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
@@ -73,6 +74,7 @@ void TFMain::BuildImageMenu() {
     a.createCpm = Item(a.createImageMenu, Ui::tr("&CP/M диска (Profi)"), "actCreateCpm");
     a.loadNative = Item(m, Ui::tr("&Загрузить"), "actLoadNative");
     a.loadAs = Item(m, Ui::tr("Загрузить &как..."), "actLoadAs");
+    a.mergeImage = Item(m, Ui::tr("Объ&единить с образом..."), "actMergeImage");
     m->addSeparator();
     a.loadUdi = Hidden(Item(m, Ui::tr("Загрузить UDI"), "actLoadUdi"));
     a.loadTrd = Hidden(Item(m, Ui::tr("Загрузить TRD"), "actLoadTrd"));
@@ -141,6 +143,9 @@ void TFMain::BuildImageMenu() {
         connect(action, &QAction::triggered, this,
                 [this, files, format = format] { ImageSaved(files->SaveSingle(format)); });
     }
+    connect(a.mergeImage, &QAction::triggered, this, [this, files] {
+        if (files->MergeWith()) changes_->MarkChanged();
+    });
     connect(a.clearImage, &QAction::triggered, this, &TFMain::ClearImageCommand);
     CatalogueCommands* catalogues = catalogueCommands_.get();
     connect(a.viewZxCatalogue, &QAction::triggered, this,
@@ -177,6 +182,7 @@ void TFMain::BuildDiskMenu() {
     a.scanAndRead = Item(m, Ui::tr("Сканирование и &чтение секторов диска"), "actScanAndRead");
     a.fastRead = Item(m, Ui::tr("&Быстрое чтение диска"), "actFastRead");
     a.rereadFailed = Item(m, Ui::tr("П&еречитать сбойные сектора"), "actRereadFailed");
+    a.recoverFailed = Item(m, Ui::tr("&Восстановить сбойные сектора..."), "actRecoverFailed");
     m->addSeparator();
     a.formatDisk = Item(m, Ui::tr("&Форматировать диск"), "actFormatDisk");
     a.writeDisk = Item(m, Ui::tr("&Записать диск"), "actWriteDisk");
@@ -269,8 +275,8 @@ void TFMain::UpdateDiskMenu() {
     const bool on = DiskMenuRule(link_->Active(), link_->Protocol().Busy());
     for (QAction* item :
          {actions_.fullRead, actions_.rawRead, actions_.trackScan, actions_.readByMarks,
-          actions_.scanAndRead, actions_.fastRead, actions_.rereadFailed, actions_.formatDisk,
-          actions_.writeDisk, actions_.readZxCatalogue}) {
+          actions_.scanAndRead, actions_.fastRead, actions_.rereadFailed, actions_.recoverFailed,
+          actions_.formatDisk, actions_.writeDisk, actions_.readZxCatalogue}) {
         item->setEnabled(on);
     }
 }
@@ -291,6 +297,13 @@ void TFMain::UpdateControllerMenu() {
 void TFMain::ConnectDiskCommands() {
     diskCommands_->SetTrDosNameAsker([this] { return catalogueCommands_->AskNewTrDosName(); });
     diskCommands_->SetReadIntoImageConfirm([this] { return ConfirmDiscardImage(); });
+    diskCommands_->SetPassesAsker([this] {
+        bool ok = false;
+        const int passes = QInputDialog::getInt(this, Ui::tr("Восстановить сбойные сектора"),
+                                                Ui::tr("Число проходов:"), kDefaultRecoveryPasses,
+                                                1, kMostRecoveryPasses, 1, &ok);
+        return ok ? passes : 0;
+    });
     diskCommands_->ConnectMenu(actions_, this);
     DiskCommands* commands = diskCommands_.get();
     connect(views_.diskMap, &DiskMapView::diskCommandRequested, this,

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "model/SectorVote.h"
+
 namespace morvane {
 
 namespace {
@@ -31,8 +33,13 @@ MapCellLook LookOfSector(const TTrack& track, const TSectorSlot& slot, bool show
     }
     // A removed track keeps its slots in the model but shows nothing.
     if (track.Present == 0) return look;
+    const SectorOrigin origin = CurrentOrigin(slot);
     if (slot.DataLength == 0)
         look.tile = MapTile::SectorHeaderOnly;
+    else if (origin == SectorOrigin::Voted)
+        look.tile = MapTile::SectorVoted;
+    else if (origin == SectorOrigin::BestGuess)
+        look.tile = MapTile::SectorBestGuess;
     else
         look.tile = slot.DataGood != 0 ? MapTile::SectorGood : MapTile::SectorBad;
     look.text = SectorLabelText(slot.Sector);

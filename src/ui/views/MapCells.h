@@ -24,7 +24,10 @@ enum class MapTile : std::uint8_t {
     LabelRaw,
     LabelNoRaw,
     LabelDisabled,
+    SectorVoted,      // recovered by the vote of its copies
+    SectorBestGuess,  // the vote of its copies, unchecked or failing the CRC
 };
+inline constexpr std::size_t kMapTileCount = static_cast<std::size_t>(MapTile::SectorBestGuess) + 1;
 
 struct MapCellLook {
     MapTile tile = MapTile::None;

@@ -23,6 +23,10 @@ std::vector<MapLegendRow> MapLegendRows() {
          QT_TRANSLATE_NOOP("morvane::Ui", "Сектор считан с ошибкой данных")},
         {{MapTile::SectorHeaderOnly, sector, false},
          QT_TRANSLATE_NOOP("morvane::Ui", "Заголовок сектора без данных")},
+        {{MapTile::SectorVoted, sector, false},
+         QT_TRANSLATE_NOOP("morvane::Ui", "Сектор восстановлен голосованием копий, CRC сошёлся")},
+        {{MapTile::SectorBestGuess, sector, false},
+         QT_TRANSLATE_NOOP("morvane::Ui", "Лучшая догадка по копиям, CRC не подтверждён")},
     };
 }
 

@@ -26,6 +26,10 @@ QColor TileFill(MapTile tile, const QColor& buttonFace) {
             return QColor(255, 255, 0);
         case MapTile::LabelRaw:
             return QColor(0, 0, 255);
+        case MapTile::SectorVoted:
+            return QColor(0, 200, 200);
+        case MapTile::SectorBestGuess:
+            return QColor(255, 140, 0);
         case MapTile::SectorDisabled:
         case MapTile::LabelDisabled:
         case MapTile::None:

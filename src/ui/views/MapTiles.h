@@ -28,7 +28,7 @@ class MapTileSet {
   private:
     QColor buttonFace_;
     qreal dpr_;
-    std::array<QPixmap, 8> tiles_;
+    std::array<QPixmap, kMapTileCount> tiles_;
 };
 
 }  // namespace morvane

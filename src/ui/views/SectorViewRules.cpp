@@ -1,9 +1,12 @@
 #include "ui/views/SectorViewRules.h"
 
+#include "ui/views/QtText.h"
+
 #include <algorithm>
 #include <cstdio>
 
 #include "model/Checksums.h"
+#include "model/SectorVote.h"
 #include "model/SizeCode.h"
 #include "ui/views/MapCells.h"
 
@@ -145,10 +148,40 @@ SectorCellView DescribeCell(const TZX_Disk& disk, int column, int row,
     if (track->Present != 0) {
         v.log = SectorCellView::Log::Replace;
         v.logLines = track->Log;
+        if (column >= 1 && slot != nullptr && slot->Present != 0) {
+            std::string origin = OriginLineText(*slot);
+            if (!origin.empty()) v.logLines.push_back(std::move(origin));
+        }
     } else {
         v.log = SectorCellView::Log::Empty;
     }
     return v;
+}
+
+std::string OriginLineText(const TSectorSlot& slot) {
+    QString how;
+    switch (CurrentOrigin(slot)) {
+        case SectorOrigin::Unmerged:
+            return {};
+        case SectorOrigin::GoodRead:
+            how = Ui::tr("прочитан без ошибки");
+            break;
+        case SectorOrigin::Voted:
+            how = Ui::tr("восстановлен голосованием, CRC сошёлся");
+            break;
+        case SectorOrigin::BestGuess:
+            how = Ui::tr("лучшая догадка, CRC не подтверждён");
+            break;
+        case SectorOrigin::Missing:
+            how = Ui::tr("данных нет");
+            break;
+    }
+    QString line = Ui::tr("Сектор %1: %2 (копий - %3)")
+                       .arg(slot.Sector)
+                       .arg(how)
+                       .arg(slot.History.copies.size());
+    if (slot.History.conflict) line += Ui::tr(", хорошие копии различаются");
+    return line.toStdString();
 }
 
 AcceptTarget AcceptTargetFor(const TZX_Disk& disk, int column, int row) {

@@ -78,6 +78,10 @@ AcceptTarget AcceptTargetFor(const TZX_Disk& disk, int column, int row);
 std::size_t ApplyAccepted(TZX_Disk& disk, int column, int row,
                           std::span<const std::uint8_t> viewBytes);
 
+// The sector view's line for a sector whose copies were weighed: how its value came about
+// and from how many copies; empty for a sector as the last read left it.
+std::string OriginLineText(const TSectorSlot& slot);
+
 // A double click opens the sector editor only on a present slot.
 bool OpensSectorEditor(const TZX_Disk& disk, int column, int row);
 

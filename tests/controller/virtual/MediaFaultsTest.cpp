@@ -51,6 +51,29 @@ TEST_F(MediaFaultsTest, WeakSectorRecoversAfterItsBadReads) {
     EXPECT_FALSE(One(ShortFrame(kReadSector, {4})).Error);
 }
 
+// Weak media: each read turns other bytes, the CRC is bad exactly when a byte turned, and
+// the same seed gives the same reads.
+TEST_F(MediaFaultsTest, WeakSectorTurnsBytesOnEachReadWithTheCrcBadUnlessNoneTurned) {
+    One(ShortFrame(kSeek, {20}));
+    const Bytes good = One(ShortFrame(kReadSector, {7})).Data;
+    vc.Faults().AddWeakSector(Drive::A, 20, 7, 0.01);
+    auto reads = [&](std::uint32_t seed) {
+        vc.Faults().SetRandomSeed(seed);
+        std::vector<Bytes> seen;
+        for (int i = 0; i < 30; ++i) {
+            const Record r = One(ShortFrame(kReadSector, {7}));
+            EXPECT_EQ(r.Error, r.Data != good);
+            seen.push_back(r.Data);
+        }
+        return seen;
+    };
+    const std::vector<Bytes> first = reads(3);
+    EXPECT_EQ(reads(3), first);
+    const std::set<Bytes> distinct(first.begin(), first.end());
+    EXPECT_GT(distinct.size(), 20u);  // 1 - 0.99^256: nine reads in ten turn a byte
+    EXPECT_FALSE(One(ShortFrame(kReadSector, {8})).Error);
+}
+
 TEST_F(MediaFaultsTest, IdCrcErrorShowsInAddressesAndHidesTheSector) {
     One(ShortFrame(kSeek, {5}));
     vc.Faults().AddIdCrcError(Drive::A, 5, 3);

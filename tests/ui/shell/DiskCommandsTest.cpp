@@ -32,6 +32,7 @@
 #include "ui/shell/ProgressWindow.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/HexView.h"
+#include "ui/views/MapCells.h"
 #include "ui/views/SectorView.h"
 
 namespace morvane {
@@ -135,7 +136,8 @@ TEST_F(DiskCommandsTest, FastReadFollowsScanAndReadInTheDiskMenu) {
     EXPECT_EQ(captions, (QStringList{"Полное чтение диска", "Чтение сырых данных",
                                      "Сканирование дорожек", "Чтение секторов по  меткам",
                                      "Сканирование и чтение секторов диска", "Быстрое чтение диска",
-                                     "Перечитать сбойные сектора", "-", "Форматировать диск",
+                                     "Перечитать сбойные сектора",
+                                     "Восстановить сбойные сектора...", "-", "Форматировать диск",
                                      "Записать диск", "-", "Считать ZX каталог"}));
     EXPECT_EQ(window->Actions().fastRead->objectName(), QStringLiteral("actFastRead"));
 }
@@ -367,6 +369,20 @@ TEST_F(DiskCommandsTest, RereadAsksForEachSectorThatStillFails) {
     EXPECT_EQ(LastLogLine(), QStringLiteral("Чтение сектора пропущено -2"));
 }
 
+TEST_F(DiskCommandsTest, RecoveryPassesRecoverAWeakSectorAndShowItOnTheMap) {
+    Virtual().Faults().AddWeakSector(virt::Drive::A, 5, 3, 0.01);
+    window->Actions().scanAndRead->trigger();
+    window->DiskOps().SetPassesAsker([] { return 2; });
+    window->Actions().recoverFailed->trigger();
+    const int slot = window->Disk().FindSectorIndex(5, 3);
+    ASSERT_GE(slot, 0);
+    EXPECT_EQ(Track(5).Slots[static_cast<std::size_t>(slot)].DataGood, kDataGood);
+    EXPECT_EQ(LookOfCell(window->Disk(), slot + 1, 5, false).tile, MapTile::SectorVoted);
+    // The demo disk's two sectors whose CRC is bad on the disk stay bad.
+    EXPECT_EQ(LastLogLine(),
+              QStringLiteral("Без изменений: ещё один проход при этих настройках вряд ли поможет."));
+}
+
 // --- One command at a time
 
 TEST_F(DiskCommandsTest, DiskItemsAreDisabledWhileTheControllerIsHeldAndBackAfter) {
@@ -378,7 +394,7 @@ TEST_F(DiskCommandsTest, DiskItemsAreDisabledWhileTheControllerIsHeldAndBackAfte
         for (QAction* a : {window->Actions().fullRead, window->Actions().rawRead,
                            window->Actions().trackScan, window->Actions().readByMarks,
                            window->Actions().scanAndRead, window->Actions().fastRead,
-                           window->Actions().rereadFailed}) {
+                           window->Actions().rereadFailed, window->Actions().recoverFailed}) {
             EXPECT_EQ(a->isEnabled(), enabled) << a->text().toStdString();
         }
     }

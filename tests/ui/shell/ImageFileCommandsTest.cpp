@@ -14,6 +14,7 @@
 
 #include "ui/shell/FormatsFileIo.h"
 #include "ui/shell/LoadSaveRules.h"
+#include "support/SectorDisks.h"
 
 namespace morvane {
 namespace {
@@ -146,6 +147,20 @@ TEST_F(ImageFileCommandsTest, LoadAsOpensTheDialogWithItsFilterTitleAndFolder) {
     EXPECT_TRUE(r.fileName.isEmpty());
     EXPECT_TRUE(io.reads.empty());
     EXPECT_EQ(host.status, QStringLiteral("untouched"));
+}
+
+TEST_F(ImageFileCommandsTest, MergeWithMergesTheChosenFileIntoTheImageAndLogsTheTable) {
+    test::PutSector(*disk, 3, 0, 1, 1, Bytes(256, 7), false);
+    answers = {MakeFile(QStringLiteral("other.td0"))};
+    EXPECT_TRUE(commands->MergeWith());
+    ASSERT_EQ(io.reads.size(), 1u);
+    EXPECT_EQ(io.reads[0].first, ImageFormat::Td0);
+    EXPECT_EQ(host.log, (QStringList{"Объединение с образом other.td0",
+                                     "дорожка  чистых  голосованием  не решено  нет данных  сбойные",
+                                     "    3      0      0           1        0  1",
+                                     "итого: дорожек 1, секторов 1: чистых 0, голосованием 0, "
+                                     "не решено 1, нет данных 0"}));
+    EXPECT_EQ(disk->GetTrack(3)->Slots[0].Data[0], 7);
 }
 
 TEST_F(ImageFileCommandsTest, LoadAsReadsByExtensionAndRemembersTheFolder) {

@@ -150,6 +150,7 @@ TEST_F(MainWindowTest, MenuTreeHasTheCaptionsInOrder) {
     EXPECT_EQ(image, (QStringList{"Создать образ",
                                   "Загрузить",
                                   "Загрузить как...",
+                                  "Объединить с образом...",
                                   "-",
                                   "Загрузить UDI",
                                   "Загрузить TRD",

@@ -410,7 +410,8 @@ TEST(MapLegendTest, MenuOpensOneRowPerColourOfTheMap) {
     }
     // Every tile the window shows (disabled ones are never switched on there).
     EXPECT_EQ(tiles, (std::set<MapTile>{MapTile::LabelRaw, MapTile::LabelNoRaw, MapTile::SectorGood,
-                                        MapTile::SectorBad, MapTile::SectorHeaderOnly}));
+                                        MapTile::SectorBad, MapTile::SectorHeaderOnly,
+                                        MapTile::SectorVoted, MapTile::SectorBestGuess}));
     EXPECT_EQ(meanings.size(), rows.size());
 }
 

@@ -1,0 +1,2 @@
+morvane_add_bench(bench_recovery SOURCES RecoveryBench.cpp
+  LIBS morvane_operations morvane_virtual_controller)
