@@ -1,0 +1,49 @@
+#include "FolderExport.h"
+
+#include <filesystem>
+#include <memory>
+
+#include "MorvaneImg.h"
+#include "VerbSupport.h"
+
+namespace morvane {
+
+namespace {
+constexpr std::string_view kFolderExportFlags[] = {"--force"};
+}  // namespace
+
+int ExportToFolder(const std::vector<std::string>& args, std::string_view verb,
+                   FolderExportBuilder build, bool withSizes, std::ostream& out,
+                   std::ostream& err) {
+    VerbArgs a;
+    std::string problem;
+    if (!ParseVerbArgs(args, kFolderExportFlags, {}, a, problem)) return VerbUsage(err, problem);
+    if (a.positional.size() < 2)
+        return VerbUsage(err, std::string(verb) + " takes an image and a folder");
+    const std::filesystem::path folder(a.positional[1]);
+    if (!std::filesystem::is_directory(folder))
+        return VerbFailure(err, "no folder " + folder.string());
+    auto disk = std::make_unique<TZX_Disk>();
+    std::vector<TrDosEntry> files;
+    if (const int status = LoadTrDosFiles(a, *disk, files, err); status != kExitOk) return status;
+
+    std::vector<std::string> paths;
+    std::vector<FolderExportFile> made(files.size());
+    const std::vector<HobetaName> names = HobetaFileNames(files);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        SectorPosition failed;
+        if (!build(*disk, files[i], names[i], made[i], failed))
+            return VerbFailure(err, SectorErrorText(failed.track, failed.sector));
+        paths.push_back((folder / made[i].name).string());
+    }
+    if (!CheckTargets(paths, a.Has("--force"), err)) return kExitFailure;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!WriteVerbOutput(paths[i], made[i].bytes, err)) return kExitFailure;
+        out << paths[i];
+        if (withSizes) out << " (" << made[i].bytes.size() << " bytes)";
+        out << "\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace morvane
