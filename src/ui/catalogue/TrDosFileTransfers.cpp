@@ -44,7 +44,7 @@ void T_ZXCAT::ViewBasic() {
         return;
     }
     const QString name = QText(Cp1251ToUtf8(Bytes(e->name.begin(), e->name.end()))).trimmed();
-    context_.dialogs->ShowListing(QText(kMenuViewBasic) + QStringLiteral(" - ") + name,
+    context_.dialogs->ShowListing(UiText(kMenuViewBasic) + QStringLiteral(" - ") + name,
                                   QText(listing), name + QStringLiteral(".txt"));
 }
 
@@ -53,7 +53,7 @@ void T_ZXCAT::SaveBin() {
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::vector<std::size_t> entries = SelectedEntries();
     if (entries.empty()) return;
-    const QString chosen = dialogs.ChooseFolder(QText(kBinFolderTitle), context_.hobetaDir.get());
+    const QString chosen = dialogs.ChooseFolder(UiText(kBinFolderTitle), context_.hobetaDir.get());
     if (chosen.isEmpty()) return;
     const QString folder = FolderWithSeparator(chosen);
     std::vector<TrDosEntry> selected;
@@ -96,7 +96,7 @@ void T_ZXCAT::SaveTap() {
         return;
     }
     SaveFileRequest request;
-    request.title = QText(kTapSaveTitle);
+    request.title = UiText(kTapSaveTitle);
     request.filter = QText(kTapFilter);
     request.defaultSuffix = QText(kTapDefaultExtension);
     request.directory = context_.sclDir.get();
@@ -130,7 +130,7 @@ void T_ZXCAT::AddPlainFiles() {
     if (!fromImage_ || !MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     OpenFilesRequest request;
-    request.title = QText(kMenuAddPlainFile);
+    request.title = UiText(kMenuAddPlainFile);
     request.filter = QText(kPlainFileFilter);
     request.directory = context_.hobetaDir.get();
     const QStringList paths = dialogs.ChooseOpenFiles(request);

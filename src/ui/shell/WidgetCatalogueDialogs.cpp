@@ -85,7 +85,7 @@ void WidgetCatalogueDialogs::ShowListing(const QString& caption, const QString& 
                                          const QString& fileName) {
     auto save = [this, fileName](const QString& listing) {
         SaveFileRequest request;
-        request.title = QText(kListingSaveTitle);
+        request.title = UiText(kListingSaveTitle);
         request.filter = QText(kListingFilter);
         request.defaultSuffix = QStringLiteral("txt");
         request.fileName = fileName;
