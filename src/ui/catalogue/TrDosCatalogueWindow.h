@@ -82,6 +82,14 @@ class T_ZXCAT : public QDialog {
     void BuildMenu();
     void Fill();
     std::vector<std::size_t> SelectedEntries() const;
+    // One file of a folder export: false stops the export (the maker has said why, if at
+    // all); `name` is the file's name within the folder.
+    using FolderFileMaker =
+        std::function<bool(const TrDosEntry& entry, std::size_t index, Bytes& file, QString& name)>;
+    // Writes each of `selected` into `folder`, asking before an existing file is replaced,
+    // and remembers the folder.
+    void WriteFilesToFolder(const QString& folder, const std::vector<TrDosEntry>& selected,
+                            const FolderFileMaker& make);
     const TrDosEntry* SingleSelectedEntry() const;
     // After a change: the record again from the image, the list and the owner's views.
     bool MayChangeImage() const;

@@ -37,11 +37,21 @@ void T_ZXCAT::SaveHobeta() {
     // Two files of one name are two files: the second is not asked about as if it were
     // already there.
     const std::vector<HobetaName> names = HobetaFileNames(selected);
+    WriteFilesToFolder(
+        folder, selected,
+        [this, &names](const TrDosEntry& entry, std::size_t k, Bytes& file, QString& name) {
+            name = QString::fromStdString(names[k].FileName());
+            return BuildHobeta(*context_.disk, entry, file);
+        });
+}
+
+void T_ZXCAT::WriteFilesToFolder(const QString& folder, const std::vector<TrDosEntry>& selected,
+                                 const FolderFileMaker& make) {
+    CatalogueDialogs& dialogs = *context_.dialogs;
     for (std::size_t k = 0; k < selected.size(); ++k) {
-        const TrDosEntry& entry = selected[k];
         Bytes file;
-        if (!BuildHobeta(*context_.disk, entry, file)) return;
-        const QString name = QString::fromStdString(names[k].FileName());
+        QString name;
+        if (!make(selected[k], k, file, name)) return;
         const QString path = folder + name;
         if (QFileInfo::exists(path)) {
             const Answer a = dialogs.Ask({.caption = kCaptionAttentionDots,

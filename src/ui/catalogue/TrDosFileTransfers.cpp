@@ -60,31 +60,22 @@ void T_ZXCAT::SaveBin() {
     for (std::size_t index : entries)
         selected.push_back(catalogue_.entries[index]);
     const std::vector<HobetaName> names = HobetaFileNames(selected);
-    for (std::size_t k = 0; k < selected.size(); ++k) {
-        Bytes sectors;
-        SectorPosition failed;
-        if (!ReadTrDosFile(*context_.disk, selected[k], sectors, &failed)) {
-            dialogs.Ask({.caption = kCaptionErrorDots,
-                         .text = SectorErrorText(failed.track, failed.sector)});
-            return;
-        }
-        // NAME.$T without its '$'.
-        const QString name =
-            QString::fromStdString(names[k].base + "." + names[k].extension.substr(1));
-        const QString path = folder + name;
-        if (QFileInfo::exists(path)) {
-            const Answer a = dialogs.Ask({.caption = kCaptionAttentionDots,
-                                          .text = HobetaOverwriteQuestion(name.toStdString()),
-                                          .buttons = Buttons::YesNoCancel});
-            if (a == Answer::Cancel) return;
-            if (a == Answer::No) continue;
-        }
-        if (!WriteWholeFile(path, TrDosPlainBytes(selected[k], sectors))) {
-            ReportWriteFailure(dialogs, path);
-            return;
-        }
-    }
-    if (folder != context_.hobetaDir.get()) context_.hobetaDir.set(folder);
+    WriteFilesToFolder(
+        folder, selected,
+        [this, &dialogs, &names](const TrDosEntry& entry, std::size_t k, Bytes& file,
+                                 QString& name) {
+            Bytes sectors;
+            SectorPosition failed;
+            if (!ReadTrDosFile(*context_.disk, entry, sectors, &failed)) {
+                dialogs.Ask({.caption = kCaptionErrorDots,
+                             .text = SectorErrorText(failed.track, failed.sector)});
+                return false;
+            }
+            file = TrDosPlainBytes(entry, sectors);
+            // NAME.$T without its '$'.
+            name = QString::fromStdString(names[k].base + "." + names[k].extension.substr(1));
+            return true;
+        });
 }
 
 void T_ZXCAT::SaveTap() {
