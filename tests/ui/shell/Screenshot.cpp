@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "ui/shell/ImageChangeTracker.h"
 #include "ui/shell/ImageFileCommands.h"
 #include "ui/shell/Language.h"
 #include "ui/shell/MainWindow.h"
@@ -48,6 +49,8 @@ int main(int argc, char* argv[]) {
     bool saved = false;
     QTimer::singleShot(500, &window, [&] {
         saved = window.grab().save(out, "PNG");
+        // Nobody is there to answer the question about unsaved work on closing.
+        window.Changes().MarkClean();
         QApplication::quit();
     });
     QApplication::exec();
