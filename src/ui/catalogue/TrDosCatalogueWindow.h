@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "filesystems/TrDosCatalogue.h"
+#include "filesystems/TrDosSectors.h"
 #include "model/ZxDisk.h"
 #include "ui/catalogue/CatalogueDialogs.h"
 #include "ui/catalogue/TrDosWindowRules.h"
@@ -90,6 +91,13 @@ class T_ZXCAT : public QDialog {
     // and remembers the folder.
     void WriteFilesToFolder(const QString& folder, const std::vector<TrDosEntry>& selected,
                             const FolderFileMaker& make);
+    // Makes one file of all the selected files (an SCL archive, a tape file): false with
+    // `failed` set when a sector cannot be read.
+    using OneFileMaker = std::function<bool(const std::vector<TrDosEntry>& selected, Bytes& file,
+                                            SectorPosition& failed)>;
+    // Asks for the file (with `request`'s title and filter, in the archive folder), asks
+    // before replacing it, writes it and remembers its folder.
+    void SaveSelectionAsOneFile(SaveFileRequest request, const OneFileMaker& make);
     const TrDosEntry* SingleSelectedEntry() const;
     // After a change: the record again from the image, the list and the owner's views.
     bool MayChangeImage() const;

@@ -69,6 +69,17 @@ void T_ZXCAT::WriteFilesToFolder(const QString& folder, const std::vector<TrDosE
 }
 
 void T_ZXCAT::SaveScl() {
+    SaveFileRequest request;
+    request.title = UiText(kSclSaveTitle);
+    request.filter = QText(kSclFilter);
+    request.defaultSuffix = QText(kSclDefaultExtension);
+    SaveSelectionAsOneFile(request, [this](const std::vector<TrDosEntry>& selected, Bytes& file,
+                                           SectorPosition& failed) {
+        return BuildScl(*context_.disk, selected, file, &failed);
+    });
+}
+
+void T_ZXCAT::SaveSelectionAsOneFile(SaveFileRequest request, const OneFileMaker& make) {
     if (!fromImage_) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::vector<std::size_t> entries = SelectedEntries();
@@ -76,10 +87,6 @@ void T_ZXCAT::SaveScl() {
         dialogs.Ask({.caption = kCaptionErrorDots, .text = std::string(kNoFilesToSaveText)});
         return;
     }
-    SaveFileRequest request;
-    request.title = UiText(kSclSaveTitle);
-    request.filter = QText(kSclFilter);
-    request.defaultSuffix = QText(kSclDefaultExtension);
     request.directory = context_.sclDir.get();
     const QString path = dialogs.ChooseSaveFile(request);
     if (path.isEmpty()) return;
@@ -87,17 +94,17 @@ void T_ZXCAT::SaveScl() {
                                                 .text = SclOverwriteQuestion(path.toStdString()),
                                                 .buttons = Buttons::YesNo}) != Answer::Yes)
         return;
-    std::vector<TrDosEntry> files;
+    std::vector<TrDosEntry> selected;
     for (std::size_t index : entries)
-        files.push_back(catalogue_.entries[index]);
-    Bytes archive;
+        selected.push_back(catalogue_.entries[index]);
+    Bytes file;
     SectorPosition failed;
-    if (!BuildScl(*context_.disk, files, archive, &failed)) {
+    if (!make(selected, file, failed)) {
         dialogs.Ask(
             {.caption = kCaptionErrorDots, .text = SectorErrorText(failed.track, failed.sector)});
         return;
     }
-    if (!WriteWholeFile(path, archive)) {
+    if (!WriteWholeFile(path, file)) {
         ReportWriteFailure(dialogs, path);
         return;
     }

@@ -16,11 +16,6 @@ namespace morvane {
 
 namespace {
 
-void ReportWriteFailure(CatalogueDialogs& dialogs, const QString& path) {
-    dialogs.Ask({.caption = kCaptionErrorDots,
-                 .text = (Ui::tr("Ошибка записи файла ") + path).toStdString()});
-}
-
 // The header a plain file is offered with: its own name, code at 0x8000 (for a BASIC file
 // the start is its autostart line); the length shown is the file's, and stays so.
 TrDosEntryEdit PlainFilePreset(const QString& path, std::size_t size) {
@@ -79,42 +74,19 @@ void T_ZXCAT::SaveBin() {
 }
 
 void T_ZXCAT::SaveTap() {
-    if (!fromImage_) return;
-    CatalogueDialogs& dialogs = *context_.dialogs;
-    const std::vector<std::size_t> entries = SelectedEntries();
-    if (entries.empty()) {
-        dialogs.Ask({.caption = kCaptionErrorDots, .text = std::string(kNoFilesToSaveText)});
-        return;
-    }
     SaveFileRequest request;
     request.title = UiText(kTapSaveTitle);
     request.filter = QText(kTapFilter);
     request.defaultSuffix = QText(kTapDefaultExtension);
-    request.directory = context_.sclDir.get();
-    const QString path = dialogs.ChooseSaveFile(request);
-    if (path.isEmpty()) return;
-    if (QFileInfo::exists(path) && dialogs.Ask({.caption = kCaptionAttentionDots,
-                                                .text = SclOverwriteQuestion(path.toStdString()),
-                                                .buttons = Buttons::YesNo}) != Answer::Yes)
-        return;
-    Bytes tap;
-    for (std::size_t index : entries) {
-        const TrDosEntry& e = catalogue_.entries[index];
-        Bytes sectors;
-        SectorPosition failed;
-        if (!ReadTrDosFile(*context_.disk, e, sectors, &failed)) {
-            dialogs.Ask({.caption = kCaptionErrorDots,
-                         .text = SectorErrorText(failed.track, failed.sector)});
-            return;
+    SaveSelectionAsOneFile(request, [this](const std::vector<TrDosEntry>& selected, Bytes& file,
+                                           SectorPosition& failed) {
+        for (const TrDosEntry& e : selected) {
+            Bytes sectors;
+            if (!ReadTrDosFile(*context_.disk, e, sectors, &failed)) return false;
+            AppendTapeFile(file, TapeFileOfTrDos(e, sectors));
         }
-        AppendTapeFile(tap, TapeFileOfTrDos(e, sectors));
-    }
-    if (!WriteWholeFile(path, tap)) {
-        ReportWriteFailure(dialogs, path);
-        return;
-    }
-    const QString folder = FolderOfFile(path);
-    if (folder != context_.sclDir.get()) context_.sclDir.set(folder);
+        return true;
+    });
 }
 
 void T_ZXCAT::AddPlainFiles() {
