@@ -10,6 +10,7 @@ morvane_add_test(ui_views_tests SOURCES
   views/SectorViewTest.cpp
   views/SectorEditorsTest.cpp
   views/ScreenViewerTest.cpp
+  views/MessageBoxAskerTest.cpp
   LIBS morvane_ui_views Qt6::Test
   QT_MAIN Widgets)
 # The screen viewer's zoom on a 1366 x 768 laptop screen at the scales people set on such
