@@ -140,12 +140,12 @@ void DiskCommands::RecoverFailed() {
 std::optional<Question> DiskCommands::MapEntryQuestion(MapMenuEntry entry, int column,
                                                        int row) const {
     const auto track = static_cast<std::uint8_t>(row);
-    const TTrack* t = disk_.GetTrack(track);
-    if (t == nullptr || t->Present == 0) return std::nullopt;
     switch (entry) {
         case MapMenuEntry::WriteSector: {
-            const TSectorSlot* slot =
-                column >= 1 ? t->GetSlot(static_cast<std::uint8_t>(column - 1)) : nullptr;
+            const TTrack* t = disk_.GetTrack(track);
+            const TSectorSlot* slot = t != nullptr && column >= 1
+                                          ? t->GetSlot(static_cast<std::uint8_t>(column - 1))
+                                          : nullptr;
             if (slot == nullptr || slot->Present == 0) return std::nullopt;
             return WriteSectorQuestion(DriveInUse(), track, slot->Sector);
         }

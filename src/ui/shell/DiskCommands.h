@@ -79,8 +79,8 @@ class DiskCommands {
     // Asks before a write to the disk; true only when the answer is OK.
     bool ConfirmWrite(const Question& question);
     Drive DriveInUse() const { return driveInUse_ ? driveInUse_() : Drive::A; }
-    // The question of a writing map entry on the cell; none when the entry refuses the cell
-    // by itself (nothing there to write) or does not write.
+    // The question of a writing map entry on the cell; none when the entry does not write,
+    // or refuses the cell by itself ("Записать сектор" on a cell without a sector).
     std::optional<Question> MapEntryQuestion(MapMenuEntry entry, int column, int row) const;
 
     ControllerProtocol& protocol_;
