@@ -120,8 +120,8 @@ QString ImageFileCommands::ReportReadFailure(ImageFormat format, const QString& 
     const QString line = ReadErrorLine(format, disk_.LastError);
     host_.ClearLog();
     host_.AddLogLine(line);
-    host_.Ask({.caption = kCaptionError,
-               .text = ReadFailureText(path, disk_.LastError).toStdString()});
+    host_.Ask(
+        {.caption = kCaptionError, .text = ReadFailureText(path, disk_.LastError).toStdString()});
     return line;
 }
 
@@ -305,8 +305,8 @@ bool ImageFileCommands::SaveNative() {
                                   NativeFilter(), native.extension);
     // Beside the image's file, under its name: a native file of that disk.
     r.directory = imageFile_.isEmpty() ? settings_.Directory_1 : FolderOf(imageFile_);
-    r.fileName = NativeSaveStartName(imageFile_.isEmpty() ? currentName_
-                                                          : QFileInfo(imageFile_).fileName());
+    r.fileName =
+        NativeSaveStartName(imageFile_.isEmpty() ? currentName_ : QFileInfo(imageFile_).fileName());
     const QString path = ChooseSave(r);
     if (path.isEmpty()) return false;
     if (!ConfirmOverwrite(path, TableText(native.singleSave.overwriteCaption))) return false;

@@ -49,10 +49,10 @@
 #include "ui/shell/SettingsDialog.h"
 #include "ui/shell/WindowPlacement.h"
 #include "ui/views/DiskMapView.h"
+#include "ui/views/QtText.h"
 #include "ui/views/ScreenViewer.h"
 #include "ui/views/SectorEditor.h"
 #include "ui/views/SectorHeaderEditor.h"
-#include "ui/views/QtText.h"
 #include "ui/views/ShownText.h"
 
 namespace morvane {
@@ -176,8 +176,9 @@ TEST(Translation, FileHoldsEveryTextOfTheSources) {
     QStringList elsewhere;
     for (const TsEntry& entry : ReadTsEntries(copy))
         if (entry.context != kWindowContext) elsewhere << entry.context + ": " + entry.source;
-    EXPECT_TRUE(elsewhere.isEmpty()) << "filed under another context than " << kWindowContext.toStdString()
-                                     << ":\n" << Listed(elsewhere);
+    EXPECT_TRUE(elsewhere.isEmpty())
+        << "filed under another context than " << kWindowContext.toStdString() << ":\n"
+        << Listed(elsewhere);
 }
 
 // Every translation is found where the window looks for it: Ui::tr of its source text

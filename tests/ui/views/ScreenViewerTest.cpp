@@ -1,11 +1,11 @@
 #include "ui/views/ScreenViewer.h"
 
 #include <gtest/gtest.h>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include <algorithm>
 
@@ -227,8 +227,8 @@ TEST_F(ScreenViewerTest, ZoomFromItsItemsAndKeys) {
     EXPECT_EQ(viewer.size(), one + QSize(10, 29));
     std::vector<int> expected;  // a step that leaves the zoom as it was tells nothing
     int previous = 1;
-    for (int z : {most == 4 ? 4 : 1, three, std::min(4, most), std::max(1, std::min(4, most) - 1),
-                  1}) {
+    for (int z :
+         {most == 4 ? 4 : 1, three, std::min(4, most), std::max(1, std::min(4, most) - 1), 1}) {
         if (z != previous) expected.push_back(z);
         previous = z;
     }
@@ -263,8 +263,8 @@ struct FitCase {
 TEST(ZxScreenZoom, LargestZoomThatFitsTheRoom) {
     const FitCase cases[] = {
         {1356, 700, 1.0, 3},  // 1366 x 768 less a task bar and a title bar
-        {1356, 800, 1.0, 4},  {1024, 768, 1.0, 4}, {1023, 768, 1.0, 3}, {900, 500, 1.0, 2},
-        {900, 500, 1.5, 2},   {673, 330, 2.0, 1},  {100, 100, 1.0, 1},
+        {1356, 800, 1.0, 4}, {1024, 768, 1.0, 4}, {1023, 768, 1.0, 3}, {900, 500, 1.0, 2},
+        {900, 500, 1.5, 2},  {673, 330, 2.0, 1},  {100, 100, 1.0, 1},
     };
     for (const FitCase& c : cases)
         EXPECT_EQ(LargestFittingZxZoom(QSize(c.width, c.height), c.dpr), c.zoom)
