@@ -2,33 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ru">
 <context>
-    <name>Ui</name>
-    <message>
-        <source>прочитан без ошибки</source>
-        <translation>read without an error</translation>
-    </message>
-    <message>
-        <source>восстановлен голосованием, CRC сошёлся</source>
-        <translation>recovered by the vote of its copies, the CRC matches</translation>
-    </message>
-    <message>
-        <source>лучшая догадка, CRC не подтверждён</source>
-        <translation>best guess, the CRC does not confirm it</translation>
-    </message>
-    <message>
-        <source>данных нет</source>
-        <translation>no data</translation>
-    </message>
-    <message>
-        <source>Сектор %1: %2 (копий - %3)</source>
-        <translation>Sector %1: %2 (copies: %3)</translation>
-    </message>
-    <message>
-        <source>, хорошие копии различаются</source>
-        <translation>, the good copies differ</translation>
-    </message>
-</context>
-<context>
     <name>morvane::Ui</name>
     <message>
         <source>Ошибка чтения файла </source>
@@ -708,10 +681,6 @@ actually read.</translation>
         <translation>The sector in memory has a non-standard size!</translation>
     </message>
     <message>
-        <source>Таблица форматирования больше 255 элементов!</source>
-        <translation>The format table has more than 255 entries!</translation>
-    </message>
-    <message>
         <source>Нет секторов для чтения!</source>
         <translation>No sectors to read!</translation>
     </message>
@@ -1198,6 +1167,76 @@ actually read.</translation>
     <message>
         <source>Лучшая догадка по копиям, CRC не подтверждён</source>
         <translation>Best guess from the copies, the CRC does not confirm it</translation>
+    </message>
+    <message>
+        <source>%1 (цилиндр %2, сторона %3)</source>
+        <translation>%1 (cylinder %2, side %3)</translation>
+    </message>
+    <message>
+        <source>TR-DOS (16 секторов по 256 байт, имя диска &quot;%1&quot;)</source>
+        <translation>TR-DOS (16 sectors of 256 bytes, disk name &quot;%1&quot;)</translation>
+    </message>
+    <message>
+        <source>CP/M Profi (5 секторов по 1024 байта)</source>
+        <translation>Profi CP/M (5 sectors of 1024 bytes)</translation>
+    </message>
+    <message>
+        <source>Форматировать диск в дисководе %1 под %2?
+Все 160 дорожек диска будут размечены заново: всё, что записано на диске, будет потеряно.</source>
+        <translation>Format the disk in drive %1 as %2?
+All 160 tracks of the disk are formatted anew: everything written on the disk is lost.</translation>
+    </message>
+    <message>
+        <source>Записать образ на диск в дисководе %1?
+Дорожки диска с %2 по %3, которые есть в образе (%4), будут размечены заново: всё, что на них записано, будет потеряно.</source>
+        <translation>Write the image onto the disk in drive %1?
+The disk&apos;s tracks %2 to %3 that the image holds (%4) are formatted anew: everything written on them is lost.</translation>
+    </message>
+    <message>
+        <source>Разметить заново дорожку %1 на диске в дисководе %2?
+Всё, что записано на этой дорожке, будет потеряно.</source>
+        <translation>Format track %1 of the disk in drive %2 anew?
+Everything written on this track is lost.</translation>
+    </message>
+    <message>
+        <source>Записать дорожку %1 образа на диск в дисководе %2?
+Дорожка будет размечена заново: всё, что на ней записано, будет потеряно.</source>
+        <translation>Write track %1 of the image onto the disk in drive %2?
+The track is formatted anew: everything written on it is lost.</translation>
+    </message>
+    <message>
+        <source>Записать сектор %1 дорожки %2 на диск в дисководе %3?
+То, что записано в этом секторе, будет потеряно.</source>
+        <translation>Write sector %1 of track %2 onto the disk in drive %3?
+What this sector holds now is lost.</translation>
+    </message>
+    <message>
+        <source>прочитан без ошибки</source>
+        <translation>read without an error</translation>
+    </message>
+    <message>
+        <source>восстановлен голосованием, CRC сошёлся</source>
+        <translation>recovered by the vote of its copies, the CRC matches</translation>
+    </message>
+    <message>
+        <source>лучшая догадка, CRC не подтверждён</source>
+        <translation>best guess, the CRC does not confirm it</translation>
+    </message>
+    <message>
+        <source>данных нет</source>
+        <translation>no data</translation>
+    </message>
+    <message>
+        <source>Сектор %1: %2 (копий - %3)</source>
+        <translation>Sector %1: %2 (copies: %3)</translation>
+    </message>
+    <message>
+        <source>, хорошие копии различаются</source>
+        <translation>, the good copies differ</translation>
+    </message>
+    <message>
+        <source>Не удалось загрузить образ из файла %1</source>
+        <translation>Cannot load the image from file %1</translation>
     </message>
 </context>
 </TS>

@@ -76,8 +76,14 @@ constexpr bool InLoadAs(const ImageFormatEntry& row) {
     return row.loadAs;
 }
 
-constexpr bool InSaveAs(const ImageFormatEntry& row) {
-    return row.saveAs;
+// "Сохранить как..." lists the formats other programs exchange first, in table order, and
+// the program's own format after them.
+constexpr bool InSaveAsFirst(const ImageFormatEntry& row) {
+    return row.saveAs && row.format != ImageFormat::Udf;
+}
+
+constexpr bool InSaveAsLast(const ImageFormatEntry& row) {
+    return row.saveAs && row.format == ImageFormat::Udf;
 }
 
 constexpr bool InLoadAsPatternOrder(const ImageFormatEntry& row) {
@@ -123,7 +129,12 @@ constexpr auto kLoadAsPieces = [](auto& sink) {
     LoadAsSupportedPatterns(sink);
 };
 
-constexpr auto kSaveAsPieces = [](auto& sink) { Entries(sink, InSaveAs); };
+constexpr auto kSaveAsPieces = [](auto& sink) {
+    Separated list(sink, "|");
+    for (auto chosen : {InSaveAsFirst, InSaveAsLast})
+        for (const ImageFormatEntry& row : kImageFormatRows)
+            if (chosen(row)) list(row.filter);
+};
 
 constexpr auto kAllFormatsPieces = [](auto& sink) {
     sink(kSupportedFormats);
@@ -153,9 +164,9 @@ constinit const std::string_view kAllFormatsFilter = kAllFormatsText.View();
 
 std::string_view SaveAsDefaultExtension(int filterIndex) {
     int entry = 0;
-    for (const ImageFormatEntry& row : kImageFormatRows) {
-        if (row.saveAs && ++entry == filterIndex) return row.extension;
-    }
+    for (auto chosen : {InSaveAsFirst, InSaveAsLast})
+        for (const ImageFormatEntry& row : kImageFormatRows)
+            if (chosen(row) && ++entry == filterIndex) return row.extension;
     return {};
 }
 

@@ -14,7 +14,7 @@ namespace morvane {
 // with all their patterns.
 extern const std::string_view kLoadAsFilter;
 extern const int kLoadAsDefaultFilterIndex;  // 1-based: "supported formats"
-// "Сохранить как...": the entry of every format it lists.
+// "Сохранить как...": the entry of every format with a writer, the native format's last.
 extern const std::string_view kSaveAsFilter;
 // The native commands "Загрузить" and "Сохранить".
 extern const std::string_view kNativeFilter;
@@ -22,8 +22,8 @@ extern const std::string_view kNativeFilter;
 // entry. Zero-terminated.
 extern const std::string_view kAllFormatsFilter;
 
-// The save-as dialog's default extension for its 1-based filter entry; empty outside its
-// entries.
+// The save-as dialog's default extension for its 1-based filter entry ("$?" for Hobeta,
+// whose '?' is the file's TR-DOS type); empty outside its entries.
 std::string_view SaveAsDefaultExtension(int filterIndex);
 // Filters of the single-format commands ("Загрузить UDI", "Сохранить TRD", ...); empty
 // where the command does not exist or does nothing (saving TD0 or FDI).

@@ -55,7 +55,9 @@ struct ImageFormatEntry {
     std::string_view filter = {};
     // Listed by "Загрузить как..." and chosen by name there and in "Сохранить как...".
     bool loadAs = false;
-    // Also an entry of "Сохранить как...", which then gives its extension.
+    // An entry of "Сохранить как...", which then gives its extension: every format with a
+    // writer. The native format's entry comes last there, after the formats of the files
+    // other programs exchange.
     bool saveAs = false;
 
     ImageReader read = nullptr;

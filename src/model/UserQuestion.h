@@ -8,7 +8,9 @@
 
 namespace morvane {
 
-enum class Buttons { Ok, YesNo, YesNoCancel, AbortRetryIgnore };
+// OkCancel asks before a change that cannot be undone (writing a disk): Cancel is the
+// default button and the answer to Escape or to closing the box.
+enum class Buttons { Ok, YesNo, YesNoCancel, AbortRetryIgnore, OkCancel };
 enum class Answer { Ok, Yes, No, Cancel, Abort, Retry, Ignore };
 
 struct Question {

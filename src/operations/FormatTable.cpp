@@ -9,6 +9,7 @@
 #include <array>
 
 #include "model/Track.h"
+#include "operations/LayoutFormatTable.h"
 #include "operations/SectorWrite.h"
 
 namespace morvane {
@@ -103,6 +104,12 @@ std::optional<Bytes> BuildFormatTable(const TTrack& track) {
     }
     const std::size_t count = pairs.size() / 2;
     if (count > kMaxFormatPairs) return std::nullopt;
+    // Everything up to the last sector's data CRC must pass under the head before the
+    // index comes round again; the two closing gaps only fill the rest of the revolution.
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i + 4 < pairs.size(); i += 2)
+        bytes += pairs[i] == 0 ? 256 : pairs[i];
+    if (bytes > kMfmTrackBytes) return std::nullopt;
     Bytes table;
     table.reserve(pairs.size() + 1);
     table.push_back(static_cast<std::uint8_t>(count));

@@ -7,6 +7,7 @@
 #include "controller/UsbPort.h"
 #include "model/SizeCode.h"
 #include "model/ZxDisk.h"
+#include "operations/LayoutFormatTable.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
 #include "operations/Positioning.h"
@@ -104,10 +105,15 @@ OperationOutcome FormatSelectedTrack(OperationContext& ctx, MapCell cell) {
     const TTrack* track = ctx.disk.GetTrack(cell.track);
     if (!track) return OperationOutcome::Refused;
     StartLog(session);
-    const std::optional<Bytes> table = BuildFormatTable(*track);
+    std::optional<Bytes> table = BuildFormatTable(*track);
     if (!table) {
-        session.ShowError(QStringLiteral("Таблица форматирования больше 255 элементов!"));
-        return OperationOutcome::Refused;
+        QString refusal;
+        std::optional<LayoutFormat> layout = BuildLayoutFormatTable(*track, refusal);
+        if (!layout) {
+            session.ShowError(refusal);
+            return OperationOutcome::Refused;
+        }
+        table = std::move(layout->table);
     }
     ctx.host.ShowBytes(*table);
     const OperationOutcome placed = PositionHead(session, cell.track, WritePositioningTexts());

@@ -24,12 +24,16 @@ std::optional<Bytes> BuildSectorWriteBlock(const TSectorSlot& slot, bool* cut = 
 
 // The format table from the 198-entry template and slots 0..15: P, then P (count, value)
 // pairs. None when the pairs do not fit the count byte (sixteen sectors of 512 or 1024
-// bytes).
+// bytes), or the sixteen sectors do not fit one revolution (nine of 512 bytes and seven
+// empty slots).
 std::optional<Bytes> BuildFormatTable(const TTrack& track);
 
 // "Записать сектор"
 OperationOutcome WriteSelectedSector(OperationContext& ctx, MapCell cell);
-// "Формат дорожки"
+// "Формат дорожки": the sixteen-sector template where the track fits it; otherwise (five
+// sectors of 1024 bytes, a CP/M track) the table of the track's own layout that "Записать
+// дорожку" lays down (LayoutFormatTable.h), without the data. Refused, with the layout's
+// reason shown, when neither can be written.
 OperationOutcome FormatSelectedTrack(OperationContext& ctx, MapCell cell);
 
 }  // namespace morvane

@@ -2,6 +2,7 @@
 # window's widgets and the commands of the "Диск" menu and the map's context menu.
 target_sources(morvane_ui PRIVATE
   shell/DiskCommands.cpp
+  shell/DiskWriteQuestions.cpp
   shell/ProgressWindow.cpp
   shell/WindowOperationHost.cpp
 )

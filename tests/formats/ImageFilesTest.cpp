@@ -16,6 +16,7 @@
 #include "filesystems/TrDosAdding.h"
 #include "formats/Trd.h"
 #include "imagefiles/DialogFilters.h"
+#include "imagefiles/ImageContent.h"
 
 namespace morvane {
 namespace {
@@ -122,9 +123,14 @@ TEST(ImageFormatTable, DialogFiltersAndDefaultExtensions) {
     EXPECT_EQ(SaveAsDefaultExtension(2), "trd");
     EXPECT_EQ(SaveAsDefaultExtension(3), "td0");
     EXPECT_EQ(SaveAsDefaultExtension(4), "fdi");
+    // Every format with a writer, the program's own last.
+    EXPECT_EQ(SaveAsDefaultExtension(5), "scl");
+    EXPECT_EQ(SaveAsDefaultExtension(6), "$?");
+    EXPECT_EQ(SaveAsDefaultExtension(7), "udf");
     EXPECT_EQ(SaveAsDefaultExtension(0), "");
-    EXPECT_EQ(SaveAsDefaultExtension(5), "");
-    EXPECT_TRUE(kLoadAsFilter.starts_with(kSaveAsFilter));
+    EXPECT_EQ(SaveAsDefaultExtension(8), "");
+    EXPECT_TRUE(kSaveAsFilter.starts_with(kLoadAsFilter.substr(0, kLoadAsFilter.find("|Поддерж"))));
+    EXPECT_TRUE(kSaveAsFilter.ends_with("|Universal Disk Format (*.udf)|*.udf"));
     EXPECT_TRUE(kLoadAsFilter.ends_with("|*.fdi;*.trd;*.udi;*.td0;*.scl;*.$?"));
     EXPECT_EQ(SingleSaveFilter(ImageFormat::Udi), "Ultra Disk Image (*.udi)|*.udi");
     EXPECT_EQ(SingleLoadFilter(ImageFormat::Udi), "Universal Disk Image (*.udi)|*.udi");
@@ -144,7 +150,7 @@ TEST(ImageFormatTable, NameFiltersPairDescriptionsWithTheirPatterns) {
               "Поддерживаемые форматы (*.udi,*.trd,*.td0,*.fdi,*.scl,*.$?) "
               "(*.fdi *.trd *.udi *.td0 *.scl *.$?)");
     EXPECT_EQ(kLoadAsDefaultFilterIndex, 7);
-    EXPECT_EQ(NameFilters(kSaveAsFilter).size(), 4u);
+    EXPECT_EQ(NameFilters(kSaveAsFilter).size(), 7u);
     EXPECT_EQ(NameFilters("Text|*.txt"), std::vector<std::string>{"Text (*.txt)"});
     EXPECT_TRUE(NameFilters("").empty());
     EXPECT_TRUE(NameFilters("dangling description").empty());
@@ -179,8 +185,16 @@ TEST_F(ImageFilesTest, EveryFormatOfTheTableReadsBackWhatItWrote) {
         EXPECT_NE(kAllFormatsFilter.find(row.filter), std::string_view::npos);
         EXPECT_EQ(kLoadAsFilter.find(row.filter) != std::string_view::npos, row.loadAs);
         EXPECT_EQ(kSaveAsFilter.find(row.filter) != std::string_view::npos, row.saveAs);
+        EXPECT_EQ(row.saveAs, row.write != nullptr);
         if (row.write == nullptr) continue;
         ASSERT_TRUE(SaveImageFile(path, *source)) << source->LastError;
+        // Known by its content under another format's name, or none: only a TRD carries no
+        // mark of its own, and is known by its TR-DOS information sector.
+        const Bytes written = FileBytes(path);
+        EXPECT_EQ(FormatFromContent(written),
+                  row.format == ImageFormat::Trd ? ImageFormat::Unknown : row.format);
+        for (const char* name : {"rows", "rows.udf", "rows.trd", "rows.$C"})
+            EXPECT_EQ(RecogniseImage(name, written), row.format) << name;
         auto back = std::make_unique<TZX_Disk>();
         ASSERT_TRUE(LoadImageFile(path, *back)) << back->LastError;
         for (std::uint8_t t = 0; t < kNewImageTracks; ++t) {
@@ -194,6 +208,22 @@ TEST_F(ImageFilesTest, EveryFormatOfTheTableReadsBackWhatItWrote) {
             }
         }
     }
+}
+
+// The name decides where the bytes carry no other format's mark: a file that is not what
+// its name says is left to that format's reader, which says why; a file with neither a
+// known name nor a mark is no format.
+TEST(ImageContent, NameDecidesWhereTheBytesSayNothingElse) {
+    const Bytes plain(4096, 0xE5);
+    EXPECT_EQ(RecogniseImage("a.udi", plain), ImageFormat::Udi);
+    EXPECT_EQ(RecogniseImage("a.trd", plain), ImageFormat::Trd);
+    EXPECT_EQ(RecogniseImage("a.dsk", plain), ImageFormat::Unknown);
+    EXPECT_EQ(RecogniseImage("a", Bytes{}), ImageFormat::Unknown);
+    Bytes trd(2 * kTrdTrackSize, 0);
+    trd[8 * kTrdSectorSize + 0xE7] = 0x10;
+    EXPECT_TRUE(LooksLikeTrd(trd));
+    trd.pop_back();
+    EXPECT_FALSE(LooksLikeTrd(trd));
 }
 
 TEST_F(ImageFilesTest, NativeFileRoundTripsByExtension) {

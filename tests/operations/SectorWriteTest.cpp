@@ -191,6 +191,54 @@ TEST_F(SectorWriteTest, FormattedTrackCarriesTheSlotIds) {
     EXPECT_EQ(port->AnswerCount() + port->ErrorCount(), 0u);
 }
 
+struct LayoutCase {
+    const char* name;
+    int occupied;
+    std::uint8_t sizeCode;
+};
+
+class FormatLayouts : public SectorWriteTest, public ::testing::WithParamInterface<LayoutCase> {};
+
+// A track the sixteen-sector template cannot lay down (its table passes 255 pairs, or its
+// sectors pass one revolution) is formatted after its own layout, as "Записать дорожку"
+// formats it: its sectors and no others.
+TEST_P(FormatLayouts, TrackOutsideTheTemplateIsFormattedAfterItsOwnLayout) {
+    const LayoutCase& c = GetParam();
+    TTrack& track = *disk->GetTrack(10);
+    track = TrackOfSlots(c.occupied, c.sizeCode);
+    track.Number = 10;
+    track.Present = kPresent;
+    EXPECT_FALSE(BuildFormatTable(track));
+    auto ctx = Ctx();
+    EXPECT_EQ(FormatSelectedTrack(ctx, {10, 0}), OperationOutcome::Done);
+    EXPECT_TRUE(host.messages.empty());
+    ASSERT_FALSE(host.log.empty());
+    EXPECT_EQ(host.log.back(), "Форматирование дорожки завершено!");
+    const auto ids = virt::ReadIdFields(*device->Fdc().Disk(virt::Drive::A)->Track(10));
+    ASSERT_EQ(ids.size(), static_cast<std::size_t>(c.occupied));
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        EXPECT_EQ(ids[i].R, i + 1);
+        EXPECT_EQ(ids[i].N, c.sizeCode);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FormatLayouts,
+                         ::testing::Values(LayoutCase{"CpmFiveOf1024", 5, 3},
+                                           LayoutCase{"NineOf512", 9, 2}),
+                         CaseName());
+
+TEST_F(SectorWriteTest, TrackThatFitsNoTableIsRefusedWithTheReason) {
+    TTrack& track = *disk->GetTrack(10);
+    track = TrackOfSlots(16, 3);
+    track.Number = 10;
+    track.Present = kPresent;
+    auto ctx = Ctx();
+    EXPECT_EQ(FormatSelectedTrack(ctx, {10, 0}), OperationOutcome::Refused);
+    ASSERT_EQ(host.MessageTexts().size(), 1u);
+    EXPECT_NE(host.MessageTexts()[0].find("не помещаются на дорожку"), std::string::npos);
+    EXPECT_TRUE(Frames(kWriteTrack).empty());
+}
+
 TEST_F(SectorWriteTest, FormatOnWriteProtectedDiskIsRefused) {
     device->SetWriteProtected(virt::Drive::A, true);
     auto ctx = Ctx();

@@ -19,6 +19,7 @@ struct ScriptedAsker : UserAsker {
     Answer yesNo = Answer::Yes;
     Answer yesNoCancel = Answer::No;
     Answer abortRetryIgnore = Answer::Abort;
+    Answer okCancel = Answer::Ok;
 
     Answer Ask(const Question& q) override {
         const QString asked = QString::fromStdString(q.caption) + QLatin1Char('|') +
@@ -35,6 +36,7 @@ struct ScriptedAsker : UserAsker {
         }
         if (q.buttons == Buttons::YesNo) return yesNo;
         if (q.buttons == Buttons::YesNoCancel) return yesNoCancel;
+        if (q.buttons == Buttons::OkCancel) return okCancel;
         return abortRetryIgnore;
     }
 };

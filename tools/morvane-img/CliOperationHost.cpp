@@ -25,6 +25,8 @@ Answer CliOperationHost::Ask(const Question& question) {
             return Answer::Ok;
         case Buttons::AbortRetryIgnore:
             return Answer::Ignore;
+        case Buttons::OkCancel:
+            return Answer::Cancel;
         case Buttons::YesNo:
         case Buttons::YesNoCancel:
             break;

@@ -115,6 +115,10 @@ QString CatalogueCommands::AskNewTrDosName() {
     return p_.dialogs->DiskName(QText(kNewTrDosDiskName), true).value_or(QText(kNewTrDosDiskName));
 }
 
+std::optional<QString> CatalogueCommands::AskFormatTrDosName() {
+    return p_.dialogs->DiskName(QText(kNewTrDosDiskName), false);
+}
+
 void CatalogueCommands::CreateTrdosImageCommand() {
     if (!p_.imageMayChange() || !p_.confirmDiscard()) return;
     const QString name = AskNewTrDosName();

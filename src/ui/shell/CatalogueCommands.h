@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -63,6 +64,9 @@ class CatalogueCommands {
     void CreateCpmImageCommand();
     // The name of a new TR-DOS disk, asked with the name dialog.
     QString AskNewTrDosName();
+    // The name of the TR-DOS disk "Форматировать диск" is about to make; the dialog offers
+    // Cancel, and nothing comes back when it is cancelled.
+    std::optional<QString> AskFormatTrDosName();
     // "Считать ZX каталог"; does nothing until an operation runner is set.
     void ReadZxCatalogueCommand();
     void SetOperationRunner(OperationRunner runner) { runner_ = std::move(runner); }

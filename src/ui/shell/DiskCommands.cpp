@@ -14,6 +14,7 @@
 #include "operations/RecoveryPasses.h"
 #include "operations/SectorWrite.h"
 #include "operations/SingleTrackReads.h"
+#include "ui/shell/DiskWriteQuestions.h"
 #include "ui/shell/MainActions.h"
 #include "ui/shell/ProgressWindow.h"
 #include "ui/views/QtText.h"
@@ -89,25 +90,34 @@ void DiskCommands::ConnectMenu(const MainActions& a, QObject* context) {
     QObject::connect(a.formatDisk, &QAction::triggered, context, [this] { FormatDisk(); });
 }
 
+bool DiskCommands::ConfirmWrite(const Question& question) {
+    return host_.Ask(question) == Answer::Ok;
+}
+
 void DiskCommands::WriteDisk() {
     if (!ReadyForRun()) return;
+    if (const std::optional<Question> q = WriteDiskQuestion(DriveInUse(), disk_);
+        q && !ConfirmWrite(*q))
+        return;
     OperationContext ctx = Context();
     progress_.Run(Ui::tr("Запись диска"), disk_.CountTracks(), [&ctx] { WriteWholeDisk(ctx); });
 }
 
 void DiskCommands::FormatDisk() {
     if (!ReadyForRun()) return;
-    const bool trdos = host_.Ask({.caption = QT_TRANSLATE_NOOP("morvane::Ui", "Форматировать диск"),
-                                  .text = QT_TRANSLATE_NOOP(
-                                      "morvane::Ui",
-                                      "Разметить диск под TR-DOS (16 секторов по 256 байт)?\n"
-                                      "\"Нет\" - под CP/M Profi (5 секторов по 1024 байта)."),
-                                  .buttons = Buttons::YesNo}) == Answer::Yes;
-    const QString name = trdos && askTrDosName_ ? askTrDosName_() : QString();
+    const Answer kindAnswer = host_.Ask(FormatKindQuestion());
+    if (kindAnswer != Answer::Yes && kindAnswer != Answer::No) return;
+    const NewDiskKind kind = kindAnswer == Answer::Yes ? NewDiskKind::TrDos : NewDiskKind::Cpm;
+    QString name;
+    if (kind == NewDiskKind::TrDos && askTrDosName_) {
+        const std::optional<QString> chosen = askTrDosName_();
+        if (!chosen) return;
+        name = *chosen;
+    }
+    if (!ConfirmWrite(FormatDiskQuestion(DriveInUse(), kind, name))) return;
     OperationContext ctx = Context();
-    progress_.Run(Ui::tr("Форматирование диска"), kTracksToFormat, [&ctx, trdos, &name] {
-        FormatWholeDisk(ctx, trdos ? NewDiskKind::TrDos : NewDiskKind::Cpm, name);
-    });
+    progress_.Run(Ui::tr("Форматирование диска"), kTracksToFormat,
+                  [&ctx, kind, &name] { FormatWholeDisk(ctx, kind, name); });
 }
 
 void DiskCommands::RereadFailed() {
@@ -127,8 +137,32 @@ void DiskCommands::RecoverFailed() {
     });
 }
 
+std::optional<Question> DiskCommands::MapEntryQuestion(MapMenuEntry entry, int column,
+                                                       int row) const {
+    const auto track = static_cast<std::uint8_t>(row);
+    switch (entry) {
+        case MapMenuEntry::WriteSector: {
+            const TTrack* t = disk_.GetTrack(track);
+            const TSectorSlot* slot = t != nullptr && column >= 1
+                                          ? t->GetSlot(static_cast<std::uint8_t>(column - 1))
+                                          : nullptr;
+            if (slot == nullptr || slot->Present == 0) return std::nullopt;
+            return WriteSectorQuestion(DriveInUse(), track, slot->Sector);
+        }
+        case MapMenuEntry::FormatTrack:
+            return FormatTrackQuestion(DriveInUse(), track);
+        case MapMenuEntry::WriteTrack:
+            return WriteTrackQuestion(DriveInUse(), track);
+        default:
+            return std::nullopt;
+    }
+}
+
 void DiskCommands::RunMapEntry(MapMenuEntry entry, int column, int row) {
     if (column < 0 || row < 0 || row >= static_cast<int>(kTrackCount)) return;
+    if (const std::optional<Question> q = MapEntryQuestion(entry, column, row)) {
+        if (!ReadyForRun() || !ConfirmWrite(*q)) return;
+    }
     const MapCell cell{static_cast<std::uint8_t>(row), column};
     OperationContext ctx = Context();
     switch (entry) {

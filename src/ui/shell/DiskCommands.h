@@ -2,13 +2,18 @@
 // (the tool button tb4 is the fifth, "Быстрое чтение диска" the sixth), the bad-sector
 // reread, and the disk entries of the map's context menu on the popup position. Each runs
 // its operation on the window's controller, image and operation host; a command given
-// while another one holds the controller is refused with a message, never silently.
+// while another one holds the controller is refused with a message, never silently. A
+// command that writes to the disk asks first (DiskWriteQuestions.h) and writes nothing
+// unless the answer is OK.
 #pragma once
 
 #include <QString>
 
 #include <functional>
+#include <optional>
 
+#include "controller/ControllerCommands.h"
+#include "model/UserQuestion.h"
 #include "ui/views/MapMenuRules.h"
 
 class QObject;
@@ -51,11 +56,13 @@ class DiskCommands {
     // "Записать диск": every present track of the image onto the disk, verified.
     void WriteDisk();
     // "Форматировать диск": a TR-DOS or a Profi CP/M disk, as the user chooses; the name of
-    // a TR-DOS disk comes from askTrDosName.
+    // a TR-DOS disk comes from askTrDosName (nothing: cancelled, the disk is not touched).
     void FormatDisk();
-    void SetTrDosNameAsker(std::function<QString()> askTrDosName) {
+    void SetTrDosNameAsker(std::function<std::optional<QString>()> askTrDosName) {
         askTrDosName_ = std::move(askTrDosName);
     }
+    // The drive the commands work on, named in their questions; drive A when not set.
+    void SetDriveInUse(std::function<Drive()> drive) { driveInUse_ = std::move(drive); }
     // Asked before a whole-disk run reads into the image (the unsaved-work question);
     // false stops the launch.
     void SetReadIntoImageConfirm(std::function<bool()> confirm) {
@@ -69,12 +76,19 @@ class DiskCommands {
     OperationContext Context();
     // False (and the refusal shown) while another command holds the controller.
     bool ReadyForRun();
+    // Asks before a write to the disk; true only when the answer is OK.
+    bool ConfirmWrite(const Question& question);
+    Drive DriveInUse() const { return driveInUse_ ? driveInUse_() : Drive::A; }
+    // The question of a writing map entry on the cell; none when the entry does not write,
+    // or refuses the cell by itself ("Записать сектор" on a cell without a sector).
+    std::optional<Question> MapEntryQuestion(MapMenuEntry entry, int column, int row) const;
 
     ControllerProtocol& protocol_;
     TZX_Disk& disk_;
     OperationHost& host_;
     T_Prog& progress_;
-    std::function<QString()> askTrDosName_;
+    std::function<std::optional<QString>()> askTrDosName_;
+    std::function<Drive()> driveInUse_;
     std::function<bool()> confirmReadInto_;
     std::function<int()> askPasses_;
 };

@@ -1,9 +1,11 @@
 #include "ui/shell/ImageFileCommands.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <memory>
 
+#include "imagefiles/ImageContent.h"
 #include "model/ImageMerge.h"
 #include "ui/shell/LoadSaveRules.h"
 #include "ui/shell/Texts.h"
@@ -49,6 +51,10 @@ QString WithReason(const QString& text, const std::string& reason) {
 }
 
 }  // namespace
+
+ImageFormat ImageFileIo::Recognise(const QString& path) {
+    return RecogniseImageFile(QFile::encodeName(path).toStdString());
+}
 
 ImageFileCommands::ImageFileCommands(TZX_Disk& disk, TSettings& settings, SettingsStore& store,
                                      ImageCommandHost& host, ImageFileIo& io, FileChooser chooser)
@@ -110,10 +116,12 @@ bool ImageFileCommands::ReadImage(ImageFormat format, const QString& path) {
     return true;
 }
 
-QString ImageFileCommands::ReportReadFailure(ImageFormat format) {
+QString ImageFileCommands::ReportReadFailure(ImageFormat format, const QString& path) {
     const QString line = ReadErrorLine(format, disk_.LastError);
     host_.ClearLog();
     host_.AddLogLine(line);
+    host_.Ask(
+        {.caption = kCaptionError, .text = ReadFailureText(path, disk_.LastError).toStdString()});
     return line;
 }
 
@@ -187,7 +195,7 @@ bool ImageFileCommands::MergeWith() {
     auto other = std::make_unique<TZX_Disk>();
     if (!io_.Read(format, path, *other)) {
         disk_.LastError = other->LastError;
-        ReportReadFailure(format);
+        ReportReadFailure(format, path);
         return false;
     }
     const TZX_Disk* inputs[] = {&disk_, other.get()};
@@ -215,7 +223,7 @@ bool ImageFileCommands::LoadAs() {
         return false;
     }
     if (!ReadImage(format, path)) {
-        ReportReadFailure(format);
+        ReportReadFailure(format, path);
         return false;
     }
     SetCommentsFromImage();
@@ -235,14 +243,14 @@ bool ImageFileCommands::SaveAs() {
     r.filterIndex = 1;
     r.directory = settings_.Directory_2;
     r.fileName = SaveAsStartName(currentName_);
-    r.suffixForFilter = SaveAsSuffixForFilter;
+    r.suffixForFilter = [this](int index) { return SaveAsSuffixForImage(index, disk_); };
     int entry = 0;
     const QString typed = ChooseSave(r, &entry);
     if (typed.isEmpty()) return false;
-    const QString path = SaveAsTargetName(typed, entry);
+    const QString path = SaveAsTargetName(typed, SaveAsSuffixForImage(entry, disk_));
     saveDialogName_ = path;
 
-    const ImageFormat format = DispatchFormat(path);
+    const ImageFormat format = SaveAsFormat(path);
     if (!CanWriteFormat(format)) {
         host_.Ask({.caption = kCaptionAttentionDots,
                    .text = SaveAsRefusalText(format, path).toStdString()});
@@ -257,19 +265,24 @@ bool ImageFileCommands::SaveAs() {
     if (!WriteImage(format, path, compress)) return false;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory2(path);
-    SetImageFile(path, format);
+    Saved(path, format);
     return true;
 }
 
 bool ImageFileCommands::LoadNative() {
     const ImageFormatEntry& native = NativeRow();
     FileDialogRequest r = Request(FileDialogRequest::Kind::Open, TableText(native.singleLoad.title),
-                                  NativeFilter(), native.extension);
+                                  OpenAnyFilter(), native.extension);
     r.directory = settings_.Directory_1;
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return false;
-    if (!ReadImage(ImageFormat::Udf, path)) {
-        host_.SetImageStatus(ReportReadFailure(ImageFormat::Udf));
+    const ImageFormat format = io_.Recognise(path);
+    if (format == ImageFormat::Unknown) {
+        host_.Ask({.caption = kCaptionError, .text = UnknownFormatText(path).toStdString()});
+        return false;
+    }
+    if (!ReadImage(format, path)) {
+        host_.SetImageStatus(ReportReadFailure(format, path));
         return false;
     }
 
@@ -282,7 +295,7 @@ bool ImageFileCommands::LoadNative() {
     host_.RereadZxCatalogue();
     SetCommentsFromImage();
     host_.ShowCommentPage();
-    SetImageFile(path, ImageFormat::Udf);
+    SetImageFile(path, format);
     return true;
 }
 
@@ -290,15 +303,17 @@ bool ImageFileCommands::SaveNative() {
     const ImageFormatEntry& native = NativeRow();
     FileDialogRequest r = Request(FileDialogRequest::Kind::Save, TableText(native.singleSave.title),
                                   NativeFilter(), native.extension);
-    r.directory = settings_.Directory_1;
-    r.fileName = NativeSaveStartName(currentName_);
+    // Beside the image's file, under its name: a native file of that disk.
+    r.directory = imageFile_.isEmpty() ? settings_.Directory_1 : FolderOf(imageFile_);
+    r.fileName =
+        NativeSaveStartName(imageFile_.isEmpty() ? currentName_ : QFileInfo(imageFile_).fileName());
     const QString path = ChooseSave(r);
     if (path.isEmpty()) return false;
     if (!ConfirmOverwrite(path, TableText(native.singleSave.overwriteCaption))) return false;
     if (!WriteImage(ImageFormat::Udf, path)) return false;
     currentName_ = QFileInfo(path).fileName();
     RememberDirectory1(path);
-    SetImageFile(path, ImageFormat::Udf);
+    Saved(path, ImageFormat::Udf);
     return true;
 }
 
@@ -311,7 +326,7 @@ bool ImageFileCommands::LoadSingle(ImageFormat format) {
     if (path.isEmpty()) return false;
     if (load.mapBeforeReading) host_.ShowMapFromTop();
     if (!ReadImage(format, path)) {
-        ReportReadFailure(format);
+        ReportReadFailure(format, path);
         return false;
     }
     ShowStatusFor(path);
@@ -335,14 +350,21 @@ bool ImageFileCommands::SaveSingle(ImageFormat format) {
     if (path.isEmpty()) return false;
     if (!ConfirmOverwrite(path, TableText(row->singleSave.overwriteCaption))) return false;
     if (!WriteImage(format, path)) return false;
-    SetImageFile(path, format);
+    Saved(path, format);
     return true;
 }
 
 bool ImageFileCommands::SaveToImageFile() {
     const ImageFormatEntry* row = FindImageFormat(imageFileFormat_);
     if (imageFile_.isEmpty() || row == nullptr || !row->savesInPlace) return SaveAs();
-    return WriteImage(imageFileFormat_, imageFile_);
+    if (!WriteImage(imageFileFormat_, imageFile_)) return false;
+    Saved(imageFile_, imageFileFormat_);
+    return true;
+}
+
+void ImageFileCommands::Saved(const QString& path, ImageFormat format) {
+    SetImageFile(path, format);
+    ShowStatusFor(path);
 }
 
 }  // namespace morvane

@@ -46,6 +46,8 @@ class ImageFileIo {
     virtual bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
     // The same in the format's compressed form (TD0 with LZH compression).
     virtual bool WriteCompressed(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
+    // The format to read the file with, by its content and its name (ImageContent.h).
+    virtual ImageFormat Recognise(const QString& path);
 };
 
 class ImageFileCommands {
@@ -57,7 +59,10 @@ class ImageFileCommands {
     // a file was written.
     bool LoadAs();
     bool SaveAs();
+    // "Загрузить": an image of any format the table reads, known by its content where its
+    // name says another format or none.
     bool LoadNative();
+    // "Сохранить": the native format, the dialog starting beside the image's file.
     bool SaveNative();
     // The single-format items "Загрузить UDI", "Загрузить TRD", ... and "Сохранить UDI",
     // "Сохранить TRD": the steps their format's row gives. A format without such an item
@@ -102,8 +107,8 @@ class ImageFileCommands {
     // Reads the file into a fresh container and takes that over only on success, so a
     // failed read leaves the image as it was; the reader's message is then in LastError.
     bool ReadImage(ImageFormat format, const QString& path);
-    // Clears the log and adds the failure's line, which it returns.
-    QString ReportReadFailure(ImageFormat format);
+    // Clears the log and adds the failure's line, which it returns, and says why in a box.
+    QString ReportReadFailure(ImageFormat format, const QString& path);
     void ShowStatusFor(const QString& path);
     void SetCommentsFromImage();
     void RememberDirectory2(const QString& path);
@@ -119,6 +124,8 @@ class ImageFileCommands {
         imageFile_ = path;
         imageFileFormat_ = format;
     }
+    // The image was written to path: it is the image's file now, and the status bar says so.
+    void Saved(const QString& path, ImageFormat format);
 
     TZX_Disk& disk_;
     TSettings& settings_;

@@ -3,6 +3,10 @@
 #include <QFile>
 
 #include <algorithm>
+#include <vector>
+
+#include "filesystems/Hobeta.h"
+#include "filesystems/TrDosCatalogue.h"
 
 #include "ui/views/QtText.h"
 
@@ -32,6 +36,10 @@ QString NativeFilter() {
     return QText(kNativeFilter);
 }
 
+QString OpenAnyFilter() {
+    return QText(kAllFormatsFilter);
+}
+
 QString SingleLoadFilterText(ImageFormat format) {
     return QText(SingleLoadFilter(format));
 }
@@ -48,16 +56,48 @@ QString SaveAsSuffixForFilter(int filterIndex) {
     return QText(SaveAsDefaultExtension(filterIndex));
 }
 
-QString SaveAsTargetName(const QString& typed, int filterIndex) {
-    if (DispatchFormat(typed) != ImageFormat::Unknown) return typed;
-    const QString extension = SaveAsSuffixForFilter(filterIndex);
-    return extension.isEmpty() ? typed : typed + QLatin1Char('.') + extension;
+QString SaveAsSuffixForImage(int filterIndex, const TZX_Disk& image) {
+    QString suffix = SaveAsSuffixForFilter(filterIndex);
+    const qsizetype any = suffix.indexOf(QLatin1Char('?'));
+    if (any < 0) return suffix;
+    QString type = QStringLiteral("C");
+    TrDosCatalogue catalogue;
+    std::vector<TrDosEntry> files;
+    if (ReadTrDosCatalogue(image, catalogue)) {
+        for (const TrDosEntry& entry : catalogue.entries)
+            if (entry.IsListed()) files.push_back(entry);
+    }
+    if (files.size() == 1) {
+        const std::string extension = HobetaFileName(files.front()).extension;  // "$B"
+        if (extension.size() > 1) type = QText(std::string_view(extension).substr(1));
+    }
+    return suffix.replace(any, 1, type);
+}
+
+ImageFormat SaveAsFormat(const QString& fileName) {
+    const ImageFormat named = FormatFromPath(QFile::encodeName(fileName).toStdString());
+    return named != ImageFormat::Unknown ? named : DispatchFormat(fileName);
+}
+
+QString SaveAsTargetName(const QString& typed, const QString& entryExtension) {
+    if (SaveAsFormat(typed) != ImageFormat::Unknown) return typed;
+    return entryExtension.isEmpty() ? typed : typed + QLatin1Char('.') + entryExtension;
 }
 
 QString SaveAsRefusalText(ImageFormat format, const QString& path) {
     const ImageFormatEntry* entry = FindImageFormat(format);
-    if (entry == nullptr) return Ui::tr("Неизвестный формат файла - ") + path;
+    if (entry == nullptr) return UnknownFormatText(path);
     return Ui::tr("Запись образа в формате %1 не поддерживается").arg(QText(entry->name));
+}
+
+QString UnknownFormatText(const QString& path) {
+    return Ui::tr("Неизвестный формат файла - ") + path;
+}
+
+QString ReadFailureText(const QString& path, const std::string& lastError) {
+    QString text = Ui::tr("Не удалось загрузить образ из файла %1").arg(path);
+    if (!lastError.empty()) text += QLatin1Char('\n') + QString::fromStdString(lastError);
+    return text;
 }
 
 QString SaveAsStartName(const QString& currentName) {
@@ -66,7 +106,7 @@ QString SaveAsStartName(const QString& currentName) {
 
 QString NativeSaveStartName(const QString& currentName) {
     if (currentName.isEmpty()) return {};
-    return currentName.left(std::max<qsizetype>(0, currentName.size() - 3)) + QStringLiteral("udf");
+    return WithExtension(currentName, QStringLiteral(".udf"));
 }
 
 QString WithExtension(const QString& name, const QString& extension) {

@@ -295,7 +295,9 @@ void TFMain::UpdateControllerMenu() {
 
 // The disk commands of the "Диск" menu, the tool button tb4 and the map's context menu.
 void TFMain::ConnectDiskCommands() {
-    diskCommands_->SetTrDosNameAsker([this] { return catalogueCommands_->AskNewTrDosName(); });
+    diskCommands_->SetTrDosNameAsker([this] { return catalogueCommands_->AskFormatTrDosName(); });
+    diskCommands_->SetDriveInUse(
+        [this] { return settings_.Drive == QLatin1String("B") ? Drive::B : Drive::A; });
     diskCommands_->SetReadIntoImageConfirm([this] { return ConfirmDiscardImage(); });
     diskCommands_->SetPassesAsker([this] {
         bool ok = false;

@@ -38,7 +38,6 @@ constexpr std::array kLayerTexts{
     QT_TRANSLATE_NOOP("morvane::Ui", "Сектор для записи не выбран!"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Сектор в карте диска выключен!"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Не стандартный размер сектора в памяти!"),
-    QT_TRANSLATE_NOOP("morvane::Ui", "Таблица форматирования больше 255 элементов!"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Нет секторов для чтения!"),
     QT_TRANSLATE_NOOP("morvane::Ui", "Считанное сохранено."),
     QT_TRANSLATE_NOOP("morvane::Ui", "Диск отсутствует."),

@@ -27,6 +27,8 @@ QMessageBox::StandardButtons ButtonsFor(Buttons buttons) {
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
         case Buttons::AbortRetryIgnore:
             return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+        case Buttons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
         case Buttons::Ok:
             break;
     }
@@ -45,6 +47,9 @@ Answer AnswerFor(int button, Buttons buttons) {
             return Answer::Ignore;
         case QMessageBox::Abort:
             return Answer::Abort;
+        case QMessageBox::Ok:
+            // An OK/Cancel box says OK only through its button.
+            return Answer::Ok;
         default:
             break;
     }
@@ -53,6 +58,7 @@ Answer AnswerFor(int button, Buttons buttons) {
         case Buttons::YesNo:
             return Answer::No;
         case Buttons::YesNoCancel:
+        case Buttons::OkCancel:
             return Answer::Cancel;
         case Buttons::AbortRetryIgnore:
             return Answer::Abort;
@@ -71,6 +77,10 @@ Answer MessageBoxAsker::Ask(const Question& question) {
                     ShownText(question.text), ButtonsFor(question.buttons), parent_);
     if (question.buttons == Buttons::YesNoCancel) {
         box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+    }
+    if (question.buttons == Buttons::OkCancel) {
+        box.setDefaultButton(QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
     }
     return AnswerFor(box.exec(), question.buttons);

@@ -7,7 +7,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPixmap>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "ui/views/OemText.h"
 #include "ui/views/QtText.h"
@@ -20,6 +23,8 @@ namespace {
 constexpr QSize kScreenWindow(266, 221);
 // What the window adds around the picture.
 constexpr QSize kScreenFrame = kScreenWindow - QSize(kZxScreenWidth, kZxScreenHeight);
+// What a window manager usually puts around a window (title bar, borders).
+constexpr QMargins kWindowManagerFrame{4, 30, 4, 4};
 
 QFont TerminalFont() {
     QFont font(QStringLiteral("Terminal"));
@@ -109,6 +114,7 @@ void TFmScr::PrepareScreen(std::span<const std::uint8_t> screen) {
     setWindowTitle(QStringLiteral("ZX Screen"));
     HidePanes();
     picture_->show();
+    setZoom(zoom_);  // the screen, or its scale, may have changed since the last one
     ShowPicture();
 }
 
@@ -120,12 +126,28 @@ void TFmScr::ShowPicture() {
     setFixedSize(size + kScreenFrame);
 }
 
+int TFmScr::maxZoom() const {
+    const QScreen* shown = screen();
+    if (shown == nullptr) return kZxMaxZoom;
+    const QSize room =
+        shown->availableGeometry().marginsRemoved(kWindowManagerFrame).size() - kScreenFrame;
+    return LargestFittingZxZoom(room, devicePixelRatioF());
+}
+
+void TFmScr::MarkZoomItems() {
+    const int most = maxZoom();
+    for (int z = kZxMinZoom; z <= kZxMaxZoom; ++z) {
+        zoomAction(z)->setChecked(z == zoom_);
+        zoomAction(z)->setEnabled(z <= most);
+    }
+}
+
 void TFmScr::setZoom(int zoom) {
-    zoom = ClampZxZoom(zoom);
-    for (int z = kZxMinZoom; z <= kZxMaxZoom; ++z)
-        zoomAction(z)->setChecked(z == zoom);
-    if (zoom == zoom_) return;
+    zoom = std::min(ClampZxZoom(zoom), maxZoom());
+    const bool changed = zoom != zoom_;
     zoom_ = zoom;
+    MarkZoomItems();
+    if (!changed) return;
     if (!picture_->isHidden() && !image_.isNull()) ShowPicture();
     emit zoomChanged(zoom_);
 }

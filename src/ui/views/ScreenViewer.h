@@ -2,7 +2,8 @@
 // or as text. One pane shows at a time; each Show* call is modal. The Prepare* calls do
 // everything but the modal run (tests and callers that show it themselves use them).
 // The screen is shown at 1x to 4x ("Масштаб" in the picture's menu, keys 1-4, + and -),
-// drawn in the display's own pixels so it stays sharp on a scaled display.
+// drawn in the display's own pixels so it stays sharp on a scaled display, and never
+// larger than the screen the window is on can show whole (4x of a 1366 x 768 laptop's).
 #pragma once
 
 #include <QAction>
@@ -44,9 +45,12 @@ class TFmScr : public QDialog {
     QPlainTextEdit* memo() const { return textMemo_; }
     QAction* selectAllAction() const { return selectAll_; }
     QAction* copyAction() const { return copy_; }
-    // Zoom 1..4 (others are brought into that range); the picture follows at once.
+    // Zoom 1..maxZoom() (others are brought into that range); the picture follows at once.
     void setZoom(int zoom);
     int zoom() const { return zoom_; }
+    // The largest zoom at which the window fits the available area of its screen; the
+    // items above it are disabled.
+    int maxZoom() const;
     QAction* zoomAction(int zoom) const {
         return zoomActions_[static_cast<std::size_t>(ClampZxZoom(zoom) - 1)];
     }
@@ -66,6 +70,7 @@ class TFmScr : public QDialog {
 
   private:
     void ShowPicture();
+    void MarkZoomItems();
     void ShowPictureMenu(const QPoint& pos);
     void ShowMemoMenu(const QPoint& pos);
     void RefreshMemo();

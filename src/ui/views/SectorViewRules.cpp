@@ -44,6 +44,36 @@ void ShowSectorData(const TSectorSlot& slot, const SectorViewInputs& inputs, Sec
     v.hexEditable = true;
 }
 
+// How the slot's value came about, in the window's language; empty for a slot no merge or
+// vote touched. Kept in a function that returns a QString: lupdate loses the namespace of
+// a Ui::tr inside a function declared as returning std::string and files its text under
+// another context, where the window never finds it.
+QString OriginLine(const TSectorSlot& slot) {
+    QString how;
+    switch (CurrentOrigin(slot)) {
+        case SectorOrigin::Unmerged:
+            return {};
+        case SectorOrigin::GoodRead:
+            how = Ui::tr("прочитан без ошибки");
+            break;
+        case SectorOrigin::Voted:
+            how = Ui::tr("восстановлен голосованием, CRC сошёлся");
+            break;
+        case SectorOrigin::BestGuess:
+            how = Ui::tr("лучшая догадка, CRC не подтверждён");
+            break;
+        case SectorOrigin::Missing:
+            how = Ui::tr("данных нет");
+            break;
+    }
+    QString line = Ui::tr("Сектор %1: %2 (копий - %3)")
+                       .arg(slot.Sector)
+                       .arg(how)
+                       .arg(slot.History.copies.size());
+    if (slot.History.conflict) line += Ui::tr(", хорошие копии различаются");
+    return line;
+}
+
 }  // namespace
 
 std::string SizeLabelText(std::uint8_t sizeCode) {
@@ -159,29 +189,7 @@ SectorCellView DescribeCell(const TZX_Disk& disk, int column, int row,
 }
 
 std::string OriginLineText(const TSectorSlot& slot) {
-    QString how;
-    switch (CurrentOrigin(slot)) {
-        case SectorOrigin::Unmerged:
-            return {};
-        case SectorOrigin::GoodRead:
-            how = Ui::tr("прочитан без ошибки");
-            break;
-        case SectorOrigin::Voted:
-            how = Ui::tr("восстановлен голосованием, CRC сошёлся");
-            break;
-        case SectorOrigin::BestGuess:
-            how = Ui::tr("лучшая догадка, CRC не подтверждён");
-            break;
-        case SectorOrigin::Missing:
-            how = Ui::tr("данных нет");
-            break;
-    }
-    QString line = Ui::tr("Сектор %1: %2 (копий - %3)")
-                       .arg(slot.Sector)
-                       .arg(how)
-                       .arg(slot.History.copies.size());
-    if (slot.History.conflict) line += Ui::tr(", хорошие копии различаются");
-    return line.toStdString();
+    return OriginLine(slot).toStdString();
 }
 
 AcceptTarget AcceptTargetFor(const TZX_Disk& disk, int column, int row) {

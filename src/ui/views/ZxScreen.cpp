@@ -47,4 +47,17 @@ QImage ZoomedZxScreen(const QImage& screen, int zoom, qreal dpr) {
     return zoomed;
 }
 
+QSize ZxPictureSize(int zoom, qreal dpr) {
+    const int side = ZxPixelSide(zoom, dpr);
+    return QSizeF(kZxScreenWidth * side / dpr, kZxScreenHeight * side / dpr).toSize();
+}
+
+int LargestFittingZxZoom(QSize room, qreal dpr) {
+    for (int zoom = kZxMaxZoom; zoom > kZxMinZoom; --zoom) {
+        const QSize picture = ZxPictureSize(zoom, dpr);
+        if (picture.width() <= room.width() && picture.height() <= room.height()) return zoom;
+    }
+    return kZxMinZoom;
+}
+
 }  // namespace morvane

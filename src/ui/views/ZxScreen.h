@@ -48,5 +48,10 @@ int ZxPixelSide(int zoom, qreal dpr);
 // `screen` with every pixel a ZxPixelSide square and the display's pixel ratio set, so it
 // is shown as drawn, never scaled again.
 QImage ZoomedZxScreen(const QImage& screen, int zoom, qreal dpr);
+// The picture's size at `zoom` in device-independent pixels, as the window lays it out.
+QSize ZxPictureSize(int zoom, qreal dpr);
+// The largest zoom whose picture fits `room` (device-independent pixels) on a display of
+// pixel ratio `dpr`; kZxMinZoom when not even that fits.
+int LargestFittingZxZoom(QSize room, qreal dpr);
 
 }  // namespace morvane

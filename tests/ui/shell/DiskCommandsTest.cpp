@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -342,12 +343,90 @@ TEST_F(DiskCommandsTest, WriteAndFormatDiskFillABlankDisk) {
         }
     }
 
-    dialogs->yesNo = Answer::No;  // "Нет": a Profi CP/M disk
+    dialogs->yesNoCancel = Answer::No;  // "Нет": a Profi CP/M disk
     window->Actions().formatDisk->trigger();
     ASSERT_TRUE(Virtual().SaveImage(virt::Drive::A, *onDisk));
     EXPECT_TRUE(IsCpmImage(*onDisk));
     EXPECT_EQ(window->Disk().GetSlot(0, 0)->Data[0], 0x5A);  // the image is left alone
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join(';').toStdString();
+}
+
+// Every command that writes to the disk asks first, naming the drive and what it
+// overwrites; Cancel (the box's default and its Escape) writes nothing.
+TEST_F(DiskCommandsTest, EveryCommandThatWritesTheDiskAsksFirstAndCancelWritesNothing) {
+    constexpr int kRow = 8;
+    ScanFromMap(kRow);
+    const QString track8 = QStringLiteral("дорожк%1 8 (цилиндр 4, сторона 0)");
+    struct WriteCase {
+        const char* name;
+        std::function<void()> command;
+        QStringList named;  // what the question names besides the drive
+    };
+    const WriteCase cases[] = {
+        {"write disk", [&] { window->Actions().writeDisk->trigger(); },
+         {QStringLiteral("Записать образ на диск"), QStringLiteral("с 8 по 8")}},
+        {"write sector", [&] { MapEntry(MapMenuEntry::WriteSector, 1, kRow); },
+         {QStringLiteral("Записать сектор 1 "), track8.arg(QStringLiteral("и"))}},
+        {"write track", [&] { MapEntry(MapMenuEntry::WriteTrack, 0, kRow); },
+         {QStringLiteral("Записать "), track8.arg(QStringLiteral("у"))}},
+        {"format track", [&] { MapEntry(MapMenuEntry::FormatTrack, 0, kRow); },
+         {QStringLiteral("Разметить заново "), track8.arg(QStringLiteral("у"))}},
+        {"format disk as CP/M", [&] {
+             dialogs->answers = {Answer::No};
+             window->Actions().formatDisk->trigger();
+         },
+         {QStringLiteral("под CP/M Profi"), QStringLiteral("Все 160 дорожек")}},
+        {"format disk as TR-DOS", [&] {
+             window->DiskOps().SetTrDosNameAsker([] { return QStringLiteral("WORK"); });
+             dialogs->answers = {Answer::Yes};
+             window->Actions().formatDisk->trigger();
+         },
+         {QStringLiteral("под TR-DOS"), QStringLiteral("\"WORK\"")}},
+    };
+    window->UpdateDiskMenu();
+    dialogs->okCancel = Answer::Cancel;
+    for (const char* drive : {"A:", "B:"}) {
+        if (QLatin1String(drive) == QLatin1String("B:")) window->Actions().driveB->trigger();
+        for (const WriteCase& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + " " + drive);
+            dialogs->questions.clear();
+            Virtual().ClearReceivedFrames();
+            c.command();
+            ASSERT_FALSE(dialogs->questions.isEmpty());
+            const QString asked = dialogs->questions.back();
+            EXPECT_TRUE(asked.startsWith(QStringLiteral("Внимание!|"))) << asked.toStdString();
+            EXPECT_TRUE(asked.contains(QStringLiteral("в дисководе ") + QLatin1String(drive)))
+                << asked.toStdString();
+            for (const QString& part : c.named)
+                EXPECT_TRUE(asked.contains(part)) << asked.toStdString() << " / " << part.toStdString();
+            EXPECT_EQ(FramesWithCode(cmdWriteTrack) + FramesWithCode(cmdWriteSector), 0);
+            EXPECT_FALSE(Progress().isVisible());
+        }
+    }
+    EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join(';').toStdString();
+}
+
+// "Форматировать диск" stops at a Cancel of its kind question or of the name dialog, and
+// asks nothing further.
+TEST_F(DiskCommandsTest, FormattingTheDiskCanBeCalledOffAtEveryStep) {
+    window->UpdateDiskMenu();
+    int namesAsked = 0;
+    window->DiskOps().SetTrDosNameAsker([&namesAsked]() -> std::optional<QString> {
+        ++namesAsked;
+        return std::nullopt;  // the name dialog cancelled
+    });
+    const std::pair<Answer, int> steps[] = {{Answer::Cancel, 0}, {Answer::Yes, 1}};
+    for (const auto& [kind, names] : steps) {
+        dialogs->questions.clear();
+        Virtual().ClearReceivedFrames();
+        namesAsked = 0;
+        dialogs->answers = {kind};
+        window->Actions().formatDisk->trigger();
+        EXPECT_EQ(dialogs->questions.size(), 1);  // the kind question alone
+        EXPECT_TRUE(dialogs->questions.front().startsWith(QStringLiteral("Форматировать диск|")));
+        EXPECT_EQ(namesAsked, names);
+        EXPECT_EQ(FramesWithCode(cmdWriteTrack), 0);
+    }
 }
 
 TEST_F(DiskCommandsTest, BytesAnOperationShowsCannotBeAcceptedIntoAnotherCell) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+#include "model/Bytes.h"
 #include "ui/shell/FormatsFileIo.h"
 #include "ui/shell/LoadSaveRules.h"
 #include "support/SectorDisks.h"
@@ -333,6 +334,12 @@ TEST_F(ImageFileCommandsTest, SaveAsCompletesTheNameAndSaysWhyItCannotSave) {
         {"game.trd", 1, "game.trd", ImageFormat::Trd},
         {"Elite v1.2", 3, "Elite v1.2.td0", ImageFormat::Td0},
         {"Elite v1.2", 4, "Elite v1.2.fdi", ImageFormat::Fdi},
+        {"Elite v1.2", 5, "Elite v1.2.scl", ImageFormat::Scl},
+        {"Elite v1.2", 6, "Elite v1.2.$C", ImageFormat::Hobeta},
+        {"Elite v1.2", 7, "Elite v1.2.udf", ImageFormat::Udf},
+        {"out.udf", 1, "out.udf", ImageFormat::Udf},
+        {"boot.$B", 2, "boot.$B", ImageFormat::Hobeta},
+        {"game.udif", 2, "game.udif", ImageFormat::Udi},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed + std::string(" / ") + std::to_string(c.entry));
@@ -356,12 +363,95 @@ TEST_F(ImageFileCommandsTest, SaveAsCompletesTheNameAndSaysWhyItCannotSave) {
     }
 }
 
+// "Загрузить" reads every format the table reads: by its name, and by its content where
+// the name says another format or none. A file that is no known format is refused aloud.
+TEST_F(ImageFileCommandsTest, OpenReadsAnyFormatByNameAndByContent) {
+    Bytes trd(2 * 4096, 0);
+    trd[8 * 256 + 0xE7] = 0x10;  // the TR-DOS mark of the information sector
+    const auto file = [this](const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(QStringLiteral("other/") + name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    };
+    const QByteArray trdBytes(reinterpret_cast<const char*>(trd.data()),
+                              static_cast<qsizetype>(trd.size()));
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        ImageFormat read;  // Unknown: nothing read
+    };
+    const Case cases[] = {
+        {"game.trd", "data", ImageFormat::Trd},
+        {"TWILIGHT.$C", "data", ImageFormat::Hobeta},
+        {"typed.scl", "data", ImageFormat::Scl},
+        {"game.udf", trdBytes, ImageFormat::Trd},
+        {"game", trdBytes, ImageFormat::Trd},
+        {"archive.udf", QByteArray("SINCLAIR") + QByteArray(20, '\0'), ImageFormat::Scl},
+        {"disk.trd", QByteArray("UDI!") + QByteArray(20, '\0'), ImageFormat::Udi},
+        {"disk.dsk", "data", ImageFormat::Unknown},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        io.reads.clear();
+        host.boxes.clear();
+        const QString path = file(QString::fromUtf8(c.name), c.bytes);
+        answers = {path};
+        EXPECT_EQ(commands->LoadNative(), c.read != ImageFormat::Unknown);
+        if (c.read == ImageFormat::Unknown) {
+            EXPECT_TRUE(io.reads.empty());
+            EXPECT_EQ(host.boxes,
+                      QStringList{QStringLiteral("Ошибка!|Неизвестный формат файла - ") + path});
+            continue;
+        }
+        ASSERT_EQ(io.reads.size(), 1u);
+        EXPECT_EQ(io.reads[0].first, c.read);
+        EXPECT_EQ(commands->ImageFile(), path);
+        EXPECT_TRUE(host.boxes.isEmpty());
+    }
+}
+
+// Every save shows the file it wrote in the status bar, as a load does.
+TEST_F(ImageFileCommandsTest, EverySaveShowsTheSavedFileInTheStatusBar) {
+    using Command = std::function<bool(ImageFileCommands&)>;
+    const std::pair<const char*, Command> saves[] = {
+        {"a.trd", &ImageFileCommands::SaveAs},
+        {"b.udf", &ImageFileCommands::SaveNative},
+        {"c.udi", [](ImageFileCommands& c) { return c.SaveSingle(ImageFormat::Udi); }},
+        {"c.udi", &ImageFileCommands::SaveToImageFile},  // into the file saved last
+    };
+    answers = {MakeFile(QStringLiteral("start.udi"))};
+    commands->LoadAs();
+    for (const auto& [name, save] : saves) {
+        SCOPED_TRACE(name);
+        const QString path = dir.filePath(QStringLiteral("other/") + QString::fromUtf8(name));
+        host.status.clear();
+        answers = {path};
+        EXPECT_TRUE(save(*commands));
+        EXPECT_EQ(host.status,
+                  QStringLiteral("Disk Image - ") + path + QStringLiteral(" (Дорожек - 2)"));
+    }
+}
+
+// "Сохранить" proposes the image's own name with ".udf", beside its file.
+TEST_F(ImageFileCommandsTest, NativeSaveStartsBesideTheImagesFile) {
+    const QString hobeta = MakeFile(QStringLiteral("TWILIGHT.$C"), "other/");
+    answers = {hobeta};
+    commands->LoadAs();
+    commands->SaveNative();  // cancelled
+    EXPECT_EQ(requests.back().fileName, QStringLiteral("TWILIGHT.udf"));
+    EXPECT_EQ(requests.back().directory,
+              WithTrailingSeparator(dir.filePath(QStringLiteral("other"))));
+}
+
 TEST_F(ImageFileCommandsTest, NativeLoadAndSaveUseDirectory1) {
     const QString path = MakeFile(QStringLiteral("keep.udf"));
     answers = {path};
     commands->LoadNative();
     EXPECT_EQ(requests.back().title, QStringLiteral("Загрузить образ диска из файла.."));
-    EXPECT_EQ(requests.back().filter, QStringLiteral("Universal Disk Format (*.udf)|*.udf"));
+    EXPECT_EQ(requests.back().filter, OpenAnyFilter());
+    EXPECT_EQ(requests.back().filterIndex, 1);  // "Поддерживаемые форматы"
     EXPECT_EQ(requests.back().defaultSuffix, QStringLiteral("udf"));
     EXPECT_EQ(io.reads.back().first, ImageFormat::Udf);
     EXPECT_EQ(settings.Directory_1, ImgDir());
@@ -418,6 +508,11 @@ TEST_F(ImageFileCommandsTest, FailedLoadKeepsTheImageAndSaysWhy) {
         EXPECT_EQ(settings.Directory_2, ImgDir());
         EXPECT_EQ(settings.Directory_1, folder1);
         EXPECT_EQ(host.log, QStringList{QString::fromUtf8(c.line)});
+        ASSERT_FALSE(host.boxes.isEmpty());
+        EXPECT_EQ(host.boxes.back(),
+                  QStringLiteral("Ошибка!|Не удалось загрузить образ из файла ") +
+                      dir.filePath(QStringLiteral("other/") + QString::fromUtf8(c.file)) +
+                      QStringLiteral("\nbroken"));
         EXPECT_EQ(host.status, c.reportsInStatus ? QString::fromUtf8(c.line) : goodStatus);
         EXPECT_EQ(host.comments, QStringList{QStringLiteral("comment of the image")});
     }

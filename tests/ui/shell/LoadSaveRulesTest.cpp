@@ -2,9 +2,14 @@
 
 #include <QStringList>
 
-#include <memory>
-
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "filesystems/NewImages.h"
+#include "filesystems/TrDosAdding.h"
 
 namespace morvane {
 namespace {
@@ -44,12 +49,14 @@ TEST(LoadSaveRules, StartNamesOfTheSaveDialogs) {
     EXPECT_EQ(SaveAsStartName(QStringLiteral("game.trd")), QStringLiteral("game"));
     EXPECT_EQ(SaveAsStartName(QStringLiteral("abc")), QString());
     EXPECT_EQ(NativeSaveStartName(QStringLiteral("game.trd")), QStringLiteral("game.udf"));
+    EXPECT_EQ(NativeSaveStartName(QStringLiteral("TWILIGHT.$C")), QStringLiteral("TWILIGHT.udf"));
     EXPECT_EQ(NativeSaveStartName(QString()), QString());
     EXPECT_EQ(SaveAsSuffixForFilter(1), QStringLiteral("udi"));
     EXPECT_EQ(SaveAsSuffixForFilter(2), QStringLiteral("trd"));
     EXPECT_EQ(SaveAsSuffixForFilter(3), QStringLiteral("td0"));
     EXPECT_EQ(SaveAsSuffixForFilter(4), QStringLiteral("fdi"));
-    EXPECT_EQ(SaveAsSuffixForFilter(5), QString());
+    EXPECT_EQ(SaveAsSuffixForFilter(7), QStringLiteral("udf"));
+    EXPECT_EQ(SaveAsSuffixForFilter(8), QString());
 }
 
 TEST(LoadSaveRules, SingleFormatNamesTakeTheFormatsExtension) {
@@ -74,6 +81,26 @@ TEST(LoadSaveRules, QtFiltersKeepDescriptionsAndListPatterns) {
                              "(*.fdi *.trd *.udi *.td0 *.scl *.$?)"));
     EXPECT_EQ(QtNameFilters(NativeFilter()),
               QStringList{QStringLiteral("Universal Disk Format (*.udf)")});
+}
+
+// A Hobeta file is named after the TR-DOS type of the image's one file.
+TEST(LoadSaveRules, HobetaEntryTakesTheTypeOfTheImagesOneFile) {
+    auto disk = std::make_unique<TZX_Disk>();
+    EXPECT_EQ(SaveAsSuffixForImage(6, *disk), QStringLiteral("$C"));  // no catalogue
+    CreateTrDosImage(*disk, kNewTrDosDiskName);
+    TrDosFileData file;
+    std::fill(file.entry.name.begin(), file.entry.name.end(), 'A');
+    file.entry.type = 'B';
+    file.entry.sectors = 1;
+    file.entry.length = 10;
+    file.data.assign(256, 0);
+    std::string error;
+    ASSERT_TRUE(AddTrDosFiles(*disk, {&file, 1}, error)) << error;
+    EXPECT_EQ(SaveAsSuffixForImage(6, *disk), QStringLiteral("$B"));
+    EXPECT_EQ(SaveAsSuffixForImage(2, *disk), QStringLiteral("trd"));
+    EXPECT_EQ(SaveAsFormat(QStringLiteral("out.udf")), ImageFormat::Udf);
+    EXPECT_EQ(SaveAsTargetName(QStringLiteral("/d/out.udf"), QStringLiteral("udi")),
+              QStringLiteral("/d/out.udf"));
 }
 
 }  // namespace

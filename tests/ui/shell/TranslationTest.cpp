@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "NoDeviceDriver.h"
 #include "controller/ControllerProtocol.h"
@@ -48,6 +49,7 @@
 #include "ui/shell/SettingsDialog.h"
 #include "ui/shell/WindowPlacement.h"
 #include "ui/views/DiskMapView.h"
+#include "ui/views/QtText.h"
 #include "ui/views/ScreenViewer.h"
 #include "ui/views/SectorEditor.h"
 #include "ui/views/SectorHeaderEditor.h"
@@ -58,29 +60,49 @@ namespace {
 
 const QString kTsFile = QStringLiteral(MORVANE_SOURCE_DIR "/translations/morvane_en.ts");
 
+// The context every window text is asked under: Ui::tr's (ui/views/QtText.h).
+const QString kWindowContext = QStringLiteral("morvane::Ui");
+
 struct TsMessage {
     QString translation;
     bool finished = false;
 };
 
-// Source text -> its translation, as a .ts file holds them.
-std::map<QString, TsMessage> ReadTs(const QString& path) {
-    std::map<QString, TsMessage> messages;
+struct TsEntry {
+    QString context;
+    QString source;
+    TsMessage message;
+};
+
+// Every message of a .ts file with the context it is filed under.
+std::vector<TsEntry> ReadTsEntries(const QString& path) {
+    std::vector<TsEntry> entries;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return messages;
+    if (!file.open(QIODevice::ReadOnly)) return entries;
     QXmlStreamReader xml(&file);
+    QString context;
     QString source;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-        if (xml.name() == u"source") {
+        if (xml.name() == u"name") {
+            context = xml.readElementText();
+        } else if (xml.name() == u"source") {
             source = xml.readElementText();
         } else if (xml.name() == u"translation") {
             const bool unfinished =
                 xml.attributes().value(QStringLiteral("type")) == QStringLiteral("unfinished");
             const QString text = xml.readElementText();
-            messages[source] = {text, !unfinished && !text.isEmpty()};
+            entries.push_back({context, source, {text, !unfinished && !text.isEmpty()}});
         }
     }
+    return entries;
+}
+
+// Source text -> its translation, as a .ts file holds them.
+std::map<QString, TsMessage> ReadTs(const QString& path) {
+    std::map<QString, TsMessage> messages;
+    for (const TsEntry& entry : ReadTsEntries(path))
+        messages[entry.source] = entry.message;
     return messages;
 }
 
@@ -149,6 +171,28 @@ TEST(Translation, FileHoldsEveryTextOfTheSources) {
     EXPECT_TRUE(missing.isEmpty())
         << "not in translations/morvane_en.ts (run scripts/update-translations.sh):\n"
         << Listed(missing);
+    // lupdate files a text under the context it resolves the call to; a call it cannot
+    // resolve lands in a context the window never asks.
+    QStringList elsewhere;
+    for (const TsEntry& entry : ReadTsEntries(copy))
+        if (entry.context != kWindowContext) elsewhere << entry.context + ": " + entry.source;
+    EXPECT_TRUE(elsewhere.isEmpty())
+        << "filed under another context than " << kWindowContext.toStdString() << ":\n"
+        << Listed(elsewhere);
+}
+
+// Every translation is found where the window looks for it: Ui::tr of its source text
+// gives it once English is installed.
+TEST(Translation, EveryTranslationIsFoundUnderTheContextTheWindowAsks) {
+    ASSERT_TRUE(InstallTranslations(*QCoreApplication::instance(), QStringLiteral("en")));
+    QStringList lost;
+    for (const TsEntry& entry : ReadTsEntries(kTsFile)) {
+        if (!entry.message.finished) continue;
+        if (Ui::tr(entry.source.toUtf8().constData()) != entry.message.translation)
+            lost << entry.context + ": " + entry.source;
+    }
+    qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
+    EXPECT_TRUE(lost.isEmpty()) << "shown untranslated:\n" << Listed(lost);
 }
 
 struct LanguageCase {

@@ -57,6 +57,8 @@ struct ScriptedDialogs : UserAsker {
                 return answer;
             case Buttons::YesNo:
                 return Answer::Yes;
+            case Buttons::OkCancel:
+                return Answer::Ok;
             case Buttons::AbortRetryIgnore:
                 break;
         }
