@@ -1199,5 +1199,9 @@ actually read.</translation>
         <source>Лучшая догадка по копиям, CRC не подтверждён</source>
         <translation>Best guess from the copies, the CRC does not confirm it</translation>
     </message>
+    <message>
+        <source>Файл образа неполон: </source>
+        <translation>The image file is incomplete: </translation>
+    </message>
 </context>
 </TS>
