@@ -538,6 +538,38 @@ TEST_F(MainWindowTest, ReaderNotesOfALoadedFileAreShownInTheLog) {
     }
 }
 
+// A comment typed in the window goes into every file that can hold one and comes back
+// into the comment page when that file is loaded again.
+TEST_F(MainWindowTest, TypedCommentIsShownAgainWhenItsFileIsLoaded) {
+    const QString trd = dir.filePath(QStringLiteral("two.trd"));
+    ASSERT_TRUE(WriteFileAtomically(trd.toStdString(), Bytes(2 * kTrdTrackSize, 0x41)));
+    Make();
+    answers = {trd};
+    window->Actions().loadAs->trigger();
+    auto* lb1 = window->findChild<QPlainTextEdit*>(QStringLiteral("lb1"));
+    QFocusEvent out(QEvent::FocusOut);
+    const struct {
+        const char* name;
+        QAction* save;
+        QAction* load;
+    } files[] = {{"c.td0", window->Actions().saveAs, window->Actions().loadAs},
+                 {"c.fdi", window->Actions().saveAs, window->Actions().loadAs},
+                 {"c.udf", window->Actions().saveNative, window->Actions().loadNative}};
+    for (const auto& f : files) {
+        const QString path = dir.filePath(QLatin1String(f.name));
+        lb1->setPlainText(QStringLiteral("набрано в окне\nsecond line"));
+        QApplication::sendEvent(lb1, &out);
+        answers = {path};
+        f.save->trigger();
+        ASSERT_TRUE(QFile::exists(path)) << f.name;
+        lb1->clear();
+        QApplication::sendEvent(lb1, &out);
+        answers = {path};
+        f.load->trigger();
+        EXPECT_EQ(lb1->toPlainText(), QStringLiteral("набрано в окне\nsecond line")) << f.name;
+    }
+}
+
 TEST_F(MainWindowTest, CommentButtonsKeepOrRevertAnEdit) {
     Make();
     window->Disk().DiskLog = {"kept"};
