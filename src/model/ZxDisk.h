@@ -41,10 +41,10 @@ class TZX_Disk {
     // Clears every track (Numbers stay) and the image-level fields, then tells the view.
     void ClearImage();
     // Takes over the whole image of source (tracks, comment, base-track settings, the
-    // load notes and the other fields a file carries) and repaints; LastError, FailTrack, FailSlot and the
-    // observer stay. The tracks are assigned in place, so pointers into this container
-    // stay valid; source is left with unspecified contents. Lets a load read into a fresh
-    // container and replace the image only when the read succeeded.
+    // load notes and the other fields a file carries) and repaints; LastError, FailTrack,
+    // FailSlot and the observer stay. The tracks are assigned in place, so pointers into
+    // this container stay valid; source is left with unspecified contents. Lets a load
+    // read into a fresh container and replace the image only when the read succeeded.
     void TakeImageFrom(TZX_Disk& source);
     // Counts present tracks into TrackCount and returns it.
     std::uint8_t CountTracks();

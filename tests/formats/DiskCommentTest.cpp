@@ -27,7 +27,8 @@ INSTANTIATE_TEST_SUITE_P(
     Texts, DiskCommentTest,
     ::testing::Values(
         CommentCase{"Empty", {}, {}},
-        CommentCase{"LineEndsOfEveryKind", {'a', '\r', '\n', 'b', 0, 'c', '\n', 'd', '\r', 'e'},
+        CommentCase{"LineEndsOfEveryKind",
+                    {'a', '\r', '\n', 'b', 0, 'c', '\n', 'd', '\r', 'e'},
                     {"a", "b", "c", "d", "e"}},
         // A comment block's padding and a last line end are no lines; the first, empty
         // line of a DOS tool's description is one.

@@ -155,7 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
         CutTrdCase{2 * kTrdTrackSize - 256, 2, 15,
                    "The TRD file ends 3840 bytes into track 1: the last 256 bytes of the track "
                    "are missing, and its sector 16 is loaded without data."},
-        CutTrdCase{2 * kTrdTrackSize, 2, 16, ""}));
+        CutTrdCase{2 * kTrdTrackSize, 2, 16, ""}),
+    [](const auto& p) { return "Bytes" + std::to_string(p.param.size); });
 
 TEST_F(TrdTest, IgnoresTracksPastTheContainer) {
     const Bytes file = PatternTrd(170 * kTrdTrackSize);

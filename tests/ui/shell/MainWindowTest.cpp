@@ -533,7 +533,8 @@ TEST_F(MainWindowTest, ReaderNotesOfALoadedFileAreShownInTheLog) {
         answers = {c.path};
         window->Actions().loadAs->trigger();
         EXPECT_EQ(window->Disk().CountTracks(), 2) << c.path.toStdString();
-        EXPECT_TRUE(window->LogLines().contains(c.line)) << window->LogLines().join('\n').toStdString();
+        EXPECT_TRUE(window->LogLines().contains(c.line))
+            << window->LogLines().join('\n').toStdString();
         EXPECT_EQ(dialogs->messages, c.boxes);
     }
 }
