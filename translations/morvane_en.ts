@@ -1238,5 +1238,9 @@ What this sector holds now is lost.</translation>
         <source>Не удалось загрузить образ из файла %1</source>
         <translation>Cannot load the image from file %1</translation>
     </message>
+    <message>
+        <source>Файл образа неполон: </source>
+        <translation>The image file is incomplete: </translation>
+    </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string>
 
+#include "formats/DiskComment.h"
 #include "model/Bytes.h"
 #include "model/Checksums.h"
 #include "model/Cp1251.h"
@@ -17,11 +18,13 @@ namespace {
 // Header: "FDI", write protect, cylinders (LE16), heads (LE16), description offset (LE16),
 // data offset D (LE16), extra header length E (LE16), E bytes; then per track: data offset
 // T (LE32, from D), 2 unused, sector count, and per sector C, H, R, N, flags, data offset S
-// (LE16, from D+T). The reader uses neither the write protect byte nor the description.
+// (LE16, from D+T). The description is zero-terminated text at its offset, before the
+// data; the reader does not use the write protect byte.
 constexpr std::size_t kFdiHeaderSize = 14;
 constexpr std::size_t kFdiTrackHeaderSize = 7;
 constexpr std::size_t kFdiCylinderOffset = 4;
 constexpr std::size_t kFdiHeadOffset = 6;
+constexpr std::size_t kFdiTextOffset = 8;
 constexpr std::size_t kFdiDataOffset = 10;
 constexpr std::size_t kFdiExtraOffset = 12;
 constexpr std::size_t kFdiMaxCylinders = kCylinderCount;  // 83
@@ -85,6 +88,17 @@ bool ReadSectors(ByteCursor& in, std::span<const std::uint8_t> file, std::uint64
     return true;
 }
 
+// The description, up to its zero byte, the data area or the end of the file, whichever
+// comes first; nothing when its offset lies in the header or past the file.
+std::span<const std::uint8_t> Description(std::span<const std::uint8_t> file, std::size_t data) {
+    const std::size_t text = GetLe16(file, kFdiTextOffset);
+    if (text < kFdiHeaderSize || text >= file.size()) return {};
+    const std::size_t limit = data > text ? std::min(data, file.size()) : file.size();
+    const auto bytes = file.subspan(text, limit - text);
+    return bytes.first(static_cast<std::size_t>(
+        std::find(bytes.begin(), bytes.end(), std::uint8_t{0}) - bytes.begin()));
+}
+
 }  // namespace
 
 bool ReadFdi(std::span<const std::uint8_t> file, TZX_Disk& disk) {
@@ -99,6 +113,7 @@ bool ReadFdi(std::span<const std::uint8_t> file, TZX_Disk& disk) {
     if (file.size() < kFdiHeaderSize + extra + kFdiTrackHeaderSize * cylinders * heads)
         return Refuse(disk, kErrorSize);
     if (cylinders > kFdiMaxCylinders || heads > kFdiMaxHeads) return Refuse(disk, kErrorGeometry);
+    disk.DiskLog = DiskCommentLines(Description(file, data));
 
     ByteCursor in(file);
     in.Seek(kFdiHeaderSize + extra);

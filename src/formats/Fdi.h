@@ -10,8 +10,9 @@
 
 namespace morvane {
 
-// Clears disk and loads every sector of the table; false with disk.LastError set on a bad
-// file (tracks read before the failure stay).
+// Clears disk and loads every sector of the table, and the description as the disk comment
+// (DiskCommentLines); false with disk.LastError set on a bad file (tracks read before the
+// failure stay).
 bool ReadFdi(std::span<const std::uint8_t> file, TZX_Disk& disk);
 
 // Builds the file: cylinders up to the last present track, two heads when a second-side

@@ -1,6 +1,7 @@
 #include "formats/Trd.h"
 
 #include <algorithm>
+#include <string>
 
 #include "model/Checksums.h"
 #include "model/Geometry.h"
@@ -11,15 +12,8 @@ namespace {
 
 constexpr std::uint8_t kTrdSizeCode = 1;
 
-// Whole tracks in a file of the given size: the size over 4096, rounded to nearest with
-// ties to even, so a final part track longer than half a track counts as a track.
-std::size_t TrdTrackCount(std::size_t fileSize) {
-    std::size_t tracks = fileSize / kTrdTrackSize;
-    const std::size_t rest = fileSize % kTrdTrackSize;
-    if (rest * 2 > kTrdTrackSize || (rest * 2 == kTrdTrackSize && tracks % 2 == 1)) ++tracks;
-    return tracks;
-}
-
+// A sector the file holds whole gets its 256 bytes; one the end of the file cuts into or
+// off keeps its made-up ID field and no data: the file does not say what it held.
 void FillTrdSector(std::span<const std::uint8_t> file, std::size_t offset, std::uint8_t track,
                    std::uint8_t sector, TSectorSlot& slot) {
     const auto cylinder = static_cast<std::uint8_t>(CylinderOf(track));
@@ -29,24 +23,53 @@ void FillTrdSector(std::span<const std::uint8_t> file, std::size_t offset, std::
     slot.Sector = sector;
     slot.SizeCode = kTrdSizeCode;
     slot.HeaderCrc = IdFieldCrc(cylinder, 0, sector, kTrdSizeCode);
+    if (offset > file.size() || file.size() - offset < kTrdSectorSize) {
+        slot.DataLength = 0;
+        slot.DataGood = 0;
+        return;
+    }
     slot.DataLength = kTrdSectorSize;
-    // A sector cut off by the end of the file keeps the bytes that are there, zeros after
-    // them, and is marked bad so nobody takes the zeros for data.
-    const std::size_t available =
-        offset < file.size() ? std::min(kTrdSectorSize, file.size() - offset) : 0;
-    const std::span<std::uint8_t> data = slot.Data.first(kTrdSectorSize);
-    std::fill(data.begin(), data.end(), std::uint8_t{0});
-    if (available > 0)
-        std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(offset), available, data.begin());
-    slot.DataGood = available == kTrdSectorSize ? kDataGood : 0;
+    slot.DataGood = kDataGood;
+    std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(offset), kTrdSectorSize,
+                slot.Data.first(kTrdSectorSize).begin());
+}
+
+// What the reader says of a file whose last track is cut: where it ends, how many bytes
+// are missing and which sectors therefore have no data.
+LoadNote CutTrackNote(std::size_t track, std::size_t held) {
+    const std::size_t wholeSectors = held / kTrdSectorSize;
+    const std::size_t partBytes = held % kTrdSectorSize;
+    std::string text = "The TRD file ends " + std::to_string(held) + " bytes into track " +
+                       std::to_string(track) + ": the last " +
+                       std::to_string(kTrdTrackSize - held) +
+                       " bytes of the track are missing, and its sector";
+    if (wholeSectors + 1 == kTrdSectorsPerTrack)
+        text += " 16 is";
+    else
+        text += "s " + std::to_string(wholeSectors + 1) + "..16 are";
+    text += " loaded without data";
+    if (partBytes > 0)
+        text += " (sector " + std::to_string(wholeSectors + 1) + " has only " +
+                std::to_string(partBytes) + " of its 256 bytes)";
+    text += '.';
+    return {.text = std::move(text), .sectorsMissing = true};
+}
+
+LoadNote TracksBeyondNote(std::size_t fileTracks) {
+    return {.text = "The TRD file holds " + std::to_string(fileTracks) + " tracks; tracks " +
+                    std::to_string(kTrackCount) + ".." + std::to_string(fileTracks - 1) +
+                    " lie beyond the image's " + std::to_string(kTrackCount) +
+                    " tracks and are not loaded."};
 }
 
 }  // namespace
 
 bool ReadTrd(std::span<const std::uint8_t> file, TZX_Disk& disk) {
-    // Tracks past the container's 166 are ignored.
-    const std::size_t tracks = std::min(TrdTrackCount(file.size()), kTrackCount);
     disk.ClearImage();
+    // A part track at the end counts as a track: its whole sectors are loaded.
+    const std::size_t held = file.size() % kTrdTrackSize;
+    const std::size_t fileTracks = file.size() / kTrdTrackSize + (held > 0 ? 1 : 0);
+    const std::size_t tracks = std::min(fileTracks, kTrackCount);
     for (std::size_t t = 0; t < tracks; ++t) {
         const auto index = static_cast<std::uint8_t>(t);
         TTrack& track = *disk.GetTrack(index);
@@ -59,6 +82,9 @@ bool ReadTrd(std::span<const std::uint8_t> file, TZX_Disk& disk) {
         }
         track.CountSectors();
     }
+    if (held > 0 && fileTracks <= kTrackCount)
+        disk.LoadNotes.push_back(CutTrackNote(fileTracks - 1, held));
+    if (fileTracks > kTrackCount) disk.LoadNotes.push_back(TracksBeyondNote(fileTracks));
     return true;
 }
 

@@ -16,7 +16,10 @@ inline constexpr std::size_t kTrdSectorsPerTrack = 16;
 inline constexpr std::size_t kTrdTrackSize = kTrdSectorSize * kTrdSectorsPerTrack;  // 4096
 
 // Clears disk and fills one track per 4096 bytes of file with sectors 1..16 of 256 bytes
-// and made-up headers (C = track / 2, H = 0, N = 1). Never fails.
+// and made-up headers (C = track / 2, H = 0, N = 1). A file that ends inside a track
+// gives that track too: the sectors it holds whole with their data, the others as ID
+// fields without data, and a note in disk.LoadNotes saying how many bytes are missing.
+// Tracks past the container's 166 are left out with a note. Never fails.
 bool ReadTrd(std::span<const std::uint8_t> file, TZX_Disk& disk);
 // Appends sectors 1..16 of tracks 0 .. CountTracks() - 1 to out (cleared first). False,
 // with out emptied, when a track lacks one of the sector numbers in slots 0..15.

@@ -1,6 +1,7 @@
-# TRD, UDI and FDI images, and the UDI track builder shared with the views and the
-# virtual controller (UDI in udi/).
+# TRD, UDI and FDI images, the disk comment of the sector formats (TD0 and FDI), and the
+# UDI track builder shared with the views and the virtual controller (UDI in udi/).
 target_sources(morvane_formats PRIVATE
+  DiskComment.cpp
   Trd.cpp
   udi/Udi.cpp
   udi/UdiSectorFinder.cpp

@@ -21,4 +21,7 @@ std::string Cp1251ToUtf8(std::span<const std::uint8_t> bytes);
 // (one '?' per offending byte) become '?'.
 Bytes Utf8ToCp1251(std::string_view text);
 
+// Appends one code point below 0x10000 as UTF-8 (the code pages' decoders share it).
+void AppendUtf8(std::string& out, char32_t cp);
+
 }  // namespace morvane

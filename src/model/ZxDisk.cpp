@@ -32,6 +32,7 @@ void TZX_Disk::ClearImage() {
     BaseTrack = kNoBaseTrack;
     ImagePath.clear();
     DiskLog.clear();
+    LoadNotes.clear();
     TrackCount = 0;
     if (observer_ != nullptr) observer_->ImageCleared();
 }
@@ -46,6 +47,7 @@ void TZX_Disk::TakeImageFrom(TZX_Disk& source) {
     BaseTrack = source.BaseTrack;
     NoTrackRestore = source.NoTrackRestore;
     DiskLog = std::move(source.DiskLog);
+    LoadNotes = std::move(source.LoadNotes);
     Repaint();
 }
 

@@ -8,6 +8,7 @@
 
 #include "model/DiskObserver.h"
 #include "model/Geometry.h"
+#include "model/LoadNotes.h"
 #include "model/Track.h"
 
 namespace morvane {
@@ -25,6 +26,9 @@ class TZX_Disk {
     bool NoTrackRestore = false;
     std::vector<std::string> DiskLog;  // the disk comment, UTF-8 lines
     std::string LastError;
+    // What the last read said about its file beyond the tracks it loaded; cleared with
+    // the image.
+    std::vector<LoadNote> LoadNotes;
     std::uint8_t FailTrack = 0;
     std::uint8_t FailSlot = 0;
 
@@ -36,11 +40,11 @@ class TZX_Disk {
 
     // Clears every track (Numbers stay) and the image-level fields, then tells the view.
     void ClearImage();
-    // Takes over the whole image of source (tracks, comment, base-track settings and the
-    // other fields a file carries) and repaints; LastError, FailTrack, FailSlot and the
-    // observer stay. The tracks are assigned in place, so pointers into this container
-    // stay valid; source is left with unspecified contents. Lets a load read into a fresh
-    // container and replace the image only when the read succeeded.
+    // Takes over the whole image of source (tracks, comment, base-track settings, the
+    // load notes and the other fields a file carries) and repaints; LastError, FailTrack,
+    // FailSlot and the observer stay. The tracks are assigned in place, so pointers into
+    // this container stay valid; source is left with unspecified contents. Lets a load
+    // read into a fresh container and replace the image only when the read succeeded.
     void TakeImageFrom(TZX_Disk& source);
     // Counts present tracks into TrackCount and returns it.
     std::uint8_t CountTracks();

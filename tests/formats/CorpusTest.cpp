@@ -3,6 +3,7 @@
 // saved as a native image and loaded back, and must come back unchanged.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -73,6 +74,39 @@ TEST(Corpus, EveryImageLoadsOrIsRefusedAndLoadedOnesSurviveTheNativeFormat) {
     }
     std::cout << loaded << " of " << images.size() << " images loaded\n";
     EXPECT_GT(loaded, 0);
+}
+
+// The TD0 comment blocks and FDI descriptions of the corpus come back as the disk comment:
+// its first lines as other tools read them (libdsk's dskid for the TD0 files, the notes on
+// the FDI headers, CP866 for the DOS ones), nothing for a file without one.
+TEST(Corpus, Td0AndFdiFilesLoadWithTheirComment) {
+    const struct {
+        const char* file;
+        std::vector<std::string> firstLines;
+    } cases[] = {
+        {"td0/85-SS80.TD0",
+         {"HP-85 S/W, SS/80 EXERCISER, 5010-0310/2537. DOES NOT INCLUDE THE SERVC F", "ILE."}},
+        {"td0/Transylvania.td0", {"Transylvania (C)1982-1986 Polarware / Penguin Software"}},
+        {"td0/sector_test_360k.td0", {"sector test - 360k"}},
+        {"td0/UFO1.TD0", {}},
+        {"fdi/VORON1.FDI", {"черный ворон disk 1 of 2 fdi image by PGC/BDA 09.1998"}},
+        {"fdi/LOCOMOT.FDI", {"The Locomotion video"}},
+        {"fdi/MK_ORIG.FDI", {"", "'This file created by TDCVT by Sergey Erokhin'"}},
+        {"fdi/GALLOWS.FDI", {}},
+    };
+    auto disk = std::make_unique<TZX_Disk>();
+    for (const auto& c : cases) {
+        const std::string path = test::CorpusPath(c.file);
+        if (!fs::exists(path)) GTEST_SKIP() << path << " is absent";
+        ASSERT_TRUE(LoadImageFile(path, *disk)) << c.file << ": " << disk->LastError;
+        if (c.firstLines.empty()) {
+            EXPECT_TRUE(disk->DiskLog.empty()) << c.file;
+            continue;
+        }
+        ASSERT_GE(disk->DiskLog.size(), c.firstLines.size()) << c.file;
+        EXPECT_TRUE(std::equal(c.firstLines.begin(), c.firstLines.end(), disk->DiskLog.begin()))
+            << c.file << ": " << disk->DiskLog.front();
+    }
 }
 
 }  // namespace

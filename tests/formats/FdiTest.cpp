@@ -18,9 +18,10 @@ struct FdiSector {
 };
 using FdiTrack = std::vector<FdiSector>;
 
-// An FDI file: header, extra area, track table, then each track's sectors in order.
+// An FDI file: header, extra area, track table, the description when one is given, then
+// each track's sectors in order.
 Bytes MakeFdi(std::uint16_t cylinders, std::uint16_t heads, const std::vector<FdiTrack>& tracks,
-              std::size_t extra = 3) {
+              std::size_t extra = 3, const Bytes& description = {}) {
     Bytes file{'F', 'D', 'I', 0};
     PutLe16(file, cylinders);
     PutLe16(file, heads);
@@ -41,6 +42,10 @@ Bytes MakeFdi(std::uint16_t cylinders, std::uint16_t heads, const std::vector<Fd
         }
         for (const FdiSector& s : track)
             data.insert(data.end(), s.data.begin(), s.data.end());
+    }
+    if (!description.empty()) {
+        SetLe16(file, 8, static_cast<std::uint16_t>(file.size()));
+        file.insert(file.end(), description.begin(), description.end());
     }
     SetLe16(file, 10, static_cast<std::uint16_t>(file.size()));
     file.insert(file.end(), data.begin(), data.end());
@@ -103,6 +108,21 @@ TEST_F(FdiTest, ReadsSectorsWithIdsFlagsAndData) {
     EXPECT_EQ(track.Slots[1].DataGood, 0);  // flags 0x80
     EXPECT_EQ(track.Slots[2].DataGood, kDataGood);
     EXPECT_EQ(track.Slots[3].DataGood, kDataGood);
+}
+
+// The description runs from its offset to its zero byte, or to the data when it has none.
+TEST_F(FdiTest, DescriptionBecomesTheDiskComment) {
+    const Bytes text{'D', 'i', 's', 'k', '\r', '\n', 't', 'w', 'o'};
+    Bytes terminated = text;
+    terminated.insert(terminated.end(), {0, 'x', 'y'});
+    for (const Bytes& description : {terminated, text}) {
+        ASSERT_TRUE(ReadFdi(MakeFdi(1, 1, {TrdosTrack(0, 0)}, 3, description), *disk))
+            << disk->LastError;
+        EXPECT_EQ(disk->DiskLog, (std::vector<std::string>{"Disk", "two"}));
+        EXPECT_EQ(disk->GetTrack(0)->Slots[0].Data[0], Filled(256, 1)[0]);
+    }
+    ASSERT_TRUE(ReadFdi(MakeFdi(1, 1, {TrdosTrack(0, 0)}), *disk));  // offset 0: none
+    EXPECT_TRUE(disk->DiskLog.empty());
 }
 
 TEST_F(FdiTest, AcceptsLowerCaseSignature) {

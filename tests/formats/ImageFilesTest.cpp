@@ -235,6 +235,32 @@ TEST_F(ImageFilesTest, NativeFileRoundTripsByExtension) {
     EXPECT_TRUE(SameDisk(*source, *disk));
 }
 
+// Every format that holds a disk comment (TD0 plain and compressed, FDI, the native
+// format) gives it back after a save, also through the other formats: TD0 -> FDI -> TD0.
+TEST_F(ImageFilesTest, CommentSurvivesEveryFormatThatHoldsOne) {
+    const std::vector<std::string> comment{"Комментарий к диску", "", "second line"};
+    const std::pair<const char*, ImageCompression> files[] = {{"c.td0", ImageCompression::None},
+                                                              {"z.td0", ImageCompression::Lzh},
+                                                              {"c.fdi", ImageCompression::None},
+                                                              {"c.udf", ImageCompression::None}};
+    for (const auto& [name, compression] : files) {
+        auto source = TrdDisk();
+        source->DiskLog = comment;
+        ASSERT_TRUE(SaveImageFile(Path(name), *source, kDefaultRestoreTrack, compression))
+            << name << ": " << source->LastError;
+        ASSERT_TRUE(LoadImageFile(Path(name), *disk)) << name << ": " << disk->LastError;
+        EXPECT_EQ(disk->DiskLog, comment) << name;
+    }
+    auto chain = TrdDisk();
+    chain->DiskLog = comment;
+    for (const char* name : {"1.td0", "2.fdi", "3.td0"}) {
+        ASSERT_TRUE(SaveImageFile(Path(name), *chain)) << name << ": " << chain->LastError;
+        chain = std::make_unique<TZX_Disk>();
+        ASSERT_TRUE(LoadImageFile(Path(name), *chain)) << name << ": " << chain->LastError;
+        EXPECT_EQ(chain->DiskLog, comment) << name;
+    }
+}
+
 TEST_F(ImageFilesTest, TrdFileRoundTripsItsSectors) {
     auto source = TrdDisk();
     ASSERT_TRUE(SaveImageFile(Path("a.trd"), *source));

@@ -268,13 +268,16 @@ TEST_F(Td0Test, RepeatedTrackRefillsItsSlotsFromTheFirst) {
     EXPECT_EQ(Slot(0, 1).Sector, 2);
 }
 
-TEST_F(Td0Test, CommentBlockIsSkippedAndNotKept) {
+TEST_F(Td0Test, CommentBlockBecomesTheDiskComment) {
     Td0TestWriter w;
-    w.Comment("made on a rainy day\r\nsecond line").Track(1, 0, 0).Sector(0, 0, 1, 0);
+    w.Comment(std::string("made on a rainy day\r\nsecond line\0third\0\0", 40))
+        .Track(1, 0, 0)
+        .Sector(0, 0, 1, 0);
     w.Raw(Bytes(128, 0x42)).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
     EXPECT_EQ(Slot(0, 0).Data[127], 0x42);
-    EXPECT_TRUE(disk->DiskLog.empty());
+    EXPECT_EQ(disk->DiskLog,
+              (std::vector<std::string>{"made on a rainy day", "second line", "third"}));
 }
 
 TEST_F(Td0Test, StreamWithoutEndMarkIsReadToItsEnd) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "formats/udi/Udi.h"
 #include "model/Checksums.h"
@@ -87,40 +88,85 @@ TEST_F(TrdTest, ReadingAndWritingHoldOnlyTheSectorBytes) {
     }
 }
 
-TEST_F(TrdTest, PartTrackOverHalfBecomesTrackWithBadZeroFilledTail) {
-    const Bytes file = PatternTrd(kTrdTrackSize + 3000);
+// A file that ends inside a track: that track's whole sectors with their data, the others
+// as ID fields without data (the file does not say what they held), and a note of the
+// bytes missing that marks the image as lacking sectors.
+struct CutTrdCase {
+    std::size_t size;
+    std::uint8_t tracks;
+    std::size_t wholeSectors;  // of the last track
+    std::string note;          // empty: none
+};
+
+class TrdCutTest : public ::testing::TestWithParam<CutTrdCase> {};
+
+TEST_P(TrdCutTest, LoadsTheWholeSectorsAndSaysWhatIsMissing) {
+    const CutTrdCase& c = GetParam();
+    const Bytes file = PatternTrd(c.size);
+    auto disk = std::make_unique<TZX_Disk>();
     ASSERT_TRUE(ReadTrd(file, *disk));
-    ASSERT_EQ(disk->CountTracks(), 2);
-    const TTrack& track = *disk->GetTrack(1);
-    for (std::size_t p = 0; p < 11; ++p)
-        EXPECT_EQ(track.Slots[p].DataGood, kDataGood) << p;
-    const TSectorSlot& cut = track.Slots[11];  // bytes 2816..3071 of the track, 184 present
-    EXPECT_EQ(cut.DataGood, 0);
-    EXPECT_EQ(cut.DataLength, 256);
-    EXPECT_TRUE(std::equal(cut.Data.begin(), cut.Data.begin() + 184, file.end() - 184));
-    EXPECT_TRUE(std::all_of(cut.Data.begin() + 184, cut.Data.begin() + 256,
-                            [](std::uint8_t b) { return b == 0; }));
-    for (std::size_t p = 12; p < 16; ++p) {
-        EXPECT_EQ(track.Slots[p].DataGood, 0);
-        EXPECT_EQ(track.Slots[p].Sector, p + 1);
+    ASSERT_EQ(disk->CountTracks(), c.tracks);
+    const std::uint8_t t = static_cast<std::uint8_t>(c.tracks - 1);
+    const TTrack& last = *disk->GetTrack(t);
+    EXPECT_EQ(last.SectorCount, 16);
+    for (std::size_t p = 0; p < 16; ++p) {
+        const TSectorSlot& slot = last.Slots[p];
+        const bool whole = p < c.wholeSectors;
+        EXPECT_EQ(slot.Present, kPresent) << p;
+        EXPECT_EQ(slot.Sector, p + 1);
+        EXPECT_EQ(slot.HeaderCrc, IdFieldCrc(static_cast<std::uint8_t>(t / 2), 0,
+                                             static_cast<std::uint8_t>(p + 1), 1));
+        EXPECT_EQ(slot.DataLength, whole ? 256 : 0) << p;
+        EXPECT_EQ(slot.DataGood, whole ? kDataGood : 0) << p;
+        if (whole) {
+            const std::size_t offset = t * kTrdTrackSize + p * kTrdSectorSize;
+            EXPECT_TRUE(std::equal(slot.Data.begin(), slot.Data.begin() + 256,
+                                   file.begin() + static_cast<std::ptrdiff_t>(offset)))
+                << p;
+        }
     }
+    if (c.note.empty()) {
+        EXPECT_TRUE(disk->LoadNotes.empty());
+        return;
+    }
+    ASSERT_EQ(disk->LoadNotes.size(), 1u);
+    EXPECT_EQ(disk->LoadNotes[0].text, c.note);
+    EXPECT_TRUE(disk->LoadNotes[0].sectorsMissing);
 }
 
-TEST_F(TrdTest, HalfTrackTailRoundsToEvenTrackCount) {
-    ASSERT_TRUE(ReadTrd(PatternTrd(kTrdTrackSize + 2048), *disk));
-    EXPECT_EQ(disk->CountTracks(), 2);
-    ASSERT_TRUE(ReadTrd(PatternTrd(2 * kTrdTrackSize + 2048), *disk));
-    EXPECT_EQ(disk->CountTracks(), 2);
-    ASSERT_TRUE(ReadTrd(PatternTrd(2048), *disk));
-    EXPECT_EQ(disk->CountTracks(), 0);
-    ASSERT_TRUE(ReadTrd(PatternTrd(2049), *disk));
-    EXPECT_EQ(disk->CountTracks(), 1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, TrdCutTest,
+    ::testing::Values(
+        CutTrdCase{1000, 1, 3,
+                   "The TRD file ends 1000 bytes into track 0: the last 3096 bytes of the track "
+                   "are missing, and its sectors 4..16 are loaded without data (sector 4 has "
+                   "only 232 of its 256 bytes)."},
+        CutTrdCase{100, 1, 0,
+                   "The TRD file ends 100 bytes into track 0: the last 3996 bytes of the track "
+                   "are missing, and its sectors 1..16 are loaded without data (sector 1 has "
+                   "only 100 of its 256 bytes)."},
+        CutTrdCase{kTrdTrackSize + 3000, 2, 11,
+                   "The TRD file ends 3000 bytes into track 1: the last 1096 bytes of the track "
+                   "are missing, and its sectors 12..16 are loaded without data (sector 12 has "
+                   "only 184 of its 256 bytes)."},
+        CutTrdCase{kTrdTrackSize + 2048, 2, 8,
+                   "The TRD file ends 2048 bytes into track 1: the last 2048 bytes of the track "
+                   "are missing, and its sectors 9..16 are loaded without data."},
+        CutTrdCase{2 * kTrdTrackSize - 256, 2, 15,
+                   "The TRD file ends 3840 bytes into track 1: the last 256 bytes of the track "
+                   "are missing, and its sector 16 is loaded without data."},
+        CutTrdCase{2 * kTrdTrackSize, 2, 16, ""}),
+    [](const auto& p) { return "Bytes" + std::to_string(p.param.size); });
 
 TEST_F(TrdTest, IgnoresTracksPastTheContainer) {
     const Bytes file = PatternTrd(170 * kTrdTrackSize);
     ASSERT_TRUE(ReadTrd(file, *disk));
     EXPECT_EQ(disk->CountTracks(), 166);
+    ASSERT_EQ(disk->LoadNotes.size(), 1u);
+    EXPECT_EQ(disk->LoadNotes[0].text,
+              "The TRD file holds 170 tracks; tracks 166..169 lie beyond the image's 166 tracks "
+              "and are not loaded.");
+    EXPECT_FALSE(disk->LoadNotes[0].sectorsMissing);
     const TSectorSlot& last = disk->GetTrack(165)->Slots[15];
     EXPECT_TRUE(std::equal(last.Data.begin(), last.Data.begin() + 256,
                            file.begin() + 166 * kTrdTrackSize - 256));

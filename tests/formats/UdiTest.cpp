@@ -60,6 +60,10 @@ TrackRecord StandardTrack(std::uint8_t cylinder) {
             Bytes(image->ClockMarks.begin(), image->ClockMarks.end())};
 }
 
+// Sectors of a track as (ID, data, DataGood) in slot order.
+using SectorList = std::vector<std::tuple<std::uint32_t, Bytes, std::uint8_t>>;
+SectorList SectorsOf(const TTrack& track);
+
 class UdiTest : public ::testing::Test {
   protected:
     std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
@@ -85,13 +89,41 @@ TEST_F(UdiTest, ChecksumIsCheckedBeforeSignature) {
     ExpectRefused(file, "No UDI format!");
 }
 
-TEST_F(UdiTest, RefusesNonZeroVersionReservedOrExtendedHeader) {
-    for (std::size_t at : {8u, 11u, 12u, 15u}) {
+TEST_F(UdiTest, RefusesNonZeroVersionOrExtendedHeader) {
+    for (std::size_t at : {8u, 12u, 15u}) {
         Bytes file = MakeUdi(0, 0, {StandardTrack(0)});
         file[at] = 1;
         Reseal(file);
         ExpectRefused(file, "Error UDI format!");
     }
+}
+
+// The reserved header byte and bytes after the last track change nothing in the tracks:
+// the file loads, with a note of each; the writer keeps writing 0 there.
+TEST_F(UdiTest, ReservedByteAndTrailingBytesAreNotedAndTheFileRead) {
+    const Bytes plain = MakeUdi(0, 1, {StandardTrack(0), StandardTrack(1)});
+    ASSERT_TRUE(ReadUdi(plain, *disk));
+    EXPECT_TRUE(disk->LoadNotes.empty());
+    Bytes marked = plain;
+    marked[11] = 1;
+    marked.insert(marked.end() - 4, {'t', 'e', 'x', 't', 0});
+    SetLe32(marked, 4, GetLe32(marked, 4) + 5);
+    Reseal(marked);
+    auto back = std::make_unique<TZX_Disk>();
+    ASSERT_TRUE(ReadUdi(marked, *back)) << back->LastError;
+    for (std::uint8_t t = 0; t < 2; ++t)
+        EXPECT_EQ(SectorsOf(*back->GetTrack(t)), SectorsOf(*disk->GetTrack(t))) << int{t};
+    ASSERT_EQ(back->LoadNotes.size(), 2u);
+    EXPECT_EQ(back->LoadNotes[0].text,
+              "The reserved byte of the UDI header (offset 11) is 1, not 0; the file was read "
+              "as usual.");
+    EXPECT_EQ(back->LoadNotes[1].text,
+              "The UDI file holds 5 bytes after its last track; they belong to no track and are "
+              "not loaded.");
+    EXPECT_FALSE(AnySectorsMissing(back->LoadNotes));
+    Bytes out;
+    ASSERT_TRUE(WriteUdi(*back, out));
+    EXPECT_EQ(out[11], 0);
 }
 
 TEST_F(UdiTest, RefusesSizeFieldThatDisagreesWithFile) {
@@ -177,6 +209,10 @@ TEST_F(UdiTest, IgnoresTracksPastTheContainer) {
     tracks[166] = StandardTrack(83);
     ASSERT_TRUE(ReadUdi(MakeUdi(85, 1, tracks), *disk));
     EXPECT_EQ(disk->CountTracks(), 166);
+    ASSERT_EQ(disk->LoadNotes.size(), 1u);
+    EXPECT_EQ(disk->LoadNotes[0].text,
+              "The UDI file holds 172 tracks; tracks 166..171 lie beyond the image's 166 tracks "
+              "and are not loaded.");
     EXPECT_EQ(disk->GetTrack(165)->Slots[0].Cylinder, 82);
     EXPECT_EQ(disk->GetTrack(0)->RawLength, 0);
 }
@@ -331,8 +367,6 @@ TEST_F(UdiTest, StandardLayoutTracksReadBackWithEveryFieldKept) {
     EXPECT_GT(bad, 0u);
 }
 
-// Sectors of a track as (ID, data, DataGood) in slot order.
-using SectorList = std::vector<std::tuple<std::uint32_t, Bytes, std::uint8_t>>;
 SectorList SectorsOf(const TTrack& track) {
     SectorList list;
     for (std::size_t k = 0; k < track.SectorCount; ++k) {
@@ -344,18 +378,31 @@ SectorList SectorsOf(const TTrack& track) {
     return list;
 }
 
-// What the corpus files give: the number of tracks loaded, or the refusal.
+// What the corpus files give: the number of tracks loaded and the reader's notes, or the
+// refusal.
 struct CorpusOutcome {
     std::uint8_t tracks;
     std::string error;
+    std::vector<std::string> notes = {};
 };
 const std::map<std::string, CorpusOutcome>& UdiCorpusOutcomes() {
     static const std::map<std::string, CorpusOutcome> outcomes{
         {"48.udi", {166, ""}},
         // 86 cylinders: the three past the container's 83 are left out.
-        {"beta128-empty.udi", {166, ""}},
-        // Its reserved header byte is 1.
-        {"Zvezdnoe Nasledie.udi", {0, "Error UDI format!"}}};
+        {"beta128-empty.udi",
+         {166,
+          "",
+          {"The UDI file holds 172 tracks; tracks 166..171 lie beyond the image's 166 tracks "
+           "and are not loaded."}}},
+        // Written by a converter that sets the reserved header byte and puts its name
+        // after the last track.
+        {"Zvezdnoe Nasledie.udi",
+         {160,
+          "",
+          {"The reserved byte of the UDI header (offset 11) is 1, not 0; the file was read as "
+           "usual.",
+           "The UDI file holds 77 bytes after its last track; they belong to no track and are "
+           "not loaded."}}}};
     return outcomes;
 }
 
@@ -372,6 +419,15 @@ TEST_F(UdiTest, CorpusFilesLoadOrAreRefusedAsExpected) {
         EXPECT_EQ(read, outcome->second.error.empty()) << path;
         if (read) {
             EXPECT_EQ(disk->CountTracks(), outcome->second.tracks) << path;
+            std::vector<std::string> notes;
+            for (const LoadNote& note : disk->LoadNotes)
+                notes.push_back(note.text);
+            EXPECT_EQ(notes, outcome->second.notes) << path;
+            // Every sector of these files was written with its right checksums.
+            for (std::uint8_t t = 0; t < disk->TrackCount; ++t)
+                for (const TSectorSlot& slot : disk->GetTrack(t)->Slots)
+                    EXPECT_TRUE(slot.Present == 0 || slot.DataGood == kDataGood)
+                        << path << " track " << int{t} << " sector " << int{slot.Sector};
         } else {
             EXPECT_EQ(disk->LastError, outcome->second.error) << path;
         }

@@ -7,4 +7,5 @@ morvane_add_test(images_tests
     UdiSectorFinderTest.cpp
     FdiTest.cpp
     FdiWriterTest.cpp
+    DiskCommentTest.cpp
   LIBS morvane_formats)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "MorvaneImgFixture.h"
+#include "VerbRead.h"
 #include "formats/Trd.h"
 #include "imagefiles/ImageFiles.h"
 #include "model/Checksums.h"
@@ -83,6 +84,52 @@ TEST_F(MorvaneImgTest, InfoOfACorruptFileGivesTheReadersMessage) {
     ASSERT_TRUE(WriteFileAtomically(Path("c.udf"), file));
     EXPECT_EQ(Run({"info", Path("c.udf")}), kExitFailure);
     EXPECT_NE(err.str().find("checksum mismatch"), std::string::npos) << err.str();
+}
+
+// What a reader noted about a file goes to stderr with the file's name; a file that lacks
+// sectors leaves the verbs that read the whole image done with status 3.
+TEST_F(MorvaneImgTest, ReaderNotesGoToStandardErrorAndMissingSectorsGiveStatus3) {
+    const std::string cut = Path("cut.trd");
+    Write(cut, test::PatternBytes(kTrdTrackSize + 1000, 7, 1));
+    ASSERT_EQ(Run({"convert", WriteTrd(), Path("r.udi")}), kExitOk) << err.str();
+    Bytes udi = Read(Path("r.udi"));
+    udi[11] = 1;  // the reserved header byte
+    SetLe32(udi, udi.size() - 4,
+            ImageCrc32(std::span<const std::uint8_t>(udi).first(udi.size() - 4)));
+    Write(Path("r.udi"), udi);
+    ASSERT_EQ(Run({"new", "trdos", Path("new.trd")}), kExitOk) << err.str();
+    Bytes trdos = Read(Path("new.trd"));
+    trdos.resize(3 * kTrdTrackSize + 1000);
+    Write(Path("short.trd"), trdos);
+
+    const std::string cutNote = "morvane-img: " + cut +
+                                ": The TRD file ends 1000 bytes into track 1: the last 3096 "
+                                "bytes of the track are missing, and its sectors 4..16 are "
+                                "loaded without data (sector 4 has only 232 of its 256 bytes).\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string note;
+    } cases[] = {
+        {{"info", cut}, kExitBadSectors, cutNote},
+        {{"info", "--json", cut}, kExitBadSectors, cutNote},
+        {{"sectors", cut}, kExitBadSectors, cutNote},
+        {{"convert", cut, Path("cut.udi")}, kExitBadSectors, cutNote},
+        {{"info", Path("r.udi")},
+         kExitOk,
+         "morvane-img: " + Path("r.udi") +
+             ": The reserved byte of the UDI header (offset 11) is 1, not 0; the file was read "
+             "as usual.\n"},
+        {{"cat", Path("short.trd")},
+         kExitOk,
+         "morvane-img: " + Path("short.trd") + ": The TRD file ends 1000 bytes into track 3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args.back());
+        EXPECT_EQ(Run(c.args), c.status) << err.str();
+        EXPECT_NE(err.str().find(c.note), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(Load(Path("cut.udi"))->CountTracks(), 2);
 }
 
 TEST_F(MorvaneImgTest, SectorsListsOccupiedSlotsOfPresentTracksInOrder) {

@@ -78,11 +78,21 @@ int Usage(std::ostream& err, const std::string& problem) {
     return kExitUsage;
 }
 
-// Loads path by its extension into disk; on failure says why on err.
+// Loads path by its extension into disk and says what the reader noted about the file;
+// on failure says why on err.
 bool Load(const std::string& path, TZX_Disk& disk, std::ostream& err) {
-    if (LoadImageFile(path, disk)) return true;
+    if (LoadImageFile(path, disk)) {
+        PrintLoadNotes(path, disk, err);
+        return true;
+    }
     err << "morvane-img: cannot load " << path << ": " << disk.LastError << "\n";
     return false;
+}
+
+// A file that lacks sectors was read with them missing: the verbs that read the whole
+// image end as done with bad sectors left.
+int LoadedStatus(const TZX_Disk& disk) {
+    return AnySectorsMissing(disk.LoadNotes) ? kExitBadSectors : kExitOk;
 }
 
 int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -95,7 +105,7 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     if (!Load(path, *disk, err)) return kExitFailure;
     if (json) {
         PrintImageJson(*disk, FindImageFormat(format)->name, out);
-        return kExitOk;
+        return LoadedStatus(*disk);
     }
     const ImageSummary s = Summarize(*disk);
     out << "format: " << FindImageFormat(format)->name << "\n"
@@ -103,7 +113,7 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         << "sectors: " << s.sectors << "\n"
         << "bad sectors: " << s.badSectors << "\n"
         << "raw tracks: " << s.rawTracks << "\n";
-    return kExitOk;
+    return LoadedStatus(*disk);
 }
 
 int Sectors(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -113,7 +123,7 @@ int Sectors(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     auto disk = std::make_unique<TZX_Disk>();
     if (!Load(args[1], *disk, err)) return kExitFailure;
     PrintSectors(*disk, out);
-    return kExitOk;
+    return LoadedStatus(*disk);
 }
 
 int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -149,7 +159,7 @@ int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     out << files[0] << " (" << FindImageFormat(in)->name << ", " << Summarize(*disk).presentTracks
         << " tracks) -> " << files[1] << " (" << FindImageFormat(outFormat)->name
         << (compress ? ", LZH" : "") << ")\n";
-    return kExitOk;
+    return LoadedStatus(*disk);
 }
 
 }  // namespace
@@ -168,6 +178,11 @@ ImageSummary Summarize(const TZX_Disk& disk) {
         }
     }
     return s;
+}
+
+void PrintLoadNotes(const std::string& path, const TZX_Disk& disk, std::ostream& err) {
+    for (const LoadNote& note : disk.LoadNotes)
+        err << "morvane-img: " << path << ": " << note.text << "\n";
 }
 
 void PrintSectors(const TZX_Disk& disk, std::ostream& out) {

@@ -23,6 +23,9 @@ struct ImageSummary {
 };
 
 ImageSummary Summarize(const TZX_Disk& disk);
+// "morvane-img: PATH: note" on err for each note the reader left about the file it loaded
+// (TZX_Disk::LoadNotes): a file cut short, a header byte out of its range, ...
+void PrintLoadNotes(const std::string& path, const TZX_Disk& disk, std::ostream& err);
 // One line per occupied slot of a present track: track, slot, C, H, R, N, DataGood,
 // DataLength and the image checksum of the data, tab-separated.
 void PrintSectors(const TZX_Disk& disk, std::ostream& out);

@@ -49,7 +49,10 @@ int VerbFailure(std::ostream& err, const std::string& reason) {
 int LoadVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err) {
     if (!CanReadFormat(FormatFromPath(path)))
         return VerbUsage(err, "unknown image format: " + path);
-    if (LoadImageFile(path, disk)) return kExitOk;
+    if (LoadImageFile(path, disk)) {
+        PrintLoadNotes(path, disk, err);
+        return kExitOk;
+    }
     return VerbFailure(err, "cannot load " + path + ": " + disk.LastError);
 }
 

@@ -34,8 +34,9 @@ int VerbUsage(std::ostream& err, const std::string& problem);
 // "morvane-img: reason" on err; returns the failure status.
 int VerbFailure(std::ostream& err, const std::string& reason);
 
-// Loads an image by its extension. Returns 0 when loaded, otherwise the status to exit
-// with (usage for an unknown extension), the reason already on err.
+// Loads an image by its extension, saying on err what the reader noted about the file
+// (PrintLoadNotes). Returns 0 when loaded, otherwise the status to exit with (usage for an
+// unknown extension), the reason already on err.
 int LoadVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err);
 
 // Without force, refuses when a target exists or one name is written twice; says why.

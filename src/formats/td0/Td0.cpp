@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "formats/DiskComment.h"
 #include "formats/td0/Lzh.h"
 #include "formats/td0/Td0SectorData.h"
 #include "model/Bytes.h"
@@ -18,7 +19,7 @@ namespace {
 //   7  1  bit 7: a comment block follows
 //  10  2  Td0Crc16 of bytes 0..9
 // Body: [comment block] track records... [0xFF]
-//   comment: crc(2) length(2) date(6) text(length)
+//   comment: crc(2) length(2) date(6) text(length), lines apart by zero bytes
 //   track:   sectors(1, 0xFF ends) cylinder(1) head(1) crc(1)
 //   sector:  C H R N(4) flags(1) crc(1) block length(2) encoding(1) data
 //            (no block length, encoding or data when flags has 0x10 or 0x20)
@@ -47,10 +48,13 @@ char Upper(std::uint8_t c) {
     return static_cast<char>(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
 }
 
-std::string_view SkipComment(ByteCursor& in) {
+// The comment block's text becomes the disk comment; its date is not kept.
+std::string_view ReadComment(ByteCursor& in, TZX_Disk& disk) {
     std::span<const std::uint8_t> header;
+    std::span<const std::uint8_t> text;
     if (!in.Take(kCommentHeaderSize, header)) return kTd0ErrCommentCut;
-    if (!in.Skip(GetLe16(header, kCommentLengthOffset))) return kTd0ErrCommentCut;
+    if (!in.Take(GetLe16(header, kCommentLengthOffset), text)) return kTd0ErrCommentCut;
+    disk.DiskLog = DiskCommentLines(text);
     return {};
 }
 
@@ -110,7 +114,7 @@ std::string_view ReadTrack(ByteCursor& in, std::uint8_t sectors, TZX_Disk& disk,
 std::string_view ReadBody(std::span<const std::uint8_t> body, bool hasComment, TZX_Disk& disk) {
     ByteCursor in(body);
     if (hasComment) {
-        const std::string_view error = SkipComment(in);
+        const std::string_view error = ReadComment(in, disk);
         if (!error.empty()) return error;
     }
     TSectorSlot spare;

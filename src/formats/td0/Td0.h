@@ -36,7 +36,8 @@ inline constexpr std::size_t kTd0MaxDecompressed = std::size_t{64} << 20;
 // Clears disk, then fills one track per track record: every sector an occupied slot with
 // its ID field, a computed HeaderCrc and its decoded data, DataGood 255 unless TeleDisk
 // flagged a CRC error. A sector flagged as skipped or without data has no data block: it
-// is an ID alone (DataLength 0, DataGood 0). False with disk.LastError set on a bad file;
+// is an ID alone (DataLength 0, DataGood 0). The comment block's text becomes the disk
+// comment (DiskCommentLines). False with disk.LastError set on a bad file;
 // the tracks read before the failure stay.
 // Beyond the model: track records past index 165 and sectors past the 32nd of a track are
 // read and checked but not stored; sector data is kept up to the 6500-byte slot buffer.

@@ -52,6 +52,22 @@ bool ReadTrackRecord(ByteCursor& in, TTrack& track, TZX_Disk& disk) {
     return true;
 }
 
+std::string ReservedByteNote(std::uint8_t reserved) {
+    return "The reserved byte of the UDI header (offset 11) is " + std::to_string(reserved) +
+           ", not 0; the file was read as usual.";
+}
+
+std::string TracksBeyondNote(std::size_t records) {
+    return "The UDI file holds " + std::to_string(records) + " tracks; tracks " +
+           std::to_string(kTrackCount) + ".." + std::to_string(records - 1) +
+           " lie beyond the image's " + std::to_string(kTrackCount) + " tracks and are not loaded.";
+}
+
+std::string TrailingBytesNote(std::size_t bytes) {
+    return "The UDI file holds " + std::to_string(bytes) +
+           " bytes after its last track; they belong to no track and are not loaded.";
+}
+
 }  // namespace
 
 bool ReadUdi(std::span<const std::uint8_t> file, TZX_Disk& disk) {
@@ -76,15 +92,24 @@ bool ReadUdi(std::span<const std::uint8_t> file, TZX_Disk& disk) {
     in.U8(highestSide);
     in.U8(reserved);
     in.Le32(extendedHeader);
-    if (version != 0 || reserved != 0 || extendedHeader != 0) return Refuse(disk, kErrorFormat);
+    // The reserved byte changes nothing in how the file reads (a converter of the time
+    // wrote 1 there), so it is only noted; the writer keeps writing 0.
+    if (version != 0 || extendedHeader != 0) return Refuse(disk, kErrorFormat);
     if (body != size) return Refuse(disk, kErrorLength);
+    if (reserved != 0) disk.LoadNotes.push_back({.text = ReservedByteNote(reserved)});
 
     // Records go to tracks 0, 1, 2, ... in file order whatever the number of sides; those
-    // past the container's last track are ignored.
+    // past the container's last track are not read.
     const std::size_t records = (std::size_t{highestCylinder} + 1) * (std::size_t{highestSide} + 1);
     const std::size_t kept = std::min(records, kTrackCount);
     for (std::size_t n = 0; n < kept; ++n) {
         if (!ReadTrackRecord(in, *disk.GetTrack(static_cast<std::uint8_t>(n)), disk)) return false;
+    }
+    if (records > kTrackCount) {
+        disk.LoadNotes.push_back({.text = TracksBeyondNote(records)});
+    } else if (in.Position() < body) {
+        // Bytes between the last record and the checksum belong to no track.
+        disk.LoadNotes.push_back({.text = TrailingBytesNote(body - in.Position())});
     }
     return true;
 }

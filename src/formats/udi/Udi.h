@@ -11,7 +11,9 @@
 namespace morvane {
 
 // Clears disk and loads every track record; false with disk.LastError set on a bad file
-// (tracks read before the failure stay).
+// (tracks read before the failure stay). A reserved header byte other than 0, records
+// past the container's 166 tracks and bytes after the last record are read past with a
+// note in disk.LoadNotes.
 bool ReadUdi(std::span<const std::uint8_t> file, TZX_Disk& disk);
 // Builds the whole file into out. False, with out emptied and disk.FailTrack/FailSlot set,
 // when a track cannot be rebuilt.

@@ -125,6 +125,21 @@ QString ImageFileCommands::ReportReadFailure(ImageFormat format, const QString& 
     return line;
 }
 
+void ImageFileCommands::ReportLoadNotes(const std::vector<LoadNote>& notes, const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    QStringList missing;
+    for (const LoadNote& note : notes) {
+        const QString text = QString::fromStdString(note.text);
+        host_.AddLogLine(name + QStringLiteral(": ") + text);
+        if (note.sectorsMissing) missing << text;
+    }
+    if (missing.isEmpty()) return;
+    host_.Ask({.caption = kCaptionAttentionDots,
+               .text = (Ui::tr("Файл образа неполон: ") + name + QLatin1Char('\n') +
+                        missing.join(QLatin1Char('\n')))
+                           .toStdString()});
+}
+
 void ImageFileCommands::ShowStatusFor(const QString& path) {
     host_.SetImageStatus(ImageStatusText(path, disk_.CountTracks()));
 }
@@ -206,6 +221,7 @@ bool ImageFileCommands::MergeWith() {
         host_.AddLogLine(QString::fromStdString(line));
     host_.ShowMapFromTop();
     host_.RefreshSelectedCell();
+    ReportLoadNotes(other->LoadNotes, path);
     return true;
 }
 
@@ -234,6 +250,7 @@ bool ImageFileCommands::LoadAs() {
     host_.ShowCommentPage();
     host_.RefreshSelectedCell();
     SetImageFile(path, format);
+    ReportLoadNotes(disk_.LoadNotes, path);
     return true;
 }
 
@@ -296,6 +313,7 @@ bool ImageFileCommands::LoadNative() {
     SetCommentsFromImage();
     host_.ShowCommentPage();
     SetImageFile(path, format);
+    ReportLoadNotes(disk_.LoadNotes, path);
     return true;
 }
 
@@ -339,6 +357,7 @@ bool ImageFileCommands::LoadSingle(ImageFormat format) {
     }
     if (load.showsCommentPage) host_.ShowCommentPage();
     SetImageFile(path, format);
+    ReportLoadNotes(disk_.LoadNotes, path);
     return true;
 }
 

@@ -109,6 +109,9 @@ class ImageFileCommands {
     bool ReadImage(ImageFormat format, const QString& path);
     // Clears the log and adds the failure's line, which it returns, and says why in a box.
     QString ReportReadFailure(ImageFormat format, const QString& path);
+    // What the reader noted about the file it loaded: a log line each, after the views
+    // were refreshed, and a box when the file lacks sectors.
+    void ReportLoadNotes(const std::vector<LoadNote>& notes, const QString& path);
     void ShowStatusFor(const QString& path);
     void SetCommentsFromImage();
     void RememberDirectory2(const QString& path);

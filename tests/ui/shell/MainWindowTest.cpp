@@ -33,7 +33,11 @@
 #include "controller/ControllerProtocol.h"
 #include "controller/UsbPort.h"
 #include "controller/virtual/VirtualController.h"
+#include "formats/Trd.h"
+#include "formats/udi/Udi.h"
+#include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
+#include "model/Checksums.h"
 #include "ui/shell/ControllerLink.h"
 #include "ui/shell/ImageFileCommands.h"
 #include "ui/shell/LinkCommands.h"
@@ -487,6 +491,84 @@ TEST_F(MainWindowTest, CommentGoesIntoTheImageWhenTheMemoLosesFocus) {
     lb1->clear();
     QApplication::sendEvent(lb1, &out);
     EXPECT_TRUE(window->Disk().DiskLog.empty());
+}
+
+// What a reader noted about the file it loaded stays in the log after the load's refresh
+// of the views; a file that lacks sectors also says so in a box.
+TEST_F(MainWindowTest, ReaderNotesOfALoadedFileAreShownInTheLog) {
+    const QString cut = dir.filePath(QStringLiteral("cut.trd"));
+    ASSERT_TRUE(WriteFileAtomically(cut.toStdString(), Bytes(kTrdTrackSize + 1000, 0x41)));
+    const QString marked = dir.filePath(QStringLiteral("marked.udi"));
+    {
+        auto disk = std::make_unique<TZX_Disk>();
+        ASSERT_TRUE(LoadImageFile(cut.toStdString(), *disk));
+        Bytes udi;
+        ASSERT_TRUE(WriteUdi(*disk, udi));
+        udi[11] = 1;  // the reserved header byte
+        SetLe32(udi, udi.size() - 4,
+                ImageCrc32(std::span<const std::uint8_t>(udi).first(udi.size() - 4)));
+        ASSERT_TRUE(WriteFileAtomically(marked.toStdString(), udi));
+    }
+    const struct {
+        QString path;
+        QString line;
+        QStringList boxes;
+    } cases[] = {
+        {cut,
+         QStringLiteral("cut.trd: The TRD file ends 1000 bytes into track 1: the last 3096 bytes "
+                        "of the track are missing, and its sectors 4..16 are loaded without data "
+                        "(sector 4 has only 232 of its 256 bytes)."),
+         {QStringLiteral("Внимание..!|Файл образа неполон: cut.trd\nThe TRD file ends 1000 bytes "
+                         "into track 1: the last 3096 bytes of the track are missing, and its "
+                         "sectors 4..16 are loaded without data (sector 4 has only 232 of its "
+                         "256 bytes).")}},
+        {marked,
+         QStringLiteral("marked.udi: The reserved byte of the UDI header (offset 11) is 1, not 0; "
+                        "the file was read as usual."),
+         {}},
+    };
+    Make();
+    for (const auto& c : cases) {
+        dialogs->messages.clear();
+        answers = {c.path};
+        window->Actions().loadAs->trigger();
+        EXPECT_EQ(window->Disk().CountTracks(), 2) << c.path.toStdString();
+        EXPECT_TRUE(window->LogLines().contains(c.line))
+            << window->LogLines().join('\n').toStdString();
+        EXPECT_EQ(dialogs->messages, c.boxes);
+    }
+}
+
+// A comment typed in the window goes into every file that can hold one and comes back
+// into the comment page when that file is loaded again.
+TEST_F(MainWindowTest, TypedCommentIsShownAgainWhenItsFileIsLoaded) {
+    const QString trd = dir.filePath(QStringLiteral("two.trd"));
+    ASSERT_TRUE(WriteFileAtomically(trd.toStdString(), Bytes(2 * kTrdTrackSize, 0x41)));
+    Make();
+    answers = {trd};
+    window->Actions().loadAs->trigger();
+    auto* lb1 = window->findChild<QPlainTextEdit*>(QStringLiteral("lb1"));
+    QFocusEvent out(QEvent::FocusOut);
+    const struct {
+        const char* name;
+        QAction* save;
+        QAction* load;
+    } files[] = {{"c.td0", window->Actions().saveAs, window->Actions().loadAs},
+                 {"c.fdi", window->Actions().saveAs, window->Actions().loadAs},
+                 {"c.udf", window->Actions().saveNative, window->Actions().loadNative}};
+    for (const auto& f : files) {
+        const QString path = dir.filePath(QLatin1String(f.name));
+        lb1->setPlainText(QStringLiteral("набрано в окне\nsecond line"));
+        QApplication::sendEvent(lb1, &out);
+        answers = {path};
+        f.save->trigger();
+        ASSERT_TRUE(QFile::exists(path)) << f.name;
+        lb1->clear();
+        QApplication::sendEvent(lb1, &out);
+        answers = {path};
+        f.load->trigger();
+        EXPECT_EQ(lb1->toPlainText(), QStringLiteral("набрано в окне\nsecond line")) << f.name;
+    }
 }
 
 TEST_F(MainWindowTest, CommentButtonsKeepOrRevertAnEdit) {
