@@ -56,10 +56,12 @@ bool OpenIsRefused(libusb_device* dev) {
     return rc == LIBUSB_ERROR_ACCESS;
 }
 
-// One bulk read of the chip in whole packets, the status bytes taken out.
+// One bulk read of the chip in whole packets, no longer than the transfer size set, the
+// status bytes taken out.
 UsbReader::Piece ReadChip(ftdi_context* ctx, std::span<std::uint8_t> buffer) {
     const std::size_t packet = ctx->max_packet_size;
-    const std::size_t length = packet == 0 ? 0 : buffer.size() / packet * packet;
+    const std::size_t most = std::min<std::size_t>(buffer.size(), ctx->readbuffer_chunksize);
+    const std::size_t length = packet == 0 ? 0 : most / packet * packet;
     if (length == 0 || ctx->usb_dev == nullptr) return {0, LIBUSB_ERROR_INVALID_PARAM};
     int moved = 0;
     const int rc = libusb_bulk_transfer(ctx->usb_dev, static_cast<unsigned char>(ctx->out_ep),

@@ -300,19 +300,6 @@ void TUSB_Port::OnError(ErrorRecord&& error) {
     emit onRXErrMessage(static_cast<int>(errors_.size()));
 }
 
-// A driver that failed right after its last bytes came says so only once they are read,
-// and its announcement may have been folded into the poll that read them: the failure is
-// looked for now, so the link ends at once instead of a wait running into its time-out.
-void TUSB_Port::LookAgain() {
-    if (!active_ || !driver_ || !driver_->ReportsArrivals()) return;
-    std::uint32_t queued = 0;
-    const FtStatus status = driver_->GetQueueStatus(queued);
-    if (!Check("FT_GetQueueStatus", status))
-        DropLink("FT_GetQueueStatus", status);
-    else if (queued > 0)
-        pollAgain_ = true;
-}
-
 void TUSB_Port::Poll() {
     // A slot of our own signals may process events (a message box, a wait); a nested
     // Poll would interleave two chunks in the decoder, so it is deferred until this one
@@ -337,10 +324,12 @@ void TUSB_Port::Poll() {
         decoder_.Feed(std::span<const std::uint8_t>(receiveChunk_.data(), got), *this);
         if (!Check("FT_Read", status))
             DropLink("FT_Read", status);
-        else if (queued > want)
+        else if (queued > want || (active_ && driver_ && driver_->ReportsArrivals()))
+            // A driver that failed right behind its last bytes says so only once they are
+            // read, and its announcement may have been folded into this poll: one more
+            // finds the failure, so the link ends now instead of a wait running into its
+            // time-out.
             pollAgain_ = true;
-        else
-            LookAgain();
     }
     polling_ = false;
     if (pollAgain_) {

@@ -164,8 +164,6 @@ class TUSB_Port : public QObject, private RxRecordSink {
     void AttachDriver();
     void DetachDriver();
     void SchedulePoll();
-    // After a poll took all that was queued: whether the driver has failed meanwhile.
-    void LookAgain();
     // Starts the polling timer while it is needed, stops it when not.
     void UpdatePollTimer();
     StartFailure WhyNotListed(const std::vector<DeviceEntry>& entries) const;

@@ -17,7 +17,9 @@
 
 namespace morvane {
 
-inline constexpr std::size_t kUsbReadPiece = 4096;                // one read of the thread
+// One read of the thread: as much as one bulk transfer of libftdi on Linux brings (its
+// chunk size is held to 16 KiB there), so a read never has to leave bytes behind.
+inline constexpr std::size_t kUsbReadPiece = 16384;
 inline constexpr std::size_t kUsbReceiveLimit = 4 * 1024 * 1024;  // bytes held unread
 
 class UsbReader {

@@ -279,8 +279,7 @@ void FastReader::NoteScan(std::uint8_t track, std::optional<TrackIds> ids) {
 }
 
 OperationOutcome FastReader::ScanAndRead(OperationSession& session, TTrack& track, int& failed,
-                                         const std::function<bool()>& cancelled,
-                                         TrackIds* found) {
+                                         const std::function<bool()>& cancelled, TrackIds* found) {
     std::size_t count = 0;
     const OperationOutcome scan = ScanIdFields(session, track, PhaseStyle::DiskRun, count);
     if (scan != OperationOutcome::Done) return scan;
@@ -321,11 +320,11 @@ OperationOutcome FastReader::Recheck(OperationSession& session, TTrack& track,
                          false);
         return OperationOutcome::Done;
     }
-    session.TrackLog(track,
-                     QString::fromUtf8(kOtherLayoutText) +
-                         QStringLiteral(" Сектора считываются заново."),
-                     true);
-    // The scan left the slots whose ID fields it found unchanged, and emptied the others.
+    session.TrackLog(
+        track, QString::fromUtf8(kOtherLayoutText) + QStringLiteral(" Сектора считываются заново."),
+        true);
+    // The scan kept the data of the slots whose ID fields it found unchanged and emptied
+    // the others; a track it found empty has its mark back as it was before the guess.
     if (count == 0) track.Present = read.presentBefore;
     failed -= read.failed;
     if (cancelled()) return OperationOutcome::Cancelled;
@@ -350,8 +349,8 @@ OperationOutcome FastReader::LeftLayout(OperationSession& session, int& failed,
         const OperationOutcome seek = SeekToTrack(session, read.number, RunPositioningTexts());
         if (seek != OperationOutcome::Done) return seek;
         bool differs = false;
-        const OperationOutcome checked = Recheck(
-            session, *session.Disk().GetTrack(read.number), read, failed, cancelled, differs);
+        const OperationOutcome checked = Recheck(session, *session.Disk().GetTrack(read.number),
+                                                 read, failed, cancelled, differs);
         if (checked != OperationOutcome::Done) return checked;
     }
     // The head is on another track than the run thinks; every later track is scanned,

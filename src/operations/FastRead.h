@@ -204,7 +204,8 @@ class FastReader {
     std::optional<double> since_;  // its angle when the last answer came
     TurnaroundAllowance allowance_;
     int exchanges_ = 1;  // exchanges from the last answer to the next list
-    std::array<int, 2> lastScanned_{-1, -1};  // each side's last scanned cylinder
+    // Each side's last scanned cylinder.
+    std::array<int, 2> lastScanned_{-1, -1};
     std::array<std::vector<Unchecked>, 2> unchecked_;
     bool scanEveryTrack_ = false;
     QElapsedTimer clock_;

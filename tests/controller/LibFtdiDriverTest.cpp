@@ -96,23 +96,17 @@ TEST_P(Payload, IsWhatFollowsEachPacketsStatusBytes) {
 // Status bytes are 0xA0 and 0xA1 here, data 1 up.
 INSTANTIATE_TEST_SUITE_P(
     Cases, Payload,
-    ::testing::Values(PayloadCase{"Nothing", {}, 4, {}},
-                      PayloadCase{"StatusAlone", {0xA0, 0xA1}, 4, {}},
-                      PayloadCase{"OneShortPacket", {0xA0, 0xA1, 1}, 4, {1}},
-                      PayloadCase{"OneWholePacket", {0xA0, 0xA1, 1, 2}, 4, {1, 2}},
-                      PayloadCase{"TwoPacketsTheLastShort",
-                                  {0xA0, 0xA1, 1, 2, 0xA0, 0xA1, 3},
-                                  4,
-                                  {1, 2, 3}},
-                      PayloadCase{"ThreeWholePackets",
-                                  {0xA0, 0xA1, 1, 2, 0xA0, 0xA1, 3, 4, 0xA0, 0xA1, 5, 6},
-                                  4,
-                                  {1, 2, 3, 4, 5, 6}},
-                      PayloadCase{"PacketsWithNothingCarryNothing",
-                                  {0xA0, 0xA1, 1, 2, 0xA0, 0xA1},
-                                  4,
-                                  {1, 2}},
-                      PayloadCase{"NoRoomForDataInAPacket", {0xA0, 0xA1, 1}, 2, {}}),
+    ::testing::Values(
+        PayloadCase{"Nothing", {}, 4, {}}, PayloadCase{"StatusAlone", {0xA0, 0xA1}, 4, {}},
+        PayloadCase{"OneShortPacket", {0xA0, 0xA1, 1}, 4, {1}},
+        PayloadCase{"OneWholePacket", {0xA0, 0xA1, 1, 2}, 4, {1, 2}},
+        PayloadCase{"TwoPacketsTheLastShort", {0xA0, 0xA1, 1, 2, 0xA0, 0xA1, 3}, 4, {1, 2, 3}},
+        PayloadCase{"ThreeWholePackets",
+                    {0xA0, 0xA1, 1, 2, 0xA0, 0xA1, 3, 4, 0xA0, 0xA1, 5, 6},
+                    4,
+                    {1, 2, 3, 4, 5, 6}},
+        PayloadCase{"PacketsWithNothingCarryNothing", {0xA0, 0xA1, 1, 2, 0xA0, 0xA1}, 4, {1, 2}},
+        PayloadCase{"NoRoomForDataInAPacket", {0xA0, 0xA1, 1}, 2, {}}),
     CaseName());
 
 }  // namespace

@@ -27,8 +27,8 @@ struct DriverScript {
     std::vector<ScriptedDevice> devices;
     std::map<std::string, FtStatus> failing;  // call name -> status it returns
     bool vanished = false;                    // every call fails, as after an unplug
-    bool failedAfterRx = false;  // the queue status fails once rx is read, as after an
-                                 // unplug right behind the last bytes
+    bool failedAfterRx = false;               // the queue status fails once rx is read, as after an
+                                              // unplug right behind the last bytes
     std::vector<std::string> calls;
     std::vector<std::vector<std::uint8_t>> writes;  // one entry per Write call
     std::vector<std::uint8_t> wire;                 // everything written, in order

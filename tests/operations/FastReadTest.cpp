@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "OperationsFixture.h"
-#include "support/Corpus.h"
 #include "controller/virtual/FormatTable.h"
 #include "controller/virtual/SectorAccess.h"
 #include "controller/virtual/TrackScan.h"
@@ -26,6 +25,7 @@
 #include "operations/DiskRun.h"
 #include "operations/FastRead.h"
 #include "operations/OperationSession.h"
+#include "support/Corpus.h"
 
 namespace morvane {
 namespace {
@@ -365,8 +365,8 @@ struct DiskCase {
     int tracks;
     LayoutAt layoutAt;
     std::function<void(virt::MediaFaults&)> faults;
-    std::set<int> scanned;      // the tracks the fast read scans
-    std::set<int> missed;       // the tracks it guessed wrong, then scanned
+    std::set<int> scanned;       // the tracks the fast read scans
+    std::set<int> missed;        // the tracks it guessed wrong, then scanned
     std::set<int> foundOther{};  // the tracks read as guessed that a scan found otherwise
 };
 
@@ -509,17 +509,18 @@ INSTANTIATE_TEST_SUITE_P(
                                {},
                                {6, 8, 10, 12}},
                       // Track 9's cylinder byte is 2, under a sector that fails.
-                      DiskCase{"CylinderByteUnderABadSector",
-                               12,
-                               [](int track) {
-                                   Layout l = *TrDos(track);
-                                   if (track == 9) l.c = 2;
-                                   return std::optional<Layout>(l);
-                               },
-                               [](virt::MediaFaults& f) { f.AddDataCrcError(virt::Drive::A, 9, 1); },
-                               Upto(12),
-                               {},
-                               {9}}),
+                      DiskCase{
+                          "CylinderByteUnderABadSector",
+                          12,
+                          [](int track) {
+                              Layout l = *TrDos(track);
+                              if (track == 9) l.c = 2;
+                              return std::optional<Layout>(l);
+                          },
+                          [](virt::MediaFaults& f) { f.AddDataCrcError(virt::Drive::A, 9, 1); },
+                          Upto(12),
+                          {},
+                          {9}}),
     CaseName());
 
 // Disk images written by other tools, each put into the emulated drive as the format table

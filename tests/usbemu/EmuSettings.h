@@ -14,14 +14,16 @@ struct EmuSettings {
     std::string saveTo;       // MORVANE_EMU_SAVE: drive A's disk is saved here on close/exit
     std::string logPath;      // MORVANE_EMU_LOG: one line per USB event, appended
     long unplugAfter = 0;     // MORVANE_EMU_UNPLUG_AFTER: unplugged after N transfers
-    long unplugAfterAnswer = 0;  // MORVANE_EMU_UNPLUG_AFTER_ANSWER: unplugged right after
-                                 // the first answer of at least N bytes went up in full
     long replugAfterMs = -1;  // MORVANE_EMU_REPLUG_MS: back after an unplug (-1: never)
     long timeoutAt = 0;       // MORVANE_EMU_TIMEOUT_AT: the N-th transfer times out
     long shortAt = 0;         // MORVANE_EMU_SHORT_AT: the N-th transfer moves fewer bytes
     bool absent = false;      // MORVANE_EMU_ABSENT: the controller is not plugged in
     bool noAccess = false;    // MORVANE_EMU_NO_ACCESS: opening any device is refused
     std::string otherDevice;  // MORVANE_EMU_OTHER_DEVICE: a second FTDI chip's description
+
+    // MORVANE_EMU_UNPLUG_AFTER_ANSWER: unplugged right after the first answer of at least
+    // N bytes went up in full
+    long unplugAfterAnswer = 0;
 };
 
 inline constexpr const char* kDefaultOtherDescription = "FT232R USB UART";

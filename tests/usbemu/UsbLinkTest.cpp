@@ -336,11 +336,11 @@ TEST_P(UsbLinkLongAnswer, UnplugRightAfterItKeepsTheAnswerAndSaysTheLinkIsLost) 
 }
 
 // The first answer of 4000 bytes or more: track 0's sector list, or its first READ TRACK.
-INSTANTIATE_TEST_SUITE_P(
-    Answers, UsbLinkLongAnswer,
-    ::testing::Values(LongAnswerCase{"SectorList", DiskRunKind::ScanAndSectors, false},
-                      LongAnswerCase{"ReadTrack", DiskRunKind::RawRead, true}),
-    [](const auto& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Answers, UsbLinkLongAnswer,
+                         ::testing::Values(LongAnswerCase{"SectorList", DiskRunKind::ScanAndSectors,
+                                                          false},
+                                           LongAnswerCase{"ReadTrack", DiskRunKind::RawRead, true}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(UsbLink, UnplugWithoutReplugLeavesTheStartFailing) {
     StartPort({{"MORVANE_EMU_UNPLUG_AFTER", "5"}});
