@@ -56,7 +56,36 @@ bool OpenIsRefused(libusb_device* dev) {
     return rc == LIBUSB_ERROR_ACCESS;
 }
 
+// One bulk read of the chip in whole packets, no longer than the transfer size set, the
+// status bytes taken out.
+UsbReader::Piece ReadChip(ftdi_context* ctx, std::span<std::uint8_t> buffer) {
+    const std::size_t packet = ctx->max_packet_size;
+    const std::size_t most = std::min<std::size_t>(buffer.size(), ctx->readbuffer_chunksize);
+    const std::size_t length = packet == 0 ? 0 : most / packet * packet;
+    if (length == 0 || ctx->usb_dev == nullptr) return {0, LIBUSB_ERROR_INVALID_PARAM};
+    int moved = 0;
+    const int rc = libusb_bulk_transfer(ctx->usb_dev, static_cast<unsigned char>(ctx->out_ep),
+                                        buffer.data(), static_cast<int>(length), &moved,
+                                        static_cast<unsigned int>(ctx->usb_read_timeout));
+    const std::size_t came = std::min(static_cast<std::size_t>(std::max(moved, 0)), length);
+    return {TakeFtdiPayload(buffer.first(came), packet), rc < 0 ? rc : 0};
+}
+
 }  // namespace
+
+std::size_t TakeFtdiPayload(std::span<std::uint8_t> transfer, std::size_t packetSize) {
+    if (packetSize <= kFtdiStatusBytes) return 0;
+    std::size_t payload = 0;
+    for (std::size_t at = 0; at < transfer.size(); at += packetSize) {
+        const std::size_t packet = std::min(packetSize, transfer.size() - at);
+        if (packet <= kFtdiStatusBytes) break;
+        const auto from = transfer.begin() + static_cast<std::ptrdiff_t>(at + kFtdiStatusBytes);
+        std::copy(from, from + static_cast<std::ptrdiff_t>(packet - kFtdiStatusBytes),
+                  transfer.begin() + static_cast<std::ptrdiff_t>(payload));
+        payload += packet - kFtdiStatusBytes;
+    }
+    return payload;
+}
 
 void LibFtdiDriver::ContextDeleter::operator()(ftdi_context* ctx) const {
     ftdi_free(ctx);
@@ -131,9 +160,7 @@ FtStatus LibFtdiDriver::OpenByDescription(const std::string& description) {
         ctx_->usb_write_timeout = std::max(ctx_->usb_write_timeout, kFtdiMinTransferTimeoutMs);
         open_ = true;
         ftdi_context* ctx = ctx_.get();
-        reader_.Start([ctx](std::span<std::uint8_t> piece) {
-            return ftdi_read_data(ctx, piece.data(), static_cast<int>(piece.size()));
-        });
+        reader_.Start([ctx](std::span<std::uint8_t> piece) { return ReadChip(ctx, piece); });
         return kFtOk;
     }
     return kFtDeviceNotFound;

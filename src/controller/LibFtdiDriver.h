@@ -4,13 +4,21 @@
 // reads the chip continuously into a receive buffer of our own; the queue status is that
 // buffer's size, and every arrival is announced through the data-arrived callback. A
 // failed read ends the thread, is announced the same way, and makes every later data call
-// fail, so the port closes the link and says why; the port needs no timer of its own.
-// The chip's latency timer is set to 2 ms so short answers come up quickly.
+// fail once the bytes that came before it are read, so the port closes the link and says
+// why; the port needs no timer of its own. The chip's latency timer is set to 2 ms so
+// short answers come up quickly.
+//
+// The reads are bulk transfers of our own on the handle libftdi opened: libftdi's read
+// keeps what a transfer brought beyond the caller's buffer and reads on, and when a later
+// transfer fails (the controller unplugged) it reports the error and what it held is
+// gone. One transfer a read, its bytes handed on even when it failed part way, loses
+// nothing that reached the computer.
 //
 // libftdi says only that a device could not be opened; whether the user lacks the
 // permission (no udev rule) is asked of libusb directly when a listing fails.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -30,6 +38,12 @@ inline constexpr std::uint8_t kFtdiLatencyMs = 2;
 // calls; a 10 ms limit would drop a long answer mid-stream, so transfers get at least
 // this long.
 inline constexpr int kFtdiMinTransferTimeoutMs = 1000;
+// Every packet an FTDI chip sends up begins with its two modem-status bytes.
+inline constexpr std::size_t kFtdiStatusBytes = 2;
+
+// The data of one bulk read: moves what follows the status bytes of each packet of
+// packetSize bytes (the last may be shorter) to the front of transfer; how many bytes.
+std::size_t TakeFtdiPayload(std::span<std::uint8_t> transfer, std::size_t packetSize);
 
 class LibFtdiDriver final : public FtdiDriver {
   public:

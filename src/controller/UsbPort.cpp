@@ -324,7 +324,11 @@ void TUSB_Port::Poll() {
         decoder_.Feed(std::span<const std::uint8_t>(receiveChunk_.data(), got), *this);
         if (!Check("FT_Read", status))
             DropLink("FT_Read", status);
-        else if (queued > want)
+        else if (queued > want || (active_ && driver_ && driver_->ReportsArrivals()))
+            // A driver that failed right behind its last bytes says so only once they are
+            // read, and its announcement may have been folded into this poll: one more
+            // finds the failure, so the link ends now instead of a wait running into its
+            // time-out.
             pollAgain_ = true;
     }
     polling_ = false;

@@ -71,30 +71,30 @@ void UsbReader::Loop(std::stop_token stop, const ReadPiece& read) {
         // Let a waiting caller (purge, configuration) have the device first.
         while (ioWaiters_ > 0 && !stop.stop_requested())
             std::this_thread::yield();
-        int got = 0;
+        Piece got;
         {
             // The bytes are stored before the device is let go, so a purge that waits
             // for it never sees them arrive afterwards.
             std::lock_guard lock(ioMutex_);
             got = read(piece);
-            if (got > 0) {
+            if (got.got > 0) {
                 std::lock_guard rxLock(rxMutex_);
                 const std::size_t room = kUsbReceiveLimit - std::min(rx_.size(), kUsbReceiveLimit);
-                const std::size_t keep =
-                    std::min({static_cast<std::size_t>(got), room, piece.size()});
+                const std::size_t keep = std::min({got.got, room, piece.size()});
                 rx_.insert(rx_.end(), piece.begin(),
                            piece.begin() + static_cast<std::ptrdiff_t>(keep));
             }
         }
-        if (got < 0) {
+        if (got.error < 0) {
             // Unplugged or broken: no busy retrying. The failure is announced so the
-            // port polls, finds every call failing, and closes the link with the reason.
-            failureCode_ = got;
+            // port polls, takes what came before it, finds every call failing, and
+            // closes the link with the reason.
+            failureCode_ = got.error;
             failed_ = true;
             Announce();
             return;
         }
-        if (got == 0) {
+        if (got.got == 0) {
             std::this_thread::sleep_for(kIdlePause);
             continue;
         }

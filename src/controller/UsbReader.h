@@ -17,14 +17,21 @@
 
 namespace morvane {
 
-inline constexpr std::size_t kUsbReadPiece = 4096;                // one read of the thread
+// One read of the thread: as much as one bulk transfer of libftdi on Linux brings (its
+// chunk size is held to 16 KiB there), so a read never has to leave bytes behind.
+inline constexpr std::size_t kUsbReadPiece = 16384;
 inline constexpr std::size_t kUsbReceiveLimit = 4 * 1024 * 1024;  // bytes held unread
 
 class UsbReader {
   public:
-    // Reads up to buffer.size() bytes: the count read, 0 for nothing yet, or a negative
-    // library error code when the device failed.
-    using ReadPiece = std::function<int(std::span<std::uint8_t> buffer)>;
+    // One read: the bytes it stored at the head of the buffer (0 for nothing yet), and a
+    // negative library error code when the device failed, after those bytes.
+    struct Piece {
+        std::size_t got = 0;
+        int error = 0;
+    };
+    // Reads up to buffer.size() bytes.
+    using ReadPiece = std::function<Piece(std::span<std::uint8_t> buffer)>;
 
     UsbReader() = default;
     ~UsbReader() { Stop(); }
@@ -54,8 +61,9 @@ class UsbReader {
     std::size_t Take(std::span<std::uint8_t> out);
     void Clear();
 
-    // The device failed under the thread, which then ended. The failure is announced
-    // through the data-arrived callback, so a poller finds it at once.
+    // The device failed under the thread, which then ended. What the failing read brought
+    // is kept; the failure is announced through the data-arrived callback, so a poller
+    // finds it at once.
     bool Failed() const { return failed_; }
     int FailureCode() const { return failureCode_; }
 

@@ -9,6 +9,7 @@
 #include "model/Geometry.h"
 #include "model/ZxDisk.h"
 #include "operations/OperationSession.h"
+#include "operations/Positioning.h"
 #include "operations/TrackPhases.h"
 
 namespace morvane {
@@ -24,6 +25,8 @@ constexpr double kMostAllowance = 0.25;
 constexpr long kLateWindow = 16;
 constexpr std::size_t kLateToGrow = 3;
 constexpr std::size_t kIdRecordBytes = 6;
+constexpr const char* kGuessMissedText = "Дорожка размечена не так, как ожидалось: сканирование.";
+constexpr const char* kOtherLayoutText = "Сканирование нашло не ту разметку, что ожидалась.";
 
 double Wrapped(double angle) {
     const double a = std::fmod(angle, 1.0);
@@ -185,16 +188,53 @@ double FastReader::Lead() const {
 OperationOutcome FastReader::Track(OperationSession& session, TTrack& track, int& failed,
                                    const std::function<bool()>& cancelled) {
     const unsigned cylinder = CylinderOf(track.Number), side = SideOf(track.Number);
-    const std::optional<TrackIds> ids =
-        cylinder < kGuessedCylinders ? layouts_.Guess(cylinder, side) : std::nullopt;
-    if (ids) {
-        bool read = false;
-        const OperationOutcome guessed = ReadGuessed(session, track, *ids, failed, cancelled, read);
-        if (guessed != OperationOutcome::Done || read) return guessed;
-        session.TrackLog(
-            track, QStringLiteral("Дорожка размечена не так, как ожидалось: сканирование."), true);
+    std::optional<TrackIds> ids;
+    if (!scanEveryTrack_ && cylinder < kGuessedCylinders) ids = layouts_.Guess(cylinder, side);
+    if (!ids) return ScanAndRead(session, track, failed, cancelled, nullptr);
+    if (lastScanned_[side] >= 0 &&
+        cylinder >= static_cast<unsigned>(lastScanned_[side]) + kCheckCylinders) {
+        // The check: the track is scanned and read as if no guess were made.
+        TrackIds found;
+        const OperationOutcome scanned = ScanAndRead(session, track, failed, cancelled, &found);
+        if (scanned != OperationOutcome::Done) return scanned;
+        if (found == *ids) {
+            unchecked_[side].clear();
+            return OperationOutcome::Done;
+        }
+        session.TrackLog(track, QString::fromUtf8(kOtherLayoutText), true);
+        return LeftLayout(session, failed, cancelled);
     }
-    return ScanAndRead(session, track, failed, cancelled);
+    return GuessedTrack(session, track, *ids, failed, cancelled);
+}
+
+OperationOutcome FastReader::GuessedTrack(OperationSession& session, TTrack& track,
+                                          const TrackIds& ids, int& failed,
+                                          const std::function<bool()>& cancelled) {
+    const int failedBefore = failed;
+    const std::uint8_t presentBefore = track.Present;
+    bool read = false;
+    const OperationOutcome guessed = ReadGuessed(session, track, ids, failed, cancelled, read);
+    if (guessed != OperationOutcome::Done) return guessed;
+    if (!read) {
+        session.TrackLog(track, QString::fromUtf8(kGuessMissedText), true);
+        const OperationOutcome scanned = ScanAndRead(session, track, failed, cancelled, nullptr);
+        if (scanned != OperationOutcome::Done) return scanned;
+        return LeftLayout(session, failed, cancelled);
+    }
+    const Unchecked done{track.Number, failed - failedBefore, presentBefore};
+    if (done.failed == 0) {
+        unchecked_[SideOf(track.Number)].push_back(done);
+        return OperationOutcome::Done;
+    }
+    // A sector that failed may lie under an ID field unlike the guess: the scan tells.
+    bool differs = false;
+    const OperationOutcome checked = Recheck(session, track, done, failed, cancelled, differs);
+    if (checked != OperationOutcome::Done) return checked;
+    if (!differs) {
+        unchecked_[SideOf(track.Number)].clear();
+        return OperationOutcome::Done;
+    }
+    return LeftLayout(session, failed, cancelled);
 }
 
 OperationOutcome FastReader::ReadGuessed(OperationSession& session, TTrack& track,
@@ -232,21 +272,92 @@ OperationOutcome FastReader::ReadGuessed(OperationSession& session, TTrack& trac
     return OperationOutcome::Done;
 }
 
+void FastReader::NoteScan(std::uint8_t track, std::optional<TrackIds> ids) {
+    const unsigned cylinder = CylinderOf(track), side = SideOf(track);
+    lastScanned_[side] = std::max(lastScanned_[side], static_cast<int>(cylinder));
+    if (ids) layouts_.Scanned(cylinder, side, std::move(*ids));
+}
+
 OperationOutcome FastReader::ScanAndRead(OperationSession& session, TTrack& track, int& failed,
-                                         const std::function<bool()>& cancelled) {
-    std::size_t found = 0;
-    const OperationOutcome scan = ScanIdFields(session, track, PhaseStyle::DiskRun, found);
+                                         const std::function<bool()>& cancelled, TrackIds* found) {
+    std::size_t count = 0;
+    const OperationOutcome scan = ScanIdFields(session, track, PhaseStyle::DiskRun, count);
     if (scan != OperationOutcome::Done) return scan;
     // The scan reads the ID fields from index to index: the head is at the index.
     Answered();
     angle_ = since_ = 0.0;
-    layouts_.Scanned(CylinderOf(track.Number), SideOf(track.Number), SlotIds(track, found));
+    TrackIds ids = SlotIds(track, count);
+    if (found) *found = ids;
+    NoteScan(track.Number, std::move(ids));
     if (cancelled()) return OperationOutcome::Cancelled;
+    return ReadScanned(session, track, failed);
+}
+
+OperationOutcome FastReader::ReadScanned(OperationSession& session, TTrack& track, int& failed) {
     const std::size_t places = track.CountSectors();
     if (places == 0) return OperationOutcome::Done;
     bool whole = false;
     return ReadList(session, track, RoundFrom(FirstPlaceAfter(0.0, Lead(), places), places), failed,
                     whole);
+}
+
+OperationOutcome FastReader::Recheck(OperationSession& session, TTrack& track,
+                                     const Unchecked& read, int& failed,
+                                     const std::function<bool()>& cancelled, bool& differs) {
+    differs = false;
+    const TrackIds guessed = SlotIds(track, track.CountSectors());
+    std::size_t count = 0;
+    const OperationOutcome scan = ScanIdFields(session, track, PhaseStyle::DiskRun, count);
+    if (scan != OperationOutcome::Done) return scan;
+    Answered();
+    angle_ = since_ = 0.0;
+    TrackIds ids = SlotIds(track, count);
+    differs = ids != guessed;
+    // A track found as guessed teaches the layout nothing new.
+    NoteScan(track.Number, differs ? std::optional<TrackIds>(std::move(ids)) : std::nullopt);
+    if (!differs) {
+        session.TrackLog(track, QStringLiteral("Разметка дорожки подтверждена сканированием."),
+                         false);
+        return OperationOutcome::Done;
+    }
+    session.TrackLog(
+        track, QString::fromUtf8(kOtherLayoutText) + QStringLiteral(" Сектора считываются заново."),
+        true);
+    // The scan kept the data of the slots whose ID fields it found unchanged and emptied
+    // the others; a track it found empty has its mark back as it was before the guess.
+    if (count == 0) track.Present = read.presentBefore;
+    failed -= read.failed;
+    if (cancelled()) return OperationOutcome::Cancelled;
+    return ReadScanned(session, track, failed);
+}
+
+OperationOutcome FastReader::LeftLayout(OperationSession& session, int& failed,
+                                        const std::function<bool()>& cancelled) {
+    scanEveryTrack_ = true;
+    std::vector<Unchecked> tracks;
+    for (std::vector<Unchecked>& side : unchecked_) {
+        tracks.insert(tracks.end(), side.begin(), side.end());
+        side.clear();
+    }
+    std::ranges::sort(tracks, {}, &Unchecked::number);
+    session.Log(QStringLiteral("Разметка диска меняется: дальше сканируется каждая дорожка."));
+    if (!tracks.empty())
+        session.Log(QStringLiteral("Проверка дорожек, считанных без сканирования: ") +
+                    QString::number(tracks.size()));
+    for (const Unchecked& read : tracks) {
+        if (cancelled()) return OperationOutcome::Cancelled;
+        const OperationOutcome seek = SeekToTrack(session, read.number, RunPositioningTexts());
+        if (seek != OperationOutcome::Done) return seek;
+        bool differs = false;
+        const OperationOutcome checked = Recheck(session, *session.Disk().GetTrack(read.number),
+                                                 read, failed, cancelled, differs);
+        if (checked != OperationOutcome::Done) return checked;
+    }
+    // The head is on another track than the run thinks; every later track is scanned,
+    // which waits for the index, so where it is does not matter.
+    angle_.reset();
+    since_.reset();
+    return OperationOutcome::Done;
 }
 
 OperationOutcome FastReader::ReadList(OperationSession& session, TTrack& track,

@@ -13,6 +13,19 @@
 // past cylinder 79, where most disks end: the probe of an unformatted track costs the five
 // revolutions of "record not found", a scan about two.
 //
+// A sector list asks for sectors by their numbers alone, so a track whose sectors pass in
+// another order, or carry another cylinder or head byte, than foretold reads just as
+// well: only a scan shows it. The foretelling is checked by scans: a side's track is
+// scanned and read like an unforetold one once the side's last scan is kCheckCylinders
+// cylinders back, and a foretold track on which a sector failed is scanned after its
+// reads. When a scan finds another layout than foretold, or a foretold track reads
+// otherwise (a sector not found, another size), the disk has left its layout: every track
+// read as foretold since its side's last check is scanned again (and read again when it
+// differs), and from there on every track is scanned, as the scan with sector read does
+// it. What the checks cannot see is a track that differs from its neighbours only in its
+// order or its ID bytes, with every sector read cleanly, between two checks of a disk that
+// keeps its layout everywhere else.
+//
 // Where the head is, the run keeps as an angle past the index, from the nominal drive:
 // 300 rpm, 6250 bytes a revolution, the ID fields evenly spread from the index, a step
 // with its settling 21 ms. A guessed track is read by two lists: the first sector to come
@@ -80,6 +93,8 @@ class LayoutGuess {
 
 // Cylinders whose tracks may be read by a guess: those of an 80-cylinder disk.
 inline constexpr unsigned kGuessedCylinders = 80;
+// A side's guess is checked by a scan this many cylinders after the side's last scan.
+inline constexpr unsigned kCheckCylinders = 5;
 
 // The nominal drive.
 inline constexpr double kRevolutionMs = 200.0;
@@ -144,12 +159,38 @@ class FastReader {
     // The turnaround allowed for one exchange, as it stands.
     double AllowanceMs() const { return allowance_.Ms(); }
 
+    // Whether the disk left the layout it was guessed by: every track is scanned since.
+    bool ScansEveryTrack() const { return scanEveryTrack_; }
+
   private:
+    // A track read as guessed and not checked by a scan since.
+    struct Unchecked {
+        std::uint8_t number = 0;
+        int failed = 0;                  // the failed sectors its reads counted
+        std::uint8_t presentBefore = 0;  // the track's mark before they filled it
+    };
+
+    // A guessed track, read by its lists and checked where that is due.
+    OperationOutcome GuessedTrack(OperationSession& session, TTrack& track, const TrackIds& ids,
+                                  int& failed, const std::function<bool()>& cancelled);
     // A guessed track; false in read when it turned out to differ.
     OperationOutcome ReadGuessed(OperationSession& session, TTrack& track, const TrackIds& ids,
                                  int& failed, const std::function<bool()>& cancelled, bool& read);
+    // found (if given) takes the IDs the scan found.
     OperationOutcome ScanAndRead(OperationSession& session, TTrack& track, int& failed,
-                                 const std::function<bool()>& cancelled);
+                                 const std::function<bool()>& cancelled, TrackIds* found);
+    // The list of every slot of a track just scanned, from the first sector to come.
+    OperationOutcome ReadScanned(OperationSession& session, TTrack& track, int& failed);
+    // Scans a track read as guessed; where the scan differs, its sectors are read again
+    // and its earlier failures no longer count.
+    OperationOutcome Recheck(OperationSession& session, TTrack& track, const Unchecked& read,
+                             int& failed, const std::function<bool()>& cancelled, bool& differs);
+    // The disk left its layout: the guessed tracks not yet checked are rechecked, and every
+    // later track is scanned.
+    OperationOutcome LeftLayout(OperationSession& session, int& failed,
+                                const std::function<bool()>& cancelled);
+    // A scan of the track: when its side was last scanned, and (if given) what it found.
+    void NoteScan(std::uint8_t track, std::optional<TrackIds> ids);
     // One list of the track's places; ok tells whether every listed slot came whole.
     OperationOutcome ReadList(OperationSession& session, TTrack& track,
                               const std::vector<std::uint8_t>& order, int& failed, bool& ok);
@@ -163,6 +204,10 @@ class FastReader {
     std::optional<double> since_;  // its angle when the last answer came
     TurnaroundAllowance allowance_;
     int exchanges_ = 1;  // exchanges from the last answer to the next list
+    // Each side's last scanned cylinder.
+    std::array<int, 2> lastScanned_{-1, -1};
+    std::array<std::vector<Unchecked>, 2> unchecked_;
+    bool scanEveryTrack_ = false;
     QElapsedTimer clock_;
     qint64 lastAnswerNs_ = 0;
 };

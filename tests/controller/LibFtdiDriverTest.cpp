@@ -1,17 +1,22 @@
 // The libftdi1 driver without hardware: what can be checked is that it refuses work on a
-// closed device the way the vendor library does, and that the port stays inactive when
-// the controller is not attached.
+// closed device the way the vendor library does, that the port stays inactive when the
+// controller is not attached, and how a bulk read's packets give up their data. (Reading
+// through the chip, unplugs included, is tested over the emulated chip: tests/usbemu.)
 #include "controller/LibFtdiDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "controller/UsbPort.h"
+#include "support/CaseName.h"
 
 namespace morvane {
 namespace {
+
+using test::CaseName;
 
 TEST(LibFtdiDriver, EveryCallOnClosedDeviceIsInvalidHandle) {
     LibFtdiDriver d;
@@ -68,6 +73,41 @@ TEST(LibFtdiDriver, PortStaysInactiveWithoutController) {
     port.SetDeviceActive(true);
     EXPECT_FALSE(port.DeviceActive());
 }
+
+// --- The data of one bulk read: each packet's two status bytes taken out.
+
+struct PayloadCase {
+    const char* name;
+    std::vector<std::uint8_t> transfer;
+    std::size_t packetSize;
+    std::vector<std::uint8_t> payload;
+};
+
+class Payload : public ::testing::TestWithParam<PayloadCase> {};
+
+TEST_P(Payload, IsWhatFollowsEachPacketsStatusBytes) {
+    std::vector<std::uint8_t> transfer = GetParam().transfer;
+    const std::size_t n = TakeFtdiPayload(transfer, GetParam().packetSize);
+    ASSERT_LE(n, transfer.size());
+    EXPECT_EQ(std::vector<std::uint8_t>(transfer.begin(), transfer.begin() + n),
+              GetParam().payload);
+}
+
+// Status bytes are 0xA0 and 0xA1 here, data 1 up.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Payload,
+    ::testing::Values(
+        PayloadCase{"Nothing", {}, 4, {}}, PayloadCase{"StatusAlone", {0xA0, 0xA1}, 4, {}},
+        PayloadCase{"OneShortPacket", {0xA0, 0xA1, 1}, 4, {1}},
+        PayloadCase{"OneWholePacket", {0xA0, 0xA1, 1, 2}, 4, {1, 2}},
+        PayloadCase{"TwoPacketsTheLastShort", {0xA0, 0xA1, 1, 2, 0xA0, 0xA1, 3}, 4, {1, 2, 3}},
+        PayloadCase{"ThreeWholePackets",
+                    {0xA0, 0xA1, 1, 2, 0xA0, 0xA1, 3, 4, 0xA0, 0xA1, 5, 6},
+                    4,
+                    {1, 2, 3, 4, 5, 6}},
+        PayloadCase{"PacketsWithNothingCarryNothing", {0xA0, 0xA1, 1, 2, 0xA0, 0xA1}, 4, {1, 2}},
+        PayloadCase{"NoRoomForDataInAPacket", {0xA0, 0xA1, 1}, 2, {}}),
+    CaseName());
 
 }  // namespace
 }  // namespace morvane

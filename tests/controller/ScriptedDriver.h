@@ -27,6 +27,8 @@ struct DriverScript {
     std::vector<ScriptedDevice> devices;
     std::map<std::string, FtStatus> failing;  // call name -> status it returns
     bool vanished = false;                    // every call fails, as after an unplug
+    bool failedAfterRx = false;               // the queue status fails once rx is read, as after an
+                                              // unplug right behind the last bytes
     std::vector<std::string> calls;
     std::vector<std::vector<std::uint8_t>> writes;  // one entry per Write call
     std::vector<std::uint8_t> wire;                 // everything written, in order
@@ -133,7 +135,7 @@ class ScriptedDriver final : public FtdiDriver {
         queued = 0;
         const FtStatus st = Call("GetQueueStatus");
         if (st == kFtOk) queued = static_cast<std::uint32_t>(s_.rx.size());
-        return st;
+        return st == kFtOk && s_.failedAfterRx && s_.rx.empty() ? kFtIoError : st;
     }
     FtStatus GetStatus(std::uint32_t& rxQueued, std::uint32_t& txPending,
                        std::uint32_t& events) override {

@@ -497,6 +497,19 @@ TEST_F(UsbPortTest, FailedReadKeepsWhatCameAndClosesTheLink) {
     EXPECT_EQ(errors, (std::vector<std::string>{"FT_Read - General IO Error..."}));
 }
 
+TEST_F(UsbPortTest, FailureRightBehindTheLastBytesIsFoundByThePollThatFollows) {
+    OpenPort();
+    script.reportsArrivals = true;
+    script.announce = false;  // the failure's announcement came with the bytes'
+    script.Deliver(test::EncodeAnswer({7}));
+    script.failedAfterRx = true;
+    port->Poll();
+    EXPECT_EQ(port->AnswerCount(), 1u) << "what came before the failure is decoded";
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(port->DeviceActive()) << "no announcement is left to bring a poll";
+    EXPECT_EQ(errors, (std::vector<std::string>{"FT_GetQueueStatus - General IO Error..."}));
+}
+
 TEST_F(UsbPortTest, FailedWriteClosesTheLink) {
     OpenPort();
     script.failing["Write"] = kFtIoError;

@@ -8,7 +8,6 @@
 #include <deque>
 #include <mutex>
 #include <thread>
-#include <variant>
 #include <vector>
 
 namespace morvane {
@@ -17,22 +16,25 @@ namespace {
 using Bytes8 = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
 
-// Hands out scripted results in turn (a byte run, or a negative error), then "nothing".
+// Hands out scripted results in turn (bytes, then an error if it is negative), then
+// "nothing".
 struct ScriptedReads {
+    struct Step {
+        Bytes8 bytes;
+        int error = 0;
+    };
     std::mutex mutex;
-    std::deque<std::variant<Bytes8, int>> steps;
+    std::deque<Step> steps;
     std::atomic<int> calls{0};
 
-    int operator()(std::span<std::uint8_t> buffer) {
+    UsbReader::Piece operator()(std::span<std::uint8_t> buffer) {
         ++calls;
         std::lock_guard lock(mutex);
-        if (steps.empty()) return 0;
-        auto step = steps.front();
+        if (steps.empty()) return {};
+        const Step step = steps.front();
         steps.pop_front();
-        if (const int* error = std::get_if<int>(&step)) return *error;
-        const Bytes8& bytes = std::get<Bytes8>(step);
-        std::copy(bytes.begin(), bytes.end(), buffer.begin());
-        return static_cast<int>(bytes.size());
+        std::copy(step.bytes.begin(), step.bytes.end(), buffer.begin());
+        return {step.bytes.size(), step.error};
     }
 };
 
@@ -56,7 +58,7 @@ class UsbReaderTest : public ::testing::Test {
 };
 
 TEST_F(UsbReaderTest, ArrivalsAreBufferedAndAnnounced) {
-    reads.steps = {Bytes8{1, 2, 3}, Bytes8{4}};
+    reads.steps = {{Bytes8{1, 2, 3}}, {Bytes8{4}}};
     Start();
     ASSERT_TRUE(WaitFor([&] { return reader.Queued() == 4; }));
     EXPECT_TRUE(WaitFor([&] { return announced >= 2; }));
@@ -68,7 +70,7 @@ TEST_F(UsbReaderTest, ArrivalsAreBufferedAndAnnounced) {
 }
 
 TEST_F(UsbReaderTest, FailedReadIsAnnouncedKeepsEarlierBytesAndEndsTheThread) {
-    reads.steps = {Bytes8{9, 8}, -7};
+    reads.steps = {{Bytes8{9, 8}}, {{}, -7}};
     Start();
     ASSERT_TRUE(WaitFor([&] { return reader.Failed(); }));
     EXPECT_EQ(reader.FailureCode(), -7);
@@ -79,13 +81,22 @@ TEST_F(UsbReaderTest, FailedReadIsAnnouncedKeepsEarlierBytesAndEndsTheThread) {
     EXPECT_EQ(reader.Queued(), 2u) << "what came before the failure can still be read";
 }
 
+TEST_F(UsbReaderTest, ReadThatFailsPartWayKeepsWhatItBrought) {
+    reads.steps = {{Bytes8{1, 2}}, {Bytes8{3, 4, 5}, -4}};
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return reader.Failed(); }));
+    Bytes8 out(8);
+    EXPECT_EQ(reader.Take(out), 5u);
+    EXPECT_EQ(out, (Bytes8{1, 2, 3, 4, 5, 0, 0, 0}));
+}
+
 TEST_F(UsbReaderTest, StartingAgainForgetsTheFailure) {
-    reads.steps = {-4};
+    reads.steps = {{{}, -4}};
     Start();
     ASSERT_TRUE(WaitFor([&] { return reader.Failed(); }));
     {
         std::lock_guard lock(reads.mutex);
-        reads.steps = {Bytes8{5}};
+        reads.steps = {{Bytes8{5}}};
     }
     Start();
     EXPECT_FALSE(reader.Failed());
@@ -111,7 +122,7 @@ TEST_F(UsbReaderTest, RemovedCallbackIsNotCalledAgain) {
     const int before = announced;
     {
         std::lock_guard lock(reads.mutex);
-        reads.steps = {Bytes8{1}, -1};
+        reads.steps = {{Bytes8{1}}, {{}, -1}};
     }
     ASSERT_TRUE(WaitFor([&] { return reader.Failed(); }));
     EXPECT_EQ(announced, before);

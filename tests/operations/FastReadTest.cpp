@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -24,6 +25,7 @@
 #include "operations/DiskRun.h"
 #include "operations/FastRead.h"
 #include "operations/OperationSession.h"
+#include "support/Corpus.h"
 
 namespace morvane {
 namespace {
@@ -33,6 +35,7 @@ using test::OperationsFixture;
 
 constexpr std::uint8_t kSeek = 0x10, kReadAddresses = 0x20, kReadSectors = 0x24;
 constexpr const char* kGuessMissed = "Дорожка размечена не так, как ожидалось: сканирование.";
+constexpr const char* kFoundOther = "Сканирование нашло не ту разметку, что ожидалась.";
 
 // --- Where the head is and which sector comes next
 
@@ -314,6 +317,14 @@ class FastReadTest : public OperationsFixture {
                 missed.insert(t);
         return missed;
     }
+    // The tracks whose sectors read as guessed, but whose scan found another layout.
+    static std::set<int> FoundOther(const TZX_Disk& image, int count) {
+        std::set<int> found;
+        for (int t = 0; t < count; ++t)
+            for (const std::string& line : image.GetTrack(static_cast<std::uint8_t>(t))->Log)
+                if (line.starts_with(kFoundOther)) found.insert(t);
+        return found;
+    }
     static constexpr int kTimeoutForTests = 300;
 };
 
@@ -354,8 +365,9 @@ struct DiskCase {
     int tracks;
     LayoutAt layoutAt;
     std::function<void(virt::MediaFaults&)> faults;
-    std::set<int> scanned;  // the tracks the fast read scans
-    std::set<int> missed;   // the tracks it guessed wrong, then scanned
+    std::set<int> scanned;       // the tracks the fast read scans
+    std::set<int> missed;        // the tracks it guessed wrong, then scanned
+    std::set<int> foundOther{};  // the tracks read as guessed that a scan found otherwise
 };
 
 void PrintTo(const DiskCase& c, std::ostream* os) {
@@ -374,6 +386,7 @@ TEST_P(FastReadDisks, LeaveTheImageTheScanWithSectorReadLeaves) {
     EXPECT_EQ(fast.tracksDone, c.tracks);
     EXPECT_EQ(ScannedTracks(), c.scanned);
     EXPECT_EQ(GuessesMissed(*disk, c.tracks), c.missed);
+    EXPECT_EQ(FoundOther(*disk, c.tracks), c.foundOther);
     EXPECT_EQ(host.log.back(), fast.failedSectors > 0
                                    ? "Сбойных секторов - " + std::to_string(fast.failedSectors)
                                    : "Операция выполнена!");
@@ -393,6 +406,17 @@ std::set<int> Upto(int count) {
 }
 
 const std::set<int> kLearning{0, 1, 2, 3};  // the first two cylinders of each side
+
+// The learning tracks, then both sides' checks every kCheckCylinders cylinders up to 79,
+// then every track past cylinder 79.
+std::set<int> LearningAndChecks(int count) {
+    std::set<int> scanned = kLearning;
+    for (unsigned c = 1 + kCheckCylinders; c < kGuessedCylinders; c += kCheckCylinders)
+        scanned.insert({static_cast<int>(2 * c), static_cast<int>(2 * c + 1)});
+    for (int t = 2 * static_cast<int>(kGuessedCylinders); t < count; ++t)
+        scanned.insert(t);
+    return scanned;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Disks, FastReadDisks,
@@ -416,7 +440,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    return TrDos(track);
                                },
                                {},
-                               {0, 1, 2, 3, 6, 8, 10},
+                               Upto(12),
                                {6}},
                       DiskCase{"MissingSector",
                                12,
@@ -426,7 +450,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    return std::optional<Layout>(l);
                                },
                                {},
-                               {0, 1, 2, 3, 7, 9, 11},
+                               Upto(12),
                                {7}},
                       DiskCase{"OtherNumbering",
                                12,
@@ -438,19 +462,19 @@ INSTANTIATE_TEST_SUITE_P(
                                    return std::optional<Layout>(l);
                                },
                                {},
-                               {0, 1, 2, 3, 8, 10},
+                               Upto(12),
                                {8}},
                       DiskCase{"UnformattedTail",
                                12,
                                [](int track) { return track < 8 ? TrDos(track) : std::nullopt; },
                                {},
-                               {0, 1, 2, 3, 8, 9, 10, 11},
-                               {8, 9}},
+                               Upto(12),
+                               {8}},
                       DiskCase{"PastCylinder79EveryTrackIsScanned",
                                166,
                                [](int track) { return track < 164 ? TrDos(track) : std::nullopt; },
                                {},
-                               {0, 1, 2, 3, 160, 161, 162, 163, 164, 165},
+                               LearningAndChecks(166),
                                {}},
                       DiskCase{"LayoutChangesEveryCylinder",
                                12,
@@ -469,9 +493,69 @@ INSTANTIATE_TEST_SUITE_P(
                                    f.AddDataCrcError(virt::Drive::A, 5, 3);
                                    f.AddIdCrcError(virt::Drive::A, 6, 4);
                                },
-                               {0, 1, 2, 3, 6},
-                               {6}}),
+                               Upto(12),
+                               {6}},
+                      // Side 0 turns by five places from cylinder 3 on: every sector reads
+                      // as guessed, and only the check at cylinder 6 finds it.
+                      DiskCase{"OrderTurnedUnseen",
+                               16,
+                               [](int track) {
+                                   Layout l = *TrDos(track);
+                                   if (track % 2 == 0 && track >= 6) l.numbers = Numbers(1, 16, 5);
+                                   return std::optional<Layout>(l);
+                               },
+                               {},
+                               Upto(16),
+                               {},
+                               {6, 8, 10, 12}},
+                      // Track 9's cylinder byte is 2, under a sector that fails.
+                      DiskCase{
+                          "CylinderByteUnderABadSector",
+                          12,
+                          [](int track) {
+                              Layout l = *TrDos(track);
+                              if (track == 9) l.c = 2;
+                              return std::optional<Layout>(l);
+                          },
+                          [](virt::MediaFaults& f) { f.AddDataCrcError(virt::Drive::A, 9, 1); },
+                          Upto(12),
+                          {},
+                          {9}}),
     CaseName());
+
+// Disk images written by other tools, each put into the emulated drive as the format table
+// reads it: the fast read leaves what the scan with sector read leaves, whatever their
+// layouts. (The corpus' SCL and Hobeta files become disks of this program's own layout.)
+std::vector<std::string> CorpusImages() {
+    std::vector<std::string> images;
+    for (const char* folder : {"trd", "udi", "fdi", "td0"})
+        for (const std::filesystem::path& file : test::CorpusFiles(folder))
+            images.push_back(file.string());
+    return images;
+}
+
+class FastReadCorpus : public FastReadTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(FastReadCorpus, LeavesTheImageTheScanWithSectorReadLeaves) {
+    std::string problem;
+    if (!device->LoadImageFile(virt::Drive::A, GetParam(), &problem))
+        GTEST_SKIP() << "the format table does not read it: " << problem;
+    const int tracks = static_cast<int>(kTrackCount);
+    const DiskRunResult fast = RunInto(kRunFast, tracks, *disk);
+    ASSERT_EQ(fast.outcome, OperationOutcome::Done);
+    auto scanned = std::make_unique<TZX_Disk>();
+    const DiskRunResult reference = RunInto(kRunScan | kRunSectors, tracks, *scanned);
+    ASSERT_EQ(reference.outcome, OperationOutcome::Done);
+    EXPECT_EQ(fast.failedSectors, reference.failedSectors);
+    ExpectSameImage(*disk, *scanned);
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, FastReadCorpus, ::testing::ValuesIn(CorpusImages()),
+                         [](const auto& image) {
+                             return test::CaseNameOf(
+                                 std::filesystem::path(image.param).filename().string());
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(FastReadCorpus);
 
 TEST_F(FastReadTest, GuessedTrackIsReadByAProbeThenTheRestFromTheNextSectorToCome) {
     device->InsertDisk(virt::Drive::A, BuildDisk(6, TrDos));

@@ -43,6 +43,7 @@ EmuSettings ReadEmuSettings(const std::function<const char*(const char*)>& looku
     s.saveTo = Text(lookup, "MORVANE_EMU_SAVE");
     s.logPath = Text(lookup, "MORVANE_EMU_LOG");
     Number(lookup, "MORVANE_EMU_UNPLUG_AFTER", 1, s.unplugAfter, problems);
+    Number(lookup, "MORVANE_EMU_UNPLUG_AFTER_ANSWER", 1, s.unplugAfterAnswer, problems);
     Number(lookup, "MORVANE_EMU_REPLUG_MS", 0, s.replugAfterMs, problems);
     Number(lookup, "MORVANE_EMU_TIMEOUT_AT", 1, s.timeoutAt, problems);
     Number(lookup, "MORVANE_EMU_SHORT_AT", 1, s.shortAt, problems);

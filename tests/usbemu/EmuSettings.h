@@ -20,6 +20,10 @@ struct EmuSettings {
     bool absent = false;      // MORVANE_EMU_ABSENT: the controller is not plugged in
     bool noAccess = false;    // MORVANE_EMU_NO_ACCESS: opening any device is refused
     std::string otherDevice;  // MORVANE_EMU_OTHER_DEVICE: a second FTDI chip's description
+
+    // MORVANE_EMU_UNPLUG_AFTER_ANSWER: unplugged right after the first answer of at least
+    // N bytes went up in full
+    long unplugAfterAnswer = 0;
 };
 
 inline constexpr const char* kDefaultOtherDescription = "FT232R USB UART";

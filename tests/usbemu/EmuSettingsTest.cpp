@@ -39,6 +39,7 @@ TEST_P(Settings, ReadFromTheEnvironment) {
     EXPECT_EQ(s.saveTo, c.expected.saveTo);
     EXPECT_EQ(s.logPath, c.expected.logPath);
     EXPECT_EQ(s.unplugAfter, c.expected.unplugAfter);
+    EXPECT_EQ(s.unplugAfterAnswer, c.expected.unplugAfterAnswer);
     EXPECT_EQ(s.replugAfterMs, c.expected.replugAfterMs);
     EXPECT_EQ(s.timeoutAt, c.expected.timeoutAt);
     EXPECT_EQ(s.shortAt, c.expected.shortAt);
@@ -65,9 +66,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {{"MORVANE_EMU_UNPLUG_AFTER", "40"},
                       {"MORVANE_EMU_REPLUG_MS", "0"},
                       {"MORVANE_EMU_TIMEOUT_AT", "7"},
-                      {"MORVANE_EMU_SHORT_AT", "3"}},
+                      {"MORVANE_EMU_SHORT_AT", "3"},
+                      {"MORVANE_EMU_UNPLUG_AFTER_ANSWER", "4000"}},
                      With([](EmuSettings& s) {
                          s.unplugAfter = 40;
+                         s.unplugAfterAnswer = 4000;
                          s.replugAfterMs = 0;
                          s.timeoutAt = 7;
                          s.shortAt = 3;

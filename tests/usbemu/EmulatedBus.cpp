@@ -23,7 +23,7 @@ ChipIdentity Identity(const std::string& description, const char* serial) {
 EmulatedBus::EmulatedBus(EmuSettings settings)
     : settings_(std::move(settings)),
       faults_(std::make_shared<FaultPlan>(settings_.unplugAfter, settings_.timeoutAt,
-                                          settings_.shortAt)) {
+                                          settings_.shortAt, settings_.unplugAfterAnswer)) {
     if (!settings_.logPath.empty()) log_.open(settings_.logPath, std::ios::app);
     controller_ = std::make_shared<virt::VirtualController>(
         virt::VirtualControllerOptions{settings_.image.empty(), false});

@@ -16,11 +16,17 @@
 
 namespace morvane::usbemu::test {
 
-inline constexpr const char* kEmulatorVariables[] = {
-    "MORVANE_EMU_IMAGE",        "MORVANE_EMU_SAVE",      "MORVANE_EMU_LOG",
-    "MORVANE_EMU_UNPLUG_AFTER", "MORVANE_EMU_REPLUG_MS", "MORVANE_EMU_TIMEOUT_AT",
-    "MORVANE_EMU_SHORT_AT",     "MORVANE_EMU_ABSENT",    "MORVANE_EMU_NO_ACCESS",
-    "MORVANE_EMU_OTHER_DEVICE"};
+inline constexpr const char* kEmulatorVariables[] = {"MORVANE_EMU_IMAGE",
+                                                     "MORVANE_EMU_SAVE",
+                                                     "MORVANE_EMU_LOG",
+                                                     "MORVANE_EMU_UNPLUG_AFTER",
+                                                     "MORVANE_EMU_REPLUG_MS",
+                                                     "MORVANE_EMU_TIMEOUT_AT",
+                                                     "MORVANE_EMU_SHORT_AT",
+                                                     "MORVANE_EMU_ABSENT",
+                                                     "MORVANE_EMU_NO_ACCESS",
+                                                     "MORVANE_EMU_OTHER_DEVICE",
+                                                     "MORVANE_EMU_UNPLUG_AFTER_ANSWER"};
 
 using Variables = std::map<std::string, std::string>;
 

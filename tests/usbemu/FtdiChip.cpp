@@ -328,6 +328,7 @@ BulkResult FtdiChip::BulkOut(std::span<const std::uint8_t> bytes, unsigned timeo
         std::unique_lock lock(mutex_);
         if (!plugged_) return {LIBUSB_ERROR_NO_DEVICE, 0};
         if (bytes.empty()) return {LIBUSB_SUCCESS, 0};
+        answerBytes_ = 0;  // what goes up from now on answers these bytes
         switch (faults_->Count()) {
             case TransferFate::TimeOut:
                 return TimeOut(lock, deadline);
@@ -397,7 +398,12 @@ BulkResult FtdiChip::BulkIn(std::span<std::uint8_t> buffer, unsigned timeoutMs) 
         case TransferFate::Normal:
             break;
     }
-    return {LIBUSB_SUCCESS, Packetise(buffer, limit)};
+    const std::size_t waiting = fifo_.size();
+    const std::size_t moved = Packetise(buffer, limit);
+    answerBytes_ += waiting - fifo_.size();
+    PullFromBackend();
+    if (fifo_.empty()) faults_->AnswerUp(answerBytes_);
+    return {LIBUSB_SUCCESS, moved};
 }
 
 }  // namespace morvane::usbemu

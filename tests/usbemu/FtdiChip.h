@@ -162,7 +162,8 @@ class FtdiChip {
     ChipState state_;
     const void* claimedBy_ = nullptr;
     bool plugged_ = true;
-    bool listening_ = false;  // the backend's data-arrived call is ours
+    bool listening_ = false;       // the backend's data-arrived call is ours
+    std::size_t answerBytes_ = 0;  // payload gone up since the host last sent something
 };
 
 }  // namespace morvane::usbemu

@@ -7,7 +7,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "controller/ProtocolHost.h"
 #include "controller/UsbPort.h"
 #include "formats/Trd.h"
+#include "formats/udi/UdiTrackBuilder.h"
 #include "model/Bytes.h"
 #include "model/ZxDisk.h"
 #include "operations/DiskRun.h"
@@ -71,10 +74,12 @@ class UsbLink : public usbemu::test::EmulatedUsbTest {
         port_->SetDeviceActive(true);
     }
 
-    DiskRunResult ReadTracks(int count) {
+    DiskRunResult ReadTracks(int count, DiskRunKind kind = DiskRunKind::ScanAndSectors,
+                             int timeoutMs = kRunTimeoutMs) {
         OperationContext ctx{*protocol_, disk_, host_};
-        DiskRunParams params = *LaunchParams(DiskRunKind::ScanAndSectors, disk_);
+        DiskRunParams params = *LaunchParams(kind, disk_);
         params.count = count;
+        params.timeoutMs = timeoutMs;
         return RunDisk(ctx, params);
     }
 
@@ -289,6 +294,53 @@ TEST_F(UsbLink, UnplugMidRunKeepsWhatWasReadAndTheLinkStartsAgain) {
     EXPECT_EQ(ReadTracks(12).outcome, OperationOutcome::Done);
     ExpectTracksRead(12);
 }
+
+// Pulled out right after a long answer went up: every byte the chip sent before is kept
+// and the run ends at once on the lost link, long before the answer time-out.
+struct LongAnswerCase {
+    const char* name;
+    DiskRunKind kind;
+    bool rawRead;  // track 0's first READ TRACK, else its sector list
+};
+
+void PrintTo(const LongAnswerCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UsbLinkLongAnswer : public UsbLink, public ::testing::WithParamInterface<LongAnswerCase> {};
+
+TEST_P(UsbLinkLongAnswer, UnplugRightAfterItKeepsTheAnswerAndSaysTheLinkIsLost) {
+    const LongAnswerCase& c = GetParam();
+    const std::string image = MakeTrd(4);
+    StartPort({{"MORVANE_EMU_IMAGE", image}, {"MORVANE_EMU_UNPLUG_AFTER_ANSWER", "4000"}});
+    ASSERT_TRUE(port_->DeviceActive());
+    ASSERT_EQ(protocol_->FirstContact(Drive::A), ContactResult::Done);
+    QElapsedTimer clock;
+    clock.start();
+    constexpr int kTimeoutMs = 5000;
+    const DiskRunResult result = ReadTracks(4, c.kind, kTimeoutMs);
+    EXPECT_LT(clock.elapsed(), kTimeoutMs / 2) << "the lost link ends the wait, not the time-out";
+    EXPECT_EQ(result.outcome, OperationOutcome::LinkLost);
+    EXPECT_TRUE(MessageSaysLinkLost()) << (host_.messages.empty() ? "" : host_.messages[0].text);
+    ASSERT_EQ(LogLines("unplug MRVEMU01").size(), 1u);
+    if (c.rawRead) {
+        // A TRD's tracks come to the emulated drive as the UDI track builder lays them out.
+        const std::string whole =
+            "Образ дорожки считан, размер - " + std::to_string(kUdiTrackLength) + " байт.";
+        const std::vector<std::string>& log = disk_.GetTrack(0)->Log;
+        EXPECT_NE(std::find(log.begin(), log.end(), whole), log.end())
+            << (log.empty() ? std::string("no track log") : log.back());
+    } else {
+        ExpectTracksRead(1);
+    }
+}
+
+// The first answer of 4000 bytes or more: track 0's sector list, or its first READ TRACK.
+INSTANTIATE_TEST_SUITE_P(Answers, UsbLinkLongAnswer,
+                         ::testing::Values(LongAnswerCase{"SectorList", DiskRunKind::ScanAndSectors,
+                                                          false},
+                                           LongAnswerCase{"ReadTrack", DiskRunKind::RawRead, true}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(UsbLink, UnplugWithoutReplugLeavesTheStartFailing) {
     StartPort({{"MORVANE_EMU_UNPLUG_AFTER", "5"}});
