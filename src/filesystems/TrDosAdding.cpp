@@ -6,6 +6,7 @@
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosEditing.h"
+#include "filesystems/TrDosNameRule.h"
 #include "filesystems/TrDosSectors.h"
 
 namespace morvane {
@@ -133,12 +134,10 @@ bool ParseTrDosFileSet(ImageFormat format, std::span<const std::uint8_t> bytes,
 bool CheckTrDosNames(std::span<const TrDosFileData> files, std::string& error) {
     for (std::size_t i = 0; i < files.size(); ++i) {
         const TrDosEntry& e = files[i].entry;
-        if (e.IsListed()) continue;
-        static constexpr char kHex[] = "0123456789ABCDEF";
+        const std::optional<std::string> refusal = TrDosNameRefusal(e.name);
+        if (!refusal) continue;
         error = "file " + std::to_string(i + 1) + " of " + std::to_string(files.size()) + ", " +
-                FileText(e) + ", has a name beginning with byte 0x" + kHex[e.name[0] >> 4] +
-                kHex[e.name[0] & 0xF] +
-                ", which TR-DOS takes for a deleted file or the end of the catalogue";
+                FileText(e) + ", has " + *refusal;
         return false;
     }
     return true;

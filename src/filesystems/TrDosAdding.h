@@ -29,9 +29,9 @@ struct TrDosFileData {
 bool ParseTrDosFileSet(ImageFormat format, std::span<const std::uint8_t> bytes,
                        std::vector<TrDosFileData>& out, std::string& error);
 
-// Whether no file's name begins with 0x01, which marks a deleted file, or 0x00, where TR-DOS
-// ends the catalogue: such a file would not be listed or exported. False with error naming
-// the first such file.
+// Whether TR-DOS reads every file's name as a name (TrDosNameRule.h): a name that begins
+// with 0x01 or 0x00 would not be listed or exported. False with error naming the first
+// such file and why.
 bool CheckTrDosNames(std::span<const TrDosFileData> files, std::string& error);
 
 // Whether the files fit the disk after its last file: the information sector's first free
