@@ -1199,5 +1199,21 @@ actually read.</translation>
         <source>Лучшая догадка по копиям, CRC не подтверждён</source>
         <translation>Best guess from the copies, the CRC does not confirm it</translation>
     </message>
+    <message>
+        <source>дорожка %1 сектор %2 считан с ошибкой</source>
+        <translation>track %1 sector %2 read in error</translation>
+    </message>
+    <message>
+        <source>дорожка %1 сектор %2 не считан</source>
+        <translation>track %1 sector %2 not read</translation>
+    </message>
+    <message>
+        <source>Не все сектора файлов считаны без ошибок:</source>
+        <translation>Not every sector of these files was read without error:</translation>
+    </message>
+    <message>
+        <source>Сохранить файлы как есть?</source>
+        <translation>Save the files as they are?</translation>
+    </message>
 </context>
 </TS>

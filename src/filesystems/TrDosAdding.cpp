@@ -189,7 +189,12 @@ bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::st
             std::fill_n(slot.Data.begin(), kTrDosSectorSize, std::uint8_t{0});
             std::copy_n(f.data.begin() + static_cast<std::ptrdiff_t>(std::min(from, f.data.size())),
                         std::min(have, kTrDosSectorSize), slot.Data.begin());
-            slot.DataGood = kDataGood;
+            const FileSectorState state = s < f.states.size() ? f.states[s] : FileSectorState::Good;
+            slot.DataGood = state == FileSectorState::Good ? kDataGood : 0;
+            if (state == FileSectorState::Missing) {
+                std::fill_n(slot.Data.begin(), kTrDosSectorSize, std::uint8_t{0});
+                slot.DataLength = 0;
+            }
         }
     }
     // Whatever lay beyond the old end of the catalogue must not show up as files.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "filesystems/TrDosCatalogue.h"
+#include "filesystems/TrDosFileSectors.h"
 #include "formats/ImageFormat.h"
 #include "model/Bytes.h"
 #include "model/ZxDisk.h"
@@ -17,10 +18,13 @@
 namespace morvane {
 
 // One TR-DOS file off the disk: its catalogue fields (first sector and track unused) and
-// its sectors, entry.sectors * 256 bytes.
+// its sectors, entry.sectors * 256 bytes; for a file copied from another image, the state
+// each sector had there (none: every sector good). Added, a bad sector keeps its data
+// marked in error and a missing one becomes an ID without data.
 struct TrDosFileData {
     TrDosEntry entry;
     Bytes data;
+    std::vector<FileSectorState> states = {};
 };
 
 // The files of an SCL archive (format Scl) or a Hobeta file (Hobeta), in their order; for
