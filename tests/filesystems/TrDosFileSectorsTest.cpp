@@ -20,9 +20,9 @@ TEST(TrDosFileSectors, ReadAsItIsNamesTheBadAndTheMissingSectors) {
     EXPECT_EQ(data.damaged[1].at.track, 1u);
     EXPECT_EQ(data.damaged[1].at.sector, 8u);
     EXPECT_EQ(data.damaged[1].state, FileSectorState::Missing);
-    EXPECT_EQ(data.States(), (std::vector<FileSectorState>{
-                                 FileSectorState::Good, FileSectorState::Bad,
-                                 FileSectorState::Missing}));
+    EXPECT_EQ(data.States(),
+              (std::vector<FileSectorState>{FileSectorState::Good, FileSectorState::Bad,
+                                            FileSectorState::Missing}));
     const TrDosFileSectors game = ReadTrDosFileAsItIs(*d.disk, d.game);
     EXPECT_TRUE(game.Whole());
     EXPECT_EQ(game.data, test::ExpectedFileBytes(2, 3));

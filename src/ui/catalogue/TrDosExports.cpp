@@ -110,9 +110,9 @@ void T_ZXCAT::SaveScl() {
     request.title = UiText(kSclSaveTitle);
     request.filter = QText(kSclFilter);
     request.defaultSuffix = QText(kSclDefaultExtension);
-    SaveSelectionAsOneFile(request, [](const std::vector<TrDosEntry>& selected,
-                                       const std::vector<Bytes>& sectors,
-                                       Bytes& file) { file = SclArchive(selected, sectors); });
+    SaveSelectionAsOneFile(
+        request, [](const std::vector<TrDosEntry>& selected, const std::vector<Bytes>& sectors,
+                    Bytes& file) { file = SclArchive(selected, sectors); });
 }
 
 void T_ZXCAT::SaveSelectionAsOneFile(SaveFileRequest request, const OneFileMaker& make) {

@@ -55,14 +55,14 @@ void T_ZXCAT::SaveBin() {
     for (std::size_t index : entries)
         selected.push_back(catalogue_.entries[index]);
     const std::vector<HobetaName> names = HobetaFileNames(selected);
-    WriteFilesToFolder(folder, selected,
-                       [&names](const TrDosEntry& entry, std::span<const std::uint8_t> sectors,
-                                std::size_t k, Bytes& file, QString& name) {
-                           file = TrDosPlainBytes(entry, sectors);
-                           // NAME.$T without its '$'.
-                           name = QString::fromStdString(names[k].base + "." +
-                                                         names[k].extension.substr(1));
-                       });
+    WriteFilesToFolder(
+        folder, selected,
+        [&names](const TrDosEntry& entry, std::span<const std::uint8_t> sectors, std::size_t k,
+                 Bytes& file, QString& name) {
+            file = TrDosPlainBytes(entry, sectors);
+            // NAME.$T without its '$'.
+            name = QString::fromStdString(names[k].base + "." + names[k].extension.substr(1));
+        });
 }
 
 void T_ZXCAT::SaveTap() {
