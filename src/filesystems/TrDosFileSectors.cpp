@@ -1,6 +1,8 @@
 #include "filesystems/TrDosFileSectors.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace morvane {
 
@@ -49,6 +51,25 @@ TrDosFileSectors ReadTrDosFileAsItIs(const TZX_Disk& disk, const TrDosEntry& ent
         }
     }
     return file;
+}
+
+ReadTrDosFiles SplitByMissingSectors(const TZX_Disk& disk, const TrDosCatalogue& catalogue) {
+    ReadTrDosFiles files;
+    for (const TrDosEntry& e : catalogue.entries) {
+        if (!e.IsListed()) continue;
+        TrDosFileSectors read = ReadTrDosFileAsItIs(disk, e);
+        std::vector<DamagedSector> missing;
+        std::copy_if(read.damaged.begin(), read.damaged.end(), std::back_inserter(missing),
+                     [](const DamagedSector& d) { return d.state == FileSectorState::Missing; });
+        if (missing.empty()) {
+            files.whole.push_back(e);
+            files.sectors.push_back(std::move(read.data));
+        } else {
+            files.incomplete.push_back(e);
+            files.missing.push_back(std::move(missing));
+        }
+    }
+    return files;
 }
 
 }  // namespace morvane

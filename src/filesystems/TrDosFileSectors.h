@@ -30,7 +30,7 @@ struct DamagedSector {
 };
 
 struct TrDosFileSectors {
-    Bytes data;  // entry.sectors * 256 bytes
+    Bytes data;                          // entry.sectors * 256 bytes
     std::vector<DamagedSector> damaged;  // in file order
     bool Whole() const { return damaged.empty(); }
     // One state per sector, for a copy that keeps them.
@@ -40,5 +40,17 @@ struct TrDosFileSectors {
 // The entry's sectors from its start. A bad sector gives its bytes as read; a missing one
 // what its slot holds of it (nothing for a sector absent from the image), zeros after.
 TrDosFileSectors ReadTrDosFileAsItIs(const TZX_Disk& disk, const TrDosEntry& entry);
+
+// The listed files of the catalogue as a dump of a disk gives them, in catalogue order:
+// those whose every sector holds data (read in error or not) with their sectors, and those
+// with a missing sector, each with what it lacks. A file set (SCL, Hobeta) holds only the
+// first kind.
+struct ReadTrDosFiles {
+    std::vector<TrDosEntry> whole;
+    std::vector<Bytes> sectors;  // of each whole file
+    std::vector<TrDosEntry> incomplete;
+    std::vector<std::vector<DamagedSector>> missing;  // of each incomplete file
+};
+ReadTrDosFiles SplitByMissingSectors(const TZX_Disk& disk, const TrDosCatalogue& catalogue);
 
 }  // namespace morvane
