@@ -4,6 +4,7 @@ target_sources(morvane_img_commands PRIVATE
   morvane-img/CpmSelection.cpp
   morvane-img/VerbCat.cpp
   morvane-img/VerbCpmGet.cpp
+  morvane-img/DamagedFiles.cpp
   morvane-img/FolderExport.cpp
   morvane-img/VerbExportHobeta.cpp
   morvane-img/VerbExportScl.cpp

@@ -1242,5 +1242,21 @@ What this sector holds now is lost.</translation>
         <source>Файл образа неполон: </source>
         <translation>The image file is incomplete: </translation>
     </message>
+    <message>
+        <source>дорожка %1 сектор %2 считан с ошибкой</source>
+        <translation>track %1 sector %2 read in error</translation>
+    </message>
+    <message>
+        <source>дорожка %1 сектор %2 не считан</source>
+        <translation>track %1 sector %2 not read</translation>
+    </message>
+    <message>
+        <source>Не все сектора файлов считаны без ошибок:</source>
+        <translation>Not every sector of these files was read without error:</translation>
+    </message>
+    <message>
+        <source>Сохранить файлы как есть?</source>
+        <translation>Save the files as they are?</translation>
+    </message>
 </context>
 </TS>

@@ -46,6 +46,12 @@ bool BuildHobeta(const TZX_Disk& disk, const TrDosEntry& entry, Bytes& out,
     return ReadTrDosFile(disk, entry, out, failed);
 }
 
+Bytes HobetaBytes(const TrDosEntry& entry, std::span<const std::uint8_t> sectors) {
+    Bytes out = HobetaHeader(entry);
+    out.insert(out.end(), sectors.begin(), sectors.end());
+    return out;
+}
+
 HobetaName HobetaFileName(const TrDosEntry& entry) {
     HobetaName n;
     for (char c : TrimmedZxName(entry.name))

@@ -28,6 +28,8 @@ Bytes HobetaHeader(const TrDosEntry& entry);
 // unreadable sector, its position in *failed.
 bool BuildHobeta(const TZX_Disk& disk, const TrDosEntry& entry, Bytes& out,
                  SectorPosition* failed = nullptr);
+// Header plus sectors read already.
+Bytes HobetaBytes(const TrDosEntry& entry, std::span<const std::uint8_t> sectors);
 
 // The file name: the trimmed catalogue name with control bytes and " * / : < > ? \ |
 // replaced by '_', bytes of 0x80 and above as Windows-1251; extension '$' and the type

@@ -25,18 +25,22 @@ bool BuildScl(const TZX_Disk& disk, std::span<const TrDosEntry> files, Bytes& ou
               SectorPosition* failed) {
     out.clear();
     if (files.size() > kSclMaxFiles) return false;
-    out.assign(kSclSignature.begin(), kSclSignature.end());
+    std::vector<Bytes> sectors(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (!ReadTrDosFile(disk, files[i], sectors[i], failed)) return false;
+    out = SclArchive(files, sectors);
+    return true;
+}
+
+Bytes SclArchive(std::span<const TrDosEntry> files, std::span<const Bytes> sectors) {
+    Bytes out(kSclSignature.begin(), kSclSignature.end());
     out.push_back(static_cast<std::uint8_t>(files.size()));
     for (const TrDosEntry& e : files)
         PutSclHeader(out, e);
-    for (const TrDosEntry& e : files) {
-        if (!ReadTrDosFile(disk, e, out, failed)) {
-            out.clear();
-            return false;
-        }
-    }
+    for (const Bytes& s : sectors)
+        out.insert(out.end(), s.begin(), s.end());
     PutLe32(out, SclChecksum(out));
-    return true;
+    return out;
 }
 
 bool ParseScl(std::span<const std::uint8_t> archive, std::vector<SclFile>& out,

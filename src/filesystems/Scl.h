@@ -27,6 +27,9 @@ std::uint32_t SclChecksum(std::span<const std::uint8_t> bytes);
 // unreadable sector (its position in *failed) or for more than 255 files.
 bool BuildScl(const TZX_Disk& disk, std::span<const TrDosEntry> files, Bytes& out,
               SectorPosition* failed = nullptr);
+// The archive of files whose sectors were read already: sectors[i] holds files[i]'s
+// (at most 255 files).
+Bytes SclArchive(std::span<const TrDosEntry> files, std::span<const Bytes> sectors);
 
 // An archive read back; entries carry first sector and track 0.
 struct SclFile {

@@ -6,6 +6,7 @@
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosEditing.h"
+#include "filesystems/TrDosNameRule.h"
 #include "filesystems/TrDosSectors.h"
 
 namespace morvane {
@@ -133,12 +134,10 @@ bool ParseTrDosFileSet(ImageFormat format, std::span<const std::uint8_t> bytes,
 bool CheckTrDosNames(std::span<const TrDosFileData> files, std::string& error) {
     for (std::size_t i = 0; i < files.size(); ++i) {
         const TrDosEntry& e = files[i].entry;
-        if (e.IsListed()) continue;
-        static constexpr char kHex[] = "0123456789ABCDEF";
+        const std::optional<std::string> refusal = TrDosNameRefusal(e.name);
+        if (!refusal) continue;
         error = "file " + std::to_string(i + 1) + " of " + std::to_string(files.size()) + ", " +
-                FileText(e) + ", has a name beginning with byte 0x" + kHex[e.name[0] >> 4] +
-                kHex[e.name[0] & 0xF] +
-                ", which TR-DOS takes for a deleted file or the end of the catalogue";
+                FileText(e) + ", has " + *refusal;
         return false;
     }
     return true;
@@ -190,7 +189,12 @@ bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::st
             std::fill_n(slot.Data.begin(), kTrDosSectorSize, std::uint8_t{0});
             std::copy_n(f.data.begin() + static_cast<std::ptrdiff_t>(std::min(from, f.data.size())),
                         std::min(have, kTrDosSectorSize), slot.Data.begin());
-            slot.DataGood = kDataGood;
+            const FileSectorState state = s < f.states.size() ? f.states[s] : FileSectorState::Good;
+            slot.DataGood = state == FileSectorState::Good ? kDataGood : 0;
+            if (state == FileSectorState::Missing) {
+                std::fill_n(slot.Data.begin(), kTrDosSectorSize, std::uint8_t{0});
+                slot.DataLength = 0;
+            }
         }
     }
     // Whatever lay beyond the old end of the catalogue must not show up as files.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "filesystems/TrDosCatalogue.h"
+#include "filesystems/TrDosFileSectors.h"
 #include "formats/ImageFormat.h"
 #include "model/Bytes.h"
 #include "model/ZxDisk.h"
@@ -17,10 +18,13 @@
 namespace morvane {
 
 // One TR-DOS file off the disk: its catalogue fields (first sector and track unused) and
-// its sectors, entry.sectors * 256 bytes.
+// its sectors, entry.sectors * 256 bytes; for a file copied from another image, the state
+// each sector had there (none: every sector good). Added, a bad sector keeps its data
+// marked in error and a missing one becomes an ID without data.
 struct TrDosFileData {
     TrDosEntry entry;
     Bytes data;
+    std::vector<FileSectorState> states = {};
 };
 
 // The files of an SCL archive (format Scl) or a Hobeta file (Hobeta), in their order; for
@@ -29,9 +33,9 @@ struct TrDosFileData {
 bool ParseTrDosFileSet(ImageFormat format, std::span<const std::uint8_t> bytes,
                        std::vector<TrDosFileData>& out, std::string& error);
 
-// Whether no file's name begins with 0x01, which marks a deleted file, or 0x00, where TR-DOS
-// ends the catalogue: such a file would not be listed or exported. False with error naming
-// the first such file.
+// Whether TR-DOS reads every file's name as a name (TrDosNameRule.h): a name that begins
+// with 0x01 or 0x00 would not be listed or exported. False with error naming the first
+// such file and why.
 bool CheckTrDosNames(std::span<const TrDosFileData> files, std::string& error);
 
 // Whether the files fit the disk after its last file: the information sector's first free

@@ -6,6 +6,7 @@
 
 #include "filesystems/TrDosSectors.h"
 #include "filesystems/TrDosListing.h"
+#include "filesystems/TrDosNameRule.h"
 #include "model/Bytes.h"
 
 namespace morvane {
@@ -238,6 +239,11 @@ TrDosEditResult EditEntry(TZX_Disk& disk, TrDosCatalogue& catalogue, std::size_t
     TSectorSlot* sector = CatalogueSector(disk, entry, result);
     if (sector == nullptr) return result;
     TrDosEntry e = catalogue.entries[entry];
+    // A name that stays as it was (a deleted entry's type changed, say) is not set anew.
+    if (edit.name != e.name) {
+        if (std::optional<std::string> refusal = TrDosNameRefusal(edit.name))
+            return TrDosEditResult{false, std::move(*refusal)};
+    }
     e.name = edit.name;
     e.type = edit.type;
     e.start = edit.start;

@@ -47,6 +47,8 @@ struct TrDosEntryEdit {
 };
 // The entry's name bytes for a text: the first 8 bytes, space padded.
 TrDosName TrDosNameFromText(std::string_view text);
+// Writes the fields into the entry. A new name TR-DOS would not read as a name
+// (TrDosNameRefusal) is refused with the reason, the image unchanged.
 TrDosEditResult EditEntry(TZX_Disk& disk, TrDosCatalogue& catalogue, std::size_t entry,
                           const TrDosEntryEdit& edit);
 

@@ -1,5 +1,6 @@
 #include "operations/DiskRun.h"
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -50,9 +51,12 @@ OperationOutcome RawPhase(OperationSession& session, TTrack& track, int mode, Ru
     return OperationOutcome::Done;
 }
 
+// The slots a sector record came for in this run, by slot index.
+using RecordsCame = std::array<bool, kSlotsPerTrack>;
+
 // All phases of one track, with the cancel checks between them.
 OperationOutcome RunTrack(OperationSession& session, TTrack& track, int mode, RunBuffers& bufs,
-                          int& failed) {
+                          int& failed, RecordsCame& came) {
     if (mode & kRunRaw) {
         const OperationOutcome raw = RawPhase(session, track, mode, bufs);
         if (raw != OperationOutcome::Done) return raw;
@@ -66,7 +70,8 @@ OperationOutcome RunTrack(OperationSession& session, TTrack& track, int mode, Ru
     if (Cancelled(session)) return OperationOutcome::Cancelled;
     if (mode & kRunSectors) {
         const OperationOutcome sectors =
-            ReadListedSectors(session, track, PhaseStyle::DiskRun, failed, nullptr);
+            ReadListedSectors(session, track, PhaseStyle::DiskRun, failed, nullptr,
+                              [&came](std::size_t slot, bool) { came[slot] = true; });
         // A failed sector keeps the copies the raw reads gave of it, for the recovery.
         if (mode & kRunRaw) KeepRunCopies(track, bufs.reads, bufs.length);
         if (sectors != OperationOutcome::Done) return sectors;
@@ -83,6 +88,16 @@ OperationOutcome FastTrack(OperationSession& session, TTrack& track, FastReader&
     if (read != OperationOutcome::Done) return read;
     if (Cancelled(session)) return OperationOutcome::Cancelled;
     return OperationOutcome::Done;
+}
+
+// The track's slots with an ID and no data that no record came for: what the run stopped
+// before reading.
+void NoteUnread(const TTrack& track, const RecordsCame& came, std::vector<SlotPlace>& unread) {
+    for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
+        const TSectorSlot& slot = track.Slots[s];
+        if (slot.Present != 0 && slot.DataLength == 0 && !came[s])
+            unread.push_back({track.Number, static_cast<std::uint8_t>(s)});
+    }
 }
 
 bool RunnableMode(int mode) {
@@ -149,13 +164,20 @@ DiskRunResult RunDiskWorker(OperationContext& ctx, const DiskRunParams& params) 
         if (result.outcome != OperationOutcome::Done) return result;
         ctx.host.SetRunTrack(QString::number(j));
         TTrack& track = *ctx.disk.GetTrack(t);
+        // The fast read says nothing of the records that came: a stop there takes every
+        // slot of the track without data for unread.
+        RecordsCame came{};
         if (fast) {
             fast->Moved(j == params.first ? -1 : j - 1, j);
             result.outcome = FastTrack(session, track, *fast, result.failedSectors);
         } else {
-            result.outcome = RunTrack(session, track, params.mode, buffers, result.failedSectors);
+            result.outcome =
+                RunTrack(session, track, params.mode, buffers, result.failedSectors, came);
         }
-        if (result.outcome != OperationOutcome::Done) return result;
+        if (result.outcome != OperationOutcome::Done) {
+            if (fast || (params.mode & kRunSectors) != 0) NoteUnread(track, came, result.unread);
+            return result;
+        }
         ++result.tracksDone;
         ctx.host.SetRunProgress(j + 1);
     }

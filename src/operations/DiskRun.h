@@ -5,7 +5,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "operations/OperationContext.h"
 
@@ -38,10 +40,21 @@ struct DiskRunParams {
     int timeoutMs = kRunTimeoutMs;  // the answer time-out while the run lasts
 };
 
+// A slot of a track: track index, slot index.
+struct SlotPlace {
+    std::uint8_t track = 0;
+    std::uint8_t slot = 0;
+    bool operator==(const SlotPlace&) const = default;
+};
+
 struct DiskRunResult {
     OperationOutcome outcome = OperationOutcome::Done;
     int tracksDone = 0;     // tracks whose every phase finished
     int failedSectors = 0;  // the run's failed-sector counter
+    // A run that stopped: the sectors of its last track whose ID fields it holds but whose
+    // data it never read (never asked for, or asked for and never answered). They are
+    // missing, not failed: the drive said nothing about them.
+    std::vector<SlotPlace> unread = {};
 };
 
 // The parameters a launcher sets; none for the sector read by marks when no track is

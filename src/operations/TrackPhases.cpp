@@ -334,13 +334,13 @@ QString OrderText(const TTrack& track, std::span<const std::uint8_t> order) {
 }  // namespace
 
 OperationOutcome ReadListedSectors(OperationSession& session, TTrack& track, PhaseStyle style,
-                                   int& failed, Bytes* view) {
+                                   int& failed, Bytes* view, const ListRecordHook& hook) {
     const std::size_t count = track.CountSectors();
     if (count == 0) return OperationOutcome::Done;
     Bytes order(count);
     for (std::size_t i = 0; i < count; ++i)
         order[i] = static_cast<std::uint8_t>(i);
-    return ReadSlotsInOrder(session, track, order, style, failed, view, {});
+    return ReadSlotsInOrder(session, track, order, style, failed, view, hook);
 }
 
 OperationOutcome ReadSlotsInOrder(OperationSession& session, TTrack& track,

@@ -32,14 +32,14 @@ OperationOutcome ReadRawImages(OperationSession& session, TTrack& track,
 OperationOutcome ScanIdFields(OperationSession& session, TTrack& track, PhaseStyle style,
                               std::size_t& found);
 
-// The list read of the sectors of slots 0 .. count-1. failed counts the failed sectors;
-// view (if given) collects every sector's bytes in list order.
-OperationOutcome ReadListedSectors(OperationSession& session, TTrack& track, PhaseStyle style,
-                                   int& failed, Bytes* view);
-
 // Called as each record of a list read is taken: its position in the list, and whether
 // it was an error record.
 using ListRecordHook = std::function<void(std::size_t position, bool error)>;
+
+// The list read of the sectors of slots 0 .. count-1 (position k is slot k). failed counts
+// the failed sectors; view (if given) collects every sector's bytes in list order.
+OperationOutcome ReadListedSectors(OperationSession& session, TTrack& track, PhaseStyle style,
+                                   int& failed, Bytes* view, const ListRecordHook& hook = {});
 
 // The same list read, of the slots named in order (each slot once), in that order. Each
 // slot's expected size is the one the slot order gives it, whatever the list order.

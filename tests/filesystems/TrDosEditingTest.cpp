@@ -278,13 +278,34 @@ TEST_F(TrDosEditingTest, EditEntryWritesTheFieldsIntoTheImage) {
     EXPECT_EQ(catalogue.entries[0].start, 0x1234);
 }
 
-TEST_F(TrDosEditingTest, EditEntryToADeletedNameCountsIt) {
-    AddTrDosFile(*disk, "old", 'C', 2, 1);
-    Read();
-    TrDosEntryEdit edit;
-    edit.name = TrDosNameFromText("\x01old");
-    edit.type = 'C';
-    ASSERT_TRUE(EditEntry(*disk, catalogue, 0, edit).ok);
+// A name TR-DOS reads as a deleted file or as the catalogue's end would hide the file and
+// let the next compaction take its sectors: refused, the image unchanged. A deleted entry
+// whose name stays as it was may still have its other fields edited.
+TEST_F(TrDosEditingTest, EditEntryRefusesANameTrDosWouldNotRead) {
+    const struct {
+        std::uint8_t first;
+        const char* reason;
+    } cases[] = {{0x01, "which TR-DOS takes for a deleted file"},
+                 {0x00, "where TR-DOS ends the catalogue"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int{c.first});
+        disk = NewTrDosDisk();
+        AddTrDosFile(*disk, "old", 'C', 2, 1);
+        Read();
+        const Bytes before = Track0();
+        TrDosEntryEdit edit{TrDosNameFromText("xold"), 'B', 0, 0};
+        edit.name[0] = c.first;
+        const TrDosEditResult r = EditEntry(*disk, catalogue, 0, edit);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.error.find(c.reason), std::string::npos) << r.error;
+        EXPECT_EQ(Track0(), before);
+        EXPECT_TRUE(catalogue.entries[0].IsListed());
+    }
+    const std::size_t first[] = {0};
+    ASSERT_TRUE(DeleteEntries(*disk, catalogue, first).ok);
+    const TrDosEntryEdit retyped{catalogue.entries[0].name, 'B', 1, 2};
+    ASSERT_TRUE(EditEntry(*disk, catalogue, 0, retyped).ok);
+    EXPECT_EQ(catalogue.entries[0].type, 'B');
     EXPECT_EQ(Info(kInfoDeletedCount), 1);
 }
 

@@ -326,6 +326,29 @@ TEST_F(UdiTrackBuilderTest, OwnRawGivesTheDataASlotLacks) {
     }
 }
 
+// A sector whose ID was found but whose data was never read is written as an ID without a
+// data field, from the standard layout and from the base template alike (not as data in
+// error), and the track rebuilt from that file's own raw image keeps it so.
+TEST_F(UdiTrackBuilderTest, AnIdWithoutDataGetsNoDataField) {
+    auto base = std::make_unique<TTrack>();
+    MakeRawTrack(*base, Uniform(9, 2));
+    for (const TTrack* from :
+         {static_cast<const TTrack*>(nullptr), static_cast<const TTrack*>(base.get())}) {
+        SCOPED_TRACE(from == nullptr ? "standard layout" : "base template");
+        FillSlots(*track, 30, Uniform(9, 2));
+        track->Slots[4].DataLength = 0;
+        track->Slots[4].DataGood = 0;
+        ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get(), from}, *image).Ok);
+        const auto back = ReadBack(*image);
+        ExpectSameSectors(*track, *back);
+        std::copy(image->Bytes.begin(), image->Bytes.end(), back->Raw.begin());
+        back->RawLength = kUdiTrackLength;
+        back->RawValid = 1;
+        ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{back.get()}, *image).Ok);
+        ExpectSameSectors(*track, *ReadBack(*image));
+    }
+}
+
 // Bytes inside an ID or data field that read as address marks are not taken for the next
 // mark, whether the marks come from the track's own raw image or from the base template.
 TEST_F(UdiTrackBuilderTest, MarkLookalikesInsideAFieldAreSkipped) {

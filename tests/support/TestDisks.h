@@ -99,6 +99,26 @@ inline Bytes ExpectedFileBytes(std::uint8_t seed, std::uint8_t sectors) {
     return b;
 }
 
+// A file of three sectors whose second sector was read in error and whose third was never
+// read (an ID without data), after two whole files: "data" (C, seed 4) in sectors 6..8 of
+// track 1, after "boot" (B, 2 sectors) and "game" (C, 3).
+struct DamagedTrDosDisk {
+    std::unique_ptr<TZX_Disk> disk = NewTrDosDisk();
+    TrDosEntry boot = AddTrDosFile(*disk, "boot", 'B', 2, 1);
+    TrDosEntry game = AddTrDosFile(*disk, "game", 'C', 3, 2);
+    TrDosEntry data = AddTrDosFile(*disk, "data", 'C', 3, 4);
+    DamagedTrDosDisk() {
+        TrDosSector(*disk, 1, 7).DataGood = 0;
+        TrDosSector(*disk, 1, 8).DataLength = 0;
+    }
+    // What "data" holds as it is: its bytes, the sector never read as zeros.
+    static Bytes DataAsItIs() {
+        Bytes b = ExpectedFileBytes(4, 3);
+        std::fill(b.begin() + 512, b.end(), std::uint8_t{0});
+        return b;
+    }
+};
+
 inline std::unique_ptr<TZX_Disk> NewCpmDisk() {
     auto disk = std::make_unique<TZX_Disk>();
     CreateCpmImage(*disk);

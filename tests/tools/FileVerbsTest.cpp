@@ -136,6 +136,20 @@ TEST_F(FileVerbsTest, DeleteRenameAndCompactEditTheImage) {
     EXPECT_EQ(Run({"delete", image, "*.B"}), kExitFailure);
 }
 
+// A name beginning with 0x01 would make TR-DOS list the file as deleted, and the next
+// compaction free its sectors: refused with the reason, the image unchanged.
+TEST_F(FileVerbsTest, RenameRefusesANameTrDosWouldTakeForADeletedFile) {
+    const std::string image = NewImage("d.trd");
+    ASSERT_EQ(Run({"add", image, WriteBytes("one.bin", 600, 1)}), kExitOk) << err.str();
+    const Bytes before = Read(image);
+    EXPECT_EQ(Run({"rename", image, "one", "\x01one"}), kExitFailure);
+    EXPECT_NE(err.str().find("cannot rename one.C to a name beginning with byte 0x01"),
+              std::string::npos)
+        << err.str();
+    EXPECT_TRUE(out.str().empty());
+    EXPECT_EQ(Read(image), before);
+}
+
 TEST_F(FileVerbsTest, ListPrintsTheProgramOfABasicFile) {
     const std::string image = NewImage("d.trd");
     // 10 PRINT "HI" then a variable, which the listing leaves out.

@@ -13,6 +13,7 @@
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
 #include "imagefiles/ImageFiles.h"
+#include "support/CaseName.h"
 #include "support/Corpus.h"
 #include "support/TestDisks.h"
 
@@ -267,9 +268,74 @@ TEST_F(FilesystemVerbsTest, ExportSclRefusesAnExistingFileAnEmptyDiskAndABadSect
     disk->GetTrack(1)->Slots[1].Present = 0;
     ASSERT_TRUE(SaveImageFile(Path("cut.udf"), *disk));
     EXPECT_EQ(Run({"export-scl", Path("cut.udf"), Path("c.scl")}), kExitFailure);
-    EXPECT_NE(err.str().find("Ошибка сектора - (track 1 sector 2)..!"), std::string::npos);
+    EXPECT_NE(err.str().find("cut.C has bad or missing sectors: missing track 1 sector 2"),
+              std::string::npos);
     EXPECT_FALSE(fs::exists(Path("c.scl")));
 }
+
+// Each verb that takes a TR-DOS file's sectors out: the file with a bad and a missing
+// sector is refused with them named and nothing written; with --force it goes out as it
+// is (exit 3), the copy keeping each sector's state.
+struct DamagedCase {
+    const char* name;
+    std::vector<std::string> verb;  // before the image
+    const char* output;             // after the image; "" for the copy's destination
+    const char* written;            // what --force writes there; "" for the destination
+    const char* done;
+};
+
+class DamagedFileTest : public FilesystemVerbsTest,
+                        public ::testing::WithParamInterface<DamagedCase> {};
+
+TEST_P(DamagedFileTest, IsRefusedOrWithForceTakenAsItIs) {
+    const DamagedCase& c = GetParam();
+    const std::string image = Path("damaged.udf");
+    ASSERT_TRUE(SaveImageFile(image, *test::DamagedTrDosDisk().disk));
+    fs::create_directory(Path("dir"));
+    const std::string dest = Path("dest.udf");
+    ASSERT_TRUE(SaveImageFile(dest, *test::NewTrDosDisk()));
+    const std::string output = *c.output != '\0' ? Path(c.output) : dest;
+    std::vector<std::string> args = c.verb;
+    args.insert(args.end(), {image, output, "game", "data"});
+    const Bytes destBefore = Read(dest);
+
+    EXPECT_EQ(Run(args), kExitFailure);
+    EXPECT_NE(err.str().find("data.C has bad or missing sectors: failed track 1 sector 7, "
+                             "missing track 1 sector 8"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(err.str().find("game.C"), std::string::npos) << err.str();
+    EXPECT_TRUE(fs::is_empty(Path("dir")));
+    EXPECT_FALSE(fs::exists(Path("out.scl")) || fs::exists(Path("out.tap")));
+    EXPECT_EQ(Read(dest), destBefore);
+
+    args.insert(args.begin() + 1, "--force");
+    EXPECT_EQ(Run(args), kExitBadSectors) << err.str();
+    EXPECT_NE(err.str().find(std::string("data.C ") + c.done +
+                             " with bad or missing sectors: failed track 1 sector 7, "
+                             "missing track 1 sector 8"),
+              std::string::npos)
+        << err.str();
+    if (*c.written != '\0') {
+        EXPECT_TRUE(fs::exists(Path(c.written)));
+        return;
+    }
+    const auto copied = Load(dest);
+    EXPECT_EQ(test::TrDosSector(*copied, 1, 4).DataGood, kDataGood);
+    EXPECT_EQ(test::TrDosSector(*copied, 1, 5).DataGood, 0);
+    EXPECT_EQ(test::TrDosSector(*copied, 1, 5).DataLength, 256);
+    EXPECT_EQ(test::TrDosSector(*copied, 1, 5).Data[0], test::FileByte(4, 256));
+    EXPECT_EQ(test::TrDosSector(*copied, 1, 6).DataLength, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Verbs, DamagedFileTest,
+    ::testing::Values(DamagedCase{"ExportHob", {"export-hob"}, "dir", "dir/data.$C", "exported"},
+                      DamagedCase{"ExportBin", {"export-bin"}, "dir", "dir/data.C", "exported"},
+                      DamagedCase{"ExportScl", {"export-scl"}, "out.scl", "out.scl", "exported"},
+                      DamagedCase{"ExportTap", {"export-tap"}, "out.tap", "out.tap", "exported"},
+                      DamagedCase{"Copy", {"copy"}, "", "", "copied"}),
+    test::CaseName());
 
 TEST_F(FilesystemVerbsTest, CpmGetWritesTheRecordsOfAllExtents) {
     const std::string image = SaveCpm();

@@ -12,12 +12,15 @@
 #include <unistd.h>
 
 #include "MorvaneImgFixture.h"
+#include "filesystems/TrDosCatalogue.h"
 #include "formats/Trd.h"
 #include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
+#include "operations/OperationSession.h"
 #include "support/CaseName.h"
 #include "support/Corpus.h"
 #include "support/Patterns.h"
+#include "support/TestDisks.h"
 
 namespace morvane {
 namespace {
@@ -151,6 +154,74 @@ TEST_F(ReadVerbTest, StoppedRunStillWritesWhatWasRead) {
     EXPECT_EQ(disk->GetTrack(0)->Slots[15].DataGood, kDataGood);
     EXPECT_EQ(disk->GetTrack(0)->Slots[15].Data[0], source[15 * 256]);
 }
+
+// A run whose link is lost between a track's scan and its sector reads (track 2, the
+// commands: status, seek, then seek, scan and sector list per track), or after track 3's
+// scan. The sectors found but never read are missing, not failed: a UDI keeps them as IDs
+// without data. An SCL takes the files read whole and names the others; the read is said
+// to be saved only when nothing read was left out.
+struct StoppedCase {
+    const char* name;
+    const char* output;
+    int vanishAfter;
+    const char* summary;
+    int missingTrack;  // its 16 sectors are listed as missing
+    const char* leftOut;
+    bool saysSaved;
+    std::vector<std::string> files = {};  // of an SCL output
+};
+
+class ReadStopped : public ReadVerbTest, public ::testing::WithParamInterface<StoppedCase> {};
+
+TEST_P(ReadStopped, SavesWhatWasReadAndCallsTheUnreadMissing) {
+    const StoppedCase& c = GetParam();
+    auto disk = test::NewTrDosDisk();
+    test::AddTrDosFile(*disk, "one", 'C', 2, 1);    // track 1
+    test::AddTrDosFile(*disk, "two", 'C', 16, 2);   // tracks 1 and 2
+    test::AddTrDosFile(*disk, "three", 'C', 3, 3);  // track 2
+    const std::string input = Path("files.udf"), output = Path(c.output);
+    ASSERT_TRUE(SaveImageFile(input, *disk));
+    EXPECT_EQ(Run({"--virtual", input, "--tracks", "6", "--fault",
+                   "vanish-after:" + std::to_string(c.vanishAfter), output}),
+              1);
+    std::string listed;
+    for (int r = 1; r <= 16; ++r)
+        listed += "missing track " + std::to_string(c.missingTrack) + " sector " +
+                  std::to_string(r) + "\n";
+    EXPECT_EQ(out.str(), std::string(c.summary) + " -> " + output + "\n" + listed + c.leftOut);
+    EXPECT_EQ(err.str().find(kTextReadKept) != std::string::npos, c.saysSaved) << err.str();
+    const auto back = std::make_unique<TZX_Disk>();
+    ASSERT_TRUE(LoadImageFile(output, *back)) << back->LastError;
+    TrDosCatalogue catalogue;
+    ASSERT_TRUE(ReadTrDosCatalogue(*back, catalogue));
+    if (!c.files.empty()) {
+        std::vector<std::string> names;
+        for (const TrDosEntry& e : catalogue.entries)
+            names.push_back(TrimmedZxName(e.name));
+        EXPECT_EQ(names, c.files);
+        return;
+    }
+    const TTrack& stopped = *back->GetTrack(static_cast<std::uint8_t>(c.missingTrack));
+    EXPECT_EQ(stopped.SectorCount, 16);
+    EXPECT_EQ(stopped.Slots[0].Sector, 1);
+    EXPECT_EQ(stopped.Slots[0].DataLength, 0) << "an ID without data, not 256 zero bytes";
+    EXPECT_EQ(back->GetTrack(1)->Slots[0].DataGood, kDataGood);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadStopped,
+    ::testing::Values(
+        StoppedCase{"Udi", "out.udi", 11, "read 3 tracks, 48 sectors, 0 failed, 16 missing", 2,
+                    "", true},
+        StoppedCase{"SclLeavesOutFilesNotReadWhole", "out.scl", 11,
+                    "read 3 tracks, 48 sectors, 0 failed, 16 missing", 2,
+                    "left out two.C: 2 of 16 sectors not read\n"
+                    "left out three.C: 3 of 3 sectors not read\n",
+                    false, {"one"}},
+        StoppedCase{"SclOfEveryFile", "out.scl", 14,
+                    "read 4 tracks, 64 sectors, 0 failed, 16 missing", 3, "", true,
+                    {"one", "two", "three"}}),
+    test::CaseName());
 
 TEST_F(ReadVerbTest, LinkLostDuringTheRereadIsAFailure) {
     // 14 commands read the four tracks; the device is gone during the re-read's first tries.

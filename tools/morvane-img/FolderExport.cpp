@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "DamagedFiles.h"
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
 
@@ -27,23 +28,26 @@ int ExportToFolder(const std::vector<std::string>& args, std::string_view verb,
     std::vector<TrDosEntry> files;
     if (const int status = LoadTrDosFiles(a, *disk, files, err); status != kExitOk) return status;
 
+    const bool force = a.Has("--force");
+    std::vector<TrDosFileSectors> sectors;
+    if (const int status = ReadFilesAsTheyAre(*disk, files, force, "exported", sectors, err);
+        status != kExitOk)
+        return status;
     std::vector<std::string> paths;
     std::vector<FolderExportFile> made(files.size());
     const std::vector<HobetaName> names = HobetaFileNames(files);
     for (std::size_t i = 0; i < files.size(); ++i) {
-        SectorPosition failed;
-        if (!build(*disk, files[i], names[i], made[i], failed))
-            return VerbFailure(err, SectorErrorText(failed.track, failed.sector));
+        build(files[i], sectors[i].data, names[i], made[i]);
         paths.push_back((folder / made[i].name).string());
     }
-    if (!CheckTargets(paths, a.Has("--force"), err)) return kExitFailure;
+    if (!CheckTargets(paths, force, err)) return kExitFailure;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (!WriteVerbOutput(paths[i], made[i].bytes, err)) return kExitFailure;
         out << paths[i];
         if (withSizes) out << " (" << made[i].bytes.size() << " bytes)";
         out << "\n";
     }
-    return kExitOk;
+    return DamagedFilesStatus(sectors);
 }
 
 }  // namespace morvane

@@ -250,7 +250,8 @@ const VerbRow kVerbs[] = {
              "morvane-img add IMAGE FILE.scl|FILE.$T|FILE.tap...\n"
              "       morvane-img add IMAGE FILE.bin [--name NAME] [--type C|B|D] [--start N]\n");
      }},
-    {"copy", &RunCopy, [] { return std::string("morvane-img copy SRC DEST [FILE...]\n"); }},
+    {"copy", &RunCopy,
+     [] { return std::string("morvane-img copy [--force] SRC DEST [FILE...]\n"); }},
     {"delete", &RunDelete, [] { return std::string("morvane-img delete IMAGE FILE...\n"); }},
     {"rename", &RunRename,
      [] { return std::string("morvane-img rename IMAGE FILE NEWNAME [--type T]\n"); }},
@@ -281,7 +282,9 @@ std::string UsageText() {
            "pattern (boot*, *.C) or #N (catalogue entry N); no FILE takes every file.\n"
            "On a CP/M disk FILE is [U:]NAME.EXT or [U:]pattern (user area U, 0 without;\n"
            "letter case aside) or #N (directory entry N).\n"
-           "Existing files are overwritten only with --force.\n";
+           "Existing files are overwritten only with --force.\n"
+           "A TR-DOS file with bad or missing sectors is exported or copied only with\n"
+           "--force (exit 3), its sectors as the image holds them.\n";
 }
 
 int RunMorvaneImg(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -14,6 +14,7 @@ namespace morvane {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitBadSectors = 3;  // done, with bad or missing sectors left
 
 struct ImageSummary {
     std::size_t presentTracks = 0;

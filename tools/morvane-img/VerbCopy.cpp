@@ -1,12 +1,14 @@
 // morvane-img copy: files from one image into another, TR-DOS to TR-DOS (whole sectors,
 // after the destination's last file) or Profi CP/M to CP/M (the same user area and name).
 // Every file is checked to fit before the destination is written, so a refusal leaves it
-// as it was.
+// as it was. A TR-DOS file with bad or missing sectors is copied only with --force, its
+// sectors keeping their state where the destination's format can hold it.
 #include <memory>
 #include <ostream>
 #include <sstream>
 
 #include "CpmSelection.h"
+#include "DamagedFiles.h"
 #include "FilesystemVerbs.h"
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
@@ -14,31 +16,32 @@
 #include "filesystems/CpmListing.h"
 #include "filesystems/TrDosAdding.h"
 #include "filesystems/TrDosListing.h"
-#include "filesystems/TrDosSectors.h"
 #include "imagefiles/ImageFiles.h"
 
 namespace morvane {
 
 namespace {
 
+constexpr std::string_view kCopyFlags[] = {"--force"};
+
+// A file with bad or missing sectors goes only with force, each sector keeping its state.
 int CopyTrDos(const TZX_Disk& source, const TrDosCatalogue& catalogue,
-              const std::vector<std::string>& names, TZX_Disk& dest, std::ostream& out,
-              std::ostream& err) {
+              const std::vector<std::string>& names, bool force, TZX_Disk& dest,
+              std::ostream& out, std::ostream& err) {
     std::vector<TrDosEntry> entries;
     if (!SelectTrDosFiles(catalogue, names, entries, err)) return kExitFailure;
+    std::vector<TrDosFileSectors> read;
+    if (const int status = ReadFilesAsTheyAre(source, entries, force, "copied", read, err);
+        status != kExitOk)
+        return status;
     std::vector<TrDosFileData> files;
-    for (const TrDosEntry& e : entries) {
-        TrDosFileData f{e, {}};
-        SectorPosition failed;
-        if (!ReadTrDosFile(source, e, f.data, &failed))
-            return VerbFailure(err, SectorErrorText(failed.track, failed.sector));
-        files.push_back(std::move(f));
-    }
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        files.push_back({entries[i], read[i].data, read[i].States()});
     std::string problem;
     if (!AddTrDosFiles(dest, files, problem)) return VerbFailure(err, problem);
     for (const TrDosEntry& e : entries)
         out << TrimmedZxName(e.name) << "." << static_cast<char>(e.type) << "\n";
-    return kExitOk;
+    return DamagedFilesStatus(read);
 }
 
 int CopyCpm(const TZX_Disk& source, const std::vector<std::string>& names, TZX_Disk& dest,
@@ -61,7 +64,7 @@ int CopyCpm(const TZX_Disk& source, const std::vector<std::string>& names, TZX_D
 int RunCopy(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     VerbArgs a;
     std::string problem;
-    if (!ParseVerbArgs(args, {}, {}, a, problem)) return VerbUsage(err, problem);
+    if (!ParseVerbArgs(args, kCopyFlags, {}, a, problem)) return VerbUsage(err, problem);
     if (a.positional.size() < 2)
         return VerbUsage(err, "copy takes a source and a destination image");
     const std::string& target = a.positional[1];
@@ -80,7 +83,7 @@ int RunCopy(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (ReadTrDosCatalogue(*source, sourceCatalogue)) {
         if (!ReadTrDosCatalogue(*dest, destCatalogue))
             return VerbFailure(err, target + ": " + std::string(kNotTrDosImageText));
-        status = CopyTrDos(*source, sourceCatalogue, names, *dest, copied, err);
+        status = CopyTrDos(*source, sourceCatalogue, names, a.Has("--force"), *dest, copied, err);
     } else if (IsCpmImage(*source)) {
         if (!IsCpmImage(*dest))
             return VerbFailure(err, target + ": " + std::string(kNotCpmImageText));
@@ -88,10 +91,10 @@ int RunCopy(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     } else {
         return NoCatalogueFailure(a.positional[0], err);
     }
-    if (status != kExitOk) return status;
+    if (status != kExitOk && status != kExitBadSectors) return status;
     if (const int saved = SaveVerbImage(target, *dest, err); saved != kExitOk) return saved;
     out << copied.str();
-    return kExitOk;
+    return status;
 }
 
 }  // namespace morvane

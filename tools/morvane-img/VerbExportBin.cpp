@@ -9,14 +9,11 @@ namespace morvane {
 
 namespace {
 
-bool BuildPlainFile(const TZX_Disk& disk, const TrDosEntry& entry, const HobetaName& name,
-                    FolderExportFile& file, SectorPosition& failed) {
-    Bytes sectors;
-    if (!ReadTrDosFile(disk, entry, sectors, &failed)) return false;
+void BuildPlainFile(const TrDosEntry& entry, std::span<const std::uint8_t> sectors,
+                    const HobetaName& name, FolderExportFile& file) {
     file.bytes = TrDosPlainBytes(entry, sectors);
     // NAME.$T without its '$'.
     file.name = name.base + "." + name.extension.substr(1);
-    return true;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // morvane-img export-hob: TR-DOS files of an image as Hobeta files in a folder, named as
 // the catalogue window names them, a number added where two files share a name. Every file
-// is built before anything is written, so an unreadable sector or an existing file (without
-// --force) leaves the folder as it was.
+// is built before anything is written, so a file with bad or missing sectors or an existing
+// file (without --force) leaves the folder as it was.
 #include "FilesystemVerbs.h"
 #include "FolderExport.h"
 
@@ -9,10 +9,10 @@ namespace morvane {
 
 namespace {
 
-bool BuildHobetaFile(const TZX_Disk& disk, const TrDosEntry& entry, const HobetaName& name,
-                     FolderExportFile& file, SectorPosition& failed) {
+void BuildHobetaFile(const TrDosEntry& entry, std::span<const std::uint8_t> sectors,
+                     const HobetaName& name, FolderExportFile& file) {
     file.name = name.FileName();
-    return BuildHobeta(disk, entry, file.bytes, &failed);
+    file.bytes = HobetaBytes(entry, sectors);
 }
 
 }  // namespace

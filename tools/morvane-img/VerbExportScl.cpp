@@ -1,8 +1,9 @@
 // morvane-img export-scl: TR-DOS files of an image as one SCL archive, in catalogue order
-// or in the order named.
+// or in the order named; files with bad or missing sectors only with --force.
 #include <memory>
 #include <ostream>
 
+#include "DamagedFiles.h"
 #include "FilesystemVerbs.h"
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
@@ -26,15 +27,19 @@ int RunExportScl(const std::vector<std::string>& args, std::ostream& out, std::o
     std::vector<TrDosEntry> files;
     if (const int status = LoadTrDosFiles(a, *disk, files, err); status != kExitOk) return status;
     if (files.empty()) return VerbFailure(err, std::string(kNoFilesToSaveText));
-    if (!CheckTargets({target}, a.Has("--force"), err)) return kExitFailure;
+    const bool force = a.Has("--force");
+    if (!CheckTargets({target}, force, err)) return kExitFailure;
 
-    Bytes archive;
-    SectorPosition failed;
-    if (!BuildScl(*disk, files, archive, &failed))
-        return VerbFailure(err, SectorErrorText(failed.track, failed.sector));
-    if (!WriteVerbOutput(target, archive, err)) return kExitFailure;
+    std::vector<TrDosFileSectors> read;
+    if (const int status = ReadFilesAsTheyAre(*disk, files, force, "exported", read, err);
+        status != kExitOk)
+        return status;
+    std::vector<Bytes> sectors;
+    for (TrDosFileSectors& f : read)
+        sectors.push_back(f.data);
+    if (!WriteVerbOutput(target, SclArchive(files, sectors), err)) return kExitFailure;
     out << target << " (" << files.size() << " files)\n";
-    return kExitOk;
+    return DamagedFilesStatus(read);
 }
 
 }  // namespace morvane

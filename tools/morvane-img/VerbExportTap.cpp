@@ -1,14 +1,15 @@
 // morvane-img export-tap: TR-DOS files as one .tap tape file, a header and a data block
 // each, that emulators load: a BASIC file as a program with its autostart line and program
-// length, an array as an array, every other file as code at its start address.
+// length, an array as an array, every other file as code at its start address. Files with
+// bad or missing sectors only with --force.
 #include <memory>
 #include <ostream>
 
+#include "DamagedFiles.h"
 #include "FilesystemVerbs.h"
 #include "MorvaneImg.h"
 #include "VerbSupport.h"
 #include "filesystems/TrDosPlainFiles.h"
-#include "filesystems/TrDosSectors.h"
 #include "filesystems/ZxTape.h"
 
 namespace morvane {
@@ -27,18 +28,18 @@ int RunExportTap(const std::vector<std::string>& args, std::ostream& out, std::o
     auto disk = std::make_unique<TZX_Disk>();
     std::vector<TrDosEntry> files;
     if (const int status = LoadTrDosFiles(a, *disk, files, err); status != kExitOk) return status;
+    const bool force = a.Has("--force");
+    std::vector<TrDosFileSectors> read;
+    if (const int status = ReadFilesAsTheyAre(*disk, files, force, "exported", read, err);
+        status != kExitOk)
+        return status;
     Bytes tap;
-    for (const TrDosEntry& e : files) {
-        Bytes sectors;
-        SectorPosition failed;
-        if (!ReadTrDosFile(*disk, e, sectors, &failed))
-            return VerbFailure(err, SectorErrorText(failed.track, failed.sector));
-        AppendTapeFile(tap, TapeFileOfTrDos(e, sectors));
-    }
-    if (!CheckTargets({target}, a.Has("--force"), err)) return kExitFailure;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        AppendTapeFile(tap, TapeFileOfTrDos(files[i], read[i].data));
+    if (!CheckTargets({target}, force, err)) return kExitFailure;
     if (!WriteVerbOutput(target, tap, err)) return kExitFailure;
     out << target << " (" << files.size() << " files, " << tap.size() << " bytes)\n";
-    return kExitOk;
+    return DamagedFilesStatus(read);
 }
 
 }  // namespace morvane

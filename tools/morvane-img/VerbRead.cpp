@@ -8,6 +8,7 @@
 #include <iostream>
 #include <memory>
 #include <ostream>
+#include <span>
 
 #include <unistd.h>
 
@@ -17,11 +18,15 @@
 #include "controller/LibFtdiDriver.h"
 #include "controller/UsbPort.h"
 #include "controller/virtual/VirtualController.h"
+#include "filesystems/Hobeta.h"
+#include "filesystems/Scl.h"
+#include "filesystems/TrDosFileSectors.h"
 #include "formats/Trd.h"
 #include "imagefiles/ImageFiles.h"
 #include "model/ZxDisk.h"
 #include "operations/BadSectorReread.h"
 #include "operations/DiskRun.h"
+#include "operations/OperationSession.h"
 #include "operations/RecoveryPasses.h"
 #include "model/RawSectorData.h"
 
@@ -59,6 +64,9 @@ class InterruptGuard {
     void (*previousTerm_)(int) = nullptr;
 };
 
+// The operations say "Считанное сохранено." when the link is lost: in the window what was
+// read stays in the image. Here it is saved into a file only afterwards, so the words are
+// held back and said once the file holds everything read.
 class InterruptibleHost : public CliOperationHost {
   public:
     using CliOperationHost::CliOperationHost;
@@ -66,6 +74,19 @@ class InterruptibleHost : public CliOperationHost {
         if (interrupted) RequestCancel();
         return CliOperationHost::CancelRequested();
     }
+    Answer Ask(const Question& question) override {
+        Question shown = question;
+        const std::string kept = std::string(" ") + kTextReadKept;
+        if (const auto at = shown.text.find(kept); at != std::string::npos) {
+            shown.text.erase(at, kept.size());
+            readKeptHeld_ = true;
+        }
+        return CliOperationHost::Ask(shown);
+    }
+    bool ReadKeptHeld() const { return readKeptHeld_; }
+
+  private:
+    bool readKeptHeld_ = false;
 };
 
 int Usage(std::ostream& err, const std::string& problem) {
@@ -134,20 +155,29 @@ bool ReadsData(int mode) {
     return mode == kRunFast || (mode & (kRunSectors | kRunRaw)) != 0;
 }
 
+bool IsUnread(std::span<const SlotPlace> unread, std::size_t track, std::size_t slot) {
+    return std::find(unread.begin(), unread.end(),
+                     SlotPlace{static_cast<std::uint8_t>(track),
+                               static_cast<std::uint8_t>(slot)}) != unread.end();
+}
+
+// Failed: what the drive said was in error; the sectors a stopped run never read are
+// missing instead.
 struct Counts {
     std::size_t tracks = 0, sectors = 0, failed = 0;
 };
 
-Counts Count(const TZX_Disk& disk, bool dataRead) {
+Counts Count(const TZX_Disk& disk, bool dataRead, std::span<const SlotPlace> unread) {
     Counts c;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
         const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present == 0) continue;
         ++c.tracks;
-        for (const TSectorSlot& slot : track.Slots) {
+        for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
+            const TSectorSlot& slot = track.Slots[s];
             if (slot.Present == 0) continue;
             ++c.sectors;
-            if (dataRead && slot.DataGood == 0) ++c.failed;
+            if (dataRead && slot.DataGood == 0 && !IsUnread(unread, t, s)) ++c.failed;
         }
     }
     return c;
@@ -161,14 +191,28 @@ std::string StopReason(OperationOutcome outcome, const CliOperationHost& host) {
     return reason;
 }
 
-void ListFailedSectors(const TZX_Disk& disk, std::ostream& out) {
+void ListFailedSectors(const TZX_Disk& disk, std::span<const SlotPlace> unread,
+                       std::ostream& out) {
     for (std::size_t t = 0; t < kTrackCount; ++t) {
         const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present == 0) continue;
-        for (const TSectorSlot& slot : track.Slots)
-            if (slot.Present != 0 && slot.DataGood == 0)
+        for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
+            const TSectorSlot& slot = track.Slots[s];
+            if (slot.Present != 0 && slot.DataGood == 0 && !IsUnread(unread, t, s))
                 out << "failed track " << t << " sector " << int(slot.Sector) << "\n";
+        }
     }
+}
+
+// The sectors with nothing of their data in the file: those a stopped run never read
+// (their IDs kept), then those a TRD lacks (zero bytes in the file).
+std::vector<TrdGap> MissingSectors(const TZX_Disk& disk, std::span<const SlotPlace> unread,
+                                   std::span<const TrdGap> gaps) {
+    std::vector<TrdGap> missing;
+    for (const SlotPlace& p : unread)
+        missing.push_back({p.track, disk.GetTrack(p.track)->Slots[p.slot].Sector});
+    missing.insert(missing.end(), gaps.begin(), gaps.end());
+    return missing;
 }
 
 // What each recovery pass did, and the line that says whether another would help.
@@ -189,11 +233,53 @@ void ReportPasses(const RecoveryResult& recovery, std::ostream& out) {
         out << recovery.passes.back().recovered << " recovered since the last pass\n";
 }
 
+// An SCL archive or a Hobeta file holds whole files: those whose every sector was read (in
+// error or not) go in, the others are left out and named. Nothing is written when the
+// catalogue was not read, or no file of the disk could go in.
+bool SaveFileSet(const std::string& path, TZX_Disk& disk, std::vector<std::string>& leftOut,
+                 std::ostream& err) {
+    const std::string cannot = "morvane-img: cannot save " + path + ": ";
+    TrDosCatalogue catalogue;
+    if (!ReadTrDosCatalogue(disk, catalogue)) {
+        err << cannot << "the image holds no TR-DOS catalogue\n";
+        return false;
+    }
+    const ReadTrDosFiles files = SplitByMissingSectors(disk, catalogue);
+    for (std::size_t i = 0; i < files.incomplete.size(); ++i) {
+        const TrDosEntry& e = files.incomplete[i];
+        leftOut.push_back(TrimmedZxName(e.name) + "." + static_cast<char>(e.type) + ": " +
+                          std::to_string(files.missing[i].size()) + " of " +
+                          std::to_string(e.sectors) + " sectors not read");
+    }
+    const bool hobeta = FormatFromPath(path) == ImageFormat::Hobeta;
+    const std::size_t listed = files.whole.size() + files.incomplete.size();
+    if (hobeta && listed != 1) {
+        err << cannot << "a Hobeta file holds one TR-DOS file, the image has " << listed << "\n";
+        return false;
+    }
+    if (files.whole.empty() && listed > 0) {
+        err << cannot << "no file was read whole\n";
+        return false;
+    }
+    if (files.whole.size() > kSclMaxFiles) {
+        err << cannot << "an SCL archive holds 255 files at most\n";
+        return false;
+    }
+    const Bytes bytes = hobeta ? HobetaBytes(files.whole[0], files.sectors[0])
+                               : SclArchive(files.whole, files.sectors);
+    if (WriteFileAtomically(path, bytes)) return true;
+    err << cannot << "the file cannot be written\n";
+    return false;
+}
+
 // Whatever was read is saved. A TRD cannot say that a sector is missing: it gets zero
 // bytes there, and gaps names them.
 bool SaveDump(const std::string& path, TZX_Disk& disk, std::vector<TrdGap>& gaps,
-              std::ostream& err) {
-    if (FormatFromPath(path) != ImageFormat::Trd) {
+              std::vector<std::string>& leftOut, std::ostream& err) {
+    const ImageFormat format = FormatFromPath(path);
+    if (format == ImageFormat::Scl || format == ImageFormat::Hobeta)
+        return SaveFileSet(path, disk, leftOut, err);
+    if (format != ImageFormat::Trd) {
         if (SaveImageFile(path, disk)) return true;
         err << "morvane-img: cannot save " << path << ": " << disk.LastError << "\n";
         return false;
@@ -262,7 +348,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             // A raw read decodes only where each sector's data lies; the file wants the bytes.
             if (rawOnly) TakeSectorDataFromRawTracks(*disk);
             if (result.outcome == OperationOutcome::Done && o.reread > 0 && ReadsData(o.mode) &&
-                Count(*disk, true).failed > 0)
+                Count(*disk, true, {}).failed > 0)
                 reread = RereadFailedSectors(ctx, {o.reread});
         }
         // A resumed read goes over the previous image's bad tracks alone.
@@ -275,16 +361,26 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     if (FormatFromPath(o.output) == ImageFormat::Trd) DropTracksWithoutSectors(*disk);
     const bool dataRead = ReadsData(o.mode);
-    const Counts counts = Count(*disk, dataRead);
+    const Counts counts = Count(*disk, dataRead, result.unread);
     std::vector<TrdGap> gaps;
-    if (!SaveDump(o.output, *disk, gaps, err)) return 1;
+    std::vector<std::string> leftOut;
+    if (!SaveDump(o.output, *disk, gaps, leftOut, err)) {
+        for (const std::string& file : leftOut)
+            err << "morvane-img: left out " << file << "\n";
+        return 1;
+    }
+    if (host.ReadKeptHeld() && leftOut.empty()) err << "morvane-img: " << kTextReadKept << "\n";
+    const std::vector<TrdGap> missing =
+        MissingSectors(*disk, dataRead ? result.unread : std::vector<SlotPlace>{}, gaps);
     out << "read " << counts.tracks << " tracks, " << counts.sectors << " sectors, "
         << counts.failed << " failed";
-    if (!gaps.empty()) out << ", " << gaps.size() << " missing";
+    if (!missing.empty()) out << ", " << missing.size() << " missing";
     out << " -> " << o.output << "\n";
-    if (dataRead) ListFailedSectors(*disk, out);
-    for (const TrdGap& gap : gaps)
+    if (dataRead) ListFailedSectors(*disk, result.unread, out);
+    for (const TrdGap& gap : missing)
         out << "missing track " << int(gap.track) << " sector " << int(gap.sector) << "\n";
+    for (const std::string& file : leftOut)
+        out << "left out " << file << "\n";
     if (recoveryRan) ReportPasses(recovery, out);
     if (device && o.realTime) {
         // The drive's own time on the commands; the emulated clock also ran on while the
@@ -307,7 +403,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
             << "\n";
         return 1;
     }
-    return counts.failed > 0 || !gaps.empty() ? kExitBadSectors : 0;
+    return counts.failed > 0 || !missing.empty() || !leftOut.empty() ? kExitBadSectors : 0;
 }
 
 }  // namespace morvane

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace morvane {
+#include "MorvaneImg.h"
 
-inline constexpr int kExitBadSectors = 3;
+namespace morvane {
 
 // args[0] is "read". Exit 0 complete, 3 complete with failed sectors, 1 stopped (reason on
 // err), 2 wrong usage.

@@ -1,7 +1,8 @@
 // morvane-img rename: one TR-DOS file's new name (and, with --type, its type letter), as
 // "Редактировать заголовок" of the catalogue window changes them, refused when another file
-// already has that name and type; or one Profi CP/M file's new name in its user area, as
-// the CP/M window's "Переименовать" gives it, refused when a file has that name.
+// already has that name and type or TR-DOS would not read it as a name; or one Profi CP/M
+// file's new name in its user area, as the CP/M window's "Переименовать" gives it, refused
+// when a file has that name.
 #include <algorithm>
 #include <memory>
 #include <ostream>
@@ -13,6 +14,7 @@
 #include "VerbSupport.h"
 #include "filesystems/CpmEditing.h"
 #include "filesystems/TrDosEditing.h"
+#include "filesystems/TrDosNameRule.h"
 #include "filesystems/TrDosPlainFiles.h"
 
 namespace morvane {
@@ -38,6 +40,8 @@ int RenameTrDos(TZX_Disk& disk, TrDosCatalogue& catalogue, const VerbArgs& a, st
     TrDosEntryEdit edit{TrDosNameFromArgument(a.positional[2]), e.type, e.start, e.length};
     if (const auto type = a.values.find("--type"); type != a.values.end())
         edit.type = static_cast<std::uint8_t>(type->second[0]);
+    if (const std::optional<std::string> refusal = TrDosNameRefusal(edit.name))
+        return VerbFailure(err, "cannot rename " + FileText(e.name, e.type) + " to " + *refusal);
     const std::vector<std::size_t> listed = ListedEntries(catalogue, false);
     if (std::any_of(listed.begin(), listed.end(), [&](std::size_t i) {
             return i != entries[0] && catalogue.entries[i].name == edit.name &&

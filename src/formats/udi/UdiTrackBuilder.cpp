@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "model/Checksums.h"
+#include "model/DataMarkWindow.h"
 #include "model/Geometry.h"
 #include "model/SizeCode.h"
 
@@ -241,13 +242,24 @@ class RawRebuild {
 
     // The data mark (normal or deleted, as found) and the data with its CRC.
     bool DataField(const TSectorSlot& slot, bool last) {
+        const Pos idCrcEnd = x_ + kIdEndAt;
         // Searched from after the ID field: its bytes are no mark, whatever their values.
-        x_ = FindMark(source_, x_ + kIdEndAt + 1, kSync, kSync, IsDataMark);
+        x_ = FindMark(source_, idCrcEnd + 1, kSync, kSync, IsDataMark);
+        const std::size_t size = SizeFromCode(slot.SizeCode);
+        // A slot without data (its ID found, its data never read) keeps its ID alone, unless
+        // the track's own raw image has a data field for that ID, which it then gives. The
+        // base template's data fields are not this track's.
+        const bool idHasField =
+            x_ >= 0 && DataMarkWithinWindow(static_cast<std::size_t>(idCrcEnd),
+                                            static_cast<std::size_t>(x_ + kMarkAt));
+        if (slot.DataLength == 0 && size != 0 && (!ownRaw_ || !idHasField)) {
+            x_ = idHasField ? x_ + kFieldAt + static_cast<Pos>(size) + kCrcLength : idCrcEnd + 1;
+            return true;
+        }
         if (x_ < 0) return false;
         const std::uint8_t mark = source_[static_cast<std::size_t>(x_ + kMarkAt)];
         if (x_ - pos_ < kMinMarkDistance) return false;
         WriteMark(x_, kSyncZeros, kSync, mark);
-        const std::size_t size = SizeFromCode(slot.SizeCode);
         if (size == 0) return false;
         if (x_ + static_cast<Pos>(size) > kLastDataEnd) return CutLastData(slot, last);
         WriteData(slot, size, mark);
@@ -368,6 +380,13 @@ UdiTrackResult BuildStandardLayout(const TTrack& track, UdiTrackImage& image) {
         out.Crc(at, IdFieldCrc(slot.Cylinder, slot.Head, slot.Sector, slot.SizeCode));
         at += 2;
         fill(kGapId, kUdiGapByte);
+        // A sector without data (its ID found, its data never read) keeps its ID alone: the
+        // place of its data field stays gap, with no mark a reader would take for data.
+        if (slot.DataLength == 0) {
+            fill(kSyncZeros + 4 + sizePos + kCrcLength, kUdiGapByte);
+            fill(kGap3 - cut3, kUdiGapByte);
+            continue;
+        }
         fill(kSyncZeros, 0x00);
         syncs(kSync);
         put(kDataMark);

@@ -35,7 +35,7 @@ inline constexpr std::string_view kCpmBadNameText =
 inline constexpr std::string_view kCpmRenameLabel =
     QT_TRANSLATE_NOOP("morvane::Ui", "Новое имя файла:");
 // Followed by the reason, for example that the name exists.
-inline constexpr std::string_view kCpmNotRenamedText =
+inline constexpr std::string_view kFileNotRenamedText =
     QT_TRANSLATE_NOOP("morvane::Ui", "Файл не переименован: ");
 // Followed by the reason.
 inline constexpr std::string_view kCpmNotDeletedText =

@@ -109,7 +109,7 @@ void T_cCat::Rename() {
     if (!RenameCpmFile(*context_.disk, entry, *name, error)) {
         dialogs.Ask(
             {.caption = kCaptionError,
-             .text = (UiText(kCpmNotRenamedText) + QString::fromStdString(error)).toStdString()});
+             .text = (UiText(kFileNotRenamedText) + QString::fromStdString(error)).toStdString()});
         return;
     }
     Changed();

@@ -13,8 +13,10 @@
 #include <algorithm>
 
 #include "filesystems/TrDosEditing.h"
+#include "filesystems/TrDosNameRule.h"
 #include "filesystems/TrDosSectors.h"
 #include "model/Cp1251.h"
+#include "ui/catalogue/CatalogueEditTexts.h"
 #include "ui/views/QtText.h"
 #include "ui/views/ShownText.h"
 
@@ -259,6 +261,15 @@ void T_ZXCAT::EditHeader() {
     const TrDosEntry& e = catalogue_.entries[entries.front()];
     TrDosEntryEdit edit{e.name, e.type, e.start, e.length};
     if (!context_.dialogs->EditHeader(edit)) return;
+    if (edit.name != e.name) {
+        if (const std::optional<std::string> refusal = TrDosNameRefusal(edit.name)) {
+            context_.dialogs->Ask(
+                {.caption = kCaptionErrorDots,
+                 .text = (UiText(kFileNotRenamedText) + QString::fromStdString(*refusal))
+                             .toStdString()});
+            return;
+        }
+    }
     const TrDosEditResult r = EditEntry(*context_.disk, catalogue_, entries.front(), edit);
     if (!r.ok) context_.dialogs->Ask({.caption = kCaptionErrorDots, .text = r.error});
     Changed();

@@ -8,11 +8,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "filesystems/TrDosCatalogue.h"
-#include "filesystems/TrDosSectors.h"
+#include "filesystems/TrDosFileSectors.h"
 #include "model/ZxDisk.h"
 #include "ui/catalogue/CatalogueDialogs.h"
 #include "ui/catalogue/TrDosWindowRules.h"
@@ -83,18 +84,24 @@ class T_ZXCAT : public QDialog {
     void BuildMenu();
     void Fill();
     std::vector<std::size_t> SelectedEntries() const;
-    // One file of a folder export: false stops the export (the maker has said why, if at
-    // all); `name` is the file's name within the folder.
+    // The selected files' sectors as the image holds them. When a file has sectors read in
+    // error or not read, asks whether to save the files as they are, naming those sectors;
+    // nothing when the user says no.
+    std::optional<std::vector<TrDosFileSectors>> ReadFilesToSave(
+        const std::vector<TrDosEntry>& selected);
+    // One file of a folder export, made of the entry's sectors; `name` is the file's name
+    // within the folder.
     using FolderFileMaker =
-        std::function<bool(const TrDosEntry& entry, std::size_t index, Bytes& file, QString& name)>;
+        std::function<void(const TrDosEntry& entry, std::span<const std::uint8_t> sectors,
+                           std::size_t index, Bytes& file, QString& name)>;
     // Writes each of `selected` into `folder`, asking before an existing file is replaced,
     // and remembers the folder.
     void WriteFilesToFolder(const QString& folder, const std::vector<TrDosEntry>& selected,
                             const FolderFileMaker& make);
-    // Makes one file of all the selected files (an SCL archive, a tape file): false with
-    // `failed` set when a sector cannot be read.
-    using OneFileMaker = std::function<bool(const std::vector<TrDosEntry>& selected, Bytes& file,
-                                            SectorPosition& failed)>;
+    // Makes one file of all the selected files (an SCL archive, a tape file) from their
+    // sectors.
+    using OneFileMaker = std::function<void(const std::vector<TrDosEntry>& selected,
+                                            const std::vector<Bytes>& sectors, Bytes& file)>;
     // Asks for the file (with `request`'s title and filter, in the archive folder), asks
     // before replacing it, writes it and remembers its folder.
     void SaveSelectionAsOneFile(SaveFileRequest request, const OneFileMaker& make);

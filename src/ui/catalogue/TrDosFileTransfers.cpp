@@ -57,19 +57,11 @@ void T_ZXCAT::SaveBin() {
     const std::vector<HobetaName> names = HobetaFileNames(selected);
     WriteFilesToFolder(
         folder, selected,
-        [this, &dialogs, &names](const TrDosEntry& entry, std::size_t k, Bytes& file,
-                                 QString& name) {
-            Bytes sectors;
-            SectorPosition failed;
-            if (!ReadTrDosFile(*context_.disk, entry, sectors, &failed)) {
-                dialogs.Ask({.caption = kCaptionErrorDots,
-                             .text = SectorErrorText(failed.track, failed.sector)});
-                return false;
-            }
+        [&names](const TrDosEntry& entry, std::span<const std::uint8_t> sectors, std::size_t k,
+                 Bytes& file, QString& name) {
             file = TrDosPlainBytes(entry, sectors);
             // NAME.$T without its '$'.
             name = QString::fromStdString(names[k].base + "." + names[k].extension.substr(1));
-            return true;
         });
 }
 
@@ -78,14 +70,10 @@ void T_ZXCAT::SaveTap() {
     request.title = UiText(kTapSaveTitle);
     request.filter = QText(kTapFilter);
     request.defaultSuffix = QText(kTapDefaultExtension);
-    SaveSelectionAsOneFile(request, [this](const std::vector<TrDosEntry>& selected, Bytes& file,
-                                           SectorPosition& failed) {
-        for (const TrDosEntry& e : selected) {
-            Bytes sectors;
-            if (!ReadTrDosFile(*context_.disk, e, sectors, &failed)) return false;
-            AppendTapeFile(file, TapeFileOfTrDos(e, sectors));
-        }
-        return true;
+    SaveSelectionAsOneFile(request, [](const std::vector<TrDosEntry>& selected,
+                                       const std::vector<Bytes>& sectors, Bytes& file) {
+        for (std::size_t i = 0; i < selected.size(); ++i)
+            AppendTapeFile(file, TapeFileOfTrDos(selected[i], sectors[i]));
     });
 }
 

@@ -133,7 +133,7 @@ TEST_F(CpmEditingWindowTest, RenameTakesAFreeNameAndRefusesOthers) {
         {"the name of the other file",
          QStringLiteral("notes.txt"),
          {"NOTES.TXT", "GAME.COM"},
-         kCpmNotRenamedText},
+         kFileNotRenamedText},
         {"a name longer than 8.3",
          QStringLiteral("LONGERNAME.COM"),
          {"NOTES.TXT", "GAME.COM"},

@@ -226,6 +226,28 @@ TEST_F(TrDosWindowTest, EditHeaderWritesTheEntry) {
     EXPECT_EQ(changes, 1);
 }
 
+// A new name TR-DOS would read as a deleted file or the catalogue's end is refused with
+// the reason, and the entry stays as it was.
+TEST_F(TrDosWindowTest, EditHeaderRefusesANameTrDosWouldNotRead) {
+    for (const std::uint8_t first : {0x01, 0x00}) {
+        SCOPED_TRACE(int{first});
+        dialogs.messages.clear();
+        TrDosEntryEdit edit{TrDosNameFromText("xame"), 'B', 0x1234, 0x0100};
+        edit.name[0] = first;
+        dialogs.header = edit;
+        window->SelectRows({2});
+        window->EditHeader();
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.messages[0].startsWith(
+            QStringLiteral("Ошибка..!|Файл не переименован: a name beginning with byte 0x0") +
+            QChar('0' + first)))
+            << dialogs.messages[0].toStdString();
+        EXPECT_EQ(Cell(2, 0), QStringLiteral("code    "));
+        EXPECT_EQ(FindReadableSector(*disk, 0, 1)->Data[2 * 16], 'c');
+        EXPECT_EQ(changes, 0);
+    }
+}
+
 TEST(EntryHeaderDialog, AcceptedUnchangedGivesBackEveryNameByte) {
     TrDosEntryEdit edit;
     edit.name = {0x10, 0x02, 'A', 0, 0x7F, 0x98, 0xC0, ' '};  // 0x98 shows as '?'

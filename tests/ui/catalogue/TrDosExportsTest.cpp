@@ -4,6 +4,7 @@
 #include "filesystems/Hobeta.h"
 #include "filesystems/Scl.h"
 #include "filesystems/TrDosSectors.h"
+#include "support/CaseName.h"
 
 namespace morvane::test {
 namespace {
@@ -89,16 +90,47 @@ INSTANTIATE_TEST_SUITE_P(
                       OverwriteCase{Answer::No, false, true, true},
                       OverwriteCase{Answer::Cancel, false, false, false}));
 
-TEST_F(TrDosWindowTest, HobetaStopsSilentlyAtAMissingSector) {
-    FindReadableSector(*disk, 1, 16)->Present = 0;  // inside "pic"
+// Every save of the window's files: a file with a sector read in error and one not read
+// whole is saved only when the user, told which sectors, says so; on No nothing at all is
+// written, the whole files neither.
+struct DamagedSaveCase {
+    const char* name;
+    void (T_ZXCAT::*save)();
+    const char* written;  // the damaged file's or the one file's name
+};
+
+class DamagedSaveTest : public TrDosWindowTest,
+                        public ::testing::WithParamInterface<DamagedSaveCase> {};
+
+TEST_P(DamagedSaveTest, AsksNamingTheSectorsAndSavesOnlyOnYes) {
+    FindReadableSector(*disk, 1, 15)->DataGood = 0;     // inside "pic"
+    FindReadableSector(*disk, 1, 16)->DataLength = 100;  // "pic" too
     dialogs.folder = out.path();
-    window->SelectRows({0, 1, 2});
-    window->SaveHobeta();
-    EXPECT_TRUE(QFile::exists(Path("boot.$B")));
-    EXPECT_FALSE(QFile::exists(Path("code.$C")));
-    EXPECT_EQ(hobetaDir, QStringLiteral("/nowhere/"));
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    dialogs.saveFile = Path("set.out");
+    window->SelectRows({0, 1});
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes);
+        dialogs.yesNo = yes;
+        dialogs.questions.clear();
+        (window.get()->*GetParam().save)();
+        EXPECT_EQ(dialogs.questions,
+                  QStringList{QStringLiteral(
+                      "Внимание..!|Не все сектора файлов считаны без ошибок:\n"
+                      "pic.C: дорожка 1 сектор 15 считан с ошибкой, дорожка 1 сектор 16 не "
+                      "считан\nСохранить файлы как есть?")});
+        EXPECT_EQ(QFile::exists(Path(QString::fromUtf8(GetParam().written))), yes);
+        EXPECT_EQ(QDir(out.path()).isEmpty(), !yes);
+        EXPECT_TRUE(dialogs.messages.isEmpty());
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Saves, DamagedSaveTest,
+    ::testing::Values(DamagedSaveCase{"Hobeta", &T_ZXCAT::SaveHobeta, "pic.$C"},
+                      DamagedSaveCase{"Bin", &T_ZXCAT::SaveBin, "pic.C"},
+                      DamagedSaveCase{"Scl", &T_ZXCAT::SaveScl, "set.out"},
+                      DamagedSaveCase{"Tap", &T_ZXCAT::SaveTap, "set.out"}),
+    CaseName());
 
 TEST_F(TrDosWindowTest, SclWritesTheSelectedFilesAndRemembersTheFolder) {
     dialogs.saveFile = Path("set.scl");
@@ -136,16 +168,6 @@ TEST_F(TrDosWindowTest, SclKeepsAnExistingFileOnNo) {
                           QStringLiteral(" уже существует! Перезаписать?")});
     EXPECT_EQ(ReadBack(dialogs.saveFile).size(), 3u);
     EXPECT_EQ(sclDir, QStringLiteral("/nowhere/"));
-}
-
-TEST_F(TrDosWindowTest, SclNamesAMissingSectorAndWritesNothing) {
-    FindReadableSector(*disk, 1, 16)->DataLength = 100;  // inside "pic"
-    dialogs.saveFile = Path("set.scl");
-    window->SelectRows({0, 1});
-    window->SaveScl();
-    EXPECT_EQ(dialogs.messages,
-              QStringList{QStringLiteral("Ошибка..!|Ошибка сектора - (track 1 sector 16)..!")});
-    EXPECT_FALSE(QFile::exists(dialogs.saveFile));
 }
 
 }  // namespace
