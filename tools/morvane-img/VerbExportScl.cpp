@@ -26,13 +26,15 @@ int RunExportScl(const std::vector<std::string>& args, std::ostream& out, std::o
     std::vector<TrDosEntry> files;
     if (const int status = LoadTrDosFiles(a, *disk, files, err); status != kExitOk) return status;
     if (files.empty()) return VerbFailure(err, std::string(kNoFilesToSaveText));
-    if (!CheckTargets({target}, a.Has("--force"), err)) return kExitFailure;
+    if (!CheckOutputIsNotInput({a.positional[0]}, target, err) ||
+        !CheckTargets({target}, a.Has("--force"), err))
+        return kExitFailure;
 
     Bytes archive;
     SectorPosition failed;
     if (!BuildScl(*disk, files, archive, &failed))
         return VerbFailure(err, SectorErrorText(failed.track, failed.sector));
-    if (!WriteVerbOutput(target, archive, err)) return kExitFailure;
+    if (!WriteVerbOutput(target, archive, err, a.Has("--force"))) return kExitFailure;
     out << target << " (" << files.size() << " files)\n";
     return kExitOk;
 }

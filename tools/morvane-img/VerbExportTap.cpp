@@ -35,8 +35,10 @@ int RunExportTap(const std::vector<std::string>& args, std::ostream& out, std::o
             return VerbFailure(err, SectorErrorText(failed.track, failed.sector));
         AppendTapeFile(tap, TapeFileOfTrDos(e, sectors));
     }
-    if (!CheckTargets({target}, a.Has("--force"), err)) return kExitFailure;
-    if (!WriteVerbOutput(target, tap, err)) return kExitFailure;
+    if (!CheckOutputIsNotInput({a.positional[0]}, target, err) ||
+        !CheckTargets({target}, a.Has("--force"), err) ||
+        !WriteVerbOutput(target, tap, err, a.Has("--force")))
+        return kExitFailure;
     out << target << " (" << files.size() << " files, " << tap.size() << " bytes)\n";
     return kExitOk;
 }

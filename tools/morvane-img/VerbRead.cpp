@@ -200,8 +200,9 @@ bool SaveDump(const std::string& path, TZX_Disk& disk, std::vector<TrdGap>& gaps
     }
     Bytes bytes;
     WriteTrdKeepingGaps(disk, bytes, gaps);
-    if (WriteFileAtomically(path, bytes)) return true;
-    err << "morvane-img: cannot save " << path << "\n";
+    const FileWriteResult written = WriteFileAtomically(path, bytes);
+    if (written) return true;
+    err << "morvane-img: cannot save " << path << ": " << written.reason << "\n";
     return false;
 }
 
