@@ -18,8 +18,8 @@ namespace morvane::test {
 
 class TempFolder {
   public:
-    explicit TempFolder(std::string_view prefix)
-        : dir_(std::filesystem::temp_directory_path() / (std::string(prefix) + Suffix())) {
+    explicit TempFolder(std::string_view prefix) : dir_(std::filesystem::temp_directory_path() /
+                                                         (std::string(prefix) + Suffix())) {
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
