@@ -13,11 +13,13 @@ namespace morvane {
 
 namespace {
 
-// A file the user chose that could not be written: said, so the export is not taken
-// for done.
-void ReportWriteFailure(CatalogueDialogs& dialogs, const QString& path) {
+// A file the user chose that could not be written: said, with the reason, so the export is
+// not taken for done.
+void ReportWriteFailure(CatalogueDialogs& dialogs, const QString& path,
+                        const FileWriteResult& written) {
     dialogs.Ask({.caption = kCaptionErrorDots,
-                 .text = (Ui::tr("Ошибка записи файла ") + path).toStdString()});
+                 .text = (Ui::tr("Ошибка записи файла ") + path).toStdString() + "\n" +
+                         written.reason});
 }
 
 }  // namespace
@@ -60,8 +62,8 @@ void T_ZXCAT::WriteFilesToFolder(const QString& folder, const std::vector<TrDosE
             if (a == Answer::Cancel) return;
             if (a == Answer::No) continue;
         }
-        if (!WriteWholeFile(path, file)) {
-            ReportWriteFailure(dialogs, path);
+        if (const FileWriteResult written = WriteWholeFile(path, file); !written) {
+            ReportWriteFailure(dialogs, path, written);
             return;
         }
     }
@@ -104,8 +106,8 @@ void T_ZXCAT::SaveSelectionAsOneFile(SaveFileRequest request, const OneFileMaker
             {.caption = kCaptionErrorDots, .text = SectorErrorText(failed.track, failed.sector)});
         return;
     }
-    if (!WriteWholeFile(path, file)) {
-        ReportWriteFailure(dialogs, path);
+    if (const FileWriteResult written = WriteWholeFile(path, file); !written) {
+        ReportWriteFailure(dialogs, path, written);
         return;
     }
     const QString folder = FolderOfFile(path);
