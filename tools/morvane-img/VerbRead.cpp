@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <iomanip>
 #include <iostream>
@@ -13,6 +14,7 @@
 
 #include "CliOperationHost.h"
 #include "ReadOptions.h"
+#include "VerbSupport.h"
 #include "controller/ControllerProtocol.h"
 #include "controller/LibFtdiDriver.h"
 #include "controller/UsbPort.h"
@@ -213,6 +215,13 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const std::optional<ReadOptions> parsed = ParseReadOptions(args, problem);
     if (!parsed) return Usage(err, problem);
     const ReadOptions& o = *parsed;
+    // A disk read can take long: what would stop its save is said before it starts.
+    if (!CheckOutputIsNotInput({o.virtualImage, o.resume}, o.output, err)) return 1;
+    if (const FileWriteResult replaceable = CheckReplaceable(o.output);
+        !replaceable && replaceable.error != ENOENT) {
+        err << "morvane-img: cannot write " << o.output << ": " << replaceable.reason << "\n";
+        return 1;
+    }
     const auto app = EnsureApplication();
 
     virt::VirtualController* device = nullptr;
