@@ -17,9 +17,9 @@ namespace {
 // not taken for done.
 void ReportWriteFailure(CatalogueDialogs& dialogs, const QString& path,
                         const FileWriteResult& written) {
-    dialogs.Ask({.caption = kCaptionErrorDots,
-                 .text = (Ui::tr("Ошибка записи файла ") + path).toStdString() + "\n" +
-                         written.reason});
+    dialogs.Ask(
+        {.caption = kCaptionErrorDots,
+         .text = (Ui::tr("Ошибка записи файла ") + path).toStdString() + "\n" + written.reason});
 }
 
 }  // namespace
