@@ -77,9 +77,11 @@ TEST_F(UserFilesTest, PathsTheFileSystemRefusesAreFailuresWithTheirReason) {
 TEST_F(UserFilesTest, AnOutputThatIsTheInputIsRefused) {
     const std::string a = Path("a.trd"), c = Path("c.udi");
     fs::create_symlink("a.trd", Path("same.trd"));
+    fs::create_hard_link(a, Path("hard.trd"));
     const Args cases[] = {
         {"convert", a, a},
         {"convert", a, Path("same.trd")},
+        {"convert", a, Path("hard.trd")},
         {"export-tap", "--force", a, a},
         {"export-scl", "--force", a, Path("same.trd")},
         {"merge", "-o", a, Path("b.trd"), a},
@@ -211,7 +213,7 @@ TEST_F(UserFilesTest, InterruptedSavesLeaveNoTemporaryFile) {
     };
     const Bytes before = Read(a);
     for (const Args& args : saves) {
-        for (const int signal : {SIGINT, SIGTERM, SIGXFSZ}) {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) {
             test::ChildProcess child([&](std::string& said) {
                 test::LimitFileSize(64 * 1024, signal);
                 const int status = Run(args);
