@@ -25,12 +25,12 @@ void ApplyRestoreTrackSetting(ImageFormat format, TZX_Disk& disk, bool restoreTr
 }
 
 bool SaveImageFile(const std::string& path, TZX_Disk& disk, bool restoreTrack,
-                   ImageCompression compression) {
-    return SaveImageFileAs(path, FormatFromPath(path), disk, restoreTrack, compression);
+                   ImageCompression compression, FileWriteOptions options) {
+    return SaveImageFileAs(path, FormatFromPath(path), disk, restoreTrack, compression, options);
 }
 
 bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk, bool restoreTrack,
-                     ImageCompression compression) {
+                     ImageCompression compression, FileWriteOptions options) {
     const ImageFormatEntry* entry = FindImageFormat(format);
     if (entry == nullptr) return Refuse(disk, "unknown image format: " + path);
     const ImageWriter writer =
@@ -47,7 +47,8 @@ bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk
         if (entry->writeFailure != nullptr) return Refuse(disk, entry->writeFailure(disk));
         return false;
     }
-    if (!WriteFileAtomically(path, out)) return Refuse(disk, "cannot write " + path);
+    if (const FileWriteResult written = WriteFileAtomically(path, out, options); !written)
+        return Refuse(disk, "cannot write " + path + ": " + written.reason);
     return true;
 }
 

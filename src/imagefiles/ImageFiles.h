@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "imagefiles/ImageFormatTable.h"
+#include "model/FileWrite.h"
 #include "model/ZxDisk.h"
 
 namespace morvane {
@@ -34,13 +35,16 @@ void ApplyRestoreTrackSetting(ImageFormat format, TZX_Disk& disk, bool restoreTr
 // itself: the same bytes). ImageCompression::Lzh selects the format's compressed writer.
 // False with disk.LastError set for an unknown or read-only format, compression asked of
 // a format without it (nothing is written), a writer's refusal (for UDI also
-// disk.FailTrack/FailSlot) or a file that cannot be written.
+// disk.FailTrack/FailSlot) or a file that cannot be written ("cannot write PATH: why").
+// The file is written as WriteFileAtomically writes it, with options.
 bool SaveImageFile(const std::string& path, TZX_Disk& disk,
                    bool restoreTrack = kDefaultRestoreTrack,
-                   ImageCompression compression = ImageCompression::None);
+                   ImageCompression compression = ImageCompression::None,
+                   FileWriteOptions options = {});
 bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk,
                      bool restoreTrack = kDefaultRestoreTrack,
-                     ImageCompression compression = ImageCompression::None);
+                     ImageCompression compression = ImageCompression::None,
+                     FileWriteOptions options = {});
 
 // The window's message-list line for a failed read: prefix, '"', message, '"'. Empty for
 // Unknown.

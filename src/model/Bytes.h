@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "model/FileWrite.h"
+
 namespace morvane {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -93,11 +95,8 @@ class ByteCursor {
 inline constexpr std::uintmax_t kMaxWholeFileSize = std::uintmax_t{256} << 20;
 
 // Whole-file helpers. ReadWholeFile returns false if the path is not a regular file (or a
-// link to one), is larger than kMaxWholeFileSize, or cannot be opened or read.
+// link to one), is larger than kMaxWholeFileSize, or cannot be opened or read. Writing a
+// whole file is WriteFileAtomically (model/FileWrite.h).
 bool ReadWholeFile(const std::string& path, Bytes& out);
-// Writes to a new temporary file in the same folder, flushes it to the disk and renames it
-// over the target, so a failed write leaves any existing file untouched. A target that is a
-// symbolic link keeps the link: the file it points to is replaced.
-bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace morvane

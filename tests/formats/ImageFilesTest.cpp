@@ -379,7 +379,8 @@ TEST_F(ImageFilesTest, FailedSaveLeavesTheOldFileAsItWas) {
 
 TEST_F(ImageFilesTest, UnwritableTargetIsReported) {
     EXPECT_FALSE(SaveImageFile(Path("no/such/dir/a.udf"), *disk));
-    EXPECT_EQ(disk->LastError, "cannot write " + Path("no/such/dir/a.udf"));
+    EXPECT_EQ(disk->LastError,
+              "cannot write " + Path("no/such/dir/a.udf") + ": No such file or directory");
 }
 
 }  // namespace

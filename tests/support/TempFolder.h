@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include <unistd.h>
 
@@ -31,6 +32,15 @@ class TempFolder {
 
     const std::filesystem::path& Dir() const { return dir_; }
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+    // The names in the folder that end as a write's temporary file does (".tmp~").
+    std::vector<std::string> TemporaryFiles() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+            std::string name = entry.path().filename().string();
+            if (name.ends_with(".tmp~")) names.push_back(std::move(name));
+        }
+        return names;
+    }
 
   private:
     // "-<pid>-<suite>-<test>", the test's names with '/' made '_'; outside a test only the

@@ -21,6 +21,8 @@ namespace morvane::test {
 class MorvaneImgFixture : public ::testing::Test {
   protected:
     std::string Path(const std::string& name) const { return folder_.Path(name); }
+    // Temporary files of writes left in the test's folder.
+    std::vector<std::string> TemporaryFiles() const { return folder_.TemporaryFiles(); }
 
     // Runs `morvane-img args...`; out and err hold what this run printed.
     int Run(const std::vector<std::string>& args) {

@@ -8,6 +8,7 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -298,6 +299,30 @@ TEST_P(ReadSignal, StopsTheRereadAndStillSavesTheImage) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, ReadSignal, ::testing::Values(SIGINT, SIGTERM),
                          [](const auto& param) { return param.param == SIGINT ? "Int" : "Term"; });
+
+// What would stop the save stops the read before it starts: an output that is its input,
+// or one that may not be replaced.
+TEST_F(ReadVerbTest, AnOutputThatCannotTakeTheReadIsRefusedFirst) {
+    const std::string input = SourceTrd(), previous = Path("previous.trd");
+    const std::string readOnly = Path("read-only.trd");
+    ASSERT_TRUE(WriteFileAtomically(previous, source));
+    ASSERT_TRUE(WriteFileAtomically(readOnly, Bytes{1}));
+    ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+    const std::string another = "; write the output to another file\n";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--virtual", input, input}, input + " is the input " + input + another},
+        {{"--virtual", input, "--resume", previous, previous},
+         previous + " is the input " + previous + another},
+        {{"--virtual", input, readOnly}, "cannot write " + readOnly + ": the file is read-only\n"},
+    };
+    for (const auto& [args, reason] : cases) {
+        EXPECT_EQ(Run(args), 1) << reason;
+        EXPECT_EQ(err.str(), "morvane-img: " + reason);
+    }
+    for (const std::string& path : {input, previous})
+        EXPECT_EQ(Read(path), source);
+    EXPECT_EQ(Read(readOnly), Bytes{1});
+}
 
 TEST_F(ReadVerbTest, RealTimeReportsTheDeviceTime) {
     EXPECT_EQ(Run({"--virtual", SourceTrd(), "--realtime", "--tracks", "1", Path("rt.trd")}), 0);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "DamagedFiles.h"
 #include "MorvaneImg.h"
@@ -22,8 +23,9 @@ int ExportToFolder(const std::vector<std::string>& args, std::string_view verb,
     if (a.positional.size() < 2)
         return VerbUsage(err, std::string(verb) + " takes an image and a folder");
     const std::filesystem::path folder(a.positional[1]);
-    if (!std::filesystem::is_directory(folder))
-        return VerbFailure(err, "no folder " + folder.string());
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec))
+        return VerbFailure(err, "no folder " + folder.string() + (ec ? ": " + ec.message() : ""));
     auto disk = std::make_unique<TZX_Disk>();
     std::vector<TrDosEntry> files;
     if (const int status = LoadTrDosFiles(a, *disk, files, err); status != kExitOk) return status;
@@ -40,9 +42,11 @@ int ExportToFolder(const std::vector<std::string>& args, std::string_view verb,
         build(files[i], sectors[i].data, names[i], made[i]);
         paths.push_back((folder / made[i].name).string());
     }
+    for (const std::string& path : paths)
+        if (!CheckOutputIsNotInput({a.positional[0]}, path, err)) return kExitFailure;
     if (!CheckTargets(paths, force, err)) return kExitFailure;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (!WriteVerbOutput(paths[i], made[i].bytes, err)) return kExitFailure;
+        if (!WriteVerbOutput(paths[i], made[i].bytes, err, a.Has("--force"))) return kExitFailure;
         out << paths[i];
         if (withSizes) out << " (" << made[i].bytes.size() << " bytes)";
         out << "\n";

@@ -14,6 +14,7 @@
 #include "VerbDevices.h"
 #include "VerbMerge.h"
 #include "VerbRead.h"
+#include "VerbSupport.h"
 #include "WriteVerbs.h"
 #include "imagefiles/ImageFiles.h"
 #include "model/Checksums.h"
@@ -150,6 +151,7 @@ int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (compress && !CanCompressFormat(outFormat))
         return Usage(
             err, "--compress applies to a " + CompressedFormats() + " output only: " + files[1]);
+    if (!CheckOutputIsNotInput({files[0]}, files[1], err)) return kExitFailure;
     auto disk = std::make_unique<TZX_Disk>();
     if (!Load(files[0], *disk, err)) return kExitFailure;
     if (!SaveImageFile(files[1], *disk, restoreTrack, compression)) {

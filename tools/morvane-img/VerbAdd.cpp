@@ -98,6 +98,8 @@ int RunAdd(const std::vector<std::string>& args, std::ostream& out, std::ostream
         for (TrDosFileData& f : some)
             files.push_back(std::move(f));
     }
+    FileLock lock;
+    if (const int status = LockEditedImage(image, lock, err); status != kExitOk) return status;
     auto disk = std::make_unique<TZX_Disk>();
     if (const int status = LoadVerbImage(image, *disk, err); status != kExitOk) return status;
     if (!AddTrDosFiles(*disk, files, problem))

@@ -20,6 +20,8 @@ int RunCompact(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (a.positional.size() != 1) return VerbUsage(err, "compact takes one image");
     const std::string& image = a.positional[0];
     auto disk = std::make_unique<TZX_Disk>();
+    FileLock lock;
+    if (const int status = LockEditedImage(image, lock, err); status != kExitOk) return status;
     if (const int status = LoadEditableImage(image, *disk, err); status != kExitOk) return status;
     TrDosCatalogue catalogue;
     if (!ReadTrDosCatalogue(*disk, catalogue)) {

@@ -70,6 +70,9 @@ int RunCopy(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const std::string& target = a.positional[1];
     if (!CanWriteFormat(FormatFromPath(target)))
         return VerbUsage(err, "cannot write this format: " + target);
+    if (!CheckOutputIsNotInput({a.positional[0]}, target, err)) return kExitFailure;
+    FileLock lock;
+    if (const int status = LockEditedImage(target, lock, err); status != kExitOk) return status;
     auto source = std::make_unique<TZX_Disk>();
     auto dest = std::make_unique<TZX_Disk>();
     if (const int status = LoadVerbImage(a.positional[0], *source, err); status != kExitOk)

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <ostream>
+#include <system_error>
 
 #include "CpmSelection.h"
 #include "FilesystemVerbs.h"
@@ -40,9 +41,11 @@ std::string PcFileName(const CpmName& name) {
     return type.empty() ? base : base + "." + type;
 }
 
-int GetInto(const TZX_Disk& disk, const std::vector<CpmFile>& files, const std::string& folder,
-            bool force, std::ostream& out, std::ostream& err) {
-    if (!std::filesystem::is_directory(folder)) return VerbFailure(err, "no folder " + folder);
+int GetInto(const TZX_Disk& disk, const std::string& image, const std::vector<CpmFile>& files,
+            const std::string& folder, bool force, std::ostream& out, std::ostream& err) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec))
+        return VerbFailure(err, "no folder " + folder + (ec ? ": " + ec.message() : ""));
     std::vector<std::string> paths;
     std::vector<Bytes> contents;
     for (const CpmFile& file : files) {
@@ -52,11 +55,13 @@ int GetInto(const TZX_Disk& disk, const std::vector<CpmFile>& files, const std::
         paths.push_back((where / PcFileName(file.name)).string());
         contents.push_back(ReadCpmFile(disk, file));
     }
+    for (const std::string& path : paths)
+        if (!CheckOutputIsNotInput({image}, path, err)) return kExitFailure;
     if (!CheckTargets(paths, force, err)) return kExitFailure;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        std::error_code ec;
+        // A folder that cannot be made is named by the write's failure.
         std::filesystem::create_directories(std::filesystem::path(paths[i]).parent_path(), ec);
-        if (!WriteVerbOutput(paths[i], contents[i], err)) return kExitFailure;
+        if (!WriteVerbOutput(paths[i], contents[i], err, force)) return kExitFailure;
         out << paths[i] << "\n";
     }
     return kExitOk;
@@ -65,9 +70,10 @@ int GetInto(const TZX_Disk& disk, const std::vector<CpmFile>& files, const std::
 // cpm-get IMAGE DIR FILE... rather than IMAGE NAME OUT: more than one file, a pattern or #N
 // after the second argument, or a folder as the second.
 bool IntoFolder(const VerbArgs& a) {
+    std::error_code ec;
     return a.positional.size() > 3 ||
-           (a.positional.size() == 3 &&
-            (IsCpmSelection(a.positional[2]) || std::filesystem::is_directory(a.positional[1])));
+           (a.positional.size() == 3 && (IsCpmSelection(a.positional[2]) ||
+                                         std::filesystem::is_directory(a.positional[1], ec)));
 }
 
 }  // namespace
@@ -102,17 +108,19 @@ int RunCpmGet(const std::vector<std::string>& args, std::ostream& out, std::ostr
         std::vector<CpmFile> files;
         if (!SelectCpmFiles(ReadCpmCatalogue(*disk, false, true), names, files, err))
             return kExitFailure;
-        return GetInto(*disk, files, all ? a.values["--all"] : a.positional[1], a.Has("--force"),
-                       out, err);
+        return GetInto(*disk, a.positional[0], files, all ? a.values["--all"] : a.positional[1],
+                       a.Has("--force"), out, err);
     }
 
     const auto file =
         FindCpmFile(ParseCpmDirectory(ReadCpmDirectoryBytes(*disk)), wanted->user, *name);
     if (!file) return VerbFailure(err, "no file " + a.positional[1] + " in the CP/M catalogue");
     const std::string& target = a.positional[2];
-    if (!CheckTargets({target}, a.Has("--force"), err)) return kExitFailure;
+    if (!CheckOutputIsNotInput({a.positional[0]}, target, err) ||
+        !CheckTargets({target}, a.Has("--force"), err))
+        return kExitFailure;
     const Bytes data = ReadCpmFile(*disk, *file);
-    if (!WriteVerbOutput(target, data, err)) return kExitFailure;
+    if (!WriteVerbOutput(target, data, err, a.Has("--force"))) return kExitFailure;
     out << target << " (" << data.size() << " bytes)\n";
     return kExitOk;
 }

@@ -30,6 +30,8 @@ int RunCpmPut(const std::vector<std::string>& args, std::ostream& out, std::ostr
         files.push_back(*file);
     }
 
+    FileLock lock;
+    if (const int status = LockEditedImage(image, lock, err); status != kExitOk) return status;
     auto disk = std::make_unique<TZX_Disk>();
     if (const int status = LoadVerbImage(image, *disk, err); status != kExitOk) return status;
     if (!IsCpmImage(*disk)) return VerbFailure(err, std::string(kNotCpmImageText));

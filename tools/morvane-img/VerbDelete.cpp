@@ -49,6 +49,8 @@ int RunDelete(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (a.positional.size() < 2) return VerbUsage(err, "delete takes an image and files");
     const std::string& image = a.positional[0];
     auto disk = std::make_unique<TZX_Disk>();
+    FileLock lock;
+    if (const int status = LockEditedImage(image, lock, err); status != kExitOk) return status;
     if (const int status = LoadEditableImage(image, *disk, err); status != kExitOk) return status;
     const std::vector<std::string> files(a.positional.begin() + 1, a.positional.end());
     // The names go out only once the image is written.

@@ -28,7 +28,8 @@ int RunExportScl(const std::vector<std::string>& args, std::ostream& out, std::o
     if (const int status = LoadTrDosFiles(a, *disk, files, err); status != kExitOk) return status;
     if (files.empty()) return VerbFailure(err, std::string(kNoFilesToSaveText));
     const bool force = a.Has("--force");
-    if (!CheckTargets({target}, force, err)) return kExitFailure;
+    if (!CheckOutputIsNotInput({a.positional[0]}, target, err) || !CheckTargets({target}, force, err))
+        return kExitFailure;
 
     std::vector<TrDosFileSectors> read;
     if (const int status = ReadFilesAsTheyAre(*disk, files, force, "exported", read, err);
@@ -37,7 +38,7 @@ int RunExportScl(const std::vector<std::string>& args, std::ostream& out, std::o
     std::vector<Bytes> sectors;
     for (TrDosFileSectors& f : read)
         sectors.push_back(f.data);
-    if (!WriteVerbOutput(target, SclArchive(files, sectors), err)) return kExitFailure;
+    if (!WriteVerbOutput(target, SclArchive(files, sectors), err, force)) return kExitFailure;
     out << target << " (" << files.size() << " files)\n";
     return DamagedFilesStatus(read);
 }

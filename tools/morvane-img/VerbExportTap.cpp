@@ -36,8 +36,9 @@ int RunExportTap(const std::vector<std::string>& args, std::ostream& out, std::o
     Bytes tap;
     for (std::size_t i = 0; i < files.size(); ++i)
         AppendTapeFile(tap, TapeFileOfTrDos(files[i], read[i].data));
-    if (!CheckTargets({target}, force, err)) return kExitFailure;
-    if (!WriteVerbOutput(target, tap, err)) return kExitFailure;
+    if (!CheckOutputIsNotInput({a.positional[0]}, target, err) ||
+        !CheckTargets({target}, force, err) || !WriteVerbOutput(target, tap, err, force))
+        return kExitFailure;
     out << target << " (" << files.size() << " files, " << tap.size() << " bytes)\n";
     return DamagedFilesStatus(read);
 }

@@ -36,6 +36,7 @@ int RunMerge(const std::vector<std::string>& args, std::ostream& out, std::ostre
     for (const std::string& path : inputs)
         if (!CanReadFormat(FormatFromPath(path)))
             return VerbUsage(err, "unknown image format: " + path);
+    if (!CheckOutputIsNotInput(inputs, output, err)) return kExitFailure;
 
     std::vector<std::unique_ptr<TZX_Disk>> disks;
     std::vector<const TZX_Disk*> views;

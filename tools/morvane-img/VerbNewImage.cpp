@@ -43,7 +43,9 @@ int RunNewImage(const std::vector<std::string>& args, std::ostream& out, std::os
     } else {
         CreateCpmImage(*disk);
     }
-    if (!SaveImageFile(target, *disk))
+    // Without --force, never over a file made since CheckTargets looked.
+    if (!SaveImageFile(target, *disk, kDefaultRestoreTrack, ImageCompression::None,
+                       {.replace = a.Has("--force")}))
         return VerbFailure(err, "cannot save " + target + ": " + disk->LastError);
     out << target << "\n";
     return kExitOk;

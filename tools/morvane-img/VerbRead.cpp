@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <iomanip>
 #include <iostream>
@@ -14,6 +15,7 @@
 
 #include "CliOperationHost.h"
 #include "ReadOptions.h"
+#include "VerbSupport.h"
 #include "controller/ControllerProtocol.h"
 #include "controller/LibFtdiDriver.h"
 #include "controller/UsbPort.h"
@@ -286,8 +288,9 @@ bool SaveDump(const std::string& path, TZX_Disk& disk, std::vector<TrdGap>& gaps
     }
     Bytes bytes;
     WriteTrdKeepingGaps(disk, bytes, gaps);
-    if (WriteFileAtomically(path, bytes)) return true;
-    err << "morvane-img: cannot save " << path << "\n";
+    const FileWriteResult written = WriteFileAtomically(path, bytes);
+    if (written) return true;
+    err << "morvane-img: cannot save " << path << ": " << written.reason << "\n";
     return false;
 }
 
@@ -298,6 +301,13 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const std::optional<ReadOptions> parsed = ParseReadOptions(args, problem);
     if (!parsed) return Usage(err, problem);
     const ReadOptions& o = *parsed;
+    // A disk read can take long: what would stop its save is said before it starts.
+    if (!CheckOutputIsNotInput({o.virtualImage, o.resume}, o.output, err)) return 1;
+    if (const FileWriteResult replaceable = CheckReplaceable(o.output);
+        !replaceable && replaceable.error != ENOENT) {
+        err << "morvane-img: cannot write " << o.output << ": " << replaceable.reason << "\n";
+        return 1;
+    }
     const auto app = EnsureApplication();
 
     virt::VirtualController* device = nullptr;

@@ -91,6 +91,8 @@ int RunRename(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (a.values.count("--type") && a.values["--type"].size() != 1)
         return VerbUsage(err, "--type takes one letter: " + a.values["--type"]);
     auto disk = std::make_unique<TZX_Disk>();
+    FileLock lock;
+    if (const int status = LockEditedImage(image, lock, err); status != kExitOk) return status;
     if (const int status = LoadEditableImage(image, *disk, err); status != kExitOk) return status;
     std::ostringstream renamed;
     TrDosCatalogue catalogue;

@@ -1,9 +1,11 @@
 #include "VerbSupport.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <ostream>
+#include <system_error>
 
 #include "MorvaneImg.h"
 #include "filesystems/NamePatterns.h"
@@ -57,13 +59,21 @@ int LoadVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err) {
 }
 
 bool CheckTargets(const std::vector<std::string>& paths, bool force, std::ostream& err) {
-    if (force) return true;
-    std::set<std::string> seen;
     for (const std::string& p : paths) {
-        if (std::filesystem::exists(p)) {
+        std::error_code ec;
+        const bool exists = std::filesystem::exists(p, ec);
+        if (ec) {
+            VerbFailure(err, "cannot write " + p + ": " + ec.message());
+            return false;
+        }
+        if (exists && !force) {
             VerbFailure(err, p + " exists; --force overwrites it");
             return false;
         }
+    }
+    if (force) return true;
+    std::set<std::string> seen;
+    for (const std::string& p : paths) {
         if (!seen.insert(p).second) {
             VerbFailure(err, "two files would be written to " + p + "; --force lets the last win");
             return false;
@@ -73,10 +83,36 @@ bool CheckTargets(const std::vector<std::string>& paths, bool force, std::ostrea
 }
 
 bool WriteVerbOutput(const std::string& path, std::span<const std::uint8_t> bytes,
-                     std::ostream& err) {
-    if (WriteFileAtomically(path, bytes)) return true;
-    VerbFailure(err, "cannot write " + path);
+                     std::ostream& err, bool force) {
+    const FileWriteResult written = WriteFileAtomically(path, bytes, {.replace = force});
+    if (written) return true;
+    if (written.error == EEXIST && !force)
+        VerbFailure(err, path + " exists; --force overwrites it");
+    else
+        VerbFailure(err, "cannot write " + path + ": " + written.reason);
     return false;
+}
+
+bool CheckOutputIsNotInput(const std::vector<std::string>& inputs, const std::string& output,
+                           std::ostream& err) {
+    for (const std::string& input : inputs) {
+        if (!SameFile(input, output)) continue;
+        VerbFailure(err, output + " is the input " + input + "; write the output to another file");
+        return false;
+    }
+    return true;
+}
+
+int LockEditedImage(const std::string& path, FileLock& lock, std::ostream& err) {
+    if (!CanWriteFormat(FormatFromPath(path)))
+        return VerbUsage(err, "cannot write this format: " + path);
+    if (const FileWriteResult replaceable = CheckReplaceable(path); !replaceable) {
+        if (replaceable.error == ENOENT) return kExitOk;
+        return VerbFailure(err, "cannot change " + path + ": " + replaceable.reason);
+    }
+    if (lock.Acquire(path, kImageLockWait) == FileLockResult::Busy)
+        return VerbFailure(err, FileInUseText(path));
+    return kExitOk;
 }
 
 std::optional<std::size_t> CataloguePosition(std::string_view argument) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "filesystems/TrDosCatalogue.h"
+#include "model/FileLock.h"
 #include "model/ZxDisk.h"
 
 namespace morvane {
@@ -39,10 +40,25 @@ int VerbFailure(std::ostream& err, const std::string& reason);
 // unknown extension), the reason already on err.
 int LoadVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err);
 
-// Without force, refuses when a target exists or one name is written twice; says why.
+// Without force, refuses when a target exists or one name is written twice; says why. A
+// path the file system refuses (a loop of links, a name too long) is refused with its
+// reason, force or not.
 bool CheckTargets(const std::vector<std::string>& paths, bool force, std::ostream& err);
+// Writes an output file atomically. Without force an existing file is never replaced, not
+// even one made after CheckTargets looked. False with the reason on err.
 bool WriteVerbOutput(const std::string& path, std::span<const std::uint8_t> bytes,
-                     std::ostream& err);
+                     std::ostream& err, bool force = false);
+// Refuses (the reason on err) when output is one of inputs: the same name, or a link to
+// the same file.
+bool CheckOutputIsNotInput(const std::vector<std::string>& inputs, const std::string& output,
+                           std::ostream& err);
+
+// The start of every verb that reads an image to write it back: refuses (as wrong usage) an
+// image of a format the tool cannot write, and one that may not be replaced (read-only,
+// hard links; CheckReplaceable), and locks it for the rest of
+// the verb, waiting kImageLockWait for another edit to finish. Returns 0, or the failure
+// status with the reason on err. An image that does not exist is left to the loader.
+int LockEditedImage(const std::string& path, FileLock& lock, std::ostream& err);
 
 // The entry index of "#N" (N from 1, at most three digits), nothing for any other text.
 std::optional<std::size_t> CataloguePosition(std::string_view argument);

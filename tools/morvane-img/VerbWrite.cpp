@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "MorvaneImg.h"
+#include "VerbSupport.h"
 #include "WriteTarget.h"
 #include "WriteVerbs.h"
 #include "imagefiles/ImageFiles.h"
@@ -38,6 +39,8 @@ int RunWrite(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     if (input.empty()) return Usage(err, "write takes one image");
     if (!CanReadFormat(FormatFromPath(input))) return Usage(err, "unknown image format: " + input);
+    if (!target.virtualOut.empty() && !CheckOutputIsNotInput({input}, target.virtualOut, err))
+        return kExitFailure;
     auto image = std::make_unique<TZX_Disk>();
     if (!LoadImageFile(input, *image)) {
         err << "morvane-img: cannot load " << input << ": " << image->LastError << "\n";

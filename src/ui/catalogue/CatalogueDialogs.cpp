@@ -19,7 +19,7 @@ QString FolderOfFile(const QString& path) {
     return FolderWithSeparator(QFileInfo(path).absolutePath());
 }
 
-bool WriteWholeFile(const QString& path, std::span<const std::uint8_t> bytes) {
+FileWriteResult WriteWholeFile(const QString& path, std::span<const std::uint8_t> bytes) {
     return WriteFileAtomically(QFile::encodeName(path).toStdString(), bytes);
 }
 

@@ -11,6 +11,7 @@
 #include <span>
 
 #include "filesystems/TrDosEditing.h"
+#include "model/FileWrite.h"
 #include "model/UserQuestion.h"
 
 namespace morvane {
@@ -65,7 +66,7 @@ struct RememberedFolder {
 // The folder of a file, or a folder, with exactly one trailing "/".
 QString FolderWithSeparator(const QString& folder);
 QString FolderOfFile(const QString& path);
-// Writes the bytes atomically; false when the file could not be written.
-bool WriteWholeFile(const QString& path, std::span<const std::uint8_t> bytes);
+// Writes the bytes atomically; a failure (false as a bool) says why.
+FileWriteResult WriteWholeFile(const QString& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace morvane

@@ -241,9 +241,11 @@ void T_cCat::SaveAs() {
         dialogs.Ask({.caption = kCaptionError, .text = std::string(kCpmCatalogueErrorText)});
         return;
     }
-    if (!WriteWholeFile(path, ReadCpmFile(*context_.disk, *file))) {
+    if (const FileWriteResult written = WriteWholeFile(path, ReadCpmFile(*context_.disk, *file));
+        !written) {
         dialogs.Ask({.caption = kCaptionError,
-                     .text = (Ui::tr("Ошибка записи файла ") + path).toStdString()});
+                     .text = (Ui::tr("Ошибка записи файла ") + path).toStdString() + "\n" +
+                             written.reason});
         return;
     }
     const QString folder = FolderOfFile(path);

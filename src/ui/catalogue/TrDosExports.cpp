@@ -15,11 +15,13 @@ namespace morvane {
 
 namespace {
 
-// A file the user chose that could not be written: said, so the export is not taken
-// for done.
-void ReportWriteFailure(CatalogueDialogs& dialogs, const QString& path) {
-    dialogs.Ask({.caption = kCaptionErrorDots,
-                 .text = (Ui::tr("Ошибка записи файла ") + path).toStdString()});
+// A file the user chose that could not be written: said, with the reason, so the export is
+// not taken for done.
+void ReportWriteFailure(CatalogueDialogs& dialogs, const QString& path,
+                        const FileWriteResult& written) {
+    dialogs.Ask(
+        {.caption = kCaptionErrorDots,
+         .text = (Ui::tr("Ошибка записи файла ") + path).toStdString() + "\n" + written.reason});
 }
 
 // "NAME.T: дорожка 1 сектор 7 считан с ошибкой, дорожка 1 сектор 8 не считан".
@@ -97,8 +99,8 @@ void T_ZXCAT::WriteFilesToFolder(const QString& folder, const std::vector<TrDosE
             if (a == Answer::Cancel) return;
             if (a == Answer::No) continue;
         }
-        if (!WriteWholeFile(path, file)) {
-            ReportWriteFailure(dialogs, path);
+        if (const FileWriteResult written = WriteWholeFile(path, file); !written) {
+            ReportWriteFailure(dialogs, path, written);
             return;
         }
     }
@@ -140,8 +142,8 @@ void T_ZXCAT::SaveSelectionAsOneFile(SaveFileRequest request, const OneFileMaker
         sectors.push_back(f.data);
     Bytes file;
     make(selected, sectors, file);
-    if (!WriteWholeFile(path, file)) {
-        ReportWriteFailure(dialogs, path);
+    if (const FileWriteResult written = WriteWholeFile(path, file); !written) {
+        ReportWriteFailure(dialogs, path, written);
         return;
     }
     const QString folder = FolderOfFile(path);

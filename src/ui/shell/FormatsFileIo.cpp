@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "imagefiles/ImageFiles.h"
+#include "model/Refuse.h"
 
 namespace morvane {
 
@@ -21,12 +21,21 @@ bool FormatsFileIo::Read(ImageFormat format, const QString& path, TZX_Disk& disk
 // The commands have already applied the RestoreTrack setting to the image (WriteImage); the
 // NoTrackRestore it left is passed on as that setting.
 bool FormatsFileIo::Write(ImageFormat format, const QString& path, TZX_Disk& disk) {
-    return SaveImageFileAs(LocalPath(path), format, disk, !disk.NoTrackRestore);
+    return Save(format, path, disk, ImageCompression::None);
 }
 
 bool FormatsFileIo::WriteCompressed(ImageFormat format, const QString& path, TZX_Disk& disk) {
-    return SaveImageFileAs(LocalPath(path), format, disk, !disk.NoTrackRestore,
-                           ImageCompression::Lzh);
+    return Save(format, path, disk, ImageCompression::Lzh);
+}
+
+// A file that does not exist yet has nothing to lock.
+bool FormatsFileIo::Save(ImageFormat format, const QString& path, TZX_Disk& disk,
+                         ImageCompression compression) {
+    const std::string local = LocalPath(path);
+    FileLock lock;
+    if (lock.Acquire(local, lockWait_) == FileLockResult::Busy)
+        return Refuse(disk, FileInUseText(local));
+    return SaveImageFileAs(local, format, disk, !disk.NoTrackRestore, compression);
 }
 
 }  // namespace morvane

@@ -92,9 +92,11 @@ void WidgetCatalogueDialogs::ShowListing(const QString& caption, const QString& 
         const QString path = ChooseSaveFile(request);
         if (path.isEmpty()) return;
         const QByteArray utf8 = listing.toUtf8();
-        if (!WriteWholeFile(path, Bytes(utf8.begin(), utf8.end())))
+        if (const FileWriteResult written = WriteWholeFile(path, Bytes(utf8.begin(), utf8.end()));
+            !written)
             asker_.Ask({.caption = kCaptionErrorDots,
-                        .text = (Ui::tr("Ошибка записи файла ") + path).toStdString()});
+                        .text = (Ui::tr("Ошибка записи файла ") + path).toStdString() + "\n" +
+                                written.reason});
     };
     ListingViewer viewer(caption, text, save, parent_);
     viewer.exec();

@@ -78,7 +78,7 @@ std::size_t HexView::OverwriteFrom(std::span<const std::uint8_t> source) {
     return n;
 }
 
-bool HexView::SaveToFile(const QString& path) const {
+FileWriteResult HexView::SaveToFile(const QString& path) const {
     return WriteFileAtomically(path.toStdString(), bytes_);
 }
 

@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "model/FileWrite.h"
 #include "ui/views/HexText.h"
 
 namespace morvane {
@@ -31,8 +32,9 @@ class HexView : public QAbstractScrollArea {
     // Overwrites the buffer from offset 0 with at most Size() bytes of source, without
     // changing the size; returns how many were written.
     std::size_t OverwriteFrom(std::span<const std::uint8_t> source);
-    // The whole buffer as plain bytes; the previous file survives a failed write.
-    bool SaveToFile(const QString& path) const;
+    // The whole buffer as plain bytes; the previous file survives a failed write, which
+    // says why.
+    FileWriteResult SaveToFile(const QString& path) const;
 
     bool isReadOnly() const { return readOnly_; }
     void setReadOnly(bool readOnly);

@@ -208,9 +208,12 @@ bool SectorView::saveToFile(const QString& path) {
                     .text = QT_TRANSLATE_NOOP("morvane::Ui", "Файл уже существует! Перезаписать?"),
                     .buttons = Buttons::YesNo}) != Answer::Yes)
         return false;
-    if (hexView_->SaveToFile(path)) return true;
+    const FileWriteResult written = hexView_->SaveToFile(path);
+    if (written) return true;
+    // The reason goes on a line of its own, after the text the window translates.
     Host().Ask({.caption = kCaptionError,
-                .text = QT_TRANSLATE_NOOP("morvane::Ui", "Не удалось записать файл!")});
+                .text = std::string(QT_TRANSLATE_NOOP("morvane::Ui", "Не удалось записать файл!")) +
+                        "\n" + written.reason});
     return false;
 }
 

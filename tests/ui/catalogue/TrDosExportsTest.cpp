@@ -170,5 +170,18 @@ TEST_F(TrDosWindowTest, SclKeepsAnExistingFileOnNo) {
     EXPECT_EQ(sclDir, QStringLiteral("/nowhere/"));
 }
 
+// A file that cannot be replaced is named with the reason.
+TEST_F(TrDosWindowTest, SclThatCannotBeWrittenSaysWhy) {
+    dialogs.saveFile = Path("set.scl");
+    WriteMarker(dialogs.saveFile);
+    ASSERT_TRUE(QFile::setPermissions(dialogs.saveFile, QFile::ReadOwner));
+    window->SelectRows({0});
+    window->SaveScl();
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("Ошибка..!|Ошибка записи файла ") +
+                                            dialogs.saveFile +
+                                            QStringLiteral("\nthe file is read-only")});
+    EXPECT_EQ(ReadBack(dialogs.saveFile).size(), 3u);
+}
+
 }  // namespace
 }  // namespace morvane::test

@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <deque>
 #include <functional>
 #include <memory>
 
 #include "model/Bytes.h"
+#include "model/FileLock.h"
 #include "ui/shell/FormatsFileIo.h"
 #include "ui/shell/LoadSaveRules.h"
 #include "support/SectorDisks.h"
@@ -617,6 +619,45 @@ TEST(ImageFileCommandsCorpus, TrdRoundTripsThroughNativeAndUdi) {
     auto udi = std::make_unique<TZX_Disk>();
     ASSERT_TRUE(io.Read(ImageFormat::Udi, dir.filePath(QStringLiteral("copy.udi")), *udi));
     EXPECT_EQ(udi->CountTracks(), tracks);
+}
+
+// The window's saves through the real files: while morvane-img's edit holds the image's
+// lock, and over a file the user may not replace, a save fails with the reason in its box.
+TEST(ImageFileCommandsFiles, SavesTakeTheImageLockAndSayWhyTheyFail) {
+    QTemporaryDir dir;
+    SettingsStore store(dir.filePath(QStringLiteral("Morvane.ini")));
+    TSettings settings = store.LoadAndRepair(dir.path());
+    auto disk = std::make_unique<TZX_Disk>();
+    test::PutSector(*disk, 0, 0, 1, 1, Bytes(256, 7));
+    RecordingHost host;
+    FormatsFileIo io(std::chrono::milliseconds(50));
+    const QString locked = dir.filePath(QStringLiteral("locked.udf"));
+    const QString readOnly = dir.filePath(QStringLiteral("read-only.udf"));
+    std::deque<QString> answers = {locked, readOnly, locked};
+    ImageFileCommands commands(*disk, settings, store, host, io,
+                               [&answers](const FileDialogRequest&) {
+                                   FileDialogAnswer a = answers.front();
+                                   answers.pop_front();
+                                   return a;
+                               });
+    for (const QString& path : {locked, readOnly})
+        ASSERT_TRUE(io.Write(ImageFormat::Udf, path, *disk)) << disk->LastError;
+    ASSERT_TRUE(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup));
+    FileLock edit;
+    ASSERT_EQ(edit.Acquire(locked.toStdString(), std::chrono::milliseconds(0)),
+              FileLockResult::Locked);
+
+    EXPECT_FALSE(commands.SaveNative());
+    EXPECT_FALSE(commands.SaveNative());
+    const QString failed = QStringLiteral("Ошибка!|Ошибка записи файла - ");
+    EXPECT_EQ(host.boxes,
+              (QStringList{failed + locked + QLatin1Char('\n') + locked +
+                               QStringLiteral(": the image is in use by another program; try "
+                                              "again when it is done"),
+                           failed + readOnly + QStringLiteral("\ncannot write ") + readOnly +
+                               QStringLiteral(": the file is read-only")}));
+    edit.Release();
+    EXPECT_TRUE(commands.SaveNative());
 }
 
 }  // namespace

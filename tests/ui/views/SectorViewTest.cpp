@@ -172,6 +172,17 @@ TEST_F(SectorViewTest, SaveAsksBeforeOverwriting) {
     EXPECT_EQ(saved, SlotData(0, 256));
 }
 
+TEST_F(SectorViewTest, FailedSaveSaysWhy) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("s.sec");
+    ASSERT_TRUE(WriteFileAtomically(path.toStdString(), Bytes{1}));
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner));
+    view->showCell(1, 10);
+    host.answer = true;
+    EXPECT_FALSE(view->saveToFile(path));
+    EXPECT_EQ(host.messages.back(), "Ошибка!|Не удалось записать файл!\nthe file is read-only");
+}
+
 TEST_F(SectorViewTest, LoadFillsViewWithinItsSizeAndEnablesAccept) {
     QTemporaryDir dir;
     const QString path = dir.filePath("in.sec");
