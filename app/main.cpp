@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
     morvane::InstallInterfaceLanguage(app);
     morvane::InstallQuitWhenShown(app);
     morvane::InstallToolBarStyle();
-    morvane::TFMain window;
+    morvane::MainWindow window;
     window.show();
     return QApplication::exec();
 }

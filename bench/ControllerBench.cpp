@@ -27,7 +27,7 @@ struct Link {
         port.SetDeviceActive(true);
         port.SetEnableMessage(true);
     }
-    TUSB_Port port;
+    UsbPort port;
     ControllerProtocol protocol;
 };
 

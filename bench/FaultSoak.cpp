@@ -32,7 +32,7 @@
 #include "controller/virtual/VirtualController.h"
 #include "controller/virtual/VirtualDisk.h"
 #include "filesystems/NewImages.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/DiskRun.h"
 #include "operations/DiskWrite.h"
 #include "soak/SoakDisks.h"
@@ -140,17 +140,17 @@ struct Rig {
         auto owned = std::make_unique<virt::VirtualController>(
             virt::VirtualControllerOptions{.DemoDiskInDriveA = false, .RealTime = false});
         device = owned.get();
-        port = std::make_unique<TUSB_Port>(std::move(owned));
+        port = std::make_unique<UsbPort>(std::move(owned));
         port->SetDeviceName(QStringLiteral("USB <-> Parallel"));
         port->SetDeviceActive(true);
         port->SetEnableMessage(true);  // the port reads the device's bytes only when on
         protocol = std::make_unique<ControllerProtocol>(*port);
         protocol->SetTimeoutInterval(kProtocolTimeoutMs);
-        QObject::connect(&protocol->TO1(), &QTimer::timeout, [this] { ++timeouts; });
+        QObject::connect(&protocol->AnswerTimer(), &QTimer::timeout, [this] { ++timeouts; });
     }
     int timeouts = 0;                           // waits that ran into the time-out
     virt::VirtualController* device = nullptr;  // owned by the port
-    std::unique_ptr<TUSB_Port> port;
+    std::unique_ptr<UsbPort> port;
     std::unique_ptr<ControllerProtocol> protocol;
 };
 
@@ -196,9 +196,9 @@ class Soak {
     // The sector check must be able to fail: a planted wrong byte is found.
     bool CheckTheCheck() {
         std::mt19937 random(options_.seed), again(options_.seed);
-        auto image = std::make_unique<TZX_Disk>();
+        auto image = std::make_unique<DiskImage>();
         MakeRandomImage(*image, DiskKind::TrDos, random);
-        auto copy = std::make_unique<TZX_Disk>();
+        auto copy = std::make_unique<DiskImage>();
         MakeRandomImage(*copy, DiskKind::TrDos, again);
         const bool same = CheckGoodSectors(*image, *copy).wrong == 0;
         copy->GetTrack(77)->Slots[5].Data[100] ^= 0x40;
@@ -265,12 +265,12 @@ class Soak {
         run.disk = DiskName(kind);
 
         Rig rig;
-        auto image = std::make_unique<TZX_Disk>();
+        auto image = std::make_unique<DiskImage>();
         MakeRandomImage(*image, kind, random);
         rig.device->LoadImage(virt::Drive::A, *image);
-        auto truth = std::make_unique<TZX_Disk>();
+        auto truth = std::make_unique<DiskImage>();
         rig.device->SaveImage(virt::Drive::A, *truth);
-        auto read = std::make_unique<TZX_Disk>();
+        auto read = std::make_unique<DiskImage>();
         // The read by marks reads the sectors a scan found before.
         if (mode.kind == DiskRunKind::SectorsByMarks) CopyIdsOnly(*truth, *read);
 
@@ -321,7 +321,7 @@ class Soak {
         Rig rig;
         // The disk in the drive: blank, or full of another disk's bytes.
         if (faults && random() % 2 == 1) {
-            auto old = std::make_unique<TZX_Disk>();
+            auto old = std::make_unique<DiskImage>();
             MakeRandomImage(*old, kind == DiskKind::TrDos ? DiskKind::Cpm : DiskKind::TrDos,
                             random);
             rig.device->LoadImage(virt::Drive::A, *old);
@@ -329,7 +329,7 @@ class Soak {
             rig.device->InsertDisk(virt::Drive::A, std::make_unique<virt::VirtualDisk>());
         }
         // What goes onto the disk; a format puts the same new image there.
-        auto image = std::make_unique<TZX_Disk>();
+        auto image = std::make_unique<DiskImage>();
         const std::string name = "SOAK" + std::to_string(index < 0 ? 0 : index % 1000);
         if (mode == WriteMode::WriteDisk)
             MakeRandomImage(*image, kind, random);
@@ -350,7 +350,7 @@ class Soak {
         }
         run.boundMs = faults ? Bound(run.mode, run.plan) : 0;
         // A write puts the container's image onto the disk; a format makes its own.
-        auto scratch = std::make_unique<TZX_Disk>();
+        auto scratch = std::make_unique<DiskImage>();
         OperationContext ctx{*rig.protocol, mode == WriteMode::WriteDisk ? *image : *scratch, host};
         watchdog_.Arm(faults ? kHangFactor * run.boundMs : 600000.0,
                       "run " + std::to_string(index) + " (" + run.mode + ")");
@@ -367,7 +367,7 @@ class Soak {
         run.tracksDone = host.progress;
         run.timeouts = rig.timeouts;
 
-        auto after = std::make_unique<TZX_Disk>();
+        auto after = std::make_unique<DiskImage>();
         rig.device->SaveImage(virt::Drive::A, *after);
         const SectorCheck check = CheckWrittenSectors(*image, host.progress, result.failed, *after);
         run.checked = check.checked;

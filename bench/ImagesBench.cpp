@@ -50,7 +50,7 @@ void SetBytes(benchmark::State& state, std::size_t bytes) {
 
 void BM_ReadTrd(benchmark::State& state) {
     const Bytes file = TrdFile();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadTrd(file, *disk));
     SetBytes(state, file.size());
@@ -58,7 +58,7 @@ void BM_ReadTrd(benchmark::State& state) {
 BENCHMARK(BM_ReadTrd)->Unit(benchmark::kMillisecond);
 
 void BM_WriteTrd(benchmark::State& state) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ReadTrd(TrdFile(), *disk);
     Bytes out;
     for (auto _ : state)
@@ -69,7 +69,7 @@ BENCHMARK(BM_WriteTrd)->Unit(benchmark::kMillisecond);
 
 // Tracks from TRD sectors: every UDI track built from the standard layout.
 void BM_WriteUdiStandardLayout(benchmark::State& state) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ReadTrd(TrdFile(), *disk);
     Bytes out;
     for (auto _ : state)
@@ -79,7 +79,7 @@ void BM_WriteUdiStandardLayout(benchmark::State& state) {
 BENCHMARK(BM_WriteUdiStandardLayout)->Unit(benchmark::kMillisecond);
 
 Bytes UdiFile() {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ReadTrd(TrdFile(), *disk);
     Bytes out;
     WriteUdi(*disk, out);
@@ -88,7 +88,7 @@ Bytes UdiFile() {
 
 void BM_ReadUdi(benchmark::State& state) {
     const Bytes file = UdiFile();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadUdi(file, *disk));
     SetBytes(state, file.size());
@@ -97,7 +97,7 @@ BENCHMARK(BM_ReadUdi)->Unit(benchmark::kMillisecond);
 
 // Tracks read from UDI: every track rebuilt from its own raw image.
 void BM_WriteUdiFromRaw(benchmark::State& state) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ReadUdi(UdiFile(), *disk);
     disk->NoTrackRestore = state.range(0) != 0;
     Bytes out;
@@ -109,7 +109,7 @@ BENCHMARK(BM_WriteUdiFromRaw)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_ReadFdi(benchmark::State& state) {
     const Bytes file = FdiFile();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     for (auto _ : state)
         benchmark::DoNotOptimize(ReadFdi(file, *disk));
     SetBytes(state, file.size());
@@ -117,7 +117,7 @@ void BM_ReadFdi(benchmark::State& state) {
 BENCHMARK(BM_ReadFdi)->Unit(benchmark::kMillisecond);
 
 void BM_BuildUdiTrackStandardLayout(benchmark::State& state) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ReadTrd(TrdFile(), *disk);
     auto image = std::make_unique<UdiTrackImage>();
     const UdiTrackParams params{disk->GetTrack(0)};

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "ui/views/DiskMapView.h"
 #include "ui/views/MapCells.h"
 
@@ -27,15 +27,15 @@ QApplication& App() {
     return app;
 }
 
-std::unique_ptr<TZX_Disk> FullDisk() {
-    auto disk = std::make_unique<TZX_Disk>();
+std::unique_ptr<DiskImage> FullDisk() {
+    auto disk = std::make_unique<DiskImage>();
     for (int t = 0; t < kMapRows; ++t) {
-        TTrack& track = *disk->GetTrack(static_cast<std::uint8_t>(t));
+        Track& track = *disk->GetTrack(static_cast<std::uint8_t>(t));
         track.Present = kPresent;
         track.RawLength = 6250;
         track.RawValid = 1;
         for (int s = 0; s < kMapColumns - 1; ++s) {
-            TSectorSlot& slot = *track.GetSlot(static_cast<std::uint8_t>(s));
+            SectorSlot& slot = *track.GetSlot(static_cast<std::uint8_t>(s));
             slot.Present = kPresent;
             slot.Cylinder = static_cast<std::uint8_t>(t / 2);
             slot.Head = static_cast<std::uint8_t>(t % 2);
@@ -51,7 +51,7 @@ std::unique_ptr<TZX_Disk> FullDisk() {
 
 void BM_DiskMapFullRepaint(benchmark::State& state) {
     App();
-    const std::unique_ptr<TZX_Disk> disk = FullDisk();
+    const std::unique_ptr<DiskImage> disk = FullDisk();
     DiskMapView view(*disk);
     const int frame = 2 * view.frameWidth();
     view.resize(frame + ColumnLeft(kMapColumns) + view.verticalScrollBar()->sizeHint().width(),

@@ -11,7 +11,7 @@ namespace morvane {
 namespace {
 
 // A 6500-byte track full of 16 x 256-byte sectors with TR-DOS-like gaps.
-void FillTrack(TTrack& t) {
+void FillTrack(Track& t) {
     t.Raw.fill(0x4E);
     std::size_t p = 80;
     for (int r = 1; r <= 16 && p + 400 < kTrackBufferSize; ++r) {
@@ -26,7 +26,7 @@ void FillTrack(TTrack& t) {
 }
 
 void BM_ParseRawFullTrack(benchmark::State& state) {
-    auto track = std::make_unique<TTrack>(0);
+    auto track = std::make_unique<Track>(0);
     FillTrack(*track);
     for (auto _ : state) {
         track->ParseRaw();

@@ -11,9 +11,9 @@
 namespace morvane {
 namespace {
 
-void FillTrDosDisk(TZX_Disk& disk) {
+void FillTrDosDisk(DiskImage& disk) {
     for (std::uint8_t t = 0; t < 160; ++t) {
-        TTrack& track = *disk.GetTrack(t);
+        Track& track = *disk.GetTrack(t);
         track.Present = kPresent;
         track.RawValid = 1;
         track.RawLength = 6250;
@@ -21,7 +21,7 @@ void FillTrDosDisk(TZX_Disk& disk) {
             track.Raw[i] = static_cast<std::uint8_t>(i * 3 + t);
         track.Log = {"Чтение дорожки", "Сектор 1 - OK", "Сектор 9 - ошибка CRC"};
         for (std::uint8_t s = 0; s < 16; ++s) {
-            TSectorSlot& slot = track.Slots[s];
+            SectorSlot& slot = track.Slots[s];
             slot.Present = kPresent;
             slot.Cylinder = static_cast<std::uint8_t>(t / 2);
             slot.Sector = static_cast<std::uint8_t>(s + 1);
@@ -36,14 +36,14 @@ void FillTrDosDisk(TZX_Disk& disk) {
     }
 }
 
-void FillLargestDisk(TZX_Disk& disk) {
+void FillLargestDisk(DiskImage& disk) {
     for (std::uint8_t t = 0; t < kTrackCount; ++t) {
-        TTrack& track = *disk.GetTrack(t);
+        Track& track = *disk.GetTrack(t);
         track.Present = kPresent;
         track.RawValid = 1;
         track.RawLength = static_cast<std::uint16_t>(kTrackBufferSize);
         for (std::uint8_t s = 0; s < kSlotsPerTrack; ++s) {
-            TSectorSlot& slot = track.Slots[s];
+            SectorSlot& slot = track.Slots[s];
             slot.Present = kPresent;
             slot.Sector = s;
             slot.DataGood = kDataGood;
@@ -54,10 +54,10 @@ void FillLargestDisk(TZX_Disk& disk) {
     }
 }
 
-using Filler = void (*)(TZX_Disk&);
+using Filler = void (*)(DiskImage&);
 
 void WriteBench(benchmark::State& state, Filler fill) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     fill(*disk);
     Bytes out;
     for (auto _ : state) {
@@ -69,7 +69,7 @@ void WriteBench(benchmark::State& state, Filler fill) {
 }
 
 void ReadBench(benchmark::State& state, Filler fill) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     fill(*disk);
     Bytes file;
     if (!WriteNative(*disk, file)) state.SkipWithError("write failed");

@@ -23,7 +23,7 @@
 #include "controller/virtual/DemoDisk.h"
 #include "controller/virtual/VirtualController.h"
 #include "model/Geometry.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/DiskRun.h"
 #include "operations/OperationHost.h"
 
@@ -60,7 +60,7 @@ struct Bench {
         auto owned = std::make_unique<virt::VirtualController>(
             virt::VirtualControllerOptions{true, realTime});
         device = owned.get();
-        port = std::make_unique<TUSB_Port>(std::move(owned));
+        port = std::make_unique<UsbPort>(std::move(owned));
         port->SetDeviceName(QStringLiteral("USB <-> Parallel"));
         port->SetDeviceActive(true);
         port->SetEnableMessage(true);
@@ -69,7 +69,7 @@ struct Bench {
     // Runs; returns the time the drive spent on the run's commands. Idle moments between
     // commands are left out: in real time the emulated clock catches up with the wall
     // clock across them, so it cannot tell what the program added.
-    Nanos Run(const DiskRunParams& params, TZX_Disk& disk) {
+    Nanos Run(const DiskRunParams& params, DiskImage& disk) {
         OperationContext ctx{*protocol, disk, host};
         device->ResetDeviceTime();
         const DiskRunResult r = RunDisk(ctx, params);
@@ -77,7 +77,7 @@ struct Bench {
         return device->DeviceTime();
     }
     virt::VirtualController* device = nullptr;
-    std::unique_ptr<TUSB_Port> port;
+    std::unique_ptr<UsbPort> port;
     std::unique_ptr<ControllerProtocol> protocol;
     SilentHost host;
     bool ok = false;
@@ -127,7 +127,7 @@ Nanos Floor(const virt::Mechanics& m, const KindCase& c, int first, int count) {
 
 // The run's parameters as its launcher sets them; the sector read by marks reads the IDs
 // a scan of the whole disk found.
-DiskRunParams ParamsFor(DiskRunKind kind, TZX_Disk& disk) {
+DiskRunParams ParamsFor(DiskRunKind kind, DiskImage& disk) {
     if (kind == DiskRunKind::SectorsByMarks) {
         Bench scan(false);
         scan.Run(*LaunchParams(DiskRunKind::TrackScan, disk), disk);
@@ -156,7 +156,7 @@ void BM_RunInstant(benchmark::State& state, const KindCase& c) {
     DiskRunParams params;
     for (auto _ : state) {
         state.PauseTiming();
-        auto disk = std::make_unique<TZX_Disk>();
+        auto disk = std::make_unique<DiskImage>();
         params = ParamsFor(c.kind, *disk);
         Bench bench(false);
         state.ResumeTiming();
@@ -175,7 +175,7 @@ void BM_RunRealTime(benchmark::State& state, const KindCase& c) {
     DiskRunParams params;
     double wall = 0;
     for (auto _ : state) {
-        auto disk = std::make_unique<TZX_Disk>();
+        auto disk = std::make_unique<DiskImage>();
         params = ParamsFor(c.kind, *disk);
         if (state.range(0) > 0) params.count = static_cast<int>(state.range(0));
         Bench bench(true);
@@ -199,13 +199,13 @@ constexpr int kDemoTracks = static_cast<int>(virt::kDemoTracks);
 
 void BM_ScanSectorsRealTime(benchmark::State& state) {
     Bench instant(false);
-    auto instantDisk = std::make_unique<TZX_Disk>();
+    auto instantDisk = std::make_unique<DiskImage>();
     const double instantDrive =
         Seconds(instant.Run({QStringLiteral("bench"), kScanSectors, 0, kDemoTracks}, *instantDisk));
     Bench bench(true);
     double wall = 0, device = 0;
     for (auto _ : state) {
-        auto disk = std::make_unique<TZX_Disk>();
+        auto disk = std::make_unique<DiskImage>();
         const auto start = Clock::now();
         const double drive =
             Seconds(bench.Run({QStringLiteral("bench"), kScanSectors, 0, kDemoTracks}, *disk));
@@ -226,7 +226,7 @@ BENCHMARK(BM_ScanSectorsRealTime)->UseManualTime()->Iterations(1)->Unit(benchmar
 void BM_FullReadInstant(benchmark::State& state) {
     Bench bench(false);
     for (auto _ : state) {
-        auto disk = std::make_unique<TZX_Disk>();
+        auto disk = std::make_unique<DiskImage>();
         bench.Run({QStringLiteral("bench"), kRunRaw | kRunScan | kRunSectors, 0, 162}, *disk);
         if (!bench.ok) state.SkipWithError("the run failed");
     }

@@ -26,7 +26,7 @@
 #include "controller/UsbPort.h"
 #include "controller/virtual/SectorAccess.h"
 #include "controller/virtual/VirtualController.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/BadSectorReread.h"
 #include "operations/DiskRun.h"
 #include "operations/OperationHost.h"
@@ -77,7 +77,7 @@ struct Rig {
     Rig(double probability, std::uint32_t seed) {
         auto owned = std::make_unique<virt::VirtualController>();
         device = owned.get();
-        port = std::make_unique<TUSB_Port>(std::move(owned));
+        port = std::make_unique<UsbPort>(std::move(owned));
         port->SetDeviceName(QStringLiteral("USB <-> Parallel"));
         port->SetDeviceActive(true);
         port->SetEnableMessage(true);
@@ -86,7 +86,7 @@ struct Rig {
         for (const WeakSector& w : WeakSectors())
             device->Faults().AddWeakSector(virt::Drive::A, w.track, w.r, probability);
     }
-    OperationContext Ctx(TZX_Disk& disk) { return {*protocol, disk, host}; }
+    OperationContext Ctx(DiskImage& disk) { return {*protocol, disk, host}; }
     // Commands that read the disk since the last call.
     int Reads() {
         int n = 0;
@@ -96,23 +96,23 @@ struct Rig {
         return n;
     }
     virt::VirtualController* device = nullptr;
-    std::unique_ptr<TUSB_Port> port;
+    std::unique_ptr<UsbPort> port;
     std::unique_ptr<ControllerProtocol> protocol;
     SilentHost host;
 };
 
-void CopyImage(const TZX_Disk& from, TZX_Disk& to) {
+void CopyImage(const DiskImage& from, DiskImage& to) {
     for (std::size_t t = 0; t < kTrackCount; ++t)
         *to.GetTrack(static_cast<std::uint8_t>(t)) = *from.GetTrack(static_cast<std::uint8_t>(t));
 }
 
 // Weak sectors that are good and hold what the disk holds.
-int Recovered(const TZX_Disk& disk, Rig& rig) {
+int Recovered(const DiskImage& disk, Rig& rig) {
     int good = 0;
     for (const WeakSector& w : WeakSectors()) {
         const int index = disk.FindSectorIndex(w.track, w.r);
         if (index < 0) continue;
-        const TSectorSlot* slot = &disk.GetTrack(w.track)->Slots[static_cast<std::size_t>(index)];
+        const SectorSlot* slot = &disk.GetTrack(w.track)->Slots[static_cast<std::size_t>(index)];
         if (slot->DataGood == 0) continue;
         const Bytes written =
             virt::ReadSector(*rig.device->Fdc().Disk(virt::Drive::A)->Track(w.track), w.r).Data;
@@ -123,11 +123,11 @@ int Recovered(const TZX_Disk& disk, Rig& rig) {
 }
 
 // The first read of each seed, made once and copied into each strategy's image.
-const TZX_Disk& FirstRead(double probability, int seed) {
-    static std::map<std::pair<double, int>, std::unique_ptr<TZX_Disk>> reads;
+const DiskImage& FirstRead(double probability, int seed) {
+    static std::map<std::pair<double, int>, std::unique_ptr<DiskImage>> reads;
     auto& disk = reads[{probability, seed}];
     if (!disk) {
-        disk = std::make_unique<TZX_Disk>();
+        disk = std::make_unique<DiskImage>();
         Rig rig(probability, static_cast<std::uint32_t>(seed));
         auto ctx = rig.Ctx(*disk);
         RunDisk(ctx, *LaunchParams(DiskRunKind::ScanAndSectors, *disk));
@@ -145,7 +145,7 @@ void BM_Weak(benchmark::State& state, Strategy strategy, double probability) {
         device = {};
         recovered = afterFirstRead = reads = 0;
         for (int seed = 1; seed <= kSeeds; ++seed) {
-            auto disk = std::make_unique<TZX_Disk>();
+            auto disk = std::make_unique<DiskImage>();
             CopyImage(FirstRead(probability, seed), *disk);
             Rig rig(probability, static_cast<std::uint32_t>(1000 + seed));
             afterFirstRead += Recovered(*disk, rig);

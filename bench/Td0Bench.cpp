@@ -22,7 +22,7 @@ bool LoadCorpusFile(benchmark::State& state, const char* name, Bytes& file) {
 void BM_ReadTd0(benchmark::State& state, const char* name) {
     Bytes file;
     if (!LoadCorpusFile(state, name, file)) return;
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     for (auto _ : state) {
         const bool ok = ReadTd0(file, *disk);
         benchmark::DoNotOptimize(ok);

@@ -53,13 +53,13 @@ BENCHMARK_CAPTURE(BM_LzhEncode, sector_test_360k, "sector_test_360k.td0")
     ->Arg(256)
     ->Arg(4096);
 
-using Writer = bool (*)(TZX_Disk&, Bytes&);
+using Writer = bool (*)(DiskImage&, Bytes&);
 
 // A whole image written from a corpus disk; throughput in bytes of the file written.
 void BM_WriteImage(benchmark::State& state, const char* name, Writer write) {
     Bytes file;
     if (!LoadCorpusFile(state, name, file)) return;
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     const std::string path = std::string(MORVANE_CORPUS_DIR) + "/" + name;
     const bool loaded = path.ends_with(".fdi") || path.ends_with(".FDI") ? ReadFdi(file, *disk)
                                                                          : ReadTd0(file, *disk);

@@ -11,9 +11,9 @@
 #include "filesystems/NewImages.h"
 
 namespace {
-morvane::TZX_Disk& Disk() {
+morvane::DiskImage& Disk() {
     static const auto disk = [] {
-        auto d = std::make_unique<morvane::TZX_Disk>();
+        auto d = std::make_unique<morvane::DiskImage>();
         morvane::CreateCpmImage(*d);
         return d;
     }();
@@ -23,10 +23,10 @@ morvane::TZX_Disk& Disk() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvane;
-    TZX_Disk& disk = Disk();
+    DiskImage& disk = Disk();
     // Directory sectors 1..4 of track 0 from the input, zeros after it.
     for (unsigned n = 1; n <= 4; ++n) {
-        TSectorSlot& slot = *disk.FindSector(0, static_cast<std::uint8_t>(n));
+        SectorSlot& slot = *disk.FindSector(0, static_cast<std::uint8_t>(n));
         const std::size_t at = (n - 1) * kCpmSectorSize;
         const std::span<std::uint8_t> sector = slot.Data.first(kCpmSectorSize);
         std::fill(sector.begin(), sector.end(), std::uint8_t{0});

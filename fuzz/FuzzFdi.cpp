@@ -11,21 +11,21 @@
 #include "formats/udi/UdiTrackBuilder.h"
 
 namespace {
-morvane::TZX_Disk& Disk() {
-    static const auto disk = std::make_unique<morvane::TZX_Disk>();
+morvane::DiskImage& Disk() {
+    static const auto disk = std::make_unique<morvane::DiskImage>();
     return *disk;
 }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvane;
-    TZX_Disk& disk = Disk();
+    DiskImage& disk = Disk();
     if (!ReadFdi(std::span<const std::uint8_t>(data, size), disk)) {
         if (disk.LastError.empty()) __builtin_trap();
         return 0;
     }
     static const auto image = std::make_unique<UdiTrackImage>();
-    static const auto back = std::make_unique<TTrack>();
+    static const auto back = std::make_unique<Track>();
     for (std::uint8_t t = 0; t < kTrackCount; ++t) {
         if (disk.GetTrack(t)->Present == 0) continue;
         if (!BuildUdiTrack(disk, t, *image)) continue;

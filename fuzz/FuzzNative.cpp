@@ -16,14 +16,14 @@
 
 namespace {
 
-morvane::TZX_Disk& Disk() {
-    static const auto disk = std::make_unique<morvane::TZX_Disk>();
+morvane::DiskImage& Disk() {
+    static const auto disk = std::make_unique<morvane::DiskImage>();
     return *disk;
 }
 
 void ReadAndRewrite(std::span<const std::uint8_t> file, bool rewrite) {
     using namespace morvane;
-    TZX_Disk& disk = Disk();
+    DiskImage& disk = Disk();
     if (!ReadNative(file, disk)) {
         if (disk.LastError.empty()) __builtin_trap();
         return;

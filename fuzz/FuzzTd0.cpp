@@ -8,7 +8,7 @@
 #include "formats/td0/Td0.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const auto disk = std::make_unique<morvane::TZX_Disk>();
+    static const auto disk = std::make_unique<morvane::DiskImage>();
     // A lower bound than the reader's default keeps each run short; the path is the same.
     morvane::ReadTd0(std::span(data, size), *disk, std::size_t{32} << 10);
     return 0;

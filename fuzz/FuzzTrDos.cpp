@@ -14,15 +14,15 @@
 #include "formats/Trd.h"
 
 namespace {
-morvane::TZX_Disk& Disk() {
-    static const auto disk = std::make_unique<morvane::TZX_Disk>();
+morvane::DiskImage& Disk() {
+    static const auto disk = std::make_unique<morvane::DiskImage>();
     return *disk;
 }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace morvane;
-    TZX_Disk& disk = Disk();
+    DiskImage& disk = Disk();
     if (size > 16 * kTrdTrackSize) return 0;
     ReadTrd(std::span<const std::uint8_t>(data, size), disk);
     TrDosCatalogue catalogue;

@@ -14,14 +14,14 @@
 #include "model/Checksums.h"
 
 namespace {
-morvane::TZX_Disk& Disk() {
-    static const auto disk = std::make_unique<morvane::TZX_Disk>();
+morvane::DiskImage& Disk() {
+    static const auto disk = std::make_unique<morvane::DiskImage>();
     return *disk;
 }
 
 void ReadAndRewrite(std::span<const std::uint8_t> file, bool rewrite, bool noTrackRestore) {
     using namespace morvane;
-    TZX_Disk& disk = Disk();
+    DiskImage& disk = Disk();
     if (!ReadUdi(file, disk)) {
         if (disk.LastError.empty()) __builtin_trap();
         return;

@@ -26,7 +26,7 @@ namespace {
 using namespace morvane;
 
 int Shrink(const std::string& in, const std::string& out, int tracks, bool lzh) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     if (!LoadImageFile(in, *disk)) {
         std::fprintf(stderr, "%s: %s\n", in.c_str(), disk->LastError.c_str());
         return 1;
@@ -44,7 +44,7 @@ int Shrink(const std::string& in, const std::string& out, int tracks, bool lzh) 
 }
 
 int CpmDirectory(const std::string& out) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     CreateCpmImage(*disk);
     const char* names[] = {"A.COM", "README.TXT", "BIG.DAT", "Z"};
     std::string error;
@@ -59,7 +59,7 @@ int CpmDirectory(const std::string& out) {
     }
     std::ofstream file(out, std::ios::binary);
     for (unsigned n = 1; n <= 4; ++n) {
-        TSectorSlot* slot = disk->FindSector(0, static_cast<std::uint8_t>(n));
+        SectorSlot* slot = disk->FindSector(0, static_cast<std::uint8_t>(n));
         if (!slot) return 1;
         const auto sector = slot->Data.first(kCpmSectorSize);
         file.write(reinterpret_cast<const char*>(sector.data()),

@@ -10,8 +10,8 @@ namespace morvane::soak {
 
 namespace {
 
-const TSectorSlot* FindSlot(const TTrack& track, const TSectorSlot& like) {
-    for (const TSectorSlot& s : track.Slots)
+const SectorSlot* FindSlot(const Track& track, const SectorSlot& like) {
+    for (const SectorSlot& s : track.Slots)
         if (s.Present != 0 && s.Sector == like.Sector && s.Cylinder == like.Cylinder &&
             s.Head == like.Head)
             return &s;
@@ -20,9 +20,9 @@ const TSectorSlot* FindSlot(const TTrack& track, const TSectorSlot& like) {
 
 // Whether the disk holds the slot's bytes in the same sector of track t; the first wrong
 // one is described in check.
-void Compare(const TSectorSlot& slot, std::uint8_t t, const TZX_Disk& disk, SectorCheck& check) {
+void Compare(const SectorSlot& slot, std::uint8_t t, const DiskImage& disk, SectorCheck& check) {
     ++check.checked;
-    const TSectorSlot* on = FindSlot(*disk.GetTrack(t), slot);
+    const SectorSlot* on = FindSlot(*disk.GetTrack(t), slot);
     const char* problem = nullptr;
     if (on == nullptr)
         problem = "not on the disk";
@@ -42,30 +42,30 @@ const char* DiskName(DiskKind kind) {
     return kind == DiskKind::TrDos ? "trdos" : "cpm";
 }
 
-void MakeRandomImage(TZX_Disk& image, DiskKind kind, std::mt19937& random) {
+void MakeRandomImage(DiskImage& image, DiskKind kind, std::mt19937& random) {
     if (kind == DiskKind::TrDos)
         CreateTrDosImage(image, "SOAK");
     else
         CreateCpmImage(image);
     std::uniform_int_distribution<int> byte(0, 255);
     for (std::size_t t = 0; t < kTrackCount; ++t)
-        for (TSectorSlot& s : image.GetTrack(static_cast<std::uint8_t>(t))->Slots)
+        for (SectorSlot& s : image.GetTrack(static_cast<std::uint8_t>(t))->Slots)
             if (s.Present != 0)
                 for (std::uint8_t& b : s.Data.first(s.DataLength))
                     b = static_cast<std::uint8_t>(byte(random));
 }
 
-void CopyIdsOnly(const TZX_Disk& image, TZX_Disk& ids) {
+void CopyIdsOnly(const DiskImage& image, DiskImage& ids) {
     ids.ClearImage();
     for (std::size_t i = 0; i < kTrackCount; ++i) {
         const auto t = static_cast<std::uint8_t>(i);
-        const TTrack& from = *image.GetTrack(t);
+        const Track& from = *image.GetTrack(t);
         if (from.Present == 0) continue;
-        TTrack& to = *ids.GetTrack(t);
+        Track& to = *ids.GetTrack(t);
         to.Present = from.Present;
         for (std::size_t s = 0; s < from.Slots.size(); ++s) {
-            const TSectorSlot& a = from.Slots[s];
-            TSectorSlot& b = to.Slots[s];
+            const SectorSlot& a = from.Slots[s];
+            SectorSlot& b = to.Slots[s];
             b.Present = a.Present;
             b.Cylinder = a.Cylinder;
             b.Head = a.Head;
@@ -77,18 +77,18 @@ void CopyIdsOnly(const TZX_Disk& image, TZX_Disk& ids) {
     }
 }
 
-SectorCheck CheckGoodSectors(const TZX_Disk& read, const TZX_Disk& disk) {
+SectorCheck CheckGoodSectors(const DiskImage& read, const DiskImage& disk) {
     SectorCheck check;
     for (std::size_t i = 0; i < kTrackCount; ++i) {
         const auto t = static_cast<std::uint8_t>(i);
-        for (const TSectorSlot& s : read.GetTrack(t)->Slots)
+        for (const SectorSlot& s : read.GetTrack(t)->Slots)
             if (s.Present != 0 && s.DataGood == kDataGood) Compare(s, t, disk, check);
     }
     return check;
 }
 
-SectorCheck CheckWrittenSectors(const TZX_Disk& image, int tracksDone,
-                                const std::vector<WrittenSector>& failed, const TZX_Disk& disk) {
+SectorCheck CheckWrittenSectors(const DiskImage& image, int tracksDone,
+                                const std::vector<WrittenSector>& failed, const DiskImage& disk) {
     std::set<std::pair<int, int>> bad;
     for (const WrittenSector& w : failed)
         bad.insert({w.track, w.sector});
@@ -96,10 +96,10 @@ SectorCheck CheckWrittenSectors(const TZX_Disk& image, int tracksDone,
     int done = 0;
     for (std::size_t i = 0; i < kTrackCount && done < tracksDone; ++i) {
         const auto t = static_cast<std::uint8_t>(i);
-        const TTrack& track = *image.GetTrack(t);
+        const Track& track = *image.GetTrack(t);
         if (track.Present == 0) continue;
         ++done;
-        for (const TSectorSlot& s : track.Slots)
+        for (const SectorSlot& s : track.Slots)
             if (s.Present != 0 && s.DataGood != 0 && s.DataLength != 0 &&
                 bad.count({t, s.Sector}) == 0)
                 Compare(s, t, disk, check);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/DiskWrite.h"
 
 namespace morvane::soak {
@@ -17,9 +17,9 @@ enum class DiskKind : std::uint8_t { TrDos, Cpm };
 const char* DiskName(DiskKind kind);
 
 // An empty disk of the kind with every sector's bytes drawn from random.
-void MakeRandomImage(TZX_Disk& image, DiskKind kind, std::mt19937& random);
+void MakeRandomImage(DiskImage& image, DiskKind kind, std::mt19937& random);
 // The sector IDs of the image without their data, as a scan would leave them.
-void CopyIdsOnly(const TZX_Disk& image, TZX_Disk& ids);
+void CopyIdsOnly(const DiskImage& image, DiskImage& ids);
 
 struct SectorCheck {
     int checked = 0;
@@ -28,11 +28,11 @@ struct SectorCheck {
 };
 
 // Every sector the container holds as read good equals the same sector of the disk.
-SectorCheck CheckGoodSectors(const TZX_Disk& read, const TZX_Disk& disk);
+SectorCheck CheckGoodSectors(const DiskImage& read, const DiskImage& disk);
 
 // Every sector of the first tracksDone present tracks of the image that the run wrote
 // without a failure equals the same sector of the disk.
-SectorCheck CheckWrittenSectors(const TZX_Disk& image, int tracksDone,
-                                const std::vector<WrittenSector>& failed, const TZX_Disk& disk);
+SectorCheck CheckWrittenSectors(const DiskImage& image, int tracksDone,
+                                const std::vector<WrittenSector>& failed, const DiskImage& disk);
 
 }  // namespace morvane::soak

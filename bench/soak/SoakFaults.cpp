@@ -42,11 +42,11 @@ struct SectorPlace {
     std::uint8_t sector;
 };
 
-SectorPlace AnySector(Draw& draw, const TZX_Disk& image, int tracks) {
+SectorPlace AnySector(Draw& draw, const DiskImage& image, int tracks) {
     for (;;) {
         const auto t = static_cast<std::uint8_t>(draw.Int(0, tracks - 1));
         std::vector<std::uint8_t> numbers;
-        for (const TSectorSlot& s : image.GetTrack(t)->Slots)
+        for (const SectorSlot& s : image.GetTrack(t)->Slots)
             if (s.Present != 0) numbers.push_back(s.Sector);
         if (!numbers.empty()) return {t, numbers[draw.Size(0, numbers.size() - 1)]};
     }

@@ -48,7 +48,7 @@ struct FaultPlan {
 };
 
 struct RunShape {
-    const TZX_Disk* image = nullptr;  // the disk's layout: where sector faults may go
+    const DiskImage* image = nullptr;  // the disk's layout: where sector faults may go
     int tracks = 0;                   // tracks the run goes over, from 0
     int commands = 0;                 // about how many commands the run sends without faults
     bool writing = false;

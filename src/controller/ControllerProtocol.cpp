@@ -29,13 +29,13 @@ std::size_t RecordsFor(std::uint8_t code, std::size_t blockLength = 0) {
 
 }  // namespace
 
-ControllerProtocol::ControllerProtocol(TUSB_Port& port, ProtocolHost* host, QObject* parent)
+ControllerProtocol::ControllerProtocol(UsbPort& port, ProtocolHost* host, QObject* parent)
     : QObject(parent), port_(port), host_(host), answerTimer_(this), replyBuffer_(kReplyBufferSize, 0) {
     answerTimer_.setObjectName(QStringLiteral("TO1"));
     answerTimer_.setInterval(kTimeoutSingleMs);
     answerTimer_.setTimerType(Qt::PreciseTimer);
     connect(&answerTimer_, &QTimer::timeout, this, &ControllerProtocol::OnTimeout);
-    connect(&port_, &TUSB_Port::onLinkDown, this, &ControllerProtocol::OnLinkDown);
+    connect(&port_, &UsbPort::onLinkDown, this, &ControllerProtocol::OnLinkDown);
     if (QCoreApplication* app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &ControllerProtocol::AbandonWaits);
 }
@@ -136,9 +136,9 @@ void ControllerProtocol::LetLateRecordsCome() {
         quiet.start();
         loop.quit();
     };
-    connect(&port_, &TUSB_Port::onRXMessage, &loop, arrived);
-    connect(&port_, &TUSB_Port::onRXErrMessage, &loop, arrived);
-    connect(&port_, &TUSB_Port::onLinkDown, &loop, &QEventLoop::quit);
+    connect(&port_, &UsbPort::AnswersArrived, &loop, arrived);
+    connect(&port_, &UsbPort::onRXErrMessage, &loop, arrived);
+    connect(&port_, &UsbPort::onLinkDown, &loop, &QEventLoop::quit);
     connect(this, &ControllerProtocol::waitsAbandoned, &loop, &QEventLoop::quit);
     connect(&quiet, &QTimer::timeout, &loop, [&silent, &loop] {
         silent = true;
@@ -234,9 +234,9 @@ int ControllerProtocol::WaitFor(QTimer& timer, bool& expired) {
     bool lost = false;
     if (!recordReady()) {
         QEventLoop loop;
-        connect(&port_, &TUSB_Port::onRXMessage, &loop, &QEventLoop::quit);
-        connect(&port_, &TUSB_Port::onRXErrMessage, &loop, &QEventLoop::quit);
-        connect(&port_, &TUSB_Port::onLinkDown, &loop, &QEventLoop::quit);
+        connect(&port_, &UsbPort::AnswersArrived, &loop, &QEventLoop::quit);
+        connect(&port_, &UsbPort::onRXErrMessage, &loop, &QEventLoop::quit);
+        connect(&port_, &UsbPort::onLinkDown, &loop, &QEventLoop::quit);
         connect(this, &ControllerProtocol::waitsAbandoned, &loop, &QEventLoop::quit);
         connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
         while (!recordReady() && !expired) {

@@ -19,7 +19,7 @@
 
 namespace morvane {
 
-class TUSB_Port;
+class UsbPort;
 class ProtocolHost;
 
 inline constexpr int kTimeoutSingleMs = 2000;  // one exchange
@@ -45,7 +45,7 @@ class ControllerProtocol : public QObject {
 
   public:
     // The port must outlive the protocol. host may be null (nothing is shown).
-    explicit ControllerProtocol(TUSB_Port& port, ProtocolHost* host = nullptr,
+    explicit ControllerProtocol(UsbPort& port, ProtocolHost* host = nullptr,
                                 QObject* parent = nullptr);
 
     void SetHost(ProtocolHost* host) { host_ = host; }
@@ -56,7 +56,7 @@ class ControllerProtocol : public QObject {
     bool Waiting() const { return waiting_; }
     // The hold of one operation for its whole length; not held when Busy().
     LinkClaim Claim() { return Busy() ? LinkClaim() : LinkClaim(claims_); }
-    TUSB_Port& Port() { return port_; }
+    UsbPort& Port() { return port_; }
 
     // Short frame of 5, 6 or 7 bytes. Refused (false, nothing sent, no record touched)
     // while a wait is running: its event loop must not start a second exchange.
@@ -92,7 +92,7 @@ class ControllerProtocol : public QObject {
     ContactResult FirstContact(Drive drive);
 
     // The time-out timer of every wait, 2000 ms unless a whole-disk run raises it.
-    QTimer& TO1() { return answerTimer_; }
+    QTimer& AnswerTimer() { return answerTimer_; }
     int TimeoutInterval() const { return answerTimer_.interval(); }
     void SetTimeoutInterval(int ms) { answerTimer_.setInterval(ms); }
     bool TimedOut() const { return timedOut_; }
@@ -132,7 +132,7 @@ class ControllerProtocol : public QObject {
     // Identification answer into the reply buffer; its text up to the first zero byte.
     QString TakeIdentification();
 
-    TUSB_Port& port_;
+    UsbPort& port_;
     ProtocolHost* host_;
     QTimer answerTimer_;
     bool timedOut_ = false;

@@ -13,7 +13,7 @@ std::string CutDeviceText(const std::string& text) {
     return text.substr(0, std::min(text.size(), kDeviceTextLength));
 }
 
-TUSB_Port::TUSB_Port(std::unique_ptr<FtdiDriver> driver, QObject* parent)
+UsbPort::UsbPort(std::unique_ptr<FtdiDriver> driver, QObject* parent)
     : QObject(parent),
       driver_(std::move(driver)),
       pollTimer_(this),
@@ -21,27 +21,27 @@ TUSB_Port::TUSB_Port(std::unique_ptr<FtdiDriver> driver, QObject* parent)
       receiveChunk_(kReceiveChunkSize, 0) {
     setObjectName(QStringLiteral("USBPort"));
     pollTimer_.setInterval(pollingTime_);
-    connect(&pollTimer_, &QTimer::timeout, this, &TUSB_Port::Poll);
+    connect(&pollTimer_, &QTimer::timeout, this, &UsbPort::Poll);
     AttachDriver();
 }
 
-TUSB_Port::~TUSB_Port() {
+UsbPort::~UsbPort() {
     pollTimer_.stop();
     DetachDriver();
     if (active_) Close();
     enableMessage_ = false;
 }
 
-void TUSB_Port::AttachDriver() {
+void UsbPort::AttachDriver() {
     if (!driver_) return;
     driver_->SetDataArrivedCallback([this] { SchedulePoll(); });
 }
 
-void TUSB_Port::DetachDriver() {
+void UsbPort::DetachDriver() {
     if (driver_) driver_->SetDataArrivedCallback({});
 }
 
-std::unique_ptr<FtdiDriver> TUSB_Port::SetDriver(std::unique_ptr<FtdiDriver> driver) {
+std::unique_ptr<FtdiDriver> UsbPort::SetDriver(std::unique_ptr<FtdiDriver> driver) {
     const bool wasActive = active_;
     if (active_) Close();
     DetachDriver();
@@ -56,7 +56,7 @@ std::unique_ptr<FtdiDriver> TUSB_Port::SetDriver(std::unique_ptr<FtdiDriver> dri
     return old;
 }
 
-void TUSB_Port::UpdatePollTimer() {
+void UsbPort::UpdatePollTimer() {
     const bool wanted = active_ && driver_ && !driver_->ReportsArrivals();
     if (wanted && !pollTimer_.isActive())
         pollTimer_.start();
@@ -65,7 +65,7 @@ void TUSB_Port::UpdatePollTimer() {
 }
 
 // May run on the driver's thread: only posts a Poll to the port's thread, once.
-void TUSB_Port::SchedulePoll() {
+void UsbPort::SchedulePoll() {
     if (pollPosted_.exchange(true)) return;
     QMetaObject::invokeMethod(
         this,
@@ -76,25 +76,25 @@ void TUSB_Port::SchedulePoll() {
         Qt::QueuedConnection);
 }
 
-void TUSB_Port::SetPollingTime(int ms) {
+void UsbPort::SetPollingTime(int ms) {
     pollingTime_ = std::max(ms, 1);
     pollTimer_.setInterval(pollingTime_);
 }
 
-bool TUSB_Port::Check(const char* operation, FtStatus status) {
+bool UsbPort::Check(const char* operation, FtStatus status) {
     if (status == kFtOk) return true;
     emit onDeviceError(status, QString::fromStdString(DeviceErrorText(operation, status)));
     return false;
 }
 
-bool TUSB_Port::RequireOpen(const char* operation) {
+bool UsbPort::RequireOpen(const char* operation) {
     if (active_ && driver_) return true;
     lastStatus_ = kFtInvalidHandle;
     Check(operation, kFtInvalidHandle);
     return false;
 }
 
-std::vector<DeviceEntry> TUSB_Port::ListDevices() {
+std::vector<DeviceEntry> UsbPort::ListDevices() {
     std::vector<DeviceEntry> entries;
     if (!driver_) return entries;
     std::uint32_t count = 0;
@@ -117,14 +117,14 @@ std::vector<DeviceEntry> TUSB_Port::ListDevices() {
     return entries;
 }
 
-void TUSB_Port::SetDeviceActive(bool active) {
+void UsbPort::SetDeviceActive(bool active) {
     if (active)
         Open();
     else if (active_)
         Close();
 }
 
-void TUSB_Port::Open() {
+void UsbPort::Open() {
     if (!driver_) return;
     if (active_) {
         // Asking an open port to open again checks that the device is still there.
@@ -152,14 +152,14 @@ void TUSB_Port::Open() {
 
 // A device this user may not open shows no description, so the controller can be one
 // of them: that is the likelier reason.
-StartFailure TUSB_Port::WhyNotListed(const std::vector<DeviceEntry>& entries) const {
+StartFailure UsbPort::WhyNotListed(const std::vector<DeviceEntry>& entries) const {
     if (entries.empty()) return StartFailure::NoDevice;
     const bool denied = std::any_of(entries.begin(), entries.end(),
                                     [](const DeviceEntry& e) { return e.accessDenied; });
     return denied ? StartFailure::NoPermission : StartFailure::NotListed;
 }
 
-bool TUSB_Port::OpenByName(const std::string& name) {
+bool UsbPort::OpenByName(const std::string& name) {
     if (driver_->OpenByDescription(CutDeviceText(name)) != kFtOk) return false;
     std::uint32_t queued = 0;
     if (Check("FT_GetQueueStatus", driver_->GetQueueStatus(queued))) return true;
@@ -168,7 +168,7 @@ bool TUSB_Port::OpenByName(const std::string& name) {
     return false;
 }
 
-void TUSB_Port::Configure() {
+void UsbPort::Configure() {
     FtdiDriver& d = *driver_;
     Check("FT_SetUSBParameters ", d.SetUsbParameters(kUsbTransferSize, kUsbTransferSize));
     Check("FT_SetBaudRate", d.SetBaudRate(kBaudRate));
@@ -183,19 +183,19 @@ void TUSB_Port::Configure() {
     d.SetBitMode(kBitModeMask, kBitModeReset);
 }
 
-void TUSB_Port::Close() {
+void UsbPort::Close() {
     if (driver_) Check("FT_Close", driver_->Close());
     active_ = false;
     EndLink(false, {});
 }
 
-void TUSB_Port::EndLink(bool failed, const QString& reason) {
+void UsbPort::EndLink(bool failed, const QString& reason) {
     UpdatePollTimer();
     ++linkGeneration_;
     emit onLinkDown(failed, reason);
 }
 
-void TUSB_Port::DropLink(const char* operation, FtStatus status) {
+void UsbPort::DropLink(const char* operation, FtStatus status) {
     if (!active_) return;
     // The failing call was reported already; closing a device that is gone only fails
     // again, so that is not reported twice.
@@ -204,7 +204,7 @@ void TUSB_Port::DropLink(const char* operation, FtStatus status) {
     EndLink(true, QString::fromStdString(DeviceErrorText(operation, status)));
 }
 
-std::uint32_t TUSB_Port::Send(std::size_t n) {
+std::uint32_t UsbPort::Send(std::size_t n) {
     if (!RequireOpen("FT_Write")) return 0;
     UpdatePollTimer();  // an answer is due: make sure something will fetch it
     n = std::min(n, sendBuffer_.size());
@@ -217,13 +217,13 @@ std::uint32_t TUSB_Port::Send(std::size_t n) {
     return std::min(written, static_cast<std::uint32_t>(n));
 }
 
-std::uint32_t TUSB_Port::Send(std::span<const std::uint8_t> bytes) {
+std::uint32_t UsbPort::Send(std::span<const std::uint8_t> bytes) {
     const std::size_t n = std::min(bytes.size(), sendBuffer_.size());
     std::copy_n(bytes.begin(), n, sendBuffer_.begin());
     return Send(n);
 }
 
-std::uint32_t TUSB_Port::PendingTx() {
+std::uint32_t UsbPort::PendingTx() {
     if (!RequireOpen("FT_GetStatus")) return 0;
     std::uint32_t rx = 0;
     std::uint32_t tx = 0;
@@ -232,35 +232,35 @@ std::uint32_t TUSB_Port::PendingTx() {
     return tx;
 }
 
-FtStatus TUSB_Port::PurgeRx() {
+FtStatus UsbPort::PurgeRx() {
     if (!RequireOpen("FT_Purge RX")) return kFtInvalidHandle;
     const FtStatus status = driver_->Purge(kFtPurgeRx);
     Check("FT_Purge RX", status);
     return status;
 }
 
-FtStatus TUSB_Port::PurgeTx() {
+FtStatus UsbPort::PurgeTx() {
     if (!RequireOpen("FT_Purge TX")) return kFtInvalidHandle;
     const FtStatus status = driver_->Purge(kFtPurgeTx);
     Check("FT_Purge TX", status);
     return status;
 }
 
-void TUSB_Port::ResetFlags() {
+void UsbPort::ResetFlags() {
     decoder_.Reset();
     answerReady_ = false;
     errorReady_ = false;
 }
 
-void TUSB_Port::ClearAnswers() {
+void UsbPort::ClearAnswers() {
     answers_.clear();
 }
 
-void TUSB_Port::ClearErrors() {
+void UsbPort::ClearErrors() {
     errors_.clear();
 }
 
-const AnswerRecord* TUSB_Port::TakeAnswer() {
+const AnswerRecord* UsbPort::TakeAnswer() {
     if (answers_.empty()) {
         answerReady_ = false;
         return nullptr;
@@ -271,7 +271,7 @@ const AnswerRecord* TUSB_Port::TakeAnswer() {
     return &currentAnswer_;
 }
 
-const ErrorRecord* TUSB_Port::TakeError() {
+const ErrorRecord* UsbPort::TakeError() {
     if (errors_.empty()) {
         errorReady_ = false;
         return nullptr;
@@ -282,25 +282,25 @@ const ErrorRecord* TUSB_Port::TakeError() {
     return &currentError_;
 }
 
-bool TUSB_Port::OldestRecordIsError() const {
+bool UsbPort::OldestRecordIsError() const {
     if (errors_.empty()) return false;
     if (answers_.empty()) return true;
     return errors_.front().arrival < answers_.front().arrival;
 }
 
-void TUSB_Port::OnAnswer(AnswerRecord&& answer) {
+void UsbPort::OnAnswer(AnswerRecord&& answer) {
     answers_.push_back({arrivals_++, std::move(answer)});
     answerReady_ = true;
-    emit onRXMessage(static_cast<int>(answers_.size()));
+    emit AnswersArrived(static_cast<int>(answers_.size()));
 }
 
-void TUSB_Port::OnError(ErrorRecord&& error) {
+void UsbPort::OnError(ErrorRecord&& error) {
     errors_.push_back({arrivals_++, std::move(error)});
     errorReady_ = true;
     emit onRXErrMessage(static_cast<int>(errors_.size()));
 }
 
-void TUSB_Port::Poll() {
+void UsbPort::Poll() {
     // A slot of our own signals may process events (a message box, a wait); a nested
     // Poll would interleave two chunks in the decoder, so it is deferred until this one
     // ends.

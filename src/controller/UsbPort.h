@@ -1,4 +1,4 @@
-// TUSB_Port: the link to the floppy controller's FTDI chip. It lists and opens the device
+// UsbPort: the link to the floppy controller's FTDI chip. It lists and opens the device
 // by its description, applies the fixed configuration, writes frames from its send buffer
 // and decodes the received byte stream into queued answer and error records.
 //
@@ -62,7 +62,7 @@ struct DeviceEntry {
 // Keeps at most the first 49 characters of a listed text.
 std::string CutDeviceText(const std::string& text);
 
-class TUSB_Port : public QObject, private RxRecordSink {
+class UsbPort : public QObject, private RxRecordSink {
     Q_OBJECT
     Q_PROPERTY(int PollingTime READ PollingTime WRITE SetPollingTime)
     Q_PROPERTY(QString DeviceName READ DeviceName WRITE SetDeviceName)
@@ -70,11 +70,11 @@ class TUSB_Port : public QObject, private RxRecordSink {
     Q_PROPERTY(bool EnableMessage READ EnableMessage WRITE SetEnableMessage)
 
   public:
-    explicit TUSB_Port(std::unique_ptr<FtdiDriver> driver, QObject* parent = nullptr);
-    ~TUSB_Port() override;
+    explicit UsbPort(std::unique_ptr<FtdiDriver> driver, QObject* parent = nullptr);
+    ~UsbPort() override;
 
-    TUSB_Port(const TUSB_Port&) = delete;
-    TUSB_Port& operator=(const TUSB_Port&) = delete;
+    UsbPort(const UsbPort&) = delete;
+    UsbPort& operator=(const UsbPort&) = delete;
 
     // The driver in use. SetDriver closes the open device, forgets every frame in progress
     // and every queued record, installs the new driver (inactive) and hands the old back.
@@ -139,7 +139,7 @@ class TUSB_Port : public QObject, private RxRecordSink {
 
   signals:
     void onDeviceError(quint32 status, const QString& text);
-    void onRXMessage(int answersQueued);
+    void AnswersArrived(int answersQueued);
     void onRXErrMessage(int errorsQueued);
     // The link ended: closed, switched, or (failed = true) the device failed under it, in
     // which case the port closed it and reason names the failing call.

@@ -10,17 +10,17 @@ constexpr unsigned kCpmDirectorySectors = 4;
 constexpr std::uint8_t kDirectoryBlockMark = 0xFF;
 
 // The first occupied slot of the track with that sector number.
-const TSectorSlot* FindCpmSector(const TZX_Disk& disk, unsigned track, unsigned number) {
+const SectorSlot* FindCpmSector(const DiskImage& disk, unsigned track, unsigned number) {
     if (track >= kTrackCount) return nullptr;
-    const TTrack& t = *disk.GetTrack(static_cast<std::uint8_t>(track));
-    for (const TSectorSlot& slot : t.Slots) {
+    const Track& t = *disk.GetTrack(static_cast<std::uint8_t>(track));
+    for (const SectorSlot& slot : t.Slots) {
         if (slot.Present != 0 && slot.Sector == number) return &slot;
     }
     return nullptr;
 }
 
 // Logical sector s: track s / 5, number s % 5 + 1, where sector 5 of track 0 is number 9.
-const TSectorSlot* FindLogicalSector(const TZX_Disk& disk, std::size_t logical) {
+const SectorSlot* FindLogicalSector(const DiskImage& disk, std::size_t logical) {
     const std::size_t track = logical / kCpmSectorsPerTrack;
     unsigned number = static_cast<unsigned>(logical % kCpmSectorsPerTrack) + 1;
     if (track == 0 && number == kCpmSectorsPerTrack) number = kCpmBootSectorNumber;
@@ -58,17 +58,17 @@ void AppendBlocks(const CpmDirEntry& e, std::vector<std::uint16_t>& blocks) {
 
 }  // namespace
 
-bool IsCpmImage(const TZX_Disk& disk) {
-    const TTrack& t = *disk.GetTrack(0);
+bool IsCpmImage(const DiskImage& disk) {
+    const Track& t = *disk.GetTrack(0);
     const auto occupied = std::count_if(t.Slots.begin(), t.Slots.end(),
-                                        [](const TSectorSlot& s) { return s.Present != 0; });
+                                        [](const SectorSlot& s) { return s.Present != 0; });
     return occupied == 5 || occupied == 6;
 }
 
-Bytes ReadCpmDirectoryBytes(const TZX_Disk& disk) {
+Bytes ReadCpmDirectoryBytes(const DiskImage& disk) {
     Bytes dir(kCpmDirectoryBytes, 0);
     for (unsigned n = 1; n <= kCpmDirectorySectors; ++n) {
-        const TSectorSlot* slot = FindCpmSector(disk, 0, n);
+        const SectorSlot* slot = FindCpmSector(disk, 0, n);
         if (slot == nullptr) continue;
         const std::size_t length = std::min<std::size_t>(slot->DataLength, kCpmSectorSize);
         std::copy_n(slot->Data.first(length).begin(), length,
@@ -149,7 +149,7 @@ CpmCatalogue BuildCpmCatalogue(std::span<const std::uint8_t> directory, bool sho
     return c;
 }
 
-CpmCatalogue ReadCpmCatalogue(const TZX_Disk& disk, bool showErased, bool showHidden) {
+CpmCatalogue ReadCpmCatalogue(const DiskImage& disk, bool showErased, bool showHidden) {
     return BuildCpmCatalogue(ReadCpmDirectoryBytes(disk), showErased, showHidden);
 }
 
@@ -228,11 +228,11 @@ std::optional<CpmName> CpmNameFromText(std::string_view text) {
     return name;
 }
 
-Bytes ReadCpmBlocks(const TZX_Disk& disk, const CpmFile& file) {
+Bytes ReadCpmBlocks(const DiskImage& disk, const CpmFile& file) {
     Bytes data(file.blocks.size() * kCpmBlockSize, 0);
     for (std::size_t i = 0; i < file.blocks.size(); ++i) {
         for (std::size_t half = 0; half < 2; ++half) {
-            const TSectorSlot* slot =
+            const SectorSlot* slot =
                 FindLogicalSector(disk, std::size_t{file.blocks[i]} * 2 + half);
             if (slot == nullptr || slot->DataLength != kCpmSectorSize) continue;
             std::copy_n(slot->Data.first(kCpmSectorSize).begin(), kCpmSectorSize,
@@ -243,7 +243,7 @@ Bytes ReadCpmBlocks(const TZX_Disk& disk, const CpmFile& file) {
     return data;
 }
 
-Bytes ReadCpmFile(const TZX_Disk& disk, const CpmFile& file) {
+Bytes ReadCpmFile(const DiskImage& disk, const CpmFile& file) {
     Bytes data = ReadCpmBlocks(disk, file);
     data.resize(std::min<std::size_t>(data.size(), file.size));
     return data;

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -57,9 +57,9 @@ struct CpmDirEntry {
 };
 
 // The "Просмотреть CP/M каталог" check: track 0 holds 5 or 6 occupied slots.
-bool IsCpmImage(const TZX_Disk& disk);
+bool IsCpmImage(const DiskImage& disk);
 // The 4096 directory bytes from sectors 1..4 of track 0; a missing sector reads as zeros.
-Bytes ReadCpmDirectoryBytes(const TZX_Disk& disk);
+Bytes ReadCpmDirectoryBytes(const DiskImage& disk);
 // Entries up to the first one whose first two bytes are both 0xE5, at most 128.
 std::vector<CpmDirEntry> ParseCpmDirectory(std::span<const std::uint8_t> directory);
 // All 128 entries, that end notwithstanding: what a change to the directory must respect,
@@ -88,7 +88,7 @@ struct CpmCatalogue {
 // number of 400 or more; blocks 0 and 1 are always used.
 CpmCatalogue BuildCpmCatalogue(std::span<const std::uint8_t> directory, bool showErased,
                                bool showHidden);
-CpmCatalogue ReadCpmCatalogue(const TZX_Disk& disk, bool showErased, bool showHidden);
+CpmCatalogue ReadCpmCatalogue(const DiskImage& disk, bool showErased, bool showHidden);
 
 struct CpmFile {
     CpmName name{};
@@ -123,8 +123,8 @@ std::optional<CpmFileArgument> SplitCpmUser(std::string_view text);
 
 // The file's blocks, 2048 bytes each; a sector that is missing, absent, not 1024 bytes
 // long or on an absent track leaves its 1024 bytes zero.
-Bytes ReadCpmBlocks(const TZX_Disk& disk, const CpmFile& file);
+Bytes ReadCpmBlocks(const DiskImage& disk, const CpmFile& file);
 // The file's bytes: its first size bytes, never more than its blocks hold.
-Bytes ReadCpmFile(const TZX_Disk& disk, const CpmFile& file);
+Bytes ReadCpmFile(const DiskImage& disk, const CpmFile& file);
 
 }  // namespace morvane

@@ -20,25 +20,25 @@ constexpr std::string_view kNotInNames = "<>.,;:=?*[]|";
 
 // As the readers find a sector (the first occupied slot of that number), and only when the
 // whole 1024 bytes can be written.
-TSectorSlot* WritableSector(TZX_Disk& disk, std::size_t track, unsigned number) {
+SectorSlot* WritableSector(DiskImage& disk, std::size_t track, unsigned number) {
     if (track >= kTrackCount) return nullptr;
-    TTrack& t = *disk.GetTrack(static_cast<std::uint8_t>(track));
+    Track& t = *disk.GetTrack(static_cast<std::uint8_t>(track));
     if (t.Present == 0) return nullptr;
-    for (TSectorSlot& slot : t.Slots) {
+    for (SectorSlot& slot : t.Slots) {
         if (slot.Present != 0 && slot.Sector == number)
             return slot.DataLength == kCpmSectorSize ? &slot : nullptr;
     }
     return nullptr;
 }
 
-TSectorSlot* WritableLogicalSector(TZX_Disk& disk, std::size_t logical) {
+SectorSlot* WritableLogicalSector(DiskImage& disk, std::size_t logical) {
     const std::size_t track = logical / kCpmSectorsPerTrack;
     unsigned number = static_cast<unsigned>(logical % kCpmSectorsPerTrack) + 1;
     if (track == 0 && number == kCpmSectorsPerTrack) number = kCpmBootSectorNumber;
     return WritableSector(disk, track, number);
 }
 
-bool DirectoryWritable(TZX_Disk& disk, std::string& error) {
+bool DirectoryWritable(DiskImage& disk, std::string& error) {
     for (unsigned n = 1; n <= kDirectorySectors; ++n) {
         if (WritableSector(disk, 0, n) == nullptr) {
             error = "directory sector " + std::to_string(n) + " of track 0 cannot be written";
@@ -48,7 +48,7 @@ bool DirectoryWritable(TZX_Disk& disk, std::string& error) {
     return true;
 }
 
-void WriteDirectory(TZX_Disk& disk, std::span<const std::uint8_t> dir) {
+void WriteDirectory(DiskImage& disk, std::span<const std::uint8_t> dir) {
     for (unsigned n = 1; n <= kDirectorySectors; ++n)
         std::copy_n(dir.begin() + static_cast<std::ptrdiff_t>((n - 1) * kCpmSectorSize),
                     kCpmSectorSize, WritableSector(disk, 0, n)->Data.begin());
@@ -104,8 +104,8 @@ std::vector<std::size_t> FreeEntries(std::span<const CpmDirEntry> all) {
 
 // Block 2 begins with track 0's sector 9, where a boot disk keeps its loader: a sector of
 // anything but all 0x00 or all 0xE5 bytes is taken as one.
-bool BootSectorInUse(TZX_Disk& disk) {
-    const TSectorSlot* boot = WritableSector(disk, 0, kCpmBootSectorNumber);
+bool BootSectorInUse(DiskImage& disk) {
+    const SectorSlot* boot = WritableSector(disk, 0, kCpmBootSectorNumber);
     if (boot == nullptr) return false;
     const std::span<const std::uint8_t> data = boot->Data.first(kCpmSectorSize);
     for (const std::uint8_t blank : {std::uint8_t{0}, kCpmErased}) {
@@ -117,7 +117,7 @@ bool BootSectorInUse(TZX_Disk& disk) {
 
 // Blocks no entry in use holds, of all 128 entries (a block number of 400 or more ends an
 // entry's list, as the catalogue counts them), past the directory and the boot sector.
-std::vector<std::uint16_t> FreeBlocks(TZX_Disk& disk, std::span<const CpmDirEntry> all) {
+std::vector<std::uint16_t> FreeBlocks(DiskImage& disk, std::span<const CpmDirEntry> all) {
     std::array<bool, kCpmBlockCount> used{};
     for (const CpmDirEntry& e : all) {
         if (e.IsErased()) continue;
@@ -133,7 +133,7 @@ std::vector<std::uint16_t> FreeBlocks(TZX_Disk& disk, std::span<const CpmDirEntr
     return free;
 }
 
-bool BlocksWritable(TZX_Disk& disk, std::span<const std::uint16_t> blocks, std::string& error) {
+bool BlocksWritable(DiskImage& disk, std::span<const std::uint16_t> blocks, std::string& error) {
     for (std::uint16_t b : blocks) {
         for (std::size_t half = 0; half < 2; ++half) {
             if (WritableLogicalSector(disk, std::size_t{b} * 2 + half) == nullptr) {
@@ -145,11 +145,11 @@ bool BlocksWritable(TZX_Disk& disk, std::span<const std::uint16_t> blocks, std::
     return true;
 }
 
-void WriteBlocks(TZX_Disk& disk, std::span<const std::uint16_t> blocks,
+void WriteBlocks(DiskImage& disk, std::span<const std::uint16_t> blocks,
                  std::span<const std::uint8_t> data) {
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         for (std::size_t half = 0; half < 2; ++half) {
-            TSectorSlot& slot = *WritableLogicalSector(disk, std::size_t{blocks[i]} * 2 + half);
+            SectorSlot& slot = *WritableLogicalSector(disk, std::size_t{blocks[i]} * 2 + half);
             const std::size_t from = i * kCpmBlockSize + half * kCpmSectorSize;
             const std::size_t have = data.size() > from ? data.size() - from : 0;
             const std::size_t take = std::min(have, kCpmSectorSize);
@@ -175,7 +175,7 @@ void PutEntry(std::span<std::uint8_t> bytes, std::uint8_t user, const CpmName& n
 
 }  // namespace
 
-bool DeleteCpmFiles(TZX_Disk& disk, std::span<const std::size_t> firstExtents, std::string& error) {
+bool DeleteCpmFiles(DiskImage& disk, std::span<const std::size_t> firstExtents, std::string& error) {
     Bytes dir = ReadCpmDirectoryBytes(disk);
     const std::vector<CpmDirEntry> entries = ParseCpmDirectory(dir);
     for (std::size_t first : firstExtents)
@@ -188,7 +188,7 @@ bool DeleteCpmFiles(TZX_Disk& disk, std::span<const std::size_t> firstExtents, s
     return true;
 }
 
-bool RenameCpmFile(TZX_Disk& disk, std::size_t firstExtent, const CpmName& name,
+bool RenameCpmFile(DiskImage& disk, std::size_t firstExtent, const CpmName& name,
                    std::string& error) {
     Bytes dir = ReadCpmDirectoryBytes(disk);
     const std::vector<CpmDirEntry> entries = ParseCpmDirectory(dir);
@@ -223,12 +223,12 @@ std::optional<CpmName> CpmNameForPcFile(std::string_view path) {
     return CpmNameFromText(text);
 }
 
-bool AddCpmFile(TZX_Disk& disk, const CpmName& name, std::span<const std::uint8_t> data,
+bool AddCpmFile(DiskImage& disk, const CpmName& name, std::span<const std::uint8_t> data,
                 std::string& error) {
     return AddCpmFile(disk, 0, name, data, error);
 }
 
-bool AddCpmFile(TZX_Disk& disk, std::uint8_t user, const CpmName& name,
+bool AddCpmFile(DiskImage& disk, std::uint8_t user, const CpmName& name,
                 std::span<const std::uint8_t> data, std::string& error) {
     if (user > kCpmMaxUser) {
         error = "user area " + std::to_string(user) + " is not 0..15";

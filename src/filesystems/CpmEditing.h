@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "filesystems/CpmDirectory.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -24,12 +24,12 @@ inline constexpr std::uint8_t kCpmPadding = 0x1A;
 // Marks every extent of the files whose first extents are these directory entries erased
 // (user byte 0xE5). False with error set when one is no first extent or the directory
 // sectors cannot be written.
-bool DeleteCpmFiles(TZX_Disk& disk, std::span<const std::size_t> firstExtents, std::string& error);
+bool DeleteCpmFiles(DiskImage& disk, std::span<const std::size_t> firstExtents, std::string& error);
 
 // Gives every extent of the file whose first extent is that entry the new name, keeping
 // each extent's attribute bits. Refused when a file that is not erased already has the
 // name; nothing is changed when it is the file's own name.
-bool RenameCpmFile(TZX_Disk& disk, std::size_t firstExtent, const CpmName& name,
+bool RenameCpmFile(DiskImage& disk, std::size_t firstExtent, const CpmName& name,
                    std::string& error);
 
 // The CP/M name of a PC file: its file name (folders dropped) upper-cased as NAME.EXT.
@@ -42,10 +42,10 @@ std::optional<CpmName> CpmNameForPcFile(std::string_view path);
 // free only while track 0's sector 9, its first half, holds no boot loader (all 0x00 or all
 // 0xE5). Refused when the user area has a file of the name, the directory or the disk is
 // full, the file is larger than kCpmMaxAddedFile, or a sector to be written is missing.
-bool AddCpmFile(TZX_Disk& disk, std::uint8_t user, const CpmName& name,
+bool AddCpmFile(DiskImage& disk, std::uint8_t user, const CpmName& name,
                 std::span<const std::uint8_t> data, std::string& error);
 // The same for user 0.
-bool AddCpmFile(TZX_Disk& disk, const CpmName& name, std::span<const std::uint8_t> data,
+bool AddCpmFile(DiskImage& disk, const CpmName& name, std::span<const std::uint8_t> data,
                 std::string& error);
 
 }  // namespace morvane

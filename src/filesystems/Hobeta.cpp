@@ -40,7 +40,7 @@ Bytes HobetaHeader(const TrDosEntry& entry) {
     return h;
 }
 
-bool BuildHobeta(const TZX_Disk& disk, const TrDosEntry& entry, Bytes& out,
+bool BuildHobeta(const DiskImage& disk, const TrDosEntry& entry, Bytes& out,
                  SectorPosition* failed) {
     out = HobetaHeader(entry);
     return ReadTrDosFile(disk, entry, out, failed);

@@ -13,7 +13,7 @@
 #include "filesystems/TrDosCatalogue.h"
 #include "filesystems/TrDosSectors.h"
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -26,7 +26,7 @@ std::uint16_t HobetaChecksum(std::span<const std::uint8_t> header15);
 Bytes HobetaHeader(const TrDosEntry& entry);
 // Header plus the file's sectors read from the image. False (out incomplete) at the first
 // unreadable sector, its position in *failed.
-bool BuildHobeta(const TZX_Disk& disk, const TrDosEntry& entry, Bytes& out,
+bool BuildHobeta(const DiskImage& disk, const TrDosEntry& entry, Bytes& out,
                  SectorPosition* failed = nullptr);
 // Header plus sectors read already.
 Bytes HobetaBytes(const TrDosEntry& entry, std::span<const std::uint8_t> sectors);

@@ -19,7 +19,7 @@ constexpr std::uint8_t kCpmSizeCode = 3;
 constexpr unsigned kCpmDirectorySectors = 4;
 constexpr std::uint16_t kNewTrDosFreeSectors = (kNewImageTracks - 1) * kTrDosSectorsPerTrack;
 
-void FormatSlot(TSectorSlot& slot, std::uint8_t cylinder, std::uint8_t head, std::uint8_t sector,
+void FormatSlot(SectorSlot& slot, std::uint8_t cylinder, std::uint8_t head, std::uint8_t sector,
                 std::uint8_t sizeCode) {
     slot.Data.fill(0);
     slot.Present = kPresent;
@@ -37,11 +37,11 @@ void FormatSlot(TSectorSlot& slot, std::uint8_t cylinder, std::uint8_t head, std
 // Tracks 0..159 present, each with `sectors` slots; the sector number of a slot comes from
 // numberOf(track, slot).
 template <typename NumberOf>
-void FormatTracks(TZX_Disk& disk, unsigned sectors, std::uint8_t sizeCode, bool headFromSide,
+void FormatTracks(DiskImage& disk, unsigned sectors, std::uint8_t sizeCode, bool headFromSide,
                   NumberOf numberOf) {
     disk.ClearImage();
     for (unsigned t = 0; t < kNewImageTracks; ++t) {
-        TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         track.Present = kPresent;
         track.RawLength = 0;
         track.RawValid = 0;
@@ -57,10 +57,10 @@ void FormatTracks(TZX_Disk& disk, unsigned sectors, std::uint8_t sizeCode, bool 
 
 }  // namespace
 
-void CreateTrDosImage(TZX_Disk& disk, std::string_view name) {
+void CreateTrDosImage(DiskImage& disk, std::string_view name) {
     FormatTracks(disk, kTrDosSectorsPerTrack, kTrDosSizeCode, false,
                  [](unsigned, unsigned s) { return static_cast<std::uint8_t>(s + 1); });
-    TSectorSlot& info = *disk.FindSector(0, kTrDosInfoSector);
+    SectorSlot& info = *disk.FindSector(0, kTrDosInfoSector);
     info.Data[kInfoFirstFreeSector] = 0;
     info.Data[kInfoFirstFreeTrack] = 1;
     info.Data[kInfoDiskType] = kDiskType80x2;
@@ -74,13 +74,13 @@ void CreateTrDosImage(TZX_Disk& disk, std::string_view name) {
     disk.Repaint();
 }
 
-void CreateCpmImage(TZX_Disk& disk) {
+void CreateCpmImage(DiskImage& disk) {
     FormatTracks(disk, kCpmSectorsPerTrack, kCpmSizeCode, true, [](unsigned t, unsigned s) {
         return static_cast<std::uint8_t>(
             t == 0 && s == kCpmSectorsPerTrack - 1 ? kCpmBootSectorNumber : s + 1);
     });
     for (unsigned s = 1; s <= kCpmDirectorySectors; ++s) {
-        TSectorSlot& dir = *disk.FindSector(0, static_cast<std::uint8_t>(s));
+        SectorSlot& dir = *disk.FindSector(0, static_cast<std::uint8_t>(s));
         const std::span<std::uint8_t> data = dir.Data.first(kCpmSectorSize);
         std::fill(data.begin(), data.end(), kCpmErased);
     }

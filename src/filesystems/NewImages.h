@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -13,8 +13,8 @@ inline constexpr unsigned kNewImageTracks = 160;
 inline constexpr std::string_view kNewTrDosDiskName = "NEW DISK";
 
 // Replaces the image; the name's first 8 bytes, padded with spaces, become the disk name.
-void CreateTrDosImage(TZX_Disk& disk, std::string_view name);
+void CreateTrDosImage(DiskImage& disk, std::string_view name);
 // Replaces the image. The boot sector (track 0, fifth slot, sector number 9) stays zero.
-void CreateCpmImage(TZX_Disk& disk);
+void CreateCpmImage(DiskImage& disk);
 
 }  // namespace morvane

@@ -21,7 +21,7 @@ std::uint32_t SclChecksum(std::span<const std::uint8_t> bytes) {
     return std::accumulate(bytes.begin(), bytes.end(), std::uint32_t{0});
 }
 
-bool BuildScl(const TZX_Disk& disk, std::span<const TrDosEntry> files, Bytes& out,
+bool BuildScl(const DiskImage& disk, std::span<const TrDosEntry> files, Bytes& out,
               SectorPosition* failed) {
     out.clear();
     if (files.size() > kSclMaxFiles) return false;

@@ -14,7 +14,7 @@
 #include "filesystems/TrDosCatalogue.h"
 #include "filesystems/TrDosSectors.h"
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -25,7 +25,7 @@ inline constexpr std::size_t kSclMaxFiles = 255;
 std::uint32_t SclChecksum(std::span<const std::uint8_t> bytes);
 // The whole archive of the files, in the given order. False, with out emptied, at the first
 // unreadable sector (its position in *failed) or for more than 255 files.
-bool BuildScl(const TZX_Disk& disk, std::span<const TrDosEntry> files, Bytes& out,
+bool BuildScl(const DiskImage& disk, std::span<const TrDosEntry> files, Bytes& out,
               SectorPosition* failed = nullptr);
 // The archive of files whose sectors were read already: sectors[i] holds files[i]'s
 // (at most 255 files).

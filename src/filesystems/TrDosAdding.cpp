@@ -65,12 +65,12 @@ bool FirstFreeIsPastFiles(const TrDosCatalogue& c, std::string& error) {
     return true;
 }
 
-TSectorSlot* SectorAt(TZX_Disk& disk, unsigned position) {
+SectorSlot* SectorAt(DiskImage& disk, unsigned position) {
     return FindReadableSector(disk, position / kTrDosSectorsPerTrack,
                               position % kTrDosSectorsPerTrack + 1);
 }
 
-std::span<std::uint8_t> EntryBytes(TZX_Disk& disk, std::size_t entry) {
+std::span<std::uint8_t> EntryBytes(DiskImage& disk, std::size_t entry) {
     return TrDosEntryBytes(*CatalogueSlot(disk, TrDosEntrySector(entry)), entry);
 }
 
@@ -86,7 +86,7 @@ std::vector<std::size_t> FreeEntries(const TrDosCatalogue& c) {
 
 // Every sector the adding writes, so that a missing one refuses before anything changes:
 // those of the entries taken and of the one after the last, which may be cleared.
-bool TargetsReadable(TZX_Disk& disk, std::span<const std::size_t> entries, unsigned first,
+bool TargetsReadable(DiskImage& disk, std::span<const std::size_t> entries, unsigned first,
                      unsigned sectors, std::string& error) {
     for (std::size_t e : entries) {
         for (const unsigned s :
@@ -143,7 +143,7 @@ bool CheckTrDosNames(std::span<const TrDosFileData> files, std::string& error) {
     return true;
 }
 
-bool CheckTrDosRoom(const TZX_Disk& disk, std::span<const TrDosFileData> files,
+bool CheckTrDosRoom(const DiskImage& disk, std::span<const TrDosFileData> files,
                     std::string& error) {
     TrDosCatalogue c;
     if (!ReadTrDosCatalogue(disk, c)) {
@@ -166,7 +166,7 @@ bool CheckTrDosRoom(const TZX_Disk& disk, std::span<const TrDosFileData> files,
     return true;
 }
 
-bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::string& error) {
+bool AddTrDosFiles(DiskImage& disk, std::span<const TrDosFileData> files, std::string& error) {
     if (!CheckTrDosNames(files, error) || !CheckTrDosRoom(disk, files, error)) return false;
     TrDosCatalogue c;
     ReadTrDosCatalogue(disk, c);
@@ -183,7 +183,7 @@ bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::st
         e.firstSector = static_cast<std::uint8_t>(position % kTrDosSectorsPerTrack);
         PutTrDosEntry(EntryBytes(disk, entries[k]), e);
         for (unsigned s = 0; s < e.sectors; ++s, ++position) {
-            TSectorSlot& slot = *SectorAt(disk, position);
+            SectorSlot& slot = *SectorAt(disk, position);
             const std::size_t from = std::size_t{s} * kTrDosSectorSize;
             const std::size_t have = f.data.size() > from ? f.data.size() - from : 0;
             std::fill_n(slot.Data.begin(), kTrDosSectorSize, std::uint8_t{0});
@@ -203,7 +203,7 @@ bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::st
         auto end = EntryBytes(disk, next);
         std::fill(end.begin(), end.end(), std::uint8_t{0});
     }
-    TSectorSlot& info = *CatalogueSlot(disk, kTrDosInfoSector);
+    SectorSlot& info = *CatalogueSlot(disk, kTrDosInfoSector);
     info.Data[kInfoFirstFreeSector] = static_cast<std::uint8_t>(position % kTrDosSectorsPerTrack);
     info.Data[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(position / kTrDosSectorsPerTrack);
     SetLe16(info.Data, kInfoFreeSectors, static_cast<std::uint16_t>(c.freeSectors - needed));

@@ -13,7 +13,7 @@
 #include "filesystems/TrDosFileSectors.h"
 #include "formats/ImageFormat.h"
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -43,12 +43,12 @@ bool CheckTrDosNames(std::span<const TrDosFileData> files, std::string& error);
 // last files, whose names begin with a zero byte); free catalogue entries and free sectors
 // (the information sector's count, and no further than the disk's last track). False with
 // error saying what is wrong or short.
-bool CheckTrDosRoom(const TZX_Disk& disk, std::span<const TrDosFileData> files, std::string& error);
+bool CheckTrDosRoom(const DiskImage& disk, std::span<const TrDosFileData> files, std::string& error);
 
 // Checks the names and the room, then writes the files' entries and sectors and the
 // information sector. False with error set, and the image not changed, when a name would
 // not be listed, the image is no TR-DOS disk, a sector to be written is missing or the
 // files do not fit.
-bool AddTrDosFiles(TZX_Disk& disk, std::span<const TrDosFileData> files, std::string& error);
+bool AddTrDosFiles(DiskImage& disk, std::span<const TrDosFileData> files, std::string& error);
 
 }  // namespace morvane

@@ -45,9 +45,9 @@ std::string ByteText(std::uint8_t b) {
 
 // Occupied slots are taken in slot order up to their count, as the image holds them: the
 // slots below that count are the ones track 0 is read from.
-std::size_t CatalogueSlotsLooked(const TTrack& track) {
+std::size_t CatalogueSlotsLooked(const Track& track) {
     return static_cast<std::size_t>(std::count_if(track.Slots.begin(), track.Slots.end(),
-                                                  [](const TSectorSlot& s) { return s.Present; }));
+                                                  [](const SectorSlot& s) { return s.Present; }));
 }
 
 }  // namespace
@@ -93,19 +93,19 @@ unsigned TrDosEntrySector(std::size_t entry) {
     return static_cast<unsigned>(entry / kTrDosEntriesPerSector + 1);
 }
 
-std::span<std::uint8_t> TrDosEntryBytes(TSectorSlot& sector, std::size_t entry) {
+std::span<std::uint8_t> TrDosEntryBytes(SectorSlot& sector, std::size_t entry) {
     return sector.Data.first(kTrDosSectorSize)
         .subspan(entry % kTrDosEntriesPerSector * kTrDosEntrySize, kTrDosEntrySize);
 }
 
-bool ReadTrDosCatalogue(const TZX_Disk& disk, TrDosCatalogue& out) {
+bool ReadTrDosCatalogue(const DiskImage& disk, TrDosCatalogue& out) {
     out = TrDosCatalogue{};
-    const TTrack* track = disk.GetTrack(0);
+    const Track* track = disk.GetTrack(0);
     if (track == nullptr || track->Present == 0) return false;
     Bytes buffer(kTrDosTrack0Bytes, 0);
     const std::size_t occupied = CatalogueSlotsLooked(*track);
     for (std::size_t i = 0; i < occupied; ++i) {
-        const TSectorSlot& slot = track->Slots[i];
+        const SectorSlot& slot = track->Slots[i];
         if (slot.Sector < 1 || slot.Sector > kTrDosInfoSector) continue;
         if (slot.SizeCode != kTrDosSizeCode || slot.Present == 0) return false;
         if (slot.Sector == kTrDosInfoSector && slot.DataLength < kTrDosSectorSize) return false;
@@ -116,11 +116,11 @@ bool ReadTrDosCatalogue(const TZX_Disk& disk, TrDosCatalogue& out) {
     return ParseTrDosCatalogue(buffer, out);
 }
 
-const TSectorSlot* CatalogueSlot(const TZX_Disk& disk, unsigned sector) {
-    const TTrack* track = disk.GetTrack(0);
+const SectorSlot* CatalogueSlot(const DiskImage& disk, unsigned sector) {
+    const Track* track = disk.GetTrack(0);
     if (track == nullptr || track->Present == 0) return nullptr;
     // The reader copies every slot of the number in turn, so the last one is what it keeps.
-    const TSectorSlot* found = nullptr;
+    const SectorSlot* found = nullptr;
     const std::size_t occupied = CatalogueSlotsLooked(*track);
     for (std::size_t i = 0; i < occupied; ++i) {
         if (track->Slots[i].Sector == sector) found = &track->Slots[i];
@@ -130,8 +130,8 @@ const TSectorSlot* CatalogueSlot(const TZX_Disk& disk, unsigned sector) {
     return found;
 }
 
-TSectorSlot* CatalogueSlot(TZX_Disk& disk, unsigned sector) {
-    return const_cast<TSectorSlot*>(CatalogueSlot(static_cast<const TZX_Disk&>(disk), sector));
+SectorSlot* CatalogueSlot(DiskImage& disk, unsigned sector) {
+    return const_cast<SectorSlot*>(CatalogueSlot(static_cast<const DiskImage&>(disk), sector));
 }
 
 unsigned TrDosTrackCount(std::uint8_t diskType) {
@@ -256,10 +256,10 @@ std::string SectorOwnerText(const TrDosCatalogue& catalogue, unsigned track, uns
     return std::string(kFreeSectorText);
 }
 
-std::string SlotOwnerText(const TZX_Disk& disk, const TrDosCatalogue& catalogue, std::uint8_t track,
+std::string SlotOwnerText(const DiskImage& disk, const TrDosCatalogue& catalogue, std::uint8_t track,
                           std::uint8_t slot) {
-    const TTrack* t = disk.GetTrack(track);
-    const TSectorSlot* s = t != nullptr ? t->GetSlot(slot) : nullptr;
+    const Track* t = disk.GetTrack(track);
+    const SectorSlot* s = t != nullptr ? t->GetSlot(slot) : nullptr;
     if (s == nullptr || s->Sector < 1 || s->Sector > kTrDosSectorsPerTrack) return {};
     return SectorOwnerText(catalogue, track, s->Sector - 1u);
 }

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -91,21 +91,21 @@ struct TrDosCatalogue {
 bool ParseTrDosCatalogue(std::span<const std::uint8_t> track0, TrDosCatalogue& out);
 // Reads track 0 of the image: every occupied slot with sector number 1..9 must have size
 // code 1 (sector 9 also 256 data bytes or more); missing sectors read as zeros.
-bool ReadTrDosCatalogue(const TZX_Disk& disk, TrDosCatalogue& out);
+bool ReadTrDosCatalogue(const DiskImage& disk, TrDosCatalogue& out);
 
 // The slot ReadTrDosCatalogue takes sector `sector` (1..9) of track 0 from: of the slots
 // below the count of occupied ones, the last with that number. Everything that changes the
 // catalogue writes there, so that what is written is what is read back. nullptr when that
 // slot is absent or holds fewer than 256 data bytes.
-const TSectorSlot* CatalogueSlot(const TZX_Disk& disk, unsigned sector);
-TSectorSlot* CatalogueSlot(TZX_Disk& disk, unsigned sector);
+const SectorSlot* CatalogueSlot(const DiskImage& disk, unsigned sector);
+SectorSlot* CatalogueSlot(DiskImage& disk, unsigned sector);
 
 // Writes an entry into its 16 catalogue bytes, in the layout ParseTrDosCatalogue reads.
 void PutTrDosEntry(std::span<std::uint8_t> bytes, const TrDosEntry& entry);
 // The catalogue sector (1..8) that holds entry `entry` (0..127), and the entry's 16 bytes
 // within that sector's data.
 unsigned TrDosEntrySector(std::size_t entry);
-std::span<std::uint8_t> TrDosEntryBytes(TSectorSlot& sector, std::size_t entry);
+std::span<std::uint8_t> TrDosEntryBytes(SectorSlot& sector, std::size_t entry);
 
 // Logical tracks of a disk type (160, 80, 80, 40); 0 for an unknown type.
 unsigned TrDosTrackCount(std::uint8_t diskType);
@@ -144,7 +144,7 @@ inline constexpr std::string_view kFreeSectorText = "Free sector!";
 std::string SectorOwnerText(const TrDosCatalogue& catalogue, unsigned track, unsigned sectorIndex);
 // The same for a slot of the map: takes the sector index from the slot's sector number,
 // so interleaved tracks name the right file. Empty when the slot holds no sector 1..16.
-std::string SlotOwnerText(const TZX_Disk& disk, const TrDosCatalogue& catalogue, std::uint8_t track,
+std::string SlotOwnerText(const DiskImage& disk, const TrDosCatalogue& catalogue, std::uint8_t track,
                           std::uint8_t slot);
 
 }  // namespace morvane

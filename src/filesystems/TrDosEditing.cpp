@@ -20,20 +20,20 @@ TrDosEditResult SectorError(unsigned track, unsigned sector) {
 }
 
 // Catalogue sector of an entry, or the failure to report.
-TSectorSlot* CatalogueSector(TZX_Disk& disk, std::size_t entry, TrDosEditResult& result) {
-    TSectorSlot* slot = CatalogueSlot(disk, TrDosEntrySector(entry));
+SectorSlot* CatalogueSector(DiskImage& disk, std::size_t entry, TrDosEditResult& result) {
+    SectorSlot* slot = CatalogueSlot(disk, TrDosEntrySector(entry));
     if (slot == nullptr) result = SectorError(0, TrDosEntrySector(entry));
     return slot;
 }
 
 // Writes the counters of the image's catalogue into its information sector, then reads the
 // record again.
-void RefreshAfterChange(TZX_Disk& disk, TrDosCatalogue& catalogue) {
+void RefreshAfterChange(DiskImage& disk, TrDosCatalogue& catalogue) {
     RecountTrDosInfo(disk);
     ReadTrDosCatalogue(disk, catalogue);
 }
 
-TSectorSlot& CopySector(const TSectorSlot& from, TSectorSlot& to) {
+SectorSlot& CopySector(const SectorSlot& from, SectorSlot& to) {
     std::copy_n(from.Data.first(kTrDosSectorSize).begin(), kTrDosSectorSize,
                 to.Data.first(kTrDosSectorSize).begin());
     to.DataLength = kTrDosSectorSize;
@@ -88,7 +88,7 @@ CompactionPlan PlanCompaction(const TrDosCatalogue& catalogue) {
 }
 
 // Every sector the compaction reads or writes must be there before anything changes.
-TrDosEditResult CheckCompaction(const TZX_Disk& disk, const TrDosCatalogue& catalogue,
+TrDosEditResult CheckCompaction(const DiskImage& disk, const TrDosCatalogue& catalogue,
                                 const std::vector<Move>& moves) {
     for (const Move& m : moves) {
         for (unsigned k = 0; k < m.count; ++k) {
@@ -112,12 +112,12 @@ TrDosEditResult CheckCompaction(const TZX_Disk& disk, const TrDosCatalogue& cata
     return {};
 }
 
-void MoveSectors(TZX_Disk& disk, const Move& m) {
+void MoveSectors(DiskImage& disk, const Move& m) {
     for (unsigned k = 0; k < m.count; ++k) {
         const unsigned from = m.from + k;
         const unsigned to = m.to + k;
         const auto toTrack = static_cast<std::uint8_t>(to / kTrDosSectorsPerTrack);
-        const TSectorSlot& source = *FindReadableSector(disk, from / kTrDosSectorsPerTrack,
+        const SectorSlot& source = *FindReadableSector(disk, from / kTrDosSectorsPerTrack,
                                                         from % kTrDosSectorsPerTrack + 1);
         const int slot = disk.FindSectorIndex(
             toTrack, static_cast<std::uint8_t>(to % kTrDosSectorsPerTrack + 1));
@@ -128,7 +128,7 @@ void MoveSectors(TZX_Disk& disk, const Move& m) {
 }
 
 // Writes the live entries back in catalogue order and zeroes the places they leave.
-void WriteLiveCatalogue(TZX_Disk& disk, const TrDosCatalogue& catalogue) {
+void WriteLiveCatalogue(DiskImage& disk, const TrDosCatalogue& catalogue) {
     std::size_t next = 0;
     for (const TrDosEntry& e : catalogue.entries) {
         if (!e.IsLive()) continue;
@@ -153,10 +153,10 @@ std::uint16_t FreeSectorsAfterCompaction(const TrDosCatalogue& before, unsigned 
 
 }  // namespace
 
-bool RecountTrDosInfo(TZX_Disk& disk) {
+bool RecountTrDosInfo(DiskImage& disk) {
     TrDosCatalogue catalogue;
     if (!ReadTrDosCatalogue(disk, catalogue)) return false;
-    TSectorSlot* info = CatalogueSlot(disk, kTrDosInfoSector);
+    SectorSlot* info = CatalogueSlot(disk, kTrDosInfoSector);
     if (info == nullptr) return false;
     // What TR-DOS counts: the entries before the first zero name byte.
     const std::size_t visible = TrDosVisibleCount(catalogue);
@@ -169,14 +169,14 @@ bool RecountTrDosInfo(TZX_Disk& disk) {
     return true;
 }
 
-TrDosEditResult DeleteEntries(TZX_Disk& disk, TrDosCatalogue& catalogue,
+TrDosEditResult DeleteEntries(DiskImage& disk, TrDosCatalogue& catalogue,
                               std::span<const std::size_t> entries) {
     std::vector<std::size_t> order(entries.begin(), entries.end());
     std::sort(order.rbegin(), order.rend());
     TrDosEditResult result;
     for (std::size_t i : order) {
         if (i >= catalogue.entries.size()) continue;
-        TSectorSlot* sector = CatalogueSector(disk, i, result);
+        SectorSlot* sector = CatalogueSector(disk, i, result);
         if (sector == nullptr) break;
         TrDosEntryBytes(*sector, i)[0] = kTrDosDeletedMark;
     }
@@ -188,8 +188,8 @@ bool RenameNeeded(const TrDosName& current, std::string_view entered) {
     return entered != TrimmedZxName(current);
 }
 
-bool RenameDisk(TZX_Disk& disk, TrDosCatalogue& catalogue, std::string_view name) {
-    TSectorSlot* info = CatalogueSlot(disk, kTrDosInfoSector);
+bool RenameDisk(DiskImage& disk, TrDosCatalogue& catalogue, std::string_view name) {
+    SectorSlot* info = CatalogueSlot(disk, kTrDosInfoSector);
     if (info == nullptr) return false;
     auto field = info->Data.first(kTrDosSectorSize).subspan(kInfoDiskName, kTrDosNameSize);
     std::fill(field.begin(), field.end(), std::uint8_t{0});
@@ -198,7 +198,7 @@ bool RenameDisk(TZX_Disk& disk, TrDosCatalogue& catalogue, std::string_view name
     return true;
 }
 
-TrDosEditResult CompactDisk(TZX_Disk& disk, TrDosCatalogue& catalogue) {
+TrDosEditResult CompactDisk(DiskImage& disk, TrDosCatalogue& catalogue) {
     if (!ReadTrDosCatalogue(disk, catalogue))
         return TrDosEditResult{false, std::string(kNotTrDosImageText)};
     const CompactionPlan plan = PlanCompaction(catalogue);
@@ -215,7 +215,7 @@ TrDosEditResult CompactDisk(TZX_Disk& disk, TrDosCatalogue& catalogue) {
     }
     WriteLiveCatalogue(disk, moved);
 
-    TSectorSlot& info = *CatalogueSlot(disk, kTrDosInfoSector);
+    SectorSlot& info = *CatalogueSlot(disk, kTrDosInfoSector);
     info.Data[kInfoFirstFreeSector] = static_cast<std::uint8_t>(end % kTrDosSectorsPerTrack);
     info.Data[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(end / kTrDosSectorsPerTrack);
     SetLe16(info.Data.first(kTrDosSectorSize), kInfoFreeSectors,
@@ -232,11 +232,11 @@ TrDosName TrDosNameFromText(std::string_view text) {
     return name;
 }
 
-TrDosEditResult EditEntry(TZX_Disk& disk, TrDosCatalogue& catalogue, std::size_t entry,
+TrDosEditResult EditEntry(DiskImage& disk, TrDosCatalogue& catalogue, std::size_t entry,
                           const TrDosEntryEdit& edit) {
     if (entry >= catalogue.entries.size()) return {};
     TrDosEditResult result;
-    TSectorSlot* sector = CatalogueSector(disk, entry, result);
+    SectorSlot* sector = CatalogueSector(disk, entry, result);
     if (sector == nullptr) return result;
     TrDosEntry e = catalogue.entries[entry];
     // A name that stays as it was (a deleted entry's type changed, say) is not set anew.

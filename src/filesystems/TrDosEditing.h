@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "filesystems/TrDosCatalogue.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -23,7 +23,7 @@ struct TrDosEditResult {
 };
 
 // Marks the entries deleted (first name byte 0x01), last index first.
-TrDosEditResult DeleteEntries(TZX_Disk& disk, TrDosCatalogue& catalogue,
+TrDosEditResult DeleteEntries(DiskImage& disk, TrDosCatalogue& catalogue,
                               std::span<const std::size_t> entries);
 
 // Whether an accepted rename changes anything: the entered text differs from the current
@@ -31,12 +31,12 @@ TrDosEditResult DeleteEntries(TZX_Disk& disk, TrDosCatalogue& catalogue,
 bool RenameNeeded(const TrDosName& current, std::string_view entered);
 // Zeroes the name field of the information sector and copies the first 8 bytes of name
 // into it (a shorter name is followed by zero bytes). False when sector 9 is missing.
-bool RenameDisk(TZX_Disk& disk, TrDosCatalogue& catalogue, std::string_view name);
+bool RenameDisk(DiskImage& disk, TrDosCatalogue& catalogue, std::string_view name);
 
 // Moves the live files down over the space of deleted ones, in the order of their position
 // on the disk (files sharing sectors together, by one offset), drops the deleted entries
 // from the catalogue and sets the free-space fields.
-TrDosEditResult CompactDisk(TZX_Disk& disk, TrDosCatalogue& catalogue);
+TrDosEditResult CompactDisk(DiskImage& disk, TrDosCatalogue& catalogue);
 
 // "Редактировать заголовок": the fields a user may change in one entry.
 struct TrDosEntryEdit {
@@ -49,13 +49,13 @@ struct TrDosEntryEdit {
 TrDosName TrDosNameFromText(std::string_view text);
 // Writes the fields into the entry. A new name TR-DOS would not read as a name
 // (TrDosNameRefusal) is refused with the reason, the image unchanged.
-TrDosEditResult EditEntry(TZX_Disk& disk, TrDosCatalogue& catalogue, std::size_t entry,
+TrDosEditResult EditEntry(DiskImage& disk, TrDosCatalogue& catalogue, std::size_t entry,
                           const TrDosEntryEdit& edit);
 
 // Writes the number of files and of deleted files (first name byte 0x01) into the
 // information sector, as TR-DOS counts them: of the catalogue entries before the first
 // whose name begins with a zero byte. False when a catalogue
 // sector or sector 9 is not readable.
-bool RecountTrDosInfo(TZX_Disk& disk);
+bool RecountTrDosInfo(DiskImage& disk);
 
 }  // namespace morvane

@@ -34,7 +34,7 @@ bool FitsNewDisk(std::span<const TrDosFileData> files, std::string& error) {
     return true;
 }
 
-bool ReadFileSet(ImageFormat format, std::span<const std::uint8_t> file, TZX_Disk& disk) {
+bool ReadFileSet(ImageFormat format, std::span<const std::uint8_t> file, DiskImage& disk) {
     std::vector<TrDosFileData> files;
     std::string error;
     if (!ParseTrDosFileSet(format, file, files, error) || !CheckTrDosNames(files, error) ||
@@ -45,7 +45,7 @@ bool ReadFileSet(ImageFormat format, std::span<const std::uint8_t> file, TZX_Dis
     return true;
 }
 
-bool ListedFiles(TZX_Disk& disk, std::vector<TrDosEntry>& out) {
+bool ListedFiles(DiskImage& disk, std::vector<TrDosEntry>& out) {
     TrDosCatalogue catalogue;
     if (!ReadTrDosCatalogue(disk, catalogue))
         return Refuse(disk, "the image holds no TR-DOS catalogue");
@@ -54,22 +54,22 @@ bool ListedFiles(TZX_Disk& disk, std::vector<TrDosEntry>& out) {
     return true;
 }
 
-bool UnreadableSector(TZX_Disk& disk, const SectorPosition& at) {
+bool UnreadableSector(DiskImage& disk, const SectorPosition& at) {
     return Refuse(disk, "sector " + std::to_string(at.sector) + " of track " +
                             std::to_string(at.track) + " cannot be read");
 }
 
 }  // namespace
 
-bool ReadSclImage(std::span<const std::uint8_t> file, TZX_Disk& disk) {
+bool ReadSclImage(std::span<const std::uint8_t> file, DiskImage& disk) {
     return ReadFileSet(ImageFormat::Scl, file, disk);
 }
 
-bool ReadHobetaImage(std::span<const std::uint8_t> file, TZX_Disk& disk) {
+bool ReadHobetaImage(std::span<const std::uint8_t> file, DiskImage& disk) {
     return ReadFileSet(ImageFormat::Hobeta, file, disk);
 }
 
-bool WriteSclImage(TZX_Disk& disk, Bytes& out) {
+bool WriteSclImage(DiskImage& disk, Bytes& out) {
     std::vector<TrDosEntry> files;
     if (!ListedFiles(disk, files)) return false;
     if (files.size() > kSclMaxFiles) return Refuse(disk, "an SCL archive holds 255 files at most");
@@ -78,7 +78,7 @@ bool WriteSclImage(TZX_Disk& disk, Bytes& out) {
     return true;
 }
 
-bool WriteHobetaImage(TZX_Disk& disk, Bytes& out) {
+bool WriteHobetaImage(DiskImage& disk, Bytes& out) {
     std::vector<TrDosEntry> files;
     if (!ListedFiles(disk, files)) return false;
     if (files.size() != 1)

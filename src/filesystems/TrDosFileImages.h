@@ -8,7 +8,7 @@
 #include <span>
 
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -17,11 +17,11 @@ namespace morvane {
 // Readers: false with disk.LastError set, and the image not touched, for a file that is
 // cut short, a wrong signature or checksum, a file whose name would not be listed, or
 // files that do not fit one disk (128 catalogue entries, 2544 sectors).
-bool ReadSclImage(std::span<const std::uint8_t> file, TZX_Disk& disk);
-bool ReadHobetaImage(std::span<const std::uint8_t> file, TZX_Disk& disk);
+bool ReadSclImage(std::span<const std::uint8_t> file, DiskImage& disk);
+bool ReadHobetaImage(std::span<const std::uint8_t> file, DiskImage& disk);
 // Writers: false with disk.LastError set for an image without a TR-DOS catalogue, an
 // unreadable sector of a file, or (Hobeta) a catalogue that does not hold exactly one file.
-bool WriteSclImage(TZX_Disk& disk, Bytes& out);
-bool WriteHobetaImage(TZX_Disk& disk, Bytes& out);
+bool WriteSclImage(DiskImage& disk, Bytes& out);
+bool WriteHobetaImage(DiskImage& disk, Bytes& out);
 
 }  // namespace morvane

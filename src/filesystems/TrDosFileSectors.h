@@ -12,7 +12,7 @@
 #include "filesystems/TrDosCatalogue.h"
 #include "filesystems/TrDosSectors.h"
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -39,7 +39,7 @@ struct TrDosFileSectors {
 
 // The entry's sectors from its start. A bad sector gives its bytes as read; a missing one
 // what its slot holds of it (nothing for a sector absent from the image), zeros after.
-TrDosFileSectors ReadTrDosFileAsItIs(const TZX_Disk& disk, const TrDosEntry& entry);
+TrDosFileSectors ReadTrDosFileAsItIs(const DiskImage& disk, const TrDosEntry& entry);
 
 // The listed files of the catalogue as a dump of a disk gives them, in catalogue order:
 // those whose every sector holds data (read in error or not) with their sectors, and those
@@ -51,6 +51,6 @@ struct ReadTrDosFiles {
     std::vector<TrDosEntry> incomplete;
     std::vector<std::vector<DamagedSector>> missing;  // of each incomplete file
 };
-ReadTrDosFiles SplitByMissingSectors(const TZX_Disk& disk, const TrDosCatalogue& catalogue);
+ReadTrDosFiles SplitByMissingSectors(const DiskImage& disk, const TrDosCatalogue& catalogue);
 
 }  // namespace morvane

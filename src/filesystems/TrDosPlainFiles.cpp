@@ -31,7 +31,7 @@ std::optional<std::uint16_t> TrDosBasicAutostart(const TrDosEntry& entry,
     return GetLe16(sectors, at + 2);
 }
 
-std::string TrDosBasicListing(const TZX_Disk& disk, const TrDosEntry& entry, std::string& error) {
+std::string TrDosBasicListing(const DiskImage& disk, const TrDosEntry& entry, std::string& error) {
     error.clear();
     Bytes sectors;
     SectorPosition failed;

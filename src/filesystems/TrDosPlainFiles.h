@@ -15,7 +15,7 @@
 #include "filesystems/TrDosAdding.h"
 #include "filesystems/TrDosCatalogue.h"
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -46,7 +46,7 @@ std::optional<std::uint16_t> TrDosBasicAutostart(const TrDosEntry& entry,
 // The listing of a BASIC file of the image: its program detokenised (ZxBasicListing), the
 // variables left out (a line that runs into them shown to its end, as LIST shows it). Empty with
 // error set (the sector error text) when a sector of the file cannot be read.
-std::string TrDosBasicListing(const TZX_Disk& disk, const TrDosEntry& entry, std::string& error);
+std::string TrDosBasicListing(const DiskImage& disk, const TrDosEntry& entry, std::string& error);
 
 // What a plain file becomes. start: for C the load address, for B the autostart line
 // (nothing: none), for the other types the start field. programLength (B only): the

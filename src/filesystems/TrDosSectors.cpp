@@ -6,32 +6,32 @@ namespace morvane {
 
 namespace {
 
-bool IsReadable(const TSectorSlot& slot) {
+bool IsReadable(const SectorSlot& slot) {
     return slot.Present != 0 && slot.DataLength >= kTrDosSectorSize;
 }
 
 }  // namespace
 
-const TSectorSlot* FindReadableSector(const TZX_Disk& disk, unsigned track, unsigned sector) {
+const SectorSlot* FindReadableSector(const DiskImage& disk, unsigned track, unsigned sector) {
     if (track >= kTrackCount || sector > 0xFF) return nullptr;
     const auto t = static_cast<std::uint8_t>(track);
     const int index = disk.FindSectorIndex(t, static_cast<std::uint8_t>(sector));
     if (index < 0) return nullptr;
-    const TSectorSlot* slot = disk.GetTrack(t)->GetSlot(static_cast<std::uint8_t>(index));
+    const SectorSlot* slot = disk.GetTrack(t)->GetSlot(static_cast<std::uint8_t>(index));
     return IsReadable(*slot) ? slot : nullptr;
 }
 
-TSectorSlot* FindReadableSector(TZX_Disk& disk, unsigned track, unsigned sector) {
-    return const_cast<TSectorSlot*>(
-        FindReadableSector(static_cast<const TZX_Disk&>(disk), track, sector));
+SectorSlot* FindReadableSector(DiskImage& disk, unsigned track, unsigned sector) {
+    return const_cast<SectorSlot*>(
+        FindReadableSector(static_cast<const DiskImage&>(disk), track, sector));
 }
 
-bool ReadTrDosSectors(const TZX_Disk& disk, unsigned firstTrack, unsigned firstSector,
+bool ReadTrDosSectors(const DiskImage& disk, unsigned firstTrack, unsigned firstSector,
                       std::size_t count, Bytes& out, SectorPosition* failed) {
     unsigned track = firstTrack;
     unsigned index = firstSector;
     for (std::size_t n = 0; n < count; ++n) {
-        const TSectorSlot* slot = FindReadableSector(disk, track, index + 1);
+        const SectorSlot* slot = FindReadableSector(disk, track, index + 1);
         if (slot == nullptr) {
             if (failed != nullptr) *failed = SectorPosition{track, index + 1};
             return false;
@@ -46,7 +46,7 @@ bool ReadTrDosSectors(const TZX_Disk& disk, unsigned firstTrack, unsigned firstS
     return true;
 }
 
-bool ReadTrDosFile(const TZX_Disk& disk, const TrDosEntry& entry, Bytes& out,
+bool ReadTrDosFile(const DiskImage& disk, const TrDosEntry& entry, Bytes& out,
                    SectorPosition* failed) {
     return ReadTrDosSectors(disk, entry.firstTrack, entry.firstSector, entry.sectors, out, failed);
 }

@@ -9,7 +9,7 @@
 
 #include "filesystems/TrDosCatalogue.h"
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -21,16 +21,16 @@ struct SectorPosition {
 
 // The first slot of logical track `track` with sector number `sector` when it is readable;
 // nullptr for a missing or short sector and for a track outside the image.
-const TSectorSlot* FindReadableSector(const TZX_Disk& disk, unsigned track, unsigned sector);
-TSectorSlot* FindReadableSector(TZX_Disk& disk, unsigned track, unsigned sector);
+const SectorSlot* FindReadableSector(const DiskImage& disk, unsigned track, unsigned sector);
+SectorSlot* FindReadableSector(DiskImage& disk, unsigned track, unsigned sector);
 
 // Appends `count` sectors starting at (firstTrack, firstSector index 0..15) to out. False at
 // the first unreadable sector, whose position goes to *failed when given; the sectors
 // before it stay appended.
-bool ReadTrDosSectors(const TZX_Disk& disk, unsigned firstTrack, unsigned firstSector,
+bool ReadTrDosSectors(const DiskImage& disk, unsigned firstTrack, unsigned firstSector,
                       std::size_t count, Bytes& out, SectorPosition* failed = nullptr);
 // The entry's length-in-sectors sectors from its start.
-bool ReadTrDosFile(const TZX_Disk& disk, const TrDosEntry& entry, Bytes& out,
+bool ReadTrDosFile(const DiskImage& disk, const TrDosEntry& entry, Bytes& out,
                    SectorPosition* failed = nullptr);
 
 // "Ошибка сектора - (track T sector S)..!", the message of a failed export, delete or

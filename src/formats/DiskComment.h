@@ -1,6 +1,6 @@
 // The disk comment as the sector formats keep it (TD0's comment block, FDI's
 // description): text in a Cyrillic code page, its lines apart by CR LF, LF, CR or a zero
-// byte. The image holds it as UTF-8 lines (TZX_Disk::DiskLog); the writers turn them back
+// byte. The image holds it as UTF-8 lines (DiskImage::DiskLog); the writers turn them back
 // into Windows-1251.
 #pragma once
 

@@ -58,13 +58,13 @@ std::size_t FdiSectorSize(std::uint8_t code) {
 
 // Sector headers of one track at the cursor into track; trackData = D + T.
 bool ReadSectors(ByteCursor& in, std::span<const std::uint8_t> file, std::uint64_t trackData,
-                 std::uint8_t count, TTrack& track, TZX_Disk& disk) {
+                 std::uint8_t count, Track& track, DiskImage& disk) {
     for (std::uint8_t i = 0; i < count; ++i) {
         std::uint8_t c = 0, h = 0, r = 0, n = 0, flags = 0;
         std::uint16_t offset = 0;
         if (!in.U8(c) || !in.U8(h) || !in.U8(r) || !in.U8(n) || !in.U8(flags) || !in.Le16(offset))
             return Refuse(disk, kErrorSize);
-        TSectorSlot& slot = track.Slots[i];
+        SectorSlot& slot = track.Slots[i];
         // A sector longer than the slot's buffer (size codes 6 to 8) keeps its first 6500
         // bytes.
         const std::size_t size = std::min(FdiSectorSize(n), kTrackBufferSize);
@@ -101,7 +101,7 @@ std::span<const std::uint8_t> Description(std::span<const std::uint8_t> file, st
 
 }  // namespace
 
-bool ReadFdi(std::span<const std::uint8_t> file, TZX_Disk& disk) {
+bool ReadFdi(std::span<const std::uint8_t> file, DiskImage& disk) {
     disk.ClearImage();
     if (file.empty()) return Refuse(disk, kErrorRead);
     if (!HasSignature(file)) return Refuse(disk, kErrorSignature);
@@ -124,7 +124,7 @@ bool ReadFdi(std::span<const std::uint8_t> file, TZX_Disk& disk) {
             if (!in.Le32(offset) || !in.Skip(2) || !in.U8(count)) return Refuse(disk, kErrorSize);
             const std::uint64_t trackData = data + offset;
             if (trackData > file.size()) return Refuse(disk, kErrorSize);
-            TTrack& track =
+            Track& track =
                 *disk.GetTrack(TrackIndex(static_cast<unsigned>(c), static_cast<unsigned>(h)));
             track.Present = kPresent;
             if (count > kSlotsPerTrack) return Refuse(disk, kErrorTooManySectors);
@@ -141,7 +141,7 @@ struct FdiShape {
     std::size_t heads = 1;
 };
 
-FdiShape ShapeOf(const TZX_Disk& disk) {
+FdiShape ShapeOf(const DiskImage& disk) {
     FdiShape shape;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
         if (disk.GetTrack(static_cast<std::uint8_t>(t))->Present == 0) continue;
@@ -153,14 +153,14 @@ FdiShape ShapeOf(const TZX_Disk& disk) {
 
 // A sector without data is one in error here: FDI has no mark for it, and a size code of 9
 // or more has no data in FDI's own reckoning yet may be good.
-std::uint8_t SectorFlags(const TSectorSlot& slot) {
+std::uint8_t SectorFlags(const SectorSlot& slot) {
     if (slot.DataGood == 0) return 0;
     return static_cast<std::uint8_t>(1u << std::min(slot.SizeCode, kFdiLargestSizeBit));
 }
 
 // Appends the sector's data as the reader takes it: FdiSectorSize bytes, the slot's held
 // data first and zeros after.
-void AppendSectorData(const TSectorSlot& slot, Bytes& data) {
+void AppendSectorData(const SectorSlot& slot, Bytes& data) {
     const std::size_t size = FdiSectorSize(slot.SizeCode);
     const std::size_t held = std::min<std::size_t>({slot.DataLength, kTrackBufferSize, size});
     const std::span<const std::uint8_t> bytes = slot.Data.first(held);
@@ -169,8 +169,8 @@ void AppendSectorData(const TSectorSlot& slot, Bytes& data) {
 }
 
 // Track header and sector table of one track into table, its sectors' data into data.
-bool AppendTrack(const TTrack* track, std::size_t index, Bytes& table, Bytes& data,
-                 TZX_Disk& disk) {
+bool AppendTrack(const Track* track, std::size_t index, Bytes& table, Bytes& data,
+                 DiskImage& disk) {
     const std::size_t trackData = data.size();
     PutLe32(table, static_cast<std::uint32_t>(trackData));
     PutLe16(table, 0);
@@ -178,7 +178,7 @@ bool AppendTrack(const TTrack* track, std::size_t index, Bytes& table, Bytes& da
     table.push_back(0);
     if (track == nullptr || track->Present == 0) return true;
     std::uint8_t count = 0;
-    for (const TSectorSlot& slot : track->Slots) {
+    for (const SectorSlot& slot : track->Slots) {
         if (slot.Present == 0) continue;
         const std::size_t offset = data.size() - trackData;
         if (offset > kFdiMaxOffset16) {
@@ -197,7 +197,7 @@ bool AppendTrack(const TTrack* track, std::size_t index, Bytes& table, Bytes& da
     return true;
 }
 
-Bytes DescriptionText(const TZX_Disk& disk) {
+Bytes DescriptionText(const DiskImage& disk) {
     Bytes text;
     for (std::size_t i = 0; i < disk.DiskLog.size(); ++i) {
         if (i > 0) {
@@ -214,7 +214,7 @@ Bytes DescriptionText(const TZX_Disk& disk) {
 
 }  // namespace
 
-bool WriteFdi(TZX_Disk& disk, Bytes& out) {
+bool WriteFdi(DiskImage& disk, Bytes& out) {
     const FdiShape shape = ShapeOf(disk);
     Bytes table;
     Bytes data;

@@ -6,14 +6,14 @@
 #include <span>
 
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
 // Clears disk and loads every sector of the table, and the description as the disk comment
 // (DiskCommentLines); false with disk.LastError set on a bad file (tracks read before the
 // failure stay).
-bool ReadFdi(std::span<const std::uint8_t> file, TZX_Disk& disk);
+bool ReadFdi(std::span<const std::uint8_t> file, DiskImage& disk);
 
 // Builds the file: cylinders up to the last present track, two heads when a second-side
 // track is present, every occupied slot with 128 << N bytes of data (the slot's data,
@@ -21,6 +21,6 @@ bool ReadFdi(std::span<const std::uint8_t> file, TZX_Disk& disk);
 // good one the bit of its size (bit 5 for codes above 5). A track absent from the image is written
 // with no sectors. False with disk.LastError set when the table and comment pass 64 KB or a track's
 // sectors start past 64 KB of its data.
-bool WriteFdi(TZX_Disk& disk, Bytes& out);
+bool WriteFdi(DiskImage& disk, Bytes& out);
 
 }  // namespace morvane

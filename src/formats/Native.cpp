@@ -64,7 +64,7 @@ Bytes JoinLines(const std::vector<std::string>& lines) {
 
 class NativeParser {
   public:
-    NativeParser(std::span<const std::uint8_t> body, TZX_Disk& disk) : in_(body), disk_(disk) {}
+    NativeParser(std::span<const std::uint8_t> body, DiskImage& disk) : in_(body), disk_(disk) {}
 
     bool Parse() {
         return Header() && AllTracks() && Text(disk_.DiskLog, "the disk comment") && NothingLeft();
@@ -102,8 +102,8 @@ class NativeParser {
 
     bool AllTracks() {
         for (std::size_t t = 0; t < kTrackCount; ++t) {
-            TTrack& track = *disk_.GetTrack(static_cast<std::uint8_t>(t));
-            if (!Track(t, track)) return false;
+            Track& track = *disk_.GetTrack(static_cast<std::uint8_t>(t));
+            if (!TrackFields(t, track)) return false;
             for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
                 if (!Slot(t, s, track.Slots[s])) return false;
             }
@@ -114,7 +114,7 @@ class NativeParser {
         return true;
     }
 
-    bool Track(std::size_t t, TTrack& track) {
+    bool TrackFields(std::size_t t, Track& track) {
         bool present = false;
         if (!ReadFlag(present)) return CutShort(TrackName(t));
         if (!present) return true;
@@ -137,7 +137,7 @@ class NativeParser {
         return Text(track.Log, TrackName(t) + " log");
     }
 
-    bool Slot(std::size_t t, std::size_t s, TSectorSlot& slot) {
+    bool Slot(std::size_t t, std::size_t s, SectorSlot& slot) {
         bool present = false;
         if (!ReadFlag(present)) return CutShort(SlotName(t, s));
         if (!present) return true;
@@ -178,7 +178,7 @@ class NativeParser {
     }
 
     ByteCursor in_;
-    TZX_Disk& disk_;
+    DiskImage& disk_;
     std::string error_;
 };
 
@@ -192,9 +192,9 @@ std::string Hex32(std::uint32_t v) {
 
 // ---- writing ----
 
-bool CheckLengths(TZX_Disk& disk) {
+bool CheckLengths(DiskImage& disk) {
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present != 0 && track.RawLength > kTrackBufferSize) {
             disk.LastError = "track " + std::to_string(t) + ": raw track length " +
                              std::to_string(track.RawLength) + " exceeds " +
@@ -202,7 +202,7 @@ bool CheckLengths(TZX_Disk& disk) {
             return false;
         }
         for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
-            const TSectorSlot& slot = track.Slots[s];
+            const SectorSlot& slot = track.Slots[s];
             if (slot.Present != 0 && slot.DataLength > kTrackBufferSize) {
                 disk.LastError = "track " + std::to_string(t) + ", slot " + std::to_string(s) +
                                  ": data length " + std::to_string(slot.DataLength) + " exceeds " +
@@ -223,7 +223,7 @@ bool PutText(Bytes& out, const std::vector<std::string>& lines) {
     return true;
 }
 
-void PutHeader(TZX_Disk& disk, Bytes& out) {
+void PutHeader(DiskImage& disk, Bytes& out) {
     Bytes path = Utf8ToCp1251(disk.ImagePath);
     const auto zero = std::find(path.begin(), path.end(), std::uint8_t{0});
     path.erase(zero, path.end());
@@ -236,7 +236,7 @@ void PutHeader(TZX_Disk& disk, Bytes& out) {
     out.push_back(Flag(disk.NoTrackRestore));
 }
 
-void PutSlot(const TSectorSlot& slot, Bytes& out) {
+void PutSlot(const SectorSlot& slot, Bytes& out) {
     out.push_back(Flag(slot.Present != 0));
     if (slot.Present == 0) return;
     out.push_back(slot.Cylinder);
@@ -252,7 +252,7 @@ void PutSlot(const TSectorSlot& slot, Bytes& out) {
     out.insert(out.end(), data.begin(), data.end());
 }
 
-bool PutTrack(const TTrack& track, Bytes& out) {
+bool PutTrack(const Track& track, Bytes& out) {
     out.push_back(Flag(track.Present != 0));
     if (track.Present != 0) {
         out.push_back(track.Number);
@@ -263,23 +263,23 @@ bool PutTrack(const TTrack& track, Bytes& out) {
         out.insert(out.end(), raw.begin(), raw.end());
         if (!PutText(out, track.Log)) return false;
     }
-    for (const TSectorSlot& slot : track.Slots)
+    for (const SectorSlot& slot : track.Slots)
         PutSlot(slot, out);
     return true;
 }
 
-bool TooLong(TZX_Disk& disk, Bytes& out, const std::string& what) {
+bool TooLong(DiskImage& disk, Bytes& out, const std::string& what) {
     out.clear();
     disk.LastError = what + " is too long for the native image";
     return false;
 }
 
-std::size_t EstimateSize(TZX_Disk& disk) {
+std::size_t EstimateSize(DiskImage& disk) {
     std::size_t size = kNativeMinimumSize;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present != 0) size += 9 + track.RawLength;
-        for (const TSectorSlot& slot : track.Slots) {
+        for (const SectorSlot& slot : track.Slots) {
             if (slot.Present != 0) size += 12 + slot.DataLength;
         }
     }
@@ -288,7 +288,7 @@ std::size_t EstimateSize(TZX_Disk& disk) {
 
 }  // namespace
 
-bool ReadNative(std::span<const std::uint8_t> file, TZX_Disk& disk) {
+bool ReadNative(std::span<const std::uint8_t> file, DiskImage& disk) {
     disk.ClearImage();
     if (file.size() < kNativeMinimumSize) {
         disk.LastError = "file of " + std::to_string(file.size()) +
@@ -312,7 +312,7 @@ bool ReadNative(std::span<const std::uint8_t> file, TZX_Disk& disk) {
     return true;
 }
 
-bool WriteNative(TZX_Disk& disk, Bytes& out) {
+bool WriteNative(DiskImage& disk, Bytes& out) {
     out.clear();
     if (!CheckLengths(disk)) return false;
     out.reserve(EstimateSize(disk));

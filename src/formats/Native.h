@@ -8,7 +8,7 @@
 #include <span>
 
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -21,10 +21,10 @@ inline constexpr std::size_t kNativeMinimumSize =
 // Clears disk and loads the file. False, with disk.LastError set, when the file is cut
 // short, a length goes past the container's buffers or the bytes that remain, or the
 // checksum does not match; what was read before the failure stays in the container.
-bool ReadNative(std::span<const std::uint8_t> file, TZX_Disk& disk);
+bool ReadNative(std::span<const std::uint8_t> file, DiskImage& disk);
 // Builds the whole file into out (replaced). Texts are stored in Windows-1251 and the
 // image path is cut to 255 bytes. False, with out emptied and disk.LastError set, only
 // when the container holds a length past its own buffers.
-bool WriteNative(TZX_Disk& disk, Bytes& out);
+bool WriteNative(DiskImage& disk, Bytes& out);
 
 }  // namespace morvane

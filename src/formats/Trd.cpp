@@ -15,7 +15,7 @@ constexpr std::uint8_t kTrdSizeCode = 1;
 // A sector the file holds whole gets its 256 bytes; one the end of the file cuts into or
 // off keeps its made-up ID field and no data: the file does not say what it held.
 void FillTrdSector(std::span<const std::uint8_t> file, std::size_t offset, std::uint8_t track,
-                   std::uint8_t sector, TSectorSlot& slot) {
+                   std::uint8_t sector, SectorSlot& slot) {
     const auto cylinder = static_cast<std::uint8_t>(CylinderOf(track));
     slot.Present = kPresent;
     slot.Cylinder = cylinder;
@@ -64,7 +64,7 @@ LoadNote TracksBeyondNote(std::size_t fileTracks) {
 
 }  // namespace
 
-bool ReadTrd(std::span<const std::uint8_t> file, TZX_Disk& disk) {
+bool ReadTrd(std::span<const std::uint8_t> file, DiskImage& disk) {
     disk.ClearImage();
     // A part track at the end counts as a track: its whole sectors are loaded.
     const std::size_t held = file.size() % kTrdTrackSize;
@@ -72,7 +72,7 @@ bool ReadTrd(std::span<const std::uint8_t> file, TZX_Disk& disk) {
     const std::size_t tracks = std::min(fileTracks, kTrackCount);
     for (std::size_t t = 0; t < tracks; ++t) {
         const auto index = static_cast<std::uint8_t>(t);
-        TTrack& track = *disk.GetTrack(index);
+        Track& track = *disk.GetTrack(index);
         track.Present = kPresent;
         track.RawLength = 0;
         track.Number = index;
@@ -88,18 +88,18 @@ bool ReadTrd(std::span<const std::uint8_t> file, TZX_Disk& disk) {
     return true;
 }
 
-void WriteTrdKeepingGaps(TZX_Disk& disk, Bytes& out, std::vector<TrdGap>& gaps) {
+void WriteTrdKeepingGaps(DiskImage& disk, Bytes& out, std::vector<TrdGap>& gaps) {
     out.clear();
     gaps.clear();
     const std::size_t tracks = disk.TracksToWrite();
     out.reserve(tracks * kTrdTrackSize);
     for (std::size_t t = 0; t < tracks; ++t) {
-        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         const auto first = track.Slots.begin();
         const auto last = first + kTrdSectorsPerTrack;
         for (std::uint8_t r = 1; r <= kTrdSectorsPerTrack; ++r) {
             const auto slot =
-                std::find_if(first, last, [r](const TSectorSlot& s) { return s.Sector == r; });
+                std::find_if(first, last, [r](const SectorSlot& s) { return s.Sector == r; });
             if (slot == last) {
                 gaps.push_back({static_cast<std::uint8_t>(t), r});
                 out.insert(out.end(), kTrdSectorSize, std::uint8_t{0});
@@ -111,7 +111,7 @@ void WriteTrdKeepingGaps(TZX_Disk& disk, Bytes& out, std::vector<TrdGap>& gaps) 
     }
 }
 
-bool WriteTrd(TZX_Disk& disk, Bytes& out) {
+bool WriteTrd(DiskImage& disk, Bytes& out) {
     std::vector<TrdGap> gaps;
     WriteTrdKeepingGaps(disk, out, gaps);
     if (gaps.empty()) return true;

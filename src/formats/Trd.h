@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -20,10 +20,10 @@ inline constexpr std::size_t kTrdTrackSize = kTrdSectorSize * kTrdSectorsPerTrac
 // gives that track too: the sectors it holds whole with their data, the others as ID
 // fields without data, and a note in disk.LoadNotes saying how many bytes are missing.
 // Tracks past the container's 166 are left out with a note. Never fails.
-bool ReadTrd(std::span<const std::uint8_t> file, TZX_Disk& disk);
+bool ReadTrd(std::span<const std::uint8_t> file, DiskImage& disk);
 // Appends sectors 1..16 of tracks 0 .. CountTracks() - 1 to out (cleared first). False,
 // with out emptied, when a track lacks one of the sector numbers in slots 0..15.
-bool WriteTrd(TZX_Disk& disk, Bytes& out);
+bool WriteTrd(DiskImage& disk, Bytes& out);
 
 struct TrdGap {
     std::uint8_t track = 0;
@@ -33,6 +33,6 @@ struct TrdGap {
 
 // The same file for a dump that must keep whatever was read: a sector number a track
 // lacks becomes 256 zero bytes, and each one is listed in gaps (in file order).
-void WriteTrdKeepingGaps(TZX_Disk& disk, Bytes& out, std::vector<TrdGap>& gaps);
+void WriteTrdKeepingGaps(DiskImage& disk, Bytes& out, std::vector<TrdGap>& gaps);
 
 }  // namespace morvane

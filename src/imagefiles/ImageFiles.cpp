@@ -5,11 +5,11 @@
 
 namespace morvane {
 
-bool LoadImageFile(const std::string& path, TZX_Disk& disk) {
+bool LoadImageFile(const std::string& path, DiskImage& disk) {
     return LoadImageFileAs(path, FormatFromPath(path), disk);
 }
 
-bool LoadImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk) {
+bool LoadImageFileAs(const std::string& path, ImageFormat format, DiskImage& disk) {
     const ImageFormatEntry* entry = FindImageFormat(format);
     if (entry == nullptr) return Refuse(disk, "unknown image format: " + path);
     if (entry->read == nullptr)
@@ -19,17 +19,17 @@ bool LoadImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk
     return entry->read(file, disk);
 }
 
-void ApplyRestoreTrackSetting(ImageFormat format, TZX_Disk& disk, bool restoreTrack) {
+void ApplyRestoreTrackSetting(ImageFormat format, DiskImage& disk, bool restoreTrack) {
     const ImageFormatEntry* entry = FindImageFormat(format);
     if (entry != nullptr && entry->restoreTrackSetting) disk.NoTrackRestore = !restoreTrack;
 }
 
-bool SaveImageFile(const std::string& path, TZX_Disk& disk, bool restoreTrack,
+bool SaveImageFile(const std::string& path, DiskImage& disk, bool restoreTrack,
                    ImageCompression compression, FileWriteOptions options) {
     return SaveImageFileAs(path, FormatFromPath(path), disk, restoreTrack, compression, options);
 }
 
-bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk, bool restoreTrack,
+bool SaveImageFileAs(const std::string& path, ImageFormat format, DiskImage& disk, bool restoreTrack,
                      ImageCompression compression, FileWriteOptions options) {
     const ImageFormatEntry* entry = FindImageFormat(format);
     if (entry == nullptr) return Refuse(disk, "unknown image format: " + path);
@@ -62,7 +62,7 @@ std::string LoadErrorLine(ImageFormat format, std::string_view lastError) {
     return line;
 }
 
-std::string UdiSaveFailedLine(const TZX_Disk& disk) {
+std::string UdiSaveFailedLine(const DiskImage& disk) {
     return "Ошибка в дорожке - " + std::to_string(disk.FailTrack) + " / Сектор - " +
            std::to_string(disk.FailSlot);
 }

@@ -9,7 +9,7 @@
 
 #include "imagefiles/ImageFormatTable.h"
 #include "model/FileWrite.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -18,8 +18,8 @@ enum class ImageCompression { None, Lzh };
 // Reads the whole file and runs the reader of its extension's format. False with
 // disk.LastError set when the extension is unknown, the file cannot be read or the reader
 // refuses it (the reader's own message; the container then holds what the reader left).
-bool LoadImageFile(const std::string& path, TZX_Disk& disk);
-bool LoadImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk);
+bool LoadImageFile(const std::string& path, DiskImage& disk);
+bool LoadImageFileAs(const std::string& path, ImageFormat format, DiskImage& disk);
 
 // RestoreTrack setting's default: gaps of a full read are replaced by standard values.
 inline constexpr bool kDefaultRestoreTrack = true;
@@ -27,7 +27,7 @@ inline constexpr bool kDefaultRestoreTrack = true;
 // The RestoreTrack setting as a save into this format sees it: for a format whose row
 // takes it (UDI), the image's NoTrackRestore becomes its inverse; others leave the image
 // as it is.
-void ApplyRestoreTrackSetting(ImageFormat format, TZX_Disk& disk, bool restoreTrack);
+void ApplyRestoreTrackSetting(ImageFormat format, DiskImage& disk, bool restoreTrack);
 
 // Builds the file of the extension's format and replaces path with it. The RestoreTrack
 // setting is applied first (ApplyRestoreTrackSetting); a format that holds sectors only
@@ -37,11 +37,11 @@ void ApplyRestoreTrackSetting(ImageFormat format, TZX_Disk& disk, bool restoreTr
 // a format without it (nothing is written), a writer's refusal (for UDI also
 // disk.FailTrack/FailSlot) or a file that cannot be written ("cannot write PATH: why").
 // The file is written as WriteFileAtomically writes it, with options.
-bool SaveImageFile(const std::string& path, TZX_Disk& disk,
+bool SaveImageFile(const std::string& path, DiskImage& disk,
                    bool restoreTrack = kDefaultRestoreTrack,
                    ImageCompression compression = ImageCompression::None,
                    FileWriteOptions options = {});
-bool SaveImageFileAs(const std::string& path, ImageFormat format, TZX_Disk& disk,
+bool SaveImageFileAs(const std::string& path, ImageFormat format, DiskImage& disk,
                      bool restoreTrack = kDefaultRestoreTrack,
                      ImageCompression compression = ImageCompression::None,
                      FileWriteOptions options = {});
@@ -52,6 +52,6 @@ std::string LoadErrorLine(ImageFormat format, std::string_view lastError);
 
 // The message-list line of a failed save that could not build the image (a row with
 // buildFailedText), with the failing track and slot.
-std::string UdiSaveFailedLine(const TZX_Disk& disk);
+std::string UdiSaveFailedLine(const DiskImage& disk);
 
 }  // namespace morvane

@@ -16,12 +16,12 @@
 
 namespace morvane {
 
-inline std::string UdiBuildFailure(const TZX_Disk& disk) {
+inline std::string UdiBuildFailure(const DiskImage& disk) {
     return "UDI image cannot be built: track " + std::to_string(disk.FailTrack) + ", slot " +
            std::to_string(disk.FailSlot);
 }
 
-inline std::string TrdBuildFailure(const TZX_Disk&) {
+inline std::string TrdBuildFailure(const DiskImage&) {
     return "TRD image cannot be built: a track lacks one of sectors 1..16";
 }
 

@@ -12,14 +12,14 @@
 
 #include "formats/ImageFormat.h"
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
-using ImageReader = bool (*)(std::span<const std::uint8_t> file, TZX_Disk& disk);
-using ImageWriter = bool (*)(TZX_Disk& disk, Bytes& out);
+using ImageReader = bool (*)(std::span<const std::uint8_t> file, DiskImage& disk);
+using ImageWriter = bool (*)(DiskImage& disk, Bytes& out);
 // Why a writer that leaves no message of its own failed, from what it left in the image.
-using WriteFailureText = std::string (*)(const TZX_Disk& disk);
+using WriteFailureText = std::string (*)(const DiskImage& disk);
 
 // Titles that the single-format commands share with others.
 inline constexpr std::string_view kLoadImageTitle = "Загрузить образ диска из файла..";

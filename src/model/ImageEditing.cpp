@@ -9,34 +9,34 @@ namespace {
 constexpr std::uint8_t kLastBaseTrack = 159;
 }  // namespace
 
-void AddTrack(TZX_Disk& disk, std::uint8_t track) {
-    if (TTrack* t = disk.GetTrack(track)) {
+void AddTrack(DiskImage& disk, std::uint8_t track) {
+    if (Track* t = disk.GetTrack(track)) {
         t->Present = kPresent;
         disk.Repaint();
     }
 }
 
-void RemoveTrack(TZX_Disk& disk, std::uint8_t track) {
-    if (TTrack* t = disk.GetTrack(track)) {
+void RemoveTrack(DiskImage& disk, std::uint8_t track) {
+    if (Track* t = disk.GetTrack(track)) {
         t->Present = 0;
         disk.Repaint();
     }
 }
 
-void RemoveSector(TZX_Disk& disk, ImageEditHost& host, const MapCell& cell) {
+void RemoveSector(DiskImage& disk, ImageEditHost& host, const MapCell& cell) {
     host.ClearAndShowLog();
     if (cell.IsTrackLabel()) {
         host.Ask({.caption = kCaptionError, .text = "Сектор для чтения не выбран!"});
         return;
     }
-    if (TSectorSlot* slot = disk.GetSlot(cell.track, cell.Slot())) {
+    if (SectorSlot* slot = disk.GetSlot(cell.track, cell.Slot())) {
         slot->Present = 0;
         disk.Repaint();
     }
 }
 
-bool ClearRawTrack(TZX_Disk& disk, ImageEditHost& host, const MapCell& cell) {
-    TTrack* t = disk.GetTrack(cell.track);
+bool ClearRawTrack(DiskImage& disk, ImageEditHost& host, const MapCell& cell) {
+    Track* t = disk.GetTrack(cell.track);
     if (!cell.IsTrackLabel() || t == nullptr) return false;
     if (host.Ask({.caption = "Очиска RAW дорожки!",
                   .text = "Вы действительно хотите удалить данные дорожки?",
@@ -49,20 +49,20 @@ bool ClearRawTrack(TZX_Disk& disk, ImageEditHost& host, const MapCell& cell) {
     return true;
 }
 
-std::string SetBaseTrack(TZX_Disk& disk, std::uint8_t track) {
-    const TTrack* t = disk.GetTrack(track);
+std::string SetBaseTrack(DiskImage& disk, std::uint8_t track) {
+    const Track* t = disk.GetTrack(track);
     if (t == nullptr) return kUseBaseTemplateCaption;
     disk.BaseTrack = track;
     if (t->RawLength > 0) disk.UseBaseTrack = true;
     return std::string(kUseBaseTemplateCaption) + " (Трэк - " + std::to_string(track) + ")";
 }
 
-bool ToggleUseBaseTrack(TZX_Disk& disk, bool checked) {
+bool ToggleUseBaseTrack(DiskImage& disk, bool checked) {
     if (checked) {
         disk.UseBaseTrack = false;
         return false;
     }
-    const TTrack* base = disk.BaseTrack <= kLastBaseTrack ? disk.GetTrack(disk.BaseTrack) : nullptr;
+    const Track* base = disk.BaseTrack <= kLastBaseTrack ? disk.GetTrack(disk.BaseTrack) : nullptr;
     if (base != nullptr && base->Present != 0 && base->RawLength > 0) {
         disk.UseBaseTrack = true;
         return true;
@@ -70,7 +70,7 @@ bool ToggleUseBaseTrack(TZX_Disk& disk, bool checked) {
     return false;
 }
 
-bool ConfirmAndClearImage(TZX_Disk& disk, ImageEditHost& host) {
+bool ConfirmAndClearImage(DiskImage& disk, ImageEditHost& host) {
     if (host.Ask({.caption = "Очистка образа..",
                   .text = "Вы действительно хотите очистить образ?",
                   .buttons = Buttons::YesNo}) != Answer::Yes)

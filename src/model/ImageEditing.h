@@ -7,7 +7,7 @@
 #include <string>
 
 #include "model/UserQuestion.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -28,21 +28,21 @@ struct MapCell {
 inline constexpr const char* kUseBaseTemplateCaption =
     "Использовать базовый шаблон для всех дорожек";
 
-void AddTrack(TZX_Disk& disk, std::uint8_t track);
+void AddTrack(DiskImage& disk, std::uint8_t track);
 // Marks the track absent; raw image, slots and log stay and come back with AddTrack.
-void RemoveTrack(TZX_Disk& disk, std::uint8_t track);
+void RemoveTrack(DiskImage& disk, std::uint8_t track);
 // Marks the cell's slot absent (its other fields stay). On the label column it reports
 // that no sector is selected and changes nothing.
-void RemoveSector(TZX_Disk& disk, ImageEditHost& host, const MapCell& cell);
+void RemoveSector(DiskImage& disk, ImageEditHost& host, const MapCell& cell);
 // Asks, then zeroes the raw image of the cell's track (label column only). Slots and log
 // stay. Returns whether the raw image was cleared.
-bool ClearRawTrack(TZX_Disk& disk, ImageEditHost& host, const MapCell& cell);
+bool ClearRawTrack(DiskImage& disk, ImageEditHost& host, const MapCell& cell);
 // Makes the track the base template; returns the new caption of the "use the base
 // template" menu entry.
-std::string SetBaseTrack(TZX_Disk& disk, std::uint8_t track);
+std::string SetBaseTrack(DiskImage& disk, std::uint8_t track);
 // The check item "use the base template for all tracks": returns the new check state.
-bool ToggleUseBaseTrack(TZX_Disk& disk, bool checked);
+bool ToggleUseBaseTrack(DiskImage& disk, bool checked);
 // Asks, then empties the whole image. Returns whether it was emptied.
-bool ConfirmAndClearImage(TZX_Disk& disk, ImageEditHost& host);
+bool ConfirmAndClearImage(DiskImage& disk, ImageEditHost& host);
 
 }  // namespace morvane

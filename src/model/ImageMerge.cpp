@@ -8,7 +8,7 @@
 
 #include "model/RawSectorData.h"
 #include "model/SectorVote.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -17,35 +17,35 @@ namespace {
 using IdBytes = std::array<std::uint8_t, 4>;
 using Layout = std::vector<IdBytes>;
 
-IdBytes IdOf(const TSectorSlot& s) {
+IdBytes IdOf(const SectorSlot& s) {
     return {s.Cylinder, s.Head, s.Sector, s.SizeCode};
 }
 
-Layout LayoutOf(const TTrack& track) {
+Layout LayoutOf(const Track& track) {
     Layout layout;
-    for (const TSectorSlot& s : track.Slots)
+    for (const SectorSlot& s : track.Slots)
         if (s.Present != 0) layout.push_back(IdOf(s));
     return layout;
 }
 
-bool Holds(const TTrack& track) {
+bool Holds(const Track& track) {
     return track.Present != 0 &&
-           std::ranges::any_of(track.Slots, [](const TSectorSlot& s) { return s.Present != 0; });
+           std::ranges::any_of(track.Slots, [](const SectorSlot& s) { return s.Present != 0; });
 }
 
 // The slot of track with the ID of slot `index` of model, the k-th such when k earlier
 // slots of model carry the same ID.
-const TSectorSlot* SameSlot(const TTrack& track, const TTrack& model, std::size_t index) {
+const SectorSlot* SameSlot(const Track& track, const Track& model, std::size_t index) {
     const IdBytes id = IdOf(model.Slots[index]);
     std::size_t earlier = 0;
     for (std::size_t i = 0; i < index; ++i)
         if (model.Slots[i].Present != 0 && IdOf(model.Slots[i]) == id) ++earlier;
-    for (const TSectorSlot& s : track.Slots)
+    for (const SectorSlot& s : track.Slots)
         if (s.Present != 0 && IdOf(s) == id && earlier-- == 0) return &s;
     return nullptr;
 }
 
-std::vector<RawSectorCopy> RawSectors(const TTrack& track) {
+std::vector<RawSectorCopy> RawSectors(const Track& track) {
     if (track.RawLength == 0) return {};
     const std::size_t length = std::min<std::size_t>(track.RawLength, track.Raw.size());
     return SectorsInRaw(track.Raw.first(length));
@@ -57,7 +57,7 @@ void Append(std::vector<RecordedCrc>& crcs, const RecordedCrc& crc) {
 
 // What one input knows of a sector: its copies (the slot's data, or the raw image's copy
 // when the slot holds none) and the data CRCs its raw image records.
-void Gather(const TTrack& input, const TSectorSlot& slot, const std::vector<RawSectorCopy>& raw,
+void Gather(const Track& input, const SectorSlot& slot, const std::vector<RawSectorCopy>& raw,
             SectorHistory& into) {
     SectorHistory own = CurrentHistory(slot);
     const std::size_t index = static_cast<std::size_t>(&slot - input.Slots.data());
@@ -78,10 +78,10 @@ std::string Join(const std::vector<std::uint8_t>& numbers) {
 
 }  // namespace
 
-TrackOrigins CountOrigins(const TTrack& track) {
+TrackOrigins CountOrigins(const Track& track) {
     TrackOrigins row;
     row.track = track.Number;
-    for (const TSectorSlot& s : track.Slots) {
+    for (const SectorSlot& s : track.Slots) {
         if (s.Present == 0) continue;
         SectorOrigin origin = CurrentOrigin(s);
         if (origin == SectorOrigin::Unmerged)
@@ -113,24 +113,24 @@ void AddToReport(MergeReport& report, const TrackOrigins& row) {
     if (!row.AllClean()) report.rows.push_back(row);
 }
 
-MergeReport MergeImages(std::span<const TZX_Disk* const> inputs, TZX_Disk& out) {
+MergeReport MergeImages(std::span<const DiskImage* const> inputs, DiskImage& out) {
     MergeReport report;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
         const auto index = static_cast<std::uint8_t>(t);
-        std::vector<const TTrack*> holding;
+        std::vector<const Track*> holding;
         std::vector<Layout> layouts;
-        for (const TZX_Disk* input : inputs) {
-            const TTrack& track = *input->GetTrack(index);
+        for (const DiskImage* input : inputs) {
+            const Track& track = *input->GetTrack(index);
             if (!Holds(track)) continue;
             holding.push_back(&track);
             layouts.push_back(LayoutOf(track));
         }
-        TTrack& merged = *out.GetTrack(index);
+        Track& merged = *out.GetTrack(index);
         if (holding.empty()) {
             // No sectors to weigh (an unformatted track read raw): the first input that
             // has the track gives it, unless the image merged into has it already.
             if (inputs.empty() || inputs.front() != &out) merged.Clear();
-            for (const TZX_Disk* input : inputs)
+            for (const DiskImage* input : inputs)
                 if (merged.Present == 0 && input->GetTrack(index)->Present != 0)
                     merged = *input->GetTrack(index);
             continue;
@@ -145,14 +145,14 @@ MergeReport MergeImages(std::span<const TZX_Disk* const> inputs, TZX_Disk& out) 
             }
         }
         std::vector<std::vector<RawSectorCopy>> raws;
-        for (const TTrack* track : holding)
+        for (const Track* track : holding)
             raws.push_back(RawSectors(*track));
         std::vector<SectorHistory> histories(kSlotsPerTrack);
-        const TTrack& model = *holding[winner];
+        const Track& model = *holding[winner];
         for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
             if (model.Slots[s].Present == 0) continue;
             for (std::size_t i = 0; i < holding.size(); ++i)
-                if (const TSectorSlot* same = SameSlot(*holding[i], model, s))
+                if (const SectorSlot* same = SameSlot(*holding[i], model, s))
                     Gather(*holding[i], *same, raws[i], histories[s]);
         }
         if (&model != &merged) {
@@ -162,7 +162,7 @@ MergeReport MergeImages(std::span<const TZX_Disk* const> inputs, TZX_Disk& out) 
             if (inputs.front() == &out) merged.Log = std::move(log);
         }
         for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
-            TSectorSlot& slot = merged.Slots[s];
+            SectorSlot& slot = merged.Slots[s];
             if (slot.Present == 0) continue;
             const bool wasVoted = CurrentOrigin(slot) == SectorOrigin::Voted;
             const SectorVerdict verdict = DecideSector(histories[s].copies, histories[s].crcs);

@@ -10,8 +10,8 @@
 
 namespace morvane {
 
-class TTrack;
-class TZX_Disk;
+class Track;
+class DiskImage;
 
 // One track's sectors by origin.
 struct TrackOrigins {
@@ -38,14 +38,14 @@ struct MergeReport {
 
 // Counts a track's occupied slots by their current origin; a slot never weighed counts by
 // its status (good data, data in error as unresolved, no data as missing).
-TrackOrigins CountOrigins(const TTrack& track);
+TrackOrigins CountOrigins(const Track& track);
 // Adds a track's counts to the totals, and its row when anything is not clean.
 void AddToReport(MergeReport& report, const TrackOrigins& row);
 
 // Merges the inputs track by track into out's tracks (out's image-level fields stay).
 // A track without sectors in every input is taken as the first input that has it gives
 // it. An input may be out itself only as the first.
-MergeReport MergeImages(std::span<const TZX_Disk* const> inputs, TZX_Disk& out);
+MergeReport MergeImages(std::span<const DiskImage* const> inputs, DiskImage& out);
 
 // The words of the report's table.
 struct MergeWords {

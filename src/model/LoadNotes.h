@@ -1,6 +1,6 @@
 // What a reader says about a file it loaded although the file was not quite what its
 // format describes: cut short, a header byte out of its range, bytes or tracks the image
-// cannot hold. The load succeeds; the notes come back with the image (TZX_Disk::LoadNotes)
+// cannot hold. The load succeeds; the notes come back with the image (DiskImage::LoadNotes)
 // so that the window's log and morvane-img's messages can say them.
 #pragma once
 

@@ -22,7 +22,7 @@ bool SyncPairAt(const LazyBuffer& raw, std::size_t i) {
 
 }  // namespace
 
-void TTrack::ParseRaw() {
+void Track::ParseRaw() {
     ClearSlots();
     SectorCount = 0;
     int cursor = -1;
@@ -35,7 +35,7 @@ void TTrack::ParseRaw() {
             i += 3;
             ++cursor;
             if (cursor >= static_cast<int>(kSlotsPerTrack)) continue;  // 33rd header on
-            TSectorSlot& slot = Slots[static_cast<std::size_t>(cursor)];
+            SectorSlot& slot = Slots[static_cast<std::size_t>(cursor)];
             slot.Present = kPresent;
             slot.Cylinder = At(Raw, i);
             slot.Head = At(Raw, i + 1);

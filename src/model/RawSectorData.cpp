@@ -8,7 +8,7 @@
 #include "model/DataMarkWindow.h"
 #include "model/SizeCode.h"
 #include "model/Track.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -60,15 +60,15 @@ std::vector<RawSectorCopy> SectorsInRaw(std::span<const std::uint8_t> raw) {
     return found;
 }
 
-const RawSectorCopy* CopyForSlot(std::span<const RawSectorCopy> found, const TTrack& track,
+const RawSectorCopy* CopyForSlot(std::span<const RawSectorCopy> found, const Track& track,
                                  std::size_t index) {
-    const TSectorSlot& slot = track.Slots[index];
+    const SectorSlot& slot = track.Slots[index];
     auto same = [&](std::uint8_t c, std::uint8_t h, std::uint8_t r, std::uint8_t n) {
         return c == slot.Cylinder && h == slot.Head && r == slot.Sector && n == slot.SizeCode;
     };
     std::size_t earlier = 0;
     for (std::size_t i = 0; i < index; ++i) {
-        const TSectorSlot& s = track.Slots[i];
+        const SectorSlot& s = track.Slots[i];
         if (s.Present != 0 && same(s.Cylinder, s.Head, s.Sector, s.SizeCode)) ++earlier;
     }
     for (const RawSectorCopy& f : found)
@@ -76,11 +76,11 @@ const RawSectorCopy* CopyForSlot(std::span<const RawSectorCopy> found, const TTr
     return nullptr;
 }
 
-std::size_t TakeSectorDataFromRaw(TTrack& track) {
+std::size_t TakeSectorDataFromRaw(Track& track) {
     std::size_t filled = 0;
     const std::size_t rawLength = std::min<std::size_t>(track.RawLength, track.Raw.size());
     const std::span<const std::uint8_t> raw = std::as_const(track.Raw).first(rawLength);
-    for (TSectorSlot& slot : track.Slots) {
+    for (SectorSlot& slot : track.Slots) {
         const std::size_t size = SizeFromCode(slot.SizeCode);
         const std::size_t first = slot.DataPosition;
         // The mark byte stands just before the data.
@@ -97,10 +97,10 @@ std::size_t TakeSectorDataFromRaw(TTrack& track) {
     return filled;
 }
 
-std::size_t TakeSectorDataFromRawTracks(TZX_Disk& disk) {
+std::size_t TakeSectorDataFromRawTracks(DiskImage& disk) {
     std::size_t filled = 0;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present != 0 && track.RawValid != 0) filled += TakeSectorDataFromRaw(track);
     }
     return filled;

@@ -13,9 +13,9 @@
 
 namespace morvane {
 
-class TTrack;
-class TZX_Disk;
-struct TSectorSlot;
+class Track;
+class DiskImage;
+struct SectorSlot;
 
 // One sector as a raw track image holds it: its ID, its data, the data CRC that follows
 // and whether the two agree.
@@ -31,14 +31,14 @@ std::vector<RawSectorCopy> SectorsInRaw(std::span<const std::uint8_t> raw);
 
 // The copy among found that is slot `index` of the track: the one with the slot's ID, the
 // k-th such when k earlier slots carry the same ID.
-const RawSectorCopy* CopyForSlot(std::span<const RawSectorCopy> found, const TTrack& track,
+const RawSectorCopy* CopyForSlot(std::span<const RawSectorCopy> found, const Track& track,
                                  std::size_t index);
 
 // For each occupied slot that holds no data yet and whose data field lies whole inside
 // the raw image: Data, DataLength = 128 << N, DataGood = 255 when the CRC after the data
 // matches, else 0. Returns the number of slots filled.
-std::size_t TakeSectorDataFromRaw(TTrack& track);
+std::size_t TakeSectorDataFromRaw(Track& track);
 // The same for every present track that holds a raw image.
-std::size_t TakeSectorDataFromRawTracks(TZX_Disk& disk);
+std::size_t TakeSectorDataFromRawTracks(DiskImage& disk);
 
 }  // namespace morvane

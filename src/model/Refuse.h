@@ -5,12 +5,12 @@
 #include <string>
 #include <utility>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
 // Sets disk.LastError and returns false, so that a refusal is one statement.
-inline bool Refuse(TZX_Disk& disk, std::string message) {
+inline bool Refuse(DiskImage& disk, std::string message) {
     disk.LastError = std::move(message);
     return false;
 }

@@ -11,7 +11,7 @@ namespace morvane {
 inline constexpr std::uint8_t kPresent = 255;
 inline constexpr std::uint8_t kDataGood = 255;
 
-struct TSectorSlot {
+struct SectorSlot {
     std::uint8_t Present = 0;  // 0 = empty, 255 = holds at least an ID field
     std::uint8_t Cylinder = 0;
     std::uint8_t Head = 0;

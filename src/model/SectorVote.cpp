@@ -81,19 +81,19 @@ SectorVerdict DecideSector(std::span<const SectorCopy> copies,
     return verdict;
 }
 
-std::uint32_t SlotStamp(const TSectorSlot& slot) {
+std::uint32_t SlotStamp(const SectorSlot& slot) {
     const std::size_t length = std::min<std::size_t>(slot.DataLength, slot.Data.size());
     const std::array<std::uint8_t, 3> status{slot.DataGood, static_cast<std::uint8_t>(length),
                                              static_cast<std::uint8_t>(length >> 8)};
     return ImageCrc32Update(ImageCrc32(slot.Data.first(length)), status);
 }
 
-SectorOrigin CurrentOrigin(const TSectorSlot& slot) {
+SectorOrigin CurrentOrigin(const SectorSlot& slot) {
     if (slot.Origin == SectorOrigin::Unmerged || slot.Present == 0) return SectorOrigin::Unmerged;
     return SlotStamp(slot) == slot.History.stamp ? slot.Origin : SectorOrigin::Unmerged;
 }
 
-SectorHistory CurrentHistory(const TSectorSlot& slot) {
+SectorHistory CurrentHistory(const SectorSlot& slot) {
     if (slot.Present != 0 && !slot.History.copies.empty() && SlotStamp(slot) == slot.History.stamp)
         return slot.History;
     SectorHistory history;
@@ -105,12 +105,12 @@ SectorHistory CurrentHistory(const TSectorSlot& slot) {
     return history;
 }
 
-void KeepCopies(TSectorSlot& slot, SectorHistory history) {
+void KeepCopies(SectorSlot& slot, SectorHistory history) {
     slot.History = std::move(history);
     slot.History.stamp = SlotStamp(slot);
 }
 
-void StoreVerdict(TSectorSlot& slot, const SectorVerdict& verdict, SectorHistory history) {
+void StoreVerdict(SectorSlot& slot, const SectorVerdict& verdict, SectorHistory history) {
     const std::size_t n = std::min(verdict.data.size(), slot.Data.size());
     std::copy_n(verdict.data.begin(), n, slot.Data.first(n).begin());
     slot.DataLength = static_cast<std::uint16_t>(n);

@@ -13,7 +13,7 @@
 
 namespace morvane {
 
-struct TSectorSlot;
+struct SectorSlot;
 
 struct SectorVerdict {
     Bytes data;
@@ -30,23 +30,23 @@ SectorVerdict DecideSector(std::span<const SectorCopy> copies,
                            std::span<const RecordedCrc> recorded);
 
 // A fingerprint of the slot's data and status, to tell whether a read changed it.
-std::uint32_t SlotStamp(const TSectorSlot& slot);
+std::uint32_t SlotStamp(const SectorSlot& slot);
 
 // The slot's origin as it stands: Unmerged when a read changed the slot after the copies
 // were weighed.
-SectorOrigin CurrentOrigin(const TSectorSlot& slot);
+SectorOrigin CurrentOrigin(const SectorSlot& slot);
 
 // The copies of the slot to weigh further: those kept with it while they are current,
 // otherwise its data as one copy (none without data). Recorded CRCs likewise.
-SectorHistory CurrentHistory(const TSectorSlot& slot);
+SectorHistory CurrentHistory(const SectorSlot& slot);
 
 // Keeps copies with the slot as it stands (its data one of them), for a later weighing;
 // its data, status and origin stay.
-void KeepCopies(TSectorSlot& slot, SectorHistory history);
+void KeepCopies(SectorSlot& slot, SectorHistory history);
 
 // Stores the verdict in the slot: its data (cut to the buffer), DataGood (255 for a good
 // read or a vote that matched the CRC), the origin and the history it came from.
-void StoreVerdict(TSectorSlot& slot, const SectorVerdict& verdict, SectorHistory history);
+void StoreVerdict(SectorSlot& slot, const SectorVerdict& verdict, SectorHistory history);
 
 // The track log's line for a sector the vote recovered: "Сектор R восстановлен голосованием
 // копий."

@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t kSlotClearBytes = 1024;
 }  // namespace
 
-void TTrack::Clear() {
+void Track::Clear() {
     ClearSlots();
     Present = 0;
     SectorCount = 0;
@@ -19,13 +19,13 @@ void TTrack::Clear() {
     Log.clear();
 }
 
-void TTrack::ClearSlots() {
+void Track::ClearSlots() {
     for (std::uint8_t i = 0; i < kSlotsPerTrack; ++i)
         ClearSlot(i);
 }
 
-void TTrack::ClearSlot(std::uint8_t index) {
-    TSectorSlot* slot = GetSlot(index);
+void Track::ClearSlot(std::uint8_t index) {
+    SectorSlot* slot = GetSlot(index);
     if (slot == nullptr) return;
     if (slot->Present != 0 && SectorCount > 0) --SectorCount;
     slot->Present = 0;
@@ -43,21 +43,21 @@ void TTrack::ClearSlot(std::uint8_t index) {
     slot->History = {};
 }
 
-std::uint8_t TTrack::CountSectors() {
+std::uint8_t Track::CountSectors() {
     SectorCount = static_cast<std::uint8_t>(
-        std::count_if(Slots.begin(), Slots.end(), [](const TSectorSlot& s) { return s.Present; }));
+        std::count_if(Slots.begin(), Slots.end(), [](const SectorSlot& s) { return s.Present; }));
     return SectorCount;
 }
 
-TSectorSlot* TTrack::GetSlot(std::uint8_t index) {
+SectorSlot* Track::GetSlot(std::uint8_t index) {
     return index < kSlotsPerTrack ? &Slots[index] : nullptr;
 }
 
-const TSectorSlot* TTrack::GetSlot(std::uint8_t index) const {
+const SectorSlot* Track::GetSlot(std::uint8_t index) const {
     return index < kSlotsPerTrack ? &Slots[index] : nullptr;
 }
 
-void TTrack::SetRaw(std::span<const std::uint8_t, kTrackBufferSize> source) {
+void Track::SetRaw(std::span<const std::uint8_t, kTrackBufferSize> source) {
     std::copy(source.begin(), source.end(), Raw.first(source.size()).begin());
 }
 

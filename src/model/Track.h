@@ -15,12 +15,12 @@
 
 namespace morvane {
 
-class TTrack {
+class Track {
   public:
-    TTrack() { Clear(); }
-    explicit TTrack(std::uint8_t number) : Number(number) { Clear(); }
+    Track() { Clear(); }
+    explicit Track(std::uint8_t number) : Number(number) { Clear(); }
 
-    std::array<TSectorSlot, kSlotsPerTrack> Slots{};
+    std::array<SectorSlot, kSlotsPerTrack> Slots{};
     std::uint8_t Number = 0;       // cylinder * 2 + side; Clear keeps it
     std::uint8_t Present = 0;      // 0 or 255
     std::uint8_t SectorCount = 0;  // number of slots whose Present is non-zero
@@ -42,8 +42,8 @@ class TTrack {
     // Recounts the occupied slots into SectorCount and returns the count.
     std::uint8_t CountSectors();
     // Slot 0..31, nullptr otherwise.
-    TSectorSlot* GetSlot(std::uint8_t index);
-    const TSectorSlot* GetSlot(std::uint8_t index) const;
+    SectorSlot* GetSlot(std::uint8_t index);
+    const SectorSlot* GetSlot(std::uint8_t index) const;
     LazyBuffer& RawBuffer() { return Raw; }
     // Copies exactly 6500 bytes into Raw; the caller sets RawLength.
     void SetRaw(std::span<const std::uint8_t, kTrackBufferSize> source);

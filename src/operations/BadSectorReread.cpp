@@ -4,7 +4,7 @@
 
 #include "controller/ControllerProtocol.h"
 #include "controller/RxRecords.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
 #include "operations/Positioning.h"
@@ -18,7 +18,7 @@ QString Dec(std::size_t v) {
     return QString::number(v);
 }
 
-bool Due(const TSectorSlot& slot) {
+bool Due(const SectorSlot& slot) {
     return slot.Present != 0 && slot.DataGood == 0;
 }
 
@@ -31,7 +31,7 @@ class Rereader {
 
     // One due sector, with its retries; outcome_ says why it stopped.
     ReadEnd Sector(std::uint8_t t, std::uint8_t slotIndex) {
-        TSectorSlot& slot = *session_.Disk().GetSlot(t, slotIndex);
+        SectorSlot& slot = *session_.Disk().GetSlot(t, slotIndex);
         const std::uint8_t r = slot.Sector;
         session_.Log(QStringLiteral("Чтение сектора - ") + Dec(r));
         for (int tries = 1;; ++tries) {
@@ -84,7 +84,7 @@ class Rereader {
     }
 
   private:
-    ReadEnd Store(TSectorSlot& slot, std::span<const std::uint8_t> data) {
+    ReadEnd Store(SectorSlot& slot, std::span<const std::uint8_t> data) {
         const std::size_t n = std::min(data.size(), slot.Data.size());
         std::copy_n(data.begin(), n, slot.Data.first(n).begin());
         slot.DataLength = static_cast<std::uint16_t>(n);
@@ -128,7 +128,7 @@ RereadResult RereadFailedSectors(OperationContext& ctx, RereadOptions options) {
     for (std::size_t index = 0; index < kTrackCount; ++index) {
         const auto t = static_cast<std::uint8_t>(index);
         ctx.disk.RedrawTrackCell(t);
-        const TTrack& track = *ctx.disk.GetTrack(t);
+        const Track& track = *ctx.disk.GetTrack(t);
         if (track.Present == 0) continue;
         bool sought = false;
         for (std::uint8_t i = 0; i < kRereadSlots; ++i) {

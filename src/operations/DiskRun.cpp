@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "controller/ControllerProtocol.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/FastRead.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
@@ -35,7 +35,7 @@ struct RunBuffers {
     std::size_t length = 0;  // of the track's raw reads
 };
 
-OperationOutcome RawPhase(OperationSession& session, TTrack& track, int mode, RunBuffers& bufs) {
+OperationOutcome RawPhase(OperationSession& session, Track& track, int mode, RunBuffers& bufs) {
     std::size_t length = 0;
     const OperationOutcome read = ReadRawImages(session, track, bufs.reads, length);
     if (read != OperationOutcome::Done) return read;
@@ -55,7 +55,7 @@ OperationOutcome RawPhase(OperationSession& session, TTrack& track, int mode, Ru
 using RecordsCame = std::array<bool, kSlotsPerTrack>;
 
 // All phases of one track, with the cancel checks between them.
-OperationOutcome RunTrack(OperationSession& session, TTrack& track, int mode, RunBuffers& bufs,
+OperationOutcome RunTrack(OperationSession& session, Track& track, int mode, RunBuffers& bufs,
                           int& failed, RecordsCame& came) {
     if (mode & kRunRaw) {
         const OperationOutcome raw = RawPhase(session, track, mode, bufs);
@@ -81,10 +81,10 @@ OperationOutcome RunTrack(OperationSession& session, TTrack& track, int mode, Ru
 }
 
 // The fast read of one track, the cancel looked at between its exchanges and after it.
-OperationOutcome FastTrack(OperationSession& session, TTrack& track, FastReader& reader,
+OperationOutcome FastTrack(OperationSession& session, Track& track, FastReader& reader,
                            int& failed) {
     const OperationOutcome read =
-        reader.Track(session, track, failed, [&session] { return Cancelled(session); });
+        reader.ReadTrack(session, track, failed, [&session] { return Cancelled(session); });
     if (read != OperationOutcome::Done) return read;
     if (Cancelled(session)) return OperationOutcome::Cancelled;
     return OperationOutcome::Done;
@@ -92,9 +92,9 @@ OperationOutcome FastTrack(OperationSession& session, TTrack& track, FastReader&
 
 // The track's slots with an ID and no data that no record came for: what the run stopped
 // before reading.
-void NoteUnread(const TTrack& track, const RecordsCame& came, std::vector<SlotPlace>& unread) {
+void NoteUnread(const Track& track, const RecordsCame& came, std::vector<SlotPlace>& unread) {
     for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
-        const TSectorSlot& slot = track.Slots[s];
+        const SectorSlot& slot = track.Slots[s];
         if (slot.Present != 0 && slot.DataLength == 0 && !came[s])
             unread.push_back({track.Number, static_cast<std::uint8_t>(s)});
     }
@@ -106,7 +106,7 @@ bool RunnableMode(int mode) {
 
 }  // namespace
 
-std::optional<DiskRunParams> LaunchParams(DiskRunKind kind, TZX_Disk& disk) {
+std::optional<DiskRunParams> LaunchParams(DiskRunKind kind, DiskImage& disk) {
     switch (kind) {
         case DiskRunKind::FullRead:
             return DiskRunParams{QStringLiteral("Полное чтение диска"),
@@ -163,7 +163,7 @@ DiskRunResult RunDiskWorker(OperationContext& ctx, const DiskRunParams& params) 
         result.outcome = SeekToTrack(session, t, RunPositioningTexts());
         if (result.outcome != OperationOutcome::Done) return result;
         ctx.host.SetRunTrack(QString::number(j));
-        TTrack& track = *ctx.disk.GetTrack(t);
+        Track& track = *ctx.disk.GetTrack(t);
         // The fast read says nothing of the records that came: a stop there takes every
         // slot of the track without data for unread.
         RecordsCame came{};

@@ -59,7 +59,7 @@ struct DiskRunResult {
 
 // The parameters a launcher sets; none for the sector read by marks when no track is
 // present (the command then does nothing).
-std::optional<DiskRunParams> LaunchParams(DiskRunKind kind, TZX_Disk& disk);
+std::optional<DiskRunParams> LaunchParams(DiskRunKind kind, DiskImage& disk);
 
 // The worker alone: what runs once the progress window is on screen. Raises the answer
 // time-out to params.timeoutMs for its length and restores the previous interval however it ends.

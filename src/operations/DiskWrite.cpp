@@ -5,7 +5,7 @@
 
 #include "filesystems/NewImages.h"
 #include "model/Cp1251.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/LayoutFormatTable.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
@@ -36,7 +36,7 @@ struct PlannedTrack {
 std::optional<std::vector<PlannedTrack>> PlanTracks(OperationSession& session) {
     std::vector<PlannedTrack> plan;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& track = *session.Disk().GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *session.Disk().GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present == 0) continue;
         QString refusal;
         std::optional<LayoutFormat> layout = BuildLayoutFormatTable(track, refusal);
@@ -52,7 +52,7 @@ std::optional<std::vector<PlannedTrack>> PlanTracks(OperationSession& session) {
 // Format, write and (optionally) verify one track, the head on it.
 OperationOutcome PutTrack(OperationSession& session, const PlannedTrack& planned, bool verify,
                           DiskWriteResult& result) {
-    const TTrack& track = *session.Disk().GetTrack(planned.number);
+    const Track& track = *session.Disk().GetTrack(planned.number);
     bool formatted = false;
     OperationOutcome step = FormatTrackWithTable(session, planned.number, planned.table, formatted);
     if (step != OperationOutcome::Done) return step;
@@ -140,7 +140,7 @@ DiskWriteResult WriteDisk(OperationContext& ctx, const QString& caption,
 OperationOutcome WriteImageTrack(OperationContext& ctx, MapCell cell) {
     OperationSession session(ctx);
     if (!session.Start()) return OperationOutcome::Refused;
-    const TTrack* track = ctx.disk.GetTrack(cell.track);
+    const Track* track = ctx.disk.GetTrack(cell.track);
     if (!track || track->Present == 0) return OperationOutcome::Refused;
     ctx.host.ClearLog();
     ctx.host.ShowLogPage();
@@ -173,7 +173,7 @@ DiskWriteResult WriteWholeDisk(OperationContext& ctx, DiskWriteOptions options) 
 
 DiskWriteResult FormatWholeDisk(OperationContext& ctx, NewDiskKind kind, const QString& name,
                                 DiskWriteOptions options) {
-    const auto image = std::make_unique<TZX_Disk>();
+    const auto image = std::make_unique<DiskImage>();
     if (kind == NewDiskKind::TrDos) {
         // The catalogue holds the name in Windows-1251, as TR-DOS disks made elsewhere do.
         const Bytes bytes = Utf8ToCp1251(name.toStdString());

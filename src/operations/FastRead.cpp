@@ -7,7 +7,7 @@
 
 #include "model/Checksums.h"
 #include "model/Geometry.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/OperationSession.h"
 #include "operations/Positioning.h"
 #include "operations/TrackPhases.h"
@@ -38,10 +38,10 @@ std::size_t DeviceSectorSize(std::uint8_t sizeCode) {
     return std::size_t{128} << (sizeCode & 3);
 }
 
-TrackIds SlotIds(const TTrack& track, std::size_t count) {
+TrackIds SlotIds(const Track& track, std::size_t count) {
     TrackIds ids;
     for (std::size_t k = 0; k < count; ++k) {
-        const TSectorSlot& slot = track.Slots[k];
+        const SectorSlot& slot = track.Slots[k];
         ids.push_back({slot.Cylinder, slot.Head, slot.Sector, slot.SizeCode});
     }
     return ids;
@@ -185,7 +185,7 @@ double FastReader::Lead() const {
     return allowance_.Revolutions() * exchanges_;
 }
 
-OperationOutcome FastReader::Track(OperationSession& session, TTrack& track, int& failed,
+OperationOutcome FastReader::ReadTrack(OperationSession& session, Track& track, int& failed,
                                    const std::function<bool()>& cancelled) {
     const unsigned cylinder = CylinderOf(track.Number), side = SideOf(track.Number);
     std::optional<TrackIds> ids;
@@ -207,7 +207,7 @@ OperationOutcome FastReader::Track(OperationSession& session, TTrack& track, int
     return GuessedTrack(session, track, *ids, failed, cancelled);
 }
 
-OperationOutcome FastReader::GuessedTrack(OperationSession& session, TTrack& track,
+OperationOutcome FastReader::GuessedTrack(OperationSession& session, Track& track,
                                           const TrackIds& ids, int& failed,
                                           const std::function<bool()>& cancelled) {
     const int failedBefore = failed;
@@ -237,11 +237,11 @@ OperationOutcome FastReader::GuessedTrack(OperationSession& session, TTrack& tra
     return LeftLayout(session, failed, cancelled);
 }
 
-OperationOutcome FastReader::ReadGuessed(OperationSession& session, TTrack& track,
+OperationOutcome FastReader::ReadGuessed(OperationSession& session, Track& track,
                                          const TrackIds& ids, int& failed,
                                          const std::function<bool()>& cancelled, bool& read) {
     read = false;
-    TZX_Disk& disk = session.Disk();
+    DiskImage& disk = session.Disk();
     const std::uint8_t presentBefore = track.Present;
     const std::size_t places = ids.size();
     EmptySlotsFrom(disk, track, places);
@@ -278,7 +278,7 @@ void FastReader::NoteScan(std::uint8_t track, std::optional<TrackIds> ids) {
     if (ids) layouts_.Scanned(cylinder, side, std::move(*ids));
 }
 
-OperationOutcome FastReader::ScanAndRead(OperationSession& session, TTrack& track, int& failed,
+OperationOutcome FastReader::ScanAndRead(OperationSession& session, Track& track, int& failed,
                                          const std::function<bool()>& cancelled, TrackIds* found) {
     std::size_t count = 0;
     const OperationOutcome scan = ScanIdFields(session, track, PhaseStyle::DiskRun, count);
@@ -293,7 +293,7 @@ OperationOutcome FastReader::ScanAndRead(OperationSession& session, TTrack& trac
     return ReadScanned(session, track, failed);
 }
 
-OperationOutcome FastReader::ReadScanned(OperationSession& session, TTrack& track, int& failed) {
+OperationOutcome FastReader::ReadScanned(OperationSession& session, Track& track, int& failed) {
     const std::size_t places = track.CountSectors();
     if (places == 0) return OperationOutcome::Done;
     bool whole = false;
@@ -301,7 +301,7 @@ OperationOutcome FastReader::ReadScanned(OperationSession& session, TTrack& trac
                     whole);
 }
 
-OperationOutcome FastReader::Recheck(OperationSession& session, TTrack& track,
+OperationOutcome FastReader::Recheck(OperationSession& session, Track& track,
                                      const Unchecked& read, int& failed,
                                      const std::function<bool()>& cancelled, bool& differs) {
     differs = false;
@@ -360,7 +360,7 @@ OperationOutcome FastReader::LeftLayout(OperationSession& session, int& failed,
     return OperationOutcome::Done;
 }
 
-OperationOutcome FastReader::ReadList(OperationSession& session, TTrack& track,
+OperationOutcome FastReader::ReadList(OperationSession& session, Track& track,
                                       const std::vector<std::uint8_t>& order, int& failed,
                                       bool& ok) {
     ok = true;
@@ -383,7 +383,7 @@ OperationOutcome FastReader::ReadList(OperationSession& session, TTrack& track,
     if (outcome != OperationOutcome::Done) return outcome;
 
     for (std::uint8_t slot : order) {
-        const TSectorSlot& s = track.Slots[slot];
+        const SectorSlot& s = track.Slots[slot];
         if (s.DataLength != DeviceSectorSize(s.SizeCode)) ok = false;
     }
     const bool firstWhole = track.Slots[first].DataLength == firstBytes;

@@ -49,7 +49,7 @@
 namespace morvane {
 
 class OperationSession;
-class TTrack;
+class Track;
 
 // One ID field's C, H, R, N.
 struct IdEntry {
@@ -152,7 +152,7 @@ class FastReader {
     // Reads the track the head is on. failed counts the failed sectors (a guess that turned
     // out wrong counts nothing). cancelled() is asked between the exchanges and logs the
     // cancel itself.
-    OperationOutcome Track(OperationSession& session, TTrack& track, int& failed,
+    OperationOutcome ReadTrack(OperationSession& session, Track& track, int& failed,
                            const std::function<bool()>& cancelled);
 
     const LayoutGuess& Layouts() const { return layouts_; }
@@ -171,19 +171,19 @@ class FastReader {
     };
 
     // A guessed track, read by its lists and checked where that is due.
-    OperationOutcome GuessedTrack(OperationSession& session, TTrack& track, const TrackIds& ids,
+    OperationOutcome GuessedTrack(OperationSession& session, Track& track, const TrackIds& ids,
                                   int& failed, const std::function<bool()>& cancelled);
     // A guessed track; false in read when it turned out to differ.
-    OperationOutcome ReadGuessed(OperationSession& session, TTrack& track, const TrackIds& ids,
+    OperationOutcome ReadGuessed(OperationSession& session, Track& track, const TrackIds& ids,
                                  int& failed, const std::function<bool()>& cancelled, bool& read);
     // found (if given) takes the IDs the scan found.
-    OperationOutcome ScanAndRead(OperationSession& session, TTrack& track, int& failed,
+    OperationOutcome ScanAndRead(OperationSession& session, Track& track, int& failed,
                                  const std::function<bool()>& cancelled, TrackIds* found);
     // The list of every slot of a track just scanned, from the first sector to come.
-    OperationOutcome ReadScanned(OperationSession& session, TTrack& track, int& failed);
+    OperationOutcome ReadScanned(OperationSession& session, Track& track, int& failed);
     // Scans a track read as guessed; where the scan differs, its sectors are read again
     // and its earlier failures no longer count.
-    OperationOutcome Recheck(OperationSession& session, TTrack& track, const Unchecked& read,
+    OperationOutcome Recheck(OperationSession& session, Track& track, const Unchecked& read,
                              int& failed, const std::function<bool()>& cancelled, bool& differs);
     // The disk left its layout: the guessed tracks not yet checked are rechecked, and every
     // later track is scanned.
@@ -192,7 +192,7 @@ class FastReader {
     // A scan of the track: when its side was last scanned, and (if given) what it found.
     void NoteScan(std::uint8_t track, std::optional<TrackIds> ids);
     // One list of the track's places; ok tells whether every listed slot came whole.
-    OperationOutcome ReadList(OperationSession& session, TTrack& track,
+    OperationOutcome ReadList(OperationSession& session, Track& track,
                               const std::vector<std::uint8_t>& order, int& failed, bool& ok);
     void Answered();
     // The least lead a sector's ID field needs on the head: the allowance for each exchange

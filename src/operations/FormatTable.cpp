@@ -81,11 +81,11 @@ void DataPairs(Bytes& pairs, std::uint8_t sizeCode) {
 
 }  // namespace
 
-std::optional<Bytes> BuildFormatTable(const TTrack& track) {
+std::optional<Bytes> BuildFormatTable(const Track& track) {
     Bytes pairs;
     std::size_t slot = 0;
     for (const TemplateEntry& e : kTemplate) {
-        const TSectorSlot& s = track.Slots[slot];
+        const SectorSlot& s = track.Slots[slot];
         switch (e.kind) {
             case EntryKind::Bytes:
                 Pair(pairs, e.count, e.value);

@@ -36,16 +36,16 @@ void Run(Bytes& pairs, std::size_t count, std::uint8_t value) {
     }
 }
 
-QString TrackText(const TTrack& track) {
+QString TrackText(const Track& track) {
     return QStringLiteral("Дорожка ") + QString::number(track.Number) + ": ";
 }
 
 }  // namespace
 
-std::optional<LayoutFormat> BuildLayoutFormatTable(const TTrack& track, QString& refusal) {
-    std::vector<const TSectorSlot*> occupied;
+std::optional<LayoutFormat> BuildLayoutFormatTable(const Track& track, QString& refusal) {
+    std::vector<const SectorSlot*> occupied;
     std::size_t fixed = 0;
-    for (const TSectorSlot& s : track.Slots) {
+    for (const SectorSlot& s : track.Slots) {
         if (s.Present == 0) continue;
         const std::size_t size = SizeFromCode(s.SizeCode);
         if (size == 0) {
@@ -90,7 +90,7 @@ std::optional<LayoutFormat> BuildLayoutFormatTable(const TTrack& track, QString&
     } else {
         Pair(pairs, kShortStartBytes, 0x4E);
     }
-    for (const TSectorSlot* s : occupied) {
+    for (const SectorSlot* s : occupied) {
         Pair(pairs, 12, 0x00);
         Pair(pairs, 3, 0xF5);
         Pair(pairs, 1, 0xFE);

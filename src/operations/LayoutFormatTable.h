@@ -13,7 +13,7 @@
 
 namespace morvane {
 
-class TTrack;
+class Track;
 
 inline constexpr std::size_t kMfmTrackBytes = 6250;  // 250 kbit/s at 300 rpm
 inline constexpr std::size_t kMinDataGap = 24;       // gap 3, fewest bytes a write may use
@@ -31,6 +31,6 @@ struct LayoutFormat {
 // None when the layout cannot be written: a size code above 3, more bytes than one
 // revolution holds, or more pairs than the count byte can say. refusal then names the
 // track and what does not fit. A track without occupied slots gives a table of gap only.
-std::optional<LayoutFormat> BuildLayoutFormatTable(const TTrack& track, QString& refusal);
+std::optional<LayoutFormat> BuildLayoutFormatTable(const Track& track, QString& refusal);
 
 }  // namespace morvane

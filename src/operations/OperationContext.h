@@ -9,12 +9,12 @@
 namespace morvane {
 
 class ControllerProtocol;
-class TZX_Disk;
+class DiskImage;
 class OperationHost;
 
 struct OperationContext {
     ControllerProtocol& protocol;
-    TZX_Disk& disk;
+    DiskImage& disk;
     OperationHost& host;
 };
 

@@ -31,7 +31,7 @@ class OperationHost : public UserAsker {
     // Shows the bytes in the hex view s1 (a copy: the span need not outlive the call).
     virtual void ShowBytes(std::span<const std::uint8_t> bytes) = 0;
 
-    // --- Progress of a whole-disk run (the T_Prog window)
+    // --- Progress of a whole-disk run (the ProgressWindow window)
     // The run starts: caption, progress maximum (the track count), position 0, the cancel
     // request cleared, the map scrolled to its top-left cell and repainted.
     virtual void BeginRun(const QString& caption, int maximum) = 0;

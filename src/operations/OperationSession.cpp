@@ -61,7 +61,7 @@ void OperationSession::Log(const QString& line) {
     ctx_.host.AppendLog(line);
 }
 
-void OperationSession::TrackLog(TTrack& track, const QString& line, bool alsoLog) {
+void OperationSession::TrackLog(Track& track, const QString& line, bool alsoLog) {
     track.Log.push_back(line.toStdString());
     if (alsoLog) Log(line);
 }

@@ -15,7 +15,7 @@
 
 namespace morvane {
 
-class TTrack;
+class Track;
 struct AnswerRecord;
 struct ErrorRecord;
 
@@ -34,7 +34,7 @@ class OperationSession {
 
     OperationContext& Ctx() { return ctx_; }
     ControllerProtocol& Protocol() { return ctx_.protocol; }
-    TZX_Disk& Disk() { return ctx_.disk; }
+    DiskImage& Disk() { return ctx_.disk; }
     OperationHost& Host() { return ctx_.host; }
 
     // The operation keeps what it read in the image: its link-lost box says so.
@@ -53,7 +53,7 @@ class OperationSession {
 
     void Log(const QString& line);
     // Appends to the track log, and with alsoLog to the operation log.
-    void TrackLog(TTrack& track, const QString& line, bool alsoLog);
+    void TrackLog(Track& track, const QString& line, bool alsoLog);
     void ShowError(const QString& text);
     // The read-error question: "Ошибка - XX", Abort, Retry or Ignore.
     Answer AskReadError(std::uint8_t status);

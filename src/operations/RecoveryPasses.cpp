@@ -5,7 +5,7 @@
 #include "controller/ControllerProtocol.h"
 #include "model/RawSectorData.h"
 #include "model/SectorVote.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/DiskRun.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
@@ -17,11 +17,11 @@ namespace morvane {
 
 namespace {
 
-bool Due(const TSectorSlot& slot) {
+bool Due(const SectorSlot& slot) {
     return slot.Present != 0 && slot.DataGood == 0;
 }
 
-std::vector<std::uint8_t> DueSlots(const TTrack& track) {
+std::vector<std::uint8_t> DueSlots(const Track& track) {
     std::vector<std::uint8_t> due;
     for (std::uint8_t i = 0; i < kSlotsPerTrack; ++i)
         if (Due(track.Slots[i])) due.push_back(i);
@@ -34,7 +34,7 @@ void AddCrc(SectorHistory& history, const RecordedCrc& crc) {
 
 class TrackRecovery {
   public:
-    TrackRecovery(OperationSession& session, TTrack& track, const RecoveryOptions& options)
+    TrackRecovery(OperationSession& session, Track& track, const RecoveryOptions& options)
         : session_(session), track_(track), options_(options), due_(DueSlots(track)) {
         for (std::uint8_t i : due_)
             histories_.push_back(CurrentHistory(track.Slots[i]));
@@ -97,7 +97,7 @@ class TrackRecovery {
     void TakeSlots(const std::vector<bool>& came) {
         for (std::size_t k = 0; k < due_.size(); ++k) {
             if (!came[k]) continue;
-            const TSectorSlot& slot = track_.Slots[due_[k]];
+            const SectorSlot& slot = track_.Slots[due_[k]];
             const std::size_t n = std::min<std::size_t>(slot.DataLength, slot.Data.size());
             if (n == 0) continue;
             const auto bytes = slot.Data.first(n);
@@ -108,7 +108,7 @@ class TrackRecovery {
     int Decide() {
         int recovered = 0;
         for (std::size_t k = 0; k < due_.size(); ++k) {
-            TSectorSlot& slot = track_.Slots[due_[k]];
+            SectorSlot& slot = track_.Slots[due_[k]];
             const SectorVerdict verdict = DecideSector(histories_[k].copies, histories_[k].crcs);
             StoreVerdict(slot, verdict, std::move(histories_[k]));
             if (slot.DataGood != 0) ++recovered;
@@ -125,7 +125,7 @@ class TrackRecovery {
     }
 
     OperationSession& session_;
-    TTrack& track_;
+    Track& track_;
     const RecoveryOptions& options_;
     std::vector<std::uint8_t> due_;
     std::vector<SectorHistory> histories_;
@@ -139,7 +139,7 @@ bool Cancelled(OperationSession& session) {
 
 }  // namespace
 
-void KeepRunCopies(TTrack& track, std::span<const RawReadBuffer> reads, std::size_t length) {
+void KeepRunCopies(Track& track, std::span<const RawReadBuffer> reads, std::size_t length) {
     const std::vector<std::uint8_t> due = DueSlots(track);
     if (due.empty()) return;
     std::vector<SectorHistory> histories(due.size());
@@ -159,20 +159,20 @@ void KeepRunCopies(TTrack& track, std::span<const RawReadBuffer> reads, std::siz
         KeepCopies(track.Slots[due[k]], std::move(histories[k]));
 }
 
-std::vector<std::uint8_t> TracksToRecover(const TZX_Disk& disk) {
+std::vector<std::uint8_t> TracksToRecover(const DiskImage& disk) {
     std::vector<std::uint8_t> tracks;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present != 0 && std::ranges::any_of(track.Slots, Due))
             tracks.push_back(static_cast<std::uint8_t>(t));
     }
     return tracks;
 }
 
-int BadSectorCount(const TZX_Disk& disk) {
+int BadSectorCount(const DiskImage& disk) {
     int bad = 0;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present != 0)
             bad += static_cast<int>(std::ranges::count_if(track.Slots, Due));
     }

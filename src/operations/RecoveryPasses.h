@@ -18,8 +18,8 @@
 
 namespace morvane {
 
-class TTrack;
-class TZX_Disk;
+class Track;
+class DiskImage;
 
 struct RecoveryOptions {
     int passes = 1;
@@ -43,11 +43,11 @@ struct RecoveryResult {
 
 // After a run's raw reads and sector reads of a track: every slot without good data keeps
 // its copies (each raw read's, its own data) and the recorded CRCs, for the passes.
-void KeepRunCopies(TTrack& track, std::span<const RawReadBuffer> reads, std::size_t length);
+void KeepRunCopies(Track& track, std::span<const RawReadBuffer> reads, std::size_t length);
 
 // Present tracks with an occupied slot whose data is not good (missing or in error).
-std::vector<std::uint8_t> TracksToRecover(const TZX_Disk& disk);
-int BadSectorCount(const TZX_Disk& disk);
+std::vector<std::uint8_t> TracksToRecover(const DiskImage& disk);
+int BadSectorCount(const DiskImage& disk);
 
 inline const char* const kRecoveryCaption = "Восстановление сбойных секторов";
 

@@ -6,7 +6,7 @@
 #include "controller/RxRecords.h"
 #include "controller/UsbPort.h"
 #include "model/SizeCode.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/LayoutFormatTable.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
@@ -28,7 +28,7 @@ void StartLog(OperationSession& session) {
 
 }  // namespace
 
-std::optional<Bytes> BuildSectorWriteBlock(const TSectorSlot& slot, bool* cut) {
+std::optional<Bytes> BuildSectorWriteBlock(const SectorSlot& slot, bool* cut) {
     const std::size_t size = SizeFromCode(slot.SizeCode);
     if (size == 0) return std::nullopt;
     const std::size_t held = std::min<std::size_t>(slot.DataLength, slot.Data.size());
@@ -48,7 +48,7 @@ OperationOutcome WriteSelectedSector(OperationContext& ctx, MapCell cell) {
         session.ShowError(QStringLiteral("Сектор для записи не выбран!"));
         return OperationOutcome::Refused;
     }
-    const TSectorSlot* slot =
+    const SectorSlot* slot =
         ctx.disk.GetSlot(cell.track, static_cast<std::uint8_t>(cell.column - 1));
     if (!slot) return OperationOutcome::Refused;
     if (slot->Present == 0) {
@@ -102,7 +102,7 @@ OperationOutcome WriteSelectedSector(OperationContext& ctx, MapCell cell) {
 OperationOutcome FormatSelectedTrack(OperationContext& ctx, MapCell cell) {
     OperationSession session(ctx);
     if (!session.Start()) return OperationOutcome::Refused;
-    const TTrack* track = ctx.disk.GetTrack(cell.track);
+    const Track* track = ctx.disk.GetTrack(cell.track);
     if (!track) return OperationOutcome::Refused;
     StartLog(session);
     std::optional<Bytes> table = BuildFormatTable(*track);
@@ -149,7 +149,7 @@ OperationOutcome FormatSelectedTrack(OperationContext& ctx, MapCell cell) {
         outcome = OperationOutcome::Stopped;
     }
     // Nothing of this exchange may be left for the next command.
-    TUSB_Port& port = ctx.protocol.Port();
+    UsbPort& port = ctx.protocol.Port();
     port.ResetFlags();
     port.ClearAnswers();
     port.ClearErrors();

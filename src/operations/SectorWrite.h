@@ -11,8 +11,8 @@
 
 namespace morvane {
 
-class TTrack;
-struct TSectorSlot;
+class Track;
+struct SectorSlot;
 
 inline constexpr std::size_t kFormatTemplateEntries = 198;
 inline constexpr std::size_t kFormatSectors = 16;
@@ -20,13 +20,13 @@ inline constexpr std::size_t kMaxFormatPairs = 255;  // the count byte of the ta
 
 // The block of cmdWriteSector: R, then exactly 128 << N data bytes (cut or zero-padded).
 // None for a size code above 3. cut tells whether the slot held more than the sector.
-std::optional<Bytes> BuildSectorWriteBlock(const TSectorSlot& slot, bool* cut = nullptr);
+std::optional<Bytes> BuildSectorWriteBlock(const SectorSlot& slot, bool* cut = nullptr);
 
 // The format table from the 198-entry template and slots 0..15: P, then P (count, value)
 // pairs. None when the pairs do not fit the count byte (sixteen sectors of 512 or 1024
 // bytes), or the sixteen sectors do not fit one revolution (nine of 512 bytes and seven
 // empty slots).
-std::optional<Bytes> BuildFormatTable(const TTrack& track);
+std::optional<Bytes> BuildFormatTable(const Track& track);
 
 // "Записать сектор"
 OperationOutcome WriteSelectedSector(OperationContext& ctx, MapCell cell);

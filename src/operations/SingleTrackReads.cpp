@@ -6,7 +6,7 @@
 
 #include "controller/ControllerProtocol.h"
 #include "controller/RxRecords.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
 #include "operations/Positioning.h"
@@ -25,7 +25,7 @@ void StartLog(OperationSession& session) {
     session.Host().ShowLogPage();
 }
 
-std::size_t StoreData(TSectorSlot& slot, std::span<const std::uint8_t> data) {
+std::size_t StoreData(SectorSlot& slot, std::span<const std::uint8_t> data) {
     const std::size_t n = std::min(data.size(), slot.Data.size());
     std::copy_n(data.begin(), n, slot.Data.first(n).begin());
     slot.DataLength = static_cast<std::uint16_t>(n);
@@ -35,7 +35,7 @@ std::size_t StoreData(TSectorSlot& slot, std::span<const std::uint8_t> data) {
 enum class SectorTry { Read, Failed, Stop };
 
 // One cmdReadSector; an answer (or a deleted mark alone) is stored.
-SectorTry TryReadSector(OperationSession& session, TTrack& track, TSectorSlot& slot,
+SectorTry TryReadSector(OperationSession& session, Track& track, SectorSlot& slot,
                         OperationOutcome& stop) {
     session.Protocol().SendCommand(cmdReadSector, slot.Sector);
     const int result = session.Wait();
@@ -74,8 +74,8 @@ OperationOutcome ReadSelectedSector(OperationContext& ctx, MapCell cell) {
         return OperationOutcome::Refused;
     }
     const auto slotIndex = static_cast<std::uint8_t>(cell.column - 1);
-    TTrack* track = ctx.disk.GetTrack(cell.track);
-    TSectorSlot* slot = ctx.disk.GetSlot(cell.track, slotIndex);
+    Track* track = ctx.disk.GetTrack(cell.track);
+    SectorSlot* slot = ctx.disk.GetSlot(cell.track, slotIndex);
     if (!track || !slot) return OperationOutcome::Refused;
     if (slot->Present == 0) {
         session.ShowError(QStringLiteral("Сектор в карте диска выключен!"));
@@ -122,7 +122,7 @@ OperationOutcome ReadSelectedSector(OperationContext& ctx, MapCell cell) {
 OperationOutcome ReadRawTrack(OperationContext& ctx, MapCell cell) {
     OperationSession session(ctx);
     if (!session.Start()) return OperationOutcome::Refused;
-    TTrack* track = ctx.disk.GetTrack(cell.track);
+    Track* track = ctx.disk.GetTrack(cell.track);
     if (!track) return OperationOutcome::Refused;
     ctx.host.SetTrackLabel(Dec(cell.track));
     StartLog(session);
@@ -153,7 +153,7 @@ OperationOutcome ReadTrackSectors(OperationContext& ctx, MapCell cell) {
     OperationSession session(ctx);
     if (!session.Start()) return OperationOutcome::Refused;
     session.SetKeepsWhatWasRead();  // the sectors read before a loss stay in their slots
-    TTrack* track = ctx.disk.GetTrack(cell.track);
+    Track* track = ctx.disk.GetTrack(cell.track);
     if (!track) return OperationOutcome::Refused;
     StartLog(session);
     if (track->CountSectors() == 0) {
@@ -176,7 +176,7 @@ OperationOutcome ReadTrackSectors(OperationContext& ctx, MapCell cell) {
 OperationOutcome ScanTrack(OperationContext& ctx, MapCell cell) {
     OperationSession session(ctx);
     if (!session.Start()) return OperationOutcome::Refused;
-    TTrack* track = ctx.disk.GetTrack(cell.track);
+    Track* track = ctx.disk.GetTrack(cell.track);
     if (!track) return OperationOutcome::Refused;
     StartLog(session);
     const OperationOutcome placed = PositionHead(session, cell.track, ReadPositioningTexts());

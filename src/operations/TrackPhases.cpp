@@ -7,7 +7,7 @@
 #include "controller/RxRecords.h"
 #include "controller/StatusText.h"
 #include "model/SizeCode.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/OperationHost.h"
 #include "operations/OperationSession.h"
 
@@ -39,7 +39,7 @@ QString StatusText(int type, std::uint8_t status) {
 
 }  // namespace
 
-void EmptySlotsFrom(TZX_Disk& disk, TTrack& track, std::size_t first) {
+void EmptySlotsFrom(DiskImage& disk, Track& track, std::size_t first) {
     // The track is what the drive says it is: slots the scan did not fill (another disk's
     // sectors, say) are emptied, so nothing asks for sectors this disk does not have.
     for (std::size_t k = first; k < kSlotsPerTrack; ++k) {
@@ -49,12 +49,12 @@ void EmptySlotsFrom(TZX_Disk& disk, TTrack& track, std::size_t first) {
     }
 }
 
-void FillSlots(TZX_Disk& disk, TTrack& track, std::span<const std::uint8_t> records) {
+void FillSlots(DiskImage& disk, Track& track, std::span<const std::uint8_t> records) {
     const std::size_t count = std::min(records.size() / kIdRecordLength, kSlotsPerTrack);
     for (std::size_t k = 0; k < count; ++k) {
         const std::uint8_t* id = records.data() + k * kIdRecordLength;
         track.Present = kPresent;
-        TSectorSlot& slot = track.Slots[k];
+        SectorSlot& slot = track.Slots[k];
         // Data read for another ID field does not belong to this one.
         if (slot.Cylinder != id[0] || slot.Head != id[1] || slot.Sector != id[2] ||
             slot.SizeCode != id[3])
@@ -75,7 +75,7 @@ bool DeletedMarkOnly(const ErrorRecord& error) {
            error.DataLength() > 0;
 }
 
-OperationOutcome ReadRawImages(OperationSession& session, TTrack& track,
+OperationOutcome ReadRawImages(OperationSession& session, Track& track,
                                std::vector<RawReadBuffer>& reads, std::size_t& length) {
     length = 0;
     std::vector<std::size_t> lengths;
@@ -106,7 +106,7 @@ OperationOutcome ReadRawImages(OperationSession& session, TTrack& track,
     return OperationOutcome::Done;
 }
 
-OperationOutcome ScanIdFields(OperationSession& session, TTrack& track, PhaseStyle style,
+OperationOutcome ScanIdFields(OperationSession& session, Track& track, PhaseStyle style,
                               std::size_t& found) {
     found = 0;
     const bool run = style == PhaseStyle::DiskRun;
@@ -136,7 +136,7 @@ OperationOutcome ScanIdFields(OperationSession& session, TTrack& track, PhaseSty
         return OperationOutcome::Stopped;
     }
 
-    TZX_Disk& disk = session.Disk();
+    DiskImage& disk = session.Disk();
     // Only whole records, and no more than the track has slots.
     const std::size_t records = std::min(length / kIdRecordLength, kSlotsPerTrack);
     EmptySlotsFrom(disk, track, records);
@@ -155,7 +155,7 @@ namespace {
 
 // The size each of slots 0..count-1 should bring, from its size code; a code above 3
 // keeps the size of the slot before it (256 before any).
-std::vector<std::size_t> ExpectedSizes(const TTrack& track, std::size_t count) {
+std::vector<std::size_t> ExpectedSizes(const Track& track, std::size_t count) {
     std::vector<std::size_t> sizes(count);
     std::size_t expected = kDefaultExpectedSize;
     for (std::size_t m = 0; m < count; ++m) {
@@ -175,7 +175,7 @@ std::vector<std::size_t> ExpectedSizes(const TTrack& track, std::size_t count) {
 // The list is order: slot indices, each once, in the order the sectors are asked for.
 class ListRead {
   public:
-    ListRead(OperationSession& session, TTrack& track, std::span<const std::uint8_t> order,
+    ListRead(OperationSession& session, Track& track, std::span<const std::uint8_t> order,
              PhaseStyle style, int& failed, Bytes* view, const ListRecordHook& hook)
         : session_(session),
           track_(track),
@@ -228,7 +228,7 @@ class ListRead {
             spanned = std::max<std::size_t>(spanned, std::size_t{slot} + 1);
         return spanned;
     }
-    TSectorSlot& Slot(std::size_t p) { return track_.Slots[order_[p]]; }
+    SectorSlot& Slot(std::size_t p) { return track_.Slots[order_[p]]; }
     std::uint8_t Sector(std::size_t p) const { return track_.Slots[order_[p]].Sector; }
     QString Where(std::size_t p) const {
         return " (Track - " + Dec(track_.Number) + " / Sector - " + Dec(Sector(p)) + ")";
@@ -257,7 +257,7 @@ class ListRead {
     }
 
     void NoRecord(std::size_t p, std::uint8_t named) {
-        TSectorSlot& slot = Slot(p);
+        SectorSlot& slot = Slot(p);
         session_.TrackLog(track_,
                           QStringLiteral("Сектор ") + Dec(slot.Sector) +
                               " не считан: пришёл ответ сектора " + Dec(named) + Where(p),
@@ -270,7 +270,7 @@ class ListRead {
 
     // The bytes of position p from its answer, or from its error record when error is set.
     void Store(std::size_t p, std::span<const std::uint8_t> data, const ErrorRecord* error) {
-        TSectorSlot& slot = Slot(p);
+        SectorSlot& slot = Slot(p);
         const std::size_t expected = expected_[order_[p]];
         bool good = true;
         if (error && DeletedMarkOnly(*error)) {
@@ -315,7 +315,7 @@ class ListRead {
     }
 
     OperationSession& session_;
-    TTrack& track_;
+    Track& track_;
     const std::span<const std::uint8_t> order_;
     const bool run_;
     int& failed_;
@@ -324,7 +324,7 @@ class ListRead {
     const std::vector<std::size_t> expected_;  // by slot
 };
 
-QString OrderText(const TTrack& track, std::span<const std::uint8_t> order) {
+QString OrderText(const Track& track, std::span<const std::uint8_t> order) {
     QString text;
     for (std::uint8_t slot : order)
         text += QLatin1Char(' ') + Hex2(track.Slots[slot].Sector);
@@ -333,7 +333,7 @@ QString OrderText(const TTrack& track, std::span<const std::uint8_t> order) {
 
 }  // namespace
 
-OperationOutcome ReadListedSectors(OperationSession& session, TTrack& track, PhaseStyle style,
+OperationOutcome ReadListedSectors(OperationSession& session, Track& track, PhaseStyle style,
                                    int& failed, Bytes* view, const ListRecordHook& hook) {
     const std::size_t count = track.CountSectors();
     if (count == 0) return OperationOutcome::Done;
@@ -343,7 +343,7 @@ OperationOutcome ReadListedSectors(OperationSession& session, TTrack& track, Pha
     return ReadSlotsInOrder(session, track, order, style, failed, view, hook);
 }
 
-OperationOutcome ReadSlotsInOrder(OperationSession& session, TTrack& track,
+OperationOutcome ReadSlotsInOrder(OperationSession& session, Track& track,
                                   std::span<const std::uint8_t> order, PhaseStyle style,
                                   int& failed, Bytes* view, const ListRecordHook& hook) {
     if (order.empty()) return OperationOutcome::Done;

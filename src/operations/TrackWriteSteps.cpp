@@ -52,17 +52,17 @@ OperationOutcome FormatTrackWithTable(OperationSession& session, std::uint8_t tr
     const std::optional<OperationOutcome> stop =
         TwoAnswers(session, QStringLiteral("Ошибка форматирования - "), formatted);
     // Nothing of this exchange may be left for the next command.
-    TUSB_Port& port = session.Protocol().Port();
+    UsbPort& port = session.Protocol().Port();
     port.ResetFlags();
     port.ClearAnswers();
     port.ClearErrors();
     return stop.value_or(OperationOutcome::Done);
 }
 
-OperationOutcome WriteTrackSectors(OperationSession& session, const TTrack& track,
+OperationOutcome WriteTrackSectors(OperationSession& session, const Track& track,
                                    std::vector<std::uint8_t>& written, DiskWriteResult& result) {
     for (std::size_t i = 0; i < track.Slots.size(); ++i) {
-        const TSectorSlot& slot = track.Slots[i];
+        const SectorSlot& slot = track.Slots[i];
         if (slot.Present == 0) continue;
         const std::optional<Bytes> block = BuildSectorWriteBlock(slot);
         if (!block) continue;
@@ -88,7 +88,7 @@ OperationOutcome WriteTrackSectors(OperationSession& session, const TTrack& trac
     return OperationOutcome::Done;
 }
 
-OperationOutcome VerifyTrackSectors(OperationSession& session, const TTrack& track,
+OperationOutcome VerifyTrackSectors(OperationSession& session, const Track& track,
                                     const std::vector<std::uint8_t>& written,
                                     std::vector<WrittenSector>& failed) {
     if (written.empty()) return OperationOutcome::Done;
@@ -97,7 +97,7 @@ OperationOutcome VerifyTrackSectors(OperationSession& session, const TTrack& tra
         list.push_back(track.Slots[i].Sector);
     session.Protocol().SendCommandBlock(cmdReadSectors, list);
     for (const std::uint8_t i : written) {
-        const TSectorSlot& slot = track.Slots[i];
+        const SectorSlot& slot = track.Slots[i];
         const int result = session.Wait();
         if (const auto stop = session.Interrupted(result)) return *stop;
         if (result != wrAnswer && result != wrError) {

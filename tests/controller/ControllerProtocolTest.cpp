@@ -37,7 +37,7 @@ class ProtocolTest : public ::testing::Test {
   protected:
     void SetUp() override {
         script.devices = {{"USB <-> Parallel", "FT1"}};
-        port = std::make_unique<TUSB_Port>(std::make_unique<ScriptedDriver>(script));
+        port = std::make_unique<UsbPort>(std::make_unique<ScriptedDriver>(script));
         port->SetDeviceName(QStringLiteral("USB <-> Parallel"));
         port->SetDeviceActive(true);
         port->SetEnableMessage(true);
@@ -49,7 +49,7 @@ class ProtocolTest : public ::testing::Test {
 
     DriverScript script;
     RecordingHost host;
-    std::unique_ptr<TUSB_Port> port;
+    std::unique_ptr<UsbPort> port;
     std::unique_ptr<ControllerProtocol> protocol;
 };
 
@@ -126,7 +126,7 @@ class FailedWrite : public ProtocolTest, public ::testing::WithParamInterface<Fa
 
 TEST_P(FailedWrite, EndsTheExchangeWithOneReport) {
     std::vector<std::string> reports;
-    QObject::connect(port.get(), &TUSB_Port::onDeviceError,
+    QObject::connect(port.get(), &UsbPort::onDeviceError,
                      [&reports](quint32, const QString& text) {
                          reports.push_back(text.toStdString());
                      });
@@ -161,7 +161,7 @@ TEST_F(ProtocolTest, WaitGivesAnswer) {
     protocol->SendCommand(cmdSeek, 5);
     EXPECT_EQ(protocol->WaitAnswer(), wrAnswer);
     EXPECT_FALSE(protocol->TimedOut());
-    EXPECT_FALSE(protocol->TO1().isActive());
+    EXPECT_FALSE(protocol->AnswerTimer().isActive());
 }
 
 TEST_F(ProtocolTest, WaitGivesErrorRecordOfSpecimenStream) {
@@ -205,7 +205,7 @@ TEST_F(ProtocolTest, WaitTimesOutWhenNothingComes) {
     EXPECT_GE(clock.elapsed(), 95);
     EXPECT_LT(clock.elapsed(), 1500);
     EXPECT_TRUE(protocol->TimedOut());
-    EXPECT_FALSE(protocol->TO1().isActive());
+    EXPECT_FALSE(protocol->AnswerTimer().isActive());
 }
 
 TEST_F(ProtocolTest, StatusQueryInsideAWaitIsRefusedAndOuterTimeoutStillWorks) {
@@ -223,7 +223,7 @@ TEST_F(ProtocolTest, StatusQueryInsideAWaitIsRefusedAndOuterTimeoutStillWorks) {
     EXPECT_EQ(outcome, StatusOutcome::Refused);
     EXPECT_EQ(script.frames.size(), 1u) << "the refused query sent nothing";
     EXPECT_LT(clock.elapsed(), 1500) << "the outer wait kept its own time-out";
-    EXPECT_FALSE(protocol->TO1().isActive());
+    EXPECT_FALSE(protocol->AnswerTimer().isActive());
 }
 
 TEST_F(ProtocolTest, QueuedAnswersAreWaitedForWithoutSending) {
@@ -245,10 +245,10 @@ TEST_F(ProtocolTest, QueuedAnswersAreWaitedForWithoutSending) {
 TEST_F(ProtocolTest, TimeoutIntervalDefaultsAndCanBeRaised) {
     ControllerProtocol fresh(*port);
     EXPECT_EQ(fresh.TimeoutInterval(), 2000);
-    EXPECT_EQ(fresh.TO1().objectName(), "TO1");
+    EXPECT_EQ(fresh.AnswerTimer().objectName(), "TO1");
     fresh.SetTimeoutInterval(kTimeoutRunMs);
     EXPECT_EQ(fresh.TimeoutInterval(), 30000);
-    EXPECT_FALSE(fresh.TO1().isActive());
+    EXPECT_FALSE(fresh.AnswerTimer().isActive());
 }
 
 TEST_F(ProtocolTest, ReplyBufferIsZeroedAndLarge) {

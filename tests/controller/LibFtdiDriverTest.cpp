@@ -63,7 +63,7 @@ TEST(LibFtdiDriver, ListedIndexBeyondCountIsNotFound) {
 
 TEST(LibFtdiDriver, PortStaysInactiveWithoutController) {
     auto driver = std::make_unique<LibFtdiDriver>();
-    TUSB_Port port(std::move(driver));
+    UsbPort port(std::move(driver));
     for (const DeviceEntry& e : port.ListDevices()) {
         if (e.description == "USB <-> Parallel") {
             GTEST_SKIP() << "a real controller is attached";

@@ -35,7 +35,7 @@ class LinkGuardTest : public ::testing::Test {
   public:
     void SetUp() override {
         script.devices = {{"USB <-> Parallel", "FT1"}};
-        port = std::make_unique<TUSB_Port>(std::make_unique<ScriptedDriver>(script));
+        port = std::make_unique<UsbPort>(std::make_unique<ScriptedDriver>(script));
         port->SetDeviceName(QStringLiteral("USB <-> Parallel"));
         port->SetDeviceActive(true);
         port->SetEnableMessage(true);
@@ -52,7 +52,7 @@ class LinkGuardTest : public ::testing::Test {
 
     DriverScript script;
     RecordingHost host;
-    std::unique_ptr<TUSB_Port> port;
+    std::unique_ptr<UsbPort> port;
     std::unique_ptr<ControllerProtocol> protocol;
     DriverScript other;  // a second driver to switch to
 };
@@ -124,7 +124,7 @@ TEST_P(LinkEndTest, EndsTheWaitAtOnce) {
     clock.start();
     EXPECT_EQ(protocol->WaitAnswer(), wrLinkLost);
     EXPECT_LT(clock.elapsed(), kPromptMs);
-    EXPECT_FALSE(protocol->TO1().isActive());
+    EXPECT_FALSE(protocol->AnswerTimer().isActive());
     // The next wait does not even start.
     clock.restart();
     EXPECT_EQ(protocol->QueryStatus(), kStatusTimedOut);

@@ -27,8 +27,8 @@ class UsbPortTest : public ::testing::Test {
   protected:
     void SetUp() override {
         script.devices = {{"Other device", "A1"}, {kName, "FT123"}};
-        port = std::make_unique<TUSB_Port>(std::make_unique<ScriptedDriver>(script));
-        QObject::connect(port.get(), &TUSB_Port::onDeviceError,
+        port = std::make_unique<UsbPort>(std::make_unique<ScriptedDriver>(script));
+        QObject::connect(port.get(), &UsbPort::onDeviceError,
                          [this](quint32 status, const QString& text) {
                              statuses.push_back(status);
                              errors.push_back(text.toStdString());
@@ -61,7 +61,7 @@ class UsbPortTest : public ::testing::Test {
     DriverScript script;
     std::vector<std::string> errors;
     std::vector<quint32> statuses;
-    std::unique_ptr<TUSB_Port> port;
+    std::unique_ptr<UsbPort> port;
 };
 
 TEST_F(UsbPortTest, StartsInactiveWithDefaults) {
@@ -190,7 +190,7 @@ TEST_F(UsbPortTest, FailingCountListsNothing) {
 TEST_F(UsbPortTest, PollQueuesAnswerAndRaisesEvent) {
     OpenPort();
     std::vector<int> counts;
-    QObject::connect(port.get(), &TUSB_Port::onRXMessage, [&](int n) { counts.push_back(n); });
+    QObject::connect(port.get(), &UsbPort::AnswersArrived, [&](int n) { counts.push_back(n); });
     script.announce = false;
     script.Deliver({0x0A, 0x21, 0x32, 0xC3, 0xAA});
     script.Deliver(test::EncodeAnswer({7}));
@@ -223,7 +223,7 @@ TEST_F(UsbPortTest, TakeAnswerReturnsOldestFirst) {
 TEST_F(UsbPortTest, ErrorAnswerSetsOnlyErrorReady) {
     OpenPort();
     std::vector<int> counts;
-    QObject::connect(port.get(), &TUSB_Port::onRXErrMessage, [&](int n) { counts.push_back(n); });
+    QObject::connect(port.get(), &UsbPort::onRXErrMessage, [&](int n) { counts.push_back(n); });
     script.announce = false;
     script.Deliver({0x0A, 0x25, 0x3C, 0x0B, 0x28, 0x31, 0xAA});
     port->Poll();
@@ -277,7 +277,7 @@ TEST_F(UsbPortTest, PollInsideOwnEventIsDeferredNotInterleaved) {
     OpenPort();
     std::vector<std::size_t> countsSeenInSlot;
     bool delivered = false;
-    QObject::connect(port.get(), &TUSB_Port::onRXMessage, [&](int) {
+    QObject::connect(port.get(), &UsbPort::AnswersArrived, [&](int) {
         countsSeenInSlot.push_back(port->AnswerCount());
         if (delivered) return;
         delivered = true;
@@ -469,7 +469,7 @@ TEST_F(UsbPortTest, PendingTxReportsDriverCountAndZeroOnFailure) {
 TEST_F(UsbPortTest, VanishedDeviceIsReportedOnceAndClosesTheLink) {
     OpenPort();
     std::vector<std::pair<bool, std::string>> downs;
-    QObject::connect(port.get(), &TUSB_Port::onLinkDown, [&](bool failed, const QString& why) {
+    QObject::connect(port.get(), &UsbPort::onLinkDown, [&](bool failed, const QString& why) {
         downs.emplace_back(failed, why.toStdString());
     });
     const auto generation = port->LinkGeneration();
@@ -520,7 +520,7 @@ TEST_F(UsbPortTest, FailedWriteClosesTheLink) {
 TEST_F(UsbPortTest, StoppingAndSwitchingEndTheLinkWithoutFailure) {
     OpenPort();
     std::vector<bool> downs;
-    QObject::connect(port.get(), &TUSB_Port::onLinkDown,
+    QObject::connect(port.get(), &UsbPort::onLinkDown,
                      [&](bool failed, const QString&) { downs.push_back(failed); });
     port->SetDeviceActive(false);
     DriverScript other;

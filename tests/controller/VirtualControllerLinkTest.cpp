@@ -32,9 +32,9 @@ class VirtualLinkTest : public ::testing::Test {
     void SetUp() override {
         auto owned = std::make_unique<VirtualController>();
         device = owned.get();
-        port = std::make_unique<TUSB_Port>(std::move(owned));
+        port = std::make_unique<UsbPort>(std::move(owned));
         QObject::connect(
-            port.get(), &TUSB_Port::onDeviceError,
+            port.get(), &UsbPort::onDeviceError,
             [this](quint32, const QString& text) { deviceErrors.push_back(text.toStdString()); });
         port->SetDeviceName(QStringLiteral("USB <-> Parallel"));
         port->SetDeviceActive(true);
@@ -54,7 +54,7 @@ class VirtualLinkTest : public ::testing::Test {
     RecordingHost host;
     std::vector<std::string> deviceErrors;
     VirtualController* device = nullptr;  // owned by the port
-    std::unique_ptr<TUSB_Port> port;
+    std::unique_ptr<UsbPort> port;
     std::unique_ptr<ControllerProtocol> protocol;
 };
 

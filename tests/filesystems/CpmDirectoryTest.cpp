@@ -24,7 +24,7 @@ class CpmDirectoryTest : public ::testing::Test {
         return texts;
     }
 
-    std::unique_ptr<TZX_Disk> disk = NewCpmDisk();
+    std::unique_ptr<DiskImage> disk = NewCpmDisk();
 };
 
 TEST_F(CpmDirectoryTest, NewImageListsNothingWithFourKilobytesUsed) {
@@ -170,7 +170,7 @@ struct RecogniseCase {
 class CpmRecogniseTest : public ::testing::TestWithParam<RecogniseCase> {};
 
 TEST_P(CpmRecogniseTest, TrackZeroMustHoldFiveOrSixSectors) {
-    TZX_Disk disk;
+    DiskImage disk;
     for (int i = 0; i < GetParam().occupied; ++i)
         disk.GetSlot(0, static_cast<std::uint8_t>(i))->Present = kPresent;
     EXPECT_EQ(IsCpmImage(disk), GetParam().cpm);

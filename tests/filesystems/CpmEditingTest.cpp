@@ -23,7 +23,7 @@ Bytes Data(std::size_t size, std::uint8_t seed) {
 
 class CpmEditing : public ::testing::Test {
   protected:
-    std::unique_ptr<TZX_Disk> disk_ = test::NewCpmDisk();
+    std::unique_ptr<DiskImage> disk_ = test::NewCpmDisk();
     std::string error_;
 
     void Add(std::string_view name, std::size_t size, std::uint8_t seed = 1) {
@@ -107,7 +107,7 @@ TEST_F(CpmEditing, AttributeBitsAreKeptAndDoNotMakeANewName) {
     Add("TWO.TXT", 10);
     // F1' (the user's own), T1' (read-only) and T2' (system) on both extents.
     const std::size_t flagged[] = {0, 8, 9};
-    TSectorSlot& dir = *disk_->FindSector(0, 1);
+    SectorSlot& dir = *disk_->FindSector(0, 1);
     for (std::size_t entry : {0, 1})
         for (std::size_t k : flagged)
             dir.Data[entry * 32 + 1 + k] |= 0x80;
@@ -210,7 +210,7 @@ TEST_F(CpmEditing, AddingKeepsOffBlockTwoWhileSectorNineHoldsABootLoader) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         disk_ = test::NewCpmDisk();
-        TSectorSlot& boot = *disk_->FindSector(0, kCpmBootSectorNumber);
+        SectorSlot& boot = *disk_->FindSector(0, kCpmBootSectorNumber);
         std::fill_n(boot.Data.begin(), kCpmSectorSize, c.fill);
         if (c.loader) boot.Data[0] = 0xF3;
         const Bytes before(boot.Data.begin(), boot.Data.begin() + kCpmSectorSize);

@@ -27,7 +27,7 @@ std::uint32_t ByteSum(std::span<const std::uint8_t> bytes) {
 TEST(FilesystemsCorpus, EveryTrdImageListsAndExportsFilesWithValidChecksums) {
     const std::vector<fs::path> images = test::CorpusFiles("trd");
     if (images.empty()) GTEST_SKIP() << "corpus folder " << MORVANE_CORPUS_DIR << " is absent";
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     for (const fs::path& path : images) {
         SCOPED_TRACE(path.filename().string());
         ASSERT_TRUE(LoadImageFile(path.string(), *disk)) << disk->LastError;
@@ -66,7 +66,7 @@ TEST(FilesystemsCorpus, HobetaFilesOfOtherToolsReadBackAndRebuildIdentically) {
         std::string error;
         ASSERT_TRUE(ParseHobeta(bytes, file, error)) << error;
 
-        TZX_Disk disk;
+        DiskImage disk;
         CreateTrDosImage(disk, "HOB");
         const TrDosEntry placed = test::PlaceTrDosFile(disk, file.entry, file.data);
         Bytes rebuilt;
@@ -88,7 +88,7 @@ TEST(FilesystemsCorpus, SclArchivesOfOtherToolsReadBackAndRebuildIdentically) {
         ASSERT_TRUE(ParseScl(bytes, archive, error)) << error;
         if (archive.size() > kTrDosMaxEntries) continue;  // more than a catalogue holds
 
-        TZX_Disk disk;
+        DiskImage disk;
         CreateTrDosImage(disk, "SCL");
         std::vector<TrDosEntry> placed;
         for (const SclFile& f : archive)

@@ -20,9 +20,9 @@ TEST(NewImages, TrDosImageShowsAnEmptyCatalogueOfANewDisk) {
 }
 
 TEST(NewImages, ShortTrDosNameIsPaddedWithSpaces) {
-    TZX_Disk disk;
+    DiskImage disk;
     CreateTrDosImage(disk, "ABC");
-    const TSectorSlot& info = *disk.FindSector(0, kTrDosInfoSector);
+    const SectorSlot& info = *disk.FindSector(0, kTrDosInfoSector);
     const std::string name(info.Data.begin() + kInfoDiskName,
                            info.Data.begin() + kInfoDiskName + 8);
     EXPECT_EQ(name, "ABC     ");
@@ -41,13 +41,13 @@ struct SlotCase {
 class NewImageSlotTest : public ::testing::TestWithParam<SlotCase> {};
 
 TEST_P(NewImageSlotTest, HeaderOfEverySlotFollowsTheLayout) {
-    TZX_Disk disk;
+    DiskImage disk;
     const SlotCase& c = GetParam();
     if (c.cpm)
         CreateCpmImage(disk);
     else
         CreateTrDosImage(disk, "X");
-    const TSectorSlot& s = *disk.GetSlot(c.track, c.slot);
+    const SectorSlot& s = *disk.GetSlot(c.track, c.slot);
     EXPECT_EQ(s.Present, kPresent);
     EXPECT_EQ(s.DataGood, kDataGood);
     EXPECT_EQ(s.Cylinder, c.cylinder);
@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SlotCase{true, 0, 3, 0, 0, 4, 3}, SlotCase{true, 158, 2, 79, 0, 3, 3}));
 
 TEST(NewImages, TracksAndSlotsBeyondTheLayoutStayEmpty) {
-    TZX_Disk disk;
+    DiskImage disk;
     CreateTrDosImage(disk, "X");
     EXPECT_EQ(disk.CountTracks(), 160);
     EXPECT_EQ(disk.GetTrack(0)->CountSectors(), 16);
@@ -81,7 +81,7 @@ TEST(NewImages, CpmImageHasAnEmptyDirectoryAndNoBootSector) {
     EXPECT_TRUE(IsCpmImage(*disk));
     const Bytes dir = ReadCpmDirectoryBytes(*disk);
     EXPECT_EQ(std::count(dir.begin(), dir.end(), kCpmErased), 4096);
-    const TSectorSlot& boot = *disk->FindSector(0, kCpmBootSectorNumber);
+    const SectorSlot& boot = *disk->FindSector(0, kCpmBootSectorNumber);
     EXPECT_TRUE(std::all_of(boot.Data.begin(), boot.Data.begin() + 1024,
                             [](std::uint8_t b) { return b == 0; }));
     TrDosCatalogue c;

@@ -12,7 +12,7 @@ using test::ExpectedFileBytes;
 
 class SclTest : public ::testing::Test {
   protected:
-    std::unique_ptr<TZX_Disk> disk = test::NewTrDosDisk();
+    std::unique_ptr<DiskImage> disk = test::NewTrDosDisk();
 };
 
 TEST_F(SclTest, OneFileOfOneSectorIs283Bytes) {

@@ -27,11 +27,11 @@ TrDosFileData FileOf(std::string_view name, std::uint8_t sectors, std::uint8_t s
     return f;
 }
 
-Bytes Track0And1(TZX_Disk& disk) {
+Bytes Track0And1(DiskImage& disk) {
     Bytes all;
     for (unsigned t = 0; t < 2; ++t)
         for (unsigned s = 1; s <= 16; ++s) {
-            const TSectorSlot* slot = FindReadableSector(disk, t, s);
+            const SectorSlot* slot = FindReadableSector(disk, t, s);
             all.insert(all.end(), slot->Data.begin(), slot->Data.begin() + 256);
         }
     return all;
@@ -103,7 +103,7 @@ TEST_P(TrDosAddingAfterErased, NewEntriesGoWhereTrDosEndsTheCatalogue) {
     auto disk = test::NewTrDosDisk();
     for (const char* name : {"a", "b", "c"})
         test::AddTrDosFile(*disk, name, 'C', 2, 1);
-    TSectorSlot& info = test::TrDosSector(*disk, 0, kTrDosInfoSector);
+    SectorSlot& info = test::TrDosSector(*disk, 0, kTrDosInfoSector);
     for (std::size_t e : p.erased)
         test::TrDosSector(*disk, 0, 1).Data[e * 16] = 0;
     info.Data[kInfoFileCount] = static_cast<std::uint8_t>(p.erased.front());
@@ -177,7 +177,7 @@ TEST(TrDosAdding, RefusesAFirstFreeSectorOnTrackZeroOrBeforeTheEndOfAFile) {
         TrDosEntry b = test::AddTrDosFile(*disk, "b", 'C', 3, 2);
         b.name[0] = c.lastFileMark;
         test::PutTrDosEntry(*disk, 1, b);
-        TSectorSlot& info = test::TrDosSector(*disk, 0, kTrDosInfoSector);
+        SectorSlot& info = test::TrDosSector(*disk, 0, kTrDosInfoSector);
         info.Data[kInfoFirstFreeTrack] = static_cast<std::uint8_t>(c.firstFree / 16);
         info.Data[kInfoFirstFreeSector] = static_cast<std::uint8_t>(c.firstFree % 16);
         const Bytes before = Track0And1(*disk);
@@ -206,7 +206,7 @@ TEST(TrDosAdding, RefusesAllFilesWhenOneNameWouldNotBeListed) {
 }
 
 TEST(TrDosAdding, RefusesAnImageWithoutCatalogueOrWithAMissingTargetSector) {
-    auto empty = std::make_unique<TZX_Disk>();
+    auto empty = std::make_unique<DiskImage>();
     const TrDosFileData file[] = {FileOf("x", 2, 1)};
     std::string error;
     EXPECT_FALSE(AddTrDosFiles(*empty, file, error));

@@ -15,7 +15,7 @@ using test::TrDosSector;
 
 class TrDosCatalogueTest : public ::testing::Test {
   protected:
-    std::unique_ptr<TZX_Disk> disk = NewTrDosDisk();
+    std::unique_ptr<DiskImage> disk = NewTrDosDisk();
     TrDosCatalogue catalogue;
 };
 
@@ -29,7 +29,7 @@ class TrDosInfoSectorTest : public TrDosCatalogueTest,
                             public ::testing::WithParamInterface<InfoCase> {};
 
 TEST_P(TrDosInfoSectorTest, AcceptsTheTrDosIdWithAnyDiskType) {
-    TSectorSlot& info = TrDosSector(*disk, 0, kTrDosInfoSector);
+    SectorSlot& info = TrDosSector(*disk, 0, kTrDosInfoSector);
     info.Data[kInfoIdByte] = GetParam().idByte;
     info.Data[kInfoDiskType] = GetParam().diskType;
     EXPECT_EQ(ReadTrDosCatalogue(*disk, catalogue), GetParam().accepted);
@@ -55,7 +55,7 @@ class TrDosTrack0SlotTest : public TrDosCatalogueTest,
                             public ::testing::WithParamInterface<SlotCase> {};
 
 TEST_P(TrDosTrack0SlotTest, ChecksTheSlotsOfSectorsOneToNineOnly) {
-    TSectorSlot& slot = TrDosSector(*disk, 0, GetParam().sector);
+    SectorSlot& slot = TrDosSector(*disk, 0, GetParam().sector);
     slot.SizeCode = GetParam().sizeCode;
     slot.DataLength = GetParam().dataLength;
     EXPECT_EQ(ReadTrDosCatalogue(*disk, catalogue), GetParam().accepted) << GetParam().what;
@@ -84,27 +84,27 @@ TEST_F(TrDosCatalogueTest, MissingCatalogueSectorReadsAsZeros) {
 TEST_F(TrDosCatalogueTest, CatalogueSlotIsTheSlotTheReaderTakes) {
     struct Case {
         const char* what;
-        std::function<void(TTrack&)> layout;
+        std::function<void(Track&)> layout;
         int slotOfSector1;  // -1: none
     };
     const Case cases[] = {
-        {"ordinary track", [](TTrack&) {}, 0},
-        {"second copy after the others", [](TTrack& t) { t.Slots[16] = t.Slots[0]; }, 16},
+        {"ordinary track", [](Track&) {}, 0},
+        {"second copy after the others", [](Track& t) { t.Slots[16] = t.Slots[0]; }, 16},
         {"moved beyond the count of occupied slots",
-         [](TTrack& t) {
+         [](Track& t) {
              t.Slots[16] = t.Slots[0];
              t.ClearSlot(0);
          },
          -1},
-        {"short sector", [](TTrack& t) { t.Slots[0].DataLength = 255; }, -1},
+        {"short sector", [](Track& t) { t.Slots[0].DataLength = 255; }, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         disk = NewTrDosDisk();
-        TTrack& track = *disk->GetTrack(0);
+        Track& track = *disk->GetTrack(0);
         c.layout(track);
         track.CountSectors();
-        const TSectorSlot* expected = c.slotOfSector1 < 0 ? nullptr : &track.Slots[c.slotOfSector1];
+        const SectorSlot* expected = c.slotOfSector1 < 0 ? nullptr : &track.Slots[c.slotOfSector1];
         EXPECT_EQ(CatalogueSlot(*disk, 1), expected);
         EXPECT_EQ(CatalogueSlot(*disk, kTrDosInfoSector), &track.Slots[8]);
     }
@@ -192,7 +192,7 @@ TEST_F(TrDosCatalogueTest, OwnerLookupNamesTheFileHoldingTheSector) {
 
 TEST_F(TrDosCatalogueTest, SlotOwnerUsesTheSectorNumberOfAnInterleavedTrack) {
     AddTrDosFile(*disk, "boot", 'B', 1, 1);  // track 1, sector number 1
-    TTrack& track = *disk->GetTrack(1);
+    Track& track = *disk->GetTrack(1);
     std::swap(track.Slots[0], track.Slots[8]);  // slot 0 now holds sector 9
     ASSERT_TRUE(ReadTrDosCatalogue(*disk, catalogue));
     EXPECT_EQ(SlotOwnerText(*disk, catalogue, 1, 8), "boot     _B");

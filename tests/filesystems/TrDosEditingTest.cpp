@@ -33,7 +33,7 @@ class TrDosEditingTest : public ::testing::Test {
         return all;
     }
 
-    std::unique_ptr<TZX_Disk> disk = NewTrDosDisk();
+    std::unique_ptr<DiskImage> disk = NewTrDosDisk();
     TrDosCatalogue catalogue;
 };
 
@@ -79,7 +79,7 @@ TEST_F(TrDosEditingTest, DeleteStopsAtAnUnreadableCatalogueSectorKeepingEarlierW
 TEST_F(TrDosEditingTest, RenameToTwoLettersLeavesSixZeroBytes) {
     Read();
     ASSERT_TRUE(RenameDisk(*disk, catalogue, "AB"));
-    const TSectorSlot& info = TrDosSector(*disk, 0, kTrDosInfoSector);
+    const SectorSlot& info = TrDosSector(*disk, 0, kTrDosInfoSector);
     const TrDosName expected{'A', 'B', 0, 0, 0, 0, 0, 0};
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), info.Data.begin() + kInfoDiskName));
     EXPECT_EQ(catalogue.diskName, expected);
@@ -253,7 +253,7 @@ TEST_F(TrDosEditingTest, CompactMakesAnAbsentDestinationSectorPresent) {
     Read();
     const std::size_t chosen[] = {0};
     ASSERT_TRUE(DeleteEntries(*disk, catalogue, chosen).ok);
-    TTrack& track = *disk->GetTrack(1);
+    Track& track = *disk->GetTrack(1);
     track.Slots[0].Present = 0;
     track.CountSectors();
     ASSERT_TRUE(CompactDisk(*disk, catalogue).ok);
@@ -271,7 +271,7 @@ TEST_F(TrDosEditingTest, EditEntryWritesTheFieldsIntoTheImage) {
     edit.start = 0x1234;
     edit.length = 0x0150;
     ASSERT_TRUE(EditEntry(*disk, catalogue, 0, edit).ok);
-    const TSectorSlot& s = TrDosSector(*disk, 0, 1);
+    const SectorSlot& s = TrDosSector(*disk, 0, 1);
     const Bytes expected{'n', 'e',  'w',  ' ',  ' ',  ' ', ' ', ' ',
                          'B', 0x34, 0x12, 0x50, 0x01, 2,   0,   1};
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), s.Data.begin()));
@@ -314,7 +314,7 @@ TEST_F(TrDosEditingTest, EditEntryRefusesANameTrDosWouldNotRead) {
 TEST_F(TrDosEditingTest, ChangesLandInTheSlotsTheCatalogueIsReadFrom) {
     struct Case {
         const char* what;
-        std::function<bool(TZX_Disk&, TrDosCatalogue&)> change;
+        std::function<bool(DiskImage&, TrDosCatalogue&)> change;
         std::function<bool(const TrDosCatalogue&)> seen;
     };
     const std::size_t first[] = {0};
@@ -324,21 +324,21 @@ TEST_F(TrDosEditingTest, ChangesLandInTheSlotsTheCatalogueIsReadFrom) {
     added.entry.sectors = 1;
     added.data = ExpectedFileBytes(9, 1);
     const Case cases[] = {
-        {"delete", [&](TZX_Disk& d, TrDosCatalogue& c) { return DeleteEntries(d, c, first).ok; },
+        {"delete", [&](DiskImage& d, TrDosCatalogue& c) { return DeleteEntries(d, c, first).ok; },
          [](const TrDosCatalogue& c) { return c.deletedCount == 2 && !c.entries[0].IsListed(); }},
-        {"rename the disk", [](TZX_Disk& d, TrDosCatalogue& c) { return RenameDisk(d, c, "XY"); },
+        {"rename the disk", [](DiskImage& d, TrDosCatalogue& c) { return RenameDisk(d, c, "XY"); },
          [](const TrDosCatalogue& c) { return TrimmedZxName(c.diskName) == "XY"; }},
         {"edit an entry",
-         [](TZX_Disk& d, TrDosCatalogue& c) {
+         [](DiskImage& d, TrDosCatalogue& c) {
              return EditEntry(d, c, 0, TrDosEntryEdit{TrDosNameFromText("new"), 'B', 1, 2}).ok;
          },
          [](const TrDosCatalogue& c) { return TrimmedZxName(c.entries[0].name) == "new"; }},
-        {"compact", [](TZX_Disk& d, TrDosCatalogue& c) { return CompactDisk(d, c).ok; },
+        {"compact", [](DiskImage& d, TrDosCatalogue& c) { return CompactDisk(d, c).ok; },
          [](const TrDosCatalogue& c) {
              return c.count == 2 && c.entries[1].StartPosition() == 18;
          }},
         {"add",
-         [&](TZX_Disk& d, TrDosCatalogue&) {
+         [&](DiskImage& d, TrDosCatalogue&) {
              std::string error;
              return AddTrDosFiles(d, std::span(&added, 1), error);
          },
@@ -353,7 +353,7 @@ TEST_F(TrDosEditingTest, ChangesLandInTheSlotsTheCatalogueIsReadFrom) {
         gone.name[0] = kTrDosDeletedMark;
         test::PutTrDosEntry(*disk, 1, gone);
         TrDosSector(*disk, 0, kTrDosInfoSector).Data[kInfoDeletedCount] = 1;
-        TTrack& track0 = *disk->GetTrack(0);
+        Track& track0 = *disk->GetTrack(0);
         track0.Slots[16] = track0.Slots[0];
         track0.Slots[17] = track0.Slots[8];
         track0.CountSectors();

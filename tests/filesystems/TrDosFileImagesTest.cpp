@@ -39,7 +39,7 @@ Bytes SclOf(const std::vector<std::pair<std::uint8_t, std::uint8_t>>& files) {  
 
 class TrDosFileImages : public ::testing::Test {
   protected:
-    std::unique_ptr<TZX_Disk> disk_ = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk_ = std::make_unique<DiskImage>();
     test::TempFolder temp_{"trdos_file_images"};
 };
 

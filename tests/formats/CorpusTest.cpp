@@ -53,8 +53,8 @@ TEST(Corpus, EveryImageLoadsOrIsRefusedAndLoadedOnesSurviveTheNativeFormat) {
 
     const test::TempFolder temp("morvane-corpus");
     const std::string native = temp.Path("image.udf");
-    auto disk = std::make_unique<TZX_Disk>();
-    auto back = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
+    auto back = std::make_unique<DiskImage>();
     int loaded = 0;
     for (const CorpusImage& image : images) {
         SCOPED_TRACE(image.file);
@@ -94,7 +94,7 @@ TEST(Corpus, Td0AndFdiFilesLoadWithTheirComment) {
         {"fdi/MK_ORIG.FDI", {"", "'This file created by TDCVT by Sergey Erokhin'"}},
         {"fdi/GALLOWS.FDI", {}},
     };
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     for (const auto& c : cases) {
         const std::string path = test::CorpusPath(c.file);
         if (!fs::exists(path)) GTEST_SKIP() << path << " is absent";

@@ -8,11 +8,11 @@
 #include <algorithm>
 #include <string>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
-inline ::testing::AssertionResult SameSlot(const TSectorSlot& a, const TSectorSlot& b,
+inline ::testing::AssertionResult SameSlot(const SectorSlot& a, const SectorSlot& b,
                                            const std::string& where) {
     if (a.Present != b.Present) return ::testing::AssertionFailure() << where << ": Present";
     if (a.Present == 0) return ::testing::AssertionSuccess();
@@ -31,7 +31,7 @@ inline ::testing::AssertionResult SameSlot(const TSectorSlot& a, const TSectorSl
     return ::testing::AssertionSuccess();
 }
 
-inline ::testing::AssertionResult SameTrack(const TTrack& a, const TTrack& b,
+inline ::testing::AssertionResult SameTrack(const Track& a, const Track& b,
                                             const std::string& where) {
     if (a.Number != b.Number) return ::testing::AssertionFailure() << where << ": Number";
     if (a.Present != b.Present) return ::testing::AssertionFailure() << where << ": Present";
@@ -53,7 +53,7 @@ inline ::testing::AssertionResult SameTrack(const TTrack& a, const TTrack& b,
     return ::testing::AssertionSuccess();
 }
 
-inline ::testing::AssertionResult SameDisk(const TZX_Disk& a, const TZX_Disk& b) {
+inline ::testing::AssertionResult SameDisk(const DiskImage& a, const DiskImage& b) {
     if (a.ImagePath != b.ImagePath) return ::testing::AssertionFailure() << "ImagePath";
     if (a.TrackCount != b.TrackCount) return ::testing::AssertionFailure() << "TrackCount";
     if (a.UseBaseTrack != b.UseBaseTrack) return ::testing::AssertionFailure() << "UseBaseTrack";

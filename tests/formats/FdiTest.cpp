@@ -69,7 +69,7 @@ FdiTrack TrdosTrack(std::uint8_t cylinder, std::uint8_t head) {
 
 class FdiTest : public ::testing::Test {
   protected:
-    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk = std::make_unique<DiskImage>();
 
     void ExpectRefused(const Bytes& file, const std::string& message) {
         EXPECT_FALSE(ReadFdi(file, *disk));
@@ -89,11 +89,11 @@ TEST_F(FdiTest, ReadsSectorsWithIdsFlagsAndData) {
     EXPECT_EQ(disk->GetTrack(1)->Slots[15].Sector, 16);
     EXPECT_EQ(disk->GetTrack(1)->Slots[15].Data[0], Filled(256, 16)[0]);
     EXPECT_EQ(disk->GetTrack(2)->SectorCount, 0);
-    const TTrack& track = *disk->GetTrack(4);
+    const Track& track = *disk->GetTrack(4);
     EXPECT_EQ(track.RawLength, 0);
     ASSERT_EQ(track.SectorCount, 4);
     for (std::size_t k = 0; k < 4; ++k) {
-        const TSectorSlot& slot = track.Slots[k];
+        const SectorSlot& slot = track.Slots[k];
         EXPECT_EQ(slot.Present, kPresent);
         EXPECT_EQ(slot.Cylinder, odd[k].c);  // as in the table, whatever the track
         EXPECT_EQ(slot.Head, odd[k].h);
@@ -208,7 +208,7 @@ TEST_F(FdiTest, RefusesMoreThan32Sectors) {
 TEST_F(FdiTest, LongSectorsAreCutToTheSlotBuffer) {
     const Bytes file = MakeFdi(1, 1, {{{0, 0, 1, 6, 1, Filled(8192, 9)}}});
     ASSERT_TRUE(ReadFdi(file, *disk));
-    const TSectorSlot& slot = disk->GetTrack(0)->Slots[0];
+    const SectorSlot& slot = disk->GetTrack(0)->Slots[0];
     EXPECT_EQ(slot.SizeCode, 6);
     EXPECT_EQ(slot.DataLength, 6500);
     EXPECT_TRUE(std::equal(slot.Data.begin(), slot.Data.end(), Filled(8192, 9).begin()));
@@ -240,7 +240,7 @@ TEST_F(FdiTest, CorpusFilesLoad) {
         std::size_t bad = 0;
         std::size_t noData = 0;
         for (std::uint8_t t = 0; t < 166; ++t) {
-            const TTrack& track = *disk->GetTrack(t);
+            const Track& track = *disk->GetTrack(t);
             for (std::size_t k = 0; k < track.SectorCount; ++k) {
                 bad += track.Slots[k].DataGood == 0;
                 noData += track.Slots[k].DataLength == 0;

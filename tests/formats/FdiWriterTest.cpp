@@ -23,8 +23,8 @@ class FdiWriterTest : public ::testing::Test {
         EXPECT_TRUE(WriteFdi(*disk, out)) << disk->LastError;
         return out;
     }
-    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
-    std::unique_ptr<TZX_Disk> copy = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk = std::make_unique<DiskImage>();
+    std::unique_ptr<DiskImage> copy = std::make_unique<DiskImage>();
 };
 
 TEST_F(FdiWriterTest, GoodSectorsReadBackTheSame) {
@@ -98,7 +98,7 @@ class FdiWriterFlags : public ::testing::TestWithParam<FlagCase> {};
 
 TEST_P(FdiWriterFlags, GoodDataSetsTheBitOfItsSize) {
     const FlagCase& c = GetParam();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     const std::size_t size = test::SectorSize(c.sizeCode);
     PutSector(*disk, 0, 0, 1, c.sizeCode, c.hasData ? Bytes(size, 1) : Bytes{}, c.good);
     Bytes file;

@@ -36,16 +36,16 @@ class ImageFilesTest : public ::testing::Test {
     std::string Path(const std::string& name) const { return (dir_ / name).string(); }
 
     // A two-track TR-DOS disk with distinct bytes in every sector.
-    std::unique_ptr<TZX_Disk> TrdDisk() const {
+    std::unique_ptr<DiskImage> TrdDisk() const {
         Bytes trd(2 * kTrdTrackSize);
         for (std::size_t i = 0; i < trd.size(); ++i)
             trd[i] = static_cast<std::uint8_t>(i * 31 + i / 256);
-        auto made = std::make_unique<TZX_Disk>();
+        auto made = std::make_unique<DiskImage>();
         EXPECT_TRUE(ReadTrd(trd, *made));
         return made;
     }
 
-    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk = std::make_unique<DiskImage>();
 
   private:
     fs::path dir_;
@@ -97,7 +97,7 @@ TEST(ImageFormatTable, DialogNamesCompareThreeCharactersAfterTheDot) {
 
 // Nothing has to be installed before an SCL file is read: the load goes as far as the file.
 TEST(ImageFormatTable, TrDosFileSetsAreReadWithoutInstalling) {
-    auto d = std::make_unique<TZX_Disk>();
+    auto d = std::make_unique<DiskImage>();
     EXPECT_FALSE(LoadImageFileAs("/nonexistent/a.scl", ImageFormat::Scl, *d));
     EXPECT_EQ(d->LastError, "cannot read /nonexistent/a.scl");
 }
@@ -112,7 +112,7 @@ TEST(ImageFormatTable, LoadErrorLinesFollowTheWindowsWording) {
 }
 
 TEST(ImageFormatTable, UdiSaveFailureLineNamesTrackAndSlot) {
-    auto d = std::make_unique<TZX_Disk>();
+    auto d = std::make_unique<DiskImage>();
     d->FailTrack = 17;
     d->FailSlot = 3;
     EXPECT_EQ(UdiSaveFailedLine(*d), "Ошибка в дорожке - 17 / Сектор - 3");
@@ -160,7 +160,7 @@ TEST(ImageFormatTable, NameFiltersPairDescriptionsWithTheirPatterns) {
 // the path and dialog rules take to it, and a file of its writer that reads back the
 // sectors written. The disk holds one TR-DOS file, which every format can carry.
 TEST_F(ImageFilesTest, EveryFormatOfTheTableReadsBackWhatItWrote) {
-    auto source = std::make_unique<TZX_Disk>();
+    auto source = std::make_unique<DiskImage>();
     CreateTrDosImage(*source, kNewTrDosDiskName);
     TrDosFileData file;
     std::ranges::copy(std::string_view("ROWS    "), file.entry.name.begin());
@@ -195,12 +195,12 @@ TEST_F(ImageFilesTest, EveryFormatOfTheTableReadsBackWhatItWrote) {
                   row.format == ImageFormat::Trd ? ImageFormat::Unknown : row.format);
         for (const char* name : {"rows", "rows.udf", "rows.trd", "rows.$C"})
             EXPECT_EQ(RecogniseImage(name, written), row.format) << name;
-        auto back = std::make_unique<TZX_Disk>();
+        auto back = std::make_unique<DiskImage>();
         ASSERT_TRUE(LoadImageFile(path, *back)) << back->LastError;
         for (std::uint8_t t = 0; t < kNewImageTracks; ++t) {
             for (std::uint8_t r = 1; r <= kTrDosSectorsPerTrack; ++r) {
-                const TSectorSlot* want = source->FindSector(t, r);
-                const TSectorSlot* got = back->FindSector(t, r);
+                const SectorSlot* want = source->FindSector(t, r);
+                const SectorSlot* got = back->FindSector(t, r);
                 ASSERT_NE(got, nullptr) << int{t} << "/" << int{r};
                 EXPECT_TRUE(std::equal(want->Data.begin(), want->Data.begin() + kTrDosSectorSize,
                                        got->Data.begin()))
@@ -255,7 +255,7 @@ TEST_F(ImageFilesTest, CommentSurvivesEveryFormatThatHoldsOne) {
     chain->DiskLog = comment;
     for (const char* name : {"1.td0", "2.fdi", "3.td0"}) {
         ASSERT_TRUE(SaveImageFile(Path(name), *chain)) << name << ": " << chain->LastError;
-        chain = std::make_unique<TZX_Disk>();
+        chain = std::make_unique<DiskImage>();
         ASSERT_TRUE(LoadImageFile(Path(name), *chain)) << name << ": " << chain->LastError;
         EXPECT_EQ(chain->DiskLog, comment) << name;
     }
@@ -279,8 +279,8 @@ TEST_F(ImageFilesTest, UdiSaveSetsNoTrackRestoreFromTheSetting) {
     ASSERT_TRUE(LoadImageFile(Path("r.udi"), *disk)) << disk->LastError;
     for (std::uint8_t t = 0; t < 2; ++t) {
         for (std::uint8_t r = 1; r <= 16; ++r) {
-            const TSectorSlot* got = disk->FindSector(t, r);
-            const TSectorSlot* want = source->FindSector(t, r);
+            const SectorSlot* got = disk->FindSector(t, r);
+            const SectorSlot* want = source->FindSector(t, r);
             ASSERT_NE(got, nullptr);
             ASSERT_EQ(got->DataLength, 256);
             EXPECT_TRUE(std::equal(want->Data.begin(), want->Data.begin() + 256, got->Data.begin()))
@@ -314,7 +314,7 @@ TEST_F(ImageFilesTest, SectorFormatsTakeSectorsOnlyARawImageHolds) {
         ASSERT_TRUE(LoadImageFile(Path("raw.udi"), *disk));
         for (std::uint8_t t = 0; t < 2; ++t) {
             ASSERT_NE(disk->GetTrack(t)->RawValid, 0);
-            for (TSectorSlot& slot : disk->GetTrack(t)->Slots) {
+            for (SectorSlot& slot : disk->GetTrack(t)->Slots) {
                 slot.DataLength = 0;
                 slot.DataGood = 0;
             }

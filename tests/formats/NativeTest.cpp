@@ -13,8 +13,8 @@ namespace {
 
 constexpr std::size_t kTrack0 = kNativeHeaderSize;  // offset of track 0's block
 
-std::unique_ptr<TZX_Disk> NewDisk() {
-    return std::make_unique<TZX_Disk>();
+std::unique_ptr<DiskImage> NewDisk() {
+    return std::make_unique<DiskImage>();
 }
 
 // Recomputes the closing checksum after a test has patched the body.
@@ -23,7 +23,7 @@ void Reseal(Bytes& file) {
     SetLe32(file, body, ImageCrc32(std::span<const std::uint8_t>(file).first(body)));
 }
 
-void FillSlot(TSectorSlot& slot, std::uint8_t r, std::uint16_t length, std::uint8_t seed) {
+void FillSlot(SectorSlot& slot, std::uint8_t r, std::uint16_t length, std::uint8_t seed) {
     slot.Present = kPresent;
     slot.Cylinder = 3;
     slot.Head = 1;
@@ -38,14 +38,14 @@ void FillSlot(TSectorSlot& slot, std::uint8_t r, std::uint16_t length, std::uint
 }
 
 // An image that uses every field the format keeps.
-void FillRich(TZX_Disk& disk) {
+void FillRich(DiskImage& disk) {
     disk.ImagePath = "C:\\Диски\\игра.udf";
     disk.UseBaseTrack = true;
     disk.BaseTrack = 7;
     disk.NoTrackRestore = true;
     disk.DiskLog = {"Комментарий к диску", "", "line 3 ©"};
 
-    TTrack& t0 = *disk.GetTrack(0);
+    Track& t0 = *disk.GetTrack(0);
     t0.Present = kPresent;
     t0.RawValid = 1;
     t0.RawLength = static_cast<std::uint16_t>(kTrackBufferSize);
@@ -59,16 +59,16 @@ void FillRich(TZX_Disk& disk) {
     t0.Slots[4].Reserved = 0x5A;
     t0.CountSectors();
 
-    TTrack& t1 = *disk.GetTrack(1);  // present, raw kept but not valid, no slots
+    Track& t1 = *disk.GetTrack(1);  // present, raw kept but not valid, no slots
     t1.Present = kPresent;
     t1.RawLength = 10;
     t1.Raw[9] = 0xEE;
 
-    TTrack& t2 = *disk.GetTrack(2);  // absent, yet its slots are kept
+    Track& t2 = *disk.GetTrack(2);  // absent, yet its slots are kept
     FillSlot(t2.Slots[31], 200, 128, 9);
     t2.CountSectors();
 
-    TTrack& last = *disk.GetTrack(165);  // present with nothing in it
+    Track& last = *disk.GetTrack(165);  // present with nothing in it
     last.Present = kPresent;
     last.Log = {""};
 }
@@ -93,7 +93,7 @@ TEST(NativeLayout, EmptyImageIs5746Bytes) {
 
 TEST(NativeLayout, PresentTrackAndSlotFieldsInOrder) {
     auto disk = NewDisk();
-    TTrack& t = *disk->GetTrack(0);
+    Track& t = *disk->GetTrack(0);
     t.Present = kPresent;
     t.RawValid = 1;
     t.RawLength = 3;
@@ -101,7 +101,7 @@ TEST(NativeLayout, PresentTrackAndSlotFieldsInOrder) {
     t.Raw[1] = 0xA2;
     t.Raw[2] = 0xA3;
     t.Log = {"ab"};
-    TSectorSlot& s = t.Slots[0];
+    SectorSlot& s = t.Slots[0];
     s.Present = kPresent;
     s.Cylinder = 0x11;
     s.Head = 0x22;
@@ -201,14 +201,14 @@ class NativeReadTest : public ::testing::Test {
         ASSERT_TRUE(WriteNative(*disk, file));
     }
     bool Read() { return ReadNative(file, *disk_); }
-    TZX_Disk& Disk() { return *disk_; }
+    DiskImage& Disk() { return *disk_; }
     // Offset of track 0's log length field.
     static std::size_t T0LogLength() { return kT0RawLength + 2 + kTrackBufferSize; }
 
     Bytes file;
 
   private:
-    std::unique_ptr<TZX_Disk> disk_ = NewDisk();
+    std::unique_ptr<DiskImage> disk_ = NewDisk();
 };
 
 TEST_F(NativeReadTest, OnlyFlagValueOneReadsAsTrue) {
@@ -305,7 +305,7 @@ TEST_F(NativeReadTest, EveryCutOfTheFileIsRefusedWithAMessage) {
     // A small image where every field sits within a few bytes of the minimum size, so
     // every cut point through its structure can be tried.
     auto small = NewDisk();
-    TTrack& t = *small->GetTrack(5);
+    Track& t = *small->GetTrack(5);
     t.Present = kPresent;
     t.RawLength = 5;
     t.Log = {"x"};

@@ -48,25 +48,25 @@ constexpr std::array<Expected, 9> kCorpus{{
     {"td215.norm.td0", {}, 82, 738},
 }};
 
-std::size_t CountBadSectors(const TZX_Disk& disk) {
+std::size_t CountBadSectors(const DiskImage& disk) {
     std::size_t bad = 0;
     for (std::uint8_t t = 0; t < kTrackCount; ++t)
-        for (const TSectorSlot& s : disk.GetTrack(t)->Slots)
+        for (const SectorSlot& s : disk.GetTrack(t)->Slots)
             bad += s.Present != 0 && s.DataGood == 0;
     return bad;
 }
 
-std::size_t CountSectors(const TZX_Disk& disk, std::size_t& tracks) {
+std::size_t CountSectors(const DiskImage& disk, std::size_t& tracks) {
     std::size_t sectors = 0;
     tracks = 0;
     for (std::uint8_t t = 0; t < kTrackCount; ++t) {
-        const TTrack* track = disk.GetTrack(t);
+        const Track* track = disk.GetTrack(t);
         if (track->Present == 0) continue;
         ++tracks;
-        for (const TSectorSlot& s : track->Slots)
+        for (const SectorSlot& s : track->Slots)
             sectors += s.Present != 0;
         EXPECT_EQ(track->SectorCount, std::count_if(track->Slots.begin(), track->Slots.end(),
-                                                    [](const TSectorSlot& s) { return s.Present; }))
+                                                    [](const SectorSlot& s) { return s.Present; }))
             << "track " << int{t};
     }
     return sectors;
@@ -80,7 +80,7 @@ const std::set<std::string_view> kAllMessages{
 
 TEST(Td0Corpus, EveryFileLoadsOrIsRefusedWithItsMessage) {
     SKIP_WITHOUT_CORPUS();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     for (const Expected& e : kCorpus) {
         SCOPED_TRACE(e.name);
         const Bytes file = LoadFile(CorpusDir() / "td0" / e.name);
@@ -102,14 +102,14 @@ TEST(Td0Corpus, EveryFileLoadsOrIsRefusedWithItsMessage) {
 // Sector R of cylinder C, head H sits at ((C * 2 + H) * 9 + R - 1) * 512 in the dumps.
 void ExpectMatchesRawDump(const char* td0, const char* img) {
     SCOPED_TRACE(td0);
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ASSERT_TRUE(ReadTd0(LoadFile(CorpusDir() / "td0" / td0), *disk)) << disk->LastError;
     const Bytes raw = LoadFile(CorpusDir() / "raw" / img);
     ASSERT_EQ(raw.size(), 40u * 2 * 9 * 512);
     std::size_t compared = 0;
     for (std::uint8_t t = 0; t < 80; ++t) {
         for (std::uint8_t r = 1; r <= 9; ++r) {
-            const TSectorSlot* s = disk->FindSector(t, r);
+            const SectorSlot* s = disk->FindSector(t, r);
             ASSERT_NE(s, nullptr);
             ASSERT_EQ(s->Present, 255) << "track " << int{t} << " sector " << int{r};
             ASSERT_EQ(s->DataLength, 512);
@@ -129,15 +129,15 @@ TEST(Td0Corpus, CompressedImagesEqualTheirRawSectorDumps) {
     ExpectMatchesRawDump("sector_test_360k.td0", "sector_test_360k.img");
 }
 
-void ExpectSameSectors(const TZX_Disk& a, const TZX_Disk& b) {
+void ExpectSameSectors(const DiskImage& a, const DiskImage& b) {
     for (std::uint8_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& ta = *a.GetTrack(t);
-        const TTrack& tb = *b.GetTrack(t);
+        const Track& ta = *a.GetTrack(t);
+        const Track& tb = *b.GetTrack(t);
         ASSERT_EQ(ta.Present, tb.Present) << "track " << int{t};
         ASSERT_EQ(ta.SectorCount, tb.SectorCount) << "track " << int{t};
         for (std::size_t i = 0; i < kSlotsPerTrack; ++i) {
-            const TSectorSlot& sa = ta.Slots[i];
-            const TSectorSlot& sb = tb.Slots[i];
+            const SectorSlot& sa = ta.Slots[i];
+            const SectorSlot& sb = tb.Slots[i];
             SCOPED_TRACE("track " + std::to_string(t) + " slot " + std::to_string(i));
             ASSERT_EQ(sa.Present, sb.Present);
             ASSERT_EQ(sa.Cylinder, sb.Cylinder);
@@ -154,9 +154,9 @@ void ExpectSameSectors(const TZX_Disk& a, const TZX_Disk& b) {
 
 TEST(Td0Corpus, TeleDiskVersionsAndModesGiveIdenticalSectors) {
     SKIP_WITHOUT_CORPUS();
-    auto reference = std::make_unique<TZX_Disk>();
+    auto reference = std::make_unique<DiskImage>();
     ASSERT_TRUE(ReadTd0(LoadFile(CorpusDir() / "td0" / "td215.norm.td0"), *reference));
-    auto other = std::make_unique<TZX_Disk>();
+    auto other = std::make_unique<DiskImage>();
     for (const char* name : {"td105.norm.td0", "td215.adv.td0"}) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(ReadTd0(LoadFile(CorpusDir() / "td0" / name), *other)) << other->LastError;
@@ -169,12 +169,12 @@ TEST(Td0Corpus, TeleDiskVersionsAndModesGiveIdenticalSectors) {
 
 TEST(Td0Corpus, TrDosDiskKeepsSideOneSectorsWithHeadZero) {
     SKIP_WITHOUT_CORPUS();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ASSERT_TRUE(ReadTd0(LoadFile(CorpusDir() / "td0" / "UFO1.TD0"), *disk)) << disk->LastError;
     for (std::uint8_t t = 0; t < 160; ++t) {
         ASSERT_EQ(disk->GetTrack(t)->SectorCount, 16) << int{t};
         for (std::uint8_t r = 1; r <= 16; ++r) {
-            const TSectorSlot* s = disk->FindSector(t, r);
+            const SectorSlot* s = disk->FindSector(t, r);
             ASSERT_NE(s, nullptr);
             EXPECT_EQ(s->Cylinder, t / 2);
             EXPECT_EQ(s->Head, 0);
@@ -187,11 +187,11 @@ TEST(Td0Corpus, TrDosDiskKeepsSideOneSectorsWithHeadZero) {
 
 TEST(Td0Corpus, MixedGeometryKeepsEverySectorSize) {
     SKIP_WITHOUT_CORPUS();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ASSERT_TRUE(ReadTd0(LoadFile(CorpusDir() / "td0" / "85-SS80.TD0"), *disk)) << disk->LastError;
     std::map<std::size_t, std::size_t> sizes;
     for (std::uint8_t t = 0; t < kTrackCount; ++t)
-        for (const TSectorSlot& s : disk->GetTrack(t)->Slots)
+        for (const SectorSlot& s : disk->GetTrack(t)->Slots)
             if (s.Present) ++sizes[s.DataLength];
     const std::map<std::size_t, std::size_t> expected{
         {128, 70}, {256, 1114}, {512, 810}, {2048, 2}};
@@ -200,7 +200,7 @@ TEST(Td0Corpus, MixedGeometryKeepsEverySectorSize) {
 
 // Cutting and damaging real files: every outcome must be a clean true or false with one
 // of the reader's messages (the sanitizer build catches any stray access).
-void ExpectCleanOutcome(const Bytes& file, TZX_Disk& disk, const std::string& what) {
+void ExpectCleanOutcome(const Bytes& file, DiskImage& disk, const std::string& what) {
     disk.LastError.clear();
     const bool ok = ReadTd0(file, disk);
     if (!ok) {
@@ -215,7 +215,7 @@ void ExpectCleanOutcome(const Bytes& file, TZX_Disk& disk, const std::string& wh
 
 TEST(Td0Corpus, EveryFileCutAtManyLengthsEndsCleanly) {
     SKIP_WITHOUT_CORPUS();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     for (const Expected& e : kCorpus) {
         const Bytes file = LoadFile(CorpusDir() / "td0" / e.name);
         std::set<std::size_t> cuts;
@@ -238,7 +238,7 @@ TEST(Td0Corpus, EveryFileCutAtManyLengthsEndsCleanly) {
 
 TEST(Td0Corpus, EveryFileWithRandomBytesFlippedEndsCleanly) {
     SKIP_WITHOUT_CORPUS();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     std::mt19937 rng(20261207);
     for (const Expected& e : kCorpus) {
         const Bytes original = LoadFile(CorpusDir() / "td0" / e.name);

@@ -53,7 +53,7 @@ TEST_F(Td0Libdsk, DsktransReadsOurTd0OfThePcDisksToTheirRawImages) {
         const fs::path corpus = test::CorpusDir();
         if (!fs::exists(corpus / "td0" / pc.td0) || !fs::exists(corpus / "raw" / pc.raw))
             GTEST_SKIP() << "corpus files absent: " << pc.td0 << ", " << pc.raw;
-        auto disk = std::make_unique<TZX_Disk>();
+        auto disk = std::make_unique<DiskImage>();
         ASSERT_TRUE(ReadTd0(test::LoadFile(corpus / "td0" / pc.td0), *disk));
         const Bytes raw = test::LoadFile(corpus / "raw" / pc.raw);
         for (bool compress : {false, true}) {
@@ -72,7 +72,7 @@ TEST_F(Td0Libdsk, DsktransReadsOurTd0OfThePcDisksToTheirRawImages) {
 }
 
 TEST_F(Td0Libdsk, DskidShowsOurCommentAndCompression) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     for (std::uint8_t t = 0; t < 80; ++t)
         for (std::uint8_t r = 1; r <= 9; ++r)
             test::PutSector(*disk, t, static_cast<std::uint8_t>(r - 1), r, 2,

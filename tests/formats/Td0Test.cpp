@@ -23,8 +23,8 @@ Bytes Sequence(std::size_t n, std::uint8_t start = 0) {
 class Td0Test : public ::testing::Test {
   protected:
     bool Read(const Bytes& file) { return ReadTd0(file, *disk); }
-    TTrack& Track(std::uint8_t index) { return *disk->GetTrack(index); }
-    TSectorSlot& Slot(std::uint8_t track, std::uint8_t slot) { return *disk->GetSlot(track, slot); }
+    Track& TrackAt(std::uint8_t index) { return *disk->GetTrack(index); }
+    SectorSlot& Slot(std::uint8_t track, std::uint8_t slot) { return *disk->GetSlot(track, slot); }
     void ExpectRefused(const Bytes& file, std::string_view message) {
         disk->LastError.clear();
         EXPECT_FALSE(Read(file));
@@ -37,7 +37,7 @@ class Td0Test : public ::testing::Test {
         return n;
     }
 
-    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk = std::make_unique<DiskImage>();
 };
 
 // --- sectors and their encodings -------------------------------------------------------
@@ -48,13 +48,13 @@ TEST_F(Td0Test, LoadsRawEncodedSectorWithComputedHeaderCrc) {
     w.Track(1, 0, 0).Sector(0, 0, 1, 1).Raw(data).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
 
-    const TTrack& t = Track(0);
+    const Track& t = TrackAt(0);
     EXPECT_EQ(t.Present, 255);
     EXPECT_EQ(t.SectorCount, 1);
     EXPECT_EQ(t.RawLength, 0);
     EXPECT_EQ(t.RawValid, 0);
     EXPECT_EQ(t.Number, 0);
-    const TSectorSlot& s = Slot(0, 0);
+    const SectorSlot& s = Slot(0, 0);
     EXPECT_EQ(s.Present, 255);
     EXPECT_EQ(s.Cylinder, 0);
     EXPECT_EQ(s.Head, 0);
@@ -75,7 +75,7 @@ TEST_F(Td0Test, ShortRawBlockIsZeroFilledToTheSectorSize) {
     w.Track(1, 0, 0).Sector(0, 0, 1, 1).Raw(Bytes(256, 0xEE));
     w.Track(1, 0, 0).Sector(0, 0, 1, 1).Raw(Bytes(100, 0x11)).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
-    const TSectorSlot& s = Slot(0, 0);
+    const SectorSlot& s = Slot(0, 0);
     ASSERT_EQ(s.DataLength, 256);
     for (std::size_t i = 0; i < 256; ++i)
         ASSERT_EQ(s.Data[i], i < 100 ? 0x11 : 0x00) << "byte " << i;
@@ -94,7 +94,7 @@ TEST_F(Td0Test, PatternEncodingRepeatsThePairCountTimes) {
     Td0TestWriter w;
     w.Track(1, 0, 0).Sector(0, 0, 1, 1).Pattern(128, 0xA5, 0x5A).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
-    const TSectorSlot& s = Slot(0, 0);
+    const SectorSlot& s = Slot(0, 0);
     ASSERT_EQ(s.DataLength, 256);
     for (std::size_t i = 0; i < 256; ++i)
         ASSERT_EQ(s.Data[i], i % 2 == 0 ? 0xA5 : 0x5A) << "byte " << i;
@@ -122,7 +122,7 @@ TEST_F(Td0Test, BlockEncodingConcatenatesRawAndPatternBlocks) {
     Td0TestWriter w;
     w.Track(1, 0, 0).Sector(0, 0, 1, 0).Blocks(blocks).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
-    const TSectorSlot& s = Slot(0, 0);
+    const SectorSlot& s = Slot(0, 0);
     ASSERT_EQ(s.DataLength, 128);
     const Bytes expected{'a', 'b', 'c', 1, 2, 1, 2, 1, 2, 'z', 0};
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), s.Data.begin()));
@@ -200,7 +200,7 @@ TEST_F(Td0Test, SectorsFlaggedWithoutDataHaveNoDataBlock) {
         w.Sector(0, 0, 3, 1).Pattern(128, 3, 3);
         w.Track(1, 0, 1).Sector(0, 1, 1, 1).Raw(Bytes(256, 4)).End();
         ASSERT_TRUE(Read(w.File())) << disk->LastError;
-        const TSectorSlot& noData = Slot(0, 1);
+        const SectorSlot& noData = Slot(0, 1);
         EXPECT_EQ(noData.Present, 255);
         EXPECT_EQ(noData.Sector, 2);
         EXPECT_EQ(noData.HeaderCrc, IdFieldCrc(0, 0, 2, 1));
@@ -209,7 +209,7 @@ TEST_F(Td0Test, SectorsFlaggedWithoutDataHaveNoDataBlock) {
         EXPECT_EQ(Slot(0, 2).Data[255], 3);
         EXPECT_EQ(Slot(0, 2).DataGood, 255);
         EXPECT_EQ(Slot(1, 0).Data[0], 4);
-        EXPECT_EQ(Track(0).SectorCount, 3);
+        EXPECT_EQ(TrackAt(0).SectorCount, 3);
     }
 }
 
@@ -217,7 +217,7 @@ TEST_F(Td0Test, TrackAndSectorCrcBytesAreNotChecked) {
     Td0TestWriter w;
     w.Track(1, 1, 0, 0xEE).Sector(1, 0, 1, 1, 0, 0x99).Raw(Bytes(256, 5)).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
-    EXPECT_EQ(Track(2).SectorCount, 1);
+    EXPECT_EQ(TrackAt(2).SectorCount, 1);
     EXPECT_EQ(Slot(2, 0).HeaderCrc, IdFieldCrc(1, 0, 1, 1));
 }
 
@@ -227,8 +227,8 @@ TEST_F(Td0Test, TrackIndexIsCylinderTimesTwoPlusHeadAndIdsStayAsRead) {
     w.Sector(0x50, 0xA0, 1, 1).Raw(Bytes{2}).Sector(5, 0, 5, 1).Raw(Bytes{3}).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
     EXPECT_EQ(PresentTracks(), 1u);
-    ASSERT_EQ(Track(11).SectorCount, 3);
-    EXPECT_EQ(Track(11).Number, 11);
+    ASSERT_EQ(TrackAt(11).SectorCount, 3);
+    EXPECT_EQ(TrackAt(11).Number, 11);
     EXPECT_EQ(Slot(11, 0).Sector, 9);
     EXPECT_EQ(Slot(11, 0).Head, 0) << "side-1 sectors with H=0 keep it";
     EXPECT_EQ(Slot(11, 1).Cylinder, 0x50);
@@ -243,17 +243,17 @@ TEST_F(Td0Test, SingleDensityFlagIsNotPartOfTheSideAndAThirdSideIsDropped) {
     w.Track(1, 3, 2).Sector(3, 2, 1, 1).Raw(Bytes{2}).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
     EXPECT_EQ(PresentTracks(), 1u);
-    ASSERT_EQ(Track(7).SectorCount, 1);
+    ASSERT_EQ(TrackAt(7).SectorCount, 1);
     EXPECT_EQ(Slot(7, 0).Data[0], 1);
-    EXPECT_EQ(Track(8).Present, 0);
+    EXPECT_EQ(TrackAt(8).Present, 0);
 }
 
 TEST_F(Td0Test, TrackWithNoSectorsIsPresentAndEmpty) {
     Td0TestWriter w;
     w.Track(0, 3, 0).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
-    EXPECT_EQ(Track(6).Present, 255);
-    EXPECT_EQ(Track(6).SectorCount, 0);
+    EXPECT_EQ(TrackAt(6).Present, 255);
+    EXPECT_EQ(TrackAt(6).SectorCount, 0);
 }
 
 TEST_F(Td0Test, RepeatedTrackRefillsItsSlotsFromTheFirst) {
@@ -263,7 +263,7 @@ TEST_F(Td0Test, RepeatedTrackRefillsItsSlotsFromTheFirst) {
         w.Sector(0, 0, r, 0).Raw(Bytes{r});
     w.Track(1, 0, 0).Sector(0, 0, 7, 0).Raw(Bytes{7}).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
-    EXPECT_EQ(Track(0).SectorCount, 3);
+    EXPECT_EQ(TrackAt(0).SectorCount, 3);
     EXPECT_EQ(Slot(0, 0).Sector, 7);
     EXPECT_EQ(Slot(0, 1).Sector, 2);
 }
@@ -325,7 +325,7 @@ TEST_F(Td0Test, CompressedFileLoadsLikeItsPlainTwin) {
         w.signature = "td";
         ASSERT_TRUE(Read(w.File())) << disk->LastError;
         EXPECT_EQ(PresentTracks(), 1u);
-        ASSERT_EQ(Track(3).SectorCount, 2);
+        ASSERT_EQ(TrackAt(3).SectorCount, 2);
         EXPECT_TRUE(std::equal(plain.begin(), plain.end(), Slot(3, 0).Data.begin()));
         EXPECT_EQ(Slot(3, 1).Data[255], 0xE6);
     }
@@ -467,9 +467,9 @@ TEST_F(Td0Test, KeepsTracksReadBeforeAFailure) {
     w.Sector(0, 1, 2, 0).RawBytes({0x02, 0x00, 0x07, 0x00}).End();
     ExpectRefused(w.File(), kTd0ErrFormat);
     EXPECT_EQ(Slot(0, 0).Data[0], 0x61);
-    EXPECT_EQ(Track(1).Present, 255);
+    EXPECT_EQ(TrackAt(1).Present, 255);
     EXPECT_EQ(Slot(1, 0).Data[0], 0x62);
-    EXPECT_EQ(Track(1).SectorCount, 2) << "the failing sector's ID was taken before its data";
+    EXPECT_EQ(TrackAt(1).SectorCount, 2) << "the failing sector's ID was taken before its data";
 }
 
 // --- beyond the model's capacities --------------------------------------------------------
@@ -481,7 +481,7 @@ TEST_F(Td0Test, SectorsPastTheThirtySecondAreReadButNotStored) {
         w.Sector(0, 0, r, 0).Raw(Bytes{r});
     w.Track(1, 0, 1).Sector(0, 1, 1, 0).Raw(Bytes{0x99}).End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
-    EXPECT_EQ(Track(0).SectorCount, 32);
+    EXPECT_EQ(TrackAt(0).SectorCount, 32);
     EXPECT_EQ(Slot(0, 31).Sector, 32);
     EXPECT_EQ(Slot(0, 31).Data[0], 32);
     EXPECT_EQ(Slot(1, 0).Data[0], 0x99) << "the record after the long track is found";
@@ -517,7 +517,7 @@ TEST_F(Td0Test, SizeCodeAboveTheSlotBufferIsCutAtIt) {
     w.Track(2, 0, 0).Sector(0, 0, 1, 6).Blocks(blocks).Sector(0, 0, 2, 7).Raw(Bytes(10, 3));
     w.End();
     ASSERT_TRUE(Read(w.File())) << disk->LastError;
-    const TSectorSlot& big = Slot(0, 0);
+    const SectorSlot& big = Slot(0, 0);
     EXPECT_EQ(big.DataLength, 6500);
     EXPECT_EQ(big.Data[0], 0);
     EXPECT_EQ(big.Data[510 * 12], 12);
@@ -646,8 +646,8 @@ TEST_F(Td0Test, RefusesCompressedBodyThatExpandsBeyondTheBound) {
     // of no sectors for cylinder 0, head 0.
     disk->LastError.clear();
     EXPECT_TRUE(ReadTd0(file, *disk, 1'300'000)) << disk->LastError;
-    EXPECT_EQ(Track(0).Present, 255);
-    EXPECT_EQ(Track(0).SectorCount, 0);
+    EXPECT_EQ(TrackAt(0).Present, 255);
+    EXPECT_EQ(TrackAt(0).SectorCount, 0);
     // The default bound is far above any real disk.
     EXPECT_GE(kTd0MaxDecompressed, kTrackCount * kSlotsPerTrack * (kTrackBufferSize + 9));
 }

@@ -30,10 +30,10 @@ bool ReaderKeepsDamageFlags() {
     test::Td0TestWriter w;
     w.Track(2, 0, 0).Sector(0, 0, 1, 1, kTd0FlagNoData);
     w.Sector(0, 0, 2, 1, kTd0FlagCrcError).Pattern(128, 1, 2).End();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     if (!ReadTd0(w.File(), *disk)) return false;
-    const TSectorSlot& none = *disk->GetSlot(0, 0);
-    const TSectorSlot& bad = *disk->GetSlot(0, 1);
+    const SectorSlot& none = *disk->GetSlot(0, 0);
+    const SectorSlot& bad = *disk->GetSlot(0, 1);
     return none.DataLength == 0 && none.DataGood == 0 && bad.DataGood == 0 && bad.DataLength == 256;
 }
 
@@ -65,8 +65,8 @@ class Td0WriterTest : public ::testing::TestWithParam<bool> {
         return ok;
     }
 
-    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
-    std::unique_ptr<TZX_Disk> copy = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk = std::make_unique<DiskImage>();
+    std::unique_ptr<DiskImage> copy = std::make_unique<DiskImage>();
 };
 
 INSTANTIATE_TEST_SUITE_P(PlainAndCompressed, Td0WriterTest, ::testing::Bool(),
@@ -119,7 +119,7 @@ TEST_P(Td0WriterTest, NoCommentBlockWithoutCommentLines) {
 }
 
 TEST(Td0Writer, RecordsCarryTrackCrcSectorFlagsAndDataCrc) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     const Bytes data = RandomBytes(256, 4);
     PutSector(*disk, 3, 0, 7, 1, data, false);
     PutSector(*disk, 3, 1, 8, 1, {}, false);
@@ -150,7 +150,7 @@ TEST(Td0Writer, RecordsCarryTrackCrcSectorFlagsAndDataCrc) {
 }
 
 TEST(Td0Writer, SingleSidedFortyTrackDiskIsDescribedSo) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     for (std::uint8_t c = 0; c < 40; ++c)
         PutSector(*disk, TrackIndex(c, 0), 0, 1, 2, Bytes(512, c));
     Bytes file;
@@ -165,7 +165,7 @@ TEST(Td0Writer, SingleSidedFortyTrackDiskIsDescribedSo) {
 }
 
 TEST(Td0Writer, OverlongCommentIsRefusedWithItsMessage) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     disk->DiskLog = {std::string(70000, 'x')};
     Bytes out;
     EXPECT_FALSE(WriteTd0(*disk, out));
@@ -197,7 +197,7 @@ TEST_P(Td0SectorBlock, ChoosesItsEncodingAndDecodesBack) {
     EXPECT_EQ(GetLe16(block, 0), block.size() - 2);
     EXPECT_EQ(block[2], c.encoding);
 
-    TSectorSlot slot;
+    SectorSlot slot;
     slot.SizeCode = 0;
     ByteCursor in(block);
     in.Skip(2);

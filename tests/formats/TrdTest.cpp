@@ -23,7 +23,7 @@ Bytes PatternTrd(std::size_t size) {
 
 class TrdTest : public ::testing::Test {
   protected:
-    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk = std::make_unique<DiskImage>();
 };
 
 TEST_F(TrdTest, ReadsFullDiskAsSixteenSectorsPerTrack) {
@@ -31,14 +31,14 @@ TEST_F(TrdTest, ReadsFullDiskAsSixteenSectorsPerTrack) {
     ASSERT_TRUE(ReadTrd(file, *disk));
     EXPECT_EQ(disk->CountTracks(), 160);
     for (std::uint8_t t = 0; t < 160; ++t) {
-        const TTrack& track = *disk->GetTrack(t);
+        const Track& track = *disk->GetTrack(t);
         ASSERT_EQ(track.Present, kPresent) << int{t};
         EXPECT_EQ(track.Number, t);
         EXPECT_EQ(track.RawLength, 0);
         EXPECT_EQ(track.RawValid, 0);
         EXPECT_EQ(track.SectorCount, 16);
         for (std::uint8_t p = 0; p < 16; ++p) {
-            const TSectorSlot& slot = track.Slots[p];
+            const SectorSlot& slot = track.Slots[p];
             EXPECT_EQ(slot.Present, kPresent);
             EXPECT_EQ(slot.Cylinder, t / 2);
             EXPECT_EQ(slot.Head, 0);
@@ -82,7 +82,7 @@ TEST_F(TrdTest, ReadingAndWritingHoldOnlyTheSectorBytes) {
     ASSERT_TRUE(WriteTrd(*disk, out));
     ASSERT_TRUE(WriteUdi(*disk, out));
     for (std::uint8_t t = 0; t < 160; ++t) {
-        for (const TSectorSlot& slot : disk->GetTrack(t)->Slots)
+        for (const SectorSlot& slot : disk->GetTrack(t)->Slots)
             ASSERT_LE(slot.Data.Held(), kTrdSectorSize) << int{t};
         EXPECT_EQ(disk->GetTrack(t)->Raw.Held(), 0u) << int{t};
     }
@@ -103,14 +103,14 @@ class TrdCutTest : public ::testing::TestWithParam<CutTrdCase> {};
 TEST_P(TrdCutTest, LoadsTheWholeSectorsAndSaysWhatIsMissing) {
     const CutTrdCase& c = GetParam();
     const Bytes file = PatternTrd(c.size);
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ASSERT_TRUE(ReadTrd(file, *disk));
     ASSERT_EQ(disk->CountTracks(), c.tracks);
     const std::uint8_t t = static_cast<std::uint8_t>(c.tracks - 1);
-    const TTrack& last = *disk->GetTrack(t);
+    const Track& last = *disk->GetTrack(t);
     EXPECT_EQ(last.SectorCount, 16);
     for (std::size_t p = 0; p < 16; ++p) {
-        const TSectorSlot& slot = last.Slots[p];
+        const SectorSlot& slot = last.Slots[p];
         const bool whole = p < c.wholeSectors;
         EXPECT_EQ(slot.Present, kPresent) << p;
         EXPECT_EQ(slot.Sector, p + 1);
@@ -167,7 +167,7 @@ TEST_F(TrdTest, IgnoresTracksPastTheContainer) {
               "The TRD file holds 170 tracks; tracks 166..169 lie beyond the image's 166 tracks "
               "and are not loaded.");
     EXPECT_FALSE(disk->LoadNotes[0].sectorsMissing);
-    const TSectorSlot& last = disk->GetTrack(165)->Slots[15];
+    const SectorSlot& last = disk->GetTrack(165)->Slots[15];
     EXPECT_TRUE(std::equal(last.Data.begin(), last.Data.begin() + 256,
                            file.begin() + 166 * kTrdTrackSize - 256));
     Bytes out;
@@ -186,7 +186,7 @@ TEST_F(TrdTest, WriteFailsWhenATrackLacksASector) {
 
 TEST_F(TrdTest, WriteLooksForSectorsInFirstSixteenSlotsOnly) {
     ASSERT_TRUE(ReadTrd(PatternTrd(kFullTrd), *disk));
-    TTrack& track = *disk->GetTrack(5);
+    Track& track = *disk->GetTrack(5);
     track.Slots[16] = track.Slots[15];
     track.Slots[15].Sector = 200;
     Bytes out;
@@ -196,7 +196,7 @@ TEST_F(TrdTest, WriteLooksForSectorsInFirstSixteenSlotsOnly) {
 TEST_F(TrdTest, WriteTakesSectorsInNumberOrderWhateverTheirState) {
     const Bytes file = PatternTrd(2 * kTrdTrackSize);
     ASSERT_TRUE(ReadTrd(file, *disk));
-    TTrack& track = *disk->GetTrack(0);
+    Track& track = *disk->GetTrack(0);
     std::swap(track.Slots[0], track.Slots[9]);  // physical order differs from numbers
     track.Slots[3].Present = 0;
     track.Slots[4].DataGood = 0;
@@ -208,7 +208,7 @@ TEST_F(TrdTest, WriteTakesSectorsInNumberOrderWhateverTheirState) {
 
 TEST_F(TrdTest, WriteTakes256BytesOfLongerSectors) {
     ASSERT_TRUE(ReadTrd(PatternTrd(kTrdTrackSize), *disk));
-    for (TSectorSlot& slot : disk->GetTrack(0)->Slots) {
+    for (SectorSlot& slot : disk->GetTrack(0)->Slots) {
         slot.SizeCode = 2;
         slot.DataLength = 512;
         std::fill_n(slot.Data.begin() + 256, 256, std::uint8_t{0xEE});

@@ -56,10 +56,10 @@ TEST(UdiSectorFinderTest, FindsSectorsThroughClockMarksOnly) {
     raw.Fill(20, 0x4E);
     raw.Id(5, 1);
     raw.Data(256, 0x55);
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     FindUdiSectors(raw.bytes, raw.marks, *track);
     ASSERT_EQ(track->SectorCount, 1);
-    const TSectorSlot& slot = track->Slots[0];
+    const SectorSlot& slot = track->Slots[0];
     EXPECT_EQ(slot.Sector, 5);
     EXPECT_EQ(slot.HeaderCrc, 0x1234);  // as stored, not checked
     EXPECT_EQ(slot.DataLength, 256);
@@ -72,7 +72,7 @@ TEST(UdiSectorFinderTest, UnmarkedBitmapFindsNothing) {
     raw.Id(1, 1);
     raw.Data(256, 1);
     std::fill(raw.marks.begin(), raw.marks.end(), std::uint8_t{0});
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     FindUdiSectors(raw.bytes, raw.marks, *track);
     EXPECT_EQ(track->SectorCount, 0);
 }
@@ -82,7 +82,7 @@ TEST(UdiSectorFinderTest, IdWithoutDataDoesNotTakeTheNextSectorsData) {
     raw.Id(1, 1);
     raw.Id(2, 1);
     raw.Data(256, 0x22);
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     FindUdiSectors(raw.bytes, raw.marks, *track);
     ASSERT_EQ(track->SectorCount, 2);
     EXPECT_EQ(track->Slots[0].Sector, 1);
@@ -130,12 +130,12 @@ TEST_P(UdiSectorPairing, EachIdGetsTheDataTheControllerReadsForIt) {
         }
     }
     raw.Fill(40, 0x4E);
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     FindUdiSectors(raw.bytes, raw.marks, *track);
     const auto& slots = GetParam().slots;
     ASSERT_EQ(track->SectorCount, slots.size());
     for (std::size_t k = 0; k < slots.size(); ++k) {
-        const TSectorSlot& slot = track->Slots[k];
+        const SectorSlot& slot = track->Slots[k];
         EXPECT_EQ(slot.Sector, slots[k].first) << "slot " << k;
         const bool hasData = slots[k].second != 0;
         EXPECT_EQ(slot.DataLength, hasData ? 256 : 0) << "slot " << k;
@@ -175,7 +175,7 @@ TEST(UdiSectorFinderTest, DataRunningPastTrackEndIsKeptAsBad) {
     raw.Marked({0xA1, 0xA1, 0xA1});
     raw.Plain({0xFB});
     raw.Fill(100, 0x66);
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     FindUdiSectors(raw.bytes, raw.marks, *track);
     ASSERT_EQ(track->SectorCount, 1);
     EXPECT_EQ(track->Slots[0].DataGood, 0);
@@ -188,7 +188,7 @@ TEST(UdiSectorFinderTest, MarkAtVeryEndYieldsEmptyData) {
     raw.Id(1, 2);
     raw.Marked({0xA1, 0xA1, 0xA1});
     raw.Plain({0xFB});
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     FindUdiSectors(raw.bytes, raw.marks, *track);
     ASSERT_EQ(track->SectorCount, 1);
     EXPECT_EQ(track->Slots[0].DataLength, 0);
@@ -201,7 +201,7 @@ TEST(UdiSectorFinderTest, SectorsPastSlot31AreIgnored) {
         raw.Id(static_cast<std::uint8_t>(k), 0);
         raw.Data(128, static_cast<std::uint8_t>(k));
     }
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     FindUdiSectors(raw.bytes, raw.marks, *track);
     EXPECT_EQ(track->SectorCount, 32);
     EXPECT_EQ(track->Slots[31].Sector, 31);
@@ -218,7 +218,7 @@ TEST(UdiSectorFinderTest, HugeSizeCodeWrapsLikeA32BitShift) {
     raw.Marked({0xA1, 0xA1, 0xA1});
     raw.Plain({0xFB});
     raw.Fill(50, 0x4E);
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     FindUdiSectors(raw.bytes, raw.marks, *track);
     ASSERT_EQ(track->SectorCount, 2);
     EXPECT_EQ(track->Slots[0].DataLength, 0);

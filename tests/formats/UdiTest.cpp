@@ -42,10 +42,10 @@ void Reseal(Bytes& file) {
 
 // One standard-layout track of 16 sectors of 256 bytes.
 TrackRecord StandardTrack(std::uint8_t cylinder) {
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     track->Present = kPresent;
     for (std::uint8_t k = 0; k < 16; ++k) {
-        TSectorSlot& slot = track->Slots[k];
+        SectorSlot& slot = track->Slots[k];
         slot.Present = kPresent;
         slot.Cylinder = cylinder;
         slot.Sector = static_cast<std::uint8_t>(k + 1);
@@ -62,11 +62,11 @@ TrackRecord StandardTrack(std::uint8_t cylinder) {
 
 // Sectors of a track as (ID, data, DataGood) in slot order.
 using SectorList = std::vector<std::tuple<std::uint32_t, Bytes, std::uint8_t>>;
-SectorList SectorsOf(const TTrack& track);
+SectorList SectorsOf(const Track& track);
 
 class UdiTest : public ::testing::Test {
   protected:
-    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk = std::make_unique<DiskImage>();
 
     void ExpectRefused(const Bytes& file, const std::string& message) {
         EXPECT_FALSE(ReadUdi(file, *disk));
@@ -109,7 +109,7 @@ TEST_F(UdiTest, ReservedByteAndTrailingBytesAreNotedAndTheFileRead) {
     marked.insert(marked.end() - 4, {'t', 'e', 'x', 't', 0});
     SetLe32(marked, 4, GetLe32(marked, 4) + 5);
     Reseal(marked);
-    auto back = std::make_unique<TZX_Disk>();
+    auto back = std::make_unique<DiskImage>();
     ASSERT_TRUE(ReadUdi(marked, *back)) << back->LastError;
     for (std::uint8_t t = 0; t < 2; ++t)
         EXPECT_EQ(SectorsOf(*back->GetTrack(t)), SectorsOf(*disk->GetTrack(t))) << int{t};
@@ -160,14 +160,14 @@ TEST_F(UdiTest, ReadsTracksWithRawImageAndSectors) {
     const TrackRecord t0 = StandardTrack(0);
     const TrackRecord t1 = StandardTrack(9);
     ASSERT_TRUE(ReadUdi(MakeUdi(0, 1, {t0, t1}), *disk));
-    const TTrack& track = *disk->GetTrack(1);
+    const Track& track = *disk->GetTrack(1);
     EXPECT_EQ(track.Present, kPresent);
     EXPECT_EQ(track.RawValid, 1);
     ASSERT_EQ(track.RawLength, kUdiTrackLength);
     EXPECT_TRUE(std::equal(t1.bytes.begin(), t1.bytes.end(), track.Raw.begin()));
     ASSERT_EQ(track.SectorCount, 16);
     for (std::uint8_t k = 0; k < 16; ++k) {
-        const TSectorSlot& slot = track.Slots[k];
+        const SectorSlot& slot = track.Slots[k];
         EXPECT_EQ(slot.Cylinder, 9);
         EXPECT_EQ(slot.Sector, k + 1);
         EXPECT_EQ(slot.DataGood, kDataGood);
@@ -266,7 +266,7 @@ TEST_F(UdiTest, EmptyImageIsWrittenAsOneBlankCylinder) {
 TEST_F(UdiTest, WriteFailureNamesTrackAndSlotAndWritesNothing) {
     for (std::uint8_t t = 0; t < 4; ++t)
         disk->GetTrack(t)->Present = kPresent;
-    TSectorSlot& slot = disk->GetTrack(2)->Slots[0];
+    SectorSlot& slot = disk->GetTrack(2)->Slots[0];
     slot.Present = kPresent;
     slot.SizeCode = 5;
     Bytes out{1};
@@ -279,7 +279,7 @@ TEST_F(UdiTest, WriteFailureNamesTrackAndSlotAndWritesNothing) {
 TEST_F(UdiTest, WriteFailsAtTrackWhoseIndexMarkIsTooEarly) {
     for (std::uint8_t t = 0; t < 6; ++t)
         disk->GetTrack(t)->Present = kPresent;
-    TTrack& track = *disk->GetTrack(5);
+    Track& track = *disk->GetTrack(5);
     const TrackRecord raw = StandardTrack(2);
     std::copy(raw.bytes.begin(), raw.bytes.end(), track.Raw.begin());
     track.RawLength = static_cast<std::uint16_t>(raw.bytes.size());
@@ -296,14 +296,14 @@ TEST_F(UdiTest, WriteFailsAtTrackWhoseIndexMarkIsTooEarly) {
 }
 
 // Sectors of mixed sizes, some bad, on every track of 80 cylinders.
-void FillStandardDisk(TZX_Disk& disk) {
+void FillStandardDisk(DiskImage& disk) {
     const std::uint8_t layouts[][2] = {{16, 1}, {9, 2}, {5, 3}, {1, 0}, {0, 0}};
     for (std::uint8_t t = 0; t < 160; ++t) {
-        TTrack& track = *disk.GetTrack(t);
+        Track& track = *disk.GetTrack(t);
         track.Present = kPresent;
         const auto& layout = layouts[t % 5];
         for (std::uint8_t k = 0; k < layout[0]; ++k) {
-            TSectorSlot& slot = track.Slots[k];
+            SectorSlot& slot = track.Slots[k];
             slot.Present = kPresent;
             slot.Cylinder = static_cast<std::uint8_t>(t / 2);
             slot.Head = static_cast<std::uint8_t>(t % 3);
@@ -323,17 +323,17 @@ TEST_F(UdiTest, StandardLayoutTracksReadBackWithEveryFieldKept) {
     Bytes out;
     ASSERT_TRUE(WriteUdi(*disk, out));
     EXPECT_EQ(out.size(), 1126580u);
-    auto back = std::make_unique<TZX_Disk>();
+    auto back = std::make_unique<DiskImage>();
     ASSERT_TRUE(ReadUdi(out, *back)) << back->LastError;
     EXPECT_EQ(back->CountTracks(), 160);
     for (std::uint8_t t = 0; t < 160; ++t) {
-        const TTrack& e = *disk->GetTrack(t);
-        const TTrack& a = *back->GetTrack(t);
+        const Track& e = *disk->GetTrack(t);
+        const Track& a = *back->GetTrack(t);
         ASSERT_EQ(a.SectorCount, e.SectorCount) << int{t};
         EXPECT_EQ(a.RawLength, kUdiTrackLength);
         for (std::size_t k = 0; k < e.SectorCount; ++k) {
-            const TSectorSlot& es = e.Slots[k];
-            const TSectorSlot& as = a.Slots[k];
+            const SectorSlot& es = e.Slots[k];
+            const SectorSlot& as = a.Slots[k];
             EXPECT_EQ(as.Cylinder, es.Cylinder);
             EXPECT_EQ(as.Head, es.Head);
             EXPECT_EQ(as.Sector, es.Sector);
@@ -367,10 +367,10 @@ TEST_F(UdiTest, StandardLayoutTracksReadBackWithEveryFieldKept) {
     EXPECT_GT(bad, 0u);
 }
 
-SectorList SectorsOf(const TTrack& track) {
+SectorList SectorsOf(const Track& track) {
     SectorList list;
     for (std::size_t k = 0; k < track.SectorCount; ++k) {
-        const TSectorSlot& s = track.Slots[k];
+        const SectorSlot& s = track.Slots[k];
         list.emplace_back(
             std::uint32_t{s.Cylinder} << 24 | s.Head << 16 | s.Sector << 8 | s.SizeCode,
             Bytes(s.Data.begin(), s.Data.begin() + s.DataLength), s.DataGood);
@@ -425,7 +425,7 @@ TEST_F(UdiTest, CorpusFilesLoadOrAreRefusedAsExpected) {
             EXPECT_EQ(notes, outcome->second.notes) << path;
             // Every sector of these files was written with its right checksums.
             for (std::uint8_t t = 0; t < disk->TrackCount; ++t)
-                for (const TSectorSlot& slot : disk->GetTrack(t)->Slots)
+                for (const SectorSlot& slot : disk->GetTrack(t)->Slots)
                     EXPECT_TRUE(slot.Present == 0 || slot.DataGood == kDataGood)
                         << path << " track " << int{t} << " sector " << int{slot.Sector};
         } else {
@@ -446,7 +446,7 @@ TEST_F(UdiTest, CorpusFilesRewrittenKeepTheirSectors) {
             // for the index mark.
             ASSERT_TRUE(WriteUdi(*disk, out)) << path << " fails at track " << int{disk->FailTrack}
                                               << " slot " << int{disk->FailSlot};
-            auto back = std::make_unique<TZX_Disk>();
+            auto back = std::make_unique<DiskImage>();
             ASSERT_TRUE(ReadUdi(out, *back)) << path;
             std::size_t sectors = 0;
             for (std::uint8_t t = 0; t < disk->TrackCount; ++t) {
@@ -479,7 +479,7 @@ FoundSectors FindSectorsOfEveryTrack(const Bytes& file) {
     };
     FoundSectors found;
     const std::span<const std::uint8_t> all(file);
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     for (std::size_t at = 16; at + 3 + 4 <= file.size();) {
         const std::size_t length = file[at + 1] | std::size_t{file[at + 2]} << 8;
         const std::size_t bitmap = (length + 7) / 8;
@@ -487,7 +487,7 @@ FoundSectors FindSectorsOfEveryTrack(const Bytes& file) {
         track->ClearSlots();
         FindUdiSectors(all.subspan(at + 3, length), all.subspan(at + 3 + length, bitmap), *track);
         for (std::size_t k = 0; k < kSlotsPerTrack; ++k) {
-            const TSectorSlot& s = track->Slots[k];
+            const SectorSlot& s = track->Slots[k];
             if (s.Present == 0) continue;
             ++found.sectors;
             found.withData += s.DataLength > 0 ? 1 : 0;

@@ -19,10 +19,10 @@ struct SectorSpec {
 };
 
 // Fills slots 0.. of track with the given sectors, data made from their number.
-void FillSlots(TTrack& track, std::uint8_t cylinder, const std::vector<SectorSpec>& sectors) {
+void FillSlots(Track& track, std::uint8_t cylinder, const std::vector<SectorSpec>& sectors) {
     track.Present = kPresent;
     for (std::size_t k = 0; k < sectors.size(); ++k) {
-        TSectorSlot& slot = track.Slots[k];
+        SectorSlot& slot = track.Slots[k];
         slot.Present = kPresent;
         slot.Cylinder = cylinder;
         slot.Head = 1;
@@ -44,17 +44,17 @@ std::vector<SectorSpec> Uniform(std::size_t count, std::uint8_t sizeCode) {
 }
 
 // The track read back through the clock marks, as the UDI reader does.
-std::unique_ptr<TTrack> ReadBack(const UdiTrackImage& image) {
-    auto track = std::make_unique<TTrack>();
+std::unique_ptr<Track> ReadBack(const UdiTrackImage& image) {
+    auto track = std::make_unique<Track>();
     FindUdiSectors(image.Bytes, image.ClockMarks, *track);
     return track;
 }
 
-void ExpectSameSectors(const TTrack& expected, const TTrack& actual) {
+void ExpectSameSectors(const Track& expected, const Track& actual) {
     ASSERT_EQ(actual.SectorCount, expected.SectorCount);
     for (std::size_t k = 0; k < expected.SectorCount; ++k) {
-        const TSectorSlot& e = expected.Slots[k];
-        const TSectorSlot& a = actual.Slots[k];
+        const SectorSlot& e = expected.Slots[k];
+        const SectorSlot& a = actual.Slots[k];
         EXPECT_EQ(a.Cylinder, e.Cylinder) << k;
         EXPECT_EQ(a.Head, e.Head) << k;
         EXPECT_EQ(a.Sector, e.Sector) << k;
@@ -68,7 +68,7 @@ void ExpectSameSectors(const TTrack& expected, const TTrack& actual) {
 
 class UdiTrackBuilderTest : public ::testing::Test {
   protected:
-    std::unique_ptr<TTrack> track = std::make_unique<TTrack>(std::uint8_t{9});
+    std::unique_ptr<Track> track = std::make_unique<Track>(std::uint8_t{9});
     std::unique_ptr<UdiTrackImage> image = std::make_unique<UdiTrackImage>();
 };
 
@@ -112,7 +112,7 @@ TEST_F(UdiTrackBuilderTest, StandardLayoutPutsFieldsAtTheirOffsets) {
         for (std::size_t i = s + 56; i < s + 59; ++i)
             EXPECT_TRUE(image->IsMarked(i));
         EXPECT_EQ(b[s + 59], 0xFB);
-        const TSectorSlot& slot = track->Slots[k];
+        const SectorSlot& slot = track->Slots[k];
         EXPECT_TRUE(std::equal(slot.Data.begin(), slot.Data.begin() + 256, b.begin() + s + 60));
         const std::uint16_t dataCrc =
             DataFieldCrc(0xFB, std::span<const std::uint8_t>(slot.Data).first(256));
@@ -141,7 +141,7 @@ TEST_F(UdiTrackBuilderTest, TenSectorsOf512FillExactlyTheTrack) {
         EXPECT_EQ(b[s + 15], 0xFE) << k;
         EXPECT_EQ(b[s + 59], 0xFB) << k;
     }
-    const TSectorSlot& last = track->Slots[9];
+    const SectorSlot& last = track->Slots[9];
     const std::uint16_t crc =
         DataFieldCrc(0xFB, std::span<const std::uint8_t>(last.Data).first(512));
     const std::size_t crcAt = kUdiTrackLength - 42 - 2;
@@ -223,8 +223,8 @@ TEST_F(UdiTrackBuilderTest, AbsentTrackWithoutRawIsBlank) {
 }
 
 // A track whose raw image is a standard layout, its slots as found in it.
-void MakeRawTrack(TTrack& raw, const std::vector<SectorSpec>& sectors) {
-    auto layout = std::make_unique<TTrack>();
+void MakeRawTrack(Track& raw, const std::vector<SectorSpec>& sectors) {
+    auto layout = std::make_unique<Track>();
     FillSlots(*layout, 6, sectors);
     auto built = std::make_unique<UdiTrackImage>();
     ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{layout.get()}, *built).Ok);
@@ -249,14 +249,14 @@ TEST_F(UdiTrackBuilderTest, OwnRawRebuildTakesFieldsFromSlots) {
         ASSERT_TRUE(result.Ok);
         EXPECT_EQ(result.Source, UdiTrackSource::OwnRaw);
         EXPECT_EQ(image->Bytes[500], noRestore ? 0x99 : 0x4E);
-        auto expected = std::make_unique<TTrack>();
+        auto expected = std::make_unique<Track>();
         for (std::size_t k = 0; k < 16; ++k)
             expected->Slots[k] = track->Slots[k];
         expected->CountSectors();
         ExpectSameSectors(*expected, *ReadBack(*image));
     }
     // Without the copy, the rebuild equals the standard layout of the same slots.
-    auto standard = std::make_unique<TTrack>();
+    auto standard = std::make_unique<Track>();
     for (std::size_t k = 0; k < 16; ++k)
         standard->Slots[k] = track->Slots[k];
     standard->Present = kPresent;
@@ -302,7 +302,7 @@ TEST_F(UdiTrackBuilderTest, OwnRawGivesTheDataASlotLacks) {
                  {"part, edited", 10, true, true, false, false}};
     for (const auto& c : cases) {
         MakeRawTrack(*track, Uniform(5, 1));
-        TSectorSlot& slot = track->Slots[4];
+        SectorSlot& slot = track->Slots[4];
         const std::size_t data = slot.DataPosition;
         slot.DataLength = c.dataLength;
         slot.DataGood = 0;
@@ -330,10 +330,10 @@ TEST_F(UdiTrackBuilderTest, OwnRawGivesTheDataASlotLacks) {
 // data field, from the standard layout and from the base template alike (not as data in
 // error), and the track rebuilt from that file's own raw image keeps it so.
 TEST_F(UdiTrackBuilderTest, AnIdWithoutDataGetsNoDataField) {
-    auto base = std::make_unique<TTrack>();
+    auto base = std::make_unique<Track>();
     MakeRawTrack(*base, Uniform(9, 2));
-    for (const TTrack* from :
-         {static_cast<const TTrack*>(nullptr), static_cast<const TTrack*>(base.get())}) {
+    for (const Track* from :
+         {static_cast<const Track*>(nullptr), static_cast<const Track*>(base.get())}) {
         SCOPED_TRACE(from == nullptr ? "standard layout" : "base template");
         FillSlots(*track, 30, Uniform(9, 2));
         track->Slots[4].DataLength = 0;
@@ -359,7 +359,7 @@ TEST_F(UdiTrackBuilderTest, MarkLookalikesInsideAFieldAreSkipped) {
     for (const auto& c : cases) {
         for (bool fromBase : {false, true}) {
             SCOPED_TRACE(testing::Message() << c.at << (fromBase ? " base" : " own"));
-            auto raw = std::make_unique<TTrack>();
+            auto raw = std::make_unique<Track>();
             MakeRawTrack(*raw, Uniform(5, 1));
             const std::uint8_t bytes[] = {0xA1, 0xA1, c.third};
             std::copy_n(bytes, 3, raw->Raw.begin() + 146 + 372 + c.at);
@@ -436,7 +436,7 @@ TEST_F(UdiTrackBuilderTest, OwnRawRefusesSizeCodeAbove3) {
 }
 
 TEST_F(UdiTrackBuilderTest, BaseTemplateGivesMarksAndTrackGivesSectors) {
-    auto base = std::make_unique<TTrack>();
+    auto base = std::make_unique<Track>();
     MakeRawTrack(*base, Uniform(9, 2));
     base->Raw[3000] = 0x99;
     FillSlots(*track, 33, Uniform(9, 2));
@@ -450,7 +450,7 @@ TEST_F(UdiTrackBuilderTest, BaseTemplateGivesMarksAndTrackGivesSectors) {
 }
 
 TEST_F(UdiTrackBuilderTest, OwnRawWinsOverBaseTemplate) {
-    auto base = std::make_unique<TTrack>();
+    auto base = std::make_unique<Track>();
     MakeRawTrack(*base, Uniform(5, 3));
     MakeRawTrack(*track, Uniform(16, 1));
     const UdiTrackResult result =
@@ -460,8 +460,8 @@ TEST_F(UdiTrackBuilderTest, OwnRawWinsOverBaseTemplate) {
 }
 
 // A base raw image with one ID and its data mark at dataMark (x of the data mark search).
-std::unique_ptr<TTrack> BaseWithLateSector(std::size_t dataMark) {
-    auto base = std::make_unique<TTrack>();
+std::unique_ptr<Track> BaseWithLateSector(std::size_t dataMark) {
+    auto base = std::make_unique<Track>();
     auto put = [&](std::size_t at, std::initializer_list<std::uint8_t> bytes) {
         for (std::uint8_t b : bytes)
             base->Raw[at++] = b;
@@ -503,7 +503,7 @@ TEST_F(UdiTrackBuilderTest, DataMarkAtTrackEndStaysInsideTheImage) {
 }
 
 TEST_F(UdiTrackBuilderTest, ContainerUsesBaseTrackOnlyWhenChosenAndUsable) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     MakeRawTrack(*disk->GetTrack(4), Uniform(9, 2));
     FillSlots(*disk->GetTrack(7), 3, Uniform(16, 1));  // does not match the base's marks
     disk->BaseTrack = 4;
@@ -522,7 +522,7 @@ TEST_F(UdiTrackBuilderTest, ContainerUsesBaseTrackOnlyWhenChosenAndUsable) {
 }
 
 TEST_F(UdiTrackBuilderTest, ContainerLeavesFailSlotWhenNoSlotIsConcerned) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     FillSlots(*disk->GetTrack(12), 6, Uniform(17, 2));
     disk->FailSlot = 5;
     EXPECT_FALSE(BuildUdiTrack(*disk, 12, *image));
@@ -537,16 +537,16 @@ TEST_F(UdiTrackBuilderTest, RemovedSlotLeavesOutItsSectorOnly) {
     enum class From { Standard, BaseTemplate, OwnRaw };
     for (From from : {From::Standard, From::BaseTemplate, From::OwnRaw}) {
         SCOPED_TRACE(static_cast<int>(from));
-        auto base = std::make_unique<TTrack>();
+        auto base = std::make_unique<Track>();
         MakeRawTrack(*base, Uniform(16, 1));
-        track = std::make_unique<TTrack>(std::uint8_t{9});
+        track = std::make_unique<Track>(std::uint8_t{9});
         if (from == From::OwnRaw)
             MakeRawTrack(*track, Uniform(16, 1));
         else
             FillSlots(*track, 6, Uniform(16, 1));
         track->Slots[5].Present = 0;
         track->CountSectors();
-        const TTrack* usedBase = from == From::BaseTemplate ? base.get() : nullptr;
+        const Track* usedBase = from == From::BaseTemplate ? base.get() : nullptr;
         ASSERT_TRUE(BuildUdiTrack(UdiTrackParams{track.get(), usedBase}, *image).Ok);
         const auto back = ReadBack(*image);
         std::vector<int> sectors;

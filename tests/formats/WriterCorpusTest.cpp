@@ -45,20 +45,20 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
     return name + "_to_" + kTargets[static_cast<std::size_t>(info.param.target)];
 }
 
-bool HasBadData(const TZX_Disk& disk) {
+bool HasBadData(const DiskImage& disk) {
     for (std::uint8_t t = 0; t < kTrackCount; ++t)
-        for (const TSectorSlot& s : disk.GetTrack(t)->Slots)
+        for (const SectorSlot& s : disk.GetTrack(t)->Slots)
             if (s.Present != 0 && s.DataGood == 0) return true;
     return false;
 }
 
 // The TD0 reader of this build may not yet read TeleDisk's CRC-error flag.
 bool Td0ReaderKeepsBadData() {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     test::PutSector(*disk, 0, 0, 1, 1, Bytes(256, 1), false);
     Bytes file;
     std::string error;
-    auto copy = std::make_unique<TZX_Disk>();
+    auto copy = std::make_unique<DiskImage>();
     return BuildTd0(*disk, {}, file, error) && ReadTd0(file, *copy) &&
            copy->GetSlot(0, 0)->DataGood == 0;
 }
@@ -67,7 +67,7 @@ class WriterCorpus : public ::testing::TestWithParam<Case> {};
 
 TEST_P(WriterCorpus, WrittenImageReadsBackTheSameSectors) {
     const Case& c = GetParam();
-    auto source = std::make_unique<TZX_Disk>();
+    auto source = std::make_unique<DiskImage>();
     if (!LoadImageFile(c.file.string(), *source))
         GTEST_SKIP() << "not readable here: " << source->LastError;
     if (c.target != Target::Fdi && HasBadData(*source) && !Td0ReaderKeepsBadData())
@@ -78,7 +78,7 @@ TEST_P(WriterCorpus, WrittenImageReadsBackTheSameSectors) {
                          : c.target == Target::Td0Lzh ? WriteTd0Compressed(*source, file)
                                                       : WriteTd0(*source, file);
     ASSERT_TRUE(written) << source->LastError;
-    auto copy = std::make_unique<TZX_Disk>();
+    auto copy = std::make_unique<DiskImage>();
     const bool read = c.target == Target::Fdi ? ReadFdi(file, *copy) : ReadTd0(file, *copy);
     ASSERT_TRUE(read) << copy->LastError;
     EXPECT_TRUE(

@@ -28,14 +28,14 @@ struct ScriptedHost : ImageEditHost {
 class ImageEditingTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        TTrack* t = disk->GetTrack(10);
+        Track* t = disk->GetTrack(10);
         t->Present = kPresent;
         t->RawValid = 1;
         t->RawLength = 6250;
         t->Raw.fill(0x4E);
         t->Log = {"read 1", "read 2"};
         for (std::uint8_t i = 0; i < 3; ++i) {
-            TSectorSlot* s = t->GetSlot(i);
+            SectorSlot* s = t->GetSlot(i);
             s->Present = kPresent;
             s->Sector = static_cast<std::uint8_t>(i + 1);
             s->DataLength = 256;
@@ -44,17 +44,17 @@ class ImageEditingTest : public ::testing::Test {
         }
         t->SectorCount = 3;
     }
-    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk = std::make_unique<DiskImage>();
     ScriptedHost host;
 };
 
 TEST_F(ImageEditingTest, RemoveThenAddTrackRestoresItExactly) {
-    auto before = std::make_unique<TTrack>(*disk->GetTrack(10));
+    auto before = std::make_unique<Track>(*disk->GetTrack(10));
     RemoveTrack(*disk, 10);
     EXPECT_EQ(disk->GetTrack(10)->Present, 0);
     EXPECT_EQ(disk->CountTracks(), 0);
     AddTrack(*disk, 10);
-    const TTrack& after = *disk->GetTrack(10);
+    const Track& after = *disk->GetTrack(10);
     EXPECT_EQ(after.Present, kPresent);
     EXPECT_EQ(after.SectorCount, before->SectorCount);
     EXPECT_EQ(after.RawLength, before->RawLength);
@@ -77,7 +77,7 @@ TEST_F(ImageEditingTest, RemoveSectorNeedsASectorCell) {
     EXPECT_EQ(disk->GetSlot(10, 0)->Present, kPresent);
 
     RemoveSector(*disk, host, MapCell{10, 2});
-    const TSectorSlot& s = *disk->GetSlot(10, 1);
+    const SectorSlot& s = *disk->GetSlot(10, 1);
     EXPECT_EQ(s.Present, 0);
     EXPECT_EQ(s.Sector, 2);  // the other fields stay
     EXPECT_EQ(s.DataLength, 256);
@@ -97,7 +97,7 @@ TEST_F(ImageEditingTest, ClearRawTrackAsksAndKeepsSlotsAndLog) {
 
     host.answer = true;
     EXPECT_TRUE(ClearRawTrack(*disk, host, MapCell{10, 0}));
-    const TTrack& t = *disk->GetTrack(10);
+    const Track& t = *disk->GetTrack(10);
     EXPECT_EQ(t.RawLength, 0);
     EXPECT_EQ(t.RawValid, 0);
     EXPECT_EQ(t.Raw[100], 0);
@@ -119,7 +119,7 @@ TEST_F(ImageEditingTest, BaseTrackCaptionAndToggle) {
     EXPECT_TRUE(ToggleUseBaseTrack(*disk, false));
     EXPECT_TRUE(disk->UseBaseTrack);
 
-    TTrack* high = disk->GetTrack(160);
+    Track* high = disk->GetTrack(160);
     high->Present = kPresent;
     high->RawLength = 100;
     SetBaseTrack(*disk, 160);

@@ -30,9 +30,9 @@ class ImageMergeTest : public ::testing::Test {
   protected:
     // A copy of the original disk whose listed sectors (track, r) read bad with one turned
     // byte at `at`.
-    TZX_Disk& Copy(std::initializer_list<std::pair<int, int>> bad, std::size_t at) {
-        disks_.push_back(std::make_unique<TZX_Disk>());
-        TZX_Disk& disk = *disks_.back();
+    DiskImage& Copy(std::initializer_list<std::pair<int, int>> bad, std::size_t at) {
+        disks_.push_back(std::make_unique<DiskImage>());
+        DiskImage& disk = *disks_.back();
         for (int t = 0; t < kTracks; ++t)
             for (int r = 1; r <= kSectors; ++r) {
                 const bool isBad = std::ranges::find(bad, std::pair{t, r}) != bad.end();
@@ -44,21 +44,21 @@ class ImageMergeTest : public ::testing::Test {
     }
 
     MergeReport Merge() {
-        std::vector<const TZX_Disk*> inputs;
+        std::vector<const DiskImage*> inputs;
         for (const auto& d : disks_)
             inputs.push_back(d.get());
         return MergeImages(inputs, merged);
     }
 
     Bytes MergedData(int t, int r) {
-        const TSectorSlot& s = *merged.FindSector(static_cast<std::uint8_t>(t),
+        const SectorSlot& s = *merged.FindSector(static_cast<std::uint8_t>(t),
                                                   static_cast<std::uint8_t>(r));
         const auto bytes = s.Data.first(s.DataLength);
         return Bytes(bytes.begin(), bytes.end());
     }
 
-    std::vector<std::unique_ptr<TZX_Disk>> disks_;
-    TZX_Disk merged;
+    std::vector<std::unique_ptr<DiskImage>> disks_;
+    DiskImage merged;
 };
 
 TEST_F(ImageMergeTest, ThreeCopiesBadInDifferentSectorsGiveBackTheOriginal) {
@@ -79,7 +79,7 @@ TEST_F(ImageMergeTest, ThreeCopiesBadInDifferentSectorsGiveBackTheOriginal) {
 TEST_F(ImageMergeTest, SectorBadInEveryCopyIsRecoveredByVoteAndCheckedAgainstTheRawCrc) {
     Copy({{2, 7}}, 10);
     Copy({{2, 7}}, 20);
-    TZX_Disk& withRaw = Copy({{2, 7}}, 30);
+    DiskImage& withRaw = Copy({{2, 7}}, 30);
     // The third dump holds the raw track, whose data field is as damaged as its slot but
     // whose CRC is the one written.
     PutRaw(*withRaw.GetTrack(2),
@@ -97,7 +97,7 @@ TEST_F(ImageMergeTest, SectorBadInEveryCopyIsRecoveredByVoteAndCheckedAgainstThe
 TEST_F(ImageMergeTest, VoteFailingTheCrcStaysBadAndIsReported) {
     Copy({{1, 4}}, 10);
     Copy({{1, 4}}, 10);  // two copies damaged alike outvote the third
-    TZX_Disk& withRaw = Copy({{1, 4}}, 11);
+    DiskImage& withRaw = Copy({{1, 4}}, 11);
     PutRaw(*withRaw.GetTrack(1), test::RawTrackOf({{0, 1, 4, 1, Damaged(Original(1, 4), {11}),
                                                     DataFieldCrc(0xFB, Original(1, 4))}}));
     const MergeReport report = Merge();
@@ -114,7 +114,7 @@ TEST_F(ImageMergeTest, VoteFailingTheCrcStaysBadAndIsReported) {
 
 TEST_F(ImageMergeTest, ConflictingGoodCopiesAreReported) {
     Copy({}, 0);
-    TZX_Disk& other = Copy({}, 0);
+    DiskImage& other = Copy({}, 0);
     other.FindSector(3, 2)->Data[5] ^= 1;
     const MergeReport report = Merge();
     EXPECT_EQ(report.conflicts, 1);
@@ -125,7 +125,7 @@ TEST_F(ImageMergeTest, ConflictingGoodCopiesAreReported) {
 
 TEST_F(ImageMergeTest, MajorityLayoutWinsAndTheDisagreementIsReported) {
     Copy({}, 0);
-    TZX_Disk& odd = Copy({}, 0);
+    DiskImage& odd = Copy({}, 0);
     Copy({}, 0);
     odd.GetTrack(1)->ClearSlot(15);
     const MergeReport report = Merge();

@@ -11,7 +11,7 @@ namespace {
 // Builds raw track images byte by byte.
 class RawBuilder {
   public:
-    explicit RawBuilder(TTrack& t) : t_(t) { t_.Raw.fill(0); }
+    explicit RawBuilder(Track& t) : t_(t) { t_.Raw.fill(0); }
     RawBuilder& Gap(std::size_t n, std::uint8_t value = 0x4E) {
         for (std::size_t i = 0; i < n; ++i)
             Put(value);
@@ -34,12 +34,12 @@ class RawBuilder {
 
   private:
     void Put(std::uint8_t b) { t_.Raw[pos_++] = b; }
-    TTrack& t_;
+    Track& t_;
     std::size_t pos_ = 0;
 };
 
 TEST(ParseRaw, FillsSlotsInPhysicalOrderWithHeaderFieldsAndDataPosition) {
-    auto t = std::make_unique<TTrack>(4);
+    auto t = std::make_unique<Track>(4);
     RawBuilder b(*t);
     b.Gap(10).Id(2, 0, 9, 1).Gap(22);
     b.DataMark();
@@ -48,7 +48,7 @@ TEST(ParseRaw, FillsSlotsInPhysicalOrderWithHeaderFieldsAndDataPosition) {
     b.Finish();
     t->ParseRaw();
     ASSERT_EQ(t->SectorCount, 2);
-    const TSectorSlot& s0 = *t->GetSlot(0);
+    const SectorSlot& s0 = *t->GetSlot(0);
     EXPECT_EQ(s0.Present, kPresent);
     EXPECT_EQ(s0.Cylinder, 2);
     EXPECT_EQ(s0.Sector, 9);
@@ -61,7 +61,7 @@ TEST(ParseRaw, FillsSlotsInPhysicalOrderWithHeaderFieldsAndDataPosition) {
 }
 
 TEST(ParseRaw, ThirtyThirdHeaderAndItsDataAreIgnored) {
-    auto t = std::make_unique<TTrack>(0);
+    auto t = std::make_unique<Track>(0);
     RawBuilder b(*t);
     for (int i = 0; i < 33; ++i)
         b.Id(0, 0, static_cast<std::uint8_t>(i + 1), 0).DataMark().Gap(20);
@@ -73,7 +73,7 @@ TEST(ParseRaw, ThirtyThirdHeaderAndItsDataAreIgnored) {
 }
 
 TEST(ParseRaw, HeaderWithoutDataMarkHidesTheNextHeader) {
-    auto t = std::make_unique<TTrack>(0);
+    auto t = std::make_unique<Track>(0);
     RawBuilder b(*t);
     b.Id(0, 0, 1, 1).Id(0, 0, 2, 1).DataMark();
     const std::size_t data = b.Position();
@@ -85,7 +85,7 @@ TEST(ParseRaw, HeaderWithoutDataMarkHidesTheNextHeader) {
 }
 
 TEST(ParseRaw, DeletedDataMarkCountsLikeNormalAndStrayDataMarksAreIgnored) {
-    auto t = std::make_unique<TTrack>(0);
+    auto t = std::make_unique<Track>(0);
     RawBuilder b(*t);
     b.DataMark().Gap(5).Id(0, 0, 1, 1).DataMark(0xF8);
     const std::size_t data = b.Position();
@@ -96,7 +96,7 @@ TEST(ParseRaw, DeletedDataMarkCountsLikeNormalAndStrayDataMarksAreIgnored) {
 }
 
 TEST(ParseRaw, HeaderCutAtTheEndOfTheImageReadsAsZero) {
-    auto t = std::make_unique<TTrack>(0);
+    auto t = std::make_unique<Track>(0);
     RawBuilder b(*t);
     b.Gap(4).DataMark(0xFE);  // A1 A1 FE and nothing more
     b.Finish();
@@ -107,7 +107,7 @@ TEST(ParseRaw, HeaderCutAtTheEndOfTheImageReadsAsZero) {
 }
 
 TEST(ParseRaw, HeaderCutAtTheEndOfTheBufferNeverReadsPastIt) {
-    auto t = std::make_unique<TTrack>(0);
+    auto t = std::make_unique<Track>(0);
     t->Raw.fill(0x4E);
     t->Raw[kTrackBufferSize - 5] = 0xA1;
     t->Raw[kTrackBufferSize - 4] = 0xA1;
@@ -129,7 +129,7 @@ TEST(ParseRaw, HeaderCutAtTheEndOfTheBufferNeverReadsPastIt) {
 }
 
 TEST(ParseRaw, EmptyImageEmptiesOldSlots) {
-    auto t = std::make_unique<TTrack>(0);
+    auto t = std::make_unique<Track>(0);
     t->GetSlot(0)->Present = kPresent;
     t->SectorCount = 1;
     t->RawLength = 0;

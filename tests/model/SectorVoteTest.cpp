@@ -79,7 +79,7 @@ TEST(VoteCopiesTest, TieGoesToTheEarliestCopy) {
 }
 
 TEST(SectorHistoryTest, ARereadAfterTheVoteMakesTheCopiesStale) {
-    TSectorSlot slot;
+    SectorSlot slot;
     slot.Present = kPresent;
     const std::vector<SectorCopy> copies = {{Damaged(kData, {1}), false},
                                             {Damaged(kData, {2}), false},

@@ -7,8 +7,8 @@
 namespace morvane {
 namespace {
 
-void Occupy(TTrack& t, std::uint8_t slot, std::uint8_t sector) {
-    TSectorSlot& s = *t.GetSlot(slot);
+void Occupy(Track& t, std::uint8_t slot, std::uint8_t sector) {
+    SectorSlot& s = *t.GetSlot(slot);
     s.Present = kPresent;
     s.Sector = sector;
     s.DataLength = 256;
@@ -17,7 +17,7 @@ void Occupy(TTrack& t, std::uint8_t slot, std::uint8_t sector) {
 }
 
 TEST(Track, ClearKeepsNumberAndEmptiesEverythingElse) {
-    auto t = std::make_unique<TTrack>(37);
+    auto t = std::make_unique<Track>(37);
     Occupy(*t, 0, 1);
     t->Present = kPresent;
     t->RawValid = 1;
@@ -36,7 +36,7 @@ TEST(Track, ClearKeepsNumberAndEmptiesEverythingElse) {
 }
 
 TEST(Track, ClearSlotKeepsCountRightAndIgnoresBadIndex) {
-    auto t = std::make_unique<TTrack>(0);
+    auto t = std::make_unique<Track>(0);
     for (std::uint8_t i = 0; i < 5; ++i)
         Occupy(*t, i, static_cast<std::uint8_t>(i + 1));
     t->ClearSlot(32);
@@ -52,23 +52,23 @@ TEST(Track, ClearSlotKeepsCountRightAndIgnoresBadIndex) {
 }
 
 TEST(Track, ClearSlotZeroesOnlyTheFirstKilobyteOfData) {
-    auto t = std::make_unique<TTrack>(0);
+    auto t = std::make_unique<Track>(0);
     Occupy(*t, 3, 9);
     t->ClearSlot(3);
-    const TSectorSlot& s = *t->GetSlot(3);
+    const SectorSlot& s = *t->GetSlot(3);
     EXPECT_EQ(s.DataLength, 0);
     EXPECT_EQ(s.Data[1023], 0);
     EXPECT_EQ(s.Data[1024], 0x5A);
 }
 
 TEST(Track, SlotAccessStopsAtThirtyTwo) {
-    auto t = std::make_unique<TTrack>(0);
+    auto t = std::make_unique<Track>(0);
     EXPECT_EQ(t->GetSlot(31), &t->Slots[31]);
     EXPECT_EQ(t->GetSlot(32), nullptr);
 }
 
 TEST(Track, SetRawCopiesTheWholeBufferWhateverRawLength) {
-    auto t = std::make_unique<TTrack>(0);
+    auto t = std::make_unique<Track>(0);
     std::array<std::uint8_t, kTrackBufferSize> src{};
     src.fill(0x4E);
     src.back() = 0x11;

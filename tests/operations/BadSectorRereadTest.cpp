@@ -17,7 +17,7 @@ class BadSectorRereadTest : public OperationsFixture {
     // Marks slot i of track t as occupied by sector r, failed.
     void Failed(std::uint8_t t, std::uint8_t i, std::uint8_t r) {
         disk->GetTrack(t)->Present = kPresent;
-        TSectorSlot& slot = *disk->GetSlot(t, i);
+        SectorSlot& slot = *disk->GetSlot(t, i);
         slot.Present = kPresent;
         slot.Sector = r;
         slot.SizeCode = 1;

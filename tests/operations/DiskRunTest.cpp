@@ -67,7 +67,7 @@ TEST_F(DiskRunTest, RawRunDecodesSlotsFromTheVotedImage) {
     EXPECT_EQ(Frames(kReadTrack).size(), 3u * 8);
     EXPECT_TRUE(Frames(kReadAddresses).empty());
     EXPECT_EQ(SeekTargets(), Range(0, 3));
-    const TTrack& track = *disk->GetTrack(1);
+    const Track& track = *disk->GetTrack(1);
     EXPECT_EQ(track.RawValid, 1);
     EXPECT_EQ(track.SectorCount, 16);
     EXPECT_EQ(track.Slots[0].Sector, 1);
@@ -83,7 +83,7 @@ TEST_F(DiskRunTest, FullRunTakesSlotsFromScanAndCountsFailedSectors) {
     EXPECT_EQ(r.failedSectors, 2) << "track 2 sector 14 and track 3 sector 2";
     EXPECT_EQ(host.log.back(), "Сбойных секторов - 2");
     EXPECT_EQ(SeekTargets(), Range(1, 3));
-    const TTrack& track = *disk->GetTrack(2);
+    const Track& track = *disk->GetTrack(2);
     EXPECT_EQ(track.Slots[13].DataGood, 0);
     EXPECT_EQ(track.Slots[12].DataGood, kDataGood);
     EXPECT_EQ(track.Slots[0].DataPosition, 0) << "with a scan the raw image is not decoded";

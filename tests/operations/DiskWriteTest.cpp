@@ -26,23 +26,23 @@ class DiskWriteTest : public OperationsFixture {
         for (std::size_t t = kImageTracks; t < kTrackCount; ++t)
             disk->GetTrack(static_cast<std::uint8_t>(t))->Present = 0;
         for (std::uint8_t t = 0; t < kImageTracks; ++t)
-            for (TSectorSlot& s : disk->GetTrack(t)->Slots)
+            for (SectorSlot& s : disk->GetTrack(t)->Slots)
                 for (std::size_t i = 0; i < s.DataLength; ++i)
                     s.Data[i] = static_cast<std::uint8_t>(t * 31 + s.Sector * 7 + i);
     }
     void BlankDisk() { device->InsertDisk(virt::Drive::A, std::make_unique<virt::VirtualDisk>()); }
-    std::unique_ptr<TZX_Disk> DeviceDisk() {
-        auto saved = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> DeviceDisk() {
+        auto saved = std::make_unique<DiskImage>();
         EXPECT_TRUE(device->SaveImage(virt::Drive::A, *saved));
         return saved;
     }
     // Every occupied slot of the image's track t is on the disk with the same bytes.
-    static void ExpectSameSectors(const TTrack& image, const TTrack& saved) {
-        for (const TSectorSlot& s : image.Slots) {
+    static void ExpectSameSectors(const Track& image, const Track& saved) {
+        for (const SectorSlot& s : image.Slots) {
             if (s.Present == 0) continue;
             const auto found = std::find_if(
                 saved.Slots.begin(), saved.Slots.end(),
-                [&](const TSectorSlot& d) { return d.Present != 0 && d.Sector == s.Sector; });
+                [&](const SectorSlot& d) { return d.Present != 0 && d.Sector == s.Sector; });
             ASSERT_NE(found, saved.Slots.end())
                 << "track " << int(image.Number) << " sector " << int(s.Sector);
             EXPECT_EQ(found->DataGood, kDataGood);
@@ -66,7 +66,7 @@ TEST_F(DiskWriteTest, WriteProtectedDiskIsRefusedBeforeAnySeekOrWrite) {
 
 TEST_F(DiskWriteTest, UnwritableLayoutIsRefusedBeforeAnything) {
     SmallImage();
-    TTrack& track = *disk->GetTrack(2);
+    Track& track = *disk->GetTrack(2);
     for (std::size_t i = 0; i < 18; ++i) {
         track.Slots[i].Present = kPresent;
         track.Slots[i].SizeCode = 1;
@@ -81,7 +81,7 @@ TEST_F(DiskWriteTest, UnwritableLayoutIsRefusedBeforeAnything) {
 
 TEST_F(DiskWriteTest, PresentTracksAreWrittenAndVerifiedOthersLeftAlone) {
     SmallImage();
-    const std::unique_ptr<TZX_Disk> before = DeviceDisk();  // the demo disk
+    const std::unique_ptr<DiskImage> before = DeviceDisk();  // the demo disk
     OperationContext ctx = Ctx();
     const DiskWriteResult result = WriteWholeDisk(ctx);
     EXPECT_EQ(result.outcome, OperationOutcome::Done);
@@ -92,7 +92,7 @@ TEST_F(DiskWriteTest, PresentTracksAreWrittenAndVerifiedOthersLeftAlone) {
     EXPECT_EQ(Frames(kReadSectors).size(), std::size_t{kImageTracks});
     EXPECT_TRUE(Logged("Записано дорожек - 4"));
     EXPECT_TRUE(Logged("Записано секторов - 64"));
-    const std::unique_ptr<TZX_Disk> after = DeviceDisk();
+    const std::unique_ptr<DiskImage> after = DeviceDisk();
     for (std::uint8_t t = 0; t < kImageTracks; ++t)
         ExpectSameSectors(*disk->GetTrack(t), *after->GetTrack(t));
     ExpectSameSectors(*before->GetTrack(kImageTracks), *after->GetTrack(kImageTracks));
@@ -145,7 +145,7 @@ TEST_F(DiskWriteTest, WriteImageTrackWritesTheSelectedTrackOnly) {
     EXPECT_TRUE(Logged("Записано секторов - 16"));
     EXPECT_TRUE(Logged("Записан сбойный сектор - дорожка 2 / сектор " +
                        std::to_string(disk->GetTrack(2)->Slots[4].Sector)));
-    const std::unique_ptr<TZX_Disk> after = DeviceDisk();
+    const std::unique_ptr<DiskImage> after = DeviceDisk();
     EXPECT_EQ(after->GetTrack(2)->CountSectors(), 16);
     EXPECT_EQ(after->GetTrack(3)->Present, 0);
     disk->GetTrack(2)->Slots[4].DataGood = kDataGood;

@@ -286,7 +286,7 @@ std::optional<Layout> TrDos(int t) {
 
 class FastReadTest : public OperationsFixture {
   protected:
-    DiskRunResult RunInto(int mode, int count, TZX_Disk& into) {
+    DiskRunResult RunInto(int mode, int count, DiskImage& into) {
         OperationContext ctx{*protocol, into, host};
         return RunDisk(ctx, {QStringLiteral("run"), mode, 0, count, kTimeoutForTests});
     }
@@ -310,7 +310,7 @@ class FastReadTest : public OperationsFixture {
         }
         return lists;
     }
-    static std::set<int> GuessesMissed(const TZX_Disk& image, int count) {
+    static std::set<int> GuessesMissed(const DiskImage& image, int count) {
         std::set<int> missed;
         for (int t = 0; t < count; ++t)
             if (InTrackLog(*image.GetTrack(static_cast<std::uint8_t>(t)), kGuessMissed))
@@ -318,7 +318,7 @@ class FastReadTest : public OperationsFixture {
         return missed;
     }
     // The tracks whose sectors read as guessed, but whose scan found another layout.
-    static std::set<int> FoundOther(const TZX_Disk& image, int count) {
+    static std::set<int> FoundOther(const DiskImage& image, int count) {
         std::set<int> found;
         for (int t = 0; t < count; ++t)
             for (const std::string& line : image.GetTrack(static_cast<std::uint8_t>(t))->Log)
@@ -330,15 +330,15 @@ class FastReadTest : public OperationsFixture {
 
 // Everything of the two images a file can hold: tracks, IDs, data, status; and the UDI and
 // FDI files they save to.
-void ExpectSameImage(TZX_Disk& fast, TZX_Disk& scanned) {
+void ExpectSameImage(DiskImage& fast, DiskImage& scanned) {
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& a = *fast.GetTrack(static_cast<std::uint8_t>(t));
-        const TTrack& b = *scanned.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& a = *fast.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& b = *scanned.GetTrack(static_cast<std::uint8_t>(t));
         SCOPED_TRACE("track " + std::to_string(t));
         ASSERT_EQ(a.Present, b.Present);
         for (std::size_t k = 0; k < kSlotsPerTrack; ++k) {
-            const TSectorSlot& x = a.Slots[k];
-            const TSectorSlot& y = b.Slots[k];
+            const SectorSlot& x = a.Slots[k];
+            const SectorSlot& y = b.Slots[k];
             SCOPED_TRACE("slot " + std::to_string(k));
             ASSERT_EQ(x.Present, y.Present);
             EXPECT_EQ(x.Cylinder, y.Cylinder);
@@ -391,7 +391,7 @@ TEST_P(FastReadDisks, LeaveTheImageTheScanWithSectorReadLeaves) {
                                    ? "Сбойных секторов - " + std::to_string(fast.failedSectors)
                                    : "Операция выполнена!");
 
-    auto scanned = std::make_unique<TZX_Disk>();
+    auto scanned = std::make_unique<DiskImage>();
     const DiskRunResult reference = RunInto(kRunScan | kRunSectors, c.tracks, *scanned);
     EXPECT_EQ(reference.outcome, OperationOutcome::Done);
     EXPECT_EQ(fast.failedSectors, reference.failedSectors);
@@ -543,7 +543,7 @@ TEST_P(FastReadCorpus, LeavesTheImageTheScanWithSectorReadLeaves) {
     const int tracks = static_cast<int>(kTrackCount);
     const DiskRunResult fast = RunInto(kRunFast, tracks, *disk);
     ASSERT_EQ(fast.outcome, OperationOutcome::Done);
-    auto scanned = std::make_unique<TZX_Disk>();
+    auto scanned = std::make_unique<DiskImage>();
     const DiskRunResult reference = RunInto(kRunScan | kRunSectors, tracks, *scanned);
     ASSERT_EQ(reference.outcome, OperationOutcome::Done);
     EXPECT_EQ(fast.failedSectors, reference.failedSectors);
@@ -566,7 +566,7 @@ TEST_F(FastReadTest, GuessedTrackIsReadByAProbeThenTheRestFromTheNextSectorToCom
     EXPECT_EQ(ListsOn(3), (std::vector<Bytes>{Numbers(1, 16, 15)}));
     EXPECT_EQ(ListsOn(4),
               (std::vector<Bytes>{{4}, {5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 1, 2, 3}}));
-    const TTrack& track = *disk->GetTrack(4);
+    const Track& track = *disk->GetTrack(4);
     EXPECT_TRUE(InTrackLog(track, "Чтение секторов -  04"));
     EXPECT_FALSE(InTrackLog(track, "Начало сканирования дорожки."));
     for (std::uint8_t k = 0; k < 16; ++k) {
@@ -580,7 +580,7 @@ TEST_F(FastReadTest, GuessedTrackIsReadByAProbeThenTheRestFromTheNextSectorToCom
 struct StopCase {
     const char* name;
     int atTrack;  // the event comes as the run shows this track
-    std::function<void(virt::VirtualController&, test::ScriptedHost&, TUSB_Port&)> event;
+    std::function<void(virt::VirtualController&, test::ScriptedHost&, UsbPort&)> event;
     OperationOutcome outcome;
     std::string message;  // its first line; "" for none
     std::string lastLogLineStart;
@@ -603,7 +603,7 @@ TEST_P(FastReadStops, StopsAtOnceKeepingWhatWasRead) {
     EXPECT_EQ(r.outcome, c.outcome);
     EXPECT_EQ(r.tracksDone, c.atTrack);
     for (int t = 0; t < c.atTrack; ++t) {
-        const TTrack& track = *disk->GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk->GetTrack(static_cast<std::uint8_t>(t));
         EXPECT_EQ(track.Present, kPresent) << t;
         EXPECT_EQ(track.Slots[15].DataGood, kDataGood) << t;
     }
@@ -626,27 +626,27 @@ INSTANTIATE_TEST_SUITE_P(
     Events, FastReadStops,
     ::testing::Values(
         StopCase{"TimeOutOnAGuessedTrack", 6,
-                 [](virt::VirtualController& d, test::ScriptedHost&, TUSB_Port&) {
+                 [](virt::VirtualController& d, test::ScriptedHost&, UsbPort&) {
                      d.SilenceNextCommands(1);
                  },
                  OperationOutcome::Stopped, "Время ожидания вышло...", "Чтение сектора - "},
         StopCase{"DeviceVanishesAfterTheProbe", 6,
-                 [](virt::VirtualController& d, test::ScriptedHost&, TUSB_Port&) {
+                 [](virt::VirtualController& d, test::ScriptedHost&, UsbPort&) {
                      d.VanishAfterCommands(1);
                  },
                  OperationOutcome::LinkLost, kLinkLostKept, "Чтение сектора - "},
         StopCase{"LinkStopped", 6,
-                 [](virt::VirtualController&, test::ScriptedHost&, TUSB_Port& p) {
+                 [](virt::VirtualController&, test::ScriptedHost&, UsbPort& p) {
                      p.SetDeviceActive(false);
                  },
                  OperationOutcome::LinkLost, kLinkLostKept, "Чтение сектора - "},
         StopCase{
             "CancelOnAGuessedTrack", 6,
-            [](virt::VirtualController&, test::ScriptedHost& h, TUSB_Port&) { h.cancel = true; },
+            [](virt::VirtualController&, test::ScriptedHost& h, UsbPort&) { h.cancel = true; },
             OperationOutcome::Cancelled, "", "Операция отменена пользователем!"},
         StopCase{
             "CancelOnAScannedTrack", 2,
-            [](virt::VirtualController&, test::ScriptedHost& h, TUSB_Port&) { h.cancel = true; },
+            [](virt::VirtualController&, test::ScriptedHost& h, UsbPort&) { h.cancel = true; },
             OperationOutcome::Cancelled, "", "Операция отменена пользователем!"}),
     CaseName());
 
@@ -656,7 +656,7 @@ TEST_F(FastReadTest, CancelledProbeLeavesTheRestOfTheTrackUnread) {
     EXPECT_EQ(RunInto(kRunFast, 10, *disk).outcome, OperationOutcome::Cancelled);
     EXPECT_EQ(ListsOn(6).size(), 1u) << "the probe only";
     int read = 0;
-    for (const TSectorSlot& slot : disk->GetTrack(6)->Slots)
+    for (const SectorSlot& slot : disk->GetTrack(6)->Slots)
         read += slot.DataLength > 0 ? 1 : 0;
     EXPECT_EQ(read, 1);
 }

@@ -23,11 +23,11 @@ struct LayoutCase {
     int extraSizeCode = -1;   // one more sector of this size code after the others
 };
 
-TTrack TrackOf(int sectors, std::uint8_t sizeCode, int extraSizeCode) {
-    TTrack track(7);
+Track TrackOf(int sectors, std::uint8_t sizeCode, int extraSizeCode) {
+    Track track(7);
     const int all = sectors + (extraSizeCode >= 0 ? 1 : 0);
     for (int i = 0; i < all; ++i) {
-        TSectorSlot& s = track.Slots[static_cast<std::size_t>(i)];
+        SectorSlot& s = track.Slots[static_cast<std::size_t>(i)];
         s.Present = kPresent;
         s.Cylinder = 3;
         s.Head = 1;
@@ -41,7 +41,7 @@ class LayoutTable : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(LayoutTable, FitsOneRevolutionOrIsRefusedNamingTheTrack) {
     const LayoutCase& c = GetParam();
-    const TTrack track = TrackOf(c.sectors, c.sizeCode, c.extraSizeCode);
+    const Track track = TrackOf(c.sectors, c.sizeCode, c.extraSizeCode);
     QString refusal;
     const std::optional<LayoutFormat> layout = BuildLayoutFormatTable(track, refusal);
     if (!c.fits) {
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName());
 
 TEST(LayoutTableSlots, TakesOnlyOccupiedSlotsInSlotOrder) {
-    TTrack track(0);
+    Track track(0);
     for (const std::size_t i : {2u, 5u, 9u}) {
         track.Slots[i].Present = kPresent;
         track.Slots[i].Sector = static_cast<std::uint8_t>(40 + i);

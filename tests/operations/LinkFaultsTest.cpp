@@ -46,7 +46,7 @@ class LinkFaultsTest : public OperationsFixture {
     }
     void ExpectTracksKept(int count) {
         for (int t = 0; t < count; ++t) {
-            const TTrack& track = *disk->GetTrack(static_cast<std::uint8_t>(t));
+            const Track& track = *disk->GetTrack(static_cast<std::uint8_t>(t));
             EXPECT_EQ(track.Present, kPresent) << t;
             EXPECT_EQ(track.Slots[0].DataGood, kDataGood) << t;
         }
@@ -55,7 +55,7 @@ class LinkFaultsTest : public OperationsFixture {
 
 struct StopCase {
     const char* name;
-    std::function<void(virt::VirtualController&, test::ScriptedHost&, TUSB_Port&)> event;
+    std::function<void(virt::VirtualController&, test::ScriptedHost&, UsbPort&)> event;
     OperationOutcome outcome;
     std::string message;  // "" for none; its first line
     const char* lastLogLine;
@@ -86,23 +86,23 @@ INSTANTIATE_TEST_SUITE_P(
     Events, RunStops,
     ::testing::Values(
         StopCase{"TimeOut",
-                 [](virt::VirtualController& d, test::ScriptedHost&, TUSB_Port&) {
+                 [](virt::VirtualController& d, test::ScriptedHost&, UsbPort&) {
                      d.SilenceNextCommands(1);
                  },
                  OperationOutcome::Stopped, "Время ожидания вышло...", "Чтение сектора - 16"},
         StopCase{"DeviceVanishes",
-                 [](virt::VirtualController& d, test::ScriptedHost&, TUSB_Port&) {
+                 [](virt::VirtualController& d, test::ScriptedHost&, UsbPort&) {
                      d.VanishAfterCommands(1);
                  },
                  OperationOutcome::LinkLost, kRunLinkLost, "Чтение сектора - 16", true},
         StopCase{"LinkStopped",
-                 [](virt::VirtualController&, test::ScriptedHost&, TUSB_Port& p) {
+                 [](virt::VirtualController&, test::ScriptedHost&, UsbPort& p) {
                      p.SetDeviceActive(false);
                  },
                  OperationOutcome::LinkLost, kRunLinkLost, "Чтение сектора - 16"},
         StopCase{
             "Cancel",
-            [](virt::VirtualController&, test::ScriptedHost& h, TUSB_Port&) { h.cancel = true; },
+            [](virt::VirtualController&, test::ScriptedHost& h, UsbPort&) { h.cancel = true; },
             OperationOutcome::Cancelled, "", "Операция отменена пользователем!"}),
     CaseName());
 

@@ -14,7 +14,7 @@
 #include "controller/ControllerProtocol.h"
 #include "controller/UsbPort.h"
 #include "controller/virtual/VirtualController.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/DiskRun.h"
 #include "operations/OperationContext.h"
 #include "support/CaseName.h"
@@ -28,7 +28,7 @@ class OperationsFixture : public ::testing::Test {
     void SetUp() override {
         auto owned = std::make_unique<virt::VirtualController>();
         device = owned.get();
-        port = std::make_unique<TUSB_Port>(std::move(owned));
+        port = std::make_unique<UsbPort>(std::move(owned));
         port->SetDeviceName(QStringLiteral("USB <-> Parallel"));
         port->SetDeviceActive(true);
         port->SetEnableMessage(true);
@@ -49,10 +49,10 @@ class OperationsFixture : public ::testing::Test {
 
     // Slots 0.. of image track t hold the IDs of the demo track (sectors 1..16, 256 bytes).
     void FillDemoSlots(std::uint8_t t, int count = 16, std::uint8_t sizeCode = 1) {
-        TTrack& track = *disk->GetTrack(t);
+        Track& track = *disk->GetTrack(t);
         track.Present = kPresent;
         for (int i = 0; i < count; ++i) {
-            TSectorSlot& slot = track.Slots[static_cast<std::size_t>(i)];
+            SectorSlot& slot = track.Slots[static_cast<std::size_t>(i)];
             slot.Present = kPresent;
             slot.Cylinder = static_cast<std::uint8_t>(t / 2);
             slot.Head = 0;
@@ -82,15 +82,15 @@ class OperationsFixture : public ::testing::Test {
     bool Logged(const std::string& line) const {
         return std::find(host.log.begin(), host.log.end(), line) != host.log.end();
     }
-    static bool InTrackLog(const TTrack& track, const std::string& line) {
+    static bool InTrackLog(const Track& track, const std::string& line) {
         return std::find(track.Log.begin(), track.Log.end(), line) != track.Log.end();
     }
 
     ScriptedHost host;
     virt::VirtualController* device = nullptr;  // owned by the port
-    std::unique_ptr<TUSB_Port> port;
+    std::unique_ptr<UsbPort> port;
     std::unique_ptr<ControllerProtocol> protocol;
-    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk = std::make_unique<DiskImage>();
 };
 
 }  // namespace morvane::test

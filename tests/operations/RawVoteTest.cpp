@@ -71,8 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
     test::CaseName());
 
 // A raw image with one sector of 256 bytes: A1 A1 A1 FE C H R N crc, A1 A1 A1 FB data crc.
-TTrack TrackWithSector(bool goodCrc) {
-    TTrack track;
+Track TrackWithSector(bool goodCrc) {
+    Track track;
     std::vector<std::uint8_t> raw(40, 0x4E);
     for (std::uint8_t b : {0xA1, 0xA1, 0xA1, 0xFE, 0, 0, 1, 1, 0xFA, 0x0C})
         raw.push_back(b);
@@ -94,9 +94,9 @@ TTrack TrackWithSector(bool goodCrc) {
 
 TEST(RawSectorData, TakesDataAndChecksItsCrc) {
     for (bool good : {true, false}) {
-        TTrack track = TrackWithSector(good);
+        Track track = TrackWithSector(good);
         EXPECT_EQ(TakeSectorDataFromRaw(track), 1u);
-        const TSectorSlot& slot = track.Slots[0];
+        const SectorSlot& slot = track.Slots[0];
         EXPECT_EQ(slot.DataLength, 256);
         EXPECT_EQ(slot.Data[3], 21);
         EXPECT_EQ(slot.DataGood, good ? kDataGood : 0);
@@ -104,14 +104,14 @@ TEST(RawSectorData, TakesDataAndChecksItsCrc) {
 }
 
 TEST(RawSectorData, CutDataFieldIsLeftAlone) {
-    TTrack track = TrackWithSector(true);
+    Track track = TrackWithSector(true);
     track.RawLength = static_cast<std::uint16_t>(track.RawLength - 1);
     EXPECT_EQ(TakeSectorDataFromRaw(track), 0u);
     EXPECT_EQ(track.Slots[0].DataLength, 0);
 }
 
 TEST(RawSectorData, SectorAlreadyReadIsKept) {
-    TTrack track = TrackWithSector(true);
+    Track track = TrackWithSector(true);
     track.Slots[0].DataLength = 5;
     EXPECT_EQ(TakeSectorDataFromRaw(track), 0u);
     EXPECT_EQ(track.Slots[0].DataLength, 5);

@@ -16,10 +16,10 @@ class ReadCatalogueTrackTest : public OperationsFixture {
         device->LoadImage(virt::Drive::A, *image);
     }
     Bytes Sector(std::uint8_t r) const {
-        const TSectorSlot* s = image->FindSector(0, r);
+        const SectorSlot* s = image->FindSector(0, r);
         return Bytes(s->Data.begin(), s->Data.begin() + 256);
     }
-    std::unique_ptr<TZX_Disk> image;
+    std::unique_ptr<DiskImage> image;
 };
 
 struct ReadCase {

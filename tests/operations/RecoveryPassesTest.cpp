@@ -24,7 +24,7 @@ class RecoveryPassesTest : public test::OperationsFixture {
         return virt::ReadSector(Stored(t), r).Data;
     }
     Bytes Held(std::uint8_t t, std::uint8_t r) const {
-        const TSectorSlot& s = *disk->FindSector(t, r);
+        const SectorSlot& s = *disk->FindSector(t, r);
         const auto bytes = s.Data.first(s.DataLength);
         return Bytes(bytes.begin(), bytes.end());
     }
@@ -74,7 +74,7 @@ TEST_F(RecoveryPassesTest, FullReadKeepsEachRawReadsCopyOfAFailedSector) {
 
 TEST_F(RecoveryPassesTest, NothingBadReadsNothing) {
     FillDemoSlots(6);
-    for (TSectorSlot& s : disk->GetTrack(6)->Slots)
+    for (SectorSlot& s : disk->GetTrack(6)->Slots)
         if (s.Present != 0) s.DataGood = kDataGood;
     device->ClearReceivedFrames();
     const RecoveryResult result = Recover(3);

@@ -26,7 +26,7 @@ class SectorBlock : public ::testing::TestWithParam<BlockCase> {};
 
 TEST_P(SectorBlock, CutsOrPadsToTheSectorSize) {
     const BlockCase& c = GetParam();
-    TSectorSlot slot;
+    SectorSlot slot;
     slot.Sector = 7;
     slot.SizeCode = c.sizeCode;
     slot.DataLength = c.dataLength;
@@ -54,10 +54,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, SectorBlock,
                                            BlockCase{"NonStandard", 4, 100, 0, false}),
                          CaseName());
 
-TTrack TrackOfSlots(int occupied, std::uint8_t sizeCode) {
-    TTrack track;
+Track TrackOfSlots(int occupied, std::uint8_t sizeCode) {
+    Track track;
     for (int i = 0; i < occupied; ++i) {
-        TSectorSlot& s = track.Slots[static_cast<std::size_t>(i)];
+        SectorSlot& s = track.Slots[static_cast<std::size_t>(i)];
         s.Present = kPresent;
         s.Cylinder = 3;
         s.Sector = static_cast<std::uint8_t>(i + 1);
@@ -103,13 +103,13 @@ class SectorWriteTest : public OperationsFixture {
   protected:
     void SetUp() override {
         OperationsFixture::SetUp();
-        TTrack& track = *disk->GetTrack(10);
+        Track& track = *disk->GetTrack(10);
         track = TrackOfSlots(16, 1);
         track.Number = 10;
         track.Present = kPresent;
-        for (TSectorSlot& s : track.Slots)
+        for (SectorSlot& s : track.Slots)
             s.Cylinder = 5;
-        TSectorSlot& slot = track.Slots[2];
+        SectorSlot& slot = track.Slots[2];
         slot.DataLength = 256;
         for (std::size_t i = 0; i < 256; ++i)
             slot.Data[i] = static_cast<std::uint8_t>(255 - i);
@@ -128,7 +128,7 @@ TEST_F(SectorWriteTest, WrittenSectorReadsBack) {
                                                   "Пердача - 257 bytes",
                                                   "Запись сектора успешно завершена!"}));
     EXPECT_EQ(SeekTargets(), (std::vector<int>{160, 10}));
-    const TSectorSlot& slot = *disk->GetSlot(10, 2);
+    const SectorSlot& slot = *disk->GetSlot(10, 2);
     EXPECT_EQ(ReadBack(3), Bytes(slot.Data.begin(), slot.Data.begin() + 256));
 }
 
@@ -145,7 +145,7 @@ class WriteRefusals : public SectorWriteTest,
 
 TEST_P(WriteRefusals, ShowItsMessageAndWriteNothing) {
     const WriteRefusalCase& c = GetParam();
-    TSectorSlot& slot = *disk->GetSlot(10, 2);
+    SectorSlot& slot = *disk->GetSlot(10, 2);
     if (c.slotChange == 1) slot.Present = 0;
     if (c.slotChange == 2) slot.SizeCode = 5;
     if (c.slotChange == 3) device->SetWriteProtected(virt::Drive::A, true);
@@ -204,7 +204,7 @@ class FormatLayouts : public SectorWriteTest, public ::testing::WithParamInterfa
 // formats it: its sectors and no others.
 TEST_P(FormatLayouts, TrackOutsideTheTemplateIsFormattedAfterItsOwnLayout) {
     const LayoutCase& c = GetParam();
-    TTrack& track = *disk->GetTrack(10);
+    Track& track = *disk->GetTrack(10);
     track = TrackOfSlots(c.occupied, c.sizeCode);
     track.Number = 10;
     track.Present = kPresent;
@@ -228,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormatLayouts,
                          CaseName());
 
 TEST_F(SectorWriteTest, TrackThatFitsNoTableIsRefusedWithTheReason) {
-    TTrack& track = *disk->GetTrack(10);
+    Track& track = *disk->GetTrack(10);
     track = TrackOfSlots(16, 3);
     track.Number = 10;
     track.Present = kPresent;

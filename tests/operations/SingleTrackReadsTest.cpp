@@ -45,7 +45,7 @@ TEST_F(SingleTrackReadsTest, ReadSectorStoresDataAndShowsIt) {
     FillDemoSlots(4);
     auto ctx = Ctx();
     EXPECT_EQ(ReadSelectedSector(ctx, {4, 3}), OperationOutcome::Done);
-    const TSectorSlot& slot = *disk->GetSlot(4, 2);
+    const SectorSlot& slot = *disk->GetSlot(4, 2);
     EXPECT_EQ(slot.DataGood, kDataGood);
     EXPECT_EQ(slot.DataLength, 256);
     const Bytes demo = virt::MakeDemoSectors();
@@ -93,7 +93,7 @@ TEST_P(ReadSectorAnswers, AskAfterThirtyOneFailuresAndFollowTheAnswer) {
     EXPECT_EQ(Frames(kReadSector).size(), 31u * c.questions);
     EXPECT_EQ(SeekTargets(), c.seeks);
     EXPECT_EQ(host.log.back(), c.lastLine);
-    const TSectorSlot& slot = *disk->GetSlot(2, 13);
+    const SectorSlot& slot = *disk->GetSlot(2, 13);
     EXPECT_EQ(slot.DataGood, 0);
     EXPECT_EQ(slot.DataLength, c.dataLength);
     EXPECT_TRUE(InTrackLog(*disk->GetTrack(2), "Ошибка чтения - 08 (Track - 2 / Sector - 14)"));
@@ -130,7 +130,7 @@ TEST_F(SingleTrackReadsTest, MissingSectorIgnoredKeepsNoData) {
 TEST_F(SingleTrackReadsTest, RawReadStoresTenReadsVotedAndLeavesSlots) {
     auto ctx = Ctx();
     EXPECT_EQ(ReadRawTrack(ctx, {5, 0}), OperationOutcome::Done);
-    const TTrack& track = *disk->GetTrack(5);
+    const Track& track = *disk->GetTrack(5);
     const virt::RawTrack& stored = Stored(5);
     EXPECT_EQ(Frames(kReadTrack).size(), 10u);
     EXPECT_EQ(track.RawLength, stored.Length());
@@ -152,7 +152,7 @@ TEST_F(SingleTrackReadsTest, RawReadVoteOutweighsUnstableBytes) {
     auto ctx = Ctx();
     EXPECT_EQ(ReadRawTrack(ctx, {7, 0}), OperationOutcome::Done);
     const virt::RawTrack& stored = Stored(7);
-    const TTrack& track = *disk->GetTrack(7);
+    const Track& track = *disk->GetTrack(7);
     EXPECT_TRUE(std::equal(stored.Data.begin(), stored.Data.end(), track.Raw.begin()));
 }
 

@@ -27,7 +27,7 @@ TEST_F(TrackPhasesTest, DeletedDataMarkReadsAsGoodData) {
     virt::WriteDataField(track, *id, data, virt::kDeletedDataAddressMark);
     auto ctx = Ctx();
     EXPECT_EQ(ReadSelectedSector(ctx, {10, 4}), OperationOutcome::Done);
-    const TSectorSlot& slot = *disk->GetSlot(10, 3);
+    const SectorSlot& slot = *disk->GetSlot(10, 3);
     EXPECT_EQ(slot.DataGood, kDataGood);
     EXPECT_EQ(slot.Data[0], 0xE5);
     EXPECT_TRUE(host.questions.empty());
@@ -62,7 +62,7 @@ TEST_P(RawLengthCases, ImageKeepsTheLengthMostReadsHad) {
     }
     const virt::RawTrack& stored = Stored(kTrack);
     const std::size_t expected = c.expectedLength == 0 ? stored.Length() : c.expectedLength;
-    const TTrack& track = *disk->GetTrack(kTrack);
+    const Track& track = *disk->GetTrack(kTrack);
     EXPECT_EQ(Frames(kReadTrack).size(), c.diskRun ? 8u : 10u);
     const bool lastBroken = c.wholeFirst + c.broken == (c.diskRun ? 8 : 10);
     const std::size_t lastLength = lastBroken ? kBreakAt : stored.Length();
@@ -111,10 +111,10 @@ TEST_P(ScanTrackCases, FillsSlotsFromTheIdFields) {
     if (c.fault == 2) device->Faults().AddIdCrcError(virt::Drive::A, c.track, 3);
     auto ctx = Ctx();
     EXPECT_EQ(ScanTrack(ctx, {c.track, 0}), OperationOutcome::Done);
-    const TTrack& track = *disk->GetTrack(c.track);
+    const Track& track = *disk->GetTrack(c.track);
     EXPECT_EQ(track.Present, kPresent);
     std::size_t present = 0;
-    for (const TSectorSlot& s : track.Slots)
+    for (const SectorSlot& s : track.Slots)
         present += s.Present != 0 ? 1 : 0;
     EXPECT_EQ(present, c.found);
     const std::string done =
@@ -125,7 +125,7 @@ TEST_P(ScanTrackCases, FillsSlotsFromTheIdFields) {
         EXPECT_TRUE(Logged(c.errorLine));
     }
     if (c.fault == 2) {
-        const TSectorSlot& s = track.Slots[2];
+        const SectorSlot& s = track.Slots[2];
         EXPECT_EQ(s.Sector, 3);
         EXPECT_NE(s.HeaderCrc, IdFieldCrc(s.Cylinder, s.Head, s.Sector, s.SizeCode));
     }
@@ -148,7 +148,7 @@ TEST_F(TrackPhasesTest, TrackSectorsReadInOneListWithErrorsLogged) {
     EXPECT_EQ(host.log.front(),
               "Чтение секторов -  01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F 10");
     EXPECT_TRUE(Logged("Ошибка чтения сектора 14 - #1Fr reg = 08 (Track - 2 / Sector - 14)"));
-    const TTrack& track = *disk->GetTrack(2);
+    const Track& track = *disk->GetTrack(2);
     for (std::size_t i = 0; i < 16; ++i) {
         EXPECT_EQ(track.Slots[i].DataGood, i == 13 ? 0 : kDataGood) << i;
         EXPECT_EQ(track.Slots[i].DataLength, 256);
@@ -197,10 +197,10 @@ TEST_P(ListRecordCases, EachSlotKeepsOnlyItsOwnSectorsRecord) {
     EXPECT_EQ(ReadTrackSectors(ctx, {2, 0}), OperationOutcome::Done);
     EXPECT_TRUE(host.messages.empty());
     const virt::RawTrack& stored = Stored(2);
-    const TTrack& track = *disk->GetTrack(2);
+    const Track& track = *disk->GetTrack(2);
     for (std::uint8_t r = 1; r <= 16; ++r) {
         SCOPED_TRACE(int{r});
-        const TSectorSlot& slot = track.Slots[r - 1u];
+        const SectorSlot& slot = track.Slots[r - 1u];
         if (std::find(c.noRecord.begin(), c.noRecord.end(), r) != c.noRecord.end()) {
             EXPECT_EQ(slot.DataGood, 0);
             EXPECT_EQ(slot.DataLength, 0);
@@ -263,11 +263,11 @@ TEST_F(TrackPhasesTest, ScanOfUnformattedTrackLeavesItAbsent) {
 
 // An image still holding another disk: 20 sectors of 512 bytes, numbered from 0x41, read
 // good.
-void FillWithAnotherDisk(TTrack& track) {
+void FillWithAnotherDisk(Track& track) {
     track.Present = kPresent;
     for (std::uint8_t k = 0; k < 20; ++k) {
-        TSectorSlot& slot = track.Slots[k];
-        slot = TSectorSlot{};
+        SectorSlot& slot = track.Slots[k];
+        slot = SectorSlot{};
         slot.Present = kPresent;
         slot.Sector = static_cast<std::uint8_t>(0x41 + k);
         slot.SizeCode = 2;
@@ -287,7 +287,7 @@ TEST_F(TrackPhasesTest, RunsReadWhatTheDriveHoldsNotAnotherDisksSlots) {
         EXPECT_EQ(Run(mode, 4, 2).failedSectors, 0);
         EXPECT_EQ(Run(kRunScan, 163, 1).outcome, OperationOutcome::Done);
         for (int t : {4, 5}) {
-            const TTrack& track = *disk->GetTrack(static_cast<std::uint8_t>(t));
+            const Track& track = *disk->GetTrack(static_cast<std::uint8_t>(t));
             EXPECT_EQ(track.Slots[15].Sector, 16);
             EXPECT_EQ(track.Slots[15].DataGood != 0, (mode & kRunSectors) != 0) << t;
             EXPECT_EQ(track.Slots[16].Present, 0) << t;

@@ -39,7 +39,7 @@ inline Bytes RawTrackOf(const std::vector<RawSector>& sectors) {
     return raw;
 }
 
-inline void PutRaw(TTrack& track, const Bytes& raw) {
+inline void PutRaw(Track& track, const Bytes& raw) {
     std::copy(raw.begin(), raw.end(), track.Raw.first(raw.size()).begin());
     track.RawLength = static_cast<std::uint16_t>(raw.size());
     track.RawValid = 1;

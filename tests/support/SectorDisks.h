@@ -11,7 +11,7 @@
 
 #include "model/Bytes.h"
 #include "model/Checksums.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "support/Patterns.h"
 
 namespace morvane::test {
@@ -21,11 +21,11 @@ inline std::size_t SectorSize(std::uint8_t sizeCode) {
 }
 
 // Fills a slot as a reader would: ID, its CRC, data of the size code (cut to the buffer).
-inline TSectorSlot& PutSector(TZX_Disk& disk, std::uint8_t track, std::uint8_t slot, std::uint8_t r,
+inline SectorSlot& PutSector(DiskImage& disk, std::uint8_t track, std::uint8_t slot, std::uint8_t r,
                               std::uint8_t n, const Bytes& data, bool good = true) {
-    TTrack& t = *disk.GetTrack(track);
+    Track& t = *disk.GetTrack(track);
     t.Present = kPresent;
-    TSectorSlot& s = t.Slots[slot];
+    SectorSlot& s = t.Slots[slot];
     s.Present = kPresent;
     s.Cylinder = static_cast<std::uint8_t>(track / 2);
     s.Head = static_cast<std::uint8_t>(track % 2);
@@ -42,7 +42,7 @@ inline TSectorSlot& PutSector(TZX_Disk& disk, std::uint8_t track, std::uint8_t s
 // Good sectors of many kinds: a TR-DOS track, a PC track with side-1 IDs of head 0, sizes
 // 128 to 8192 (the last more than a slot holds), filled, run-rich and random data, and a
 // gap of absent tracks before the last one.
-inline void FillGoodSectors(TZX_Disk& disk) {
+inline void FillGoodSectors(DiskImage& disk) {
     disk.ClearImage();
     for (std::uint8_t r = 1; r <= 16; ++r) {
         Bytes data(256);
@@ -50,7 +50,7 @@ inline void FillGoodSectors(TZX_Disk& disk) {
         PutSector(disk, 0, static_cast<std::uint8_t>(r - 1), r, 1, data);
     }
     for (std::uint8_t r = 1; r <= 9; ++r) {
-        TSectorSlot& s =
+        SectorSlot& s =
             PutSector(disk, 1, static_cast<std::uint8_t>(r - 1), r, 2, RandomBytes(512, r));
         s.Head = 0;
         s.HeaderCrc = IdFieldCrc(s.Cylinder, 0, r, 2);
@@ -65,7 +65,7 @@ inline void FillGoodSectors(TZX_Disk& disk) {
 }
 
 // One track of damaged sectors: data in error, an ID without data, then a good sector.
-inline void AddDamagedTrack(TZX_Disk& disk, std::uint8_t track) {
+inline void AddDamagedTrack(DiskImage& disk, std::uint8_t track) {
     PutSector(disk, track, 0, 1, 1, RandomBytes(256, 5), false);
     PutSector(disk, track, 1, 2, 1, {}, false);
     PutSector(disk, track, 2, 3, 1, Bytes(256, 0x42));
@@ -78,11 +78,11 @@ enum class NoData {
 
 // Every present track of original is present in copy with the same occupied slots; tracks
 // copy holds beyond them have no sectors.
-inline ::testing::AssertionResult SameSectors(const TZX_Disk& original, const TZX_Disk& copy,
+inline ::testing::AssertionResult SameSectors(const DiskImage& original, const DiskImage& copy,
                                               NoData noData = NoData::Kept) {
     for (std::uint8_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& a = *original.GetTrack(t);
-        const TTrack& b = *copy.GetTrack(t);
+        const Track& a = *original.GetTrack(t);
+        const Track& b = *copy.GetTrack(t);
         const std::string where = "track " + std::to_string(t);
         if (a.Present == 0) {
             if (b.Present != 0 && b.SectorCount != 0)
@@ -91,8 +91,8 @@ inline ::testing::AssertionResult SameSectors(const TZX_Disk& original, const TZ
         }
         if (b.Present == 0) return ::testing::AssertionFailure() << where << " lost";
         for (std::size_t i = 0; i < kSlotsPerTrack; ++i) {
-            const TSectorSlot& x = a.Slots[i];
-            const TSectorSlot& y = b.Slots[i];
+            const SectorSlot& x = a.Slots[i];
+            const SectorSlot& y = b.Slots[i];
             const std::string at = where + " slot " + std::to_string(i);
             if (x.Present != y.Present) return ::testing::AssertionFailure() << at << ": Present";
             if (x.Present == 0) continue;

@@ -12,12 +12,12 @@
 #include "filesystems/NewImages.h"
 #include "filesystems/TrDosCatalogue.h"
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane::test {
 
-inline std::unique_ptr<TZX_Disk> NewTrDosDisk() {
-    auto disk = std::make_unique<TZX_Disk>();
+inline std::unique_ptr<DiskImage> NewTrDosDisk() {
+    auto disk = std::make_unique<DiskImage>();
     CreateTrDosImage(*disk, kNewTrDosDiskName);
     return disk;
 }
@@ -27,12 +27,12 @@ inline std::uint8_t FileByte(std::uint8_t seed, std::size_t i) {
     return static_cast<std::uint8_t>(seed * 31 + i * 7 + i / 256);
 }
 
-inline TSectorSlot& TrDosSector(TZX_Disk& disk, unsigned track, unsigned sector) {
+inline SectorSlot& TrDosSector(DiskImage& disk, unsigned track, unsigned sector) {
     return *disk.FindSector(static_cast<std::uint8_t>(track), static_cast<std::uint8_t>(sector));
 }
 
-inline void PutTrDosEntry(TZX_Disk& disk, std::size_t index, const TrDosEntry& e) {
-    TSectorSlot& sector = TrDosSector(disk, 0, static_cast<unsigned>(index / 16 + 1));
+inline void PutTrDosEntry(DiskImage& disk, std::size_t index, const TrDosEntry& e) {
+    SectorSlot& sector = TrDosSector(disk, 0, static_cast<unsigned>(index / 16 + 1));
     const std::size_t at = index % 16 * 16;
     std::copy(e.name.begin(), e.name.end(), sector.Data.begin() + static_cast<std::ptrdiff_t>(at));
     sector.Data[at + 8] = e.type;
@@ -45,9 +45,9 @@ inline void PutTrDosEntry(TZX_Disk& disk, std::size_t index, const TrDosEntry& e
 
 // Appends a file at the first free sector, as TR-DOS saves one, and updates the
 // information sector. Returns the entry written.
-inline TrDosEntry AddTrDosFile(TZX_Disk& disk, std::string_view name, char type,
+inline TrDosEntry AddTrDosFile(DiskImage& disk, std::string_view name, char type,
                                std::uint8_t sectors, std::uint8_t seed, std::uint16_t length = 0) {
-    TSectorSlot& info = TrDosSector(disk, 0, kTrDosInfoSector);
+    SectorSlot& info = TrDosSector(disk, 0, kTrDosInfoSector);
     TrDosEntry e;
     e.name.fill(' ');
     std::copy_n(name.begin(), std::min<std::size_t>(name.size(), 8), e.name.begin());
@@ -59,7 +59,7 @@ inline TrDosEntry AddTrDosFile(TZX_Disk& disk, std::string_view name, char type,
     e.firstTrack = info.Data[kInfoFirstFreeTrack];
     unsigned pos = e.StartPosition();
     for (std::size_t i = 0; i < std::size_t{sectors} * 256; ++i) {
-        TSectorSlot& s = TrDosSector(disk, (pos + i / 256) / 16, (pos + i / 256) % 16 + 1);
+        SectorSlot& s = TrDosSector(disk, (pos + i / 256) / 16, (pos + i / 256) % 16 + 1);
         s.Data[i % 256] = FileByte(seed, i);
     }
     const std::size_t index = info.Data[kInfoFileCount];
@@ -74,13 +74,13 @@ inline TrDosEntry AddTrDosFile(TZX_Disk& disk, std::string_view name, char type,
 }
 
 // Places a file of the given header and sector bytes at the first free sector.
-inline TrDosEntry PlaceTrDosFile(TZX_Disk& disk, TrDosEntry e, std::span<const std::uint8_t> data) {
-    TSectorSlot& info = TrDosSector(disk, 0, kTrDosInfoSector);
+inline TrDosEntry PlaceTrDosFile(DiskImage& disk, TrDosEntry e, std::span<const std::uint8_t> data) {
+    SectorSlot& info = TrDosSector(disk, 0, kTrDosInfoSector);
     e.firstSector = info.Data[kInfoFirstFreeSector];
     e.firstTrack = info.Data[kInfoFirstFreeTrack];
     const unsigned pos = e.StartPosition();
     for (std::size_t i = 0; i < data.size(); ++i) {
-        TSectorSlot& s = TrDosSector(disk, (pos + i / 256) / 16, (pos + i / 256) % 16 + 1);
+        SectorSlot& s = TrDosSector(disk, (pos + i / 256) / 16, (pos + i / 256) % 16 + 1);
         s.Data[i % 256] = data[i];
     }
     const std::size_t index = info.Data[kInfoFileCount];
@@ -103,7 +103,7 @@ inline Bytes ExpectedFileBytes(std::uint8_t seed, std::uint8_t sectors) {
 // read (an ID without data), after two whole files: "data" (C, seed 4) in sectors 6..8 of
 // track 1, after "boot" (B, 2 sectors) and "game" (C, 3).
 struct DamagedTrDosDisk {
-    std::unique_ptr<TZX_Disk> disk = NewTrDosDisk();
+    std::unique_ptr<DiskImage> disk = NewTrDosDisk();
     TrDosEntry boot = AddTrDosFile(*disk, "boot", 'B', 2, 1);
     TrDosEntry game = AddTrDosFile(*disk, "game", 'C', 3, 2);
     TrDosEntry data = AddTrDosFile(*disk, "data", 'C', 3, 4);
@@ -119,17 +119,17 @@ struct DamagedTrDosDisk {
     }
 };
 
-inline std::unique_ptr<TZX_Disk> NewCpmDisk() {
-    auto disk = std::make_unique<TZX_Disk>();
+inline std::unique_ptr<DiskImage> NewCpmDisk() {
+    auto disk = std::make_unique<DiskImage>();
     CreateCpmImage(*disk);
     return disk;
 }
 
 // Writes one 32-byte directory entry of a CP/M image; s2 holds the extent's high bits.
-inline void PutCpmEntry(TZX_Disk& disk, std::size_t index, std::uint8_t user,
+inline void PutCpmEntry(DiskImage& disk, std::size_t index, std::uint8_t user,
                         std::string_view name11, std::uint8_t extent, std::uint8_t records,
                         const std::vector<std::uint16_t>& blocks, std::uint8_t s2 = 0) {
-    TSectorSlot& sector =
+    SectorSlot& sector =
         *disk.FindSector(0, static_cast<std::uint8_t>(index * kCpmEntrySize / 1024 + 1));
     const std::size_t at = index * kCpmEntrySize % 1024;
     std::fill_n(sector.Data.begin() + static_cast<std::ptrdiff_t>(at), kCpmEntrySize, 0);
@@ -144,14 +144,14 @@ inline void PutCpmEntry(TZX_Disk& disk, std::size_t index, std::uint8_t user,
 }
 
 // Fills block b of a CP/M image with FileByte(seed, offset in the block + 2048 * ordinal).
-inline void FillCpmBlock(TZX_Disk& disk, std::uint16_t block, std::uint8_t seed,
+inline void FillCpmBlock(DiskImage& disk, std::uint16_t block, std::uint8_t seed,
                          std::size_t ordinal) {
     for (std::size_t half = 0; half < 2; ++half) {
         const std::size_t logical = std::size_t{block} * 2 + half;
         const auto track = static_cast<std::uint8_t>(logical / 5);
         auto number = static_cast<std::uint8_t>(logical % 5 + 1);
         if (track == 0 && number == 5) number = 9;
-        TSectorSlot& s = *disk.FindSector(track, number);
+        SectorSlot& s = *disk.FindSector(track, number);
         for (std::size_t i = 0; i < 1024; ++i)
             s.Data[i] = FileByte(seed, ordinal * 2048 + half * 1024 + i);
     }

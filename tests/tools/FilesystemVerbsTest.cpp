@@ -86,7 +86,7 @@ TEST_F(FilesystemVerbsTest, CatOfACpmDiskListsFilesAndHiddenOnesOnRequest) {
 }
 
 TEST_F(FilesystemVerbsTest, CatOfAnotherDiskFailsWithTheWindowsMessages) {
-    TZX_Disk disk;
+    DiskImage disk;
     disk.GetTrack(0)->Present = kPresent;
     ASSERT_TRUE(SaveImageFile(Path("blank.udf"), disk));
     EXPECT_EQ(Run({"cat", Path("blank.udf")}), kExitFailure);

@@ -13,7 +13,7 @@
 #include "MorvaneImg.h"
 #include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "support/TempFolder.h"
 
 namespace morvane::test {
@@ -39,8 +39,8 @@ class MorvaneImgFixture : public ::testing::Test {
     void Write(const std::string& path, const Bytes& bytes) {
         ASSERT_TRUE(WriteFileAtomically(path, bytes)) << path;
     }
-    static std::unique_ptr<TZX_Disk> Load(const std::string& path) {
-        auto disk = std::make_unique<TZX_Disk>();
+    static std::unique_ptr<DiskImage> Load(const std::string& path) {
+        auto disk = std::make_unique<DiskImage>();
         EXPECT_TRUE(LoadImageFile(path, *disk)) << path << ": " << disk->LastError;
         return disk;
     }

@@ -13,7 +13,7 @@ class MergeVerbTest : public test::MorvaneImgFixture {
   protected:
     // A dump of two tracks whose listed sectors of track 1 read bad (one byte turned).
     std::string Dump(const std::string& name, std::initializer_list<int> bad) {
-        auto disk = std::make_unique<TZX_Disk>();
+        auto disk = std::make_unique<DiskImage>();
         for (std::uint8_t t = 0; t < 2; ++t)
             for (std::uint8_t r = 1; r <= 16; ++r) {
                 const bool isBad = t == 1 && std::ranges::find(bad, r) != bad.end();

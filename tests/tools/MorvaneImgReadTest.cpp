@@ -150,7 +150,7 @@ TEST_F(ReadVerbTest, StoppedRunStillWritesWhatWasRead) {
     // is gone after track 1's sector list was sent.
     EXPECT_EQ(Run({"--virtual", SourceTrd(), "--fault", "vanish-after:8", output}), 1);
     EXPECT_NE(err.str().find("the run stopped after 1 tracks"), std::string::npos) << err.str();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ASSERT_TRUE(LoadImageFile(output, *disk));
     EXPECT_EQ(disk->GetTrack(0)->Slots[15].DataGood, kDataGood);
     EXPECT_EQ(disk->GetTrack(0)->Slots[15].Data[0], source[15 * 256]);
@@ -191,7 +191,7 @@ TEST_P(ReadStopped, SavesWhatWasReadAndCallsTheUnreadMissing) {
                   std::to_string(r) + "\n";
     EXPECT_EQ(out.str(), std::string(c.summary) + " -> " + output + "\n" + listed + c.leftOut);
     EXPECT_EQ(err.str().find(kTextReadKept) != std::string::npos, c.saysSaved) << err.str();
-    const auto back = std::make_unique<TZX_Disk>();
+    const auto back = std::make_unique<DiskImage>();
     ASSERT_TRUE(LoadImageFile(output, *back)) << back->LastError;
     TrDosCatalogue catalogue;
     ASSERT_TRUE(ReadTrDosCatalogue(*back, catalogue));
@@ -202,7 +202,7 @@ TEST_P(ReadStopped, SavesWhatWasReadAndCallsTheUnreadMissing) {
         EXPECT_EQ(names, c.files);
         return;
     }
-    const TTrack& stopped = *back->GetTrack(static_cast<std::uint8_t>(c.missingTrack));
+    const Track& stopped = *back->GetTrack(static_cast<std::uint8_t>(c.missingTrack));
     EXPECT_EQ(stopped.SectorCount, 16);
     EXPECT_EQ(stopped.Slots[0].Sector, 1);
     EXPECT_EQ(stopped.Slots[0].DataLength, 0) << "an ID without data, not 256 zero bytes";

@@ -55,7 +55,7 @@ TEST_F(MorvaneImgTest, WrongUsageIsStatus2WithTheReason) {
 }
 
 TEST_F(MorvaneImgTest, InfoCountsTracksSectorsBadSectorsAndRawTracks) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     Bytes trd;
     ASSERT_TRUE(ReadWholeFile(WriteTrd(), trd));
     ASSERT_TRUE(ReadTrd(trd, *disk));
@@ -76,7 +76,7 @@ TEST_F(MorvaneImgTest, InfoOfAMissingFileFailsWithTheReason) {
 }
 
 TEST_F(MorvaneImgTest, InfoOfACorruptFileGivesTheReadersMessage) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     Bytes file;
     ASSERT_TRUE(SaveImageFile(Path("c.udf"), *disk));
     ASSERT_TRUE(ReadWholeFile(Path("c.udf"), file));
@@ -133,10 +133,10 @@ TEST_F(MorvaneImgTest, ReaderNotesGoToStandardErrorAndMissingSectorsGiveStatus3)
 }
 
 TEST_F(MorvaneImgTest, SectorsListsOccupiedSlotsOfPresentTracksInOrder) {
-    auto disk = std::make_unique<TZX_Disk>();
-    TTrack& t3 = *disk->GetTrack(3);
+    auto disk = std::make_unique<DiskImage>();
+    Track& t3 = *disk->GetTrack(3);
     t3.Present = kPresent;
-    TSectorSlot& a = t3.Slots[5];
+    SectorSlot& a = t3.Slots[5];
     a.Present = kPresent;
     a.Cylinder = 1;
     a.Head = 1;
@@ -148,7 +148,7 @@ TEST_F(MorvaneImgTest, SectorsListsOccupiedSlotsOfPresentTracksInOrder) {
     a.Data[1] = 'b';
     a.Data[2] = 'c';
     a.Data[3] = 'z';  // past DataLength: not in the checksum
-    TSectorSlot& b = t3.Slots[0];
+    SectorSlot& b = t3.Slots[0];
     b.Present = kPresent;
     b.Sector = 200;
     disk->GetTrack(1)->Present = kPresent;
@@ -230,11 +230,11 @@ TEST_F(MorvaneImgTest, ConvertOfAMissingInputFails) {
 
 TEST_F(MorvaneImgTest, FailedUdiWriteNamesTrackAndSlot) {
     // A sector whose size code has no size cannot be laid out on a UDI track.
-    auto disk = std::make_unique<TZX_Disk>();
-    TTrack& t = *disk->GetTrack(1);
+    auto disk = std::make_unique<DiskImage>();
+    Track& t = *disk->GetTrack(1);
     t.Present = kPresent;
     for (std::uint8_t s = 0; s < 3; ++s) {
-        TSectorSlot& slot = t.Slots[s];
+        SectorSlot& slot = t.Slots[s];
         slot.Present = kPresent;
         slot.Sector = static_cast<std::uint8_t>(s + 1);
         slot.SizeCode = s == 2 ? 7 : 1;
@@ -251,16 +251,16 @@ TEST_F(MorvaneImgTest, FailedUdiWriteNamesTrackAndSlot) {
 
 TEST_F(MorvaneImgTest, ConvertKeepsPresentTracksPastThePresentCount) {
     const std::string trd = WriteTrd();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ASSERT_TRUE(LoadImageFile(trd, *disk));
     // Tracks 0, 1 and 9: three present tracks, the last one far past the third.
-    TTrack& far = *disk->GetTrack(9);
+    Track& far = *disk->GetTrack(9);
     far = *disk->GetTrack(1);
     far.Number = 9;
     ASSERT_TRUE(SaveImageFile(Path("gap.udf"), *disk));
     ASSERT_EQ(Run({"convert", Path("gap.udf"), Path("gap.udi")}), kExitOk) << err.str();
     EXPECT_EQ(err.str(), "");
-    auto back = std::make_unique<TZX_Disk>();
+    auto back = std::make_unique<DiskImage>();
     ASSERT_TRUE(LoadImageFile(Path("gap.udi"), *back));
     EXPECT_EQ(back->GetTrack(9)->SectorCount, far.SectorCount);
     EXPECT_EQ(back->GetTrack(9)->Slots[0].Data, far.Slots[0].Data);
@@ -269,9 +269,9 @@ TEST_F(MorvaneImgTest, ConvertKeepsPresentTracksPastThePresentCount) {
 TEST_F(MorvaneImgTest, NoRestoreTrackKeepsTheGapBytesOfARawTrack) {
     // A track read raw, with a gap byte no standard layout would have.
     ASSERT_EQ(Run({"convert", WriteTrd(), Path("raw.udi")}), kExitOk) << err.str();
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     ASSERT_TRUE(LoadImageFile(Path("raw.udi"), *disk)) << disk->LastError;
-    TTrack& t = *disk->GetTrack(0);
+    Track& t = *disk->GetTrack(0);
     ASSERT_GT(t.RawLength, 20);
     t.RawValid = 1;
     t.Raw[10] = 0x55;

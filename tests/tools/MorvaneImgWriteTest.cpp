@@ -81,12 +81,12 @@ TEST_P(PcDiskWrite, SectorsComeBackTheSame) {
     const auto image = Load(Corpus(GetParam()));
     const auto saved = Load(copy);
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& a = *image->GetTrack(static_cast<std::uint8_t>(t));
-        const TTrack& b = *saved->GetTrack(static_cast<std::uint8_t>(t));
+        const Track& a = *image->GetTrack(static_cast<std::uint8_t>(t));
+        const Track& b = *saved->GetTrack(static_cast<std::uint8_t>(t));
         if (a.Present == 0) continue;
         for (std::size_t i = 0; i < a.Slots.size(); ++i) {
-            const TSectorSlot& x = a.Slots[i];
-            const TSectorSlot& y = b.Slots[i];
+            const SectorSlot& x = a.Slots[i];
+            const SectorSlot& y = b.Slots[i];
             if (x.Present == 0) continue;
             ASSERT_EQ(std::tie(x.Cylinder, x.Head, x.Sector, x.SizeCode, x.DataLength),
                       std::tie(y.Cylinder, y.Head, y.Sector, y.SizeCode, y.DataLength))
@@ -120,7 +120,7 @@ TEST_F(WriteVerbTest, SectorsWithoutGoodDataAreListedAndTheRunEndsWithFailures) 
     Bytes trd(2 * kTrdTrackSize);
     for (std::size_t i = 0; i < trd.size(); ++i)
         trd[i] = static_cast<std::uint8_t>(i * 7 + i / 256);
-    auto image = std::make_unique<TZX_Disk>();
+    auto image = std::make_unique<DiskImage>();
     ASSERT_TRUE(ReadTrd(trd, *image));
     image->GetSlot(1, 2)->DataGood = 0;
     image->GetSlot(1, 3)->DataGood = 0;

@@ -5,7 +5,7 @@
 
 #include "controller/virtual/VirtualController.h"
 #include "imagefiles/ImageFiles.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane::usbemu {
 
@@ -104,7 +104,7 @@ void EmulatedBus::ControllerClosed() {
 
 void EmulatedBus::SaveDisk() {
     if (settings_.saveTo.empty()) return;
-    auto image = std::make_unique<TZX_Disk>();
+    auto image = std::make_unique<DiskImage>();
     if (!controller_->SaveImage(virt::Drive::A, *image)) {
         std::fprintf(stderr, "usbemu: no disk in drive A to save\n");
         return;

@@ -1,4 +1,4 @@
-// The real USB path under test: TUSB_Port over LibFtdiDriver over the real libftdi1, whose
+// The real USB path under test: UsbPort over LibFtdiDriver over the real libftdi1, whose
 // libusb calls the preloaded emulator answers with an FTDI chip in front of the emulated
 // floppy controller. What the program asks of the chip, what it reads through it, and what
 // it does when the chip is absent, refused, unplugged, slow or short.
@@ -21,7 +21,7 @@
 #include "formats/Trd.h"
 #include "formats/udi/UdiTrackBuilder.h"
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/DiskRun.h"
 #include "operations/ScriptedHost.h"
 
@@ -64,11 +64,11 @@ class UsbLink : public usbemu::test::EmulatedUsbTest {
     // A port over the real driver, started as the window starts it.
     void StartPort(const Variables& variables) {
         usbemu::test::ConfigureBus(Logged(variables));
-        port_ = std::make_unique<TUSB_Port>(std::make_unique<LibFtdiDriver>());
+        port_ = std::make_unique<UsbPort>(std::make_unique<LibFtdiDriver>());
         port_->SetDeviceName(QString::fromLatin1(kController));
         port_->SetEnableMessage(true);
         QObject::connect(
-            port_.get(), &TUSB_Port::onDeviceError,
+            port_.get(), &UsbPort::onDeviceError,
             [this](quint32, const QString& text) { deviceErrors_.push_back(text.toStdString()); });
         protocol_ = std::make_unique<ControllerProtocol>(*port_, &host_);
         port_->SetDeviceActive(true);
@@ -86,10 +86,10 @@ class UsbLink : public usbemu::test::EmulatedUsbTest {
     // Every sector of the first `tracks` tracks as the image has it.
     void ExpectTracksRead(int tracks) {
         for (int t = 0; t < tracks; ++t) {
-            const TTrack& track = *disk_.GetTrack(static_cast<std::uint8_t>(t));
+            const Track& track = *disk_.GetTrack(static_cast<std::uint8_t>(t));
             ASSERT_NE(track.Present, 0) << "track " << t;
             int sectors = 0;
-            for (const TSectorSlot& slot : track.Slots) {
+            for (const SectorSlot& slot : track.Slots) {
                 if (slot.Present == 0) continue;
                 ++sectors;
                 ASSERT_NE(slot.DataGood, 0) << "track " << t << " sector " << int(slot.Sector);
@@ -118,10 +118,10 @@ class UsbLink : public usbemu::test::EmulatedUsbTest {
     }
 
     LinkHost host_;
-    TZX_Disk disk_;
+    DiskImage disk_;
     Bytes source_;
     std::vector<std::string> deviceErrors_;
-    std::unique_ptr<TUSB_Port> port_;
+    std::unique_ptr<UsbPort> port_;
     std::unique_ptr<ControllerProtocol> protocol_;
 };
 
@@ -234,7 +234,7 @@ TEST_F(UsbLink, ControllerPluggedInLaterIsFoundByTheNextStart) {
 TEST_F(UsbLink, ControllerHeldByAnotherPortIsNotOpenedTwice) {
     StartPort({});
     ASSERT_TRUE(port_->DeviceActive());
-    TUSB_Port second(std::make_unique<LibFtdiDriver>());
+    UsbPort second(std::make_unique<LibFtdiDriver>());
     second.SetDeviceName(QString::fromLatin1(kController));
     second.SetDeviceActive(true);
     EXPECT_FALSE(second.DeviceActive());

@@ -39,14 +39,14 @@ class UsbWindow : public usbemu::test::EmulatedUsbTest {
         o.dialogs = dialogs_;
         o.chooser = [](const FileDialogRequest&) { return QString(); };
         o.raisePriority = false;
-        window_ = std::make_unique<TFMain>(std::move(o));
+        window_ = std::make_unique<MainWindow>(std::move(o));
         window_->StartUp();
     }
 
     QString Panel(int i) const { return window_->StatusText(i); }
 
     std::shared_ptr<test::ScriptedAsker> dialogs_ = std::make_shared<test::ScriptedAsker>();
-    std::unique_ptr<TFMain> window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(UsbWindow, StartUpOpensTheControllerAndTheMenuStopsAndStartsIt) {

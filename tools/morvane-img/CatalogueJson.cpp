@@ -24,23 +24,23 @@ void PrintTrDosFile(const TrDosEntry& e, std::size_t index, std::ostream& out) {
 }
 
 // The state of a slot's data: good, bad (read in error) or none (an ID without data).
-const char* SectorState(const TSectorSlot& slot) {
+const char* SectorState(const SectorSlot& slot) {
     if (slot.DataLength == 0) return "none";
     return slot.DataGood != 0 ? "good" : "bad";
 }
 
-void PrintTracks(const TZX_Disk& disk, std::ostream& out) {
+void PrintTracks(const DiskImage& disk, std::ostream& out) {
     out << "\"tracks\":[";
     bool firstTrack = true;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present == 0) continue;
         out << (firstTrack ? "" : ",") << "{\"track\":" << t
             << ",\"raw\":" << Bool(track.RawLength > 0) << ",\"sectors\":[";
         firstTrack = false;
         bool firstSlot = true;
         for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
-            const TSectorSlot& slot = track.Slots[s];
+            const SectorSlot& slot = track.Slots[s];
             if (slot.Present == 0) continue;
             out << (firstSlot ? "" : ",") << "{\"slot\":" << s << ",\"c\":" << int{slot.Cylinder}
                 << ",\"h\":" << int{slot.Head} << ",\"r\":" << int{slot.Sector}
@@ -109,7 +109,7 @@ void PrintCpmJson(const CpmCatalogue& c, std::ostream& out) {
     out << "]}";
 }
 
-void PrintImageJson(const TZX_Disk& disk, std::string_view formatName, std::ostream& out) {
+void PrintImageJson(const DiskImage& disk, std::string_view formatName, std::ostream& out) {
     const ImageSummary s = Summarize(disk);
     out << "{\"format\":" << JsonString(formatName) << ",\"presentTracks\":" << s.presentTracks
         << ",\"sectors\":" << s.sectors << ",\"badSectors\":" << s.badSectors

@@ -9,7 +9,7 @@
 #include "MorvaneImg.h"
 #include "filesystems/CpmDirectory.h"
 #include "filesystems/TrDosCatalogue.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -23,6 +23,6 @@ void PrintTrDosJson(const TrDosCatalogue& catalogue, bool showDeleted, std::ostr
 void PrintCpmJson(const CpmCatalogue& catalogue, std::ostream& out);
 // info --json: the format, the counts of info, each present track's sectors and their
 // states, and the catalogue (TR-DOS or CP/M, null for neither).
-void PrintImageJson(const TZX_Disk& disk, std::string_view formatName, std::ostream& out);
+void PrintImageJson(const DiskImage& disk, std::string_view formatName, std::ostream& out);
 
 }  // namespace morvane

@@ -23,7 +23,7 @@ std::string DamagedSectorsText(std::span<const DamagedSector> damaged) {
     return text;
 }
 
-int ReadFilesAsTheyAre(const TZX_Disk& disk, std::span<const TrDosEntry> files, bool force,
+int ReadFilesAsTheyAre(const DiskImage& disk, std::span<const TrDosEntry> files, bool force,
                        const std::string& done, std::vector<TrDosFileSectors>& out,
                        std::ostream& err) {
     out.clear();

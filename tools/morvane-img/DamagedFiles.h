@@ -21,7 +21,7 @@ std::string DamagedSectorsText(std::span<const DamagedSector> damaged);
 // one line for each ("NAME.T has bad or missing sectors: ...") and kExitFailure. With
 // force each is named ("NAME.T <done> with bad or missing sectors: ...", done being
 // "exported" or "copied") and kExitOk.
-int ReadFilesAsTheyAre(const TZX_Disk& disk, std::span<const TrDosEntry> files, bool force,
+int ReadFilesAsTheyAre(const DiskImage& disk, std::span<const TrDosEntry> files, bool force,
                        const std::string& done, std::vector<TrDosFileSectors>& out,
                        std::ostream& err);
 

@@ -26,7 +26,7 @@ int ExportToFolder(const std::vector<std::string>& args, std::string_view verb,
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec))
         return VerbFailure(err, "no folder " + folder.string() + (ec ? ": " + ec.message() : ""));
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     std::vector<TrDosEntry> files;
     if (const int status = LoadTrDosFiles(a, *disk, files, err); status != kExitOk) return status;
 

@@ -13,7 +13,7 @@
 #include "filesystems/Hobeta.h"
 #include "filesystems/TrDosCatalogue.h"
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 

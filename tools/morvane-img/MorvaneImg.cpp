@@ -81,7 +81,7 @@ int Usage(std::ostream& err, const std::string& problem) {
 
 // Loads path by its extension into disk and says what the reader noted about the file;
 // on failure says why on err.
-bool Load(const std::string& path, TZX_Disk& disk, std::ostream& err) {
+bool Load(const std::string& path, DiskImage& disk, std::ostream& err) {
     if (LoadImageFile(path, disk)) {
         PrintLoadNotes(path, disk, err);
         return true;
@@ -92,7 +92,7 @@ bool Load(const std::string& path, TZX_Disk& disk, std::ostream& err) {
 
 // A file that lacks sectors was read with them missing: the verbs that read the whole
 // image end as done with bad sectors left.
-int LoadedStatus(const TZX_Disk& disk) {
+int LoadedStatus(const DiskImage& disk) {
     return AnySectorsMissing(disk.LoadNotes) ? kExitBadSectors : kExitOk;
 }
 
@@ -102,7 +102,7 @@ int Info(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     const std::string& path = args.back();
     const ImageFormat format = FormatFromPath(path);
     if (!CanReadFormat(format)) return Usage(err, "unknown image format: " + path);
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     if (!Load(path, *disk, err)) return kExitFailure;
     if (json) {
         PrintImageJson(*disk, FindImageFormat(format)->name, out);
@@ -121,7 +121,7 @@ int Sectors(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (args.size() != 2) return Usage(err, "sectors takes one file");
     if (!CanReadFormat(FormatFromPath(args[1])))
         return Usage(err, "unknown image format: " + args[1]);
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     if (!Load(args[1], *disk, err)) return kExitFailure;
     PrintSectors(*disk, out);
     return LoadedStatus(*disk);
@@ -152,7 +152,7 @@ int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return Usage(
             err, "--compress applies to a " + CompressedFormats() + " output only: " + files[1]);
     if (!CheckOutputIsNotInput({files[0]}, files[1], err)) return kExitFailure;
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     if (!Load(files[0], *disk, err)) return kExitFailure;
     if (!SaveImageFile(files[1], *disk, restoreTrack, compression)) {
         err << "morvane-img: cannot save " << files[1] << ": " << disk->LastError << "\n";
@@ -166,14 +166,14 @@ int Convert(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 }  // namespace
 
-ImageSummary Summarize(const TZX_Disk& disk) {
+ImageSummary Summarize(const DiskImage& disk) {
     ImageSummary s;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present == 0) continue;
         ++s.presentTracks;
         if (track.RawLength > 0) ++s.rawTracks;
-        for (const TSectorSlot& slot : track.Slots) {
+        for (const SectorSlot& slot : track.Slots) {
             if (slot.Present == 0) continue;
             ++s.sectors;
             if (slot.DataGood == 0) ++s.badSectors;
@@ -182,17 +182,17 @@ ImageSummary Summarize(const TZX_Disk& disk) {
     return s;
 }
 
-void PrintLoadNotes(const std::string& path, const TZX_Disk& disk, std::ostream& err) {
+void PrintLoadNotes(const std::string& path, const DiskImage& disk, std::ostream& err) {
     for (const LoadNote& note : disk.LoadNotes)
         err << "morvane-img: " << path << ": " << note.text << "\n";
 }
 
-void PrintSectors(const TZX_Disk& disk, std::ostream& out) {
+void PrintSectors(const DiskImage& disk, std::ostream& out) {
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present == 0) continue;
         for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
-            const TSectorSlot& slot = track.Slots[s];
+            const SectorSlot& slot = track.Slots[s];
             if (slot.Present == 0) continue;
             const std::size_t length = std::min<std::size_t>(slot.DataLength, kTrackBufferSize);
             const std::uint32_t crc = ImageCrc32(slot.Data.first(length));

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -23,13 +23,13 @@ struct ImageSummary {
     std::size_t rawTracks = 0;   // present tracks with a raw image
 };
 
-ImageSummary Summarize(const TZX_Disk& disk);
+ImageSummary Summarize(const DiskImage& disk);
 // "morvane-img: PATH: note" on err for each note the reader left about the file it loaded
-// (TZX_Disk::LoadNotes): a file cut short, a header byte out of its range, ...
-void PrintLoadNotes(const std::string& path, const TZX_Disk& disk, std::ostream& err);
+// (DiskImage::LoadNotes): a file cut short, a header byte out of its range, ...
+void PrintLoadNotes(const std::string& path, const DiskImage& disk, std::ostream& err);
 // One line per occupied slot of a present track: track, slot, C, H, R, N, DataGood,
 // DataLength and the image checksum of the data, tab-separated.
-void PrintSectors(const TZX_Disk& disk, std::ostream& out);
+void PrintSectors(const DiskImage& disk, std::ostream& out);
 std::string UsageText();
 
 // Runs one command; args exclude the program name. Results go to out, reasons of failure

@@ -100,7 +100,7 @@ int RunAdd(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     FileLock lock;
     if (const int status = LockEditedImage(image, lock, err); status != kExitOk) return status;
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     if (const int status = LoadVerbImage(image, *disk, err); status != kExitOk) return status;
     if (!AddTrDosFiles(*disk, files, problem))
         return VerbFailure(err, "cannot add to " + image + ": " + problem);

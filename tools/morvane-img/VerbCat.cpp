@@ -66,7 +66,7 @@ int RunCat(const std::vector<std::string>& args, std::ostream& out, std::ostream
     std::string problem;
     if (!ParseVerbArgs(args, kCatFlags, {}, a, problem)) return VerbUsage(err, problem);
     if (a.positional.size() != 1) return VerbUsage(err, "cat takes one image");
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     if (const int status = LoadVerbImage(a.positional[0], *disk, err); status != kExitOk)
         return status;
     TrDosCatalogue trdos;

@@ -19,7 +19,7 @@ int RunCompact(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!ParseVerbArgs(args, {}, {}, a, problem)) return VerbUsage(err, problem);
     if (a.positional.size() != 1) return VerbUsage(err, "compact takes one image");
     const std::string& image = a.positional[0];
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     FileLock lock;
     if (const int status = LockEditedImage(image, lock, err); status != kExitOk) return status;
     if (const int status = LoadEditableImage(image, *disk, err); status != kExitOk) return status;

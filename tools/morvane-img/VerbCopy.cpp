@@ -25,8 +25,8 @@ namespace {
 constexpr std::string_view kCopyFlags[] = {"--force"};
 
 // A file with bad or missing sectors goes only with force, each sector keeping its state.
-int CopyTrDos(const TZX_Disk& source, const TrDosCatalogue& catalogue,
-              const std::vector<std::string>& names, bool force, TZX_Disk& dest,
+int CopyTrDos(const DiskImage& source, const TrDosCatalogue& catalogue,
+              const std::vector<std::string>& names, bool force, DiskImage& dest,
               std::ostream& out, std::ostream& err) {
     std::vector<TrDosEntry> entries;
     if (!SelectTrDosFiles(catalogue, names, entries, err)) return kExitFailure;
@@ -44,7 +44,7 @@ int CopyTrDos(const TZX_Disk& source, const TrDosCatalogue& catalogue,
     return DamagedFilesStatus(read);
 }
 
-int CopyCpm(const TZX_Disk& source, const std::vector<std::string>& names, TZX_Disk& dest,
+int CopyCpm(const DiskImage& source, const std::vector<std::string>& names, DiskImage& dest,
             std::ostream& out, std::ostream& err) {
     std::vector<CpmFile> files;
     if (!SelectCpmFiles(ReadCpmCatalogue(source, false, true), names, files, err))
@@ -73,8 +73,8 @@ int RunCopy(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!CheckOutputIsNotInput({a.positional[0]}, target, err)) return kExitFailure;
     FileLock lock;
     if (const int status = LockEditedImage(target, lock, err); status != kExitOk) return status;
-    auto source = std::make_unique<TZX_Disk>();
-    auto dest = std::make_unique<TZX_Disk>();
+    auto source = std::make_unique<DiskImage>();
+    auto dest = std::make_unique<DiskImage>();
     if (const int status = LoadVerbImage(a.positional[0], *source, err); status != kExitOk)
         return status;
     if (const int status = LoadVerbImage(target, *dest, err); status != kExitOk) return status;

@@ -41,7 +41,7 @@ std::string PcFileName(const CpmName& name) {
     return type.empty() ? base : base + "." + type;
 }
 
-int GetInto(const TZX_Disk& disk, const std::string& image, const std::vector<CpmFile>& files,
+int GetInto(const DiskImage& disk, const std::string& image, const std::vector<CpmFile>& files,
             const std::string& folder, bool force, std::ostream& out, std::ostream& err) {
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec))
@@ -98,7 +98,7 @@ int RunCpmGet(const std::vector<std::string>& args, std::ostream& out, std::ostr
         if (!(name = CpmNameFromText(wanted->name)))
             return VerbUsage(err, "not a CP/M file name: " + a.positional[1]);
     }
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     if (const int status = LoadVerbImage(a.positional[0], *disk, err); status != kExitOk)
         return status;
     if (!IsCpmImage(*disk)) return VerbFailure(err, std::string(kNotCpmImageText));

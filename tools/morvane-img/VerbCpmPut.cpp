@@ -32,7 +32,7 @@ int RunCpmPut(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
     FileLock lock;
     if (const int status = LockEditedImage(image, lock, err); status != kExitOk) return status;
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     if (const int status = LoadVerbImage(image, *disk, err); status != kExitOk) return status;
     if (!IsCpmImage(*disk)) return VerbFailure(err, std::string(kNotCpmImageText));
     for (const CpmFileArgument& file : files) {

@@ -17,7 +17,7 @@ namespace morvane {
 
 namespace {
 
-int DeleteTrDos(TZX_Disk& disk, TrDosCatalogue& catalogue, const std::vector<std::string>& files,
+int DeleteTrDos(DiskImage& disk, TrDosCatalogue& catalogue, const std::vector<std::string>& files,
                 std::ostream& out, std::ostream& err) {
     std::vector<std::size_t> entries;
     if (!SelectTrDosEntries(catalogue, files, entries, err)) return kExitFailure;
@@ -29,7 +29,7 @@ int DeleteTrDos(TZX_Disk& disk, TrDosCatalogue& catalogue, const std::vector<std
     return kExitOk;
 }
 
-int DeleteCpm(TZX_Disk& disk, const std::vector<std::string>& files, std::ostream& out,
+int DeleteCpm(DiskImage& disk, const std::vector<std::string>& files, std::ostream& out,
               std::ostream& err) {
     const CpmCatalogue catalogue = ReadCpmCatalogue(disk, false, true);
     std::vector<std::size_t> entries;
@@ -48,7 +48,7 @@ int RunDelete(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!ParseVerbArgs(args, {}, {}, a, problem)) return VerbUsage(err, problem);
     if (a.positional.size() < 2) return VerbUsage(err, "delete takes an image and files");
     const std::string& image = a.positional[0];
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     FileLock lock;
     if (const int status = LockEditedImage(image, lock, err); status != kExitOk) return status;
     if (const int status = LoadEditableImage(image, *disk, err); status != kExitOk) return status;

@@ -31,9 +31,9 @@ int RunDevices(const std::vector<std::string>& args, std::ostream& out, std::ost
         return kExitUsage;
     }
     const auto app = EnsureApplication();
-    TUSB_Port port(std::make_unique<LibFtdiDriver>());
+    UsbPort port(std::make_unique<LibFtdiDriver>());
     std::string countFailure;
-    QObject::connect(&port, &TUSB_Port::onDeviceError,
+    QObject::connect(&port, &UsbPort::onDeviceError,
                      [&countFailure](quint32, const QString& text) {
                          if (text.startsWith(QLatin1String("GetFTDeviceCount")))
                              countFailure = text.toStdString();

@@ -23,7 +23,7 @@ int RunExportScl(const std::vector<std::string>& args, std::ostream& out, std::o
     if (a.positional.size() < 2)
         return VerbUsage(err, "export-scl takes an image and an output file");
     const std::string& target = a.positional[1];
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     std::vector<TrDosEntry> files;
     if (const int status = LoadTrDosFiles(a, *disk, files, err); status != kExitOk) return status;
     if (files.empty()) return VerbFailure(err, std::string(kNoFilesToSaveText));

@@ -7,7 +7,7 @@
 #include "WriteTarget.h"
 #include "WriteVerbs.h"
 #include "filesystems/NewImages.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -40,7 +40,7 @@ int RunFormat(const std::vector<std::string>& args, std::ostream& out, std::ostr
         }
     }
     if (!kind) return Usage(err, "format takes trdos or cpm");
-    auto unused = std::make_unique<TZX_Disk>();
+    auto unused = std::make_unique<DiskImage>();
     return RunOnTarget(
         target, *unused,
         [&](OperationContext& ctx) {

@@ -19,7 +19,7 @@ int RunList(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     std::string problem;
     if (!ParseVerbArgs(args, {}, {}, a, problem)) return VerbUsage(err, problem);
     if (a.positional.size() != 2) return VerbUsage(err, "list takes an image and a file");
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     std::vector<TrDosEntry> files;
     if (const int status = LoadVerbImage(a.positional[0], *disk, err); status != kExitOk)
         return status;

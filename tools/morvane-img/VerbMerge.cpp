@@ -38,15 +38,15 @@ int RunMerge(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return VerbUsage(err, "unknown image format: " + path);
     if (!CheckOutputIsNotInput(inputs, output, err)) return kExitFailure;
 
-    std::vector<std::unique_ptr<TZX_Disk>> disks;
-    std::vector<const TZX_Disk*> views;
+    std::vector<std::unique_ptr<DiskImage>> disks;
+    std::vector<const DiskImage*> views;
     for (const std::string& path : inputs) {
-        disks.push_back(std::make_unique<TZX_Disk>());
+        disks.push_back(std::make_unique<DiskImage>());
         if (const int status = LoadVerbImage(path, *disks.back(), err); status != kExitOk)
             return status;
         views.push_back(disks.back().get());
     }
-    auto merged = std::make_unique<TZX_Disk>();
+    auto merged = std::make_unique<DiskImage>();
     merged->DiskLog = disks.front()->DiskLog;
     merged->ImagePath = disks.front()->ImagePath;
     const MergeReport report = MergeImages(views, *merged);

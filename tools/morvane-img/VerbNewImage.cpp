@@ -33,7 +33,7 @@ int RunNewImage(const std::vector<std::string>& args, std::ostream& out, std::os
         return VerbUsage(err, "cannot write this format: " + target);
     if (!CheckTargets({target}, a.Has("--force"), err)) return kExitFailure;
 
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     if (kind == "trdos") {
         const auto name = a.values.find("--name");
         // The disk keeps its name in Windows-1251, as the catalogue shows it.

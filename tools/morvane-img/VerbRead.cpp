@@ -25,7 +25,7 @@
 #include "filesystems/TrDosFileSectors.h"
 #include "formats/Trd.h"
 #include "imagefiles/ImageFiles.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/BadSectorReread.h"
 #include "operations/DiskRun.h"
 #include "operations/OperationSession.h"
@@ -145,9 +145,9 @@ std::unique_ptr<FtdiDriver> MakeDriver(const ReadOptions& o, virt::VirtualContro
 }
 
 // A TRD holds sectors only: a track read without any sector (unformatted) is left out.
-void DropTracksWithoutSectors(TZX_Disk& disk) {
+void DropTracksWithoutSectors(DiskImage& disk) {
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present != 0 && track.CountSectors() == 0) track.Present = 0;
     }
 }
@@ -169,14 +169,14 @@ struct Counts {
     std::size_t tracks = 0, sectors = 0, failed = 0;
 };
 
-Counts Count(const TZX_Disk& disk, bool dataRead, std::span<const SlotPlace> unread) {
+Counts Count(const DiskImage& disk, bool dataRead, std::span<const SlotPlace> unread) {
     Counts c;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present == 0) continue;
         ++c.tracks;
         for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
-            const TSectorSlot& slot = track.Slots[s];
+            const SectorSlot& slot = track.Slots[s];
             if (slot.Present == 0) continue;
             ++c.sectors;
             if (dataRead && slot.DataGood == 0 && !IsUnread(unread, t, s)) ++c.failed;
@@ -193,13 +193,13 @@ std::string StopReason(OperationOutcome outcome, const CliOperationHost& host) {
     return reason;
 }
 
-void ListFailedSectors(const TZX_Disk& disk, std::span<const SlotPlace> unread,
+void ListFailedSectors(const DiskImage& disk, std::span<const SlotPlace> unread,
                        std::ostream& out) {
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present == 0) continue;
         for (std::size_t s = 0; s < kSlotsPerTrack; ++s) {
-            const TSectorSlot& slot = track.Slots[s];
+            const SectorSlot& slot = track.Slots[s];
             if (slot.Present != 0 && slot.DataGood == 0 && !IsUnread(unread, t, s))
                 out << "failed track " << t << " sector " << int(slot.Sector) << "\n";
         }
@@ -208,7 +208,7 @@ void ListFailedSectors(const TZX_Disk& disk, std::span<const SlotPlace> unread,
 
 // The sectors with nothing of their data in the file: those a stopped run never read
 // (their IDs kept), then those a TRD lacks (zero bytes in the file).
-std::vector<TrdGap> MissingSectors(const TZX_Disk& disk, std::span<const SlotPlace> unread,
+std::vector<TrdGap> MissingSectors(const DiskImage& disk, std::span<const SlotPlace> unread,
                                    std::span<const TrdGap> gaps) {
     std::vector<TrdGap> missing;
     for (const SlotPlace& p : unread)
@@ -238,7 +238,7 @@ void ReportPasses(const RecoveryResult& recovery, std::ostream& out) {
 // An SCL archive or a Hobeta file holds whole files: those whose every sector was read (in
 // error or not) go in, the others are left out and named. Nothing is written when the
 // catalogue was not read, or no file of the disk could go in.
-bool SaveFileSet(const std::string& path, TZX_Disk& disk, std::vector<std::string>& leftOut,
+bool SaveFileSet(const std::string& path, DiskImage& disk, std::vector<std::string>& leftOut,
                  std::ostream& err) {
     const std::string cannot = "morvane-img: cannot save " + path + ": ";
     TrDosCatalogue catalogue;
@@ -276,7 +276,7 @@ bool SaveFileSet(const std::string& path, TZX_Disk& disk, std::vector<std::strin
 
 // Whatever was read is saved. A TRD cannot say that a sector is missing: it gets zero
 // bytes there, and gaps names them.
-bool SaveDump(const std::string& path, TZX_Disk& disk, std::vector<TrdGap>& gaps,
+bool SaveDump(const std::string& path, DiskImage& disk, std::vector<TrdGap>& gaps,
               std::vector<std::string>& leftOut, std::ostream& err) {
     const ImageFormat format = FormatFromPath(path);
     if (format == ImageFormat::Scl || format == ImageFormat::Hobeta)
@@ -315,7 +315,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (!driver) return 1;
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) != 0;
     InterruptibleHost host(err, terminal, o.verbose);
-    TUSB_Port port(std::move(driver));
+    UsbPort port(std::move(driver));
     port.SetDeviceName(QString::fromLatin1(kDeviceName));
     port.SetDeviceActive(true);
     port.SetEnableMessage(true);
@@ -330,7 +330,7 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     if (device) ApplyFaults(o, *device, true);
 
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     OperationContext ctx{protocol, *disk, host};
     const DiskRunKind kinds[] = {DiskRunKind::RawRead, DiskRunKind::TrackScan,
                                  DiskRunKind::ScanAndSectors, DiskRunKind::FullRead,

@@ -31,7 +31,7 @@ std::string NamesMore(const std::string& argument, std::size_t count) {
     return argument + " names " + std::to_string(count) + " files; rename takes one";
 }
 
-int RenameTrDos(TZX_Disk& disk, TrDosCatalogue& catalogue, const VerbArgs& a, std::ostream& out,
+int RenameTrDos(DiskImage& disk, TrDosCatalogue& catalogue, const VerbArgs& a, std::ostream& out,
                 std::ostream& err) {
     std::vector<std::size_t> entries;
     if (!SelectTrDosEntries(catalogue, {a.positional[1]}, entries, err)) return kExitFailure;
@@ -55,7 +55,7 @@ int RenameTrDos(TZX_Disk& disk, TrDosCatalogue& catalogue, const VerbArgs& a, st
     return kExitOk;
 }
 
-int RenameCpm(TZX_Disk& disk, const VerbArgs& a, std::ostream& out, std::ostream& err) {
+int RenameCpm(DiskImage& disk, const VerbArgs& a, std::ostream& out, std::ostream& err) {
     const std::string& newName = a.positional[2];
     if (a.values.count("--type")) return VerbUsage(err, "--type is for TR-DOS files");
     // NEWNAME may repeat the file's user area as U:, but cannot move it to another.
@@ -90,7 +90,7 @@ int RunRename(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (a.positional[2].empty()) return VerbUsage(err, "the new name is empty");
     if (a.values.count("--type") && a.values["--type"].size() != 1)
         return VerbUsage(err, "--type takes one letter: " + a.values["--type"]);
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     FileLock lock;
     if (const int status = LockEditedImage(image, lock, err); status != kExitOk) return status;
     if (const int status = LoadEditableImage(image, *disk, err); status != kExitOk) return status;

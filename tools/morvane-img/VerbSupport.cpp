@@ -48,7 +48,7 @@ int VerbFailure(std::ostream& err, const std::string& reason) {
     return kExitFailure;
 }
 
-int LoadVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err) {
+int LoadVerbImage(const std::string& path, DiskImage& disk, std::ostream& err) {
     if (!CanReadFormat(FormatFromPath(path)))
         return VerbUsage(err, "unknown image format: " + path);
     if (LoadImageFile(path, disk)) {
@@ -176,7 +176,7 @@ bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::st
     return true;
 }
 
-int LoadTrDosFiles(const VerbArgs& a, TZX_Disk& disk, std::vector<TrDosEntry>& files,
+int LoadTrDosFiles(const VerbArgs& a, DiskImage& disk, std::vector<TrDosEntry>& files,
                    std::ostream& err) {
     if (const int status = LoadVerbImage(a.positional[0], disk, err); status != kExitOk)
         return status;
@@ -187,7 +187,7 @@ int LoadTrDosFiles(const VerbArgs& a, TZX_Disk& disk, std::vector<TrDosEntry>& f
     return SelectTrDosFiles(catalogue, names, files, err) ? kExitOk : kExitFailure;
 }
 
-int LoadEditableImage(const std::string& path, TZX_Disk& disk, std::ostream& err) {
+int LoadEditableImage(const std::string& path, DiskImage& disk, std::ostream& err) {
     if (!CanWriteFormat(FormatFromPath(path)))
         return VerbUsage(err, "cannot write this format: " + path);
     return LoadVerbImage(path, disk, err);
@@ -197,7 +197,7 @@ int NoCatalogueFailure(const std::string& path, std::ostream& err) {
     return VerbFailure(err, path + ": holds neither a TR-DOS nor a CP/M catalogue");
 }
 
-int LoadTrDosImage(const std::string& path, TZX_Disk& disk, TrDosCatalogue& catalogue,
+int LoadTrDosImage(const std::string& path, DiskImage& disk, TrDosCatalogue& catalogue,
                    std::ostream& err) {
     if (const int status = LoadEditableImage(path, disk, err); status != kExitOk) return status;
     if (!ReadTrDosCatalogue(disk, catalogue))
@@ -205,7 +205,7 @@ int LoadTrDosImage(const std::string& path, TZX_Disk& disk, TrDosCatalogue& cata
     return kExitOk;
 }
 
-int SaveVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err) {
+int SaveVerbImage(const std::string& path, DiskImage& disk, std::ostream& err) {
     if (SaveImageFile(path, disk)) return kExitOk;
     return VerbFailure(err, "cannot save " + path + ": " + disk.LastError);
 }

@@ -14,7 +14,7 @@
 
 #include "filesystems/TrDosCatalogue.h"
 #include "model/FileLock.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -38,7 +38,7 @@ int VerbFailure(std::ostream& err, const std::string& reason);
 // Loads an image by its extension, saying on err what the reader noted about the file
 // (PrintLoadNotes). Returns 0 when loaded, otherwise the status to exit with (usage for an
 // unknown extension), the reason already on err.
-int LoadVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err);
+int LoadVerbImage(const std::string& path, DiskImage& disk, std::ostream& err);
 
 // Without force, refuses when a target exists or one name is written twice; says why. A
 // path the file system refuses (a loop of links, a name too long) is refused with its
@@ -76,22 +76,22 @@ bool SelectTrDosFiles(const TrDosCatalogue& catalogue, const std::vector<std::st
 // The export verbs' start: the image (first argument) loaded into disk, and the TR-DOS files
 // named after the second argument, all when none is. Returns 0, or the status to exit with,
 // the reason already on err.
-int LoadTrDosFiles(const VerbArgs& a, TZX_Disk& disk, std::vector<TrDosEntry>& files,
+int LoadTrDosFiles(const VerbArgs& a, DiskImage& disk, std::vector<TrDosEntry>& files,
                    std::ostream& err);
 
 // The verbs that change an image of either filesystem: the image loaded. Returns 0, or the
 // status to exit with, the reason already on err; an image the tool cannot write back is
 // refused before it is read.
-int LoadEditableImage(const std::string& path, TZX_Disk& disk, std::ostream& err);
+int LoadEditableImage(const std::string& path, DiskImage& disk, std::ostream& err);
 // "PATH: holds neither a TR-DOS nor a CP/M catalogue" on err; the failure status.
 int NoCatalogueFailure(const std::string& path, std::ostream& err);
 
 // The verbs that change a TR-DOS image: the image loaded with its catalogue. Returns 0,
 // or the status to exit with, the reason already on err; an image the tool cannot write
 // back is refused before anything is done.
-int LoadTrDosImage(const std::string& path, TZX_Disk& disk, TrDosCatalogue& catalogue,
+int LoadTrDosImage(const std::string& path, DiskImage& disk, TrDosCatalogue& catalogue,
                    std::ostream& err);
 // Writes the changed image back in its own format (atomically); 0, or the failure status.
-int SaveVerbImage(const std::string& path, TZX_Disk& disk, std::ostream& err);
+int SaveVerbImage(const std::string& path, DiskImage& disk, std::ostream& err);
 
 }  // namespace morvane

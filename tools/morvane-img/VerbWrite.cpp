@@ -6,7 +6,7 @@
 #include "WriteTarget.h"
 #include "WriteVerbs.h"
 #include "imagefiles/ImageFiles.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -41,7 +41,7 @@ int RunWrite(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!CanReadFormat(FormatFromPath(input))) return Usage(err, "unknown image format: " + input);
     if (!target.virtualOut.empty() && !CheckOutputIsNotInput({input}, target.virtualOut, err))
         return kExitFailure;
-    auto image = std::make_unique<TZX_Disk>();
+    auto image = std::make_unique<DiskImage>();
     if (!LoadImageFile(input, *image)) {
         err << "morvane-img: cannot load " << input << ": " << image->LastError << "\n";
         return kExitFailure;

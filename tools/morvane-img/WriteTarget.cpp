@@ -18,7 +18,7 @@
 #include "controller/virtual/VirtualController.h"
 #include "controller/virtual/VirtualDisk.h"
 #include "imagefiles/ImageFiles.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 #include "CliApplication.h"
 
@@ -44,16 +44,16 @@ void ApplyFaults(const WriteTarget& t, virt::VirtualController& device) {
 }
 
 // A TRD holds sectors only: a track the write left unformatted is left out.
-void DropTracksWithoutSectors(TZX_Disk& disk) {
+void DropTracksWithoutSectors(DiskImage& disk) {
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present != 0 && track.CountSectors() == 0) track.Present = 0;
     }
 }
 
 bool SaveVirtualDisk(const WriteTarget& t, const virt::VirtualController& device,
                      std::ostream& err) {
-    auto saved = std::make_unique<TZX_Disk>();
+    auto saved = std::make_unique<DiskImage>();
     if (!device.SaveImage(VirtualDrive(t), *saved)) {
         err << "morvane-img: the emulated drive holds no disk\n";
         return false;
@@ -105,7 +105,7 @@ std::optional<bool> TakeTargetOption(const std::vector<std::string>& args, std::
     return true;
 }
 
-int RunOnTarget(const WriteTarget& target, TZX_Disk& image, const DiskWriteWork& work,
+int RunOnTarget(const WriteTarget& target, DiskImage& image, const DiskWriteWork& work,
                 std::ostream& out, std::ostream& err) {
     const auto app = EnsureApplication();
     virt::VirtualController* device = nullptr;
@@ -122,7 +122,7 @@ int RunOnTarget(const WriteTarget& target, TZX_Disk& image, const DiskWriteWork&
     }
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO) != 0;
     CliOperationHost host(err, terminal, target.verbose);
-    TUSB_Port port(std::move(driver));
+    UsbPort port(std::move(driver));
     port.SetDeviceName(QString::fromLatin1(kDeviceName));
     port.SetDeviceActive(true);
     port.SetEnableMessage(true);

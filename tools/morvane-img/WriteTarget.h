@@ -14,7 +14,7 @@
 
 namespace morvane {
 
-class TZX_Disk;
+class DiskImage;
 
 struct WriteTarget {
     bool driveB = false;
@@ -34,7 +34,7 @@ using DiskWriteWork = std::function<DiskWriteResult(OperationContext&)>;
 // Runs work on the target with image as the operations' image, prints the counts and
 // each failed sector on out, saves the emulated disk into virtualOut. Exit 0 written (and
 // verified), 3 sectors failed, 1 stopped or the output cannot be written.
-int RunOnTarget(const WriteTarget& target, TZX_Disk& image, const DiskWriteWork& work,
+int RunOnTarget(const WriteTarget& target, DiskImage& image, const DiskWriteWork& work,
                 std::ostream& out, std::ostream& err);
 
 }  // namespace morvane

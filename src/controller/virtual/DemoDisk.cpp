@@ -14,7 +14,7 @@
 #include "filesystems/NewImages.h"
 #include "filesystems/TrDosAdding.h"
 #include "filesystems/TrDosSectors.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane::virt {
 
@@ -126,7 +126,7 @@ TrDosFileData FileData(const DemoFile& f) {
 // A new TR-DOS image with the files added one after another from track 1, as TR-DOS itself
 // would write them.
 Bytes MakeDemoSectors() {
-    auto image = std::make_unique<TZX_Disk>();
+    auto image = std::make_unique<DiskImage>();
     CreateTrDosImage(*image, kDemoDiskName);
     std::vector<TrDosFileData> files;
     for (const DemoFile& f : DemoFiles())

@@ -10,17 +10,17 @@ namespace morvane::virt {
 
 namespace {
 
-RawTrack TrackFromRaw(const TTrack& source) {
+RawTrack TrackFromRaw(const Track& source) {
     const std::span<const std::uint8_t> bytes =
         source.Raw.first(std::min<std::size_t>(source.RawLength, kTrackBufferSize));
     const std::vector<std::uint8_t> marks = InferClockMarks(bytes);
     return RawTrack::FromBytes(bytes, marks);
 }
 
-bool TrackFromSlots(const TTrack& source, RawTrack& out) {
+bool TrackFromSlots(const Track& source, RawTrack& out) {
     auto image = std::make_unique<UdiTrackImage>();
     UdiTrackParams params;
-    params.Track = &source;
+    params.TrackToBuild = &source;
     if (!BuildUdiTrack(params, *image).Ok) return false;
     out = RawTrack::FromBytes(image->Bytes, image->ClockMarks);
     return true;
@@ -28,11 +28,11 @@ bool TrackFromSlots(const TTrack& source, RawTrack& out) {
 
 }  // namespace
 
-std::unique_ptr<VirtualDisk> DiskFromImage(const TZX_Disk& image, ImageToDiskReport* report) {
+std::unique_ptr<VirtualDisk> DiskFromImage(const DiskImage& image, ImageToDiskReport* report) {
     auto disk = std::make_unique<VirtualDisk>();
     for (std::size_t t = 0; t < kTrackCount; ++t) {
         const auto index = static_cast<std::uint8_t>(t);
-        const TTrack* source = image.GetTrack(index);
+        const Track* source = image.GetTrack(index);
         if (source == nullptr || source->Present == 0) continue;
         RawTrack track;
         if (source->RawValid != 0 && source->RawLength > 0) {
@@ -47,12 +47,12 @@ std::unique_ptr<VirtualDisk> DiskFromImage(const TZX_Disk& image, ImageToDiskRep
     return disk;
 }
 
-void DiskToImage(const VirtualDisk& disk, TZX_Disk& image) {
+void DiskToImage(const VirtualDisk& disk, DiskImage& image) {
     image.ClearImage();
     for (std::size_t t = 0; t < kTrackCount; ++t) {
         const auto index = static_cast<std::uint8_t>(t);
         const RawTrack* source = disk.Track(index);
-        TTrack* target = image.GetTrack(index);
+        Track* target = image.GetTrack(index);
         if (source == nullptr || target == nullptr || !source->Present) continue;
         const std::size_t length = std::min(source->Length(), kTrackBufferSize);
         std::copy_n(source->Data.begin(), length, target->Raw.first(length).begin());

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "controller/virtual/VirtualDisk.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane::virt {
 
@@ -19,10 +19,10 @@ struct ImageToDiskReport {
     std::vector<std::uint8_t> UnbuiltTracks;
 };
 
-std::unique_ptr<VirtualDisk> DiskFromImage(const TZX_Disk& image,
+std::unique_ptr<VirtualDisk> DiskFromImage(const DiskImage& image,
                                            ImageToDiskReport* report = nullptr);
 
 // Replaces the contents of image with the disk (ClearImage first).
-void DiskToImage(const VirtualDisk& disk, TZX_Disk& image);
+void DiskToImage(const VirtualDisk& disk, DiskImage& image);
 
 }  // namespace morvane::virt

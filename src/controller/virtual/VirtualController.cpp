@@ -350,7 +350,7 @@ void VirtualController::QueueReply(const WdReply& reply) {
 
 // --- Drives and disks
 
-void VirtualController::LoadImage(Drive drive, const TZX_Disk& image, ImageToDiskReport* report) {
+void VirtualController::LoadImage(Drive drive, const DiskImage& image, ImageToDiskReport* report) {
     auto disk = DiskFromImage(image, report);
     std::lock_guard lock(mutex_);
     fdc_.InsertDisk(drive, std::move(disk));
@@ -358,7 +358,7 @@ void VirtualController::LoadImage(Drive drive, const TZX_Disk& image, ImageToDis
 
 bool VirtualController::LoadImageFile(Drive drive, const std::string& path, std::string* error,
                                       ImageToDiskReport* report) {
-    auto image = std::make_unique<TZX_Disk>();
+    auto image = std::make_unique<DiskImage>();
     if (!morvane::LoadImageFile(path, *image)) {
         if (error != nullptr) *error = image->LastError;
         return false;
@@ -367,7 +367,7 @@ bool VirtualController::LoadImageFile(Drive drive, const std::string& path, std:
     return true;
 }
 
-bool VirtualController::SaveImage(Drive drive, TZX_Disk& image) const {
+bool VirtualController::SaveImage(Drive drive, DiskImage& image) const {
     std::lock_guard lock(mutex_);
     const VirtualDisk* disk = fdc_.Disk(drive);
     if (disk == nullptr) return false;

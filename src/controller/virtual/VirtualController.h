@@ -93,13 +93,13 @@ class VirtualController : public FtdiDriver {
 
     // --- Drives and disks
     // Loads any image the program holds into a drive (see DiskImageBridge).
-    void LoadImage(Drive drive, const TZX_Disk& image, ImageToDiskReport* report = nullptr);
+    void LoadImage(Drive drive, const DiskImage& image, ImageToDiskReport* report = nullptr);
     // Reads an image file of any format the program reads and loads it into a drive.
     // False, with the reader's message in error and the drive unchanged, on failure.
     bool LoadImageFile(Drive drive, const std::string& path, std::string* error = nullptr,
                        ImageToDiskReport* report = nullptr);
     // Writes the disk in a drive back into an image; false (image untouched) for no disk.
-    bool SaveImage(Drive drive, TZX_Disk& image) const;
+    bool SaveImage(Drive drive, DiskImage& image) const;
     void InsertDisk(Drive drive, std::unique_ptr<VirtualDisk> disk);
     void InsertDemoDisk(Drive drive);
     void EjectDisk(Drive drive);

@@ -39,7 +39,7 @@ constexpr std::uint8_t kSectorCrcError = 0x02;  // the data read with a CRC erro
 constexpr std::uint8_t kSectorSkipped = 0x10;   // not allocated, not copied: no data block
 constexpr std::uint8_t kSectorNoData = 0x20;    // an ID without a data field: no data block
 
-bool Fail(TZX_Disk& disk, std::string_view message) {
+bool Fail(DiskImage& disk, std::string_view message) {
     disk.LastError = std::string(message);
     return false;
 }
@@ -49,7 +49,7 @@ char Upper(std::uint8_t c) {
 }
 
 // The comment block's text becomes the disk comment; its date is not kept.
-std::string_view ReadComment(ByteCursor& in, TZX_Disk& disk) {
+std::string_view ReadComment(ByteCursor& in, DiskImage& disk) {
     std::span<const std::uint8_t> header;
     std::span<const std::uint8_t> text;
     if (!in.Take(kCommentHeaderSize, header)) return kTd0ErrCommentCut;
@@ -58,7 +58,7 @@ std::string_view ReadComment(ByteCursor& in, TZX_Disk& disk) {
     return {};
 }
 
-std::string_view ReadSector(ByteCursor& in, TSectorSlot& slot) {
+std::string_view ReadSector(ByteCursor& in, SectorSlot& slot) {
     std::span<const std::uint8_t> id;
     if (!in.Take(4, id)) return kTd0ErrSectorHeaderCut;
     slot.Cylinder = id[0];
@@ -87,8 +87,8 @@ std::string_view ReadSector(ByteCursor& in, TSectorSlot& slot) {
 
 // Reads one track record after its sector count. Records that land outside the model
 // (track index 166 or more, sectors past the 32nd) go through `spare` and are dropped.
-std::string_view ReadTrack(ByteCursor& in, std::uint8_t sectors, TZX_Disk& disk,
-                           TSectorSlot& spare) {
+std::string_view ReadTrack(ByteCursor& in, std::uint8_t sectors, DiskImage& disk,
+                           SectorSlot& spare) {
     std::uint8_t cylinder = 0;
     std::uint8_t head = 0;
     if (!in.U8(cylinder) || !in.U8(head) || !in.Skip(1)) return kTd0ErrTrackHeaderCut;
@@ -98,12 +98,12 @@ std::string_view ReadTrack(ByteCursor& in, std::uint8_t sectors, TZX_Disk& disk,
     // cylinder's track.
     const unsigned side = head & 0x7Fu;
     const unsigned index = side <= 1 ? unsigned{cylinder} * 2 + side : kTrackCount;
-    TTrack* track = index < kTrackCount ? disk.GetTrack(static_cast<std::uint8_t>(index)) : nullptr;
+    Track* track = index < kTrackCount ? disk.GetTrack(static_cast<std::uint8_t>(index)) : nullptr;
     if (track != nullptr) track->Present = kPresent;
 
     std::string_view error;
     for (unsigned i = 0; i < sectors && error.empty(); ++i) {
-        TSectorSlot* slot =
+        SectorSlot* slot =
             track != nullptr ? track->GetSlot(static_cast<std::uint8_t>(i)) : nullptr;
         error = ReadSector(in, slot != nullptr ? *slot : spare);
     }
@@ -111,13 +111,13 @@ std::string_view ReadTrack(ByteCursor& in, std::uint8_t sectors, TZX_Disk& disk,
     return error;
 }
 
-std::string_view ReadBody(std::span<const std::uint8_t> body, bool hasComment, TZX_Disk& disk) {
+std::string_view ReadBody(std::span<const std::uint8_t> body, bool hasComment, DiskImage& disk) {
     ByteCursor in(body);
     if (hasComment) {
         const std::string_view error = ReadComment(in, disk);
         if (!error.empty()) return error;
     }
-    TSectorSlot spare;
+    SectorSlot spare;
     while (!in.AtEnd()) {
         std::uint8_t sectors = 0;
         in.U8(sectors);
@@ -130,11 +130,11 @@ std::string_view ReadBody(std::span<const std::uint8_t> body, bool hasComment, T
 
 }  // namespace
 
-bool ReadTd0(std::span<const std::uint8_t> file, TZX_Disk& disk) {
+bool ReadTd0(std::span<const std::uint8_t> file, DiskImage& disk) {
     return ReadTd0(file, disk, kTd0MaxDecompressed);
 }
 
-bool ReadTd0(std::span<const std::uint8_t> file, TZX_Disk& disk, std::size_t maxDecompressed) {
+bool ReadTd0(std::span<const std::uint8_t> file, DiskImage& disk, std::size_t maxDecompressed) {
     disk.ClearImage();
     if (file.size() < 2 || Upper(file[0]) != 'T' || Upper(file[1]) != 'D')
         return Fail(disk, kTd0ErrNotTd0);

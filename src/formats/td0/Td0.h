@@ -8,11 +8,11 @@
 #include <span>
 #include <string_view>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
-// Messages left in TZX_Disk::LastError.
+// Messages left in DiskImage::LastError.
 inline constexpr std::string_view kTd0ErrNotTd0 = "No TD0 file.";
 inline constexpr std::string_view kTd0ErrVersion = "Version TD0 not allowed.";
 inline constexpr std::string_view kTd0ErrHeaderCrc = "TD0 header CRC error.";
@@ -41,9 +41,9 @@ inline constexpr std::size_t kTd0MaxDecompressed = std::size_t{64} << 20;
 // the tracks read before the failure stay.
 // Beyond the model: track records past index 165 and sectors past the 32nd of a track are
 // read and checked but not stored; sector data is kept up to the 6500-byte slot buffer.
-bool ReadTd0(std::span<const std::uint8_t> file, TZX_Disk& disk);
+bool ReadTd0(std::span<const std::uint8_t> file, DiskImage& disk);
 // The same with another bound on the decompressed body of a "td" file; a body that would
 // grow past it is refused with kTd0ErrTooLarge.
-bool ReadTd0(std::span<const std::uint8_t> file, TZX_Disk& disk, std::size_t maxDecompressed);
+bool ReadTd0(std::span<const std::uint8_t> file, DiskImage& disk, std::size_t maxDecompressed);
 
 }  // namespace morvane

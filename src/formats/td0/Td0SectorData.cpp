@@ -22,7 +22,7 @@ constexpr std::size_t kMaxPlainData = 5000;
 // counted but dropped, so an over-long sector is cut at the model's limit.
 class SlotWriter {
   public:
-    explicit SlotWriter(TSectorSlot& slot) : data_(slot.Data) {}
+    explicit SlotWriter(SectorSlot& slot) : data_(slot.Data) {}
 
     void Put(std::uint8_t b) {
         if (written_ < data_.size()) data_[written_] = b;
@@ -81,7 +81,7 @@ std::size_t Td0SectorSize(std::uint8_t sizeCode) {
     return sizeCode < 9 ? std::size_t{128} << sizeCode : 0;
 }
 
-std::string_view ReadTd0SectorData(ByteCursor& in, std::uint16_t blockLength, TSectorSlot& slot) {
+std::string_view ReadTd0SectorData(ByteCursor& in, std::uint16_t blockLength, SectorSlot& slot) {
     const std::size_t sectorSize = Td0SectorSize(slot.SizeCode);
     // Holding the sector's size up front spares the byte-wise writes below any growth.
     const std::span<std::uint8_t> zeroed = slot.Data.first(std::min(sectorSize, kTrackBufferSize));

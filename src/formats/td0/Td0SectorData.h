@@ -20,6 +20,6 @@ std::size_t Td0SectorSize(std::uint8_t sizeCode);
 // sector-size bytes, decodes into Data and sets DataLength to the larger of the sector
 // size and the decoded length, both kept within the slot buffer. The cursor ends where
 // the encoding's own lengths take it. Returns an empty view or the failure message.
-std::string_view ReadTd0SectorData(ByteCursor& in, std::uint16_t blockLength, TSectorSlot& slot);
+std::string_view ReadTd0SectorData(ByteCursor& in, std::uint16_t blockLength, SectorSlot& slot);
 
 }  // namespace morvane

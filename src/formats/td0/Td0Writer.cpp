@@ -37,7 +37,7 @@ struct Shape {
     bool twoSides = false;
 };
 
-Shape ShapeOf(const TZX_Disk& disk) {
+Shape ShapeOf(const DiskImage& disk) {
     Shape shape;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
         if (disk.GetTrack(static_cast<std::uint8_t>(t))->Present == 0) continue;
@@ -47,7 +47,7 @@ Shape ShapeOf(const TZX_Disk& disk) {
     return shape;
 }
 
-Bytes Header(const TZX_Disk& disk, const Td0WriteOptions& options) {
+Bytes Header(const DiskImage& disk, const Td0WriteOptions& options) {
     const Shape shape = ShapeOf(disk);
     const bool comment = !disk.DiskLog.empty();
     Bytes h{static_cast<std::uint8_t>(options.compress ? 't' : 'T'),
@@ -65,7 +65,7 @@ Bytes Header(const TZX_Disk& disk, const Td0WriteOptions& options) {
 }
 
 // TeleDisk keeps the comment's lines apart with zero bytes.
-bool AppendComment(const TZX_Disk& disk, const Td0WriteOptions& options, Bytes& body) {
+bool AppendComment(const DiskImage& disk, const Td0WriteOptions& options, Bytes& body) {
     Bytes text;
     for (std::size_t i = 0; i < disk.DiskLog.size(); ++i) {
         if (i > 0) text.push_back(0);
@@ -84,7 +84,7 @@ bool AppendComment(const TZX_Disk& disk, const Td0WriteOptions& options, Bytes& 
 
 // The bytes a sector record carries: the sector's size for the codes TeleDisk stores, the
 // slot's zero-padded data up to it; for larger codes what the slot holds.
-Bytes SectorBytes(const TSectorSlot& slot) {
+Bytes SectorBytes(const SectorSlot& slot) {
     const std::size_t held = std::min<std::size_t>(slot.DataLength, kTrackBufferSize);
     const std::size_t size =
         slot.SizeCode <= kLargestStoredSizeCode ? Td0SectorSize(slot.SizeCode) : held;
@@ -94,7 +94,7 @@ Bytes SectorBytes(const TSectorSlot& slot) {
     return data;
 }
 
-void AppendSector(const TSectorSlot& slot, Bytes& body) {
+void AppendSector(const SectorSlot& slot, Bytes& body) {
     const bool hasData = slot.DataLength > 0;
     const Bytes data = hasData ? SectorBytes(slot) : Bytes{};
     std::uint8_t flags = 0;
@@ -115,19 +115,19 @@ void AppendTrackHeader(std::uint8_t sectors, std::uint8_t cylinder, std::uint8_t
     body.push_back(LowCrc(h));
 }
 
-void AppendTracks(const TZX_Disk& disk, Bytes& body) {
+void AppendTracks(const DiskImage& disk, Bytes& body) {
     std::uint8_t lastCylinder = 0;
     std::uint8_t lastHead = 0;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
+        const Track& track = *disk.GetTrack(static_cast<std::uint8_t>(t));
         if (track.Present == 0) continue;
         const auto sectors = static_cast<std::uint8_t>(
             std::count_if(track.Slots.begin(), track.Slots.end(),
-                          [](const TSectorSlot& s) { return s.Present; }));
+                          [](const SectorSlot& s) { return s.Present; }));
         lastCylinder = static_cast<std::uint8_t>(CylinderOf(static_cast<unsigned>(t)));
         lastHead = static_cast<std::uint8_t>(SideOf(static_cast<unsigned>(t)));
         AppendTrackHeader(sectors, lastCylinder, lastHead, body);
-        for (const TSectorSlot& slot : track.Slots)
+        for (const SectorSlot& slot : track.Slots)
             if (slot.Present != 0) AppendSector(slot, body);
     }
     // TeleDisk ends with a whole track header whose count is 0xFF, repeating the last
@@ -137,7 +137,7 @@ void AppendTracks(const TZX_Disk& disk, Bytes& body) {
 
 }  // namespace
 
-bool BuildTd0(const TZX_Disk& disk, const Td0WriteOptions& options, Bytes& out,
+bool BuildTd0(const DiskImage& disk, const Td0WriteOptions& options, Bytes& out,
               std::string& error) {
     Bytes body;
     if (!disk.DiskLog.empty() && !AppendComment(disk, options, body)) {
@@ -167,13 +167,13 @@ std::array<std::uint8_t, 6> Td0DateNow() {
             static_cast<std::uint8_t>(local.tm_sec)};
 }
 
-bool WriteTd0(TZX_Disk& disk, Bytes& out) {
+bool WriteTd0(DiskImage& disk, Bytes& out) {
     std::string error;
     if (!BuildTd0(disk, {false, Td0DateNow()}, out, error)) return Refuse(disk, error);
     return true;
 }
 
-bool WriteTd0Compressed(TZX_Disk& disk, Bytes& out) {
+bool WriteTd0Compressed(DiskImage& disk, Bytes& out) {
     std::string error;
     if (!BuildTd0(disk, {true, Td0DateNow()}, out, error)) return Refuse(disk, error);
     return true;

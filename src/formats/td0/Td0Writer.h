@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -33,14 +33,14 @@ struct Td0WriteOptions {
 // track record per present track with its occupied slots, and the end record. Sectors of
 // size code 0..6 carry 128 << N bytes (the slot's data, zero-padded); larger codes carry
 // the bytes the slot holds. False with error set when the comment does not fit.
-bool BuildTd0(const TZX_Disk& disk, const Td0WriteOptions& options, Bytes& out, std::string& error);
+bool BuildTd0(const DiskImage& disk, const Td0WriteOptions& options, Bytes& out, std::string& error);
 
 // Today's date and time in the comment block's form.
 std::array<std::uint8_t, 6> Td0DateNow();
 
 // The format table's writers, plain and compressed, dated now. False with disk.LastError
 // set on a refusal.
-bool WriteTd0(TZX_Disk& disk, Bytes& out);
-bool WriteTd0Compressed(TZX_Disk& disk, Bytes& out);
+bool WriteTd0(DiskImage& disk, Bytes& out);
+bool WriteTd0Compressed(DiskImage& disk, Bytes& out);
 
 }  // namespace morvane

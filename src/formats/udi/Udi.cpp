@@ -33,7 +33,7 @@ constexpr const char* kErrorLength = "Error UDI file length!";
 constexpr const char* kErrorTrackTooLong = "UDI track longer than 6500 bytes!";
 
 // One track record at the cursor into track (the slots are empty after ClearImage).
-bool ReadTrackRecord(ByteCursor& in, TTrack& track, TZX_Disk& disk) {
+bool ReadTrackRecord(ByteCursor& in, Track& track, DiskImage& disk) {
     std::uint8_t type = 0;
     std::uint16_t length = 0;
     if (!in.U8(type) || !in.Le16(length)) return Refuse(disk, kErrorLength);
@@ -70,7 +70,7 @@ std::string TrailingBytesNote(std::size_t bytes) {
 
 }  // namespace
 
-bool ReadUdi(std::span<const std::uint8_t> file, TZX_Disk& disk) {
+bool ReadUdi(std::span<const std::uint8_t> file, DiskImage& disk) {
     disk.ClearImage();
     if (file.size() < kUdiMinimumFile) return Refuse(disk, kErrorFile);
     const std::size_t body = file.size() - kUdiChecksumSize;
@@ -114,7 +114,7 @@ bool ReadUdi(std::span<const std::uint8_t> file, TZX_Disk& disk) {
     return true;
 }
 
-bool WriteUdi(TZX_Disk& disk, Bytes& out) {
+bool WriteUdi(DiskImage& disk, Bytes& out) {
     out.clear();
     const std::size_t present = disk.TracksToWrite();
     // An empty image is written as one cylinder of blank tracks: the header cannot say

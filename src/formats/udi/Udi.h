@@ -6,7 +6,7 @@
 #include <span>
 
 #include "model/Bytes.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -14,9 +14,9 @@ namespace morvane {
 // (tracks read before the failure stay). A reserved header byte other than 0, records
 // past the container's 166 tracks and bytes after the last record are read past with a
 // note in disk.LoadNotes.
-bool ReadUdi(std::span<const std::uint8_t> file, TZX_Disk& disk);
+bool ReadUdi(std::span<const std::uint8_t> file, DiskImage& disk);
 // Builds the whole file into out. False, with out emptied and disk.FailTrack/FailSlot set,
 // when a track cannot be rebuilt.
-bool WriteUdi(TZX_Disk& disk, Bytes& out);
+bool WriteUdi(DiskImage& disk, Bytes& out);
 
 }  // namespace morvane

@@ -38,7 +38,7 @@ class TrackBytes {
     std::span<const std::uint8_t> marks_;
 };
 
-void TakeId(const TrackBytes& raw, std::ptrdiff_t f, TSectorSlot& slot) {
+void TakeId(const TrackBytes& raw, std::ptrdiff_t f, SectorSlot& slot) {
     slot.Present = kPresent;
     slot.Cylinder = raw.At(f + 1);
     slot.Head = raw.At(f + 2);
@@ -49,7 +49,7 @@ void TakeId(const TrackBytes& raw, std::ptrdiff_t f, TSectorSlot& slot) {
 
 // Copies count bytes from f + 1 on into the slot (count is below the track length, which
 // the reader keeps within the slot's buffer).
-void TakeData(const TrackBytes& raw, std::ptrdiff_t f, std::size_t count, TSectorSlot& slot) {
+void TakeData(const TrackBytes& raw, std::ptrdiff_t f, std::size_t count, SectorSlot& slot) {
     const std::size_t n = std::min(count, slot.Data.size());
     if (n > 0) {
         const auto source = raw.Range(f + 1, n);
@@ -62,7 +62,7 @@ void TakeData(const TrackBytes& raw, std::ptrdiff_t f, std::size_t count, TSecto
 // Data of slot from the data mark at f on: size bytes with their CRC checked, or what
 // the track still holds when the field runs past its end (bad data). Returns the position
 // from which the search for marks goes on.
-std::ptrdiff_t TakeDataField(const TrackBytes& raw, std::ptrdiff_t f, TSectorSlot& slot) {
+std::ptrdiff_t TakeDataField(const TrackBytes& raw, std::ptrdiff_t f, SectorSlot& slot) {
     const std::ptrdiff_t length = raw.Length();
     // The size shift wraps the way a 32-bit shift does; codes of 25 and up give 0.
     const std::uint32_t size = std::uint32_t{128} << (slot.SizeCode % 32);
@@ -85,12 +85,12 @@ std::ptrdiff_t TakeDataField(const TrackBytes& raw, std::ptrdiff_t f, TSectorSlo
 }  // namespace
 
 void FindUdiSectors(std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> clockMarks,
-                    TTrack& track) {
+                    Track& track) {
     const TrackBytes raw(bytes.first(std::min(bytes.size(), kTrackBufferSize)), clockMarks);
     const std::ptrdiff_t length = raw.Length();
     bool marked = false;
     // The slot whose ID field waits for its data mark, and where that ID's CRC ends.
-    TSectorSlot* waiting = nullptr;
+    SectorSlot* waiting = nullptr;
     std::ptrdiff_t idCrcEnd = 0;
     std::size_t s = 0;
     for (std::ptrdiff_t f = 0; f < length; ++f) {
@@ -104,7 +104,7 @@ void FindUdiSectors(std::span<const std::uint8_t> bytes, std::span<const std::ui
         // The first mark after an ID field decides whether it has data; an ID left without
         // keeps its slot with the ID alone, as the controller finds no record for it.
         if (waiting != nullptr) {
-            TSectorSlot& slot = *std::exchange(waiting, nullptr);
+            SectorSlot& slot = *std::exchange(waiting, nullptr);
             if ((mark == kDataMark || mark == kDeletedDataMark) &&
                 DataMarkWithinWindow(static_cast<std::size_t>(idCrcEnd),
                                      static_cast<std::size_t>(f))) {

@@ -18,6 +18,6 @@ namespace morvane {
 // without such a data field keeps the ID alone. Sectors past slot 31 are ignored. The
 // slots are expected empty; SectorCount is recounted at the end.
 void FindUdiSectors(std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> clockMarks,
-                    TTrack& track);
+                    Track& track);
 
 }  // namespace morvane

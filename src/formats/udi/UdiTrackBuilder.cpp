@@ -95,7 +95,7 @@ UdiTrackResult Fail(UdiTrackSource source, std::optional<std::uint8_t> slot) {
 // track leaves a gap, so the k-th sector written is not always slot k.
 class OccupiedSlots {
   public:
-    explicit OccupiedSlots(const TTrack& track) {
+    explicit OccupiedSlots(const Track& track) {
         for (std::size_t i = 0; i < kSlotsPerTrack; ++i) {
             if (track.Slots[i].Present != 0) indices_[count_++] = static_cast<std::uint8_t>(i);
         }
@@ -128,7 +128,7 @@ Pos FindMark(std::span<const std::uint8_t, kTrackBufferSize> source, Pos from, s
     return -1;
 }
 
-std::uint16_t DataLengthToCopy(const TSectorSlot& slot, std::size_t size) {
+std::uint16_t DataLengthToCopy(const SectorSlot& slot, std::size_t size) {
     return static_cast<std::uint16_t>(std::min<std::size_t>(slot.DataLength, size));
 }
 
@@ -177,7 +177,7 @@ std::span<const std::uint8_t> RawDataField(std::span<const std::uint8_t, kTrackB
 // slot in slot order; the first step that fails names the slot.
 class RawRebuild {
   public:
-    RawRebuild(const TTrack& track, std::span<const std::uint8_t, kTrackBufferSize> source,
+    RawRebuild(const Track& track, std::span<const std::uint8_t, kTrackBufferSize> source,
                bool ownRaw, UdiTrackImage& image)
         : track_(track),
           source_(source),
@@ -193,7 +193,7 @@ class RawRebuild {
         const OccupiedSlots occupied(track_);
         for (std::size_t k = 0; k < occupied.size(); ++k) {
             const std::uint8_t slotIndex = occupied[k];
-            const TSectorSlot& slot = track_.Slots[slotIndex];
+            const SectorSlot& slot = track_.Slots[slotIndex];
             const bool last = k + 1 == occupied.size();
             if (!IdField(slot) || !DataField(slot, last)) return Fail(kind_, slotIndex);
         }
@@ -225,7 +225,7 @@ class RawRebuild {
         return true;
     }
 
-    bool IdField(const TSectorSlot& slot) {
+    bool IdField(const SectorSlot& slot) {
         x_ = FindMark(source_, x_, kSync, kSync, IsIdMark);
         if (x_ < 0) return false;
         const Pos distance = x_ - pos_;
@@ -241,7 +241,7 @@ class RawRebuild {
     }
 
     // The data mark (normal or deleted, as found) and the data with its CRC.
-    bool DataField(const TSectorSlot& slot, bool last) {
+    bool DataField(const SectorSlot& slot, bool last) {
         const Pos idCrcEnd = x_ + kIdEndAt;
         // Searched from after the ID field: its bytes are no mark, whatever their values.
         x_ = FindMark(source_, idCrcEnd + 1, kSync, kSync, IsDataMark);
@@ -268,7 +268,7 @@ class RawRebuild {
 
     // Only a last, bad sector may run past the end of the track. From the base template
     // whatever fits of it is written, without CRC; the track's own image keeps its bytes.
-    bool CutLastData(const TSectorSlot& slot, bool last) {
+    bool CutLastData(const SectorSlot& slot, bool last) {
         if (slot.DataGood != 0 || !last) return false;
         if (ownRaw_) return true;
         const Pos cut = std::max<Pos>(kCutDataEnd - x_, 0);
@@ -278,7 +278,7 @@ class RawRebuild {
         return true;
     }
 
-    void WriteData(const TSectorSlot& slot, std::size_t size, std::uint8_t mark) {
+    void WriteData(const SectorSlot& slot, std::size_t size, std::uint8_t mark) {
         const Pos at = x_ + kFieldAt;
         const Pos sizePos = static_cast<Pos>(size);
         out_.Fill(at, sizePos, 0x00);
@@ -311,7 +311,7 @@ class RawRebuild {
         x_ = at + sizePos + kCrcLength;
     }
 
-    const TTrack& track_;
+    const Track& track_;
     std::span<const std::uint8_t, kTrackBufferSize> source_;
     bool ownRaw_;
     std::size_t ownRawLength_;
@@ -322,7 +322,7 @@ class RawRebuild {
 };
 
 // Case C: gaps, syncs and marks of the standard layout around the slots' fields.
-UdiTrackResult BuildStandardLayout(const TTrack& track, UdiTrackImage& image) {
+UdiTrackResult BuildStandardLayout(const Track& track, UdiTrackImage& image) {
     constexpr UdiTrackSource kind = UdiTrackSource::StandardLayout;
     const OccupiedSlots occupied(track);
     const std::size_t n = occupied.size();
@@ -367,7 +367,7 @@ UdiTrackResult BuildStandardLayout(const TTrack& track, UdiTrackImage& image) {
     put(kIndexMark);
     fill(kGapB - cutAB, kUdiGapByte);
     for (std::size_t k = 0; k < n; ++k) {
-        const TSectorSlot& slot = track.Slots[occupied[k]];
+        const SectorSlot& slot = track.Slots[occupied[k]];
         const std::size_t size = SizeFromCode(slot.SizeCode);
         const Pos sizePos = static_cast<Pos>(size);
         fill(kSyncZeros, 0x00);
@@ -414,7 +414,7 @@ UdiTrackResult BuildStandardLayout(const TTrack& track, UdiTrackImage& image) {
 UdiTrackResult BuildUdiTrack(const UdiTrackParams& params, UdiTrackImage& image) {
     image.Bytes.fill(kUdiGapByte);
     image.ClockMarks.fill(0);
-    const TTrack* track = params.Track;
+    const Track* track = params.TrackToBuild;
     if (track == nullptr) return UdiTrackResult{};
     if (track->RawValid != 0 && track->RawLength > 0)
         return RawRebuild(*track, track->Raw.Whole(), true, image).Run(params.NoTrackRestore);
@@ -424,15 +424,15 @@ UdiTrackResult BuildUdiTrack(const UdiTrackParams& params, UdiTrackImage& image)
     return UdiTrackResult{};
 }
 
-const TTrack* UsableBaseTrack(const TZX_Disk& disk) {
+const Track* UsableBaseTrack(const DiskImage& disk) {
     constexpr std::uint8_t kHighestBaseTrack = 160;
     if (!disk.UseBaseTrack || disk.BaseTrack > kHighestBaseTrack) return nullptr;
-    const TTrack* base = disk.GetTrack(disk.BaseTrack);
+    const Track* base = disk.GetTrack(disk.BaseTrack);
     return base != nullptr && base->RawLength > 0 ? base : nullptr;
 }
 
-bool BuildUdiTrack(TZX_Disk& disk, std::uint8_t trackIndex, UdiTrackImage& image) {
-    TTrack* track = disk.GetTrack(trackIndex);
+bool BuildUdiTrack(DiskImage& disk, std::uint8_t trackIndex, UdiTrackImage& image) {
+    Track* track = disk.GetTrack(trackIndex);
     if (track != nullptr) track->CountSectors();
     const UdiTrackParams params{track, UsableBaseTrack(disk), disk.NoTrackRestore};
     const UdiTrackResult result = BuildUdiTrack(params, image);

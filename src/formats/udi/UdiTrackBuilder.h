@@ -11,7 +11,7 @@
 #include <span>
 
 #include "model/Track.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -38,13 +38,13 @@ enum class UdiTrackSource : std::uint8_t {
     Blank,           // nothing to build: all gap bytes, no marks
 };
 
-// Everything the builder looks at. A caller with only a track fills Track and leaves the
+// Everything the builder looks at. A caller with only a track fills TrackToBuild and leaves the
 // rest; the container form below fills BaseTrack and NoTrackRestore from the disk.
 struct UdiTrackParams {
-    const TTrack* Track = nullptr;
+    const Track* TrackToBuild = nullptr;
     // The base template's track when the user chose one and it is usable (UseBaseTrack set,
     // index <= 160, RawLength > 0); nullptr otherwise.
-    const TTrack* BaseTrack = nullptr;
+    const Track* BaseTrack = nullptr;
     // Copy the track's own raw bytes first, so bytes between the rebuilt fields keep what
     // the drive delivered (the inverse of the RestoreTrack setting).
     bool NoTrackRestore = false;
@@ -65,12 +65,12 @@ struct UdiTrackResult {
 UdiTrackResult BuildUdiTrack(const UdiTrackParams& params, UdiTrackImage& image);
 
 // The base template of the container for any track, or nullptr when none applies.
-const TTrack* UsableBaseTrack(const TZX_Disk& disk);
+const Track* UsableBaseTrack(const DiskImage& disk);
 
 // Container form: builds track index trackIndex of disk with the disk's base template and
 // NoTrackRestore. Recounts the track's sectors (SectorCount). On failure sets
 // disk.FailTrack = trackIndex and, when a slot is concerned, disk.FailSlot.
 // An index >= 166 builds a blank track.
-bool BuildUdiTrack(TZX_Disk& disk, std::uint8_t trackIndex, UdiTrackImage& image);
+bool BuildUdiTrack(DiskImage& disk, std::uint8_t trackIndex, UdiTrackImage& image);
 
 }  // namespace morvane

@@ -37,7 +37,7 @@ std::optional<CpmName> CpmNameOf(const QString& fileName) {
 // changed by all of them or by none.
 class TrackSnapshot {
   public:
-    explicit TrackSnapshot(TZX_Disk& disk) : disk_(disk) {
+    explicit TrackSnapshot(DiskImage& disk) : disk_(disk) {
         for (std::size_t t = 0; t < kTrackCount; ++t)
             tracks_.push_back(*disk.GetTrack(static_cast<std::uint8_t>(t)));
     }
@@ -48,8 +48,8 @@ class TrackSnapshot {
     }
 
   private:
-    TZX_Disk& disk_;
-    std::vector<TTrack> tracks_;
+    DiskImage& disk_;
+    std::vector<Track> tracks_;
 };
 
 struct PcFile {
@@ -60,16 +60,16 @@ struct PcFile {
 
 }  // namespace
 
-bool T_cCat::MayChangeImage() const {
+bool CpmCatalogueWindow::MayChangeImage() const {
     return !context_.mayChangeImage || context_.mayChangeImage();
 }
 
-void T_cCat::Changed() {
+void CpmCatalogueWindow::Changed() {
     Fill();
     if (context_.imageChanged) context_.imageChanged();
 }
 
-std::optional<std::vector<std::size_t>> T_cCat::SelectedFirstExtents() const {
+std::optional<std::vector<std::size_t>> CpmCatalogueWindow::SelectedFirstExtents() const {
     const std::vector<CpmDirEntry> now = ParseCpmDirectory(ReadCpmDirectoryBytes(*context_.disk));
     std::vector<std::size_t> out;
     for (int r = 0; r < fileList_->topLevelItemCount(); ++r) {
@@ -84,7 +84,7 @@ std::optional<std::vector<std::size_t>> T_cCat::SelectedFirstExtents() const {
     return out;
 }
 
-void T_cCat::Rename() {
+void CpmCatalogueWindow::Rename() {
     if (!MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::optional<std::vector<std::size_t>> selected = SelectedFirstExtents();
@@ -115,7 +115,7 @@ void T_cCat::Rename() {
     Changed();
 }
 
-void T_cCat::DeleteFiles() {
+void CpmCatalogueWindow::DeleteFiles() {
     if (!MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::optional<std::vector<std::size_t>> selected = SelectedFirstExtents();
@@ -138,7 +138,7 @@ void T_cCat::DeleteFiles() {
     Changed();
 }
 
-void T_cCat::AddFiles() {
+void CpmCatalogueWindow::AddFiles() {
     if (!MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     OpenFilesRequest request;

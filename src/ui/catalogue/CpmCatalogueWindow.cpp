@@ -26,7 +26,7 @@ char DecimalSeparator() {
 
 }  // namespace
 
-T_cCat::T_cCat(CpmWindowContext context, QWidget* parent)
+CpmCatalogueWindow::CpmCatalogueWindow(CpmWindowContext context, QWidget* parent)
     : QDialog(parent), context_(std::move(context)) {
     setObjectName(QStringLiteral("cCat"));
     setWindowTitle(UiText(kCpmWindowCaption));
@@ -67,7 +67,7 @@ T_cCat::T_cCat(CpmWindowContext context, QWidget* parent)
     // "Обновить" reads the directory again: the image may have changed meanwhile.
     auto* refresh = new QPushButton(Ui::tr("Обновить"), this);
     refresh->setObjectName(QStringLiteral("bRefresh"));
-    connect(refresh, &QPushButton::clicked, this, &T_cCat::Fill);
+    connect(refresh, &QPushButton::clicked, this, &CpmCatalogueWindow::Fill);
 
     auto* side = new QVBoxLayout;
     side->addWidget(group);
@@ -86,7 +86,7 @@ T_cCat::T_cCat(CpmWindowContext context, QWidget* parent)
     resize(600, 420);
 }
 
-void T_cCat::BuildMenu() {
+void CpmCatalogueWindow::BuildMenu() {
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("PopupMenu1"));
     auto add = [this](std::string_view caption) {
@@ -95,35 +95,35 @@ void T_cCat::BuildMenu() {
         return a;
     };
     add(kCpmMenuViewPicture);  // a CP/M file is no screen picture; kept as the menu has it
-    connect(add(kCpmMenuViewHex), &QAction::triggered, this, &T_cCat::ViewHex);
-    connect(add(kCpmMenuViewText), &QAction::triggered, this, &T_cCat::ViewText);
+    connect(add(kCpmMenuViewHex), &QAction::triggered, this, &CpmCatalogueWindow::ViewHex);
+    connect(add(kCpmMenuViewText), &QAction::triggered, this, &CpmCatalogueWindow::ViewText);
     menu_->addSeparator();
     QAction* erased = add(kCpmMenuShowErased);
     erased->setCheckable(true);
-    connect(erased, &QAction::toggled, this, &T_cCat::SetShowErased);
+    connect(erased, &QAction::toggled, this, &CpmCatalogueWindow::SetShowErased);
     QAction* hidden = add(kCpmMenuShowHidden);
     hidden->setCheckable(true);
-    connect(hidden, &QAction::toggled, this, &T_cCat::SetShowHidden);
+    connect(hidden, &QAction::toggled, this, &CpmCatalogueWindow::SetShowHidden);
     menu_->addSeparator();
-    connect(add(kCpmMenuRename), &QAction::triggered, this, &T_cCat::Rename);
-    connect(add(kCpmMenuAddFiles), &QAction::triggered, this, &T_cCat::AddFiles);
-    connect(add(kCpmMenuDeleteFiles), &QAction::triggered, this, &T_cCat::DeleteFiles);
-    connect(add(kCpmMenuSaveAs), &QAction::triggered, this, &T_cCat::SaveAs);
+    connect(add(kCpmMenuRename), &QAction::triggered, this, &CpmCatalogueWindow::Rename);
+    connect(add(kCpmMenuAddFiles), &QAction::triggered, this, &CpmCatalogueWindow::AddFiles);
+    connect(add(kCpmMenuDeleteFiles), &QAction::triggered, this, &CpmCatalogueWindow::DeleteFiles);
+    connect(add(kCpmMenuSaveAs), &QAction::triggered, this, &CpmCatalogueWindow::SaveAs);
 }
 
-QAction* T_cCat::Action(std::string_view caption) const {
+QAction* CpmCatalogueWindow::Action(std::string_view caption) const {
     const QString text = UiText(caption);
     for (QAction* a : actions_)
         if (a->text() == text) return a;
     return nullptr;
 }
 
-void T_cCat::showEvent(QShowEvent* event) {
+void CpmCatalogueWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     Fill();
 }
 
-void T_cCat::Fill() {
+void CpmCatalogueWindow::Fill() {
     catalogue_ = ReadCpmCatalogue(*context_.disk, showErased_, showHidden_);
     fileList_->clear();
     const char separator = DecimalSeparator();
@@ -142,26 +142,26 @@ void T_cCat::Fill() {
         values_[i]->setText(ShownText(values[i]));
 }
 
-QStringList T_cCat::DescriptionValues() const {
+QStringList CpmCatalogueWindow::DescriptionValues() const {
     QStringList out;
     for (QLabel* l : values_)
         out << l->text();
     return out;
 }
 
-void T_cCat::SelectRows(const std::vector<int>& rows) {
+void CpmCatalogueWindow::SelectRows(const std::vector<int>& rows) {
     fileList_->clearSelection();
     for (int r : rows)
         if (QTreeWidgetItem* item = fileList_->topLevelItem(r)) item->setSelected(true);
 }
 
-int T_cCat::FirstSelectedRow() const {
+int CpmCatalogueWindow::FirstSelectedRow() const {
     for (int r = 0; r < fileList_->topLevelItemCount(); ++r)
         if (fileList_->topLevelItem(r)->isSelected()) return r;
     return -1;
 }
 
-void T_cCat::UpdateMenu() {
+void CpmCatalogueWindow::UpdateMenu() {
     std::size_t selected = 0;
     for (int r = 0; r < fileList_->topLevelItemCount(); ++r)
         if (fileList_->topLevelItem(r)->isSelected()) ++selected;
@@ -179,21 +179,21 @@ void T_cCat::UpdateMenu() {
         Action(caption)->setEnabled(enabled);
 }
 
-void T_cCat::SetShowErased(bool show) {
+void CpmCatalogueWindow::SetShowErased(bool show) {
     showErased_ = show;
     QAction* a = Action(kCpmMenuShowErased);
     if (a->isChecked() != show) a->setChecked(show);
     Fill();
 }
 
-void T_cCat::SetShowHidden(bool show) {
+void CpmCatalogueWindow::SetShowHidden(bool show) {
     showHidden_ = show;
     QAction* a = Action(kCpmMenuShowHidden);
     if (a->isChecked() != show) a->setChecked(show);
     Fill();
 }
 
-std::optional<CpmFile> T_cCat::SelectedFile() const {
+std::optional<CpmFile> CpmCatalogueWindow::SelectedFile() const {
     const int row = FirstSelectedRow();
     if (row < 0) return std::nullopt;
     const CpmDirEntry& shown =
@@ -208,19 +208,19 @@ std::optional<CpmFile> T_cCat::SelectedFile() const {
     return std::nullopt;
 }
 
-void T_cCat::ViewHex() {
+void CpmCatalogueWindow::ViewHex() {
     const std::optional<CpmFile> file = SelectedFile();
     if (!file) return;
     context_.dialogs->ShowHex(ReadCpmFile(*context_.disk, *file), true);
 }
 
-void T_cCat::ViewText() {
+void CpmCatalogueWindow::ViewText() {
     const std::optional<CpmFile> file = SelectedFile();
     if (!file) return;
     context_.dialogs->ShowText(ReadCpmFile(*context_.disk, *file));
 }
 
-void T_cCat::SaveAs() {
+void CpmCatalogueWindow::SaveAs() {
     const int row = FirstSelectedRow();
     if (row < 0) return;
     CatalogueDialogs& dialogs = *context_.dialogs;

@@ -1,4 +1,4 @@
-// T_cCat, "Каталог диска CP/M": the directory of a Profi CP/M image with its extents and
+// CpmCatalogueWindow, "Каталог диска CP/M": the directory of a Profi CP/M image with its extents and
 // block use; viewing, saving, renaming, deleting and adding files. The changes themselves
 // live in src/filesystems; this window asks the questions and shows the result.
 #pragma once
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "filesystems/CpmDirectory.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "ui/catalogue/CatalogueDialogs.h"
 #include "ui/catalogue/CpmWindowRules.h"
 
@@ -23,7 +23,7 @@ class QTreeWidget;
 namespace morvane {
 
 struct CpmWindowContext {
-    TZX_Disk* disk = nullptr;
+    DiskImage* disk = nullptr;
     CatalogueDialogs* dialogs = nullptr;
     RememberedFolder sclDir;
     // Called after each change the window makes to the image.
@@ -33,10 +33,10 @@ struct CpmWindowContext {
     std::function<bool()> mayChangeImage = {};
 };
 
-class T_cCat : public QDialog {
+class CpmCatalogueWindow : public QDialog {
     Q_OBJECT
   public:
-    explicit T_cCat(CpmWindowContext context, QWidget* parent = nullptr);
+    explicit CpmCatalogueWindow(CpmWindowContext context, QWidget* parent = nullptr);
 
     // Reads the directory from the image and fills the list and the description.
     void Fill();

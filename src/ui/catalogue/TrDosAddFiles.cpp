@@ -45,7 +45,7 @@ bool ReadChosenFiles(const QStringList& paths, std::vector<TrDosFileData>& files
 
 }  // namespace
 
-void T_ZXCAT::AddFiles() {
+void TrDosCatalogueWindow::AddFiles() {
     if (!fromImage_ || !MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     OpenFilesRequest request;

@@ -29,7 +29,7 @@ constexpr int kDefaultColumnWidth = 50;
 
 }  // namespace
 
-T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
+TrDosCatalogueWindow::TrDosCatalogueWindow(TrDosWindowContext context, QWidget* parent)
     : QDialog(parent), context_(std::move(context)) {
     setObjectName(QStringLiteral("ZXCAT"));
     setWindowTitle(UiText(kTrDosWindowCaption));
@@ -80,44 +80,44 @@ T_ZXCAT::T_ZXCAT(TrDosWindowContext context, QWidget* parent)
     resize(720, 440);
 }
 
-void T_ZXCAT::BuildMenu() {
+void TrDosCatalogueWindow::BuildMenu() {
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("PopupMenu1"));
-    auto add = [this](std::string_view caption, void (T_ZXCAT::*command)()) {
+    auto add = [this](std::string_view caption, void (TrDosCatalogueWindow::*command)()) {
         QAction* a = menu_->addAction(UiText(caption));
         if (command != nullptr) connect(a, &QAction::triggered, this, command);
         actions_.push_back(a);
         return a;
     };
-    add(kMenuViewScreen, &T_ZXCAT::ViewScreen);
-    add(kMenuViewHex, &T_ZXCAT::ViewHex);
-    add(kMenuViewBasic, &T_ZXCAT::ViewBasic);
+    add(kMenuViewScreen, &TrDosCatalogueWindow::ViewScreen);
+    add(kMenuViewHex, &TrDosCatalogueWindow::ViewHex);
+    add(kMenuViewBasic, &TrDosCatalogueWindow::ViewBasic);
     menu_->addSeparator();
-    add(kMenuCompact, &T_ZXCAT::Compact);
-    add(kMenuRenameDisk, &T_ZXCAT::RenameDisk);
+    add(kMenuCompact, &TrDosCatalogueWindow::Compact);
+    add(kMenuRenameDisk, &TrDosCatalogueWindow::RenameDisk);
     QAction* deleted = add(kMenuShowDeleted, nullptr);
     deleted->setCheckable(true);
-    connect(deleted, &QAction::toggled, this, &T_ZXCAT::SetShowDeleted);
+    connect(deleted, &QAction::toggled, this, &TrDosCatalogueWindow::SetShowDeleted);
     menu_->addSeparator();
-    add(kMenuSaveHobeta, &T_ZXCAT::SaveHobeta);
-    add(kMenuSaveScl, &T_ZXCAT::SaveScl);
-    add(kMenuSaveBin, &T_ZXCAT::SaveBin);
-    add(kMenuSaveTap, &T_ZXCAT::SaveTap);
+    add(kMenuSaveHobeta, &TrDosCatalogueWindow::SaveHobeta);
+    add(kMenuSaveScl, &TrDosCatalogueWindow::SaveScl);
+    add(kMenuSaveBin, &TrDosCatalogueWindow::SaveBin);
+    add(kMenuSaveTap, &TrDosCatalogueWindow::SaveTap);
     menu_->addSeparator();
-    add(kMenuEditHeader, &T_ZXCAT::EditHeader);
-    add(kMenuAddFiles, &T_ZXCAT::AddFiles);
-    add(kMenuAddPlainFile, &T_ZXCAT::AddPlainFiles);
-    add(kMenuDeleteFiles, &T_ZXCAT::DeleteFiles);
+    add(kMenuEditHeader, &TrDosCatalogueWindow::EditHeader);
+    add(kMenuAddFiles, &TrDosCatalogueWindow::AddFiles);
+    add(kMenuAddPlainFile, &TrDosCatalogueWindow::AddPlainFiles);
+    add(kMenuDeleteFiles, &TrDosCatalogueWindow::DeleteFiles);
 }
 
-QAction* T_ZXCAT::Action(std::string_view caption) const {
+QAction* TrDosCatalogueWindow::Action(std::string_view caption) const {
     const QString text = UiText(caption);
     for (QAction* a : actions_)
         if (a->text() == text) return a;
     return nullptr;
 }
 
-bool T_ZXCAT::LoadFromImage() {
+bool TrDosCatalogueWindow::LoadFromImage() {
     TrDosCatalogue read;
     if (!ReadTrDosCatalogue(*context_.disk, read)) return false;
     catalogue_ = std::move(read);
@@ -126,7 +126,7 @@ bool T_ZXCAT::LoadFromImage() {
     return true;
 }
 
-bool T_ZXCAT::LoadFromDisk(std::span<const std::uint8_t> track0) {
+bool TrDosCatalogueWindow::LoadFromDisk(std::span<const std::uint8_t> track0) {
     TrDosCatalogue read;
     if (!ParseTrDosCatalogue(track0, read)) return false;
     catalogue_ = std::move(read);
@@ -135,7 +135,7 @@ bool T_ZXCAT::LoadFromDisk(std::span<const std::uint8_t> track0) {
     return true;
 }
 
-void T_ZXCAT::Fill() {
+void TrDosCatalogueWindow::Fill() {
     const std::array<std::string, 7> values = TrDosDescriptionValues(catalogue_);
     for (std::size_t i = 0; i < values.size(); ++i)
         values_[i]->setText(ShownText(values[i]));
@@ -150,20 +150,20 @@ void T_ZXCAT::Fill() {
     }
 }
 
-QStringList T_ZXCAT::DescriptionValues() const {
+QStringList TrDosCatalogueWindow::DescriptionValues() const {
     QStringList out;
     for (QLabel* l : values_)
         out << l->text();
     return out;
 }
 
-void T_ZXCAT::SelectRows(const std::vector<int>& rows) {
+void TrDosCatalogueWindow::SelectRows(const std::vector<int>& rows) {
     fileList_->clearSelection();
     for (int r : rows)
         if (QTreeWidgetItem* item = fileList_->topLevelItem(r)) item->setSelected(true);
 }
 
-std::vector<std::size_t> T_ZXCAT::SelectedEntries() const {
+std::vector<std::size_t> TrDosCatalogueWindow::SelectedEntries() const {
     std::vector<std::size_t> out;
     for (int r = 0; r < fileList_->topLevelItemCount(); ++r) {
         if (!fileList_->topLevelItem(r)->isSelected()) continue;
@@ -173,12 +173,12 @@ std::vector<std::size_t> T_ZXCAT::SelectedEntries() const {
     return out;
 }
 
-const TrDosEntry* T_ZXCAT::SingleSelectedEntry() const {
+const TrDosEntry* TrDosCatalogueWindow::SingleSelectedEntry() const {
     const std::vector<std::size_t> entries = SelectedEntries();
     return entries.size() == 1 ? &catalogue_.entries[entries.front()] : nullptr;
 }
 
-void T_ZXCAT::UpdateMenu() {
+void TrDosCatalogueWindow::UpdateMenu() {
     const TrDosMenuState s =
         TrDosMenuEnabling(fromImage_, static_cast<std::size_t>(fileList_->topLevelItemCount()),
                           SingleSelectedEntry());
@@ -194,24 +194,24 @@ void T_ZXCAT::UpdateMenu() {
         Action(caption)->setEnabled(enabled);
 }
 
-void T_ZXCAT::SetShowDeleted(bool show) {
+void TrDosCatalogueWindow::SetShowDeleted(bool show) {
     showDeleted_ = show;
     QAction* a = Action(kMenuShowDeleted);
     if (a->isChecked() != show) a->setChecked(show);
     Fill();
 }
 
-bool T_ZXCAT::MayChangeImage() const {
+bool TrDosCatalogueWindow::MayChangeImage() const {
     return !context_.mayChangeImage || context_.mayChangeImage();
 }
 
-void T_ZXCAT::Changed() {
+void TrDosCatalogueWindow::Changed() {
     if (!ReadTrDosCatalogue(*context_.disk, catalogue_)) catalogue_ = TrDosCatalogue{};
     Fill();
     if (context_.imageChanged) context_.imageChanged();
 }
 
-void T_ZXCAT::ViewScreen() {
+void TrDosCatalogueWindow::ViewScreen() {
     const TrDosEntry* e = SingleSelectedEntry();
     if (e == nullptr || !fromImage_) return;
     Bytes screen;
@@ -220,7 +220,7 @@ void T_ZXCAT::ViewScreen() {
     context_.dialogs->ShowScreen(std::span(screen).first(kZxScreenBytes));
 }
 
-void T_ZXCAT::ViewHex() {
+void TrDosCatalogueWindow::ViewHex() {
     const TrDosEntry* e = SingleSelectedEntry();
     if (e == nullptr || !fromImage_) return;
     Bytes bytes;
@@ -228,14 +228,14 @@ void T_ZXCAT::ViewHex() {
     context_.dialogs->ShowHex(bytes, false);
 }
 
-void T_ZXCAT::Compact() {
+void TrDosCatalogueWindow::Compact() {
     if (!fromImage_ || !MayChangeImage()) return;
     const TrDosEditResult r = CompactDisk(*context_.disk, catalogue_);
     if (!r.ok) context_.dialogs->Ask({.caption = kCaptionErrorDots, .text = r.error});
     Changed();
 }
 
-void T_ZXCAT::RenameDisk() {
+void TrDosCatalogueWindow::RenameDisk() {
     if (!fromImage_ || !MayChangeImage()) return;
     const std::optional<QString> entered = context_.dialogs->DiskName(
         QString::fromStdString(ZxDiskNameText(catalogue_.diskName)), false);
@@ -255,7 +255,7 @@ void T_ZXCAT::RenameDisk() {
     Changed();
 }
 
-void T_ZXCAT::EditHeader() {
+void TrDosCatalogueWindow::EditHeader() {
     const std::vector<std::size_t> entries = SelectedEntries();
     if (entries.size() != 1 || !fromImage_ || !MayChangeImage()) return;
     const TrDosEntry& e = catalogue_.entries[entries.front()];
@@ -275,7 +275,7 @@ void T_ZXCAT::EditHeader() {
     Changed();
 }
 
-void T_ZXCAT::DeleteFiles() {
+void TrDosCatalogueWindow::DeleteFiles() {
     if (!fromImage_ || !MayChangeImage()) return;
     if (context_.dialogs->Ask({.caption = kCaptionAttentionDots,
                                .text = std::string(kDeleteQuestion),

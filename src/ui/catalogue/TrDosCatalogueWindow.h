@@ -1,4 +1,4 @@
-// T_ZXCAT, "Каталог диска TR-DOS": the TR-DOS catalogue of the image (or of the disk in
+// TrDosCatalogueWindow, "Каталог диска TR-DOS": the TR-DOS catalogue of the image (or of the disk in
 // the drive) with its description, and the file commands of its context menu. The rules
 // and changes live in src/filesystems; this window shows them and asks the questions.
 #pragma once
@@ -14,7 +14,7 @@
 
 #include "filesystems/TrDosCatalogue.h"
 #include "filesystems/TrDosFileSectors.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "ui/catalogue/CatalogueDialogs.h"
 #include "ui/catalogue/TrDosWindowRules.h"
 
@@ -26,7 +26,7 @@ class QTreeWidget;
 namespace morvane {
 
 struct TrDosWindowContext {
-    TZX_Disk* disk = nullptr;
+    DiskImage* disk = nullptr;
     CatalogueDialogs* dialogs = nullptr;
     RememberedFolder hobetaDir;
     RememberedFolder sclDir;
@@ -37,10 +37,10 @@ struct TrDosWindowContext {
     std::function<bool()> mayChangeImage = {};
 };
 
-class T_ZXCAT : public QDialog {
+class TrDosCatalogueWindow : public QDialog {
     Q_OBJECT
   public:
-    explicit T_ZXCAT(TrDosWindowContext context, QWidget* parent = nullptr);
+    explicit TrDosCatalogueWindow(TrDosWindowContext context, QWidget* parent = nullptr);
 
     // Reads the catalogue from the image and fills the window; false (window unchanged)
     // when the image holds no TR-DOS catalogue.

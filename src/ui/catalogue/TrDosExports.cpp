@@ -40,7 +40,7 @@ QString DamagedFileLine(const TrDosEntry& entry, const TrDosFileSectors& file) {
 
 }  // namespace
 
-std::optional<std::vector<TrDosFileSectors>> T_ZXCAT::ReadFilesToSave(
+std::optional<std::vector<TrDosFileSectors>> TrDosCatalogueWindow::ReadFilesToSave(
     const std::vector<TrDosEntry>& selected) {
     std::vector<TrDosFileSectors> files;
     QStringList damaged;
@@ -59,7 +59,7 @@ std::optional<std::vector<TrDosFileSectors>> T_ZXCAT::ReadFilesToSave(
     return files;
 }
 
-void T_ZXCAT::SaveHobeta() {
+void TrDosCatalogueWindow::SaveHobeta() {
     if (!fromImage_) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     const QString chosen =
@@ -82,7 +82,7 @@ void T_ZXCAT::SaveHobeta() {
                        });
 }
 
-void T_ZXCAT::WriteFilesToFolder(const QString& folder, const std::vector<TrDosEntry>& selected,
+void TrDosCatalogueWindow::WriteFilesToFolder(const QString& folder, const std::vector<TrDosEntry>& selected,
                                  const FolderFileMaker& make) {
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::optional<std::vector<TrDosFileSectors>> sectors = ReadFilesToSave(selected);
@@ -107,7 +107,7 @@ void T_ZXCAT::WriteFilesToFolder(const QString& folder, const std::vector<TrDosE
     if (folder != context_.hobetaDir.get()) context_.hobetaDir.set(folder);
 }
 
-void T_ZXCAT::SaveScl() {
+void TrDosCatalogueWindow::SaveScl() {
     SaveFileRequest request;
     request.title = UiText(kSclSaveTitle);
     request.filter = QText(kSclFilter);
@@ -117,7 +117,7 @@ void T_ZXCAT::SaveScl() {
                     Bytes& file) { file = SclArchive(selected, sectors); });
 }
 
-void T_ZXCAT::SaveSelectionAsOneFile(SaveFileRequest request, const OneFileMaker& make) {
+void TrDosCatalogueWindow::SaveSelectionAsOneFile(SaveFileRequest request, const OneFileMaker& make) {
     if (!fromImage_) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::vector<std::size_t> entries = SelectedEntries();

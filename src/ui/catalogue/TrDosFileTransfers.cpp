@@ -29,7 +29,7 @@ TrDosEntryEdit PlainFilePreset(const QString& path, std::size_t size) {
 
 }  // namespace
 
-void T_ZXCAT::ViewBasic() {
+void TrDosCatalogueWindow::ViewBasic() {
     const TrDosEntry* e = SingleSelectedEntry();
     if (e == nullptr || !fromImage_ || e->type != kTrDosBasic) return;
     std::string error;
@@ -43,7 +43,7 @@ void T_ZXCAT::ViewBasic() {
                                   QText(listing), name + QStringLiteral(".txt"));
 }
 
-void T_ZXCAT::SaveBin() {
+void TrDosCatalogueWindow::SaveBin() {
     if (!fromImage_) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     const std::vector<std::size_t> entries = SelectedEntries();
@@ -65,7 +65,7 @@ void T_ZXCAT::SaveBin() {
         });
 }
 
-void T_ZXCAT::SaveTap() {
+void TrDosCatalogueWindow::SaveTap() {
     SaveFileRequest request;
     request.title = UiText(kTapSaveTitle);
     request.filter = QText(kTapFilter);
@@ -77,7 +77,7 @@ void T_ZXCAT::SaveTap() {
     });
 }
 
-void T_ZXCAT::AddPlainFiles() {
+void TrDosCatalogueWindow::AddPlainFiles() {
     if (!fromImage_ || !MayChangeImage()) return;
     CatalogueDialogs& dialogs = *context_.dialogs;
     OpenFilesRequest request;

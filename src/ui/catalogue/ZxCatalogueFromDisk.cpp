@@ -11,7 +11,7 @@
 
 namespace morvane {
 
-bool ReadZxCatalogueFromDisk(OperationContext& ctx, T_ZXCAT& window) {
+bool ReadZxCatalogueFromDisk(OperationContext& ctx, TrDosCatalogueWindow& window) {
     std::vector<std::uint8_t> track0;
     if (ReadCatalogueTrack(ctx, track0) != OperationOutcome::Done) return false;
     if (window.LoadFromDisk(std::span(track0).first(kTrDosTrack0Bytes))) return true;

@@ -7,10 +7,10 @@ namespace morvane {
 // Declared, not included: the operation context's header and the image editing header of
 // the main window both declare a MapCell.
 struct OperationContext;
-class T_ZXCAT;
+class TrDosCatalogueWindow;
 
 // True when the window now holds the disk's catalogue and is to be shown; a disk that is
 // not TR-DOS gets its message box here, a failed read the operation's own.
-bool ReadZxCatalogueFromDisk(OperationContext& ctx, T_ZXCAT& window);
+bool ReadZxCatalogueFromDisk(OperationContext& ctx, TrDosCatalogueWindow& window);
 
 }  // namespace morvane

@@ -25,7 +25,7 @@ namespace {
 
 // The owner of a sector, from the catalogue as the image holds it at this moment, so the
 // line never lags a change of the image, whatever made it.
-std::string CurrentSectorOwner(const TZX_Disk& disk, std::uint8_t track, std::uint8_t slot) {
+std::string CurrentSectorOwner(const DiskImage& disk, std::uint8_t track, std::uint8_t slot) {
     TrDosCatalogue catalogue;
     if (!ReadTrDosCatalogue(disk, catalogue)) return {};
     return SlotOwnerText(disk, catalogue, track, slot);
@@ -53,12 +53,12 @@ CatalogueCommands::~CatalogueCommands() = default;
 void CatalogueCommands::ReadZxCatalogueCommand() {
     if (!runner_) return;
     runner_([this](OperationContext& ctx) {
-        T_ZXCAT* window = ZxCatalogue();
+        TrDosCatalogueWindow* window = ZxCatalogue();
         if (ReadZxCatalogueFromDisk(ctx, *window)) window->exec();
     });
 }
 
-T_ZXCAT* CatalogueCommands::ZxCatalogue() {
+TrDosCatalogueWindow* CatalogueCommands::ZxCatalogue() {
     if (!zxCatalogue_) {
         TrDosWindowContext c;
         c.disk = &p_.disk;
@@ -70,12 +70,12 @@ T_ZXCAT* CatalogueCommands::ZxCatalogue() {
             p_.changes.MarkChanged();
             ShowChangedImage();
         };
-        zxCatalogue_ = new T_ZXCAT(std::move(c), p_.window);
+        zxCatalogue_ = new TrDosCatalogueWindow(std::move(c), p_.window);
     }
     return zxCatalogue_;
 }
 
-T_cCat* CatalogueCommands::CpmCatalogue() {
+CpmCatalogueWindow* CatalogueCommands::CpmCatalogue() {
     if (!cpmCatalogue_) {
         CpmWindowContext c;
         c.disk = &p_.disk;
@@ -86,13 +86,13 @@ T_cCat* CatalogueCommands::CpmCatalogue() {
             p_.changes.MarkChanged();
             ShowChangedImage();
         };
-        cpmCatalogue_ = new T_cCat(std::move(c), p_.window);
+        cpmCatalogue_ = new CpmCatalogueWindow(std::move(c), p_.window);
     }
     return cpmCatalogue_;
 }
 
 void CatalogueCommands::ViewZxCatalogueCommand() {
-    T_ZXCAT* window = ZxCatalogue();
+    TrDosCatalogueWindow* window = ZxCatalogue();
     if (!window->LoadFromImage()) {
         p_.asker.Ask({.caption = kCaptionError, .text = std::string(kNotTrDosImageText)});
         return;
@@ -105,7 +105,7 @@ void CatalogueCommands::ViewCpmCatalogueCommand() {
         p_.asker.Ask({.caption = kCaptionError, .text = std::string(kNotCpmImageText)});
         return;
     }
-    T_cCat* window = CpmCatalogue();
+    CpmCatalogueWindow* window = CpmCatalogue();
     if (window->isVisible()) window->Fill();  // showing it fills it otherwise
     window->show();
     window->raise();

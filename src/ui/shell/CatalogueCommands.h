@@ -18,12 +18,12 @@ class CatalogueDialogs;
 class ImageChangeTracker;
 class ImageFileCommands;
 class SettingsStore;
-class T_ZXCAT;
-class T_cCat;
-class TZX_Disk;
+class TrDosCatalogueWindow;
+class CpmCatalogueWindow;
+class DiskImage;
 class UserAsker;
 struct OperationContext;
-struct TSettings;
+struct Settings;
 struct WindowViews;
 
 // Runs a disk operation with the window's operation context (protocol, image, host).
@@ -33,8 +33,8 @@ class CatalogueCommands {
   public:
     struct Parts {
         QWidget* window;  // parent of the catalogue windows
-        TZX_Disk& disk;
-        TSettings& settings;
+        DiskImage& disk;
+        Settings& settings;
         SettingsStore& store;
         const WindowViews& views;
         UserAsker& asker;
@@ -54,8 +54,8 @@ class CatalogueCommands {
     CatalogueCommands& operator=(const CatalogueCommands&) = delete;
 
     // The catalogue windows, made on first use and kept.
-    T_ZXCAT* ZxCatalogue();
-    T_cCat* CpmCatalogue();
+    TrDosCatalogueWindow* ZxCatalogue();
+    CpmCatalogueWindow* CpmCatalogue();
     // "Просмотреть ZX каталог", "Просмотреть CP/M каталог"
     void ViewZxCatalogueCommand();
     void ViewCpmCatalogueCommand();
@@ -78,8 +78,8 @@ class CatalogueCommands {
   private:
     Parts p_;
     OperationRunner runner_;
-    QPointer<T_ZXCAT> zxCatalogue_;
-    QPointer<T_cCat> cpmCatalogue_;
+    QPointer<TrDosCatalogueWindow> zxCatalogue_;
+    QPointer<CpmCatalogueWindow> cpmCatalogue_;
 };
 
 }  // namespace morvane

@@ -9,7 +9,7 @@ namespace morvane {
 
 ControllerLink::ControllerLink(DriverFactory hardware, ProtocolHost* host)
     : hardware_(std::move(hardware)) {
-    port_ = std::make_unique<TUSB_Port>(MakeHardware());
+    port_ = std::make_unique<UsbPort>(MakeHardware());
     port_->SetEnableMessage(true);
     protocol_ = std::make_unique<ControllerProtocol>(*port_, host);
 }

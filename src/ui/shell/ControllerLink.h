@@ -30,7 +30,7 @@ class ControllerLink {
     ControllerLink(const ControllerLink&) = delete;
     ControllerLink& operator=(const ControllerLink&) = delete;
 
-    TUSB_Port& Port() { return *port_; }
+    UsbPort& Port() { return *port_; }
     ControllerProtocol& Protocol() { return *protocol_; }
     bool Active() const { return port_->DeviceActive(); }
     bool IsVirtual() const { return virtualInstalled_; }
@@ -49,7 +49,7 @@ class ControllerLink {
     std::unique_ptr<FtdiDriver> MakeHardware();
 
     DriverFactory hardware_;
-    std::unique_ptr<TUSB_Port> port_;
+    std::unique_ptr<UsbPort> port_;
     std::unique_ptr<ControllerProtocol> protocol_;
     std::unique_ptr<FtdiDriver> parked_;  // the driver not in use, if made
     virt::VirtualController* virtual_ = nullptr;

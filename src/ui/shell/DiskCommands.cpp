@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "controller/ControllerProtocol.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/BadSectorReread.h"
 #include "operations/DiskRun.h"
 #include "operations/DiskWrite.h"
@@ -42,8 +42,8 @@ bool IsMapDiskEntry(MapMenuEntry entry) {
     }
 }
 
-DiskCommands::DiskCommands(ControllerProtocol& protocol, TZX_Disk& disk, OperationHost& host,
-                           T_Prog& progress)
+DiskCommands::DiskCommands(ControllerProtocol& protocol, DiskImage& disk, OperationHost& host,
+                           ProgressWindow& progress)
     : protocol_(protocol), disk_(disk), host_(host), progress_(progress) {}
 
 OperationContext DiskCommands::Context() {
@@ -51,7 +51,7 @@ OperationContext DiskCommands::Context() {
 }
 
 bool DiskCommands::ReadyForRun() {
-    // T_Prog is modal, but a run may still be asked for while a single-track read waits.
+    // ProgressWindow is modal, but a run may still be asked for while a single-track read waits.
     if (!protocol_.Busy() && !progress_.isVisible()) return true;
     host_.Ask({.caption = kCaptionError, .text = kControllerBusyText});
     return false;
@@ -142,8 +142,8 @@ std::optional<Question> DiskCommands::MapEntryQuestion(MapMenuEntry entry, int c
     const auto track = static_cast<std::uint8_t>(row);
     switch (entry) {
         case MapMenuEntry::WriteSector: {
-            const TTrack* t = disk_.GetTrack(track);
-            const TSectorSlot* slot = t != nullptr && column >= 1
+            const Track* t = disk_.GetTrack(track);
+            const SectorSlot* slot = t != nullptr && column >= 1
                                           ? t->GetSlot(static_cast<std::uint8_t>(column - 1))
                                           : nullptr;
             if (slot == nullptr || slot->Present == 0) return std::nullopt;

@@ -23,8 +23,8 @@ namespace morvane {
 class ControllerProtocol;
 struct MainActions;
 class OperationHost;
-class T_Prog;
-class TZX_Disk;
+class ProgressWindow;
+class DiskImage;
 struct OperationContext;
 enum class DiskRunKind;
 
@@ -37,19 +37,19 @@ inline constexpr int kMostRecoveryPasses = 100;
 
 class DiskCommands {
   public:
-    DiskCommands(ControllerProtocol& protocol, TZX_Disk& disk, OperationHost& host,
-                 T_Prog& progress);
+    DiskCommands(ControllerProtocol& protocol, DiskImage& disk, OperationHost& host,
+                 ProgressWindow& progress);
 
     // "Полное чтение диска", "Чтение сырых данных", "Сканирование дорожек", "Чтение
     // секторов по  меткам", "Сканирование и чтение секторов диска", "Быстрое чтение
-    // диска": the run in T_Prog.
+    // диска": the run in ProgressWindow.
     void Launch(DiskRunKind kind);
     // Connects the launchers, tb4 and "Перечитать сбойные сектора"; context owns the
     // connections.
     void ConnectMenu(const MainActions& actions, QObject* context);
     // "Перечитать сбойные сектора"
     void RereadFailed();
-    // "Восстановить сбойные сектора...": the unattended recovery passes in T_Prog, as
+    // "Восстановить сбойные сектора...": the unattended recovery passes in ProgressWindow, as
     // many as askPasses gives (none: the command does nothing; no asker: the default).
     void RecoverFailed();
     void SetPassesAsker(std::function<int()> askPasses) { askPasses_ = std::move(askPasses); }
@@ -84,9 +84,9 @@ class DiskCommands {
     std::optional<Question> MapEntryQuestion(MapMenuEntry entry, int column, int row) const;
 
     ControllerProtocol& protocol_;
-    TZX_Disk& disk_;
+    DiskImage& disk_;
     OperationHost& host_;
-    T_Prog& progress_;
+    ProgressWindow& progress_;
     std::function<std::optional<QString>()> askTrDosName_;
     std::function<Drive()> driveInUse_;
     std::function<bool()> confirmReadInto_;

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "ui/views/QtText.h"
 
 namespace morvane {
@@ -43,12 +43,12 @@ Question FormatDiskQuestion(Drive drive, NewDiskKind kind, const QString& name) 
                             .arg(DriveText(drive), layout));
 }
 
-std::optional<Question> WriteDiskQuestion(Drive drive, const TZX_Disk& image) {
+std::optional<Question> WriteDiskQuestion(Drive drive, const DiskImage& image) {
     std::optional<std::uint8_t> first;
     std::uint8_t last = 0;
     int count = 0;
     for (std::size_t t = 0; t < kTrackCount; ++t) {
-        const TTrack* track = image.GetTrack(static_cast<std::uint8_t>(t));
+        const Track* track = image.GetTrack(static_cast<std::uint8_t>(t));
         if (track == nullptr || track->Present == 0) continue;
         if (!first) first = static_cast<std::uint8_t>(t);
         last = static_cast<std::uint8_t>(t);

@@ -15,7 +15,7 @@
 
 namespace morvane {
 
-class TZX_Disk;
+class DiskImage;
 
 // "A:" or "B:".
 QString DriveText(Drive drive);
@@ -26,7 +26,7 @@ Question FormatKindQuestion();
 Question FormatDiskQuestion(Drive drive, NewDiskKind kind, const QString& name);
 // "Записать диск": the present tracks of the image are laid down anew. Nothing when the
 // image has no present track (the command then writes nothing).
-std::optional<Question> WriteDiskQuestion(Drive drive, const TZX_Disk& image);
+std::optional<Question> WriteDiskQuestion(Drive drive, const DiskImage& image);
 // "Формат дорожки" and "Записать дорожку" on track index `track`.
 Question FormatTrackQuestion(Drive drive, std::uint8_t track);
 Question WriteTrackQuestion(Drive drive, std::uint8_t track);

@@ -16,12 +16,12 @@ class FormatsFileIo : public ImageFileIo {
     explicit FormatsFileIo(std::chrono::milliseconds lockWait = kImageLockWait)
         : lockWait_(lockWait) {}
 
-    bool Read(ImageFormat format, const QString& path, TZX_Disk& disk) override;
-    bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) override;
-    bool WriteCompressed(ImageFormat format, const QString& path, TZX_Disk& disk) override;
+    bool Read(ImageFormat format, const QString& path, DiskImage& disk) override;
+    bool Write(ImageFormat format, const QString& path, DiskImage& disk) override;
+    bool WriteCompressed(ImageFormat format, const QString& path, DiskImage& disk) override;
 
   private:
-    bool Save(ImageFormat format, const QString& path, TZX_Disk& disk,
+    bool Save(ImageFormat format, const QString& path, DiskImage& disk,
               ImageCompression compression);
 
     std::chrono::milliseconds lockWait_;

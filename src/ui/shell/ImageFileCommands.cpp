@@ -56,7 +56,7 @@ ImageFormat ImageFileIo::Recognise(const QString& path) {
     return RecogniseImageFile(QFile::encodeName(path).toStdString());
 }
 
-ImageFileCommands::ImageFileCommands(TZX_Disk& disk, TSettings& settings, SettingsStore& store,
+ImageFileCommands::ImageFileCommands(DiskImage& disk, Settings& settings, SettingsStore& store,
                                      ImageCommandHost& host, ImageFileIo& io, FileChooser chooser)
     : disk_(disk),
       settings_(settings),
@@ -105,7 +105,7 @@ bool ImageFileCommands::ConfirmOverwrite(const QString& path, const QString& cap
 }
 
 bool ImageFileCommands::ReadImage(ImageFormat format, const QString& path) {
-    auto fresh = std::make_unique<TZX_Disk>();
+    auto fresh = std::make_unique<DiskImage>();
     // Only the native format carries this; the others keep what the image had.
     fresh->NoTrackRestore = disk_.NoTrackRestore;
     if (!io_.Read(format, path, *fresh)) {
@@ -150,14 +150,14 @@ void ImageFileCommands::SetCommentsFromImage() {
     host_.SetCommentLines(ToQStringList(disk_.DiskLog));
 }
 
-void ImageFileCommands::RememberDirectory2(const QString& path) {
-    settings_.Directory_2 = FolderOf(path);
-    store_.WriteDirectory2(settings_.Directory_2);
+void ImageFileCommands::RememberImageFolder(const QString& path) {
+    settings_.ImageFolder = FolderOf(path);
+    store_.WriteImageFolder(settings_.ImageFolder);
 }
 
-void ImageFileCommands::RememberDirectory1(const QString& path) {
-    settings_.Directory_1 = FolderOf(path);
-    store_.WriteDirectory1(settings_.Directory_1);
+void ImageFileCommands::RememberNativeImageFolder(const QString& path) {
+    settings_.NativeImageFolder = FolderOf(path);
+    store_.WriteNativeImageFolder(settings_.NativeImageFolder);
 }
 
 bool ImageFileCommands::WriteImage(ImageFormat format, const QString& path, bool compress) {
@@ -190,7 +190,7 @@ void ImageFileCommands::ReportWriteFailure(ImageFormat format, const QString& pa
 
 QString ImageFileCommands::SingleDialogFolder(const QString& name) const {
     if (!name.isEmpty()) return FolderOf(name);
-    return settings_.Directory_2;
+    return settings_.ImageFolder;
 }
 
 void ImageFileCommands::PresetSaveNameForLoad(const ImageFormatEntry& row) {
@@ -202,18 +202,18 @@ bool ImageFileCommands::MergeWith() {
     FileDialogRequest r =
         Request(FileDialogRequest::Kind::Open, Ui::tr("Объединить с образом"), LoadAsFilter(), "");
     r.filterIndex = kLoadAsDefaultFilterIndex;
-    r.directory = settings_.Directory_2;
+    r.directory = settings_.ImageFolder;
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return false;
     const ImageFormat format = DispatchFormat(path);
     if (format == ImageFormat::Unknown) return false;
-    auto other = std::make_unique<TZX_Disk>();
+    auto other = std::make_unique<DiskImage>();
     if (!io_.Read(format, path, *other)) {
         disk_.LastError = other->LastError;
         ReportReadFailure(format, path);
         return false;
     }
-    const TZX_Disk* inputs[] = {&disk_, other.get()};
+    const DiskImage* inputs[] = {&disk_, other.get()};
     const MergeReport report = MergeImages(inputs, disk_);
     host_.ClearLog();
     host_.AddLogLine(QStringLiteral("Объединение с образом ") + QFileInfo(path).fileName());
@@ -229,7 +229,7 @@ bool ImageFileCommands::LoadAs() {
     FileDialogRequest r =
         Request(FileDialogRequest::Kind::Open, QString::fromUtf8(kLoadTitle), LoadAsFilter(), "");
     r.filterIndex = kLoadAsDefaultFilterIndex;
-    r.directory = settings_.Directory_2;
+    r.directory = settings_.ImageFolder;
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return false;
 
@@ -244,7 +244,7 @@ bool ImageFileCommands::LoadAs() {
     }
     SetCommentsFromImage();
     currentName_ = QFileInfo(path).fileName();
-    RememberDirectory2(path);
+    RememberImageFolder(path);
     ShowStatusFor(path);
     host_.ShowMapFromTop();
     host_.ShowCommentPage();
@@ -258,7 +258,7 @@ bool ImageFileCommands::SaveAs() {
     FileDialogRequest r = Request(FileDialogRequest::Kind::Save, UiText(kSaveAsTitle),
                                   SaveAsFilter(), SaveAsDefaultExtension(1));
     r.filterIndex = 1;
-    r.directory = settings_.Directory_2;
+    r.directory = settings_.ImageFolder;
     r.fileName = SaveAsStartName(currentName_);
     r.suffixForFilter = [this](int index) { return SaveAsSuffixForImage(index, disk_); };
     int entry = 0;
@@ -281,7 +281,7 @@ bool ImageFileCommands::SaveAs() {
     // A file that was not written does not become the image's file.
     if (!WriteImage(format, path, compress)) return false;
     currentName_ = QFileInfo(path).fileName();
-    RememberDirectory2(path);
+    RememberImageFolder(path);
     Saved(path, format);
     return true;
 }
@@ -290,7 +290,7 @@ bool ImageFileCommands::LoadNative() {
     const ImageFormatEntry& native = NativeRow();
     FileDialogRequest r = Request(FileDialogRequest::Kind::Open, TableText(native.singleLoad.title),
                                   OpenAnyFilter(), native.extension);
-    r.directory = settings_.Directory_1;
+    r.directory = settings_.NativeImageFolder;
     const QString path = ChooseOpen(r);
     if (path.isEmpty()) return false;
     const ImageFormat format = io_.Recognise(path);
@@ -304,7 +304,7 @@ bool ImageFileCommands::LoadNative() {
     }
 
     currentName_ = QFileInfo(path).fileName();
-    RememberDirectory1(path);
+    RememberNativeImageFolder(path);
     ShowStatusFor(path);
     host_.ShowMapFromTop();
     host_.RefreshSelectedCell();
@@ -322,7 +322,7 @@ bool ImageFileCommands::SaveNative() {
     FileDialogRequest r = Request(FileDialogRequest::Kind::Save, TableText(native.singleSave.title),
                                   NativeFilter(), native.extension);
     // Beside the image's file, under its name: a native file of that disk.
-    r.directory = imageFile_.isEmpty() ? settings_.Directory_1 : FolderOf(imageFile_);
+    r.directory = imageFile_.isEmpty() ? settings_.NativeImageFolder : FolderOf(imageFile_);
     r.fileName =
         NativeSaveStartName(imageFile_.isEmpty() ? currentName_ : QFileInfo(imageFile_).fileName());
     const QString path = ChooseSave(r);
@@ -330,7 +330,7 @@ bool ImageFileCommands::SaveNative() {
     if (!ConfirmOverwrite(path, TableText(native.singleSave.overwriteCaption))) return false;
     if (!WriteImage(ImageFormat::Udf, path)) return false;
     currentName_ = QFileInfo(path).fileName();
-    RememberDirectory1(path);
+    RememberNativeImageFolder(path);
     Saved(path, ImageFormat::Udf);
     return true;
 }

@@ -9,7 +9,7 @@
 #include <QStringList>
 
 #include "imagefiles/ImageFormatTable.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "ui/shell/FileChooser.h"
 #include "model/UserQuestion.h"
 #include "ui/shell/Settings.h"
@@ -41,18 +41,18 @@ class ImageFileIo {
     virtual ~ImageFileIo() = default;
     // False when the file cannot be read or is wrong; disk.LastError then says why (for
     // the formats that report).
-    virtual bool Read(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
+    virtual bool Read(ImageFormat format, const QString& path, DiskImage& disk) = 0;
     // False when nothing valid was written; the previous file is then left as it was.
-    virtual bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
+    virtual bool Write(ImageFormat format, const QString& path, DiskImage& disk) = 0;
     // The same in the format's compressed form (TD0 with LZH compression).
-    virtual bool WriteCompressed(ImageFormat format, const QString& path, TZX_Disk& disk) = 0;
+    virtual bool WriteCompressed(ImageFormat format, const QString& path, DiskImage& disk) = 0;
     // The format to read the file with, by its content and its name (ImageContent.h).
     virtual ImageFormat Recognise(const QString& path);
 };
 
 class ImageFileCommands {
   public:
-    ImageFileCommands(TZX_Disk& disk, TSettings& settings, SettingsStore& store,
+    ImageFileCommands(DiskImage& disk, Settings& settings, SettingsStore& store,
                       ImageCommandHost& host, ImageFileIo& io, FileChooser chooser);
 
     // The load commands return whether the image was replaced, the save commands whether
@@ -114,13 +114,13 @@ class ImageFileCommands {
     void ReportLoadNotes(const std::vector<LoadNote>& notes, const QString& path);
     void ShowStatusFor(const QString& path);
     void SetCommentsFromImage();
-    void RememberDirectory2(const QString& path);
-    void RememberDirectory1(const QString& path);
+    void RememberImageFolder(const QString& path);
+    void RememberNativeImageFolder(const QString& path);
     // Writes the image, with the RestoreTrack setting applied as the format's row says; a
     // failure is reported with the writer's reason.
     bool WriteImage(ImageFormat format, const QString& path, bool compress = false);
     void ReportWriteFailure(ImageFormat format, const QString& path);
-    // Directory for a single-format dialog: that of its last name, else Directory_2.
+    // Directory for a single-format dialog: that of its last name, else ImageFolder.
     QString SingleDialogFolder(const QString& name) const;
     void PresetSaveNameForLoad(const ImageFormatEntry& row);
     void SetImageFile(const QString& path, ImageFormat format) {
@@ -130,8 +130,8 @@ class ImageFileCommands {
     // The image was written to path: it is the image's file now, and the status bar says so.
     void Saved(const QString& path, ImageFormat format);
 
-    TZX_Disk& disk_;
-    TSettings& settings_;
+    DiskImage& disk_;
+    Settings& settings_;
     SettingsStore& store_;
     ImageCommandHost& host_;
     ImageFileIo& io_;

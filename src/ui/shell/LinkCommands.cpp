@@ -100,7 +100,7 @@ void LinkCommands::ChooseVirtualImageCommand() {
     r.title = UiText(kVirtualImageCaption);
     r.filter = QString::fromUtf8(kVirtualDriveFilter);
     r.filterIndex = 1;
-    r.directory = p_.settings.Directory_2;
+    r.directory = p_.settings.ImageFolder;
     const QString path = p_.chooser(r).path;
     if (path.isEmpty()) return;
     PutImageIntoVirtualDrive(path);

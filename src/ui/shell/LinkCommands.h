@@ -18,14 +18,14 @@ class ControllerLink;
 class SettingsStore;
 class UserAsker;
 struct MainActions;
-struct TSettings;
+struct Settings;
 struct WindowViews;
 
 class LinkCommands {
   public:
     struct Parts {
         ControllerLink& link;
-        TSettings& settings;
+        Settings& settings;
         SettingsStore& store;
         const WindowViews& views;
         UserAsker& asker;

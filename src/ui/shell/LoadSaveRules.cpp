@@ -56,7 +56,7 @@ QString SaveAsSuffixForFilter(int filterIndex) {
     return QText(SaveAsDefaultExtension(filterIndex));
 }
 
-QString SaveAsSuffixForImage(int filterIndex, const TZX_Disk& image) {
+QString SaveAsSuffixForImage(int filterIndex, const DiskImage& image) {
     QString suffix = SaveAsSuffixForFilter(filterIndex);
     const qsizetype any = suffix.indexOf(QLatin1Char('?'));
     if (any < 0) return suffix;
@@ -127,7 +127,7 @@ QString ReadErrorLine(ImageFormat format, const std::string& lastError) {
     return QString::fromStdString(LoadErrorLine(format, lastError));
 }
 
-QString UdiWriteFailLine(const TZX_Disk& disk) {
+QString UdiWriteFailLine(const DiskImage& disk) {
     return QString::fromStdString(UdiSaveFailedLine(disk));
 }
 

@@ -40,7 +40,7 @@ QString SaveAsSuffixForFilter(int filterIndex);
 // The same for this image: a Hobeta file's "$?" becomes '$' and the TR-DOS type letter of
 // the image's one file ("$B"; "$C" when it does not hold exactly one, which the writer
 // then refuses with its reason).
-QString SaveAsSuffixForImage(int filterIndex, const TZX_Disk& image);
+QString SaveAsSuffixForImage(int filterIndex, const DiskImage& image);
 
 // The format "Сохранить как..." writes a name in: the one its extension names among all
 // formats ("out.udf" is the native format, "boot.$B" Hobeta), else the one the
@@ -74,7 +74,7 @@ QString ReadFailureText(const QString& path, const std::string& lastError);
 // The box of a file that no format the program reads is known by.
 QString UnknownFormatText(const QString& path);
 // The log line of a failed UDI save, with the failing track and slot.
-QString UdiWriteFailLine(const TZX_Disk& disk);
+QString UdiWriteFailLine(const DiskImage& disk);
 // Status panel 1 after a load.
 QString ImageStatusText(const QString& fullFileName, unsigned presentTracks);
 // Whether a status text is one of ImageStatusText's (the panel also shows the controller).

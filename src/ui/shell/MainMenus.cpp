@@ -6,7 +6,7 @@
 #include <QToolBar>
 
 #include "model/ImageEditing.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "ui/shell/CatalogueCommands.h"
 #include "ui/shell/ControllerLink.h"
 #include "ui/shell/DiskCommands.h"
@@ -51,7 +51,7 @@ void SetStandardShortcut(QAction* action, QKeySequence::StandardKey key, QKeySeq
 
 }  // namespace
 
-void TFMain::BuildMenus() {
+void MainWindow::BuildMenus() {
     BuildImageMenu();
     BuildDiskMenu();
     BuildControllerMenu();
@@ -59,11 +59,11 @@ void TFMain::BuildMenus() {
     a.settingsMenu = menuBar()->addMenu(Ui::tr("&Настройки"));
     a.settingsMenu->setObjectName(QStringLiteral("mSettings"));
     a.programSettings = Item(a.settingsMenu, Ui::tr("&Настройки программы"), "N29");
-    connect(a.programSettings, &QAction::triggered, this, &TFMain::ProgramSettingsCommand);
+    connect(a.programSettings, &QAction::triggered, this, &MainWindow::ProgramSettingsCommand);
     BuildToolBar();
 }
 
-void TFMain::BuildImageMenu() {
+void MainWindow::BuildImageMenu() {
     MainActions& a = actions_;
     QMenu* m = menuBar()->addMenu(Ui::tr("&Образ"));
     m->setObjectName(QStringLiteral("mImage"));
@@ -146,7 +146,7 @@ void TFMain::BuildImageMenu() {
     connect(a.mergeImage, &QAction::triggered, this, [this, files] {
         if (files->MergeWith()) changes_->MarkChanged();
     });
-    connect(a.clearImage, &QAction::triggered, this, &TFMain::ClearImageCommand);
+    connect(a.clearImage, &QAction::triggered, this, &MainWindow::ClearImageCommand);
     CatalogueCommands* catalogues = catalogueCommands_.get();
     connect(a.viewZxCatalogue, &QAction::triggered, this,
             [catalogues] { catalogues->ViewZxCatalogueCommand(); });
@@ -164,13 +164,13 @@ void TFMain::BuildImageMenu() {
         if (disk_->UseBaseTrack != before) changes_->MarkChanged();
     });
     connect(a.exit, &QAction::triggered, this, &QWidget::close);
-    connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateImageMenu);
+    connect(m, &QMenu::aboutToShow, this, &MainWindow::UpdateImageMenu);
     // The shortcuts reach "Сохранить" and "Сохранить как..." without the menu opening, so
     // their enabling also follows the image as it changes.
-    connect(views_.diskMap, &DiskMapView::imageContentChanged, this, &TFMain::UpdateImageMenu);
+    connect(views_.diskMap, &DiskMapView::imageContentChanged, this, &MainWindow::UpdateImageMenu);
 }
 
-void TFMain::BuildDiskMenu() {
+void MainWindow::BuildDiskMenu() {
     MainActions& a = actions_;
     QMenu* m = menuBar()->addMenu(Ui::tr("&Диск"));
     m->setObjectName(QStringLiteral("mDisk"));
@@ -190,10 +190,10 @@ void TFMain::BuildDiskMenu() {
     a.readZxCatalogue = Item(m, Ui::tr("Считать ZX &каталог"), "actReadZxCat");
     connect(a.readZxCatalogue, &QAction::triggered, this,
             [this] { catalogueCommands_->ReadZxCatalogueCommand(); });
-    connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateDiskMenu);
+    connect(m, &QMenu::aboutToShow, this, &MainWindow::UpdateDiskMenu);
 }
 
-void TFMain::BuildControllerMenu() {
+void MainWindow::BuildControllerMenu() {
     MainActions& a = actions_;
     QMenu* m = menuBar()->addMenu(Ui::tr("&Контроллер"));
     m->setObjectName(QStringLiteral("mController"));
@@ -231,10 +231,10 @@ void TFMain::BuildControllerMenu() {
             [link](bool enabled) { link->SetVirtualController(enabled); });
     connect(a.virtualImage, &QAction::triggered, this,
             [link] { link->ChooseVirtualImageCommand(); });
-    connect(m, &QMenu::aboutToShow, this, &TFMain::UpdateControllerMenu);
+    connect(m, &QMenu::aboutToShow, this, &MainWindow::UpdateControllerMenu);
 }
 
-void TFMain::BuildToolBar() {
+void MainWindow::BuildToolBar() {
     MainActions& a = actions_;
     QToolBar* toolBar = addToolBar(QStringLiteral("ToolBar1"));
     toolBar->setObjectName(QStringLiteral("ToolBar1"));
@@ -259,10 +259,10 @@ void TFMain::BuildToolBar() {
             [this, files] { ImageSaved(files->SaveNative()); });
     connect(a.toolSaveUdi, &QAction::triggered, this,
             [this, files] { ImageSaved(files->SaveSingle(ImageFormat::Udi)); });
-    connect(a.toolClear, &QAction::triggered, this, &TFMain::ClearImageCommand);
+    connect(a.toolClear, &QAction::triggered, this, &MainWindow::ClearImageCommand);
 }
 
-void TFMain::UpdateImageMenu() {
+void MainWindow::UpdateImageMenu() {
     const ImageMenuEnabling e = ImageMenuRule(disk_->CountTracks());
     actions_.saveNative->setEnabled(e.save);
     actions_.saveAs->setEnabled(e.saveAs);
@@ -271,7 +271,7 @@ void TFMain::UpdateImageMenu() {
     actions_.clearImage->setEnabled(e.clearImage);
 }
 
-void TFMain::UpdateDiskMenu() {
+void MainWindow::UpdateDiskMenu() {
     const bool on = DiskMenuRule(link_->Active(), link_->Protocol().Busy());
     for (QAction* item :
          {actions_.fullRead, actions_.rawRead, actions_.trackScan, actions_.readByMarks,
@@ -281,7 +281,7 @@ void TFMain::UpdateDiskMenu() {
     }
 }
 
-void TFMain::UpdateControllerMenu() {
+void MainWindow::UpdateControllerMenu() {
     const ControllerMenuState state = ControllerMenuRule(link_->Active(), link_->Protocol().Busy());
     actions_.driveA->setEnabled(state.drivesAndResetEnabled);
     actions_.driveB->setEnabled(state.drivesAndResetEnabled);
@@ -294,7 +294,7 @@ void TFMain::UpdateControllerMenu() {
 }
 
 // The disk commands of the "Диск" menu, the tool button tb4 and the map's context menu.
-void TFMain::ConnectDiskCommands() {
+void MainWindow::ConnectDiskCommands() {
     diskCommands_->SetTrDosNameAsker([this] { return catalogueCommands_->AskFormatTrDosName(); });
     diskCommands_->SetDriveInUse(
         [this] { return settings_.Drive == QLatin1String("B") ? Drive::B : Drive::A; });
@@ -313,13 +313,13 @@ void TFMain::ConnectDiskCommands() {
                 commands->RunMapEntry(entry, column, row);
             });
     connect(views_.diskMap->contextMenu(), &QMenu::aboutToShow, this,
-            &TFMain::DisableMapEntriesWhileBusy);
+            &MainWindow::DisableMapEntriesWhileBusy);
 }
 
 // The map's own rules enable the entries by the cell; a command in progress disables them
 // all on top of them: each either talks to the controller or changes the image the command
 // reads into.
-void TFMain::DisableMapEntriesWhileBusy() {
+void MainWindow::DisableMapEntriesWhileBusy() {
     if (!link_->Protocol().Busy()) return;
     for (std::size_t i = 0; i < kMapMenuEntryCount; ++i)
         views_.diskMap->menuAction(static_cast<MapMenuEntry>(i))->setEnabled(false);

@@ -11,7 +11,7 @@
 #include <QTextDocument>
 
 #include "model/ImageEditing.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/OperationContext.h"
 #include "ui/shell/CatalogueCommands.h"
 #include "ui/shell/ControllerLink.h"
@@ -36,7 +36,7 @@
 
 namespace morvane {
 
-TFMain::TFMain(MainWindowOptions options, QWidget* parent)
+MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
     setObjectName(QStringLiteral("FMain"));
     setWindowTitle(QString::fromUtf8(kMainCaption));
@@ -45,9 +45,9 @@ TFMain::TFMain(MainWindowOptions options, QWidget* parent)
     asker_ = options_.dialogs ? options_.dialogs : std::make_shared<MessageBoxAsker>(this);
     if (!options_.chooser) options_.chooser = MakeDialogChooser(this);
 
-    disk_ = std::make_unique<TZX_Disk>();
+    disk_ = std::make_unique<DiskImage>();
     store_ = std::make_unique<SettingsStore>(options_.iniPath);
-    settings_.Directory_1 = settings_.Directory_2 = settings_.HobetaDir = settings_.SCLDir =
+    settings_.NativeImageFolder = settings_.ImageFolder = settings_.HobetaDir = settings_.SCLDir =
         WithTrailingSeparator(options_.programFolder);
     protocolHost_ = std::make_unique<WindowProtocolHost>(
         views_, *asker_, actions_, settings_, *store_, [this] { UpdateControllerMenu(); });
@@ -70,13 +70,13 @@ TFMain::TFMain(MainWindowOptions options, QWidget* parent)
     PlaceFirstWindow();
 }
 
-TFMain::~TFMain() {
+MainWindow::~MainWindow() {
     // The map and the sector view refer to the container, which goes with the members:
     // they go first.
     std::unique_ptr<QWidget> central(takeCentralWidget());
 }
 
-void TFMain::BuildCommands() {
+void MainWindow::BuildCommands() {
     linkCommands_ = std::make_unique<LinkCommands>(
         LinkCommands::Parts{*link_, settings_, *store_, views_, *asker_, actions_, options_.chooser,
                             [this] { UpdateControllerMenu(); }});
@@ -86,7 +86,7 @@ void TFMain::BuildCommands() {
     std::shared_ptr<CatalogueDialogs> dialogs = options_.catalogueDialogs;
     if (!dialogs)
         dialogs = std::make_shared<WidgetCatalogueDialogs>(
-            this, *asker_, [this] { return ScreenViewer(); }, options_.chooser);
+            this, *asker_, [this] { return ScreenViewerWindow(); }, options_.chooser);
     catalogueCommands_ = std::make_unique<CatalogueCommands>(CatalogueCommands::Parts{
         this, *disk_, settings_, *store_, views_, *asker_, *changes_, *imageCommands_,
         std::move(dialogs), [this] { return ImageMayChange(); },
@@ -100,7 +100,7 @@ void TFMain::BuildCommands() {
         });
 }
 
-void TFMain::PlaceFirstWindow() {
+void MainWindow::PlaceFirstWindow() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         resize(kPreferredMainWindowSize);
@@ -110,31 +110,31 @@ void TFMain::PlaceFirstWindow() {
                                     screen->availableGeometry()));
 }
 
-void TFMain::SetSettingsDialog(Tfmset* dialog) {
+void MainWindow::SetSettingsDialog(SettingsDialog* dialog) {
     settingsDialog_ = dialog;
 }
 
-TFmScr* TFMain::ScreenViewer() {
+ScreenViewer* MainWindow::ScreenViewerWindow() {
     if (!screenViewer_) {
-        screenViewer_ = new TFmScr(this);
+        screenViewer_ = new ScreenViewer(this);
         screenViewer_->setZoom(store_->ReadScreenZoom());
-        connect(screenViewer_, &TFmScr::zoomChanged, this,
+        connect(screenViewer_, &ScreenViewer::zoomChanged, this,
                 [this](int zoom) { store_->WriteScreenZoom(zoom); });
     }
     return screenViewer_;
 }
 
-QString TFMain::StatusText(int panel) const {
+QString MainWindow::StatusText(int panel) const {
     if (panel < 0 || panel > 2) return {};
     return views_.statusPanels[static_cast<std::size_t>(panel)]->text();
 }
 
-void TFMain::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!startedUp_) StartUp();
 }
 
-void TFMain::StartUp() {
+void MainWindow::StartUp() {
     if (startedUp_) return;
     startedUp_ = true;
 
@@ -154,13 +154,13 @@ void TFMain::StartUp() {
     if (link_->Active()) link_->Protocol().FirstContact(drive);
 }
 
-bool TFMain::ImageMayChange() {
+bool MainWindow::ImageMayChange() {
     if (!link_->Protocol().Busy()) return true;
     asker_->Ask({.caption = kCaptionError, .text = kControllerBusyText});
     return false;
 }
 
-void TFMain::ClearImageCommand() {
+void MainWindow::ClearImageCommand() {
     if (!ImageMayChange() || !ConfirmDiscardImage()) return;
     if (!ConfirmAndClearImage(*disk_, *editHost_)) return;
     views_.sectorLabel->clear();
@@ -173,8 +173,8 @@ void TFMain::ClearImageCommand() {
     ImageReplacedClean();
 }
 
-void TFMain::ProgramSettingsCommand() {
-    if (!settingsDialog_) settingsDialog_ = new Tfmset(this);
+void MainWindow::ProgramSettingsCommand() {
+    if (!settingsDialog_) settingsDialog_ = new SettingsDialog(this);
     const LanguageChoice language = settings_.Language;
     if (!settingsDialog_->Edit(settings_)) return;
     store_->WriteDialogValues(settings_);
@@ -188,7 +188,7 @@ void TFMain::ProgramSettingsCommand() {
     views_.sectorView->setSizeFromHead(settings_.SetSectorSizeFromHead);
 }
 
-void TFMain::ConnectMap() {
+void MainWindow::ConnectMap() {
     DiskMapView* diskMap = views_.diskMap;
     SectorView* sectorView = views_.sectorView;
     diskMap->setEditHost(editHost_.get());
@@ -226,7 +226,7 @@ void TFMain::ConnectMap() {
     });
 }
 
-void TFMain::ConnectComment() {
+void MainWindow::ConnectComment() {
     // The comment buttons come alive with an edit: "Принять" keeps it at once, "Отменить"
     // brings back the image's comment.
     connect(views_.commentEdit->document(), &QTextDocument::modificationChanged, this,
@@ -234,11 +234,11 @@ void TFMain::ConnectComment() {
                 views_.commentAccept->setEnabled(changed);
                 views_.commentCancel->setEnabled(changed);
             });
-    connect(views_.commentAccept, &QAction::triggered, this, &TFMain::CommitComment);
-    connect(views_.commentCancel, &QAction::triggered, this, &TFMain::RevertComment);
+    connect(views_.commentAccept, &QAction::triggered, this, &MainWindow::CommitComment);
+    connect(views_.commentCancel, &QAction::triggered, this, &MainWindow::RevertComment);
 }
 
-void TFMain::CommitComment() {
+void MainWindow::CommitComment() {
     std::vector<std::string> lines;
     const QString text = views_.commentEdit->toPlainText();
     if (!text.isEmpty()) {
@@ -253,7 +253,7 @@ void TFMain::CommitComment() {
     views_.commentCancel->setEnabled(false);
 }
 
-void TFMain::RevertComment() {
+void MainWindow::RevertComment() {
     QStringList lines;
     for (const std::string& line : disk_->DiskLog)
         lines << QString::fromStdString(line);
@@ -262,14 +262,14 @@ void TFMain::RevertComment() {
     views_.commentCancel->setEnabled(false);
 }
 
-bool TFMain::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == views_.commentEdit && event->type() == QEvent::FocusOut) CommitComment();
     return QMainWindow::eventFilter(watched, event);
 }
 
 // --- Unsaved work
 
-void TFMain::TrackImageChanges() {
+void MainWindow::TrackImageChanges() {
     // The map registered itself as the image's observer; the tracker takes its place and
     // passes every notification on to it.
     changes_ = std::make_unique<ImageChangeTracker>(views_.diskMap);
@@ -278,7 +278,7 @@ void TFMain::TrackImageChanges() {
     UpdateTitle();
 }
 
-bool TFMain::ConfirmDiscardImage() {
+bool MainWindow::ConfirmDiscardImage() {
     return changes_->ConfirmDiscard(*asker_, [this] {
         const bool saved = imageCommands_->SaveToImageFile();
         ImageSaved(saved);
@@ -286,27 +286,27 @@ bool TFMain::ConfirmDiscardImage() {
     });
 }
 
-void TFMain::LoadImageCommand(const std::function<bool()>& load) {
+void MainWindow::LoadImageCommand(const std::function<bool()>& load) {
     if (!ImageMayChange() || !ConfirmDiscardImage()) return;
     if (load()) ImageReplacedClean();
 }
 
-void TFMain::ImageSaved(bool saved) {
+void MainWindow::ImageSaved(bool saved) {
     if (saved) changes_->MarkClean();
     UpdateTitle();
 }
 
-void TFMain::ImageReplacedClean() {
+void MainWindow::ImageReplacedClean() {
     changes_->MarkClean();
     UpdateTitle();
 }
 
-void TFMain::UpdateTitle() {
+void MainWindow::UpdateTitle() {
     setWindowTitle(MainWindowTitle(QString::fromUtf8(kMainCaption), imageCommands_->ImageFile(),
                                    changes_->Changed()));
 }
 
-void TFMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (!ConfirmDiscardImage()) {
         event->ignore();
         return;

@@ -1,4 +1,4 @@
-// TFMain: the program's main window. It owns the disk image, the controller link and the
+// MainWindow: the program's main window. It owns the disk image, the controller link and the
 // settings, lays out the widgets, builds the menus, tool bar and status bar and decides
 // what is enabled through the plain rules of MenuRules.h. The work goes to command
 // objects (link, disk, image files, catalogues) and the layers below see the window
@@ -30,7 +30,7 @@ class ImageChangeTracker;
 class ImageFileCommands;
 class ImageFileIo;
 class LinkCommands;
-class TZX_Disk;
+class DiskImage;
 class WindowImageCommandHost;
 class WindowImageEditHost;
 class WindowOperationHost;
@@ -52,15 +52,15 @@ struct MainWindowOptions {
     bool raisePriority = true;
 };
 
-class TFMain : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    explicit TFMain(MainWindowOptions options = {}, QWidget* parent = nullptr);
-    ~TFMain() override;
+    explicit MainWindow(MainWindowOptions options = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The parts.
-    TZX_Disk& Disk() { return *disk_; }
-    const TSettings& Settings() const { return settings_; }
+    DiskImage& Disk() { return *disk_; }
+    const Settings& CurrentSettings() const { return settings_; }
     SettingsStore& Store() { return *store_; }
     ControllerLink& Link() { return *link_; }
     UserAsker& Asker() { return *asker_; }
@@ -69,7 +69,7 @@ class TFMain : public QMainWindow {
     DiskMapView* Map() const { return views_.diskMap; }
     SectorView* Sectors() const { return views_.sectorView; }
     // The progress window of the whole-disk runs and the disk commands.
-    T_Prog* ProgressWindow() const { return views_.progress; }
+    ProgressWindow* Progress() const { return views_.progress; }
     // Whether the image holds changes that no file has; the title shows it.
     ImageChangeTracker& Changes() { return *changes_; }
 
@@ -96,11 +96,11 @@ class TFMain : public QMainWindow {
     void ClearImageCommand();
     // "Настройки программы"; the dialog made by the program's start, or on first use.
     void ProgramSettingsCommand();
-    void SetSettingsDialog(Tfmset* dialog);
+    void SetSettingsDialog(SettingsDialog* dialog);
     // The screen viewer of the catalogue views: the one set here, or one made on first use
     // and kept.
-    void SetScreenViewer(TFmScr* viewer) { screenViewer_ = viewer; }
-    TFmScr* ScreenViewer();
+    void SetScreenViewer(ScreenViewer* viewer) { screenViewer_ = viewer; }
+    ScreenViewer* ScreenViewerWindow();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -142,13 +142,13 @@ class TFMain : public QMainWindow {
 
     MainWindowOptions options_;
     std::shared_ptr<UserAsker> asker_;
-    std::unique_ptr<TZX_Disk> disk_;
+    std::unique_ptr<DiskImage> disk_;
     std::unique_ptr<SettingsStore> store_;
-    TSettings settings_;
+    Settings settings_;
     MainActions actions_;
     WindowViews views_;
-    QPointer<Tfmset> settingsDialog_;
-    QPointer<TFmScr> screenViewer_;
+    QPointer<SettingsDialog> settingsDialog_;
+    QPointer<ScreenViewer> screenViewer_;
     bool startedUp_ = false;
 
     // The host adapters go before the link and the commands that refer to them.

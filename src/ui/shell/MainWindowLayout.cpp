@@ -32,7 +32,7 @@ QLabel* Named(QLabel* label, const char* name) {
 
 }  // namespace
 
-void TFMain::BuildLayout() {
+void MainWindow::BuildLayout() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("central"));
     auto* row = new QHBoxLayout(central);
@@ -40,11 +40,11 @@ void TFMain::BuildLayout() {
     row->addWidget(new PaneSplitter(BuildLeftPart(), BuildRightPart()));
     setCentralWidget(central);
     BuildStatusBar();
-    views_.progress = new T_Prog(this);
-    connect(views_.progress, &T_Prog::runShowing, this, [this] { views_.ShowMapFromTop(); });
+    views_.progress = new ProgressWindow(this);
+    connect(views_.progress, &ProgressWindow::runShowing, this, [this] { views_.ShowMapFromTop(); });
 }
 
-QWidget* TFMain::BuildLeftPart() {
+QWidget* MainWindow::BuildLeftPart() {
     // No fixed minimum: at 1366 pixels a 901-pixel left part left the map less than ten
     // sector columns. The split gives it the width it asks for when there is room.
     auto* pn1 = new QWidget;
@@ -99,7 +99,7 @@ QWidget* TFMain::BuildLeftPart() {
     return pn1;
 }
 
-QWidget* TFMain::BuildRightPart() {
+QWidget* MainWindow::BuildRightPart() {
     auto* pn2 = new QWidget;
     pn2->setObjectName(QStringLiteral("pn2"));
     pn2->setMinimumWidth(kRightMinWidth);
@@ -135,7 +135,7 @@ QWidget* TFMain::BuildRightPart() {
     return pn2;
 }
 
-void TFMain::BuildStatusBar() {
+void MainWindow::BuildStatusBar() {
     QStatusBar* sb = statusBar();
     sb->setObjectName(QStringLiteral("sb"));
     for (int i = 0; i < 3; ++i) {

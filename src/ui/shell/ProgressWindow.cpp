@@ -13,8 +13,8 @@
 
 namespace morvane {
 
-T_Prog::T_Prog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("T_Prog"));
+ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("ProgressWindow"));
     setModal(true);
     // No title-bar help or close request competes with "Отмена".
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -49,11 +49,11 @@ T_Prog::T_Prog(QWidget* parent) : QDialog(parent) {
     // Wide enough for the longest caption, "Сканирование с посекторным чтением".
     setFixedSize(440, 120);
 
-    connect(cancelButton_, &QPushButton::clicked, this, &T_Prog::RequestCancel);
-    connect(startTimer_, &QTimer::timeout, this, &T_Prog::StartWorker);
+    connect(cancelButton_, &QPushButton::clicked, this, &ProgressWindow::RequestCancel);
+    connect(startTimer_, &QTimer::timeout, this, &ProgressWindow::StartWorker);
 }
 
-void T_Prog::Run(const QString& caption, int maximum, std::function<void()> worker) {
+void ProgressWindow::Run(const QString& caption, int maximum, std::function<void()> worker) {
     caption_ = caption;
     maximum_ = maximum;
     worker_ = std::move(worker);
@@ -63,7 +63,7 @@ void T_Prog::Run(const QString& caption, int maximum, std::function<void()> work
     worker_ = nullptr;
 }
 
-void T_Prog::Prepare(const QString& caption, int maximum) {
+void ProgressWindow::Prepare(const QString& caption, int maximum) {
     setWindowTitle(ShownText(caption.toStdString()));
     trackValue_->setText(QStringLiteral("0"));
     progressBar_->setRange(0, maximum);
@@ -72,15 +72,15 @@ void T_Prog::Prepare(const QString& caption, int maximum) {
     cancelRequested_ = false;
 }
 
-void T_Prog::SetTrack(const QString& text) {
+void ProgressWindow::SetTrack(const QString& text) {
     trackValue_->setText(text);
 }
 
-void T_Prog::SetProgress(int position) {
+void ProgressWindow::SetProgress(int position) {
     progressBar_->setValue(position);
 }
 
-void T_Prog::showEvent(QShowEvent* event) {
+void ProgressWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // Shown again (restored from minimised, say) the window must not start the run again.
     if (!worker_ || !startPending_) return;
@@ -90,7 +90,7 @@ void T_Prog::showEvent(QShowEvent* event) {
     startTimer_->start();
 }
 
-void T_Prog::StartWorker() {
+void ProgressWindow::StartWorker() {
     startTimer_->stop();
     if (worker_) {
         running_ = true;
@@ -100,12 +100,12 @@ void T_Prog::StartWorker() {
     accept();
 }
 
-void T_Prog::RequestCancel() {
+void ProgressWindow::RequestCancel() {
     cancelButton_->setEnabled(false);
     cancelRequested_ = true;
 }
 
-void T_Prog::closeEvent(QCloseEvent* event) {
+void ProgressWindow::closeEvent(QCloseEvent* event) {
     if (running_ || startTimer_->isActive()) {
         RequestCancel();
         event->ignore();
@@ -114,7 +114,7 @@ void T_Prog::closeEvent(QCloseEvent* event) {
     QDialog::closeEvent(event);
 }
 
-void T_Prog::reject() {
+void ProgressWindow::reject() {
     if (running_ || startTimer_->isActive()) {
         RequestCancel();
         return;

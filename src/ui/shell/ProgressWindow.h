@@ -1,4 +1,4 @@
-// T_Prog: the small modal window a whole-disk run works in. It shows the track being read
+// ProgressWindow: the small modal window a whole-disk run works in. It shows the track being read
 // (Vr1), the progress over the run's tracks (VrPb) and "Отмена" (bb1). Its timer t1 starts
 // the worker 100 ms after the window is on screen, so the window is drawn before the first
 // exchange; the window closes when the worker returns. Made once and reused.
@@ -17,10 +17,10 @@ namespace morvane {
 
 inline constexpr int kProgressStartDelayMs = 100;
 
-class T_Prog : public QDialog {
+class ProgressWindow : public QDialog {
     Q_OBJECT
   public:
-    explicit T_Prog(QWidget* parent = nullptr);
+    explicit ProgressWindow(QWidget* parent = nullptr);
 
     // Shows the window modally with this caption and progress maximum, runs the worker once
     // the window is on screen and returns after the worker has returned and the window

@@ -99,7 +99,7 @@ void SettingsStore::WriteKey(const char* key, const QVariant& value) {
     ini_->sync();
 }
 
-TSettings SettingsStore::LoadAndRepair(const QString& programFolder) {
+Settings SettingsStore::LoadAndRepair(const QString& programFolder) {
     if (!QFile::exists(iniPath_)) {
         QFile created(iniPath_);
         if (created.open(QIODevice::WriteOnly)) created.close();
@@ -138,7 +138,7 @@ TSettings SettingsStore::LoadAndRepair(const QString& programFolder) {
         changed = true;
     };
 
-    TSettings s;
+    Settings s;
     s.RetryCount = RepairRetryCount(readInt("RetryCount", kDefaultRetryCount));
     repair("RetryCount", s.RetryCount);
     s.RetryCountWithReset =
@@ -157,17 +157,17 @@ TSettings SettingsStore::LoadAndRepair(const QString& programFolder) {
     // survives a restart.
     s.RestoreTrack = readBool("RestoreTrack", true);
     repair("RestoreTrack", s.RestoreTrack);
-    s.TD0arch = readBool("TD0arch", false);
-    repair("TD0arch", s.TD0arch);
+    s.CompressTd0 = readBool("TD0arch", false);
+    repair("TD0arch", s.CompressTd0);
     s.OverlapTrackAndData = readBool("OverlapTrackAndData", false);
     repair("OverlapTrackAndData", s.OverlapTrackAndData);
     s.SetSectorSizeFromHead = readBool("SetSectorSizeFromHead", false);
     repair("SetSectorSizeFromHead", s.SetSectorSizeFromHead);
 
-    s.Directory_1 = readDir("Directory_1");
-    repair("Directory_1", s.Directory_1);
-    s.Directory_2 = readDir("Directory_2");
-    repair("Directory_2", s.Directory_2);
+    s.NativeImageFolder = readDir("Directory_1");
+    repair("Directory_1", s.NativeImageFolder);
+    s.ImageFolder = readDir("Directory_2");
+    repair("Directory_2", s.ImageFolder);
     s.HobetaDir = readDir("HobetaDir");
     repair("HobetaDir", s.HobetaDir);
     s.SCLDir = readDir("SCLDir");
@@ -179,7 +179,7 @@ TSettings SettingsStore::LoadAndRepair(const QString& programFolder) {
     return s;
 }
 
-void SettingsStore::WriteDialogValues(const TSettings& s) {
+void SettingsStore::WriteDialogValues(const Settings& s) {
     WriteKey("RetryCount", s.RetryCount);
     WriteKey("RetryCountWithReset", s.RetryCountWithReset);
     WriteKey("FirstCylinder", s.FirstCylinder);
@@ -187,15 +187,15 @@ void SettingsStore::WriteDialogValues(const TSettings& s) {
     WriteKey("CycleRead", s.CycleRead);
     WriteKey("TimeOut", s.TimeOut);
     WriteKey("RestoreTrack", s.RestoreTrack);
-    WriteKey("TD0arch", s.TD0arch);
+    WriteKey("TD0arch", s.CompressTd0);
     WriteKey("OverlapTrackAndData", s.OverlapTrackAndData);
     WriteKey("SetSectorSizeFromHead", s.SetSectorSizeFromHead);
 }
 
-void SettingsStore::WriteDirectory1(const QString& folder) {
+void SettingsStore::WriteNativeImageFolder(const QString& folder) {
     WriteKey("Directory_1", folder);
 }
-void SettingsStore::WriteDirectory2(const QString& folder) {
+void SettingsStore::WriteImageFolder(const QString& folder) {
     WriteKey("Directory_2", folder);
 }
 void SettingsStore::WriteHobetaDir(const QString& folder) {

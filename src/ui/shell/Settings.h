@@ -16,7 +16,7 @@ class QSettings;
 
 namespace morvane {
 
-struct TSettings {
+struct Settings {
     std::uint8_t RetryCount = 10;
     std::uint8_t RetryCountWithReset = 5;
     std::uint8_t FirstCylinder = 0;
@@ -24,11 +24,11 @@ struct TSettings {
     std::uint8_t CycleRead = 5;
     std::uint8_t TimeOut = 10;
     bool RestoreTrack = true;
-    bool TD0arch = false;
+    bool CompressTd0 = false;
     bool OverlapTrackAndData = false;
     bool SetSectorSizeFromHead = false;
-    QString Directory_1;  // folders end with a separator
-    QString Directory_2;
+    QString NativeImageFolder;  // folders end with a separator
+    QString ImageFolder;
     QString HobetaDir;
     QString SCLDir;
     QString Drive = QStringLiteral("A");
@@ -75,11 +75,11 @@ class SettingsStore {
     // Creates the file if missing, reads every key of "Option", repairs it and writes back
     // the keys the file did not hold as repaired, so a fresh file holds every key
     // afterwards and an intact one is left as it is.
-    TSettings LoadAndRepair(const QString& programFolder);
+    Settings LoadAndRepair(const QString& programFolder);
     // The ten values of the settings dialog, in the dialog's order.
-    void WriteDialogValues(const TSettings& s);
-    void WriteDirectory1(const QString& folder);
-    void WriteDirectory2(const QString& folder);
+    void WriteDialogValues(const Settings& s);
+    void WriteNativeImageFolder(const QString& folder);
+    void WriteImageFolder(const QString& folder);
     void WriteHobetaDir(const QString& folder);
     void WriteSCLDir(const QString& folder);
     void WriteDrive(const QString& drive);

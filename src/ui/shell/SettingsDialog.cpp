@@ -37,7 +37,7 @@ std::uint8_t Byte(const QSpinBox* box) {
 
 }  // namespace
 
-Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
+SettingsDialog::SettingsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmset"));
     setWindowTitle(Ui::tr("Настройки"));
     setModal(true);
@@ -128,13 +128,13 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
 
     for (QSpinBox* box :
          {retryCount_, retryCountWithReset_, firstCylinder_, lastCylinder_, cycleRead_, timeOut_}) {
-        connect(box, &QSpinBox::valueChanged, this, &Tfmset::MarkChanged);
+        connect(box, &QSpinBox::valueChanged, this, &SettingsDialog::MarkChanged);
     }
     for (QCheckBox* box :
          {restoreTrack_, compressTd0_, overlapTrackAndData_, setSectorSizeFromHead_}) {
-        connect(box, &QCheckBox::clicked, this, &Tfmset::MarkChanged);
+        connect(box, &QCheckBox::clicked, this, &SettingsDialog::MarkChanged);
     }
-    connect(language_, &QComboBox::currentIndexChanged, this, &Tfmset::MarkChanged);
+    connect(language_, &QComboBox::currentIndexChanged, this, &SettingsDialog::MarkChanged);
     connect(accept_, &QPushButton::clicked, this, [this] {
         accepted_ = true;
         accept();
@@ -142,7 +142,7 @@ Tfmset::Tfmset(QWidget* parent) : QDialog(parent) {
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void Tfmset::Load(const TSettings& s) {
+void SettingsDialog::Load(const Settings& s) {
     loading_ = true;
     retryCount_->setValue(s.RetryCount);
     retryCountWithReset_->setValue(s.RetryCountWithReset);
@@ -151,7 +151,7 @@ void Tfmset::Load(const TSettings& s) {
     cycleRead_->setValue(s.CycleRead);
     timeOut_->setValue(s.TimeOut);
     restoreTrack_->setChecked(s.RestoreTrack);
-    compressTd0_->setChecked(s.TD0arch);
+    compressTd0_->setChecked(s.CompressTd0);
     overlapTrackAndData_->setChecked(s.OverlapTrackAndData);
     setSectorSizeFromHead_->setChecked(s.SetSectorSizeFromHead);
     language_->setCurrentIndex(language_->findData(static_cast<int>(s.Language)));
@@ -160,7 +160,7 @@ void Tfmset::Load(const TSettings& s) {
     accept_->setVisible(false);
 }
 
-void Tfmset::Store(TSettings& s) const {
+void SettingsDialog::Store(Settings& s) const {
     s.RetryCount = Byte(retryCount_);
     s.RetryCountWithReset = Byte(retryCountWithReset_);
     s.FirstCylinder = Byte(firstCylinder_);
@@ -168,13 +168,13 @@ void Tfmset::Store(TSettings& s) const {
     s.CycleRead = Byte(cycleRead_);
     s.TimeOut = Byte(timeOut_);
     s.RestoreTrack = restoreTrack_->isChecked();
-    s.TD0arch = compressTd0_->isChecked();
+    s.CompressTd0 = compressTd0_->isChecked();
     s.OverlapTrackAndData = overlapTrackAndData_->isChecked();
     s.SetSectorSizeFromHead = setSectorSizeFromHead_->isChecked();
     s.Language = static_cast<LanguageChoice>(language_->currentData().toInt());
 }
 
-bool Tfmset::Edit(TSettings& s) {
+bool SettingsDialog::Edit(Settings& s) {
     Load(s);
     exec();
     if (!accepted_) return false;
@@ -182,13 +182,13 @@ bool Tfmset::Edit(TSettings& s) {
     return true;
 }
 
-void Tfmset::showEvent(QShowEvent* event) {
+void SettingsDialog::showEvent(QShowEvent* event) {
     accepted_ = false;
     accept_->setVisible(false);
     QDialog::showEvent(event);
 }
 
-void Tfmset::MarkChanged() {
+void SettingsDialog::MarkChanged() {
     if (!loading_) accept_->setVisible(true);
 }
 

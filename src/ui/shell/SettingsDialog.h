@@ -15,19 +15,19 @@ class QSpinBox;
 
 namespace morvane {
 
-class Tfmset : public QDialog {
+class SettingsDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit Tfmset(QWidget* parent = nullptr);
+    explicit SettingsDialog(QWidget* parent = nullptr);
 
     // Fills the fields from the record and clears the accepted mark.
-    void Load(const TSettings& s);
+    void Load(const Settings& s);
     // Copies the ten values of the fields and the language into the record (numbers cut
     // to 8 bits).
-    void Store(TSettings& s) const;
+    void Store(Settings& s) const;
     bool IsAccepted() const { return accepted_; }
     // Load, show modally, and Store when accepted. Returns whether it was accepted.
-    bool Edit(TSettings& s);
+    bool Edit(Settings& s);
 
     QPushButton* AcceptButton() const { return accept_; }
     QPushButton* CancelButton() const { return cancel_; }

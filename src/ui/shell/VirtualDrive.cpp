@@ -47,7 +47,7 @@ bool LoadVirtualDrive(ControllerLink& link, const QString& path, Drive drive, QS
         return true;
     }
     const ImageFormat format = ReadableFormat(path);
-    auto image = std::make_unique<TZX_Disk>();
+    auto image = std::make_unique<DiskImage>();
     FormatsFileIo io;
     if (format == ImageFormat::Unknown || !QFileInfo(path).isFile() ||
         !io.Read(format, path, *image)) {

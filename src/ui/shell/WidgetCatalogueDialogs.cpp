@@ -61,9 +61,9 @@ bool WidgetCatalogueDialogs::EditHeader(TrDosEntryEdit& edit) {
     return true;
 }
 
-TFmScr* WidgetCatalogueDialogs::Viewer() {
-    if (TFmScr* v = viewer_ ? viewer_() : nullptr) return v;
-    if (!own_) own_ = new TFmScr(parent_);
+ScreenViewer* WidgetCatalogueDialogs::Viewer() {
+    if (ScreenViewer* v = viewer_ ? viewer_() : nullptr) return v;
+    if (!own_) own_ = new ScreenViewer(parent_);
     return own_;
 }
 
@@ -72,7 +72,7 @@ void WidgetCatalogueDialogs::ShowScreen(std::span<const std::uint8_t> screen) {
 }
 
 void WidgetCatalogueDialogs::ShowHex(std::span<const std::uint8_t> bytes, bool terminalFont) {
-    TFmScr* v = Viewer();
+    ScreenViewer* v = Viewer();
     if (terminalFont) v->setHexFont(QFont(QStringLiteral("Terminal")));
     v->ShowHex(bytes);
 }

@@ -1,5 +1,5 @@
 // The catalogue windows' questions through the window's asker (its message boxes), the
-// dialogs on screen, the viewers through the screen viewer TFmScr and the save dialog
+// dialogs on screen, the viewers through the screen viewer ScreenViewer and the save dialog
 // through the window's file chooser.
 #pragma once
 
@@ -16,7 +16,7 @@ namespace morvane {
 class WidgetCatalogueDialogs : public CatalogueDialogs {
   public:
     // viewer: the program's screen viewer, made on first use when it gives none.
-    WidgetCatalogueDialogs(QWidget* parent, UserAsker& asker, std::function<TFmScr*()> viewer,
+    WidgetCatalogueDialogs(QWidget* parent, UserAsker& asker, std::function<ScreenViewer*()> viewer,
                            FileChooser chooser)
         : parent_(parent),
           asker_(asker),
@@ -37,13 +37,13 @@ class WidgetCatalogueDialogs : public CatalogueDialogs {
     void ShowListing(const QString& caption, const QString& text, const QString& fileName) override;
 
   private:
-    TFmScr* Viewer();
+    ScreenViewer* Viewer();
 
     QWidget* parent_;
     UserAsker& asker_;
-    std::function<TFmScr*()> viewer_;
+    std::function<ScreenViewer*()> viewer_;
     FileChooser chooser_;
-    QPointer<TFmScr> own_;
+    QPointer<ScreenViewer> own_;
 };
 
 }  // namespace morvane

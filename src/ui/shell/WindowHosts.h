@@ -14,7 +14,7 @@ namespace morvane {
 struct MainActions;
 struct WindowViews;
 class SettingsStore;
-struct TSettings;
+struct Settings;
 
 // The map's and the sector view's edits: the log list to clear, the boxes.
 class WindowImageEditHost : public ImageEditHost {
@@ -55,7 +55,7 @@ class WindowProtocolHost : public ProtocolHost {
   public:
     // linkFailed: what else the window does when the device fails under the link.
     WindowProtocolHost(const WindowViews& views, UserAsker& asker, const MainActions& actions,
-                       TSettings& settings, SettingsStore& store, std::function<void()> linkFailed)
+                       Settings& settings, SettingsStore& store, std::function<void()> linkFailed)
         : views_(views),
           asker_(asker),
           actions_(actions),
@@ -72,7 +72,7 @@ class WindowProtocolHost : public ProtocolHost {
     const WindowViews& views_;
     UserAsker& asker_;
     const MainActions& actions_;
-    TSettings& settings_;
+    Settings& settings_;
     SettingsStore& store_;
     std::function<void()> linkFailed_;
 };

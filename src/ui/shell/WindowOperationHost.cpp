@@ -36,7 +36,7 @@ void WindowOperationHost::ShowBytes(std::span<const std::uint8_t> bytes) {
     views_.hexView->setReadOnly(true);
 }
 
-// The window's own runs open T_Prog themselves (its timer starts the worker); these two
+// The window's own runs open ProgressWindow themselves (its timer starts the worker); these two
 // serve a run started through RunDisk, which brackets the worker with them.
 void WindowOperationHost::BeginRun(const QString& caption, int maximum) {
     ScrollMapToTop();

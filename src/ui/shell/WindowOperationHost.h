@@ -1,6 +1,6 @@
 // The main window as the disk operations see it: the operation log list Lzx1 and its "LOG"
 // page, the labels l1 and l2, the hex view s1, the window's asker (its message boxes, or a
-// test's script) and the progress window T_Prog of the whole-disk runs. A small adapter
+// test's script) and the progress window ProgressWindow of the whole-disk runs. A small adapter
 // over those widgets, owned by the window.
 #pragma once
 

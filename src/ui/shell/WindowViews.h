@@ -21,7 +21,7 @@ namespace morvane {
 class DiskMapView;
 class HexView;
 class SectorView;
-class T_Prog;
+class ProgressWindow;
 
 struct WindowViews {
     DiskMapView* diskMap = nullptr;         // zxd
@@ -42,7 +42,7 @@ struct WindowViews {
     QLabel* offsetLabel = nullptr;
     // The status bar's panels: 0 the link, 1 the controller or the image file, 2 which link.
     std::array<QLabel*, 3> statusPanels{};
-    T_Prog* progress = nullptr;  // T_Prog
+    ProgressWindow* progress = nullptr;  // ProgressWindow
 
     void ClearLog() const;
     // Appends a line and makes it the selected (visible) one.

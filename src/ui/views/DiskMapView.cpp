@@ -27,7 +27,7 @@ int MaxLeftColumn(int viewportWidth) {
 
 }  // namespace
 
-DiskMapView::DiskMapView(TZX_Disk& disk, QWidget* parent)
+DiskMapView::DiskMapView(DiskImage& disk, QWidget* parent)
     : QAbstractScrollArea(parent), disk_(disk), cells_(palette().color(QPalette::Button)) {
     setObjectName(QStringLiteral("zxd"));
     setFocusPolicy(Qt::StrongFocus);
@@ -384,7 +384,7 @@ void DiskMapView::RunImageEdit(MapMenuEntry entry) {
             emit baseTemplateCaptionChanged(QString::fromStdString(SetBaseTrack(disk_, track)));
             break;
         case MapMenuEntry::ClearTrackLog:
-            if (TTrack* t = disk_.GetTrack(track)) t->Log.clear();
+            if (Track* t = disk_.GetTrack(track)) t->Log.clear();
             break;
         default:
             return;

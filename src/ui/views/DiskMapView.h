@@ -22,7 +22,7 @@
 
 #include "model/DiskObserver.h"
 #include "model/ImageEditing.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "ui/views/MapCellCache.h"
 #include "ui/views/MapMenuRules.h"
 
@@ -41,7 +41,7 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
   public:
     // Registers itself as the disk's observer; unregisters on destruction, so the disk
     // must outlive the view.
-    explicit DiskMapView(TZX_Disk& disk, QWidget* parent = nullptr);
+    explicit DiskMapView(DiskImage& disk, QWidget* parent = nullptr);
     ~DiskMapView() override;
 
     bool showDisabledSectors() const { return showDisabled_; }
@@ -127,7 +127,7 @@ class DiskMapView : public QAbstractScrollArea, public DiskObserver {
     void PaintCell(QPainter& painter, int column, int row, const QRect& rect) const;
     ImageEditHost& Host();
 
-    TZX_Disk& disk_;
+    DiskImage& disk_;
     // Painting reads the view's state only; the cache fills as cells are first shown.
     mutable MapCellCache cells_;
     bool showDisabled_ = false;

@@ -8,7 +8,7 @@ namespace morvane {
 
 namespace {
 
-MapCellLook LookOfLabel(const TTrack& track, int row, bool showDisabled) {
+MapCellLook LookOfLabel(const Track& track, int row, bool showDisabled) {
     MapCellLook look;
     if (track.Present == 0) {
         if (showDisabled) look.tile = MapTile::LabelDisabled;
@@ -25,7 +25,7 @@ MapCellLook LookOfLabel(const TTrack& track, int row, bool showDisabled) {
     return look;
 }
 
-MapCellLook LookOfSector(const TTrack& track, const TSectorSlot& slot, bool showDisabled) {
+MapCellLook LookOfSector(const Track& track, const SectorSlot& slot, bool showDisabled) {
     MapCellLook look;
     if (slot.Present == 0) {
         if (showDisabled) look.tile = MapTile::SectorDisabled;
@@ -48,12 +48,12 @@ MapCellLook LookOfSector(const TTrack& track, const TSectorSlot& slot, bool show
 
 }  // namespace
 
-MapCellLook LookOfCell(const TZX_Disk& disk, int column, int row, bool showDisabled) {
+MapCellLook LookOfCell(const DiskImage& disk, int column, int row, bool showDisabled) {
     if (column < 0 || column >= kMapColumns || row < 0 || row >= kMapRows) return {};
-    const TTrack* track = disk.GetTrack(static_cast<std::uint8_t>(row));
+    const Track* track = disk.GetTrack(static_cast<std::uint8_t>(row));
     if (track == nullptr) return {};
     if (column == 0) return LookOfLabel(*track, row, showDisabled);
-    const TSectorSlot* slot = track->GetSlot(static_cast<std::uint8_t>(column - 1));
+    const SectorSlot* slot = track->GetSlot(static_cast<std::uint8_t>(column - 1));
     return slot != nullptr ? LookOfSector(*track, *slot, showDisabled) : MapCellLook{};
 }
 

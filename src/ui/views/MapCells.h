@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -36,7 +36,7 @@ struct MapCellLook {
 };
 
 // Column 0 is the track label of row r; column c >= 1 shows slot c - 1 of track r.
-MapCellLook LookOfCell(const TZX_Disk& disk, int column, int row, bool showDisabled);
+MapCellLook LookOfCell(const DiskImage& disk, int column, int row, bool showDisabled);
 
 // "T007": the track index in three decimal digits.
 std::string TrackLabelText(unsigned track);

@@ -68,10 +68,10 @@ std::string_view MapMenuCaption(MapMenuEntry entry) {
     return index < kCaptions.size() ? kCaptions[index] : std::string_view{};
 }
 
-MapMenuCell DescribeMenuCell(const TZX_Disk& disk, int column, int row) {
+MapMenuCell DescribeMenuCell(const DiskImage& disk, int column, int row) {
     MapMenuCell cell;
     if (column < 0 || column >= kMapColumns || row < 0 || row >= kMapRows) return cell;
-    const TTrack* track = disk.GetTrack(static_cast<std::uint8_t>(row));
+    const Track* track = disk.GetTrack(static_cast<std::uint8_t>(row));
     if (track == nullptr) return cell;
     cell.trackPresent = track->Present != 0;
     cell.trackHasRaw = track->RawLength > 0;
@@ -80,7 +80,7 @@ MapMenuCell DescribeMenuCell(const TZX_Disk& disk, int column, int row) {
         cell.kind = MapMenuCell::Kind::TrackLabel;
         return cell;
     }
-    const TSectorSlot* slot = track->GetSlot(static_cast<std::uint8_t>(column - 1));
+    const SectorSlot* slot = track->GetSlot(static_cast<std::uint8_t>(column - 1));
     if (slot == nullptr) return MapMenuCell{};
     cell.kind = MapMenuCell::Kind::Sector;
     cell.slotPresent = slot->Present != 0;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -60,7 +60,7 @@ struct MapMenuCell {
     bool slotPresent = false;
 };
 
-MapMenuCell DescribeMenuCell(const TZX_Disk& disk, int column, int row);
+MapMenuCell DescribeMenuCell(const DiskImage& disk, int column, int row);
 MapMenuEnabling MapMenuEnablingFor(const MapMenuCell& cell);
 
 }  // namespace morvane

@@ -38,14 +38,14 @@ QFont TerminalFont() {
 
 }  // namespace
 
-TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TFmScr"));
+ScreenViewer::ScreenViewer(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("ScreenViewer"));
     setWindowTitle(QStringLiteral("ZX Screen"));
     picture_ = new QLabel(this);
     picture_->setObjectName(QStringLiteral("im1"));
     picture_->setFixedSize(256, 192);
     picture_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(picture_, &QWidget::customContextMenuRequested, this, &TFmScr::ShowPictureMenu);
+    connect(picture_, &QWidget::customContextMenuRequested, this, &ScreenViewer::ShowPictureMenu);
     for (int z = kZxMinZoom; z <= kZxMaxZoom; ++z) {
         QAction* a = new QAction(Ui::tr("Масштаб %1×").arg(z), this);
         a->setObjectName(QStringLiteral("actZoom%1").arg(z));
@@ -81,9 +81,9 @@ TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
     connect(copy_, &QAction::triggered, textMemo_, &QPlainTextEdit::copy);
     connect(textMemo_, &QPlainTextEdit::copyAvailable, copy_, &QAction::setEnabled);
     copy_->setEnabled(false);
-    connect(textMemo_, &QWidget::customContextMenuRequested, this, &TFmScr::ShowMemoMenu);
-    connect(fontButton, &QToolButton::clicked, this, &TFmScr::chooseMemoFont);
-    connect(koiButton, &QToolButton::clicked, this, &TFmScr::convertKoi8ToAlt);
+    connect(textMemo_, &QWidget::customContextMenuRequested, this, &ScreenViewer::ShowMemoMenu);
+    connect(fontButton, &QToolButton::clicked, this, &ScreenViewer::chooseMemoFont);
+    connect(koiButton, &QToolButton::clicked, this, &ScreenViewer::convertKoi8ToAlt);
 
     auto* strip = new QHBoxLayout;
     strip->addWidget(fontButton);
@@ -103,13 +103,13 @@ TFmScr::TFmScr(QWidget* parent) : QDialog(parent) {
     setFixedSize(kScreenWindow);
 }
 
-void TFmScr::HidePanes() {
+void ScreenViewer::HidePanes() {
     picture_->hide();
     screenHex_->hide();
     textPane_->hide();
 }
 
-void TFmScr::PrepareScreen(std::span<const std::uint8_t> screen) {
+void ScreenViewer::PrepareScreen(std::span<const std::uint8_t> screen) {
     image_ = RenderZxScreen(screen);
     setWindowTitle(QStringLiteral("ZX Screen"));
     HidePanes();
@@ -118,7 +118,7 @@ void TFmScr::PrepareScreen(std::span<const std::uint8_t> screen) {
     ShowPicture();
 }
 
-void TFmScr::ShowPicture() {
+void ScreenViewer::ShowPicture() {
     const QImage shown = ZoomedZxScreen(image_, zoom_, devicePixelRatioF());
     const QSize size = shown.deviceIndependentSize().toSize();
     picture_->setPixmap(QPixmap::fromImage(shown));
@@ -126,7 +126,7 @@ void TFmScr::ShowPicture() {
     setFixedSize(size + kScreenFrame);
 }
 
-int TFmScr::maxZoom() const {
+int ScreenViewer::maxZoom() const {
     const QScreen* shown = screen();
     if (shown == nullptr) return kZxMaxZoom;
     const QSize room =
@@ -134,7 +134,7 @@ int TFmScr::maxZoom() const {
     return LargestFittingZxZoom(room, devicePixelRatioF());
 }
 
-void TFmScr::MarkZoomItems() {
+void ScreenViewer::MarkZoomItems() {
     const int most = maxZoom();
     for (int z = kZxMinZoom; z <= kZxMaxZoom; ++z) {
         zoomAction(z)->setChecked(z == zoom_);
@@ -142,7 +142,7 @@ void TFmScr::MarkZoomItems() {
     }
 }
 
-void TFmScr::setZoom(int zoom) {
+void ScreenViewer::setZoom(int zoom) {
     zoom = std::min(ClampZxZoom(zoom), maxZoom());
     const bool changed = zoom != zoom_;
     zoom_ = zoom;
@@ -152,14 +152,14 @@ void TFmScr::setZoom(int zoom) {
     emit zoomChanged(zoom_);
 }
 
-void TFmScr::ShowPictureMenu(const QPoint& pos) {
+void ScreenViewer::ShowPictureMenu(const QPoint& pos) {
     QMenu menu(this);
     for (QAction* a : zoomActions_)
         menu.addAction(a);
     menu.exec(picture_->mapToGlobal(pos));
 }
 
-void TFmScr::keyPressEvent(QKeyEvent* event) {
+void ScreenViewer::keyPressEvent(QKeyEvent* event) {
     if (!picture_->isHidden()) {
         if (event->key() == Qt::Key_Plus || event->key() == Qt::Key_Equal) {
             setZoom(zoom_ + 1);
@@ -173,7 +173,7 @@ void TFmScr::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void TFmScr::PrepareHex(std::span<const std::uint8_t> bytes) {
+void ScreenViewer::PrepareHex(std::span<const std::uint8_t> bytes) {
     screenHex_->LoadBytes(bytes);
     setWindowTitle(Ui::tr("Просмотр файла в HEX виде."));
     HidePanes();
@@ -185,7 +185,7 @@ void TFmScr::PrepareHex(std::span<const std::uint8_t> bytes) {
     resize(screenHex_->sizeHint());
 }
 
-void TFmScr::PrepareText(std::span<const std::uint8_t> bytes) {
+void ScreenViewer::PrepareText(std::span<const std::uint8_t> bytes) {
     lines_ = SplitLines(bytes);
     RefreshMemo();
     setWindowTitle(Ui::tr("Просмотр файла в TXT виде."));
@@ -195,41 +195,41 @@ void TFmScr::PrepareText(std::span<const std::uint8_t> bytes) {
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
-void TFmScr::ShowScreen(std::span<const std::uint8_t> screen) {
+void ScreenViewer::ShowScreen(std::span<const std::uint8_t> screen) {
     PrepareScreen(screen);
     exec();
 }
 
-void TFmScr::ShowHex(std::span<const std::uint8_t> bytes) {
+void ScreenViewer::ShowHex(std::span<const std::uint8_t> bytes) {
     PrepareHex(bytes);
     exec();
 }
 
-void TFmScr::ShowText(std::span<const std::uint8_t> bytes) {
+void ScreenViewer::ShowText(std::span<const std::uint8_t> bytes) {
     PrepareText(bytes);
     exec();
 }
 
-void TFmScr::RefreshMemo() {
+void ScreenViewer::RefreshMemo() {
     QStringList text;
     for (const auto& line : lines_)
         text << Cp866ToText(line);
     textMemo_->setPlainText(text.join(QLatin1Char('\n')));
 }
 
-void TFmScr::convertKoi8ToAlt() {
+void ScreenViewer::convertKoi8ToAlt() {
     for (auto& line : lines_)
         Koi8ToAlt(line);
     RefreshMemo();
 }
 
-void TFmScr::chooseMemoFont() {
+void ScreenViewer::chooseMemoFont() {
     bool ok = false;
     const QFont font = QFontDialog::getFont(&ok, textMemo_->font(), this);
     if (ok) textMemo_->setFont(font);
 }
 
-void TFmScr::ShowMemoMenu(const QPoint& pos) {
+void ScreenViewer::ShowMemoMenu(const QPoint& pos) {
     copy_->setEnabled(textMemo_->textCursor().hasSelection());
     QMenu menu(this);
     menu.addAction(selectAll_);
@@ -237,7 +237,7 @@ void TFmScr::ShowMemoMenu(const QPoint& pos) {
     menu.exec(textMemo_->mapToGlobal(pos));
 }
 
-void TFmScr::hideEvent(QHideEvent* event) {
+void ScreenViewer::hideEvent(QHideEvent* event) {
     // A window-system hide (minimising the owner) is not a close.
     if (!event->spontaneous()) {
         HidePanes();

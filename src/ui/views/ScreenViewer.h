@@ -22,11 +22,11 @@
 
 namespace morvane {
 
-class TFmScr : public QDialog {
+class ScreenViewer : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TFmScr(QWidget* parent = nullptr);
+    explicit ScreenViewer(QWidget* parent = nullptr);
 
     void PrepareScreen(std::span<const std::uint8_t> screen);
     void PrepareHex(std::span<const std::uint8_t> bytes);

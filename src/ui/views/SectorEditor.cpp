@@ -9,8 +9,8 @@
 
 namespace morvane {
 
-T_SecEdit::T_SecEdit(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("T_SecEdit"));
+SectorEditor::SectorEditor(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("SectorEditor"));
     setWindowTitle(Ui::tr("Редактор сектора"));
     resize(560, 420);
     static const char* const kCaptions[] = {"Track -", "Side -", "Sector -", "Size -", "CRC -"};
@@ -40,7 +40,7 @@ T_SecEdit::T_SecEdit(QWidget* parent) : QDialog(parent) {
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void T_SecEdit::LoadFrom(const TSectorSlot& slot) {
+void SectorEditor::LoadFrom(const SectorSlot& slot) {
     values_[0]->setText(QString::number(slot.Cylinder));
     values_[1]->setText(QString::number(slot.Head));
     values_[2]->setText(QString::number(slot.Sector));
@@ -50,12 +50,12 @@ void T_SecEdit::LoadFrom(const TSectorSlot& slot) {
     hex_->LoadBytes(slot.Data.first(n));
 }
 
-std::size_t T_SecEdit::ApplyTo(TSectorSlot& slot) const {
+std::size_t SectorEditor::ApplyTo(SectorSlot& slot) const {
     const std::size_t n = std::min<std::size_t>(slot.DataLength, slot.Data.size());
     return hex_->CopyOut(slot.Data.first(n));
 }
 
-bool T_SecEdit::Edit(TSectorSlot& slot) {
+bool SectorEditor::Edit(SectorSlot& slot) {
     LoadFrom(slot);
     if (exec() != QDialog::Accepted) return false;
     ApplyTo(slot);

@@ -11,18 +11,18 @@
 
 namespace morvane {
 
-class T_SecEdit : public QDialog {
+class SectorEditor : public QDialog {
     Q_OBJECT
 
   public:
-    explicit T_SecEdit(QWidget* parent = nullptr);
+    explicit SectorEditor(QWidget* parent = nullptr);
 
-    void LoadFrom(const TSectorSlot& slot);
+    void LoadFrom(const SectorSlot& slot);
     // Copies the hex view's bytes, at most DataLength, into the slot's data; returns
     // how many.
-    std::size_t ApplyTo(TSectorSlot& slot) const;
+    std::size_t ApplyTo(SectorSlot& slot) const;
     // Loads, shows modally and on "Принять" applies. Returns whether it was accepted.
-    bool Edit(TSectorSlot& slot);
+    bool Edit(SectorSlot& slot);
 
     HexView* hexView() const { return hex_; }
     QLabel* valueLabel(int index) const { return values_[static_cast<std::size_t>(index)]; }

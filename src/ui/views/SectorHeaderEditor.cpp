@@ -27,8 +27,8 @@ QString Qt8(const std::string& text) {
 
 }  // namespace
 
-TSecAd::TSecAd(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("TSecAd"));
+SectorHeaderEditor::SectorHeaderEditor(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("SectorHeaderEditor"));
     setWindowTitle(Ui::tr("Заголовок"));
     cylinderField_ = ByteField(QStringLiteral("ne1"), this);
     sectorField_ = ByteField(QStringLiteral("ne2"), this);
@@ -60,11 +60,11 @@ TSecAd::TSecAd(QWidget* parent) : QDialog(parent) {
     layout->addLayout(form);
     layout->addLayout(buttons);
 
-    connect(cylinderField_, &QLineEdit::textChanged, this, &TSecAd::OnFieldChanged);
-    connect(sectorField_, &QLineEdit::textChanged, this, &TSecAd::OnFieldChanged);
-    connect(headList_, &QComboBox::currentIndexChanged, this, &TSecAd::OnFieldChanged);
-    connect(sizeList_, &QComboBox::currentIndexChanged, this, &TSecAd::OnFieldChanged);
-    connect(noErrors_, &QCheckBox::toggled, this, &TSecAd::OnFieldChanged);
+    connect(cylinderField_, &QLineEdit::textChanged, this, &SectorHeaderEditor::OnFieldChanged);
+    connect(sectorField_, &QLineEdit::textChanged, this, &SectorHeaderEditor::OnFieldChanged);
+    connect(headList_, &QComboBox::currentIndexChanged, this, &SectorHeaderEditor::OnFieldChanged);
+    connect(sizeList_, &QComboBox::currentIndexChanged, this, &SectorHeaderEditor::OnFieldChanged);
+    connect(noErrors_, &QCheckBox::toggled, this, &SectorHeaderEditor::OnFieldChanged);
     connect(accept_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -72,7 +72,7 @@ TSecAd::TSecAd(QWidget* parent) : QDialog(parent) {
 // The lists hold the values a header normally has; a value outside them (H above 1,
 // N above 3) gets an extra entry so that it is shown and kept unless the user picks
 // another one.
-void TSecAd::FillList(QComboBox* list, const QStringList& items, int value,
+void SectorHeaderEditor::FillList(QComboBox* list, const QStringList& items, int value,
                       const QString& extraText) {
     list->clear();
     for (int i = 0; i < items.size(); ++i)
@@ -81,7 +81,7 @@ void TSecAd::FillList(QComboBox* list, const QStringList& items, int value,
     list->setCurrentIndex(list->findData(value));
 }
 
-void TSecAd::LoadFrom(const TSectorSlot& slot) {
+void SectorHeaderEditor::LoadFrom(const SectorSlot& slot) {
     const QSignalBlocker b1(cylinderField_), b2(sectorField_), b3(headList_), b4(sizeList_),
         b5(noErrors_);
     cylinderField_->setText(QString::number(slot.Cylinder));
@@ -102,7 +102,7 @@ void TSecAd::LoadFrom(const TSectorSlot& slot) {
     accept_->setEnabled(false);
 }
 
-void TSecAd::OnFieldChanged() {
+void SectorHeaderEditor::OnFieldChanged() {
     if (!cylinderField_->hasAcceptableInput() || !sectorField_->hasAcceptableInput()) return;
     accept_->setEnabled(true);
     c_ = static_cast<std::uint8_t>(cylinderField_->text().toInt());
@@ -113,7 +113,7 @@ void TSecAd::OnFieldChanged() {
     crcLabel_->setText(Qt8(CrcLabelText(crc_)));
 }
 
-void TSecAd::ApplyTo(TSectorSlot& slot) const {
+void SectorHeaderEditor::ApplyTo(SectorSlot& slot) const {
     slot.Cylinder = c_;
     slot.Sector = r_;
     slot.Head = h_;
@@ -122,7 +122,7 @@ void TSecAd::ApplyTo(TSectorSlot& slot) const {
     slot.HeaderCrc = crc_;
 }
 
-bool TSecAd::Edit(TSectorSlot& slot) {
+bool SectorHeaderEditor::Edit(SectorSlot& slot) {
     LoadFrom(slot);
     if (exec() != QDialog::Accepted) return false;
     ApplyTo(slot);

@@ -14,18 +14,18 @@
 
 namespace morvane {
 
-class TSecAd : public QDialog {
+class SectorHeaderEditor : public QDialog {
     Q_OBJECT
 
   public:
-    explicit TSecAd(QWidget* parent = nullptr);
+    explicit SectorHeaderEditor(QWidget* parent = nullptr);
 
     // Fills the fields from the slot; the accept button starts disabled.
-    void LoadFrom(const TSectorSlot& slot);
+    void LoadFrom(const SectorSlot& slot);
     // Stores C, R, H, N, the data status and the last computed CRC.
-    void ApplyTo(TSectorSlot& slot) const;
+    void ApplyTo(SectorSlot& slot) const;
     // Loads, shows modally, stores on "Принять". Returns whether it was accepted.
-    bool Edit(TSectorSlot& slot);
+    bool Edit(SectorSlot& slot);
 
     std::uint16_t ComputedCrc() const { return crc_; }
 

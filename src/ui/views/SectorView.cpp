@@ -27,7 +27,7 @@ QString FromStd(const std::string& text) {
 
 }  // namespace
 
-SectorView::SectorView(TZX_Disk& disk, QWidget* parent) : QWidget(parent), disk_(disk) {
+SectorView::SectorView(DiskImage& disk, QWidget* parent) : QWidget(parent), disk_(disk) {
     inputs_.rawBuilder = BuildShownRawTrack;
     hexView_ = new HexView(this);
     hexView_->setObjectName(QStringLiteral("s1"));
@@ -90,13 +90,13 @@ ImageEditHost& SectorView::Host() {
     return *boxHost_;
 }
 
-TSecAd* SectorView::headerEditor() {
-    if (!headerEditor_) headerEditor_ = new TSecAd(this);
+SectorHeaderEditor* SectorView::headerEditor() {
+    if (!headerEditor_) headerEditor_ = new SectorHeaderEditor(this);
     return headerEditor_;
 }
 
-T_SecEdit* SectorView::sectorEditor() {
-    if (!sectorEditor_) sectorEditor_ = new T_SecEdit(this);
+SectorEditor* SectorView::sectorEditor() {
+    if (!sectorEditor_) sectorEditor_ = new SectorEditor(this);
     return sectorEditor_;
 }
 
@@ -239,7 +239,7 @@ bool SectorView::loadFromFile(const QString& path) {
 
 void SectorView::openSectorEditor(int column, int row) {
     if (!OpensSectorEditor(disk_, column, row) || !MayEdit()) return;
-    TSectorSlot* slot =
+    SectorSlot* slot =
         disk_.GetSlot(static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(column - 1));
     if (slot == nullptr || !sectorEditor()->Edit(*slot)) return;
     if (column == column_ && row == row_) showCell(column, row);
@@ -248,7 +248,7 @@ void SectorView::openSectorEditor(int column, int row) {
 
 void SectorView::editSectorAddress(int column, int row) {
     if (column < 1 || column >= kMapColumns || row < 0 || row >= kMapRows || !MayEdit()) return;
-    TSectorSlot* slot =
+    SectorSlot* slot =
         disk_.GetSlot(static_cast<std::uint8_t>(row), static_cast<std::uint8_t>(column - 1));
     if (slot == nullptr || !headerEditor()->Edit(*slot)) return;
     emit slotEdited(column, row);

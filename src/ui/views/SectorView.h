@@ -15,20 +15,20 @@
 #include <memory>
 
 #include "model/ImageEditing.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "ui/views/HexView.h"
 #include "ui/views/SectorViewRules.h"
 
 namespace morvane {
 
-class T_SecEdit;
-class TSecAd;
+class SectorEditor;
+class SectorHeaderEditor;
 
 class SectorView : public QWidget {
     Q_OBJECT
 
   public:
-    explicit SectorView(TZX_Disk& disk, QWidget* parent = nullptr);
+    explicit SectorView(DiskImage& disk, QWidget* parent = nullptr);
     ~SectorView() override;
 
     // The SetSectorSizeFromHead setting.
@@ -55,8 +55,8 @@ class SectorView : public QWidget {
     int shownRow() const { return row_; }
 
     // Dialogs, created on first use and kept.
-    TSecAd* headerEditor();
-    T_SecEdit* sectorEditor();
+    SectorHeaderEditor* headerEditor();
+    SectorEditor* sectorEditor();
 
   public slots:
     // A click on a map cell.
@@ -98,7 +98,7 @@ class SectorView : public QWidget {
     void Apply(const SectorCellView& view, bool labels = true);
     ImageEditHost& Host();
 
-    TZX_Disk& disk_;
+    DiskImage& disk_;
     SectorViewInputs inputs_;
     HexView* hexView_;
     QGroupBox* headerGroup_;
@@ -106,8 +106,8 @@ class SectorView : public QWidget {
     QPushButton* acceptButton_;
     QPushButton* saveButton_;
     QPushButton* loadButton_;
-    QPointer<TSecAd> headerEditor_;
-    QPointer<T_SecEdit> sectorEditor_;
+    QPointer<SectorHeaderEditor> headerEditor_;
+    QPointer<SectorEditor> sectorEditor_;
     int column_ = -1;
     int row_ = -1;
     ImageEditHost* host_ = nullptr;

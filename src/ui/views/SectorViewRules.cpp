@@ -14,18 +14,18 @@ namespace morvane {
 
 namespace {
 
-const TTrack* TrackOfRow(const TZX_Disk& disk, int row) {
+const Track* TrackOfRow(const DiskImage& disk, int row) {
     if (row < 0 || row >= kMapRows) return nullptr;
     return disk.GetTrack(static_cast<std::uint8_t>(row));
 }
 
-const TSectorSlot* SlotOfCell(const TZX_Disk& disk, int column, int row) {
-    const TTrack* track = TrackOfRow(disk, row);
+const SectorSlot* SlotOfCell(const DiskImage& disk, int column, int row) {
+    const Track* track = TrackOfRow(disk, row);
     if (track == nullptr || column < 1 || column >= kMapColumns) return nullptr;
     return track->GetSlot(static_cast<std::uint8_t>(column - 1));
 }
 
-void ShowSectorData(const TSectorSlot& slot, const SectorViewInputs& inputs, SectorCellView& v) {
+void ShowSectorData(const SectorSlot& slot, const SectorViewInputs& inputs, SectorCellView& v) {
     if (slot.DataLength == 0) {
         v.saveLoadEnabled = false;
         v.hexEditable = false;
@@ -48,7 +48,7 @@ void ShowSectorData(const TSectorSlot& slot, const SectorViewInputs& inputs, Sec
 // vote touched. Kept in a function that returns a QString: lupdate loses the namespace of
 // a Ui::tr inside a function declared as returning std::string and files its text under
 // another context, where the window never finds it.
-QString OriginLine(const TSectorSlot& slot) {
+QString OriginLine(const SectorSlot& slot) {
     QString how;
     switch (CurrentOrigin(slot)) {
         case SectorOrigin::Unmerged:
@@ -101,7 +101,7 @@ std::string OffsetLabelText(std::size_t offset) {
     return text;
 }
 
-std::optional<std::uint16_t> SectorDataCrc(const TTrack& track, const TSectorSlot& slot) {
+std::optional<std::uint16_t> SectorDataCrc(const Track& track, const SectorSlot& slot) {
     constexpr std::uint8_t kDataMark = 0xFB;
     constexpr std::uint8_t kDeletedDataMark = 0xF8;
     const std::size_t size = SizeFromCode(slot.SizeCode);
@@ -116,12 +116,12 @@ std::optional<std::uint16_t> SectorDataCrc(const TTrack& track, const TSectorSlo
     return DataFieldCrc(deleted ? kDeletedDataMark : kDataMark, field);
 }
 
-SectorCellView DescribeCell(const TZX_Disk& disk, int column, int row,
+SectorCellView DescribeCell(const DiskImage& disk, int column, int row,
                             const SectorViewInputs& inputs) {
     SectorCellView v;
-    const TTrack* track = TrackOfRow(disk, row);
+    const Track* track = TrackOfRow(disk, row);
     if (track == nullptr || column < 0 || column >= kMapColumns) return v;
-    const TSectorSlot* slot = SlotOfCell(disk, column, row);
+    const SectorSlot* slot = SlotOfCell(disk, column, row);
     if (track->Present != 0) v.trackLabel = std::to_string(row);
     if (slot != nullptr && slot->Present != 0) v.sectorLabel = std::to_string(slot->Sector);
 
@@ -188,38 +188,38 @@ SectorCellView DescribeCell(const TZX_Disk& disk, int column, int row,
     return v;
 }
 
-std::string OriginLineText(const TSectorSlot& slot) {
+std::string OriginLineText(const SectorSlot& slot) {
     return OriginLine(slot).toStdString();
 }
 
-AcceptTarget AcceptTargetFor(const TZX_Disk& disk, int column, int row) {
-    const TTrack* track = TrackOfRow(disk, row);
+AcceptTarget AcceptTargetFor(const DiskImage& disk, int column, int row) {
+    const Track* track = TrackOfRow(disk, row);
     if (track == nullptr || column < 0 || column >= kMapColumns) return AcceptTarget::None;
     if (column == 0) return track->RawLength > 0 ? AcceptTarget::TrackRaw : AcceptTarget::None;
-    const TSectorSlot* slot = SlotOfCell(disk, column, row);
+    const SectorSlot* slot = SlotOfCell(disk, column, row);
     return slot != nullptr && slot->DataLength > 0 ? AcceptTarget::SectorData : AcceptTarget::None;
 }
 
-std::size_t ApplyAccepted(TZX_Disk& disk, int column, int row,
+std::size_t ApplyAccepted(DiskImage& disk, int column, int row,
                           std::span<const std::uint8_t> viewBytes) {
     const AcceptTarget target = AcceptTargetFor(disk, column, row);
     if (target == AcceptTarget::None) return 0;
-    TTrack* track = disk.GetTrack(static_cast<std::uint8_t>(row));
+    Track* track = disk.GetTrack(static_cast<std::uint8_t>(row));
     if (target == AcceptTarget::TrackRaw) {
         const std::size_t n =
             std::min({viewBytes.size(), std::size_t{track->RawLength}, track->Raw.size()});
         std::copy_n(viewBytes.begin(), n, track->Raw.first(n).begin());
         return n;
     }
-    TSectorSlot* slot = track->GetSlot(static_cast<std::uint8_t>(column - 1));
+    SectorSlot* slot = track->GetSlot(static_cast<std::uint8_t>(column - 1));
     const std::size_t n =
         std::min({viewBytes.size(), std::size_t{slot->DataLength}, slot->Data.size()});
     std::copy_n(viewBytes.begin(), n, slot->Data.first(n).begin());
     return n;
 }
 
-bool OpensSectorEditor(const TZX_Disk& disk, int column, int row) {
-    const TSectorSlot* slot = SlotOfCell(disk, column, row);
+bool OpensSectorEditor(const DiskImage& disk, int column, int row) {
+    const SectorSlot* slot = SlotOfCell(disk, column, row);
     return slot != nullptr && slot->Present != 0;
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane {
 
@@ -27,19 +27,19 @@ std::string OffsetLabelText(std::size_t offset);
 // A1, the data mark and the data padded with zeros to the size from the ID field. The mark
 // is F8 where the track's own raw image has a deleted-data mark before the data, FB
 // otherwise. None for a slot without data or with a size code above 3.
-std::optional<std::uint16_t> SectorDataCrc(const TTrack& track, const TSectorSlot& slot);
+std::optional<std::uint16_t> SectorDataCrc(const Track& track, const SectorSlot& slot);
 
 // The TR-DOS file owning slot `slotIndex` of track `track`: a file name, "Free sector!",
 // or empty (track 0, no valid catalogue).
 using SectorOwnerLookup =
-    std::function<std::string(const TZX_Disk&, std::uint8_t track, std::uint8_t slotIndex)>;
+    std::function<std::string(const DiskImage&, std::uint8_t track, std::uint8_t slotIndex)>;
 // A raw image built from the track's sectors (the UDI writer's builder); false when the
 // builder fails.
 using RawTrackBuilder =
-    std::function<bool(const TZX_Disk&, std::uint8_t track, std::vector<std::uint8_t>& out)>;
+    std::function<bool(const DiskImage&, std::uint8_t track, std::vector<std::uint8_t>& out)>;
 
 // The builder of the UDI writer, with the disk's base template and NoTrackRestore.
-bool BuildShownRawTrack(const TZX_Disk& disk, std::uint8_t track, std::vector<std::uint8_t>& out);
+bool BuildShownRawTrack(const DiskImage& disk, std::uint8_t track, std::vector<std::uint8_t>& out);
 
 struct SectorViewInputs {
     bool sizeFromHead = false;  // the SetSectorSizeFromHead setting
@@ -67,22 +67,22 @@ struct SectorCellView {
     std::vector<std::string> logLines;  // for Log::Replace
 };
 
-SectorCellView DescribeCell(const TZX_Disk& disk, int column, int row,
+SectorCellView DescribeCell(const DiskImage& disk, int column, int row,
                             const SectorViewInputs& inputs);
 
 // Where "Принять" writes for the shown cell.
 enum class AcceptTarget : std::uint8_t { None, SectorData, TrackRaw };
-AcceptTarget AcceptTargetFor(const TZX_Disk& disk, int column, int row);
+AcceptTarget AcceptTargetFor(const DiskImage& disk, int column, int row);
 // Copies at most DataLength (sector) or RawLength (track) bytes from the view; returns
 // how many were written. Nothing else of the slot or track changes.
-std::size_t ApplyAccepted(TZX_Disk& disk, int column, int row,
+std::size_t ApplyAccepted(DiskImage& disk, int column, int row,
                           std::span<const std::uint8_t> viewBytes);
 
 // The sector view's line for a sector whose copies were weighed: how its value came about
 // and from how many copies; empty for a sector as the last read left it.
-std::string OriginLineText(const TSectorSlot& slot);
+std::string OriginLineText(const SectorSlot& slot);
 
 // A double click opens the sector editor only on a present slot.
-bool OpensSectorEditor(const TZX_Disk& disk, int column, int row);
+bool OpensSectorEditor(const DiskImage& disk, int column, int row);
 
 }  // namespace morvane

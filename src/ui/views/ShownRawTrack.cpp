@@ -5,13 +5,13 @@
 
 namespace morvane {
 
-bool BuildShownRawTrack(const TZX_Disk& disk, std::uint8_t track, std::vector<std::uint8_t>& out) {
-    const TTrack* t = disk.GetTrack(track);
+bool BuildShownRawTrack(const DiskImage& disk, std::uint8_t track, std::vector<std::uint8_t>& out) {
+    const Track* t = disk.GetTrack(track);
     if (t == nullptr) return false;
     // The container form of the builder records failures in the disk's FailTrack, which
     // belongs to the last UDI write; showing a track must not touch it.
     UdiTrackParams params;
-    params.Track = t;
+    params.TrackToBuild = t;
     params.BaseTrack = UsableBaseTrack(disk);
     params.NoTrackRestore = disk.NoTrackRestore;
     UdiTrackImage image;

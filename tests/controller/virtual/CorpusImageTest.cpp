@@ -10,15 +10,15 @@
 #include "controller/virtual/VirtualController.h"
 #include "imagefiles/ImageFiles.h"
 #include "model/SizeCode.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "support/Corpus.h"
 
 namespace morvane::virt {
 namespace {
 
-bool UniqueOnTrack(const TTrack& track, std::uint8_t r) {
+bool UniqueOnTrack(const Track& track, std::uint8_t r) {
     int count = 0;
-    for (const TSectorSlot& s : track.Slots)
+    for (const SectorSlot& s : track.Slots)
         count += (s.Present != 0 && s.Sector == r) ? 1 : 0;
     return count == 1;
 }
@@ -28,7 +28,7 @@ class CorpusImageTest : public ::testing::TestWithParam<const char*> {};
 TEST_P(CorpusImageTest, GoodSectorsReadBackThroughTheDrive) {
     const std::filesystem::path path = test::CorpusDir() / GetParam();
     if (!std::filesystem::exists(path)) GTEST_SKIP() << "corpus image absent: " << path;
-    auto image = std::make_unique<TZX_Disk>();
+    auto image = std::make_unique<DiskImage>();
     ASSERT_TRUE(LoadImageFile(path.string(), *image)) << image->LastError;
     VirtualController vc({.DemoDiskInDriveA = false});
     ImageToDiskReport report;
@@ -36,13 +36,13 @@ TEST_P(CorpusImageTest, GoodSectorsReadBackThroughTheDrive) {
     Wd1793& fdc = vc.Fdc();
     std::size_t compared = 0;
     for (std::uint8_t t = 0; t < 166; ++t) {
-        const TTrack* track = image->GetTrack(t);
+        const Track* track = image->GetTrack(t);
         if (track->Present == 0) continue;
         if (std::find(report.UnbuiltTracks.begin(), report.UnbuiltTracks.end(), t) !=
             report.UnbuiltTracks.end())
             continue;
         fdc.Seek(t);
-        for (const TSectorSlot& slot : track->Slots) {
+        for (const SectorSlot& slot : track->Slots) {
             if (slot.Present == 0 || slot.DataGood == 0 || slot.SizeCode > kMaxSizeCode) continue;
             if (!UniqueOnTrack(*track, slot.Sector)) continue;
             const WdReply reply = fdc.ReadSector(slot.Sector);

@@ -106,7 +106,7 @@ TEST_F(DemoDiskTest, TracksBeyondTheDiskAreUnformatted) {
 TEST_F(DemoDiskTest, RawTrackDecodesToSixteenSectorsWithTrDosHeaders) {
     fdc.Seek(7);
     const WdReply raw = fdc.ReadTrack();
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     ASSERT_LE(raw.Data.size(), track->Raw.size());
     std::copy(raw.Data.begin(), raw.Data.end(), track->Raw.begin());
     track->RawLength = static_cast<std::uint16_t>(raw.Data.size());

@@ -11,12 +11,12 @@
 #include "formats/Trd.h"
 #include "formats/udi/UdiSectorFinder.h"
 #include "model/Checksums.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane::virt {
 namespace {
 
-void FillSlot(TSectorSlot& slot, std::uint8_t c, std::uint8_t r, std::uint8_t fill, bool good) {
+void FillSlot(SectorSlot& slot, std::uint8_t c, std::uint8_t r, std::uint8_t fill, bool good) {
     slot.Present = kPresent;
     slot.Cylinder = c;
     slot.Sector = r;
@@ -31,7 +31,7 @@ TEST(DiskImageBridgeTest, TrdImageReadsBackSectorBySector) {
     Bytes trd(3 * 4096);
     for (std::size_t i = 0; i < trd.size(); ++i)
         trd[i] = static_cast<std::uint8_t>(i / 256 * 3 + i);
-    auto image = std::make_unique<TZX_Disk>();
+    auto image = std::make_unique<DiskImage>();
     ASSERT_TRUE(ReadTrd(trd, *image));
     ImageToDiskReport report;
     Wd1793 fdc;
@@ -51,8 +51,8 @@ TEST(DiskImageBridgeTest, TrdImageReadsBackSectorBySector) {
 }
 
 TEST(DiskImageBridgeTest, SectorWithBadDataInTheImageReadsWithCrcError) {
-    auto image = std::make_unique<TZX_Disk>();
-    TTrack* track = image->GetTrack(6);
+    auto image = std::make_unique<DiskImage>();
+    Track* track = image->GetTrack(6);
     track->Present = kPresent;
     FillSlot(track->Slots[0], 3, 1, 0x11, true);
     FillSlot(track->Slots[1], 3, 2, 0x22, false);
@@ -71,8 +71,8 @@ TEST(DiskImageBridgeTest, RawTrackGoesInAsItIs) {
     const std::vector<std::uint8_t> numbers{1, 2, 3};
     RawTrack built = LayDownTrack(StandardFormatPairs(0, 0, numbers, 1));
     WriteDataField(built, *FindSector(built, 2, false).Id, Bytes(256, 0x42), kDataAddressMark);
-    auto image = std::make_unique<TZX_Disk>();
-    TTrack* track = image->GetTrack(0);
+    auto image = std::make_unique<DiskImage>();
+    Track* track = image->GetTrack(0);
     track->Present = kPresent;
     track->RawValid = 1;
     track->RawLength = static_cast<std::uint16_t>(built.Length());
@@ -116,8 +116,8 @@ TEST(DiskImageBridgeTest, SectorsFoundInARawTrackAreWhatTheDriveReads) {
          {std::size_t{0}, std::size_t{43}, std::size_t{44}, std::size_t{60}}) {
         SCOPED_TRACE(farMark);
         const RawTrack built = TrackWithSector2Moved(farMark);
-        auto image = std::make_unique<TZX_Disk>();
-        TTrack* track = image->GetTrack(0);
+        auto image = std::make_unique<DiskImage>();
+        Track* track = image->GetTrack(0);
         track->Present = kPresent;
         track->RawValid = 1;
         track->RawLength = static_cast<std::uint16_t>(built.Length());
@@ -128,7 +128,7 @@ TEST(DiskImageBridgeTest, SectorsFoundInARawTrackAreWhatTheDriveReads) {
         fdc.InsertDisk(Drive::A, DiskFromImage(*image));
         fdc.Seek(0);
         for (std::size_t k = 0; k < 3; ++k) {
-            const TSectorSlot& slot = track->Slots[k];
+            const SectorSlot& slot = track->Slots[k];
             EXPECT_EQ(slot.Sector, k + 1);
             const WdReply reply = fdc.ReadSector(slot.Sector);
             if (slot.DataLength == 0) {
@@ -145,8 +145,8 @@ TEST(DiskImageBridgeTest, SectorsFoundInARawTrackAreWhatTheDriveReads) {
 }
 
 TEST(DiskImageBridgeTest, UnbuildableTrackIsReportedAndLeftUnformatted) {
-    auto image = std::make_unique<TZX_Disk>();
-    TTrack* track = image->GetTrack(9);
+    auto image = std::make_unique<DiskImage>();
+    Track* track = image->GetTrack(9);
     track->Present = kPresent;
     FillSlot(track->Slots[0], 4, 1, 0, true);
     track->Slots[0].SizeCode = 7;  // no size the layout can give
@@ -160,17 +160,17 @@ TEST(DiskImageBridgeTest, UnbuildableTrackIsReportedAndLeftUnformatted) {
 
 TEST(DiskImageBridgeTest, DiskRoundTripsThroughTheImage) {
     const auto demo = MakeDemoDisk();
-    auto image = std::make_unique<TZX_Disk>();
+    auto image = std::make_unique<DiskImage>();
     DiskToImage(*demo, *image);
     EXPECT_EQ(image->CountTracks(), 160);
-    const TTrack* t2 = image->GetTrack(2);
+    const Track* t2 = image->GetTrack(2);
     ASSERT_EQ(t2->SectorCount, 16);
     EXPECT_EQ(t2->RawValid, 1);
     EXPECT_EQ(t2->RawLength, demo->Track(2)->Length());
     int bad = 0;
     for (std::uint8_t t = 0; t < 160; ++t) {
         for (std::uint8_t s = 0; s < 16; ++s) {
-            const TSectorSlot* slot = image->GetTrack(t)->GetSlot(s);
+            const SectorSlot* slot = image->GetTrack(t)->GetSlot(s);
             EXPECT_EQ(slot->DataLength, 256);
             if (slot->DataGood == 0) ++bad;
         }

@@ -165,7 +165,7 @@ TEST_F(MediaFaultsTest, MissingSectorIsGoneFromEveryRead) {
     EXPECT_TRUE(list[1].Error);
     EXPECT_FALSE(list[2].Error);
     const Record raw = One(ShortFrame(kReadTrack));
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     std::copy(raw.Data.begin(), raw.Data.end(), track->Raw.begin());
     track->RawLength = static_cast<std::uint16_t>(raw.Data.size());
     track->ParseRaw();

@@ -13,7 +13,7 @@
 #include "WireFixture.h"
 #include "formats/udi/Udi.h"
 #include "model/Track.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane::virt {
 namespace {
@@ -186,10 +186,10 @@ TEST_F(ConformanceTest, DiskWrittenThroughTheDriveSavesAsUdiAndLoadsBack) {
     block.insert(block.end(), data.begin(), data.end());
     ASSERT_EQ(host.Exchange(BlockFrame(kWriteSector, block)).size(), 2u);
 
-    auto image = std::make_unique<TZX_Disk>();
+    auto image = std::make_unique<DiskImage>();
     ASSERT_TRUE(vc.SaveImage(Drive::A, *image));
     EXPECT_EQ(image->CountTracks(), 1);
-    const TTrack* saved = image->GetTrack(1);
+    const Track* saved = image->GetTrack(1);
     ASSERT_GE(saved->SectorCount, 5);
     EXPECT_EQ(saved->Slots[2].Sector, 6);
     EXPECT_EQ(saved->Slots[2].Head, 1);
@@ -199,7 +199,7 @@ TEST_F(ConformanceTest, DiskWrittenThroughTheDriveSavesAsUdiAndLoadsBack) {
     // One present track: the UDI writer stores the first cylinder, which holds it.
     Bytes udi;
     ASSERT_TRUE(WriteUdi(*image, udi));
-    auto loaded = std::make_unique<TZX_Disk>();
+    auto loaded = std::make_unique<DiskImage>();
     ASSERT_TRUE(ReadUdi(udi, *loaded)) << loaded->LastError;
     vc.LoadImage(Drive::B, *loaded);
     One(ShortFrame(kWriteRegister, {0x28, 0x01}));
@@ -243,7 +243,7 @@ TEST_F(ConformanceTest, SurvivesRandomFramesAndNoise) {
 
 TEST_F(ConformanceTest, SavingAnEmptyDriveLeavesTheImageAlone) {
     vc.EjectDisk(Drive::A);
-    auto image = std::make_unique<TZX_Disk>();
+    auto image = std::make_unique<DiskImage>();
     image->GetTrack(3)->Present = kPresent;
     EXPECT_FALSE(vc.SaveImage(Drive::A, *image));
     EXPECT_EQ(image->GetTrack(3)->Present, kPresent);

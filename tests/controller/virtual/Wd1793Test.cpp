@@ -105,13 +105,13 @@ TEST_F(Wd1793Test, WrittenSectorReadsBackAndRawTrackDecodesToTheSameSectors) {
     const Record raw = One(ShortFrame(kReadTrack));
     ASSERT_FALSE(raw.Error);
     ASSERT_EQ(raw.Data.size(), 6250u);
-    auto track = std::make_unique<TTrack>();
+    auto track = std::make_unique<Track>();
     std::copy(raw.Data.begin(), raw.Data.end(), track->Raw.begin());
     track->RawLength = static_cast<std::uint16_t>(raw.Data.size());
     track->ParseRaw();
     ASSERT_EQ(track->SectorCount, 16);
     for (std::uint8_t i = 0; i < 16; ++i) {
-        const TSectorSlot& slot = track->Slots[i];
+        const SectorSlot& slot = track->Slots[i];
         EXPECT_EQ(slot.Cylinder, 3);
         EXPECT_EQ(slot.Sector, i + 1);
         EXPECT_EQ(slot.HeaderCrc, IdFieldCrc(3, 0, static_cast<std::uint8_t>(i + 1), 1));

@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     morvane::Bytes file;
-    morvane::TZX_Disk disk;
+    morvane::DiskImage disk;
     morvane::TrDosCatalogue catalogue;
     if (!morvane::ReadWholeFile(argv[1], file) || !morvane::ReadTrd(file, disk) ||
         !morvane::ReadTrDosCatalogue(disk, catalogue)) {

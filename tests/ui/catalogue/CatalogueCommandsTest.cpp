@@ -32,7 +32,7 @@ class CatalogueCommandsTest : public ::testing::Test {
         o.catalogueDialogs = catalogueDialogs;
         o.hardwareDriver = [] { return std::make_unique<NoDeviceDriver>(); };
         o.raisePriority = false;
-        window = std::make_unique<TFMain>(std::move(o));
+        window = std::make_unique<MainWindow>(std::move(o));
     }
 
     QString Owner() const { return window->findChild<QLabel*>(QStringLiteral("mml1"))->text(); }
@@ -44,7 +44,7 @@ class CatalogueCommandsTest : public ::testing::Test {
     std::shared_ptr<RecordingDialogs> dialogs = std::make_shared<RecordingDialogs>();
     std::shared_ptr<ScriptedCatalogueDialogs> catalogueDialogs =
         std::make_shared<ScriptedCatalogueDialogs>();
-    std::unique_ptr<TFMain> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 struct RefusalCase {
@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CatalogueCommandsTest, NewTrDosImageTakesTheNameAndShowsAnEmptyCatalogue) {
     catalogueDialogs->name = QStringLiteral("ABC");
     window->Actions().createTrdos->trigger();
-    const TSectorSlot* info = window->Disk().FindSector(0, kTrDosInfoSector);
+    const SectorSlot* info = window->Disk().FindSector(0, kTrDosInfoSector);
     EXPECT_EQ(
         std::string(info->Data.begin() + kInfoDiskName, info->Data.begin() + kInfoDiskName + 8),
         "ABC     ");
@@ -117,7 +117,7 @@ TEST_F(CatalogueCommandsTest, OwnerLineFollowsTheCatalogueAsTheImageChanges) {
     // Delete and compact through the window: "code" moves to the start of track 1.
     window->Map()->setCurrentCell(1, 1);
     window->Sectors()->showCell(1, 1);
-    T_ZXCAT* cat = window->Catalogues().ZxCatalogue();
+    TrDosCatalogueWindow* cat = window->Catalogues().ZxCatalogue();
     ASSERT_TRUE(cat->LoadFromImage());
     cat->SelectRows({0});
     cat->DeleteFiles();
@@ -140,7 +140,7 @@ TEST_F(CatalogueCommandsTest, FilesAddedInTheWindowReachTheSectorView) {
     window->Sectors()->showCell(1, 1);
     EXPECT_EQ(Owner(), QStringLiteral("Free sector!"));
     catalogueDialogs->openFiles = {path};
-    T_ZXCAT* cat = window->Catalogues().ZxCatalogue();
+    TrDosCatalogueWindow* cat = window->Catalogues().ZxCatalogue();
     ASSERT_TRUE(cat->LoadFromImage());
     cat->AddFiles();
     EXPECT_TRUE(catalogueDialogs->messages.isEmpty());

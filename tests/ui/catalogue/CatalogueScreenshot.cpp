@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     morvane::Bytes file;
-    morvane::TZX_Disk disk;
+    morvane::DiskImage disk;
     if (!morvane::ReadWholeFile(argv[1], file) || !morvane::ReadTrd(file, disk)) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
@@ -26,7 +26,7 @@ int main(int argc, char* argv[]) {
     morvane::TrDosWindowContext context;
     context.disk = &disk;
     context.dialogs = &dialogs;
-    morvane::T_ZXCAT window(context);
+    morvane::TrDosCatalogueWindow window(context);
     if (!window.LoadFromImage()) {
         std::fprintf(stderr, "no TR-DOS catalogue in %s\n", argv[1]);
         return 1;

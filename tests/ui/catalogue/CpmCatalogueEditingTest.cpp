@@ -53,7 +53,7 @@ class CpmEditingWindowTest : public ::testing::Test {
         c.dialogs = &dialogs;
         c.sclDir = {[this] { return sclDir; }, [this](const QString& f) { sclDir = f; }};
         c.imageChanged = [this] { ++changes; };
-        window = std::make_unique<T_cCat>(std::move(c));
+        window = std::make_unique<CpmCatalogueWindow>(std::move(c));
         window->Fill();
     }
 
@@ -83,11 +83,11 @@ class CpmEditingWindowTest : public ::testing::Test {
     }
 
     QTemporaryDir out;
-    std::unique_ptr<TZX_Disk> disk;
+    std::unique_ptr<DiskImage> disk;
     ScriptedCatalogueDialogs dialogs;
     QString sclDir = QStringLiteral("/nowhere/");
     int changes = 0;
-    std::unique_ptr<T_cCat> window;
+    std::unique_ptr<CpmCatalogueWindow> window;
 };
 
 TEST_F(CpmEditingWindowTest, DeleteErasesEveryExtentOnlyAfterYes) {
@@ -215,28 +215,28 @@ TEST_F(CpmEditingWindowTest, AddedFilesReadBackRoundedUpToWholeRecords) {
 TEST_F(CpmEditingWindowTest, AddRefusedLeavesTheImageAsItWas) {
     struct Case {
         const char* label;
-        std::function<void(TZX_Disk&)> prepare;
+        std::function<void(DiskImage&)> prepare;
         std::vector<std::pair<const char*, std::size_t>> files;
         std::string_view messageStart;
     };
-    const auto fillDirectory = [](TZX_Disk& d) {
+    const auto fillDirectory = [](DiskImage& d) {
         std::string error;
         for (int i = 0; i < 125; ++i)  // with the three entries already there: 128
             ASSERT_TRUE(AddCpmFile(d, NameOf("F" + std::to_string(i)), Pattern(10, 3), error))
                 << error;
     };
-    const auto fillDisk = [](TZX_Disk& d) {
+    const auto fillDisk = [](DiskImage& d) {
         std::string error;
         for (int i = 0; i < 3; ++i)  // 3 x 256 KB of the 796 KB free
             ASSERT_TRUE(
                 AddCpmFile(d, NameOf("BULK" + std::to_string(i)), Pattern(256 * 1024, 4), error))
                 << error;
     };
-    const auto nothing = [](TZX_Disk&) {};
+    const auto nothing = [](DiskImage&) {};
     const Case cases[] = {
         {"the directory is full", fillDirectory, {{"ONE.TXT", 10}}, kFileNotAddedPrefix},
         {"the second file finds the directory full",
-         [](TZX_Disk& d) {
+         [](DiskImage& d) {
              std::string error;
              for (int i = 0; i < 124; ++i)
                  ASSERT_TRUE(AddCpmFile(d, NameOf("F" + std::to_string(i)), Pattern(10, 3), error));

@@ -38,7 +38,7 @@ class CpmWindowTest : public ::testing::Test {
         c.disk = disk.get();
         c.dialogs = &dialogs;
         c.sclDir = {[this] { return sclDir; }, [this](const QString& f) { sclDir = f; }};
-        window = std::make_unique<T_cCat>(std::move(c));
+        window = std::make_unique<CpmCatalogueWindow>(std::move(c));
         window->Fill();
     }
 
@@ -48,10 +48,10 @@ class CpmWindowTest : public ::testing::Test {
     }
 
     QTemporaryDir out;
-    std::unique_ptr<TZX_Disk> disk;
+    std::unique_ptr<DiskImage> disk;
     ScriptedCatalogueDialogs dialogs;
     QString sclDir = QStringLiteral("/nowhere/");
-    std::unique_ptr<T_cCat> window;
+    std::unique_ptr<CpmCatalogueWindow> window;
 };
 
 Bytes BigFile() {

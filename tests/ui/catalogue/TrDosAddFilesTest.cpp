@@ -24,7 +24,7 @@ struct FileShape {
 };
 
 // The files laid out on a disk of their own, so the exports build the PC files.
-std::vector<TrDosEntry> SourceDisk(TZX_Disk& disk, std::initializer_list<FileShape> shapes) {
+std::vector<TrDosEntry> SourceDisk(DiskImage& disk, std::initializer_list<FileShape> shapes) {
     std::vector<TrDosEntry> out;
     for (const FileShape& s : shapes)
         out.push_back(AddTrDosFile(disk, s.name, 'C', s.sectors, s.seed));
@@ -149,7 +149,7 @@ TEST_F(TrDosAddFilesTest, ChosenFilesFollowTheLastFileAndExportBackIdentical) {
 
 struct RefusalCase {
     const char* label;
-    std::function<void(TZX_Disk&)> prepare;  // the image before the command
+    std::function<void(DiskImage&)> prepare;  // the image before the command
     std::vector<std::pair<const char*, Bytes>> files;
     const char* missing;  // a chosen path that does not exist, or nullptr
     std::string_view messageStart;
@@ -169,8 +169,8 @@ TEST_F(TrDosAddFilesTest, RefusedWithAMessageAndTheImageUnchanged) {
     const Bytes good = Hobeta({"good", 4, 21});
     const Bytes six = Hobeta({"six", 6, 22});
     const Bytes pair = Scl({{"p", 2, 23}, {"q", 3, 24}});
-    const auto nothing = [](TZX_Disk&) {};
-    const auto fiveFree = [](TZX_Disk& d) {
+    const auto nothing = [](DiskImage&) {};
+    const auto fiveFree = [](DiskImage& d) {
         SetLe16(TrDosSector(d, 0, kTrDosInfoSector).Data, kInfoFreeSectors, 5);
     };
     const RefusalCase cases[] = {

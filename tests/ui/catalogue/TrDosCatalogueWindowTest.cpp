@@ -31,10 +31,10 @@ TEST_F(TrDosWindowTest, ShowsTheListAndTheDescription) {
 // anything or touches a byte.
 TEST_F(TrDosWindowTest, EditsTheOwnerRefusesLeaveTheImageAlone) {
     refuseChanges = true;
-    const TTrack before = *disk->GetTrack(0);
+    const Track before = *disk->GetTrack(0);
     window->SelectRows({1});
-    for (void (T_ZXCAT::*edit)() : {&T_ZXCAT::DeleteFiles, &T_ZXCAT::Compact, &T_ZXCAT::RenameDisk,
-                                    &T_ZXCAT::EditHeader, &T_ZXCAT::AddFiles})
+    for (void (TrDosCatalogueWindow::*edit)() : {&TrDosCatalogueWindow::DeleteFiles, &TrDosCatalogueWindow::Compact, &TrDosCatalogueWindow::RenameDisk,
+                                    &TrDosCatalogueWindow::EditHeader, &TrDosCatalogueWindow::AddFiles})
         (window.get()->*edit)();
     EXPECT_TRUE(dialogs.questions.isEmpty());
     EXPECT_TRUE(dialogs.openRequests.empty());
@@ -96,7 +96,7 @@ TEST_F(TrDosWindowTest, EmptyCatalogueEnablesOnlyRenameAndAdd) {
 TEST_F(TrDosWindowTest, CatalogueFromTheDriveEnablesOnlyShowDeleted) {
     Bytes track0(kTrDosTrack0Bytes);
     for (unsigned s = 1; s <= 9; ++s) {
-        const TSectorSlot* slot = FindReadableSector(*disk, 0, s);
+        const SectorSlot* slot = FindReadableSector(*disk, 0, s);
         std::copy_n(slot->Data.begin(), 256, track0.begin() + (s - 1) * 256);
     }
     ASSERT_TRUE(window->LoadFromDisk(track0));
@@ -187,7 +187,7 @@ TEST_P(TrDosRenameTest, RenameWritesTheInformationSector) {
     ASSERT_TRUE(window->LoadFromImage());
     dialogs.name = GetParam().entered;
     window->RenameDisk();
-    const TSectorSlot* info = FindReadableSector(*disk, 0, kTrDosInfoSector);
+    const SectorSlot* info = FindReadableSector(*disk, 0, kTrDosInfoSector);
     EXPECT_TRUE(std::equal(GetParam().stored.begin(), GetParam().stored.end(),
                            info->Data.begin() + kInfoDiskName));
     EXPECT_EQ(changes, GetParam().changes);
@@ -258,7 +258,7 @@ TEST_F(TrDosWindowTest, CorpusImageListsItsCatalogue) {
     QFile file(QString::fromStdString(CorpusPath("trd/test_disk.trd")));
     if (!file.open(QIODevice::ReadOnly)) GTEST_SKIP() << "corpus image absent";
     const QByteArray bytes = file.readAll();
-    disk = std::make_unique<TZX_Disk>();
+    disk = std::make_unique<DiskImage>();
     ASSERT_TRUE(ReadTrd(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                   static_cast<std::size_t>(bytes.size())),
                         *disk));

@@ -95,7 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
 // written, the whole files neither.
 struct DamagedSaveCase {
     const char* name;
-    void (T_ZXCAT::*save)();
+    void (TrDosCatalogueWindow::*save)();
     const char* written;  // the damaged file's or the one file's name
 };
 
@@ -126,10 +126,10 @@ TEST_P(DamagedSaveTest, AsksNamingTheSectorsAndSavesOnlyOnYes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Saves, DamagedSaveTest,
-    ::testing::Values(DamagedSaveCase{"Hobeta", &T_ZXCAT::SaveHobeta, "pic.$C"},
-                      DamagedSaveCase{"Bin", &T_ZXCAT::SaveBin, "pic.C"},
-                      DamagedSaveCase{"Scl", &T_ZXCAT::SaveScl, "set.out"},
-                      DamagedSaveCase{"Tap", &T_ZXCAT::SaveTap, "set.out"}),
+    ::testing::Values(DamagedSaveCase{"Hobeta", &TrDosCatalogueWindow::SaveHobeta, "pic.$C"},
+                      DamagedSaveCase{"Bin", &TrDosCatalogueWindow::SaveBin, "pic.C"},
+                      DamagedSaveCase{"Scl", &TrDosCatalogueWindow::SaveScl, "set.out"},
+                      DamagedSaveCase{"Tap", &TrDosCatalogueWindow::SaveTap, "set.out"}),
     CaseName());
 
 TEST_F(TrDosWindowTest, SclWritesTheSelectedFilesAndRemembersTheFolder) {

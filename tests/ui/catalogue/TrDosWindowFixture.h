@@ -35,7 +35,7 @@ class TrDosWindowTest : public ::testing::Test {
         c.sclDir = {[this] { return sclDir; }, [this](const QString& f) { sclDir = f; }};
         c.imageChanged = [this] { ++changes; };
         c.mayChangeImage = [this] { return !refuseChanges; };
-        window = std::make_unique<T_ZXCAT>(std::move(c));
+        window = std::make_unique<TrDosCatalogueWindow>(std::move(c));
         ASSERT_TRUE(window->LoadFromImage());
     }
 
@@ -47,14 +47,14 @@ class TrDosWindowTest : public ::testing::Test {
     QString Path(const QString& name) const { return out.filePath(name); }
 
     QTemporaryDir out;
-    std::unique_ptr<TZX_Disk> disk;
+    std::unique_ptr<DiskImage> disk;
     TrDosEntry boot, screen, code;
     ScriptedCatalogueDialogs dialogs;
     QString hobetaDir = QStringLiteral("/nowhere/");
     QString sclDir = QStringLiteral("/nowhere/");
     int changes = 0;
     bool refuseChanges = false;  // the owner says no (an operation holds the controller)
-    std::unique_ptr<T_ZXCAT> window;
+    std::unique_ptr<TrDosCatalogueWindow> window;
 };
 
 }  // namespace morvane::test

@@ -21,13 +21,13 @@ class ZxCatalogueFromDiskTest : public OperationsFixture {
     }
     void InsertImage() { device->LoadImage(virt::Drive::A, *image); }
 
-    std::unique_ptr<TZX_Disk> image;
+    std::unique_ptr<DiskImage> image;
     ScriptedCatalogueDialogs dialogs;
 };
 
 TEST_F(ZxCatalogueFromDiskTest, TrDosDiskFillsTheWindowWithFileCommandsOff) {
     InsertImage();
-    T_ZXCAT window(TrDosWindowContext{disk.get(), &dialogs, {}, {}, {}});
+    TrDosCatalogueWindow window(TrDosWindowContext{disk.get(), &dialogs, {}, {}, {}});
     OperationContext ctx = Ctx();
     ASSERT_TRUE(ReadZxCatalogueFromDisk(ctx, window));
     EXPECT_EQ(window.List()->topLevelItemCount(), 2);
@@ -38,7 +38,7 @@ TEST_F(ZxCatalogueFromDiskTest, TrDosDiskFillsTheWindowWithFileCommandsOff) {
 TEST_F(ZxCatalogueFromDiskTest, ADiskWithoutTrDosInformationIsRefused) {
     image->FindSector(0, kTrDosInfoSector)->Data[kInfoIdByte] = 0;
     InsertImage();
-    T_ZXCAT window(TrDosWindowContext{disk.get(), &dialogs, {}, {}, {}});
+    TrDosCatalogueWindow window(TrDosWindowContext{disk.get(), &dialogs, {}, {}, {}});
     OperationContext ctx = Ctx();
     EXPECT_FALSE(ReadZxCatalogueFromDisk(ctx, window));
     ASSERT_EQ(host.messages.size(), 1u);

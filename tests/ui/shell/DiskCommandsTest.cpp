@@ -52,16 +52,16 @@ class DiskCommandsTest : public ::testing::Test {
         o.dialogs = dialogs;
         o.hardwareDriver = [] { return std::make_unique<test::NoDeviceDriver>(); };
         o.raisePriority = false;
-        window = std::make_unique<TFMain>(std::move(o));
+        window = std::make_unique<MainWindow>(std::move(o));
         window->StartUp();
         window->LinkOps().SetVirtualController(true);
         ASSERT_TRUE(window->Link().Active());
     }
 
     virt::VirtualController& Virtual() { return window->Link().Virtual(); }
-    T_Prog& Progress() { return *window->ProgressWindow(); }
-    const TTrack& Track(int t) { return *window->Disk().GetTrack(static_cast<std::uint8_t>(t)); }
-    bool Present(int t) { return Track(t).Present != 0; }
+    ProgressWindow& Progress() { return *window->Progress(); }
+    const Track& TrackAt(int t) { return *window->Disk().GetTrack(static_cast<std::uint8_t>(t)); }
+    bool Present(int t) { return TrackAt(t).Present != 0; }
 
     QString LastLogLine() {
         const QStringList lines = window->LogLines();
@@ -80,7 +80,7 @@ class DiskCommandsTest : public ::testing::Test {
     void ScanFromMap(int t) {
         MapEntry(MapMenuEntry::AddTrack, 0, t);
         MapEntry(MapMenuEntry::ScanTrack, 0, t);
-        ASSERT_NE(Track(t).Slots[15].Present, 0) << t;
+        ASSERT_NE(TrackAt(t).Slots[15].Present, 0) << t;
     }
 
     // The map column of the slot holding sector r of track t (scanned before).
@@ -98,7 +98,7 @@ class DiskCommandsTest : public ::testing::Test {
 
     QTemporaryDir dir;
     std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
-    std::unique_ptr<TFMain> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 // --- The five launchers
@@ -166,10 +166,10 @@ TEST_F(DiskCommandsTest, EachLauncherRunsItsModeOverItsTracksInTheProgressWindow
         EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join(';').toStdString();
         // The demonstration disk fills tracks 0..159; the tracks beyond are empty.
         EXPECT_TRUE(Present(0) && Present(159));
-        EXPECT_NE(Track(7).Slots[15].Present, 0);
-        EXPECT_EQ(Track(7).RawLength > 0, c.rawImages);
+        EXPECT_NE(TrackAt(7).Slots[15].Present, 0);
+        EXPECT_EQ(TrackAt(7).RawLength > 0, c.rawImages);
         if (c.sectorsRead) {
-            EXPECT_EQ(Track(7).Slots[0].DataLength == 256 && Track(7).Slots[0].DataGood != 0,
+            EXPECT_EQ(TrackAt(7).Slots[0].DataLength == 256 && TrackAt(7).Slots[0].DataGood != 0,
                       *c.sectorsRead);
         }
     }
@@ -231,7 +231,7 @@ TEST_F(DiskCommandsTest, CancelStopsTheRunAtTheNextPhaseBoundary) {
         for (int t = 0; t <= last; ++t)
             EXPECT_TRUE(Present(t)) << t;
         EXPECT_FALSE(Present(last + 1));
-        EXPECT_EQ(Track(last).RawLength > 0, c.action == &MainActions::rawRead);
+        EXPECT_EQ(TrackAt(last).RawLength > 0, c.action == &MainActions::rawRead);
         EXPECT_EQ(window->Link().Protocol().TimeoutInterval(), kTimeoutSingleMs);
     }
 }
@@ -271,7 +271,7 @@ TEST_F(DiskCommandsTest, ReadSectorFromTheMapAsksAbortRetryIgnoreAfterTheSilentR
             EXPECT_TRUE(q.startsWith(QStringLiteral("Ошибка чтения|Ошибка - "))) << q.toStdString();
         EXPECT_EQ(LastLogLine(), QString::fromUtf8(c.lastLine));
         EXPECT_EQ(window->LogLines().contains(QStringLiteral("Повтор команды!")), c.questions == 2);
-        EXPECT_EQ(Track(5).Slots[column - 1].DataGood != 0, c.dataGood);
+        EXPECT_EQ(TrackAt(5).Slots[column - 1].DataGood != 0, c.dataGood);
     }
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join(';').toStdString();
 }
@@ -301,7 +301,7 @@ TEST_F(DiskCommandsTest, EveryDiskEntryOfTheMapActsOnThePopupPosition) {
     };
     constexpr int kRow = 8;
     ScanFromMap(kRow);
-    ASSERT_EQ(Track(kRow).Slots[0].Sector, 1);
+    ASSERT_EQ(TrackAt(kRow).Slots[0].Sector, 1);
     for (const MapEntryCase& c : cases) {
         SCOPED_TRACE(c.name);
         Virtual().ClearReceivedFrames();
@@ -309,7 +309,7 @@ TEST_F(DiskCommandsTest, EveryDiskEntryOfTheMapActsOnThePopupPosition) {
         EXPECT_GE(FramesWithCode(c.sentCode), 1);
         const QString expected =
             c.lastLine ? QString::fromUtf8(c.lastLine)
-                       : QStringLiteral("Чтение сектора - %1").arg(Track(kRow).Slots[15].Sector);
+                       : QStringLiteral("Чтение сектора - %1").arg(TrackAt(kRow).Slots[15].Sector);
         EXPECT_EQ(LastLogLine(), expected);
     }
     EXPECT_TRUE(dialogs->messages.isEmpty()) << dialogs->messages.join(';').toStdString();
@@ -331,13 +331,13 @@ TEST_F(DiskCommandsTest, WriteAndFormatDiskFillABlankDisk) {
     window->UpdateDiskMenu();
     window->Actions().writeDisk->trigger();
     EXPECT_EQ(LastLogLine(), QStringLiteral("Записано секторов - 2560"));
-    auto onDisk = std::make_unique<TZX_Disk>();
+    auto onDisk = std::make_unique<DiskImage>();
     ASSERT_TRUE(Virtual().SaveImage(virt::Drive::A, *onDisk));
     for (const std::uint8_t t : {0, 1, 159}) {
         SCOPED_TRACE(int{t});
         for (std::uint8_t r = 1; r <= 16; ++r) {
-            const TSectorSlot* written = window->Disk().FindSector(t, r);
-            const TSectorSlot* read = onDisk->FindSector(t, r);
+            const SectorSlot* written = window->Disk().FindSector(t, r);
+            const SectorSlot* read = onDisk->FindSector(t, r);
             ASSERT_TRUE(written && read);
             EXPECT_EQ(read->Data, written->Data);
         }
@@ -434,7 +434,7 @@ TEST_F(DiskCommandsTest, BytesAnOperationShowsCannotBeAcceptedIntoAnotherCell) {
     MapEntry(MapMenuEntry::ReadRawTrack, 0, 4);
     auto* s1 = window->findChild<HexView*>(QStringLiteral("s1"));
     ASSERT_NE(s1, nullptr);
-    EXPECT_EQ(s1->Size(), Track(4).RawLength);
+    EXPECT_EQ(s1->Size(), TrackAt(4).RawLength);
     EXPECT_TRUE(s1->isReadOnly());
 }
 
@@ -455,7 +455,7 @@ TEST_F(DiskCommandsTest, RecoveryPassesRecoverAWeakSectorAndShowItOnTheMap) {
     window->Actions().recoverFailed->trigger();
     const int slot = window->Disk().FindSectorIndex(5, 3);
     ASSERT_GE(slot, 0);
-    EXPECT_EQ(Track(5).Slots[static_cast<std::size_t>(slot)].DataGood, kDataGood);
+    EXPECT_EQ(TrackAt(5).Slots[static_cast<std::size_t>(slot)].DataGood, kDataGood);
     EXPECT_EQ(LookOfCell(window->Disk(), slot + 1, 5, false).tile, MapTile::SectorVoted);
     // The demo disk's two sectors whose CRC is bad on the disk stay bad.
     EXPECT_EQ(LastLogLine(),
@@ -513,7 +513,7 @@ TEST_F(DiskCommandsTest, ImageCommandsWhileTheControllerIsHeldAreRefusedAloud) {
         EXPECT_EQ(dialogs->messages, QStringList{QString::fromUtf8(kBusyMessage)});
         EXPECT_TRUE(dialogs->questions.isEmpty());
         EXPECT_TRUE(Present(6));
-        EXPECT_NE(Track(6).Slots[15].Present, 0);
+        EXPECT_NE(TrackAt(6).Slots[15].Present, 0);
     }
 }
 

@@ -65,7 +65,7 @@ struct FakeIo : ImageFileIo {
     bool readResult = true;
     bool writeResult = true;
     bool failWhileBuilding = true;  // else the file cannot be written
-    bool Read(ImageFormat format, const QString& path, TZX_Disk& disk) override {
+    bool Read(ImageFormat format, const QString& path, DiskImage& disk) override {
         reads.emplace_back(format, path);
         disk.ClearImage();
         disk.GetTrack(3)->Present = 255;
@@ -78,11 +78,11 @@ struct FakeIo : ImageFileIo {
         return true;
     }
     std::vector<std::pair<ImageFormat, QString>> compressedWrites;
-    bool WriteCompressed(ImageFormat format, const QString& path, TZX_Disk& disk) override {
+    bool WriteCompressed(ImageFormat format, const QString& path, DiskImage& disk) override {
         compressedWrites.emplace_back(format, path);
         return Write(format, path, disk);
     }
-    bool Write(ImageFormat format, const QString& path, TZX_Disk& disk) override {
+    bool Write(ImageFormat format, const QString& path, DiskImage& disk) override {
         writes.emplace_back(format, path);
         if (!writeResult) {
             if (failWhileBuilding) {
@@ -128,9 +128,9 @@ class ImageFileCommandsTest : public ::testing::Test {
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk = std::make_unique<DiskImage>();
     std::unique_ptr<SettingsStore> store;
-    TSettings settings;
+    Settings settings;
     RecordingHost host;
     FakeIo io;
     std::deque<FileDialogAnswer> answers;
@@ -146,7 +146,7 @@ TEST_F(ImageFileCommandsTest, LoadAsOpensTheDialogWithItsFilterTitleAndFolder) {
     EXPECT_EQ(r.title, QStringLiteral("Загрузить образ диска из файла.."));
     EXPECT_EQ(r.filter, LoadAsFilter());
     EXPECT_EQ(r.filterIndex, 7);  // "supported formats"
-    EXPECT_EQ(r.directory, settings.Directory_2);
+    EXPECT_EQ(r.directory, settings.ImageFolder);
     EXPECT_TRUE(r.fileName.isEmpty());
     EXPECT_TRUE(io.reads.empty());
     EXPECT_EQ(host.status, QStringLiteral("untouched"));
@@ -173,7 +173,7 @@ TEST_F(ImageFileCommandsTest, LoadAsReadsByExtensionAndRemembersTheFolder) {
     ASSERT_EQ(io.reads.size(), 1u);
     EXPECT_EQ(io.reads[0].first, ImageFormat::Udi);
     EXPECT_EQ(commands->CurrentName(), QStringLiteral("game.udif"));
-    EXPECT_EQ(settings.Directory_2, ImgDir());
+    EXPECT_EQ(settings.ImageFolder, ImgDir());
     EXPECT_EQ(IniValue("Directory_2"), ImgDir());
     EXPECT_EQ(host.status,
               QStringLiteral("Disk Image - ") + path + QStringLiteral(" (Дорожек - 2)"));
@@ -206,7 +206,7 @@ TEST_F(ImageFileCommandsTest, LoadAsOfUnknownExtensionOnlyClearsTheStatusPanel) 
     EXPECT_TRUE(io.reads.empty());
     EXPECT_EQ(host.status, QString());
     EXPECT_TRUE(commands->CurrentName().isEmpty());
-    EXPECT_EQ(settings.Directory_2, WithTrailingSeparator(dir.path()));
+    EXPECT_EQ(settings.ImageFolder, WithTrailingSeparator(dir.path()));
 }
 
 TEST_F(ImageFileCommandsTest, LoadAsOfMissingFileDoesNothing) {
@@ -246,7 +246,7 @@ TEST_F(ImageFileCommandsTest, SaveAsTd0AsksAboutCompressionAndWritesTheChosenFor
     ASSERT_EQ(io.compressedWrites.size(), 1u);
     EXPECT_EQ(io.compressedWrites[0].first, ImageFormat::Td0);
     EXPECT_EQ(commands->CurrentName(), QStringLiteral("x.td0"));
-    EXPECT_EQ(settings.Directory_2, ImgDir());
+    EXPECT_EQ(settings.ImageFolder, ImgDir());
 
     answers = {dir.filePath(QStringLiteral("img/y.td0"))};
     host.answer = false;
@@ -456,9 +456,9 @@ TEST_F(ImageFileCommandsTest, NativeLoadAndSaveUseDirectory1) {
     EXPECT_EQ(requests.back().filterIndex, 1);  // "Поддерживаемые форматы"
     EXPECT_EQ(requests.back().defaultSuffix, QStringLiteral("udf"));
     EXPECT_EQ(io.reads.back().first, ImageFormat::Udf);
-    EXPECT_EQ(settings.Directory_1, ImgDir());
+    EXPECT_EQ(settings.NativeImageFolder, ImgDir());
     EXPECT_EQ(IniValue("Directory_1"), ImgDir());
-    EXPECT_EQ(settings.Directory_2, WithTrailingSeparator(dir.path()));
+    EXPECT_EQ(settings.ImageFolder, WithTrailingSeparator(dir.path()));
     EXPECT_EQ(host.comments, QStringList{QStringLiteral("comment of the image")});
 
     answers = {};
@@ -496,7 +496,7 @@ TEST_F(ImageFileCommandsTest, FailedLoadKeepsTheImageAndSaysWhy) {
     answers = {MakeFile(QStringLiteral("good.udi"))};
     commands->LoadAs();
     const QString goodStatus = host.status;
-    const QString folder1 = settings.Directory_1;
+    const QString folder1 = settings.NativeImageFolder;
     io.readResult = false;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -507,8 +507,8 @@ TEST_F(ImageFileCommandsTest, FailedLoadKeepsTheImageAndSaysWhy) {
         EXPECT_NE(disk->GetTrack(4)->Present, 0);
         EXPECT_EQ(disk->DiskLog, std::vector<std::string>{"comment of the image"});
         EXPECT_EQ(commands->CurrentName(), QStringLiteral("good.udi"));
-        EXPECT_EQ(settings.Directory_2, ImgDir());
-        EXPECT_EQ(settings.Directory_1, folder1);
+        EXPECT_EQ(settings.ImageFolder, ImgDir());
+        EXPECT_EQ(settings.NativeImageFolder, folder1);
         EXPECT_EQ(host.log, QStringList{QString::fromUtf8(c.line)});
         ASSERT_FALSE(host.boxes.isEmpty());
         EXPECT_EQ(host.boxes.back(),
@@ -526,7 +526,7 @@ TEST_F(ImageFileCommandsTest, NativeLoadFailureChangesNothingElse) {
     commands->LoadNative();
     EXPECT_EQ(host.status, QStringLiteral("Error load UDF -\"broken\""));
     EXPECT_TRUE(commands->CurrentName().isEmpty());
-    EXPECT_EQ(settings.Directory_1, WithTrailingSeparator(dir.path()));
+    EXPECT_EQ(settings.NativeImageFolder, WithTrailingSeparator(dir.path()));
 }
 
 TEST_F(ImageFileCommandsTest, SingleFormatCommandsKeepNameAndDirectories) {
@@ -537,7 +537,7 @@ TEST_F(ImageFileCommandsTest, SingleFormatCommandsKeepNameAndDirectories) {
     EXPECT_EQ(requests.back().filter, QStringLiteral("Файл образа TRDOS диска (*.trd)|*.trd"));
     EXPECT_EQ(io.reads.back().first, ImageFormat::Trd);
     EXPECT_TRUE(commands->CurrentName().isEmpty());
-    EXPECT_EQ(settings.Directory_2, WithTrailingSeparator(dir.path()));
+    EXPECT_EQ(settings.ImageFolder, WithTrailingSeparator(dir.path()));
     EXPECT_EQ(host.status,
               QStringLiteral("Disk Image - ") + trd + QStringLiteral(" (Дорожек - 2)"));
 
@@ -583,8 +583,8 @@ TEST(ImageFileCommandsCorpus, TrdRoundTripsThroughNativeAndUdi) {
     if (!QFile::exists(corpus)) GTEST_SKIP() << "corpus not found: " << corpus.toStdString();
     QTemporaryDir dir;
     SettingsStore store(dir.filePath(QStringLiteral("Morvane.ini")));
-    TSettings settings = store.LoadAndRepair(dir.path());
-    auto disk = std::make_unique<TZX_Disk>();
+    Settings settings = store.LoadAndRepair(dir.path());
+    auto disk = std::make_unique<DiskImage>();
     RecordingHost host;
     FormatsFileIo io;
     std::deque<QString> answers = {corpus, dir.filePath(QStringLiteral("copy.udf")),
@@ -606,17 +606,17 @@ TEST(ImageFileCommandsCorpus, TrdRoundTripsThroughNativeAndUdi) {
     ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("copy.udf"))));
     ASSERT_TRUE(QFile::exists(dir.filePath(QStringLiteral("copy.udi"))));
 
-    auto back = std::make_unique<TZX_Disk>();
+    auto back = std::make_unique<DiskImage>();
     ASSERT_TRUE(io.Read(ImageFormat::Udf, dir.filePath(QStringLiteral("copy.udf")), *back));
     EXPECT_EQ(back->CountTracks(), tracks);
     EXPECT_EQ(back->DiskLog, std::vector<std::string>{"a comment"});
-    const TSectorSlot* a = disk->FindSector(0, 9);
-    const TSectorSlot* b = back->FindSector(0, 9);
+    const SectorSlot* a = disk->FindSector(0, 9);
+    const SectorSlot* b = back->FindSector(0, 9);
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
     EXPECT_EQ(0, std::memcmp(a->Data.data(), b->Data.data(), 256));
 
-    auto udi = std::make_unique<TZX_Disk>();
+    auto udi = std::make_unique<DiskImage>();
     ASSERT_TRUE(io.Read(ImageFormat::Udi, dir.filePath(QStringLiteral("copy.udi")), *udi));
     EXPECT_EQ(udi->CountTracks(), tracks);
 }
@@ -626,8 +626,8 @@ TEST(ImageFileCommandsCorpus, TrdRoundTripsThroughNativeAndUdi) {
 TEST(ImageFileCommandsFiles, SavesTakeTheImageLockAndSayWhyTheyFail) {
     QTemporaryDir dir;
     SettingsStore store(dir.filePath(QStringLiteral("Morvane.ini")));
-    TSettings settings = store.LoadAndRepair(dir.path());
-    auto disk = std::make_unique<TZX_Disk>();
+    Settings settings = store.LoadAndRepair(dir.path());
+    auto disk = std::make_unique<DiskImage>();
     test::PutSector(*disk, 0, 0, 1, 1, Bytes(256, 7));
     RecordingHost host;
     FormatsFileIo io(std::chrono::milliseconds(50));

@@ -34,7 +34,7 @@ TEST(LoadSaveRules, ErrorLinesQuoteTheReadersMessage) {
               QStringLiteral("Error load FDI -\"short\""));
     EXPECT_EQ(ReadErrorLine(ImageFormat::Td0, "x"), QStringLiteral("Error load TD0 -\"x\""));
     EXPECT_EQ(ReadErrorLine(ImageFormat::Trd, "x"), QStringLiteral("Error load TRD -\"x\""));
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     disk->FailTrack = 12;
     disk->FailSlot = 3;
     EXPECT_EQ(UdiWriteFailLine(*disk), QStringLiteral("Ошибка в дорожке - 12 / Сектор - 3"));
@@ -85,7 +85,7 @@ TEST(LoadSaveRules, QtFiltersKeepDescriptionsAndListPatterns) {
 
 // A Hobeta file is named after the TR-DOS type of the image's one file.
 TEST(LoadSaveRules, HobetaEntryTakesTheTypeOfTheImagesOneFile) {
-    auto disk = std::make_unique<TZX_Disk>();
+    auto disk = std::make_unique<DiskImage>();
     EXPECT_EQ(SaveAsSuffixForImage(6, *disk), QStringLiteral("$C"));  // no catalogue
     CreateTrDosImage(*disk, kNewTrDosDiskName);
     TrDosFileData file;

@@ -83,7 +83,7 @@ class MainWindowTest : public ::testing::Test {
         };
         o.hardwareDriver = [] { return std::make_unique<test::NoDeviceDriver>(); };
         o.raisePriority = false;
-        window = std::make_unique<TFMain>(std::move(o));
+        window = std::make_unique<MainWindow>(std::move(o));
     }
 
     QString IniValue(const QString& key) const {
@@ -95,7 +95,7 @@ class MainWindowTest : public ::testing::Test {
     std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
     std::deque<QString> answers;
     std::vector<FileDialogRequest> requests;
-    std::unique_ptr<TFMain> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(MainWindowTest, LayoutCarriesTheComponentNames) {
@@ -265,7 +265,7 @@ TEST_F(MainWindowTest, DriveCommandsSwitchTheControllersDriveAndTheSetting) {
     window->Actions().driveB->trigger();
     EXPECT_TRUE(window->Actions().driveB->isChecked());
     EXPECT_FALSE(window->Actions().driveA->isChecked());
-    EXPECT_EQ(window->Settings().Drive, QStringLiteral("B"));
+    EXPECT_EQ(window->CurrentSettings().Drive, QStringLiteral("B"));
     EXPECT_EQ(IniValue(QStringLiteral("Option/Drive")), QStringLiteral("B"));
     EXPECT_EQ(window->Link().Virtual().Register(0x28) & 1, 1);
 
@@ -500,7 +500,7 @@ TEST_F(MainWindowTest, ReaderNotesOfALoadedFileAreShownInTheLog) {
     ASSERT_TRUE(WriteFileAtomically(cut.toStdString(), Bytes(kTrdTrackSize + 1000, 0x41)));
     const QString marked = dir.filePath(QStringLiteral("marked.udi"));
     {
-        auto disk = std::make_unique<TZX_Disk>();
+        auto disk = std::make_unique<DiskImage>();
         ASSERT_TRUE(LoadImageFile(cut.toStdString(), *disk));
         Bytes udi;
         ASSERT_TRUE(WriteUdi(*disk, udi));
@@ -632,7 +632,7 @@ TEST_F(MainWindowTest, ContextMenuRemoveSectorOnTrackLabelReportsThroughTheWindo
 
 TEST_F(MainWindowTest, SetBaseTrackRenamesTheTemplateItem) {
     Make();
-    TTrack* t = window->Disk().GetTrack(4);
+    Track* t = window->Disk().GetTrack(4);
     t->Present = 255;
     t->RawLength = 100;
     window->Map()->prepareContextMenu(0, 4);
@@ -659,15 +659,15 @@ TEST_F(MainWindowTest, SettingsCommandWritesTheDialogsValuesWhenAccepted) {
     Make();
     window->StartUp();
     QTimer::singleShot(0, window.get(), [] {
-        auto* dialog = qobject_cast<Tfmset*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<SettingsDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         dialog->findChild<QSpinBox*>(QStringLiteral("RetryCount"))->setValue(42);
         dialog->findChild<QCheckBox*>(QStringLiteral("SetSectorSizeFromHead"))->click();
         dialog->AcceptButton()->click();
     });
     window->Actions().programSettings->trigger();
-    EXPECT_EQ(window->Settings().RetryCount, 42);
-    EXPECT_TRUE(window->Settings().SetSectorSizeFromHead);
+    EXPECT_EQ(window->CurrentSettings().RetryCount, 42);
+    EXPECT_TRUE(window->CurrentSettings().SetSectorSizeFromHead);
     EXPECT_EQ(IniValue(QStringLiteral("Option/RetryCount")), QStringLiteral("42"));
     EXPECT_EQ(IniValue(QStringLiteral("Option/SetSectorSizeFromHead")), QStringLiteral("true"));
 }
@@ -681,7 +681,7 @@ TEST_F(MainWindowTest, BaseTemplateItemTogglesOnlyWithARawBaseTrack) {
     EXPECT_FALSE(window->Disk().UseBaseTrack);
     use->trigger();  // no base track: stays unchecked
     EXPECT_FALSE(use->isChecked());
-    TTrack* t = window->Disk().GetTrack(6);
+    Track* t = window->Disk().GetTrack(6);
     t->Present = 255;
     t->RawLength = 50;
     window->Disk().BaseTrack = 6;
@@ -700,7 +700,7 @@ namespace {
 TEST_F(MainWindowTest, ScreenViewerRemembersItsZoom) {
     QSettings(Ini(), QSettings::IniFormat).setValue(QStringLiteral("Interface/ScreenZoom"), 3);
     Make();
-    TFmScr* viewer = window->ScreenViewer();
+    ScreenViewer* viewer = window->ScreenViewerWindow();
     EXPECT_EQ(viewer->zoom(), 3);
     viewer->zoomAction(2)->trigger();
     EXPECT_EQ(IniValue(QStringLiteral("Interface/ScreenZoom")), QStringLiteral("2"));

@@ -49,7 +49,7 @@ class MainWindowViewsTest : public ::testing::Test {
         };
         o.hardwareDriver = [] { return std::make_unique<test::NoDeviceDriver>(); };
         o.raisePriority = false;
-        window = std::make_unique<TFMain>(std::move(o));
+        window = std::make_unique<MainWindow>(std::move(o));
     }
     void ShowAt(int width, int height) {
         window->resize(width, height);
@@ -57,10 +57,10 @@ class MainWindowViewsTest : public ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
     // A present track with one sector of `fill` bytes in slot `slot` (256 bytes, N = 1).
-    TSectorSlot& Sector(std::uint8_t track, std::uint8_t slot, std::uint8_t fill) {
-        TTrack& t = *window->Disk().GetTrack(track);
+    SectorSlot& Sector(std::uint8_t track, std::uint8_t slot, std::uint8_t fill) {
+        Track& t = *window->Disk().GetTrack(track);
         t.Present = kPresent;
-        TSectorSlot& s = *t.GetSlot(slot);
+        SectorSlot& s = *t.GetSlot(slot);
         s.Present = kPresent;
         s.Sector = static_cast<std::uint8_t>(slot + 1);
         s.SizeCode = 1;
@@ -83,7 +83,7 @@ class MainWindowViewsTest : public ::testing::Test {
     std::shared_ptr<QuietDialogs> dialogs = std::make_shared<QuietDialogs>();
     std::deque<QString> answers;
     std::vector<FileDialogRequest> requests;
-    std::unique_ptr<TFMain> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 // --- the split between the sector view and the map
@@ -171,7 +171,7 @@ TEST_F(MainWindowViewsTest, LabelsShowTheDataCrcAndTheCursorOffset) {
 TEST_F(MainWindowViewsTest, ImageEditsKeepUnacceptedEditsOfTheShownSector) {
     Sector(4, 0, 0x00);
     Sector(4, 1, 0x11);
-    TTrack& other = *window->Disk().GetTrack(20);
+    Track& other = *window->Disk().GetTrack(20);
     other.Present = kPresent;
     other.RawValid = 1;
     other.RawLength = 100;

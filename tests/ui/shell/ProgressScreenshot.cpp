@@ -37,7 +37,7 @@ int main(int argc, char* argv[]) {
     options.iniPath = ini;
     options.programFolder = dir.path();
     options.raisePriority = false;
-    morvane::TFMain window(options);
+    morvane::MainWindow window(options);
     window.show();
     window.Link().Virtual().SetRealTime(true);
 
@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
             const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
                 0, frame.x(), frame.y(), frame.width(), frame.height());
             saved = shot.save(out, "PNG");
-            window.ProgressWindow()->CancelButton()->click();
+            window.Progress()->CancelButton()->click();
         });
         window.Actions().toolScanAndRead->trigger();
         QApplication::quit();

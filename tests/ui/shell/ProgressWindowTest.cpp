@@ -27,14 +27,14 @@ class ProgressWindowTest : public ::testing::Test {
         });
     }
 
-    T_Prog window;
+    ProgressWindow window;
     int workerRuns = 0;
     bool visibleDuringRun = false;
     bool timerIdleDuringRun = false;
 };
 
 TEST_F(ProgressWindowTest, CarriesTheComponentNamesAndRestsWithTheTimerStopped) {
-    EXPECT_EQ(window.objectName(), QStringLiteral("T_Prog"));
+    EXPECT_EQ(window.objectName(), QStringLiteral("ProgressWindow"));
     EXPECT_TRUE(window.isModal());
     EXPECT_EQ(window.TrackValue()->objectName(), QStringLiteral("Vr1"));
     EXPECT_EQ(window.ProgressBar()->objectName(), QStringLiteral("VrPb"));
@@ -51,7 +51,7 @@ TEST_F(ProgressWindowTest, CarriesTheComponentNamesAndRestsWithTheTimerStopped) 
 
 TEST_F(ProgressWindowTest, WorkerStartsOnScreenAndTheWindowClosesWhenItReturns) {
     int showings = 0;
-    QObject::connect(&window, &T_Prog::runShowing, [&] { ++showings; });
+    QObject::connect(&window, &ProgressWindow::runShowing, [&] { ++showings; });
     RunWith([&] {
         EXPECT_EQ(window.windowTitle(), QStringLiteral("Полное чтение диска"));
         EXPECT_EQ(window.ProgressBar()->maximum(), 5);
@@ -72,7 +72,7 @@ TEST_F(ProgressWindowTest, WorkerStartsOnScreenAndTheWindowClosesWhenItReturns) 
 
 TEST_F(ProgressWindowTest, ShowingTheWindowAgainDoesNotStartASecondRun) {
     int showings = 0;
-    QObject::connect(&window, &T_Prog::runShowing, [&] { ++showings; });
+    QObject::connect(&window, &ProgressWindow::runShowing, [&] { ++showings; });
     bool cancelKept = false;
     RunWith([&] {
         window.CancelButton()->click();
@@ -92,10 +92,10 @@ TEST_F(ProgressWindowTest, ShowingTheWindowAgainDoesNotStartASecondRun) {
 // Every way the user can ask to stop a run sets the cancel request and leaves the window
 // on screen until the worker returns; the next run starts without the request.
 TEST_F(ProgressWindowTest, EveryStopGestureAsksForTheCancelAndWaitsForTheWorker) {
-    const std::pair<const char*, std::function<void(T_Prog&)>> gestures[] = {
-        {"Отмена", [](T_Prog& w) { w.CancelButton()->click(); }},
-        {"close", [](T_Prog& w) { w.close(); }},
-        {"Escape", [](T_Prog& w) { w.reject(); }},
+    const std::pair<const char*, std::function<void(ProgressWindow&)>> gestures[] = {
+        {"Отмена", [](ProgressWindow& w) { w.CancelButton()->click(); }},
+        {"close", [](ProgressWindow& w) { w.close(); }},
+        {"Escape", [](ProgressWindow& w) { w.reject(); }},
     };
     for (const auto& [name, gesture] : gestures) {
         SCOPED_TRACE(name);

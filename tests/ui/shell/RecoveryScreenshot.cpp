@@ -49,7 +49,7 @@ int main(int argc, char* argv[]) {
     options.iniPath = ini;
     options.programFolder = dir.path();
     options.raisePriority = false;
-    morvane::TFMain window(options);
+    morvane::MainWindow window(options);
     window.resize(1366, 768);
     window.show();
     morvane::virt::MediaFaults& faults = window.Link().Virtual().Faults();

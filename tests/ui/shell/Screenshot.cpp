@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
     options.programFolder = dir.path();
     options.raisePriority = false;
     options.chooser = [image](const morvane::FileDialogRequest&) { return image; };
-    morvane::TFMain window(options);
+    morvane::MainWindow window(options);
     // The size of a common laptop screen: the map shows a whole TR-DOS track there.
     window.resize(1366, 768);
     window.show();

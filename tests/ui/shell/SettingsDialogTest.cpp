@@ -11,24 +11,24 @@ namespace morvane {
 namespace {
 
 // Runs `act` once the modal dialog is on screen.
-void WhenShown(Tfmset& dialog, std::function<void()> act) {
+void WhenShown(SettingsDialog& dialog, std::function<void()> act) {
     QTimer::singleShot(0, &dialog, [&dialog, act = std::move(act)] {
         ASSERT_TRUE(dialog.isVisible());
         act();
     });
 }
 
-TSettings Sample() {
-    TSettings s;
+Settings Sample() {
+    Settings s;
     s.RetryCount = 12;
     s.CycleRead = 7;
     s.RestoreTrack = true;
-    s.TD0arch = false;
+    s.CompressTd0 = false;
     return s;
 }
 
 TEST(SettingsDialog, AcceptButtonHiddenUntilSomethingChanges) {
-    Tfmset dialog;
+    SettingsDialog dialog;
     dialog.Load(Sample());
     dialog.show();
     EXPECT_FALSE(dialog.AcceptButton()->isVisible());
@@ -43,8 +43,8 @@ TEST(SettingsDialog, AcceptButtonHiddenUntilSomethingChanges) {
 }
 
 TEST(SettingsDialog, AcceptTakesTheFieldsIntoTheRecord) {
-    Tfmset dialog;
-    TSettings s = Sample();
+    SettingsDialog dialog;
+    Settings s = Sample();
     WhenShown(dialog, [&] {
         dialog.findChild<QSpinBox*>(QStringLiteral("RetryCount"))->setValue(200);
         dialog.findChild<QSpinBox*>(QStringLiteral("FirstCylinder"))->setValue(166);
@@ -55,12 +55,12 @@ TEST(SettingsDialog, AcceptTakesTheFieldsIntoTheRecord) {
     EXPECT_EQ(s.RetryCount, 200);
     EXPECT_EQ(s.FirstCylinder, 166);  // no check that first <= last
     EXPECT_EQ(s.CycleRead, 7);
-    EXPECT_TRUE(s.TD0arch);
+    EXPECT_TRUE(s.CompressTd0);
 }
 
 TEST(SettingsDialog, CancelLeavesTheRecordUnchanged) {
-    Tfmset dialog;
-    TSettings s = Sample();
+    SettingsDialog dialog;
+    Settings s = Sample();
     WhenShown(dialog, [&] {
         dialog.findChild<QSpinBox*>(QStringLiteral("RetryCount"))->setValue(99);
         dialog.CancelButton()->click();
@@ -70,8 +70,8 @@ TEST(SettingsDialog, CancelLeavesTheRecordUnchanged) {
 }
 
 TEST(SettingsDialog, CloseBoxLeavesTheRecordUnchanged) {
-    Tfmset dialog;
-    TSettings s = Sample();
+    SettingsDialog dialog;
+    Settings s = Sample();
     WhenShown(dialog, [&] {
         dialog.findChild<QSpinBox*>(QStringLiteral("CycleRead"))->setValue(3);
         dialog.close();
@@ -81,7 +81,7 @@ TEST(SettingsDialog, CloseBoxLeavesTheRecordUnchanged) {
 }
 
 TEST(SettingsDialog, FieldsHaveTheirRanges) {
-    Tfmset dialog;
+    SettingsDialog dialog;
     auto range = [&](const char* name) {
         auto* box = dialog.findChild<QSpinBox*>(QLatin1String(name));
         return std::make_pair(box->minimum(), box->maximum());

@@ -87,13 +87,13 @@ class SettingsFileTest : public ::testing::Test {
 
 TEST_F(SettingsFileTest, FreshFileIsCreatedAndFullyPopulated) {
     SettingsStore store(Ini());
-    const TSettings s = store.LoadAndRepair(Program());
+    const Settings s = store.LoadAndRepair(Program());
     EXPECT_TRUE(QFile::exists(Ini()));
     EXPECT_EQ(s.RetryCount, 10);
     EXPECT_EQ(s.LastCylinder, 83);
     EXPECT_TRUE(s.RestoreTrack);
-    EXPECT_FALSE(s.TD0arch);
-    EXPECT_EQ(s.Directory_1, Program());
+    EXPECT_FALSE(s.CompressTd0);
+    EXPECT_EQ(s.NativeImageFolder, Program());
     EXPECT_EQ(s.Drive, QStringLiteral("A"));
     for (const char* key :
          {"RetryCount", "RetryCountWithReset", "FirstCylinder", "LastCylinder", "CycleRead",
@@ -114,7 +114,7 @@ TEST_F(SettingsFileTest, RepairsStoredValuesAndWritesThemBack) {
     Put("Drive", QStringLiteral("C"));
     Put("HobetaDir", dir.filePath(QStringLiteral("no-such-folder")));
     SettingsStore store(Ini());
-    const TSettings s = store.LoadAndRepair(Program());
+    const Settings s = store.LoadAndRepair(Program());
     EXPECT_EQ(s.FirstCylinder, 0);
     EXPECT_EQ(s.LastCylinder, 83);
     EXPECT_EQ(s.CycleRead, 5);
@@ -136,11 +136,11 @@ TEST_F(SettingsFileTest, KeepsValidValuesAndExistingFolders) {
     Put("RetryCountWithReset", 7);
     Put("TD0arch", true);
     SettingsStore store(Ini());
-    const TSettings s = store.LoadAndRepair(Program());
+    const Settings s = store.LoadAndRepair(Program());
     EXPECT_EQ(s.SCLDir, images + QLatin1Char('/'));
     EXPECT_EQ(s.Drive, QStringLiteral("B"));
     EXPECT_EQ(s.RetryCountWithReset, 7);
-    EXPECT_TRUE(s.TD0arch);
+    EXPECT_TRUE(s.CompressTd0);
 }
 
 TEST_F(SettingsFileTest, NonNumericIntegerGivesDefault) {
@@ -176,7 +176,7 @@ TEST_F(SettingsFileTest, FileWithARepairedValueIsRewritten) {
 TEST_F(SettingsFileTest, DirectoryAndDriveWritesReachTheFileAtOnce) {
     SettingsStore store(Ini());
     store.LoadAndRepair(Program());
-    store.WriteDirectory2(QStringLiteral("/x/y/"));
+    store.WriteImageFolder(QStringLiteral("/x/y/"));
     store.WriteDrive(QStringLiteral("B"));
     EXPECT_EQ(Get("Directory_2").toString(), QStringLiteral("/x/y/"));
     EXPECT_EQ(Get("Drive").toString(), QStringLiteral("B"));

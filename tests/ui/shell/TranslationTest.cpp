@@ -35,7 +35,7 @@
 #include "imagefiles/ImageFormatTable.h"
 #include "model/ImageEditing.h"
 #include "model/UserQuestion.h"
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 #include "operations/LayoutFormatTable.h"
 #include "operations/OperationSession.h"
 #include "operations/WriteErrorLog.h"
@@ -247,10 +247,10 @@ TEST(Translation, LowerLayerTextsShowInEnglish) {
                                    DiskTypeText(0x16),
                                    DiskTypeText(0x17),
                                    DiskTypeText(0x01)};
-    TZX_Disk disk;
+    DiskImage disk;
     disk.GetTrack(5)->RawLength = 100;
     texts.push_back(SetBaseTrack(disk, 5));
-    TTrack track;
+    Track track;
     track.Number = 7;
     track.Slots[0].Present = 0xFF;
     track.Slots[0].SizeCode = 9;
@@ -309,20 +309,20 @@ class WindowIn {
         o.programFolder = dir_.path();
         o.hardwareDriver = [] { return std::make_unique<test::NoDeviceDriver>(); };
         o.raisePriority = false;
-        window_ = std::make_unique<TFMain>(std::move(o));
+        window_ = std::make_unique<MainWindow>(std::move(o));
         window_->Map()->showLegend();
         // The other windows and dialogs, parented to one hidden widget that goes with them.
         others_ = std::make_unique<QWidget>();
-        new Tfmset(others_.get());
+        new SettingsDialog(others_.get());
         TrDosWindowContext trdos;
         trdos.disk = &disk_;
-        new T_ZXCAT(trdos, others_.get());
+        new TrDosCatalogueWindow(trdos, others_.get());
         CpmWindowContext cpm;
         cpm.disk = &disk_;
-        new T_cCat(cpm, others_.get());
-        new T_SecEdit(others_.get());
-        new TSecAd(others_.get());
-        new TFmScr(others_.get());
+        new CpmCatalogueWindow(cpm, others_.get());
+        new SectorEditor(others_.get());
+        new SectorHeaderEditor(others_.get());
+        new ScreenViewer(others_.get());
         new DiskNameDialog(QString(), false, others_.get());
         new EntryHeaderDialog(TrDosEntryEdit{}, others_.get());
     }
@@ -336,17 +336,17 @@ class WindowIn {
 
     QStringList Texts() const {
         QStringList texts = ShownTexts(window_.get());
-        texts << ShownTexts(window_->Map()->contextMenu()) << ShownTexts(window_->ProgressWindow());
+        texts << ShownTexts(window_->Map()->contextMenu()) << ShownTexts(window_->Progress());
         for (const QWidget* w : others_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             texts << ShownTexts(w);
         return texts;
     }
-    TFMain& Window() { return *window_; }
+    MainWindow& Window() { return *window_; }
 
   private:
     QTemporaryDir dir_;
-    TZX_Disk disk_;
-    std::unique_ptr<TFMain> window_;
+    DiskImage disk_;
+    std::unique_ptr<MainWindow> window_;
     std::unique_ptr<QWidget> others_;
 };
 
@@ -377,7 +377,7 @@ TEST(WindowFit, FirstWindowFitsTheScreenInEitherLanguage) {
     const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
     for (const char* language : {"ru", "en"}) {
         WindowIn window((QLatin1String(language)));
-        TFMain& w = window.Window();
+        MainWindow& w = window.Window();
         w.show();
         QCoreApplication::processEvents();
         const QSize room = available.marginsRemoved(kTypicalWindowFrame).size();

@@ -121,12 +121,12 @@ class UnsavedWorkTest : public ::testing::Test {
         };
         o.hardwareDriver = [] { return std::make_unique<test::NoDeviceDriver>(); };
         o.raisePriority = false;
-        window = std::make_unique<TFMain>(std::move(o));
+        window = std::make_unique<MainWindow>(std::move(o));
         window->show();
     }
 
     static void WriteNewTrDos(const QString& path, ImageFormat format) {
-        TZX_Disk disk;
+        DiskImage disk;
         CreateTrDosImage(disk, "DISK");
         ASSERT_TRUE(SaveImageFileAs(path.toStdString(), format, disk));
     }
@@ -145,7 +145,7 @@ class UnsavedWorkTest : public ::testing::Test {
         window->Disk().RedrawSectorCell(0, 0);
     }
     bool MarkInImage() {
-        const TTrack* t = window->Disk().GetTrack(0);
+        const Track* t = window->Disk().GetTrack(0);
         return t->Present != 0 && t->Slots[0].Data.first(1)[0] == kMark;
     }
     bool MarkInFile(const QString& path) {
@@ -163,7 +163,7 @@ class UnsavedWorkTest : public ::testing::Test {
     QString work, other, otherNative;
     std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
     std::deque<QString> answers;
-    std::unique_ptr<TFMain> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(UnsavedWorkTest, EachKindOfChangeMarksTheImage) {
@@ -194,7 +194,7 @@ TEST_F(UnsavedWorkTest, EachKindOfChangeMarksTheImage) {
          }},
         {"TR-DOS catalogue: renaming the disk",
          [](UnsavedWorkTest& t) {
-             T_ZXCAT* catalogue = t.window->Catalogues().ZxCatalogue();
+             TrDosCatalogueWindow* catalogue = t.window->Catalogues().ZxCatalogue();
              ASSERT_TRUE(catalogue->LoadFromImage());
              catalogue->RenameDisk();
          }},

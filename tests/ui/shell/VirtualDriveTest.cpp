@@ -92,7 +92,7 @@ TEST(VirtualDrive, HoldsTheTrDosDiskOfAnSclOrHobetaFile) {
         QString error;
         ASSERT_TRUE(LoadVirtualDrive(link, path, Drive::A, &error)) << error.toStdString();
 
-        TZX_Disk inDrive;
+        DiskImage inDrive;
         ASSERT_TRUE(link.Virtual().SaveImage(virt::Drive::A, inDrive));
         TrDosCatalogue catalogue;
         ASSERT_TRUE(ReadTrDosCatalogue(inDrive, catalogue));

@@ -68,7 +68,7 @@ class DiskMapViewTest : public ::testing::Test {
     }
     int InsideArea(int column) const { return (ColumnWidth(column) - 2) * (kMapRowHeight - 2); }
 
-    std::unique_ptr<TZX_Disk> disk = MakeDisk();
+    std::unique_ptr<DiskImage> disk = MakeDisk();
     std::unique_ptr<DiskMapView> view;
     ScriptedHost host;
 };
@@ -387,7 +387,7 @@ namespace {
 // The map's menu opens the legend: one row per colour the map uses, each drawn as the
 // map draws that cell, each with its own meaning.
 TEST(MapLegendTest, MenuOpensOneRowPerColourOfTheMap) {
-    TZX_Disk disk;
+    DiskImage disk;
     DiskMapView map(disk);
     ASSERT_NE(map.legendAction(), nullptr);
     EXPECT_TRUE(map.contextMenu()->actions().contains(map.legendAction()));

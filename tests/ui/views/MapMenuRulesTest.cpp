@@ -49,7 +49,7 @@ class MapMenuRulesTest : public ::testing::Test {
     MapMenuEnabling For(int column, int row) {
         return MapMenuEnablingFor(DescribeMenuCell(*disk, column, row));
     }
-    std::unique_ptr<TZX_Disk> disk = MakeDisk();
+    std::unique_ptr<DiskImage> disk = MakeDisk();
 };
 
 TEST_F(MapMenuRulesTest, NoCellDisablesAllButLeavesClearLog) {

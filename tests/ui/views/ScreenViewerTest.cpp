@@ -89,7 +89,7 @@ TEST(OemTextLines, SplitsAtCrLfCrAndLf) {
 
 class ScreenViewerTest : public ::testing::Test {
   protected:
-    TFmScr viewer;
+    ScreenViewer viewer;
 };
 
 TEST_F(ScreenViewerTest, ScreenModeShowsOnlyThePicture) {
@@ -202,7 +202,7 @@ TEST_F(ScreenViewerTest, ZoomFromItsItemsAndKeys) {
     const qreal dpr = viewer.devicePixelRatioF();
     const int most = viewer.maxZoom();
     std::vector<int> told;
-    QObject::connect(&viewer, &TFmScr::zoomChanged, [&told](int z) { told.push_back(z); });
+    QObject::connect(&viewer, &ScreenViewer::zoomChanged, [&told](int z) { told.push_back(z); });
     for (int z = 1; z <= 4; ++z) {
         EXPECT_EQ(viewer.zoomAction(z)->shortcut(), QKeySequence(Qt::Key_0 + z));
         EXPECT_EQ(viewer.zoomAction(z)->isEnabled(), z <= most) << z;

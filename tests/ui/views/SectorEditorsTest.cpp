@@ -20,9 +20,9 @@ class HeaderEditorTest : public ::testing::Test {
         PutSector(*disk, 6, 0, 4, 256, true, 2);
         dlg.LoadFrom(Slot());
     }
-    TSectorSlot& Slot() { return *disk->GetSlot(6, 0); }
-    std::unique_ptr<TZX_Disk> disk = MakeDisk();
-    TSecAd dlg;
+    SectorSlot& Slot() { return *disk->GetSlot(6, 0); }
+    std::unique_ptr<DiskImage> disk = MakeDisk();
+    SectorHeaderEditor dlg;
 };
 
 TEST_F(HeaderEditorTest, FilledFromSlotWithAcceptDisabled) {
@@ -118,8 +118,8 @@ TEST_F(HeaderEditorTest, UnusualHeadAndSizeAreShownAndKept) {
 TEST(SectorEditorDialog, ShowsHeaderAndCopiesBackAtMostDataLength) {
     auto disk = MakeDisk();
     PresentTrack(*disk, 2);
-    TSectorSlot& slot = PutSector(*disk, 2, 0, 8, 100, true, 4);
-    T_SecEdit dlg;
+    SectorSlot& slot = PutSector(*disk, 2, 0, 8, 100, true, 4);
+    SectorEditor dlg;
     dlg.LoadFrom(slot);
     EXPECT_EQ(dlg.windowTitle(), "Редактор сектора");
     EXPECT_EQ(dlg.valueLabel(0)->text(), "1");

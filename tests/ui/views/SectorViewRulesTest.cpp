@@ -33,8 +33,8 @@ TEST(SectorLabelTexts, DataCrcAndOffset) {
 }
 
 TEST(SectorDataCrc, CoversSyncMarkAndDataPaddedToTheHeaderSize) {
-    TTrack track;
-    TSectorSlot slot;
+    Track track;
+    SectorSlot slot;
     slot.Present = kPresent;
     slot.SizeCode = 1;
     slot.DataLength = 256;
@@ -52,9 +52,9 @@ TEST(SectorDataCrc, CoversSyncMarkAndDataPaddedToTheHeaderSize) {
 }
 
 TEST(SectorDataCrc, DeletedDataMarkInTheRawImageCounts) {
-    TTrack track;
+    Track track;
     track.RawLength = 300;
-    TSectorSlot slot;
+    SectorSlot slot;
     slot.SizeCode = 0;
     slot.DataLength = 128;
     slot.DataPosition = 100;
@@ -70,20 +70,20 @@ TEST(SectorDataCrc, DeletedDataMarkInTheRawImageCounts) {
 class SectorViewRulesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        TTrack& t = PresentTrack(*disk, 10);
+        Track& t = PresentTrack(*disk, 10);
         t.Log = {"first", "second"};
         PutSector(*disk, 10, 0, 9, 256, true);
         PutSector(*disk, 10, 1, 4, 0, false);
         PutSector(*disk, 10, 2, 5, 200, false, 1);
-        TSectorSlot& odd = PutSector(*disk, 10, 3, 6, 128, true, 5);
+        SectorSlot& odd = PutSector(*disk, 10, 3, 6, 128, true, 5);
         odd.Cylinder = 77;
     }
-    std::unique_ptr<TZX_Disk> disk = MakeDisk();
+    std::unique_ptr<DiskImage> disk = MakeDisk();
     SectorViewInputs inputs;
 };
 
 TEST_F(SectorViewRulesTest, SectorWithDataShowsHeaderAndEditableBytes) {
-    inputs.ownerLookup = [](const TZX_Disk&, std::uint8_t track, std::uint8_t slot) {
+    inputs.ownerLookup = [](const DiskImage&, std::uint8_t track, std::uint8_t slot) {
         return track == 10 && slot == 0 ? std::string("boot    B") : std::string();
     };
     const SectorCellView v = DescribeCell(*disk, 1, 10, inputs);
@@ -198,7 +198,7 @@ TEST_F(SectorViewRulesTest, ShowingATrackLeavesTheUdiFailureFieldsAlone) {
 }
 
 TEST_F(SectorViewRulesTest, FailedBuildEmptiesView) {
-    inputs.rawBuilder = [](const TZX_Disk&, std::uint8_t, std::vector<std::uint8_t>& out) {
+    inputs.rawBuilder = [](const DiskImage&, std::uint8_t, std::vector<std::uint8_t>& out) {
         out.assign(10, 1);
         return false;
     };
@@ -211,7 +211,7 @@ TEST_F(SectorViewRulesTest, AcceptCopiesAtMostDataLength) {
     std::vector<std::uint8_t> edited(256, 0xE5);
     EXPECT_EQ(AcceptTargetFor(*disk, 3, 10), AcceptTarget::SectorData);
     EXPECT_EQ(ApplyAccepted(*disk, 3, 10, edited), 200u);
-    const TSectorSlot& s = *disk->GetSlot(10, 2);
+    const SectorSlot& s = *disk->GetSlot(10, 2);
     EXPECT_EQ(s.Data[199], 0xE5);
     EXPECT_NE(s.Data[200], 0xE5);
     EXPECT_EQ(s.DataLength, 200);

@@ -34,7 +34,7 @@ struct ScriptedHost : ImageEditHost {
 class SectorViewTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        TTrack& t = PresentTrack(*disk, 10);
+        Track& t = PresentTrack(*disk, 10);
         t.Log = {"read ok"};
         PutSector(*disk, 10, 0, 9, 256, true);
         PutSector(*disk, 10, 1, 3, 256, false);
@@ -52,11 +52,11 @@ class SectorViewTest : public ::testing::Test {
         QObject::connect(view.get(), &SectorView::logPageRequested, [this] { ++logPage; });
     }
     std::vector<std::uint8_t> SlotData(std::uint8_t slot, std::size_t n) {
-        const TSectorSlot* s = disk->GetSlot(10, slot);
+        const SectorSlot* s = disk->GetSlot(10, slot);
         return {s->Data.begin(), s->Data.begin() + static_cast<std::ptrdiff_t>(n)};
     }
 
-    std::unique_ptr<TZX_Disk> disk = MakeDisk();
+    std::unique_ptr<DiskImage> disk = MakeDisk();
     std::unique_ptr<SectorView> view;
     ScriptedHost host;
     QString l1, l2;
@@ -214,7 +214,7 @@ TEST_F(SectorViewTest, SectorEditorAcceptCopiesEditedBytes) {
     int edited = 0;
     QObject::connect(view.get(), &SectorView::slotEdited, [&](int, int) { ++edited; });
     QTimer::singleShot(0, [this] {
-        T_SecEdit* dlg = view->sectorEditor();
+        SectorEditor* dlg = view->sectorEditor();
         EXPECT_EQ(dlg->windowTitle(), "Редактор сектора");
         EXPECT_EQ(dlg->valueLabel(2)->text(), "9");
         QTest::keyClicks(dlg->hexView(), "c3");
@@ -228,7 +228,7 @@ TEST_F(SectorViewTest, SectorEditorAcceptCopiesEditedBytes) {
 
 TEST_F(SectorViewTest, HeaderEditorRunsOnTheSlot) {
     QTimer::singleShot(0, [this] {
-        TSecAd* dlg = view->headerEditor();
+        SectorHeaderEditor* dlg = view->headerEditor();
         dlg->sectorField()->setText("7");
         dlg->acceptButton()->click();
     });

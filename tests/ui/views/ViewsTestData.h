@@ -4,16 +4,16 @@
 #include <cstdint>
 #include <memory>
 
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 namespace morvane::testdata {
 
-inline std::unique_ptr<TZX_Disk> MakeDisk() {
-    return std::make_unique<TZX_Disk>();
+inline std::unique_ptr<DiskImage> MakeDisk() {
+    return std::make_unique<DiskImage>();
 }
 
-inline TTrack& PresentTrack(TZX_Disk& disk, std::uint8_t index, std::uint16_t rawLength = 0) {
-    TTrack& t = *disk.GetTrack(index);
+inline Track& PresentTrack(DiskImage& disk, std::uint8_t index, std::uint16_t rawLength = 0) {
+    Track& t = *disk.GetTrack(index);
     t.Present = kPresent;
     t.RawLength = rawLength;
     t.RawValid = rawLength > 0 ? 1 : 0;
@@ -23,11 +23,11 @@ inline TTrack& PresentTrack(TZX_Disk& disk, std::uint8_t index, std::uint16_t ra
 }
 
 // A sector in the slot: ID field C/H/R/N, dataLength bytes of a counting pattern.
-inline TSectorSlot& PutSector(TZX_Disk& disk, std::uint8_t track, std::uint8_t slot,
+inline SectorSlot& PutSector(DiskImage& disk, std::uint8_t track, std::uint8_t slot,
                               std::uint8_t sector, std::uint16_t dataLength, bool good,
                               std::uint8_t sizeCode = 1) {
-    TTrack& t = *disk.GetTrack(track);
-    TSectorSlot& s = *t.GetSlot(slot);
+    Track& t = *disk.GetTrack(track);
+    SectorSlot& s = *t.GetSlot(slot);
     s.Present = kPresent;
     s.Cylinder = static_cast<std::uint8_t>(track / 2);
     s.Head = static_cast<std::uint8_t>(track % 2);

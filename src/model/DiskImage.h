@@ -13,11 +13,11 @@
 
 namespace morvane {
 
-class TZX_Disk {
+class DiskImage {
   public:
-    TZX_Disk();
-    TZX_Disk(const TZX_Disk&) = delete;
-    TZX_Disk& operator=(const TZX_Disk&) = delete;
+    DiskImage();
+    DiskImage(const DiskImage&) = delete;
+    DiskImage& operator=(const DiskImage&) = delete;
 
     std::string ImagePath;  // kept in the native image; at most 255 bytes are stored
     std::uint8_t TrackCount = 0;
@@ -33,10 +33,10 @@ class TZX_Disk {
     std::uint8_t FailSlot = 0;
 
     // Track 0..165; nullptr otherwise. Pointers stay valid for the container's life.
-    TTrack* GetTrack(std::uint8_t index);
-    const TTrack* GetTrack(std::uint8_t index) const;
+    Track* GetTrack(std::uint8_t index);
+    const Track* GetTrack(std::uint8_t index) const;
     // Slot of a track; nullptr for an index out of range.
-    TSectorSlot* GetSlot(std::uint8_t track, std::uint8_t slot);
+    SectorSlot* GetSlot(std::uint8_t track, std::uint8_t slot);
 
     // Clears every track (Numbers stay) and the image-level fields, then tells the view.
     void ClearImage();
@@ -45,7 +45,7 @@ class TZX_Disk {
     // FailSlot and the observer stay. The tracks are assigned in place, so pointers into
     // this container stay valid; source is left with unspecified contents. Lets a load
     // read into a fresh container and replace the image only when the read succeeded.
-    void TakeImageFrom(TZX_Disk& source);
+    void TakeImageFrom(DiskImage& source);
     // Counts present tracks into TrackCount and returns it.
     std::uint8_t CountTracks();
     // How many tracks from track 0 a file must hold so that no present track is left out:
@@ -54,7 +54,7 @@ class TZX_Disk {
     std::size_t TracksToWrite();
     // First slot (0..31) whose Sector byte equals sector, empty slots included (they carry
     // sector 0); nullptr if none or the track index is out of range.
-    TSectorSlot* FindSector(std::uint8_t track, std::uint8_t sector);
+    SectorSlot* FindSector(std::uint8_t track, std::uint8_t sector);
     // Index of the slot FindSector would return, or -1.
     int FindSectorIndex(std::uint8_t track, std::uint8_t sector) const;
 
@@ -65,7 +65,7 @@ class TZX_Disk {
     void SetObserver(DiskObserver* observer) { observer_ = observer; }
 
   private:
-    std::vector<TTrack> tracks_;  // sized once in the constructor, never resized
+    std::vector<Track> tracks_;  // sized once in the constructor, never resized
     DiskObserver* observer_ = nullptr;
 };
 

@@ -1,4 +1,4 @@
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +21,12 @@ struct RecordingObserver : DiskObserver {
 
 class ZxDiskTest : public ::testing::Test {
   protected:
-    std::unique_ptr<TZX_Disk> disk = std::make_unique<TZX_Disk>();
+    std::unique_ptr<DiskImage> disk = std::make_unique<DiskImage>();
 };
 
 TEST_F(ZxDiskTest, StartsEmptyWithNumberedTracks) {
     for (unsigned i = 0; i < kTrackCount; ++i) {
-        const TTrack* t = disk->GetTrack(static_cast<std::uint8_t>(i));
+        const Track* t = disk->GetTrack(static_cast<std::uint8_t>(i));
         ASSERT_NE(t, nullptr);
         EXPECT_EQ(t->Number, i);
         EXPECT_EQ(t->Present, 0);
@@ -48,7 +48,7 @@ TEST_F(ZxDiskTest, OutOfRangeIndicesGiveNothing) {
 TEST_F(ZxDiskTest, ClearImageKeepsNumbersAndResetsImageFields) {
     RecordingObserver obs;
     disk->SetObserver(&obs);
-    TTrack* t = disk->GetTrack(12);
+    Track* t = disk->GetTrack(12);
     t->Present = kPresent;
     t->Number = 12;
     t->Log.push_back("x");
@@ -83,7 +83,7 @@ TEST_F(ZxDiskTest, TracksToWriteReachesTheLastPresentTrack) {
 
 TEST_F(ZxDiskTest, FindSectorComparesSectorBytesIncludingEmptySlots) {
     EXPECT_EQ(disk->FindSector(5, 0), disk->GetSlot(5, 0));  // empty slots carry 0
-    TTrack* t = disk->GetTrack(5);
+    Track* t = disk->GetTrack(5);
     const std::uint8_t numbers[] = {1, 9, 9};
     for (std::uint8_t i = 0; i < 3; ++i) {
         t->GetSlot(i)->Present = kPresent;
@@ -111,8 +111,8 @@ TEST_F(ZxDiskTest, TakeImageFromReplacesTheImageInPlace) {
     disk->SetObserver(&observer);
     disk->GetTrack(7)->Present = kPresent;
     disk->LastError = "kept";
-    TTrack* const track3 = disk->GetTrack(3);
-    auto source = std::make_unique<TZX_Disk>();
+    Track* const track3 = disk->GetTrack(3);
+    auto source = std::make_unique<DiskImage>();
     source->GetTrack(3)->Slots[1].Sector = 9;
     source->DiskLog = {"comment"};
     source->BaseTrack = 3;

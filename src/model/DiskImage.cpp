@@ -1,32 +1,32 @@
-#include "model/ZxDisk.h"
+#include "model/DiskImage.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace morvane {
 
-TZX_Disk::TZX_Disk() {
+DiskImage::DiskImage() {
     tracks_.reserve(kTrackCount);
     for (std::size_t i = 0; i < kTrackCount; ++i)
         tracks_.emplace_back(static_cast<std::uint8_t>(i));
     ClearImage();
 }
 
-TTrack* TZX_Disk::GetTrack(std::uint8_t index) {
+Track* DiskImage::GetTrack(std::uint8_t index) {
     return index < kTrackCount ? &tracks_[index] : nullptr;
 }
 
-const TTrack* TZX_Disk::GetTrack(std::uint8_t index) const {
+const Track* DiskImage::GetTrack(std::uint8_t index) const {
     return index < kTrackCount ? &tracks_[index] : nullptr;
 }
 
-TSectorSlot* TZX_Disk::GetSlot(std::uint8_t track, std::uint8_t slot) {
-    TTrack* t = GetTrack(track);
+SectorSlot* DiskImage::GetSlot(std::uint8_t track, std::uint8_t slot) {
+    Track* t = GetTrack(track);
     return t != nullptr ? t->GetSlot(slot) : nullptr;
 }
 
-void TZX_Disk::ClearImage() {
-    for (TTrack& track : tracks_)
+void DiskImage::ClearImage() {
+    for (Track& track : tracks_)
         track.Clear();
     UseBaseTrack = false;
     BaseTrack = kNoBaseTrack;
@@ -37,7 +37,7 @@ void TZX_Disk::ClearImage() {
     if (observer_ != nullptr) observer_->ImageCleared();
 }
 
-void TZX_Disk::TakeImageFrom(TZX_Disk& source) {
+void DiskImage::TakeImageFrom(DiskImage& source) {
     if (&source == this) return;
     for (std::size_t i = 0; i < kTrackCount; ++i)
         tracks_[i] = std::move(source.tracks_[i]);
@@ -51,13 +51,13 @@ void TZX_Disk::TakeImageFrom(TZX_Disk& source) {
     Repaint();
 }
 
-std::uint8_t TZX_Disk::CountTracks() {
+std::uint8_t DiskImage::CountTracks() {
     TrackCount = static_cast<std::uint8_t>(
-        std::count_if(tracks_.begin(), tracks_.end(), [](const TTrack& t) { return t.Present; }));
+        std::count_if(tracks_.begin(), tracks_.end(), [](const Track& t) { return t.Present; }));
     return TrackCount;
 }
 
-std::size_t TZX_Disk::TracksToWrite() {
+std::size_t DiskImage::TracksToWrite() {
     std::size_t span = CountTracks();
     for (std::size_t t = kTrackCount; t > span; --t) {
         if (tracks_[t - 1].Present != 0) return t;
@@ -65,8 +65,8 @@ std::size_t TZX_Disk::TracksToWrite() {
     return span;
 }
 
-int TZX_Disk::FindSectorIndex(std::uint8_t track, std::uint8_t sector) const {
-    const TTrack* t = GetTrack(track);
+int DiskImage::FindSectorIndex(std::uint8_t track, std::uint8_t sector) const {
+    const Track* t = GetTrack(track);
     if (t == nullptr) return -1;
     for (std::size_t i = 0; i < kSlotsPerTrack; ++i) {
         if (t->Slots[i].Sector == sector) return static_cast<int>(i);
@@ -74,20 +74,20 @@ int TZX_Disk::FindSectorIndex(std::uint8_t track, std::uint8_t sector) const {
     return -1;
 }
 
-TSectorSlot* TZX_Disk::FindSector(std::uint8_t track, std::uint8_t sector) {
+SectorSlot* DiskImage::FindSector(std::uint8_t track, std::uint8_t sector) {
     const int index = FindSectorIndex(track, sector);
     return index < 0 ? nullptr : GetSlot(track, static_cast<std::uint8_t>(index));
 }
 
-void TZX_Disk::RedrawSectorCell(std::uint8_t track, std::uint8_t slot) {
+void DiskImage::RedrawSectorCell(std::uint8_t track, std::uint8_t slot) {
     if (observer_ != nullptr) observer_->SectorCellChanged(track, slot);
 }
 
-void TZX_Disk::RedrawTrackCell(std::uint8_t track) {
+void DiskImage::RedrawTrackCell(std::uint8_t track) {
     if (observer_ != nullptr) observer_->TrackCellChanged(track);
 }
 
-void TZX_Disk::Repaint() {
+void DiskImage::Repaint() {
     if (observer_ != nullptr) observer_->ImageChanged();
 }
 
