@@ -278,15 +278,24 @@ void FastReader::NoteScan(std::uint8_t track, std::optional<TrackIds> ids) {
     if (ids) layouts_.Scanned(cylinder, side, std::move(*ids));
 }
 
-OperationOutcome FastReader::ScanAndRead(OperationSession& session, Track& track, int& failed,
-                                         const std::function<bool()>& cancelled, TrackIds* found) {
+OperationOutcome FastReader::ScanFromIndex(OperationSession& session, Track& track,
+                                           TrackIds& ids) {
     std::size_t count = 0;
     const OperationOutcome scan = ScanIdFields(session, track, PhaseStyle::DiskRun, count);
     if (scan != OperationOutcome::Done) return scan;
     // The scan reads the ID fields from index to index: the head is at the index.
     Answered();
     angle_ = since_ = 0.0;
-    TrackIds ids = SlotIds(track, count);
+    ids = SlotIds(track, count);
+    return OperationOutcome::Done;
+}
+
+OperationOutcome FastReader::ScanAndRead(OperationSession& session, Track& track, int& failed,
+                                         const std::function<bool()>& cancelled, TrackIds* found) {
+    TrackIds ids;
+    if (const OperationOutcome scan = ScanFromIndex(session, track, ids);
+        scan != OperationOutcome::Done)
+        return scan;
     if (found) *found = ids;
     NoteScan(track.Number, std::move(ids));
     if (cancelled()) return OperationOutcome::Cancelled;
@@ -306,13 +315,12 @@ OperationOutcome FastReader::Recheck(OperationSession& session, Track& track,
                                      const std::function<bool()>& cancelled, bool& differs) {
     differs = false;
     const TrackIds guessed = SlotIds(track, track.CountSectors());
-    std::size_t count = 0;
-    const OperationOutcome scan = ScanIdFields(session, track, PhaseStyle::DiskRun, count);
-    if (scan != OperationOutcome::Done) return scan;
-    Answered();
-    angle_ = since_ = 0.0;
-    TrackIds ids = SlotIds(track, count);
+    TrackIds ids;
+    if (const OperationOutcome scan = ScanFromIndex(session, track, ids);
+        scan != OperationOutcome::Done)
+        return scan;
     differs = ids != guessed;
+    const bool foundNone = ids.empty();
     // A track found as guessed teaches the layout nothing new.
     NoteScan(track.Number, differs ? std::optional<TrackIds>(std::move(ids)) : std::nullopt);
     if (!differs) {
@@ -325,7 +333,7 @@ OperationOutcome FastReader::Recheck(OperationSession& session, Track& track,
         true);
     // The scan kept the data of the slots whose ID fields it found unchanged and emptied
     // the others; a track it found empty has its mark back as it was before the guess.
-    if (count == 0) track.Present = read.presentBefore;
+    if (foundNone) track.Present = read.presentBefore;
     failed -= read.failed;
     if (cancelled()) return OperationOutcome::Cancelled;
     return ReadScanned(session, track, failed);

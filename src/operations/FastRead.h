@@ -176,6 +176,8 @@ class FastReader {
     // A guessed track; false in read when it turned out to differ.
     OperationOutcome ReadGuessed(OperationSession& session, Track& track, const TrackIds& ids,
                                  int& failed, const std::function<bool()>& cancelled, bool& read);
+    // Scans the track's ID fields into ids; the head is then at the index.
+    OperationOutcome ScanFromIndex(OperationSession& session, Track& track, TrackIds& ids);
     // found (if given) takes the IDs the scan found.
     OperationOutcome ScanAndRead(OperationSession& session, Track& track, int& failed,
                                  const std::function<bool()>& cancelled, TrackIds* found);
