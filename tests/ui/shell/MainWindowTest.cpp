@@ -537,8 +537,9 @@ TEST_F(MainWindowTest, ReaderNotesOfALoadedFileAreShownInTheLog) {
     }
 }
 
-// A comment typed in the window goes into every file that can hold one and comes back
-// into the comment page when that file is loaded again.
+// A comment typed in the window goes into the file either save writes and comes back into
+// the comment page when that file is loaded again. (That each format which can hold a
+// comment keeps it is the image files' own test.)
 TEST_F(MainWindowTest, TypedCommentIsShownAgainWhenItsFileIsLoaded) {
     const QString trd = dir.filePath(QStringLiteral("two.trd"));
     ASSERT_TRUE(WriteFileAtomically(trd.toStdString(), Bytes(2 * kTrdTrackSize, 0x41)));
@@ -552,7 +553,6 @@ TEST_F(MainWindowTest, TypedCommentIsShownAgainWhenItsFileIsLoaded) {
         QAction* save;
         QAction* load;
     } files[] = {{"c.td0", window->Actions().saveAs, window->Actions().loadAs},
-                 {"c.fdi", window->Actions().saveAs, window->Actions().loadAs},
                  {"c.udf", window->Actions().saveNative, window->Actions().loadNative}};
     for (const auto& f : files) {
         const QString path = dir.filePath(QLatin1String(f.name));
