@@ -34,11 +34,7 @@ Bytes MakeUdi(std::uint8_t highestCylinder, std::uint8_t highestSide,
     return file;
 }
 
-// Recomputes the checksum after a test changed the file.
-void Reseal(Bytes& file) {
-    const std::size_t body = file.size() - 4;
-    SetLe32(file, body, ImageCrc32(std::span<const std::uint8_t>(file).first(body)));
-}
+using test::Reseal;
 
 // One standard-layout track of 16 sectors of 256 bytes.
 TrackRecord StandardTrack(std::uint8_t cylinder) {

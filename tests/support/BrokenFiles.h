@@ -5,11 +5,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <random>
+#include <span>
 #include <vector>
 
 #include "model/Bytes.h"
+#include "model/Checksums.h"
 
 namespace morvane::test {
+
+// Recomputes the CRC-32 in a file's last four bytes (as a UDI ends) after a test changed
+// the file, so that a reader looks past the checksum at the change.
+inline void Reseal(Bytes& file) {
+    const std::size_t body = file.size() - 4;
+    SetLe32(file, body, ImageCrc32(std::span<const std::uint8_t>(file).first(body)));
+}
 
 // Lengths to cut a file at: every length of the first 64 bytes, around each given
 // boundary, and an even spread over the rest.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
 #include "model/DiskImage.h"
+#include "support/ChildProcess.h"
 #include "support/TempFolder.h"
 
 namespace morvane::test {
@@ -29,6 +31,18 @@ class MorvaneImgFixture : public ::testing::Test {
         out.str("");
         err.str("");
         return RunMorvaneImg(args, out, err);
+    }
+
+    // Runs `morvane-img args...` in a child process, after before() there; the child's
+    // text is what the run printed on its standard error.
+    std::unique_ptr<ChildProcess> RunInChild(std::vector<std::string> args,
+                                             std::function<void()> before = {}) {
+        return std::make_unique<ChildProcess>([this, args, before](std::string& said) {
+            if (before) before();
+            const int status = Run(args);
+            said = err.str();
+            return status;
+        });
     }
 
     Bytes Read(const std::string& path) {

@@ -12,7 +12,7 @@
 #include "VerbRead.h"
 #include "formats/Trd.h"
 #include "imagefiles/ImageFiles.h"
-#include "model/Checksums.h"
+#include "support/BrokenFiles.h"
 #include "support/Patterns.h"
 
 namespace morvane {
@@ -94,8 +94,7 @@ TEST_F(MorvaneImgTest, ReaderNotesGoToStandardErrorAndMissingSectorsGiveStatus3)
     ASSERT_EQ(Run({"convert", WriteTrd(), Path("r.udi")}), kExitOk) << err.str();
     Bytes udi = Read(Path("r.udi"));
     udi[11] = 1;  // the reserved header byte
-    SetLe32(udi, udi.size() - 4,
-            ImageCrc32(std::span<const std::uint8_t>(udi).first(udi.size() - 4)));
+    test::Reseal(udi);
     Write(Path("r.udi"), udi);
     ASSERT_EQ(Run({"new", "trdos", Path("new.trd")}), kExitOk) << err.str();
     Bytes trdos = Read(Path("new.trd"));

@@ -19,7 +19,6 @@
 
 #include "MorvaneImg.h"
 #include "MorvaneImgFixture.h"
-#include "support/ChildProcess.h"
 
 namespace morvane {
 namespace {
@@ -50,13 +49,17 @@ class UserFilesTest : public test::MorvaneImgFixture {
     }
 };
 
-TEST_F(UserFilesTest, PathsTheFileSystemRefusesAreFailuresWithTheirReason) {
+// Outputs the file system refuses, and outputs that are the input (by name, symbolic or
+// hard link), are failures that name the reason.
+TEST_F(UserFilesTest, RefusedOutputsAreFailuresWithTheirReason) {
     fs::create_symlink("loop", Path("loop"));
-    const std::string loop = Path("loop");
-    const std::string longName = Path(std::string(300, 'n') + ".trd");
     fs::create_symlink("loop.trd", Path("loop.trd"));
-    const std::string a = Path("a.trd"), c = Path("c.udi");
+    fs::create_symlink("a.trd", Path("same.trd"));
+    const std::string a = Path("a.trd"), c = Path("c.udi"), loop = Path("loop");
+    fs::create_hard_link(a, Path("hard.trd"));
+    const std::string longName = Path(std::string(300, 'n') + ".trd");
     const std::string tooMany = "Too many levels of symbolic links", tooLong = "File name too long";
+    const std::string input = " is the input ";
     const std::pair<Args, std::string> cases[] = {
         {{"new", "trdos", Path("loop.trd")}, tooMany},
         {{"new", "trdos", longName}, tooLong},
@@ -69,28 +72,18 @@ TEST_F(UserFilesTest, PathsTheFileSystemRefusesAreFailuresWithTheirReason) {
         {{"cpm-get", c, "--all", loop}, tooMany},
         {{"convert", a, Path("loop.trd")}, tooMany},
         {{"add", Path("loop.trd"), Path("f.bin")}, tooMany},
+        {{"convert", a, a}, input},
+        {{"convert", a, Path("same.trd")}, input},
+        {{"convert", a, Path("hard.trd")}, input},
+        {{"export-tap", "--force", a, a}, input},
+        {{"export-scl", "--force", a, Path("same.trd")}, input},
+        {{"merge", "-o", a, Path("b.trd"), a}, input},
+        {{"cpm-get", "--force", c, "F.BIN", c}, input},
+        {{"copy", a, Path("same.trd")}, input},
+        {{"write", a, "--virtual-out", a}, input},
     };
     for (const auto& [args, reason] : cases)
         ExpectRefused(args, reason);
-}
-
-TEST_F(UserFilesTest, AnOutputThatIsTheInputIsRefused) {
-    const std::string a = Path("a.trd"), c = Path("c.udi");
-    fs::create_symlink("a.trd", Path("same.trd"));
-    fs::create_hard_link(a, Path("hard.trd"));
-    const Args cases[] = {
-        {"convert", a, a},
-        {"convert", a, Path("same.trd")},
-        {"convert", a, Path("hard.trd")},
-        {"export-tap", "--force", a, a},
-        {"export-scl", "--force", a, Path("same.trd")},
-        {"merge", "-o", a, Path("b.trd"), a},
-        {"cpm-get", "--force", c, "F.BIN", c},
-        {"copy", a, Path("same.trd")},
-        {"write", a, "--virtual-out", a},
-    };
-    for (const Args& args : cases)
-        ExpectRefused(args, " is the input ");
 }
 
 // Every verb that writes an image back keeps its mode and owner, and refuses a read-only
@@ -165,11 +158,7 @@ TEST_F(UserFilesTest, EditsAtOnceAreAllKept) {
     for (int i = 0; i < kEdits; ++i) {
         const std::string file = Path("p" + std::to_string(i) + ".bin");
         Write(file, Bytes(100, static_cast<std::uint8_t>(i)));
-        children.push_back(std::make_unique<test::ChildProcess>([this, file](std::string& said) {
-            const int status = Run({"add", Path("b.trd"), file});
-            said = err.str();
-            return status;
-        }));
+        children.push_back(RunInChild({"add", Path("b.trd"), file}));
     }
     for (auto& child : children) {
         const int status = child->Wait();
@@ -185,17 +174,13 @@ TEST_F(UserFilesTest, EditsAtOnceAreAllKept) {
 TEST_F(UserFilesTest, NewNeverReplacesAFileMadeAtTheSameMoment) {
     for (int round = 0; round < 8; ++round) {
         const std::string target = Path("race" + std::to_string(round) + ".trd");
-        const auto create = [this, target](std::string& said) {
-            const int status = Run({"new", "trdos", target});
-            said = err.str();
-            return status;
-        };
-        test::ChildProcess first(create), second(create);
-        const int one = first.Wait(), two = second.Wait();
+        const auto first = RunInChild({"new", "trdos", target});
+        const auto second = RunInChild({"new", "trdos", target});
+        const int one = first->Wait(), two = second->Wait();
         ASSERT_TRUE(WIFEXITED(one) && WIFEXITED(two));
         EXPECT_EQ(WEXITSTATUS(one) + WEXITSTATUS(two), kExitFailure)
-            << round << ": " << first.Said() << second.Said();
-        EXPECT_NE((first.Said() + second.Said()).find("exists"), std::string::npos);
+            << round << ": " << first->Said() << second->Said();
+        EXPECT_NE((first->Said() + second->Said()).find("exists"), std::string::npos);
     }
     EXPECT_TRUE(TemporaryFiles().empty());
 }
@@ -214,18 +199,14 @@ TEST_F(UserFilesTest, InterruptedSavesLeaveNoTemporaryFile) {
     const Bytes before = Read(a);
     for (const Args& args : saves) {
         for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGXFSZ}) {
-            test::ChildProcess child([&](std::string& said) {
-                test::LimitFileSize(64 * 1024, signal);
-                const int status = Run(args);
-                said = err.str();
-                return status;
-            });
-            const int status = child.Wait();
+            const auto child =
+                RunInChild(args, [signal] { test::LimitFileSize(64 * 1024, signal); });
+            const int status = child->Wait();
             if (signal == SIGXFSZ) {
                 ASSERT_TRUE(WIFEXITED(status)) << args[0] << " " << status;
                 EXPECT_EQ(WEXITSTATUS(status), kExitFailure) << args[0];
-                EXPECT_NE(child.Said().find(": File too large\n"), std::string::npos)
-                    << args[0] << ": " << child.Said();
+                EXPECT_NE(child->Said().find(": File too large\n"), std::string::npos)
+                    << args[0] << ": " << child->Said();
             } else {
                 ASSERT_TRUE(WIFSIGNALED(status)) << args[0] << " " << status;
                 EXPECT_EQ(WTERMSIG(status), signal) << args[0];

@@ -114,11 +114,12 @@ class ImageFileCommandsTest : public ::testing::Test {
         ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("img")));
         ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("other")));
     }
-    QString MakeFile(const QString& name, const char* folder = "img/") {
+    QString MakeFile(const QString& name, const char* folder = "img/",
+                     const QByteArray& bytes = "data") {
         const QString path = dir.filePath(QLatin1String(folder) + name);
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("data");
+        f.write(bytes);
         return path;
     }
     QString ImgDir() const { return WithTrailingSeparator(dir.filePath(QStringLiteral("img"))); }
@@ -368,17 +369,8 @@ TEST_F(ImageFileCommandsTest, SaveAsCompletesTheNameAndSaysWhyItCannotSave) {
 // "Загрузить" reads every format the table reads: by its name, and by its content where
 // the name says another format or none. A file that is no known format is refused aloud.
 TEST_F(ImageFileCommandsTest, OpenReadsAnyFormatByNameAndByContent) {
-    Bytes trd(2 * 4096, 0);
-    trd[8 * 256 + 0xE7] = 0x10;  // the TR-DOS mark of the information sector
-    const auto file = [this](const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(QStringLiteral("other/") + name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
-    };
-    const QByteArray trdBytes(reinterpret_cast<const char*>(trd.data()),
-                              static_cast<qsizetype>(trd.size()));
+    QByteArray trdBytes(2 * 4096, '\0');
+    trdBytes[8 * 256 + 0xE7] = 0x10;  // the TR-DOS mark of the information sector
     struct Case {
         const char* name;
         QByteArray bytes;
@@ -398,7 +390,7 @@ TEST_F(ImageFileCommandsTest, OpenReadsAnyFormatByNameAndByContent) {
         SCOPED_TRACE(c.name);
         io.reads.clear();
         host.boxes.clear();
-        const QString path = file(QString::fromUtf8(c.name), c.bytes);
+        const QString path = MakeFile(QString::fromUtf8(c.name), "other/", c.bytes);
         answers = {path};
         EXPECT_EQ(commands->LoadNative(), c.read != ImageFormat::Unknown);
         if (c.read == ImageFormat::Unknown) {

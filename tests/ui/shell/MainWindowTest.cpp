@@ -29,7 +29,6 @@
 #include <memory>
 
 #include "NoDeviceDriver.h"
-#include "support/ScriptedAsker.h"
 #include "controller/ControllerProtocol.h"
 #include "controller/UsbPort.h"
 #include "controller/virtual/VirtualController.h"
@@ -37,7 +36,8 @@
 #include "formats/udi/Udi.h"
 #include "imagefiles/ImageFiles.h"
 #include "model/Bytes.h"
-#include "model/Checksums.h"
+#include "support/BrokenFiles.h"
+#include "support/ScriptedAsker.h"
 #include "ui/shell/ControllerLink.h"
 #include "ui/shell/ImageFileCommands.h"
 #include "ui/shell/LinkCommands.h"
@@ -505,23 +505,21 @@ TEST_F(MainWindowTest, ReaderNotesOfALoadedFileAreShownInTheLog) {
         Bytes udi;
         ASSERT_TRUE(WriteUdi(*disk, udi));
         udi[11] = 1;  // the reserved header byte
-        SetLe32(udi, udi.size() - 4,
-                ImageCrc32(std::span<const std::uint8_t>(udi).first(udi.size() - 4)));
+        test::Reseal(udi);
         ASSERT_TRUE(WriteFileAtomically(marked.toStdString(), udi));
     }
+    const QString cutNote = QStringLiteral(
+        "The TRD file ends 1000 bytes into track 1: the last 3096 bytes of the "
+        "track are missing, and its sectors 4..16 are loaded without data (sector "
+        "4 has only 232 of its 256 bytes).");
     const struct {
         QString path;
         QString line;
         QStringList boxes;
     } cases[] = {
         {cut,
-         QStringLiteral("cut.trd: The TRD file ends 1000 bytes into track 1: the last 3096 bytes "
-                        "of the track are missing, and its sectors 4..16 are loaded without data "
-                        "(sector 4 has only 232 of its 256 bytes)."),
-         {QStringLiteral("Внимание..!|Файл образа неполон: cut.trd\nThe TRD file ends 1000 bytes "
-                         "into track 1: the last 3096 bytes of the track are missing, and its "
-                         "sectors 4..16 are loaded without data (sector 4 has only 232 of its "
-                         "256 bytes).")}},
+         QStringLiteral("cut.trd: ") + cutNote,
+         {QStringLiteral("Внимание..!|Файл образа неполон: cut.trd\n") + cutNote}},
         {marked,
          QStringLiteral("marked.udi: The reserved byte of the UDI header (offset 11) is 1, not 0; "
                         "the file was read as usual."),
@@ -539,8 +537,9 @@ TEST_F(MainWindowTest, ReaderNotesOfALoadedFileAreShownInTheLog) {
     }
 }
 
-// A comment typed in the window goes into every file that can hold one and comes back
-// into the comment page when that file is loaded again.
+// A comment typed in the window goes into the file either save writes and comes back into
+// the comment page when that file is loaded again. (That each format which can hold a
+// comment keeps it is the image files' own test.)
 TEST_F(MainWindowTest, TypedCommentIsShownAgainWhenItsFileIsLoaded) {
     const QString trd = dir.filePath(QStringLiteral("two.trd"));
     ASSERT_TRUE(WriteFileAtomically(trd.toStdString(), Bytes(2 * kTrdTrackSize, 0x41)));
@@ -554,7 +553,6 @@ TEST_F(MainWindowTest, TypedCommentIsShownAgainWhenItsFileIsLoaded) {
         QAction* save;
         QAction* load;
     } files[] = {{"c.td0", window->Actions().saveAs, window->Actions().loadAs},
-                 {"c.fdi", window->Actions().saveAs, window->Actions().loadAs},
                  {"c.udf", window->Actions().saveNative, window->Actions().loadNative}};
     for (const auto& f : files) {
         const QString path = dir.filePath(QLatin1String(f.name));
