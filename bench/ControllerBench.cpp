@@ -47,7 +47,7 @@ void BM_ReadSectorExchange(benchmark::State& state) {
     link.protocol.SeekTrack(0);
     for (auto _ : state) {
         link.protocol.SendCommand(cmdReadSector, 1);
-        if (link.protocol.WaitAnswer() != wrAnswer) state.SkipWithError("no answer");
+        if (link.protocol.WaitAnswer() != WaitResult::Answer) state.SkipWithError("no answer");
         benchmark::DoNotOptimize(link.port.TakeAnswer());
     }
     state.SetItemsProcessed(state.iterations());
@@ -60,7 +60,7 @@ void BM_ReadTrackExchange(benchmark::State& state) {
     link.protocol.SeekTrack(0);
     for (auto _ : state) {
         link.protocol.SendCommand(cmdReadTrack);
-        if (link.protocol.WaitAnswer() != wrAnswer) state.SkipWithError("no answer");
+        if (link.protocol.WaitAnswer() != WaitResult::Answer) state.SkipWithError("no answer");
         benchmark::DoNotOptimize(link.port.TakeAnswer());
     }
     state.SetItemsProcessed(state.iterations());
@@ -161,7 +161,7 @@ void BM_WaitWakeAfterLastByte(benchmark::State& state) {
     double worstUs = 0;
     for (auto _ : state) {
         link.protocol.SendCommand(cmdStatus);
-        if (link.protocol.WaitAnswer() != wrAnswer) state.SkipWithError("no answer");
+        if (link.protocol.WaitAnswer() != WaitResult::Answer) state.SkipWithError("no answer");
         const double us =
             std::chrono::duration<double, std::micro>(Clock::now() - driver->ReleasedAt()).count();
         totalUs += us;
@@ -194,10 +194,10 @@ void BM_RealTimeSectorListRun(benchmark::State& state) {
             if (!link.protocol.SeekTrack(t)) state.SkipWithError("seek failed");
             link.protocol.SendCommandBlock(cmdReadSectors, sectors);
             for (std::size_t k = 0; k < sectors.size(); ++k) {
-                const int r = link.protocol.WaitAnswer();
-                if (r == wrAnswer)
+                const WaitResult r = link.protocol.WaitAnswer();
+                if (r == WaitResult::Answer)
                     link.port.TakeAnswer();
-                else if (r == wrError)
+                else if (r == WaitResult::Error)
                     link.port.TakeError();
                 else
                     state.SkipWithError("no record");

@@ -34,13 +34,15 @@ inline constexpr std::size_t kMaxBlockLength = 0xFFFF;
 inline constexpr std::size_t kSendPieceSize = 1000;  // the most of a frame sent at once
 
 // Outcome of a wait for the controller.
-inline constexpr int wrAnswer = 1;
-inline constexpr int wrError = 2;
-inline constexpr int wrTimeout = 3;
-// The link went away during the wait (stopped, switched, device gone, program quitting).
-inline constexpr int wrLinkLost = 4;
-// Another exchange is waiting: nothing was sent and no record was touched.
-inline constexpr int wrRefused = 5;
+enum class WaitResult {
+    Answer = 1,
+    Error = 2,
+    Timeout = 3,
+    // The link went away during the wait (stopped, switched, device gone, program quitting).
+    LinkLost = 4,
+    // Another exchange is waiting: nothing was sent and no record was touched.
+    Refused = 5,
+};
 
 // Reserved results of a status query.
 inline constexpr std::uint8_t kStatusErrorRecord = 254;

@@ -53,7 +53,7 @@ void ControllerProtocol::OnLinkDown(bool failed, const QString& reason) {
     linkLossReason_ = reason;
     lossReported_ = false;
     if (host_) host_->LinkFailed(reason);
-    // A running exchange ends with wrLinkLost and its caller says so; a failure found
+    // A running exchange ends with WaitResult::LinkLost and its caller says so; a failure found
     // between exchanges (a reader that died) would otherwise go unnoticed. A send that
     // failed is followed by its wait, which reports it, hence the check comes later.
     if (Busy()) return;
@@ -87,15 +87,15 @@ void ControllerProtocol::ShowLinkLost() {
     host_->Ask({.caption = kCaptionError, .text = text.toStdString()});
 }
 
-bool ControllerProtocol::ShowWaitFailure(int result, const char* timeoutText) {
+bool ControllerProtocol::ShowWaitFailure(WaitResult result, const char* timeoutText) {
     switch (result) {
-        case wrLinkLost:
+        case WaitResult::LinkLost:
             ShowLinkLost();
             return true;
-        case wrRefused:
+        case WaitResult::Refused:
             Show(kControllerBusyText);
             return true;
-        case wrTimeout:
+        case WaitResult::Timeout:
             Show(timeoutText);
             return true;
         default:
@@ -166,7 +166,7 @@ void ControllerProtocol::DrainTx() {
 
 bool ControllerProtocol::SendFrame(std::span<const std::uint8_t> frame, std::size_t records) {
     if (waiting_) {
-        lastWaitResult_ = wrRefused;
+        lastWaitResult_ = WaitResult::Refused;
         return false;
     }
     StartExchange(records);
@@ -192,7 +192,7 @@ bool ControllerProtocol::SendCommand(std::uint8_t code, std::uint8_t arg1, std::
 std::uint32_t ControllerProtocol::SendCommandBlock(std::uint8_t code,
                                                    std::span<const std::uint8_t> block) {
     if (waiting_) {
-        lastWaitResult_ = wrRefused;
+        lastWaitResult_ = WaitResult::Refused;
         return 0;
     }
     const std::optional<Bytes> frame = BuildBlockFrame(code, block);
@@ -208,15 +208,15 @@ std::uint32_t ControllerProtocol::SendCommandBlock(std::uint8_t code,
     return total;
 }
 
-int ControllerProtocol::WaitAnswer() {
+WaitResult ControllerProtocol::WaitAnswer() {
     // The window stays live during a wait; a command started from its event loop would
     // purge this exchange's records, so a wait inside a wait is refused.
-    if (waiting_) return lastWaitResult_ = wrRefused;
+    if (waiting_) return lastWaitResult_ = WaitResult::Refused;
     waiting_ = true;
-    const int result = WaitFor(answerTimer_, timedOut_);
+    const WaitResult result = WaitFor(answerTimer_, timedOut_);
     waiting_ = false;
     lastWaitResult_ = result;
-    if (result == wrTimeout) exchange_.timedOut = true;
+    if (result == WaitResult::Timeout) exchange_.timedOut = true;
     return result;
 }
 
@@ -224,12 +224,12 @@ bool ControllerProtocol::LinkGone(std::uint64_t generation) const {
     return quitting_ || port_.LinkGeneration() != generation || !port_.DeviceActive();
 }
 
-int ControllerProtocol::WaitFor(QTimer& timer, bool& expired) {
+WaitResult ControllerProtocol::WaitFor(QTimer& timer, bool& expired) {
     expired = false;
     const std::uint64_t generation = port_.LinkGeneration();
     const auto recordReady = [this] { return port_.AnswerReady() || port_.ErrorReady(); };
     // Records that came before the link ended are still this exchange's.
-    if (!recordReady() && LinkGone(generation)) return wrLinkLost;
+    if (!recordReady() && LinkGone(generation)) return WaitResult::LinkLost;
     timer.start();
     bool lost = false;
     if (!recordReady()) {
@@ -252,24 +252,24 @@ int ControllerProtocol::WaitFor(QTimer& timer, bool& expired) {
         }
     }
     timer.stop();
-    if (!recordReady() && (lost || LinkGone(generation))) return wrLinkLost;
-    if (expired) return wrTimeout;
+    if (!recordReady() && (lost || LinkGone(generation))) return WaitResult::LinkLost;
+    if (expired) return WaitResult::Timeout;
     const bool answer = port_.AnswerReady();
     const bool error = port_.ErrorReady();
     // Both kinds queued happens when one command brings several records at once; they
     // are handed out in the order they came, so no record is taken for another.
-    if (answer && error) return port_.OldestRecordIsError() ? wrError : wrAnswer;
-    if (error) return wrError;
-    if (answer) return wrAnswer;
-    return wrTimeout;
+    if (answer && error) return port_.OldestRecordIsError() ? WaitResult::Error : WaitResult::Answer;
+    if (error) return WaitResult::Error;
+    if (answer) return WaitResult::Answer;
+    return WaitResult::Timeout;
 }
 
 std::uint8_t ControllerProtocol::QueryStatus(StatusOutcome* outcome) {
     StatusOutcome unused = StatusOutcome::TimedOut;
     StatusOutcome& out = outcome ? *outcome : unused;
-    const int result = SendCommand(cmdStatus) ? WaitAnswer() : wrRefused;
+    const WaitResult result = SendCommand(cmdStatus) ? WaitAnswer() : WaitResult::Refused;
     switch (result) {
-        case wrAnswer: {
+        case WaitResult::Answer: {
             const AnswerRecord* answer = port_.TakeAnswer();
             // An answer without its data byte says nothing about the drive: reading it as
             // 0 would pass for "ready, not write-protected".
@@ -280,14 +280,14 @@ std::uint8_t ControllerProtocol::QueryStatus(StatusOutcome* outcome) {
             out = StatusOutcome::Status;
             return answer->Byte(0);
         }
-        case wrError:
+        case WaitResult::Error:
             port_.TakeError();
             out = StatusOutcome::ErrorRecord;
             return kStatusErrorRecord;
-        case wrLinkLost:
+        case WaitResult::LinkLost:
             out = StatusOutcome::LinkLost;
             return kStatusTimedOut;
-        case wrRefused:
+        case WaitResult::Refused:
             out = StatusOutcome::Refused;
             return kStatusTimedOut;
         default:
@@ -299,12 +299,12 @@ std::uint8_t ControllerProtocol::QueryStatus(StatusOutcome* outcome) {
 bool ControllerProtocol::SeekTrack(std::uint8_t track) {
     if (track > kLastTrackIndex) return false;
     for (int attempt = 0; attempt < kSeekTries; ++attempt) {
-        const int result = SendCommand(cmdSeek, track) ? WaitAnswer() : wrRefused;
-        if (result == wrAnswer) {
+        const WaitResult result = SendCommand(cmdSeek, track) ? WaitAnswer() : WaitResult::Refused;
+        if (result == WaitResult::Answer) {
             const AnswerRecord* answer = port_.TakeAnswer();
             // Byte 1 is the track reached; an answer too short to hold it is no success.
             if (answer && answer->Length() > 1 && answer->Byte(1) == track) return true;
-        } else if (result == wrError) {
+        } else if (result == WaitResult::Error) {
             port_.TakeError();
         } else {
             return false;  // time-out, lost link or refusal: no try can follow
@@ -317,8 +317,8 @@ bool ControllerProtocol::SeekTrack(std::uint8_t track) {
 
 bool ControllerProtocol::SelectDrive(Drive drive) {
     if (!port_.DeviceActive()) return false;
-    int result = SendCommand(cmdReadRegister, kDriveControlRegister) ? WaitAnswer() : wrRefused;
-    if (result == wrAnswer) {
+    WaitResult result = SendCommand(cmdReadRegister, kDriveControlRegister) ? WaitAnswer() : WaitResult::Refused;
+    if (result == WaitResult::Answer) {
         const AnswerRecord* answer = port_.TakeAnswer();
         // Without the register's bits there is nothing to keep: writing would clear them.
         if (!answer || answer->Length() == 0) {
@@ -327,8 +327,8 @@ bool ControllerProtocol::SelectDrive(Drive drive) {
         }
         const std::uint8_t value = DriveControlValue(answer->Byte(0), drive);
         result =
-            SendCommand(cmdWriteRegister, kDriveControlRegister, value) ? WaitAnswer() : wrRefused;
-        if (result == wrAnswer) {
+            SendCommand(cmdWriteRegister, kDriveControlRegister, value) ? WaitAnswer() : WaitResult::Refused;
+        if (result == WaitResult::Answer) {
             port_.TakeAnswer();
             if (host_) {
                 host_->SetDriveMarks(drive == Drive::A, drive == Drive::B);
@@ -337,7 +337,7 @@ bool ControllerProtocol::SelectDrive(Drive drive) {
             return true;
         }
     }
-    if (result == wrError) {
+    if (result == WaitResult::Error) {
         port_.TakeError();
         Show(kTextDriveChangeError);
     } else {
@@ -347,16 +347,16 @@ bool ControllerProtocol::SelectDrive(Drive drive) {
 }
 
 void ControllerProtocol::ResetController() {
-    const int result = SendCommand(cmdStatus) ? WaitAnswer() : wrRefused;
+    const WaitResult result = SendCommand(cmdStatus) ? WaitAnswer() : WaitResult::Refused;
     switch (result) {
-        case wrAnswer:
+        case WaitResult::Answer:
             port_.TakeAnswer();
             break;
-        case wrError:
+        case WaitResult::Error:
             port_.TakeError();
             Show(kTextNoDisk);
             break;
-        case wrRefused:
+        case WaitResult::Refused:
             // The queues belong to the exchange that is running.
             Show(kControllerBusyText);
             return;
@@ -383,17 +383,17 @@ QString ControllerProtocol::TakeIdentification() {
 ContactResult ControllerProtocol::FirstContact(Drive drive) {
     if (!port_.DeviceActive()) return ContactResult::NoLink;
 
-    int result = SendCommand(cmdIdentify) ? WaitAnswer() : wrRefused;
+    WaitResult result = SendCommand(cmdIdentify) ? WaitAnswer() : WaitResult::Refused;
     switch (result) {
-        case wrAnswer: {
+        case WaitResult::Answer: {
             const QString text = TakeIdentification();
             if (host_) host_->ShowIdentification(text);
             break;
         }
-        case wrError:
+        case WaitResult::Error:
             port_.TakeError();
             break;
-        case wrTimeout:
+        case WaitResult::Timeout:
             Show(kTextControllerNotFound);
             return ContactResult::ControllerNotFound;
         default:
@@ -401,30 +401,30 @@ ContactResult ControllerProtocol::FirstContact(Drive drive) {
             return ContactResult::Interrupted;
     }
 
-    result = SendCommand(cmdReadRegister, kDriveControlRegister) ? WaitAnswer() : wrRefused;
-    if (result == wrAnswer) {
+    result = SendCommand(cmdReadRegister, kDriveControlRegister) ? WaitAnswer() : WaitResult::Refused;
+    if (result == WaitResult::Answer) {
         const AnswerRecord* answer = port_.TakeAnswer();
         // Without the register's bits there is nothing to keep: writing would clear them.
         if (!answer || answer->Length() == 0) return ContactResult::Done;
         const std::uint8_t value = DriveControlValue(answer->Byte(0), drive);
         result =
-            SendCommand(cmdWriteRegister, kDriveControlRegister, value) ? WaitAnswer() : wrRefused;
-        if (result == wrAnswer) {
+            SendCommand(cmdWriteRegister, kDriveControlRegister, value) ? WaitAnswer() : WaitResult::Refused;
+        if (result == WaitResult::Answer) {
             port_.TakeAnswer();
             if (host_) host_->SetDriveMarks(drive == Drive::A, drive == Drive::B);
             return ContactResult::Done;
         }
-        if (result == wrTimeout) {
+        if (result == WaitResult::Timeout) {
             Show(kTextControllerNotFound);
             if (host_) host_->SetDriveMarks(false, false);
             return ContactResult::ControllerNotFound;
         }
     }
-    if (result == wrError) {
+    if (result == WaitResult::Error) {
         port_.TakeError();
         return ContactResult::Done;
     }
-    if (result == wrTimeout) {
+    if (result == WaitResult::Timeout) {
         Show(kTextControllerNotFound);
         return ContactResult::ControllerNotFound;
     }

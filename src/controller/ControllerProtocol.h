@@ -68,18 +68,18 @@ class ControllerProtocol : public QObject {
     // Refused like SendCommand while a wait is running (0 returned).
     std::uint32_t SendCommandBlock(std::uint8_t code, std::span<const std::uint8_t> block);
 
-    // wrAnswer, wrError, wrTimeout, wrLinkLost or wrRefused. The link ending (stopped,
-    // switched, device failed, program quitting) ends the wait at once with wrLinkLost,
+    // WaitResult::Answer, WaitResult::Error, WaitResult::Timeout, WaitResult::LinkLost or WaitResult::Refused. The link ending (stopped,
+    // switched, device failed, program quitting) ends the wait at once with WaitResult::LinkLost,
     // and so does a wait begun on a link that is not up. A wait begun inside another
     // wait is refused. A time-out wins over a record that came in the same pass; with
     // both kinds queued, the older record decides. The records a timed-out exchange still
     // owes are not handed to the next one: the next send first lets them come, for as long
     // as the device keeps sending them with gaps shorter than one time-out interval, and
     // drops them.
-    int WaitAnswer();
-    // The outcome of the last wait, wrRefused after a refused send: tells why an exchange
+    WaitResult WaitAnswer();
+    // The outcome of the last wait, WaitResult::Refused after a refused send: tells why an exchange
     // that reports only success or failure (SeekTrack) failed.
-    int LastWaitResult() const { return lastWaitResult_; }
+    WaitResult LastWaitResult() const { return lastWaitResult_; }
     // Status byte, kStatusErrorRecord (254) or kStatusTimedOut (255); outcome, when
     // given, tells a lost link, an answer without a data byte (254) or a refusal apart.
     std::uint8_t QueryStatus(StatusOutcome* outcome = nullptr);
@@ -123,11 +123,11 @@ class ControllerProtocol : public QObject {
     void LetLateRecordsCome();
     void DrainTx();
     void OnTimeout();
-    int WaitFor(QTimer& timer, bool& expired);
+    WaitResult WaitFor(QTimer& timer, bool& expired);
     void Show(const char* text);
     void ShowLinkLost();
-    // The message for a wait that ended without a record; false for wrAnswer/wrError.
-    bool ShowWaitFailure(int result, const char* timeoutText);
+    // The message for a wait that ended without a record; false for WaitResult::Answer/WaitResult::Error.
+    bool ShowWaitFailure(WaitResult result, const char* timeoutText);
     void OnLinkDown(bool failed, const QString& reason);
     // Identification answer into the reply buffer; its text up to the first zero byte.
     QString TakeIdentification();
@@ -140,7 +140,7 @@ class ControllerProtocol : public QObject {
     bool quitting_ = false;
     bool lossReported_ = false;
     int claims_ = 0;
-    int lastWaitResult_ = wrAnswer;
+    WaitResult lastWaitResult_ = WaitResult::Answer;
     // The exchange last started: the records the device sends for it, the port's count of
     // records when it started, its link, and whether a wait for it ran into the time-out.
     struct Exchange {

@@ -37,17 +37,17 @@ class Rereader {
         for (int tries = 1;; ++tries) {
             if (CancelledByUser()) return ReadEnd::Stop;
             session_.Protocol().SendCommand(cmdReadSector, r);
-            const int result = session_.Wait();
+            const WaitResult result = session_.Wait();
             if (const auto stop = session_.Interrupted(result)) {
                 outcome_ = *stop;
                 return ReadEnd::Stop;
             }
-            if (result != wrAnswer && result != wrError) {
+            if (result != WaitResult::Answer && result != WaitResult::Error) {
                 session_.ShowError(QStringLiteral("Время ожидания вышло..."));
                 outcome_ = OperationOutcome::Stopped;
                 return ReadEnd::Stop;
             }
-            if (result == wrAnswer) return Store(slot, session_.TakeAnswer().data);
+            if (result == WaitResult::Answer) return Store(slot, session_.TakeAnswer().data);
             const ErrorRecord& error = session_.TakeError();
             if (DeletedMarkOnly(error)) return Store(slot, error.data);
 

@@ -23,16 +23,16 @@ bool OperationSession::Start() {
     return true;
 }
 
-int OperationSession::Wait() {
+WaitResult OperationSession::Wait() {
     return ctx_.protocol.WaitAnswer();
 }
 
-std::optional<OperationOutcome> OperationSession::Interrupted(int waitResult) {
-    if (waitResult == wrRefused) {
+std::optional<OperationOutcome> OperationSession::Interrupted(WaitResult waitResult) {
+    if (waitResult == WaitResult::Refused) {
         ShowError(QString::fromUtf8(kControllerBusyText));
         return OperationOutcome::Refused;
     }
-    if (waitResult != wrLinkLost || !linkUpAtStart_) return std::nullopt;
+    if (waitResult != WaitResult::LinkLost || !linkUpAtStart_) return std::nullopt;
     QString text = QString::fromUtf8(kLinkLostText);
     if (keepsRead_) text += QLatin1Char(' ') + QString::fromUtf8(kTextReadKept);
     const QString& reason = ctx_.protocol.LinkLossReason();
@@ -42,8 +42,8 @@ std::optional<OperationOutcome> OperationSession::Interrupted(int waitResult) {
 }
 
 std::optional<OperationOutcome> OperationSession::Interrupted(StatusOutcome status) {
-    if (status == StatusOutcome::LinkLost) return Interrupted(wrLinkLost);
-    if (status == StatusOutcome::Refused) return Interrupted(wrRefused);
+    if (status == StatusOutcome::LinkLost) return Interrupted(WaitResult::LinkLost);
+    if (status == StatusOutcome::Refused) return Interrupted(WaitResult::Refused);
     return std::nullopt;
 }
 

@@ -40,11 +40,11 @@ class OperationSession {
     // The operation keeps what it read in the image: its link-lost box says so.
     void SetKeepsWhatWasRead() { keepsRead_ = true; }
 
-    // The controller's outcome: wrAnswer, wrError, wrTimeout, wrLinkLost or wrRefused.
-    int Wait();
+    // The controller's outcome: WaitResult::Answer, WaitResult::Error, WaitResult::Timeout, WaitResult::LinkLost or WaitResult::Refused.
+    WaitResult Wait();
     // The outcome of a wait that ended without a record for want of the link, or because
     // another exchange holds the controller: its box is shown. Nothing for the others.
-    std::optional<OperationOutcome> Interrupted(int waitResult);
+    std::optional<OperationOutcome> Interrupted(WaitResult waitResult);
     // The same for a status query.
     std::optional<OperationOutcome> Interrupted(StatusOutcome status);
     // Takes the record the last wait announced.

@@ -41,14 +41,14 @@ OperationOutcome ReadCatalogueTrack(OperationContext& ctx, std::vector<std::uint
         bool retry = false;
         for (; sector <= kSectors && !retry; ++sector) {
             ctx.protocol.SendCommand(cmdReadSector, sector);
-            const int result = session.Wait();
-            if (result == wrAnswer) {
+            const WaitResult result = session.Wait();
+            if (result == WaitResult::Answer) {
                 const AnswerRecord& answer = session.TakeAnswer();
                 if (answer.Length() != kSector)
                     session.Log(QStringLiteral("Ошибочная длинна сектора - ") +
                                 QString::number(answer.Length()) + QStringLiteral(" byte!"));
                 Put(out, sector, answer.data);
-            } else if (result == wrError) {
+            } else if (result == WaitResult::Error) {
                 const ErrorRecord& error = session.TakeError();
                 const QString status = Hex2(error.StatusByte(0));
                 const Answer choice = session.AskReadError(error.StatusByte(0));

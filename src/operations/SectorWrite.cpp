@@ -71,13 +71,13 @@ OperationOutcome WriteSelectedSector(OperationContext& ctx, MapCell cell) {
                 Dec(size) + " bytes.");
     ctx.protocol.SendCommandBlock(cmdWriteSector, *block);
 
-    int result = session.Wait();
+    WaitResult result = session.Wait();
     if (const auto stop = session.Interrupted(result)) return *stop;
-    if (result == wrAnswer) {
+    if (result == WaitResult::Answer) {
         const AnswerRecord& received = session.TakeAnswer();
         session.Log(QStringLiteral("Пердача - ") + Dec(received.Byte(0) + 256u * received.Byte(1)) +
                     " bytes");
-    } else if (result == wrError) {
+    } else if (result == WaitResult::Error) {
         session.TakeError();
     } else {
         session.ShowError(QString::fromUtf8(kTextWriteTimeout));
@@ -85,12 +85,12 @@ OperationOutcome WriteSelectedSector(OperationContext& ctx, MapCell cell) {
 
     result = session.Wait();
     if (const auto stop = session.Interrupted(result)) return *stop;
-    if (result == wrAnswer) {
+    if (result == WaitResult::Answer) {
         session.TakeAnswer();
         session.Log(QStringLiteral("Запись сектора успешно завершена!"));
         return OperationOutcome::Done;
     }
-    if (result == wrError) {
+    if (result == WaitResult::Error) {
         LogWriteErrors(session, session.TakeError().StatusByte(0),
                        QStringLiteral("Ошибка записи - "));
         return OperationOutcome::Done;
@@ -125,26 +125,26 @@ OperationOutcome FormatSelectedTrack(OperationContext& ctx, MapCell cell) {
     ctx.protocol.SendCommandBlock(cmdWriteTrack, *table);
 
     OperationOutcome outcome = OperationOutcome::Done;
-    int result = session.Wait();
-    if (result == wrAnswer) {
+    WaitResult result = session.Wait();
+    if (result == WaitResult::Answer) {
         session.Log(QStringLiteral("Таблица форматирования передана - ") +
                     Dec(session.TakeAnswer().Byte(0)) + " элементов.");
-    } else if (result == wrError) {
+    } else if (result == WaitResult::Error) {
         session.TakeError();
     }
-    if (result == wrAnswer || result == wrError) {
+    if (result == WaitResult::Answer || result == WaitResult::Error) {
         result = session.Wait();
-        if (result == wrAnswer) {
+        if (result == WaitResult::Answer) {
             session.TakeAnswer();
             session.Log(QStringLiteral("Форматирование дорожки завершено!"));
-        } else if (result == wrError) {
+        } else if (result == WaitResult::Error) {
             LogWriteErrors(session, session.TakeError().StatusByte(0),
                            QStringLiteral("Ошибка форматирования - "), kFormatErrorBits);
         }
     }
     if (const auto stop = session.Interrupted(result)) {
         outcome = *stop;
-    } else if (result == wrTimeout) {
+    } else if (result == WaitResult::Timeout) {
         session.ShowError(QString::fromUtf8(kTextWriteTimeout));
         outcome = OperationOutcome::Stopped;
     }

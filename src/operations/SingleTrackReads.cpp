@@ -38,11 +38,11 @@ enum class SectorTry { Read, Failed, Stop };
 SectorTry TryReadSector(OperationSession& session, Track& track, SectorSlot& slot,
                         OperationOutcome& stop) {
     session.Protocol().SendCommand(cmdReadSector, slot.Sector);
-    const int result = session.Wait();
+    const WaitResult result = session.Wait();
     std::span<const std::uint8_t> data;
-    if (result == wrAnswer) {
+    if (result == WaitResult::Answer) {
         data = session.TakeAnswer().data;
-    } else if (result == wrError) {
+    } else if (result == WaitResult::Error) {
         const ErrorRecord& error = session.TakeError();
         if (!DeletedMarkOnly(error)) return SectorTry::Failed;
         data = error.data;

@@ -82,11 +82,11 @@ OperationOutcome ReadRawImages(OperationSession& session, Track& track,
     lengths.reserve(reads.size());
     for (RawReadBuffer& buffer : reads) {
         session.Protocol().SendCommand(cmdReadTrack);
-        const int result = session.Wait();
+        const WaitResult result = session.Wait();
         buffer.fill(0);
-        if (result == wrAnswer) {
+        if (result == WaitResult::Answer) {
             length = CopyInto(session.TakeAnswer().data, buffer);
-        } else if (result == wrError) {
+        } else if (result == WaitResult::Error) {
             const ErrorRecord& error = session.TakeError();
             session.TrackLog(track, QStringLiteral("Ошибка чтения - ") + Hex2(error.StatusByte(0)),
                              true);
@@ -113,15 +113,15 @@ OperationOutcome ScanIdFields(OperationSession& session, Track& track, PhaseStyl
     const std::uint8_t t = track.Number;
     session.TrackLog(track, QStringLiteral("Начало сканирования дорожки."), false);
     session.Protocol().SendCommand(cmdReadAddresses);
-    const int result = session.Wait();
+    const WaitResult result = session.Wait();
     std::span<std::uint8_t> buffer = session.Protocol().ReplyBuffer().first(kTrackBufferSize);
     std::size_t length = 0;
-    if (result == wrAnswer) {
+    if (result == WaitResult::Answer) {
         length = CopyInto(session.TakeAnswer().data, buffer);
         if (run)
             session.TrackLog(track, QStringLiteral("Данные приняты - ") + Dec(length) + " bytes",
                              false);
-    } else if (result == wrError) {
+    } else if (result == WaitResult::Error) {
         const ErrorRecord& error = session.TakeError();
         length = CopyInto(error.data, buffer);
         const QString what = run ? StatusText(kStatusTypeReadAddress, error.StatusByte(0))
@@ -191,13 +191,13 @@ class ListRead {
         for (std::size_t p = 0; p < count; ++p) {
             Visit(p);
             for (;;) {
-                const int result = session_.Wait();
+                const WaitResult result = session_.Wait();
                 if (const auto stop = session_.Interrupted(result)) return *stop;
-                if (result != wrAnswer && result != wrError) {
+                if (result != WaitResult::Answer && result != WaitResult::Error) {
                     session_.ShowError(QStringLiteral("Время ожидания вышло..."));
                     return OperationOutcome::Stopped;
                 }
-                if (result == wrAnswer) {
+                if (result == WaitResult::Answer) {
                     if (hook_) hook_(p, false);
                     Store(p, session_.TakeAnswer().data, nullptr);
                     break;

@@ -19,19 +19,19 @@ QString Dec(std::size_t v) {
     return QString::number(v);
 }
 
-// The two answers of a write command: received, then done. wrAnswer when the device
-// took it, wrError (logged) when it reported a failure; a time-out or a lost link is
+// The two answers of a write command: received, then done. WaitResult::Answer when the device
+// took it, WaitResult::Error (logged) when it reported a failure; a time-out or a lost link is
 // returned as the outcome.
 std::optional<OperationOutcome> TwoAnswers(OperationSession& session, const QString& errorPrefix,
                                            bool& ok) {
     ok = false;
     for (int i = 0; i < 2; ++i) {
-        const int result = session.Wait();
+        const WaitResult result = session.Wait();
         if (const auto stop = session.Interrupted(result)) return *stop;
-        if (result == wrAnswer) {
+        if (result == WaitResult::Answer) {
             session.TakeAnswer();
             if (i == 1) ok = true;
-        } else if (result == wrError) {
+        } else if (result == WaitResult::Error) {
             const std::uint8_t status = session.TakeError().StatusByte(0);
             if (i == 1) LogWriteErrors(session, status, errorPrefix);
         } else {
@@ -98,14 +98,14 @@ OperationOutcome VerifyTrackSectors(OperationSession& session, const Track& trac
     session.Protocol().SendCommandBlock(cmdReadSectors, list);
     for (const std::uint8_t i : written) {
         const SectorSlot& slot = track.Slots[i];
-        const int result = session.Wait();
+        const WaitResult result = session.Wait();
         if (const auto stop = session.Interrupted(result)) return *stop;
-        if (result != wrAnswer && result != wrError) {
+        if (result != WaitResult::Answer && result != WaitResult::Error) {
             session.ShowError(QString::fromUtf8(kTextWriteTimeout));
             return OperationOutcome::Stopped;
         }
         bool same = false;
-        if (result == wrAnswer) {
+        if (result == WaitResult::Answer) {
             const std::vector<std::uint8_t>& data = session.TakeAnswer().data;
             const std::optional<Bytes> block = BuildSectorWriteBlock(slot);
             same = block && data.size() == block->size() - 1 &&

@@ -70,7 +70,7 @@ TEST_F(ProtocolTest, SendingPurgesReceiveSideFirst) {
     script.calls.clear();
     protocol->SendCommand(cmdStatus);
     EXPECT_EQ(script.calls.front(), "PurgeRx");
-    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_EQ(port->TakeAnswer()->data, (Bytes8{0x12}));
     EXPECT_EQ(port->TakeAnswer(), nullptr);
 }
@@ -111,7 +111,7 @@ TEST_F(ProtocolTest, TransmitQueueThatNeverDrainsDoesNotHang) {
     QElapsedTimer clock;
     clock.start();
     protocol->SendCommand(cmdStatus);
-    EXPECT_EQ(protocol->WaitAnswer(), wrTimeout);
+    EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Timeout);
     EXPECT_LT(clock.elapsed(), 2000);
 }
 
@@ -141,7 +141,7 @@ TEST_P(FailedWrite, EndsTheExchangeWithOneReport) {
     EXPECT_EQ(reports, (std::vector<std::string>{"FT_Write - General IO Error..."}));
     EXPECT_EQ(std::count(script.calls.begin(), script.calls.end(), "Write"), 1);
     EXPECT_EQ(std::count(script.calls.begin(), script.calls.end(), "GetStatus"), 0);
-    EXPECT_EQ(protocol->WaitAnswer(), wrLinkLost);
+    EXPECT_EQ(protocol->WaitAnswer(), WaitResult::LinkLost);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FailedWrite,
@@ -159,7 +159,7 @@ TEST_F(ProtocolTest, RefusesBlockThatCannotBeFramed) {
 TEST_F(ProtocolTest, WaitGivesAnswer) {
     script.replies.push_back(EncodeAnswer({0x20, 0x05}));
     protocol->SendCommand(cmdSeek, 5);
-    EXPECT_EQ(protocol->WaitAnswer(), wrAnswer);
+    EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_FALSE(protocol->TimedOut());
     EXPECT_FALSE(protocol->AnswerTimer().isActive());
 }
@@ -167,7 +167,7 @@ TEST_F(ProtocolTest, WaitGivesAnswer) {
 TEST_F(ProtocolTest, WaitGivesErrorRecordOfSpecimenStream) {
     script.replies.push_back({0x0A, 0x31, 0x0B, 0x2C, 0x30, 0xAA});
     protocol->SendCommand(cmdReadSector, 1);
-    ASSERT_EQ(protocol->WaitAnswer(), wrError);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Error);
     ASSERT_NE(port->TakeError(), nullptr);
     EXPECT_EQ(protocol->CurrentError().StatusByte(0), 0xC0);
     EXPECT_EQ(protocol->CurrentError().data, (Bytes8{0x01}));
@@ -180,11 +180,11 @@ TEST_F(ProtocolTest, RecordsOfOneCommandAreReportedInArrivalOrder) {
     script.replies.push_back(stream);
     const Bytes8 sectors = {1, 2, 3};
     protocol->SendCommandBlock(cmdReadSectors, sectors);
-    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer) << "the answer came first";
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer) << "the answer came first";
     EXPECT_EQ(port->TakeAnswer()->data, (Bytes8{1}));
-    ASSERT_EQ(protocol->WaitAnswer(), wrError);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Error);
     EXPECT_EQ(port->TakeError()->StatusByte(1), 2);
-    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_EQ(port->TakeAnswer()->data, (Bytes8{3}));
 }
 
@@ -194,14 +194,14 @@ TEST_F(ProtocolTest, ErrorRecordFirstIsReportedFirst) {
     stream.insert(stream.end(), answer.begin(), answer.end());
     script.replies.push_back(stream);
     protocol->SendCommand(cmdReadSector, 1);
-    EXPECT_EQ(protocol->WaitAnswer(), wrError);
+    EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Error);
 }
 
 TEST_F(ProtocolTest, WaitTimesOutWhenNothingComes) {
     protocol->SendCommand(cmdStatus);
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(protocol->WaitAnswer(), wrTimeout);
+    EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Timeout);
     EXPECT_GE(clock.elapsed(), 95);
     EXPECT_LT(clock.elapsed(), 1500);
     EXPECT_TRUE(protocol->TimedOut());
@@ -218,7 +218,7 @@ TEST_F(ProtocolTest, StatusQueryInsideAWaitIsRefusedAndOuterTimeoutStillWorks) {
     QTimer::singleShot(10, [&] { inner = protocol->QueryStatus(&outcome); });
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(protocol->WaitAnswer(), wrTimeout);
+    EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Timeout);
     EXPECT_EQ(inner, kStatusTimedOut);
     EXPECT_EQ(outcome, StatusOutcome::Refused);
     EXPECT_EQ(script.frames.size(), 1u) << "the refused query sent nothing";
@@ -236,10 +236,10 @@ TEST_F(ProtocolTest, QueuedAnswersAreWaitedForWithoutSending) {
     const Bytes8 sectors = {1, 2, 3};
     protocol->SendCommandBlock(cmdReadSectors, sectors);
     for (std::uint8_t v : {1, 2, 3}) {
-        ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+        ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
         EXPECT_EQ(port->TakeAnswer()->data, (Bytes8{v}));
     }
-    EXPECT_EQ(protocol->WaitAnswer(), wrTimeout);
+    EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Timeout);
 }
 
 TEST_F(ProtocolTest, TimeoutIntervalDefaultsAndCanBeRaised) {
@@ -504,11 +504,11 @@ TEST_F(ProtocolTest, GarbageWithMarkersNeverCrashesAndEndsEveryWait) {
     };
     for (int i = 0; i < 20; ++i) {
         protocol->SendCommand(cmdReadTrack);
-        const int r = protocol->WaitAnswer();
-        EXPECT_TRUE(r == wrAnswer || r == wrError || r == wrTimeout);
-        if (r == wrAnswer) {
+        const WaitResult r = protocol->WaitAnswer();
+        EXPECT_TRUE(r == WaitResult::Answer || r == WaitResult::Error || r == WaitResult::Timeout);
+        if (r == WaitResult::Answer) {
             EXPECT_LE(port->TakeAnswer()->Length(), kAnswerCapacity);
-        } else if (r == wrError) {
+        } else if (r == WaitResult::Error) {
             EXPECT_LE(port->TakeError()->StatusLength(), kErrorStatusCapacity);
         }
     }

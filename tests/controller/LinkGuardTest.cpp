@@ -66,7 +66,7 @@ TEST_F(LinkGuardTest, SecondCommandDuringAWaitIsRefusedAndFirstGetsItsOwnRecord)
         protocol->SelectDrive(Drive::B);
     });
     QTimer::singleShot(40, [&] { script.Deliver(EncodeAnswer({0x20, 7})); });
-    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_EQ(port->TakeAnswer()->data, (Bytes8{0x20, 7}));
     EXPECT_FALSE(claimed) << "a wait holds the link";
     EXPECT_EQ(script.frames.size(), 1u) << "neither the reset nor the drive change sent";
@@ -79,16 +79,16 @@ TEST_F(LinkGuardTest, SecondCommandDuringAWaitIsRefusedAndFirstGetsItsOwnRecord)
 TEST_F(LinkGuardTest, BlockCommandDuringAWaitIsRefused) {
     protocol->SendCommand(cmdStatus);
     std::uint32_t sent = 1;
-    int inner = 0;
+    WaitResult inner{};
     QTimer::singleShot(10, [&] {
         const Bytes8 list = {1, 2};
         sent = protocol->SendCommandBlock(cmdReadSectors, list);
         inner = protocol->WaitAnswer();
     });
     QTimer::singleShot(40, [&] { script.Deliver(EncodeAnswer({0x20})); });
-    EXPECT_EQ(protocol->WaitAnswer(), wrAnswer);
+    EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_EQ(sent, 0u);
-    EXPECT_EQ(inner, wrRefused);
+    EXPECT_EQ(inner, WaitResult::Refused);
     EXPECT_EQ(FramesWithCode(cmdReadSectors), 0u);
 }
 
@@ -122,7 +122,7 @@ TEST_P(LinkEndTest, EndsTheWaitAtOnce) {
     QTimer::singleShot(20, [&] { end.cause(*this); });
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(protocol->WaitAnswer(), wrLinkLost);
+    EXPECT_EQ(protocol->WaitAnswer(), WaitResult::LinkLost);
     EXPECT_LT(clock.elapsed(), kPromptMs);
     EXPECT_FALSE(protocol->AnswerTimer().isActive());
     // The next wait does not even start.
@@ -169,22 +169,22 @@ TEST_F(LinkGuardTest, FailureBetweenExchangesIsReportedAtOnce) {
 TEST_F(LinkGuardTest, FailedSeekLeavesItsReasonInTheLastWait) {
     script.vanished = true;
     EXPECT_FALSE(protocol->SeekTrack(3));
-    EXPECT_EQ(protocol->LastWaitResult(), wrLinkLost);
+    EXPECT_EQ(protocol->LastWaitResult(), WaitResult::LinkLost);
 }
 
 TEST_F(LinkGuardTest, SeekRefusedDuringAWaitLeavesRefused) {
     protocol->SendCommand(cmdStatus);
     bool reached = true;
-    int why = wrAnswer;
+    WaitResult why = WaitResult::Answer;
     QTimer::singleShot(10, [&] {
         reached = protocol->SeekTrack(3);
         why = protocol->LastWaitResult();
     });
     QTimer::singleShot(40, [&] { script.Deliver(EncodeAnswer({0x20})); });
-    EXPECT_EQ(protocol->WaitAnswer(), wrAnswer);
+    EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_FALSE(reached);
-    EXPECT_EQ(why, wrRefused);
-    EXPECT_EQ(protocol->LastWaitResult(), wrAnswer) << "the outer wait's own outcome";
+    EXPECT_EQ(why, WaitResult::Refused);
+    EXPECT_EQ(protocol->LastWaitResult(), WaitResult::Answer) << "the outer wait's own outcome";
 }
 
 TEST_F(LinkGuardTest, StoppingOnPurposeShowsNothing) {

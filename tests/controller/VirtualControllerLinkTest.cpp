@@ -47,7 +47,7 @@ class VirtualLinkTest : public ::testing::Test {
 
     Bytes8 ReadSector(std::uint8_t r) {
         protocol->SendCommand(cmdReadSector, r);
-        if (protocol->WaitAnswer() != wrAnswer) return {};
+        if (protocol->WaitAnswer() != WaitResult::Answer) return {};
         return port->TakeAnswer()->data;
     }
 
@@ -146,7 +146,7 @@ TEST_F(VirtualLinkTest, ReadsDemoSectorThroughTheNibbleStream) {
 TEST_F(VirtualLinkTest, BadSectorComesAsErrorRecordWithCrcBit) {
     ASSERT_TRUE(protocol->SeekTrack(2));
     protocol->SendCommand(cmdReadSector, 14);
-    ASSERT_EQ(protocol->WaitAnswer(), wrError);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Error);
     const ErrorRecord* e = port->TakeError();
     ASSERT_NE(e, nullptr);
     EXPECT_NE(e->StatusByte(0) & 0x08, 0);
@@ -158,16 +158,16 @@ TEST_F(VirtualLinkTest, SectorListGivesOneRecordPerSectorInOrder) {
     ASSERT_TRUE(protocol->SeekTrack(3));
     const Bytes8 list = {1, 2, 3};
     EXPECT_EQ(protocol->SendCommandBlock(cmdReadSectors, list), 10u);
-    std::vector<int> results;
+    std::vector<WaitResult> results;
     for (int i = 0; i < 3; ++i) {
-        const int r = protocol->WaitAnswer();
+        const WaitResult r = protocol->WaitAnswer();
         results.push_back(r);
-        if (r == wrError)
+        if (r == WaitResult::Error)
             port->TakeError();
-        else if (r == wrAnswer)
+        else if (r == WaitResult::Answer)
             port->TakeAnswer();
     }
-    EXPECT_EQ(results, (std::vector<int>{wrAnswer, wrError, wrAnswer}));
+    EXPECT_EQ(results, (std::vector<WaitResult>{WaitResult::Answer, WaitResult::Error, WaitResult::Answer}));
 }
 
 TEST_F(VirtualLinkTest, WrittenSectorReadsBack) {
@@ -176,10 +176,10 @@ TEST_F(VirtualLinkTest, WrittenSectorReadsBack) {
     for (int i = 0; i < 256; ++i)
         block.push_back(static_cast<std::uint8_t>(255 - i));
     EXPECT_EQ(protocol->SendCommandBlock(cmdWriteSector, block), block.size() + 7);
-    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     const AnswerRecord* received = port->TakeAnswer();
     EXPECT_EQ(received->Byte(0) | received->Byte(1) << 8, 257);
-    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     port->TakeAnswer();
     EXPECT_EQ(ReadSector(5), Bytes8(block.begin() + 1, block.end()));
 }
@@ -187,7 +187,7 @@ TEST_F(VirtualLinkTest, WrittenSectorReadsBack) {
 TEST_F(VirtualLinkTest, ReadTrackBiggerThanOnePieceArrivesWhole) {
     ASSERT_TRUE(protocol->SeekTrack(0));
     protocol->SendCommand(cmdReadTrack);
-    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     const AnswerRecord* track = port->TakeAnswer();
     EXPECT_GT(track->Length(), 6000u);
     EXPECT_LE(track->Length(), kAnswerCapacity);
@@ -218,11 +218,11 @@ TEST_P(LateAnswers, NextExchangeTakesOnlyItsOwnAnswer) {
     device->SetClock([&wallNs] { return virt::Nanos(wallNs.load()); });
     device->SetRealTime(true);
     GetParam().first(*protocol, *device);
-    ASSERT_EQ(protocol->WaitAnswer(), wrTimeout);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Timeout);
     // Ten seconds pass once the next exchange has begun: the drive is done with everything.
     QTimer::singleShot(50, [&wallNs] { wallNs += std::int64_t{10'000'000'000}; });
     ASSERT_TRUE(protocol->SendCommand(cmdStatus));
-    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_EQ(port->TakeAnswer()->Length(), 1u) << "the status answer, not an earlier one";
     EXPECT_EQ(port->AnswerCount() + port->ErrorCount(), 0u) << "nothing else is left over";
     device->SetRealTime(false);
@@ -296,11 +296,11 @@ TEST_F(VirtualLinkTest, RealTimeAnswerWakesThePortWithoutPolling) {
     device->SetRealTime(true);
     device->ResetDeviceTime();
     protocol->SendCommand(cmdSeek, 120);  // 60 cylinders: a few hundred milliseconds
-    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_EQ(port->TakeAnswer()->Byte(1), 120);
     EXPECT_GT(device->DeviceTime(), virt::Nanos{0});
     protocol->SendCommand(cmdReadTrack);
-    ASSERT_EQ(protocol->WaitAnswer(), wrAnswer);
+    ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_GT(port->TakeAnswer()->Length(), 6000u);
 }
 

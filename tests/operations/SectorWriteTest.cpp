@@ -116,7 +116,7 @@ class SectorWriteTest : public OperationsFixture {
     }
     Bytes ReadBack(std::uint8_t r) {
         protocol->SendCommand(kReadSector, r);
-        if (protocol->WaitAnswer() != wrAnswer) return {};
+        if (protocol->WaitAnswer() != WaitResult::Answer) return {};
         return port->TakeAnswer()->data;
     }
 };

@@ -349,7 +349,7 @@ TEST_F(MainWindowTest, ControllerCommandsDuringAnExchangeAreDisabledAndRefused) 
         window->LinkOps().SetVirtualController(false);
         window->LinkOps().PutImageIntoVirtualDrive(QString());
     });
-    ASSERT_EQ(protocol.WaitAnswer(), wrAnswer);
+    ASSERT_EQ(protocol.WaitAnswer(), WaitResult::Answer);
     const AnswerRecord* seek = window->Link().Port().TakeAnswer();
     ASSERT_NE(seek, nullptr);
     EXPECT_EQ(seek->Byte(1), 160) << "the first exchange got its own record";
@@ -413,7 +413,7 @@ TEST_F(MainWindowTest, ImageInVirtualDriveIsReadBackThroughTheProtocol) {
     ASSERT_LT(p.QueryStatus(), kStatusErrorRecord);
     ASSERT_TRUE(p.SeekTrack(0));
     p.SendCommand(cmdReadSector, 9);
-    ASSERT_EQ(p.WaitAnswer(), wrAnswer);
+    ASSERT_EQ(p.WaitAnswer(), WaitResult::Answer);
     ASSERT_NE(window->Link().Port().TakeAnswer(), nullptr);
     const AnswerRecord& answer = p.CurrentAnswer();
     ASSERT_GE(answer.data.size(), 256u);
