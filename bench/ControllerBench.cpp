@@ -46,7 +46,7 @@ void BM_ReadSectorExchange(benchmark::State& state) {
     Link link(std::make_unique<virt::VirtualController>());
     link.protocol.SeekTrack(0);
     for (auto _ : state) {
-        link.protocol.SendCommand(cmdReadSector, 1);
+        link.protocol.SendCommand(CommandCode::ReadSector, 1);
         if (link.protocol.WaitAnswer() != WaitResult::Answer) state.SkipWithError("no answer");
         benchmark::DoNotOptimize(link.port.TakeAnswer());
     }
@@ -59,7 +59,7 @@ void BM_ReadTrackExchange(benchmark::State& state) {
     Link link(std::make_unique<virt::VirtualController>());
     link.protocol.SeekTrack(0);
     for (auto _ : state) {
-        link.protocol.SendCommand(cmdReadTrack);
+        link.protocol.SendCommand(CommandCode::ReadTrack);
         if (link.protocol.WaitAnswer() != WaitResult::Answer) state.SkipWithError("no answer");
         benchmark::DoNotOptimize(link.port.TakeAnswer());
     }
@@ -160,7 +160,7 @@ void BM_WaitWakeAfterLastByte(benchmark::State& state) {
     double totalUs = 0;
     double worstUs = 0;
     for (auto _ : state) {
-        link.protocol.SendCommand(cmdStatus);
+        link.protocol.SendCommand(CommandCode::Status);
         if (link.protocol.WaitAnswer() != WaitResult::Answer) state.SkipWithError("no answer");
         const double us =
             std::chrono::duration<double, std::micro>(Clock::now() - driver->ReleasedAt()).count();
@@ -192,7 +192,7 @@ void BM_RealTimeSectorListRun(benchmark::State& state) {
         const Clock::time_point start = Clock::now();
         for (std::uint8_t t = 0; t < 20; ++t) {
             if (!link.protocol.SeekTrack(t)) state.SkipWithError("seek failed");
-            link.protocol.SendCommandBlock(cmdReadSectors, sectors);
+            link.protocol.SendCommandBlock(CommandCode::ReadSectors, sectors);
             for (std::size_t k = 0; k < sectors.size(); ++k) {
                 const WaitResult r = link.protocol.WaitAnswer();
                 if (r == WaitResult::Answer)

@@ -15,17 +15,19 @@
 namespace morvane {
 
 // Command codes.
-inline constexpr std::uint8_t cmdIdentify = 0x00;       // answer: zero-terminated text
-inline constexpr std::uint8_t cmdStatus = 0x02;         // answer byte 0: status register
-inline constexpr std::uint8_t cmdWriteRegister = 0x04;  // args: register, value
-inline constexpr std::uint8_t cmdReadRegister = 0x05;   // arg: register; answer byte 0
-inline constexpr std::uint8_t cmdSeek = 0x10;           // arg: track index; answer byte 1
-inline constexpr std::uint8_t cmdReadAddresses = 0x20;  // answer: 6-byte ID fields
-inline constexpr std::uint8_t cmdReadSector = 0x21;     // arg: sector number R
-inline constexpr std::uint8_t cmdReadTrack = 0x23;      // answer: raw track image
-inline constexpr std::uint8_t cmdReadSectors = 0x24;    // block: sector numbers
-inline constexpr std::uint8_t cmdWriteTrack = 0x30;     // block: format table
-inline constexpr std::uint8_t cmdWriteSector = 0x31;    // block: R, then the data
+enum class CommandCode : std::uint8_t {
+    Identify = 0x00,       // answer: zero-terminated text
+    Status = 0x02,         // answer byte 0: status register
+    WriteRegister = 0x04,  // args: register, value
+    ReadRegister = 0x05,   // arg: register; answer byte 0
+    Seek = 0x10,           // arg: track index; answer byte 1
+    ReadAddresses = 0x20,  // answer: 6-byte ID fields
+    ReadSector = 0x21,     // arg: sector number R
+    ReadTrack = 0x23,      // answer: raw track image
+    ReadSectors = 0x24,    // block: sector numbers
+    WriteTrack = 0x30,     // block: format table
+    WriteSector = 0x31,    // block: R, then the data
+};
 
 inline constexpr std::uint8_t kFrameHeader[4] = {0x00, 0x00, 0x0A, 0x5A};
 inline constexpr std::size_t kShortFrameMaxArgs = 2;
@@ -77,9 +79,9 @@ constexpr std::uint8_t DriveControlValue(std::uint8_t read, Drive drive) {
 }
 
 // A short frame; more than two arguments is a caller's fault and gives no frame.
-std::optional<Bytes> BuildShortFrame(std::uint8_t code, std::span<const std::uint8_t> args);
+std::optional<Bytes> BuildShortFrame(CommandCode code, std::span<const std::uint8_t> args);
 
 // A block frame; a block longer than 65535 bytes cannot be framed and gives no frame.
-std::optional<Bytes> BuildBlockFrame(std::uint8_t code, std::span<const std::uint8_t> block);
+std::optional<Bytes> BuildBlockFrame(CommandCode code, std::span<const std::uint8_t> block);
 
 }  // namespace morvane

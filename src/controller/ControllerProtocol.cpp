@@ -21,9 +21,9 @@ constexpr const char* kTextControllerNotFound = "ZX контроллер не н
 
 // Records the device sends for a command: one per listed sector for the list read, two
 // for the writes (received, then done), one for every other command.
-std::size_t RecordsFor(std::uint8_t code, std::size_t blockLength = 0) {
-    if (code == cmdReadSectors) return blockLength;
-    if (code == cmdWriteSector || code == cmdWriteTrack) return 2;
+std::size_t RecordsFor(CommandCode code, std::size_t blockLength = 0) {
+    if (code == CommandCode::ReadSectors) return blockLength;
+    if (code == CommandCode::WriteSector || code == CommandCode::WriteTrack) return 2;
     return 1;
 }
 
@@ -175,21 +175,21 @@ bool ControllerProtocol::SendFrame(std::span<const std::uint8_t> frame, std::siz
     return true;
 }
 
-bool ControllerProtocol::SendCommand(std::uint8_t code) {
+bool ControllerProtocol::SendCommand(CommandCode code) {
     return SendFrame(*BuildShortFrame(code, {}), RecordsFor(code));
 }
 
-bool ControllerProtocol::SendCommand(std::uint8_t code, std::uint8_t arg1) {
+bool ControllerProtocol::SendCommand(CommandCode code, std::uint8_t arg1) {
     const std::uint8_t args[] = {arg1};
     return SendFrame(*BuildShortFrame(code, args), RecordsFor(code));
 }
 
-bool ControllerProtocol::SendCommand(std::uint8_t code, std::uint8_t arg1, std::uint8_t arg2) {
+bool ControllerProtocol::SendCommand(CommandCode code, std::uint8_t arg1, std::uint8_t arg2) {
     const std::uint8_t args[] = {arg1, arg2};
     return SendFrame(*BuildShortFrame(code, args), RecordsFor(code));
 }
 
-std::uint32_t ControllerProtocol::SendCommandBlock(std::uint8_t code,
+std::uint32_t ControllerProtocol::SendCommandBlock(CommandCode code,
                                                    std::span<const std::uint8_t> block) {
     if (waiting_) {
         lastWaitResult_ = WaitResult::Refused;
@@ -258,7 +258,8 @@ WaitResult ControllerProtocol::WaitFor(QTimer& timer, bool& expired) {
     const bool error = port_.ErrorReady();
     // Both kinds queued happens when one command brings several records at once; they
     // are handed out in the order they came, so no record is taken for another.
-    if (answer && error) return port_.OldestRecordIsError() ? WaitResult::Error : WaitResult::Answer;
+    if (answer && error)
+        return port_.OldestRecordIsError() ? WaitResult::Error : WaitResult::Answer;
     if (error) return WaitResult::Error;
     if (answer) return WaitResult::Answer;
     return WaitResult::Timeout;
@@ -267,7 +268,7 @@ WaitResult ControllerProtocol::WaitFor(QTimer& timer, bool& expired) {
 std::uint8_t ControllerProtocol::QueryStatus(StatusOutcome* outcome) {
     StatusOutcome unused = StatusOutcome::TimedOut;
     StatusOutcome& out = outcome ? *outcome : unused;
-    const WaitResult result = SendCommand(cmdStatus) ? WaitAnswer() : WaitResult::Refused;
+    const WaitResult result = SendCommand(CommandCode::Status) ? WaitAnswer() : WaitResult::Refused;
     switch (result) {
         case WaitResult::Answer: {
             const AnswerRecord* answer = port_.TakeAnswer();
@@ -299,7 +300,8 @@ std::uint8_t ControllerProtocol::QueryStatus(StatusOutcome* outcome) {
 bool ControllerProtocol::SeekTrack(std::uint8_t track) {
     if (track > kLastTrackIndex) return false;
     for (int attempt = 0; attempt < kSeekTries; ++attempt) {
-        const WaitResult result = SendCommand(cmdSeek, track) ? WaitAnswer() : WaitResult::Refused;
+        const WaitResult result =
+            SendCommand(CommandCode::Seek, track) ? WaitAnswer() : WaitResult::Refused;
         if (result == WaitResult::Answer) {
             const AnswerRecord* answer = port_.TakeAnswer();
             // Byte 1 is the track reached; an answer too short to hold it is no success.
@@ -317,7 +319,9 @@ bool ControllerProtocol::SeekTrack(std::uint8_t track) {
 
 bool ControllerProtocol::SelectDrive(Drive drive) {
     if (!port_.DeviceActive()) return false;
-    WaitResult result = SendCommand(cmdReadRegister, kDriveControlRegister) ? WaitAnswer() : WaitResult::Refused;
+    WaitResult result = SendCommand(CommandCode::ReadRegister, kDriveControlRegister)
+                            ? WaitAnswer()
+                            : WaitResult::Refused;
     if (result == WaitResult::Answer) {
         const AnswerRecord* answer = port_.TakeAnswer();
         // Without the register's bits there is nothing to keep: writing would clear them.
@@ -326,8 +330,9 @@ bool ControllerProtocol::SelectDrive(Drive drive) {
             return false;
         }
         const std::uint8_t value = DriveControlValue(answer->Byte(0), drive);
-        result =
-            SendCommand(cmdWriteRegister, kDriveControlRegister, value) ? WaitAnswer() : WaitResult::Refused;
+        result = SendCommand(CommandCode::WriteRegister, kDriveControlRegister, value)
+                     ? WaitAnswer()
+                     : WaitResult::Refused;
         if (result == WaitResult::Answer) {
             port_.TakeAnswer();
             if (host_) {
@@ -347,7 +352,7 @@ bool ControllerProtocol::SelectDrive(Drive drive) {
 }
 
 void ControllerProtocol::ResetController() {
-    const WaitResult result = SendCommand(cmdStatus) ? WaitAnswer() : WaitResult::Refused;
+    const WaitResult result = SendCommand(CommandCode::Status) ? WaitAnswer() : WaitResult::Refused;
     switch (result) {
         case WaitResult::Answer:
             port_.TakeAnswer();
@@ -383,7 +388,7 @@ QString ControllerProtocol::TakeIdentification() {
 ContactResult ControllerProtocol::FirstContact(Drive drive) {
     if (!port_.DeviceActive()) return ContactResult::NoLink;
 
-    WaitResult result = SendCommand(cmdIdentify) ? WaitAnswer() : WaitResult::Refused;
+    WaitResult result = SendCommand(CommandCode::Identify) ? WaitAnswer() : WaitResult::Refused;
     switch (result) {
         case WaitResult::Answer: {
             const QString text = TakeIdentification();
@@ -401,14 +406,16 @@ ContactResult ControllerProtocol::FirstContact(Drive drive) {
             return ContactResult::Interrupted;
     }
 
-    result = SendCommand(cmdReadRegister, kDriveControlRegister) ? WaitAnswer() : WaitResult::Refused;
+    result = SendCommand(CommandCode::ReadRegister, kDriveControlRegister) ? WaitAnswer()
+                                                                           : WaitResult::Refused;
     if (result == WaitResult::Answer) {
         const AnswerRecord* answer = port_.TakeAnswer();
         // Without the register's bits there is nothing to keep: writing would clear them.
         if (!answer || answer->Length() == 0) return ContactResult::Done;
         const std::uint8_t value = DriveControlValue(answer->Byte(0), drive);
-        result =
-            SendCommand(cmdWriteRegister, kDriveControlRegister, value) ? WaitAnswer() : WaitResult::Refused;
+        result = SendCommand(CommandCode::WriteRegister, kDriveControlRegister, value)
+                     ? WaitAnswer()
+                     : WaitResult::Refused;
         if (result == WaitResult::Answer) {
             port_.TakeAnswer();
             if (host_) host_->SetDriveMarks(drive == Drive::A, drive == Drive::B);

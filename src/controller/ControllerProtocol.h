@@ -60,21 +60,21 @@ class ControllerProtocol : public QObject {
 
     // Short frame of 5, 6 or 7 bytes. Refused (false, nothing sent, no record touched)
     // while a wait is running: its event loop must not start a second exchange.
-    bool SendCommand(std::uint8_t code);
-    bool SendCommand(std::uint8_t code, std::uint8_t arg1);
-    bool SendCommand(std::uint8_t code, std::uint8_t arg1, std::uint8_t arg2);
+    bool SendCommand(CommandCode code);
+    bool SendCommand(CommandCode code, std::uint8_t arg1);
+    bool SendCommand(CommandCode code, std::uint8_t arg1, std::uint8_t arg2);
     // Block frame, sent in pieces of at most 1000 bytes; bytes the driver accepted.
     // A block longer than 65535 bytes cannot be framed: nothing is sent, 0 returned.
     // Refused like SendCommand while a wait is running (0 returned).
-    std::uint32_t SendCommandBlock(std::uint8_t code, std::span<const std::uint8_t> block);
+    std::uint32_t SendCommandBlock(CommandCode code, std::span<const std::uint8_t> block);
 
-    // WaitResult::Answer, WaitResult::Error, WaitResult::Timeout, WaitResult::LinkLost or WaitResult::Refused. The link ending (stopped,
-    // switched, device failed, program quitting) ends the wait at once with WaitResult::LinkLost,
-    // and so does a wait begun on a link that is not up. A wait begun inside another
-    // wait is refused. A time-out wins over a record that came in the same pass; with
-    // both kinds queued, the older record decides. The records a timed-out exchange still
-    // owes are not handed to the next one: the next send first lets them come, for as long
-    // as the device keeps sending them with gaps shorter than one time-out interval, and
+    // WaitResult::Answer, WaitResult::Error, WaitResult::Timeout, WaitResult::LinkLost or
+    // WaitResult::Refused. The link ending (stopped, switched, device failed, program quitting)
+    // ends the wait at once with WaitResult::LinkLost, and so does a wait begun on a link that is
+    // not up. A wait begun inside another wait is refused. A time-out wins over a record that came
+    // in the same pass; with both kinds queued, the older record decides. The records a timed-out
+    // exchange still owes are not handed to the next one: the next send first lets them come, for
+    // as long as the device keeps sending them with gaps shorter than one time-out interval, and
     // drops them.
     WaitResult WaitAnswer();
     // The outcome of the last wait, WaitResult::Refused after a refused send: tells why an exchange
@@ -126,7 +126,8 @@ class ControllerProtocol : public QObject {
     WaitResult WaitFor(QTimer& timer, bool& expired);
     void Show(const char* text);
     void ShowLinkLost();
-    // The message for a wait that ended without a record; false for WaitResult::Answer/WaitResult::Error.
+    // The message for a wait that ended without a record; false for
+    // WaitResult::Answer/WaitResult::Error.
     bool ShowWaitFailure(WaitResult result, const char* timeoutText);
     void OnLinkDown(bool failed, const QString& reason);
     // Identification answer into the reply buffer; its text up to the first zero byte.

@@ -36,7 +36,7 @@ class Rereader {
         session_.Log(QStringLiteral("Чтение сектора - ") + Dec(r));
         for (int tries = 1;; ++tries) {
             if (CancelledByUser()) return ReadEnd::Stop;
-            session_.Protocol().SendCommand(cmdReadSector, r);
+            session_.Protocol().SendCommand(CommandCode::ReadSector, r);
             const WaitResult result = session_.Wait();
             if (const auto stop = session_.Interrupted(result)) {
                 outcome_ = *stop;

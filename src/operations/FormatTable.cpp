@@ -1,6 +1,6 @@
-// The format table of cmdWriteTrack, built from a fixed template of 198 entries: the track
-// start, sixteen sector groups of twelve entries and the track end. An entry is copied as
-// a (count, value) pair, or stands for the ID field or the data field of the current slot.
+// The format table of CommandCode::WriteTrack, built from a fixed template of 198 entries: the
+// track start, sixteen sector groups of twelve entries and the track end. An entry is copied as a
+// (count, value) pair, or stands for the ID field or the data field of the current slot.
 //
 //   0..4      80x4E 12x00 3xF6 1xFC 50x4E          track start, index mark
 //   5+12s..   12x00 3xF5 1xFE [ID] 1xF7 22x4E      ID field of sector s

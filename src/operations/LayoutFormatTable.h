@@ -1,7 +1,7 @@
-// The format table of cmdWriteTrack built after a track's own layout: one ID field and one
-// data field per occupied slot, in slot order, with the gaps chosen so that the whole
-// track fits one revolution of a 300 rpm, 250 kbit/s MFM track. The fixed sixteen-sector
-// template of "Формат дорожки" is a different thing (SectorWrite.h).
+// The format table of CommandCode::WriteTrack built after a track's own layout: one ID field and
+// one data field per occupied slot, in slot order, with the gaps chosen so that the whole track
+// fits one revolution of a 300 rpm, 250 kbit/s MFM track. The fixed sixteen-sector template of
+// "Формат дорожки" is a different thing (SectorWrite.h).
 #pragma once
 
 #include <QString>

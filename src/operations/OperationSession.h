@@ -40,7 +40,8 @@ class OperationSession {
     // The operation keeps what it read in the image: its link-lost box says so.
     void SetKeepsWhatWasRead() { keepsRead_ = true; }
 
-    // The controller's outcome: WaitResult::Answer, WaitResult::Error, WaitResult::Timeout, WaitResult::LinkLost or WaitResult::Refused.
+    // The controller's outcome: WaitResult::Answer, WaitResult::Error, WaitResult::Timeout,
+    // WaitResult::LinkLost or WaitResult::Refused.
     WaitResult Wait();
     // The outcome of a wait that ended without a record for want of the link, or because
     // another exchange holds the controller: its box is shown. Nothing for the others.

@@ -40,7 +40,7 @@ OperationOutcome ReadCatalogueTrack(OperationContext& ctx, std::vector<std::uint
         if (placed != OperationOutcome::Done) return placed;
         bool retry = false;
         for (; sector <= kSectors && !retry; ++sector) {
-            ctx.protocol.SendCommand(cmdReadSector, sector);
+            ctx.protocol.SendCommand(CommandCode::ReadSector, sector);
             const WaitResult result = session.Wait();
             if (result == WaitResult::Answer) {
                 const AnswerRecord& answer = session.TakeAnswer();

@@ -69,7 +69,7 @@ OperationOutcome WriteSelectedSector(OperationContext& ctx, MapCell cell) {
     const std::size_t size = block->size() - 1;
     session.Log(QStringLiteral("Запись сектора - ") + Dec(slot->Sector) + " / Размер - " +
                 Dec(size) + " bytes.");
-    ctx.protocol.SendCommandBlock(cmdWriteSector, *block);
+    ctx.protocol.SendCommandBlock(CommandCode::WriteSector, *block);
 
     WaitResult result = session.Wait();
     if (const auto stop = session.Interrupted(result)) return *stop;
@@ -122,7 +122,7 @@ OperationOutcome FormatSelectedTrack(OperationContext& ctx, MapCell cell) {
     ctx.host.SetSectorLabel(QStringLiteral("0"));
     session.Log(QStringLiteral("Передача таблицы форматирования - ") + Dec((*table)[0]) +
                 " элементов.");
-    ctx.protocol.SendCommandBlock(cmdWriteTrack, *table);
+    ctx.protocol.SendCommandBlock(CommandCode::WriteTrack, *table);
 
     OperationOutcome outcome = OperationOutcome::Done;
     WaitResult result = session.Wait();

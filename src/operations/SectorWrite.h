@@ -18,7 +18,7 @@ inline constexpr std::size_t kFormatTemplateEntries = 198;
 inline constexpr std::size_t kFormatSectors = 16;
 inline constexpr std::size_t kMaxFormatPairs = 255;  // the count byte of the table
 
-// The block of cmdWriteSector: R, then exactly 128 << N data bytes (cut or zero-padded).
+// The block of CommandCode::WriteSector: R, then exactly 128 << N data bytes (cut or zero-padded).
 // None for a size code above 3. cut tells whether the slot held more than the sector.
 std::optional<Bytes> BuildSectorWriteBlock(const SectorSlot& slot, bool* cut = nullptr);
 

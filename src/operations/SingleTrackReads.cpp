@@ -34,10 +34,10 @@ std::size_t StoreData(SectorSlot& slot, std::span<const std::uint8_t> data) {
 
 enum class SectorTry { Read, Failed, Stop };
 
-// One cmdReadSector; an answer (or a deleted mark alone) is stored.
+// One CommandCode::ReadSector; an answer (or a deleted mark alone) is stored.
 SectorTry TryReadSector(OperationSession& session, Track& track, SectorSlot& slot,
                         OperationOutcome& stop) {
-    session.Protocol().SendCommand(cmdReadSector, slot.Sector);
+    session.Protocol().SendCommand(CommandCode::ReadSector, slot.Sector);
     const WaitResult result = session.Wait();
     std::span<const std::uint8_t> data;
     if (result == WaitResult::Answer) {

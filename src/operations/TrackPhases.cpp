@@ -81,7 +81,7 @@ OperationOutcome ReadRawImages(OperationSession& session, Track& track,
     std::vector<std::size_t> lengths;
     lengths.reserve(reads.size());
     for (RawReadBuffer& buffer : reads) {
-        session.Protocol().SendCommand(cmdReadTrack);
+        session.Protocol().SendCommand(CommandCode::ReadTrack);
         const WaitResult result = session.Wait();
         buffer.fill(0);
         if (result == WaitResult::Answer) {
@@ -112,7 +112,7 @@ OperationOutcome ScanIdFields(OperationSession& session, Track& track, PhaseStyl
     const bool run = style == PhaseStyle::DiskRun;
     const std::uint8_t t = track.Number;
     session.TrackLog(track, QStringLiteral("Начало сканирования дорожки."), false);
-    session.Protocol().SendCommand(cmdReadAddresses);
+    session.Protocol().SendCommand(CommandCode::ReadAddresses);
     const WaitResult result = session.Wait();
     std::span<std::uint8_t> buffer = session.Protocol().ReplyBuffer().first(kTrackBufferSize);
     std::size_t length = 0;
@@ -352,7 +352,7 @@ OperationOutcome ReadSlotsInOrder(OperationSession& session, Track& track,
     Bytes list(order.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         list[i] = track.Slots[order[i]].Sector;
-    session.Protocol().SendCommandBlock(cmdReadSectors, list);
+    session.Protocol().SendCommandBlock(CommandCode::ReadSectors, list);
     return ListRead(session, track, order, style, failed, view, hook).Run();
 }
 

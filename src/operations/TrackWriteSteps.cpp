@@ -48,7 +48,7 @@ OperationOutcome FormatTrackWithTable(OperationSession& session, std::uint8_t tr
                                       const Bytes& table, bool& formatted) {
     session.Log(QStringLiteral("Форматирование дорожки - ") + Dec(track) + " (" + Dec(table[0]) +
                 " элементов)");
-    session.Protocol().SendCommandBlock(cmdWriteTrack, table);
+    session.Protocol().SendCommandBlock(CommandCode::WriteTrack, table);
     const std::optional<OperationOutcome> stop =
         TwoAnswers(session, QStringLiteral("Ошибка форматирования - "), formatted);
     // Nothing of this exchange may be left for the next command.
@@ -70,7 +70,7 @@ OperationOutcome WriteTrackSectors(OperationSession& session, const Track& track
             result.notWritten.push_back({track.Number, slot.Sector});
             continue;
         }
-        session.Protocol().SendCommandBlock(cmdWriteSector, *block);
+        session.Protocol().SendCommandBlock(CommandCode::WriteSector, *block);
         bool ok = false;
         const std::optional<OperationOutcome> stop =
             TwoAnswers(session,
@@ -95,7 +95,7 @@ OperationOutcome VerifyTrackSectors(OperationSession& session, const Track& trac
     Bytes list;
     for (const std::uint8_t i : written)
         list.push_back(track.Slots[i].Sector);
-    session.Protocol().SendCommandBlock(cmdReadSectors, list);
+    session.Protocol().SendCommandBlock(CommandCode::ReadSectors, list);
     for (const std::uint8_t i : written) {
         const SectorSlot& slot = track.Slots[i];
         const WaitResult result = session.Wait();

@@ -15,18 +15,18 @@ namespace morvane {
 class OperationSession;
 class Track;
 
-// cmdWriteTrack with the table. formatted is false when the device reported an error.
+// CommandCode::WriteTrack with the table. formatted is false when the device reported an error.
 OperationOutcome FormatTrackWithTable(OperationSession& session, std::uint8_t track,
                                       const Bytes& table, bool& formatted);
 
-// cmdWriteSector for every occupied slot that holds data, in slot order, a failed read's
+// CommandCode::WriteSector for every occupied slot that holds data, in slot order, a failed read's
 // bytes included. written gets the slot index of each sector the device took without an
 // error; result.failed the others, result.fromBadRead those written from a failed read,
 // result.notWritten the slots without data.
 OperationOutcome WriteTrackSectors(OperationSession& session, const Track& track,
                                    std::vector<std::uint8_t>& written, DiskWriteResult& result);
 
-// One cmdReadSectors of the written slots; each sector that reads with an error, or
+// One CommandCode::ReadSectors of the written slots; each sector that reads with an error, or
 // differs in any byte or in length from what was written, goes to failed.
 OperationOutcome VerifyTrackSectors(OperationSession& session, const Track& track,
                                     const std::vector<std::uint8_t>& written,

@@ -54,7 +54,7 @@ class ProtocolTest : public ::testing::Test {
 };
 
 TEST_F(ProtocolTest, SeekCommandPutsSixBytesOnTheWire) {
-    protocol->SendCommand(cmdSeek, 5);
+    protocol->SendCommand(CommandCode::Seek, 5);
     EXPECT_EQ(script.wire, kSeekFrame5);
     EXPECT_EQ(script.writes.size(), 1u);
 }
@@ -68,7 +68,7 @@ TEST_F(ProtocolTest, SendingPurgesReceiveSideFirst) {
     script.announce = true;
     script.replies.push_back(EncodeAnswer({0x12}));
     script.calls.clear();
-    protocol->SendCommand(cmdStatus);
+    protocol->SendCommand(CommandCode::Status);
     EXPECT_EQ(script.calls.front(), "PurgeRx");
     ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_EQ(port->TakeAnswer()->data, (Bytes8{0x12}));
@@ -77,7 +77,7 @@ TEST_F(ProtocolTest, SendingPurgesReceiveSideFirst) {
 
 TEST_F(ProtocolTest, ThreeByteBlockFrame) {
     const Bytes8 block = {1, 2, 3};
-    EXPECT_EQ(protocol->SendCommandBlock(cmdReadSectors, block), 10u);
+    EXPECT_EQ(protocol->SendCommandBlock(CommandCode::ReadSectors, block), 10u);
     EXPECT_EQ(script.wire, (Bytes8{0x00, 0x00, 0x0A, 0x5A, 0x24, 0x03, 0x00, 0x01, 0x02, 0x03}));
 }
 
@@ -85,7 +85,7 @@ TEST_F(ProtocolTest, LongBlockGoesOutInPiecesOfThousand) {
     Bytes8 block(1200);
     for (std::size_t i = 0; i < block.size(); ++i)
         block[i] = static_cast<std::uint8_t>(i);
-    EXPECT_EQ(protocol->SendCommandBlock(cmdWriteTrack, block), 1207u);
+    EXPECT_EQ(protocol->SendCommandBlock(CommandCode::WriteTrack, block), 1207u);
     ASSERT_EQ(script.writes.size(), 2u);
     EXPECT_EQ(script.writes[0].size(), 1000u);
     EXPECT_EQ(script.writes[1].size(), 207u);
@@ -98,7 +98,7 @@ TEST_F(ProtocolTest, LongBlockGoesOutInPiecesOfThousand) {
 TEST_F(ProtocolTest, EachPieceWaitsForTransmitQueueToDrain) {
     script.pendingTx = {700, 300, 0, 200, 0};
     const Bytes8 block(1200, 0x55);
-    protocol->SendCommandBlock(cmdWriteTrack, block);
+    protocol->SendCommandBlock(CommandCode::WriteTrack, block);
     std::vector<std::string> io;
     for (const std::string& c : script.calls)
         if (c == "Write" || c == "GetStatus") io.push_back(c);
@@ -110,7 +110,7 @@ TEST_F(ProtocolTest, TransmitQueueThatNeverDrainsDoesNotHang) {
     script.stuckTx = 64;
     QElapsedTimer clock;
     clock.start();
-    protocol->SendCommand(cmdStatus);
+    protocol->SendCommand(CommandCode::Status);
     EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Timeout);
     EXPECT_LT(clock.elapsed(), 2000);
 }
@@ -132,10 +132,10 @@ TEST_P(FailedWrite, EndsTheExchangeWithOneReport) {
                      });
     script.failing["Write"] = kFtIoError;
     if (GetParam().blockSize == 0) {
-        protocol->SendCommand(cmdStatus);
+        protocol->SendCommand(CommandCode::Status);
     } else {
         const Bytes8 block(GetParam().blockSize, 0x55);
-        EXPECT_EQ(protocol->SendCommandBlock(cmdWriteTrack, block), 0u);
+        EXPECT_EQ(protocol->SendCommandBlock(CommandCode::WriteTrack, block), 0u);
     }
     EXPECT_FALSE(port->DeviceActive());
     EXPECT_EQ(reports, (std::vector<std::string>{"FT_Write - General IO Error..."}));
@@ -152,13 +152,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, FailedWrite,
 
 TEST_F(ProtocolTest, RefusesBlockThatCannotBeFramed) {
     const Bytes8 huge(0x10000, 0);
-    EXPECT_EQ(protocol->SendCommandBlock(cmdWriteTrack, huge), 0u);
+    EXPECT_EQ(protocol->SendCommandBlock(CommandCode::WriteTrack, huge), 0u);
     EXPECT_TRUE(script.wire.empty());
 }
 
 TEST_F(ProtocolTest, WaitGivesAnswer) {
     script.replies.push_back(EncodeAnswer({0x20, 0x05}));
-    protocol->SendCommand(cmdSeek, 5);
+    protocol->SendCommand(CommandCode::Seek, 5);
     EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_FALSE(protocol->TimedOut());
     EXPECT_FALSE(protocol->AnswerTimer().isActive());
@@ -166,7 +166,7 @@ TEST_F(ProtocolTest, WaitGivesAnswer) {
 
 TEST_F(ProtocolTest, WaitGivesErrorRecordOfSpecimenStream) {
     script.replies.push_back({0x0A, 0x31, 0x0B, 0x2C, 0x30, 0xAA});
-    protocol->SendCommand(cmdReadSector, 1);
+    protocol->SendCommand(CommandCode::ReadSector, 1);
     ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Error);
     ASSERT_NE(port->TakeError(), nullptr);
     EXPECT_EQ(protocol->CurrentError().StatusByte(0), 0xC0);
@@ -179,7 +179,7 @@ TEST_F(ProtocolTest, RecordsOfOneCommandAreReportedInArrivalOrder) {
         stream.insert(stream.end(), part.begin(), part.end());
     script.replies.push_back(stream);
     const Bytes8 sectors = {1, 2, 3};
-    protocol->SendCommandBlock(cmdReadSectors, sectors);
+    protocol->SendCommandBlock(CommandCode::ReadSectors, sectors);
     ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer) << "the answer came first";
     EXPECT_EQ(port->TakeAnswer()->data, (Bytes8{1}));
     ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Error);
@@ -193,12 +193,12 @@ TEST_F(ProtocolTest, ErrorRecordFirstIsReportedFirst) {
     const Bytes8 answer = EncodeAnswer({2});
     stream.insert(stream.end(), answer.begin(), answer.end());
     script.replies.push_back(stream);
-    protocol->SendCommand(cmdReadSector, 1);
+    protocol->SendCommand(CommandCode::ReadSector, 1);
     EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Error);
 }
 
 TEST_F(ProtocolTest, WaitTimesOutWhenNothingComes) {
-    protocol->SendCommand(cmdStatus);
+    protocol->SendCommand(CommandCode::Status);
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Timeout);
@@ -210,9 +210,10 @@ TEST_F(ProtocolTest, WaitTimesOutWhenNothingComes) {
 
 TEST_F(ProtocolTest, StatusQueryInsideAWaitIsRefusedAndOuterTimeoutStillWorks) {
     script.onFrame = [](const Bytes8& frame) {
-        return frame[4] == cmdStatus ? EncodeAnswer({0x24}) : Bytes8{};
+        return frame[4] == static_cast<std::uint8_t>(CommandCode::Status) ? EncodeAnswer({0x24})
+                                                                          : Bytes8{};
     };
-    protocol->SendCommand(cmdSeek, 9);  // never answered
+    protocol->SendCommand(CommandCode::Seek, 9);  // never answered
     std::uint8_t inner = 0;
     StatusOutcome outcome = StatusOutcome::Status;
     QTimer::singleShot(10, [&] { inner = protocol->QueryStatus(&outcome); });
@@ -234,7 +235,7 @@ TEST_F(ProtocolTest, QueuedAnswersAreWaitedForWithoutSending) {
     }
     script.replies.push_back(three);
     const Bytes8 sectors = {1, 2, 3};
-    protocol->SendCommandBlock(cmdReadSectors, sectors);
+    protocol->SendCommandBlock(CommandCode::ReadSectors, sectors);
     for (std::uint8_t v : {1, 2, 3}) {
         ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
         EXPECT_EQ(port->TakeAnswer()->data, (Bytes8{v}));
@@ -503,7 +504,7 @@ TEST_F(ProtocolTest, GarbageWithMarkersNeverCrashesAndEndsEveryWait) {
         return junk;
     };
     for (int i = 0; i < 20; ++i) {
-        protocol->SendCommand(cmdReadTrack);
+        protocol->SendCommand(CommandCode::ReadTrack);
         const WaitResult r = protocol->WaitAnswer();
         EXPECT_TRUE(r == WaitResult::Answer || r == WaitResult::Error || r == WaitResult::Timeout);
         if (r == WaitResult::Answer) {

@@ -14,24 +14,25 @@ using Bytes8 = std::vector<std::uint8_t>;
 
 TEST(CommandFrames, SeekFrameIsSixBytes) {
     const std::uint8_t args[] = {5};
-    EXPECT_EQ(BuildShortFrame(cmdSeek, args), (Bytes8{0x00, 0x00, 0x0A, 0x5A, 0x10, 0x05}));
+    EXPECT_EQ(BuildShortFrame(CommandCode::Seek, args),
+              (Bytes8{0x00, 0x00, 0x0A, 0x5A, 0x10, 0x05}));
 }
 
 TEST(CommandFrames, ShortFrameHasFiveToSevenBytes) {
-    EXPECT_EQ(BuildShortFrame(cmdStatus, {})->size(), 5u);
+    EXPECT_EQ(BuildShortFrame(CommandCode::Status, {})->size(), 5u);
     const std::uint8_t two[] = {0x28, 0x3D};
-    EXPECT_EQ(BuildShortFrame(cmdWriteRegister, two),
+    EXPECT_EQ(BuildShortFrame(CommandCode::WriteRegister, two),
               (Bytes8{0x00, 0x00, 0x0A, 0x5A, 0x04, 0x28, 0x3D}));
     const std::uint8_t three[] = {1, 2, 3};
-    EXPECT_FALSE(BuildShortFrame(cmdStatus, three).has_value());
+    EXPECT_FALSE(BuildShortFrame(CommandCode::Status, three).has_value());
 }
 
 TEST(CommandFrames, BlockFrameCarriesLittleEndianLength) {
     const std::uint8_t block[] = {1, 2, 3};
-    EXPECT_EQ(BuildBlockFrame(cmdReadSectors, block),
+    EXPECT_EQ(BuildBlockFrame(CommandCode::ReadSectors, block),
               (Bytes8{0x00, 0x00, 0x0A, 0x5A, 0x24, 0x03, 0x00, 0x01, 0x02, 0x03}));
     const Bytes8 sector(1025, 0xE5);
-    const auto frame = BuildBlockFrame(cmdWriteSector, sector);
+    const auto frame = BuildBlockFrame(CommandCode::WriteSector, sector);
     ASSERT_TRUE(frame.has_value());
     EXPECT_EQ(frame->size(), 1032u);
     EXPECT_EQ((*frame)[5], 0x01);
@@ -40,9 +41,9 @@ TEST(CommandFrames, BlockFrameCarriesLittleEndianLength) {
 
 TEST(CommandFrames, RefusesBlockLongerThanSixteenBits) {
     const Bytes8 huge(0x10000, 0);
-    EXPECT_FALSE(BuildBlockFrame(cmdWriteTrack, huge).has_value());
+    EXPECT_FALSE(BuildBlockFrame(CommandCode::WriteTrack, huge).has_value());
     const Bytes8 largest(0xFFFF, 0);
-    EXPECT_TRUE(BuildBlockFrame(cmdWriteTrack, largest).has_value());
+    EXPECT_TRUE(BuildBlockFrame(CommandCode::WriteTrack, largest).has_value());
 }
 
 TEST(CommandFrames, DriveControlKeepsBitsTwoToFive) {

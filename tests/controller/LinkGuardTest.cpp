@@ -44,10 +44,11 @@ class LinkGuardTest : public ::testing::Test {
         protocol->SetTimeoutInterval(kLongTimeoutMs);
     }
 
-    std::size_t FramesWithCode(std::uint8_t code) const {
+    std::size_t FramesWithCode(CommandCode code) const {
         return static_cast<std::size_t>(
-            std::count_if(script.frames.begin(), script.frames.end(),
-                          [code](const Bytes8& f) { return f.size() > 4 && f[4] == code; }));
+            std::count_if(script.frames.begin(), script.frames.end(), [code](const Bytes8& f) {
+                return f.size() > 4 && f[4] == static_cast<std::uint8_t>(code);
+            }));
     }
 
     DriverScript script;
@@ -58,7 +59,7 @@ class LinkGuardTest : public ::testing::Test {
 };
 
 TEST_F(LinkGuardTest, SecondCommandDuringAWaitIsRefusedAndFirstGetsItsOwnRecord) {
-    protocol->SendCommand(cmdSeek, 7);  // the scripted device answers later, below
+    protocol->SendCommand(CommandCode::Seek, 7);  // the scripted device answers later, below
     bool claimed = true;
     QTimer::singleShot(10, [&] {
         claimed = protocol->Claim().Held();
@@ -77,19 +78,19 @@ TEST_F(LinkGuardTest, SecondCommandDuringAWaitIsRefusedAndFirstGetsItsOwnRecord)
 }
 
 TEST_F(LinkGuardTest, BlockCommandDuringAWaitIsRefused) {
-    protocol->SendCommand(cmdStatus);
+    protocol->SendCommand(CommandCode::Status);
     std::uint32_t sent = 1;
     WaitResult inner{};
     QTimer::singleShot(10, [&] {
         const Bytes8 list = {1, 2};
-        sent = protocol->SendCommandBlock(cmdReadSectors, list);
+        sent = protocol->SendCommandBlock(CommandCode::ReadSectors, list);
         inner = protocol->WaitAnswer();
     });
     QTimer::singleShot(40, [&] { script.Deliver(EncodeAnswer({0x20})); });
     EXPECT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_EQ(sent, 0u);
     EXPECT_EQ(inner, WaitResult::Refused);
-    EXPECT_EQ(FramesWithCode(cmdReadSectors), 0u);
+    EXPECT_EQ(FramesWithCode(CommandCode::ReadSectors), 0u);
 }
 
 struct LinkEnd {
@@ -118,7 +119,7 @@ const std::vector<LinkEnd>& LinkEnds() {
 TEST_P(LinkEndTest, EndsTheWaitAtOnce) {
     const LinkEnd& end = LinkEnds()[static_cast<std::size_t>(GetParam())];
     SCOPED_TRACE(end.name);
-    protocol->SendCommand(cmdStatus);  // never answered
+    protocol->SendCommand(CommandCode::Status);  // never answered
     QTimer::singleShot(20, [&] { end.cause(*this); });
     QElapsedTimer clock;
     clock.start();
@@ -173,7 +174,7 @@ TEST_F(LinkGuardTest, FailedSeekLeavesItsReasonInTheLastWait) {
 }
 
 TEST_F(LinkGuardTest, SeekRefusedDuringAWaitLeavesRefused) {
-    protocol->SendCommand(cmdStatus);
+    protocol->SendCommand(CommandCode::Status);
     bool reached = true;
     WaitResult why = WaitResult::Answer;
     QTimer::singleShot(10, [&] {
@@ -204,7 +205,7 @@ TEST_F(LinkGuardTest, EmptyStatusAnswerIsAnError) {
 TEST_F(LinkGuardTest, EmptyRegisterAnswerWritesNoRegister) {
     script.replies.push_back(EncodeAnswer({}));
     EXPECT_FALSE(protocol->SelectDrive(Drive::B));
-    EXPECT_EQ(FramesWithCode(cmdWriteRegister), 0u);
+    EXPECT_EQ(FramesWithCode(CommandCode::WriteRegister), 0u);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "Ошибка смены дисковода");
     EXPECT_TRUE(host.marks.empty());
@@ -212,7 +213,7 @@ TEST_F(LinkGuardTest, EmptyRegisterAnswerWritesNoRegister) {
     script.replies.push_back(EncodeAnswer({'Z', 0}));
     script.replies.push_back(EncodeAnswer({}));
     protocol->FirstContact(Drive::B);
-    EXPECT_EQ(FramesWithCode(cmdWriteRegister), 0u);
+    EXPECT_EQ(FramesWithCode(CommandCode::WriteRegister), 0u);
 }
 
 }  // namespace

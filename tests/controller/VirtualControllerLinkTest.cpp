@@ -46,7 +46,7 @@ class VirtualLinkTest : public ::testing::Test {
     }
 
     Bytes8 ReadSector(std::uint8_t r) {
-        protocol->SendCommand(cmdReadSector, r);
+        protocol->SendCommand(CommandCode::ReadSector, r);
         if (protocol->WaitAnswer() != WaitResult::Answer) return {};
         return port->TakeAnswer()->data;
     }
@@ -145,7 +145,7 @@ TEST_F(VirtualLinkTest, ReadsDemoSectorThroughTheNibbleStream) {
 
 TEST_F(VirtualLinkTest, BadSectorComesAsErrorRecordWithCrcBit) {
     ASSERT_TRUE(protocol->SeekTrack(2));
-    protocol->SendCommand(cmdReadSector, 14);
+    protocol->SendCommand(CommandCode::ReadSector, 14);
     ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Error);
     const ErrorRecord* e = port->TakeError();
     ASSERT_NE(e, nullptr);
@@ -157,7 +157,7 @@ TEST_F(VirtualLinkTest, BadSectorComesAsErrorRecordWithCrcBit) {
 TEST_F(VirtualLinkTest, SectorListGivesOneRecordPerSectorInOrder) {
     ASSERT_TRUE(protocol->SeekTrack(3));
     const Bytes8 list = {1, 2, 3};
-    EXPECT_EQ(protocol->SendCommandBlock(cmdReadSectors, list), 10u);
+    EXPECT_EQ(protocol->SendCommandBlock(CommandCode::ReadSectors, list), 10u);
     std::vector<WaitResult> results;
     for (int i = 0; i < 3; ++i) {
         const WaitResult r = protocol->WaitAnswer();
@@ -167,7 +167,8 @@ TEST_F(VirtualLinkTest, SectorListGivesOneRecordPerSectorInOrder) {
         else if (r == WaitResult::Answer)
             port->TakeAnswer();
     }
-    EXPECT_EQ(results, (std::vector<WaitResult>{WaitResult::Answer, WaitResult::Error, WaitResult::Answer}));
+    EXPECT_EQ(results,
+              (std::vector<WaitResult>{WaitResult::Answer, WaitResult::Error, WaitResult::Answer}));
 }
 
 TEST_F(VirtualLinkTest, WrittenSectorReadsBack) {
@@ -175,7 +176,7 @@ TEST_F(VirtualLinkTest, WrittenSectorReadsBack) {
     Bytes8 block{5};
     for (int i = 0; i < 256; ++i)
         block.push_back(static_cast<std::uint8_t>(255 - i));
-    EXPECT_EQ(protocol->SendCommandBlock(cmdWriteSector, block), block.size() + 7);
+    EXPECT_EQ(protocol->SendCommandBlock(CommandCode::WriteSector, block), block.size() + 7);
     ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     const AnswerRecord* received = port->TakeAnswer();
     EXPECT_EQ(received->Byte(0) | received->Byte(1) << 8, 257);
@@ -186,7 +187,7 @@ TEST_F(VirtualLinkTest, WrittenSectorReadsBack) {
 
 TEST_F(VirtualLinkTest, ReadTrackBiggerThanOnePieceArrivesWhole) {
     ASSERT_TRUE(protocol->SeekTrack(0));
-    protocol->SendCommand(cmdReadTrack);
+    protocol->SendCommand(CommandCode::ReadTrack);
     ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     const AnswerRecord* track = port->TakeAnswer();
     EXPECT_GT(track->Length(), 6000u);
@@ -221,7 +222,7 @@ TEST_P(LateAnswers, NextExchangeTakesOnlyItsOwnAnswer) {
     ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Timeout);
     // Ten seconds pass once the next exchange has begun: the drive is done with everything.
     QTimer::singleShot(50, [&wallNs] { wallNs += std::int64_t{10'000'000'000}; });
-    ASSERT_TRUE(protocol->SendCommand(cmdStatus));
+    ASSERT_TRUE(protocol->SendCommand(CommandCode::Status));
     ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_EQ(port->TakeAnswer()->Length(), 1u) << "the status answer, not an earlier one";
     EXPECT_EQ(port->AnswerCount() + port->ErrorCount(), 0u) << "nothing else is left over";
@@ -231,18 +232,19 @@ TEST_P(LateAnswers, NextExchangeTakesOnlyItsOwnAnswer) {
 INSTANTIATE_TEST_SUITE_P(Cases, LateAnswers,
                          ::testing::Values(LateCase{"RawTrackRead",
                                                     [](ControllerProtocol& p, VirtualController&) {
-                                                        p.SendCommand(cmdReadTrack);
+                                                        p.SendCommand(CommandCode::ReadTrack);
                                                     }},
                                            LateCase{"SectorList",
                                                     [](ControllerProtocol& p, VirtualController&) {
                                                         const std::uint8_t list[] = {1, 2, 3};
-                                                        p.SendCommandBlock(cmdReadSectors, list);
+                                                        p.SendCommandBlock(CommandCode::ReadSectors,
+                                                                           list);
                                                     }},
                                            LateCase{
                                                "SilencedCommand",
                                                [](ControllerProtocol& p, VirtualController& d) {
                                                    d.SilenceNextCommands(1);
-                                                   p.SendCommand(cmdStatus);
+                                                   p.SendCommand(CommandCode::Status);
                                                }}),
                          test::CaseName());
 
@@ -295,18 +297,18 @@ TEST_F(VirtualLinkTest, RealTimeAnswerWakesThePortWithoutPolling) {
     protocol->SetTimeoutInterval(5000);
     device->SetRealTime(true);
     device->ResetDeviceTime();
-    protocol->SendCommand(cmdSeek, 120);  // 60 cylinders: a few hundred milliseconds
+    protocol->SendCommand(CommandCode::Seek, 120);  // 60 cylinders: a few hundred milliseconds
     ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_EQ(port->TakeAnswer()->Byte(1), 120);
     EXPECT_GT(device->DeviceTime(), virt::Nanos{0});
-    protocol->SendCommand(cmdReadTrack);
+    protocol->SendCommand(CommandCode::ReadTrack);
     ASSERT_EQ(protocol->WaitAnswer(), WaitResult::Answer);
     EXPECT_GT(port->TakeAnswer()->Length(), 6000u);
 }
 
 TEST_F(VirtualLinkTest, SwitchingToAnotherControllerStartsClean) {
     device->SilenceNextCommands(1);
-    protocol->SendCommand(cmdStatus);
+    protocol->SendCommand(CommandCode::Status);
     auto second = std::make_unique<VirtualController>();
     VirtualController* fresh = second.get();
     auto old = port->SetDriver(std::move(second));

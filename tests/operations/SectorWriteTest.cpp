@@ -12,7 +12,7 @@ namespace {
 using test::CaseName;
 using test::OperationsFixture;
 
-constexpr std::uint8_t kReadSector = 0x21, kWriteSector = 0x31, kWriteTrack = 0x30;
+constexpr std::uint8_t kWriteSector = 0x31, kWriteTrack = 0x30;
 
 struct BlockCase {
     const char* name;
@@ -115,7 +115,7 @@ class SectorWriteTest : public OperationsFixture {
             slot.Data[i] = static_cast<std::uint8_t>(255 - i);
     }
     Bytes ReadBack(std::uint8_t r) {
-        protocol->SendCommand(kReadSector, r);
+        protocol->SendCommand(CommandCode::ReadSector, r);
         if (protocol->WaitAnswer() != WaitResult::Answer) return {};
         return port->TakeAnswer()->data;
     }

@@ -39,36 +39,36 @@ std::vector<WdReply> WriteTrack(Wd1793& fdc, const CommandFrame& frame) {
 }  // namespace
 
 std::vector<WdReply> ExecuteCommand(Wd1793& fdc, const CommandFrame& frame) {
-    switch (frame.Code) {
-        case cmdIdentify: {
+    switch (static_cast<CommandCode>(frame.Code)) {
+        case CommandCode::Identify: {
             Bytes text(kIdentificationText.begin(), kIdentificationText.end());
             text.push_back(0);
             return {Immediate(fdc, std::move(text))};
         }
-        case cmdStatus:
+        case CommandCode::Status:
             return {fdc.Status()};
-        case cmdWriteRegister:
+        case CommandCode::WriteRegister:
             fdc.WriteRegister(Argument(frame, 0), Argument(frame, 1));
             return {Immediate(fdc, {})};
-        case cmdReadRegister:
+        case CommandCode::ReadRegister:
             return {Immediate(fdc, {fdc.ReadRegister(Argument(frame, 0))})};
-        case cmdSeek:
+        case CommandCode::Seek:
             return {fdc.Seek(Argument(frame, 0))};
-        case cmdReadAddresses:
+        case CommandCode::ReadAddresses:
             return {fdc.ReadAddresses()};
-        case cmdReadSector:
+        case CommandCode::ReadSector:
             return {fdc.ReadSector(Argument(frame, 0))};
-        case cmdReadTrack:
+        case CommandCode::ReadTrack:
             return {fdc.ReadTrack()};
-        case cmdReadSectors: {
+        case CommandCode::ReadSectors: {
             std::vector<WdReply> replies;
             for (std::uint8_t r : frame.Payload)
                 replies.push_back(fdc.ReadSector(r));
             return replies;
         }
-        case cmdWriteTrack:
+        case CommandCode::WriteTrack:
             return WriteTrack(fdc, frame);
-        case cmdWriteSector:
+        case CommandCode::WriteSector:
             return WriteSector(fdc, frame);
         default:
             return {};

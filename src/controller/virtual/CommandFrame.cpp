@@ -11,16 +11,16 @@ constexpr std::uint32_t kHeaderWord = 0x00000A5A;
 }  // namespace
 
 std::optional<std::size_t> ShortArgumentCount(std::uint8_t code) {
-    switch (code) {
-        case cmdWriteRegister:
+    switch (static_cast<CommandCode>(code)) {
+        case CommandCode::WriteRegister:
             return 2;
-        case cmdReadRegister:
-        case cmdSeek:
-        case cmdReadSector:
+        case CommandCode::ReadRegister:
+        case CommandCode::Seek:
+        case CommandCode::ReadSector:
             return 1;
-        case cmdReadSectors:
-        case cmdWriteTrack:
-        case cmdWriteSector:
+        case CommandCode::ReadSectors:
+        case CommandCode::WriteTrack:
+        case CommandCode::WriteSector:
             return std::nullopt;
         default:
             return 0;
@@ -28,18 +28,18 @@ std::optional<std::size_t> ShortArgumentCount(std::uint8_t code) {
 }
 
 bool IsKnownCode(std::uint8_t code) {
-    switch (code) {
-        case cmdIdentify:
-        case cmdStatus:
-        case cmdWriteRegister:
-        case cmdReadRegister:
-        case cmdSeek:
-        case cmdReadAddresses:
-        case cmdReadSector:
-        case cmdReadTrack:
-        case cmdReadSectors:
-        case cmdWriteTrack:
-        case cmdWriteSector:
+    switch (static_cast<CommandCode>(code)) {
+        case CommandCode::Identify:
+        case CommandCode::Status:
+        case CommandCode::WriteRegister:
+        case CommandCode::ReadRegister:
+        case CommandCode::Seek:
+        case CommandCode::ReadAddresses:
+        case CommandCode::ReadSector:
+        case CommandCode::ReadTrack:
+        case CommandCode::ReadSectors:
+        case CommandCode::WriteTrack:
+        case CommandCode::WriteSector:
             return true;
         default:
             return false;

@@ -12,18 +12,18 @@
 
 namespace morvane::virt {
 
-enum CommandCode : std::uint8_t {
-    cmdIdentify = 0x00,
-    cmdStatus = 0x02,
-    cmdWriteRegister = 0x04,
-    cmdReadRegister = 0x05,
-    cmdSeek = 0x10,
-    cmdReadAddresses = 0x20,
-    cmdReadSector = 0x21,
-    cmdReadTrack = 0x23,
-    cmdReadSectors = 0x24,
-    cmdWriteTrack = 0x30,
-    cmdWriteSector = 0x31,
+enum class CommandCode : std::uint8_t {
+    Identify = 0x00,
+    Status = 0x02,
+    WriteRegister = 0x04,
+    ReadRegister = 0x05,
+    Seek = 0x10,
+    ReadAddresses = 0x20,
+    ReadSector = 0x21,
+    ReadTrack = 0x23,
+    ReadSectors = 0x24,
+    WriteTrack = 0x30,
+    WriteSector = 0x31,
 };
 
 inline constexpr std::uint8_t kFrameHeader[4] = {0x00, 0x00, 0x0A, 0x5A};

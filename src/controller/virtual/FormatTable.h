@@ -21,7 +21,7 @@ struct FormatPair {
     std::uint8_t Value = 0;
 };
 
-// The pairs of a cmdWriteTrack block: byte 0 is the pair count P, then P pairs. P is one
+// The pairs of a CommandCode::WriteTrack block: byte 0 is the pair count P, then P pairs. P is one
 // byte, so a table of 256 pairs or more arrives with P wrapped; when the block holds
 // exactly P + 256 * k whole pairs the block length decides. Otherwise at most the pairs
 // the block holds are taken.

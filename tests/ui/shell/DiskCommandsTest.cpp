@@ -89,10 +89,10 @@ class DiskCommandsTest : public ::testing::Test {
         return slot < 0 ? -1 : slot + 1;
     }
 
-    int FramesWithCode(std::uint8_t code) {
+    int FramesWithCode(CommandCode code) {
         int n = 0;
         for (const auto& f : Virtual().ReceivedFrames())
-            n += f.Code == code ? 1 : 0;
+            n += f.Code == static_cast<std::uint8_t>(code) ? 1 : 0;
         return n;
     }
 
@@ -177,7 +177,7 @@ TEST_F(DiskCommandsTest, EachLauncherRunsItsModeOverItsTracksInTheProgressWindow
 
 TEST_F(DiskCommandsTest, SectorReadByMarksVisitsAsManyTracksAsArePresent) {
     window->Actions().readByMarks->trigger();  // nothing present: nothing happens
-    EXPECT_EQ(FramesWithCode(cmdReadSectors), 0);
+    EXPECT_EQ(FramesWithCode(CommandCode::ReadSectors), 0);
     EXPECT_TRUE(window->LogLines().isEmpty());
 
     for (int t : {10, 11, 12})
@@ -188,7 +188,7 @@ TEST_F(DiskCommandsTest, SectorReadByMarksVisitsAsManyTracksAsArePresent) {
     EXPECT_EQ(Progress().ProgressBar()->maximum(), 3);
     EXPECT_EQ(Progress().TrackValue()->text(), QStringLiteral("2"));
     // Tracks 0..2 hold no ID fields yet, so no sector list is sent.
-    EXPECT_EQ(FramesWithCode(cmdReadSectors), 0);
+    EXPECT_EQ(FramesWithCode(CommandCode::ReadSectors), 0);
     EXPECT_EQ(LastLogLine(), QStringLiteral("Операция выполнена!"));
 }
 
@@ -280,23 +280,23 @@ struct MapEntryCase {
     const char* name;
     MapMenuEntry entry;
     bool onSector;  // on slot 0's cell, else on the track's own cell
-    std::uint8_t sentCode;
+    CommandCode sentCode;
     const char* lastLine;  // null: the read line of the last slot's sector
 };
 
 TEST_F(DiskCommandsTest, EveryDiskEntryOfTheMapActsOnThePopupPosition) {
     const MapEntryCase cases[] = {
-        {"read sector", MapMenuEntry::ReadSector, true, cmdReadSector,
+        {"read sector", MapMenuEntry::ReadSector, true, CommandCode::ReadSector,
          "Сектор - 1 считан!(длинна - 256 byte)"},
-        {"read raw", MapMenuEntry::ReadRawTrack, false, cmdReadTrack,
+        {"read raw", MapMenuEntry::ReadRawTrack, false, CommandCode::ReadTrack,
          "Чтение RAW дорожки завершено!"},
-        {"read the track's sectors", MapMenuEntry::ReadTrackSectors, false, cmdReadSectors,
-         nullptr},
-        {"scan", MapMenuEntry::ScanTrack, false, cmdReadAddresses,
+        {"read the track's sectors", MapMenuEntry::ReadTrackSectors, false,
+         CommandCode::ReadSectors, nullptr},
+        {"scan", MapMenuEntry::ScanTrack, false, CommandCode::ReadAddresses,
          "Сканирование завершено. Найдено 16 секторов."},
-        {"write sector", MapMenuEntry::WriteSector, true, cmdWriteSector,
+        {"write sector", MapMenuEntry::WriteSector, true, CommandCode::WriteSector,
          "Запись сектора успешно завершена!"},
-        {"format track", MapMenuEntry::FormatTrack, false, cmdWriteTrack,
+        {"format track", MapMenuEntry::FormatTrack, false, CommandCode::WriteTrack,
          "Форматирование дорожки завершено!"},
     };
     constexpr int kRow = 8;
@@ -317,8 +317,8 @@ TEST_F(DiskCommandsTest, EveryDiskEntryOfTheMapActsOnThePopupPosition) {
     // "Записать дорожку": the track formatted after its own layout, then its sectors.
     Virtual().ClearReceivedFrames();
     MapEntry(MapMenuEntry::WriteTrack, 0, kRow);
-    EXPECT_EQ(FramesWithCode(cmdWriteTrack), 1);
-    EXPECT_EQ(FramesWithCode(cmdWriteSector), 16);
+    EXPECT_EQ(FramesWithCode(CommandCode::WriteTrack), 1);
+    EXPECT_EQ(FramesWithCode(CommandCode::WriteSector), 16);
     EXPECT_EQ(LastLogLine(), QStringLiteral("Записано секторов - 16"));
 }
 
@@ -399,7 +399,9 @@ TEST_F(DiskCommandsTest, EveryCommandThatWritesTheDiskAsksFirstAndCancelWritesNo
                 << asked.toStdString();
             for (const QString& part : c.named)
                 EXPECT_TRUE(asked.contains(part)) << asked.toStdString() << " / " << part.toStdString();
-            EXPECT_EQ(FramesWithCode(cmdWriteTrack) + FramesWithCode(cmdWriteSector), 0);
+            EXPECT_EQ(
+                FramesWithCode(CommandCode::WriteTrack) + FramesWithCode(CommandCode::WriteSector),
+                0);
             EXPECT_FALSE(Progress().isVisible());
         }
     }
@@ -425,7 +427,7 @@ TEST_F(DiskCommandsTest, FormattingTheDiskCanBeCalledOffAtEveryStep) {
         EXPECT_EQ(dialogs->questions.size(), 1);  // the kind question alone
         EXPECT_TRUE(dialogs->questions.front().startsWith(QStringLiteral("Форматировать диск|")));
         EXPECT_EQ(namesAsked, names);
-        EXPECT_EQ(FramesWithCode(cmdWriteTrack), 0);
+        EXPECT_EQ(FramesWithCode(CommandCode::WriteTrack), 0);
     }
 }
 

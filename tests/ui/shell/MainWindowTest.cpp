@@ -243,7 +243,7 @@ TEST_F(MainWindowTest, StartsOnVirtualControllerAndIdentifiesIt) {
 TEST_F(MainWindowTest, SilentControllerAtStartIsReportedAndTheWindowStaysUsable) {
     UseVirtualAtStart(true);
     Make();
-    window->Link().Virtual().SilenceCommand(cmdIdentify);
+    window->Link().Virtual().SilenceCommand(static_cast<std::uint8_t>(CommandCode::Identify));
     window->StartUp();
     EXPECT_EQ(dialogs->messages, QStringList{QStringLiteral("Ошибка!|ZX контроллер не найден...")});
     EXPECT_TRUE(window->Link().Active());
@@ -328,7 +328,7 @@ TEST_F(MainWindowTest, ControllerCommandsDuringAnExchangeAreDisabledAndRefused) 
     device.SetRealTime(true);  // the long seek below takes about half a second
     LinkClaim operation = protocol.Claim();
     ASSERT_TRUE(operation.Held());
-    protocol.SendCommand(cmdSeek, 160);
+    protocol.SendCommand(CommandCode::Seek, 160);
     device.ClearReceivedFrames();
     const QAction* items[] = {window->Actions().driveA,
                               window->Actions().driveB,
@@ -412,7 +412,7 @@ TEST_F(MainWindowTest, ImageInVirtualDriveIsReadBackThroughTheProtocol) {
     ControllerProtocol& p = window->Link().Protocol();
     ASSERT_LT(p.QueryStatus(), kStatusErrorRecord);
     ASSERT_TRUE(p.SeekTrack(0));
-    p.SendCommand(cmdReadSector, 9);
+    p.SendCommand(CommandCode::ReadSector, 9);
     ASSERT_EQ(p.WaitAnswer(), WaitResult::Answer);
     ASSERT_NE(window->Link().Port().TakeAnswer(), nullptr);
     const AnswerRecord& answer = p.CurrentAnswer();
